@@ -1,0 +1,47 @@
+#pragma once
+// The command line of marunoki-cli, parsed into values. Parsing never touches
+// files or the network; what the options mean is decided by the commands.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace marunoki::cli {
+
+enum class Command { Load, ImportMdb, Demo, Help };
+
+struct LoadOptions {
+    std::optional<int> site;    // 1 or 2; nothing = the settings file's "site"
+    QString year;               // four digits; empty = this year (the box's initial text)
+    QString course;             // course-table name; empty = not chosen
+    QString meeting, day, race; // two digits each; empty = not chosen
+    QString base1, base2;       // empty = the settings file's addresses
+    QString jsonPath;           // empty = no JSON; "-" = stdout
+    bool csv = false;
+    int jobs = 4;
+    double timeoutSeconds = 30;
+    QString archiveDir;
+    QString offlineDir;
+};
+
+struct Options {
+    Command command = Command::Help;
+    QString appDir;  // empty = the executable's folder
+    LoadOptions load;
+    QString importSource, importDest;
+};
+
+// The parsed command line, or the reason it is not one.
+struct ParseResult {
+    std::optional<Options> options;
+    QString error;
+};
+
+// arguments without the program name.
+ParseResult parseCommandLine(const QStringList &arguments);
+
+// The usage text (several lines, ending in a line end).
+QString usageText();
+
+}  // namespace marunoki::cli

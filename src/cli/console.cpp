@@ -1,0 +1,60 @@
+#include "cli/console.h"
+
+#include <unistd.h>
+
+namespace marunoki::cli {
+
+Console::Console(std::FILE *stream, bool interactive) : stream_(stream), interactive_(interactive) {}
+
+Console::~Console()
+{
+    finish();
+}
+
+bool Console::isTerminal(std::FILE *stream)
+{
+    return ::isatty(::fileno(stream)) == 1;
+}
+
+void Console::write(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream_);
+    std::fflush(stream_);
+}
+
+void Console::message(const QString &text)
+{
+    std::lock_guard lock(mutex_);
+    QByteArray line;
+    if (statusOpen_) {
+        line += '\n';
+        statusOpen_ = false;
+    }
+    // A message is one line: a line end inside it would make two.
+    QString flat = text;
+    flat.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
+    line += "message: " + flat.toUtf8() + '\n';
+    write(line);
+}
+
+void Console::status(const QString &text)
+{
+    std::lock_guard lock(mutex_);
+    if (interactive_) {
+        write("\r" + text.toUtf8() + "\x1b[K");
+        statusOpen_ = true;
+    } else {
+        write(text.toUtf8() + '\n');
+    }
+}
+
+void Console::finish()
+{
+    std::lock_guard lock(mutex_);
+    if (statusOpen_) {
+        write("\n");
+        statusOpen_ = false;
+    }
+}
+
+}  // namespace marunoki::cli
