@@ -6,6 +6,7 @@
 #include <QDir>
 
 #include <cmath>
+#include <limits>
 
 namespace marunoki {
 
@@ -45,7 +46,16 @@ qint32 zyoIndex(const QString &text)
 
 qint32 roundUp(float value)
 {
-    return static_cast<qint32>(std::ceil(static_cast<double>(value)));
+    // Converting a float beyond the 32-bit range is undefined: such values (and
+    // NaN) come only from broken data, so they are held at the range ends (0 for NaN).
+    if (std::isnan(value))
+        return 0;
+    const double up = std::ceil(static_cast<double>(value));
+    if (up >= static_cast<double>(std::numeric_limits<qint32>::max()))
+        return std::numeric_limits<qint32>::max();
+    if (up <= static_cast<double>(std::numeric_limits<qint32>::min()))
+        return std::numeric_limits<qint32>::min();
+    return static_cast<qint32>(up);
 }
 
 AppFolder AppFolder::ofExecutable()
