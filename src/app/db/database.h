@@ -7,7 +7,13 @@
 // time); the Access file itself is never written. Everything above this class
 // sees SQLite only.
 //
-// One Database is one connection, used from the thread that opened it.
+// One Database is one connection, used from the thread that opened it. The
+// connection is read-only. Queries made on it (QSqlQuery, TrackDatabase) must be
+// destroyed before the Database.
+//
+// The cached copies live in cacheFolder (one file per version of each Access
+// file; an older version's copy is removed when a newer one is made). An empty
+// cacheFolder means defaultCacheFolder().
 
 #include <QSqlDatabase>
 #include <QString>
@@ -26,19 +32,28 @@ public:
 
     // Opens the file. On failure shows "dataファイルが開けません" (and for a file
     // that is there but unreadable, a second message saying why) and returns null.
-    static std::unique_ptr<Database> open(const QString &path, MessageSink &messages);
+    static std::unique_ptr<Database> open(const QString &path, MessageSink &messages,
+                                          const QString &cacheFolder = QString());
 
     // Opens without showing anything; the reason goes to *error when given.
-    static std::unique_ptr<Database> openQuietly(const QString &path, QString *error = nullptr);
+    static std::unique_ptr<Database> openQuietly(const QString &path, QString *error = nullptr,
+                                                 const QString &cacheFolder = QString());
+
+    // The user's cache folder for the imported copies: $XDG_CACHE_HOME/marunoki,
+    // else the platform's generic cache location + "/marunoki".
+    static QString defaultCacheFolder();
 
     // The SQLite connection (the cached copy for an Access file).
     QSqlDatabase connection() const;
     // The file that was opened, as given.
     const QString &sourcePath() const { return sourcePath_; }
+    // The SQLite file behind the connection: the source itself or its cached copy.
+    const QString &sqlitePath() const { return sqlitePath_; }
 
 private:
-    Database(QString sourcePath, QString connectionName);
+    Database(QString sourcePath, QString sqlitePath, QString connectionName);
     QString sourcePath_;
+    QString sqlitePath_;
     QString connectionName_;
 };
 

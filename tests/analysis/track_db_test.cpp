@@ -1,0 +1,243 @@
+#include "analysis/track_db.h"
+
+#include "app/db/database.h"
+#include "app/db/stored_date.h"
+
+#include "support/sqlite_file.h"
+#include "support/test_folder.h"
+
+#include <gtest/gtest.h>
+
+using namespace marunoki;
+using namespace marunoki::test;
+
+namespace {
+
+const double k2006_10_07 = 38997;  // serial date of 7 October 2006
+
+// A track database with rows in the given tables; the schema is the fixed one.
+class TrackFile {
+public:
+    TrackFile() : path_(folder_.file("marunoki.dat")) {}
+    SqliteFile &writer()
+    {
+        if (!writer_) {
+            writer_ = std::make_unique<SqliteFile>(path_);
+            createTrackTables(*writer_);
+        }
+        return *writer_;
+    }
+    void variant(const QString &date, const QString &course, int surface, double value)
+    {
+        writer().exec("INSERT INTO T_sisuu VALUES (?, ?, ?, ?)", {date, course, surface, value});
+    }
+    void average(const QString &cls, int distance, const QString &course, int surface, double time, int sinKyu)
+    {
+        writer().exec("INSERT INTO T_avetime VALUES (?, ?, ?, ?, ?, ?)", {cls, distance, course, surface, time, sinKyu});
+    }
+    std::unique_ptr<Database> open()
+    {
+        writer_.reset();
+        QString error;
+        auto db = Database::openQuietly(path_, &error);
+        EXPECT_TRUE(db) << error.toStdString();
+        return db;
+    }
+    const QString &path() const { return path_; }
+
+private:
+    TestFolder folder_;
+    QString path_;
+    std::unique_ptr<SqliteFile> writer_;
+};
+
+void expectValue(const Lookup &lookup, float value)
+{
+    EXPECT_TRUE(lookup.ok) << lookup.error.toStdString();
+    ASSERT_TRUE(lookup.value.has_value());
+    EXPECT_FLOAT_EQ(*lookup.value, value);
+}
+
+void expectMissing(const Lookup &lookup)
+{
+    EXPECT_TRUE(lookup.ok) << lookup.error.toStdString();
+    EXPECT_FALSE(lookup.value.has_value());
+}
+
+}  // namespace
+
+TEST(TrackDatabaseVariant, FindsTheRowOfTheDayCourseAndSurface)
+{
+    TrackFile file;
+    file.variant("2006-10-07", "05", 1, -0.8);
+    file.variant("2006-10-07", "05", 0, 0.4);
+    file.variant("2006-10-07", "06", 1, 1.1);
+    file.variant("2006-10-08", "05", 1, 0.3);
+    auto db = file.open();
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    expectValue(track.trackVariant(k2006_10_07, "05", 1), -0.8f);
+    expectValue(track.trackVariant(k2006_10_07, "05", 0), 0.4f);
+    expectValue(track.trackVariant(k2006_10_07, "06", 1), 1.1f);
+    expectValue(track.trackVariant(k2006_10_07 + 1, "05", 1), 0.3f);
+    // The run's time of day does not matter.
+    expectValue(track.trackVariant(k2006_10_07 + 0.6, "05", 1), -0.8f);
+    expectMissing(track.trackVariant(k2006_10_07 - 1, "05", 1));
+    expectMissing(track.trackVariant(k2006_10_07, "00", 1));  // a course outside the table
+    expectMissing(track.trackVariant(k2006_10_07, "05", 2));
+    expectMissing(track.trackVariant(0, "05", 1));
+}
+
+TEST(TrackDatabaseVariant, MatchesADayStoredWithATime)
+{
+    TrackFile file;
+    file.variant("2006-10-07 00:00:00", "05", 1, 0.9);
+    file.variant("2006-10-08 13:30:00", "05", 1, -0.2);
+    auto db = file.open();
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    expectValue(track.trackVariant(k2006_10_07, "05", 1), 0.9f);
+    expectValue(track.trackVariant(k2006_10_07 + 1, "05", 1), -0.2f);
+    expectMissing(track.trackVariant(k2006_10_07 + 2, "05", 1));
+}
+
+TEST(TrackDatabaseVariant, TakesTheFirstRowOfSeveral)
+{
+    TrackFile file;
+    file.variant("2006-10-07", "05", 1, 0.5);
+    file.variant("2006-10-07", "05", 1, 1.5);
+    auto db = file.open();
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    expectValue(track.trackVariant(k2006_10_07, "05", 1), 0.5f);
+}
+
+TEST(TrackDatabaseVariant, FindsACourseTextWithAnApostrophe)
+{
+    TrackFile file;
+    file.variant("2006-10-07", "O'Hare", 0, 0.7);
+    file.variant("2006-10-07", "大井", 0, -1.2);
+    auto db = file.open();
+    TrackDatabase track(*db, TrackDatabase::Kind::Local);
+    expectValue(track.trackVariant(k2006_10_07, "O'Hare", 0), 0.7f);
+    expectValue(track.trackVariant(k2006_10_07, "大井", 0), -1.2f);
+    expectMissing(track.trackVariant(k2006_10_07, "O'", 0));
+}
+
+TEST(TrackDatabaseAverage, CentralReadsTheAveRowsOnly)
+{
+    TrackFile file;
+    file.average("500万", 1600, "05", 1, 95.0, 0);
+    file.average("ave", 1600, "05", 1, 94.2, 0);
+    file.average("ave", 1600, "05", 1, 99.9, 0);  // a second row is ignored
+    file.average("ave", 1600, "05", 0, 97.1, 1);
+    file.average("ave", 2000, "05", 1, 120.3, 0);
+    auto db = file.open();
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    expectValue(track.averageTime(1600, "05", 1), 94.2f);
+    expectValue(track.averageTime(1600, "05", 0), 97.1f);  // central does not look at A_sin_kyu
+    expectValue(track.averageTime(2000, "05", 1), 120.3f);
+    expectMissing(track.averageTime(1800, "05", 1));
+    expectMissing(track.averageTime(1600, "00", 1));
+}
+
+TEST(TrackDatabaseAverage, LocalReadsRowsMarkedOneOnly)
+{
+    TrackFile file;
+    file.average("ave", 1200, "大井", 0, 73.0, 0);
+    file.average("ave", 1200, "大井", 0, 74.5, 1);
+    file.average("ave", 1400, "大井", 0, 88.0, 0);
+    auto db = file.open();
+    TrackDatabase local(*db, TrackDatabase::Kind::Local);
+    expectValue(local.averageTime(1200, "大井", 0), 74.5f);
+    expectMissing(local.averageTime(1400, "大井", 0));
+    TrackDatabase central(*db, TrackDatabase::Kind::Central);
+    expectValue(central.averageTime(1200, "大井", 0), 73.0f);
+}
+
+TEST(TrackDatabase, ReusesItsStatementsAcrossManyLookups)
+{
+    TrackFile file;
+    QList<QVariantList> rows;
+    for (int day = 0; day < 30; ++day)
+        rows.append({QString::fromStdString(storedDay(k2006_10_07 + day)), "05", 1, day / 10.0});
+    file.writer().insertRows("INSERT INTO T_sisuu VALUES (?, ?, ?, ?)", rows);
+    auto db = file.open();
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    for (int round = 0; round < 3; ++round)
+        for (int day = 29; day >= 0; --day)
+            expectValue(track.trackVariant(k2006_10_07 + day, "05", 1), day / 10.0f);
+}
+
+TEST(TrackDatabase, AMissingTableIsAFailedLookupNotACrash)
+{
+    TestFolder folder;
+    const QString path = folder.file("other.dat");
+    {
+        SqliteFile writer(path);
+        writer.exec("CREATE TABLE something(x)");
+    }
+    auto db = Database::openQuietly(path);
+    ASSERT_TRUE(db);
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const Lookup variant = track.trackVariant(k2006_10_07, "05", 1);
+        EXPECT_FALSE(variant.ok);
+        EXPECT_FALSE(variant.value.has_value());
+        EXPECT_TRUE(variant.error.contains("T_sisuu")) << variant.error.toStdString();
+        const Lookup average = track.averageTime(1600, "05", 1);
+        EXPECT_FALSE(average.ok);
+        EXPECT_TRUE(average.error.contains("T_avetime")) << average.error.toStdString();
+    }
+    EXPECT_FALSE(track.issueDate().has_value());
+}
+
+TEST(TrackDatabase, NullOrTextValuesAreErrors)
+{
+    TrackFile file;
+    file.writer().exec("INSERT INTO T_sisuu VALUES ('2006-10-07', '05', 1, NULL)");
+    file.writer().exec("INSERT INTO T_avetime VALUES ('ave', 1600, '05', 1, 'fast', 0)");
+    auto db = file.open();
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    const Lookup variant = track.trackVariant(k2006_10_07, "05", 1);
+    EXPECT_FALSE(variant.ok);
+    EXPECT_TRUE(variant.error.contains("Null"));
+    const Lookup average = track.averageTime(1600, "05", 1);
+    EXPECT_FALSE(average.ok);
+    EXPECT_TRUE(average.error.contains("fast"));
+}
+
+TEST(TrackDatabaseIssueDate, ReadsTheFirstRowOrGivesZero)
+{
+    const struct {
+        QStringList rows;
+        std::optional<double> expected;
+    } cases[] = {
+        {{}, 0.0},
+        {{"2026-11-30"}, 46356.0},
+        {{"2006-10-07", "2026-11-30"}, k2006_10_07},
+        {{"2006-10-07 12:00:00"}, k2006_10_07 + 0.5},
+        {{"30/11/2026"}, std::nullopt},
+    };
+    for (const auto &c : cases) {
+        TrackFile file;
+        file.writer();
+        for (const QString &row : c.rows)
+            file.writer().exec("INSERT INTO version VALUES (?)", {row});
+        auto db = file.open();
+        TrackDatabase track(*db, TrackDatabase::Kind::Central);
+        EXPECT_EQ(track.issueDate(), c.expected) << c.rows.join(",").toStdString();
+    }
+}
+
+TEST(TrackDatabaseIssueDate, FailsWithoutAVersionTableOrDateColumn)
+{
+    TestFolder folder;
+    const QString path = folder.file("v.dat");
+    {
+        SqliteFile writer(path);
+        writer.exec("CREATE TABLE version(issued TEXT)");
+        writer.exec("INSERT INTO version VALUES ('2026-11-30')");
+    }
+    auto db = Database::openQuietly(path);
+    ASSERT_TRUE(db);
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    EXPECT_FALSE(track.issueDate().has_value());
+}
