@@ -1,0 +1,244 @@
+#include "analysis/runner_statistics.h"
+
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace marunoki {
+
+namespace {
+
+constexpr double kRecentDays = 90;
+
+int runnersOnCard(const RaceStore &store)
+{
+    return std::clamp(store.tousuu, 0, kMaxRunners);
+}
+
+bool validRunner(int h)
+{
+    return h >= 1 && h <= kMaxRunners;
+}
+
+using RunFilter = std::function<bool(int run)>;
+
+// Mean of the runner's selected non-zero figures into table[h]. The total is kept
+// in single precision like the figures themselves.
+void accumulateMean(RaceStore &store, StatTable &table, const RunFilter &take, const QString &error,
+                    MessageSink &messages)
+{
+    const int h = store.curUma;
+    if (!validRunner(h))
+        return;
+    float total = 0.0f;
+    for (int r = 1; r <= kMaxRuns; ++r) {
+        const float figure = store.U_sisuu[h][r];
+        if (figure == 0.0f || !take(r))
+            continue;
+        table[h][1] += 1.0f;
+        total = total + figure;
+        if (!std::isfinite(total)) {
+            messages.message(error);
+            return;
+        }
+    }
+    if (table[h][1] > 0.0f)
+        table[h][0] = total / table[h][1];
+}
+
+void accumulateBest(RaceStore &store, StatTable &table, const RunFilter &take)
+{
+    const int h = store.curUma;
+    if (!validRunner(h))
+        return;
+    for (int r = 1; r <= kMaxRuns; ++r) {
+        const float figure = store.U_sisuu[h][r];
+        if (figure == 0.0f || !take(r))
+            continue;
+        table[h][1] += 1.0f;
+        if (table[h][0] < figure)
+            table[h][0] = figure;
+    }
+}
+
+bool anyRun(int)
+{
+    return true;
+}
+
+// Runs dated strictly after the cut-off 90 days before the race.
+RunFilter recentRuns(const RaceStore &store)
+{
+    const double cutOff = store.raceDate - kRecentDays;
+    const int h = store.curUma;
+    return [&store, cutOff, h](int r) { return store.R_date[h][r] > cutOff; };
+}
+
+// The first run of runner k in the same past race as run r of runner h, or 0.
+int sameRace(const RaceStore &store, int h, int r, int k)
+{
+    for (int d = 1; d <= kMaxRuns; ++d) {
+        if (store.R_date[k][d] == store.R_date[h][r] && store.R_zyo[k][d] == store.R_zyo[h][r]
+            && store.R_no[k][d] == store.R_no[h][r])
+            return d;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void meanFigure(RaceStore &store, MessageSink &messages)
+{
+    accumulateMean(store, store.U_heikin, anyRun, QStringLiteral("指数の分析エラー(err-AC03)"), messages);
+}
+
+void bestFigure(RaceStore &store)
+{
+    accumulateBest(store, store.U_saikou, anyRun);
+}
+
+void recentMeanFigure(RaceStore &store, MessageSink &messages)
+{
+    accumulateMean(store, store.U_heikin3m, recentRuns(store), QStringLiteral("指数の分析エラー(err-AC05)"),
+                   messages);
+}
+
+void recentBestFigure(RaceStore &store)
+{
+    accumulateBest(store, store.U_saikou3m, recentRuns(store));
+}
+
+void headToHead(RaceStore &store)
+{
+    const int h = store.curUma;
+    if (!validRunner(h))
+        return;
+    const int runners = runnersOnCard(store);
+    auto &record = store.U_taisen[h];
+    // Only this runner's figure is asked for: a meeting counts for h when h has a
+    // figure in that race, whether or not the opponent has one.
+    for (int r = 1; r <= kMaxRuns; ++r) {
+        if (store.U_sisuu[h][r] == 0.0f)
+            continue;
+        for (int k = 1; k <= runners; ++k) {
+            if (k == h)
+                continue;
+            const int d = sameRace(store, h, r, k);
+            if (d == 0)
+                continue;
+            if (store.U_cyaku[h][r] < store.U_cyaku[k][d])
+                record[k][0] += 1.0f;
+            else if (store.U_cyaku[h][r] > store.U_cyaku[k][d])
+                record[k][1] += 1.0f;
+        }
+    }
+    for (int k = 1; k <= kMaxRunners; ++k) {
+        record[0][0] += record[k][0];
+        record[0][1] += record[k][1];
+    }
+}
+
+void runningStyle(RaceStore &store, MessageSink &messages)
+{
+    const int h = store.curUma;
+    if (!validRunner(h))
+        return;
+    const QString error = QStringLiteral("指数の分析エラー(err-AC14)");
+    const qint32 fieldSize = store.tousuu;
+    auto &style = store.U_kyakusitu[h];
+    // Runs 0..4: run 0 is today's race and has no corner positions, so in practice
+    // the index rests on the four most recent runs.
+    for (int r = 0; r <= 4; ++r) {
+        const qint32 corner = store.U_tuka[h][r][1];
+        if (corner == 0)
+            continue;
+        style[1] += 1.0f;
+        qint32 product = 0;
+        if (__builtin_mul_overflow(corner, qint32(8), &product) || fieldSize == 0) {
+            messages.message(error);
+            return;
+        }
+        // The position is scaled to an eight-horse field by today's field size.
+        style[0] = static_cast<float>(static_cast<double>(style[0])
+                                      + static_cast<double>(product) / static_cast<double>(fieldSize));
+    }
+    if (style[1] > 0.0f)
+        style[0] = style[0] / style[1];
+}
+
+void topThreeMeans(RaceStore &store)
+{
+    auto &top = store.zyouiHeikin;
+    for (int h = 1; h <= kMaxRunners; ++h) {
+        const float m = store.U_heikin[h][0];
+        if (m > top[1]) {
+            top[3] = top[2];
+            top[2] = top[1];
+            top[1] = m;
+        } else if (m > top[2]) {
+            top[3] = top[2];
+            top[2] = m;
+        } else if (m > top[3]) {
+            top[3] = m;
+        }
+    }
+}
+
+void referenceLine(RaceStore &store, float kakeritu, MessageSink &messages)
+{
+    const int runners = runnersOnCard(store);
+    std::vector<float> figures;
+    for (int h = 1; h <= runners; ++h) {
+        for (int r = 0; r <= kMaxRuns; ++r) {
+            if (store.U_sisuu[h][r] != 0.0f)
+                figures.push_back(store.U_sisuu[h][r]);
+        }
+    }
+    const auto n = static_cast<qint64>(figures.size());
+    // The extra 0 makes a share of 1.0 land on "no figure" rather than past the end.
+    figures.push_back(0.0f);
+    std::sort(figures.begin(), figures.end(), std::greater<float>());
+
+    const double index = roundHalfEven(static_cast<double>(kakeritu) * static_cast<double>(n));
+    if (!(index >= 0.0 && index <= static_cast<double>(n))) {
+        messages.message(QStringLiteral("平均指数の分析エラー(err-AC16)"));
+        return;
+    }
+    store.rentaiKizyun = figures[static_cast<std::size_t>(index)];
+}
+
+qint32 graphBaseOf(const RaceStore &store)
+{
+    const int runners = runnersOnCard(store);
+    qint64 total = 0;
+    qint64 high = 0;
+    qint64 low = 0;
+    for (int h = 1; h <= runners; ++h) {
+        for (int r = 1; r <= kMaxRuns; ++r) {
+            const float figure = store.U_sisuu[h][r];
+            if (figure == 0.0f)
+                continue;
+            ++total;
+            if (figure > 100.0f)
+                ++high;
+            if (figure < 0.0f)
+                ++low;
+        }
+    }
+    qint32 base = 0;
+    if (total > 0) {
+        if (static_cast<double>(high) / static_cast<double>(total) > 0.1)
+            base = 30;
+        // Many figures below 0 need room under the scale more than high ones above.
+        if (static_cast<double>(low) / static_cast<double>(total) > 0.11)
+            base = -30;
+    }
+    return base;
+}
+
+}  // namespace marunoki

@@ -1,0 +1,153 @@
+#include "analysis/speed_figures.h"
+
+#include "analysis/runner_statistics.h"
+#include "analysis/track_db.h"
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace marunoki {
+
+namespace {
+
+const QString kPassError = QStringLiteral("U_sisuu算出エラー(err-AC01)");
+
+constexpr int kSurfaceOther = 2;  // obstacle races have no average times
+
+struct Constants {
+    double perDistance;  // K: the distance the time advantage is scaled to
+    double base;         // B, applied as base then baseAdjust
+    double baseAdjust;
+    double agariBase;    // E, applied as agariBase then agariAdjust
+    double agariAdjust;
+};
+
+const Constants &constantsOf(RunSource source)
+{
+    static const Constants central{1600.0, 70.0, 0.0, 70.0, 0.0};
+    // Local racing is slower and its average times come from fewer races; the
+    // offsets put a local run on a scale comparable with the central one.
+    static const Constants local{1500.0, 50.0, -14.8, 60.0, -5.18};
+    return source == RunSource::Central ? central : local;
+}
+
+// The value as single precision, or nothing when it is not a finite float (a
+// division by zero, a NaN from the database, a result beyond the float range).
+std::optional<float> finiteFloat(double value)
+{
+    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
+        return std::nullopt;
+    return static_cast<float>(value);
+}
+
+}  // namespace
+
+double speedFigure(RunSource source, float averageTime, float time, qint32 distance, float variant)
+{
+    const Constants &c = constantsOf(source);
+    const double d = distance;
+    // Adding the central adjustment of 0.0 changes nothing.
+    return ((double(averageTime) - double(time)) / d * c.perDistance + double(variant)) * 10.0 + c.base
+        + c.baseAdjust;
+}
+
+double agariFigure(RunSource source, float averageTime, float last3f, qint32 distance, float variant)
+{
+    const Constants &c = constantsOf(source);
+    const double d = distance;
+    return ((double(averageTime) * 600.0 / d - double(last3f)) / d * 1500.0 + double(variant) * 0.4) * 10.0
+        + c.agariBase + c.agariAdjust;
+}
+
+void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &messages)
+{
+    const int h = store.curUma;
+    if (h < 1 || h > kMaxRunners)
+        return;
+    for (int r = 1; r <= kMaxRuns; ++r) {
+        const bool central = isNumeric(store.R_zyo[h][r]);
+        const RunSource source = central ? RunSource::Central : RunSource::Local;
+        TrackDatabase *db = central ? sources.central : sources.local;
+
+        const qint32 surface = store.R_siba[h][r];
+        const float time = store.U_time[h][r];
+        if (surface == kSurfaceOther || !(time > 0.0f))
+            continue;
+        // Without NAR_data.mdb there is nothing to measure a local run against.
+        if (!central && db == nullptr)
+            continue;
+        const qint32 distance = store.R_kyori[h][r];
+        // A run without a distance cannot be scaled; it is reported and left out,
+        // and the runner's other runs are still measured.
+        if (distance == 0) {
+            messages.message(kPassError);
+            continue;
+        }
+        if (db == nullptr) {
+            messages.message(kPassError);
+            return;
+        }
+
+        const QString &course = store.R_zyo[h][r];
+        const Lookup variantRow = db->trackVariant(store.R_date[h][r], course, surface);
+        if (!variantRow.ok) {
+            messages.message(kPassError);
+            return;
+        }
+        const float variant = variantRow.value.value_or(0.0f);
+        store.U_babasisuu[h][r] = variant;
+
+        const Lookup averageRow = db->averageTime(distance, course, surface);
+        if (!averageRow.ok) {
+            messages.message(kPassError);
+            return;
+        }
+        if (!averageRow.value) {
+            store.U_sisuu[h][r] = 0.0f;
+            continue;
+        }
+        const float average = *averageRow.value;
+
+        const auto sisuu = finiteFloat(speedFigure(source, average, time, distance, variant));
+        if (!sisuu) {
+            messages.message(kPassError);
+            return;
+        }
+        store.U_sisuu[h][r] = *sisuu;
+
+        const float last3f = store.U_3f[h][r];
+        if (last3f > 0.0f) {
+            const auto agari = finiteFloat(agariFigure(source, average, last3f, distance, variant));
+            if (!agari) {
+                messages.message(kPassError);
+                return;
+            }
+            store.U_agari[h][r] = *agari;
+        }
+    }
+}
+
+void anaSisuu(RaceStore &store, const AnalysisSources &sources, float kakeritu, MessageSink &messages)
+{
+    const int runners = std::clamp(store.tousuu, 0, kMaxRunners);
+    for (int h = 1; h <= runners; ++h) {
+        store.curUma = h;
+        umaSisuu(store, sources, messages);
+        meanFigure(store, messages);
+        bestFigure(store);
+        recentMeanFigure(store, messages);
+        recentBestFigure(store);
+        headToHead(store);
+        runningStyle(store, messages);
+    }
+    topThreeMeans(store);
+    referenceLine(store, kakeritu, messages);
+    store.graphBase = graphBaseOf(store);
+}
+
+}  // namespace marunoki

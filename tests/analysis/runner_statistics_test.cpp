@@ -1,0 +1,364 @@
+#include "analysis/runner_statistics.h"
+
+#include "analysis/speed_figures.h"
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace marunoki;
+
+namespace {
+
+double dateOf(int year, int month, int day)
+{
+    return serialFromYmd(year, month, day).value();
+}
+
+// Gives runner h the figures in runs 1.., all on distinct days.
+void setFigures(RaceStore &store, int h, const std::vector<float> &figures)
+{
+    int r = 1;
+    for (float figure : figures) {
+        store.R_date[h][r] = dateOf(2007, 1, 1) + r;
+        store.U_sisuu[h][r] = figure;
+        ++r;
+    }
+}
+
+void runAllPerRunner(RaceStore &store, MessageSink &sink)
+{
+    meanFigure(store, sink);
+    bestFigure(store);
+    recentMeanFigure(store, sink);
+    recentBestFigure(store);
+    headToHead(store);
+    runningStyle(store, sink);
+}
+
+// --- per runner ------------------------------------------------------------------------
+
+TEST(RunnerStatistics, ARunnerWithoutFiguresKeepsZeroEverywhere)
+{
+    RaceStore store;
+    store.tousuu = 2;
+    store.raceDate = dateOf(2007, 10, 1);
+    setFigures(store, 2, {70, 80});
+    store.curUma = 1;
+    RecordingSink sink;
+    runAllPerRunner(store, sink);
+
+    for (const StatTable *table :
+         {&store.U_heikin, &store.U_saikou, &store.U_heikin3m, &store.U_saikou3m, &store.U_kyakusitu}) {
+        EXPECT_EQ((*table)[1][0], 0.0f);
+        EXPECT_EQ((*table)[1][1], 0.0f);
+    }
+    for (const auto &opponent : store.U_taisen[1]) {
+        EXPECT_EQ(opponent[0], 0.0f);
+        EXPECT_EQ(opponent[1], 0.0f);
+    }
+    EXPECT_TRUE(sink.messages().isEmpty());
+}
+
+TEST(RunnerStatistics, NegativeFiguresAverageButNeverMakeTheBest)
+{
+    RaceStore store;
+    store.tousuu = 1;
+    store.curUma = 1;
+    setFigures(store, 1, {-5, 0, -12});
+    RecordingSink sink;
+    meanFigure(store, sink);
+    bestFigure(store);
+
+    EXPECT_EQ(store.U_heikin[1][0], -8.5f);
+    EXPECT_EQ(store.U_heikin[1][1], 2.0f);
+    EXPECT_EQ(store.U_saikou[1][0], 0.0f);
+    EXPECT_EQ(store.U_saikou[1][1], 2.0f);
+}
+
+TEST(RunnerStatistics, MeanAndBestOverAllRuns)
+{
+    RaceStore store;
+    store.curUma = 3;
+    setFigures(store, 3, {70, 85.5f, 60});
+    store.U_sisuu[3][50] = 64.5f;  // the last run slot counts too
+    RecordingSink sink;
+    meanFigure(store, sink);
+    bestFigure(store);
+
+    EXPECT_EQ(store.U_heikin[3][0], 70.0f);
+    EXPECT_EQ(store.U_heikin[3][1], 4.0f);
+    EXPECT_EQ(store.U_saikou[3][0], 85.5f);
+    EXPECT_EQ(store.U_saikou[3][1], 4.0f);
+}
+
+TEST(RunnerStatistics, RecentValuesTakeOnlyRunsLaterThanNinetyDaysBefore)
+{
+    RaceStore store;
+    store.raceDate = dateOf(2007, 10, 1);
+    store.curUma = 1;
+    const struct {
+        int month, day;
+        float figure;
+    } runs[] = {{9, 20, 60}, {7, 4, 80}, {7, 3, 95}, {5, 1, 99}};
+    int r = 1;
+    for (const auto &run : runs) {
+        store.R_date[1][r] = dateOf(2007, run.month, run.day);
+        store.U_sisuu[1][r] = run.figure;
+        ++r;
+    }
+    RecordingSink sink;
+    recentMeanFigure(store, sink);
+    recentBestFigure(store);
+
+    // 3 July is exactly 90 days before 1 October and is left out; 4 July counts.
+    EXPECT_EQ(store.U_heikin3m[1][0], 70.0f);
+    EXPECT_EQ(store.U_heikin3m[1][1], 2.0f);
+    EXPECT_EQ(store.U_saikou3m[1][0], 80.0f);
+    EXPECT_EQ(store.U_saikou3m[1][1], 2.0f);
+}
+
+TEST(RunnerStatistics, AMeanWhoseTotalOverflowsIsReported)
+{
+    RaceStore store;
+    store.raceDate = dateOf(2007, 10, 1);
+    store.curUma = 1;
+    setFigures(store, 1, {3.0e38f, 3.0e38f});
+    store.R_date[1][1] = store.R_date[1][2] = dateOf(2007, 9, 30);
+    RecordingSink sink;
+    meanFigure(store, sink);
+    recentMeanFigure(store, sink);
+
+    EXPECT_EQ(sink.messages(), (QStringList{QStringLiteral("指数の分析エラー(err-AC03)"),
+                                            QStringLiteral("指数の分析エラー(err-AC05)")}));
+    EXPECT_EQ(store.U_heikin[1][0], 0.0f);
+    EXPECT_EQ(store.U_heikin3m[1][0], 0.0f);
+}
+
+// Two runners that met in one past race (same date, course and race number).
+struct Meeting {
+    int cyakuA, cyakuB;
+    float figureA, figureB;
+    float aAhead, aBehind, bAhead, bBehind;
+};
+
+TEST(HeadToHead, CountsWhoFinishedAheadWhenTheRunnerHasAFigure)
+{
+    const Meeting cases[] = {
+        {3, 5, 70, 65, 1, 0, 0, 1},  // both with figures
+        {4, 4, 70, 65, 0, 0, 0, 0},  // dead heat
+        {3, 5, 70, 0, 1, 0, 0, 0},   // B without a figure: only A's record counts it
+        {6, 2, 0, 65, 0, 0, 1, 0},
+    };
+    for (const auto &c : cases) {
+        RaceStore store;
+        store.tousuu = 3;
+        for (int h : {1, 2}) {
+            store.R_date[h][2] = dateOf(2007, 6, 3);
+            store.R_zyo[h][2] = QStringLiteral("05");
+            store.R_no[h][2] = 11;
+        }
+        // Runner 2 also ran an earlier race of the same day and course.
+        store.R_date[2][1] = dateOf(2007, 6, 3);
+        store.R_zyo[2][1] = QStringLiteral("05");
+        store.R_no[2][1] = 9;
+        store.U_cyaku[2][1] = 1;
+        store.U_sisuu[2][1] = 60;
+        store.U_cyaku[1][2] = c.cyakuA;
+        store.U_cyaku[2][2] = c.cyakuB;
+        store.U_sisuu[1][2] = c.figureA;
+        store.U_sisuu[2][2] = c.figureB;
+        for (int h : {1, 2, 3}) {
+            store.curUma = h;
+            headToHead(store);
+        }
+        const auto &a = store.U_taisen[1];
+        const auto &b = store.U_taisen[2];
+        EXPECT_EQ(a[2][0], c.aAhead) << c.cyakuA << " vs " << c.cyakuB;
+        EXPECT_EQ(a[2][1], c.aBehind);
+        EXPECT_EQ(b[1][0], c.bAhead);
+        EXPECT_EQ(b[1][1], c.bBehind);
+        EXPECT_EQ(a[0][0], c.aAhead);
+        EXPECT_EQ(a[0][1], c.aBehind);
+        EXPECT_EQ(b[0][0], c.bAhead);
+        EXPECT_EQ(b[0][1], c.bBehind);
+        EXPECT_EQ(store.U_taisen[3][0][0] + store.U_taisen[3][0][1], 0.0f);
+    }
+}
+
+TEST(HeadToHead, OtherCoursesOrRaceNumbersAreOtherRaces)
+{
+    RaceStore store;
+    store.tousuu = 2;
+    for (int h : {1, 2}) {
+        store.R_date[h][1] = dateOf(2007, 6, 3);
+        store.R_zyo[h][1] = QStringLiteral("05");
+        store.R_no[h][1] = 11;
+        store.U_sisuu[h][1] = 70;
+    }
+    store.R_zyo[2][1] = QStringLiteral("06");
+    store.U_cyaku[1][1] = 1;
+    store.U_cyaku[2][1] = 2;
+    store.curUma = 1;
+    headToHead(store);
+    EXPECT_EQ(store.U_taisen[1][0][0], 0.0f);
+}
+
+TEST(RunningStyle, AveragesFirstCornerPositionsScaledToTodaysField)
+{
+    RaceStore store;
+    store.tousuu = 16;
+    store.curUma = 1;
+    store.U_tuka[1][1][1] = 2;
+    store.U_tuka[1][2][1] = 4;
+    store.U_tuka[1][5][1] = 1;   // run 5 is beyond the four most recent
+    store.U_tuka[1][3][2] = 7;   // second corner does not count
+    RecordingSink sink;
+    runningStyle(store, sink);
+
+    EXPECT_EQ(store.U_kyakusitu[1][0], 1.5f);
+    EXPECT_EQ(store.U_kyakusitu[1][1], 2.0f);
+    EXPECT_TRUE(sink.messages().isEmpty());
+}
+
+TEST(RunningStyle, AnOverflowingProductIsReported)
+{
+    RaceStore store;
+    store.tousuu = 16;
+    store.curUma = 1;
+    store.U_tuka[1][1][1] = 2;
+    store.U_tuka[1][2][1] = 300000000;
+    RecordingSink sink;
+    runningStyle(store, sink);
+
+    EXPECT_EQ(sink.messages(), QStringList{QStringLiteral("指数の分析エラー(err-AC14)")});
+    // The step ended where it failed: the first run was summed, the mean never taken.
+    EXPECT_EQ(store.U_kyakusitu[1][0], 1.0f);
+    EXPECT_EQ(store.U_kyakusitu[1][1], 2.0f);
+}
+
+// --- per race ----------------------------------------------------------------------------
+
+TEST(TopThreeMeans, KeepsTheThreeHighestInOrder)
+{
+    struct Case {
+        std::vector<float> means;  // runners 1..
+        float first, second, third;
+    } cases[] = {
+        {{80, 80, 70}, 80, 80, 70},
+        {{70, 80, 80}, 80, 80, 70},
+        {{60, 90, 75, 85, 0, -3}, 90, 85, 75},
+        {{0, -5}, 0, 0, 0},
+        {{65}, 65, 0, 0},
+    };
+    for (const auto &c : cases) {
+        RaceStore store;
+        store.tousuu = 1;  // every slot counts, whatever the field size
+        int h = 1;
+        for (float m : c.means)
+            store.U_heikin[h++][0] = m;
+        topThreeMeans(store);
+        EXPECT_EQ(store.zyouiHeikin[0], 0.0f);
+        EXPECT_EQ(store.zyouiHeikin[1], c.first);
+        EXPECT_EQ(store.zyouiHeikin[2], c.second);
+        EXPECT_EQ(store.zyouiHeikin[3], c.third);
+    }
+}
+
+TEST(ReferenceLine, TakesTheShareIndexRoundedHalfToEven)
+{
+    struct Case {
+        std::vector<float> figures;
+        float kakeritu;
+        float expected;
+    } cases[] = {
+        {{50, 70, 90, 60, 80}, 0.5f, 70},  // 2.5 goes to index 2
+        {{50, 70, 90, 60, 80}, 0.3f, 70},  // 1.5000000596 goes to index 2
+        {{50, 70, 90, 60, 80}, 1.0f, 0},   // index n: the appended 0
+        {{50, 70, 90, 60, 80}, 0.0f, 90},
+        {{}, 0.5f, 0},
+        // 0.3f * 15 is 4.5000001788 when formed in double: index 5, not 4.
+        {{150, 140, 130, 120, 110, 100, 90, 80, 70, 60, 50, 40, 30, 20, 10}, 0.3f, 100},
+    };
+    for (const auto &c : cases) {
+        RaceStore store;
+        store.tousuu = 2;
+        // Spread over two runners and the whole run range.
+        for (std::size_t i = 0; i < c.figures.size(); ++i)
+            store.U_sisuu[1 + i % 2][1 + i * 3] = c.figures[i];
+        store.U_sisuu[3][1] = 200;  // beyond tousuu
+        store.rentaiKizyun = -1;
+        RecordingSink sink;
+        referenceLine(store, c.kakeritu, sink);
+        EXPECT_EQ(store.rentaiKizyun, c.expected) << c.kakeritu << " of " << c.figures.size();
+        EXPECT_TRUE(sink.messages().isEmpty());
+    }
+}
+
+TEST(ReferenceLine, AShareOutsideTheListIsReportedAndKeepsTheLine)
+{
+    for (float kakeritu : {1.5f, -0.5f}) {
+        RaceStore store;
+        store.tousuu = 1;
+        setFigures(store, 1, {60, 70});
+        store.rentaiKizyun = 55;
+        RecordingSink sink;
+        referenceLine(store, kakeritu, sink);
+        EXPECT_EQ(store.rentaiKizyun, 55.0f);
+        EXPECT_EQ(sink.messages(), QStringList{QStringLiteral("平均指数の分析エラー(err-AC16)")});
+    }
+}
+
+TEST(GraphBase, MovesForManyHighOrLowFigures)
+{
+    struct Case {
+        int normal, high, low;
+        qint32 expected;
+    } cases[] = {
+        {17, 3, 0, 30},   // 3 of 20 above 100
+        {17, 3, 3, -30},  // and 3 of 23 below 0: the low test wins
+        {18, 2, 0, 0},    // exactly 0.1 is not more than 0.1
+        {0, 0, 0, 0},
+        {89, 0, 11, 0},   // exactly 0.11
+        {88, 0, 12, -30},
+    };
+    for (const auto &c : cases) {
+        RaceStore store;
+        store.tousuu = 3;
+        std::vector<float> figures(c.normal, 70.0f);
+        figures.insert(figures.end(), c.high, 101.0f);
+        figures.insert(figures.end(), c.low, -1.0f);
+        for (std::size_t i = 0; i < figures.size(); ++i)
+            store.U_sisuu[1 + i / 50][1 + i % 50] = figures[i];
+        store.U_sisuu[1][0] = 150;  // run 0 is not counted
+        EXPECT_EQ(graphBaseOf(store), c.expected) << c.normal << "/" << c.high << "/" << c.low;
+    }
+}
+
+TEST(AnalysisDriver, RunsThePassAndEveryStatisticForEachRunner)
+{
+    RaceStore store;
+    store.tousuu = 2;
+    store.raceDate = dateOf(2007, 10, 1);
+    // No databases: runs without a time are skipped, so the figures set here stay.
+    setFigures(store, 1, {80, 60});
+    setFigures(store, 2, {120, 110});
+    store.U_tuka[2][1][1] = 1;
+    RecordingSink sink;
+    anaSisuu(store, AnalysisSources{}, 0.5f, sink);
+
+    EXPECT_EQ(store.U_heikin[1][0], 70.0f);
+    EXPECT_EQ(store.U_saikou[2][0], 120.0f);
+    EXPECT_EQ(store.U_kyakusitu[2][0], 4.0f);
+    EXPECT_EQ(store.zyouiHeikin[1], 115.0f);
+    EXPECT_EQ(store.zyouiHeikin[2], 70.0f);
+    EXPECT_EQ(store.rentaiKizyun, 80.0f);  // 120, 110, 80, 60, 0: index 2
+    EXPECT_EQ(store.graphBase, 30);
+    EXPECT_EQ(store.curUma, 2);
+    EXPECT_TRUE(sink.messages().isEmpty());
+}
+
+}  // namespace
