@@ -1,0 +1,34 @@
+#pragma once
+// The local-racing (NAR) merge: adds a runner's local runs of the last 420 days
+// from NAR_data.mdb to its past runs and re-sorts them newest first.
+//
+// NOTES ON THE DESIGN
+// - The runner is looked up by its name in the joined race and result tables
+//   (T_Rdata, T_Useiseki); only runs dated strictly between the race day and 420
+//   days before it count. The comparison is on the day alone, so a stored time of
+//   day does not move a run across either bound.
+// - A runner holds at most 50 past runs. Runs already in the store are never
+//   overwritten: local rows, newest first, fill the free runs only.
+// - The re-sort is a stable sort in memory by date, newest first; on equal dates the
+//   runs keep their order, the runs already in the store before the merged ones.
+//   Afterwards the runner's runs occupy runs 1..m without gaps. The re-sort also
+//   runs when nothing was added.
+// - A Null U_3f (no last-three-furlong time) leaves 0; a Null or unreadable value in
+//   any other column leaves that field at its reset value (0 or empty). A row whose
+//   date cannot be read is not a run and is left out.
+
+namespace marunoki {
+
+class Database;
+class MessageSink;
+class RaceStore;
+
+// Merges the local runs of the runner store.curUma from the local-racing database
+// (nar; nothing happens when it is null) and re-sorts the runner's runs. Reads
+// raceDate and the runner's U_name; writes the runner's runs 1..50 and, for every
+// row taken, the database's spelling of the name into U_name. Run 0 is never
+// touched. A query that fails (a missing table or column) shows a message naming
+// the file, and the runner's runs are left as they were.
+void readNar(RaceStore &store, Database *nar, MessageSink &messages);
+
+}  // namespace marunoki
