@@ -31,14 +31,14 @@ struct NumberPattern {
     enum class Kind { Literal, Digit, Point };
     struct Token {
         Kind kind = Kind::Literal;
-        QString text;       // Literal
+        QString text;  // Literal
         bool zero = false;  // Digit: "0" (always shown) rather than "#"
     };
     std::vector<Token> tokens;
-    int intPlaces = 0;   // digit placeholders before the point
+    int intPlaces = 0;  // digit placeholders before the point
     int fracPlaces = 0;  // digit placeholders after the point
-    int minInt = 0;      // integer digits always shown (from the first "0" on)
-    int minFrac = 0;     // fraction digits always shown (up to the last "0")
+    int minInt = 0;  // integer digits always shown (from the first "0" on)
+    int minFrac = 0;  // fraction digits always shown (up to the last "0")
     bool percent = false;
     bool hasPoint = false;
 };
@@ -104,9 +104,9 @@ RoundedDigits roundDecimal(double value, int decimals)
         return out;
     }
     // 15 significant digits: "d.dddddddddddddde+XX".
-    std::array<char, 64> buf{};
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
-                                   std::chars_format::scientific, 14);
+    std::array<char, 64> buf {};
+    const auto res
+        = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, std::chars_format::scientific, 14);
     const std::string text(buf.data(), res.ptr);
     const size_t ePos = text.find('e');
     std::string sig;
@@ -122,7 +122,8 @@ RoundedDigits roundDecimal(double value, int decimals)
         for (long i = 0; i < keep; ++i)
             digits.push_back(i < static_cast<long>(sig.size()) ? sig[static_cast<size_t>(i)] : '0');
     }
-    const char next = (keep >= 0 && keep < static_cast<long>(sig.size())) ? sig[static_cast<size_t>(keep)] : '0';
+    const char next
+        = (keep >= 0 && keep < static_cast<long>(sig.size())) ? sig[static_cast<size_t>(keep)] : '0';
     if (next >= '5') {
         int i = static_cast<int>(digits.size()) - 1;
         while (i >= 0 && digits[static_cast<size_t>(i)] == '9')
@@ -179,7 +180,7 @@ bool isLeapYear(int y)
 
 int daysInMonth(int y, int m)
 {
-    static constexpr std::array<int, 12> days{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    static constexpr std::array<int, 12> days {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && isLeapYear(y) ? 29 : days[static_cast<size_t>(m - 1)];
 }
 
@@ -375,7 +376,7 @@ QString shortestText(T value)
         return value < 0 ? QStringLiteral("-Infinity") : QStringLiteral("Infinity");
     if (value == 0)
         return QStringLiteral("0");  // also for -0
-    std::array<char, 512> buf{};
+    std::array<char, 512> buf {};
     const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed);
     if (res.ec != std::errc())
         return QStringLiteral("0");
@@ -463,8 +464,8 @@ std::optional<double> serialFromYmd(int year, int month, int day)
     if (year < kMinYear || year > kMaxYear || month < 1 || month > 12 || day < 1
         || day > daysInMonth(year, month))
         return std::nullopt;
-    return static_cast<double>(daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day))
-                               - kSerialEpoch);
+    return static_cast<double>(
+        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kSerialEpoch);
 }
 
 Ymd ymdFromSerial(double serial)
@@ -474,7 +475,7 @@ Ymd ymdFromSerial(double serial)
     static const double highest = *serialFromYmd(kMaxYear, 12, 31);
     const double whole = std::trunc(serial);
     if (!(whole >= lowest && whole <= highest))
-        return Ymd{};
+        return Ymd {};
     return civilFromDays(static_cast<std::int64_t>(whole) + kSerialEpoch);
 }
 

@@ -30,7 +30,15 @@ TEST(BabaCode, KnowsOnlyTheFourSingleCharacters)
         const char *text;
         qint32 code;
     } cases[] = {
-        {"良", 1}, {"稍", 2}, {"重", 3}, {"不", 4}, {"稍重", 0}, {"不良", 0}, {"", 0}, {" 良", 0}, {"ダ", 0},
+        {"良", 1},
+        {"稍", 2},
+        {"重", 3},
+        {"不", 4},
+        {"稍重", 0},
+        {"不良", 0},
+        {"", 0},
+        {" 良", 0},
+        {"ダ", 0},
     };
     for (const auto &c : cases)
         EXPECT_EQ(babaCode(QString::fromUtf8(c.text)), c.code) << c.text;
@@ -42,8 +50,20 @@ TEST(ZyoIndex, FindsTheCentralCoursesOnly)
         const char *text;
         qint32 index;
     } cases[] = {
-        {"札幌", 1}, {"函館", 2}, {"福島", 3}, {"新潟", 4}, {"東京", 5}, {"中山", 6}, {"中京", 7},
-        {"京都", 8}, {"阪神", 9}, {"小倉", 10}, {"大井", 0}, {"", 0}, {"東京 ", 0}, {"東", 0},
+        {"札幌", 1},
+        {"函館", 2},
+        {"福島", 3},
+        {"新潟", 4},
+        {"東京", 5},
+        {"中山", 6},
+        {"中京", 7},
+        {"京都", 8},
+        {"阪神", 9},
+        {"小倉", 10},
+        {"大井", 0},
+        {"", 0},
+        {"東京 ", 0},
+        {"東", 0},
     };
     for (const auto &c : cases)
         EXPECT_EQ(zyoIndex(QString::fromUtf8(c.text)), c.index) << c.text;
@@ -55,7 +75,15 @@ TEST(RoundUp, GivesTheSmallestWholeNumberNotBelow)
         float value;
         qint32 expected;
     } cases[] = {
-        {0.5f, 1}, {1.0f, 1}, {-0.5f, 0}, {2.3f, 3}, {3.0f, 3}, {-2.5f, -2}, {0.0f, 0}, {-3.0f, -3}, {1e-7f, 1},
+        {0.5f, 1},
+        {1.0f, 1},
+        {-0.5f, 0},
+        {2.3f, 3},
+        {3.0f, 3},
+        {-2.5f, -2},
+        {0.0f, 0},
+        {-3.0f, -3},
+        {1e-7f, 1},
     };
     for (const auto &c : cases)
         EXPECT_EQ(roundUp(c.value), c.expected) << c.value;
@@ -87,7 +115,8 @@ TEST(AppFolder, EndsInExactlyOneSeparator)
 
 TEST(AppFolder, NamesFilesBesideTheProgram)
 {
-    EXPECT_EQ(AppFolder(QStringLiteral("/")).file(QStringLiteral("marunoki.ini")), QStringLiteral("/marunoki.ini"));
+    EXPECT_EQ(
+        AppFolder(QStringLiteral("/")).file(QStringLiteral("marunoki.ini")), QStringLiteral("/marunoki.ini"));
     EXPECT_EQ(AppFolder(QStringLiteral("/opt/mk")).file(QStringLiteral("marunoki.dat")),
-              QStringLiteral("/opt/mk/marunoki.dat"));
+        QStringLiteral("/opt/mk/marunoki.dat"));
 }

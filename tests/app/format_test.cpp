@@ -36,15 +36,15 @@ TEST(FormatNumber, FollowsThePatternPlaceholders)
     const NumberCase cases[] = {
         {5, "00", "05"},
         {56, "00", "56"},
-        {103, "00", "103"},          // digits the pattern has no room for are kept
+        {103, "00", "103"},  // digits the pattern has no room for are kept
         {103, "000", "103"},
         {7, "000", "007"},
         {2900, "0000", "2900"},
         {0, "00", "00"},
-        {0, "##", ""},               // nothing significant to show
+        {0, "##", ""},  // nothing significant to show
         {7, "##", "7"},
         {0, "#0", "0"},
-        {5, "0#", "05"},             // a "0" forces every digit to its right
+        {5, "0#", "05"},  // a "0" forces every digit to its right
         {0.8, "##.0", ".8"},
         {12.34, "##.0", "12.3"},
         {0, "##.0", ".0"},
@@ -55,7 +55,7 @@ TEST(FormatNumber, FollowsThePatternPlaceholders)
         {57, "00.0", "57.0"},
         {1.5, "0.0#", "1.5"},
         {1.25, "0.0#", "1.25"},
-        {5, "0.##", "5."},           // the point is always written
+        {5, "0.##", "5."},  // the point is always written
         {1234567, "0", "1234567"},
     };
     for (const auto &c : cases)
@@ -71,9 +71,9 @@ TEST(FormatNumber, RoundsHalfAwayFromZeroInDecimal)
         {-56.5, "00", "-57"},
         {0.5, "0", "1"},
         {-0.5, "0", "-1"},
-        {99.95, "00.0", "100.0"},    // the carry lengthens the number
+        {99.95, "00.0", "100.0"},  // the carry lengthens the number
         {9.96, "#0.0", "10.0"},
-        {0.285, "0.00", "0.29"},     // binary 0.28499.. still rounds up in decimal
+        {0.285, "0.00", "0.29"},  // binary 0.28499.. still rounds up in decimal
         {1.005, "0.00", "1.01"},
         {34.45, "00.0", "34.5"},
         {0.04, "0.0", "0.0"},
@@ -94,7 +94,7 @@ TEST(FormatNumber, PutsTheMinusSignInFrontOnlyWhenADigitShows)
         {-103, "00", "-103"},
         {-0.8, "##.0", "-.8"},
         {-12.25, "#0.0", "-12.3"},
-        {-0.04, "0.0", "0.0"},       // rounds to zero: no sign
+        {-0.04, "0.0", "0.0"},  // rounds to zero: no sign
         {-0.0, "00", "00"},
         {-0.4, "##", ""},
         {-0.05, "0%", "-5%"},
@@ -127,10 +127,10 @@ TEST(FormatNumber, KeepsLiteralTextInPlace)
         {3, "00/", "03/"},
         {0.3, "00%ライン", "30%ライン"},
         {7, "第0R", "第7R"},
-        {5, "\"No.\"00", "No.05"},   // quoted literal text
-        {5, "\\#00", "#05"},         // escaped placeholder
-        {5, "", "5"},                // no pattern: the plain number
-        {5, "abc", "abc5"},          // no placeholder: the number still shows
+        {5, "\"No.\"00", "No.05"},  // quoted literal text
+        {5, "\\#00", "#05"},  // escaped placeholder
+        {5, "", "5"},  // no pattern: the plain number
+        {5, "abc", "abc5"},  // no placeholder: the number still shows
         {1.5, ".0", "1.5"},
     };
     for (const auto &c : cases)
@@ -139,8 +139,10 @@ TEST(FormatNumber, KeepsLiteralTextInPlace)
 
 TEST(FormatNumber, SurvivesValuesNoFigureCanHave)
 {
-    EXPECT_EQ(formatNumber(std::numeric_limits<double>::quiet_NaN(), QStringLiteral("00")), QStringLiteral("00"));
-    EXPECT_EQ(formatNumber(std::numeric_limits<double>::infinity(), QStringLiteral("00")), QStringLiteral("00"));
+    EXPECT_EQ(
+        formatNumber(std::numeric_limits<double>::quiet_NaN(), QStringLiteral("00")), QStringLiteral("00"));
+    EXPECT_EQ(
+        formatNumber(std::numeric_limits<double>::infinity(), QStringLiteral("00")), QStringLiteral("00"));
     const QString huge = formatNumber(1e300, QStringLiteral("0"));
     EXPECT_EQ(huge.size(), 301);
     EXPECT_TRUE(huge.startsWith(QStringLiteral("1000000000000000")));
@@ -166,8 +168,8 @@ TEST(FormatDate, WritesYearMonthAndDayParts)
         {jan, "m/d", "1/5"},
         {jan, "mmdd", "0105"},
         {jan, "yyyy年m月d日", "2008年1月5日"},
-        {jan, "y", "5"},              // day of the year
-        {0, "yymmdd", "991230"},      // no date is the epoch day
+        {jan, "y", "5"},  // day of the year
+        {0, "yymmdd", "991230"},  // no date is the epoch day
         {0, "yyyy/mm/dd", "1899/12/30"},
         {-1, "yyyy/mm/dd", "1899/12/29"},
         {-1.5, "yyyy/mm/dd", "1899/12/29"},  // the time of day does not move the day
@@ -187,9 +189,16 @@ TEST(SerialFromYmd, CountsDaysFromTheLastDayOf1899)
         int y, m, d;
         double serial;
     } cases[] = {
-        {1899, 12, 30, 0},  {1899, 12, 29, -1},      {1900, 1, 1, 2},       {2007, 5, 27, 39229},
-        {2008, 5, 18, 39586}, {2000, 2, 29, 36585},  {2024, 2, 29, 45351},  {1800, 3, 1, -36463},
-        {1, 1, 1, -693593}, {9999, 12, 31, 2958465},
+        {1899, 12, 30, 0},
+        {1899, 12, 29, -1},
+        {1900, 1, 1, 2},
+        {2007, 5, 27, 39229},
+        {2008, 5, 18, 39586},
+        {2000, 2, 29, 36585},
+        {2024, 2, 29, 45351},
+        {1800, 3, 1, -36463},
+        {1, 1, 1, -693593},
+        {9999, 12, 31, 2958465},
     };
     for (const auto &c : cases) {
         const auto serial = serialFromYmd(c.y, c.m, c.d);
@@ -205,8 +214,18 @@ TEST(SerialFromYmd, CountsDaysFromTheLastDayOf1899)
 TEST(SerialFromYmd, RejectsImpossibleDates)
 {
     const int cases[][3] = {
-        {2007, 2, 30}, {2007, 2, 29}, {1900, 2, 29}, {2100, 2, 29}, {2007, 4, 31}, {2007, 13, 1},
-        {2007, 0, 1},  {2007, 1, 0},  {2007, 1, 32}, {0, 1, 1},     {10000, 1, 1}, {-5, 1, 1},
+        {2007, 2, 30},
+        {2007, 2, 29},
+        {1900, 2, 29},
+        {2100, 2, 29},
+        {2007, 4, 31},
+        {2007, 13, 1},
+        {2007, 0, 1},
+        {2007, 1, 0},
+        {2007, 1, 32},
+        {0, 1, 1},
+        {10000, 1, 1},
+        {-5, 1, 1},
     };
     for (const auto &c : cases)
         EXPECT_FALSE(serialFromYmd(c[0], c[1], c[2]).has_value()) << c[0] << "/" << c[1] << "/" << c[2];
@@ -219,7 +238,8 @@ TEST(YmdFromSerial, RoundTripsEveryDayOfTheCalendar)
     Ymd previous = ymdFromSerial(-693593);
     for (double s = -693592; s <= 2958465; ++s) {
         const Ymd now = ymdFromSerial(s);
-        const bool nextDay = (now.year == previous.year && now.month == previous.month && now.day == previous.day + 1)
+        const bool nextDay
+            = (now.year == previous.year && now.month == previous.month && now.day == previous.day + 1)
             || (now.year == previous.year && now.month == previous.month + 1 && now.day == 1)
             || (now.year == previous.year + 1 && now.month == 1 && now.day == 1);
         ASSERT_TRUE(nextDay) << s;
@@ -254,12 +274,38 @@ TEST(ParseDate, ReadsYearMonthDayTexts)
 TEST(ParseDate, RefusesTextsThatAreNotDates)
 {
     const char *cases[] = {
-        "",          " ",          "1:34.5",       "3-3-2-1",      "東京",       "2007/2/30",
-        "2007/13/1", "2007/0/10",  "2007/5/0",     "2007/5",       "5/27",       "2007/5/27/",
-        "2007/5-27", "2007-5/27",  "2007/5/27 12:00", "207/5/27",  "7/5/27",     "20077/5/27",
-        "2007/123/1", "2007/5/123", "2007年5月27", "2007年5月27日(日)", "2007年5/27", "2007.5.27",
-        "２００７/５/２７", "/5/27", "2007//27", "-2007/5/27", "+07/5/27", "0000/1/1",
-        "12.3.4",    "1-2-3",
+        "",
+        " ",
+        "1:34.5",
+        "3-3-2-1",
+        "東京",
+        "2007/2/30",
+        "2007/13/1",
+        "2007/0/10",
+        "2007/5/0",
+        "2007/5",
+        "5/27",
+        "2007/5/27/",
+        "2007/5-27",
+        "2007-5/27",
+        "2007/5/27 12:00",
+        "207/5/27",
+        "7/5/27",
+        "20077/5/27",
+        "2007/123/1",
+        "2007/5/123",
+        "2007年5月27",
+        "2007年5月27日(日)",
+        "2007年5/27",
+        "2007.5.27",
+        "２００７/５/２７",
+        "/5/27",
+        "2007//27",
+        "-2007/5/27",
+        "+07/5/27",
+        "0000/1/1",
+        "12.3.4",
+        "1-2-3",
     };
     for (const char *c : cases)
         EXPECT_FALSE(parseDate(u8(c)).has_value()) << c;
@@ -297,9 +343,20 @@ TEST(PlainNumber, WritesTheShortestTextOfAFloat)
         float value;
         const char *expected;
     } cases[] = {
-        {57.0f, "57"},   {55.5f, "55.5"}, {0.3f, "0.3"},   {-8.5f, "-8.5"}, {25.2f, "25.2"},
-        {95.3f, "95.3"}, {0.2f, "0.2"},   {0.35f, "0.35"}, {0.0f, "0"},     {-0.0f, "0"},
-        {1600.0f, "1600"}, {0.05f, "0.05"}, {1e-5f, "0.00001"}, {123456792.0f, "123456792"},
+        {57.0f, "57"},
+        {55.5f, "55.5"},
+        {0.3f, "0.3"},
+        {-8.5f, "-8.5"},
+        {25.2f, "25.2"},
+        {95.3f, "95.3"},
+        {0.2f, "0.2"},
+        {0.35f, "0.35"},
+        {0.0f, "0"},
+        {-0.0f, "0"},
+        {1600.0f, "1600"},
+        {0.05f, "0.05"},
+        {1e-5f, "0.00001"},
+        {123456792.0f, "123456792"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(plainNumber(c.value), u8(c.expected)) << c.expected;
@@ -329,8 +386,20 @@ TEST(PlainNumber, WritesDoublesWithoutExponentOrNoise)
 TEST(RoundHalfEven, SendsHalvesToTheEvenNeighbour)
 {
     const double cases[][2] = {
-        {56.5, 56}, {57.5, 58}, {-0.5, 0}, {0.5, 0},  {1.5, 2},   {2.5, 2},  {-1.5, -2}, {-2.5, -2},
-        {2.4, 2},   {2.6, 3},   {-2.6, -3}, {0, 0},   {7, 7},     {1.5000000596046448, 2},
+        {56.5, 56},
+        {57.5, 58},
+        {-0.5, 0},
+        {0.5, 0},
+        {1.5, 2},
+        {2.5, 2},
+        {-1.5, -2},
+        {-2.5, -2},
+        {2.4, 2},
+        {2.6, 3},
+        {-2.6, -3},
+        {0, 0},
+        {7, 7},
+        {1.5000000596046448, 2},
         {4503599627370497.0, 4503599627370497.0},
     };
     for (const auto &c : cases)
@@ -344,9 +413,20 @@ TEST(RoundHalfEven, SendsHalvesToTheEvenNeighbour)
 TEST(ToNumber, AcceptsPlainDecimalTexts)
 {
     const TextCase cases[] = {
-        {"0", 0},         {"57", 57},        {"55.5", 55.5},    {"-8.5", -8.5},   {"+3", 3},
-        {" 0.3 ", 0.3},   {"\t12\t", 12},    {".5", 0.5},       {"5.", 5},        {"-.5", -0.5},
-        {"007", 7},       {"1600", 1600},    {"\u300042\u3000", 42}, {"-0", 0},
+        {"0", 0},
+        {"57", 57},
+        {"55.5", 55.5},
+        {"-8.5", -8.5},
+        {"+3", 3},
+        {" 0.3 ", 0.3},
+        {"\t12\t", 12},
+        {".5", 0.5},
+        {"5.", 5},
+        {"-.5", -0.5},
+        {"007", 7},
+        {"1600", 1600},
+        {"\u300042\u3000", 42},
+        {"-0", 0},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(toNumber(u8(c.text)), c.expected) << c.text;
@@ -357,9 +437,29 @@ TEST(ToNumber, AcceptsPlainDecimalTexts)
 TEST(ToNumber, RefusesEverythingElse)
 {
     const char *cases[] = {
-        "",     " ",     ".",      "-",      "+",     "1.2.3", "1 2",   "1e5",   "0x10", "１２",
-        "12a",  "a12",   "--1",    "+-1",    "- 1",   "1,000", "inf",   "nan",   "1:34.5", "東京",
-        "3-3",  "12-",   "¥100",
+        "",
+        " ",
+        ".",
+        "-",
+        "+",
+        "1.2.3",
+        "1 2",
+        "1e5",
+        "0x10",
+        "１２",
+        "12a",
+        "a12",
+        "--1",
+        "+-1",
+        "- 1",
+        "1,000",
+        "inf",
+        "nan",
+        "1:34.5",
+        "東京",
+        "3-3",
+        "12-",
+        "¥100",
     };
     for (const char *c : cases) {
         EXPECT_FALSE(toNumber(u8(c)).has_value()) << c;

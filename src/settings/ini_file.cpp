@@ -1,0 +1,336 @@
+#include "settings/ini_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace marunoki {
+
+namespace {
+
+// A settings file is a few hundred bytes; anything this large is not one.
+constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+// The profile-string reader gets a 256-character buffer, one of which is the NUL.
+constexpr qsizetype kValueLimit = 255;
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// The Windows Japanese code page. ICU knows it under both names; the first is
+// Microsoft's variant (its mapping of ～, ∥ and the NEC extensions).
+const char *cp932Name()
+{
+    static const char *name = QStringDecoder("windows-31j").isValid() ? "windows-31j" : "Shift_JIS";
+    return name;
+}
+
+bool isIniBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f';
+}
+
+QStringView trimIni(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isIniBlank(text.at(begin)))
+        ++begin;
+    while (end > begin && isIniBlank(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// One line of the file as the profile calls see it.
+struct ParsedLine {
+    enum class Kind { Blank, Comment, Section, Entry } kind = Kind::Blank;
+    QStringView name;  // section name or key
+    QStringView value;  // entry value (blanks removed)
+};
+
+ParsedLine parseLine(QStringView text)
+{
+    ParsedLine line;
+    const QStringView body = trimIni(text);
+    if (body.isEmpty())
+        return line;
+    if (body.front() == u';') {
+        line.kind = ParsedLine::Kind::Comment;
+    } else if (body.front() == u'[') {
+        line.kind = ParsedLine::Kind::Section;
+        const qsizetype close = body.indexOf(u']');
+        line.name = trimIni(close < 0 ? body.mid(1) : body.mid(1, close - 1));
+    } else {
+        line.kind = ParsedLine::Kind::Entry;
+        const qsizetype eq = body.indexOf(u'=');
+        line.name = trimIni(eq < 0 ? body : body.left(eq));
+        if (eq >= 0)
+            line.value = trimIni(body.mid(eq + 1));
+    }
+    return line;
+}
+
+bool sameName(QStringView a, QStringView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(u'\n') || text.contains(u'\r') || text.contains(QChar(u'\0'));
+}
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+bool isAscii(const QByteArray &bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+IniFile IniFile::read(const QString &path)
+{
+    IniFile ini;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return ini;
+    ini.state_ = State::Unreadable;
+    QFile file(path);
+    if (!info.isFile() || info.size() > kMaxFileSize || !file.open(QIODevice::ReadOnly))
+        return ini;
+    QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
+        return ini;
+    ini.state_ = State::Read;
+
+    if (bytes.startsWith(kUtf8Bom)) {
+        ini.encoding_ = Encoding::Utf8WithBom;
+        bytes.remove(0, kUtf8Bom.size());
+    } else if (!isAscii(bytes) && isValidUtf8(bytes)) {
+        ini.encoding_ = Encoding::Utf8;
+    }
+    QStringDecoder decoder = ini.encoding_ == Encoding::Cp932 ? QStringDecoder(cp932Name())
+                                                              : QStringDecoder(QStringDecoder::Utf8);
+
+    // CR and LF never occur inside a CP932 or UTF-8 character, so the raw bytes
+    // can be cut into lines before decoding.
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+            ++end;
+        Line line;
+        line.raw = bytes.mid(start, end - start);
+        if (end < bytes.size()) {
+            const bool crlf = bytes.at(end) == '\r' && end + 1 < bytes.size() && bytes.at(end + 1) == '\n';
+            line.ending = bytes.mid(end, crlf ? 2 : 1);
+        }
+        decoder.resetState();
+        line.text = decoder.decode(line.raw);
+        start = end + line.ending.size();
+        ini.lines_.push_back(std::move(line));
+    }
+    return ini;
+}
+
+std::optional<qsizetype> IniFile::findSection(const QString &section) const
+{
+    for (qsizetype i = 0; i < static_cast<qsizetype>(lines_.size()); ++i) {
+        const ParsedLine line = parseLine(lines_[static_cast<size_t>(i)].text);
+        if (line.kind == ParsedLine::Kind::Section && sameName(line.name, section))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<qsizetype> IniFile::findKey(qsizetype header, const QString &key) const
+{
+    for (qsizetype i = header + 1; i < static_cast<qsizetype>(lines_.size()); ++i) {
+        const ParsedLine line = parseLine(lines_[static_cast<size_t>(i)].text);
+        if (line.kind == ParsedLine::Kind::Section)
+            break;
+        if (line.kind == ParsedLine::Kind::Entry && sameName(line.name, key))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> IniFile::value(const QString &section, const QString &key) const
+{
+    const auto header = findSection(section);
+    if (!header)
+        return std::nullopt;
+    const auto at = findKey(*header, key);
+    if (!at)
+        return std::nullopt;
+    QStringView value = parseLine(lines_[static_cast<size_t>(*at)].text).value;
+    if (value.size() >= 2 && value.front() == value.back()
+        && (value.front() == u'"' || value.front() == u'\''))
+        value = value.mid(1, value.size() - 2);
+    return value.toString();
+}
+
+QString IniFile::profileString(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    const auto found = value(section, key);
+    if (!found || found->isEmpty())
+        return defaultValue;
+    qsizetype length = std::min(found->size(), kValueLimit);
+    // Never keep half of a character outside the basic plane.
+    if (length < found->size() && found->at(length - 1).isHighSurrogate())
+        --length;
+    QStringView kept = QStringView(*found).left(length);
+    while (!kept.isEmpty() && kept.front() == u' ')
+        kept = kept.mid(1);
+    while (!kept.isEmpty() && kept.back() == u' ')
+        kept.chop(1);
+    return kept.toString();
+}
+
+QByteArray IniFile::encode(const QString &text) const
+{
+    if (encoding_ == Encoding::Cp932) {
+        QStringEncoder encoder(cp932Name());
+        return encoder.encode(text);
+    }
+    return text.toUtf8();
+}
+
+std::optional<QByteArray> IniFile::encodeExactly(const QString &text) const
+{
+    const QByteArray bytes = encode(text);
+    QStringDecoder decoder
+        = encoding_ == Encoding::Cp932 ? QStringDecoder(cp932Name()) : QStringDecoder(QStringDecoder::Utf8);
+    const QString back = decoder.decode(bytes);
+    if (decoder.hasError() || back != text)
+        return std::nullopt;
+    return bytes;
+}
+
+QByteArray IniFile::newLineEnding() const
+{
+    for (const Line &line : lines_) {
+        if (!line.ending.isEmpty())
+            return line.ending;
+    }
+    return QByteArrayLiteral("\r\n");  // what the Windows program writes
+}
+
+void IniFile::insertLine(qsizetype at, const QByteArray &raw, const QString &text)
+{
+    const QByteArray ending = newLineEnding();
+    if (at > 0 && lines_[static_cast<size_t>(at - 1)].ending.isEmpty())
+        lines_[static_cast<size_t>(at - 1)].ending = ending;
+    Line line;
+    line.raw = raw;
+    line.ending = ending;
+    line.text = text;
+    lines_.insert(lines_.begin() + at, std::move(line));
+}
+
+IniWriteResult IniFile::setValue(const QString &section, const QString &key, const QString &value)
+{
+    const auto refuse = [](const QString &why) { return IniWriteResult {false, why}; };
+    if (section.isEmpty() || hasLineBreak(section) || section.contains(u']') || trimIni(section) != section)
+        return refuse(QStringLiteral("設定の区分名が不正です: ") + section);
+    if (key.isEmpty() || hasLineBreak(key) || key.contains(u'=') || key.startsWith(u'[')
+        || key.startsWith(u';') || trimIni(key) != key)
+        return refuse(QStringLiteral("設定のキー名が不正です: ") + key);
+    if (hasLineBreak(value))
+        return refuse(QStringLiteral("設定値に改行は書けません: ") + key);
+
+    const auto header = findSection(section);
+    const qsizetype existing = header ? findKey(*header, key).value_or(-1) : -1;
+    // Keep the key as the file spells it.
+    const QString name
+        = existing >= 0 ? parseLine(lines_[static_cast<size_t>(existing)].text).name.toString() : key;
+    const QString entryText = name + u'=' + value;
+    const auto entry = encodeExactly(entryText);
+    const QString headerText = u'[' + section + u']';
+    const auto headerBytes = encodeExactly(headerText);
+    if (!entry || !headerBytes)
+        return refuse(QStringLiteral("設定ファイルの文字コードで書けない文字があります: ") + entryText);
+
+    if (existing >= 0) {
+        Line &line = lines_[static_cast<size_t>(existing)];
+        line.raw = *entry;
+        line.text = entryText;
+        return {};
+    }
+    if (header) {
+        // After the section's last non-blank line.
+        qsizetype at = *header + 1;
+        for (qsizetype i = *header + 1; i < static_cast<qsizetype>(lines_.size()); ++i) {
+            const ParsedLine line = parseLine(lines_[static_cast<size_t>(i)].text);
+            if (line.kind == ParsedLine::Kind::Section)
+                break;
+            if (line.kind != ParsedLine::Kind::Blank)
+                at = i + 1;
+        }
+        insertLine(at, *entry, entryText);
+        return {};
+    }
+    qsizetype at = static_cast<qsizetype>(lines_.size());
+    if (at > 0 && parseLine(lines_.back().text).kind != ParsedLine::Kind::Blank)
+        insertLine(at++, QByteArray(), QString());
+    insertLine(at, *headerBytes, headerText);
+    insertLine(at + 1, *entry, entryText);
+    return {};
+}
+
+QByteArray IniFile::bytes() const
+{
+    QByteArray out;
+    if (encoding_ == Encoding::Utf8WithBom)
+        out += kUtf8Bom;
+    for (const Line &line : lines_) {
+        out += line.raw;
+        out += line.ending;
+    }
+    return out;
+}
+
+QString readIni(const QString &section, const QString &key, const QString &defaultValue, const QString &path)
+{
+    return IniFile::read(path).profileString(section, key, defaultValue);
+}
+
+IniWriteResult writeProfileString(
+    const QString &section, const QString &key, const QString &value, const QString &path)
+{
+    IniFile ini = IniFile::read(path);
+    if (ini.state() == IniFile::State::Unreadable)
+        return {false, QStringLiteral("設定ファイルが読めません: ") + path};
+    IniWriteResult changed = ini.setValue(section, key, value);
+    if (!changed)
+        return changed;
+
+    QSaveFile out(path);
+    const auto failed = [&path](const QString &why) {
+        return IniWriteResult {false,
+            QStringLiteral("設定ファイルに書き込めません: ") + path + QStringLiteral(" (") + why + u')'};
+    };
+    if (!out.open(QIODevice::WriteOnly))
+        return failed(out.errorString());
+    const QByteArray bytes = ini.bytes();
+    if (out.write(bytes) != bytes.size()) {
+        const QString why = out.errorString();
+        out.cancelWriting();
+        return failed(why);
+    }
+    if (!out.commit())
+        return failed(out.errorString());
+    return {};
+}
+
+}  // namespace marunoki

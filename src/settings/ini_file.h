@@ -1,0 +1,98 @@
+#pragma once
+// The settings file format: Windows profile strings ("[section]" lines and
+// "key=value" lines), read and rewritten by our own code so that a file written
+// by the Windows program reads the same here and the other way round.
+//
+// NOTES ON THE DESIGN
+// - Sections and keys compare case-insensitively; the first matching section and
+//   the first matching key in it count. Values lose surrounding blanks and one
+//   pair of enclosing quotes ('...' or "..."). Lines starting with ';' are
+//   comments; lines before the first section belong to no section.
+// - Encoding: a file with a UTF-8 byte-order mark, or valid UTF-8 holding any
+//   non-ASCII text, is UTF-8; anything else is the Windows Japanese code page
+//   (CP932, Shift_JIS). A new file, or one of plain ASCII, is written in CP932:
+//   the Windows program reads its settings through the ANSI profile calls, so
+//   the file stays readable by both programs.
+// - A rewrite keeps every line it does not change byte for byte (also lines that
+//   do not decode), the byte-order mark and the line-ending style, and replaces
+//   the file atomically (temporary file + rename): a failure leaves the old file
+//   whole. A file that exists but cannot be read is never rewritten.
+// - Not thread-safe; each call reads the file afresh, as the profile calls do.
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace marunoki {
+
+// Outcome of a settings write: ok, or what went wrong, in words for the user.
+struct IniWriteResult {
+    bool ok = true;
+    QString error;
+    explicit operator bool() const { return ok; }
+};
+
+class IniFile {
+public:
+    enum class Encoding { Cp932, Utf8, Utf8WithBom };
+    enum class State { Missing, Read, Unreadable };
+
+    // Reads the whole file. A missing file reads as an empty one; a file that
+    // cannot be read (or is too large to be a settings file) reads as empty too,
+    // but state() says so and it is never written back.
+    static IniFile read(const QString &path);
+    // An empty file in the encoding new files get.
+    IniFile() = default;
+
+    State state() const { return state_; }
+    Encoding encoding() const { return encoding_; }
+
+    // The value of a key, blanks and enclosing quotes removed; nothing when the
+    // section or the key is missing.
+    std::optional<QString> value(const QString &section, const QString &key) const;
+
+    // What the profile-string read of a 256-character buffer gives: the value cut
+    // to 255 characters with surrounding spaces removed; the default when the
+    // section or key is missing or the value is empty.
+    QString profileString(const QString &section, const QString &key, const QString &defaultValue) const;
+
+    // Sets a key, adding the section at the end and the key after the section's
+    // last entry when they are missing. Fails (changing nothing) when the names
+    // or the value cannot be stored in this format or this file's encoding.
+    IniWriteResult setValue(const QString &section, const QString &key, const QString &value);
+
+    // The file's bytes as they would be written.
+    QByteArray bytes() const;
+
+private:
+    struct Line {
+        QByteArray raw;  // bytes without the line ending
+        QByteArray ending;  // "\r\n", "\n", "\r" or empty for a last line without one
+        QString text;  // decoded
+    };
+
+    std::optional<qsizetype> findSection(const QString &section) const;
+    // Index of the key's line inside the section starting at `header`.
+    std::optional<qsizetype> findKey(qsizetype header, const QString &key) const;
+    QByteArray encode(const QString &text) const;
+    std::optional<QByteArray> encodeExactly(const QString &text) const;
+    QByteArray newLineEnding() const;
+    void insertLine(qsizetype at, const QByteArray &raw, const QString &text);
+
+    State state_ = State::Missing;
+    Encoding encoding_ = Encoding::Cp932;
+    std::vector<Line> lines_;
+};
+
+// The settings read routine: one value of an ini file, with its default for a
+// missing file, section, key or an empty value (see IniFile::profileString).
+QString readIni(const QString &section, const QString &key, const QString &defaultValue, const QString &path);
+
+// The settings write routine: sets one key in an ini file, creating the file,
+// section or key when missing and keeping everything else (see the design notes).
+IniWriteResult writeProfileString(
+    const QString &section, const QString &key, const QString &value, const QString &path);
+
+}  // namespace marunoki

@@ -1,0 +1,110 @@
+#include "settings/settings.h"
+
+#include "app/format.h"
+
+namespace marunoki {
+
+namespace {
+
+const QString kGraph = QStringLiteral("graph");
+const QString kErrorAE02 = QStringLiteral("ini読込みエラー(err-AE02)");
+
+QString overlayKey(int index)
+{
+    return QStringLiteral("iniGraph(%1)").arg(index);
+}
+
+// The share as stored; nothing for a text that is not a number or a share
+// outside 0..1 (the reference line would fall outside the list of figures).
+std::optional<float> shareOf(const QString &text)
+{
+    const auto number = toNumber(text);
+    if (!number)
+        return std::nullopt;
+    const auto share = static_cast<float>(*number);
+    if (!(share >= 0.0f && share <= 1.0f))
+        return std::nullopt;
+    return share;
+}
+
+// A check box holds 0 (off), 1 (on) or 2 (grey); any other number is refused.
+std::optional<qint32> checkStateOf(const QString &text)
+{
+    const auto state = toWholeNumber(text);
+    if (!state || *state < 0 || *state > 2)
+        return std::nullopt;
+    return state;
+}
+
+}  // namespace
+
+QString settingsFile(const AppFolder &folder)
+{
+    return folder.file(QStringLiteral("marunoki.ini"));
+}
+
+Settings readIniPara(const AppFolder &folder, MessageSink &sink)
+{
+    // One read of the file serves every key: nothing writes it in between.
+    const IniFile ini = IniFile::read(settingsFile(folder));
+    Settings settings;
+    settings.site1Base = ini.profileString(QStringLiteral("web"), QStringLiteral("site1"), QString());
+    settings.site2Base = ini.profileString(QStringLiteral("web"), QStringLiteral("site2"), QString());
+
+    for (int i = 0; i < kGraphOverlayCount; ++i)
+        settings.iniGraph[static_cast<size_t>(i)]
+            = ini.profileString(kGraph, overlayKey(i), QStringLiteral("true"));
+    settings.writeHyo = ini.profileString(kGraph, QStringLiteral("writeHyo"), QStringLiteral("1"));
+    const auto share = shareOf(ini.profileString(kGraph, QStringLiteral("kakeritu"), QStringLiteral("0.3")));
+    if (!share) {
+        sink.message(kErrorAE02);
+        return settings;
+    }
+    settings.kakeritu = *share;
+    settings.tableCheck = checkStateOf(settings.writeHyo);
+    if (!settings.tableCheck) {
+        sink.message(kErrorAE02);
+        return settings;
+    }
+    settings.site
+        = ini.profileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("サイト1"));
+    return settings;
+}
+
+IniWriteResult writeGraphOverlay(const AppFolder &folder, int index, const QString &value)
+{
+    if (index < 0 || index >= kGraphOverlayCount)
+        return {false, QStringLiteral("グラフ設定の番号が不正です: ") + QString::number(index)};
+    return writeProfileString(kGraph, overlayKey(index), value, settingsFile(folder));
+}
+
+IniWriteResult writeWriteHyo(const AppFolder &folder, qint32 checkState)
+{
+    return writeProfileString(
+        kGraph, QStringLiteral("writeHyo"), QString::number(checkState), settingsFile(folder));
+}
+
+IniWriteResult writeKakeritu(const AppFolder &folder, float kakeritu)
+{
+    return writeProfileString(
+        kGraph, QStringLiteral("kakeritu"), plainNumber(kakeritu), settingsFile(folder));
+}
+
+IniWriteResult writeSite(const AppFolder &folder, const QString &site)
+{
+    return writeProfileString(QStringLiteral("site"), QStringLiteral("site"), site, settingsFile(folder));
+}
+
+QString readBabadir(const AppFolder &folder)
+{
+    return readIni(
+        QStringLiteral("file"), QStringLiteral("babadir"), QStringLiteral("C:\\"), settingsFile(folder));
+}
+
+IniWriteResult writeBabadir(const AppFolder &folder, const QString &babadir)
+{
+    return writeProfileString(
+        QStringLiteral("file"), QStringLiteral("babadir"), babadir, settingsFile(folder));
+}
+
+}  // namespace marunoki

@@ -1,0 +1,297 @@
+#include "settings/ini_file.h"
+#include "support/qt_print.h"
+#include "support/test_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace marunoki;
+using marunoki::test::TestFolder;
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+// "サイト2", "表示" (its second byte is a backslash) and a comment, in CP932.
+const QByteArray kSjisSite2("\x83\x54\x83\x43\x83\x67\x32");
+const QByteArray kSjisHyouji("\x95\x5c\x8e\xa6");
+const QByteArray kSjisComment("; \x90\xdd\x92\xe8\x83\x74\x83\x40\x83\x43\x83\x8b");
+
+const QString kSite2 = QStringLiteral("サイト2");
+
+}  // namespace
+
+TEST(ReadIni, GivesTheDefaultForWhatIsNotThere)
+{
+    TestFolder dir;
+    const QString path = dir.write(QStringLiteral("a.ini"),
+        "[graph]\r\nkakeritu=0.35\r\nempty=\r\nblank=   \r\nquotes=\"\"\r\nnoequals\r\n");
+    const struct {
+        const char *section;
+        const char *key;
+        const char *expected;
+    } cases[] = {
+        {"graph", "kakeritu", "0.35"},
+        {"graph", "missing", "DEF"},
+        {"other", "kakeritu", "DEF"},
+        {"graph", "empty", "DEF"},
+        {"graph", "blank", "DEF"},
+        {"graph", "quotes", "DEF"},
+        {"graph", "noequals", "DEF"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(
+            readIni(QString::fromUtf8(c.section), QString::fromUtf8(c.key), QStringLiteral("DEF"), path),
+            QString::fromUtf8(c.expected))
+            << c.section << "/" << c.key;
+    }
+    EXPECT_EQ(readIni(QStringLiteral("graph"), QStringLiteral("kakeritu"), QStringLiteral("DEF"),
+                  dir.file(QStringLiteral("none.ini"))),
+        QStringLiteral("DEF"));
+    // The default comes back unchanged, blanks and all.
+    EXPECT_EQ(readIni(QStringLiteral("x"), QStringLiteral("y"), QStringLiteral(" C:\\ "), path),
+        QStringLiteral(" C:\\ "));
+}
+
+TEST(ReadIni, ReadsTheWayTheProfileCallsDo)
+{
+    TestFolder dir;
+    const QString path = dir.write(QStringLiteral("a.ini"),
+        "top=before any section\n"
+        "; comment=not a key\n"
+        "  [ Graph ]  \n"
+        "  Key1  =  padded value  \n"
+        "key2=\"quoted \"\n"
+        "key3='single'\n"
+        "key4=\"half\n"
+        "key1=second one\n"
+        "key5=a=b\n"
+        "[graph]\n"
+        "key6=in a later section of the same name\n"
+        "[next]\n"
+        "key7=7\n");
+    const struct {
+        const char *section;
+        const char *key;
+        const char *expected;
+    } cases[] = {
+        {"graph", "key1", "padded value"},  // case-insensitive, blanks removed, first key wins
+        {"GRAPH", "KEY1", "padded value"},
+        {"graph", "key2", "quoted"},  // quotes removed, then the spaces
+        {"graph", "key3", "single"},
+        {"graph", "key4", "\"half"},
+        {"graph", "key5", "a=b"},
+        {"graph", "key6", "-"},  // only the first section of a name counts
+        {"graph", "key7", "-"},
+        {"next", "key7", "7"},
+        {"", "top", "-"},
+        {"graph", "; comment", "-"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(readIni(QString::fromUtf8(c.section), QString::fromUtf8(c.key), QStringLiteral("-"), path),
+            QString::fromUtf8(c.expected))
+            << c.section << "/" << c.key;
+    }
+}
+
+TEST(ReadIni, CutsLongValuesLikeA256CharacterBuffer)
+{
+    TestFolder dir;
+    const QString longValue = QString(254, u'a') + QStringLiteral("bcdef");
+    const QString path = dir.write(QStringLiteral("a.ini"),
+        "[s]\nlong=" + longValue.toUtf8() + "\nspaced=" + QByteArray(254, 'x') + "   tail\n");
+    EXPECT_EQ(readIni(QStringLiteral("s"), QStringLiteral("long"), QString(), path), longValue.left(255));
+    // A cut that ends in blanks loses them.
+    EXPECT_EQ(readIni(QStringLiteral("s"), QStringLiteral("spaced"), QString(), path), QString(254, u'x'));
+}
+
+TEST(ReadIni, HandlesEveryLineEnding)
+{
+    for (const char *ending : {"\r\n", "\n", "\r"}) {
+        TestFolder dir;
+        const QByteArray eol(ending);
+        const QString path
+            = dir.write(QStringLiteral("a.ini"), "[a]" + eol + "k=1" + eol + "[b]" + eol + "k=2");
+        EXPECT_EQ(readIni(QStringLiteral("a"), QStringLiteral("k"), QString(), path), QStringLiteral("1"));
+        EXPECT_EQ(readIni(QStringLiteral("b"), QStringLiteral("k"), QString(), path), QStringLiteral("2"));
+    }
+}
+
+TEST(IniFile, DetectsTheEncoding)
+{
+    TestFolder dir;
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        IniFile::Encoding encoding;
+    } cases[] = {
+        {"sjis.ini", "[site]\r\nsite=" + kSjisSite2 + "\r\nhyo=" + kSjisHyouji + "\r\n",
+            IniFile::Encoding::Cp932},
+        {"utf8.ini", "[site]\nsite=" + kSite2.toUtf8() + "\nhyo=" + QStringLiteral("表示").toUtf8() + "\n",
+            IniFile::Encoding::Utf8},
+        {"bom.ini",
+            "\xEF\xBB\xBF[site]\nsite=" + kSite2.toUtf8() + "\nhyo=" + QStringLiteral("表示").toUtf8(),
+            IniFile::Encoding::Utf8WithBom},
+    };
+    for (const auto &c : cases) {
+        const IniFile ini = IniFile::read(dir.write(QString::fromUtf8(c.name), c.bytes));
+        EXPECT_EQ(ini.state(), IniFile::State::Read) << c.name;
+        EXPECT_EQ(ini.encoding(), c.encoding) << c.name;
+        EXPECT_EQ(ini.value(QStringLiteral("site"), QStringLiteral("site")), kSite2) << c.name;
+        EXPECT_EQ(ini.value(QStringLiteral("site"), QStringLiteral("hyo")), QStringLiteral("表示")) << c.name;
+        EXPECT_EQ(ini.bytes(), c.bytes) << c.name;  // read and written back unchanged
+    }
+    EXPECT_EQ(IniFile::read(dir.write(QStringLiteral("ascii.ini"), "[a]\nk=v\n")).encoding(),
+        IniFile::Encoding::Cp932);
+}
+
+TEST(IniFile, RefusesWhatTheFormatCannotHold)
+{
+    IniFile ini;
+    const struct {
+        const char *section;
+        const char *key;
+        const char *value;
+    } cases[] = {
+        {"graph", "k", "two\nlines"}, {"graph", "k", "cr\rhere"}, {"gr]aph", "k", "v"}, {"", "k", "v"},
+        {"graph", "", "v"}, {"graph", "a=b", "v"}, {"graph", "[k", "v"}, {"graph", ";k", "v"},
+        {"graph", " k", "v"}, {"gr\naph", "k", "v"}, {"graph", "k", "😀"},  // not in the Japanese code page
+    };
+    for (const auto &c : cases) {
+        const IniWriteResult r = ini.setValue(
+            QString::fromUtf8(c.section), QString::fromUtf8(c.key), QString::fromUtf8(c.value));
+        EXPECT_FALSE(r.ok) << c.section << "/" << c.key << "/" << c.value;
+        EXPECT_FALSE(r.error.isEmpty());
+    }
+    EXPECT_TRUE(ini.bytes().isEmpty());
+}
+
+TEST(WriteProfileString, CreatesANewFileInTheWindowsCodePage)
+{
+    TestFolder dir;
+    const QString path = dir.file(QStringLiteral("marunoki.ini"));
+    ASSERT_TRUE(writeProfileString(QStringLiteral("site"), QStringLiteral("site"), kSite2, path).ok);
+    ASSERT_TRUE(
+        writeProfileString(QStringLiteral("graph"), QStringLiteral("kakeritu"), QStringLiteral("0.35"), path)
+            .ok);
+    ASSERT_TRUE(
+        writeProfileString(QStringLiteral("site"), QStringLiteral("other"), QStringLiteral("x"), path).ok);
+    EXPECT_EQ(
+        fileBytes(path), "[site]\r\nsite=" + kSjisSite2 + "\r\nother=x\r\n\r\n[graph]\r\nkakeritu=0.35\r\n");
+    EXPECT_EQ(readIni(QStringLiteral("site"), QStringLiteral("site"), QString(), path), kSite2);
+}
+
+TEST(WriteProfileString, KeepsAShiftJisFileShiftJisWithEverythingElseIntact)
+{
+    TestFolder dir;
+    const QByteArray before = kSjisComment + "\r\n[graph]\r\niniGraph(0)=true\r\n; " + kSjisHyouji
+        + "\r\nkakeritu=0.3\r\n\r\n[site]\r\nSite=" + QByteArray("\x83\x54\x83\x43\x83\x67\x31")
+        + "\r\n\r\n[file]\r\n" + "babadir=C:\\" + kSjisHyouji + "\r\n";
+    const QString path = dir.write(QStringLiteral("marunoki.ini"), before);
+
+    ASSERT_TRUE(writeProfileString(QStringLiteral("SITE"), QStringLiteral("site"), kSite2, path).ok);
+    QByteArray expected = before;
+    expected.replace(
+        "Site=\x83\x54\x83\x43\x83\x67\x31", "Site=" + kSjisSite2);  // the file's spelling of the key
+    EXPECT_EQ(fileBytes(path), expected);
+
+    ASSERT_TRUE(
+        writeProfileString(QStringLiteral("graph"), QStringLiteral("writeHyo"), QStringLiteral("0"), path)
+            .ok);
+    expected.replace("kakeritu=0.3\r\n", "kakeritu=0.3\r\nwriteHyo=0\r\n");  // after the section's last entry
+    EXPECT_EQ(fileBytes(path), expected);
+
+    const IniFile ini = IniFile::read(path);
+    EXPECT_EQ(ini.encoding(), IniFile::Encoding::Cp932);
+    EXPECT_EQ(ini.value(QStringLiteral("site"), QStringLiteral("site")), kSite2);
+    EXPECT_EQ(ini.value(QStringLiteral("file"), QStringLiteral("babadir")), QStringLiteral("C:\\表示"));
+}
+
+TEST(WriteProfileString, KeepsUtf8AndTheLineEndingStyle)
+{
+    TestFolder dir;
+    const QByteArray before
+        = "\xEF\xBB\xBF[site]\nsite=" + QStringLiteral("サイト1").toUtf8() + "\n[graph]\nk=v";
+    const QString path = dir.write(QStringLiteral("marunoki.ini"), before);
+    ASSERT_TRUE(
+        writeProfileString(QStringLiteral("graph"), QStringLiteral("new"), QStringLiteral("😀"), path).ok);
+    ASSERT_TRUE(writeProfileString(QStringLiteral("site"), QStringLiteral("site"), kSite2, path).ok);
+    EXPECT_EQ(fileBytes(path),
+        "\xEF\xBB\xBF[site]\nsite=" + kSite2.toUtf8() + "\n[graph]\nk=v\nnew=" + QStringLiteral("😀").toUtf8()
+            + "\n");
+}
+
+TEST(WriteProfileString, LeavesTheOldFileWholeWhenItCannotWrite)
+{
+    TestFolder dir;
+    const QByteArray before = "[site]\r\nsite=" + kSjisSite2 + "\r\n";
+    // The temporary file beside a name of 250 characters would need a name longer
+    // than any the file system allows, so the replacement cannot even begin.
+    const QString path = dir.write(QString(246, u'm') + QStringLiteral(".ini"), before);
+    ASSERT_EQ(fileBytes(path), before);
+    const IniWriteResult r
+        = writeProfileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("x"), path);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_EQ(fileBytes(path), before);
+
+    // A value the file's encoding cannot hold is refused before anything is written.
+    const QString sjis = dir.write(QStringLiteral("marunoki.ini"), before);
+    EXPECT_FALSE(
+        writeProfileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("😀"), sjis).ok);
+    EXPECT_EQ(fileBytes(sjis), before);
+}
+
+TEST(WriteProfileString, NeverOverwritesAFileItCannotRead)
+{
+    TestFolder dir;
+    const QString folderPath = dir.file(QStringLiteral("marunoki.ini"));
+    ASSERT_TRUE(QDir().mkpath(folderPath));
+    EXPECT_EQ(IniFile::read(folderPath).state(), IniFile::State::Unreadable);
+    EXPECT_FALSE(
+        writeProfileString(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), folderPath).ok);
+    EXPECT_TRUE(QFileInfo(folderPath).isDir());
+    EXPECT_EQ(readIni(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("d"), folderPath),
+        QStringLiteral("d"));
+}
+
+TEST(IniFile, SurvivesGarbageBytes)
+{
+    TestFolder dir;
+    std::mt19937 rng(2024);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> length(0, 3000);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray garbage;
+        const int n = length(rng);
+        for (int i = 0; i < n; ++i)
+            garbage.append(static_cast<char>(byte(rng)));
+        if (round % 3 == 0)
+            garbage.prepend("[graph]\n");
+        const QString path = dir.write(QStringLiteral("g.ini"), garbage);
+        const IniFile ini = IniFile::read(path);
+        EXPECT_EQ(ini.bytes(), garbage);
+        ini.profileString(QStringLiteral("graph"), QStringLiteral("kakeritu"), QStringLiteral("0.3"));
+
+        ASSERT_TRUE(
+            writeProfileString(QStringLiteral("marunoki"), QStringLiteral("k"), QStringLiteral("v"), path)
+                .ok);
+        const QByteArray after = fileBytes(path);
+        // Every byte that was there is still there, in front of the new section.
+        EXPECT_TRUE(after.startsWith(garbage)) << round;
+        EXPECT_EQ(
+            readIni(QStringLiteral("marunoki"), QStringLiteral("k"), QString(), path), QStringLiteral("v"))
+            << round;
+    }
+}

@@ -1,0 +1,201 @@
+#include "settings/settings.h"
+#include "support/qt_print.h"
+#include "support/test_folder.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace marunoki;
+using marunoki::test::TestFolder;
+
+namespace {
+
+const QString kAE02 = QStringLiteral("ini読込みエラー(err-AE02)");
+
+struct Loaded {
+    Settings settings;
+    QStringList messages;
+};
+
+Loaded load(const TestFolder &dir)
+{
+    RecordingSink sink;
+    const Settings s = readIniPara(AppFolder(dir.path()), sink);
+    return {s, sink.messages()};
+}
+
+void expectOverlays(const Settings &s, const char *value)
+{
+    for (int i = 0; i < kGraphOverlayCount; ++i)
+        EXPECT_EQ(s.iniGraph[static_cast<size_t>(i)], QString::fromUtf8(value)) << i;
+}
+
+}  // namespace
+
+TEST(ReadIniPara, GivesEveryDefaultWithoutAFile)
+{
+    TestFolder dir;
+    const Loaded r = load(dir);
+    EXPECT_TRUE(r.messages.isEmpty());
+    expectOverlays(r.settings, "true");
+    EXPECT_EQ(r.settings.writeHyo, QStringLiteral("1"));
+    EXPECT_EQ(r.settings.tableCheck, 1);
+    EXPECT_EQ(r.settings.kakeritu, 0.3f);
+    EXPECT_EQ(r.settings.site, QStringLiteral("サイト1"));
+    EXPECT_TRUE(r.settings.site1Base.isEmpty());
+    EXPECT_TRUE(r.settings.site2Base.isEmpty());
+    EXPECT_EQ(readBabadir(AppFolder(dir.path())), QStringLiteral("C:\\"));
+}
+
+TEST(ReadIniPara, TakesTheDefaultForAnEmptyValue)
+{
+    TestFolder dir;
+    dir.write(QStringLiteral("marunoki.ini"),
+        "[graph]\r\niniGraph(0)=\r\niniGraph(1)=false\r\nwriteHyo=\r\nkakeritu=  \r\n[site]\r\nsite=\r\n");
+    const Loaded r = load(dir);
+    EXPECT_TRUE(r.messages.isEmpty());
+    EXPECT_EQ(r.settings.iniGraph[0], QStringLiteral("true"));
+    EXPECT_EQ(r.settings.iniGraph[1], QStringLiteral("false"));
+    EXPECT_EQ(r.settings.writeHyo, QStringLiteral("1"));
+    EXPECT_EQ(r.settings.kakeritu, 0.3f);
+    EXPECT_EQ(r.settings.site, QStringLiteral("サイト1"));
+}
+
+TEST(ReadIniPara, KeepsTextsAsWrittenSoOnlyLowerCaseTrueSwitchesOn)
+{
+    TestFolder dir;
+    dir.write(
+        QStringLiteral("marunoki.ini"), "[GRAPH]\nINIGRAPH(2)=True\niniGraph(3)=TRUE\niniGraph(4)=false\n");
+    const Loaded r = load(dir);
+    EXPECT_EQ(r.settings.iniGraph[2], QStringLiteral("True"));
+    EXPECT_NE(r.settings.iniGraph[2], QStringLiteral("true"));
+    EXPECT_EQ(r.settings.iniGraph[3], QStringLiteral("TRUE"));
+    EXPECT_EQ(r.settings.iniGraph[4], QStringLiteral("false"));
+    EXPECT_EQ(r.settings.iniGraph[5], QStringLiteral("true"));
+}
+
+TEST(ReadIniPara, StopsAtAKakerituThatIsNotAShare)
+{
+    for (const char *bad : {"abc", "0,3", "30%", "1.5", "-0.1", "0.3.1"}) {
+        TestFolder dir;
+        dir.write(QStringLiteral("marunoki.ini"),
+            QByteArray("[graph]\niniGraph(6)=false\nwriteHyo=0\nkakeritu=") + bad
+                + "\n[site]\nsite=サイト2\n[web]\nsite1=https://one.example\nsite2=https://two.example\n");
+        const Loaded r = load(dir);
+        EXPECT_EQ(r.messages, QStringList {kAE02}) << bad;
+        EXPECT_EQ(r.settings.iniGraph[6], QStringLiteral("false")) << bad;  // read before the fault
+        EXPECT_EQ(r.settings.writeHyo, QStringLiteral("0")) << bad;
+        EXPECT_EQ(r.settings.kakeritu, 0.0f) << bad;
+        EXPECT_FALSE(r.settings.tableCheck.has_value()) << bad;  // the box keeps its design state
+        EXPECT_TRUE(r.settings.site.isEmpty()) << bad;
+        // The site addresses are ours and do not depend on the older keys.
+        EXPECT_EQ(r.settings.site1Base, QStringLiteral("https://one.example")) << bad;
+        EXPECT_EQ(r.settings.site2Base, QStringLiteral("https://two.example")) << bad;
+    }
+}
+
+TEST(ReadIniPara, StopsAtAWriteHyoThatIsNoCheckBoxState)
+{
+    for (const char *bad : {"yes", "3", "-1", "1e1"}) {
+        TestFolder dir;
+        dir.write(QStringLiteral("marunoki.ini"),
+            QByteArray("[graph]\nwriteHyo=") + bad + "\nkakeritu=0.35\n[site]\nsite=サイト2\n");
+        const Loaded r = load(dir);
+        EXPECT_EQ(r.messages, QStringList {kAE02}) << bad;
+        EXPECT_EQ(r.settings.writeHyo, QString::fromUtf8(bad));
+        EXPECT_EQ(r.settings.kakeritu, 0.35f) << bad;  // read before the box is set
+        EXPECT_FALSE(r.settings.tableCheck.has_value()) << bad;
+        EXPECT_TRUE(r.settings.site.isEmpty()) << bad;
+    }
+}
+
+TEST(ReadIniPara, ReadsNumbersTheWayTheConversionsDo)
+{
+    const struct {
+        const char *writeHyo;
+        const char *kakeritu;
+        qint32 check;
+        float share;
+    } cases[] = {
+        {"0", "0.35", 0, 0.35f},
+        {" 1 ", "0", 1, 0.0f},
+        {"2", "1", 2, 1.0f},
+        {"0.5", ".05", 0, 0.05f},
+        {"1.5", "0.3", 2, 0.3f},
+    };
+    for (const auto &c : cases) {
+        TestFolder dir;
+        dir.write(QStringLiteral("marunoki.ini"),
+            QByteArray("[graph]\nwriteHyo=") + c.writeHyo + "\nkakeritu=" + c.kakeritu + "\n");
+        const Loaded r = load(dir);
+        EXPECT_TRUE(r.messages.isEmpty()) << c.writeHyo << " " << c.kakeritu;
+        EXPECT_EQ(r.settings.tableCheck, c.check) << c.writeHyo;
+        EXPECT_EQ(r.settings.kakeritu, c.share) << c.kakeritu;
+    }
+}
+
+TEST(ReadIniPara, ReadsAShiftJisFileFromTheWindowsProgram)
+{
+    TestFolder dir;
+    // "; 設定" comment and site=サイト2, in CP932.
+    dir.write(QStringLiteral("marunoki.ini"),
+        "; \x90\xdd\x92\xe8\r\n[graph]\r\nkakeritu=0.4\r\n[site]\r\nsite=\x83\x54\x83\x43\x83\x67\x32\r\n");
+    const Loaded r = load(dir);
+    EXPECT_TRUE(r.messages.isEmpty());
+    EXPECT_EQ(r.settings.site, QStringLiteral("サイト2"));
+    EXPECT_EQ(r.settings.kakeritu, 0.4f);
+}
+
+TEST(ReadIniPara, NeverCrashesOnGarbage)
+{
+    TestFolder dir;
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.append(static_cast<char>((i * 7919) % 251));
+    dir.write(QStringLiteral("marunoki.ini"), "[graph]\n" + garbage + "\n[site]\n" + garbage);
+    const Loaded r = load(dir);
+    // Whatever it holds, the result is either a full reading or the AE02 stop.
+    if (r.messages.isEmpty())
+        EXPECT_FALSE(r.settings.site.isEmpty());
+    else
+        EXPECT_EQ(r.messages, QStringList {kAE02});
+}
+
+TEST(SettingsWriters, WriteWhatTheReaderReadsBack)
+{
+    TestFolder dir;
+    const AppFolder folder(dir.path());
+    ASSERT_TRUE(writeGraphOverlay(folder, 0, QStringLiteral("false")).ok);
+    ASSERT_TRUE(writeGraphOverlay(folder, 6, QStringLiteral("false")).ok);
+    ASSERT_TRUE(writeWriteHyo(folder, 0).ok);
+    ASSERT_TRUE(writeKakeritu(folder, 35 / 100.0f).ok);
+    ASSERT_TRUE(writeSite(folder, QStringLiteral("サイト2")).ok);
+    ASSERT_TRUE(writeBabadir(folder, QStringLiteral("/home/user/data/")).ok);
+
+    QFile f(dir.file(QStringLiteral("marunoki.ini")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.contains("\r\nkakeritu=0.35\r\n"));
+    EXPECT_TRUE(bytes.contains("writeHyo=0\r\n"));
+    EXPECT_TRUE(bytes.contains("site=\x83\x54\x83\x43\x83\x67\x32\r\n"));
+
+    const Loaded r = load(dir);
+    EXPECT_TRUE(r.messages.isEmpty());
+    EXPECT_EQ(r.settings.iniGraph[0], QStringLiteral("false"));
+    EXPECT_EQ(r.settings.iniGraph[1], QStringLiteral("true"));
+    EXPECT_EQ(r.settings.iniGraph[6], QStringLiteral("false"));
+    EXPECT_EQ(r.settings.tableCheck, 0);
+    EXPECT_EQ(r.settings.kakeritu, 0.35f);
+    EXPECT_EQ(r.settings.site, QStringLiteral("サイト2"));
+    EXPECT_EQ(readBabadir(folder), QStringLiteral("/home/user/data/"));
+}
+
+TEST(SettingsWriters, RefuseAnOverlayNumberOutsideTheSeven)
+{
+    TestFolder dir;
+    const AppFolder folder(dir.path());
+    EXPECT_FALSE(writeGraphOverlay(folder, 7, QStringLiteral("true")).ok);
+    EXPECT_FALSE(writeGraphOverlay(folder, -1, QStringLiteral("true")).ok);
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("marunoki.ini"))));
+}
