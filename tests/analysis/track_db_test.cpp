@@ -241,3 +241,18 @@ TEST(TrackDatabaseIssueDate, FailsWithoutAVersionTableOrDateColumn)
     TrackDatabase track(*db, TrackDatabase::Kind::Central);
     EXPECT_FALSE(track.issueDate().has_value());
 }
+
+TEST(TrackDatabase, AnAccessFileWithoutTrackTablesFailsEachLookupCleanly)
+{
+    TestFolder folder;
+    const QString path = folder.copyIn(sharedTestData("access/jet4-empty.mdb"), "marunoki.dat");
+    QString error;
+    auto db = Database::openQuietly(path, &error, folder.file("cache"));
+    ASSERT_TRUE(db) << error.toStdString();
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    EXPECT_FALSE(track.issueDate().has_value());
+    const Lookup variant = track.trackVariant(k2006_10_07, "05", 1);
+    EXPECT_FALSE(variant.ok);
+    EXPECT_FALSE(variant.error.isEmpty());
+    EXPECT_FALSE(track.averageTime(1600, "05", 1).ok);
+}

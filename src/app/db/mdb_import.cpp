@@ -1,0 +1,111 @@
+#include "app/db/mdb_import.h"
+
+#include "app/db/child_process.h"
+#include "app/db/file_format.h"
+#include "app/db/mdb_copy.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+// NOTES ON THE DESIGN
+// - The copy runs in a child process (child_process.h) and uses libmdb, glib and
+//   SQLite only; the paths it needs are turned into bytes before the fork.
+// - Limits in the child: the file it writes may not grow beyond a bound derived
+//   from the source size (a crafted file must not fill the disk within the time
+//   limit), and its address space is bounded.
+// - The temporary file is removed on every path but success, and renamed over
+//   the destination only after the child has ended cleanly.
+
+namespace marunoki {
+
+namespace {
+
+QString describeFailure(const QString &source, const ChildOutcome &outcome, int timeLimitSeconds)
+{
+    switch (outcome.kind) {
+    case ChildOutcome::Kind::Succeeded:
+        break;
+    case ChildOutcome::Kind::Failed:
+        return QStringLiteral("the import of %1 failed: %2").arg(source, outcome.report);
+    case ChildOutcome::Kind::TimedOut:
+        return QStringLiteral("the import of %1 took longer than %2 seconds and was stopped")
+            .arg(source)
+            .arg(timeLimitSeconds);
+    case ChildOutcome::Kind::NotStarted:
+        return QStringLiteral("the import of %1 cannot start: %2").arg(source, outcome.report);
+    case ChildOutcome::Kind::Crashed:
+        if (outcome.signal == SIGXFSZ)
+            return QStringLiteral("the import of %1 stopped: its copy grew beyond any plausible size").arg(source);
+        return QStringLiteral("the import of %1 failed: the Access file is damaged (the reader ended abnormally, "
+                              "signal %2)")
+            .arg(source)
+            .arg(outcome.signal);
+    }
+    return QString();
+}
+
+}  // namespace
+
+ImportStatus importMdb(const QString &source, const QString &destination, int timeLimitSeconds)
+{
+    const FormatProbe probe = probeDatabaseFormat(source);
+    if (probe.format != DatabaseFormat::Access) {
+        if (probe.format == DatabaseFormat::SQLite)
+            return {false, QStringLiteral("%1 is an SQLite database, not an Access database").arg(source)};
+        return {false, probe.error};
+    }
+    const QFileInfo target(destination);
+    if (!target.absoluteDir().exists())
+        return {false, QStringLiteral("the folder of %1 does not exist").arg(destination)};
+    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                              QStringLiteral(".part-") + QUuid::createUuid().toString(QUuid::Id128);
+    const std::string sourceBytes = QFile::encodeName(source).toStdString();
+    const std::string temporaryBytes = QFile::encodeName(temporary).toStdString();
+    const std::string destinationBytes = QFile::encodeName(target.absoluteFilePath()).toStdString();
+    // A generous bound: text grows at most threefold from UCS-2 to UTF-8.
+    const qint64 maxOutput = std::max<qint64>(QFileInfo(source).size(), 1 << 20) * 8;
+
+    ChildLimits limits;
+    limits.timeLimitSeconds = timeLimitSeconds;
+    limits.maxFileBytes = maxOutput;
+    limits.maxMemoryBytes = qint64(4) << 30;
+    const ChildOutcome outcome = runInChildProcess(
+        [&sourceBytes, &temporaryBytes]() -> std::string {
+            // Access 97 (Jet 3) files keep text in the code page of the Windows
+            // that wrote them; for the files this program reads that is Japanese.
+            ::setenv("MDB_JET3_CHARSET", "CP932", 0);
+            std::string error = copyMdbToSqlite(sourceBytes.c_str(), temporaryBytes.c_str());
+            if (error.empty()) {
+                // The copy is renamed into place next: its bytes must be on disk.
+                const int fd = ::open(temporaryBytes.c_str(), O_RDONLY);
+                if (fd >= 0) {
+                    ::fsync(fd);
+                    ::close(fd);
+                }
+            }
+            return error;
+        },
+        limits);
+    if (outcome.kind != ChildOutcome::Kind::Succeeded) {
+        QFile::remove(temporary);
+        return {false, describeFailure(source, outcome, timeLimitSeconds)};
+    }
+    if (::rename(temporaryBytes.c_str(), destinationBytes.c_str()) != 0) {
+        const QString why = qt_error_string(errno);
+        QFile::remove(temporary);
+        return {false, QStringLiteral("the copy of %1 cannot be saved as %2: %3").arg(source, destination, why)};
+    }
+    return {true, QString()};
+}
+
+}  // namespace marunoki

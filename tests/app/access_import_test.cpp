@@ -1,0 +1,271 @@
+#include "app/db/access_cache.h"
+#include "app/db/database.h"
+#include "app/db/mdb_import.h"
+#include "app/message_sink.h"
+
+#include "support/test_folder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <gtest/gtest.h>
+
+using namespace marunoki;
+using namespace marunoki::test;
+
+namespace {
+
+// A private copy of one of the shared Access files (never written to).
+QString accessFile(const TestFolder &folder, const QString &name, const QString &as = QString())
+{
+    return folder.copyIn(sharedTestData(QStringLiteral("access/") + name), as.isEmpty() ? name : as);
+}
+
+// Rows of a query as text lists: each value with its SQLite storage type.
+QList<QStringList> rows(const Database &db, const QString &sql)
+{
+    QList<QStringList> out;
+    QSqlQuery query(db.connection());
+    EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
+    while (query.next()) {
+        QStringList row;
+        for (int i = 0; i < query.record().count(); ++i)
+            row.append(query.value(i).isNull() ? QStringLiteral("<null>") : query.value(i).toString());
+        out.append(row);
+    }
+    return out;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
+}
+
+}  // namespace
+
+TEST(AccessImport, CopiesValuesWithTheirTypes)
+{
+    TestFolder folder;
+    const QString cache = folder.file("cache");
+    QString error;
+    auto db = Database::openQuietly(accessFile(folder, "jet4-types.mdb", "marunoki.dat"), &error, cache);
+    ASSERT_TRUE(db) << error.toStdString();
+    EXPECT_TRUE(db->sqlitePath().startsWith(cache));
+    const auto table = rows(*db, "SELECT A, B, C, D, E, F, G, H, I FROM Table1 ORDER BY rowid");
+    const QList<QStringList> expected = {
+        {"abcdefg", "hijklmnop", "2", "222", "333333333", "444.555", "1974-09-21", "3.5", "1"},
+        {"a", "b", "0", "0", "0", "0", "1981-12-12", "0", "0"},
+    };
+    EXPECT_EQ(table, expected);
+    const auto types = rows(*db, "SELECT typeof(A), typeof(C), typeof(D), typeof(E), typeof(F), typeof(G), "
+                                 "typeof(H), typeof(I) FROM Table1");
+    ASSERT_FALSE(types.isEmpty());
+    EXPECT_EQ(types[0], QStringList({"text", "integer", "integer", "integer", "real", "text", "real", "integer"}));
+    // Tables without rows are there, with their columns.
+    EXPECT_EQ(rows(*db, "SELECT count(*) FROM Table3"), QList<QStringList>{{"0"}});
+    EXPECT_EQ(rows(*db, "SELECT name FROM pragma_table_info('Table3')"), (QList<QStringList>{{"a"}, {"b"}}));
+}
+
+TEST(AccessImport, KeepsUnicodeText)
+{
+    TestFolder folder;
+    auto db = Database::openQuietly(accessFile(folder, "jet4-unicode.mdb"), nullptr, folder.file("cache"));
+    ASSERT_TRUE(db);
+    const auto table = rows(*db, "SELECT ID, Unicode FROM \"Table\" WHERE ID IN (1, 2, 3, 5, 7) ORDER BY ID");
+    const QList<QStringList> expected = {
+        {"1", "only ascii chars"}, {"2", "ääkkösiä"}, {"3", "Мир"}, {"5", "漢字仮名交じり文"}, {"7", "ümlaut"},
+    };
+    EXPECT_EQ(table, expected);
+}
+
+TEST(AccessImport, AnEmptyDatabaseOpensWithoutTables)
+{
+    TestFolder folder;
+    auto db = Database::openQuietly(accessFile(folder, "jet4-empty.mdb"), nullptr, folder.file("cache"));
+    ASSERT_TRUE(db);
+    EXPECT_EQ(rows(*db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"),
+              QList<QStringList>{{"0"}});
+}
+
+TEST(AccessImport, NeverWritesTheAccessFile)
+{
+    TestFolder folder;
+    const QString path = accessFile(folder, "jet4-types.mdb");
+    QFile::setPermissions(path, QFileDevice::ReadOwner);  // read-only, as a file on a CD would be
+    QFile before(path);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray bytes = before.readAll();
+    const QDateTime modified = QFileInfo(path).lastModified();
+    ASSERT_TRUE(Database::openQuietly(path, nullptr, folder.file("cache")));
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), bytes);
+    EXPECT_EQ(QFileInfo(path).lastModified(), modified);
+}
+
+TEST(AccessImport, DamagedFilesGiveAClearErrorAndNoCopy)
+{
+    TestFolder folder;
+    QFile original(sharedTestData("access/jet4-types.mdb"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray whole = original.readAll();
+    QByteArray scrambled = whole;
+    for (qsizetype i = 4096; i < scrambled.size(); i += 7)
+        scrambled[i] = static_cast<char>(scrambled[i] * 31 + 17);
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"header-only.mdb", whole.left(2048)},
+        {"one-page.mdb", whole.left(4096)},
+        {"truncated.mdb", whole.left(whole.size() / 3)},
+        {"scrambled.mdb", scrambled},
+        {"garbage.mdb", whole.left(24) + QByteArray(100000, '\xA5')},
+    };
+    const QString cache = folder.file("cache");
+    for (const auto &c : cases) {
+        const QString path = folder.write(c.name, c.bytes);
+        QString error;
+        auto db = Database::openQuietly(path, &error, cache);
+        if (db) {
+            // libmdb read some of it; what it read must at least be a database.
+            QSqlQuery query(db->connection());
+            EXPECT_TRUE(query.exec("SELECT count(*) FROM sqlite_master")) << c.name;
+            continue;
+        }
+        EXPECT_TRUE(error.contains(path)) << error.toStdString();
+        EXPECT_TRUE(error.startsWith("the import of")) << error.toStdString();
+    }
+    // The header-only file cannot be imported at all.
+    QString error;
+    EXPECT_FALSE(Database::openQuietly(folder.file("header-only.mdb"), &error, cache));
+    // No half-made copy and no temporary file stays behind.
+    for (const QString &file : filesIn(cache))
+        EXPECT_TRUE(file.endsWith(".sqlite") && !file.startsWith('.')) << file.toStdString();
+}
+
+TEST(AccessImport, AZeroByteOrForeignFileIsNoDatabase)
+{
+    TestFolder folder;
+    RecordingSink sink;
+    for (const QByteArray &bytes : {QByteArray(), QByteArray("Standard Jet DB"), QByteArray(4096, '\0')}) {
+        sink.clear();
+        EXPECT_FALSE(Database::open(folder.write("NAR_data.mdb", bytes), sink, folder.file("cache")));
+        ASSERT_EQ(sink.messages().size(), 2);
+        EXPECT_EQ(sink.messages()[0], QStringLiteral("dataファイルが開けません"));
+        EXPECT_TRUE(sink.messages()[1].contains("is neither an SQLite nor an Access database"));
+    }
+    EXPECT_TRUE(filesIn(folder.file("cache")).isEmpty());
+}
+
+TEST(AccessCache, ImportsOncePerVersionOfTheFile)
+{
+    TestFolder folder;
+    const QString cache = folder.file("cache");
+    const QString path = accessFile(folder, "jet4-unicode.mdb");
+    const CachedCopy first = cachedSqliteCopy(path, cache);
+    ASSERT_FALSE(first.path.isEmpty()) << first.error.toStdString();
+    EXPECT_TRUE(first.imported);
+    const CachedCopy second = cachedSqliteCopy(path, cache);
+    EXPECT_EQ(second.path, first.path);
+    EXPECT_FALSE(second.imported);
+    {
+        auto db = Database::openQuietly(path, nullptr, cache);
+        ASSERT_TRUE(db);
+        EXPECT_EQ(db->sqlitePath(), first.path);
+    }
+    EXPECT_EQ(filesIn(cache).size(), 1);
+
+    // A touched file is a new version: imported again, the old copy removed.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    file.close();
+    const CachedCopy touched = cachedSqliteCopy(path, cache);
+    EXPECT_TRUE(touched.imported);
+    EXPECT_NE(touched.path, first.path);
+    EXPECT_EQ(filesIn(cache), QStringList{QFileInfo(touched.path).fileName()});
+
+    // Another file of the same content has a copy of its own.
+    const CachedCopy other = cachedSqliteCopy(accessFile(folder, "jet4-unicode.mdb", "other.mdb"), cache);
+    EXPECT_TRUE(other.imported);
+    EXPECT_EQ(filesIn(cache).size(), 2);
+}
+
+TEST(AccessCache, RemakesADamagedCopy)
+{
+    TestFolder folder;
+    const QString cache = folder.file("cache");
+    const QString path = accessFile(folder, "jet4-types.mdb");
+    const CachedCopy made = cachedSqliteCopy(path, cache);
+    ASSERT_FALSE(made.path.isEmpty());
+    {
+        QFile copy(made.path);
+        ASSERT_TRUE(copy.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        copy.write(QByteArrayLiteral("SQLite format 3\0") + QByteArray(600, '\x13'));
+    }
+    auto db = Database::openQuietly(path, nullptr, cache);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(rows(*db, "SELECT A FROM Table1 ORDER BY rowid"), (QList<QStringList>{{"abcdefg"}, {"a"}}));
+}
+
+TEST(ImportMdb, WritesTheCopyOnlyOnSuccess)
+{
+    TestFolder folder;
+    const QString source = accessFile(folder, "jet4-types.mdb");
+    const QString destination = folder.file("out.sqlite");
+    const ImportStatus done = importMdb(source, destination);
+    EXPECT_TRUE(done.ok) << done.error.toStdString();
+    EXPECT_TRUE(done.error.isEmpty());
+    {
+        auto db = Database::openQuietly(destination);
+        ASSERT_TRUE(db);
+        EXPECT_EQ(rows(*db, "SELECT E FROM Table1 ORDER BY rowid"), (QList<QStringList>{{"333333333"}, {"0"}}));
+    }
+
+    // A failed import leaves an existing destination as it was.
+    const QString damaged = folder.write("damaged.mdb", QByteArray(source.size(), '\0').replace(4, 15, "Standard Jet DB"));
+    const ImportStatus failed = importMdb(damaged, destination);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_TRUE(failed.error.contains(damaged)) << failed.error.toStdString();
+    EXPECT_TRUE(Database::openQuietly(destination));
+    EXPECT_EQ(filesIn(folder.path()).filter(".part").size(), 0);
+}
+
+TEST(ImportMdb, RefusesWhatIsNotAnAccessFile)
+{
+    TestFolder folder;
+    const QString destination = folder.file("out.sqlite");
+    const struct {
+        QString source;
+        const char *reason;
+    } cases[] = {
+        {folder.file("missing.mdb"), "does not exist"},
+        {folder.write("text.mdb", "hello"), "is neither an SQLite nor an Access database"},
+        {folder.write("sqlite.mdb", QByteArrayLiteral("SQLite format 3\0") + QByteArray(100, '\0')),
+         "is an SQLite database"},
+    };
+    for (const auto &c : cases) {
+        const ImportStatus status = importMdb(c.source, destination);
+        EXPECT_FALSE(status.ok);
+        EXPECT_TRUE(status.error.contains(c.reason)) << status.error.toStdString();
+    }
+    const ImportStatus noFolder = importMdb(accessFile(folder, "jet4-empty.mdb"), folder.file("no/such/out.sqlite"));
+    EXPECT_FALSE(noFolder.ok);
+    EXPECT_TRUE(noFolder.error.contains("does not exist"));
+    EXPECT_FALSE(QFileInfo::exists(destination));
+}
+
+TEST(ImportMdb, StopsAReaderThatRunsOutOfTime)
+{
+    TestFolder folder;
+    const QString destination = folder.file("out.sqlite");
+    const ImportStatus status = importMdb(accessFile(folder, "jet4-types.mdb"), destination, 0);
+    EXPECT_FALSE(status.ok);
+    EXPECT_TRUE(status.error.contains("took longer than 0 seconds")) << status.error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(destination));
+    EXPECT_EQ(filesIn(folder.path()).filter(".part").size(), 0);
+}
