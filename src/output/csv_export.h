@@ -1,0 +1,29 @@
+#pragma once
+// CSV export of the loaded race's speed figures: one line per runner, the figures
+// of its past runs newest first, rounded to whole numbers.
+//
+// The file sits beside the program and is named by the race date alone
+// (yymmdd + "0.csv"), so every export of a race on the same day replaces the same
+// file. It is written in the Japanese Windows code page (CP932) with CRLF line
+// ends, the encoding the spreadsheets of the program's users expect.
+
+#include <QString>
+
+namespace marunoki {
+
+class AppFolder;
+class MessageSink;
+class RaceStore;
+
+// The file's text: the header "枠番,馬番,馬名", then for every runner slot
+// 1..tousuu with a name, its bracket, number and name followed by every non-zero
+// figure of runs 1..50 rounded half to even; each line ends in CRLF, and one more
+// CRLF ends the file.
+QString csvText(const RaceStore &store);
+
+// Writes the file atomically (a failed write leaves any earlier file as it was).
+// On success shows the path followed by " へ出力しました" and returns true; on
+// failure shows a message naming the path and returns false. Reads the store only.
+bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages);
+
+}  // namespace marunoki
