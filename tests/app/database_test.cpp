@@ -120,3 +120,26 @@ TEST(Database, OpenShowsTheFixedMessageAndTheCause)
     EXPECT_TRUE(Database::open(makeSqlite(folder, "ok.dat"), sink));
     EXPECT_TRUE(sink.messages().isEmpty());
 }
+
+TEST(Database, OpenExplainsADamagedAccessFile)
+{
+    TestFolder folder;
+    RecordingSink sink;
+    QFile original(sharedTestData("access/jet4-types.mdb"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QString path = folder.write("marunoki.dat", original.read(4096));
+    EXPECT_FALSE(Database::open(path, sink, folder.file("cache")));
+    ASSERT_EQ(sink.messages().size(), 2);
+    EXPECT_EQ(sink.messages()[0], QStringLiteral("dataファイルが開けません"));
+    EXPECT_TRUE(sink.messages()[1].startsWith(QStringLiteral("the import of ") + path)) << sink.messages()[1].toStdString();
+}
+
+TEST(Database, OpenExplainsAPathThatCannotBeRead)
+{
+    TestFolder folder;
+    RecordingSink sink;
+    EXPECT_FALSE(Database::open(folder.path(), sink));
+    ASSERT_EQ(sink.messages().size(), 2);
+    EXPECT_EQ(sink.messages()[0], QStringLiteral("dataファイルが開けません"));
+    EXPECT_TRUE(sink.messages()[1].contains("cannot be read")) << sink.messages()[1].toStdString();
+}
