@@ -295,3 +295,20 @@ TEST(IniFile, SurvivesGarbageBytes)
             << round;
     }
 }
+
+TEST(WriteProfileString, KeepsTheFilePermissionsAndFailsWithoutAFolder)
+{
+    TestFolder dir;
+    const QString path = dir.write(QStringLiteral("marunoki.ini"), "[a]\nk=1\n");
+    const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(path, permissions));
+    ASSERT_TRUE(writeProfileString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2"), path).ok);
+    // Owner, group and other bits (the "user" bits only mirror the owner's for us).
+    EXPECT_EQ(QFile::permissions(path) & 0x7077, permissions);
+    EXPECT_EQ(fileBytes(path), "[a]\nk=2\n");
+
+    const QString nowhere = dir.file(QStringLiteral("no/such/folder/marunoki.ini"));
+    EXPECT_FALSE(
+        writeProfileString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2"), nowhere).ok);
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+}
