@@ -3,6 +3,7 @@
 // pages saved by an earlier load, or a fake in tests. A source returns the page's
 // body HTML as a browser's DOM serializes it (see html_body.h).
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +14,11 @@ namespace marunoki {
 struct FetchedPage {
     enum class Outcome { Ok, Failed, Cancelled };
     Outcome outcome = Outcome::Failed;
-    QString bodyHtml;  // Ok: the body's inner HTML, CR LF pairs still in it
+    QString bodyHtml;  // Ok: the body's inner HTML, CR LF pairs still in it; null
+                       // when the page has no body to cut (see extractBodyHtml)
     QString error;     // Failed: the cause, for a message that names the address
+    QByteArray bytes;    // Ok: the page as served, for an archive (may be empty)
+    QByteArray charset;  // Ok: the Content-Type header's charset, if any
 };
 
 class PageSource {

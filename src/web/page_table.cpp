@@ -1,5 +1,7 @@
 #include "web/page_table.h"
 
+#include <algorithm>
+
 namespace marunoki {
 
 namespace {
@@ -21,15 +23,24 @@ qsizetype findMarker(QStringView text, qsizetype from, QStringView lowerTail, QS
 
 // Keeps, for every ">" in order, the text up to the next "<" (or the end). Text
 // before the first ">" is dropped; text after a stray ">" is copied once per ">".
-QString stripMarkup(QStringView s)
+//
+// Those repeated copies make the result grow with the square of a run of stray
+// ">" (a script's comparisons, or a broken page): a cell of a million ">" would
+// ask for terabytes. The page's cells together may therefore produce at most
+// budget characters, which no real page comes near (its cell texts are shorter
+// than the page); what would pass it is cut off. The next "<" is remembered
+// rather than searched again for every ">", so the work stays linear too.
+QString stripMarkup(QStringView s, qsizetype &budget)
 {
     QString out;
-    qsizetype gt = s.indexOf(u'>');
-    while (gt >= 0) {
-        const qsizetype lt = s.indexOf(u'<', gt + 1);
+    qsizetype lt = -2;  // next "<" after the current ">"; -1 none left; -2 not known yet
+    for (qsizetype gt = s.indexOf(u'>'); gt >= 0 && budget > 0; gt = s.indexOf(u'>', gt + 1)) {
+        if (lt != -1 && lt <= gt)
+            lt = s.indexOf(u'<', gt + 1);
         const qsizetype end = lt < 0 ? s.size() : lt;
-        out.append(s.mid(gt + 1, end - gt - 1));
-        gt = s.indexOf(u'>', gt + 1);
+        const qsizetype take = std::min(end - gt - 1, budget);
+        out.append(s.mid(gt + 1, take));
+        budget -= take;
     }
     return out;
 }
@@ -66,6 +77,7 @@ void splitPage(const QString &bodyHtml, PageTable &table)
     table.pageHtml = html;
 
     const QStringView page(table.pageHtml);
+    qsizetype textBudget = 2 * page.size() + (1 << 20);
     qsizetype start = 0;  // 0-based position of the first character of the next row
     for (int row = 1; row <= kPageRows; ++row) {
         const qsizetype p = findMarker(page, start, u"tr>", u"TR>");
@@ -92,7 +104,7 @@ void splitPage(const QString &bodyHtml, PageTable &table)
                 break;
             const QStringView s = rowText.mid(cellStart, p - cellStart);
             if (!s.isEmpty())
-                table.setCell(row, col, stripMarkup(s));
+                table.setCell(row, col, stripMarkup(s, textBudget));
             cellStart = p + 5;
         }
     }

@@ -1,0 +1,203 @@
+#include "web/html_body.h"
+#include "web/html_nesting.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringEncoder>
+
+namespace marunoki {
+namespace {
+
+QByteArray encode(const char *encoding, const QString &text)
+{
+    QStringEncoder encoder(encoding);
+    EXPECT_TRUE(encoder.isValid()) << encoding;
+    return encoder(text);
+}
+
+QString body(const QByteArray &page, const QByteArray &charset = {})
+{
+    return extractBodyHtml(page, charset);
+}
+
+QString body(const char *utf8)
+{
+    return extractBodyHtml(QByteArray(utf8), {});
+}
+
+const QString kJapanese = QStringLiteral("出馬表 ディープインパクト 牡4 鹿毛");
+
+TEST(ExtractBodyHtml, DecodesByTheContentTypeCharset)
+{
+    struct Case {
+        const char *encoding;
+        QByteArray label;
+    };
+    const Case cases[] = {{"Shift_JIS", "Shift_JIS"}, {"Shift_JIS", "x-sjis"},   {"Shift_JIS", "windows-31j"},
+                          {"Shift_JIS", "CP932"},     {"Shift_JIS", " sjis "},   {"EUC-JP", "EUC-JP"},
+                          {"EUC-JP", "x-euc-jp"},     {"UTF-8", "utf-8"}};
+    for (const Case &c : cases) {
+        const QByteArray page = encode(c.encoding, QStringLiteral("<html><body><p>") + kJapanese
+                                                       + QStringLiteral("</p></body></html>"));
+        EXPECT_EQ(body(page, c.label), QStringLiteral("<p>") + kJapanese + QStringLiteral("</p>")) << c.label.data();
+    }
+}
+
+TEST(ExtractBodyHtml, DecodesByTheMetaDeclarationWithoutAHeaderCharset)
+{
+    const char *heads[] = {
+        "<meta charset=\"%1\">",
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=%1\">",
+        "<meta http-equiv=content-type content='text/html;charset=%1'>",
+    };
+    for (const char *encoding : {"Shift_JIS", "EUC-JP"}) {
+        for (const char *head : heads) {
+            const QString page = QStringLiteral("<html><head>") + QString::fromLatin1(head).arg(encoding)
+                + QStringLiteral("</head><body>") + kJapanese + QStringLiteral("</body></html>");
+            EXPECT_EQ(body(encode(encoding, page)), kJapanese) << encoding << head;
+        }
+    }
+}
+
+TEST(ExtractBodyHtml, HeaderCharsetWinsOverTheMeta)
+{
+    const QString page = QStringLiteral("<meta charset=\"EUC-JP\"><body>") + kJapanese;
+    EXPECT_EQ(body(encode("Shift_JIS", page), "Shift_JIS"), kJapanese);
+}
+
+TEST(ExtractBodyHtml, UnknownCharsetFallsBackToUtf8)
+{
+    const QByteArray page = (QStringLiteral("<body>") + kJapanese).toUtf8();
+    EXPECT_EQ(body(page, "no-such-charset"), kJapanese);
+    EXPECT_EQ(body(QByteArray("<meta charset=bogus><body>") + kJapanese.toUtf8()), kJapanese);
+}
+
+TEST(ExtractBodyHtml, ByteOrderMarkDecidesTheEncoding)
+{
+    const QByteArray page = QByteArray("\xEF\xBB\xBF") + (QStringLiteral("<body>") + kJapanese).toUtf8();
+    EXPECT_EQ(body(page, "Shift_JIS"), kJapanese);
+}
+
+TEST(ExtractBodyHtml, SerializesLikeInnerHtml)
+{
+    struct Case {
+        const char *name;
+        const char *page;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {"upper-case tags", "<HTML><BODY><TABLE><TR><TD CLASS=x>a</TD></TR></TABLE></BODY></HTML>",
+         "<table><tbody><tr><td class=\"x\">a</td></tr></tbody></table>"},
+        {"attributes quoted and escaped", "<body><a href='/x?a=1&amp;b=2' title='say \"hi\"'>t</a>",
+         "<a href=\"/x?a=1&amp;b=2\" title=\"say &quot;hi&quot;\">t</a>"},
+        {"attribute without value", "<body><input checked>", "<input checked=\"\">"},
+        {"text escaped", "<body>a &lt; b &amp;&amp; c &gt; d", "a &lt; b &amp;&amp; c &gt; d"},
+        {"no-break space", "<body>a&nbsp;b\xC2\xA0" "c", "a&nbsp;b&nbsp;c"},
+        {"void elements", "<body>a<br>b<img src=x.gif><hr/>", "a<br>b<img src=\"x.gif\"><hr>"},
+        {"comments kept", "<body><!-- note -->x", "<!-- note -->x"},
+        {"script raw", "<body><script>if (a < b && c > d) x();</script>",
+         "<script>if (a < b && c > d) x();</script>"},
+        {"style raw", "<body><style>p > a { }</style>", "<style>p > a { }</style>"},
+        {"unknown element lower-cased", "<body><MyTag Foo=1>x</MyTag>", "<mytag foo=\"1\">x</mytag>"},
+        {"head content moved out", "<html><head><title>t</title></head><body>b</body></html>", "b"},
+        {"missing end tags written in", "<body><p>one<p>two", "<p>one</p><p>two</p>"},
+        {"entities decoded then escaped", "<body>&copy;&#x5B57;&amp;", "\xC2\xA9\xE5\xAD\x97&amp;"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(body(c.page), QString::fromUtf8(c.expected)) << c.name;
+}
+
+TEST(ExtractBodyHtml, OmittedCellEndTagsCutLikeExplicitOnes)
+{
+    const QString omitted = body("<body><table><tr><td>1<td>2<tr><td>3<td>4</table>");
+    const QString explicitTags =
+        body("<body><table><tr><td>1</td><td>2</td></tr><tr><td>3</td><td>4</td></tr></table>");
+    EXPECT_EQ(omitted, explicitTags);
+    EXPECT_EQ(omitted, QStringLiteral("<table><tbody><tr><td>1</td><td>2</td></tr><tr><td>3</td><td>4</td></tr>"
+                                      "</tbody></table>"));
+}
+
+TEST(ExtractBodyHtml, KeepsCrLfPairsOfTheSource)
+{
+    EXPECT_EQ(body("<body><table>\r\n<tr>\r\n<td>\r\n出馬表\r\n</td>\r\n</tr>\r\n</table>"),
+              QStringLiteral("<table>\r\n<tbody><tr>\r\n<td>\r\n出馬表\r\n</td>\r\n</tr>\r\n</tbody></table>"));
+    EXPECT_EQ(body("<body><a title=\"x\r\ny\">a\nb</a>"), QStringLiteral("<a title=\"x\r\ny\">a\nb</a>"));
+    // The parser drops the line break right after <pre>, written either way.
+    EXPECT_EQ(body("<body><pre>\r\nx</pre><pre>\ny</pre>"), QStringLiteral("<pre>x</pre><pre>y</pre>"));
+}
+
+TEST(ExtractBodyHtml, PageWithoutBodyGivesNull)
+{
+    EXPECT_TRUE(body("<html><frameset><frame src=a.html></frameset></html>").isNull());
+    EXPECT_FALSE(body("").isNull());
+    EXPECT_TRUE(body("").isEmpty());
+    EXPECT_FALSE(body("<html><body></body></html>").isNull());
+}
+
+// A page of 100,000 nested elements must neither overflow a stack nor keep the
+// parser busy for minutes.
+TEST(ExtractBodyHtml, RefusesPagesNestedTooDeeply)
+{
+    for (const char *tag : {"div", "span", "b"}) {
+        QByteArray page = "<body>";
+        for (int i = 0; i < 100000; ++i)
+            page += '<' + QByteArray(tag) + '>';
+        EXPECT_TRUE(body(page).isNull()) << tag;
+    }
+}
+
+TEST(ExtractBodyHtml, ParsesNestingUpToTheLimit)
+{
+    QByteArray page = "<body>";
+    for (int i = 0; i < kMaxNestingDepth - 10; ++i)
+        page += "<span>";
+    page += "x";
+    const QString html = body(page);
+    ASSERT_FALSE(html.isNull());
+    EXPECT_EQ(html.count(QStringLiteral("</span>")), kMaxNestingDepth - 10);
+}
+
+TEST(EstimateNestingDepth, FollowsOmittedEndTagsAndRawText)
+{
+    struct Case {
+        const char *name;
+        QByteArray html;
+        int depth;
+    };
+    QByteArray manyCells = "<table>";
+    QByteArray manyParagraphs;
+    QByteArray manyOptions = "<select>";
+    QByteArray manyItems = "<ul>";
+    for (int i = 0; i < 2000; ++i) {
+        manyCells += "<tr><td><font>x<td>y";
+        manyParagraphs += "<p>text";
+        manyOptions += "<option>o";
+        manyItems += "<li>i";
+    }
+    const Case cases[] = {
+        {"flat", "<div></div><div></div>", 1},
+        {"nested", "<div><div><span></span></div></div>", 3},
+        {"void", "<br><br><img><hr>", 0},
+        {"comment", "<!-- <div><div> -->", 0},
+        {"script", "<script>'<div><div><div>'</script><p>", 1},
+        {"quoted attribute", "<a title='<div><div>'>x</a>", 1},
+        {"cells without end tags", manyCells, 4},
+        {"paragraphs without end tags", manyParagraphs, 1},
+        {"options without end tags", manyOptions, 2},
+        {"list items without end tags", manyItems, 2},
+        {"svg self-closing", "<svg><path/><path/><g/></svg>", 1},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(estimateNestingDepth(c.html, 100), c.depth) << c.name;
+    EXPECT_EQ(estimateNestingDepth(QByteArray(5000, 'x').replace('x', "<i>"), 100), 101);
+}
+
+TEST(CharsetOfContentType, ReadsTheParameter)
+{
+    EXPECT_EQ(charsetOfContentType("text/html; charset=Shift_JIS"), QByteArray("Shift_JIS"));
+    EXPECT_EQ(charsetOfContentType("text/html;CHARSET=\"euc-jp\""), QByteArray("euc-jp"));
+    EXPECT_EQ(charsetOfContentType("text/html"), QByteArray());
+}
+
+}  // namespace
+}  // namespace marunoki

@@ -1,0 +1,157 @@
+#include "web/page_table.h"
+
+#include <gtest/gtest.h>
+
+namespace marunoki {
+namespace {
+
+QString row(int cells, const QString &prefix = QStringLiteral("c"))
+{
+    QString html = QStringLiteral("<tr>");
+    for (int i = 1; i <= cells; ++i)
+        html += QStringLiteral("<td>%1%2</td>").arg(prefix).arg(i);
+    return html + QStringLiteral("</tr>");
+}
+
+QString rows(int count)
+{
+    QString html = QStringLiteral("<table><tbody>");
+    for (int r = 1; r <= count; ++r)
+        html += QStringLiteral("<tr><td>r%1</td></tr>").arg(r);
+    return html + QStringLiteral("</tbody></table>");
+}
+
+TEST(SplitPage, DropsCellsBeyondTheSixtieth)
+{
+    PageTable t;
+    splitPage(QStringLiteral("<table>") + row(70) + QStringLiteral("</table>"), t);
+    EXPECT_EQ(t.cell(1, 1), QStringLiteral("c1"));
+    EXPECT_EQ(t.cell(1, 60), QStringLiteral("c60"));
+    EXPECT_EQ(t.cell(1, 61), QString());
+    EXPECT_TRUE(t.cell(1, 0).contains(QStringLiteral("c70")));  // the raw row keeps everything
+}
+
+TEST(SplitPage, LeavesRowsPastTheLastRowEmpty)
+{
+    PageTable t;
+    splitPage(rows(5), t);
+    EXPECT_EQ(t.cell(5, 1), QStringLiteral("r5"));
+    for (int r = 6; r <= kPageRows; ++r)
+        EXPECT_TRUE(t.cell(r, 0).isEmpty() && t.cell(r, 1).isEmpty()) << r;
+    EXPECT_TRUE(t.cell(0, 0).isEmpty());
+}
+
+TEST(SplitPage, IgnoresRowsBeyondTheThreeHundredth)
+{
+    PageTable t;
+    splitPage(rows(320), t);
+    EXPECT_EQ(t.cell(300, 1), QStringLiteral("r300"));
+    EXPECT_EQ(t.cell(301, 1), QString());
+    EXPECT_FALSE(t.pageHtml.isEmpty());
+    EXPECT_TRUE(t.pageHtml.contains(QStringLiteral("r320")));
+}
+
+TEST(SplitPage, CellOfLinkedHorseNameYieldsTheNameAlone)
+{
+    PageTable t;
+    splitPage(QStringLiteral("<tr><td class=\"bml\"><a href=\"/directory/horse/2004104205/index.html\">"
+                             "ディープインパクト</a></td><td>57.0</td></tr>"),
+              t);
+    EXPECT_EQ(t.cell(1, 1), QStringLiteral("ディープインパクト"));
+    EXPECT_EQ(t.cell(1, 2), QStringLiteral("57.0"));
+}
+
+TEST(SplitPage, EmptyRowLeavesItAndAllLaterRowsEmpty)
+{
+    PageTable t;
+    splitPage(QStringLiteral("<tr><td>a</td></tr></tr><tr><td>b</td></tr>"), t);
+    EXPECT_EQ(t.cell(1, 1), QStringLiteral("a"));
+    EXPECT_TRUE(t.cell(2, 0).isEmpty());
+    EXPECT_TRUE(t.cell(3, 0).isEmpty());
+    EXPECT_FALSE(t.pageHtml.isEmpty());
+}
+
+TEST(SplitPage, PassesOverACellMarkerAtTheCellStart)
+{
+    PageTable t;
+    // The second "</td>" starts right where the second cell would: it is passed
+    // over, and the cell runs to the next marker.
+    splitPage(QStringLiteral("<tr><td>a</td></td><td>b</td></tr>"), t);
+    EXPECT_EQ(t.cell(1, 1), QStringLiteral("a"));
+    EXPECT_EQ(t.cell(1, 2), QStringLiteral("b"));
+    EXPECT_EQ(t.cell(1, 3), QString());
+}
+
+TEST(SplitPage, RemovesCrLfPairsOnly)
+{
+    PageTable t;
+    splitPage(QStringLiteral("<tr><td>\r\n出馬表\r\n</td><td>a\nb\rc</td></tr>"), t);
+    EXPECT_EQ(t.cell(1, 1), QStringLiteral("出馬表"));
+    EXPECT_EQ(t.cell(1, 2), QStringLiteral("a\nb\rc"));
+    EXPECT_FALSE(t.pageHtml.contains(QStringLiteral("\r\n")));
+}
+
+TEST(SplitPage, MarkersMatchInLowerOrUpperCaseOnly)
+{
+    struct Case {
+        const char *html;
+        const char *cell1;
+        const char *cell2;
+    };
+    const Case cases[] = {
+        {"<TR><TD>a</TD><TD>b</TD></TR>", "a", "b"},
+        {"<tr><td>a</td><td>b</td></tr>", "a", "b"},
+        {"<tr><td>a</Td><td>b</td></tr>", "ab", ""},  // mixed case is no marker
+    };
+    for (const Case &c : cases) {
+        PageTable t;
+        splitPage(QString::fromUtf8(c.html), t);
+        EXPECT_EQ(t.cell(1, 1), QString::fromUtf8(c.cell1)) << c.html;
+        EXPECT_EQ(t.cell(1, 2), QString::fromUtf8(c.cell2)) << c.html;
+    }
+}
+
+TEST(SplitPage, CopiesTextAfterAStrayGreaterThanOncePerSign)
+{
+    PageTable t;
+    splitPage(QStringLiteral("<tr><td title=\"a>b\">x</td></tr>"), t);
+    // ">" inside the attribute: 'b">x' then 'x'.
+    EXPECT_EQ(t.cell(1, 1), QStringLiteral("b\">xx"));
+}
+
+TEST(SplitPage, ClearsTheTableBeforeSplitting)
+{
+    PageTable t;
+    splitPage(rows(10), t);
+    splitPage(rows(2), t);
+    EXPECT_EQ(t.cell(2, 1), QStringLiteral("r2"));
+    EXPECT_TRUE(t.cell(3, 1).isEmpty());
+}
+
+// A run of stray ">" asks for text that grows with its square; the cell texts
+// are bounded instead of exhausting memory.
+TEST(SplitPage, RunOfStrayGreaterThanSignsStaysBounded)
+{
+    const QString cell(200000, u'>');
+    const QString html = QStringLiteral("<tr><td>") + cell + QStringLiteral("</td></tr>");
+    PageTable t;
+    splitPage(html, t);
+    EXPECT_GT(t.cell(1, 1).size(), 0);
+    EXPECT_LE(t.cell(1, 1).size(), 2 * html.size() + (1 << 20));
+}
+
+TEST(PageTable, OutOfRangeCellsReadEmptyAndIgnoreWrites)
+{
+    PageTable t;
+    t.setCell(301, 1, QStringLiteral("x"));
+    t.setCell(-1, 0, QStringLiteral("x"));
+    t.setCell(1, 61, QStringLiteral("x"));
+    EXPECT_TRUE(t.cell(301, 1).isEmpty());
+    EXPECT_TRUE(t.cell(-1, 0).isEmpty());
+    EXPECT_TRUE(t.cell(1, 61).isEmpty());
+    t.setCell(300, 60, QStringLiteral("y"));
+    EXPECT_EQ(t.cell(300, 60), QStringLiteral("y"));
+}
+
+}  // namespace
+}  // namespace marunoki
