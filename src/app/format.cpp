@@ -145,7 +145,7 @@ RoundedDigits roundDecimal(double value, int decimals)
 // ---------------------------------------------------------------- calendar
 
 // Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d)
+constexpr std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d)
 {
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -169,7 +169,9 @@ Ymd civilFromDays(std::int64_t z)
     return {static_cast<int>(y + (m <= 2)), static_cast<int>(m), static_cast<int>(d)};
 }
 
-const std::int64_t kSerialEpoch = daysFromCivil(1899, 12, 30);
+// constexpr: serial dates computed during static initialisation elsewhere must
+// not see this still at 0.
+constexpr std::int64_t kSerialEpoch = daysFromCivil(1899, 12, 30);
 constexpr int kMinYear = 1;
 constexpr int kMaxYear = 9999;
 
