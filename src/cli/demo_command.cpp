@@ -1,0 +1,151 @@
+// The demo: the bundled sample race (samples/), loaded offline from its page
+// archive into a temporary application folder that holds the sample track
+// database, the sample local-racing database and the sample settings; the
+// results go to ./marunoki-demo/ and a summary table to stdout.
+
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/load_command.h"
+
+#include "app/driver/race_json.h"
+#include "app/format.h"
+#include "app/race_store.h"
+#include "output/csv_export.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace marunoki::cli {
+
+namespace {
+
+// Files of the samples folder the demo needs.
+const QStringList kSampleFiles = {QStringLiteral("marunoki.dat"), QStringLiteral("NAR_data.mdb"),
+                                  QStringLiteral("marunoki.ini")};
+const QString kSite1Archive = QStringLiteral("site1");
+
+// The samples folder: beside the program (an installed or copied program), one
+// folder up, else the source tree the program was built from (this file's own
+// path, as the build gave it to the compiler, is src/cli/demo_command.cpp).
+QString findSamples()
+{
+    const QString exe = QCoreApplication::applicationDirPath();
+    const QString sourceTree = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../samples");
+    const QStringList candidates{exe + QStringLiteral("/samples"), exe + QStringLiteral("/../samples"),
+                                 exe + QStringLiteral("/../share/marunoki/samples"), sourceTree};
+    for (const QString &dir : candidates) {
+        if (QFileInfo::exists(dir + u'/' + kSite1Archive + QStringLiteral("/index.tsv")))
+            return QDir(dir).absolutePath();
+    }
+    return {};
+}
+
+// Columns of the summary, padded by display width (a CJK character takes two).
+int displayWidth(const QString &text)
+{
+    int width = 0;
+    for (QChar c : text)
+        width += c.unicode() >= 0x1100 ? 2 : 1;
+    return width;
+}
+
+QString padRight(const QString &text, int width)
+{
+    return text + QString(qMax(0, width - displayWidth(text)), u' ');
+}
+
+QString padLeft(const QString &text, int width)
+{
+    return QString(qMax(0, width - displayWidth(text)), u' ') + text;
+}
+
+QString figure(float value)
+{
+    return value == 0 ? QStringLiteral("-") : formatNumber(value, QStringLiteral("0.0"));
+}
+
+QString summaryTable(const RaceStore &store)
+{
+    QString out = formatDate(store.raceDate, QStringLiteral("yyyy/mm/dd")) + u' ' + store.raceTitle + u' '
+        + store.raceJouken + u'\n';
+    int nameWidth = displayWidth(QStringLiteral("馬名"));
+    for (int n = 1; n <= store.tousuu; ++n)
+        nameWidth = qMax(nameWidth, displayWidth(store.U_name[n]));
+    const QStringList heads = {QStringLiteral("指数数"), QStringLiteral("平均"), QStringLiteral("最高"),
+                               QStringLiteral("90日平均"), QStringLiteral("脚質")};
+    constexpr int kColumn = 9;
+    out += padLeft(QStringLiteral("馬番"), 4) + u' ' + padRight(QStringLiteral("馬名"), nameWidth);
+    for (const QString &head : heads)
+        out += padLeft(head, kColumn);
+    out += u'\n';
+    for (int n = 1; n <= store.tousuu; ++n) {
+        out += padLeft(QString::number(n), 4) + u' ' + padRight(store.U_name[n], nameWidth);
+        out += padLeft(QString::number(qint32(store.U_heikin[n][1])), kColumn);
+        out += padLeft(figure(store.U_heikin[n][0]), kColumn);
+        out += padLeft(figure(store.U_saikou[n][0]), kColumn);
+        out += padLeft(figure(store.U_heikin3m[n][0]), kColumn);
+        out += padLeft(figure(store.U_kyakusitu[n][0]), kColumn);
+        out += u'\n';
+    }
+    out += QStringLiteral("連対基準線 ") + figure(store.rentaiKizyun) + u'\n';
+    return out;
+}
+
+}  // namespace
+
+int demoCommand()
+{
+    const QString samples = findSamples();
+    if (samples.isEmpty()) {
+        complain(QStringLiteral("the sample race (samples/site1/index.tsv) was not found beside the program"));
+        return kExitFailed;
+    }
+    QTemporaryDir appDir;
+    if (!appDir.isValid()) {
+        complain(QStringLiteral("cannot make a temporary folder: %1").arg(appDir.errorString()));
+        return kExitFailed;
+    }
+    for (const QString &name : kSampleFiles) {
+        if (!QFile::copy(samples + u'/' + name, appDir.filePath(name))) {
+            complain(QStringLiteral("cannot copy %1 from %2").arg(name, samples));
+            return kExitFailed;
+        }
+    }
+    const QString outDir = QDir::current().absoluteFilePath(QStringLiteral("marunoki-demo"));
+    if (!QDir().mkpath(outDir)) {
+        complain(QStringLiteral("cannot create folder %1").arg(outDir));
+        return kExitFailed;
+    }
+
+    // 2026-11-29, 5回東京9日 11R on Site 1, the race the sample generator writes.
+    LoadOptions load;
+    load.site = 1;
+    load.year = QStringLiteral("2026");
+    load.course = QStringLiteral("東京");
+    load.meeting = QStringLiteral("05");
+    load.day = QStringLiteral("09");
+    load.race = QStringLiteral("11");
+    load.offlineDir = samples + u'/' + kSite1Archive;
+
+    Console console(stderr, Console::isTerminal(stderr));
+    RaceStore store;
+    const int status = runLoadCommand(load, AppFolder(appDir.path()), store, console);
+    if (status != kExitAnalysed)
+        return status;
+    // The CSV goes where the program would put it, the application folder: here
+    // the demo's output folder.
+    if (!writeOutput(outDir + QStringLiteral("/race.json"), raceStoreJson(store))
+        || !writeCsv(store, AppFolder(outDir), console))
+        return kExitFailed;
+    const QByteArray table = summaryTable(store).toUtf8();
+    std::fwrite(table.constData(), 1, size_t(table.size()), stdout);
+    std::fflush(stdout);
+    return kExitAnalysed;
+}
+
+}  // namespace marunoki::cli

@@ -1,0 +1,30 @@
+#pragma once
+// The load as the command line runs it: settings from the application folder,
+// the page source the options ask for, the load driver, then the outputs.
+
+#include "cli/cli_options.h"
+
+#include "app/common.h"
+
+namespace marunoki {
+class RaceStore;
+}
+
+namespace marunoki::cli {
+
+class Console;
+
+// Loads the race of `load` into store with the settings of folder, and writes
+// the JSON and CSV outputs the options ask for. Returns the exit status
+// (kExitAnalysed, kExitStopped, kExitUsage for an unusable option value,
+// kExitFailed when an output could not be written).
+int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console);
+
+// Writes bytes to a file atomically, or to stdout for "-". On failure says why
+// on stderr and returns false.
+bool writeOutput(const QString &path, const QByteArray &bytes);
+
+// Prints "marunoki-cli: <text>" on stderr.
+void complain(const QString &text);
+
+}  // namespace marunoki::cli

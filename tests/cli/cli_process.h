@@ -1,0 +1,24 @@
+#pragma once
+// Runs the built marunoki-cli as a child process and collects what it wrote.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace marunoki::test {
+
+struct CliRun {
+    int exitCode = -1;
+    bool crashed = false;
+    QByteArray out;
+    QByteArray err;
+
+    // stderr lines "message: <text>", the text only, in order.
+    QStringList messages() const;
+};
+
+// Runs marunoki-cli with the arguments, in workingDir when given. Kills it after
+// timeoutMs (then crashed is true).
+CliRun runCli(const QStringList &arguments, const QString &workingDir = QString(), int timeoutMs = 60000);
+
+}  // namespace marunoki::test
