@@ -171,6 +171,14 @@ SampleRace makeSampleRace(const SampleRaceOptions &options)
     return race;
 }
 
+QByteArray samplePageBytes(const QString &bodyHtml)
+{
+    return (QStringLiteral("<!DOCTYPE html>\r\n<html lang=\"ja\"><head><meta charset=\"UTF-8\">"
+                           "<title>サンプルデータ（架空のレース）</title></head>\r\n<body>\r\n")
+            + bodyHtml + QStringLiteral("</body></html>\r\n"))
+        .toUtf8();
+}
+
 QString sampleCardAddress(const SampleRace &race, int site, const QString &base)
 {
     const RaceCard &c = race.card;

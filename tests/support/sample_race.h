@@ -40,6 +40,10 @@ SampleRace makeSampleRace(const SampleRaceOptions &options = {});
 // address and every runner's page address mapped to the page's body HTML.
 QMap<QString, QString> samplePages(const SampleRace &race, int site, const QString &base);
 
+// A whole page as a site serves it, in UTF-8: a document around the body HTML,
+// its title marking it as sample data.
+QByteArray samplePageBytes(const QString &bodyHtml);
+
 // The card address of the race on one site.
 QString sampleCardAddress(const SampleRace &race, int site, const QString &base);
 // Runner n's page address on one site.
