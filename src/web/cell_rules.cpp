@@ -1,0 +1,166 @@
+#include "web/cell_rules.h"
+
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+
+#include <cmath>
+#include <limits>
+
+namespace marunoki {
+
+int firstRow(
+    const PageTable &table, int col, int from, int to, const std::function<bool(const QString &)> &test)
+{
+    for (int r = from; r <= to; ++r) {
+        if (test(table.cell(r, col)))
+            return r;
+    }
+    return -1;
+}
+
+bool inDateWindow(double d, double raceDate)
+{
+    return raceDate - 420 < d && d < raceDate;
+}
+
+qint32 surfaceCode(const QString &courseCell)
+{
+    if (courseCell.startsWith(u'芝'))
+        return 1;
+    if (courseCell.startsWith(u'ダ'))
+        return 0;
+    return 2;
+}
+
+std::optional<qint32> courseDistance(const QString &courseCell)
+{
+    // Four characters can neither overflow nor round: the whole-number
+    // conversion of a numeric text always succeeds here.
+    const QString digits = courseCell.mid(1, 4);
+    if (!isNumeric(digits))
+        return std::nullopt;
+    return toWholeNumber(digits);
+}
+
+std::optional<float> toSingle(const QString &text)
+{
+    const auto value = toNumber(text);
+    if (!value || std::fabs(*value) > std::numeric_limits<float>::max())
+        return std::nullopt;
+    return static_cast<float>(*value);
+}
+
+namespace {
+
+template <typename T, typename Convert>
+CellRead readNumber(const QString &cell, T &field, Convert convert)
+{
+    if (!isNumeric(cell))
+        return CellRead::Kept;
+    const auto value = convert(cell);
+    if (!value)
+        return CellRead::Failed;
+    field = *value;
+    return CellRead::Set;
+}
+
+}  // namespace
+
+CellRead readWhole(const QString &cell, qint32 &field)
+{
+    return readNumber(cell, field, toWholeNumber);
+}
+
+CellRead readSingle(const QString &cell, float &field)
+{
+    return readNumber(cell, field, toSingle);
+}
+
+CellRead readCarried(const QString &cell, float &field)
+{
+    if (isNumeric(cell))
+        return readSingle(cell, field);
+    return readSingle(cell.left(cell.size() - 1), field);
+}
+
+CellRead readCorners(const QString &cell, std::array<qint32, 5> &corners)
+{
+    QStringView rest(cell);
+    for (int corner = 1; corner <= 4; ++corner) {
+        const qsizetype dash = rest.indexOf(u'-');
+        const QString part = (dash < 0 ? rest : rest.left(dash)).toString();
+        if (readWhole(part, corners[corner]) == CellRead::Failed)
+            return CellRead::Failed;
+        if (dash < 0)
+            break;
+        rest = rest.mid(dash + 1);
+    }
+    return CellRead::Set;
+}
+
+namespace {
+
+std::optional<float> timeValue(double seconds)
+{
+    if (std::fabs(seconds) > std::numeric_limits<float>::max())
+        return std::nullopt;
+    return static_cast<float>(seconds);
+}
+
+}  // namespace
+
+std::optional<float> composeTime(const QString &minutes, const QString &seconds, const QString &tenth)
+{
+    const auto m = toNumber(minutes);
+    const auto s = toNumber(seconds);
+    const auto t = toNumber(tenth);
+    if (!m || !s || !t)
+        return std::nullopt;
+    return timeValue(*m * 60 + *s + *t / 10);
+}
+
+std::optional<float> composeTime(const QString &seconds, const QString &tenth)
+{
+    const auto s = toNumber(seconds);
+    const auto t = toNumber(tenth);
+    if (!s || !t)
+        return std::nullopt;
+    return timeValue(*s + *t / 10);
+}
+
+void readResultRows(const PageTable &table, int h, double raceDate, MessageSink &messages,
+    const QString &failureMessage, const std::function<bool(int row, double date, int run)> &readRun)
+{
+    int run = 1;
+    for (int i = 1; i <= 80; ++i) {
+        const int row = h + i;
+        const auto date = parseDate(table.cell(row, 1));
+        if (!date || !inDateWindow(*date, raceDate))
+            continue;
+        if (!readRun(row, *date, run)) {
+            messages.message(failureMessage);
+            return;
+        }
+        ++run;
+        if (run == kMaxRuns) {
+            messages.message(QStringLiteral("全て読み込み出来ませんでした"));
+            return;
+        }
+    }
+}
+
+QString runnerStatusLine(const RaceStore &store)
+{
+    const QString name = validRunner(store) ? store.U_name[store.curUma] : QString();
+    return formatNumber(store.curUma, QStringLiteral("00")) + u'/'
+        + formatNumber(store.tousuu, QStringLiteral("00")) + u' ' + name
+        + QStringLiteral("成績読込み中・・・");
+}
+
+bool validRunner(const RaceStore &store)
+{
+    return store.curUma >= 1 && store.curUma <= kMaxRunners;
+}
+
+}  // namespace marunoki
