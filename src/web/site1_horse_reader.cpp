@@ -1,0 +1,153 @@
+#include "web/site1_horse_reader.h"
+
+#include "app/common.h"
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "web/cell_rules.h"
+#include "web/page_loader.h"
+#include "web/page_table.h"
+
+namespace marunoki {
+
+namespace {
+
+const QString kProfileMissing = QStringLiteral("）umaデータ読込みエラー");
+const QString kHistoryFailed = QStringLiteral("WebData読込みエラー(err-AB02)");
+const QString kCoursesFailed = QStringLiteral("U_Url読込みエラー(err-AB03)");
+
+// The finishing time cell: 1.34.5 (minutes.seconds.tenth) or 58.7. A cell
+// without "." has no time; a part that is not a number is a failure.
+bool readTime(const QString &cell, float &field)
+{
+    const qsizetype p1 = cell.indexOf(u'.');
+    if (p1 < 0)
+        return true;
+    const qsizetype p2 = cell.indexOf(u'.', p1 + 1);
+    const auto time = p2 >= 0 ? composeTime(cell.left(p1), cell.mid(p1 + 1, p2 - p1 - 1), cell.mid(p2 + 1, 1))
+                              : composeTime(cell.left(p1), cell.mid(p1 + 1, 1));
+    if (!time)
+        return false;
+    field = *time;
+    return true;
+}
+
+// Body weight: 480（+2） is read as the number before the bracket.
+CellRead readBodyWeight(const QString &cell, qint32 &field)
+{
+    const qsizetype bracket = cell.indexOf(u'（');
+    return readWhole(bracket >= 0 ? cell.left(bracket) : cell, field);
+}
+
+// One result row into run `run` of runner n, field by field in the page's
+// order. False on a failure; the fields read before it stay.
+bool readRun(const PageTable &table, int row, double date, int n, int run, RaceStore &store)
+{
+    const auto cell = [&table, row](int col) -> const QString & { return table.cell(row, col); };
+    store.R_date[n][run] = date;
+    store.R_name[n][run] = cell(2);
+    store.R_siba[n][run] = surfaceCode(cell(3));
+    if (const auto distance = courseDistance(cell(3)))
+        store.R_kyori[n][run] = *distance;
+    store.R_baba[n][run] = babaCode(cell(4).left(1));
+    // Column 9 holds the odds, which the analysis does not use.
+    const std::pair<int, qint32 *> wholes[] = {{5, &store.R_tousuu[n][run]}, {6, &store.U_waku[n][run]},
+        {7, &store.U_no[n][run]}, {8, &store.U_ninki[n][run]}, {10, &store.U_cyaku[n][run]}};
+    for (const auto &[col, field] : wholes) {
+        if (readWhole(cell(col), *field) == CellRead::Failed)
+            return false;
+    }
+    store.U_kisyu[n][run] = stripSpaces(cell(11));
+    if (readCarried(cell(12), store.U_hutan[n][run]) == CellRead::Failed)
+        return false;
+    if (readBodyWeight(cell(13), store.U_taizyu[n][run]) == CellRead::Failed)
+        return false;
+    if (!readTime(cell(14), store.U_time[n][run]))
+        return false;
+    if (readSingle(cell(15), store.U_3f[n][run]) == CellRead::Failed)
+        return false;
+    return readCorners(cell(16), store.U_tuka[n][run]) != CellRead::Failed;
+}
+
+}  // namespace
+
+bool checkUma(const PageTable &table)
+{
+    return firstRow(table, 1, 10, 89, [](const QString &c) { return c == QStringLiteral("平地競走成績"); })
+        >= 0;
+}
+
+void parseUma(const PageTable &table, RaceStore &store, MessageSink &messages)
+{
+    if (!validRunner(store))
+        return;
+    const int n = store.curUma;
+
+    const int p = firstRow(
+        table, 1, 0, 39, [](const QString &c) { return c.startsWith(QStringLiteral("生年月日")); });
+    if (p < 0) {
+        messages.message(kProfileMissing);
+        return;
+    }
+    store.U_titi[n] = table.cell(p, 6);
+    store.U_haha[n] = table.cell(p + 1, 6);
+    store.U_hahatiti[n] = table.cell(p + 2, 6);
+
+    const int h = firstRow(table, 1, 20, 99, [](const QString &c) { return c == QStringLiteral("年月日"); });
+    if (h < 0)
+        return;
+
+    readResultRows(table, h, store.raceDate, messages, kHistoryFailed,
+        [&](int row, double date, int run) { return readRun(table, row, date, n, run, store); });
+}
+
+void scanUmaCourses(const QString &pageHtml, RaceStore &store, MessageSink &messages)
+{
+    if (!validRunner(store))
+        return;
+    const int n = store.curUma;
+    const QStringView html(pageHtml);
+    // The page writes run dates as yy/m/d (07/5/27) and the run's race link
+    // /scores/yyyy/cc/mm/dd/rr/ right after it; each search starts one past the
+    // previous find, or from the top again after a date that was not found.
+    qsizetype from = 0;
+    for (int r = 1; r <= kMaxRuns; ++r) {
+        if (store.R_date[n][r] <= 0)
+            continue;
+        const QString key = formatDate(store.R_date[n][r], QStringLiteral("yy/m/d"));
+        const qsizetype q = html.indexOf(key, from);
+        if (q < 0) {
+            from = 0;
+            continue;
+        }
+        from = q + 1;
+        const QStringView s = html.mid(q + 1, 150);
+        const qsizetype a = s.indexOf(u"/scores/");
+        if (a < 0)
+            continue;
+        store.R_zyo[n][r] = s.mid(a + 13, 2).toString();
+        const auto raceNo = toWholeNumber(s.mid(a + 22, 2).toString());
+        if (!raceNo) {
+            messages.message(kCoursesFailed);
+            return;
+        }
+        store.R_no[n][r] = *raceNo;
+    }
+}
+
+void parseUmaPage(const PageTable &table, RaceStore &store, MessageSink &messages)
+{
+    parseUma(table, store, messages);
+    scanUmaCourses(table.pageHtml, store, messages);
+}
+
+int Site1HorseReader::readUma(
+    PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store, MessageSink &messages)
+{
+    (void)siteBase;
+    return read(loader, url,
+        request(runnerStatusLine(store), checkUma, QStringLiteral("WebData読込みエラー(err-AB01)")),
+        [&](const PageTable &page) { parseUmaPage(page, store, messages); });
+}
+
+}  // namespace marunoki
