@@ -1,9 +1,11 @@
 #include "web/cell_rules.h"
 
+#include "app/common.h"
 #include "app/format.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -127,6 +129,27 @@ std::optional<float> composeTime(const QString &seconds, const QString &tenth)
     if (!s || !t)
         return std::nullopt;
     return timeValue(*s + *t / 10);
+}
+
+int profileRow(const PageTable &table)
+{
+    return firstRow(
+        table, 1, 0, 39, [](const QString &c) { return c.startsWith(QStringLiteral("生年月日")); });
+}
+
+bool readSharedCells(
+    const PageTable &table, int row, const ResultColumns &cols, int n, int run, RaceStore &store)
+{
+    std::array<std::pair<int, qint32 *>, 5> wholes = {{{cols.tousuu, &store.R_tousuu[n][run]},
+        {cols.waku, &store.U_waku[n][run]}, {cols.no, &store.U_no[n][run]},
+        {cols.ninki, &store.U_ninki[n][run]}, {cols.cyaku, &store.U_cyaku[n][run]}}};
+    std::sort(wholes.begin(), wholes.end());
+    for (const auto &[col, field] : wholes) {
+        if (readWhole(table.cell(row, col), *field) == CellRead::Failed)
+            return false;
+    }
+    store.U_kisyu[n][run] = stripSpaces(table.cell(row, cols.kisyu));
+    return readCarried(table.cell(row, cols.hutan), store.U_hutan[n][run]) != CellRead::Failed;
 }
 
 void readResultRows(const PageTable &table, int h, double raceDate, MessageSink &messages,

@@ -73,6 +73,22 @@ std::optional<float> composeTime(const QString &seconds, const QString &tenth);
 // A number text as a float, nothing when it is not a number or too large.
 std::optional<float> toSingle(const QString &text);
 
+// The profile row of a horse page: the first row in 0..39 whose first cell begins
+// with "生年月日", or -1.
+int profileRow(const PageTable &table);
+
+// Columns of the result-row cells both sites print, each read the same way.
+struct ResultColumns {
+    int tousuu, waku, no, ninki, cyaku;  // whole numbers, "if a number"
+    int kisyu;  // jockey, spaces removed
+    int hutan;  // weight carried, maybe with a mark
+};
+
+// Reads those cells of a result row into run `run` of runner n, the numbers in
+// column order. False on a failure; the fields read before it stay.
+bool readSharedCells(
+    const PageTable &table, int row, const ResultColumns &cols, int n, int run, RaceStore &store);
+
 // Reads the result rows of a history page: of the rows h+1..h+80, those whose
 // first cell is a date in the 420-day window fill runs 1, 2, ... through
 // readRun(row, date, run). A row that readRun reports as failed shows

@@ -51,14 +51,7 @@ bool readRun(const PageTable &table, int row, double date, int n, int run, RaceS
         store.R_kyori[n][run] = *distance;
     store.R_baba[n][run] = babaCode(cell(4).left(1));
     // Column 9 holds the odds, which the analysis does not use.
-    const std::pair<int, qint32 *> wholes[] = {{5, &store.R_tousuu[n][run]}, {6, &store.U_waku[n][run]},
-        {7, &store.U_no[n][run]}, {8, &store.U_ninki[n][run]}, {10, &store.U_cyaku[n][run]}};
-    for (const auto &[col, field] : wholes) {
-        if (readWhole(cell(col), *field) == CellRead::Failed)
-            return false;
-    }
-    store.U_kisyu[n][run] = stripSpaces(cell(11));
-    if (readCarried(cell(12), store.U_hutan[n][run]) == CellRead::Failed)
+    if (!readSharedCells(table, row, {5, 6, 7, 8, 10, 11, 12}, n, run, store))
         return false;
     if (readBodyWeight(cell(13), store.U_taizyu[n][run]) == CellRead::Failed)
         return false;
@@ -83,8 +76,7 @@ void parseUma(const PageTable &table, RaceStore &store, MessageSink &messages)
         return;
     const int n = store.curUma;
 
-    const int p = firstRow(
-        table, 1, 0, 39, [](const QString &c) { return c.startsWith(QStringLiteral("生年月日")); });
+    const int p = profileRow(table);
     if (p < 0) {
         messages.message(kProfileMissing);
         return;
