@@ -7,6 +7,11 @@
 // Every lookup takes the first row the query returns; no row means the value is
 // missing, which is not an error. The statements are prepared once and reused
 // (the analysis of one race makes about 1,800 lookups). All values are bound.
+// Track variants are read one race day at a time, and answers are remembered for
+// the life of the object: make one per analysis, not one for the program's
+// life, so that a replaced file is read afresh. A failed query is not
+// remembered. Use from the thread that opened the database, which must outlive
+// this object.
 
 #include <QString>
 

@@ -15,15 +15,21 @@ namespace {
 
 const double k2006_10_07 = 38997;  // serial date of 7 October 2006
 
+// How the track file is indexed: not at all (as an outside tool may write it),
+// with plain lookup indexes, or with the covering indexes of the import.
+enum class Indexes { None, Plain, Covering };
+
 // A track database with rows in the given tables; the schema is the fixed one.
 class TrackFile {
 public:
-    TrackFile() : path_(folder_.file("marunoki.dat")) {}
+    explicit TrackFile(Indexes indexes = Indexes::None) : path_(folder_.file("marunoki.dat")), indexes_(indexes) {}
     SqliteFile &writer()
     {
         if (!writer_) {
             writer_ = std::make_unique<SqliteFile>(path_);
-            createTrackTables(*writer_);
+            if (!created_)
+                createTrackTables(*writer_);
+            created_ = true;
         }
         return *writer_;
     }
@@ -37,6 +43,9 @@ public:
     }
     std::unique_ptr<Database> open()
     {
+        if (!indexed_)
+            addIndexes();
+        indexed_ = true;
         writer_.reset();
         QString error;
         auto db = Database::openQuietly(path_, &error);
@@ -46,9 +55,29 @@ public:
     const QString &path() const { return path_; }
 
 private:
+    void addIndexes()
+    {
+        if (indexes_ == Indexes::Plain) {
+            writer().exec("CREATE INDEX day ON T_sisuu(S_date, S_zyo, S_siba)");
+            writer().exec("CREATE INDEX course ON T_avetime(A_kyori, A_zyo, A_siba)");
+        } else if (indexes_ == Indexes::Covering) {
+            writer().exec("CREATE INDEX day ON T_sisuu(S_date, S_zyo, S_siba, S_sisuu)");
+            writer().exec("CREATE INDEX course ON T_avetime(A_kyori, A_zyo, A_siba, A_class, A_sin_kyu, A_time)");
+        }
+    }
+
     TestFolder folder_;
     QString path_;
+    Indexes indexes_;
+    bool created_ = false;
+    bool indexed_ = false;
     std::unique_ptr<SqliteFile> writer_;
+};
+
+// The lookups must give the same answers however the file is indexed.
+class TrackLookups : public ::testing::TestWithParam<Indexes> {
+protected:
+    TrackFile file{GetParam()};
 };
 
 void expectValue(const Lookup &lookup, float value)
@@ -66,9 +95,8 @@ void expectMissing(const Lookup &lookup)
 
 }  // namespace
 
-TEST(TrackDatabaseVariant, FindsTheRowOfTheDayCourseAndSurface)
+TEST_P(TrackLookups, VariantFindsTheRowOfTheDayCourseAndSurface)
 {
-    TrackFile file;
     file.variant("2006-10-07", "05", 1, -0.8);
     file.variant("2006-10-07", "05", 0, 0.4);
     file.variant("2006-10-07", "06", 1, 1.1);
@@ -87,9 +115,8 @@ TEST(TrackDatabaseVariant, FindsTheRowOfTheDayCourseAndSurface)
     expectMissing(track.trackVariant(0, "05", 1));
 }
 
-TEST(TrackDatabaseVariant, MatchesADayStoredWithATime)
+TEST_P(TrackLookups, VariantMatchesADayStoredWithATime)
 {
-    TrackFile file;
     file.variant("2006-10-07 00:00:00", "05", 1, 0.9);
     file.variant("2006-10-08 13:30:00", "05", 1, -0.2);
     auto db = file.open();
@@ -99,9 +126,8 @@ TEST(TrackDatabaseVariant, MatchesADayStoredWithATime)
     expectMissing(track.trackVariant(k2006_10_07 + 2, "05", 1));
 }
 
-TEST(TrackDatabaseVariant, TakesTheFirstRowOfSeveral)
+TEST_P(TrackLookups, VariantTakesTheFirstRowOfSeveral)
 {
-    TrackFile file;
     file.variant("2006-10-07", "05", 1, 0.5);
     file.variant("2006-10-07", "05", 1, 1.5);
     auto db = file.open();
@@ -109,9 +135,8 @@ TEST(TrackDatabaseVariant, TakesTheFirstRowOfSeveral)
     expectValue(track.trackVariant(k2006_10_07, "05", 1), 0.5f);
 }
 
-TEST(TrackDatabaseVariant, FindsACourseTextWithAnApostrophe)
+TEST_P(TrackLookups, VariantFindsACourseTextWithAnApostrophe)
 {
-    TrackFile file;
     file.variant("2006-10-07", "O'Hare", 0, 0.7);
     file.variant("2006-10-07", "大井", 0, -1.2);
     auto db = file.open();
@@ -121,9 +146,8 @@ TEST(TrackDatabaseVariant, FindsACourseTextWithAnApostrophe)
     expectMissing(track.trackVariant(k2006_10_07, "O'", 0));
 }
 
-TEST(TrackDatabaseAverage, CentralReadsTheAveRowsOnly)
+TEST_P(TrackLookups, AverageCentralReadsTheAveRowsOnly)
 {
-    TrackFile file;
     file.average("500万", 1600, "05", 1, 95.0, 0);
     file.average("ave", 1600, "05", 1, 94.2, 0);
     file.average("ave", 1600, "05", 1, 99.9, 0);  // a second row is ignored
@@ -138,9 +162,8 @@ TEST(TrackDatabaseAverage, CentralReadsTheAveRowsOnly)
     expectMissing(track.averageTime(1600, "00", 1));
 }
 
-TEST(TrackDatabaseAverage, LocalReadsRowsMarkedOneOnly)
+TEST_P(TrackLookups, AverageLocalReadsRowsMarkedOneOnly)
 {
-    TrackFile file;
     file.average("ave", 1200, "大井", 0, 73.0, 0);
     file.average("ave", 1200, "大井", 0, 74.5, 1);
     file.average("ave", 1400, "大井", 0, 88.0, 0);
@@ -152,9 +175,8 @@ TEST(TrackDatabaseAverage, LocalReadsRowsMarkedOneOnly)
     expectValue(central.averageTime(1200, "大井", 0), 73.0f);
 }
 
-TEST(TrackDatabase, ReusesItsStatementsAcrossManyLookups)
+TEST_P(TrackLookups, ReusesItsStatementsAcrossManyLookups)
 {
-    TrackFile file;
     QList<QVariantList> rows;
     for (int day = 0; day < 30; ++day)
         rows.append({QString::fromStdString(storedDay(k2006_10_07 + day)), "05", 1, day / 10.0});
@@ -189,9 +211,8 @@ TEST(TrackDatabase, AMissingTableIsAFailedLookupNotACrash)
     EXPECT_FALSE(track.issueDate().has_value());
 }
 
-TEST(TrackDatabase, NullOrTextValuesAreErrors)
+TEST_P(TrackLookups, NullOrTextValuesAreErrors)
 {
-    TrackFile file;
     file.writer().exec("INSERT INTO T_sisuu VALUES ('2006-10-07', '05', 1, NULL)");
     file.writer().exec("INSERT INTO T_avetime VALUES ('ave', 1600, '05', 1, 'fast', 0)");
     auto db = file.open();
@@ -256,3 +277,63 @@ TEST(TrackDatabase, AnAccessFileWithoutTrackTablesFailsEachLookupCleanly)
     EXPECT_FALSE(variant.error.isEmpty());
     EXPECT_FALSE(track.averageTime(1600, "05", 1).ok);
 }
+
+TEST_P(TrackLookups, VariantMatchesSurfaceCodesAsSqliteCompares)
+{
+    file.writer().exec("INSERT INTO T_sisuu VALUES ('2006-10-07', '05', 1.0, 0.6)");
+    file.writer().exec("INSERT INTO T_sisuu VALUES ('2006-10-07', '06', 'x', 0.7)");
+    file.writer().exec("INSERT INTO T_sisuu VALUES ('2006-10-07', '07', NULL, 0.8)");
+    file.writer().exec("INSERT INTO T_sisuu VALUES ('2006-10-07', NULL, 0, 0.9)");
+    auto db = file.open();
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    expectValue(track.trackVariant(k2006_10_07, "05", 1), 0.6f);
+    expectMissing(track.trackVariant(k2006_10_07, "06", 0));
+    expectMissing(track.trackVariant(k2006_10_07, "07", 0));
+    expectMissing(track.trackVariant(k2006_10_07, "", 0));
+}
+
+TEST_P(TrackLookups, VariantIgnoresRowsWithoutADate)
+{
+    file.variant("", "05", 1, 0.1);
+    file.variant("07/10/2006", "05", 1, 0.2);
+    file.writer().exec("INSERT INTO T_sisuu VALUES (NULL, '05', 1, 0.3)");
+    file.variant("2006-10-07", "05", 1, 0.4);
+    auto db = file.open();
+    TrackDatabase track(*db, TrackDatabase::Kind::Central);
+    expectValue(track.trackVariant(k2006_10_07, "05", 1), 0.4f);
+}
+
+TEST_P(TrackLookups, RemembersNothingAcrossObjects)
+{
+    file.variant("2006-10-07", "05", 1, 0.5);
+    file.average("ave", 1600, "05", 1, 94.2, 0);
+    auto db = file.open();
+    {
+        TrackDatabase first(*db, TrackDatabase::Kind::Central);
+        expectValue(first.trackVariant(k2006_10_07, "05", 1), 0.5f);
+        expectMissing(first.trackVariant(k2006_10_07 + 1, "05", 1));
+        expectValue(first.averageTime(1600, "05", 1), 94.2f);
+        // Asked again, the same answers.
+        expectValue(first.trackVariant(k2006_10_07, "05", 1), 0.5f);
+        expectMissing(first.trackVariant(k2006_10_07 + 1, "05", 1));
+        expectValue(first.averageTime(1600, "05", 1), 94.2f);
+    }
+    db.reset();
+    file.variant("2006-10-08", "05", 1, -0.5);
+    db = file.open();
+    TrackDatabase second(*db, TrackDatabase::Kind::Central);
+    expectValue(second.trackVariant(k2006_10_07 + 1, "05", 1), -0.5f);
+}
+
+INSTANTIATE_TEST_SUITE_P(AnyIndexes, TrackLookups, ::testing::Values(Indexes::None, Indexes::Plain, Indexes::Covering),
+                         [](const ::testing::TestParamInfo<Indexes> &info) {
+                             switch (info.param) {
+                             case Indexes::None:
+                                 return "NoIndex";
+                             case Indexes::Plain:
+                                 return "PlainIndex";
+                             case Indexes::Covering:
+                                 return "CoveringIndex";
+                             }
+                             return "";
+                         });

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 using namespace marunoki;
 using namespace marunoki::test;
 
@@ -65,6 +67,16 @@ TEST(Database, OpensAnSqliteFileReadOnly)
     EXPECT_EQ(query.value(0).toInt(), 42);
     EXPECT_FALSE(query.exec("INSERT INTO t VALUES (1)"));
     EXPECT_FALSE(query.exec("CREATE TABLE u(y)"));
+
+    // The native connection reads the same file and cannot write it either.
+    sqlite3 *native = db->nativeHandle();
+    ASSERT_NE(native, nullptr);
+    sqlite3_stmt *statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(native, "SELECT x FROM t", -1, &statement, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_step(statement), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(statement, 0), 42);
+    sqlite3_finalize(statement);
+    EXPECT_EQ(sqlite3_exec(native, "INSERT INTO t VALUES (1)", nullptr, nullptr, nullptr), SQLITE_READONLY);
 }
 
 TEST(Database, GivesEachObjectItsOwnConnection)

@@ -20,6 +20,8 @@
 
 #include <memory>
 
+struct sqlite3;
+
 namespace marunoki {
 
 class MessageSink;
@@ -45,16 +47,20 @@ public:
 
     // The SQLite connection (the cached copy for an Access file).
     QSqlDatabase connection() const;
+    // A second, native read-only connection to the same file, for hot paths that
+    // cannot afford Qt's per-query overhead (the track lookups). Owned here.
+    sqlite3 *nativeHandle() const { return native_; }
     // The file that was opened, as given.
     const QString &sourcePath() const { return sourcePath_; }
     // The SQLite file behind the connection: the source itself or its cached copy.
     const QString &sqlitePath() const { return sqlitePath_; }
 
 private:
-    Database(QString sourcePath, QString sqlitePath, QString connectionName);
+    Database(QString sourcePath, QString sqlitePath, QString connectionName, sqlite3 *native);
     QString sourcePath_;
     QString sqlitePath_;
     QString connectionName_;
+    sqlite3 *native_ = nullptr;
 };
 
 }  // namespace marunoki
