@@ -7,6 +7,7 @@
 #include "web/page_source.h"
 
 #include "fixture_databases.h"
+#include "map_page_source.h"
 #include "support/sample_race.h"
 #include "support/test_folder.h"
 
@@ -24,42 +25,6 @@ const QString kBase1 = QStringLiteral("http://one.test");
 const QString kBase2 = QStringLiteral("http://two.test");
 const QString kCardUnreadable = QStringLiteral("出馬表が正常に読み込めません");
 const QString kUserCancel = QStringLiteral("処理を中止します（ユーザーキャンセル）");
-
-// Pages from a map; records what was asked of it. An address in stopAt acts as
-// the stop button pressed while that page loads.
-class FakePageSource : public PageSource {
-public:
-    explicit FakePageSource(std::atomic<qint16> &cancelFlag) : cancelFlag_(cancelFlag) {}
-
-    FetchedPage fetch(const QString &url, const std::atomic<qint16> &) override
-    {
-        fetched.append(url);
-        if (url == stopAt) {
-            cancelFlag_.store(-1);
-            return {FetchedPage::Outcome::Cancelled, {}, {}, {}, {}};
-        }
-        const auto page = pages.constFind(url);
-        if (page == pages.constEnd())
-            return {FetchedPage::Outcome::Failed, {}, QStringLiteral("HTTP 404"), {}, {}};
-        return {FetchedPage::Outcome::Ok, *page, {}, {}, {}};
-    }
-    void prefetch(const QStringList &urls) override
-    {
-        prefetched.append(urls);
-        fetchedBeforePrefetch = int(fetched.size());
-    }
-    void cancelAll() override { ++cancelAllCalls; }
-
-    QMap<QString, QString> pages;
-    QString stopAt;
-    QStringList fetched;
-    QList<QStringList> prefetched;
-    int fetchedBeforePrefetch = -1;
-    int cancelAllCalls = 0;
-
-private:
-    std::atomic<qint16> &cancelFlag_;
-};
 
 class RecordingProgress : public ProgressSink {
 public:
@@ -112,7 +77,7 @@ protected:
 
     test::TestFolder temp;
     RaceStore store;
-    FakePageSource source;
+    test::MapPageSource source;
     RecordingProgress progress;
     RecordingSink messages;
     Settings settings;

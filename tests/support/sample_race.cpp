@@ -158,9 +158,12 @@ SampleRace makeSampleRace(const SampleRaceOptions &options)
         horse.birth = QStringLiteral("2022年4月%1日").arg(n);
         if (n == 1 && options.boundaryRuns)
             horse.runs.push_back(boundaryRun(0, runner));
-        for (int s = 0; s < kPoolSize && int(horse.runs.size()) < kRunsPerRunner; ++s) {
-            if ((s + n) % 3 != 0)
+        int poolRuns = 0;
+        for (int s = 0; s < kPoolSize && poolRuns < kRunsPerRunner; ++s) {
+            if ((s + n) % 3 != 0) {
                 horse.runs.push_back(runnerRun(n, s, runner));
+                ++poolRuns;
+            }
         }
         if (n == 1 && options.boundaryRuns) {
             horse.runs.push_back(boundaryRun(419, runner));

@@ -1,0 +1,408 @@
+// marunoki-cli load against a loopback server that serves both sites' pages of
+// the sample race: the JSON, the CSV bytes, the messages on stderr and the exit
+// statuses, as an outside check would see them.
+
+#include "app/driver/load_driver.h"
+#include "app/driver/race_json.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "settings/settings.h"
+#include "web/page_loader.h"
+
+#include "cli_process.h"
+#include "fixture_databases.h"
+#include "map_page_source.h"
+#include "support/http_test_server.h"
+#include "support/qt_print.h"
+#include "support/sample_race.h"
+#include "support/test_folder.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringDecoder>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace marunoki::test {
+namespace {
+
+const QString kApostropheName = QStringLiteral("ダンサーズ'イメージ");
+const QString kCardUnreadable = QStringLiteral("出馬表が正常に読み込めません");
+
+QString daysBefore(int days)
+{
+    return QDate(2026, 11, 29).addDays(-days).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QJsonObject parseJson(const QByteArray &bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    return doc.object();
+}
+
+QJsonObject runner(const QJsonObject &race, int n)
+{
+    return race[QStringLiteral("runners")].toArray().at(n - 1).toObject();
+}
+
+// Dates of the runner's past runs (run 0 left out), in order.
+QStringList pastRunDates(const QJsonObject &race, int n)
+{
+    QStringList dates;
+    for (const QJsonValue &run : runner(race, n)[QStringLiteral("runs")].toArray()) {
+        if (run[QStringLiteral("run")].toInt() > 0)
+            dates.append(run[QStringLiteral("R_date")].toString());
+    }
+    return dates;
+}
+
+QList<QJsonObject> localRuns(const QJsonObject &race, int n)
+{
+    QList<QJsonObject> found;
+    for (const QJsonValue &run : runner(race, n)[QStringLiteral("runs")].toArray()) {
+        if (run[QStringLiteral("R_zyo")].toString() == QStringLiteral("大井"))
+            found.append(run.toObject());
+    }
+    return found;
+}
+
+// The loopback server's sockets need an application object.
+class WithApplication {
+public:
+    WithApplication()
+    {
+        if (QCoreApplication::instance() == nullptr)
+            static QCoreApplication app(argc_, argv_);
+    }
+
+private:
+    static inline int argc_ = 1;
+    static inline char name_[] = "test_cli";
+    static inline char *argv_[] = {name_, nullptr};
+};
+
+class CliLoad : public ::testing::Test, private WithApplication {
+protected:
+    CliLoad() : race(makeSampleRace({6, true, kApostropheName})), base(server.url(QString()))
+    {
+        for (int site : {1, 2}) {
+            const QMap<QString, QString> pages = samplePages(race, site, base);
+            for (auto page = pages.begin(); page != pages.end(); ++page)
+                server.route(page.key().mid(base.size()), HttpRoute::html(samplePageBytes(page.value()), "UTF-8"));
+        }
+        writeSampleTrackDb(app.file(QStringLiteral("marunoki.dat")));
+    }
+
+    void addLocalRuns()
+    {
+        LocalRun nullLast3f{QStringLiteral("サンプルホース01"), 3, QVariant(), 101.0};
+        LocalRun raceDay{QStringLiteral("サンプルホース01"), 0, 38.0, 101.0};
+        LocalRun day419{QStringLiteral("サンプルホース01"), 419, 38.0, 102.0};
+        LocalRun day420{QStringLiteral("サンプルホース01"), 420, 38.0, 102.0};
+        LocalRun apostrophe{kApostropheName, 30, 37.5, 100.5};
+        writeSampleNarDb(app.file(QStringLiteral("NAR_data.mdb")), {nullLast3f, raceDay, day419, day420, apostrophe});
+    }
+
+    QString path(const QString &url) const { return url.mid(base.size()); }
+    QString horsePath(int site, int n) const { return path(sampleHorseAddress(race, site, base, n)); }
+
+    QStringList selectionArgs(int site) const
+    {
+        return {QStringLiteral("--app-dir"), app.path(),         QStringLiteral("load"),
+                QStringLiteral("--site"),    QString::number(site), QStringLiteral("--year"),
+                QStringLiteral("2026"),      QStringLiteral("--course"), QStringLiteral("東京"),
+                QStringLiteral("--meeting"), QStringLiteral("5"),   QStringLiteral("--day"),
+                QStringLiteral("09"),        QStringLiteral("--race"), QStringLiteral("11")};
+    }
+    QStringList baseArgs() const { return {QStringLiteral("--base1"), base, QStringLiteral("--base2"), base}; }
+
+    CliRun load(int site, const QStringList &extra = {QStringLiteral("--json"), QStringLiteral("-")})
+    {
+        return runCli(selectionArgs(site) + baseArgs() + extra);
+    }
+
+    // The same load in this process, on the builders' body HTML without HTTP.
+    QByteArray inProcessJson(int site)
+    {
+        RaceStore store;
+        MapPageSource source(store.cancelFlag);
+        source.pages = samplePages(race, site, base);
+        struct : ProgressSink {
+            void status(const QString &) override {}
+        } progress;
+        RecordingSink messages;
+        Settings settings;
+        settings.kakeritu = 0.3f;
+        settings.site1Base = base;
+        settings.site2Base = base;
+        LoadContext context{store, settings, AppFolder(app.path()), source, progress, messages};
+        const RaceSelection selection{QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
+                                      QStringLiteral("09"),   QStringLiteral("11"),   site == 1 ? kSite1 : kSite2};
+        EXPECT_TRUE(runLoad(selection, context).analysed);
+        return raceStoreJson(store);
+    }
+
+    HttpTestServer server;
+    TestFolder app;
+    SampleRace race;
+    QString base;
+};
+
+TEST_F(CliLoad, Site1GivesTheWholeRaceAsJson)
+{
+    const CliRun run = load(1);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.messages(), QStringList());
+    const QJsonObject json = parseJson(run.out);
+    EXPECT_EQ(json["raceDate"].toString(), QStringLiteral("2026-11-29"));
+    EXPECT_EQ(json["tousuu"].toInt(), 6);
+    EXPECT_EQ(json["runners"].toArray().size(), 6);
+    EXPECT_EQ(runner(json, 3)["U_name"].toString(), kApostropheName);
+    EXPECT_EQ(runner(json, 2)["U_Url"].toString(), sampleHorseAddress(race, 1, base, 2));
+    EXPECT_EQ(runner(json, 2)["U_titi"].toString(), QStringLiteral("サンプルサイアー3"));
+    const QJsonArray runs = runner(json, 2)["runs"].toArray();
+    ASSERT_EQ(runs.size(), 8);  // run 0 and seven past runs
+    EXPECT_EQ(runs[1]["R_zyo"].toString().size(), 2);
+    EXPECT_NE(runs[1]["U_sisuu"].toDouble(), 0);
+    EXPECT_GT(runner(json, 2)["U_heikin"].toArray()[1].toInt(), 0);
+    EXPECT_GT(json["rentaiKizyun"].toDouble(), 0);
+    // The status line on a pipe: one plain line per page.
+    EXPECT_TRUE(run.err.contains("出馬表読込み中・・・\n"));
+    EXPECT_TRUE(run.err.contains("03/06 ダンサーズ'イメージ成績読込み中・・・\n"));
+    EXPECT_FALSE(run.err.contains('\r'));
+}
+
+TEST_F(CliLoad, JsonEqualsALoadOfTheSamePagesInProcess)
+{
+    addLocalRuns();
+    for (int site : {1, 2}) {
+        SCOPED_TRACE(site);
+        const CliRun run = load(site);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, inProcessJson(site));
+    }
+}
+
+TEST_F(CliLoad, KeepsOnlyRunsOfThe420DaysBeforeTheRace)
+{
+    for (int site : {1, 2}) {
+        SCOPED_TRACE(site);
+        const CliRun run = load(site);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QStringList dates = pastRunDates(parseJson(run.out), 1);
+        EXPECT_TRUE(dates.contains(daysBefore(419)));
+        EXPECT_FALSE(dates.contains(daysBefore(420)));
+        EXPECT_FALSE(dates.contains(daysBefore(0)));
+        EXPECT_EQ(dates.size(), 8) << dates.join(u' ').toStdString();
+    }
+}
+
+TEST_F(CliLoad, MergesLocalRunsOnSite1Only)
+{
+    addLocalRuns();
+    const CliRun site1 = load(1);
+    ASSERT_EQ(site1.exitCode, 0) << site1.err.toStdString();
+    EXPECT_EQ(site1.messages(), QStringList());
+    const QJsonObject json = parseJson(site1.out);
+    const QList<QJsonObject> local = localRuns(json, 1);
+    ASSERT_EQ(local.size(), 2);  // 3 and 419 days before; not the race day, not 420 days before
+    EXPECT_EQ(local[0]["R_date"].toString(), daysBefore(3));
+    EXPECT_EQ(local[1]["R_date"].toString(), daysBefore(419));
+    // Null last-three-furlong time: no time and no last-three-furlong figure,
+    // but a speed figure from the local reference rows.
+    EXPECT_EQ(local[0]["U_3f"].toDouble(), 0);
+    EXPECT_EQ(local[0]["U_agari"].toDouble(), 0);
+    EXPECT_NE(local[0]["U_sisuu"].toDouble(), 0);
+    EXPECT_EQ(local[1]["U_3f"].toDouble(), 38);
+    // Runs stay newest first after the merge.
+    const QStringList dates = pastRunDates(json, 1);
+    QStringList sorted = dates;
+    std::sort(sorted.begin(), sorted.end(), std::greater<>());
+    EXPECT_EQ(dates, sorted);
+    // A name with an apostrophe is found like any other.
+    ASSERT_EQ(localRuns(json, 3).size(), 1);
+    EXPECT_EQ(localRuns(json, 3)[0]["R_date"].toString(), daysBefore(30));
+
+    const CliRun site2 = load(2);
+    ASSERT_EQ(site2.exitCode, 0) << site2.err.toStdString();
+    EXPECT_TRUE(localRuns(parseJson(site2.out), 1).isEmpty());
+    EXPECT_TRUE(localRuns(parseJson(site2.out), 3).isEmpty());
+}
+
+TEST_F(CliLoad, WritesTheCsvIntoTheApplicationFolder)
+{
+    const CliRun run = load(1, {QStringLiteral("--csv"), QStringLiteral("--json"), QStringLiteral("-")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString csvPath = app.file(QStringLiteral("2611290.csv"));
+    EXPECT_EQ(run.messages(), QStringList{csvPath + QStringLiteral(" へ出力しました")});
+    QFile file(csvPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+
+    // What the file must hold, from the JSON of the same load.
+    const QJsonObject json = parseJson(run.out);
+    QString expected = QStringLiteral("枠番,馬番,馬名\r\n");
+    for (const QJsonValue &value : json["runners"].toArray()) {
+        const QJsonObject r = value.toObject();
+        const QJsonArray runs = r["runs"].toArray();
+        expected += QStringLiteral("%1,%2,%3")
+                        .arg(runs[0]["U_waku"].toInt())
+                        .arg(r["n"].toInt())
+                        .arg(r["U_name"].toString());
+        for (const QJsonValue &past : runs) {
+            const double figure = past["U_sisuu"].toDouble();
+            if (past["run"].toInt() > 0 && figure != 0)
+                expected += u',' + QString::number(qint64(std::nearbyint(figure)));
+        }
+        expected += QStringLiteral("\r\n");
+    }
+    expected += QStringLiteral("\r\n");
+    QStringDecoder cp932("Shift_JIS");
+    ASSERT_TRUE(cp932.isValid());
+    EXPECT_EQ(QString(cp932.decode(bytes)), expected);
+    EXPECT_FALSE(cp932.hasError());
+    EXPECT_TRUE(bytes.startsWith("\x98\x67\x94\xd4,"));  // 枠番 in the Japanese code page, not UTF-8
+}
+
+TEST_F(CliLoad, OnSite1AFailingHorsePageIsNamedAndTheLoadGoesOn)
+{
+    server.route(horsePath(1, 2), HttpRoute::withStatus(404));
+    const CliRun run = load(1);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList messages = run.messages();
+    ASSERT_EQ(messages.size(), 2) << run.err.toStdString();
+    EXPECT_TRUE(messages[0].contains(sampleHorseAddress(race, 1, base, 2)));
+    EXPECT_EQ(messages[1], QStringLiteral("2番の馬情報が正常に読み込めません"));
+    const QJsonObject json = parseJson(run.out);
+    EXPECT_TRUE(pastRunDates(json, 2).isEmpty());
+    EXPECT_EQ(pastRunDates(json, 3).size(), 7);
+    EXPECT_EQ(pastRunDates(json, 6).size(), 7);
+}
+
+TEST_F(CliLoad, OnSite2AFailingHorsePageStopsWithStatusThree)
+{
+    server.route(horsePath(2, 2), HttpRoute::withStatus(404));
+    const QString jsonPath = app.file(QStringLiteral("race.json"));
+    const CliRun run = load(2, {QStringLiteral("--json"), jsonPath, QStringLiteral("--csv")});
+    EXPECT_EQ(run.exitCode, 3);
+    const QStringList messages = run.messages();
+    ASSERT_EQ(messages.size(), 2) << run.err.toStdString();
+    EXPECT_TRUE(messages[0].contains(sampleHorseAddress(race, 2, base, 2)));
+    EXPECT_EQ(messages[1], kCardUnreadable);
+    // A stopped load writes nothing.
+    EXPECT_FALSE(QFile::exists(jsonPath));
+    EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("2611290.csv"))));
+}
+
+TEST_F(CliLoad, AnUnreadableCardStopsWithStatusThree)
+{
+    for (int site : {1, 2}) {
+        SCOPED_TRACE(site);
+        server.route(path(sampleCardAddress(race, site, base)), HttpRoute::html("<html><body><p>準備中</p></body></html>"));
+        const CliRun run = load(site);
+        EXPECT_EQ(run.exitCode, 3);
+        EXPECT_EQ(run.messages(), QStringList{kCardUnreadable});
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+TEST_F(CliLoad, AMissingSelectionStopsWithStatusThreeBeforeAnyRequest)
+{
+    struct Case {
+        const char *option;
+        QString message;
+    };
+    const Case cases[] = {
+        {"--course", QStringLiteral("場を選択してください")},
+        {"--meeting", QStringLiteral("開催回を選択してください")},
+        {"--day", QStringLiteral("開催日を選択してください")},
+        {"--race", QStringLiteral("Raceを選択してください")},
+    };
+    for (const Case &c : cases) {
+        QStringList args = selectionArgs(1);
+        const qsizetype at = args.indexOf(QString::fromLatin1(c.option));
+        args.remove(at, 2);
+        const CliRun run = runCli(args + baseArgs());
+        EXPECT_EQ(run.exitCode, 3) << c.option;
+        EXPECT_EQ(run.messages(), QStringList{c.message}) << c.option;
+    }
+    EXPECT_EQ(server.requestCount(), 0);
+}
+
+TEST_F(CliLoad, OfflineFromAnArchiveGivesIdenticalJson)
+{
+    addLocalRuns();
+    TestFolder archive;
+    for (int site : {1, 2}) {
+        SCOPED_TRACE(site);
+        const CliRun online = load(site, {QStringLiteral("--archive"), archive.path(), QStringLiteral("--json"),
+                                          QStringLiteral("-")});
+        ASSERT_EQ(online.exitCode, 0) << online.err.toStdString();
+        const int requests = server.requestCount();
+        const CliRun offline = load(site, {QStringLiteral("--offline"), archive.path(), QStringLiteral("--json"),
+                                           QStringLiteral("-")});
+        ASSERT_EQ(offline.exitCode, 0) << offline.err.toStdString();
+        EXPECT_EQ(offline.out, online.out);
+        EXPECT_EQ(server.requestCount(), requests);  // nothing from the network
+    }
+}
+
+TEST_F(CliLoad, SiteAndAddressesComeFromTheSettingsFileUnlessGiven)
+{
+    const QByteArray ini = QStringLiteral("[site]\r\nsite=サイト2\r\n[web]\r\nsite1=http://127.0.0.1:%1\r\nsite2=%2\r\n")
+                               .arg(closedPort())
+                               .arg(base)
+                               .toUtf8();
+    app.write(QStringLiteral("marunoki.ini"), ini);
+    QStringList args = selectionArgs(2);
+    args.remove(args.indexOf(QStringLiteral("--site")), 2);
+    const CliRun fromSettings = runCli(args + QStringList{QStringLiteral("--json"), QStringLiteral("-")});
+    ASSERT_EQ(fromSettings.exitCode, 0) << fromSettings.err.toStdString();
+    EXPECT_EQ(runner(parseJson(fromSettings.out), 1)["U_Url"].toString(), sampleHorseAddress(race, 2, base, 1));
+
+    // --base1 wins over the settings file's unusable Site 1 address.
+    const CliRun overridden = runCli(selectionArgs(1) + QStringList{QStringLiteral("--base1"), base + u'/',
+                                                                    QStringLiteral("--json"), QStringLiteral("-")});
+    ASSERT_EQ(overridden.exitCode, 0) << overridden.err.toStdString();
+    EXPECT_EQ(runner(parseJson(overridden.out), 1)["U_Url"].toString(), sampleHorseAddress(race, 1, base, 1));
+}
+
+TEST_F(CliLoad, ASiteWithoutAnAddressIsAUsageError)
+{
+    const CliRun run = runCli(selectionArgs(1));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("no address for Site 1"));
+    EXPECT_EQ(server.requestCount(), 0);
+}
+
+TEST(CliImportMdb, RefusesAFileThatIsNotAnAccessDatabase)
+{
+    TestFolder folder;
+    const QString source = folder.write(QStringLiteral("not.mdb"), "plain text, not a database");
+    const CliRun run = runCli({QStringLiteral("import-mdb"), source, folder.file(QStringLiteral("out.sqlite"))});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("marunoki-cli: ")) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("out.sqlite"))));
+}
+
+TEST(CliImportMdb, CopiesAnAccessFileIntoSqlite)
+{
+    TestFolder folder;
+    const QString dest = folder.file(QStringLiteral("types.sqlite"));
+    const CliRun run = runCli({QStringLiteral("import-mdb"), sharedTestData(QStringLiteral("access/jet4-types.mdb")), dest});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QFile file(dest);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(16).startsWith("SQLite format 3"));
+}
+
+}  // namespace
+}  // namespace marunoki::test
