@@ -18,8 +18,9 @@ import random
 
 from sample_db import TRACK_INDEXES, TRACK_SCHEMA, average_time, finish, fresh_database, iso, parse_day
 
-DEFAULT_HORSES = ["サンプルホース", "マルノキボーイ"]
-DEFAULT_RACE_DATE = "2026-12-27"
+# The runners of the bundled sample race (samples/make_samples.sh) that have local runs.
+DEFAULT_HORSES = ["サンプルホース02", "サンプルホース05", "サンプルホース09", "サンプルホース13"]
+DEFAULT_RACE_DATE = "2026-11-29"
 WINDOW_DAYS = 420
 COURSES = {
     "大井": [1000, 1200, 1400, 1500, 1600, 1650, 1700, 1800, 2000, 2400, 2600],

@@ -1,0 +1,70 @@
+// marunoki-cli demo on the bundled sample race, and the bundled page archives
+// against the generator that wrote them.
+
+#include "cli_process.h"
+#include "support/qt_print.h"
+#include "support/sample_race.h"
+#include "support/test_folder.h"
+#include "web/page_archive.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace marunoki::test {
+namespace {
+
+TEST(CliDemo, LoadsTheSampleRaceAndWritesItsResults)
+{
+    TestFolder work;
+    const CliRun run = runCli({QStringLiteral("demo")}, work.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString out = work.file(QStringLiteral("marunoki-demo/"));
+    const QString csv = out + QStringLiteral("2611290.csv");
+    EXPECT_EQ(run.messages(), QStringList{csv + QStringLiteral(" へ出力しました")});
+    EXPECT_TRUE(QFile::exists(csv));
+
+    QFile jsonFile(out + QStringLiteral("race.json"));
+    ASSERT_TRUE(jsonFile.open(QIODevice::ReadOnly));
+    const QJsonObject race = QJsonDocument::fromJson(jsonFile.readAll()).object();
+    EXPECT_EQ(race[QStringLiteral("raceDate")].toString(), QStringLiteral("2026-11-29"));
+    const QJsonArray runners = race[QStringLiteral("runners")].toArray();
+    ASSERT_EQ(runners.size(), 16);
+    // Runner 2 has local runs in the sample local-racing database.
+    int local = 0;
+    for (const QJsonValue &r : runners[1].toObject()[QStringLiteral("runs")].toArray())
+        local += !r[QStringLiteral("R_zyo")].toString().isEmpty() && !r[QStringLiteral("R_zyo")].toString()[0].isDigit();
+    EXPECT_GT(local, 0);
+
+    // The summary: a title line, a header, one line per runner, the reference line.
+    const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 19) << run.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("2026/11/29 サンプルカップ")));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("サンプルホース01")));
+    EXPECT_TRUE(lines[18].startsWith(QStringLiteral("連対基準線")));
+}
+
+TEST(SampleArchive, HoldsThePagesTheGeneratorWrites)
+{
+    const SampleRace race = makeSampleRace();
+    const QString bases[] = {QStringLiteral("https://site1.example"), QStringLiteral("https://site2.example")};
+    for (int site : {1, 2}) {
+        SCOPED_TRACE(site);
+        const PageArchive archive(sourceFile(QStringLiteral("samples/site%1").arg(site)));
+        const QMap<QString, QString> pages = samplePages(race, site, bases[site - 1]);
+        EXPECT_EQ(pages.size(), 17);
+        for (auto page = pages.begin(); page != pages.end(); ++page) {
+            QString error;
+            const auto saved = archive.load(page.key(), &error);
+            ASSERT_TRUE(saved) << error.toStdString() << " (run samples/make_samples.sh)";
+            EXPECT_EQ(saved->bytes, samplePageBytes(page.value()))
+                << page.key().toStdString() << " differs from the generator: run samples/make_samples.sh";
+        }
+    }
+}
+
+}  // namespace
+}  // namespace marunoki::test
