@@ -7,4 +7,4 @@ bash scripts/install-deps.sh
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target marunoki-cli
-"$build/marunoki-cli" demo
+"$build/src/marunoki-cli" demo
