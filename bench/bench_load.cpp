@@ -1,0 +1,110 @@
+// One whole race load without the network: the bundled sample race (16 runners,
+// Site 1, local-racing merge) from its page archive through the card, every
+// horse page, the merge and the analysis, and the JSON export of the result.
+// The network's share of a real load is the sites' latency, which prefetching
+// overlaps; what is measured here is everything the program does itself.
+
+#include "app/driver/load_driver.h"
+#include "app/driver/race_json.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "settings/settings.h"
+#include "web/page_archive.h"
+#include "web/page_loader.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace marunoki;
+
+namespace {
+
+const QString kSamples = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../samples/");
+
+class SilentProgress : public ProgressSink {
+public:
+    void status(const QString &) override {}
+};
+
+// The application folder with the sample databases, made once.
+const QTemporaryDir &appFolder()
+{
+    static QTemporaryDir dir;
+    static const bool copied = [] {
+        for (const char *name : {"marunoki.dat", "NAR_data.mdb"}) {
+            if (!QFile::copy(kSamples + QLatin1String(name), dir.filePath(QLatin1String(name))))
+                return false;
+        }
+        return true;
+    }();
+    if (!copied) {
+        std::fprintf(stderr, "cannot copy the sample databases from %s\n", qPrintable(kSamples));
+        std::exit(1);
+    }
+    return dir;
+}
+
+// Loads the sample race into store; false when it did not reach the analysis
+// or showed a message.
+bool loadSample(RaceStore &store, PageSource &source)
+{
+    SilentProgress progress;
+    RecordingSink messages;
+    Settings settings;
+    settings.kakeritu = 0.3f;
+    settings.site1Base = QStringLiteral("https://site1.example");
+    LoadContext context{store, settings, AppFolder(appFolder().path()), source, progress, messages};
+    const RaceSelection selection{QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
+                                  QStringLiteral("09"),   QStringLiteral("11"),   kSite1};
+    return runLoad(selection, context).analysed && messages.messages().isEmpty();
+}
+
+void sampleLoad(benchmark::State &state)
+{
+    const PageArchive archive(kSamples + QStringLiteral("site1"));
+    OfflinePageSource source(archive);
+    RaceStore store;
+    for (auto _ : state) {
+        if (!loadSample(store, source)) {
+            state.SkipWithError("the sample race did not load cleanly");
+            break;
+        }
+        benchmark::DoNotOptimize(store.rentaiKizyun);
+    }
+}
+
+void raceJson(benchmark::State &state)
+{
+    const PageArchive archive(kSamples + QStringLiteral("site1"));
+    OfflinePageSource source(archive);
+    RaceStore store;
+    if (!loadSample(store, source)) {
+        state.SkipWithError("the sample race did not load cleanly");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(raceStoreJson(store));
+}
+
+}  // namespace
+
+BENCHMARK(sampleLoad)->Name("Load/SampleRaceOffline")->Unit(benchmark::kMillisecond);
+BENCHMARK(raceJson)->Name("Load/RaceJson")->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
