@@ -112,6 +112,17 @@ TEST_F(RaceJsonTest, WritesNullForNoDateAndForNonFiniteFigures)
     EXPECT_TRUE(run0["U_agari"].isNull());
 }
 
+TEST_F(RaceJsonTest, ExtremeFloatsStayValidJson)
+{
+    const float values[] = {3.4e38f, -3.4e38f, 1e-30f, -0.0f, 1.17549435e-38f, 123456789.0f};
+    for (float v : values) {
+        store.U_time[1][0] = v;
+        const QJsonObject run0 = parse(raceStoreJson(store))["runners"].toArray()[0].toObject()["runs"].toArray()[0].toObject();
+        ASSERT_TRUE(run0["U_time"].isDouble()) << v;
+        EXPECT_EQ(static_cast<float>(run0["U_time"].toDouble()), v);
+    }
+}
+
 TEST_F(RaceJsonTest, EscapesStrings)
 {
     const QString awkward = QStringLiteral("O'Brien \"Jr\" \\ tab\t nl\n ctl\x01 ") + QChar(0x2028) + QStringLiteral("馬");
