@@ -60,7 +60,8 @@ void checkHistory(const RaceStore &store, int runner)
                 continue;
             }
             check(r < kMaxRuns || date == 0, "at most 49 runs");
-            check(date == 0 || (date > store.raceDate - 420 && date < store.raceDate), "runs inside the window");
+            check(date == 0 || (date > store.raceDate - 420 && date < store.raceDate),
+                "runs inside the window");
             if (r > 1 && date > 0)
                 check(store.R_date[n][r - 1] > 0, "runs without gaps");
         }
