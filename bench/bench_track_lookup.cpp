@@ -34,7 +34,7 @@ namespace {
 constexpr int kRunners = 18;
 constexpr int kRuns = 50;
 constexpr double kFirstDay = 40179;  // 2010-01-01
-constexpr int kDays = 5000;          // x 10 courses x 2 surfaces = 100,000 rows
+constexpr int kDays = 5000;  // x 10 courses x 2 surfaces = 100,000 rows
 const int kDistances[] = {1000, 1200, 1400, 1600, 1800, 2000, 2200, 2400, 2500, 3000, 3200, 3600};
 
 struct Run {
@@ -60,8 +60,9 @@ void writeTrackFile(const QString &path, bool indexed)
         q.exec("CREATE TABLE version(date TEXT)");
         q.exec("INSERT INTO version VALUES ('2026-11-30')");
         q.exec("CREATE TABLE T_sisuu(S_date TEXT, S_zyo TEXT, S_siba INTEGER, S_sisuu REAL)");
-        q.exec("CREATE TABLE T_avetime(A_class TEXT, A_kyori INTEGER, A_zyo TEXT, A_siba INTEGER, A_time REAL, "
-               "A_sin_kyu INTEGER)");
+        q.exec(
+            "CREATE TABLE T_avetime(A_class TEXT, A_kyori INTEGER, A_zyo TEXT, A_siba INTEGER, A_time REAL, "
+            "A_sin_kyu INTEGER)");
         std::mt19937 rnd(7);
         std::uniform_real_distribution<double> variant(-1.2, 1.5);
         db.transaction();
@@ -93,7 +94,8 @@ void writeTrackFile(const QString &path, bool indexed)
         if (indexed) {
             // The indexes the import and the sample generator write.
             q.exec("CREATE INDEX mk_T_sisuu_day ON T_sisuu(S_date, S_zyo, S_siba, S_sisuu)");
-            q.exec("CREATE INDEX mk_T_avetime_course ON T_avetime(A_kyori, A_zyo, A_siba, A_class, A_sin_kyu, A_time)");
+            q.exec("CREATE INDEX mk_T_avetime_course ON T_avetime(A_kyori, A_zyo, A_siba, A_class, "
+                   "A_sin_kyu, A_time)");
             q.exec("ANALYZE");
         }
         db.close();
@@ -119,7 +121,7 @@ const std::vector<Run> &raceRuns()
             const int week = static_cast<int>(saturday) / 7;
             const int course = rnd() % 25 == 0 ? 0 : 1 + (week + static_cast<int>(rnd() % 3) * 3) % 10;
             out.push_back({date, courseCode(course), static_cast<qint32>(rnd() % 2),
-                           kDistances[rnd() % std::size(kDistances)]});
+                kDistances[rnd() % std::size(kDistances)]});
         }
         return out;
     }();
@@ -188,7 +190,8 @@ void BM_RaceLookupsPreparedEach_indexed(benchmark::State &state)
         for (const Run &run : raceRuns()) {
             {
                 QSqlQuery q(connection);
-                q.prepare("SELECT * FROM T_sisuu WHERE S_date >= ? AND S_date < ? AND S_zyo = ? AND S_siba = ?");
+                q.prepare(
+                    "SELECT * FROM T_sisuu WHERE S_date >= ? AND S_date < ? AND S_zyo = ? AND S_siba = ?");
                 q.bindValue(0, QString::fromStdString(storedDay(run.date)));
                 q.bindValue(1, QString::fromStdString(storedNextDay(run.date)));
                 q.bindValue(2, run.course);

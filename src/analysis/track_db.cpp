@@ -54,10 +54,11 @@ namespace {
 
 const char kDaySql[] = "SELECT S_zyo, S_siba, S_sisuu FROM T_sisuu WHERE S_date >= ? AND S_date < ?";
 const char kAllDaysSql[] = "SELECT S_zyo, S_siba, S_sisuu, S_date FROM T_sisuu";
-const char kDayIndexSql[] = "SELECT count(*) FROM pragma_index_list('T_sisuu') AS l, pragma_index_info(l.name) AS i "
-                            "WHERE i.seqno = 0 AND i.name = 'S_date' COLLATE NOCASE";
-const char kCentralAverageSql[] =
-    "SELECT A_time FROM T_avetime WHERE A_class = 'ave' AND A_kyori = ? AND A_zyo = ? AND A_siba = ? LIMIT 1";
+const char kDayIndexSql[]
+    = "SELECT count(*) FROM pragma_index_list('T_sisuu') AS l, pragma_index_info(l.name) AS i "
+      "WHERE i.seqno = 0 AND i.name = 'S_date' COLLATE NOCASE";
+const char kCentralAverageSql[] = "SELECT A_time FROM T_avetime WHERE A_class = 'ave' AND A_kyori = ? AND "
+                                  "A_zyo = ? AND A_siba = ? LIMIT 1";
 const char kLocalAverageSql[] = "SELECT A_time FROM T_avetime WHERE A_class = 'ave' AND A_kyori = ? AND "
                                 "A_sin_kyu = 1 AND A_zyo = ? AND A_siba = ? LIMIT 1";
 
@@ -120,9 +121,10 @@ Lookup answer(const Stored *row, const QString &what)
         result.ok = true;
         result.value = static_cast<float>(row->number);
     } else {
-        result.error = what + (row->kind == Stored::Kind::Null
-                                   ? QStringLiteral(": the value is Null")
-                                   : QStringLiteral(": the value is not a number: ") + QString::fromStdString(row->text));
+        result.error = what
+            + (row->kind == Stored::Kind::Null
+                    ? QStringLiteral(": the value is Null")
+                    : QStringLiteral(": the value is not a number: ") + QString::fromStdString(row->text));
     }
     return result;
 }
@@ -130,8 +132,8 @@ Lookup answer(const Stored *row, const QString &what)
 Lookup failure(const QString &what, sqlite3 *db)
 {
     Lookup result;
-    result.error = what + QStringLiteral(": ") +
-                   (db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("the database is not open"));
+    result.error = what + QStringLiteral(": ")
+        + (db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("the database is not open"));
     return result;
 }
 
@@ -146,7 +148,8 @@ public:
     // Prepares on first use; false (leaving nothing prepared) on failure.
     bool ready(sqlite3 *db, const char *sql)
     {
-        if (!stmt_ && db && sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) != SQLITE_OK) {
+        if (!stmt_ && db
+            && sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) != SQLITE_OK) {
             sqlite3_finalize(stmt_);
             stmt_ = nullptr;
         }
@@ -181,7 +184,7 @@ void keepFirst(DayRows &rows, sqlite3_stmt *statement)
     if (sqlite3_column_type(statement, 0) != SQLITE_TEXT || !siba)
         return;
     const auto *zyo = reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
-    const CourseSurface key{QString::fromUtf8(zyo, sqlite3_column_bytes(statement, 0)), *siba};
+    const CourseSurface key {QString::fromUtf8(zyo, sqlite3_column_bytes(statement, 0)), *siba};
     if (!rows.count(key))
         rows.emplace(key, storedValue(statement, 2));
 }
@@ -191,8 +194,8 @@ bool hasDayIndex(sqlite3 *db)
 {
     sqlite3_stmt *statement = nullptr;
     bool indexed = true;
-    if (sqlite3_prepare_v2(db, kDayIndexSql, -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, kDayIndexSql, -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
         indexed = sqlite3_column_int(statement, 0) > 0;
     sqlite3_finalize(statement);
     return indexed;
@@ -204,7 +207,7 @@ struct TrackDatabase::Statements {
     Statement day;
     Statement average;
     std::optional<bool> dayIndexed;
-    bool allDaysRead = false;                  // days holds every day of the table
+    bool allDaysRead = false;  // days holds every day of the table
     std::unordered_map<qint64, DayRows> days;  // by whole serial day
     std::map<AverageKey, std::optional<Stored>> averages;
 
@@ -235,9 +238,11 @@ struct TrackDatabase::Statements {
     }
 };
 
-TrackDatabase::TrackDatabase(Database &db, Kind kind) : db_(db), kind_(kind), statements_(std::make_unique<Statements>())
-{
-}
+TrackDatabase::TrackDatabase(Database &db, Kind kind)
+    : db_(db)
+    , kind_(kind)
+    , statements_(std::make_unique<Statements>())
+{ }
 
 TrackDatabase::~TrackDatabase() = default;
 
@@ -294,7 +299,7 @@ Lookup TrackDatabase::trackVariant(double runDate, const QString &course, qint32
 Lookup TrackDatabase::averageTime(qint32 distance, const QString &course, qint32 surface)
 {
     static const QString what = QStringLiteral("T_avetime");
-    const AverageKey key{distance, course, surface};
+    const AverageKey key {distance, course, surface};
     if (const auto known = statements_->averages.find(key); known != statements_->averages.end())
         return answer(known->second ? &*known->second : nullptr, what);
     sqlite3 *db = db_.nativeHandle();

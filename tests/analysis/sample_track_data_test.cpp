@@ -48,7 +48,8 @@ TEST(SampleTrackData, LocalFileHoldsLocalAveragesAndVariants)
     TrackDatabase central(*db, TrackDatabase::Kind::Central);
     const double raceDay = *serialFromYmd(2026, 12, 27);
     for (const char *course : {"大井", "川崎", "船橋", "浦和"}) {
-        EXPECT_TRUE(local.trackVariant(raceDay - 100, QString::fromUtf8(course), 0).value.has_value()) << course;
+        EXPECT_TRUE(local.trackVariant(raceDay - 100, QString::fromUtf8(course), 0).value.has_value())
+            << course;
         const Lookup mile = local.averageTime(1600, QString::fromUtf8(course), 0);
         ASSERT_TRUE(mile.ok && mile.value) << course;
         // The rows not marked A_sin_kyu = 1 hold other (slower) times.

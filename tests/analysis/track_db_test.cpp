@@ -22,7 +22,10 @@ enum class Indexes { None, Plain, Covering };
 // A track database with rows in the given tables; the schema is the fixed one.
 class TrackFile {
 public:
-    explicit TrackFile(Indexes indexes = Indexes::None) : path_(folder_.file("marunoki.dat")), indexes_(indexes) {}
+    explicit TrackFile(Indexes indexes = Indexes::None)
+        : path_(folder_.file("marunoki.dat"))
+        , indexes_(indexes)
+    { }
     SqliteFile &writer()
     {
         if (!writer_) {
@@ -37,9 +40,11 @@ public:
     {
         writer().exec("INSERT INTO T_sisuu VALUES (?, ?, ?, ?)", {date, course, surface, value});
     }
-    void average(const QString &cls, int distance, const QString &course, int surface, double time, int sinKyu)
+    void average(
+        const QString &cls, int distance, const QString &course, int surface, double time, int sinKyu)
     {
-        writer().exec("INSERT INTO T_avetime VALUES (?, ?, ?, ?, ?, ?)", {cls, distance, course, surface, time, sinKyu});
+        writer().exec("INSERT INTO T_avetime VALUES (?, ?, ?, ?, ?, ?)",
+            {cls, distance, course, surface, time, sinKyu});
     }
     std::unique_ptr<Database> open()
     {
@@ -62,7 +67,8 @@ private:
             writer().exec("CREATE INDEX course ON T_avetime(A_kyori, A_zyo, A_siba)");
         } else if (indexes_ == Indexes::Covering) {
             writer().exec("CREATE INDEX day ON T_sisuu(S_date, S_zyo, S_siba, S_sisuu)");
-            writer().exec("CREATE INDEX course ON T_avetime(A_kyori, A_zyo, A_siba, A_class, A_sin_kyu, A_time)");
+            writer().exec(
+                "CREATE INDEX course ON T_avetime(A_kyori, A_zyo, A_siba, A_class, A_sin_kyu, A_time)");
         }
     }
 
@@ -77,7 +83,7 @@ private:
 // The lookups must give the same answers however the file is indexed.
 class TrackLookups : public ::testing::TestWithParam<Indexes> {
 protected:
-    TrackFile file{GetParam()};
+    TrackFile file {GetParam()};
 };
 
 void expectValue(const Lookup &lookup, float value)
@@ -325,15 +331,16 @@ TEST_P(TrackLookups, RemembersNothingAcrossObjects)
     expectValue(second.trackVariant(k2006_10_07 + 1, "05", 1), -0.5f);
 }
 
-INSTANTIATE_TEST_SUITE_P(AnyIndexes, TrackLookups, ::testing::Values(Indexes::None, Indexes::Plain, Indexes::Covering),
-                         [](const ::testing::TestParamInfo<Indexes> &info) {
-                             switch (info.param) {
-                             case Indexes::None:
-                                 return "NoIndex";
-                             case Indexes::Plain:
-                                 return "PlainIndex";
-                             case Indexes::Covering:
-                                 return "CoveringIndex";
-                             }
-                             return "";
-                         });
+INSTANTIATE_TEST_SUITE_P(AnyIndexes, TrackLookups,
+    ::testing::Values(Indexes::None, Indexes::Plain, Indexes::Covering),
+    [](const ::testing::TestParamInfo<Indexes> &info) {
+        switch (info.param) {
+        case Indexes::None:
+            return "NoIndex";
+        case Indexes::Plain:
+            return "PlainIndex";
+        case Indexes::Covering:
+            return "CoveringIndex";
+        }
+        return "";
+    });

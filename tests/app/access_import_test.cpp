@@ -60,13 +60,15 @@ TEST(AccessImport, CopiesValuesWithTheirTypes)
         {"a", "b", "0", "0", "0", "0", "1981-12-12", "0", "0"},
     };
     EXPECT_EQ(table, expected);
-    const auto types = rows(*db, "SELECT typeof(A), typeof(C), typeof(D), typeof(E), typeof(F), typeof(G), "
-                                 "typeof(H), typeof(I) FROM Table1");
+    const auto types = rows(*db,
+        "SELECT typeof(A), typeof(C), typeof(D), typeof(E), typeof(F), typeof(G), "
+        "typeof(H), typeof(I) FROM Table1");
     ASSERT_FALSE(types.isEmpty());
-    EXPECT_EQ(types[0], QStringList({"text", "integer", "integer", "integer", "real", "text", "real", "integer"}));
+    EXPECT_EQ(
+        types[0], QStringList({"text", "integer", "integer", "integer", "real", "text", "real", "integer"}));
     // Tables without rows are there, with their columns.
-    EXPECT_EQ(rows(*db, "SELECT count(*) FROM Table3"), QList<QStringList>{{"0"}});
-    EXPECT_EQ(rows(*db, "SELECT name FROM pragma_table_info('Table3')"), (QList<QStringList>{{"a"}, {"b"}}));
+    EXPECT_EQ(rows(*db, "SELECT count(*) FROM Table3"), QList<QStringList> {{"0"}});
+    EXPECT_EQ(rows(*db, "SELECT name FROM pragma_table_info('Table3')"), (QList<QStringList> {{"a"}, {"b"}}));
 }
 
 TEST(AccessImport, KeepsUnicodeText)
@@ -76,7 +78,11 @@ TEST(AccessImport, KeepsUnicodeText)
     ASSERT_TRUE(db);
     const auto table = rows(*db, "SELECT ID, Unicode FROM \"Table\" WHERE ID IN (1, 2, 3, 5, 7) ORDER BY ID");
     const QList<QStringList> expected = {
-        {"1", "only ascii chars"}, {"2", "ääkkösiä"}, {"3", "Мир"}, {"5", "漢字仮名交じり文"}, {"7", "ümlaut"},
+        {"1", "only ascii chars"},
+        {"2", "ääkkösiä"},
+        {"3", "Мир"},
+        {"5", "漢字仮名交じり文"},
+        {"7", "ümlaut"},
     };
     EXPECT_EQ(table, expected);
 }
@@ -86,8 +92,9 @@ TEST(AccessImport, AnEmptyDatabaseOpensWithoutTables)
     TestFolder folder;
     auto db = Database::openQuietly(accessFile(folder, "jet4-empty.mdb"), nullptr, folder.file("cache"));
     ASSERT_TRUE(db);
-    EXPECT_EQ(rows(*db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"),
-              QList<QStringList>{{"0"}});
+    EXPECT_EQ(
+        rows(*db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"),
+        QList<QStringList> {{"0"}});
 }
 
 TEST(AccessImport, NeverWritesTheAccessFile)
@@ -182,12 +189,13 @@ TEST(AccessCache, ImportsOncePerVersionOfTheFile)
     // A touched file is a new version: imported again, the old copy removed.
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
     file.close();
     const CachedCopy touched = cachedSqliteCopy(path, cache);
     EXPECT_TRUE(touched.imported);
     EXPECT_NE(touched.path, first.path);
-    EXPECT_EQ(filesIn(cache), QStringList{QFileInfo(touched.path).fileName()});
+    EXPECT_EQ(filesIn(cache), QStringList {QFileInfo(touched.path).fileName()});
 
     // Another file of the same content has a copy of its own.
     const CachedCopy other = cachedSqliteCopy(accessFile(folder, "jet4-unicode.mdb", "other.mdb"), cache);
@@ -209,7 +217,7 @@ TEST(AccessCache, RemakesADamagedCopy)
     }
     auto db = Database::openQuietly(path, nullptr, cache);
     ASSERT_TRUE(db);
-    EXPECT_EQ(rows(*db, "SELECT A FROM Table1 ORDER BY rowid"), (QList<QStringList>{{"abcdefg"}, {"a"}}));
+    EXPECT_EQ(rows(*db, "SELECT A FROM Table1 ORDER BY rowid"), (QList<QStringList> {{"abcdefg"}, {"a"}}));
 }
 
 TEST(ImportMdb, WritesTheCopyOnlyOnSuccess)
@@ -223,11 +231,13 @@ TEST(ImportMdb, WritesTheCopyOnlyOnSuccess)
     {
         auto db = Database::openQuietly(destination);
         ASSERT_TRUE(db);
-        EXPECT_EQ(rows(*db, "SELECT E FROM Table1 ORDER BY rowid"), (QList<QStringList>{{"333333333"}, {"0"}}));
+        EXPECT_EQ(
+            rows(*db, "SELECT E FROM Table1 ORDER BY rowid"), (QList<QStringList> {{"333333333"}, {"0"}}));
     }
 
     // A failed import leaves an existing destination as it was.
-    const QString damaged = folder.write("damaged.mdb", QByteArray(source.size(), '\0').replace(4, 15, "Standard Jet DB"));
+    const QString damaged
+        = folder.write("damaged.mdb", QByteArray(source.size(), '\0').replace(4, 15, "Standard Jet DB"));
     const ImportStatus failed = importMdb(damaged, destination);
     EXPECT_FALSE(failed.ok);
     EXPECT_TRUE(failed.error.contains(damaged)) << failed.error.toStdString();
@@ -246,14 +256,15 @@ TEST(ImportMdb, RefusesWhatIsNotAnAccessFile)
         {folder.file("missing.mdb"), "does not exist"},
         {folder.write("text.mdb", "hello"), "is neither an SQLite nor an Access database"},
         {folder.write("sqlite.mdb", QByteArrayLiteral("SQLite format 3\0") + QByteArray(100, '\0')),
-         "is an SQLite database"},
+            "is an SQLite database"},
     };
     for (const auto &c : cases) {
         const ImportStatus status = importMdb(c.source, destination);
         EXPECT_FALSE(status.ok);
         EXPECT_TRUE(status.error.contains(c.reason)) << status.error.toStdString();
     }
-    const ImportStatus noFolder = importMdb(accessFile(folder, "jet4-empty.mdb"), folder.file("no/such/out.sqlite"));
+    const ImportStatus noFolder
+        = importMdb(accessFile(folder, "jet4-empty.mdb"), folder.file("no/such/out.sqlite"));
     EXPECT_FALSE(noFolder.ok);
     EXPECT_TRUE(noFolder.error.contains("does not exist"));
     EXPECT_FALSE(QFileInfo::exists(destination));

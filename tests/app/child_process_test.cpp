@@ -32,7 +32,8 @@ TEST(RunInChildProcess, TellsSuccessFromAReportedFailure)
     EXPECT_EQ(ok.kind, ChildOutcome::Kind::Succeeded);
     EXPECT_TRUE(ok.report.isEmpty());
 
-    const ChildOutcome failed = runInChildProcess([] { return std::string("no table list"); }, withinSeconds(30));
+    const ChildOutcome failed
+        = runInChildProcess([] { return std::string("no table list"); }, withinSeconds(30));
     EXPECT_EQ(failed.kind, ChildOutcome::Kind::Failed);
     EXPECT_EQ(failed.report, QStringLiteral("no table list"));
 }
@@ -56,7 +57,11 @@ TEST(RunInChildProcess, ACrashBecomesAnOutcome)
         int signal;
     } cases[] = {
         {[]() -> std::string { std::abort(); }, SIGABRT},
-        {[]() -> std::string { std::raise(SIGSEGV); return "unreached"; }, SIGSEGV},
+        {[]() -> std::string {
+             std::raise(SIGSEGV);
+             return "unreached";
+         },
+            SIGSEGV},
         {[]() -> std::string { _exit(7); }, 0},
     };
     for (const auto &c : cases) {

@@ -41,13 +41,14 @@ TEST(ProbeDatabaseFormat, RecognisesFilesByTheirFirstBytes)
     TestFolder folder;
     EXPECT_EQ(probeDatabaseFormat(makeSqlite(folder, "a.mdb")).format, DatabaseFormat::SQLite);
     EXPECT_EQ(probeDatabaseFormat(folder.write("jet.dat", jetHeader("Standard Jet DB"))).format,
-              DatabaseFormat::Access);
+        DatabaseFormat::Access);
     EXPECT_EQ(probeDatabaseFormat(folder.write("ace.dat", jetHeader("Standard ACE DB"))).format,
-              DatabaseFormat::Access);
+        DatabaseFormat::Access);
     EXPECT_EQ(probeDatabaseFormat(folder.write("other.dat", jetHeader("Standard Foo DB"))).format,
-              DatabaseFormat::Unknown);
+        DatabaseFormat::Unknown);
     EXPECT_EQ(probeDatabaseFormat(folder.write("empty.dat", {})).format, DatabaseFormat::Unknown);
-    EXPECT_EQ(probeDatabaseFormat(folder.write("short.dat", "SQLite format 3")).format, DatabaseFormat::Unknown);
+    EXPECT_EQ(
+        probeDatabaseFormat(folder.write("short.dat", "SQLite format 3")).format, DatabaseFormat::Unknown);
     EXPECT_EQ(probeDatabaseFormat(folder.file("none.dat")).format, DatabaseFormat::Missing);
     EXPECT_EQ(probeDatabaseFormat(folder.path()).format, DatabaseFormat::Unreadable);
 }
@@ -120,7 +121,7 @@ TEST(Database, OpenShowsTheFixedMessageAndTheCause)
     TestFolder folder;
     RecordingSink sink;
     EXPECT_FALSE(Database::open(folder.file("marunoki.dat"), sink));
-    EXPECT_EQ(sink.messages(), QStringList{QStringLiteral("dataファイルが開けません")});
+    EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("dataファイルが開けません")});
 
     sink.clear();
     EXPECT_FALSE(Database::open(folder.write("NAR_data.mdb", "not a database"), sink));
@@ -143,7 +144,8 @@ TEST(Database, OpenExplainsADamagedAccessFile)
     EXPECT_FALSE(Database::open(path, sink, folder.file("cache")));
     ASSERT_EQ(sink.messages().size(), 2);
     EXPECT_EQ(sink.messages()[0], QStringLiteral("dataファイルが開けません"));
-    EXPECT_TRUE(sink.messages()[1].startsWith(QStringLiteral("the import of ") + path)) << sink.messages()[1].toStdString();
+    EXPECT_TRUE(sink.messages()[1].startsWith(QStringLiteral("the import of ") + path))
+        << sink.messages()[1].toStdString();
 }
 
 TEST(Database, OpenExplainsAPathThatCannotBeRead)

@@ -13,12 +13,10 @@ TEST(StoredDate, WritesTheWholeDayOfASerialDate)
         const char *day;
         const char *next;
     } cases[] = {
-        {0, "1899-12-30", "1899-12-31"},
-        {38997, "2006-10-07", "2006-10-08"},
+        {0, "1899-12-30", "1899-12-31"}, {38997, "2006-10-07", "2006-10-08"},
         {38997.75, "2006-10-07", "2006-10-08"},  // a time of day does not move the day
-        {60, "1900-02-28", "1900-03-01"},         // 1900 is no leap year
-        {46203, "2026-06-30", "2026-07-01"},
-        {-1, "1899-12-29", "1899-12-30"},
+        {60, "1900-02-28", "1900-03-01"},  // 1900 is no leap year
+        {46203, "2026-06-30", "2026-07-01"}, {-1, "1899-12-29", "1899-12-30"},
         {-1.25, "1899-12-29", "1899-12-30"},  // Access: day -1 at 06:00
     };
     for (const auto &c : cases) {
@@ -52,7 +50,7 @@ TEST(StoredDate, ReadsItsOwnTextsBack)
 TEST(StoredDate, RejectsTextsThatAreNotStoredDates)
 {
     for (const char *text : {"", "2006/10/07", "2006-10-7", "2006-13-01", "2006-02-29", "2006-10-07 ",
-                             "2006-10-07 25:00:00", "2006-10-07 12:00", "abcd-ef-gh", "2006-10-07x"})
+             "2006-10-07 25:00:00", "2006-10-07 12:00", "abcd-ef-gh", "2006-10-07x"})
         EXPECT_FALSE(serialFromStored(text).has_value()) << text;
     EXPECT_TRUE(serialFromStored("2008-02-29").has_value());
 }

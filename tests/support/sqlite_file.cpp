@@ -37,7 +37,8 @@ void SqliteFile::insertRows(const QString &sql, const QList<QVariantList> &rows)
     db.transaction();
     {
         QSqlQuery query(db);
-        ASSERT_TRUE(query.prepare(sql)) << sql.toStdString() << ": " << query.lastError().text().toStdString();
+        ASSERT_TRUE(query.prepare(sql))
+            << sql.toStdString() << ": " << query.lastError().text().toStdString();
         for (const QVariantList &row : rows) {
             for (int i = 0; i < row.size(); ++i)
                 query.bindValue(i, row[i]);
@@ -51,8 +52,9 @@ void createTrackTables(SqliteFile &file)
 {
     file.exec(QStringLiteral("CREATE TABLE version(date TEXT)"));
     file.exec(QStringLiteral("CREATE TABLE T_sisuu(S_date TEXT, S_zyo TEXT, S_siba INTEGER, S_sisuu REAL)"));
-    file.exec(QStringLiteral("CREATE TABLE T_avetime(A_class TEXT, A_kyori INTEGER, A_zyo TEXT, A_siba INTEGER, "
-                             "A_time REAL, A_sin_kyu INTEGER)"));
+    file.exec(
+        QStringLiteral("CREATE TABLE T_avetime(A_class TEXT, A_kyori INTEGER, A_zyo TEXT, A_siba INTEGER, "
+                       "A_time REAL, A_sin_kyu INTEGER)"));
 }
 
 }  // namespace marunoki::test

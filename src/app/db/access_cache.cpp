@@ -49,7 +49,7 @@ CachedCopy cachedSqliteCopy(const QString &accessPath, const QString &cacheFolde
         if (file != name)
             folder.remove(file);
     }
-    CachedCopy made{copy, QString()};
+    CachedCopy made {copy, QString()};
     made.imported = true;
     return made;
 }

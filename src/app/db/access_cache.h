@@ -13,7 +13,7 @@
 namespace marunoki {
 
 struct CachedCopy {
-    QString path;   // the SQLite copy; empty on failure
+    QString path;  // the SQLite copy; empty on failure
     QString error;  // why there is no copy
     bool imported = false;  // true when this call made the copy
 };

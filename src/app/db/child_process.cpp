@@ -54,7 +54,7 @@ void limit(int resource, qint64 bytes)
 {
     if (bytes <= 0)
         return;
-    const rlimit value{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    const rlimit value {static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
     ::setrlimit(resource, &value);
 }
 
@@ -106,12 +106,13 @@ ChildOutcome runInChildProcess(const std::function<std::string()> &work, const C
     bool timedOut = false;
     char buffer[4096];
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) {
             timedOut = true;
             break;
         }
-        pollfd p{fds[0], POLLIN, 0};
+        pollfd p {fds[0], POLLIN, 0};
         const int ready = ::poll(&p, 1, static_cast<int>(std::min<long long>(left, 1000)));
         if (ready < 0 && errno != EINTR)
             break;

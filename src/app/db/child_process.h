@@ -27,10 +27,10 @@ struct ChildLimits {
 
 struct ChildOutcome {
     enum class Kind {
-        Succeeded,   // the work returned an empty text
-        Failed,      // the work returned an error text (in report)
-        Crashed,     // the child ended by a signal (in signal), or exited without reporting
-        TimedOut,    // killed at the time limit
+        Succeeded,  // the work returned an empty text
+        Failed,  // the work returned an error text (in report)
+        Crashed,  // the child ended by a signal (in signal), or exited without reporting
+        TimedOut,  // killed at the time limit
         NotStarted,  // no pipe or no fork (why in report)
     };
     Kind kind = Kind::NotStarted;

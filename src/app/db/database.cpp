@@ -4,11 +4,11 @@
 #include "app/db/file_format.h"
 #include "app/message_sink.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
-#include <QFile>
 #include <QUuid>
 
 #include <sqlite3.h>
@@ -27,9 +27,10 @@ struct Opened {
 sqlite3 *openNative(const QString &file, QString &error)
 {
     sqlite3 *handle = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
-    if (rc == SQLITE_OK &&
-        sqlite3_exec(handle, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK)
+    const int rc
+        = sqlite3_open_v2(QFile::encodeName(file).constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK
+        && sqlite3_exec(handle, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK)
         return handle;
     error = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
     sqlite3_close(handle);
@@ -54,8 +55,8 @@ Opened openSqlite(const QString &file)
             // The connection only reads; keeping its shared lock once taken saves
             // the lock and unlock calls around every query (a third of a
             // lookup's time). Another program cannot write the file meanwhile.
-            if (!probe.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")) ||
-                !probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            if (!probe.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"))
+                || !probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
                 error = probe.lastError().text();
         }
         if (!error.isEmpty())
@@ -65,7 +66,8 @@ Opened openSqlite(const QString &file)
     if (!error.isEmpty()) {
         QSqlDatabase::database(name, false).close();
         QSqlDatabase::removeDatabase(name);
-        return {QString(), nullptr, QStringLiteral("%1 cannot be read as an SQLite database: %2").arg(file, error)};
+        return {QString(), nullptr,
+            QStringLiteral("%1 cannot be read as an SQLite database: %2").arg(file, error)};
     }
     return {name, native, QString()};
 }
@@ -73,12 +75,11 @@ Opened openSqlite(const QString &file)
 }  // namespace
 
 Database::Database(QString sourcePath, QString sqlitePath, QString connectionName, sqlite3 *native)
-    : sourcePath_(std::move(sourcePath)),
-      sqlitePath_(std::move(sqlitePath)),
-      connectionName_(std::move(connectionName)),
-      native_(native)
-{
-}
+    : sourcePath_(std::move(sourcePath))
+    , sqlitePath_(std::move(sqlitePath))
+    , connectionName_(std::move(connectionName))
+    , native_(native)
+{ }
 
 Database::~Database()
 {
@@ -99,12 +100,13 @@ QSqlDatabase Database::connection() const
 QString Database::defaultCacheFolder()
 {
     const QString xdg = qEnvironmentVariable("XDG_CACHE_HOME");
-    const QString base =
-        xdg.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) : xdg;
+    const QString base
+        = xdg.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) : xdg;
     return base + QStringLiteral("/marunoki");
 }
 
-std::unique_ptr<Database> Database::openQuietly(const QString &path, QString *error, const QString &cacheFolder)
+std::unique_ptr<Database> Database::openQuietly(
+    const QString &path, QString *error, const QString &cacheFolder)
 {
     auto fail = [error](const QString &why) {
         if (error)
@@ -144,7 +146,8 @@ std::unique_ptr<Database> Database::openQuietly(const QString &path, QString *er
     return fail(probe.error);
 }
 
-std::unique_ptr<Database> Database::open(const QString &path, MessageSink &messages, const QString &cacheFolder)
+std::unique_ptr<Database> Database::open(
+    const QString &path, MessageSink &messages, const QString &cacheFolder)
 {
     QString error;
     auto db = openQuietly(path, &error, cacheFolder);

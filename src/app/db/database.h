@@ -34,12 +34,12 @@ public:
 
     // Opens the file. On failure shows "dataファイルが開けません" (and for a file
     // that is there but unreadable, a second message saying why) and returns null.
-    static std::unique_ptr<Database> open(const QString &path, MessageSink &messages,
-                                          const QString &cacheFolder = QString());
+    static std::unique_ptr<Database> open(
+        const QString &path, MessageSink &messages, const QString &cacheFolder = QString());
 
     // Opens without showing anything; the reason goes to *error when given.
-    static std::unique_ptr<Database> openQuietly(const QString &path, QString *error = nullptr,
-                                                 const QString &cacheFolder = QString());
+    static std::unique_ptr<Database> openQuietly(
+        const QString &path, QString *error = nullptr, const QString &cacheFolder = QString());
 
     // The user's cache folder for the imported copies: $XDG_CACHE_HOME/marunoki,
     // else the platform's generic cache location + "/marunoki".

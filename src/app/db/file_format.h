@@ -8,11 +8,11 @@
 namespace marunoki {
 
 enum class DatabaseFormat {
-    Missing,     // there is no such file
+    Missing,  // there is no such file
     Unreadable,  // the file is there but cannot be read (permissions, a folder)
-    SQLite,      // "SQLite format 3\0"
-    Access,      // Jet 3/4 ("Standard Jet DB") or ACE ("Standard ACE DB") at byte 4
-    Unknown,     // anything else, including an empty file
+    SQLite,  // "SQLite format 3\0"
+    Access,  // Jet 3/4 ("Standard Jet DB") or ACE ("Standard ACE DB") at byte 4
+    Unknown,  // anything else, including an empty file
 };
 
 struct FormatProbe {

@@ -144,9 +144,11 @@ struct Column {
 class RowCopier {
 public:
     RowCopier(MdbHandle *mdb, MdbTableDef *table, std::vector<Column> &columns, sqlite3_stmt *insert)
-        : mdb_(mdb), table_(table), columns_(columns), insert_(insert)
-    {
-    }
+        : mdb_(mdb)
+        , table_(table)
+        , columns_(columns)
+        , insert_(insert)
+    { }
 
     // Binds every column of the row just fetched; false when a value is damaged.
     bool bindRow(std::string &error)
@@ -175,7 +177,8 @@ private:
                 return true;
             }
             const int start = c.col->cur_value_start;
-            if (c.col->cur_value_len < size || start < 0 || start + size > static_cast<int>(sizeof mdb_->pg_buf)) {
+            if (c.col->cur_value_len < size || start < 0
+                || start + size > static_cast<int>(sizeof mdb_->pg_buf)) {
                 error = std::string("damaged value in column ") + c.col->name;
                 return false;
             }
@@ -237,14 +240,16 @@ private:
             break;
         case MDB_MONEY:
             // Currency is a 64-bit count of ten-thousandths.
-            sqlite3_bind_double(insert_, parameter, static_cast<double>(rawValue<std::int64_t>(at)) / 10000.0);
+            sqlite3_bind_double(
+                insert_, parameter, static_cast<double>(rawValue<std::int64_t>(at)) / 10000.0);
             break;
         case MDB_DATETIME: {
             const std::string text = storedDateTime(rawValue<double>(at));
             if (text.empty())
                 sqlite3_bind_null(insert_, parameter);
             else
-                sqlite3_bind_text(insert_, parameter, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(
+                    insert_, parameter, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
             break;
         }
         default:
@@ -261,13 +266,15 @@ private:
             nullFlags_.assign(columns_.size(), true);
             int start = 0;
             size_t size = 0;
-            if (table_->cur_row > 0 && mdb_find_row(mdb_, static_cast<int>(table_->cur_row) - 1, &start, &size) == 0) {
+            if (table_->cur_row > 0
+                && mdb_find_row(mdb_, static_cast<int>(table_->cur_row) - 1, &start, &size) == 0) {
                 std::vector<MdbField> fields(table_->num_cols);
                 const int count = mdb_crack_row(table_, start & kOffsetMask, size, fields.data());
                 for (int i = 0; i < count; ++i) {
                     const int column = fields[static_cast<std::size_t>(i)].colnum;
                     if (column >= 0 && column < static_cast<int>(nullFlags_.size()))
-                        nullFlags_[static_cast<std::size_t>(column)] = fields[static_cast<std::size_t>(i)].is_null;
+                        nullFlags_[static_cast<std::size_t>(column)]
+                            = fields[static_cast<std::size_t>(i)].is_null;
                 }
             }
         }
@@ -364,8 +371,8 @@ std::string copyMdbToSqlite(const char *accessPath, const char *sqlitePath)
     std::string error;
     // The file is new and renamed into place only when complete, so it needs
     // no journal.
-    if (!exec(h.db, "PRAGMA journal_mode = OFF", error) || !exec(h.db, "PRAGMA synchronous = OFF", error) ||
-        !exec(h.db, "BEGIN", error))
+    if (!exec(h.db, "PRAGMA journal_mode = OFF", error) || !exec(h.db, "PRAGMA synchronous = OFF", error)
+        || !exec(h.db, "BEGIN", error))
         return error;
     for (unsigned int i = 0; i < h.mdb->num_catalog; ++i) {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(h.mdb->catalog, i));

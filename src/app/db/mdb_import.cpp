@@ -4,12 +4,13 @@
 #include "app/db/file_format.h"
 #include "app/db/mdb_copy.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 
 #include <cerrno>
+#include <clocale>
 #include <cstdlib>
 #include <string>
 
@@ -45,9 +46,11 @@ QString describeFailure(const QString &source, const ChildOutcome &outcome, int 
         return QStringLiteral("the import of %1 cannot start: %2").arg(source, outcome.report);
     case ChildOutcome::Kind::Crashed:
         if (outcome.signal == SIGXFSZ)
-            return QStringLiteral("the import of %1 stopped: its copy grew beyond any plausible size").arg(source);
-        return QStringLiteral("the import of %1 failed: the Access file is damaged (the reader ended abnormally, "
-                              "signal %2)")
+            return QStringLiteral("the import of %1 stopped: its copy grew beyond any plausible size")
+                .arg(source);
+        return QStringLiteral(
+            "the import of %1 failed: the Access file is damaged (the reader ended abnormally, "
+            "signal %2)")
             .arg(source)
             .arg(outcome.signal);
     }
@@ -67,8 +70,8 @@ ImportStatus importMdb(const QString &source, const QString &destination, int ti
     const QFileInfo target(destination);
     if (!target.absoluteDir().exists())
         return {false, QStringLiteral("the folder of %1 does not exist").arg(destination)};
-    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                              QStringLiteral(".part-") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName()
+        + QStringLiteral(".part-") + QUuid::createUuid().toString(QUuid::Id128);
     const std::string sourceBytes = QFile::encodeName(source).toStdString();
     const std::string temporaryBytes = QFile::encodeName(temporary).toStdString();
     const std::string destinationBytes = QFile::encodeName(target.absoluteFilePath()).toStdString();
@@ -84,6 +87,9 @@ ImportStatus importMdb(const QString &source, const QString &destination, int ti
             // Access 97 (Jet 3) files keep text in the code page of the Windows
             // that wrote them; for the files this program reads that is Japanese.
             ::setenv("MDB_JET3_CHARSET", "CP932", 0);
+            // Decimal values pass through libmdb as text: write and read them
+            // with '.', whatever the user's locale.
+            std::setlocale(LC_NUMERIC, "C");
             std::string error = copyMdbToSqlite(sourceBytes.c_str(), temporaryBytes.c_str());
             if (error.empty()) {
                 // The copy is renamed into place next: its bytes must be on disk.
@@ -103,7 +109,8 @@ ImportStatus importMdb(const QString &source, const QString &destination, int ti
     if (::rename(temporaryBytes.c_str(), destinationBytes.c_str()) != 0) {
         const QString why = qt_error_string(errno);
         QFile::remove(temporary);
-        return {false, QStringLiteral("the copy of %1 cannot be saved as %2: %3").arg(source, destination, why)};
+        return {
+            false, QStringLiteral("the copy of %1 cannot be saved as %2: %3").arg(source, destination, why)};
     }
     return {true, QString()};
 }

@@ -25,7 +25,7 @@ constexpr int kImportTimeLimitSeconds = 120;
 // Copies every user table of the Access file `source` into a new SQLite file
 // `destination` (see mdb_copy.h for the types and indexes). The destination's
 // folder must exist. The source must be an Access file by its first bytes.
-ImportStatus importMdb(const QString &source, const QString &destination,
-                       int timeLimitSeconds = kImportTimeLimitSeconds);
+ImportStatus importMdb(
+    const QString &source, const QString &destination, int timeLimitSeconds = kImportTimeLimitSeconds);
 
 }  // namespace marunoki

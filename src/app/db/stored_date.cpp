@@ -65,7 +65,7 @@ std::string storedDateTime(double accessValue)
     if (seconds != 0 && !text.empty()) {
         char time[16];
         std::snprintf(time, sizeof time, " %02d:%02d:%02d", static_cast<int>(seconds / 3600),
-                      static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+            static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
         text += time;
     }
     return text;
@@ -74,16 +74,16 @@ std::string storedDateTime(double accessValue)
 std::optional<double> serialFromStored(const std::string &text)
 {
     int year = 0, month = 0, day = 0;
-    if (text.size() < 10 || !digitsAt(text, 0, 4, year) || text[4] != '-' || !digitsAt(text, 5, 2, month) ||
-        text[7] != '-' || !digitsAt(text, 8, 2, day))
+    if (text.size() < 10 || !digitsAt(text, 0, 4, year) || text[4] != '-' || !digitsAt(text, 5, 2, month)
+        || text[7] != '-' || !digitsAt(text, 8, 2, day))
         return std::nullopt;
     const std::optional<double> serial = serialFromYmd(year, month, day);
     if (!serial || text.size() == 10)
         return serial;
     int hour = 0, minute = 0, second = 0;
-    if (text.size() != 19 || (text[10] != ' ' && text[10] != 'T') || !digitsAt(text, 11, 2, hour) ||
-        text[13] != ':' || !digitsAt(text, 14, 2, minute) || text[16] != ':' ||
-        !digitsAt(text, 17, 2, second) || hour > 23 || minute > 59 || second > 59)
+    if (text.size() != 19 || (text[10] != ' ' && text[10] != 'T') || !digitsAt(text, 11, 2, hour)
+        || text[13] != ':' || !digitsAt(text, 14, 2, minute) || text[16] != ':'
+        || !digitsAt(text, 17, 2, second) || hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
     const double fraction = (hour * 3600 + minute * 60 + second) / 86400.0;
     // Access writes the time of a day before 1899-12-30 as a negative fraction.
