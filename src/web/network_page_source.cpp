@@ -1,0 +1,412 @@
+#include "web/network_page_source.h"
+
+#include "web/html_body.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHash>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+#include <QUrl>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+// NOTES ON THE DESIGN
+//
+// Three kinds of thread meet here. The caller's thread (a load) only touches the
+// shared table of entries under the mutex and waits on the condition. The
+// network thread owns the QNetworkAccessManager, every reply and every timer;
+// it is only ever reached through queued calls on worker_. Parser threads turn
+// the bytes of a finished reply into body HTML and store the result.
+//
+// An entry is created for every address asked for (fetch or prefetch) and lives
+// until fetch() takes its result or cancelAll() drops it. Each entry has an id;
+// a request or a parse carries the id it was started for and stores its result
+// only if the entry with that id still exists, so a result of a dropped request
+// never reaches a later request for the same address.
+
+namespace marunoki {
+
+namespace {
+
+constexpr auto kPoll = std::chrono::milliseconds(20);
+
+FetchedPage cancelled()
+{
+    FetchedPage page;
+    page.outcome = FetchedPage::Outcome::Cancelled;
+    return page;
+}
+
+QString tooLarge()
+{
+    return QStringLiteral("ページが大きすぎます（%1 MB を超えています）")
+        .arg(NetworkPageSource::kMaxPageBytes / (1024 * 1024));
+}
+
+}  // namespace
+
+FetchedPage pageFromBytes(const QByteArray &bytes, const QByteArray &charset)
+{
+    FetchedPage page;
+    page.outcome = FetchedPage::Outcome::Ok;
+    page.bodyHtml = extractBodyHtml(bytes, charset);
+    page.bytes = bytes;
+    page.charset = charset;
+    return page;
+}
+
+FetchedPage failedPage(const QString &cause)
+{
+    FetchedPage page;
+    page.outcome = FetchedPage::Outcome::Failed;
+    page.error = cause;
+    return page;
+}
+
+FetchedPage readPageFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failedPage(file.errorString());
+    if (file.size() > NetworkPageSource::kMaxPageBytes)
+        return failedPage(tooLarge());
+    const QByteArray bytes = file.read(NetworkPageSource::kMaxPageBytes + 1);
+    if (bytes.size() > NetworkPageSource::kMaxPageBytes)
+        return failedPage(tooLarge());
+    return pageFromBytes(bytes, {});
+}
+
+class NetworkPageSource::Impl {
+public:
+    Impl()
+    {
+        worker_ = new QObject;
+        worker_->moveToThread(&thread_);
+        thread_.setObjectName(QStringLiteral("page-network"));
+        thread_.start();
+        parsers_.setMaxThreadCount(2);
+    }
+
+    ~Impl()
+    {
+        QMetaObject::invokeMethod(worker_, [this] { shutdown(); }, Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+        delete worker_;
+        parsers_.waitForDone();
+    }
+
+    void setTimeLimitMs(int ms)
+    {
+        std::lock_guard lock(mutex_);
+        timeLimitMs_ = std::max(1, ms);
+    }
+
+    void setMaxInFlight(int count)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            maxInFlight_ = std::max(1, count);
+        }
+        schedulePump();
+    }
+
+    FetchedPage fetch(const QString &url, const std::atomic<qint16> &cancelFlag)
+    {
+        if (QUrl(url).isLocalFile())
+            return readPageFile(QUrl(url).toLocalFile());
+        // The network thread's event loop cannot run without an application
+        // object; waiting for it would never end.
+        if (!QCoreApplication::instance())
+            return failedPage(QStringLiteral("QCoreApplication がありません"));
+
+        std::unique_lock lock(mutex_);
+        auto it = entries_.find(url);
+        if (it == entries_.end()) {
+            it = entries_.insert(url, Entry{++lastId_, false, {}});
+            queue_.push_front({url, it->id});
+        } else if (!it->started && !it->done) {
+            // The page asked for now goes before the pages fetched ahead.
+            for (auto q = queue_.begin(); q != queue_.end(); ++q) {
+                if (q->url == url) {
+                    queue_.erase(q);
+                    break;
+                }
+            }
+            queue_.push_front({url, it->id});
+        }
+        const quint64 id = it->id;
+        lock.unlock();
+        schedulePump();
+
+        lock.lock();
+        for (;;) {
+            it = entries_.find(url);
+            if (it == entries_.end() || it->id != id)
+                return cancelled();  // dropped by cancelAll()
+            if (it->done) {
+                FetchedPage page = std::move(it->page);
+                entries_.erase(it);
+                return page;
+            }
+            if (cancelFlag.load() == -1)
+                return cancelled();
+            ready_.wait_for(lock, kPoll);
+        }
+    }
+
+    void prefetch(const QStringList &urls)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            for (const QString &url : urls) {
+                if (entries_.contains(url) || QUrl(url).isLocalFile())
+                    continue;
+                const auto it = entries_.insert(url, Entry{++lastId_, false, {}});
+                queue_.push_back({url, it->id});
+            }
+        }
+        schedulePump();
+    }
+
+    void cancelAll()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            entries_.clear();
+            queue_.clear();
+        }
+        ready_.notify_all();
+        QMetaObject::invokeMethod(worker_, [this] { abortDropped(false); }, Qt::QueuedConnection);
+    }
+
+private:
+    struct Entry {
+        quint64 id = 0;
+        bool done = false;
+        FetchedPage page;
+        bool started = false;
+    };
+    struct Queued {
+        QString url;
+        quint64 id;
+    };
+    // A request in flight; lives in the network thread only.
+    struct Job {
+        QString url;
+        quint64 id = 0;
+        QByteArray bytes;
+        QString failure;  // set when we abort the request ourselves
+        bool dropped = false;
+        QTimer *timer = nullptr;
+    };
+
+    void schedulePump()
+    {
+        QMetaObject::invokeMethod(worker_, [this] { pump(); }, Qt::QueuedConnection);
+    }
+
+    // Stores a result if its entry is still the one the work was started for.
+    void store(const QString &url, quint64 id, FetchedPage page)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            const auto it = entries_.find(url);
+            if (it == entries_.end() || it->id != id)
+                return;
+            it->page = std::move(page);
+            it->done = true;
+        }
+        ready_.notify_all();
+    }
+
+    // Network thread: starts queued requests while there is room.
+    void pump()
+    {
+        if (stopping_)
+            return;
+        if (!manager_)
+            manager_ = new QNetworkAccessManager(worker_);
+        for (;;) {
+            Queued next;
+            int timeLimit = 0;
+            {
+                std::lock_guard lock(mutex_);
+                if (queue_.empty() || int(jobs_.size()) >= maxInFlight_)
+                    return;
+                next = queue_.front();
+                queue_.pop_front();
+                const auto it = entries_.find(next.url);
+                if (it == entries_.end() || it->id != next.id)
+                    continue;
+                it->started = true;
+                timeLimit = timeLimitMs_;
+            }
+            start(next, timeLimit);
+        }
+    }
+
+    void start(const Queued &what, int timeLimitMs)
+    {
+        QNetworkRequest request{QUrl(what.url)};
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+        request.setMaximumRedirectsAllowed(5);
+        request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Mozilla/5.0 (compatible; Marunoki)"));
+        QNetworkReply *reply = manager_->get(request);
+
+        Job &job = jobs_[reply];
+        job.url = what.url;
+        job.id = what.id;
+        job.timer = new QTimer(reply);
+        job.timer->setSingleShot(true);
+        QObject::connect(job.timer, &QTimer::timeout, reply, [this, reply, timeLimitMs] {
+            const int seconds = (timeLimitMs + 999) / 1000;
+            abortWith(reply, QStringLiteral("制限時間 %1 秒を過ぎても読み込めません").arg(seconds));
+        });
+        job.timer->start(timeLimitMs);
+
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [this, reply] {
+            const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+            if (length.isValid() && length.toLongLong() > kMaxPageBytes)
+                abortWith(reply, tooLarge());
+        });
+        QObject::connect(reply, &QNetworkReply::readyRead, reply, [this, reply] {
+            const auto it = jobs_.find(reply);
+            if (it == jobs_.end())
+                return;
+            it->bytes += reply->read(kMaxPageBytes + 1 - it->bytes.size());
+            if (it->bytes.size() > kMaxPageBytes)
+                abortWith(reply, tooLarge());
+        });
+        QObject::connect(reply, &QNetworkReply::finished, reply, [this, reply] { finish(reply); });
+    }
+
+    void abortWith(QNetworkReply *reply, const QString &cause)
+    {
+        const auto it = jobs_.find(reply);
+        if (it == jobs_.end() || !it->failure.isEmpty())
+            return;
+        it->failure = cause;
+        reply->abort();  // emits finished()
+    }
+
+    void finish(QNetworkReply *reply)
+    {
+        const auto it = jobs_.find(reply);
+        if (it == jobs_.end())
+            return;
+        Job job = std::move(*it);
+        jobs_.erase(it);
+        reply->deleteLater();
+
+        if (!job.dropped) {
+            const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+            const int code = status.isValid() ? status.toInt() : 0;
+            if (!job.failure.isEmpty()) {
+                store(job.url, job.id, failedPage(job.failure));
+            } else if (reply->error() != QNetworkReply::NoError && code < 400) {
+                // Connection failures, redirect loops: Qt's own description.
+                store(job.url, job.id, failedPage(reply->errorString()));
+            } else if (code != 0 && (code < 200 || code > 299)) {
+                store(job.url, job.id, failedPage(QStringLiteral("HTTP %1").arg(code)));
+            } else {
+                QByteArray bytes = job.bytes + reply->readAll();
+                if (bytes.size() > kMaxPageBytes) {
+                    store(job.url, job.id, failedPage(tooLarge()));
+                } else {
+                    const QByteArray charset =
+                        charsetOfContentType(reply->rawHeader(QByteArrayLiteral("Content-Type")));
+                    parsers_.start([this, url = job.url, id = job.id, bytes = std::move(bytes), charset] {
+                        store(url, id, pageFromBytes(bytes, charset));
+                    });
+                }
+            }
+        }
+        pump();
+    }
+
+    // Network thread: aborts the requests whose entries cancelAll() dropped (or
+    // every request, when shutting down). A request started after that
+    // cancelAll() for a new entry is left alone.
+    void abortDropped(bool everything)
+    {
+        QList<QNetworkReply *> doomed;
+        {
+            std::lock_guard lock(mutex_);
+            for (auto it = jobs_.begin(); it != jobs_.end(); ++it) {
+                const auto entry = entries_.find(it->url);
+                if (everything || entry == entries_.end() || entry->id != it->id)
+                    doomed.append(it.key());
+            }
+        }
+        for (QNetworkReply *reply : doomed) {
+            const auto it = jobs_.find(reply);
+            if (it != jobs_.end()) {
+                it->dropped = true;
+                reply->abort();
+            }
+        }
+    }
+
+    void shutdown()
+    {
+        stopping_ = true;
+        abortDropped(true);
+        delete manager_;
+        manager_ = nullptr;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    QHash<QString, Entry> entries_;
+    std::deque<Queued> queue_;
+    quint64 lastId_ = 0;
+    int maxInFlight_ = kDefaultMaxInFlight;
+    int timeLimitMs_ = kDefaultTimeLimitMs;
+
+    QThread thread_;
+    QObject *worker_ = nullptr;
+    QNetworkAccessManager *manager_ = nullptr;
+    QHash<QNetworkReply *, Job> jobs_;  // network thread only
+    bool stopping_ = false;             // network thread only
+    QThreadPool parsers_;
+};
+
+NetworkPageSource::NetworkPageSource() : impl_(std::make_unique<Impl>()) {}
+
+NetworkPageSource::~NetworkPageSource() = default;
+
+void NetworkPageSource::setTimeLimitMs(int ms)
+{
+    impl_->setTimeLimitMs(ms);
+}
+
+void NetworkPageSource::setMaxInFlight(int count)
+{
+    impl_->setMaxInFlight(count);
+}
+
+FetchedPage NetworkPageSource::fetch(const QString &url, const std::atomic<qint16> &cancelFlag)
+{
+    return impl_->fetch(url, cancelFlag);
+}
+
+void NetworkPageSource::prefetch(const QStringList &urls)
+{
+    impl_->prefetch(urls);
+}
+
+void NetworkPageSource::cancelAll()
+{
+    impl_->cancelAll();
+}
+
+}  // namespace marunoki

@@ -1,0 +1,63 @@
+#pragma once
+// Pages from the web (http, https) and from local files (file://).
+//
+// The requests run in a network thread of their own; the thread that asks for a
+// page waits on a condition and looks at the stop flag every 20 ms, so no event
+// loop is ever spun inside a load. The body HTML of each arriving page is
+// extracted on a parser thread while the other pages are still on their way.
+//
+// Limits, each a failure with its cause: a time limit per page (30 s unless set),
+// at most 5 redirects, 20 MB per page, an HTTP status other than 2xx. prefetch()
+// keeps up to maxInFlight requests open (4 unless set; 1 fetches strictly one
+// after another), started in the order given; fetch() takes a prefetched result,
+// waits for it, or starts the request itself (ahead of the prefetched ones).
+//
+// Thread-safe. The destructor aborts what is in flight and stops the threads.
+// Needs a QCoreApplication (the program's) for the network thread's event loop;
+// without one every http(s) fetch fails at once.
+
+#include "web/page_source.h"
+
+#include <memory>
+
+namespace marunoki {
+
+class NetworkPageSource : public PageSource {
+public:
+    static constexpr int kDefaultTimeLimitMs = 30000;
+    static constexpr int kDefaultMaxInFlight = 4;
+    static constexpr qint64 kMaxPageBytes = 20 * 1024 * 1024;
+
+    NetworkPageSource();
+    ~NetworkPageSource() override;
+    NetworkPageSource(const NetworkPageSource &) = delete;
+    NetworkPageSource &operator=(const NetworkPageSource &) = delete;
+
+    // Applies to requests started afterwards.
+    void setTimeLimitMs(int ms);
+    // At least 1.
+    void setMaxInFlight(int count);
+
+    FetchedPage fetch(const QString &url, const std::atomic<qint16> &cancelFlag) override;
+    void prefetch(const QStringList &urls) override;
+    // Aborts every request in flight and drops every result not yet taken; a
+    // fetch() waiting at that moment returns Cancelled.
+    void cancelAll() override;
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// A page that arrived: its body extracted from the bytes (see extractBodyHtml),
+// the bytes and charset kept for an archive.
+FetchedPage pageFromBytes(const QByteArray &bytes, const QByteArray &charset);
+// A page that could not be had, with the cause.
+FetchedPage failedPage(const QString &cause);
+
+// Reads a local page file the way the network source reads a page: refused
+// over kMaxPageBytes, body extracted (see extractBodyHtml). Used for file://
+// addresses.
+FetchedPage readPageFile(const QString &path);
+
+}  // namespace marunoki

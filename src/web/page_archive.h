@@ -1,0 +1,92 @@
+#pragma once
+// Saving loaded pages to a folder, and loading them back from it without the
+// network, so that a load can be repeated (or examined) with exactly the pages
+// it had.
+//
+// The folder holds one file per address, named readably after the address's
+// host, path and query (with a short hash when two addresses would share a name
+// or the name had to be shortened), and "index.tsv": one line per page with the
+// address, the file name and the charset of the Content-Type header. The files
+// keep the bytes as served, so an offline load decodes them exactly as the
+// online one did. Every file is written atomically.
+
+#include "web/page_source.h"
+
+#include <QHash>
+#include <QString>
+
+#include <mutex>
+#include <optional>
+
+namespace marunoki {
+
+class MessageSink;
+
+// The folder and its index. Thread-safe.
+class PageArchive {
+public:
+    static constexpr const char *kIndexName = "index.tsv";
+
+    // Reads the folder's index if it has one; lines it cannot use are passed over.
+    explicit PageArchive(const QString &folder);
+
+    struct Page {
+        QByteArray bytes;
+        QByteArray charset;
+    };
+
+    // Saves a page (replacing an earlier copy of the same address) and rewrites
+    // the index. On failure returns false and sets error.
+    bool save(const QString &url, const QByteArray &bytes, const QByteArray &charset, QString *error);
+    // The saved page, or nothing (with error set) when the address is not in
+    // the archive or its file cannot be read.
+    std::optional<Page> load(const QString &url, QString *error) const;
+
+    // The file name a new address gets (for tests and the report of a load).
+    QString fileNameFor(const QString &url) const;
+
+private:
+    struct Entry {
+        QString file;
+        QByteArray charset;
+    };
+    QString fileNameLocked(const QString &url) const;
+    bool writeIndexLocked(QString *error) const;
+
+    QString folder_;
+    mutable std::mutex mutex_;
+    QHash<QString, Entry> entries_;
+    QStringList order_;  // addresses in the order first saved
+};
+
+// Passes every request to another source and saves each page it gets into an
+// archive. A page that cannot be saved is still returned; the first such
+// failure is reported through the sink (once per source).
+class ArchivingPageSource : public PageSource {
+public:
+    ArchivingPageSource(PageSource &inner, PageArchive &archive, MessageSink &messages);
+
+    FetchedPage fetch(const QString &url, const std::atomic<qint16> &cancelFlag) override;
+    void prefetch(const QStringList &urls) override { inner_.prefetch(urls); }
+    void cancelAll() override { inner_.cancelAll(); }
+
+private:
+    PageSource &inner_;
+    PageArchive &archive_;
+    MessageSink &messages_;
+    std::atomic<bool> reported_ {false};
+};
+
+// Pages from an archive folder instead of the network. An address that is not
+// in the archive fails with "not in the archive: <address>".
+class OfflinePageSource : public PageSource {
+public:
+    explicit OfflinePageSource(const PageArchive &archive);
+
+    FetchedPage fetch(const QString &url, const std::atomic<qint16> &cancelFlag) override;
+
+private:
+    const PageArchive &archive_;
+};
+
+}  // namespace marunoki

@@ -1,0 +1,58 @@
+#include "web/page_loader.h"
+
+#include "app/message_sink.h"
+#include "web/page_source.h"
+
+namespace marunoki {
+
+PageLoader::PageLoader(PageSource &source, ProgressSink &progress, MessageSink &messages,
+                       std::atomic<qint16> &cancelFlag)
+    : source_(source), progress_(progress), messages_(messages), cancelFlag_(cancelFlag)
+{
+}
+
+int PageLoader::load(const QString &url, const PageRequest &request, PageTable &table)
+{
+    progress_.status(request.statusText);
+
+    // The meeting calendar's waits do not look at the stop flag; it waits on a
+    // flag that nobody sets.
+    const std::atomic<qint16> notStopped{0};
+    const std::atomic<qint16> &flag = request.honoursCancel ? cancelFlag_ : notStopped;
+    const auto stopRequested = [&flag] { return flag.load() == -1; };
+    const auto cancel = [this] {
+        source_.cancelAll();
+        cancelFlag_.store(0);
+        return int(kPageCancelled);
+    };
+
+    if (stopRequested())
+        return cancel();
+    const FetchedPage page = source_.fetch(url, flag);
+    if (page.outcome == FetchedPage::Outcome::Cancelled || stopRequested())
+        return cancel();
+    if (page.outcome == FetchedPage::Outcome::Failed) {
+        messages_.message(QStringLiteral("ページを読み込めません: %1 (%2)").arg(url, page.error));
+        return kPageNotExpected;
+    }
+
+    // A page without a body (a frameset page, or one nested too deeply to parse)
+    // gets the reader's splitter message and an empty table, which then fails
+    // the check.
+    if (page.bodyHtml.isNull()) {
+        table.clear();
+        messages_.message(request.splitFailureMessage);
+    } else {
+        splitPage(page.bodyHtml, table);
+    }
+    if (request.check && !request.check(table))
+        return kPageNotExpected;
+    return kPageRead;
+}
+
+void PageLoader::prefetch(const QStringList &urls)
+{
+    source_.prefetch(urls);
+}
+
+}  // namespace marunoki

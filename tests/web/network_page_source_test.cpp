@@ -1,0 +1,278 @@
+#include "web/network_page_source.h"
+
+#include "app/message_sink.h"
+#include "support/fake_page_source.h"
+#include "support/http_test_server.h"
+#include "support/qt_print.h"
+#include "support/test_folder.h"
+#include "web/page_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QStringEncoder>
+#include <QUrl>
+
+#include <thread>
+
+namespace marunoki {
+namespace {
+
+using test::HttpRoute;
+using test::HttpTestServer;
+
+const QString kTitle = QStringLiteral("平地競走成績");
+
+QByteArray encoded(const char *encoding, const QString &text)
+{
+    QStringEncoder encoder(encoding);
+    return encoder(text);
+}
+
+QString horsePage(int number)
+{
+    QString html = QStringLiteral("<html><head><title>馬</title></head><body>\r\n<TABLE>\r\n");
+    html += QStringLiteral("<TR><TD>%1</TD><TD>馬%2</TD></TR>\r\n").arg(kTitle).arg(number);
+    for (int r = 0; r < 40; ++r)
+        html += QStringLiteral("<TR><TD>07/5/%1<TD>東京<TD>芝1600\r\n").arg(r % 28 + 1);
+    return html + QStringLiteral("</TABLE></body></html>");
+}
+
+FetchedPage fetch(NetworkPageSource &source, const QString &url)
+{
+    const std::atomic<qint16> flag{0};
+    return source.fetch(url, flag);
+}
+
+struct NetworkTest : ::testing::Test {
+    static void SetUpTestSuite() { test::ensureCoreApplication(); }
+    HttpTestServer server;
+    NetworkPageSource source;
+};
+
+TEST_F(NetworkTest, DecodesJapaneseCharsetsFromHeaderOrMeta)
+{
+    const QString text = QStringLiteral("<p>%1</p>").arg(kTitle);
+    struct Case {
+        const char *path;
+        HttpRoute route;
+    };
+    const Case cases[] = {
+        {"/sjis-header", HttpRoute::html(encoded("Shift_JIS", "<body>" + text), "Shift_JIS")},
+        {"/euc-header", HttpRoute::html(encoded("EUC-JP", "<body>" + text), "EUC-JP")},
+        {"/sjis-meta", HttpRoute::html(encoded("Shift_JIS", "<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                                            "charset=x-sjis\"><body>" + text))},
+        {"/euc-meta", HttpRoute::html(encoded("EUC-JP", "<meta charset=\"EUC-JP\"><body>" + text))},
+    };
+    for (const Case &c : cases)
+        server.route(QString::fromLatin1(c.path), c.route);
+    for (const Case &c : cases) {
+        const FetchedPage page = fetch(source, server.url(QString::fromLatin1(c.path)));
+        ASSERT_EQ(page.outcome, FetchedPage::Outcome::Ok) << c.path << page.error.toStdString();
+        EXPECT_EQ(page.bodyHtml, text) << c.path;
+    }
+}
+
+TEST_F(NetworkTest, FailuresCarryTheirCause)
+{
+    source.setTimeLimitMs(1000);
+    server.route(QStringLiteral("/missing"), HttpRoute::withStatus(404, "<body>gone"));
+    server.route(QStringLiteral("/error"), HttpRoute::withStatus(500));
+    server.route(QStringLiteral("/silent"), HttpRoute::neverAnswer());
+    server.route(QStringLiteral("/stalled"), HttpRoute::headersThenNothing());
+    server.route(QStringLiteral("/announced-huge"), HttpRoute::headersThenNothing(25 * 1024 * 1024));
+    server.route(QStringLiteral("/loop-a"), HttpRoute::redirect("/loop-b"));
+    server.route(QStringLiteral("/loop-b"), HttpRoute::redirect("/loop-a"));
+    struct Case {
+        QString url;
+        QString cause;
+    };
+    const Case cases[] = {
+        {server.url(QStringLiteral("/missing")), QStringLiteral("HTTP 404")},
+        {server.url(QStringLiteral("/error")), QStringLiteral("HTTP 500")},
+        {server.url(QStringLiteral("/silent")), QStringLiteral("制限時間 1 秒")},
+        {server.url(QStringLiteral("/stalled")), QStringLiteral("制限時間 1 秒")},
+        {server.url(QStringLiteral("/announced-huge")), QStringLiteral("大きすぎます")},
+        {server.url(QStringLiteral("/loop-a")), QStringLiteral("redirect")},
+        {QStringLiteral("http://127.0.0.1:%1/").arg(test::closedPort()), QStringLiteral("refused")},
+    };
+    for (const Case &c : cases) {
+        QElapsedTimer clock;
+        clock.start();
+        const FetchedPage page = fetch(source, c.url);
+        EXPECT_EQ(page.outcome, FetchedPage::Outcome::Failed) << c.url.toStdString();
+        EXPECT_TRUE(page.error.contains(c.cause, Qt::CaseInsensitive))
+            << c.url.toStdString() << ": " << page.error.toStdString();
+        EXPECT_LT(clock.elapsed(), 10000) << c.url.toStdString();
+    }
+}
+
+TEST_F(NetworkTest, RefusesPagesOverTheSizeLimit)
+{
+    server.route(QStringLiteral("/huge"), HttpRoute::html(QByteArray(NetworkPageSource::kMaxPageBytes + 1, 'x')));
+    server.route(QStringLiteral("/just-fits"), HttpRoute::html("<body>" + QByteArray(1000, 'y')));
+    const FetchedPage huge = fetch(source, server.url(QStringLiteral("/huge")));
+    EXPECT_EQ(huge.outcome, FetchedPage::Outcome::Failed);
+    EXPECT_TRUE(huge.error.contains(QStringLiteral("大きすぎます"))) << huge.error.toStdString();
+    EXPECT_EQ(fetch(source, server.url(QStringLiteral("/just-fits"))).outcome, FetchedPage::Outcome::Ok);
+}
+
+TEST_F(NetworkTest, FollowsRedirects)
+{
+    server.route(QStringLiteral("/page"), HttpRoute::html("<body>here"));
+    server.route(QStringLiteral("/old"), HttpRoute::redirect("/older", 301));
+    server.route(QStringLiteral("/older"), HttpRoute::redirect(server.url(QStringLiteral("/page")).toUtf8()));
+    const FetchedPage page = fetch(source, server.url(QStringLiteral("/old")));
+    ASSERT_EQ(page.outcome, FetchedPage::Outcome::Ok) << page.error.toStdString();
+    EXPECT_EQ(page.bodyHtml, QStringLiteral("here"));
+}
+
+TEST_F(NetworkTest, StopDuringTheWaitReturnsCancelledPromptly)
+{
+    server.route(QStringLiteral("/silent"), HttpRoute::neverAnswer());
+    std::atomic<qint16> flag{0};
+    std::thread stopper([&flag] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        flag.store(-1);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const FetchedPage page = source.fetch(server.url(QStringLiteral("/silent")), flag);
+    stopper.join();
+    EXPECT_EQ(page.outcome, FetchedPage::Outcome::Cancelled);
+    EXPECT_LT(clock.elapsed(), 5000);
+}
+
+TEST_F(NetworkTest, PrefetchKeepsAtMostTheSetNumberInFlight)
+{
+    for (int inFlight : {1, 4}) {
+        HttpTestServer fresh;
+        QStringList urls;
+        for (int i = 1; i <= 8; ++i) {
+            const QString path = QStringLiteral("/horse/%1").arg(i);
+            fresh.route(path, HttpRoute::html(horsePage(i).toUtf8()).delayed(100));
+            urls.append(fresh.url(path));
+        }
+        NetworkPageSource limited;
+        limited.setMaxInFlight(inFlight);
+        limited.prefetch(urls);
+        for (const QString &url : urls)
+            EXPECT_EQ(fetch(limited, url).outcome, FetchedPage::Outcome::Ok);
+        EXPECT_EQ(fresh.maxConcurrentRequests(), inFlight);
+        EXPECT_EQ(fresh.requestCount(), 8);  // each page fetched once
+    }
+}
+
+TEST_F(NetworkTest, PrefetchWithFourInFlightGivesTheSameTablesAsOne)
+{
+    QStringList urls;
+    for (int i = 1; i <= 6; ++i) {
+        const QString path = QStringLiteral("/db/horse.php?hid=%1").arg(i);
+        server.route(path, HttpRoute::html(encoded("Shift_JIS", horsePage(i)), "Shift_JIS").delayed(20 * (7 - i)));
+        urls.append(server.url(path));
+    }
+    std::vector<QString> tables[2];
+    for (int pass = 0; pass < 2; ++pass) {
+        NetworkPageSource s;
+        s.setMaxInFlight(pass == 0 ? 1 : 4);
+        test::RecordingProgress progress;
+        RecordingSink messages;
+        std::atomic<qint16> flag{0};
+        PageLoader loader(s, progress, messages, flag);
+        loader.prefetch(urls);
+        PageRequest request;
+        request.check = [](const PageTable &t) { return t.cell(1, 1) == kTitle; };
+        for (const QString &url : urls) {
+            PageTable table;
+            ASSERT_EQ(loader.load(url, request, table), kPageRead) << messages.messages().join(u'\n').toStdString();
+            tables[pass].push_back(table.pageHtml);
+            for (int r = 1; r <= 41; ++r)
+                for (int c = 0; c <= 3; ++c)
+                    tables[pass].push_back(table.cell(r, c));
+        }
+    }
+    EXPECT_EQ(tables[0], tables[1]);
+}
+
+TEST_F(NetworkTest, CancelAllAbortsRequestsInFlight)
+{
+    server.route(QStringLiteral("/silent"), HttpRoute::neverAnswer());
+    server.route(QStringLiteral("/page"), HttpRoute::html("<body>ok"));
+    source.setMaxInFlight(1);
+    source.prefetch({server.url(QStringLiteral("/silent"))});
+    QElapsedTimer clock;
+    clock.start();
+    while (server.requestCount(QStringLiteral("/silent")) == 0 && clock.elapsed() < 5000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(server.requestCount(QStringLiteral("/silent")), 1);
+    source.cancelAll();
+    // With one request at a time, the next page only comes if the silent one
+    // was aborted.
+    const FetchedPage page = fetch(source, server.url(QStringLiteral("/page")));
+    EXPECT_EQ(page.outcome, FetchedPage::Outcome::Ok) << page.error.toStdString();
+}
+
+// cancelAll() aborts in the network thread a moment later; a page asked for in
+// between must not be caught by it.
+TEST_F(NetworkTest, PageAskedForRightAfterCancelAllStillComes)
+{
+    server.route(QStringLiteral("/page"), HttpRoute::html("<body>ok"));
+    for (int i = 0; i < 20; ++i) {
+        source.prefetch({server.url(QStringLiteral("/other%1").arg(i))});
+        source.cancelAll();
+        const FetchedPage page = fetch(source, server.url(QStringLiteral("/page")));
+        ASSERT_EQ(page.outcome, FetchedPage::Outcome::Ok) << i << page.error.toStdString();
+    }
+}
+
+TEST_F(NetworkTest, ReadsFileAddressesDirectly)
+{
+    test::TestFolder folder;
+    const QString path = folder.write(QStringLiteral("card.html"), encoded("EUC-JP", "<meta charset=euc-jp><body>" + kTitle));
+    const FetchedPage page = fetch(source, QUrl::fromLocalFile(path).toString());
+    ASSERT_EQ(page.outcome, FetchedPage::Outcome::Ok) << page.error.toStdString();
+    EXPECT_EQ(page.bodyHtml, kTitle);
+    EXPECT_EQ(fetch(source, QUrl::fromLocalFile(folder.file(QStringLiteral("none.html"))).toString()).outcome,
+              FetchedPage::Outcome::Failed);
+}
+
+TEST(PageLoaderOverNetwork, FailureShowsMessageAndReturnsOne)
+{
+    test::ensureCoreApplication();
+    HttpTestServer server;
+    NetworkPageSource source;
+    test::RecordingProgress progress;
+    RecordingSink messages;
+    std::atomic<qint16> flag{0};
+    PageLoader loader(source, progress, messages, flag);
+    PageTable table;
+    PageRequest request;
+    request.check = [](const PageTable &) { return true; };
+    const QString url = server.url(QStringLiteral("/nothing-here"));
+    EXPECT_EQ(loader.load(url, request, table), kPageNotExpected);
+    EXPECT_EQ(messages.messages(), QStringList{QStringLiteral("ページを読み込めません: %1 (HTTP 404)").arg(url)});
+}
+
+TEST(PageLoaderOverNetwork, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
+{
+    test::ensureCoreApplication();
+    HttpTestServer server;
+    server.route(QStringLiteral("/silent"), HttpRoute::neverAnswer());
+    NetworkPageSource source;
+    test::RecordingProgress progress;
+    RecordingSink messages;
+    std::atomic<qint16> flag{0};
+    PageLoader loader(source, progress, messages, flag);
+    PageTable table;
+    std::thread stopper([&flag] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        flag.store(-1);
+    });
+    EXPECT_EQ(loader.load(server.url(QStringLiteral("/silent")), PageRequest{}, table), kPageCancelled);
+    stopper.join();
+    EXPECT_EQ(flag.load(), 0);
+    EXPECT_TRUE(messages.messages().isEmpty());
+}
+
+}  // namespace
+}  // namespace marunoki

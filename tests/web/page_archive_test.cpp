@@ -1,0 +1,178 @@
+#include "web/page_archive.h"
+
+#include "app/message_sink.h"
+#include "support/fake_page_source.h"
+#include "support/http_test_server.h"
+#include "support/qt_print.h"
+#include "support/test_folder.h"
+#include "web/network_page_source.h"
+#include "web/page_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+
+namespace marunoki {
+namespace {
+
+using test::HttpRoute;
+using test::HttpTestServer;
+using test::TestFolder;
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::vector<QString> loadAll(PageSource &source, const QStringList &urls, QStringList *messagesOut = nullptr)
+{
+    test::RecordingProgress progress;
+    RecordingSink messages;
+    std::atomic<qint16> flag{0};
+    PageLoader loader(source, progress, messages, flag);
+    std::vector<QString> cells;
+    for (const QString &url : urls) {
+        PageTable table;
+        loader.load(url, PageRequest{}, table);
+        cells.push_back(table.pageHtml);
+        for (int r = 0; r <= 20; ++r)
+            for (int c = 0; c <= 5; ++c)
+                cells.push_back(table.cell(r, c));
+    }
+    if (messagesOut)
+        *messagesOut = messages.messages();
+    return cells;
+}
+
+TEST(PageArchive, ArchiveThenOfflineGivesIdenticalTables)
+{
+    test::ensureCoreApplication();
+    HttpTestServer server;
+    QStringEncoder sjis("Shift_JIS");
+    QStringEncoder euc("EUC-JP");
+    server.route(QStringLiteral("/scores/2007/05/02/12/11/denma.html"),
+                 HttpRoute::html(sjis(QStringLiteral("<body><table>\r\n<tr><td>出馬表<td>東京\r\n</table>")),
+                                 "Shift_JIS"));
+    server.route(QStringLiteral("/db/horse.php?hid=2004104205"),
+                 HttpRoute::html(euc(QStringLiteral("<meta charset=EUC-JP><body><table><tr><td>生年月日</td></tr>"
+                                                    "</table>"))));
+    const QStringList urls = {server.url(QStringLiteral("/scores/2007/05/02/12/11/denma.html")),
+                              server.url(QStringLiteral("/db/horse.php?hid=2004104205"))};
+
+    TestFolder folder;
+    std::vector<QString> online;
+    {
+        NetworkPageSource network;
+        PageArchive archive(folder.path());
+        RecordingSink archiveMessages;
+        ArchivingPageSource archiving(network, archive, archiveMessages);
+        online = loadAll(archiving, urls);
+        EXPECT_TRUE(archiveMessages.messages().isEmpty());
+    }
+    EXPECT_TRUE(online[0].contains(QStringLiteral("出馬表")));
+
+    // A fresh archive object reads the index back from the folder.
+    PageArchive saved(folder.path());
+    OfflinePageSource offline(saved);
+    QStringList messages;
+    EXPECT_EQ(loadAll(offline, urls, &messages), online);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+}
+
+TEST(PageArchive, KeepsTheBytesAsServedAndIndexesThem)
+{
+    TestFolder folder;
+    PageArchive archive(folder.path());
+    const QByteArray bytes("\x8f\x6f\x94\x6e\x95\x5c", 6);  // 出馬表 in Shift_JIS
+    QString error;
+    const QString url = QStringLiteral("http://site1.example/scores/2007/05/02/12/11/denma.html");
+    ASSERT_TRUE(archive.save(url, bytes, "Shift_JIS", &error)) << error.toStdString();
+    const QString name = archive.fileNameFor(url);
+    EXPECT_EQ(name, QStringLiteral("site1.example_scores_2007_05_02_12_11_denma.html"));
+    EXPECT_EQ(readFile(folder.file(name)), bytes);
+    EXPECT_EQ(readFile(folder.file(QStringLiteral("index.tsv"))), (url + u'\t' + name + QStringLiteral("\tShift_JIS\n")).toUtf8());
+}
+
+TEST(PageArchive, FileNamesAreReadableAndDistinct)
+{
+    TestFolder folder;
+    PageArchive archive(folder.path());
+    QString error;
+    const QStringList urls = {
+        QStringLiteral("http://site2.example/db/horse.php?hid=123"),
+        QStringLiteral("http://site2.example/db/horse.php?hid/123"),  // same readable name as the first
+        QStringLiteral("http://site2.example/") + QString(200, u'a'),
+        QStringLiteral("http://site2.example/../../etc/passwd"),
+    };
+    QStringList names;
+    for (const QString &url : urls) {
+        ASSERT_TRUE(archive.save(url, url.toUtf8(), {}, &error));
+        names.append(archive.fileNameFor(url));
+    }
+    EXPECT_EQ(names[0], QStringLiteral("site2.example_db_horse.php_hid_123.html"));
+    EXPECT_TRUE(names[1].startsWith(QStringLiteral("site2.example_db_horse.php_hid_123-"))) << names[1].toStdString();
+    EXPECT_LT(names[2].size(), 100);
+    for (const QString &name : names) {
+        EXPECT_FALSE(name.contains(u'/')) << name.toStdString();
+        EXPECT_EQ(names.count(name), 1) << name.toStdString();
+    }
+    for (const QString &url : urls) {
+        const auto page = archive.load(url, &error);
+        ASSERT_TRUE(page.has_value()) << url.toStdString();
+        EXPECT_EQ(page->bytes, url.toUtf8());
+    }
+}
+
+TEST(OfflinePageSource, AddressNotInTheArchiveFails)
+{
+    TestFolder folder;
+    PageArchive archive(folder.path());
+    OfflinePageSource offline(archive);
+    const std::atomic<qint16> flag{0};
+    const FetchedPage page = offline.fetch(QStringLiteral("http://x.example/a"), flag);
+    EXPECT_EQ(page.outcome, FetchedPage::Outcome::Failed);
+    EXPECT_EQ(page.error, QStringLiteral("not in the archive: http://x.example/a"));
+}
+
+TEST(OfflinePageSource, IndexLinesPointingOutsideTheFolderAreIgnored)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("secret.txt"), "<body>secret");
+    QDir(folder.path()).mkdir(QStringLiteral("sub"));
+    folder.write(QStringLiteral("index.tsv"), "http://a/1\t../secret.txt\t\n"
+                                              "http://a/2\tsub/x.html\t\n"
+                                              "broken line without tabs\n"
+                                              "http://a/3\tsecret.txt\t\n");
+    PageArchive archive(folder.path() + QStringLiteral("sub"));
+    QString error;
+    EXPECT_FALSE(archive.load(QStringLiteral("http://a/1"), &error).has_value());
+    PageArchive top(folder.path());
+    EXPECT_FALSE(top.load(QStringLiteral("http://a/1"), &error).has_value());
+    EXPECT_FALSE(top.load(QStringLiteral("http://a/2"), &error).has_value());
+    const auto page = top.load(QStringLiteral("http://a/3"), &error);
+    ASSERT_TRUE(page.has_value());
+    EXPECT_EQ(page->bytes, QByteArray("<body>secret"));
+}
+
+TEST(ArchivingPageSource, SaveFailureIsReportedOnceAndThePageStillReturned)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("blocker"), "a file where the folder should be");
+    PageArchive archive(folder.file(QStringLiteral("blocker")));
+    test::FakePageSource inner;
+    inner.setPage(QStringLiteral("http://a/1"), QStringLiteral("one"));
+    inner.setPage(QStringLiteral("http://a/2"), QStringLiteral("two"));
+    RecordingSink messages;
+    ArchivingPageSource archiving(inner, archive, messages);
+    const std::atomic<qint16> flag{0};
+    EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/1"), flag).bodyHtml, QStringLiteral("one"));
+    EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/2"), flag).bodyHtml, QStringLiteral("two"));
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.messages()[0].startsWith(QStringLiteral("ページを保存できません: http://a/1")));
+}
+
+}  // namespace
+}  // namespace marunoki

@@ -1,0 +1,132 @@
+#include "web/page_loader.h"
+
+#include "app/message_sink.h"
+#include "support/fake_page_source.h"
+#include "support/qt_print.h"
+
+#include <gtest/gtest.h>
+
+namespace marunoki {
+namespace {
+
+using test::FakePageSource;
+using test::RecordingProgress;
+
+const QString kUrl = QStringLiteral("http://site1.example/scores/2007/05/02/12/11/denma.html");
+
+// A page whose marker row can be put at any row number.
+QString pageWithMarkerAt(int markerRow)
+{
+    QString html = QStringLiteral("<table>");
+    for (int r = 1; r <= 60; ++r)
+        html += QStringLiteral("<tr><td>%1</td></tr>").arg(r == markerRow ? QStringLiteral("出馬表") : QString::number(r));
+    return html + QStringLiteral("</table>");
+}
+
+PageRequest cardRequest()
+{
+    PageRequest request;
+    request.statusText = QStringLiteral("出馬表読込み中・・・");
+    request.splitFailureMessage = QStringLiteral("WebData読込みエラー(err-AA01)");
+    request.check = [](const PageTable &t) {
+        for (int r = 25; r <= 49; ++r)
+            if (t.cell(r, 1) == QStringLiteral("出馬表"))
+                return true;
+        return false;
+    };
+    return request;
+}
+
+struct LoaderTest : ::testing::Test {
+    FakePageSource source;
+    RecordingProgress progress;
+    RecordingSink messages;
+    std::atomic<qint16> cancelFlag{0};
+    PageLoader loader{source, progress, messages, cancelFlag};
+    PageTable table;
+};
+
+TEST_F(LoaderTest, PageCheckAcceptsMarkerRowsInsideItsRange)
+{
+    struct Case {
+        int row;
+        int status;
+    };
+    for (const Case c : {Case{24, kPageNotExpected}, Case{25, kPageRead}, Case{49, kPageRead},
+                         Case{50, kPageNotExpected}}) {
+        source.setPage(kUrl, pageWithMarkerAt(c.row));
+        EXPECT_EQ(loader.load(kUrl, cardRequest(), table), c.status) << c.row;
+    }
+    EXPECT_TRUE(messages.messages().isEmpty());
+}
+
+TEST_F(LoaderTest, ShowsTheStatusTextAndFillsTheTable)
+{
+    source.setPage(kUrl, pageWithMarkerAt(30));
+    ASSERT_EQ(loader.load(kUrl, cardRequest(), table), kPageRead);
+    EXPECT_EQ(progress.lines(), QStringList{QStringLiteral("出馬表読込み中・・・")});
+    EXPECT_EQ(table.cell(30, 1), QStringLiteral("出馬表"));
+    EXPECT_EQ(table.cell(31, 1), QStringLiteral("31"));
+}
+
+TEST_F(LoaderTest, FetchFailureShowsOneMessageNamingAddressAndCause)
+{
+    table.setCell(5, 1, QStringLiteral("old"));
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageNotExpected);
+    EXPECT_EQ(messages.messages(), QStringList{QStringLiteral("ページを読み込めません: %1 (HTTP 404)").arg(kUrl)});
+}
+
+TEST_F(LoaderTest, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
+{
+    source.setPage(kUrl, pageWithMarkerAt(30));
+    source.onFetch = [this](const QString &) { cancelFlag.store(-1); };
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageCancelled);
+    EXPECT_EQ(cancelFlag.load(), 0);
+    EXPECT_EQ(source.cancelAllCalls(), 1);
+    EXPECT_TRUE(messages.messages().isEmpty());
+
+    source.onFetch = nullptr;  // the next load starts with the flag at 0
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageRead);
+}
+
+TEST_F(LoaderTest, StopPressedBeforeTheLoadReturnsTwoWithoutFetching)
+{
+    cancelFlag.store(-1);
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageCancelled);
+    EXPECT_EQ(cancelFlag.load(), 0);
+    EXPECT_TRUE(source.fetched().isEmpty());
+}
+
+TEST_F(LoaderTest, CalendarDoesNotHonourTheStopFlag)
+{
+    source.setPage(kUrl, pageWithMarkerAt(3));
+    source.onFetch = [this](const QString &) { cancelFlag.store(-1); };
+    PageRequest calendar;
+    calendar.statusText = QStringLiteral("開催情報 読込み中・・・");
+    calendar.splitFailureMessage = QStringLiteral("WebData読込みエラー(err-CA01)");
+    calendar.honoursCancel = false;
+    EXPECT_EQ(loader.load(kUrl, calendar, table), kPageRead);
+    EXPECT_EQ(table.cell(3, 1), QStringLiteral("出馬表"));
+    EXPECT_EQ(cancelFlag.load(), -1);  // left for the next reader that honours it
+}
+
+TEST_F(LoaderTest, PageWithoutBodyShowsTheSplitterMessageAndFailsTheCheck)
+{
+    FetchedPage noBody;
+    noBody.outcome = FetchedPage::Outcome::Ok;  // bodyHtml stays null
+    source.setResult(kUrl, noBody);
+    table.setCell(30, 1, QStringLiteral("出馬表"));
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageNotExpected);
+    EXPECT_EQ(messages.messages(), QStringList{QStringLiteral("WebData読込みエラー(err-AA01)")});
+    EXPECT_TRUE(table.cell(30, 1).isEmpty());
+}
+
+TEST_F(LoaderTest, PrefetchIsPassedToTheSource)
+{
+    const QStringList urls = {QStringLiteral("http://a/1"), QStringLiteral("http://a/2")};
+    loader.prefetch(urls);
+    EXPECT_EQ(source.prefetched(), urls);
+}
+
+}  // namespace
+}  // namespace marunoki
