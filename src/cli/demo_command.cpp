@@ -30,14 +30,13 @@ const QStringList kSampleFiles = {QStringLiteral("marunoki.dat"), QStringLiteral
 const QString kSite1Archive = QStringLiteral("site1");
 
 // The samples folder: beside the program (an installed or copied program), one
-// folder up, else the source tree the program was built from (this file's own
-// path, as the build gave it to the compiler, is src/cli/demo_command.cpp).
+// folder up, else the source tree the program was built from.
 QString findSamples()
 {
     const QString exe = QCoreApplication::applicationDirPath();
-    const QString sourceTree = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../samples");
     const QStringList candidates{exe + QStringLiteral("/samples"), exe + QStringLiteral("/../samples"),
-                                 exe + QStringLiteral("/../share/marunoki/samples"), sourceTree};
+                                 exe + QStringLiteral("/../share/marunoki/samples"),
+                                 QString::fromUtf8(MARUNOKI_SAMPLES_DIR)};
     for (const QString &dir : candidates) {
         if (QFileInfo::exists(dir + u'/' + kSite1Archive + QStringLiteral("/index.tsv")))
             return QDir(dir).absolutePath();
