@@ -23,13 +23,19 @@ bool scanHorseLinks(
     const QStringView html(pageHtml);
     const int runners = std::clamp(store.tousuu, 0, kMaxRunners);
     qsizetype from = 0;
+    qsizetype nextIdEnd = 0;  // -1 once no idEnd is left in the page
     for (int n = 1; n <= runners; ++n) {
         for (;;) {
             const qsizetype at = html.indexOf(form.marker, from);
             if (at < 0)
                 return false;
             const qsizetype idStart = at + form.marker.size();
-            const qsizetype end = html.indexOf(form.idEnd, idStart);
+            // The first idEnd at or after an earlier id start is also the first
+            // after this one if it lies beyond it: each is looked for once, so a
+            // page full of markers is still scanned in linear time.
+            if (nextIdEnd >= 0 && nextIdEnd < idStart)
+                nextIdEnd = html.indexOf(form.idEnd, idStart);
+            const qsizetype end = nextIdEnd;
             if (end < 0)
                 return false;
             const qsizetype idLength = end - form.idEndBack - idStart;
