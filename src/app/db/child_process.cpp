@@ -66,6 +66,11 @@ void limit(int resource, qint64 bytes)
         ::dup2(null, STDOUT_FILENO);
         ::dup2(null, STDERR_FILENO);
     }
+    // A crash in the work ends the child by its signal, which the parent reports.
+    // Handlers inherited from the parent (a sanitizer's, a crash reporter's) would
+    // turn it into an exit status, or run the parent's crash handling here.
+    for (const int crash : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+        ::signal(crash, SIG_DFL);
     limit(RLIMIT_FSIZE, limits.maxFileBytes);
     if (!kSanitized)
         limit(RLIMIT_AS, limits.maxMemoryBytes);
