@@ -205,7 +205,11 @@ private:
     int maxOpen_ = 0;
 };
 
-HttpTestServer::HttpTestServer() : impl_(std::make_unique<Impl>()) {}
+HttpTestServer::HttpTestServer()
+{
+    ensureCoreApplication();
+    impl_ = std::make_unique<Impl>();
+}
 
 HttpTestServer::~HttpTestServer() = default;
 

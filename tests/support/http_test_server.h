@@ -12,7 +12,8 @@
 // The server runs in its own thread and answers requests in parallel (a delay
 // holds up only its own request). Unknown paths get 404. Routes can be changed
 // while the server runs; every method is thread-safe. Each response closes its
-// connection. Needs a QCoreApplication (see ensureCoreApplication below).
+// connection. Needs a QCoreApplication: the constructor creates one if there is
+// none, so construct the first server on the main thread.
 
 #include <QByteArray>
 #include <QList>
