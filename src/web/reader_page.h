@@ -12,10 +12,10 @@ namespace marunoki {
 
 class PageTable;
 
+// A base of the readers only; never held or deleted as a ReaderPage.
 class ReaderPage {
 public:
     ReaderPage();
-    ~ReaderPage();
     ReaderPage(const ReaderPage &) = delete;
     ReaderPage &operator=(const ReaderPage &) = delete;
 
@@ -23,6 +23,8 @@ public:
     const PageTable &table() const { return *table_; }
 
 protected:
+    ~ReaderPage();
+
     // Loads url into the table through the loader and, when the page was read and
     // passed the check (status 0), runs the parse steps on it. Returns the status:
     // 0 read, 1 not the expected page, 2 stopped by the user.

@@ -6,8 +6,8 @@
 // The card is read from fixed cells relative to two landmark rows: the date row
 // (the first row in 0..29 whose second cell begins with "20") and the header row
 // (the first row in 20..69 whose first cell begins with "枠番"). Each runner has
-// two rows below the header. Site 1 does not print usable bracket numbers, so
-// they are computed from the field size by the central racing rule.
+// two rows below the header. The bracket numbers are not read from the page but
+// computed from the field size by the central racing rule.
 //
 // Messages: "出走データ読込みエラー" (date or header row missing; the card parse
 // ends), "WebData読込みエラー(err-AA02)" (any other failure in the card parse,
