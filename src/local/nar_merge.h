@@ -17,18 +17,40 @@
 //   any other column leaves that field at its reset value (0 or empty). A row whose
 //   date cannot be read is not a run and is left out.
 
+#include <memory>
+
 namespace marunoki {
 
 class Database;
 class MessageSink;
 class RaceStore;
 
+// The merge for every runner of one load: keeps its query prepared between
+// runners. Uses (does not own) the open database, which must outlive it; use it
+// from the thread that opened the database.
+class NarMerge {
+public:
+    explicit NarMerge(Database &nar);
+    ~NarMerge();
+    NarMerge(const NarMerge &) = delete;
+    NarMerge &operator=(const NarMerge &) = delete;
+
+    // Merges the local runs of the runner store.curUma, as readNar below.
+    void merge(RaceStore &store, MessageSink &messages);
+
+private:
+    struct Query;
+    Database &nar_;
+    std::unique_ptr<Query> query_;
+};
+
 // Merges the local runs of the runner store.curUma from the local-racing database
 // (nar; nothing happens when it is null) and re-sorts the runner's runs. Reads
 // raceDate and the runner's U_name; writes the runner's runs 1..50 and, for every
 // row taken, the database's spelling of the name into U_name. Run 0 is never
 // touched. A query that fails (a missing table or column) shows a message naming
-// the file, and the runner's runs are left as they were.
+// the file, and the runner's runs are left as they were. For several runners of
+// one load, NarMerge saves preparing the query again for each.
 void readNar(RaceStore &store, Database *nar, MessageSink &messages);
 
 }  // namespace marunoki

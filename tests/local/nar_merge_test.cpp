@@ -24,6 +24,7 @@ struct LocalRow {
     QString name;
     double daysBefore = 10;
     QString timeOfDay;  // appended to the stored date when set
+    QString storedDate;  // replaces the date when set
     QVariant zyo = QStringLiteral("大井");
     QVariant no = 11;
     QVariant time = 101.5;
@@ -32,9 +33,9 @@ struct LocalRow {
     QVariant taizyu = 480;
 };
 
-class NarMerge : public ::testing::Test {
+class ReadNar : public ::testing::Test {
 protected:
-    NarMerge() : path_(folder_.file("NAR_data.mdb"))
+    ReadNar() : path_(folder_.file("NAR_data.mdb"))
     {
         writer_ = std::make_unique<SqliteFile>(path_);
         writer_->exec("CREATE TABLE T_Rdata(R_code TEXT, R_date TEXT, R_zyo TEXT, R_no INTEGER, R_name TEXT, "
@@ -55,6 +56,8 @@ protected:
         QString date = QString::fromStdString(storedDay(kRaceDay - row.daysBefore));
         if (!row.timeOfDay.isEmpty())
             date += u' ' + row.timeOfDay;
+        if (!row.storedDate.isEmpty())
+            date = row.storedDate;
         writer_->exec("INSERT INTO T_Rdata VALUES (?, ?, ?, ?, 'C1特別', 'C1', 1600, 2, '外', 12, 0)",
                       {code, date, row.zyo, row.no});
         writer_->exec("INSERT INTO T_Useiseki VALUES (?, ?, ?, 3, 5, 2, 4, ?, 0.3, ?, ?, 56.0, '藤田', 6, 5, 4, "
@@ -80,6 +83,7 @@ protected:
         store.U_tuka[1][r][1] = 3;
     }
 
+    void closeWriter() { writer_.reset(); }
     void merge(int h = 1)
     {
         writer_.reset();
@@ -118,7 +122,7 @@ private:
     int codes_ = 0;
 };
 
-TEST_F(NarMerge, CopiesEveryColumnOfTheRunnersLocalRun)
+TEST_F(ReadNar, CopiesEveryColumnOfTheRunnersLocalRun)
 {
     add({});
     merge();
@@ -150,7 +154,7 @@ TEST_F(NarMerge, CopiesEveryColumnOfTheRunnersLocalRun)
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
-TEST_F(NarMerge, ARunnerNotFoundKeepsItsRunsSortedNewestFirst)
+TEST_F(ReadNar, ARunnerNotFoundKeepsItsRunsSortedNewestFirst)
 {
     history(1, 30, "A");
     history(2, 5, "B");
@@ -168,7 +172,7 @@ TEST_F(NarMerge, ARunnerNotFoundKeepsItsRunsSortedNewestFirst)
     EXPECT_EQ(presentRuns(), 3);
 }
 
-TEST_F(NarMerge, LocalRunsAloneFillRunsOneToThreeNewestFirst)
+TEST_F(ReadNar, LocalRunsAloneFillRunsOneToThreeNewestFirst)
 {
     addDaysBefore({100, 7, 300});
     merge();
@@ -176,7 +180,7 @@ TEST_F(NarMerge, LocalRunsAloneFillRunsOneToThreeNewestFirst)
     EXPECT_EQ(presentRuns(), 3);
 }
 
-TEST_F(NarMerge, TakesOnlyDaysStrictlyInsideTheWindow)
+TEST_F(ReadNar, TakesOnlyDaysStrictlyInsideTheWindow)
 {
     addDaysBefore({0, 1, 419, 420, 421, -1});
     // A time of day must not move a run across either bound.
@@ -194,7 +198,7 @@ TEST_F(NarMerge, TakesOnlyDaysStrictlyInsideTheWindow)
     EXPECT_EQ(runDays()[2], 419);
 }
 
-TEST_F(NarMerge, NullsLeaveTheResetValues)
+TEST_F(ReadNar, NullsLeaveTheResetValues)
 {
     LocalRow first;
     first.last3f = first.kisyu = first.taizyu = QVariant();
@@ -216,7 +220,18 @@ TEST_F(NarMerge, NullsLeaveTheResetValues)
     EXPECT_EQ(store.U_3f[1][2], 38.2f);
 }
 
-TEST_F(NarMerge, EqualDatesKeepTheRunsAlreadyThereFirst)
+TEST_F(ReadNar, ARowWhoseDateCannotBeReadIsNotARun)
+{
+    LocalRow impossible;
+    impossible.storedDate = QStringLiteral("2007-02-30");
+    add(impossible);
+    addDaysBefore({15});
+    merge();
+    EXPECT_EQ(runDays(), (std::vector<double>{15}));
+    EXPECT_EQ(presentRuns(), 1);
+}
+
+TEST_F(ReadNar, EqualDatesKeepTheRunsAlreadyThereFirst)
 {
     history(1, 10, "page");
     history(2, 40, "older");
@@ -227,7 +242,7 @@ TEST_F(NarMerge, EqualDatesKeepTheRunsAlreadyThereFirst)
     EXPECT_EQ(store.R_name[1][2], QStringLiteral("C1特別"));
 }
 
-TEST_F(NarMerge, StopsAtFiftyRunsWithoutTouchingTheRunsAlreadyThere)
+TEST_F(ReadNar, StopsAtFiftyRunsWithoutTouchingTheRunsAlreadyThere)
 {
     for (int r = 1; r <= 48; ++r)
         history(r, 2.0 * r, QString::number(r));
@@ -246,7 +261,7 @@ TEST_F(NarMerge, StopsAtFiftyRunsWithoutTouchingTheRunsAlreadyThere)
         EXPECT_NE(d, 5) << "the third local run found no room";
 }
 
-TEST_F(NarMerge, AFullRunnerGetsNothingMore)
+TEST_F(ReadNar, AFullRunnerGetsNothingMore)
 {
     for (int r = 1; r <= kMaxRuns; ++r)
         history(r, r, QString::number(r));
@@ -257,7 +272,7 @@ TEST_F(NarMerge, AFullRunnerGetsNothingMore)
     EXPECT_EQ(store.R_zyo[1][1], QStringLiteral("05"));
 }
 
-TEST_F(NarMerge, ClosesGapsWithoutRepeatingARun)
+TEST_F(ReadNar, ClosesGapsWithoutRepeatingARun)
 {
     history(1, 10, "A");
     history(2, 20, "B");
@@ -271,7 +286,34 @@ TEST_F(NarMerge, ClosesGapsWithoutRepeatingARun)
     EXPECT_EQ(store.U_tuka[1][5][1], 0);
 }
 
-TEST_F(NarMerge, FindsANameWithAnApostrophe)
+TEST_F(ReadNar, OneMergeServesEveryRunnerOfTheLoad)
+{
+    for (int r = 1; r <= 49; ++r)
+        history(r, 100 + r, QString::number(r));
+    addDaysBefore({3, 4, 5});  // runner 1 has room for one of them
+    store.U_name[2] = QStringLiteral("ニシノカゼ");
+    for (double days : {6.0, 7.0}) {
+        LocalRow row;
+        row.name = store.U_name[2];
+        row.daysBefore = days;
+        add(row);
+    }
+    closeWriter();
+    QString error;
+    auto db = Database::openQuietly(path(), &error);
+    ASSERT_TRUE(db) << error.toStdString();
+    marunoki::NarMerge merge(*db);
+    for (int h : {1, 2, 1}) {
+        store.curUma = h;
+        merge.merge(store, sink);
+    }
+    EXPECT_EQ(presentRuns(1), kMaxRuns);
+    EXPECT_EQ(runDays(1)[0], 3);
+    EXPECT_EQ(runDays(2), (std::vector<double>{6, 7}));
+    EXPECT_TRUE(sink.messages().isEmpty());
+}
+
+TEST_F(ReadNar, FindsANameWithAnApostrophe)
 {
     store.U_name[1] = QStringLiteral("O'Brien");
     LocalRow row;
@@ -283,7 +325,7 @@ TEST_F(NarMerge, FindsANameWithAnApostrophe)
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
-TEST_F(NarMerge, LeavesTodaysEntryAndOtherRunnersAlone)
+TEST_F(ReadNar, LeavesTodaysEntryAndOtherRunnersAlone)
 {
     store.R_date[1][0] = kRaceDay;
     store.R_kyori[1][0] = 1400;
@@ -295,7 +337,7 @@ TEST_F(NarMerge, LeavesTodaysEntryAndOtherRunnersAlone)
     EXPECT_EQ(store.R_date[2][1], 0.0);
 }
 
-TEST_F(NarMerge, AMissingTableIsReportedAndTheRunsStayAsTheyWere)
+TEST_F(ReadNar, AMissingTableIsReportedAndTheRunsStayAsTheyWere)
 {
     history(1, 30, "A");
     history(2, 5, "B");
@@ -307,7 +349,7 @@ TEST_F(NarMerge, AMissingTableIsReportedAndTheRunsStayAsTheyWere)
     EXPECT_EQ(store.R_name[1][2], QStringLiteral("B"));
 }
 
-TEST_F(NarMerge, DoesNothingWithoutTheLocalFile)
+TEST_F(ReadNar, DoesNothingWithoutTheLocalFile)
 {
     history(1, 30, "A");
     history(2, 5, "B");

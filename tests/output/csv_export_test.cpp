@@ -12,10 +12,12 @@
 #include <QDir>
 #include <QFile>
 
+#ifdef __linux__
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#endif
 
 using namespace marunoki;
 using namespace marunoki::test;
@@ -43,8 +45,10 @@ public:
     explicit WriteProtection(const QString &folder) : folder_(folder)
     {
         QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+#ifdef __linux__
         if (geteuid() == 0)
             immutable_ = setImmutable(true);
+#endif
     }
     ~WriteProtection()
     {
@@ -63,8 +67,11 @@ public:
     }
 
 private:
-    bool setImmutable(bool on) const
+    bool setImmutable([[maybe_unused]] bool on) const
     {
+#ifndef __linux__
+        return false;
+#else
         const int fd = ::open(QFile::encodeName(folder_).constData(), O_RDONLY | O_DIRECTORY);
         if (fd < 0)
             return false;
@@ -76,6 +83,7 @@ private:
         }
         ::close(fd);
         return done;
+#endif
     }
 
     QString folder_;
