@@ -7,6 +7,8 @@
 #include "web/cell_rules.h"
 #include "web/page_table.h"
 
+#include "history_read.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,40 +18,14 @@ using namespace marunoki::test;
 
 namespace {
 
-const double kRaceDay = *serialFromYmd(2007, 6, 24);
+const double kRaceDay = historyRaceDay();
 constexpr int kRunner = 3;
 
-PastRun runOn(double serial)
-{
-    const Ymd d = ymdFromSerial(serial);
-    PastRun run;
-    run.year = d.year;
-    run.month = d.month;
-    run.day = d.day;
-    return run;
-}
-
-// Cuts a Site 1 horse page and runs both parse steps for runner 3 of a race on
-// 2007-06-24.
-struct HorseRead {
+// Reads the page for the test's runner.
+struct HorseRead : HistoryRead {
     explicit HorseRead(const QString &html)
-    {
-        store.raceDate = kRaceDay;
-        store.tousuu = 16;
-        store.curUma = kRunner;
-        splitPage(html, *table);
-        parseUmaPage(*table, store, messages);
-    }
-    int runs() const
-    {
-        int count = 0;
-        while (count < kMaxRuns && store.R_date[kRunner][count + 1] > 0)
-            ++count;
-        return count;
-    }
-    std::unique_ptr<PageTable> table = std::make_unique<PageTable>();
-    RaceStore store;
-    RecordingSink messages;
+        : HistoryRead(html, parseUmaPage, kRunner)
+    { }
 };
 
 HorsePage horseWith(const std::vector<PastRun> &runs)

@@ -6,6 +6,8 @@
 #include "support/site_pages.h"
 #include "web/page_table.h"
 
+#include "history_read.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,42 +17,17 @@ using namespace marunoki::test;
 
 namespace {
 
-const double kRaceDay = *serialFromYmd(2007, 6, 24);
+const double kRaceDay = historyRaceDay();
 constexpr int kRunner = 5;
+
+// Reads the page for the test's runner.
+struct HorseRead : HistoryRead {
+    explicit HorseRead(const QString &html)
+        : HistoryRead(html, parseUma02, kRunner)
+    { }
+};
 const QString kFailed = QStringLiteral("WebData読込みエラー(err-AB22)");
 const QString kMissing = QStringLiteral("umaデータ読込みエラー");
-
-PastRun runOn(double serial)
-{
-    const Ymd d = ymdFromSerial(serial);
-    PastRun run;
-    run.year = d.year;
-    run.month = d.month;
-    run.day = d.day;
-    return run;
-}
-
-// Cuts a Site 2 horse page and parses it for runner 5 of a race on 2007-06-24.
-struct HorseRead {
-    explicit HorseRead(const QString &html)
-    {
-        store.raceDate = kRaceDay;
-        store.tousuu = 12;
-        store.curUma = kRunner;
-        splitPage(html, *table);
-        parseUma02(*table, store, messages);
-    }
-    int runs() const
-    {
-        int count = 0;
-        while (count < kMaxRuns && store.R_date[kRunner][count + 1] > 0)
-            ++count;
-        return count;
-    }
-    std::unique_ptr<PageTable> table = std::make_unique<PageTable>();
-    RaceStore store;
-    RecordingSink messages;
-};
 
 HorseRead readRuns(const std::vector<PastRun> &runs)
 {
