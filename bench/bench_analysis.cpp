@@ -40,22 +40,22 @@ using namespace marunoki;
 
 namespace {
 
-constexpr int kDays = 5000;              // days of track data before the race
+constexpr int kDays = 5000;  // days of track data before the race
 constexpr int kCentralCourses = 10;
-constexpr int kRacesPerDay = 20;         // local races: 100,000 in all
-constexpr int kEntriesPerRace = 10;      // local results: 1,000,000 in all
+constexpr int kRacesPerDay = 20;  // local races: 100,000 in all
+constexpr int kEntriesPerRace = 10;  // local results: 1,000,000 in all
 constexpr int kLocalHorses = 50000;
-constexpr int kPageRuns = 30;            // runs from each runner's page
+constexpr int kPageRuns = 30;  // runs from each runner's page
 constexpr int kLocalRunsPerRunner = 25;  // more than there is room for
-constexpr const char *kFormat = "v3";    // change when the generated content changes
+constexpr const char *kFormat = "v3";  // change when the generated content changes
 
 const double kRaceDay = 39356;  // 1 October 2007
 const double kFirstDay = kRaceDay - kDays;
 
 const QStringList &localCourses()
 {
-    static const QStringList names = {"大井", "川崎", "船橋", "浦和", "門別", "盛岡", "水沢", "金沢",
-                                      "笠松", "名古屋", "園田", "姫路", "高知", "佐賀", "帯広"};
+    static const QStringList names = {"大井", "川崎", "船橋", "浦和", "門別", "盛岡", "水沢", "金沢", "笠松",
+        "名古屋", "園田", "姫路", "高知", "佐賀", "帯広"};
     return names;
 }
 
@@ -78,7 +78,8 @@ QString runnerName(int h)
 // A writable connection for generating one file.
 class Writer {
 public:
-    explicit Writer(const QString &path) : name_(QUuid::createUuid().toString())
+    explicit Writer(const QString &path)
+        : name_(QUuid::createUuid().toString())
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
         db.setDatabaseName(path);
@@ -130,7 +131,8 @@ void createTrackTables(Writer &w)
 void createTrackIndexes(Writer &w)
 {
     w.exec("CREATE INDEX mk_T_sisuu_day ON T_sisuu(S_date, S_zyo, S_siba, S_sisuu)");
-    w.exec("CREATE INDEX mk_T_avetime_course ON T_avetime(A_kyori, A_zyo, A_siba, A_class, A_sin_kyu, A_time)");
+    w.exec(
+        "CREATE INDEX mk_T_avetime_course ON T_avetime(A_kyori, A_zyo, A_siba, A_class, A_sin_kyu, A_time)");
 }
 
 void generateCentral(const QString &path, std::mt19937 &random)
@@ -144,8 +146,9 @@ void generateCentral(const QString &path, std::mt19937 &random)
     for (int d = 0; d < kDays; ++d) {
         for (int c = 1; c <= kCentralCourses; ++c) {
             for (int siba : {0, 1})
-                Writer::run(sisuu, {day(kFirstDay + d), QStringLiteral("%1").arg(c, 2, 10, QChar(u'0')), siba,
-                                    variant(random)});
+                Writer::run(sisuu,
+                    {day(kFirstDay + d), QStringLiteral("%1").arg(c, 2, 10, QChar(u'0')), siba,
+                        variant(random)});
         }
     }
     QSqlQuery average = w.prepare("INSERT INTO T_avetime VALUES (?, ?, ?, ?, ?, 0)");
@@ -153,8 +156,9 @@ void generateCentral(const QString &path, std::mt19937 &random)
         for (int kyori = 1000; kyori <= 3600; kyori += 100) {
             for (int c = 1; c <= kCentralCourses; ++c) {
                 for (int siba : {0, 1})
-                    Writer::run(average, {QString::fromUtf8(cls), kyori, QStringLiteral("%1").arg(c, 2, 10, QChar(u'0')),
-                                          siba, kyori * 0.0605 + siba * 0.4});
+                    Writer::run(average,
+                        {QString::fromUtf8(cls), kyori, QStringLiteral("%1").arg(c, 2, 10, QChar(u'0')), siba,
+                            kyori * 0.0605 + siba * 0.4});
             }
         }
     }
@@ -166,8 +170,9 @@ void generateLocal(const QString &path, std::mt19937 &random)
 {
     Writer w(path);
     createTrackTables(w);
-    w.exec("CREATE TABLE T_Rdata(R_code TEXT, R_date TEXT, R_zyo TEXT, R_no INTEGER, R_name TEXT, R_class TEXT, "
-           "R_kyori INTEGER, R_baba INTEGER, R_zyo02 TEXT, R_tousuu INTEGER, R_siba INTEGER)");
+    w.exec(
+        "CREATE TABLE T_Rdata(R_code TEXT, R_date TEXT, R_zyo TEXT, R_no INTEGER, R_name TEXT, R_class TEXT, "
+        "R_kyori INTEGER, R_baba INTEGER, R_zyo02 TEXT, R_tousuu INTEGER, R_siba INTEGER)");
     w.exec("CREATE TABLE T_Useiseki(R_code TEXT, U_name TEXT, U_kisyu TEXT, U_waku INTEGER, U_no INTEGER, "
            "U_ninki INTEGER, U_cyaku INTEGER, U_time REAL, U_cyakusa REAL, U_3f REAL, U_taizyu INTEGER, "
            "U_hutan REAL, U_cyoukyou TEXT, U_tuka01 INTEGER, U_tuka02 INTEGER, U_tuka03 INTEGER, "
@@ -192,11 +197,13 @@ void generateLocal(const QString &path, std::mt19937 &random)
     }
 
     QSqlQuery race = w.prepare("INSERT INTO T_Rdata VALUES (?, ?, ?, ?, ?, 'C2', ?, 1, '', ?, 0)");
-    QSqlQuery entry = w.prepare("INSERT INTO T_Useiseki VALUES (?, ?, '騎手', ?, ?, ?, ?, ?, 0.5, ?, 470, 55.0, "
-                                "'調教師', 3, 3, 2, 1)");
+    QSqlQuery entry
+        = w.prepare("INSERT INTO T_Useiseki VALUES (?, ?, '騎手', ?, ?, ?, ?, ?, 0.5, ?, 470, 55.0, "
+                    "'調教師', 3, 3, 2, 1)");
     auto addEntry = [&](const QString &code, const QString &name, int kyori, int place) {
         const double time = kyori * 0.064 + spread(random);
-        Writer::run(entry, {code, name, (place + 1) / 2, place, place, place, time, 37.5 + spread(random) / 4});
+        Writer::run(
+            entry, {code, name, (place + 1) / 2, place, place, place, time, 37.5 + spread(random) / 4});
     };
     const int races = kDays * kRacesPerDay;
     for (int i = 0; i < races; ++i) {
@@ -204,8 +211,8 @@ void generateLocal(const QString &path, std::mt19937 &random)
         const QString code = QString::number(i);
         const QString &course = courses[(i / 12) % courses.size()];
         const int kyori = 1000 + 100 * (i % 11);
-        Writer::run(race, {code, day(kFirstDay + d), course, i % 12 + 1, QStringLiteral("一般"), kyori,
-                           kEntriesPerRace});
+        Writer::run(race,
+            {code, day(kFirstDay + d), course, i % 12 + 1, QStringLiteral("一般"), kyori, kEntriesPerRace});
         for (int place = 1; place <= kEntriesPerRace; ++place)
             addEntry(code, QStringLiteral("ウマ%1").arg(horse(random)), kyori, place);
     }
@@ -238,9 +245,9 @@ const Files &files()
             folder = QDir::tempPath() + QStringLiteral("/marunoki-bench");
         folder += QStringLiteral("/") + QLatin1String(kFormat);
         QDir().mkpath(folder);
-        Files f{folder + QStringLiteral("/marunoki.dat"), folder + QStringLiteral("/NAR_data.mdb")};
+        Files f {folder + QStringLiteral("/marunoki.dat"), folder + QStringLiteral("/NAR_data.mdb")};
         std::mt19937 random(20071001);
-        for (auto [path, generate] : {std::pair{f.central, &generateCentral}, {f.local, &generateLocal}}) {
+        for (auto [path, generate] : {std::pair {f.central, &generateCentral}, {f.local, &generateLocal}}) {
             if (QFile::exists(path))
                 continue;
             std::fprintf(stderr, "generating %s ...\n", path.toLocal8Bit().constData());
@@ -311,7 +318,7 @@ void analyseOpenOnce(RaceStore &store, MessageSink &sink)
         }
         TrackDatabase centralTrack(*central, TrackDatabase::Kind::Central);
         TrackDatabase localTrack(*local, TrackDatabase::Kind::Local);
-        anaSisuu(store, AnalysisSources{&centralTrack, &localTrack}, 0.3f, sink);
+        anaSisuu(store, AnalysisSources {&centralTrack, &localTrack}, 0.3f, sink);
     }
 }
 
@@ -330,7 +337,7 @@ void analyseConnectionPerRunner(RaceStore &store, MessageSink &sink)
         {
             TrackDatabase centralTrack(*central, TrackDatabase::Kind::Central);
             TrackDatabase localTrack(*local, TrackDatabase::Kind::Local);
-            umaSisuu(store, AnalysisSources{&centralTrack, &localTrack}, sink);
+            umaSisuu(store, AnalysisSources {&centralTrack, &localTrack}, sink);
         }
         runnerStatistics(store, sink);
     }
@@ -395,11 +402,10 @@ void checkSetup()
 // The parts of one race, each measured alone on connections that stay open.
 struct OpenRace {
     OpenRace()
-        : central(openOrFail(files().central)),
-          local(openOrFail(files().local)),
-          store(std::make_unique<RaceStore>())
-    {
-    }
+        : central(openOrFail(files().central))
+        , local(openOrFail(files().local))
+        , store(std::make_unique<RaceStore>())
+    { }
     void card()
     {
         fillCard(*store);
@@ -413,7 +419,7 @@ struct OpenRace {
     {
         for (int h = 1; h <= store->tousuu; ++h) {
             store->curUma = h;
-            umaSisuu(*store, AnalysisSources{&centralTrack, &localTrack}, sink);
+            umaSisuu(*store, AnalysisSources {&centralTrack, &localTrack}, sink);
         }
     }
     void report(benchmark::State &state) const

@@ -29,8 +29,8 @@ using RunFilter = std::function<bool(int run)>;
 
 // Mean of the runner's selected non-zero figures into table[h]. The total is kept
 // in single precision like the figures themselves.
-void accumulateMean(RaceStore &store, StatTable &table, const RunFilter &take, const QString &error,
-                    MessageSink &messages)
+void accumulateMean(
+    RaceStore &store, StatTable &table, const RunFilter &take, const QString &error, MessageSink &messages)
 {
     const int h = store.curUma;
     if (!validRunner(h))
@@ -104,8 +104,8 @@ void bestFigure(RaceStore &store)
 
 void recentMeanFigure(RaceStore &store, MessageSink &messages)
 {
-    accumulateMean(store, store.U_heikin3m, recentRuns(store), QStringLiteral("指数の分析エラー(err-AC05)"),
-                   messages);
+    accumulateMean(
+        store, store.U_heikin3m, recentRuns(store), QStringLiteral("指数の分析エラー(err-AC05)"), messages);
 }
 
 void recentBestFigure(RaceStore &store)
@@ -164,8 +164,8 @@ void runningStyle(RaceStore &store, MessageSink &messages)
             return;
         }
         // The position is scaled to an eight-horse field by today's field size.
-        style[0] = static_cast<float>(static_cast<double>(style[0])
-                                      + static_cast<double>(product) / static_cast<double>(fieldSize));
+        style[0] = static_cast<float>(
+            static_cast<double>(style[0]) + static_cast<double>(product) / static_cast<double>(fieldSize));
     }
     if (style[1] > 0.0f)
         style[0] = style[0] / style[1];

@@ -21,18 +21,18 @@ constexpr int kSurfaceOther = 2;  // obstacle races have no average times
 
 struct Constants {
     double perDistance;  // K: the distance the time advantage is scaled to
-    double base;         // B, applied as base then baseAdjust
+    double base;  // B, applied as base then baseAdjust
     double baseAdjust;
-    double agariBase;    // E, applied as agariBase then agariAdjust
+    double agariBase;  // E, applied as agariBase then agariAdjust
     double agariAdjust;
 };
 
 const Constants &constantsOf(RunSource source)
 {
-    static const Constants central{1600.0, 70.0, 0.0, 70.0, 0.0};
+    static const Constants central {1600.0, 70.0, 0.0, 70.0, 0.0};
     // Local racing is slower and its average times come from fewer races; the
     // offsets put a local run on a scale comparable with the central one.
-    static const Constants local{1500.0, 50.0, -14.8, 60.0, -5.18};
+    static const Constants local {1500.0, 50.0, -14.8, 60.0, -5.18};
     return source == RunSource::Central ? central : local;
 }
 

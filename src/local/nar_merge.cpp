@@ -25,9 +25,9 @@ namespace {
 // Days before the race that still count; the day exactly this far back does not.
 constexpr double kWindowDays = 420;
 
-const char kMergeSql[] =
-    "SELECT * FROM T_Rdata LEFT JOIN T_Useiseki ON T_Rdata.R_code = T_Useiseki.R_code "
-    "WHERE U_name = ? AND substr(R_date, 1, 10) < ? AND substr(R_date, 1, 10) > ? ORDER BY R_date DESC";
+const char kMergeSql[]
+    = "SELECT * FROM T_Rdata LEFT JOIN T_Useiseki ON T_Rdata.R_code = T_Useiseki.R_code "
+      "WHERE U_name = ? AND substr(R_date, 1, 10) < ? AND substr(R_date, 1, 10) > ? ORDER BY R_date DESC";
 
 // Every per-run field of the store, so that a run can be moved as a whole.
 struct Run {
@@ -36,7 +36,7 @@ struct Run {
     qint32 R_no = 0, R_kyori = 0, R_baba = 0, R_siba = 0, R_tousuu = 0;
     qint32 U_waku = 0, U_no = 0, U_ninki = 0, U_cyaku = 0, U_taizyu = 0;
     float U_time = 0, U_cyakusa = 0, U_3f = 0, U_hutan = 0;
-    std::array<qint32, kCornerSlots> U_tuka{};
+    std::array<qint32, kCornerSlots> U_tuka {};
     float U_sisuu = 0, U_agari = 0, U_babasisuu = 0;
 };
 
@@ -103,20 +103,45 @@ void putRun(RaceStore &s, int h, int r, const Run &run)
 // The columns the merge reads, by name; the position of each in the query's rows
 // is found once per query.
 enum Column {
-    C_R_date, C_R_zyo, C_R_no, C_R_name, C_R_class, C_R_kyori, C_R_baba, C_R_zyo02, C_U_waku, C_U_no,
-    C_U_ninki, C_U_cyaku, C_R_tousuu, C_U_time, C_U_cyakusa, C_U_3f, C_U_taizyu, C_U_kisyu, C_U_hutan,
-    C_U_cyoukyou, C_R_siba, C_U_tuka01, C_U_tuka02, C_U_tuka03, C_U_tuka04, C_U_name, kColumnCount
+    C_R_date,
+    C_R_zyo,
+    C_R_no,
+    C_R_name,
+    C_R_class,
+    C_R_kyori,
+    C_R_baba,
+    C_R_zyo02,
+    C_U_waku,
+    C_U_no,
+    C_U_ninki,
+    C_U_cyaku,
+    C_R_tousuu,
+    C_U_time,
+    C_U_cyakusa,
+    C_U_3f,
+    C_U_taizyu,
+    C_U_kisyu,
+    C_U_hutan,
+    C_U_cyoukyou,
+    C_R_siba,
+    C_U_tuka01,
+    C_U_tuka02,
+    C_U_tuka03,
+    C_U_tuka04,
+    C_U_name,
+    kColumnCount
 };
-constexpr std::array<const char *, kColumnCount> kColumnNames = {
-    "R_date", "R_zyo", "R_no", "R_name", "R_class", "R_kyori", "R_baba", "R_zyo02", "U_waku", "U_no",
-    "U_ninki", "U_cyaku", "R_tousuu", "U_time", "U_cyakusa", "U_3f", "U_taizyu", "U_kisyu", "U_hutan",
-    "U_cyoukyou", "R_siba", "U_tuka01", "U_tuka02", "U_tuka03", "U_tuka04", "U_name"};
+constexpr std::array<const char *, kColumnCount> kColumnNames
+    = {"R_date", "R_zyo", "R_no", "R_name", "R_class", "R_kyori", "R_baba", "R_zyo02", "U_waku", "U_no",
+        "U_ninki", "U_cyaku", "R_tousuu", "U_time", "U_cyakusa", "U_3f", "U_taizyu", "U_kisyu", "U_hutan",
+        "U_cyoukyou", "R_siba", "U_tuka01", "U_tuka02", "U_tuka03", "U_tuka04", "U_name"};
 
 // Reads the columns of the current row of a statement. A column that is missing,
 // Null or not convertible to the field's type leaves the field as it is.
 class RowReader {
 public:
-    explicit RowReader(sqlite3_stmt *statement) : statement_(statement)
+    explicit RowReader(sqlite3_stmt *statement)
+        : statement_(statement)
     {
         index_.fill(-1);
         const int count = sqlite3_column_count(statement);
@@ -141,7 +166,8 @@ public:
     }
     void single(Column column, float &field) const
     {
-        if (const auto number = numberAt(column); number && std::fabs(*number) <= std::numeric_limits<float>::max())
+        if (const auto number = numberAt(column);
+            number && std::fabs(*number) <= std::numeric_limits<float>::max())
             field = static_cast<float>(*number);
     }
     std::optional<double> date(Column column) const
@@ -190,7 +216,7 @@ private:
     }
 
     sqlite3_stmt *statement_;
-    std::array<int, kColumnCount> index_{};
+    std::array<int, kColumnCount> index_ {};
 };
 
 Run runFromRow(const RowReader &row, double date)
@@ -251,13 +277,14 @@ struct NarMerge::Query {
     // Adds up to `room` local runs of runner h, newest first, and the name as the
     // database spells it to *name. False when the query failed; *error says why.
     bool fetch(const RaceStore &store, int h, Database &nar, std::size_t room, std::vector<Run> &runs,
-               QString *name, QString *error)
+        QString *name, QString *error)
     {
         sqlite3 *db = nar.nativeHandle();
         if (!statement) {
             sqlite3_stmt *prepared = nullptr;
-            if (!db || sqlite3_prepare_v3(db, kMergeSql, -1, SQLITE_PREPARE_PERSISTENT, &prepared, nullptr)
-                           != SQLITE_OK) {
+            if (!db
+                || sqlite3_prepare_v3(db, kMergeSql, -1, SQLITE_PREPARE_PERSISTENT, &prepared, nullptr)
+                    != SQLITE_OK) {
                 sqlite3_finalize(prepared);
                 *error = errorOf(db);
                 return false;
@@ -288,7 +315,10 @@ struct NarMerge::Query {
     }
 };
 
-NarMerge::NarMerge(Database &nar) : nar_(nar), query_(std::make_unique<Query>()) {}
+NarMerge::NarMerge(Database &nar)
+    : nar_(nar)
+    , query_(std::make_unique<Query>())
+{ }
 
 NarMerge::~NarMerge() = default;
 
@@ -320,7 +350,8 @@ void NarMerge::merge(RaceStore &store, MessageSink &messages)
         store.U_name[h] = name;
     }
 
-    std::stable_sort(runs.begin(), runs.end(), [](const Run &a, const Run &b) { return a.R_date > b.R_date; });
+    std::stable_sort(
+        runs.begin(), runs.end(), [](const Run &a, const Run &b) { return a.R_date > b.R_date; });
     const Run absent;
     for (int r = 1; r <= kMaxRuns; ++r)
         putRun(store, h, r, r <= static_cast<int>(runs.size()) ? runs[r - 1] : absent);

@@ -58,7 +58,8 @@ bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &mess
     QSaveFile file(path);
     const QByteArray bytes = toCodePage(csvText(store));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        messages.message(QStringLiteral("CSVファイルに書き込めません: %1（%2）").arg(path, file.errorString()));
+        messages.message(
+            QStringLiteral("CSVファイルに書き込めません: %1（%2）").arg(path, file.errorString()));
         return false;
     }
     messages.message(stem + QStringLiteral(".csv へ出力しました"));

@@ -52,7 +52,7 @@ TEST(RunnerStatistics, ARunnerWithoutFiguresKeepsZeroEverywhere)
     runAllPerRunner(store, sink);
 
     for (const StatTable *table :
-         {&store.U_heikin, &store.U_saikou, &store.U_heikin3m, &store.U_saikou3m, &store.U_kyakusitu}) {
+        {&store.U_heikin, &store.U_saikou, &store.U_heikin3m, &store.U_saikou3m, &store.U_kyakusitu}) {
         EXPECT_EQ((*table)[1][0], 0.0f);
         EXPECT_EQ((*table)[1][1], 0.0f);
     }
@@ -132,8 +132,9 @@ TEST(RunnerStatistics, AMeanWhoseTotalOverflowsIsReported)
     meanFigure(store, sink);
     recentMeanFigure(store, sink);
 
-    EXPECT_EQ(sink.messages(), (QStringList{QStringLiteral("指数の分析エラー(err-AC03)"),
-                                            QStringLiteral("指数の分析エラー(err-AC05)")}));
+    EXPECT_EQ(sink.messages(),
+        (QStringList {
+            QStringLiteral("指数の分析エラー(err-AC03)"), QStringLiteral("指数の分析エラー(err-AC05)")}));
     EXPECT_EQ(store.U_heikin[1][0], 0.0f);
     EXPECT_EQ(store.U_heikin3m[1][0], 0.0f);
 }
@@ -150,7 +151,7 @@ TEST(HeadToHead, CountsWhoFinishedAheadWhenTheRunnerHasAFigure)
     const Meeting cases[] = {
         {3, 5, 70, 65, 1, 0, 0, 1},  // both with figures
         {4, 4, 70, 65, 0, 0, 0, 0},  // dead heat
-        {3, 5, 70, 0, 1, 0, 0, 0},   // B without a figure: only A's record counts it
+        {3, 5, 70, 0, 1, 0, 0, 0},  // B without a figure: only A's record counts it
         {6, 2, 0, 65, 0, 0, 1, 0},
     };
     for (const auto &c : cases) {
@@ -214,8 +215,8 @@ TEST(RunningStyle, AveragesFirstCornerPositionsScaledToTodaysField)
     store.curUma = 1;
     store.U_tuka[1][1][1] = 2;
     store.U_tuka[1][2][1] = 4;
-    store.U_tuka[1][5][1] = 1;   // run 5 is beyond the four most recent
-    store.U_tuka[1][3][2] = 7;   // second corner does not count
+    store.U_tuka[1][5][1] = 1;  // run 5 is beyond the four most recent
+    store.U_tuka[1][3][2] = 7;  // second corner does not count
     RecordingSink sink;
     runningStyle(store, sink);
 
@@ -234,7 +235,7 @@ TEST(RunningStyle, AnOverflowingProductIsReported)
     RecordingSink sink;
     runningStyle(store, sink);
 
-    EXPECT_EQ(sink.messages(), QStringList{QStringLiteral("指数の分析エラー(err-AC14)")});
+    EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("指数の分析エラー(err-AC14)")});
     // The step ended where it failed: the first run was summed, the mean never taken.
     EXPECT_EQ(store.U_kyakusitu[1][0], 1.0f);
     EXPECT_EQ(store.U_kyakusitu[1][1], 2.0f);
@@ -277,7 +278,7 @@ TEST(ReferenceLine, TakesTheShareIndexRoundedHalfToEven)
     } cases[] = {
         {{50, 70, 90, 60, 80}, 0.5f, 70},  // 2.5 goes to index 2
         {{50, 70, 90, 60, 80}, 0.3f, 70},  // 1.5000000596 goes to index 2
-        {{50, 70, 90, 60, 80}, 1.0f, 0},   // index n: the appended 0
+        {{50, 70, 90, 60, 80}, 1.0f, 0},  // index n: the appended 0
         {{50, 70, 90, 60, 80}, 0.0f, 90},
         {{}, 0.5f, 0},
         // 0.3f * 15 is 4.5000001788 when formed in double: index 5, not 4.
@@ -308,7 +309,7 @@ TEST(ReferenceLine, AShareOutsideTheListIsReportedAndKeepsTheLine)
         RecordingSink sink;
         referenceLine(store, kakeritu, sink);
         EXPECT_EQ(store.rentaiKizyun, 55.0f);
-        EXPECT_EQ(sink.messages(), QStringList{QStringLiteral("平均指数の分析エラー(err-AC16)")});
+        EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("平均指数の分析エラー(err-AC16)")});
     }
 }
 
@@ -318,11 +319,11 @@ TEST(GraphBase, MovesForManyHighOrLowFigures)
         int normal, high, low;
         qint32 expected;
     } cases[] = {
-        {17, 3, 0, 30},   // 3 of 20 above 100
+        {17, 3, 0, 30},  // 3 of 20 above 100
         {17, 3, 3, -30},  // and 3 of 23 below 0: the low test wins
-        {18, 2, 0, 0},    // exactly 0.1 is not more than 0.1
+        {18, 2, 0, 0},  // exactly 0.1 is not more than 0.1
         {0, 0, 0, 0},
-        {89, 0, 11, 0},   // exactly 0.11
+        {89, 0, 11, 0},  // exactly 0.11
         {88, 0, 12, -30},
     };
     for (const auto &c : cases) {
@@ -348,7 +349,7 @@ TEST(AnalysisDriver, RunsThePassAndEveryStatisticForEachRunner)
     setFigures(store, 2, {120, 110});
     store.U_tuka[2][1][1] = 1;
     RecordingSink sink;
-    anaSisuu(store, AnalysisSources{}, 0.5f, sink);
+    anaSisuu(store, AnalysisSources {}, 0.5f, sink);
 
     EXPECT_EQ(store.U_heikin[1][0], 70.0f);
     EXPECT_EQ(store.U_saikou[2][0], 120.0f);

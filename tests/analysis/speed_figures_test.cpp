@@ -28,7 +28,10 @@ const double kDaySerial = 38997;  // 7 October 2006
 // the way the load opens them: once, for the whole analysis.
 class Sources {
 public:
-    Sources() : centralPath_(folder_.file("marunoki.dat")), localPath_(folder_.file("NAR_data.mdb")) {}
+    Sources()
+        : centralPath_(folder_.file("marunoki.dat"))
+        , localPath_(folder_.file("NAR_data.mdb"))
+    { }
 
     SqliteFile &central() { return writer(centralWriter_, centralPath_); }
     SqliteFile &local() { return writer(localWriter_, localPath_); }
@@ -63,8 +66,8 @@ private:
         }
         return *slot;
     }
-    static std::unique_ptr<TrackDatabase> openTrack(const QString &path, std::unique_ptr<Database> &db,
-                                                    TrackDatabase::Kind kind)
+    static std::unique_ptr<TrackDatabase> openTrack(
+        const QString &path, std::unique_ptr<Database> &db, TrackDatabase::Kind kind)
     {
         QString error;
         db = Database::openQuietly(path, &error);
@@ -126,9 +129,11 @@ TEST(SpeedFigure, MatchesTheWorkedRuns)
         {"central, negative variant", RunSource::Central, 72.0f, 72.0f, 35.0f, 1200, -1.0f, 60.0f, 78.5f},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(static_cast<float>(speedFigure(c.source, c.average, c.time, c.distance, c.variant)), c.sisuu)
+        EXPECT_EQ(
+            static_cast<float>(speedFigure(c.source, c.average, c.time, c.distance, c.variant)), c.sisuu)
             << c.name;
-        EXPECT_EQ(static_cast<float>(agariFigure(c.source, c.average, c.last3f, c.distance, c.variant)), c.agari)
+        EXPECT_EQ(
+            static_cast<float>(agariFigure(c.source, c.average, c.last3f, c.distance, c.variant)), c.agari)
             << c.name;
     }
 }
@@ -200,7 +205,7 @@ TEST_F(RunnerPass, LeavesRunsWithoutAMeasurableTimeUntouched)
     }
 
     run(1, 1, {"05", 2, 1600, 95.5f, 34.0f});  // obstacle race
-    run(1, 2, {"05", 1, 1600, 0.0f, 34.0f});   // no finishing time
+    run(1, 2, {"05", 1, 1600, 0.0f, 34.0f});  // no finishing time
     run(1, 3, {"05", 1, 1600, -1.0f, 34.0f});
     // Run 0 is today's race: it has everything but is never analysed.
     run(1, 0, {"05", 1, 1600, 95.5f, 34.0f});
@@ -259,7 +264,7 @@ TEST_F(RunnerPass, ARunWithoutDistanceIsReportedOnceAndTheLaterRunsAreComputed)
     run(2, 1, {"05", 1, 1600, 95.5f, 34.0f});
     pass({1, 2});
 
-    EXPECT_EQ(sink.messages(), QStringList{kPassError});
+    EXPECT_EQ(sink.messages(), QStringList {kPassError});
     EXPECT_EQ(store.U_sisuu[1][1], 80.0f);
     expectNoOutputs(store, 1, 2);
     EXPECT_EQ(store.U_sisuu[1][3], 80.0f);
@@ -296,7 +301,7 @@ TEST_F(RunnerPass, ACentralRunWithoutTheTrackFileEndsThePassOfEveryRunner)
     EXPECT_EQ(store.U_sisuu[1][1], 25.2f);
     expectNoOutputs(store, 1, 2);
     expectNoOutputs(store, 1, 3);  // the pass ended at run 2
-    EXPECT_EQ(sink.messages(), (QStringList{kPassError, kPassError}));
+    EXPECT_EQ(sink.messages(), (QStringList {kPassError, kPassError}));
 }
 
 TEST_F(RunnerPass, AFailingLookupEndsThePassAndKeepsEarlierFigures)
@@ -315,7 +320,7 @@ TEST_F(RunnerPass, AFailingLookupEndsThePassAndKeepsEarlierFigures)
     EXPECT_EQ(store.U_babasisuu[1][2], 0.5f);
     EXPECT_EQ(store.U_sisuu[1][2], 0.0f);
     expectNoOutputs(store, 1, 3);
-    EXPECT_EQ(sink.messages(), QStringList{kPassError});
+    EXPECT_EQ(sink.messages(), QStringList {kPassError});
 }
 
 TEST_F(RunnerPass, AFigureThatIsNotFiniteIsAnArithmeticFault)
@@ -334,7 +339,7 @@ TEST_F(RunnerPass, AFigureThatIsNotFiniteIsAnArithmeticFault)
     EXPECT_EQ(store.U_sisuu[1][2], 0.0f);
     EXPECT_EQ(store.U_sisuu[1][3], 0.0f);
     EXPECT_EQ(store.U_sisuu[2][1], 0.0f);
-    EXPECT_EQ(sink.messages(), (QStringList{kPassError, kPassError}));
+    EXPECT_EQ(sink.messages(), (QStringList {kPassError, kPassError}));
 }
 
 }  // namespace

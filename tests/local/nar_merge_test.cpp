@@ -35,16 +35,18 @@ struct LocalRow {
 
 class ReadNar : public ::testing::Test {
 protected:
-    ReadNar() : path_(folder_.file("NAR_data.mdb"))
+    ReadNar()
+        : path_(folder_.file("NAR_data.mdb"))
     {
         writer_ = std::make_unique<SqliteFile>(path_);
         writer_->exec("CREATE TABLE T_Rdata(R_code TEXT, R_date TEXT, R_zyo TEXT, R_no INTEGER, R_name TEXT, "
                       "R_class TEXT, R_kyori INTEGER, R_baba INTEGER, R_zyo02 TEXT, R_tousuu INTEGER, "
                       "R_siba INTEGER)");
-        writer_->exec("CREATE TABLE T_Useiseki(R_code TEXT, U_name TEXT, U_kisyu TEXT, U_waku INTEGER, "
-                      "U_no INTEGER, U_ninki INTEGER, U_cyaku INTEGER, U_time REAL, U_cyakusa REAL, U_3f REAL, "
-                      "U_taizyu INTEGER, U_hutan REAL, U_cyoukyou TEXT, U_tuka01 INTEGER, U_tuka02 INTEGER, "
-                      "U_tuka03 INTEGER, U_tuka04 INTEGER)");
+        writer_->exec(
+            "CREATE TABLE T_Useiseki(R_code TEXT, U_name TEXT, U_kisyu TEXT, U_waku INTEGER, "
+            "U_no INTEGER, U_ninki INTEGER, U_cyaku INTEGER, U_time REAL, U_cyakusa REAL, U_3f REAL, "
+            "U_taizyu INTEGER, U_hutan REAL, U_cyoukyou TEXT, U_tuka01 INTEGER, U_tuka02 INTEGER, "
+            "U_tuka03 INTEGER, U_tuka04 INTEGER)");
         store.raceDate = kRaceDay;
         store.tousuu = 2;
         store.U_name[1] = QStringLiteral("ミナミノカゼ");
@@ -59,11 +61,12 @@ protected:
         if (!row.storedDate.isEmpty())
             date = row.storedDate;
         writer_->exec("INSERT INTO T_Rdata VALUES (?, ?, ?, ?, 'C1特別', 'C1', 1600, 2, '外', 12, 0)",
-                      {code, date, row.zyo, row.no});
-        writer_->exec("INSERT INTO T_Useiseki VALUES (?, ?, ?, 3, 5, 2, 4, ?, 0.3, ?, ?, 56.0, '藤田', 6, 5, 4, "
-                      "NULL)",
-                      {code, row.name.isEmpty() ? store.U_name[1] : row.name, row.kisyu, row.time, row.last3f,
-                       row.taizyu});
+            {code, date, row.zyo, row.no});
+        writer_->exec(
+            "INSERT INTO T_Useiseki VALUES (?, ?, ?, 3, 5, 2, 4, ?, 0.3, ?, ?, 56.0, '藤田', 6, 5, 4, "
+            "NULL)",
+            {code, row.name.isEmpty() ? store.U_name[1] : row.name, row.kisyu, row.time, row.last3f,
+                row.taizyu});
     }
     void addDaysBefore(std::initializer_list<double> days)
     {
@@ -148,7 +151,7 @@ TEST_F(ReadNar, CopiesEveryColumnOfTheRunnersLocalRun)
     EXPECT_EQ(store.U_taizyu[1][1], 480);
     EXPECT_EQ(store.U_hutan[1][1], 56.0f);
     EXPECT_EQ(store.U_cyoukyou[1][1], QStringLiteral("藤田"));
-    EXPECT_EQ(store.U_tuka[1][1], (std::array<qint32, kCornerSlots>{0, 6, 5, 4, 0}));
+    EXPECT_EQ(store.U_tuka[1][1], (std::array<qint32, kCornerSlots> {0, 6, 5, 4, 0}));
     EXPECT_EQ(store.R_date[1][2], 0.0);
     EXPECT_EQ(store.U_name[1], QStringLiteral("ミナミノカゼ"));
     EXPECT_TRUE(sink.messages().isEmpty());
@@ -165,7 +168,7 @@ TEST_F(ReadNar, ARunnerNotFoundKeepsItsRunsSortedNewestFirst)
     add(other);
     merge();
 
-    EXPECT_EQ(runDays(), (std::vector<double>{5, 30, 60}));
+    EXPECT_EQ(runDays(), (std::vector<double> {5, 30, 60}));
     EXPECT_EQ(store.R_name[1][1], QStringLiteral("B"));
     EXPECT_EQ(store.U_time[1][1], 91.0f);  // every field moves with its run
     EXPECT_EQ(store.R_name[1][3], QStringLiteral("C"));
@@ -176,7 +179,7 @@ TEST_F(ReadNar, LocalRunsAloneFillRunsOneToThreeNewestFirst)
 {
     addDaysBefore({100, 7, 300});
     merge();
-    EXPECT_EQ(runDays(), (std::vector<double>{7, 100, 300}));
+    EXPECT_EQ(runDays(), (std::vector<double> {7, 100, 300}));
     EXPECT_EQ(presentRuns(), 3);
 }
 
@@ -184,7 +187,7 @@ TEST_F(ReadNar, TakesOnlyDaysStrictlyInsideTheWindow)
 {
     addDaysBefore({0, 1, 419, 420, 421, -1});
     // A time of day must not move a run across either bound.
-    for (const auto &[days, time] : {std::pair{0, "12:00:00"}, {420, "23:59:59"}, {419, "00:00:01"}}) {
+    for (const auto &[days, time] : {std::pair {0, "12:00:00"}, {420, "23:59:59"}, {419, "00:00:01"}}) {
         LocalRow row;
         row.daysBefore = days;
         row.timeOfDay = QLatin1String(time);
@@ -227,7 +230,7 @@ TEST_F(ReadNar, ARowWhoseDateCannotBeReadIsNotARun)
     add(impossible);
     addDaysBefore({15});
     merge();
-    EXPECT_EQ(runDays(), (std::vector<double>{15}));
+    EXPECT_EQ(runDays(), (std::vector<double> {15}));
     EXPECT_EQ(presentRuns(), 1);
 }
 
@@ -237,7 +240,7 @@ TEST_F(ReadNar, EqualDatesKeepTheRunsAlreadyThereFirst)
     history(2, 40, "older");
     addDaysBefore({10});
     merge();
-    EXPECT_EQ(runDays(), (std::vector<double>{10, 10, 40}));
+    EXPECT_EQ(runDays(), (std::vector<double> {10, 10, 40}));
     EXPECT_EQ(store.R_name[1][1], QStringLiteral("page"));
     EXPECT_EQ(store.R_name[1][2], QStringLiteral("C1特別"));
 }
@@ -279,7 +282,7 @@ TEST_F(ReadNar, ClosesGapsWithoutRepeatingARun)
     history(4, 40, "D");
     addDaysBefore({30});
     merge();
-    EXPECT_EQ(runDays(), (std::vector<double>{10, 20, 30, 40}));
+    EXPECT_EQ(runDays(), (std::vector<double> {10, 20, 30, 40}));
     EXPECT_EQ(presentRuns(), 4);
     EXPECT_EQ(store.R_name[1][4], QStringLiteral("D"));
     EXPECT_EQ(store.R_name[1][5], QString());
@@ -309,7 +312,7 @@ TEST_F(ReadNar, OneMergeServesEveryRunnerOfTheLoad)
     }
     EXPECT_EQ(presentRuns(1), kMaxRuns);
     EXPECT_EQ(runDays(1)[0], 3);
-    EXPECT_EQ(runDays(2), (std::vector<double>{6, 7}));
+    EXPECT_EQ(runDays(2), (std::vector<double> {6, 7}));
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
@@ -321,7 +324,7 @@ TEST_F(ReadNar, FindsANameWithAnApostrophe)
     row.daysBefore = 12;
     add(row);
     merge();
-    EXPECT_EQ(runDays(), (std::vector<double>{12}));
+    EXPECT_EQ(runDays(), (std::vector<double> {12}));
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 

@@ -42,7 +42,8 @@ void setFigures(RaceStore &store, int h, std::initializer_list<float> figures)
 // file system's immutable flag.
 class WriteProtection {
 public:
-    explicit WriteProtection(const QString &folder) : folder_(folder)
+    explicit WriteProtection(const QString &folder)
+        : folder_(folder)
     {
         QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 #ifdef __linux__
@@ -54,7 +55,8 @@ public:
     {
         if (immutable_)
             setImmutable(false);
-        QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     // Whether a file can still be created (a file system without the flag).
     bool holds() const
@@ -105,12 +107,13 @@ TEST(CsvExport, WritesTheExactBytesOfASmallRace)
 
     ASSERT_TRUE(writeCsv(store, AppFolder(folder.path()), sink));
 
-    const QByteArray expected = QByteArray("\x98\x67\x94\xd4,\x94\x6e\x94\xd4,\x94\x6e\x96\xbc\r\n"  // 枠番,馬番,馬名
-                                           "1,1,\x83\x54\x83\x4e\x83\x89,80,-4,56\r\n"               // サクラ
-                                           "2,2,ABC\r\n"
-                                           "\r\n");
+    const QByteArray expected
+        = QByteArray("\x98\x67\x94\xd4,\x94\x6e\x94\xd4,\x94\x6e\x96\xbc\r\n"  // 枠番,馬番,馬名
+                     "1,1,\x83\x54\x83\x4e\x83\x89,80,-4,56\r\n"  // サクラ
+                     "2,2,ABC\r\n"
+                     "\r\n");
     EXPECT_EQ(readAll(folder.file("0805180.csv")), expected);
-    EXPECT_EQ(sink.messages(), QStringList{folder.path() + QStringLiteral("0805180.csv へ出力しました")});
+    EXPECT_EQ(sink.messages(), QStringList {folder.path() + QStringLiteral("0805180.csv へ出力しました")});
 }
 
 TEST(CsvExport, RoundsFiguresHalfToEvenWithoutANegativeZero)
@@ -118,15 +121,16 @@ TEST(CsvExport, RoundsFiguresHalfToEvenWithoutANegativeZero)
     const struct {
         float figure;
         const char *text;
-    } cases[] = {{56.5f, "56"}, {57.5f, "58"}, {-0.4f, "0"}, {-2.5f, "-2"}, {-3.5f, "-4"},
-                 {0.5f, "0"},   {99.49f, "99"}, {120.6f, "121"}, {-12.7f, "-13"}};
+    } cases[] = {{56.5f, "56"}, {57.5f, "58"}, {-0.4f, "0"}, {-2.5f, "-2"}, {-3.5f, "-4"}, {0.5f, "0"},
+        {99.49f, "99"}, {120.6f, "121"}, {-12.7f, "-13"}};
     for (const auto &c : cases) {
         RaceStore store;
         store.tousuu = 1;
         store.U_name[1] = QStringLiteral("X");
         store.U_waku[1][0] = 1;
         store.U_sisuu[1][7] = c.figure;
-        EXPECT_EQ(csvText(store), QStringLiteral("枠番,馬番,馬名\r\n1,1,X,%1\r\n\r\n").arg(QLatin1String(c.text)))
+        EXPECT_EQ(
+            csvText(store), QStringLiteral("枠番,馬番,馬名\r\n1,1,X,%1\r\n\r\n").arg(QLatin1String(c.text)))
             << c.figure;
     }
 }
@@ -162,8 +166,9 @@ TEST(CsvExport, BeforeAnyRaceWritesTheHeaderAloneToTheFileOfDayZero)
     RaceStore store;
     RecordingSink sink;
     ASSERT_TRUE(writeCsv(store, AppFolder(folder.path()), sink));
-    EXPECT_EQ(readAll(folder.file("9912300.csv")), QByteArray("\x98\x67\x94\xd4,\x94\x6e\x94\xd4,\x94\x6e\x96\xbc\r\n\r\n"));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("9912300.csv")});
+    EXPECT_EQ(readAll(folder.file("9912300.csv")),
+        QByteArray("\x98\x67\x94\xd4,\x94\x6e\x94\xd4,\x94\x6e\x96\xbc\r\n\r\n"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList {QStringLiteral("9912300.csv")});
 }
 
 TEST(CsvExport, AFolderThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
