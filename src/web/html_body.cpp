@@ -17,7 +17,9 @@
 // every CR LF pair is replaced by a form feed, which the parser treats exactly
 // like any other white space and keeps as it is; the serializer writes each form
 // feed back as CR LF. A form feed written in the page itself comes out as CR LF
-// too; pages do not carry form feeds.
+// too; pages do not carry form feeds. The one exception is a CR LF right after a
+// <pre>, <textarea> or <listing> start tag, which the parser drops as a browser
+// does: it becomes LF, so the parser still sees and drops it.
 //
 // Memory. gumbo frees its tree recursively, which a deeply nested page would
 // turn into a stack overflow. The parser therefore allocates from an arena that
@@ -238,12 +240,6 @@ private:
     {
         const char *text = node->v.text.text;
         const GumboNode *parent = node->parent;
-        // The parser drops a line break right after <pre>, <textarea> and
-        // <listing>; one written as CR LF reaches it as a form feed.
-        if (node->index_within_parent == 0 && text[0] == '\f'
-            && (isHtmlElement(parent, GUMBO_TAG_PRE) || isHtmlElement(parent, GUMBO_TAG_TEXTAREA)
-                || isHtmlElement(parent, GUMBO_TAG_LISTING)))
-            ++text;
         if (parent && (parent->type == GUMBO_NODE_ELEMENT || parent->type == GUMBO_NODE_TEMPLATE)
             && parent->v.element.tag_namespace == GUMBO_NAMESPACE_HTML && holdsRawText(parent->v.element.tag))
             appendRaw(text);
@@ -296,6 +292,43 @@ private:
 
     QByteArray out_;
 };
+
+// Whether the start tag of <pre>, <textarea> or <listing> ends just before
+// position at: the parser drops a line break there.
+bool followsBreakDroppingTag(const QString &text, qsizetype at)
+{
+    if (at == 0 || text[at - 1] != u'>')
+        return false;
+    constexpr qsizetype kLookBack = 1024;  // a longer tag is not worth the scan
+    const qsizetype from = std::max<qsizetype>(0, at - kLookBack);
+    const qsizetype found = QStringView(text).mid(from, at - from).lastIndexOf(u'<');
+    if (found < 0)
+        return false;
+    const qsizetype lt = from + found;
+    for (const QLatin1String name : {QLatin1String("pre"), QLatin1String("textarea"), QLatin1String("listing")}) {
+        const qsizetype end = lt + 1 + name.size();
+        if (end < at && QStringView(text).mid(lt + 1, name.size()).compare(name, Qt::CaseInsensitive) == 0
+            && QStringView(u" \t\n\f\r/>").contains(text[end]))
+            return true;
+    }
+    return false;
+}
+
+// Every CR LF pair becomes a form feed (see the notes above); right after a
+// <pre>, <textarea> or <listing> start tag it becomes the LF the parser drops.
+QString markLineBreaks(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    qsizetype copied = 0;
+    for (qsizetype at = text.indexOf(u"\r\n"); at >= 0; at = text.indexOf(u"\r\n", copied)) {
+        out.append(QStringView(text).mid(copied, at - copied));
+        out.append(followsBreakDroppingTag(text, at) ? u'\n' : u'\f');
+        copied = at + 2;
+    }
+    out.append(QStringView(text).mid(copied));
+    return out;
+}
 
 const GumboNode *findBody(const GumboNode *root)
 {
@@ -382,10 +415,7 @@ QString decodePage(const QByteArray &bytes, const QByteArray &contentTypeCharset
 
 QString extractBodyHtml(const QByteArray &bytes, const QByteArray &contentTypeCharset)
 {
-    QString text = decodePage(bytes, contentTypeCharset);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\f"));
-    const QByteArray utf8 = text.toUtf8();
-    text.clear();
+    const QByteArray utf8 = markLineBreaks(decodePage(bytes, contentTypeCharset)).toUtf8();
     if (estimateNestingDepth(utf8, kMaxNestingDepth) > kMaxNestingDepth)
         return {};
 

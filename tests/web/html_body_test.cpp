@@ -124,6 +124,14 @@ TEST(ExtractBodyHtml, KeepsCrLfPairsOfTheSource)
     EXPECT_EQ(body("<body><a title=\"x\r\ny\">a\nb</a>"), QStringLiteral("<a title=\"x\r\ny\">a\nb</a>"));
     // The parser drops the line break right after <pre>, written either way.
     EXPECT_EQ(body("<body><pre>\r\nx</pre><pre>\ny</pre>"), QStringLiteral("<pre>x</pre><pre>y</pre>"));
+    EXPECT_EQ(body("<body><TEXTAREA name=a>\r\nx</TEXTAREA>"), QStringLiteral("<textarea name=\"a\">x</textarea>"));
+}
+
+// Found by fuzzing: the dropped line break after <pre> can land in a formatting
+// element the parser reopens inside the <pre>; it must be dropped all the same.
+TEST(ExtractBodyHtml, DropsTheBreakAfterPreEvenInsideAReopenedElement)
+{
+    EXPECT_EQ(body("<body><p><b>x</p><pre>\r\ny</pre>"), QStringLiteral("<p><b>x</b></p><pre><b>y</b></pre>"));
 }
 
 TEST(ExtractBodyHtml, PageWithoutBodyGivesNull)

@@ -45,7 +45,6 @@ FetchedPage fetch(NetworkPageSource &source, const QString &url)
 }
 
 struct NetworkTest : ::testing::Test {
-    static void SetUpTestSuite() { test::ensureCoreApplication(); }
     HttpTestServer server;
     NetworkPageSource source;
 };
@@ -236,16 +235,18 @@ TEST_F(NetworkTest, ReadsFileAddressesDirectly)
               FetchedPage::Outcome::Failed);
 }
 
-TEST(PageLoaderOverNetwork, FailureShowsMessageAndReturnsOne)
-{
-    test::ensureCoreApplication();
+struct PageLoaderOverNetwork : ::testing::Test {
     HttpTestServer server;
     NetworkPageSource source;
     test::RecordingProgress progress;
     RecordingSink messages;
     std::atomic<qint16> flag{0};
-    PageLoader loader(source, progress, messages, flag);
+    PageLoader loader{source, progress, messages, flag};
     PageTable table;
+};
+
+TEST_F(PageLoaderOverNetwork, FailureShowsMessageAndReturnsOne)
+{
     PageRequest request;
     request.check = [](const PageTable &) { return true; };
     const QString url = server.url(QStringLiteral("/nothing-here"));
@@ -253,18 +254,10 @@ TEST(PageLoaderOverNetwork, FailureShowsMessageAndReturnsOne)
     EXPECT_EQ(messages.messages(), QStringList{QStringLiteral("ページを読み込めません: %1 (HTTP 404)").arg(url)});
 }
 
-TEST(PageLoaderOverNetwork, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
+TEST_F(PageLoaderOverNetwork, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
 {
-    test::ensureCoreApplication();
-    HttpTestServer server;
     server.route(QStringLiteral("/silent"), HttpRoute::neverAnswer());
-    NetworkPageSource source;
-    test::RecordingProgress progress;
-    RecordingSink messages;
-    std::atomic<qint16> flag{0};
-    PageLoader loader(source, progress, messages, flag);
-    PageTable table;
-    std::thread stopper([&flag] {
+    std::thread stopper([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         flag.store(-1);
     });
