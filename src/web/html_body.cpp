@@ -6,6 +6,7 @@
 
 #include <gumbo.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -47,7 +48,7 @@ private:
             size = kAlign;
         if (size > left_) {
             const size_t block = std::max(size, kBlock);
-            blocks_.push_back(std::make_unique<char[]>(block));
+            blocks_.push_back(std::unique_ptr<char[]>(new char[block]));  // not zeroed
             next_ = blocks_.back().get();
             left_ = block;
         }
@@ -125,6 +126,27 @@ bool isHtmlElement(const GumboNode *node, GumboTag tag)
         && node->v.element.tag_namespace == GUMBO_NAMESPACE_HTML && node->v.element.tag == tag;
 }
 
+// The tag name in the source text of a start tag ("<Foo\r\nbar=1>" -> "Foo").
+// gumbo's own helper stops only at some of the white space a tag name ends at,
+// and the source text may begin with an end tag the tokenizer passed over
+// ("</><foo>"), so the name is taken after the first "<" and a letter.
+GumboStringPiece nameInOriginalTag(GumboStringPiece tag)
+{
+    if (!tag.data)
+        return {nullptr, 0};
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    size_t start = 0;
+    while (start + 1 < tag.length && !(tag.data[start] == '<' && isLetter(tag.data[start + 1])))
+        ++start;
+    if (start + 1 >= tag.length)
+        return {nullptr, 0};
+    ++start;
+    size_t end = start;
+    while (end < tag.length && !std::strchr(" \t\n\f\r/>", tag.data[end]))
+        ++end;
+    return {tag.data + start, end - start};
+}
+
 // Serializes a body's children the way a browser's innerHTML does.
 class Serializer {
 public:
@@ -188,10 +210,9 @@ private:
             }
             return gumbo_normalized_tagname(e.tag);
         }
-        GumboStringPiece piece = e.original_tag;
-        if (!piece.data || piece.length == 0)
+        GumboStringPiece piece = nameInOriginalTag(e.original_tag);
+        if (piece.length == 0)
             return "unknown";
-        gumbo_tag_from_original_text(&piece);
         if (e.tag_namespace == GUMBO_NAMESPACE_SVG) {
             if (const char *fixed = gumbo_normalize_svg_tagname(&piece))
                 return fixed;

@@ -107,6 +107,15 @@ TEST(ExtractBodyHtml, SerializesLikeInnerHtml)
         EXPECT_EQ(body(c.page), QString::fromUtf8(c.expected)) << c.name;
 }
 
+// Found by fuzzing: the source text of an unknown element can start with an end
+// tag the tokenizer passed over, and its name can end at a CR.
+TEST(ExtractBodyHtml, NamesUnknownElementsByTheirOwnTag)
+{
+    EXPECT_EQ(body("<body></><Tbd>x"), QStringLiteral("<tbd>x</tbd>"));
+    EXPECT_EQ(body("<body><Foo\rbar=1>x</Foo>"), QStringLiteral("<foo bar=\"1\">x</foo>"));
+    EXPECT_EQ(body("<body><Foo\r\nbar=1>x</Foo>"), QStringLiteral("<foo bar=\"1\">x</foo>"));
+}
+
 TEST(ExtractBodyHtml, OmittedCellEndTagsCutLikeExplicitOnes)
 {
     const QString omitted = body("<body><table><tr><td>1<td>2<tr><td>3<td>4</table>");
