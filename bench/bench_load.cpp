@@ -26,11 +26,12 @@ using namespace marunoki;
 
 namespace {
 
-const QString kSamples = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../samples/");
+const QString kSamples
+    = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../samples/");
 
 class SilentProgress : public ProgressSink {
 public:
-    void status(const QString &) override {}
+    void status(const QString &) override { }
 };
 
 // The application folder with the sample databases, made once.
@@ -60,9 +61,9 @@ bool loadSample(RaceStore &store, PageSource &source)
     Settings settings;
     settings.kakeritu = 0.3f;
     settings.site1Base = QStringLiteral("https://site1.example");
-    LoadContext context{store, settings, AppFolder(appFolder().path()), source, progress, messages};
-    const RaceSelection selection{QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
-                                  QStringLiteral("09"),   QStringLiteral("11"),   kSite1};
+    LoadContext context {store, settings, AppFolder(appFolder().path()), source, progress, messages};
+    const RaceSelection selection {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
+        QStringLiteral("09"), QStringLiteral("11"), kSite1};
     return runLoad(selection, context).analysed && messages.messages().isEmpty();
 }
 

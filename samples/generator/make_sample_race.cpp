@@ -54,11 +54,11 @@ bool writeSettings(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    const QString text = QStringLiteral(
-                             "; SAMPLE settings for the bundled sample race (made-up sites, see README.md)\r\n"
-                             "[site]\r\nsite=サイト1\r\n"
-                             "[web]\r\nsite1=%1\r\nsite2=%2\r\n")
-                             .arg(kBase1, kBase2);
+    const QString text
+        = QStringLiteral("; SAMPLE settings for the bundled sample race (made-up sites, see README.md)\r\n"
+                         "[site]\r\nsite=サイト1\r\n"
+                         "[web]\r\nsite1=%1\r\nsite2=%2\r\n")
+              .arg(kBase1, kBase2);
     return file.write(text.toUtf8()) > 0;
 }
 
@@ -73,7 +73,8 @@ int main(int argc, char **argv)
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     const SampleRace race = makeSampleRace();
-    if (!writeArchive(race, 1, out + QStringLiteral("/site1")) || !writeArchive(race, 2, out + QStringLiteral("/site2")))
+    if (!writeArchive(race, 1, out + QStringLiteral("/site1"))
+        || !writeArchive(race, 2, out + QStringLiteral("/site2")))
         return 1;
     if (!writeSettings(out + QStringLiteral("/marunoki.ini"))) {
         std::fprintf(stderr, "cannot write marunoki.ini\n");

@@ -50,7 +50,9 @@ std::pair<QString, std::optional<QString>> splitInline(const QString &arg)
 
 class Parser {
 public:
-    explicit Parser(const QStringList &args) : args_(args) {}
+    explicit Parser(const QStringList &args)
+        : args_(args)
+    { }
 
     ParseResult run()
     {
@@ -131,57 +133,60 @@ private:
                 return true;
             });
         };
-        const std::map<QString, Handler> valued{
+        const std::map<QString, Handler> valued {
             {QStringLiteral("--app-dir"),
-             [&](const QString &, const QString &v) { return options.appDir = v, true; }},
+                [&](const QString &, const QString &v) { return options.appDir = v, true; }},
             {QStringLiteral("--site"),
-             [&](const QString &n, const QString &v) {
-                 if (v != QStringLiteral("1") && v != QStringLiteral("2"))
-                     return bad(n, v);
-                 load.site = v.toInt();
-                 return true;
-             }},
+                [&](const QString &n, const QString &v) {
+                    if (v != QStringLiteral("1") && v != QStringLiteral("2"))
+                        return bad(n, v);
+                    load.site = v.toInt();
+                    return true;
+                }},
             {QStringLiteral("--year"),
-             [&](const QString &n, const QString &v) {
-                 if (!allDigits(v) || v.size() != 4)
-                     return bad(n, v);
-                 load.year = v;
-                 return true;
-             }},
+                [&](const QString &n, const QString &v) {
+                    if (!allDigits(v) || v.size() != 4)
+                        return bad(n, v);
+                    load.year = v;
+                    return true;
+                }},
             {QStringLiteral("--course"),
-             [&](const QString &, const QString &v) {
-                 const auto name = courseName(v);
-                 if (!name)
-                     return setError(QStringLiteral("unknown course %1").arg(v));
-                 load.course = *name;
-                 return true;
-             }},
+                [&](const QString &, const QString &v) {
+                    const auto name = courseName(v);
+                    if (!name)
+                        return setError(QStringLiteral("unknown course %1").arg(v));
+                    load.course = *name;
+                    return true;
+                }},
             {QStringLiteral("--meeting"), twoDigitField(load.meeting, 99)},
             {QStringLiteral("--day"), twoDigitField(load.day, 99)},
             {QStringLiteral("--race"), twoDigitField(load.race, 99)},
-            {QStringLiteral("--base1"), [&](const QString &, const QString &v) { return load.base1 = v, true; }},
-            {QStringLiteral("--base2"), [&](const QString &, const QString &v) { return load.base2 = v, true; }},
-            {QStringLiteral("--json"), [&](const QString &, const QString &v) { return load.jsonPath = v, true; }},
+            {QStringLiteral("--base1"),
+                [&](const QString &, const QString &v) { return load.base1 = v, true; }},
+            {QStringLiteral("--base2"),
+                [&](const QString &, const QString &v) { return load.base2 = v, true; }},
+            {QStringLiteral("--json"),
+                [&](const QString &, const QString &v) { return load.jsonPath = v, true; }},
             {QStringLiteral("--jobs"),
-             [&](const QString &n, const QString &v) {
-                 if (!allDigits(v) || v.size() > 3 || v.toInt() < 1)
-                     return bad(n, v);
-                 load.jobs = v.toInt();
-                 return true;
-             }},
+                [&](const QString &n, const QString &v) {
+                    if (!allDigits(v) || v.size() > 3 || v.toInt() < 1)
+                        return bad(n, v);
+                    load.jobs = v.toInt();
+                    return true;
+                }},
             {QStringLiteral("--timeout"),
-             [&](const QString &n, const QString &v) {
-                 bool ok = false;
-                 const double seconds = v.toDouble(&ok);
-                 if (!ok || !(seconds > 0) || seconds > 86400)
-                     return bad(n, v);
-                 load.timeoutSeconds = seconds;
-                 return true;
-             }},
+                [&](const QString &n, const QString &v) {
+                    bool ok = false;
+                    const double seconds = v.toDouble(&ok);
+                    if (!ok || !(seconds > 0) || seconds > 86400)
+                        return bad(n, v);
+                    load.timeoutSeconds = seconds;
+                    return true;
+                }},
             {QStringLiteral("--archive"),
-             [&](const QString &, const QString &v) { return load.archiveDir = v, true; }},
+                [&](const QString &, const QString &v) { return load.archiveDir = v, true; }},
             {QStringLiteral("--offline"),
-             [&](const QString &, const QString &v) { return load.offlineDir = v, true; }},
+                [&](const QString &, const QString &v) { return load.offlineDir = v, true; }},
         };
         while (pos_ < args_.size()) {
             auto [name, inlineValue] = splitInline(args_[pos_++]);
@@ -216,7 +221,8 @@ QString usageText()
 {
     return QStringLiteral(
         "usage:\n"
-        "  marunoki-cli [--app-dir DIR] load --site 1|2 --year YYYY --course COURSE --meeting N --day N --race N\n"
+        "  marunoki-cli [--app-dir DIR] load --site 1|2 --year YYYY --course COURSE --meeting N --day N "
+        "--race N\n"
         "               [--base1 URL] [--base2 URL] [--json FILE|-] [--csv] [--jobs N] [--timeout SECONDS]\n"
         "               [--archive DIR] [--offline DIR]\n"
         "  marunoki-cli [--app-dir DIR] import-mdb SRC DEST\n"

@@ -12,12 +12,12 @@ namespace marunoki::cli {
 enum class Command { Load, ImportMdb, Demo, Help };
 
 struct LoadOptions {
-    std::optional<int> site;    // 1 or 2; nothing = the settings file's "site"
-    QString year;               // four digits; empty = this year (the box's initial text)
-    QString course;             // course-table name; empty = not chosen
-    QString meeting, day, race; // two digits each; empty = not chosen
-    QString base1, base2;       // empty = the settings file's addresses
-    QString jsonPath;           // empty = no JSON; "-" = stdout
+    std::optional<int> site;  // 1 or 2; nothing = the settings file's "site"
+    QString year;  // four digits; empty = this year (the box's initial text)
+    QString course;  // course-table name; empty = not chosen
+    QString meeting, day, race;  // two digits each; empty = not chosen
+    QString base1, base2;  // empty = the settings file's addresses
+    QString jsonPath;  // empty = no JSON; "-" = stdout
     bool csv = false;
     int jobs = 4;
     double timeoutSeconds = 30;

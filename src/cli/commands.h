@@ -7,9 +7,9 @@ namespace marunoki::cli {
 
 // Exit statuses.
 constexpr int kExitAnalysed = 0;  // the load reached the analysis (or the command succeeded)
-constexpr int kExitFailed = 1;    // an output file or an import could not be written
-constexpr int kExitUsage = 2;     // the command line is not one
-constexpr int kExitStopped = 3;   // the load stopped at a message
+constexpr int kExitFailed = 1;  // an output file or an import could not be written
+constexpr int kExitUsage = 2;  // the command line is not one
+constexpr int kExitStopped = 3;  // the load stopped at a message
 
 // load: one race, optionally written as JSON and CSV.
 int loadCommand(const Options &options);

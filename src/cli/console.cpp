@@ -4,7 +4,10 @@
 
 namespace marunoki::cli {
 
-Console::Console(std::FILE *stream, bool interactive) : stream_(stream), interactive_(interactive) {}
+Console::Console(std::FILE *stream, bool interactive)
+    : stream_(stream)
+    , interactive_(interactive)
+{ }
 
 Console::~Console()
 {

@@ -25,8 +25,8 @@ namespace marunoki::cli {
 namespace {
 
 // Files of the samples folder the demo needs.
-const QStringList kSampleFiles = {QStringLiteral("marunoki.dat"), QStringLiteral("NAR_data.mdb"),
-                                  QStringLiteral("marunoki.ini")};
+const QStringList kSampleFiles
+    = {QStringLiteral("marunoki.dat"), QStringLiteral("NAR_data.mdb"), QStringLiteral("marunoki.ini")};
 const QString kSite1Archive = QStringLiteral("site1");
 
 // The samples folder: beside the program (an installed or copied program), one
@@ -34,9 +34,8 @@ const QString kSite1Archive = QStringLiteral("site1");
 QString findSamples()
 {
     const QString exe = QCoreApplication::applicationDirPath();
-    const QStringList candidates{exe + QStringLiteral("/samples"), exe + QStringLiteral("/../samples"),
-                                 exe + QStringLiteral("/../share/marunoki/samples"),
-                                 QString::fromUtf8(MARUNOKI_SAMPLES_DIR)};
+    const QStringList candidates {exe + QStringLiteral("/samples"), exe + QStringLiteral("/../samples"),
+        exe + QStringLiteral("/../share/marunoki/samples"), QString::fromUtf8(MARUNOKI_SAMPLES_DIR)};
     for (const QString &dir : candidates) {
         if (QFileInfo::exists(dir + u'/' + kSite1Archive + QStringLiteral("/index.tsv")))
             return QDir(dir).absolutePath();
@@ -76,7 +75,7 @@ QString summaryTable(const RaceStore &store)
     for (int n = 1; n <= store.tousuu; ++n)
         nameWidth = qMax(nameWidth, displayWidth(store.U_name[n]));
     const QStringList heads = {QStringLiteral("指数数"), QStringLiteral("平均"), QStringLiteral("最高"),
-                               QStringLiteral("90日平均"), QStringLiteral("脚質")};
+        QStringLiteral("90日平均"), QStringLiteral("脚質")};
     constexpr int kColumn = 9;
     out += padLeft(QStringLiteral("馬番"), 4) + u' ' + padRight(QStringLiteral("馬名"), nameWidth);
     for (const QString &head : heads)
@@ -101,7 +100,8 @@ int demoCommand()
 {
     const QString samples = findSamples();
     if (samples.isEmpty()) {
-        complain(QStringLiteral("the sample race (samples/site1/index.tsv) was not found beside the program"));
+        complain(
+            QStringLiteral("the sample race (samples/site1/index.tsv) was not found beside the program"));
         return kExitFailed;
     }
     QTemporaryDir appDir;

@@ -117,13 +117,15 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     // missing instead (once the selection itself is complete).
     if (missingSelectionMessage(selection).isEmpty()) {
         if (selection.site == kSite1 && settings.site1Base.isEmpty()) {
-            complain(QStringLiteral("no address for Site 1: give --base1 or set key site1 in section web of %1")
-                         .arg(settingsFile(folder)));
+            complain(
+                QStringLiteral("no address for Site 1: give --base1 or set key site1 in section web of %1")
+                    .arg(settingsFile(folder)));
             return kExitUsage;
         }
         if (selection.site == kSite2 && settings.site2Base.isEmpty()) {
-            complain(QStringLiteral("no address for Site 2: give --base2 or set key site2 in section web of %1")
-                         .arg(settingsFile(folder)));
+            complain(
+                QStringLiteral("no address for Site 2: give --base2 or set key site2 in section web of %1")
+                    .arg(settingsFile(folder)));
             return kExitUsage;
         }
     }
@@ -137,7 +139,7 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     }
 
     Sources sources = makeSources(load, console);
-    LoadContext context{store, settings, folder, *sources.source, console, console};
+    LoadContext context {store, settings, folder, *sources.source, console, console};
     const LoadResult result = runLoad(selection, context);
     console.finish();
     if (!result.analysed)

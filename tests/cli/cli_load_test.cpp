@@ -91,24 +91,28 @@ private:
 
 class CliLoad : public ::testing::Test, private WithApplication {
 protected:
-    CliLoad() : race(makeSampleRace({6, true, kApostropheName})), base(server.url(QString()))
+    CliLoad()
+        : race(makeSampleRace({6, true, kApostropheName}))
+        , base(server.url(QString()))
     {
         for (int site : {1, 2}) {
             const QMap<QString, QString> pages = samplePages(race, site, base);
             for (auto page = pages.begin(); page != pages.end(); ++page)
-                server.route(page.key().mid(base.size()), HttpRoute::html(samplePageBytes(page.value()), "UTF-8"));
+                server.route(
+                    page.key().mid(base.size()), HttpRoute::html(samplePageBytes(page.value()), "UTF-8"));
         }
         writeSampleTrackDb(app.file(QStringLiteral("marunoki.dat")));
     }
 
     void addLocalRuns()
     {
-        LocalRun nullLast3f{QStringLiteral("サンプルホース01"), 3, QVariant(), 101.0};
-        LocalRun raceDay{QStringLiteral("サンプルホース01"), 0, 38.0, 101.0};
-        LocalRun day419{QStringLiteral("サンプルホース01"), 419, 38.0, 102.0};
-        LocalRun day420{QStringLiteral("サンプルホース01"), 420, 38.0, 102.0};
-        LocalRun apostrophe{kApostropheName, 30, 37.5, 100.5};
-        writeSampleNarDb(app.file(QStringLiteral("NAR_data.mdb")), {nullLast3f, raceDay, day419, day420, apostrophe});
+        LocalRun nullLast3f {QStringLiteral("サンプルホース01"), 3, QVariant(), 101.0};
+        LocalRun raceDay {QStringLiteral("サンプルホース01"), 0, 38.0, 101.0};
+        LocalRun day419 {QStringLiteral("サンプルホース01"), 419, 38.0, 102.0};
+        LocalRun day420 {QStringLiteral("サンプルホース01"), 420, 38.0, 102.0};
+        LocalRun apostrophe {kApostropheName, 30, 37.5, 100.5};
+        writeSampleNarDb(
+            app.file(QStringLiteral("NAR_data.mdb")), {nullLast3f, raceDay, day419, day420, apostrophe});
     }
 
     QString path(const QString &url) const { return url.mid(base.size()); }
@@ -116,13 +120,16 @@ protected:
 
     QStringList selectionArgs(int site) const
     {
-        return {QStringLiteral("--app-dir"), app.path(),         QStringLiteral("load"),
-                QStringLiteral("--site"),    QString::number(site), QStringLiteral("--year"),
-                QStringLiteral("2026"),      QStringLiteral("--course"), QStringLiteral("東京"),
-                QStringLiteral("--meeting"), QStringLiteral("5"),   QStringLiteral("--day"),
-                QStringLiteral("09"),        QStringLiteral("--race"), QStringLiteral("11")};
+        return {QStringLiteral("--app-dir"), app.path(), QStringLiteral("load"), QStringLiteral("--site"),
+            QString::number(site), QStringLiteral("--year"), QStringLiteral("2026"),
+            QStringLiteral("--course"), QStringLiteral("東京"), QStringLiteral("--meeting"),
+            QStringLiteral("5"), QStringLiteral("--day"), QStringLiteral("09"), QStringLiteral("--race"),
+            QStringLiteral("11")};
     }
-    QStringList baseArgs() const { return {QStringLiteral("--base1"), base, QStringLiteral("--base2"), base}; }
+    QStringList baseArgs() const
+    {
+        return {QStringLiteral("--base1"), base, QStringLiteral("--base2"), base};
+    }
 
     CliRun load(int site, const QStringList &extra = {QStringLiteral("--json"), QStringLiteral("-")})
     {
@@ -136,16 +143,16 @@ protected:
         MapPageSource source(store.cancelFlag);
         source.pages = samplePages(race, site, base);
         struct : ProgressSink {
-            void status(const QString &) override {}
+            void status(const QString &) override { }
         } progress;
         RecordingSink messages;
         Settings settings;
         settings.kakeritu = 0.3f;
         settings.site1Base = base;
         settings.site2Base = base;
-        LoadContext context{store, settings, AppFolder(app.path()), source, progress, messages};
-        const RaceSelection selection{QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
-                                      QStringLiteral("09"),   QStringLiteral("11"),   site == 1 ? kSite1 : kSite2};
+        LoadContext context {store, settings, AppFolder(app.path()), source, progress, messages};
+        const RaceSelection selection {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
+            QStringLiteral("09"), QStringLiteral("11"), site == 1 ? kSite1 : kSite2};
         EXPECT_TRUE(runLoad(selection, context).analysed);
         return raceStoreJson(store);
     }
@@ -242,7 +249,7 @@ TEST_F(CliLoad, WritesTheCsvIntoTheApplicationFolder)
     const CliRun run = load(1, {QStringLiteral("--csv"), QStringLiteral("--json"), QStringLiteral("-")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString csvPath = app.file(QStringLiteral("2611290.csv"));
-    EXPECT_EQ(run.messages(), QStringList{csvPath + QStringLiteral(" へ出力しました")});
+    EXPECT_EQ(run.messages(), QStringList {csvPath + QStringLiteral(" へ出力しました")});
     QFile file(csvPath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -306,10 +313,11 @@ TEST_F(CliLoad, AnUnreadableCardStopsWithStatusThree)
 {
     for (int site : {1, 2}) {
         SCOPED_TRACE(site);
-        server.route(path(sampleCardAddress(race, site, base)), HttpRoute::html("<html><body><p>準備中</p></body></html>"));
+        server.route(path(sampleCardAddress(race, site, base)),
+            HttpRoute::html("<html><body><p>準備中</p></body></html>"));
         const CliRun run = load(site);
         EXPECT_EQ(run.exitCode, 3);
-        EXPECT_EQ(run.messages(), QStringList{kCardUnreadable});
+        EXPECT_EQ(run.messages(), QStringList {kCardUnreadable});
         EXPECT_TRUE(run.out.isEmpty());
     }
 }
@@ -332,7 +340,7 @@ TEST_F(CliLoad, AMissingSelectionStopsWithStatusThreeBeforeAnyRequest)
         args.remove(at, 2);
         const CliRun run = runCli(args + baseArgs());
         EXPECT_EQ(run.exitCode, 3) << c.option;
-        EXPECT_EQ(run.messages(), QStringList{c.message}) << c.option;
+        EXPECT_EQ(run.messages(), QStringList {c.message}) << c.option;
     }
     EXPECT_EQ(server.requestCount(), 0);
 }
@@ -343,12 +351,12 @@ TEST_F(CliLoad, OfflineFromAnArchiveGivesIdenticalJson)
     TestFolder archive;
     for (int site : {1, 2}) {
         SCOPED_TRACE(site);
-        const CliRun online = load(site, {QStringLiteral("--archive"), archive.path(), QStringLiteral("--json"),
-                                          QStringLiteral("-")});
+        const CliRun online = load(site,
+            {QStringLiteral("--archive"), archive.path(), QStringLiteral("--json"), QStringLiteral("-")});
         ASSERT_EQ(online.exitCode, 0) << online.err.toStdString();
         const int requests = server.requestCount();
-        const CliRun offline = load(site, {QStringLiteral("--offline"), archive.path(), QStringLiteral("--json"),
-                                           QStringLiteral("-")});
+        const CliRun offline = load(site,
+            {QStringLiteral("--offline"), archive.path(), QStringLiteral("--json"), QStringLiteral("-")});
         ASSERT_EQ(offline.exitCode, 0) << offline.err.toStdString();
         EXPECT_EQ(offline.out, online.out);
         EXPECT_EQ(server.requestCount(), requests);  // nothing from the network
@@ -357,20 +365,23 @@ TEST_F(CliLoad, OfflineFromAnArchiveGivesIdenticalJson)
 
 TEST_F(CliLoad, SiteAndAddressesComeFromTheSettingsFileUnlessGiven)
 {
-    const QByteArray ini = QStringLiteral("[site]\r\nsite=サイト2\r\n[web]\r\nsite1=http://127.0.0.1:%1\r\nsite2=%2\r\n")
-                               .arg(closedPort())
-                               .arg(base)
-                               .toUtf8();
+    const QByteArray ini
+        = QStringLiteral("[site]\r\nsite=サイト2\r\n[web]\r\nsite1=http://127.0.0.1:%1\r\nsite2=%2\r\n")
+              .arg(closedPort())
+              .arg(base)
+              .toUtf8();
     app.write(QStringLiteral("marunoki.ini"), ini);
     QStringList args = selectionArgs(2);
     args.remove(args.indexOf(QStringLiteral("--site")), 2);
-    const CliRun fromSettings = runCli(args + QStringList{QStringLiteral("--json"), QStringLiteral("-")});
+    const CliRun fromSettings = runCli(args + QStringList {QStringLiteral("--json"), QStringLiteral("-")});
     ASSERT_EQ(fromSettings.exitCode, 0) << fromSettings.err.toStdString();
-    EXPECT_EQ(runner(parseJson(fromSettings.out), 1)["U_Url"].toString(), sampleHorseAddress(race, 2, base, 1));
+    EXPECT_EQ(
+        runner(parseJson(fromSettings.out), 1)["U_Url"].toString(), sampleHorseAddress(race, 2, base, 1));
 
     // --base1 wins over the settings file's unusable Site 1 address.
-    const CliRun overridden = runCli(selectionArgs(1) + QStringList{QStringLiteral("--base1"), base + u'/',
-                                                                    QStringLiteral("--json"), QStringLiteral("-")});
+    const CliRun overridden = runCli(selectionArgs(1)
+        + QStringList {
+            QStringLiteral("--base1"), base + u'/', QStringLiteral("--json"), QStringLiteral("-")});
     ASSERT_EQ(overridden.exitCode, 0) << overridden.err.toStdString();
     EXPECT_EQ(runner(parseJson(overridden.out), 1)["U_Url"].toString(), sampleHorseAddress(race, 1, base, 1));
 }
@@ -387,7 +398,8 @@ TEST(CliImportMdb, RefusesAFileThatIsNotAnAccessDatabase)
 {
     TestFolder folder;
     const QString source = folder.write(QStringLiteral("not.mdb"), "plain text, not a database");
-    const CliRun run = runCli({QStringLiteral("import-mdb"), source, folder.file(QStringLiteral("out.sqlite"))});
+    const CliRun run
+        = runCli({QStringLiteral("import-mdb"), source, folder.file(QStringLiteral("out.sqlite"))});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("marunoki-cli: ")) << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("out.sqlite"))));
@@ -397,7 +409,8 @@ TEST(CliImportMdb, CopiesAnAccessFileIntoSqlite)
 {
     TestFolder folder;
     const QString dest = folder.file(QStringLiteral("types.sqlite"));
-    const CliRun run = runCli({QStringLiteral("import-mdb"), sharedTestData(QStringLiteral("access/jet4-types.mdb")), dest});
+    const CliRun run = runCli(
+        {QStringLiteral("import-mdb"), sharedTestData(QStringLiteral("access/jet4-types.mdb")), dest});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     QFile file(dest);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -24,7 +24,7 @@ TEST(CliDemo, LoadsTheSampleRaceAndWritesItsResults)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString out = work.file(QStringLiteral("marunoki-demo/"));
     const QString csv = out + QStringLiteral("2611290.csv");
-    EXPECT_EQ(run.messages(), QStringList{csv + QStringLiteral(" へ出力しました")});
+    EXPECT_EQ(run.messages(), QStringList {csv + QStringLiteral(" へ出力しました")});
     EXPECT_TRUE(QFile::exists(csv));
 
     QFile jsonFile(out + QStringLiteral("race.json"));
@@ -36,7 +36,8 @@ TEST(CliDemo, LoadsTheSampleRaceAndWritesItsResults)
     // Runner 2 has local runs in the sample local-racing database.
     int local = 0;
     for (const QJsonValue &r : runners[1].toObject()[QStringLiteral("runs")].toArray())
-        local += !r[QStringLiteral("R_zyo")].toString().isEmpty() && !r[QStringLiteral("R_zyo")].toString()[0].isDigit();
+        local += !r[QStringLiteral("R_zyo")].toString().isEmpty()
+            && !r[QStringLiteral("R_zyo")].toString()[0].isDigit();
     EXPECT_GT(local, 0);
 
     // The summary: a title line, a header, one line per runner, the reference line.
@@ -50,7 +51,8 @@ TEST(CliDemo, LoadsTheSampleRaceAndWritesItsResults)
 TEST(SampleArchive, HoldsThePagesTheGeneratorWrites)
 {
     const SampleRace race = makeSampleRace();
-    const QString bases[] = {QStringLiteral("https://site1.example"), QStringLiteral("https://site2.example")};
+    const QString bases[]
+        = {QStringLiteral("https://site1.example"), QStringLiteral("https://site2.example")};
     for (int site : {1, 2}) {
         SCOPED_TRACE(site);
         const PageArchive archive(sourceFile(QStringLiteral("samples/site%1").arg(site)));

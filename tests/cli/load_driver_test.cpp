@@ -34,7 +34,9 @@ public:
 
 class LoadDriver : public ::testing::Test {
 protected:
-    LoadDriver() : source(store.cancelFlag), folder(temp.path())
+    LoadDriver()
+        : source(store.cancelFlag)
+        , folder(temp.path())
     {
         test::writeSampleTrackDb(temp.file(QStringLiteral("marunoki.dat")));
         settings.kakeritu = 0.3f;
@@ -50,19 +52,22 @@ protected:
         source.pages.insert(test::samplePages(race, 2, kBase2));
     }
 
-    QString horse(int site, int n) const { return test::sampleHorseAddress(race, site, site == 1 ? kBase1 : kBase2, n); }
+    QString horse(int site, int n) const
+    {
+        return test::sampleHorseAddress(race, site, site == 1 ? kBase1 : kBase2, n);
+    }
     QString card(int site) const { return test::sampleCardAddress(race, site, site == 1 ? kBase1 : kBase2); }
 
     static RaceSelection selection(const QString &site)
     {
-        return {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
-                QStringLiteral("09"),   QStringLiteral("11"),   site};
+        return {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"), QStringLiteral("09"),
+            QStringLiteral("11"), site};
     }
 
     LoadResult load(const QString &site) { return load(selection(site)); }
     LoadResult load(const RaceSelection &chosen)
     {
-        LoadContext context{store, settings, folder, source, progress, messages};
+        LoadContext context {store, settings, folder, source, progress, messages};
         return runLoad(chosen, context);
     }
 
@@ -106,7 +111,7 @@ TEST_F(LoadDriver, StopsAtTheFirstUnchosenBoxWithoutLoading)
         const LoadResult result = load(chosen);
         EXPECT_FALSE(result.analysed);
         EXPECT_EQ(result.stopMessage, c.message);
-        EXPECT_EQ(messages.messages(), QStringList{c.message});
+        EXPECT_EQ(messages.messages(), QStringList {c.message});
         EXPECT_EQ(store.tousuu, 0);
     }
     EXPECT_TRUE(source.fetched.isEmpty());
@@ -123,8 +128,8 @@ TEST_F(LoadDriver, ReadsTheCardThenEveryRunnerInOrderAndAnalyses)
         EXPECT_TRUE(result.analysed);
         EXPECT_TRUE(result.stopMessage.isEmpty());
         EXPECT_EQ(messages.messages(), QStringList());
-        const QStringList horses{horse(site, 1), horse(site, 2), horse(site, 3), horse(site, 4)};
-        EXPECT_EQ(source.fetched, QStringList{card(site)} + horses);
+        const QStringList horses {horse(site, 1), horse(site, 2), horse(site, 3), horse(site, 4)};
+        EXPECT_EQ(source.fetched, QStringList {card(site)} + horses);
         // Every runner's page is asked for ahead once the card is in.
         ASSERT_EQ(source.prefetched.size(), 1);
         EXPECT_EQ(source.prefetched.first(), horses);
@@ -166,8 +171,8 @@ TEST_F(LoadDriver, OnSite2AnUnreadableHorsePageStopsTheLoad)
     const LoadResult result = load(kSite2);
     EXPECT_FALSE(result.analysed);
     EXPECT_EQ(result.stopMessage, kCardUnreadable);
-    EXPECT_EQ(messages.messages(), QStringList{kCardUnreadable});
-    EXPECT_EQ(source.fetched, (QStringList{card(2), horse(2, 1), horse(2, 2)}));
+    EXPECT_EQ(messages.messages(), QStringList {kCardUnreadable});
+    EXPECT_EQ(source.fetched, (QStringList {card(2), horse(2, 1), horse(2, 2)}));
     EXPECT_GE(source.cancelAllCalls, 1);  // the pages fetched ahead are dropped
     // Runner 1 was read but nothing was analysed.
     EXPECT_GT(store.R_date[1][1], 0);
@@ -183,8 +188,8 @@ TEST_F(LoadDriver, AnUnreadableCardStopsBeforeAnyHorsePage)
         source.pages.insert(card(site), QStringLiteral("<table><tr><td>メンテナンス中</td></tr></table>"));
         const LoadResult result = load(site == 1 ? kSite1 : kSite2);
         EXPECT_FALSE(result.analysed);
-        EXPECT_EQ(messages.messages(), QStringList{kCardUnreadable});
-        EXPECT_EQ(source.fetched, QStringList{card(site)});
+        EXPECT_EQ(messages.messages(), QStringList {kCardUnreadable});
+        EXPECT_EQ(source.fetched, QStringList {card(site)});
         EXPECT_EQ(store.tousuu, 0);
     }
 }
@@ -195,14 +200,14 @@ TEST_F(LoadDriver, TheStopButtonEndsTheLoadOnEitherSite)
         int site;
         int stopAtRunner;  // 0 = the card
     };
-    for (const Case c : {Case{1, 0}, Case{1, 3}, Case{2, 0}, Case{2, 2}}) {
+    for (const Case c : {Case {1, 0}, Case {1, 3}, Case {2, 0}, Case {2, 2}}) {
         SCOPED_TRACE(c.site * 10 + c.stopAtRunner);
         messages.clear();
         source.fetched.clear();
         source.stopAt = c.stopAtRunner == 0 ? card(c.site) : horse(c.site, c.stopAtRunner);
         const LoadResult result = load(c.site == 1 ? kSite1 : kSite2);
         EXPECT_FALSE(result.analysed);
-        EXPECT_EQ(messages.messages(), QStringList{kUserCancel});
+        EXPECT_EQ(messages.messages(), QStringList {kUserCancel});
         EXPECT_EQ(source.fetched.last(), source.stopAt);
         EXPECT_EQ(store.cancelFlag.load(), 0);  // the next load starts clean
     }

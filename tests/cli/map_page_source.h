@@ -13,7 +13,9 @@ namespace marunoki::test {
 
 class MapPageSource : public PageSource {
 public:
-    explicit MapPageSource(std::atomic<qint16> &cancelFlag) : cancelFlag_(cancelFlag) {}
+    explicit MapPageSource(std::atomic<qint16> &cancelFlag)
+        : cancelFlag_(cancelFlag)
+    { }
 
     FetchedPage fetch(const QString &url, const std::atomic<qint16> &) override
     {

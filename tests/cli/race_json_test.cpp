@@ -80,7 +80,7 @@ TEST_F(RaceJsonTest, IncludesRunZeroAndOnlyPresentPastRuns)
     EXPECT_EQ(runs[2].toObject()["run"].toInt(), 3);
     EXPECT_EQ(runs[2].toObject()["R_date"].toString(), QStringLiteral("2026-06-01"));
     EXPECT_EQ(runs[2].toObject()["R_zyo"].toString(), QStringLiteral("05"));
-    EXPECT_EQ(runs[2].toObject()["U_tuka"].toArray(), (QJsonArray{3, 4, 5, 6}));
+    EXPECT_EQ(runs[2].toObject()["U_tuka"].toArray(), (QJsonArray {3, 4, 5, 6}));
 }
 
 TEST_F(RaceJsonTest, WritesFloatsAsShortestText)
@@ -117,7 +117,8 @@ TEST_F(RaceJsonTest, ExtremeFloatsStayValidJson)
     const float values[] = {3.4e38f, -3.4e38f, 1e-30f, -0.0f, 1.17549435e-38f, 123456789.0f};
     for (float v : values) {
         store.U_time[1][0] = v;
-        const QJsonObject run0 = parse(raceStoreJson(store))["runners"].toArray()[0].toObject()["runs"].toArray()[0].toObject();
+        const QJsonObject run0
+            = parse(raceStoreJson(store))["runners"].toArray()[0].toObject()["runs"].toArray()[0].toObject();
         ASSERT_TRUE(run0["U_time"].isDouble()) << v;
         EXPECT_EQ(static_cast<float>(run0["U_time"].toDouble()), v);
     }
@@ -125,7 +126,8 @@ TEST_F(RaceJsonTest, ExtremeFloatsStayValidJson)
 
 TEST_F(RaceJsonTest, EscapesStrings)
 {
-    const QString awkward = QStringLiteral("O'Brien \"Jr\" \\ tab\t nl\n ctl\x01 ") + QChar(0x2028) + QStringLiteral("馬");
+    const QString awkward
+        = QStringLiteral("O'Brien \"Jr\" \\ tab\t nl\n ctl\x01 ") + QChar(0x2028) + QStringLiteral("馬");
     store.U_name[1] = awkward;
     const QByteArray json = raceStoreJson(store);
     EXPECT_TRUE(json.contains("\\u0001"));

@@ -7,8 +7,8 @@ namespace {
 
 RaceSelection chosen()
 {
-    return {QStringLiteral("2007"), QStringLiteral("東京"), QStringLiteral("02"),
-            QStringLiteral("08"),   QStringLiteral("11"),   kSite1};
+    return {QStringLiteral("2007"), QStringLiteral("東京"), QStringLiteral("02"), QStringLiteral("08"),
+        QStringLiteral("11"), kSite1};
 }
 
 TEST(MissingSelection, NamesTheFirstUnchosenBoxOnly)
@@ -19,12 +19,14 @@ TEST(MissingSelection, NamesTheFirstUnchosenBoxOnly)
         QString expected;
     };
     const Case cases[] = {
-        {"course", [](RaceSelection &s) { s.course = kCourseUnchosen; }, QStringLiteral("場を選択してください")},
+        {"course", [](RaceSelection &s) { s.course = kCourseUnchosen; },
+            QStringLiteral("場を選択してください")},
         {"course and race", [](RaceSelection &s) { s.course = kCourseUnchosen, s.race = kRaceUnchosen; },
-         QStringLiteral("場を選択してください")},
-        {"meeting", [](RaceSelection &s) { s.meeting = kMeetingUnchosen; }, QStringLiteral("開催回を選択してください")},
+            QStringLiteral("場を選択してください")},
+        {"meeting", [](RaceSelection &s) { s.meeting = kMeetingUnchosen; },
+            QStringLiteral("開催回を選択してください")},
         {"day and race", [](RaceSelection &s) { s.day = kDayUnchosen, s.race = kRaceUnchosen; },
-         QStringLiteral("開催日を選択してください")},
+            QStringLiteral("開催日を選択してください")},
         {"race", [](RaceSelection &s) { s.race = kRaceUnchosen; }, QStringLiteral("Raceを選択してください")},
         {"nothing", [](RaceSelection &) {}, QString()},
     };
@@ -47,9 +49,9 @@ TEST(CardUrl, ComposesBothSitesAddresses)
 {
     const RaceSelection s = chosen();
     EXPECT_EQ(site1CardUrl(QStringLiteral("http://one.example"), s),
-              QStringLiteral("http://one.example/scores/2007/05/02/08/11/denma.html"));
+        QStringLiteral("http://one.example/scores/2007/05/02/08/11/denma.html"));
     EXPECT_EQ(site2CardUrl(QStringLiteral("http://two.example"), s),
-              QStringLiteral("http://two.example/race/page.php?param[race]=200705020811&param[option]=shutuba"));
+        QStringLiteral("http://two.example/race/page.php?param[race]=200705020811&param[option]=shutuba"));
 }
 
 TEST(CardUrl, UsesTheBoxTextsAsShown)
@@ -57,8 +59,9 @@ TEST(CardUrl, UsesTheBoxTextsAsShown)
     RaceSelection s = chosen();
     s.course = QStringLiteral("どこか");
     s.meeting = QStringLiteral("5");
-    EXPECT_EQ(site2CardUrl(QString(), s), QStringLiteral("/race/page.php?param[race]=2007005"
-                                                         "0811&param[option]=shutuba"));
+    EXPECT_EQ(site2CardUrl(QString(), s),
+        QStringLiteral("/race/page.php?param[race]=2007005"
+                       "0811&param[option]=shutuba"));
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ QByteArray demoOnTerminal(const QString &folder, int *exitCode)
     int slave = -1;
     if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
         return {};
-    termios raw{};
+    termios raw {};
     ::tcgetattr(slave, &raw);
     ::cfmakeraw(&raw);
     ::tcsetattr(slave, TCSANOW, &raw);
@@ -52,7 +52,7 @@ QByteArray demoOnTerminal(const QString &folder, int *exitCode)
     QByteArray written;
     if (spawned == 0) {
         // Read until the child's end closes the terminal (EIO), at most 60 s.
-        pollfd fd{master, POLLIN, 0};
+        pollfd fd {master, POLLIN, 0};
         char buffer[4096];
         while (::poll(&fd, 1, 60000) > 0) {
             const ssize_t n = ::read(master, buffer, sizeof buffer);
@@ -75,9 +75,10 @@ TEST(CliTerminal, RewritesTheStatusLineInPlace)
     const QByteArray err = demoOnTerminal(work.path(), &exitCode);
     EXPECT_EQ(exitCode, 0) << err.toStdString();
     const QByteArray clear = "\x1b[K";
-    EXPECT_TRUE(err.startsWith("\r" + QStringLiteral("出馬表読込み中・・・").toUtf8() + clear)) << err.toStdString();
-    EXPECT_TRUE(err.contains("\r" + QStringLiteral("16/16 サンプルホース16成績読込み中・・・").toUtf8() + clear + "\n"
-                             + "message: "));
+    EXPECT_TRUE(err.startsWith("\r" + QStringLiteral("出馬表読込み中・・・").toUtf8() + clear))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains("\r" + QStringLiteral("16/16 サンプルホース16成績読込み中・・・").toUtf8()
+        + clear + "\n" + "message: "));
     // Only the message ends a line.
     EXPECT_EQ(err.count('\n'), 2);
     EXPECT_EQ(err.count('\r'), 17);

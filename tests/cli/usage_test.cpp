@@ -10,7 +10,7 @@ namespace {
 
 TEST(CliUsage, RejectsBadCommandLinesWithStatusTwo)
 {
-    const QStringList load{QStringLiteral("load"), QStringLiteral("--site"), QStringLiteral("1")};
+    const QStringList load {QStringLiteral("load"), QStringLiteral("--site"), QStringLiteral("1")};
     struct Case {
         const char *label;
         QStringList args;
@@ -19,20 +19,29 @@ TEST(CliUsage, RejectsBadCommandLinesWithStatusTwo)
     const Case cases[] = {
         {"no command", {}, "no command"},
         {"unknown command", {QStringLiteral("fetch")}, "unknown command"},
-        {"unknown option", load + QStringList{QStringLiteral("--colour")}, "unknown option --colour"},
+        {"unknown option", load + QStringList {QStringLiteral("--colour")}, "unknown option --colour"},
         {"unknown global option", {QStringLiteral("--verbose"), QStringLiteral("load")}, "unknown option"},
-        {"missing value", load + QStringList{QStringLiteral("--race")}, "--race needs a value"},
-        {"bad site", {QStringLiteral("load"), QStringLiteral("--site"), QStringLiteral("3")}, "bad value for --site"},
-        {"bad number", load + QStringList{QStringLiteral("--meeting"), QStringLiteral("x1")}, "bad value for --meeting"},
-        {"zero", load + QStringList{QStringLiteral("--day"), QStringLiteral("0")}, "bad value for --day"},
-        {"three digits", load + QStringList{QStringLiteral("--race"), QStringLiteral("112")}, "bad value for --race"},
-        {"short year", load + QStringList{QStringLiteral("--year"), QStringLiteral("26")}, "bad value for --year"},
-        {"unknown course", load + QStringList{QStringLiteral("--course"), QStringLiteral("大井")}, "unknown course"},
-        {"course code 11", load + QStringList{QStringLiteral("--course"), QStringLiteral("11")}, "unknown course"},
-        {"bad jobs", load + QStringList{QStringLiteral("--jobs"), QStringLiteral("0")}, "bad value for --jobs"},
-        {"bad timeout", load + QStringList{QStringLiteral("--timeout"), QStringLiteral("-1")}, "bad value for --timeout"},
-        {"stray argument", load + QStringList{QStringLiteral("extra")}, "unexpected argument"},
-        {"import needs two", {QStringLiteral("import-mdb"), QStringLiteral("a")}, "import-mdb needs SRC and DEST"},
+        {"missing value", load + QStringList {QStringLiteral("--race")}, "--race needs a value"},
+        {"bad site", {QStringLiteral("load"), QStringLiteral("--site"), QStringLiteral("3")},
+            "bad value for --site"},
+        {"bad number", load + QStringList {QStringLiteral("--meeting"), QStringLiteral("x1")},
+            "bad value for --meeting"},
+        {"zero", load + QStringList {QStringLiteral("--day"), QStringLiteral("0")}, "bad value for --day"},
+        {"three digits", load + QStringList {QStringLiteral("--race"), QStringLiteral("112")},
+            "bad value for --race"},
+        {"short year", load + QStringList {QStringLiteral("--year"), QStringLiteral("26")},
+            "bad value for --year"},
+        {"unknown course", load + QStringList {QStringLiteral("--course"), QStringLiteral("大井")},
+            "unknown course"},
+        {"course code 11", load + QStringList {QStringLiteral("--course"), QStringLiteral("11")},
+            "unknown course"},
+        {"bad jobs", load + QStringList {QStringLiteral("--jobs"), QStringLiteral("0")},
+            "bad value for --jobs"},
+        {"bad timeout", load + QStringList {QStringLiteral("--timeout"), QStringLiteral("-1")},
+            "bad value for --timeout"},
+        {"stray argument", load + QStringList {QStringLiteral("extra")}, "unexpected argument"},
+        {"import needs two", {QStringLiteral("import-mdb"), QStringLiteral("a")},
+            "import-mdb needs SRC and DEST"},
         {"demo takes none", {QStringLiteral("demo"), QStringLiteral("x")}, "demo takes no arguments"},
     };
     for (const Case &c : cases) {

@@ -178,7 +178,7 @@ QByteArray samplePageBytes(const QString &bodyHtml)
 {
     return (QStringLiteral("<!DOCTYPE html>\r\n<html lang=\"ja\"><head><meta charset=\"UTF-8\">"
                            "<title>サンプルデータ（架空のレース）</title></head>\r\n<body>\r\n")
-            + bodyHtml + QStringLiteral("</body></html>\r\n"))
+        + bodyHtml + QStringLiteral("</body></html>\r\n"))
         .toUtf8();
 }
 
@@ -186,12 +186,14 @@ QString sampleCardAddress(const SampleRace &race, int site, const QString &base)
 {
     const RaceCard &c = race.card;
     if (site == 1)
-        return base + QStringLiteral("/scores/%1/%2/%3/%4/%5/denma.html")
-                          .arg(c.year)
-                          .arg(twoDigits(c.course), twoDigits(c.meeting), twoDigits(c.meetingDay), twoDigits(c.race));
-    return base + QStringLiteral("/race/page.php?param[race]=%1%2%3%4%5&param[option]=shutuba")
-                      .arg(c.year)
-                      .arg(twoDigits(c.course), twoDigits(c.meeting), twoDigits(c.meetingDay), twoDigits(c.race));
+        return base
+            + QStringLiteral("/scores/%1/%2/%3/%4/%5/denma.html")
+                  .arg(c.year)
+                  .arg(twoDigits(c.course), twoDigits(c.meeting), twoDigits(c.meetingDay), twoDigits(c.race));
+    return base
+        + QStringLiteral("/race/page.php?param[race]=%1%2%3%4%5&param[option]=shutuba")
+              .arg(c.year)
+              .arg(twoDigits(c.course), twoDigits(c.meeting), twoDigits(c.meetingDay), twoDigits(c.race));
 }
 
 QString sampleHorseAddress(const SampleRace &race, int site, const QString &base, int n)
@@ -213,7 +215,8 @@ QMap<QString, QString> samplePages(const SampleRace &race, int site, const QStri
     }
     for (int n = 1; n <= int(race.horses.size()); ++n) {
         const HorsePage &horse = race.horses[n - 1];
-        pages.insert(sampleHorseAddress(race, site, base, n), site == 1 ? site1HorsePage(horse) : site2HorsePage(horse));
+        pages.insert(sampleHorseAddress(race, site, base, n),
+            site == 1 ? site1HorsePage(horse) : site2HorsePage(horse));
     }
     return pages;
 }

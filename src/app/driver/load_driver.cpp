@@ -44,9 +44,14 @@ Site siteOf(const QString &setting)
 // databases.
 class LoadDatabases {
 public:
-    LoadDatabases(const AppFolder &folder, MessageSink &messages) : folder_(folder), messages_(messages) {}
+    LoadDatabases(const AppFolder &folder, MessageSink &messages)
+        : folder_(folder)
+        , messages_(messages)
+    { }
     ~LoadDatabases()
     {
+        // Prepared queries go before the connections they run on.
+        narMerge_.reset();
         centralTrack_.reset();
         localTrack_.reset();
     }
@@ -62,6 +67,17 @@ public:
         return nar_.get();
     }
     bool narExists() const { return QFileInfo::exists(folder_.file(kNarFile)); }
+
+    // The merge of this load, its query prepared once for every runner; null
+    // when NAR_data.mdb is not there or cannot be opened.
+    NarMerge *narMerge()
+    {
+        if (!narMerge_) {
+            if (Database *db = nar())
+                narMerge_ = std::make_unique<NarMerge>(*db);
+        }
+        return narMerge_.get();
+    }
 
     AnalysisSources analysisSources()
     {
@@ -83,6 +99,7 @@ private:
     std::unique_ptr<Database> central_;
     std::unique_ptr<TrackDatabase> centralTrack_;
     std::unique_ptr<TrackDatabase> localTrack_;
+    std::unique_ptr<NarMerge> narMerge_;
 };
 
 LoadResult stopAt(const QString &message, LoadContext &context)
@@ -95,8 +112,8 @@ LoadResult stopAt(const QString &message, LoadContext &context)
 
 // Reads the card and every runner's page of the chosen site. Returns the message
 // the load stopped at, or nothing when it goes on to the analysis.
-std::optional<QString> readRace(Site site, const RaceSelection &selection, LoadContext &context,
-                                LoadDatabases &databases)
+std::optional<QString> readRace(
+    Site site, const RaceSelection &selection, LoadContext &context, LoadDatabases &databases)
 {
     RaceStore &store = context.store;
     PageLoader loader(context.source, context.progress, context.messages, store.cancelFlag);
@@ -127,8 +144,9 @@ std::optional<QString> readRace(Site site, const RaceSelection &selection, LoadC
     for (int n = 1; n <= last; ++n) {
         store.curUma = n;
         const QString url = store.U_Url[n];
-        const int status = site == Site::One ? site1Horses.readUma(loader, url, base, store, context.messages)
-                                             : site2Horses.readUma02(loader, url, base, store, context.messages);
+        const int status = site == Site::One
+            ? site1Horses.readUma(loader, url, base, store, context.messages)
+            : site2Horses.readUma02(loader, url, base, store, context.messages);
         if (status == kPageCancelled)
             return kUserCancel;
         if (status == kPageNotExpected) {
@@ -138,8 +156,10 @@ std::optional<QString> readRace(Site site, const RaceSelection &selection, LoadC
             context.messages.message(QString::number(n) + QStringLiteral("番の馬情報が正常に読み込めません"));
             continue;
         }
-        if (merge)
-            readNar(store, databases.nar(), context.messages);
+        if (merge) {
+            if (NarMerge *narMerge = databases.narMerge())
+                narMerge->merge(store, context.messages);
+        }
     }
     return std::nullopt;
 }

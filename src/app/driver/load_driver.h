@@ -39,7 +39,7 @@ class RaceStore;
 struct LoadContext {
     RaceStore &store;
     Settings settings;  // kakeritu and the two sites' base addresses
-    AppFolder folder;   // where marunoki.dat and NAR_data.mdb lie
+    AppFolder folder;  // where marunoki.dat and NAR_data.mdb lie
     PageSource &source;
     ProgressSink &progress;
     MessageSink &messages;

@@ -25,13 +25,27 @@ public:
         for (QChar c : s) {
             const char16_t u = c.unicode();
             switch (u) {
-            case u'"': text += QStringLiteral("\\\""); break;
-            case u'\\': text += QStringLiteral("\\\\"); break;
-            case u'\b': text += QStringLiteral("\\b"); break;
-            case u'\f': text += QStringLiteral("\\f"); break;
-            case u'\n': text += QStringLiteral("\\n"); break;
-            case u'\r': text += QStringLiteral("\\r"); break;
-            case u'\t': text += QStringLiteral("\\t"); break;
+            case u'"':
+                text += QStringLiteral("\\\"");
+                break;
+            case u'\\':
+                text += QStringLiteral("\\\\");
+                break;
+            case u'\b':
+                text += QStringLiteral("\\b");
+                break;
+            case u'\f':
+                text += QStringLiteral("\\f");
+                break;
+            case u'\n':
+                text += QStringLiteral("\\n");
+                break;
+            case u'\r':
+                text += QStringLiteral("\\r");
+                break;
+            case u'\t':
+                text += QStringLiteral("\\t");
+                break;
             default:
                 // Other control characters, and the two line separators that break
                 // JavaScript string literals, as \u escapes.
@@ -90,28 +104,50 @@ public:
 void writeRun(JsonWriter &w, const RaceStore &s, int n, int r)
 {
     w.raw(u"{");
-    w.key("run", true); w.integer(r);
-    w.key("R_date"); w.date(s.R_date[n][r]);
-    w.key("R_zyo"); w.string(s.R_zyo[n][r]);
-    w.key("R_no"); w.integer(s.R_no[n][r]);
-    w.key("R_name"); w.string(s.R_name[n][r]);
-    w.key("R_class"); w.string(s.R_class[n][r]);
-    w.key("R_kyori"); w.integer(s.R_kyori[n][r]);
-    w.key("R_baba"); w.integer(s.R_baba[n][r]);
-    w.key("R_zyo02"); w.string(s.R_zyo02[n][r]);
-    w.key("R_siba"); w.integer(s.R_siba[n][r]);
-    w.key("R_tousuu"); w.integer(s.R_tousuu[n][r]);
-    w.key("U_waku"); w.integer(s.U_waku[n][r]);
-    w.key("U_no"); w.integer(s.U_no[n][r]);
-    w.key("U_ninki"); w.integer(s.U_ninki[n][r]);
-    w.key("U_cyaku"); w.integer(s.U_cyaku[n][r]);
-    w.key("U_time"); w.number(s.U_time[n][r]);
-    w.key("U_cyakusa"); w.number(s.U_cyakusa[n][r]);
-    w.key("U_3f"); w.number(s.U_3f[n][r]);
-    w.key("U_taizyu"); w.integer(s.U_taizyu[n][r]);
-    w.key("U_hutan"); w.number(s.U_hutan[n][r]);
-    w.key("U_kisyu"); w.string(s.U_kisyu[n][r]);
-    w.key("U_cyoukyou"); w.string(s.U_cyoukyou[n][r]);
+    w.key("run", true);
+    w.integer(r);
+    w.key("R_date");
+    w.date(s.R_date[n][r]);
+    w.key("R_zyo");
+    w.string(s.R_zyo[n][r]);
+    w.key("R_no");
+    w.integer(s.R_no[n][r]);
+    w.key("R_name");
+    w.string(s.R_name[n][r]);
+    w.key("R_class");
+    w.string(s.R_class[n][r]);
+    w.key("R_kyori");
+    w.integer(s.R_kyori[n][r]);
+    w.key("R_baba");
+    w.integer(s.R_baba[n][r]);
+    w.key("R_zyo02");
+    w.string(s.R_zyo02[n][r]);
+    w.key("R_siba");
+    w.integer(s.R_siba[n][r]);
+    w.key("R_tousuu");
+    w.integer(s.R_tousuu[n][r]);
+    w.key("U_waku");
+    w.integer(s.U_waku[n][r]);
+    w.key("U_no");
+    w.integer(s.U_no[n][r]);
+    w.key("U_ninki");
+    w.integer(s.U_ninki[n][r]);
+    w.key("U_cyaku");
+    w.integer(s.U_cyaku[n][r]);
+    w.key("U_time");
+    w.number(s.U_time[n][r]);
+    w.key("U_cyakusa");
+    w.number(s.U_cyakusa[n][r]);
+    w.key("U_3f");
+    w.number(s.U_3f[n][r]);
+    w.key("U_taizyu");
+    w.integer(s.U_taizyu[n][r]);
+    w.key("U_hutan");
+    w.number(s.U_hutan[n][r]);
+    w.key("U_kisyu");
+    w.string(s.U_kisyu[n][r]);
+    w.key("U_cyoukyou");
+    w.string(s.U_cyoukyou[n][r]);
     w.key("U_tuka");
     w.raw(u"[");
     for (int c = 1; c <= 4; ++c) {
@@ -120,28 +156,44 @@ void writeRun(JsonWriter &w, const RaceStore &s, int n, int r)
         w.integer(s.U_tuka[n][r][c]);
     }
     w.raw(u"]");
-    w.key("U_sisuu"); w.number(s.U_sisuu[n][r]);
-    w.key("U_agari"); w.number(s.U_agari[n][r]);
-    w.key("U_babasisuu"); w.number(s.U_babasisuu[n][r]);
+    w.key("U_sisuu");
+    w.number(s.U_sisuu[n][r]);
+    w.key("U_agari");
+    w.number(s.U_agari[n][r]);
+    w.key("U_babasisuu");
+    w.number(s.U_babasisuu[n][r]);
     w.raw(u"}");
 }
 
 void writeRunner(JsonWriter &w, const RaceStore &s, int n)
 {
     w.raw(u"{");
-    w.key("n", true); w.integer(n);
-    w.key("U_name"); w.string(s.U_name[n]);
-    w.key("U_seirei"); w.string(s.U_seirei[n]);
-    w.key("U_keiro"); w.string(s.U_keiro[n]);
-    w.key("U_titi"); w.string(s.U_titi[n]);
-    w.key("U_haha"); w.string(s.U_haha[n]);
-    w.key("U_hahatiti"); w.string(s.U_hahatiti[n]);
-    w.key("U_Url"); w.string(s.U_Url[n]);
-    w.key("U_heikin"); w.pair(s.U_heikin[n][0], s.U_heikin[n][1]);
-    w.key("U_saikou"); w.pair(s.U_saikou[n][0], s.U_saikou[n][1]);
-    w.key("U_heikin3m"); w.pair(s.U_heikin3m[n][0], s.U_heikin3m[n][1]);
-    w.key("U_saikou3m"); w.pair(s.U_saikou3m[n][0], s.U_saikou3m[n][1]);
-    w.key("U_kyakusitu"); w.pair(s.U_kyakusitu[n][0], s.U_kyakusitu[n][1]);
+    w.key("n", true);
+    w.integer(n);
+    w.key("U_name");
+    w.string(s.U_name[n]);
+    w.key("U_seirei");
+    w.string(s.U_seirei[n]);
+    w.key("U_keiro");
+    w.string(s.U_keiro[n]);
+    w.key("U_titi");
+    w.string(s.U_titi[n]);
+    w.key("U_haha");
+    w.string(s.U_haha[n]);
+    w.key("U_hahatiti");
+    w.string(s.U_hahatiti[n]);
+    w.key("U_Url");
+    w.string(s.U_Url[n]);
+    w.key("U_heikin");
+    w.pair(s.U_heikin[n][0], s.U_heikin[n][1]);
+    w.key("U_saikou");
+    w.pair(s.U_saikou[n][0], s.U_saikou[n][1]);
+    w.key("U_heikin3m");
+    w.pair(s.U_heikin3m[n][0], s.U_heikin3m[n][1]);
+    w.key("U_saikou3m");
+    w.pair(s.U_saikou3m[n][0], s.U_saikou3m[n][1]);
+    w.key("U_kyakusitu");
+    w.pair(s.U_kyakusitu[n][0], s.U_kyakusitu[n][1]);
     w.key("U_taisen");
     w.raw(u"[");
     for (int o = 0; o < kRunnerSlots; ++o) {
@@ -168,10 +220,14 @@ QByteArray raceStoreJson(const RaceStore &store)
 {
     JsonWriter w;
     w.raw(u"{");
-    w.key("raceDate", true); w.date(store.raceDate);
-    w.key("raceTitle"); w.string(store.raceTitle);
-    w.key("raceJouken"); w.string(store.raceJouken);
-    w.key("tousuu"); w.integer(store.tousuu);
+    w.key("raceDate", true);
+    w.date(store.raceDate);
+    w.key("raceTitle");
+    w.string(store.raceTitle);
+    w.key("raceJouken");
+    w.string(store.raceJouken);
+    w.key("tousuu");
+    w.integer(store.tousuu);
     w.key("zyouiHeikin");
     w.raw(u"[");
     for (int i = 0; i < 4; ++i) {
@@ -180,8 +236,10 @@ QByteArray raceStoreJson(const RaceStore &store)
         w.number(store.zyouiHeikin[i]);
     }
     w.raw(u"]");
-    w.key("rentaiKizyun"); w.number(store.rentaiKizyun);
-    w.key("graphBase"); w.integer(store.graphBase);
+    w.key("rentaiKizyun");
+    w.number(store.rentaiKizyun);
+    w.key("graphBase");
+    w.integer(store.graphBase);
     w.key("runners");
     w.raw(u"[");
     // tousuu comes from a page; never trust it beyond the table.

@@ -33,8 +33,9 @@ QString site1CardUrl(const QString &base, const RaceSelection &selection)
 QString site2CardUrl(const QString &base, const RaceSelection &selection)
 {
     // Twelve digits: year, course, meeting, day, race.
-    return base + QStringLiteral("/race/page.php?param[race]=") + selection.year + courseCode(selection.course)
-        + selection.meeting + selection.day + selection.race + QStringLiteral("&param[option]=shutuba");
+    return base + QStringLiteral("/race/page.php?param[race]=") + selection.year
+        + courseCode(selection.course) + selection.meeting + selection.day + selection.race
+        + QStringLiteral("&param[option]=shutuba");
 }
 
 }  // namespace marunoki

@@ -10,11 +10,11 @@ namespace marunoki {
 // initial text ("場選択", "回", "日", "RaceNo") has not been chosen. site is the
 // reading site setting: "サイト1", "サイト2", or anything else (no site).
 struct RaceSelection {
-    QString year;     // four digits, "2026"
-    QString course;   // a course-table name, "東京"
+    QString year;  // four digits, "2026"
+    QString course;  // a course-table name, "東京"
     QString meeting;  // two digits, "05"
-    QString day;      // two digits, "09"
-    QString race;     // two digits, "11"
+    QString day;  // two digits, "09"
+    QString race;  // two digits, "11"
     QString site;
 };
 
