@@ -19,6 +19,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -392,6 +393,47 @@ TEST_F(CliLoad, ASiteWithoutAnAddressIsAUsageError)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("no address for Site 1"));
     EXPECT_EQ(server.requestCount(), 0);
+}
+
+TEST_F(CliLoad, TimeoutBoundsTheWaitForAPage)
+{
+    server.route(path(sampleCardAddress(race, 1, base)), HttpRoute::neverAnswer());
+    QElapsedTimer timer;
+    timer.start();
+    const CliRun run = load(1, {QStringLiteral("--timeout"), QStringLiteral("0.5")});
+    EXPECT_LT(timer.elapsed(), 20000);  // far below the 30 s default
+    EXPECT_EQ(run.exitCode, 3);
+    const QStringList messages = run.messages();
+    ASSERT_EQ(messages.size(), 2) << run.err.toStdString();
+    EXPECT_TRUE(messages[0].contains(sampleCardAddress(race, 1, base)));
+    EXPECT_EQ(messages[1], kCardUnreadable);
+}
+
+TEST_F(CliLoad, JobsBoundsThePagesInFlight)
+{
+    for (int n = 1; n <= 6; ++n) {
+        const QString horse = sampleHorseAddress(race, 1, base, n);
+        server.route(path(horse),
+            HttpRoute::html(samplePageBytes(samplePages(race, 1, base).value(horse)), "UTF-8").delayed(150));
+    }
+    const CliRun one = load(
+        1, {QStringLiteral("--jobs"), QStringLiteral("1"), QStringLiteral("--json"), QStringLiteral("-")});
+    ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
+    EXPECT_EQ(server.maxConcurrentRequests(), 1);
+
+    HttpTestServer second;  // a fresh count of requests in flight
+    const QMap<QString, QString> pages = samplePages(race, 1, second.url(QString()));
+    for (auto page = pages.begin(); page != pages.end(); ++page)
+        second.route(page.key().mid(second.url(QString()).size()),
+            HttpRoute::html(samplePageBytes(page.value()), "UTF-8").delayed(150));
+    const CliRun three = runCli(selectionArgs(1)
+        + QStringList {QStringLiteral("--base1"), second.url(QString()), QStringLiteral("--jobs"),
+            QStringLiteral("3"), QStringLiteral("--json"), QStringLiteral("-")});
+    ASSERT_EQ(three.exitCode, 0) << three.err.toStdString();
+    EXPECT_LE(second.maxConcurrentRequests(), 3);
+    EXPECT_GT(second.maxConcurrentRequests(), 1);
+    // The result does not depend on how many pages were on their way at once.
+    EXPECT_EQ(three.out, QByteArray(one.out).replace(base.toUtf8(), second.url(QString()).toUtf8()));
 }
 
 TEST(CliImportMdb, RefusesAFileThatIsNotAnAccessDatabase)
