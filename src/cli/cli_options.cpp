@@ -232,7 +232,7 @@ QString usageText()
         "settings file (marunoki.ini in the application folder), which is the program's\n"
         "folder unless --app-dir names another.\n"
         "Exit status: 0 analysed, 1 output could not be written, 2 usage error,\n"
-        "3 the load stopped at a message.\n");
+        "3 the load stopped at a message. Ctrl-C during a load stops it (status 3).\n");
 }
 
 }  // namespace marunoki::cli

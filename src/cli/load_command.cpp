@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/interrupt_stop.h"
 
 #include "app/driver/load_driver.h"
 #include "app/driver/race_json.h"
@@ -140,7 +141,11 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
 
     Sources sources = makeSources(load, console);
     LoadContext context {store, settings, folder, *sources.source, console, console};
-    const LoadResult result = runLoad(selection, context);
+    LoadResult result;
+    {
+        const InterruptStop stopOnCtrlC(store.cancelFlag);
+        result = runLoad(selection, context);
+    }
     console.finish();
     if (!result.analysed)
         return kExitStopped;

@@ -24,11 +24,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QStringDecoder>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include <signal.h>
 
 namespace marunoki::test {
 namespace {
@@ -434,6 +437,33 @@ TEST_F(CliLoad, JobsBoundsThePagesInFlight)
     EXPECT_GT(second.maxConcurrentRequests(), 1);
     // The result does not depend on how many pages were on their way at once.
     EXPECT_EQ(three.out, QByteArray(one.out).replace(base.toUtf8(), second.url(QString()).toUtf8()));
+}
+
+TEST_F(CliLoad, CtrlCStopsTheLoadLikeTheStopButton)
+{
+    server.route(horsePath(1, 3), HttpRoute::neverAnswer());
+    QProcess process;
+    process.start(QStringLiteral(MARUNOKI_CLI_PATH),
+        selectionArgs(1) + baseArgs() + QStringList {QStringLiteral("--json"), QStringLiteral("-")});
+    ASSERT_TRUE(process.waitForStarted());
+    // Wait for the load to hang on runner 3's page, then press Ctrl-C.
+    QByteArray err;
+    QElapsedTimer timer;
+    timer.start();
+    while (!err.contains("03/06") && timer.elapsed() < 20000) {
+        process.waitForReadyRead(100);
+        err += process.readAllStandardError();
+    }
+    ASSERT_TRUE(err.contains("03/06")) << err.toStdString();
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    err += process.readAllStandardError();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 3);
+    CliRun run;
+    run.err = err;
+    EXPECT_EQ(run.messages(), QStringList {QStringLiteral("処理を中止します（ユーザーキャンセル）")});
+    EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
 }
 
 TEST(CliImportMdb, RefusesAFileThatIsNotAnAccessDatabase)
