@@ -72,6 +72,9 @@ fi
 # ---------------------------------------------------------------- fuzzing
 if [ "$fuzz" = ON ]; then
     gate "fuzzing, $fuzz_seconds s per target"
+    # The targets write their inputs to files; in memory that costs no disk.
+    fuzz_tmp=/dev/shm
+    [ -d "$fuzz_tmp" ] && [ -w "$fuzz_tmp" ] || fuzz_tmp=${TMPDIR:-/tmp}
     seeds=$san_build/fuzz-seeds
     rm -rf "$seeds"
     if "$san_build/fuzz/make_fuzz_seeds" "$seeds" "$top" "$testdata"; then
@@ -85,7 +88,7 @@ if [ "$fuzz" = ON ]; then
             log=$san_build/fuzz-artifacts/$name.log
             # -timeout: an input that takes this long is a hang. The first folder
             # collects new inputs; the seeds are only read.
-            if "$target" -max_total_time="$fuzz_seconds" -timeout=60 -rss_limit_mb=4096 -print_final_stats=1 \
+            if TMPDIR=$fuzz_tmp "$target" -max_total_time="$fuzz_seconds" -timeout=60 -rss_limit_mb=4096 -print_final_stats=1 \
                     -artifact_prefix="$san_build/fuzz-artifacts/$name-" "$corpus" "$seeds/$name" >"$log" 2>&1; then
                 grep -E '^stat::(number_of_executed_units|new_units_added)' "$log"
             else

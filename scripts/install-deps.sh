@@ -8,7 +8,7 @@ packages=(
   libgumbo-dev mdbtools-dev libsqlite3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-tidy clang-format libclang-rt-14-dev
-  fonts-ipafont-gothic sqlite3 python3
+  fonts-ipafont-gothic sqlite3 python3 time
 )
 missing=()
 for p in "${packages[@]}"; do
