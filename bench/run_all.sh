@@ -16,7 +16,9 @@ top=$PWD
 build=${BENCH_BUILD_DIR:-build-bench}
 filter=${BENCH_FILTER:-.}
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARUNOKI_BENCH=ON -DMARUNOKI_TESTS=OFF \
+# Tests on: bench_race_fetch uses their loopback HTTP server (only the bench
+# targets are built).
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARUNOKI_BENCH=ON -DMARUNOKI_TESTS=ON \
     -DMARUNOKI_GUI=OFF -DMARUNOKI_FUZZ=OFF -DMARUNOKI_SANITIZE=OFF >/dev/null
 mapfile -t programs < <(cd bench && ls bench_*.cpp | sed 's/\.cpp$//')
 cmake --build "$build" --parallel "$(nproc)" --target "${programs[@]}" marunoki-cli >/dev/null
