@@ -38,7 +38,7 @@ QByteArray horsePage(int n)
     for (int r = 0; r < 50; ++r)
         html += QStringLiteral("<tr><td><a href=\"/scores/2007/05/02/%1/%2/\">07/%3/%4</a></td><td>東京</td>"
                                "<td>芝1600</td><td>良</td><td>16</td><td>%5</td><td>%6</td><td>3</td><td>5.2</td>"
-                               "<td>2</td><td><a href=\"/jockey/%7\">武豊</a></td><td>57</td><td>480（+2）</td>"
+                               "<td>2</td><td><a href=\"/jockey/%7\">見本一騎</a></td><td>57</td><td>480（+2）</td>"
                                "<td>1.34.5</td><td>34.2</td><td>3-3-2-1</td></tr>\r\n")
                     .arg(r % 12 + 1, 2, 10, QLatin1Char('0'))
                     .arg(r % 12 + 1, 2, 10, QLatin1Char('0'))
@@ -58,7 +58,7 @@ QByteArray cardPage(const HttpTestServer &server)
 {
     QString html = QStringLiteral("<html><body><table>\r\n<tr><td>出馬表</td></tr>\r\n");
     for (int n = 1; n <= kRunners; ++n)
-        html += QStringLiteral("<tr><td>%1</td><td><a href=\"%2\">馬%1</a></td><td>牡4</td><td>57kg 武豊</td></tr>\r\n")
+        html += QStringLiteral("<tr><td>%1</td><td><a href=\"%2\">馬%1</a></td><td>牡4</td><td>57kg 見本一騎</td></tr>\r\n")
                     .arg(n)
                     .arg(server.url(QStringLiteral("/directory/horse/%1/index.html").arg(n)));
     QStringEncoder sjis("Shift_JIS");

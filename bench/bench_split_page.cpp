@@ -21,7 +21,7 @@ QString resultRow(int i)
                "<tr class=\"r%1\">\r\n<td class=\"txt_l\"><a href=\"/race/result/2007%2/\">07/%3/%4</a></td>\r\n"
                "<td class=\"txt_l\"><a href=\"/race/list/%5/\">東京%6R</a></td><td>晴</td><td>芝1600</td>"
                "<td>良</td><td>16</td><td>%7</td><td>%8</td><td>%9</td><td>5.3</td><td>2</td>\r\n"
-               "<td class=\"txt_l\"><a href=\"/jockey/01%10/\">武豊</a></td><td>57☆</td>"
+               "<td class=\"txt_l\"><a href=\"/jockey/01%10/\">見本一騎</a></td><td>57☆</td>"
                "<td>480（+2）</td><td>1.34.5</td><td>34.2</td><td>3-3-2-1</td>"
                "<td class=\"txt_l\"><a href=\"/horse/2004%11/\">ディープインパクト</a></td>"
                "<td>0.2</td><td><img src=\"/img/icon.gif\" alt=\"\" width=\"10\" height=\"10\"></td></tr>\r\n")

@@ -52,7 +52,7 @@ bool readRunner(const PageTable &table, int n, int r1, int r2, qint32 distance, 
 {
     store.U_name[n] = stripSpaces(table.cell(r1, 4));
 
-    // Second row, first cell: 牡3/鹿毛 藤沢和雄 (sex and age / coat colour, trainer).
+    // Second row, first cell: 牡3/鹿毛 見本調教師 (sex and age / coat colour, trainer).
     const QString &profile = table.cell(r2, 1);
     const qsizetype slash = profile.indexOf(u'/');
     if (slash >= 0)
@@ -63,7 +63,7 @@ bool readRunner(const PageTable &table, int n, int r1, int r2, qint32 distance, 
         store.U_cyoukyou[n][0] = stripSpaces(profile.mid(coatEnd + 1, 50));
     }
 
-    // Second row, second cell: 57.0kg 武豊 (weight carried, jockey).
+    // Second row, second cell: 57.0kg 見本一騎 (weight carried, jockey).
     const QString &weightCell = table.cell(r2, 2);
     const qsizetype kg = weightCell.indexOf(QStringLiteral("kg"));
     if (kg < 0)

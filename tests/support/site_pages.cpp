@@ -186,8 +186,8 @@ QString site2Foot(const std::vector<std::pair<QString, QString>> &links)
 std::vector<CardRunner> sampleRunners(int count, bool site1)
 {
     const QStringList jockeys
-        = {QStringLiteral("武豊"), QStringLiteral("横山典弘"), QStringLiteral("岩田康誠"),
-            QStringLiteral("安藤勝己"), QStringLiteral("福永祐一"), QStringLiteral("蛯名正義")};
+        = {QStringLiteral("見本一騎"), QStringLiteral("見本次郎"), QStringLiteral("見本三太"),
+            QStringLiteral("見本四郎"), QStringLiteral("見本五輔"), QStringLiteral("見本六平")};
     std::vector<CardRunner> runners;
     for (int n = 1; n <= count; ++n) {
         CardRunner r;
@@ -317,7 +317,7 @@ QString site1HorsePage(const HorsePage &horse)
             + td(QStringLiteral("父"), QStringLiteral("class=\"th\""))
             + td(link(QStringLiteral("/directory/sire/1/"), horse.sire)));
         html += tr(td(QStringLiteral("調教師"), QStringLiteral("class=\"th\""))
-            + td(QStringLiteral("池江泰郎(栗東)")) + td(QStringLiteral("馬主"))
+            + td(QStringLiteral("見本厩舎(栗東)")) + td(QStringLiteral("馬主"))
             + td(QStringLiteral("金子真人HD")) + td(QStringLiteral("母"), QStringLiteral("class=\"th\""))
             + td(horse.dam));
         html += tr(td(QStringLiteral("生産者"), QStringLiteral("class=\"th\""))

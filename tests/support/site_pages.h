@@ -41,13 +41,13 @@ struct CardRunner {
     QString horseId;  // link id: Site 1 "2004104205/" (its slash is part of it), Site 2 "2004104205"
     QString sexAge = QStringLiteral("牡3");
     QString coat = QStringLiteral("鹿毛");  // Site 1 only
-    QString trainer = QStringLiteral("藤沢和雄");
+    QString trainer = QStringLiteral("見本調教師");
     QString weight = QStringLiteral("57.0");  // weight carried; Site 1 prints it with "kg"
-    QString jockey = QStringLiteral("武豊");
+    QString jockey = QStringLiteral("見本一騎");
     std::optional<QString> numberCell;  // horse-number cell; default the runner's position 1, 2, ...
     std::optional<QString> bracketCell;  // bracket cell; default (n + 1) / 2, at most 8
-    std::optional<QString> profileCell;  // Site 1 second-row first cell; default "牡3/鹿毛　藤沢和雄"
-    std::optional<QString> weightCell;  // Site 1 second-row second cell; default "57.0kg　武豊"
+    std::optional<QString> profileCell;  // Site 1 second-row first cell; default "牡3/鹿毛　見本調教師"
+    std::optional<QString> weightCell;  // Site 1 second-row second cell; default "57.0kg　見本一騎"
     std::optional<QString> linkText;  // the horse link's text; default the name
     bool linked = true;  // false: the name is printed without a link
 };
@@ -96,7 +96,7 @@ struct PastRun {
     int number = 5;
     int popularity = 1;
     int finish = 1;
-    QString jockey = QStringLiteral("武豊");
+    QString jockey = QStringLiteral("見本一騎");
     QString carried = QStringLiteral("57");  // weight carried as printed ("57☆" for a weight with a mark)
     int bodyWeight = 452;
     int weightChange = 2;

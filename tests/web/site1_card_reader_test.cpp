@@ -40,8 +40,8 @@ double serial(int y, int m, int d)
 TEST(Site1Card, ReadsTheRaceAndEveryRunner)
 {
     RaceCard card = sampleCard(3, true);
-    card.runners[1].profileCell = QStringLiteral("牝4/栗毛　 (美)国枝　栄");
-    card.runners[1].weightCell = QStringLiteral("55.5kg　横山　典弘");
+    card.runners[1].profileCell = QStringLiteral("牝4/栗毛　 (美)見本　調");
+    card.runners[1].weightCell = QStringLiteral("55.5kg　見本　次郎");
     CardRead read(site1CardPage(card));
 
     const RaceStore &s = read.store;
@@ -53,13 +53,13 @@ TEST(Site1Card, ReadsTheRaceAndEveryRunner)
     EXPECT_EQ(s.U_name[1], QStringLiteral("テストホース01"));
     EXPECT_EQ(s.U_seirei[1], QStringLiteral("牡3"));
     EXPECT_EQ(s.U_keiro[1], QStringLiteral("鹿毛"));
-    EXPECT_EQ(s.U_cyoukyou[1][0], QStringLiteral("藤沢和雄"));
+    EXPECT_EQ(s.U_cyoukyou[1][0], QStringLiteral("見本調教師"));
     EXPECT_EQ(s.U_hutan[1][0], 57.0f);
     EXPECT_EQ(s.U_seirei[2], QStringLiteral("牝4"));
     EXPECT_EQ(s.U_keiro[2], QStringLiteral("栗毛"));
-    EXPECT_EQ(s.U_cyoukyou[2][0], QStringLiteral("(美)国枝栄"));
+    EXPECT_EQ(s.U_cyoukyou[2][0], QStringLiteral("(美)見本調"));
     EXPECT_EQ(s.U_hutan[2][0], 55.5f);
-    EXPECT_EQ(s.U_kisyu[2][0], QStringLiteral("横山典弘"));
+    EXPECT_EQ(s.U_kisyu[2][0], QStringLiteral("見本次郎"));
     for (int n = 1; n <= 3; ++n) {
         EXPECT_EQ(s.R_kyori[n][0], 2400) << n;
         EXPECT_EQ(s.R_date[n][0], s.raceDate) << n;
@@ -239,7 +239,7 @@ TEST(Site1Card, MissingLandmarksEndTheCardParse)
 TEST(Site1Card, WeightCellWithoutKgEndsTheCardAtThatRunner)
 {
     RaceCard card = sampleCard(4, true);
-    card.runners[2].weightCell = QStringLiteral("57.0　武豊");
+    card.runners[2].weightCell = QStringLiteral("57.0　見本一騎");
     CardRead read(site1CardPage(card));
     EXPECT_EQ(read.messages.messages(), QStringList {QStringLiteral("WebData読込みエラー(err-AA02)")});
     // The loop had not ended: no field size, no brackets, no links.
@@ -255,7 +255,7 @@ TEST(Site1Card, WeightCellWithoutKgEndsTheCardAtThatRunner)
 TEST(Site1Card, WeightThatIsNotANumberLeavesWeightAndJockeyEmpty)
 {
     RaceCard card = sampleCard(2, true);
-    card.runners[0].weightCell = QStringLiteral("未定kg　武豊");
+    card.runners[0].weightCell = QStringLiteral("未定kg　見本一騎");
     card.runners[1].profileCell = QStringLiteral("牡3");  // no "/" and no 毛
     CardRead read(site1CardPage(card));
     EXPECT_TRUE(read.messages.messages().isEmpty());

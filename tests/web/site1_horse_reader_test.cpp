@@ -61,7 +61,7 @@ TEST(Site1Horse, ReadsPedigreeAndEveryField)
     second.number = 16;
     second.popularity = 7;
     second.finish = 12;
-    second.jockey = QStringLiteral("横山　典弘");
+    second.jockey = QStringLiteral("見本　次郎");
     second.carried = QStringLiteral("56☆");
     second.bodyWeight = 500;
     second.weightChange = -6;
@@ -88,7 +88,7 @@ TEST(Site1Horse, ReadsPedigreeAndEveryField)
     EXPECT_EQ(s.U_no[n][1], 5);
     EXPECT_EQ(s.U_ninki[n][1], 1);
     EXPECT_EQ(s.U_cyaku[n][1], 1);
-    EXPECT_EQ(s.U_kisyu[n][1], QStringLiteral("武豊"));
+    EXPECT_EQ(s.U_kisyu[n][1], QStringLiteral("見本一騎"));
     EXPECT_EQ(s.U_hutan[n][1], 57.0f);
     EXPECT_EQ(s.U_taizyu[n][1], 452);
     EXPECT_FLOAT_EQ(s.U_time[n][1], 143.3f);
@@ -102,7 +102,7 @@ TEST(Site1Horse, ReadsPedigreeAndEveryField)
     EXPECT_EQ(s.R_kyori[n][2], 1800);
     EXPECT_EQ(s.R_baba[n][2], 2);
     EXPECT_EQ(s.U_cyaku[n][2], 12);
-    EXPECT_EQ(s.U_kisyu[n][2], QStringLiteral("横山典弘"));
+    EXPECT_EQ(s.U_kisyu[n][2], QStringLiteral("見本次郎"));
     EXPECT_EQ(s.U_hutan[n][2], 56.0f);
     EXPECT_EQ(s.U_taizyu[n][2], 500);
     EXPECT_FLOAT_EQ(s.U_time[n][2], 58.7f);

@@ -37,7 +37,7 @@ TEST(Site2Card, ReadsTheRaceAndEveryRunner)
 {
     RaceCard card = sampleCard(3, false);
     card.runners[0].bracketCell = QStringLiteral("8");  // printed brackets are taken as they are
-    card.runners[1].jockey = QStringLiteral("横山 典弘");
+    card.runners[1].jockey = QStringLiteral("見本 次郎");
     card.runners[2].weight = QStringLiteral("55");
     CardRead read(site2CardPage(card));
 
@@ -54,7 +54,7 @@ TEST(Site2Card, ReadsTheRaceAndEveryRunner)
     EXPECT_EQ(s.U_seirei[3], QStringLiteral("牝3"));
     EXPECT_EQ(s.U_hutan[1][0], 57.0f);
     EXPECT_EQ(s.U_hutan[3][0], 55.0f);
-    EXPECT_EQ(s.U_kisyu[2][0], QStringLiteral("横山 典弘")) << "the jockey is taken as printed";
+    EXPECT_EQ(s.U_kisyu[2][0], QStringLiteral("見本 次郎")) << "the jockey is taken as printed";
     for (int n = 1; n <= 3; ++n) {
         EXPECT_EQ(s.R_kyori[n][0], 2400) << n;
         EXPECT_EQ(s.R_date[n][0], s.raceDate) << n;

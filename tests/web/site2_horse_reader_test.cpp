@@ -42,7 +42,7 @@ TEST(Site2Horse, ReadsPedigreeAndEveryField)
 {
     PastRun derby = runOn(*serialFromYmd(2007, 5, 27));
     derby.going = QStringLiteral("稍");
-    derby.jockey = QStringLiteral("武　豊");
+    derby.jockey = QStringLiteral("見本　一騎");
     PastRun local = runOn(*serialFromYmd(2007, 4, 30));
     local.localCourse = QStringLiteral("大井");
     local.race = 3;
@@ -77,7 +77,7 @@ TEST(Site2Horse, ReadsPedigreeAndEveryField)
     EXPECT_EQ(s.U_no[n][1], 5);
     EXPECT_EQ(s.U_cyaku[n][1], 1);
     EXPECT_EQ(s.U_ninki[n][1], 1);
-    EXPECT_EQ(s.U_kisyu[n][1], QStringLiteral("武豊"));
+    EXPECT_EQ(s.U_kisyu[n][1], QStringLiteral("見本一騎"));
     EXPECT_EQ(s.U_hutan[n][1], 57.0f);
     EXPECT_EQ(s.R_siba[n][1], 1);
     EXPECT_EQ(s.R_kyori[n][1], 2400);
