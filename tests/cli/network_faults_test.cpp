@@ -210,9 +210,10 @@ TEST_F(NetworkFaults, AFaultyCardStopsTheLoadWithItsCause)
                 EXPECT_EQ(messages, QStringList {kCardUnreadable});
             } else {
                 ASSERT_EQ(messages.size(), 2) << run.err.toStdString();
-                if (!fault.cause.startsWith(QStringLiteral("WebData")))
+                if (!fault.cause.startsWith(QStringLiteral("WebData"))) {
                     EXPECT_TRUE(messages[0].startsWith(kCantLoad + sampleCardAddress(race, site, siteBase)))
                         << messages[0].toStdString();
+                }
                 EXPECT_TRUE(messages[0].contains(fault.cause, Qt::CaseInsensitive))
                     << messages[0].toStdString();
                 EXPECT_EQ(messages[1], kCardUnreadable);
@@ -253,8 +254,9 @@ TEST_F(NetworkFaults, AFaultyHorsePageOnSite1IsNamedAndTheLoadGoesOn)
         QStringList messages = run.messages();
         ASSERT_EQ(messages.size(), 3) << run.err.toStdString();
         EXPECT_TRUE(messages[0].contains(fault.cause, Qt::CaseInsensitive)) << messages[0].toStdString();
-        if (!fault.cause.startsWith(QStringLiteral("WebData")))
+        if (!fault.cause.startsWith(QStringLiteral("WebData"))) {
             EXPECT_TRUE(messages[0].startsWith(kCantLoad + horse)) << messages[0].toStdString();
+        }
         EXPECT_EQ(messages[1], QStringLiteral("4番の馬情報が正常に読み込めません"));
         EXPECT_TRUE(messages[2].endsWith(QStringLiteral("2611290.csv へ出力しました")))
             << messages[2].toStdString();
