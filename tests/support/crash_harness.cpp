@@ -1,6 +1,8 @@
 #include "support/crash_harness.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <atomic>
 #include <cerrno>
@@ -73,6 +75,18 @@ CrashRun crashRepeatedly(const std::function<void(int)> &write, const std::funct
                                   .arg(fault));
     }
     return run;
+}
+
+QStringList strayFiles(const QString &folder, const QString &target)
+{
+    const QRegularExpression temporary(
+        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(target)));
+    QStringList stray;
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        if (name != target && !temporary.match(name).hasMatch())
+            stray.append(name);
+    }
+    return stray;
 }
 
 std::optional<QByteArray> fileBytes(const QString &path)

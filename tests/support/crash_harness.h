@@ -39,6 +39,12 @@ struct CrashRun {
 CrashRun crashRepeatedly(const std::function<void(int)> &write, const std::function<QString()> &inspect,
     int rounds, std::chrono::microseconds maxDelay);
 
+// The files in `folder` other than `target` and the writer's temporaries of it
+// ("<target>.XXXXXX"). A writer killed in the moment between naming its
+// temporary and renaming it over the target leaves that temporary behind; the
+// program never reads it. Anything else would be a stray copy.
+QStringList strayFiles(const QString &folder, const QString &target);
+
 // The file's bytes; nothing when it does not exist or cannot be read.
 std::optional<QByteArray> fileBytes(const QString &path);
 
