@@ -31,15 +31,17 @@ constexpr int kLatencyMs = 150;
 // 50 result rows with links, CR LF line ends.
 QByteArray horsePage(int n)
 {
-    QString html = QStringLiteral("<html><head><meta charset=\"Shift_JIS\"><title>馬%1</title></head><body>\r\n"
-                                  "<table><tr><td>生年月日</td><td>2003年4月1日</td></tr></table>\r\n"
-                                  "<table><tr><td>平地競走成績</td></tr>\r\n<tr><td>年月日</td></tr>\r\n")
-                       .arg(n);
+    QString html
+        = QStringLiteral("<html><head><meta charset=\"Shift_JIS\"><title>馬%1</title></head><body>\r\n"
+                         "<table><tr><td>生年月日</td><td>2003年4月1日</td></tr></table>\r\n"
+                         "<table><tr><td>平地競走成績</td></tr>\r\n<tr><td>年月日</td></tr>\r\n")
+              .arg(n);
     for (int r = 0; r < 50; ++r)
-        html += QStringLiteral("<tr><td><a href=\"/scores/2007/05/02/%1/%2/\">07/%3/%4</a></td><td>東京</td>"
-                               "<td>芝1600</td><td>良</td><td>16</td><td>%5</td><td>%6</td><td>3</td><td>5.2</td>"
-                               "<td>2</td><td><a href=\"/jockey/%7\">見本一騎</a></td><td>57</td><td>480（+2）</td>"
-                               "<td>1.34.5</td><td>34.2</td><td>3-3-2-1</td></tr>\r\n")
+        html += QStringLiteral(
+            "<tr><td><a href=\"/scores/2007/05/02/%1/%2/\">07/%3/%4</a></td><td>東京</td>"
+            "<td>芝1600</td><td>良</td><td>16</td><td>%5</td><td>%6</td><td>3</td><td>5.2</td>"
+            "<td>2</td><td><a href=\"/jockey/%7\">見本一騎</a></td><td>57</td><td>480（+2）</td>"
+            "<td>1.34.5</td><td>34.2</td><td>3-3-2-1</td></tr>\r\n")
                     .arg(r % 12 + 1, 2, 10, QLatin1Char('0'))
                     .arg(r % 12 + 1, 2, 10, QLatin1Char('0'))
                     .arg(r % 12 + 1)
@@ -58,7 +60,8 @@ QByteArray cardPage(const HttpTestServer &server)
 {
     QString html = QStringLiteral("<html><body><table>\r\n<tr><td>出馬表</td></tr>\r\n");
     for (int n = 1; n <= kRunners; ++n)
-        html += QStringLiteral("<tr><td>%1</td><td><a href=\"%2\">馬%1</a></td><td>牡4</td><td>57kg 見本一騎</td></tr>\r\n")
+        html += QStringLiteral(
+            "<tr><td>%1</td><td><a href=\"%2\">馬%1</a></td><td>牡4</td><td>57kg 見本一騎</td></tr>\r\n")
                     .arg(n)
                     .arg(server.url(QStringLiteral("/directory/horse/%1/index.html").arg(n)));
     QStringEncoder sjis("Shift_JIS");
@@ -75,7 +78,7 @@ struct Race {
         test::ensureCoreApplication();
         cardUrl = server.url(QStringLiteral("/scores/2007/05/02/12/11/denma.html"));
         server.route(QStringLiteral("/scores/2007/05/02/12/11/denma.html"),
-                     HttpRoute::html(cardPage(server), "Shift_JIS").delayed(kLatencyMs));
+            HttpRoute::html(cardPage(server), "Shift_JIS").delayed(kLatencyMs));
         for (int n = 1; n <= kRunners; ++n) {
             const QString path = QStringLiteral("/directory/horse/%1/index.html").arg(n);
             server.route(path, HttpRoute::html(horsePage(n)).delayed(kLatencyMs));
@@ -100,7 +103,7 @@ void BM_LoadRace(benchmark::State &state)
         source.setMaxInFlight(inFlight);
         test::RecordingProgress progress;
         RecordingSink messages;
-        std::atomic<qint16> flag{0};
+        std::atomic<qint16> flag {0};
         PageLoader loader(source, progress, messages, flag);
         PageTable card;
         PageRequest cardRequest;
@@ -111,7 +114,8 @@ void BM_LoadRace(benchmark::State &state)
         // The card reader finds the runners' addresses; the driver fetches them ahead.
         loader.prefetch(race.horseUrls);
         PageRequest horseRequest;
-        horseRequest.check = [](const PageTable &t) { return t.cell(2, 1) == QStringLiteral("平地競走成績"); };
+        horseRequest.check
+            = [](const PageTable &t) { return t.cell(2, 1) == QStringLiteral("平地競走成績"); };
         for (const QString &url : race.horseUrls) {
             PageTable table;
             if (loader.load(url, horseRequest, table) != kPageRead)
@@ -132,7 +136,8 @@ int main(int argc, char **argv)
     benchmark::Shutdown();
     const auto &s = secondsPerRace();
     if (s.count(1) && s.count(4))
-        std::printf("race with 1 in flight: %.0f ms, with 4 in flight: %.0f ms, speed-up %.2fx (goal >= 2.85x)\n",
-                    s.at(1) * 1000, s.at(4) * 1000, s.at(1) / s.at(4));
+        std::printf(
+            "race with 1 in flight: %.0f ms, with 4 in flight: %.0f ms, speed-up %.2fx (goal >= 2.85x)\n",
+            s.at(1) * 1000, s.at(4) * 1000, s.at(1) / s.at(4));
     return 0;
 }

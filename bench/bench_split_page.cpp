@@ -18,13 +18,13 @@ using namespace marunoki;
 QString resultRow(int i)
 {
     return QStringLiteral(
-               "<tr class=\"r%1\">\r\n<td class=\"txt_l\"><a href=\"/race/result/2007%2/\">07/%3/%4</a></td>\r\n"
-               "<td class=\"txt_l\"><a href=\"/race/list/%5/\">東京%6R</a></td><td>晴</td><td>芝1600</td>"
-               "<td>良</td><td>16</td><td>%7</td><td>%8</td><td>%9</td><td>5.3</td><td>2</td>\r\n"
-               "<td class=\"txt_l\"><a href=\"/jockey/01%10/\">見本一騎</a></td><td>57☆</td>"
-               "<td>480（+2）</td><td>1.34.5</td><td>34.2</td><td>3-3-2-1</td>"
-               "<td class=\"txt_l\"><a href=\"/horse/2004%11/\">ディープインパクト</a></td>"
-               "<td>0.2</td><td><img src=\"/img/icon.gif\" alt=\"\" width=\"10\" height=\"10\"></td></tr>\r\n")
+        "<tr class=\"r%1\">\r\n<td class=\"txt_l\"><a href=\"/race/result/2007%2/\">07/%3/%4</a></td>\r\n"
+        "<td class=\"txt_l\"><a href=\"/race/list/%5/\">東京%6R</a></td><td>晴</td><td>芝1600</td>"
+        "<td>良</td><td>16</td><td>%7</td><td>%8</td><td>%9</td><td>5.3</td><td>2</td>\r\n"
+        "<td class=\"txt_l\"><a href=\"/jockey/01%10/\">見本一騎</a></td><td>57☆</td>"
+        "<td>480（+2）</td><td>1.34.5</td><td>34.2</td><td>3-3-2-1</td>"
+        "<td class=\"txt_l\"><a href=\"/horse/2004%11/\">ディープインパクト</a></td>"
+        "<td>0.2</td><td><img src=\"/img/icon.gif\" alt=\"\" width=\"10\" height=\"10\"></td></tr>\r\n")
         .arg(i % 7)
         .arg(i, 6, 10, QLatin1Char('0'))
         .arg(i % 12 + 1)
@@ -43,7 +43,8 @@ QByteArray bigPage()
 {
     QString html = QStringLiteral(
         "<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n"
-        "<title>競走馬データ</title>\r\n<script type=\"text/javascript\">function f(a,b){return a>b?a:b;}</script>\r\n"
+        "<title>競走馬データ</title>\r\n<script type=\"text/javascript\">function f(a,b){return "
+        "a>b?a:b;}</script>\r\n"
         "</head>\r\n<body>\r\n<div id=\"page\"><table width=\"100%\"><tr><td>\r\n"
         "<table class=\"profile\"><tr><th>生年月日</th><td>2002年3月25日</td></tr>\r\n"
         "<tr><th>父</th><td>サンデーサイレンス</td></tr></table>\r\n"

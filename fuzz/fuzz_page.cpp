@@ -37,11 +37,16 @@ void check(bool condition, const char *what)
 QByteArray charsetFor(uint8_t selector)
 {
     switch (selector % 5) {
-    case 0: return {};
-    case 1: return "Shift_JIS";
-    case 2: return "EUC-JP";
-    case 3: return "UTF-8";
-    default: return "x-unknown-charset";
+    case 0:
+        return {};
+    case 1:
+        return "Shift_JIS";
+    case 2:
+        return "EUC-JP";
+    case 3:
+        return "UTF-8";
+    default:
+        return "x-unknown-charset";
     }
 }
 
@@ -50,7 +55,8 @@ QByteArray charsetFor(uint8_t selector)
 // bytes are no characters).
 bool onlyPairedCrs(const QByteArray &page)
 {
-    if (page.contains('\f') || page.contains('&') || page.startsWith("\xFE\xFF") || page.startsWith("\xFF\xFE"))
+    if (page.contains('\f') || page.contains('&') || page.startsWith("\xFE\xFF")
+        || page.startsWith("\xFF\xFE"))
         return false;
     for (qsizetype i = 0; i < page.size(); ++i)
         if (page[i] == '\r' && (i + 1 == page.size() || page[i + 1] != '\n'))

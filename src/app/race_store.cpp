@@ -4,10 +4,10 @@ namespace marunoki {
 
 const std::array<QString, kCourseCount + 1> &courseNames()
 {
-    static const std::array<QString, kCourseCount + 1> names = {
-        QString(),           QStringLiteral("札幌"), QStringLiteral("函館"), QStringLiteral("福島"),
-        QStringLiteral("新潟"), QStringLiteral("東京"), QStringLiteral("中山"), QStringLiteral("中京"),
-        QStringLiteral("京都"), QStringLiteral("阪神"), QStringLiteral("小倉")};
+    static const std::array<QString, kCourseCount + 1> names
+        = {QString(), QStringLiteral("札幌"), QStringLiteral("函館"), QStringLiteral("福島"),
+            QStringLiteral("新潟"), QStringLiteral("東京"), QStringLiteral("中山"), QStringLiteral("中京"),
+            QStringLiteral("京都"), QStringLiteral("阪神"), QStringLiteral("小倉")};
     return names;
 }
 
@@ -34,8 +34,8 @@ void RaceStore::resetPublic()
         fill(*table, 0.0);
     for (auto *table : {&R_zyo, &R_name, &R_class, &R_zyo02, &U_kisyu, &U_cyoukyou})
         fill(*table, empty);
-    for (auto *table : {&R_no, &R_kyori, &R_baba, &R_siba, &R_tousuu, &U_waku, &U_no, &U_ninki,
-                        &U_cyaku, &U_taizyu})
+    for (auto *table :
+        {&R_no, &R_kyori, &R_baba, &R_siba, &R_tousuu, &U_waku, &U_no, &U_ninki, &U_cyaku, &U_taizyu})
         fill(*table, qint32(0));
     for (auto *table : {&U_time, &U_cyakusa, &U_3f, &U_hutan, &U_sisuu, &U_agari, &U_babasisuu})
         fill(*table, 0.0f);

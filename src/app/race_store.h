@@ -22,11 +22,11 @@
 
 namespace marunoki {
 
-constexpr int kMaxRunners = 18;          // runners on one card
+constexpr int kMaxRunners = 18;  // runners on one card
 constexpr int kRunnerSlots = kMaxRunners + 1;
-constexpr int kMaxRuns = 50;             // past runs per runner
+constexpr int kMaxRuns = 50;  // past runs per runner
 constexpr int kRunSlots = kMaxRuns + 1;  // run 0 is today's entry
-constexpr int kCornerSlots = 5;          // corner 0 unused, corners 1..4
+constexpr int kCornerSlots = 5;  // corner 0 unused, corners 1..4
 constexpr int kCourseCount = 10;
 
 template <typename T>
@@ -59,21 +59,21 @@ public:
     RunnerTable<QString> U_name, U_seirei, U_keiro, U_titi, U_haha, U_hahatiti, U_Url;
 
     // --- per run [runner][run] ---
-    RunTable<double> R_date{};
+    RunTable<double> R_date {};
     RunTable<QString> R_zyo, R_name, R_class, R_zyo02, U_kisyu, U_cyoukyou;
-    RunTable<qint32> R_no{}, R_kyori{}, R_baba{}, R_siba{}, R_tousuu{};
-    RunTable<qint32> U_waku{}, U_no{}, U_ninki{}, U_cyaku{}, U_taizyu{};
-    RunTable<float> U_time{}, U_cyakusa{}, U_3f{}, U_hutan{};
-    std::array<std::array<std::array<qint32, kCornerSlots>, kRunSlots>, kRunnerSlots> U_tuka{};
+    RunTable<qint32> R_no {}, R_kyori {}, R_baba {}, R_siba {}, R_tousuu {};
+    RunTable<qint32> U_waku {}, U_no {}, U_ninki {}, U_cyaku {}, U_taizyu {};
+    RunTable<float> U_time {}, U_cyakusa {}, U_3f {}, U_hutan {};
+    std::array<std::array<std::array<qint32, kCornerSlots>, kRunSlots>, kRunnerSlots> U_tuka {};
 
     // --- derived per run ---
-    RunTable<float> U_sisuu{}, U_agari{}, U_babasisuu{};
+    RunTable<float> U_sisuu {}, U_agari {}, U_babasisuu {};
 
     // --- derived per runner and race ---
-    StatTable U_heikin{}, U_saikou{}, U_heikin3m{}, U_saikou3m{}, U_kyakusitu{};
+    StatTable U_heikin {}, U_saikou {}, U_heikin3m {}, U_saikou3m {}, U_kyakusitu {};
     // [runner][opponent 0..18][0 = runner ahead, 1 = opponent ahead]; opponent 0 = totals.
-    std::array<std::array<std::array<float, 2>, kRunnerSlots>, kRunnerSlots> U_taisen{};
-    std::array<float, 4> zyouiHeikin{};  // elements 1..3 used
+    std::array<std::array<std::array<float, 2>, kRunnerSlots>, kRunnerSlots> U_taisen {};
+    std::array<float, 4> zyouiHeikin {};  // elements 1..3 used
     float rentaiKizyun = 0;
     qint32 graphBase = 0;
 
@@ -81,7 +81,7 @@ public:
     std::array<QString, kCourseCount + 1> zyoName;  // 1..10, entry 0 unused
     // -1 when the user asked to stop the running load, else 0. Written by the stop
     // button from the user-interface thread while a load runs on another thread.
-    std::atomic<qint16> cancelFlag{0};
+    std::atomic<qint16> cancelFlag {0};
     QString viewMode;  // "graph", "bacyu" or "hikaku": the view drawn last
 };
 

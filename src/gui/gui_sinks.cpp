@@ -9,8 +9,7 @@ namespace marunoki::gui {
 
 MessageBoxSink::MessageBoxSink(QWidget *parent)
     : parent_(parent)
-{
-}
+{ }
 
 void MessageBoxSink::message(const QString &text)
 {
@@ -23,8 +22,7 @@ void MessageBoxSink::message(const QString &text)
 
 LabelProgress::LabelProgress(QLabel *label)
     : label_(label)
-{
-}
+{ }
 
 void LabelProgress::status(const QString &text)
 {

@@ -16,12 +16,10 @@ int main(int argc, char **argv)
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption appDir(QStringLiteral("app-dir"),
-                                    QStringLiteral("Folder of marunoki.dat, NAR_data.mdb and marunoki.ini."),
-                                    QStringLiteral("DIR"));
+        QStringLiteral("Folder of marunoki.dat, NAR_data.mdb and marunoki.ini."), QStringLiteral("DIR"));
     parser.addOption(appDir);
     const QCommandLineOption offline(QStringLiteral("offline"),
-                                     QStringLiteral("Read races from a page archive instead of the network."),
-                                     QStringLiteral("DIR"));
+        QStringLiteral("Read races from a page archive instead of the network."), QStringLiteral("DIR"));
     parser.addOption(offline);
     parser.process(app);
 

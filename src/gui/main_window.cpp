@@ -83,8 +83,8 @@ void MainWindow::buildControls()
 
     auto *selection = new QGroupBox(QStringLiteral("対象レースの選択"));
     auto *grid = new QGridLayout(selection);
-    const QStringList captions = {QStringLiteral("開催年"), QStringLiteral("開催場"), QStringLiteral("開催回"),
-                                  QStringLiteral("開催日"), QStringLiteral("RaceNo")};
+    const QStringList captions = {QStringLiteral("開催年"), QStringLiteral("開催場"),
+        QStringLiteral("開催回"), QStringLiteral("開催日"), QStringLiteral("RaceNo")};
     for (int i = 0; i < captions.size(); ++i)
         grid->addWidget(new QLabel(captions[i]), 0, i);
     year_ = comboWith({}, QString());
@@ -138,7 +138,7 @@ void MainWindow::buildControls()
     QMenu *system = menuBar()->addMenu(QStringLiteral("システム"));
     system->addAction(QStringLiteral("バージョン情報"), this, [this] {
         QMessageBox::about(this, QStringLiteral("バージョン情報"),
-                           QStringLiteral("Marunoki ") + QApplication::applicationVersion());
+            QStringLiteral("Marunoki ") + QApplication::applicationVersion());
     });
     system->addAction(QStringLiteral("終了"), this, &QWidget::close);
     QMenu *output = menuBar()->addMenu(QStringLiteral("印刷/出力"));
@@ -147,11 +147,11 @@ void MainWindow::buildControls()
     connect(loadButton_, &QPushButton::clicked, this, &MainWindow::startLoad);
     connect(calendarButton_, &QPushButton::clicked, this, &MainWindow::openCalendar);
     connect(nextButton_, &QPushButton::clicked, this,
-            [this] { showRunner(nextRunner(store_.curUma, store_.tousuu)); });
+        [this] { showRunner(nextRunner(store_.curUma, store_.tousuu)); });
     connect(previousButton_, &QPushButton::clicked, this,
-            [this] { showRunner(previousRunner(store_.curUma, store_.tousuu)); });
+        [this] { showRunner(previousRunner(store_.curUma, store_.tousuu)); });
     connect(runnerBox_, &QComboBox::activated, this,
-            [this] { showRunner(runnerFromBoxText(runnerBox_->currentText(), store_.tousuu)); });
+        [this] { showRunner(runnerFromBoxText(runnerBox_->currentText(), store_.tousuu)); });
     connect(tableCheck_, &QCheckBox::clicked, this, [this](bool checked) {
         writeWriteHyo(folder_, checked ? 1 : 0);
         runTable_->setVisible(checked);
@@ -177,14 +177,14 @@ void MainWindow::startUp()
         const std::optional<double> issued = track.issueDate();
         if (issued && *issued > 0)
             versionLabel_->setText(QStringLiteral("現在の馬場情報ファイルは ")
-                                   + formatDate(*issued, QStringLiteral("yyyy/mm/dd")) + QStringLiteral("版です"));
+                + formatDate(*issued, QStringLiteral("yyyy/mm/dd")) + QStringLiteral("版です"));
     }
 }
 
 void MainWindow::setControlsEnabled(bool enabled)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{loadButton_, calendarButton_, previousButton_, nextButton_,
-                                                       runnerBox_, course_, year_, meeting_, day_, race_, menuBar()})
+    for (QWidget *w : std::initializer_list<QWidget *> {loadButton_, calendarButton_, previousButton_,
+             nextButton_, runnerBox_, course_, year_, meeting_, day_, race_, menuBar()})
         w->setEnabled(enabled);
 }
 
@@ -192,8 +192,8 @@ void MainWindow::startLoad()
 {
     if (worker_.joinable())
         return;
-    RaceSelection selection{year_->currentText(), course_->currentText(), meeting_->currentText(),
-                            day_->currentText(),  race_->currentText(),   settings_.site};
+    RaceSelection selection {year_->currentText(), course_->currentText(), meeting_->currentText(),
+        day_->currentText(), race_->currentText(), settings_.site};
 
     loading_ = new QDialog(this);
     loading_->setWindowTitle(QStringLiteral("読込み中"));
@@ -214,7 +214,7 @@ void MainWindow::startLoad()
         OfflinePageSource offline(archive);
         PageSource &source = offlineFolder_.isEmpty() ? static_cast<PageSource &>(network) : offline;
         LabelProgress progress(loadingStatus_);
-        LoadContext context{store_, settings, folder_, source, progress, *messages_};
+        LoadContext context {store_, settings, folder_, source, progress, *messages_};
         runLoad(selection, context);
         QMetaObject::invokeMethod(this, &MainWindow::loadFinished, Qt::QueuedConnection);
     });
@@ -265,7 +265,8 @@ void MainWindow::openCalendar()
     PageLoader loader(source, progress, *messages_, store_.cancelFlag);
     MeetingCalendarReader reader;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const CalendarTexts texts = reader.readKaisai(loader, settings_.site1Base + QStringLiteral("/"), *messages_);
+    const CalendarTexts texts
+        = reader.readKaisai(loader, settings_.site1Base + QStringLiteral("/"), *messages_);
     QApplication::restoreOverrideCursor();
     if (!texts.filled)
         return;
@@ -292,8 +293,11 @@ void MainWindow::openCalendar()
             grid->addWidget(button, row + m, column + 1);
         }
     }
-    grid->addWidget(new QLabel(QStringLiteral("開催をクリックすると、対象レース選択ボックスに自動入力されます")), 6, 0, 1, 4);
-    grid->addWidget(new QLabel(QStringLiteral("注）今週開催は、出馬表が登録されるまで表示できません")), 7, 0, 1, 4);
+    grid->addWidget(
+        new QLabel(QStringLiteral("開催をクリックすると、対象レース選択ボックスに自動入力されます")), 6, 0, 1,
+        4);
+    grid->addWidget(
+        new QLabel(QStringLiteral("注）今週開催は、出馬表が登録されるまで表示できません")), 7, 0, 1, 4);
     auto *close = new QPushButton(QStringLiteral("閉じる"));
     connect(close, &QPushButton::clicked, &dialog, &QDialog::reject);
     grid->addWidget(close, 8, 3);

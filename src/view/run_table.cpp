@@ -32,8 +32,8 @@ QString surface(qint32 code)
 
 QString going(qint32 code)
 {
-    static const QString names[] = {QString(), QStringLiteral("良"), QStringLiteral("稍"), QStringLiteral("重"),
-                                    QStringLiteral("不")};
+    static const QString names[]
+        = {QString(), QStringLiteral("良"), QStringLiteral("稍"), QStringLiteral("重"), QStringLiteral("不")};
     return code >= 0 && code <= 4 ? names[code] : QString();
 }
 
@@ -44,7 +44,8 @@ QString raceTime(float seconds)
         return QString();
     const int tenths = static_cast<int>(roundHalfEven(static_cast<double>(seconds) * 10.0));
     const int minutes = tenths / 600;
-    const QString rest = formatNumber((tenths % 600) / 10.0, minutes > 0 ? QStringLiteral("00.0") : QStringLiteral("0.0"));
+    const QString rest
+        = formatNumber((tenths % 600) / 10.0, minutes > 0 ? QStringLiteral("00.0") : QStringLiteral("0.0"));
     return minutes > 0 ? QString::number(minutes) + u':' + rest : rest;
 }
 
@@ -77,10 +78,11 @@ QString stat(const std::array<float, 2> &s)
 QStringList runTableHeaders()
 {
     return {QStringLiteral("日付"), QStringLiteral("場"), QStringLiteral("R"), QStringLiteral("レース名"),
-            QStringLiteral("距離"), QStringLiteral("馬場"), QStringLiteral("頭数"), QStringLiteral("枠"),
-            QStringLiteral("馬番"), QStringLiteral("人気"), QStringLiteral("着順"), QStringLiteral("騎手"),
-            QStringLiteral("斤量"), QStringLiteral("馬体重"), QStringLiteral("タイム"), QStringLiteral("上がり3F"),
-            QStringLiteral("通過"), QStringLiteral("SP指数"), QStringLiteral("上がり指数"), QStringLiteral("馬場指数")};
+        QStringLiteral("距離"), QStringLiteral("馬場"), QStringLiteral("頭数"), QStringLiteral("枠"),
+        QStringLiteral("馬番"), QStringLiteral("人気"), QStringLiteral("着順"), QStringLiteral("騎手"),
+        QStringLiteral("斤量"), QStringLiteral("馬体重"), QStringLiteral("タイム"),
+        QStringLiteral("上がり3F"), QStringLiteral("通過"), QStringLiteral("SP指数"),
+        QStringLiteral("上がり指数"), QStringLiteral("馬場指数")};
 }
 
 std::vector<QStringList> runTableRows(const RaceStore &store, qint32 h)
@@ -95,12 +97,12 @@ std::vector<QStringList> runTableRows(const RaceStore &store, qint32 h)
             ? QString()
             : (r == 0 ? QString() : surface(store.R_siba[h][r])) + QString::number(store.R_kyori[h][r]);
         rows.push_back({formatDate(store.R_date[h][r], QStringLiteral("yy/mm/dd")), course(store.R_zyo[h][r]),
-                        number(store.R_no[h][r]), store.R_name[h][r], distance, going(store.R_baba[h][r]),
-                        number(store.R_tousuu[h][r]), number(store.U_waku[h][r]), number(store.U_no[h][r]),
-                        number(store.U_ninki[h][r]), number(store.U_cyaku[h][r]), store.U_kisyu[h][r],
-                        decimal(store.U_hutan[h][r]), number(store.U_taizyu[h][r]), raceTime(store.U_time[h][r]),
-                        decimal(store.U_3f[h][r]), corners(store, h, r), decimal(store.U_sisuu[h][r]),
-                        decimal(store.U_agari[h][r]), decimal(store.U_babasisuu[h][r])});
+            number(store.R_no[h][r]), store.R_name[h][r], distance, going(store.R_baba[h][r]),
+            number(store.R_tousuu[h][r]), number(store.U_waku[h][r]), number(store.U_no[h][r]),
+            number(store.U_ninki[h][r]), number(store.U_cyaku[h][r]), store.U_kisyu[h][r],
+            decimal(store.U_hutan[h][r]), number(store.U_taizyu[h][r]), raceTime(store.U_time[h][r]),
+            decimal(store.U_3f[h][r]), corners(store, h, r), decimal(store.U_sisuu[h][r]),
+            decimal(store.U_agari[h][r]), decimal(store.U_babasisuu[h][r])});
     }
     return rows;
 }
@@ -115,7 +117,8 @@ QString runnerSummary(const RaceStore &store, qint32 h)
     text += QStringLiteral("\n父:") + store.U_titi[h] + QStringLiteral("  母:") + store.U_haha[h]
         + QStringLiteral("  母父:") + store.U_hahatiti[h];
     text += QStringLiteral("\n14ヶ月間  平均:") + stat(store.U_heikin[h]) + QStringLiteral("　最高:")
-        + stat(store.U_saikou[h]) + QStringLiteral("  (") + QString::number(store.U_heikin[h][1]) + QStringLiteral("走)");
+        + stat(store.U_saikou[h]) + QStringLiteral("  (") + QString::number(store.U_heikin[h][1])
+        + QStringLiteral("走)");
     text += QStringLiteral("\n近3ヶ月間 平均:") + stat(store.U_heikin3m[h]) + QStringLiteral("　最高:")
         + stat(store.U_saikou3m[h]);
     text += QStringLiteral("\n脚質指数:") + stat(store.U_kyakusitu[h]) + QStringLiteral("  対戦成績:")

@@ -35,7 +35,7 @@ namespace {
 class Arena {
 public:
     static void *allocate(void *self, size_t size) { return static_cast<Arena *>(self)->take(size); }
-    static void release(void *, void *) {}
+    static void release(void *, void *) { }
 
 private:
     static constexpr size_t kBlock = 1 << 20;
@@ -96,11 +96,24 @@ QByteArray charsetInMeta(const QByteArray &tag)
 bool isVoid(GumboTag tag)
 {
     switch (tag) {
-    case GUMBO_TAG_AREA: case GUMBO_TAG_BASE: case GUMBO_TAG_BASEFONT: case GUMBO_TAG_BGSOUND:
-    case GUMBO_TAG_BR: case GUMBO_TAG_COL: case GUMBO_TAG_EMBED: case GUMBO_TAG_FRAME:
-    case GUMBO_TAG_HR: case GUMBO_TAG_IMG: case GUMBO_TAG_INPUT: case GUMBO_TAG_KEYGEN:
-    case GUMBO_TAG_LINK: case GUMBO_TAG_META: case GUMBO_TAG_PARAM: case GUMBO_TAG_SOURCE:
-    case GUMBO_TAG_TRACK: case GUMBO_TAG_WBR:
+    case GUMBO_TAG_AREA:
+    case GUMBO_TAG_BASE:
+    case GUMBO_TAG_BASEFONT:
+    case GUMBO_TAG_BGSOUND:
+    case GUMBO_TAG_BR:
+    case GUMBO_TAG_COL:
+    case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_FRAME:
+    case GUMBO_TAG_HR:
+    case GUMBO_TAG_IMG:
+    case GUMBO_TAG_INPUT:
+    case GUMBO_TAG_KEYGEN:
+    case GUMBO_TAG_LINK:
+    case GUMBO_TAG_META:
+    case GUMBO_TAG_PARAM:
+    case GUMBO_TAG_SOURCE:
+    case GUMBO_TAG_TRACK:
+    case GUMBO_TAG_WBR:
         return true;
     default:
         return false;
@@ -111,8 +124,13 @@ bool isVoid(GumboTag tag)
 bool holdsRawText(GumboTag tag)
 {
     switch (tag) {
-    case GUMBO_TAG_STYLE: case GUMBO_TAG_SCRIPT: case GUMBO_TAG_XMP: case GUMBO_TAG_IFRAME:
-    case GUMBO_TAG_NOEMBED: case GUMBO_TAG_NOFRAMES: case GUMBO_TAG_PLAINTEXT:
+    case GUMBO_TAG_STYLE:
+    case GUMBO_TAG_SCRIPT:
+    case GUMBO_TAG_XMP:
+    case GUMBO_TAG_IFRAME:
+    case GUMBO_TAG_NOEMBED:
+    case GUMBO_TAG_NOFRAMES:
+    case GUMBO_TAG_PLAINTEXT:
     case GUMBO_TAG_NOSCRIPT:
         return true;
     default:
@@ -158,7 +176,7 @@ public:
             const GumboNode *element;
             unsigned next;
         };
-        std::vector<Frame> stack{{body, 0}};
+        std::vector<Frame> stack {{body, 0}};
         while (!stack.empty()) {
             Frame &top = stack.back();
             const GumboVector &children = top.element->v.element.children;
@@ -203,7 +221,7 @@ private:
         const GumboElement &e = node->v.element;
         if (e.tag != GUMBO_TAG_UNKNOWN) {
             if (e.tag_namespace == GUMBO_NAMESPACE_SVG) {
-                GumboStringPiece name{gumbo_normalized_tagname(e.tag), 0};
+                GumboStringPiece name {gumbo_normalized_tagname(e.tag), 0};
                 name.length = qstrlen(name.data);
                 if (const char *fixed = gumbo_normalize_svg_tagname(&name))
                     return fixed;
@@ -326,7 +344,8 @@ bool followsBreakDroppingTag(const QString &text, qsizetype at)
     if (found < 0)
         return false;
     const qsizetype lt = from + found;
-    for (const QLatin1String name : {QLatin1String("pre"), QLatin1String("textarea"), QLatin1String("listing")}) {
+    for (const QLatin1String name :
+        {QLatin1String("pre"), QLatin1String("textarea"), QLatin1String("listing")}) {
         const qsizetype end = lt + 1 + name.size();
         if (end < at && QStringView(text).mid(lt + 1, name.size()).compare(name, Qt::CaseInsensitive) == 0
             && QStringView(u" \t\n\f\r/>").contains(text[end]))
@@ -372,7 +391,8 @@ QByteArray charsetOfContentType(const QByteArray &contentType)
         const QByteArray p = part.trimmed();
         if (lowerAscii(p.left(8)) == "charset=") {
             QByteArray value = p.mid(8).trimmed();
-            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
+                && value.back() == value.front())
                 value = value.mid(1, value.size() - 2);
             return value.trimmed();
         }
@@ -399,11 +419,11 @@ QByteArray declaredCharset(const QByteArray &bytes)
 QStringDecoder decoderForCharset(const QByteArray &label)
 {
     const QByteArray name = lowerAscii(label.trimmed());
-    static const QList<QByteArray> shiftJis = {"shift_jis", "shift-jis", "sjis",   "x-sjis",     "ms_kanji",
-                                               "csshiftjis", "windows-31j", "ms932", "cp932", "x-ms-cp932"};
+    static const QList<QByteArray> shiftJis = {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji",
+        "csshiftjis", "windows-31j", "ms932", "cp932", "x-ms-cp932"};
     static const QList<QByteArray> eucJp = {"euc-jp", "eucjp", "x-euc-jp", "cseucpkdfmtjapanese"};
-    static const QList<QByteArray> latin = {"iso-8859-1", "iso8859-1", "latin1", "l1",        "us-ascii",
-                                            "ascii",      "cp1252",    "windows-1252", "x-cp1252"};
+    static const QList<QByteArray> latin = {
+        "iso-8859-1", "iso8859-1", "latin1", "l1", "us-ascii", "ascii", "cp1252", "windows-1252", "x-cp1252"};
     if (shiftJis.contains(name))
         return QStringDecoder("Shift_JIS");
     if (eucJp.contains(name))
@@ -429,7 +449,8 @@ QString decodePage(const QByteArray &bytes, const QByteArray &contentTypeCharset
         return QStringDecoder(QStringDecoder::Utf16BE)(QByteArrayView(bytes).sliced(2));
     if (bytes.startsWith("\xFF\xFE"))
         return QStringDecoder(QStringDecoder::Utf16LE)(QByteArrayView(bytes).sliced(2));
-    const QByteArray label = contentTypeCharset.trimmed().isEmpty() ? declaredCharset(bytes) : contentTypeCharset;
+    const QByteArray label
+        = contentTypeCharset.trimmed().isEmpty() ? declaredCharset(bytes) : contentTypeCharset;
     QStringDecoder decoder = decoderForCharset(label);
     return decoder(bytes);
 }

@@ -18,39 +18,34 @@ bool isOneOf(const Names &names, std::string_view name)
 
 const Names &voidElements()
 {
-    static const Names names = {"area",  "base",   "basefont", "bgsound", "br",   "col",
-                                "embed", "frame",  "hr",       "img",     "image", "input",
-                                "keygen", "link",  "meta",     "param",   "source", "track",
-                                "wbr",   "menuitem"};
+    static const Names names = {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr",
+        "img", "image", "input", "keygen", "link", "meta", "param", "source", "track", "wbr", "menuitem"};
     return names;
 }
 
 // Elements whose content is text up to their own end tag.
 const Names &rawTextElements()
 {
-    static const Names names = {"script",   "style",    "xmp",      "iframe", "noembed",
-                                "noframes", "noscript", "textarea", "title"};
+    static const Names names
+        = {"script", "style", "xmp", "iframe", "noembed", "noframes", "noscript", "textarea", "title"};
     return names;
 }
 
 // Start tags that close an open <p> first.
 const Names &closesParagraph()
 {
-    static const Names names = {"address", "article", "aside",  "blockquote", "center", "details",
-                                "dialog",  "dir",     "div",    "dl",         "fieldset",
-                                "figcaption", "figure", "footer", "header",   "hgroup", "main",
-                                "menu",    "nav",     "ol",     "p",          "section", "summary",
-                                "ul",      "h1",      "h2",     "h3",         "h4",     "h5",
-                                "h6",      "pre",     "listing", "form",      "table",  "li",
-                                "dd",      "dt"};
+    static const Names names = {"address", "article", "aside", "blockquote", "center", "details", "dialog",
+        "dir", "div", "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "menu",
+        "nav", "ol", "p", "section", "summary", "ul", "h1", "h2", "h3", "h4", "h5", "h6", "pre", "listing",
+        "form", "table", "li", "dd", "dt"};
     return names;
 }
 
 // Elements that end the search for an open element of the same name.
 const Names &scopeBoundaries()
 {
-    static const Names names = {"html",    "table",  "td",       "th",  "caption", "marquee",
-                                "object",  "applet", "template", "svg", "math",    "foreignobject"};
+    static const Names names = {"html", "table", "td", "th", "caption", "marquee", "object", "applet",
+        "template", "svg", "math", "foreignobject"};
     return names;
 }
 
@@ -62,8 +57,8 @@ const Names &tableParts()
 
 const Names &formattingElements()
 {
-    static const Names names = {"a", "b",     "big",    "code",   "em", "font", "i",
-                                "nobr", "s", "small", "strike", "strong", "tt", "u"};
+    static const Names names
+        = {"a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"};
     return names;
 }
 
@@ -71,19 +66,14 @@ const Names &formattingElements()
 // when one of these lies between it and the current element.
 const Names &specialElements()
 {
-    static const Names names = {
-        "address", "applet",  "area",    "article",  "aside",    "base",     "basefont",
-        "bgsound", "blockquote", "body", "br",       "button",   "caption",  "center",
-        "col",     "colgroup", "dd",     "details",  "dir",      "div",      "dl",
-        "dt",      "embed",   "fieldset", "figcaption", "figure", "footer",  "form",
-        "frame",   "frameset", "h1",     "h2",       "h3",       "h4",       "h5",
-        "h6",      "head",    "header",  "hgroup",   "hr",       "html",     "iframe",
-        "img",     "input",   "li",      "link",     "listing",  "main",     "marquee",
-        "meta",    "nav",     "noembed", "noframes", "noscript", "object",   "ol",
-        "p",       "param",   "plaintext", "pre",    "script",   "section",  "select",
-        "source",  "style",   "summary", "table",    "tbody",    "td",       "template",
-        "textarea", "tfoot",  "th",      "thead",    "title",    "tr",       "track",
-        "ul",      "wbr",     "xmp"};
+    static const Names names = {"address", "applet", "area", "article", "aside", "base", "basefont",
+        "bgsound", "blockquote", "body", "br", "button", "caption", "center", "col", "colgroup", "dd",
+        "details", "dir", "div", "dl", "dt", "embed", "fieldset", "figcaption", "figure", "footer", "form",
+        "frame", "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "head", "header", "hgroup", "hr", "html",
+        "iframe", "img", "input", "li", "link", "listing", "main", "marquee", "meta", "nav", "noembed",
+        "noframes", "noscript", "object", "ol", "p", "param", "plaintext", "pre", "script", "section",
+        "select", "source", "style", "summary", "table", "tbody", "td", "template", "textarea", "tfoot", "th",
+        "thead", "title", "tr", "track", "ul", "wbr", "xmp"};
     return names;
 }
 

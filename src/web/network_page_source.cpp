@@ -97,7 +97,8 @@ public:
 
     ~Impl()
     {
-        QMetaObject::invokeMethod(worker_, [this] { shutdown(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            worker_, [this] { shutdown(); }, Qt::BlockingQueuedConnection);
         thread_.quit();
         thread_.wait();
         delete worker_;
@@ -131,7 +132,7 @@ public:
         std::unique_lock lock(mutex_);
         auto it = entries_.find(url);
         if (it == entries_.end()) {
-            it = entries_.insert(url, Entry{++lastId_, false, {}});
+            it = entries_.insert(url, Entry {++lastId_, false, {}});
             queue_.push_front({url, it->id});
         } else if (!it->started && !it->done) {
             // The page asked for now goes before the pages fetched ahead.
@@ -170,7 +171,7 @@ public:
             for (const QString &url : urls) {
                 if (entries_.contains(url) || QUrl(url).isLocalFile())
                     continue;
-                const auto it = entries_.insert(url, Entry{++lastId_, false, {}});
+                const auto it = entries_.insert(url, Entry {++lastId_, false, {}});
                 queue_.push_back({url, it->id});
             }
         }
@@ -185,7 +186,8 @@ public:
             queue_.clear();
         }
         ready_.notify_all();
-        QMetaObject::invokeMethod(worker_, [this] { abortDropped(false); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            worker_, [this] { abortDropped(false); }, Qt::QueuedConnection);
     }
 
 private:
@@ -211,7 +213,8 @@ private:
 
     void schedulePump()
     {
-        QMetaObject::invokeMethod(worker_, [this] { pump(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            worker_, [this] { pump(); }, Qt::QueuedConnection);
     }
 
     // Stores a result if its entry is still the one the work was started for.
@@ -256,10 +259,12 @@ private:
 
     void start(const Queued &what, int timeLimitMs)
     {
-        QNetworkRequest request{QUrl(what.url)};
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+        QNetworkRequest request {QUrl(what.url)};
+        request.setAttribute(
+            QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
         request.setMaximumRedirectsAllowed(5);
-        request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Mozilla/5.0 (compatible; Marunoki)"));
+        request.setHeader(
+            QNetworkRequest::UserAgentHeader, QStringLiteral("Mozilla/5.0 (compatible; Marunoki)"));
         QNetworkReply *reply = manager_->get(request);
 
         Job &job = jobs_[reply];
@@ -322,8 +327,8 @@ private:
                 if (bytes.size() > kMaxPageBytes) {
                     store(job.url, job.id, failedPage(tooLarge()));
                 } else {
-                    const QByteArray charset =
-                        charsetOfContentType(reply->rawHeader(QByteArrayLiteral("Content-Type")));
+                    const QByteArray charset
+                        = charsetOfContentType(reply->rawHeader(QByteArrayLiteral("Content-Type")));
                     parsers_.start([this, url = job.url, id = job.id, bytes = std::move(bytes), charset] {
                         store(url, id, pageFromBytes(bytes, charset));
                     });
@@ -376,11 +381,13 @@ private:
     QObject *worker_ = nullptr;
     QNetworkAccessManager *manager_ = nullptr;
     QHash<QNetworkReply *, Job> jobs_;  // network thread only
-    bool stopping_ = false;             // network thread only
+    bool stopping_ = false;  // network thread only
     QThreadPool parsers_;
 };
 
-NetworkPageSource::NetworkPageSource() : impl_(std::make_unique<Impl>()) {}
+NetworkPageSource::NetworkPageSource()
+    : impl_(std::make_unique<Impl>())
+{ }
 
 NetworkPageSource::~NetworkPageSource() = default;
 

@@ -22,11 +22,20 @@ QString escapeField(const QString &text)
     out.reserve(text.size());
     for (QChar c : text) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        default: out += c;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -84,7 +93,8 @@ QString readableBase(const QString &url, bool *shortened)
 
 }  // namespace
 
-PageArchive::PageArchive(const QString &folder) : folder_(QDir(folder).absolutePath() + u'/')
+PageArchive::PageArchive(const QString &folder)
+    : folder_(QDir(folder).absolutePath() + u'/')
 {
     QFile index(folder_ + QLatin1String(kIndexName));
     if (!index.open(QIODevice::ReadOnly))
@@ -99,7 +109,7 @@ PageArchive::PageArchive(const QString &folder) : folder_(QDir(folder).absoluteP
             continue;
         if (!entries_.contains(url))
             order_.append(url);
-        entries_.insert(url, Entry{fields[1], fields[2].trimmed().toLatin1()});
+        entries_.insert(url, Entry {fields[1], fields[2].trimmed().toLatin1()});
     }
 }
 
@@ -157,7 +167,7 @@ bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteA
     cleanCharset.replace('\t', ' ').replace('\n', ' ').replace('\r', ' ');
     if (!entries_.contains(url))
         order_.append(url);
-    entries_.insert(url, Entry{name, cleanCharset.trimmed()});
+    entries_.insert(url, Entry {name, cleanCharset.trimmed()});
     return writeIndexLocked(error);
 }
 
@@ -178,7 +188,7 @@ std::optional<PageArchive::Page> PageArchive::load(const QString &url, QString *
         *error = file.errorString();
         return std::nullopt;
     }
-    Page page{file.read(NetworkPageSource::kMaxPageBytes + 1), entry.charset};
+    Page page {file.read(NetworkPageSource::kMaxPageBytes + 1), entry.charset};
     if (page.bytes.size() > NetworkPageSource::kMaxPageBytes) {
         *error = QStringLiteral("ページが大きすぎます");
         return std::nullopt;
@@ -187,9 +197,10 @@ std::optional<PageArchive::Page> PageArchive::load(const QString &url, QString *
 }
 
 ArchivingPageSource::ArchivingPageSource(PageSource &inner, PageArchive &archive, MessageSink &messages)
-    : inner_(inner), archive_(archive), messages_(messages)
-{
-}
+    : inner_(inner)
+    , archive_(archive)
+    , messages_(messages)
+{ }
 
 FetchedPage ArchivingPageSource::fetch(const QString &url, const std::atomic<qint16> &cancelFlag)
 {
@@ -202,7 +213,9 @@ FetchedPage ArchivingPageSource::fetch(const QString &url, const std::atomic<qin
     return page;
 }
 
-OfflinePageSource::OfflinePageSource(const PageArchive &archive) : archive_(archive) {}
+OfflinePageSource::OfflinePageSource(const PageArchive &archive)
+    : archive_(archive)
+{ }
 
 FetchedPage OfflinePageSource::fetch(const QString &url, const std::atomic<qint16> &cancelFlag)
 {

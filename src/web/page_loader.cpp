@@ -5,11 +5,13 @@
 
 namespace marunoki {
 
-PageLoader::PageLoader(PageSource &source, ProgressSink &progress, MessageSink &messages,
-                       std::atomic<qint16> &cancelFlag)
-    : source_(source), progress_(progress), messages_(messages), cancelFlag_(cancelFlag)
-{
-}
+PageLoader::PageLoader(
+    PageSource &source, ProgressSink &progress, MessageSink &messages, std::atomic<qint16> &cancelFlag)
+    : source_(source)
+    , progress_(progress)
+    , messages_(messages)
+    , cancelFlag_(cancelFlag)
+{ }
 
 int PageLoader::load(const QString &url, const PageRequest &request, PageTable &table)
 {
@@ -17,7 +19,7 @@ int PageLoader::load(const QString &url, const PageRequest &request, PageTable &
 
     // The meeting calendar's waits do not look at the stop flag; it waits on a
     // flag that nobody sets.
-    const std::atomic<qint16> notStopped{0};
+    const std::atomic<qint16> notStopped {0};
     const std::atomic<qint16> &flag = request.honoursCancel ? cancelFlag_ : notStopped;
     const auto stopRequested = [&flag] { return flag.load() == -1; };
     const auto cancel = [this] {

@@ -29,10 +29,10 @@ public:
 
 // What one reader asks of the loader.
 struct PageRequest {
-    QString statusText;                            // shown while the page loads
+    QString statusText;  // shown while the page loads
     std::function<bool(const PageTable &)> check;  // empty = no check (calendar)
-    QString splitFailureMessage;                   // "WebData読込みエラー(err-AA01)" ...
-    bool honoursCancel = true;                     // false for the meeting calendar
+    QString splitFailureMessage;  // "WebData読込みエラー(err-AA01)" ...
+    bool honoursCancel = true;  // false for the meeting calendar
 };
 
 enum PageStatus : int { kPageRead = 0, kPageNotExpected = 1, kPageCancelled = 2 };
@@ -40,8 +40,8 @@ enum PageStatus : int { kPageRead = 0, kPageNotExpected = 1, kPageCancelled = 2 
 class PageLoader {
 public:
     // Nothing is owned; all four must outlive the loader.
-    PageLoader(PageSource &source, ProgressSink &progress, MessageSink &messages,
-               std::atomic<qint16> &cancelFlag);
+    PageLoader(
+        PageSource &source, ProgressSink &progress, MessageSink &messages, std::atomic<qint16> &cancelFlag);
     PageLoader(const PageLoader &) = delete;
     PageLoader &operator=(const PageLoader &) = delete;
 

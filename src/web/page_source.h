@@ -16,8 +16,8 @@ struct FetchedPage {
     Outcome outcome = Outcome::Failed;
     QString bodyHtml;  // Ok: the body's inner HTML, CR LF pairs still in it; null
                        // when the page has no body to cut (see extractBodyHtml)
-    QString error;     // Failed: the cause, for a message that names the address
-    QByteArray bytes;    // Ok: the page as served, for an archive (may be empty)
+    QString error;  // Failed: the cause, for a message that names the address
+    QByteArray bytes;  // Ok: the page as served, for an archive (may be empty)
     QByteArray charset;  // Ok: the Content-Type header's charset, if any
 };
 
@@ -34,7 +34,7 @@ public:
     virtual void prefetch(const QStringList &urls) { (void)urls; }
 
     // Drops every fetch ahead that has not been taken (a stop, or a new load).
-    virtual void cancelAll() {}
+    virtual void cancelAll() { }
 };
 
 }  // namespace marunoki

@@ -29,13 +29,13 @@ TEST(RunnerNavigation, BoxNumberAboveTheFieldSelectsTheLastRunner)
 
 TEST(SelectionBoxes, YearBoxListsLastThisAndNextYear)
 {
-    EXPECT_EQ(yearItems(2007), (QStringList{"2006", "2007", "2008"}));
-    EXPECT_EQ(yearItems(2026), (QStringList{"2025", "2026", "2027"}));
-    EXPECT_EQ(yearItems(2000), (QStringList{"1999", "2000", "2001"}));
+    EXPECT_EQ(yearItems(2007), (QStringList {"2006", "2007", "2008"}));
+    EXPECT_EQ(yearItems(2026), (QStringList {"2025", "2026", "2027"}));
+    EXPECT_EQ(yearItems(2000), (QStringList {"1999", "2000", "2001"}));
 }
 
 TEST(SelectionBoxes, TwoDigitItemsArePadded)
 {
-    EXPECT_EQ(twoDigitItems(3), (QStringList{"01", "02", "03"}));
+    EXPECT_EQ(twoDigitItems(3), (QStringList {"01", "02", "03"}));
     EXPECT_EQ(twoDigitItems(12).last(), QStringLiteral("12"));
 }

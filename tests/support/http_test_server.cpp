@@ -17,7 +17,8 @@ HttpRoute HttpRoute::html(const QByteArray &body, const QByteArray &charset)
 {
     HttpRoute r;
     r.body = body;
-    r.headers.append({"Content-Type", charset.isEmpty() ? QByteArray("text/html") : "text/html; charset=" + charset});
+    r.headers.append(
+        {"Content-Type", charset.isEmpty() ? QByteArray("text/html") : "text/html; charset=" + charset});
     return r;
 }
 
@@ -70,12 +71,18 @@ namespace {
 QByteArray reason(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
     }
 }
 
@@ -112,7 +119,8 @@ public:
 
     ~Impl()
     {
-        QMetaObject::invokeMethod(server_, [this] { delete server_; }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            server_, [this] { delete server_; }, Qt::BlockingQueuedConnection);
         thread_.quit();
         thread_.wait();
     }
@@ -165,7 +173,8 @@ private:
     void answer(QTcpSocket *socket, const QByteArray &request)
     {
         const QList<QByteArray> requestLine = request.left(request.indexOf("\r\n")).split(' ');
-        const QString target = requestLine.size() >= 2 ? QUrl::fromPercentEncoding(requestLine[1]) : QString();
+        const QString target
+            = requestLine.size() >= 2 ? QUrl::fromPercentEncoding(requestLine[1]) : QString();
         HttpRoute r = HttpRoute::withStatus(404, "<html><body>not found</body></html>");
         {
             std::lock_guard lock(mutex_);

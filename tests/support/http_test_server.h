@@ -26,8 +26,8 @@ namespace marunoki::test {
 
 struct HttpRoute {
     enum class Mode {
-        Answer,             // status line, headers, body
-        NeverAnswer,        // read the request, then say nothing
+        Answer,  // status line, headers, body
+        NeverAnswer,  // read the request, then say nothing
         HeadersThenNothing  // status line and headers (with the body's length), no body
     };
 

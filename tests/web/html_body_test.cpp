@@ -33,13 +33,14 @@ TEST(ExtractBodyHtml, DecodesByTheContentTypeCharset)
         const char *encoding;
         QByteArray label;
     };
-    const Case cases[] = {{"Shift_JIS", "Shift_JIS"}, {"Shift_JIS", "x-sjis"},   {"Shift_JIS", "windows-31j"},
-                          {"Shift_JIS", "CP932"},     {"Shift_JIS", " sjis "},   {"EUC-JP", "EUC-JP"},
-                          {"EUC-JP", "x-euc-jp"},     {"UTF-8", "utf-8"}};
+    const Case cases[] = {{"Shift_JIS", "Shift_JIS"}, {"Shift_JIS", "x-sjis"}, {"Shift_JIS", "windows-31j"},
+        {"Shift_JIS", "CP932"}, {"Shift_JIS", " sjis "}, {"EUC-JP", "EUC-JP"}, {"EUC-JP", "x-euc-jp"},
+        {"UTF-8", "utf-8"}};
     for (const Case &c : cases) {
-        const QByteArray page = encode(c.encoding, QStringLiteral("<html><body><p>") + kJapanese
-                                                       + QStringLiteral("</p></body></html>"));
-        EXPECT_EQ(body(page, c.label), QStringLiteral("<p>") + kJapanese + QStringLiteral("</p>")) << c.label.data();
+        const QByteArray page = encode(
+            c.encoding, QStringLiteral("<html><body><p>") + kJapanese + QStringLiteral("</p></body></html>"));
+        EXPECT_EQ(body(page, c.label), QStringLiteral("<p>") + kJapanese + QStringLiteral("</p>"))
+            << c.label.data();
     }
 }
 
@@ -87,16 +88,19 @@ TEST(ExtractBodyHtml, SerializesLikeInnerHtml)
     };
     const Case cases[] = {
         {"upper-case tags", "<HTML><BODY><TABLE><TR><TD CLASS=x>a</TD></TR></TABLE></BODY></HTML>",
-         "<table><tbody><tr><td class=\"x\">a</td></tr></tbody></table>"},
+            "<table><tbody><tr><td class=\"x\">a</td></tr></tbody></table>"},
         {"attributes quoted and escaped", "<body><a href='/x?a=1&amp;b=2' title='say \"hi\"'>t</a>",
-         "<a href=\"/x?a=1&amp;b=2\" title=\"say &quot;hi&quot;\">t</a>"},
+            "<a href=\"/x?a=1&amp;b=2\" title=\"say &quot;hi&quot;\">t</a>"},
         {"attribute without value", "<body><input checked>", "<input checked=\"\">"},
         {"text escaped", "<body>a &lt; b &amp;&amp; c &gt; d", "a &lt; b &amp;&amp; c &gt; d"},
-        {"no-break space", "<body>a&nbsp;b\xC2\xA0" "c", "a&nbsp;b&nbsp;c"},
+        {"no-break space",
+            "<body>a&nbsp;b\xC2\xA0"
+            "c",
+            "a&nbsp;b&nbsp;c"},
         {"void elements", "<body>a<br>b<img src=x.gif><hr/>", "a<br>b<img src=\"x.gif\"><hr>"},
         {"comments kept", "<body><!-- note -->x", "<!-- note -->x"},
         {"script raw", "<body><script>if (a < b && c > d) x();</script>",
-         "<script>if (a < b && c > d) x();</script>"},
+            "<script>if (a < b && c > d) x();</script>"},
         {"style raw", "<body><style>p > a { }</style>", "<style>p > a { }</style>"},
         {"unknown element lower-cased", "<body><MyTag Foo=1>x</MyTag>", "<mytag foo=\"1\">x</mytag>"},
         {"head content moved out", "<html><head><title>t</title></head><body>b</body></html>", "b"},
@@ -119,28 +123,31 @@ TEST(ExtractBodyHtml, NamesUnknownElementsByTheirOwnTag)
 TEST(ExtractBodyHtml, OmittedCellEndTagsCutLikeExplicitOnes)
 {
     const QString omitted = body("<body><table><tr><td>1<td>2<tr><td>3<td>4</table>");
-    const QString explicitTags =
-        body("<body><table><tr><td>1</td><td>2</td></tr><tr><td>3</td><td>4</td></tr></table>");
+    const QString explicitTags
+        = body("<body><table><tr><td>1</td><td>2</td></tr><tr><td>3</td><td>4</td></tr></table>");
     EXPECT_EQ(omitted, explicitTags);
-    EXPECT_EQ(omitted, QStringLiteral("<table><tbody><tr><td>1</td><td>2</td></tr><tr><td>3</td><td>4</td></tr>"
-                                      "</tbody></table>"));
+    EXPECT_EQ(omitted,
+        QStringLiteral("<table><tbody><tr><td>1</td><td>2</td></tr><tr><td>3</td><td>4</td></tr>"
+                       "</tbody></table>"));
 }
 
 TEST(ExtractBodyHtml, KeepsCrLfPairsOfTheSource)
 {
     EXPECT_EQ(body("<body><table>\r\n<tr>\r\n<td>\r\n出馬表\r\n</td>\r\n</tr>\r\n</table>"),
-              QStringLiteral("<table>\r\n<tbody><tr>\r\n<td>\r\n出馬表\r\n</td>\r\n</tr>\r\n</tbody></table>"));
+        QStringLiteral("<table>\r\n<tbody><tr>\r\n<td>\r\n出馬表\r\n</td>\r\n</tr>\r\n</tbody></table>"));
     EXPECT_EQ(body("<body><a title=\"x\r\ny\">a\nb</a>"), QStringLiteral("<a title=\"x\r\ny\">a\nb</a>"));
     // The parser drops the line break right after <pre>, written either way.
     EXPECT_EQ(body("<body><pre>\r\nx</pre><pre>\ny</pre>"), QStringLiteral("<pre>x</pre><pre>y</pre>"));
-    EXPECT_EQ(body("<body><TEXTAREA name=a>\r\nx</TEXTAREA>"), QStringLiteral("<textarea name=\"a\">x</textarea>"));
+    EXPECT_EQ(
+        body("<body><TEXTAREA name=a>\r\nx</TEXTAREA>"), QStringLiteral("<textarea name=\"a\">x</textarea>"));
 }
 
 // Found by fuzzing: the dropped line break after <pre> can land in a formatting
 // element the parser reopens inside the <pre>; it must be dropped all the same.
 TEST(ExtractBodyHtml, DropsTheBreakAfterPreEvenInsideAReopenedElement)
 {
-    EXPECT_EQ(body("<body><p><b>x</p><pre>\r\ny</pre>"), QStringLiteral("<p><b>x</b></p><pre><b>y</b></pre>"));
+    EXPECT_EQ(
+        body("<body><p><b>x</p><pre>\r\ny</pre>"), QStringLiteral("<p><b>x</b></p><pre><b>y</b></pre>"));
 }
 
 TEST(ExtractBodyHtml, PageWithoutBodyGivesNull)

@@ -40,7 +40,7 @@ QString horsePage(int number)
 
 FetchedPage fetch(NetworkPageSource &source, const QString &url)
 {
-    const std::atomic<qint16> flag{0};
+    const std::atomic<qint16> flag {0};
     return source.fetch(url, flag);
 }
 
@@ -59,8 +59,11 @@ TEST_F(NetworkTest, DecodesJapaneseCharsetsFromHeaderOrMeta)
     const Case cases[] = {
         {"/sjis-header", HttpRoute::html(encoded("Shift_JIS", "<body>" + text), "Shift_JIS")},
         {"/euc-header", HttpRoute::html(encoded("EUC-JP", "<body>" + text), "EUC-JP")},
-        {"/sjis-meta", HttpRoute::html(encoded("Shift_JIS", "<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                                                            "charset=x-sjis\"><body>" + text))},
+        {"/sjis-meta",
+            HttpRoute::html(encoded("Shift_JIS",
+                "<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                "charset=x-sjis\"><body>"
+                    + text))},
         {"/euc-meta", HttpRoute::html(encoded("EUC-JP", "<meta charset=\"EUC-JP\"><body>" + text))},
     };
     for (const Case &c : cases)
@@ -108,7 +111,8 @@ TEST_F(NetworkTest, FailuresCarryTheirCause)
 
 TEST_F(NetworkTest, RefusesPagesOverTheSizeLimit)
 {
-    server.route(QStringLiteral("/huge"), HttpRoute::html(QByteArray(NetworkPageSource::kMaxPageBytes + 1, 'x')));
+    server.route(
+        QStringLiteral("/huge"), HttpRoute::html(QByteArray(NetworkPageSource::kMaxPageBytes + 1, 'x')));
     server.route(QStringLiteral("/just-fits"), HttpRoute::html("<body>" + QByteArray(1000, 'y')));
     const FetchedPage huge = fetch(source, server.url(QStringLiteral("/huge")));
     EXPECT_EQ(huge.outcome, FetchedPage::Outcome::Failed);
@@ -129,7 +133,7 @@ TEST_F(NetworkTest, FollowsRedirects)
 TEST_F(NetworkTest, StopDuringTheWaitReturnsCancelledPromptly)
 {
     server.route(QStringLiteral("/silent"), HttpRoute::neverAnswer());
-    std::atomic<qint16> flag{0};
+    std::atomic<qint16> flag {0};
     std::thread stopper([&flag] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         flag.store(-1);
@@ -167,7 +171,8 @@ TEST_F(NetworkTest, PrefetchWithFourInFlightGivesTheSameTablesAsOne)
     QStringList urls;
     for (int i = 1; i <= 6; ++i) {
         const QString path = QStringLiteral("/db/horse.php?hid=%1").arg(i);
-        server.route(path, HttpRoute::html(encoded("Shift_JIS", horsePage(i)), "Shift_JIS").delayed(20 * (7 - i)));
+        server.route(
+            path, HttpRoute::html(encoded("Shift_JIS", horsePage(i)), "Shift_JIS").delayed(20 * (7 - i)));
         urls.append(server.url(path));
     }
     std::vector<QString> tables[2];
@@ -176,14 +181,15 @@ TEST_F(NetworkTest, PrefetchWithFourInFlightGivesTheSameTablesAsOne)
         s.setMaxInFlight(pass == 0 ? 1 : 4);
         test::RecordingProgress progress;
         RecordingSink messages;
-        std::atomic<qint16> flag{0};
+        std::atomic<qint16> flag {0};
         PageLoader loader(s, progress, messages, flag);
         loader.prefetch(urls);
         PageRequest request;
         request.check = [](const PageTable &t) { return t.cell(1, 1) == kTitle; };
         for (const QString &url : urls) {
             PageTable table;
-            ASSERT_EQ(loader.load(url, request, table), kPageRead) << messages.messages().join(u'\n').toStdString();
+            ASSERT_EQ(loader.load(url, request, table), kPageRead)
+                << messages.messages().join(u'\n').toStdString();
             tables[pass].push_back(table.pageHtml);
             for (int r = 1; r <= 41; ++r)
                 for (int c = 0; c <= 3; ++c)
@@ -227,12 +233,13 @@ TEST_F(NetworkTest, PageAskedForRightAfterCancelAllStillComes)
 TEST_F(NetworkTest, ReadsFileAddressesDirectly)
 {
     test::TestFolder folder;
-    const QString path = folder.write(QStringLiteral("card.html"), encoded("EUC-JP", "<meta charset=euc-jp><body>" + kTitle));
+    const QString path = folder.write(
+        QStringLiteral("card.html"), encoded("EUC-JP", "<meta charset=euc-jp><body>" + kTitle));
     const FetchedPage page = fetch(source, QUrl::fromLocalFile(path).toString());
     ASSERT_EQ(page.outcome, FetchedPage::Outcome::Ok) << page.error.toStdString();
     EXPECT_EQ(page.bodyHtml, kTitle);
     EXPECT_EQ(fetch(source, QUrl::fromLocalFile(folder.file(QStringLiteral("none.html"))).toString()).outcome,
-              FetchedPage::Outcome::Failed);
+        FetchedPage::Outcome::Failed);
 }
 
 struct PageLoaderOverNetwork : ::testing::Test {
@@ -240,8 +247,8 @@ struct PageLoaderOverNetwork : ::testing::Test {
     NetworkPageSource source;
     test::RecordingProgress progress;
     RecordingSink messages;
-    std::atomic<qint16> flag{0};
-    PageLoader loader{source, progress, messages, flag};
+    std::atomic<qint16> flag {0};
+    PageLoader loader {source, progress, messages, flag};
     PageTable table;
 };
 
@@ -251,7 +258,8 @@ TEST_F(PageLoaderOverNetwork, FailureShowsMessageAndReturnsOne)
     request.check = [](const PageTable &) { return true; };
     const QString url = server.url(QStringLiteral("/nothing-here"));
     EXPECT_EQ(loader.load(url, request, table), kPageNotExpected);
-    EXPECT_EQ(messages.messages(), QStringList{QStringLiteral("ページを読み込めません: %1 (HTTP 404)").arg(url)});
+    EXPECT_EQ(
+        messages.messages(), QStringList {QStringLiteral("ページを読み込めません: %1 (HTTP 404)").arg(url)});
 }
 
 TEST_F(PageLoaderOverNetwork, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
@@ -261,7 +269,7 @@ TEST_F(PageLoaderOverNetwork, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         flag.store(-1);
     });
-    EXPECT_EQ(loader.load(server.url(QStringLiteral("/silent")), PageRequest{}, table), kPageCancelled);
+    EXPECT_EQ(loader.load(server.url(QStringLiteral("/silent")), PageRequest {}, table), kPageCancelled);
     stopper.join();
     EXPECT_EQ(flag.load(), 0);
     EXPECT_TRUE(messages.messages().isEmpty());

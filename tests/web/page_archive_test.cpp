@@ -31,12 +31,12 @@ std::vector<QString> loadAll(PageSource &source, const QStringList &urls, QStrin
 {
     test::RecordingProgress progress;
     RecordingSink messages;
-    std::atomic<qint16> flag{0};
+    std::atomic<qint16> flag {0};
     PageLoader loader(source, progress, messages, flag);
     std::vector<QString> cells;
     for (const QString &url : urls) {
         PageTable table;
-        loader.load(url, PageRequest{}, table);
+        loader.load(url, PageRequest {}, table);
         cells.push_back(table.pageHtml);
         for (int r = 0; r <= 20; ++r)
             for (int c = 0; c <= 5; ++c)
@@ -54,13 +54,13 @@ TEST(PageArchive, ArchiveThenOfflineGivesIdenticalTables)
     QStringEncoder sjis("Shift_JIS");
     QStringEncoder euc("EUC-JP");
     server.route(QStringLiteral("/scores/2007/05/02/12/11/denma.html"),
-                 HttpRoute::html(sjis(QStringLiteral("<body><table>\r\n<tr><td>出馬表<td>東京\r\n</table>")),
-                                 "Shift_JIS"));
+        HttpRoute::html(
+            sjis(QStringLiteral("<body><table>\r\n<tr><td>出馬表<td>東京\r\n</table>")), "Shift_JIS"));
     server.route(QStringLiteral("/db/horse.php?hid=2004104205"),
-                 HttpRoute::html(euc(QStringLiteral("<meta charset=EUC-JP><body><table><tr><td>生年月日</td></tr>"
-                                                    "</table>"))));
+        HttpRoute::html(euc(QStringLiteral("<meta charset=EUC-JP><body><table><tr><td>生年月日</td></tr>"
+                                           "</table>"))));
     const QStringList urls = {server.url(QStringLiteral("/scores/2007/05/02/12/11/denma.html")),
-                              server.url(QStringLiteral("/db/horse.php?hid=2004104205"))};
+        server.url(QStringLiteral("/db/horse.php?hid=2004104205"))};
 
     TestFolder folder;
     std::vector<QString> online;
@@ -93,7 +93,8 @@ TEST(PageArchive, KeepsTheBytesAsServedAndIndexesThem)
     const QString name = archive.fileNameFor(url);
     EXPECT_EQ(name, QStringLiteral("site1.example_scores_2007_05_02_12_11_denma.html"));
     EXPECT_EQ(readFile(folder.file(name)), bytes);
-    EXPECT_EQ(readFile(folder.file(QStringLiteral("index.tsv"))), (url + u'\t' + name + QStringLiteral("\tShift_JIS\n")).toUtf8());
+    EXPECT_EQ(readFile(folder.file(QStringLiteral("index.tsv"))),
+        (url + u'\t' + name + QStringLiteral("\tShift_JIS\n")).toUtf8());
 }
 
 TEST(PageArchive, FileNamesAreReadableAndDistinct)
@@ -113,7 +114,8 @@ TEST(PageArchive, FileNamesAreReadableAndDistinct)
         names.append(archive.fileNameFor(url));
     }
     EXPECT_EQ(names[0], QStringLiteral("site2.example_db_horse.php_hid_123.html"));
-    EXPECT_TRUE(names[1].startsWith(QStringLiteral("site2.example_db_horse.php_hid_123-"))) << names[1].toStdString();
+    EXPECT_TRUE(names[1].startsWith(QStringLiteral("site2.example_db_horse.php_hid_123-")))
+        << names[1].toStdString();
     EXPECT_LT(names[2].size(), 100);
     for (const QString &name : names) {
         EXPECT_FALSE(name.contains(u'/')) << name.toStdString();
@@ -131,7 +133,7 @@ TEST(OfflinePageSource, AddressNotInTheArchiveFails)
     TestFolder folder;
     PageArchive archive(folder.path());
     OfflinePageSource offline(archive);
-    const std::atomic<qint16> flag{0};
+    const std::atomic<qint16> flag {0};
     const FetchedPage page = offline.fetch(QStringLiteral("http://x.example/a"), flag);
     EXPECT_EQ(page.outcome, FetchedPage::Outcome::Failed);
     EXPECT_EQ(page.error, QStringLiteral("not in the archive: http://x.example/a"));
@@ -142,10 +144,11 @@ TEST(OfflinePageSource, IndexLinesPointingOutsideTheFolderAreIgnored)
     TestFolder folder;
     folder.write(QStringLiteral("secret.txt"), "<body>secret");
     QDir(folder.path()).mkdir(QStringLiteral("sub"));
-    folder.write(QStringLiteral("index.tsv"), "http://a/1\t../secret.txt\t\n"
-                                              "http://a/2\tsub/x.html\t\n"
-                                              "broken line without tabs\n"
-                                              "http://a/3\tsecret.txt\t\n");
+    folder.write(QStringLiteral("index.tsv"),
+        "http://a/1\t../secret.txt\t\n"
+        "http://a/2\tsub/x.html\t\n"
+        "broken line without tabs\n"
+        "http://a/3\tsecret.txt\t\n");
     PageArchive archive(folder.path() + QStringLiteral("sub"));
     QString error;
     EXPECT_FALSE(archive.load(QStringLiteral("http://a/1"), &error).has_value());
@@ -167,7 +170,7 @@ TEST(ArchivingPageSource, SaveFailureIsReportedOnceAndThePageStillReturned)
     inner.setPage(QStringLiteral("http://a/2"), QStringLiteral("two"));
     RecordingSink messages;
     ArchivingPageSource archiving(inner, archive, messages);
-    const std::atomic<qint16> flag{0};
+    const std::atomic<qint16> flag {0};
     EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/1"), flag).bodyHtml, QStringLiteral("one"));
     EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/2"), flag).bodyHtml, QStringLiteral("two"));
     ASSERT_EQ(messages.messages().size(), 1);

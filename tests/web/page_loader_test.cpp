@@ -19,7 +19,8 @@ QString pageWithMarkerAt(int markerRow)
 {
     QString html = QStringLiteral("<table>");
     for (int r = 1; r <= 60; ++r)
-        html += QStringLiteral("<tr><td>%1</td></tr>").arg(r == markerRow ? QStringLiteral("出馬表") : QString::number(r));
+        html += QStringLiteral("<tr><td>%1</td></tr>")
+                    .arg(r == markerRow ? QStringLiteral("出馬表") : QString::number(r));
     return html + QStringLiteral("</table>");
 }
 
@@ -41,8 +42,8 @@ struct LoaderTest : ::testing::Test {
     FakePageSource source;
     RecordingProgress progress;
     RecordingSink messages;
-    std::atomic<qint16> cancelFlag{0};
-    PageLoader loader{source, progress, messages, cancelFlag};
+    std::atomic<qint16> cancelFlag {0};
+    PageLoader loader {source, progress, messages, cancelFlag};
     PageTable table;
 };
 
@@ -52,8 +53,8 @@ TEST_F(LoaderTest, PageCheckAcceptsMarkerRowsInsideItsRange)
         int row;
         int status;
     };
-    for (const Case c : {Case{24, kPageNotExpected}, Case{25, kPageRead}, Case{49, kPageRead},
-                         Case{50, kPageNotExpected}}) {
+    for (const Case c : {Case {24, kPageNotExpected}, Case {25, kPageRead}, Case {49, kPageRead},
+             Case {50, kPageNotExpected}}) {
         source.setPage(kUrl, pageWithMarkerAt(c.row));
         EXPECT_EQ(loader.load(kUrl, cardRequest(), table), c.status) << c.row;
     }
@@ -64,7 +65,7 @@ TEST_F(LoaderTest, ShowsTheStatusTextAndFillsTheTable)
 {
     source.setPage(kUrl, pageWithMarkerAt(30));
     ASSERT_EQ(loader.load(kUrl, cardRequest(), table), kPageRead);
-    EXPECT_EQ(progress.lines(), QStringList{QStringLiteral("出馬表読込み中・・・")});
+    EXPECT_EQ(progress.lines(), QStringList {QStringLiteral("出馬表読込み中・・・")});
     EXPECT_EQ(table.cell(30, 1), QStringLiteral("出馬表"));
     EXPECT_EQ(table.cell(31, 1), QStringLiteral("31"));
 }
@@ -73,7 +74,8 @@ TEST_F(LoaderTest, FetchFailureShowsOneMessageNamingAddressAndCause)
 {
     table.setCell(5, 1, QStringLiteral("old"));
     EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageNotExpected);
-    EXPECT_EQ(messages.messages(), QStringList{QStringLiteral("ページを読み込めません: %1 (HTTP 404)").arg(kUrl)});
+    EXPECT_EQ(
+        messages.messages(), QStringList {QStringLiteral("ページを読み込めません: %1 (HTTP 404)").arg(kUrl)});
 }
 
 TEST_F(LoaderTest, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
@@ -117,7 +119,7 @@ TEST_F(LoaderTest, PageWithoutBodyShowsTheSplitterMessageAndFailsTheCheck)
     source.setResult(kUrl, noBody);
     table.setCell(30, 1, QStringLiteral("出馬表"));
     EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageNotExpected);
-    EXPECT_EQ(messages.messages(), QStringList{QStringLiteral("WebData読込みエラー(err-AA01)")});
+    EXPECT_EQ(messages.messages(), QStringList {QStringLiteral("WebData読込みエラー(err-AA01)")});
     EXPECT_TRUE(table.cell(30, 1).isEmpty());
 }
 

@@ -56,7 +56,7 @@ TEST(SplitPage, CellOfLinkedHorseNameYieldsTheNameAlone)
     PageTable t;
     splitPage(QStringLiteral("<tr><td class=\"bml\"><a href=\"/directory/horse/2004104205/index.html\">"
                              "ディープインパクト</a></td><td>57.0</td></tr>"),
-              t);
+        t);
     EXPECT_EQ(t.cell(1, 1), QStringLiteral("ディープインパクト"));
     EXPECT_EQ(t.cell(1, 2), QStringLiteral("57.0"));
 }
@@ -99,8 +99,7 @@ TEST(SplitPage, MarkersMatchInLowerOrUpperCaseOnly)
         const char *cell2;
     };
     const Case cases[] = {
-        {"<TR><TD>a</TD><TD>b</TD></TR>", "a", "b"},
-        {"<tr><td>a</td><td>b</td></tr>", "a", "b"},
+        {"<TR><TD>a</TD><TD>b</TD></TR>", "a", "b"}, {"<tr><td>a</td><td>b</td></tr>", "a", "b"},
         {"<tr><td>a</Td><td>b</td></tr>", "ab", ""},  // mixed case is no marker
     };
     for (const Case &c : cases) {
