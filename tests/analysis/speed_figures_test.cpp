@@ -160,7 +160,7 @@ protected:
             umaSisuu(store, sources, sink);
         }
     }
-    void run(int h, int r, const RunSpec &spec) { setRun(store, h, r, spec); }
+    void run(int h, int r, const RunSpec &fields) { setRun(store, h, r, fields); }
 
     Sources files;
     AnalysisSources sources;
