@@ -1,0 +1,16 @@
+#pragma once
+// The past-performance table (馬柱): every runner of the loaded race as a block
+// of five rows, its identity, today's jockey and weight, its statistics and its
+// five latest past runs. Rebuilt completely at every call; only viewMode changes
+// in the store. A failure stops the fill with "bacyuエラー(err-BA01)"; the cells
+// written so far stay.
+
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "view/cell_grid.h"
+
+namespace marunoki {
+
+void drawBacyu(RaceStore &store, CellGrid &grid, MessageSink &sink);
+
+}  // namespace marunoki
