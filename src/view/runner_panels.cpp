@@ -1,0 +1,269 @@
+// The per-run grid, the head-to-head grid and the two panels beside the graph.
+//
+// NOTES ON THE DESIGN
+// - The grids are filled through a CellWriter: a write outside the grid (a dated
+//   run of index 36 or more, a runner count beyond the card's 18 slots) stops the
+//   routine with its message and leaves the cells written before it.
+// - A runner index outside the store's slots 0..18 is a failure of the routine,
+//   reported the same way; nothing reads outside the store's tables.
+// - write_grid empties rows 1 to 35, every row it can write, so the rows of the
+//   previous runner never show through under a runner with fewer runs. Only the
+//   texts are emptied; the figure column's colour and bold are set again with
+//   every text written there.
+// - Both grids keep row 0, the header, as a fixed row (the grid control's default
+//   of one fixed row; only "no fixed column" is asked for). A click on the header
+//   therefore never selects a runner. The head-to-head grid's control also has a
+//   focus rectangle that is switched off; a CellGrid has no selection to show, so
+//   there is nothing to model for it.
+// - The runner panel's text is returned whole; on failure the result is a null
+//   QString and the caller keeps the panel's previous caption.
+
+#include "view/runner_panels.h"
+
+#include "app/format.h"
+#include "view/cell_writer.h"
+#include "view/view_text.h"
+
+#include <array>
+
+namespace marunoki {
+
+namespace {
+
+constexpr int kRunGridRows = 36;  // header + runs 1..35
+constexpr int kRunGridCols = 21;
+constexpr int kTaisenRows = 20;  // header, runners 1..18, totals
+constexpr int kTaisenCols = 6;
+constexpr int kTotalsRow = 19;
+constexpr double kGridFontSize = 8;
+
+const QChar kCr(13);
+
+const QColor kBlack(0, 0, 0);
+const QColor kGrey(128, 128, 128);  // a figure without the day's track variant
+const QColor kTotalsYellow(255, 255, 0);  // colour 14 of the 16-colour palette
+
+struct RunColumn {
+    const char16_t *header;
+    int width;  // twips; 0 = the grid's default
+};
+
+const std::array<RunColumn, kRunGridCols> &runColumns()
+{
+    static const std::array<RunColumn, kRunGridCols> columns = {{
+        {u"date", 0},
+        {u"場", 450},
+        {u"Race名", 2430},
+        {u"着順", 720},
+        {u"指数", 405},
+        {u"上がり", 405},
+        {u"枠", 405},
+        {u"馬番", 405},
+        {u"距離", 720},
+        {u"騎手", 810},
+        {u"負担", 405},
+        {u"馬場", 360},
+        {u"time", 540},
+        {u"差", 405},
+        {u"上がり", 450},
+        {u"馬体重", 450},
+        {u"1ｺ", 405},
+        {u"2ｺ", 405},
+        {u"3ｺ", 405},
+        {u"4ｺ", 405},
+        {u"人気", 405},
+    }};
+    return columns;
+}
+
+bool isRunnerSlot(qint32 runner)
+{
+    return runner >= 0 && runner < kRunnerSlots;
+}
+
+QString plain(qint32 value)
+{
+    return QString::number(value);
+}
+
+// The course of a run: a central course code (1..10) by its name, anything else
+// (a local course's name, an unknown code) as written.
+QString courseText(const RaceStore &store, const QString &zyo)
+{
+    const std::optional<double> code = toNumber(zyo);
+    if (code && *code >= 1 && *code <= kCourseCount && *code == static_cast<int>(*code)) {
+        return store.zyoName[static_cast<size_t>(*code)];
+    }
+    return zyo;
+}
+
+// One row of the per-run grid, in the grid's own write order (0..13, 15, 14, 16..20).
+void writeRunRow(const RaceStore &store, qint32 h, int r, CellWriter &w)
+{
+    w.text(r, 0, formatDate(store.R_date[h][r], QStringLiteral("yy/mm/dd")));
+    w.text(r, 1, courseText(store, store.R_zyo[h][r]));
+    w.text(r, 2, store.R_name[h][r]);
+    w.text(r, 3,
+        formatNumber(store.U_cyaku[h][r], QStringLiteral("00")) + u'/'
+            + formatNumber(store.R_tousuu[h][r], QStringLiteral("00")));
+    w.text(r, 4, formatNumber(store.U_sisuu[h][r], QStringLiteral("00")));
+    w.foreground(r, 4, store.U_babasisuu[h][r] != 0.0f ? kBlack : kGrey);
+    w.bold(r, 4, true);
+    if (store.U_agari[h][r] != 0.0f) {
+        w.text(r, 5, formatNumber(store.U_agari[h][r], QStringLiteral("00")));
+    }
+    w.text(r, 6, plain(store.U_waku[h][r]));
+    w.text(r, 7, plain(store.U_no[h][r]));
+    w.text(r, 8,
+        (store.R_siba[h][r] == 1 ? QStringLiteral("芝") : QStringLiteral("ダ")) + plain(store.R_kyori[h][r]));
+    w.text(r, 9, store.U_kisyu[h][r]);
+    w.text(r, 10, plainNumber(store.U_hutan[h][r]));
+    w.text(r, 11, goingMark(store.R_baba[h][r]));
+    w.text(r, 12, formatNumber(store.U_time[h][r], QStringLiteral("#0.0")));
+    w.text(r, 13, formatNumber(store.U_cyakusa[h][r], QStringLiteral("#0.0")));
+    w.text(r, 15, plain(store.U_taizyu[h][r]));
+    w.text(r, 14, formatNumber(store.U_3f[h][r], QStringLiteral("00.0")));
+    for (int corner = 1; corner < kCornerSlots; ++corner) {
+        const qint32 position = store.U_tuka[h][r][corner];
+        if (position > 0) {
+            w.text(r, 15 + corner, plain(position));
+        }
+    }
+    if (store.U_ninki[h][r] > 0) {
+        w.text(r, 20, plain(store.U_ninki[h][r]));
+    }
+}
+
+QString winRate(float wins, float losses)
+{
+    return formatNumber(
+        static_cast<double>(wins) / (static_cast<double>(wins) + losses), QStringLiteral("0%"));
+}
+
+}  // namespace
+
+void grid_init(CellGrid &grid, MessageSink &sink)
+{
+    grid.clear();
+    grid.setRows(kRunGridRows);
+    grid.setCols(kRunGridCols);
+    grid.fixedCols = 0;
+    grid.fixedRows = 1;
+    grid.baseFontSize = kGridFontSize;
+    CellWriter w(grid);
+    for (int c = 0; c < kRunGridCols; ++c) {
+        const RunColumn &column = runColumns()[static_cast<size_t>(c)];
+        if (!grid.setColWidth(c, column.width > 0 ? column.width : CellGrid::kDefaultColumnWidth)) {
+            w.fail();
+        }
+        w.text(0, c, QString::fromUtf16(column.header));
+    }
+    if (w.failed()) {
+        sink.message(QStringLiteral("grid初期化エラー(err-AD11)"));
+    }
+}
+
+void write_grid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink)
+{
+    CellWriter w(grid);
+    for (int r = 1; r < kRunGridRows; ++r) {
+        for (int c = 0; c < kRunGridCols; ++c) {
+            w.text(r, c, QString());
+        }
+    }
+    if (!isRunnerSlot(runner)) {
+        w.fail();
+    }
+    for (int r = 1; r <= kMaxRuns && !w.failed(); ++r) {
+        if (store.R_date[runner][r] > 0) {
+            writeRunRow(store, runner, r, w);
+        }
+    }
+    if (w.failed()) {
+        sink.message(QStringLiteral("write_gridエラー(err-AD12)"));
+    }
+}
+
+void taisen_grid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink)
+{
+    static const std::array<int, kTaisenCols> widths = {250, 1400, 400, 400, 500, 250};
+    grid.clear();
+    grid.baseFontSize = kGridFontSize;
+    grid.fixedCols = 0;
+    grid.fixedRows = 1;
+    grid.setCols(kTaisenCols);
+    grid.setRows(kTaisenRows);
+    for (int c = 0; c < kTaisenCols; ++c) {
+        grid.setColWidth(c, widths[static_cast<size_t>(c)]);
+    }
+
+    CellWriter w(grid);
+    w.text(0, 2, QStringLiteral("勝"));
+    w.text(0, 3, QStringLiteral("負"));
+    w.text(0, 4, QStringLiteral("率"));
+    for (int c = 0; c < kTaisenCols; ++c) {
+        w.background(kTotalsRow, c, kTotalsYellow);
+    }
+    if (!isRunnerSlot(runner)) {
+        w.fail();
+    }
+    for (qint32 k = 1; k <= store.tousuu && !w.failed(); ++k) {
+        if (k > kMaxRunners) {
+            w.fail();  // a card of more than 18 runners: nothing to read for them
+            break;
+        }
+        w.text(k, 0, plain(k));
+        w.text(k, 1, store.U_name[k]);
+        if (!store.U_name[k].isEmpty() && k != runner) {
+            const auto &record = store.U_taisen[runner][k];
+            w.text(k, 2, plainNumber(record[0]));
+            w.text(k, 3, plainNumber(record[1]));
+            if (record[0] + record[1] > 0) {
+                w.text(k, 4, winRate(record[0], record[1]));
+            }
+        }
+    }
+    if (!w.failed()) {
+        const auto &totals = store.U_taisen[runner][0];
+        w.text(kTotalsRow, 1, QStringLiteral("計"));
+        w.text(kTotalsRow, 2, plainNumber(totals[0]));
+        w.text(kTotalsRow, 3, plainNumber(totals[1]));
+        if (totals[0] + totals[1] > 0) {
+            w.text(kTotalsRow, 4, winRate(totals[0], totals[1]));
+        }
+    }
+    if (w.failed()) {
+        sink.message(QStringLiteral("taisen_gridエラー(err-AD13)"));
+    }
+}
+
+QString writeRaceInfo(const RaceStore &store, MessageSink & /*sink: nothing here can fail*/)
+{
+    return store.raceTitle + kCr + store.raceJouken;
+}
+
+QString writeUmaInfo(const RaceStore &store, qint32 runner, MessageSink &sink)
+{
+    if (!isRunnerSlot(runner)) {
+        sink.message(QStringLiteral("writeUmaInfoエラー(err-AD15)"));
+        return {};
+    }
+    const qint32 h = runner;
+    const QString twoDigits = QStringLiteral("00");
+    QString text;
+    text += plain(store.U_waku[h][0]) + QStringLiteral("枠") + plain(h) + QStringLiteral("番")
+        + store.U_name[h] + kCr;
+    text += QStringLiteral("　　　") + store.U_kisyu[h][0] + u'('
+        + formatNumber(store.U_hutan[h][0], QStringLiteral("00.0")) + u')' + u' ' + store.U_seirei[h] + u' '
+        + store.U_keiro[h] + kCr;
+    text += QStringLiteral("父　 ") + store.U_titi[h].left(20) + kCr;
+    text += QStringLiteral("母父 ") + store.U_hahatiti[h].left(20) + kCr;
+    text += u' ' + QString(kCr);
+    text += QStringLiteral("14ヶ月間  平均:") + formatNumber(store.U_heikin[h][0], twoDigits)
+        + QStringLiteral("　最高:") + formatNumber(store.U_saikou[h][0], twoDigits) + kCr;
+    text += QStringLiteral("近3ヶ月間 平均:") + formatNumber(store.U_heikin3m[h][0], twoDigits)
+        + QStringLiteral("　最高:") + formatNumber(store.U_saikou3m[h][0], twoDigits) + kCr;
+    return text;
+}
+
+}  // namespace marunoki
