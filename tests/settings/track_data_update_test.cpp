@@ -1,0 +1,334 @@
+#include "settings/track_data_update.h"
+
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "settings/settings.h"
+#include "support/crash_harness.h"
+#include "support/qt_print.h"
+#include "support/sqlite_file.h"
+#include "support/test_folder.h"
+#include "track_files.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+using namespace marunoki;
+using namespace marunoki::test;
+
+namespace {
+
+const QString kInstalled = QStringLiteral("marunoki.dat");
+const QString kCannotOpen = QStringLiteral("dataファイルが開けません");
+
+// An application folder with an installed track database of 2026-11-01, and a
+// second folder where the user keeps the files they downloaded.
+struct UpdateFixture {
+    TestFolder app;
+    TestFolder saved;
+    QByteArray installedBytes = writeTrackFile(app.file(kInstalled), QStringLiteral("2026-11-01"));
+    RecordingSink sink;
+
+    AppFolder folder() const { return AppFolder(app.path()); }
+    TrackUpdateResult update(const QString &source) { return updateTrackFile(folder(), source, sink); }
+    std::optional<QByteArray> installed() const { return fileBytes(app.file(kInstalled)); }
+    QStringList strays() const { return strayFiles(app.path(), kInstalled); }
+    // Files of the application folder other than marunoki.dat, temporaries included.
+    QStringList others() const
+    {
+        QStringList names = QDir(app.path()).entryList(QDir::Files | QDir::Hidden);
+        names.removeAll(kInstalled);
+        return names;
+    }
+};
+
+// A folder in which no file can be made while the object lives: no write
+// permission, and for the superuser (whom permissions do not stop) the
+// immutable flag of the file system.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString &folder)
+        : folder_(folder)
+    {
+        QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (::geteuid() == 0)
+            flagged_ = immutable(true);
+    }
+    ~ReadOnlyFolder()
+    {
+        if (flagged_)
+            immutable(false);
+        QFile::setPermissions(
+            folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
+    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
+
+    bool protects() const { return ::access(QFile::encodeName(folder_).constData(), W_OK) != 0 || flagged_; }
+
+private:
+    bool immutable(bool on) const
+    {
+        const int fd = ::open(QFile::encodeName(folder_).constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool set = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        set = set && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return set;
+    }
+
+    QString folder_;
+    bool flagged_ = false;
+};
+
+}  // namespace
+
+TEST(TrackVersionText, WritesTheIssueDateYearFirst)
+{
+    EXPECT_EQ(trackVersionText(serialFromYmd(2026, 12, 1).value()),
+        QStringLiteral("現在の馬場情報ファイルは 2026/12/01版です"));
+    EXPECT_EQ(trackVersionText(serialFromYmd(2007, 5, 27).value()),
+        QStringLiteral("現在の馬場情報ファイルは 2007/05/27版です"));
+}
+
+TEST(InstalledTrackVersion, ReadsTheInstalledFile)
+{
+    UpdateFixture f;
+    EXPECT_EQ(installedTrackVersion(f.folder(), f.sink),
+        QStringLiteral("現在の馬場情報ファイルは 2026/11/01版です"));
+    EXPECT_TRUE(f.sink.messages().isEmpty());
+}
+
+TEST(InstalledTrackVersion, GivesNothingWithoutAnIssueDateOrAFile)
+{
+    UpdateFixture f;
+    writeTrackFile(f.app.file(kInstalled), std::nullopt);
+    EXPECT_EQ(installedTrackVersion(f.folder(), f.sink), std::nullopt);
+    EXPECT_TRUE(f.sink.messages().isEmpty());
+
+    QFile::remove(f.app.file(kInstalled));
+    EXPECT_EQ(installedTrackVersion(f.folder(), f.sink), std::nullopt);
+    ASSERT_FALSE(f.sink.messages().isEmpty());
+    EXPECT_EQ(f.sink.messages().first(), kCannotOpen);
+}
+
+TEST(UpdateTrackFile, ReplacesTheInstalledFileWithANewerIssue)
+{
+    UpdateFixture f;
+    const QString source = f.saved.file(QStringLiteral("baba_20261201.dat"));
+    const QByteArray newer = writeTrackFile(source, QStringLiteral("2026-12-01"), 300);
+    ASSERT_NE(newer, f.installedBytes);
+
+    const TrackUpdateResult result = f.update(source);
+
+    EXPECT_EQ(result.outcome, TrackUpdateResult::Outcome::Updated);
+    EXPECT_EQ(result.issueDate, serialFromYmd(2026, 12, 1));
+    EXPECT_EQ(result.versionText, QStringLiteral("現在の馬場情報ファイルは 2026/12/01版です"));
+    EXPECT_TRUE(f.sink.messages().isEmpty()) << f.sink.messages().join(u'\n').toStdString();
+    EXPECT_EQ(f.installed(), newer);
+    EXPECT_EQ(fileBytes(source), newer);  // the chosen file is only read
+    EXPECT_EQ(f.others(), QStringList());
+    EXPECT_EQ(installedTrackVersion(f.folder(), f.sink), result.versionText);
+}
+
+TEST(UpdateTrackFile, InstallsAFileWhereThereWasNone)
+{
+    UpdateFixture f;
+    QFile::remove(f.app.file(kInstalled));
+    const QString source = f.saved.file(QStringLiteral("new.dat"));
+    const QByteArray newer = writeTrackFile(source, QStringLiteral("2026-12-01"));
+
+    EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::Updated);
+    EXPECT_EQ(f.installed(), newer);
+    // Readable by everyone, as a file copied there by hand would be.
+    EXPECT_EQ(QFile::permissions(f.app.file(kInstalled)) & 0x7077,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+}
+
+TEST(UpdateTrackFile, KeepsThePermissionsOfTheReplacedFile)
+{
+    UpdateFixture f;
+    const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(f.app.file(kInstalled), permissions));
+    const QString source = f.saved.file(QStringLiteral("new.dat"));
+    writeTrackFile(source, QStringLiteral("2026-12-01"));
+
+    EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::Updated);
+    EXPECT_EQ(QFile::permissions(f.app.file(kInstalled)) & 0x7077, permissions);
+}
+
+TEST(UpdateTrackFile, AsksForAFileWhenNoneWasChosen)
+{
+    UpdateFixture f;
+    EXPECT_EQ(f.update(QString()).outcome, TrackUpdateResult::Outcome::NoFileChosen);
+    EXPECT_EQ(f.sink.messages(), QStringList {QStringLiteral("更新ファイルを選択してください")});
+    EXPECT_EQ(f.installed(), f.installedBytes);
+}
+
+TEST(UpdateTrackFile, ReportsAFileThatIsNoDatabaseAndKeepsTheInstalledOne)
+{
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"text", "this is not a database\n"},
+        {"empty", QByteArray()},
+        {"SQLite header only", QByteArray("SQLite format 3\0", 16) + QByteArray(84, '\x01')},
+        {"Jet header and rubbish",
+            QByteArray("\x00\x01\x00\x00Standard Jet DB\x00\x01", 21) + QByteArray(4000, '\x5a')},
+    };
+    for (const auto &c : cases) {
+        UpdateFixture f;
+        const QString source = f.saved.write(QStringLiteral("broken.dat"), c.bytes);
+
+        EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::Unopenable) << c.name;
+        ASSERT_EQ(f.sink.messages().size(), 2) << c.name << f.sink.messages().join(u'\n').toStdString();
+        EXPECT_EQ(f.sink.messages()[0], kCannotOpen) << c.name;
+        // The reason names the chosen file, not the temporary copy it was checked as.
+        EXPECT_TRUE(f.sink.messages()[1].contains(source)) << c.name << f.sink.messages()[1].toStdString();
+        EXPECT_EQ(f.installed(), f.installedBytes) << c.name;
+        EXPECT_EQ(f.others(), QStringList()) << c.name;
+    }
+}
+
+TEST(UpdateTrackFile, ReportsAChoiceThatIsNoFile)
+{
+    UpdateFixture f;
+    const QString missing = f.saved.file(QStringLiteral("gone.dat"));
+    const QString folder = f.saved.file(QStringLiteral("folder.dat"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString pipe = f.saved.file(QStringLiteral("pipe.dat"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+    // A pipe must not hang the copy waiting for a writer.
+    for (const QString &source : {missing, folder, pipe}) {
+        f.sink.clear();
+        EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::Unopenable) << source.toStdString();
+        EXPECT_EQ(f.sink.messages().value(0), kCannotOpen) << source.toStdString();
+        EXPECT_TRUE(f.sink.messages().value(1).contains(source)) << source.toStdString();
+    }
+    EXPECT_EQ(f.installed(), f.installedBytes);
+    EXPECT_EQ(f.others(), QStringList());
+}
+
+TEST(UpdateTrackFile, IgnoresAFileWithoutAnIssueDateSilently)
+{
+    const struct {
+        const char *name;
+        std::optional<QString> issued;
+    } cases[] = {
+        {"no version row", std::nullopt},
+        {"the day before the first date", QStringLiteral("1899-12-30")},
+        {"a date before it", QStringLiteral("1899-01-01")},
+    };
+    for (const auto &c : cases) {
+        UpdateFixture f;
+        const QString source = f.saved.file(QStringLiteral("undated.dat"));
+        writeTrackFile(source, c.issued);
+
+        EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::NoIssueDate) << c.name;
+        EXPECT_TRUE(f.sink.messages().isEmpty()) << c.name << f.sink.messages().join(u'\n').toStdString();
+        EXPECT_EQ(f.installed(), f.installedBytes) << c.name;
+        EXPECT_EQ(f.others(), QStringList()) << c.name;
+    }
+}
+
+TEST(UpdateTrackFile, RefusesADatabaseThatIsNoTrackData)
+{
+    UpdateFixture f;
+    const QString otherDb = f.saved.file(QStringLiteral("other.dat"));
+    {
+        SqliteFile file(otherDb);
+        file.exec(QStringLiteral("CREATE TABLE customers(name TEXT)"));
+    }
+    const QString badDate = f.saved.file(QStringLiteral("bad-date.dat"));
+    writeTrackFile(badDate, QStringLiteral("2026/12/01 edition"));
+    // A real Access file that opens through the import but holds no tables.
+    const QString emptyAccess = f.saved.copyIn(
+        sharedTestData(QStringLiteral("access/jet4-empty.mdb")), QStringLiteral("jet4-empty.dat"));
+
+    for (const QString &source : {otherDb, badDate, emptyAccess}) {
+        f.sink.clear();
+        EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::NotTrackData) << source.toStdString();
+        ASSERT_EQ(f.sink.messages().size(), 1) << source.toStdString();
+        EXPECT_TRUE(f.sink.messages()[0].startsWith(
+            QStringLiteral("選択したファイルは馬場情報ファイルではありません")))
+            << f.sink.messages()[0].toStdString();
+    }
+    EXPECT_EQ(f.installed(), f.installedBytes);
+    EXPECT_EQ(f.others(), QStringList());
+}
+
+TEST(UpdateTrackFile, RefusesTheInstalledFileItself)
+{
+    UpdateFixture f;
+    const QString link = f.saved.file(QStringLiteral("link.dat"));
+    ASSERT_TRUE(QFile::link(f.app.file(kInstalled), link));
+    const QString spelledOtherwise = f.app.path() + QStringLiteral("./") + kInstalled;
+
+    for (const QString &source : {f.app.file(kInstalled), link, spelledOtherwise}) {
+        f.sink.clear();
+        EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::SameFile) << source.toStdString();
+        EXPECT_EQ(f.sink.messages(),
+            QStringList {QStringLiteral(
+                "選択したファイルは現在の馬場情報ファイルです。別のファイルを選択してください")});
+    }
+    EXPECT_EQ(f.installed(), f.installedBytes);
+    EXPECT_EQ(f.others(), QStringList());
+}
+
+TEST(UpdateTrackFile, LeavesTheInstalledFileWhenTheFolderIsNotWritable)
+{
+    UpdateFixture f;
+    const QString source = f.saved.file(QStringLiteral("new.dat"));
+    writeTrackFile(source, QStringLiteral("2026-12-01"));
+    TrackUpdateResult result;
+    {
+        ReadOnlyFolder readOnly(f.app.path());
+        if (!readOnly.protects())
+            GTEST_SKIP() << "this file system cannot protect a folder from the superuser";
+        result = f.update(source);
+    }
+    EXPECT_EQ(result.outcome, TrackUpdateResult::Outcome::CopyFailed);
+    EXPECT_TRUE(result.versionText.isEmpty());
+    ASSERT_EQ(f.sink.messages().size(), 1);
+    EXPECT_TRUE(f.sink.messages()[0].startsWith(QStringLiteral("馬場情報ファイルを更新できません")))
+        << f.sink.messages()[0].toStdString();
+    EXPECT_EQ(f.installed(), f.installedBytes);
+    EXPECT_EQ(f.others(), QStringList());
+}
+
+TEST(UpdateStartFolder, OpensInTheSavedFolderOnlyWhenItExists)
+{
+    TestFolder app;
+    TestFolder elsewhere;
+    const AppFolder folder(app.path());
+    const QString gone = elsewhere.file(QStringLiteral("deleted"));
+    const struct {
+        const char *name;
+        std::optional<QString> babadir;
+        QString expected;
+    } cases[] = {
+        {"not set: C:\\ is no folder here", std::nullopt, app.path()},
+        {"a folder that exists", elsewhere.path(), QDir::cleanPath(elsewhere.path())},
+        {"a folder that was deleted", gone, app.path()},
+        {"a relative name", QStringLiteral("."), app.path()},
+        {"a file", app.file(QStringLiteral("marunoki.ini")), app.path()},
+    };
+    for (const auto &c : cases) {
+        QFile::remove(app.file(QStringLiteral("marunoki.ini")));
+        if (c.babadir) {
+            ASSERT_TRUE(writeBabadir(folder, *c.babadir));
+        }
+        EXPECT_EQ(updateStartFolder(folder), c.expected) << c.name;
+    }
+}
