@@ -1,0 +1,97 @@
+#include "graph_fixture.h"
+
+#include "app/format.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+
+namespace marunoki::test {
+
+void ensureGuiApp()
+{
+    if (QGuiApplication::instance() != nullptr)
+        return;
+    static int argc = 1;
+    static char name[] = "test_view";
+    static char *argv[] = {name, nullptr};
+    static QGuiApplication app(argc, argv);
+}
+
+double graphRaceDay()
+{
+    return *serialFromYmd(2026, 11, 29);
+}
+
+void setUpRace(RaceStore &store, int runners, qint32 base)
+{
+    store.resetPublic();
+    store.raceDate = graphRaceDay();
+    store.tousuu = runners;
+    store.curUma = 1;
+    store.graphBase = base;
+    for (int h = 1; h <= runners; ++h) {
+        store.U_name[h] = QStringLiteral("グラフテスト%1").arg(h);
+        store.U_waku[h][0] = 3;
+        store.R_date[h][0] = graphRaceDay();
+    }
+}
+
+void placeRun(RaceStore &store, int h, int r, double daysBefore, float figure)
+{
+    store.R_date[h][r] = graphRaceDay() - daysBefore;
+    store.R_zyo[h][r] = QStringLiteral("05");
+    store.R_siba[h][r] = 1;
+    store.R_kyori[h][r] = 1600;
+    store.U_sisuu[h][r] = figure;
+    store.U_babasisuu[h][r] = figure == 0 ? 0.0f : 1.5f;
+}
+
+Settings graphSettings(const QString &value)
+{
+    Settings settings;
+    settings.iniGraph.fill(value);
+    settings.kakeritu = 0.3f;
+    return settings;
+}
+
+std::vector<DrawPrimitive> primitivesOf(const RecordedDrawing &drawing, PrimitiveKind kind)
+{
+    std::vector<DrawPrimitive> out;
+    std::copy_if(drawing.primitives().begin(), drawing.primitives().end(), std::back_inserter(out),
+        [kind](const DrawPrimitive &p) { return p.kind == kind; });
+    return out;
+}
+
+std::vector<DrawPrimitive> textsReading(const RecordedDrawing &drawing, const QString &text)
+{
+    std::vector<DrawPrimitive> out;
+    for (const DrawPrimitive &p : primitivesOf(drawing, PrimitiveKind::Text)) {
+        if (p.text == text)
+            out.push_back(p);
+    }
+    return out;
+}
+
+std::vector<DrawPrimitive> primitivesIn(
+    const RecordedDrawing &drawing, PrimitiveKind kind, const QColor &colour)
+{
+    std::vector<DrawPrimitive> out;
+    for (const DrawPrimitive &p : primitivesOf(drawing, kind)) {
+        if (p.colour == colour)
+            out.push_back(p);
+    }
+    return out;
+}
+
+double xOfDaysBefore(double daysBefore)
+{
+    return (1 - daysBefore / 420) * 8785 + 250;
+}
+
+double yOfValue(double value)
+{
+    return (100 - value) / 100 * 6335 + 200;
+}
+
+}  // namespace marunoki::test
