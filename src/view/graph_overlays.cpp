@@ -1,0 +1,170 @@
+// The six optional overlays of the speed-figure graph. Each puts one fact of the
+// runner's runs on the graph's 0..100 scale at the run's date; none clamps its
+// value, so an extreme fact is drawn off the plot area rather than bent onto it.
+//
+//   cyaku   finishing position   1st at 100, 5 lower per place        joined
+//   taizyu  body weight          oldest weighed run at 50, 1 per kg   joined
+//   waku    bracket              bracket 1 at 40, 5 lower per bracket
+//   tuka    first-corner place   1st at 100, 5 lower, 10th on at 50
+//   kyori   distance             1900 m at 50, 5 per 100 m, 2900 m on at 100
+//   baba    going                良 100, 稍 95, 重 90, 不 85 (past runs only)
+
+#include "view/graph_steps.h"
+
+#include "app/format.h"
+#include "view/qb_color.h"
+
+namespace marunoki::graph {
+
+namespace {
+
+bool isDated(const RaceStore &store, qint32 h, int run)
+{
+    return store.R_date[h][run] > 0;
+}
+
+// A square marker of half side `half` around (x, y).
+void square(DrawBox &box, double x, double y, double half, const QColor &colour, bool filled)
+{
+    if (filled)
+        box.filledBox(x - half, y - half, x + half, y + half, colour);
+    else
+        box.box(x - half, y - half, x + half, y + half, colour);
+}
+
+// A point of a joined series: the marker, then the line back to the previous point.
+struct Series {
+    DrawBox &box;
+    double half;
+    QColor colour;
+    double prevX = 0;
+    double prevY = 0;
+
+    void add(double x, double y)
+    {
+        square(box, x, y, half, colour, true);
+        if (prevX > 0)
+            box.line(x, y, prevX, prevY, colour);
+        prevX = x;
+        prevY = y;
+    }
+    void breakLine() { prevX = prevY = 0; }
+};
+
+void setPen(DrawBox &box, int width)
+{
+    box.setDrawWidth(width);
+    box.setDrawStyle(LineStyle::Solid);
+}
+
+// The unjoined overlays: with a pen of 3, draw(run, x) for every dated run from
+// `first` to the last the graph shows.
+template <typename Draw>
+bool eachDatedRun(const StepContext &c, int first, Draw draw)
+{
+    if (!isRunnerSlot(c.h))
+        return false;
+    setPen(c.box, 3);
+    for (int run = first; run <= kLastGraphRun; ++run) {
+        if (isDated(c.store, c.h, run))
+            draw(run, c.layout.dateToX(c.store.R_date[c.h][run]));
+    }
+    return true;
+}
+
+}  // namespace
+
+bool cyaku(const StepContext &c)
+{
+    if (!isRunnerSlot(c.h))
+        return false;
+    const RaceStore &s = c.store;
+    setPen(c.box, 1);
+    Series series {c.box, c.layout.drawScale * 30, qbColor(8)};
+    for (int run = 0; run <= kLastGraphRun; ++run) {
+        const qint32 place = s.U_cyaku[c.h][run];
+        if (!isDated(s, c.h, run) || place < 1) {
+            series.breakLine();
+            continue;
+        }
+        series.add(c.layout.dateToX(s.R_date[c.h][run]), c.layout.valueToY(100 - 5 * (double(place) - 1)));
+    }
+    return true;
+}
+
+bool taizyu(const StepContext &c)
+{
+    if (!isRunnerSlot(c.h))
+        return false;
+    const RaceStore &s = c.store;
+    setPen(c.box, 1);
+    Series series {c.box, c.layout.drawScale * 30, qbColor(0)};
+    // Oldest first, so the line starts on the middle line at the oldest weighed run.
+    qint32 base = 0;
+    for (int run = kLastGraphRun; run >= 0; --run) {
+        if (!isDated(s, c.h, run))
+            continue;
+        const qint32 weight = s.U_taizyu[c.h][run];
+        if (weight < 1) {
+            series.breakLine();
+            continue;
+        }
+        if (base == 0)
+            base = weight;
+        series.add(
+            c.layout.dateToX(s.R_date[c.h][run]), c.layout.valueToY(50 + (double(weight) - double(base))));
+    }
+    return true;
+}
+
+bool waku(const StepContext &c)
+{
+    const double half = c.layout.drawScale * 50;
+    return eachDatedRun(c, 0, [&c, half](int run, double x) {
+        const double value = 40 - 5 * (double(c.store.U_waku[c.h][run]) - 1);
+        square(c.box, x, c.layout.valueToY(value), half, qbColor(3), true);
+    });
+}
+
+bool tuka(const StepContext &c)
+{
+    const double half = c.layout.drawScale * 60;
+    return eachDatedRun(c, 0, [&c, half](int run, double x) {
+        const qint32 place = c.store.U_tuka[c.h][run][1];
+        if (place < 1)
+            return;
+        // From the tenth place on, the marker stays on the middle line.
+        const double value = place >= 10 ? 50 : 100 - 5 * (double(place) - 1);
+        square(c.box, x, c.layout.valueToY(value), half, qbColor(12), false);
+    });
+}
+
+bool kyori(const StepContext &c)
+{
+    const double radius = c.layout.drawScale * 60;
+    c.box.setFillStyle(FillStyle::Transparent);
+    return eachDatedRun(c, 0, [&c, radius](int run, double x) {
+        const qint32 distance = c.store.R_kyori[c.h][run];
+        // Long races all sit on the top edge, their distance written beside them.
+        const double value = distance >= 2900 ? 100 : (double(distance) - 1900) / 100 * 5 + 50;
+        const double y = c.layout.valueToY(value);
+        c.box.circle(x, y, radius, qbColor(5));
+        if (distance >= 2900)
+            printText(c.box, x + 60, y + 320, formatNumber(distance, QStringLiteral("0000")), 10);
+    });
+}
+
+bool baba(const StepContext &c)
+{
+    const double radius = c.layout.drawScale * 40;
+    // Today's going is not known when the card is read: past runs only.
+    return eachDatedRun(c, 1, [&c, radius](int run, double x) {
+        const double value = 100 - 5 * (double(c.store.R_baba[c.h][run]) - 1);
+        c.box.setFillStyle(FillStyle::Solid);
+        c.box.setFillColor(qbColor(8));
+        c.box.circle(x, c.layout.valueToY(value), radius, qbColor(8));
+        c.box.setFillStyle(FillStyle::Transparent);
+    });
+}
+
+}  // namespace marunoki::graph
