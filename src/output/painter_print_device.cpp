@@ -1,0 +1,105 @@
+#include "output/painter_print_device.h"
+
+#include "view/painter_draw_box.h"
+#include "view/recorded_drawing.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+
+namespace marunoki {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+
+}  // namespace
+
+PainterPrintDevice::PainterPrintDevice(QPagedPaintDevice &device)
+    : provider_([&device](int) { return &device; })
+{ }
+
+PainterPrintDevice::PainterPrintDevice(DeviceProvider provider)
+    : provider_(std::move(provider))
+{ }
+
+PainterPrintDevice::~PainterPrintDevice()
+{
+    if (painter_.isActive())
+        painter_.end();
+}
+
+PrintStatus PainterPrintDevice::begin(PageOrientation orientation)
+{
+    if (painter_.isActive())
+        return PrintStatus::failure(QStringLiteral("a document is already open"));
+    QPagedPaintDevice *device = provider_ ? provider_(documents_) : nullptr;
+    ++documents_;
+    if (device == nullptr)
+        return PrintStatus::failure(QStringLiteral("no printer"));
+
+    const auto qtOrientation
+        = orientation == PageOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    if (!device->setPageSize(QPageSize(QPageSize::A4)) || !device->setPageOrientation(qtOrientation))
+        return PrintStatus::failure(QStringLiteral("the printer takes no A4 page"));
+    if (!painter_.begin(device))
+        return PrintStatus::failure(QStringLiteral("the printer cannot be opened"));
+
+    // From here on the painter works in twips from the printable area's corner.
+    painter_.scale(device->logicalDpiX() / kTwipsPerInch, device->logicalDpiY() / kTwipsPerInch);
+    painter_.setRenderHint(QPainter::Antialiasing);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform);
+    return PrintStatus::success();
+}
+
+void PainterPrintDevice::drawPicture(const RecordedDrawing &picture, const QRectF &target)
+{
+    if (!painter_.isActive())
+        return;
+    painter_.save();
+    paintDrawing(picture, painter_, target);
+    painter_.restore();
+}
+
+void PainterPrintDevice::drawImage(const QImage &image, const QRectF &target)
+{
+    if (!painter_.isActive() || image.isNull())
+        return;
+    painter_.drawImage(target, image);
+}
+
+void PainterPrintDevice::text(double x, double y, const QString &text, double points)
+{
+    if (!painter_.isActive() || points <= 0)
+        return;
+    // Laid out in device pixels: a font size in points is the device's points,
+    // and the twips scale would shrink it a second time.
+    painter_.save();
+    const QPointF corner = painter_.transform().map(QPointF(x, y));
+    painter_.resetTransform();
+    QFont font(gothicFamily(fontName));
+    font.setPointSizeF(points);
+    painter_.setFont(font);
+    painter_.setPen(Qt::black);
+    const QFontMetricsF metrics(font, painter_.device());
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    double baseline = corner.y() + metrics.ascent();
+    for (const QString &line : lines.split(u'\n')) {
+        painter_.drawText(QPointF(corner.x(), baseline), line);
+        baseline += metrics.lineSpacing();
+    }
+    painter_.restore();
+}
+
+PrintStatus PainterPrintDevice::end()
+{
+    if (!painter_.isActive())
+        return PrintStatus::failure(QStringLiteral("no document is open"));
+    if (!painter_.end())
+        return PrintStatus::failure(QStringLiteral("the page could not be sent"));
+    return PrintStatus::success();
+}
+
+}  // namespace marunoki

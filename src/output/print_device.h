@@ -1,0 +1,49 @@
+#pragma once
+// Where printed pages go. A print device takes one document at a time, each a
+// single A4 page in portrait or landscape; every position and size is in twips
+// (1/1440 inch) with the origin at the top-left corner of the printable area.
+//
+// The printing jobs only talk to this interface: the desktop program prints on
+// a QPrinter, the tests on a PDF writer or on RecordingPrintDevice, which keeps
+// what was asked of it.
+
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+namespace marunoki {
+
+class RecordedDrawing;
+
+enum class PageOrientation { Portrait, Landscape };
+
+// How a step of a print device went: ok, or the reason it did not (for the
+// developer; the user sees the job's own message).
+struct PrintStatus {
+    bool ok = true;
+    QString reason;
+
+    static PrintStatus success() { return {}; }
+    static PrintStatus failure(const QString &why) { return {false, why}; }
+};
+
+class PrintDevice {
+public:
+    virtual ~PrintDevice() = default;
+
+    // Starts a document: one A4 page in the orientation. Drawing is only valid
+    // between a successful begin() and end().
+    virtual PrintStatus begin(PageOrientation orientation) = 0;
+    // The picture scaled into the target rectangle (the whole box, whatever its
+    // size, fills the rectangle).
+    virtual void drawPicture(const RecordedDrawing &picture, const QRectF &target) = 0;
+    // The image scaled into the target rectangle.
+    virtual void drawImage(const QImage &image, const QRectF &target) = 0;
+    // Text with its top-left corner at (x, y), in the given size in points. A
+    // carriage return starts a new line below.
+    virtual void text(double x, double y, const QString &text, double points) = 0;
+    // Ends the document; the page goes to the printer.
+    virtual PrintStatus end() = 0;
+};
+
+}  // namespace marunoki

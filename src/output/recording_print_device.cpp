@@ -1,0 +1,81 @@
+#include "output/recording_print_device.h"
+
+#include "view/recorded_drawing.h"
+
+namespace marunoki {
+
+PrintStatus RecordingPrintDevice::begin(PageOrientation orientation)
+{
+    const int document = begun_++;
+    PrintCall call;
+    call.kind = PrintCall::Kind::Begin;
+    call.document = document;
+    call.orientation = orientation;
+    calls.push_back(call);
+    if (open_)
+        return PrintStatus::failure(QStringLiteral("a document is already open"));
+    if (failBegin.count(document) != 0)
+        return PrintStatus::failure(QStringLiteral("no printer"));
+    open_ = true;
+    return PrintStatus::success();
+}
+
+void RecordingPrintDevice::drawPicture(const RecordedDrawing &picture, const QRectF &target)
+{
+    PrintCall call;
+    call.kind = PrintCall::Kind::Picture;
+    call.document = begun_ - 1;
+    call.target = target;
+    call.pictureSize = QSizeF(picture.width(), picture.height());
+    if (tagPicture)
+        call.tag = tagPicture(picture);
+    calls.push_back(call);
+}
+
+void RecordingPrintDevice::drawImage(const QImage &image, const QRectF &target)
+{
+    PrintCall call;
+    call.kind = PrintCall::Kind::Image;
+    call.document = begun_ - 1;
+    call.target = target;
+    call.imageSize = image.size();
+    call.imageDpi = image.dotsPerMeterX() * 0.0254;
+    calls.push_back(call);
+}
+
+void RecordingPrintDevice::text(double x, double y, const QString &text, double points)
+{
+    PrintCall call;
+    call.kind = PrintCall::Kind::Text;
+    call.document = begun_ - 1;
+    call.position = QPointF(x, y);
+    call.text = text;
+    call.points = points;
+    calls.push_back(call);
+}
+
+PrintStatus RecordingPrintDevice::end()
+{
+    PrintCall call;
+    call.kind = PrintCall::Kind::End;
+    call.document = begun_ - 1;
+    calls.push_back(call);
+    if (!open_)
+        return PrintStatus::failure(QStringLiteral("no document is open"));
+    open_ = false;
+    if (failEnd.count(call.document) != 0)
+        return PrintStatus::failure(QStringLiteral("the page could not be sent"));
+    return PrintStatus::success();
+}
+
+std::vector<PrintCall> RecordingPrintDevice::callsOf(PrintCall::Kind kind) const
+{
+    std::vector<PrintCall> found;
+    for (const PrintCall &call : calls) {
+        if (call.kind == kind)
+            found.push_back(call);
+    }
+    return found;
+}
+
+}  // namespace marunoki

@@ -1,0 +1,75 @@
+#include "output/window_views.h"
+
+#include "view/bacyu_table.h"
+#include "view/graph_view.h"
+
+namespace marunoki {
+
+namespace {
+
+const QString kNothingLoaded = QStringLiteral("データ未読込み");
+
+}  // namespace
+
+WindowViews::WindowViews()
+    : raceInfo(kNothingLoaded)
+    , umaInfo(kNothingLoaded)
+    , runnerBox(QStringLiteral("01"))
+{
+    picture1.setSize(kGraphBoxWidth, kGraphBoxHeight);
+    picture2.setSize(kLegendBoxWidth, kGraphBoxHeight);
+    bacyuGrid.visible = false;
+}
+
+GraphSurfaces WindowViews::surfaces()
+{
+    return GraphSurfaces {picture1, picture2, runGrid, taisenGrid, raceInfo, umaInfo, runnerBox};
+}
+
+void showGraph(ViewContext &context)
+{
+    GraphSurfaces surfaces = context.views.surfaces();
+    drawGraph(context.store, context.settings, context.check1, surfaces, context.messages);
+}
+
+namespace {
+
+void showHikakuGraph(ViewContext &context)
+{
+    GraphSurfaces surfaces = context.views.surfaces();
+    drawHikakuGraph(context.store, context.settings, surfaces, context.messages);
+}
+
+}  // namespace
+
+void switchToGraph(ViewContext &context)
+{
+    context.views.bacyuGrid.visible = false;
+    showGraph(context);
+}
+
+void switchToHikaku(ViewContext &context)
+{
+    context.views.bacyuGrid.visible = false;
+    showHikakuGraph(context);
+}
+
+void switchToBacyu(ViewContext &context)
+{
+    context.views.bacyuGrid.visible = true;
+    drawBacyu(context.store, context.views.bacyuGrid, context.messages);
+}
+
+void redrawAfterRunnerChange(ViewContext &context)
+{
+    const RaceStore &store = context.store;
+    if (store.curUma < 1 || store.curUma > store.tousuu || store.curUma > kMaxRunners)
+        return;
+    context.views.runnerBox = QStringLiteral("%1").arg(store.curUma, 2, 10, QLatin1Char('0'));
+    if (store.viewMode == QStringLiteral("hikaku"))
+        showHikakuGraph(context);
+    else
+        showGraph(context);
+}
+
+}  // namespace marunoki
