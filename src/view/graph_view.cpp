@@ -1,0 +1,65 @@
+// The driver of the speed-figure graph: the drawing steps in their fixed order,
+// then the grids and panels beside the graph.
+
+#include "view/graph_view.h"
+
+#include "app/format.h"
+#include "view/graph_steps.h"
+#include "view/runner_panels.h"
+
+namespace marunoki {
+
+void drawGraph(
+    RaceStore &store, const Settings &settings, qint32 check1, GraphSurfaces &surfaces, MessageSink &sink)
+{
+    using namespace graph;
+    store.viewMode = QStringLiteral("graph");
+    surfaces.picture1.clear();
+    const GraphLayout layout = GraphLayout::of(surfaces.picture1, store.raceDate);
+    const qint32 h = store.curUma;
+    surfaces.runnerBox = formatNumber(h, QStringLiteral("00"));
+
+    // The steps in drawing order, each with the overlay switch it depends on.
+    // The last-three-furlong circles come before the speed-figure line so the
+    // line lies on top of them.
+    constexpr int always = -1;
+    const struct {
+        int overlay;
+        bool (*step)(const StepContext &);
+        const char16_t *failure;
+    } steps[] = {
+        {always, keisen, u"罫線エラー(err-AD01)"},
+        {always, U_label, u"U_labelエラー(err-AD02)"},
+        {6, agari, u"agariエラー(err-AD16)"},
+        {always, SP_sisuu, u"SP_sisuuエラー(err-AD03)"},
+        {5, cyaku, u"cyakuエラー(err-AD09)"},
+        {0, taizyu, u"taizyuエラー(err-AD04)"},
+        {1, waku, u"wakuエラー(err-AD05)"},
+        {4, tuka, u"tukaエラー(err-AD08)"},
+        {2, kyori, u"kyoriエラー(err-AD06)"},
+        {3, baba, u"babaエラー(err-AD07)"},
+    };
+    const StepContext context {store, layout, surfaces.picture1, h, settings.kakeritu};
+    for (const auto &s : steps) {
+        if (s.overlay != always && settings.iniGraph[s.overlay] != QStringLiteral("true"))
+            continue;
+        // A step that cannot finish is reported and the drawing goes on with the next one.
+        if (!s.step(context))
+            sink.message(QString::fromUtf16(s.failure));
+    }
+
+    // The race panel, the legend and the grid layout change only with the race,
+    // so they are drawn with runner 1, which every load shows first.
+    if (h == 1) {
+        surfaces.raceInfo = writeRaceInfo(store, sink);
+        if (!hanrei(layout, settings.iniGraph, surfaces.picture2))
+            sink.message(QStringLiteral("凡例作成エラー(err-AD10)"));
+        grid_init(surfaces.runGrid, sink);
+    }
+    if (check1 == 1)
+        write_grid(store, h, surfaces.runGrid, sink);
+    taisen_grid(store, h, surfaces.taisenGrid, sink);
+    surfaces.umaInfo = writeUmaInfo(store, h, sink);
+}
+
+}  // namespace marunoki
