@@ -1,0 +1,269 @@
+// The past-performance table (馬柱).
+//
+// NOTES ON THE DESIGN
+// - Runner slot n owns rows b..b+4, b = (n - 1) * 5; past run k uses the figure
+//   column f = 6 + 2 (k - 1) and the text column f + 1. Eighteen blocks fill the
+//   90 rows exactly, so a cell outside the grid can only come from a fault; it
+//   stops the draw with "bacyuエラー(err-BA01)" and leaves what was written.
+// - The shading is a fixed pattern by slot, drawn before any runner, so empty
+//   slots show it as well.
+// - Text-column alignment is a property of the column: the five text columns are
+//   left-aligned in every row, the others keep general alignment.
+// - A mean figure of 0 means the runner has no figures; it takes no place in the
+//   ranking colours even when fewer than three runners have a mean (the unused
+//   places of zyouiHeikin are then 0 as well).
+
+#include "view/bacyu_table.h"
+
+#include "app/format.h"
+#include "view/cell_writer.h"
+#include "view/view_text.h"
+
+#include <array>
+
+namespace marunoki {
+
+namespace {
+
+constexpr int kCols = 16;
+constexpr int kRows = 90;
+constexpr int kBlockRows = 5;
+constexpr int kShownRuns = 5;
+constexpr double kBaseSize = 8;
+constexpr double kSmallSize = 6;  // pedigree lines and the 上がり label
+
+const QColor kWhite(255, 255, 255);
+const QColor kBlack(0, 0, 0);
+const QColor kShade(0xE0, 0xE0, 0xE0);
+const QColor kRed(0xFF, 0x00, 0x00);
+const QColor kBlue(0x00, 0x00, 0xFF);
+
+constexpr std::array<int, kCols> kWidths
+    = {250, 250, 1500, 700, 400, 400, 400, 1800, 400, 1800, 400, 1800, 400, 1800, 400, 1800};
+// Shaded columns of odd and of even runner slots, in the order they are shaded.
+constexpr std::array<int, 8> kOddShade = {6, 7, 10, 11, 14, 15, 3, 1};
+constexpr std::array<int, 7> kEvenShade = {8, 9, 12, 13, 4, 5, 2};
+
+struct BracketColours {
+    QColor background;
+    QColor text;
+};
+
+// Colours of column 0 by today's bracket. Bracket 2 is black: the window-text
+// colour of the standard desktop scheme.
+BracketColours bracketColours(qint32 bracket)
+{
+    switch (bracket) {
+    case 2:
+        return {kBlack, kWhite};
+    case 3:
+        return {kRed, kWhite};
+    case 4:
+        return {kBlue, kWhite};
+    case 5:
+        return {QColor(0xFF, 0xFF, 0x80), kBlack};
+    case 6:
+        return {QColor(0x00, 0xC0, 0x00), kBlack};
+    case 7:
+        return {QColor(0xFF, 0x80, 0x00), kBlack};
+    case 8:
+        return {QColor(0xFF, 0xC0, 0xC0), kBlack};
+    default:
+        return {kWhite, kBlack};
+    }
+}
+
+QString plain(qint32 value)
+{
+    return QString::number(value);
+}
+
+void layOut(CellGrid &grid)
+{
+    grid.setCols(kCols);
+    grid.setRows(kRows);
+    grid.baseFontSize = kBaseSize;
+    grid.fontName = QStringLiteral("ＭＳ Ｐゴシック");
+    grid.wordWrap = false;
+    grid.fixedCols = 0;
+    grid.fixedRows = 0;
+    grid.gridLines = false;
+    for (int c = 0; c < kCols; ++c) {
+        grid.setColWidth(c, kWidths[static_cast<size_t>(c)]);
+    }
+    grid.clear();
+    for (int row = 0; row < kRows; ++row) {
+        for (int t = 7; t < kCols; t += 2) {
+            grid.at(row, t)->align = CellAlign::LeftCenter;
+        }
+    }
+}
+
+template <size_t N>
+void shadeSlots(CellWriter &w, int firstSlot, const std::array<int, N> &columns)
+{
+    for (int n = firstSlot; n <= kMaxRunners; n += 2) {
+        const int b = (n - 1) * kBlockRows;
+        for (int col : columns) {
+            for (int row = b; row < b + kBlockRows; ++row) {
+                w.background(row, col, kShade);
+            }
+        }
+    }
+}
+
+// Column 0: the bracket number at its first runner, the bracket colours on all
+// five rows.
+void writeBracket(const RaceStore &store, int n, int b, CellWriter &w)
+{
+    const qint32 bracket = store.U_waku[n][0];
+    if (n == 1 || bracket != store.U_waku[n - 1][0]) {
+        w.text(b, 0, plain(bracket));
+    }
+    const BracketColours colours = bracketColours(bracket);
+    for (int row = b; row < b + kBlockRows; ++row) {
+        w.background(row, 0, colours.background);
+        w.foreground(row, 0, colours.text);
+    }
+}
+
+void writeIdentity(const RaceStore &store, int n, int b, CellWriter &w)
+{
+    w.text(b, 1, plain(n));
+    w.text(b + 1, 2, store.U_name[n]);
+    w.bold(b + 1, 2, true);
+    w.text(b + 2, 2, QStringLiteral("  父 ") + store.U_titi[n]);
+    w.fontSize(b + 2, 2, kSmallSize);
+    w.text(b + 3, 2, QStringLiteral("  母 ") + store.U_haha[n]);
+    w.fontSize(b + 3, 2, kSmallSize);
+}
+
+// Column 3: today's jockey (red when not the rider of the last run), weight
+// carried, body weight, sex and age.
+void writeToday(const RaceStore &store, int n, int b, CellWriter &w)
+{
+    const QString &jockey = store.U_kisyu[n][0];
+    w.text(b + 1, 3, jockey);
+    w.text(b + 2, 3, formatNumber(store.U_hutan[n][0], QStringLiteral("00.0")));
+    w.text(b + 3, 3, plain(store.U_taizyu[n][0]));
+    w.text(b, 3, store.U_seirei[n]);
+    const bool changed = jockey.left(3) != store.U_kisyu[n][1].left(3);
+    w.foreground(b + 1, 3, changed ? kRed : kBlack);
+}
+
+void writeStatistics(const RaceStore &store, int n, int b, CellWriter &w)
+{
+    const float mean = store.U_heikin[n][0];
+    w.text(b, 4, figureText(mean));
+    w.text(b + 1, 4, figureText(store.U_heikin3m[n][0]));
+    w.text(b, 5, formatNumber(store.U_saikou[n][0], QStringLiteral("00")));
+    w.text(b + 1, 5, formatNumber(store.U_saikou3m[n][0], QStringLiteral("00")));
+
+    QColor colour = kBlack;
+    bool bold = false;
+    if (mean != 0.0f) {
+        if (mean == store.zyouiHeikin[1]) {
+            colour = kRed;
+            bold = true;
+        } else if (mean == store.zyouiHeikin[2]) {
+            colour = kBlue;
+            bold = true;
+        } else if (mean == store.zyouiHeikin[3]) {
+            colour = kBlue;
+        }
+    }
+    w.foreground(b, 4, colour);
+    w.bold(b, 4, bold);
+}
+
+void writeStyleAndRecord(const RaceStore &store, int n, int b, CellWriter &w)
+{
+    const float style = store.U_kyakusitu[n][0];
+    w.text(b + 3, 4, runningStyleMark(style));
+    w.text(b + 3, 5, formatNumber(style, QStringLiteral("##.0")));
+
+    const float wins = store.U_taisen[n][0][0];
+    const float losses = store.U_taisen[n][0][1];
+    if (wins + losses > 0) {
+        w.text(b + 4, 3,
+            formatNumber(
+                static_cast<double>(wins) / (static_cast<double>(wins) + losses), QStringLiteral("0%")));
+    }
+    w.text(b + 4, 4, plainNumber(wins));
+    w.text(b + 4, 5, plainNumber(losses));
+}
+
+void writeRun(const RaceStore &store, float rentaiKizyun, int n, int k, int b, CellWriter &w)
+{
+    const int f = 6 + 2 * (k - 1);
+    const int t = f + 1;
+    const float figure = store.U_sisuu[n][k];
+    w.text(b, f, figureText(figure));
+    w.bold(b, f, true);
+    w.foreground(b, f, figure > rentaiKizyun ? kRed : kBlack);
+    if (store.U_agari[n][k] != 0.0f) {
+        w.text(b + 1, f, QStringLiteral("上がり"));
+        w.fontSize(b + 1, f, kSmallSize);
+        w.bold(b + 1, f, false);
+        w.text(b + 2, f, figureText(store.U_agari[n][k]));
+        w.bold(b + 2, f, false);
+    }
+
+    const QString surface = store.R_siba[n][k] == 1 ? QStringLiteral("芝") : QString();
+    w.text(b, t,
+        store.R_zyo[n][k] + u' ' + formatDate(store.R_date[n][k], QStringLiteral("mmdd")) + u' '
+            + goingMark(store.R_baba[n][k]) + u' ' + surface + plain(store.R_kyori[n][k]));
+    w.text(b + 1, t, store.R_name[n][k]);
+    w.fontSize(b + 1, t, kBaseSize - 1);
+    w.text(b + 2, t,
+        plain(store.U_cyaku[n][k]) + u'/' + plain(store.R_tousuu[n][k]) + u' ' + plain(store.U_ninki[n][k])
+            + QStringLiteral("人 ") + store.U_kisyu[n][k] + u' ' + plainNumber(store.U_hutan[n][k]));
+    QString weights = plain(store.U_no[n][k]) + QStringLiteral("番 ") + plain(store.U_taizyu[n][k]);
+    if (store.U_3f[n][k] != 0.0f) {
+        weights += QStringLiteral("　  ") + formatNumber(store.U_3f[n][k], QStringLiteral("00.0"));
+    }
+    w.text(b + 3, t, weights);
+    const auto &corners = store.U_tuka[n][k];
+    w.text(b + 4, t,
+        plainNumber(store.U_time[n][k]) + u'(' + plainNumber(store.U_cyakusa[n][k]) + QStringLiteral(")  ")
+            + plain(corners[1]) + u'-' + plain(corners[2]) + u'-' + plain(corners[3]) + u'-'
+            + plain(corners[4]));
+}
+
+void writeRunner(const RaceStore &store, int n, CellWriter &w)
+{
+    const int b = (n - 1) * kBlockRows;
+    writeBracket(store, n, b, w);
+    writeIdentity(store, n, b, w);
+    writeToday(store, n, b, w);
+    writeStatistics(store, n, b, w);
+    writeStyleAndRecord(store, n, b, w);
+    for (int k = 1; k <= kShownRuns; ++k) {
+        if (store.R_date[n][k] > 0) {
+            writeRun(store, store.rentaiKizyun, n, k, b, w);
+        }
+    }
+}
+
+}  // namespace
+
+void drawBacyu(RaceStore &store, CellGrid &grid, MessageSink &sink)
+{
+    store.viewMode = QStringLiteral("bacyu");
+    grid.visible = true;
+    layOut(grid);
+
+    CellWriter w(grid);
+    shadeSlots(w, 1, kOddShade);
+    shadeSlots(w, 2, kEvenShade);
+    for (int n = 1; n <= kMaxRunners && !w.failed(); ++n) {
+        if (!store.U_name[n].isEmpty()) {
+            writeRunner(store, n, w);
+        }
+    }
+    if (w.failed()) {
+        sink.message(QStringLiteral("bacyuエラー(err-BA01)"));
+    }
+}
+
+}  // namespace marunoki
