@@ -7,7 +7,8 @@
 // page builders, and database files (a small track database written here, the
 // sample databases under TOP/samples, the Access files under TESTDATA/access when
 // that folder exists). The Access files are copied at run time, never kept in the
-// repository.
+// repository. The track-data update's inputs are the same database files behind
+// the byte that chooses their form (even: as they are, odd: with a Jet header).
 
 #include "support/site_pages.h"
 #include "support/sqlite_file.h"
@@ -41,6 +42,14 @@ public:
         QFile file(folder(target) + u'/' + name);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             fail(file.fileName());
+    }
+
+    QByteArray read(const QString &path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            fail(path);
+        return file.readAll();
     }
 
     void copy(const QString &target, const QString &source)
@@ -136,6 +145,43 @@ void databaseSeeds(Seeds &seeds, const QString &top, const QString &testdata)
         seeds.copy("fuzz_database", access.filePath(name));
 }
 
+// The files a user might pick as a newer track database: track databases with
+// and without an issue date, a database of something else, the sample track
+// database, and the Access files (which take the Jet path).
+void trackUpdateSeeds(Seeds &seeds, const QString &top, const QString &testdata)
+{
+    const QString target = QStringLiteral("fuzz_track_update");
+    const QString scratch = seeds.folder(target) + QStringLiteral("/scratch.sqlite");
+    const struct {
+        const char *name;
+        QStringList statements;
+    } databases[] = {
+        {"dated.seed",
+            {QStringLiteral("INSERT INTO version VALUES ('2026-12-01')"),
+                QStringLiteral("INSERT INTO T_sisuu VALUES ('2026-12-20', '05', 1, -12.5)")}},
+        {"undated.seed", {}},
+        {"unreadable-date.seed", {QStringLiteral("INSERT INTO version VALUES ('2026/12/01')")}},
+        {"no-tables.seed", {QStringLiteral("DROP TABLE version")}},
+    };
+    for (const auto &database : databases) {
+        QFile::remove(scratch);
+        {
+            SqliteFile file(scratch);
+            createTrackTables(file);
+            for (const QString &sql : database.statements)
+                file.exec(sql);
+        }
+        seeds.write(target, database.name, QByteArray(1, '\0') + seeds.read(scratch));
+    }
+    QFile::remove(scratch);
+    seeds.write(target, "sample-track.seed",
+        QByteArray(1, '\0') + seeds.read(top + QStringLiteral("/samples/marunoki.dat")));
+    const QDir access(testdata + QStringLiteral("/access"));
+    for (const QString &name : access.entryList({QStringLiteral("*.mdb")}, QDir::Files))
+        seeds.write(
+            target, name + QStringLiteral(".seed"), QByteArray(1, '\1') + seeds.read(access.filePath(name)));
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -149,5 +195,6 @@ int main(int argc, char **argv)
     settingsSeeds(seeds);
     pageSeeds(seeds);
     databaseSeeds(seeds, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    trackUpdateSeeds(seeds, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     return seeds.ok() ? 0 : 1;
 }
