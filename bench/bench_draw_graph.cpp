@@ -1,0 +1,219 @@
+// Drawing the speed-figure graph of every runner of a full race (18 runners, 30
+// past runs each, every overlay on) and rendering it at screen size (9135 x 6735
+// twips at 96 dpi, 609 x 449 pixels), plus the legend with runner 1.
+//
+// Two ways are measured per race:
+// - DrawGraphRecorded: the program's way. drawGraph records each graph into a
+//   RecordedDrawing (the retained picture), and paintDrawing replays it into one
+//   image, as the window repaints and the printer scales it. The painter box it
+//   replays through sets up each face and size once.
+// - DrawGraphDirect: the straightforward way. drawGraph draws each runner straight
+//   into a fresh image through a painter box that sets up the font (face lookup
+//   with its fallback, size, metrics) for every text it prints.
+
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "settings/settings.h"
+#include "view/cell_grid.h"
+#include "view/graph_view.h"
+#include "view/painter_draw_box.h"
+#include "view/recorded_drawing.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <memory>
+
+using namespace marunoki;
+
+namespace {
+
+constexpr double kBoxWidth = 9135;
+constexpr double kBoxHeight = 6735;
+constexpr double kLegendWidth = 900;
+constexpr double kPixelsPerTwip = 1.0 / kTwipsPerPixel;  // 96 dpi
+constexpr int kRunners = 18;
+constexpr int kPastRuns = 30;
+
+// A full race with figures, statistics and every fact the overlays show. The
+// values vary by runner and run so that lines, labels and markers spread out.
+void fillRace(RaceStore &store)
+{
+    store.resetPublic();
+    store.raceDate = *serialFromYmd(2026, 11, 29);
+    store.raceTitle = QStringLiteral("ベンチマーク記念");
+    store.raceJouken = QStringLiteral("3歳以上オープン 芝2400m");
+    store.tousuu = kRunners;
+    store.graphBase = 10;
+    store.rentaiKizyun = 78;
+    for (int h = 1; h <= kRunners; ++h) {
+        store.U_name[h] = QStringLiteral("ベンチホース%1").arg(h);
+        store.U_seirei[h] = QStringLiteral("牡%1").arg(3 + h % 4);
+        store.U_keiro[h] = QStringLiteral("鹿毛");
+        store.U_titi[h] = QStringLiteral("サンプル父%1").arg(h);
+        store.U_hahatiti[h] = QStringLiteral("サンプル母父%1").arg(h);
+        store.U_heikin[h][0] = 60.0f + h;
+        store.U_saikou[h][0] = 75.0f + h;
+        store.U_heikin3m[h][0] = 62.0f + h;
+        store.U_saikou3m[h][0] = 70.0f + h;
+        store.U_kyakusitu[h][0] = 1.0f + 0.3f * h;
+        for (int r = 0; r <= kPastRuns; ++r) {
+            const int seed = h * 31 + r * 7;
+            store.R_date[h][r] = store.raceDate - 13.0 * r - (r > 0 ? h % 5 : 0);
+            store.R_zyo[h][r] = QStringLiteral("%1").arg(1 + seed % 10, 2, 10, QLatin1Char('0'));
+            store.R_name[h][r] = QStringLiteral("サンプル特別%1").arg(r);
+            store.R_kyori[h][r] = 1000 + 200 * (seed % 12);
+            store.R_siba[h][r] = seed % 3 == 0 ? 0 : 1;
+            store.R_baba[h][r] = 1 + seed % 4;
+            store.R_tousuu[h][r] = 16;
+            store.U_waku[h][r] = 1 + (h + r) % 8;
+            store.U_no[h][r] = 1 + (h + r) % 16;
+            store.U_cyaku[h][r] = r == 0 ? 0 : 1 + seed % 16;
+            store.U_taizyu[h][r] = 460 + seed % 24;
+            store.U_kisyu[h][r] = QStringLiteral("騎手%1").arg(seed % 20);
+            store.U_hutan[h][r] = 54.0f + float(seed % 4);
+            store.U_time[h][r] = 95.0f + float(seed % 30) / 10;
+            store.U_3f[h][r] = 34.0f + float(seed % 20) / 10;
+            store.U_ninki[h][r] = 1 + seed % 16;
+            for (int corner = 1; corner <= 4; ++corner)
+                store.U_tuka[h][r][corner] = 1 + (seed + corner) % 14;
+            if (r > 0) {
+                store.U_sisuu[h][r] = seed % 9 == 0 ? 0.0f : 35.0f + float(seed % 80);
+                store.U_agari[h][r] = 40.0f + float(seed % 70);
+                store.U_babasisuu[h][r] = seed % 5 == 0 ? 0.0f : -1.5f;
+            }
+        }
+        for (int k = 0; k <= kRunners; ++k) {
+            store.U_taisen[h][k][0] = float((h + k) % 3);
+            store.U_taisen[h][k][1] = float((h * k) % 3);
+        }
+    }
+}
+
+Settings everyOverlay()
+{
+    Settings settings;
+    settings.iniGraph.fill(QStringLiteral("true"));
+    settings.kakeritu = 0.3f;
+    return settings;
+}
+
+// Everything of the window except the two boxes, which each way brings itself.
+struct Panels {
+    CellGrid runGrid;
+    CellGrid taisenGrid;
+    QString raceInfo;
+    QString umaInfo;
+    QString runnerBox;
+};
+
+QImage screenImage(double widthTwips, double heightTwips)
+{
+    QImage image(int(widthTwips * kPixelsPerTwip), int(heightTwips * kPixelsPerTwip),
+        QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    return image;
+}
+
+void BM_DrawGraphRecorded(benchmark::State &state)
+{
+    RaceStore store;
+    fillRace(store);
+    const Settings settings = everyOverlay();
+    RecordedDrawing picture1;
+    picture1.setSize(kBoxWidth, kBoxHeight);
+    RecordedDrawing picture2;
+    Panels panels;
+    GraphSurfaces surfaces {picture1, picture2, panels.runGrid, panels.taisenGrid, panels.raceInfo,
+        panels.umaInfo, panels.runnerBox};
+    RecordingSink sink;
+    QImage graph = screenImage(kBoxWidth, kBoxHeight);
+    QImage legend = screenImage(kLegendWidth, kBoxHeight + 1000);
+    for (auto _ : state) {
+        for (int h = 1; h <= kRunners; ++h) {
+            store.curUma = h;
+            drawGraph(store, settings, 1, surfaces, sink);
+            QPainter painter(&graph);
+            paintDrawing(picture1, painter, QRectF(0, 0, graph.width(), graph.height()));
+            if (h == 1) {
+                QPainter legendPainter(&legend);
+                paintDrawing(picture2, legendPainter, QRectF(0, 0, legend.width(), legend.height()));
+            }
+        }
+        benchmark::DoNotOptimize(graph.constBits());
+    }
+    state.counters["primitives"] = double(picture1.primitives().size());
+    if (!sink.messages().isEmpty())
+        state.SkipWithError("the drawing reported a failure");
+}
+BENCHMARK(BM_DrawGraphRecorded)->Unit(benchmark::kMillisecond);
+
+// A painter box that does the whole font set-up again for every text.
+class FontPerTextDrawBox : public PainterDrawBox {
+public:
+    using PainterDrawBox::PainterDrawBox;
+
+protected:
+    const TextFont &textFont(const QString &name, double points) override
+    {
+        font_ = makeTextFont(name, points);
+        return font_;
+    }
+
+private:
+    TextFont font_;
+};
+
+void BM_DrawGraphDirect(benchmark::State &state)
+{
+    RaceStore store;
+    fillRace(store);
+    const Settings settings = everyOverlay();
+    Panels panels;
+    RecordingSink sink;
+    size_t pixels = 0;
+    for (auto _ : state) {
+        for (int h = 1; h <= kRunners; ++h) {
+            store.curUma = h;
+            QImage graph = screenImage(kBoxWidth, kBoxHeight);
+            QImage legend = screenImage(kLegendWidth, kBoxHeight + 1000);
+            QPainter painter(&graph);
+            QPainter legendPainter(&legend);
+            for (QPainter *p : {&painter, &legendPainter}) {
+                p->setRenderHint(QPainter::Antialiasing);
+                p->setRenderHint(QPainter::TextAntialiasing);
+            }
+            FontPerTextDrawBox picture1(painter, kPixelsPerTwip);
+            picture1.setSize(kBoxWidth, kBoxHeight);
+            FontPerTextDrawBox picture2(legendPainter, kPixelsPerTwip);
+            GraphSurfaces surfaces {picture1, picture2, panels.runGrid, panels.taisenGrid, panels.raceInfo,
+                panels.umaInfo, panels.runnerBox};
+            drawGraph(store, settings, 1, surfaces, sink);
+            pixels += size_t(graph.sizeInBytes());
+        }
+    }
+    benchmark::DoNotOptimize(pixels);
+    if (!sink.messages().isEmpty())
+        state.SkipWithError("the drawing reported a failure");
+}
+BENCHMARK(BM_DrawGraphDirect)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    // Fonts and painting need a GUI application; no window is ever shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
