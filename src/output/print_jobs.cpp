@@ -1,0 +1,160 @@
+#include "output/print_jobs.h"
+
+#include "view/graph_view.h"
+#include "view/grid_render.h"
+
+#include <algorithm>
+
+namespace marunoki {
+
+namespace {
+
+const QString kCannotPrint = QStringLiteral("印刷できません");
+const QString kSecondPage = QStringLiteral("2ページ目を印刷します");
+
+constexpr double kCellWidth = 3800;
+constexpr double kCellHeight = 2700;
+constexpr double kCellsTop = 200;
+constexpr int kCellsPerRow = 4;
+constexpr double kTitlePoints = 5;
+constexpr double kTableLeft = 0;
+constexpr double kTableTop = 500;
+constexpr double kTableTitleTop = 250;
+constexpr double kTableWidthScale = 0.75;
+constexpr double kTableHeightScale = 0.7;
+constexpr double kInchesPerMetre = 39.37;
+constexpr double kTwipsPerInch = 1440;
+// Resolution of the table image: three times the screen's, sharp on paper.
+constexpr int kTableImageDpi = 288;
+
+// Keeps the wait cursor on for as long as it lives.
+class BusyScope {
+public:
+    explicit BusyScope(const BusyIndicator &busy)
+        : busy_(busy)
+    {
+        if (busy_)
+            busy_(true);
+    }
+    ~BusyScope()
+    {
+        if (busy_)
+            busy_(false);
+    }
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+
+private:
+    const BusyIndicator &busy_;
+};
+
+// The cell of runner n: row by row, four to a row; the second page counts from
+// runner 17.
+QRectF graphCell(qint32 first, qint32 n)
+{
+    const qint32 index = (first > kGraphsPerPage ? n - kGraphsPerPage : n) - 1;
+    const qint32 i = index / kCellsPerRow;
+    const qint32 j = index - kCellsPerRow * i;
+    return QRectF(j * kCellWidth, i * kCellHeight + kCellsTop, kCellWidth, kCellHeight);
+}
+
+// Size of an image on paper, from its resolution (96 dpi when it names none).
+QSizeF imageTwips(const QImage &image)
+{
+    const auto twipsPerPixel = [](int dotsPerMetre) {
+        return dotsPerMetre > 0 ? kTwipsPerInch / (dotsPerMetre / kInchesPerMetre) : kTwipsPerPixel;
+    };
+    return QSizeF(image.width() * twipsPerPixel(image.dotsPerMeterX()),
+        image.height() * twipsPerPixel(image.dotsPerMeterY()));
+}
+
+bool finish(PrintDevice &printer, MessageSink &messages)
+{
+    if (printer.end().ok)
+        return true;
+    messages.message(kCannotPrint);
+    return false;
+}
+
+}  // namespace
+
+void printGraph(ViewContext &context, PrintDevice &printer, const BusyIndicator &busy)
+{
+    RaceStore &store = context.store;
+    const qint32 shown = store.curUma;
+    const QString view = store.viewMode;
+
+    if (store.tousuu > kGraphsPerPage) {
+        printGraphPage(context, printer, 1, kGraphsPerPage, busy);
+        context.messages.message(kSecondPage);
+        printGraphPage(context, printer, kGraphsPerPage + 1, store.tousuu, busy);
+    } else {
+        printGraphPage(context, printer, 1, store.tousuu, busy);
+    }
+
+    // Back to the runner and the view the user was looking at.
+    if (shown >= 1 && shown <= store.tousuu) {
+        store.curUma = shown;
+        store.viewMode = view;
+        redrawAfterRunnerChange(context);
+    }
+}
+
+bool printGraphPage(
+    ViewContext &context, PrintDevice &printer, qint32 first, qint32 last, const BusyIndicator &busy)
+{
+    RaceStore &store = context.store;
+    WindowViews &views = context.views;
+    const BusyScope wait(busy);
+    if (!printer.begin(PageOrientation::Landscape).ok) {
+        context.messages.message(kCannotPrint);
+        return false;
+    }
+
+    const qint32 from = std::max(first, 1);
+    const qint32 to = std::min({last, store.tousuu, kMaxRunners});
+    for (qint32 n = from; n <= to; ++n) {
+        store.curUma = n;
+        showGraph(context);
+        printer.drawPicture(views.picture1, graphCell(first, n));
+    }
+
+    // The legend shrunk by the factors the graphs were shrunk by, so its rows
+    // stay level with the values they explain.
+    if (views.picture1.width() > 0 && views.picture1.height() > 0) {
+        const double sx = kCellWidth / views.picture1.width();
+        const double sy = kCellHeight / views.picture1.height();
+        printer.drawPicture(views.picture2,
+            QRectF(kCellsPerRow * kCellWidth, kCellsTop, views.picture2.width() * sx,
+                views.picture2.height() * sy));
+    }
+
+    printer.text(0, 0, views.raceInfo, kTitlePoints);
+    return finish(printer, context.messages);
+}
+
+bool printBacyu(ViewContext &context, PrintDevice &printer, const BusyIndicator &busy)
+{
+    WindowViews &views = context.views;
+    if (!views.bacyuGrid.visible)
+        switchToBacyu(context);
+
+    const BusyScope wait(busy);
+    // The whole table, every row and column at full size, whatever the window shows.
+    const QImage table = gridImage(views.bacyuGrid, kTableImageDpi);
+    if (table.isNull()) {
+        context.messages.message(kCannotPrint);
+        return false;
+    }
+    if (!printer.begin(PageOrientation::Portrait).ok) {
+        context.messages.message(kCannotPrint);
+        return false;
+    }
+    const QSizeF size = imageTwips(table);
+    printer.drawImage(table,
+        QRectF(kTableLeft, kTableTop, size.width() * kTableWidthScale, size.height() * kTableHeightScale));
+    printer.text(0, kTableTitleTop, views.raceInfo, kTitlePoints);
+    return finish(printer, context.messages);
+}
+
+}  // namespace marunoki

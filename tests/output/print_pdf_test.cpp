@@ -1,0 +1,154 @@
+#include "output/painter_print_device.h"
+#include "output/print_jobs.h"
+
+#include "print_race.h"
+#include "support/qt_print.h"
+#include "support/test_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPdfWriter>
+#include <QRegularExpression>
+
+#include <memory>
+
+using namespace marunoki;
+using namespace marunoki::test;
+
+namespace {
+
+struct PdfFacts {
+    QByteArray head;
+    int pages = 0;
+    // Width and height of the first page in points.
+    QSizeF firstPage;
+};
+
+PdfFacts readPdf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    PdfFacts facts;
+    facts.head = bytes.left(5);
+    const QString text = QString::fromLatin1(bytes);
+    facts.pages
+        = static_cast<int>(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![s\\w])"))));
+    const QRegularExpressionMatch box = QRegularExpression(
+        QStringLiteral("/MediaBox\\s*\\[\\s*([\\d.]+)\\s+([\\d.]+)\\s+([\\d.]+)\\s+([\\d.]+)"))
+                                            .match(text);
+    if (box.hasMatch())
+        facts.firstPage = QSizeF(box.captured(3).toDouble() - box.captured(1).toDouble(),
+            box.captured(4).toDouble() - box.captured(2).toDouble());
+    return facts;
+}
+
+class PdfPrinting : public ::testing::Test {
+protected:
+    PdfPrinting() { ensureGuiApp(); }
+
+    void load(int runners)
+    {
+        fillPrintRace(store, runners);
+        showGraph(context);
+    }
+
+    // Hands out a new PDF file for every document: page1.pdf, page2.pdf ...
+    PainterPrintDevice::DeviceProvider newFilePerDocument()
+    {
+        return [this](int index) {
+            writers.push_back(
+                std::make_unique<QPdfWriter>(folder.file(QStringLiteral("page%1.pdf").arg(index + 1))));
+            return writers.back().get();
+        };
+    }
+
+    TestFolder folder;
+    RaceStore store;
+    Settings settings;
+    WindowViews views;
+    RecordingSink sink;
+    ViewContext context {store, settings, 1, views, sink};
+    std::vector<std::unique_ptr<QPdfWriter>> writers;
+};
+
+// A4 is 595 x 842 points.
+constexpr double kA4Short = 595.3;
+constexpr double kA4Long = 841.9;
+
+TEST_F(PdfPrinting, GraphsOfSeventeenRunnersMakeTwoLandscapeA4Pages)
+{
+    load(17);
+    {
+        PainterPrintDevice printer(newFilePerDocument());
+        printGraph(context, printer);
+    }
+    writers.clear();  // closes the files
+
+    EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("2ページ目を印刷します")});
+    for (const QString &name : {QStringLiteral("page1.pdf"), QStringLiteral("page2.pdf")}) {
+        SCOPED_TRACE(name.toStdString());
+        const PdfFacts pdf = readPdf(folder.file(name));
+        EXPECT_EQ(pdf.head, QByteArray("%PDF-"));
+        EXPECT_EQ(pdf.pages, 1);
+        EXPECT_NEAR(pdf.firstPage.width(), kA4Long, 1);
+        EXPECT_NEAR(pdf.firstPage.height(), kA4Short, 1);
+    }
+    EXPECT_GT(QFile(folder.file(QStringLiteral("page1.pdf"))).size(),
+        QFile(folder.file(QStringLiteral("page2.pdf"))).size());
+}
+
+TEST_F(PdfPrinting, TableMakesOnePortraitA4Page)
+{
+    load(18);
+    const QString path = folder.file(QStringLiteral("table.pdf"));
+    {
+        QPdfWriter writer(path);
+        PainterPrintDevice printer(writer);
+        ASSERT_TRUE(printBacyu(context, printer));
+    }
+    const PdfFacts pdf = readPdf(path);
+    EXPECT_EQ(pdf.head, QByteArray("%PDF-"));
+    EXPECT_EQ(pdf.pages, 1);
+    EXPECT_NEAR(pdf.firstPage.width(), kA4Short, 1);
+    EXPECT_NEAR(pdf.firstPage.height(), kA4Long, 1);
+    EXPECT_GT(QFile(path).size(), 10000);
+    EXPECT_TRUE(sink.messages().isEmpty());
+}
+
+TEST_F(PdfPrinting, NoPrinterOrAnUnwritableFileCannotPrint)
+{
+    load(2);
+    struct Case {
+        const char *name;
+        PainterPrintDevice::DeviceProvider provider;
+    };
+    QPdfWriter unwritable(folder.file(QStringLiteral("missing/folder/out.pdf")));
+    const Case cases[] = {
+        {"no printer", [](int) -> QPagedPaintDevice * { return nullptr; }},
+        {"unwritable file", [&unwritable](int) -> QPagedPaintDevice * { return &unwritable; }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        sink.clear();
+        PainterPrintDevice printer(c.provider);
+        EXPECT_FALSE(printGraphPage(context, printer, 1, 2));
+        EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("印刷できません")});
+    }
+}
+
+TEST_F(PdfPrinting, DeviceRefusesDrawingOutsideADocument)
+{
+    QPdfWriter writer(folder.file(QStringLiteral("x.pdf")));
+    PainterPrintDevice printer(writer);
+    EXPECT_FALSE(printer.end().ok);
+    ASSERT_TRUE(printer.begin(PageOrientation::Portrait).ok);
+    EXPECT_FALSE(printer.begin(PageOrientation::Portrait).ok);
+    printer.text(0, 0, QStringLiteral("一行目\r二行目"), 5);
+    EXPECT_TRUE(printer.end().ok);
+    EXPECT_FALSE(printer.end().ok);
+}
+
+}  // namespace
