@@ -2,17 +2,15 @@
 
 #include "analysis/track_db.h"
 #include "app/db/database.h"
-#include "app/driver/load_driver.h"
 #include "app/driver/race_selection.h"
 #include "app/format.h"
 #include "app/runner_navigation.h"
+#include "gui/cell_grid_view.h"
 #include "gui/gui_sinks.h"
-#include "output/csv_export.h"
-#include "view/run_table.h"
-#include "web/meeting_calendar.h"
+#include "gui/picture_box.h"
+#include "view/painter_draw_box.h"
 #include "web/network_page_source.h"
 #include "web/page_archive.h"
-#include "web/page_loader.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,16 +18,12 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDialog>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace marunoki::gui {
@@ -40,9 +34,20 @@ QComboBox *comboWith(const QStringList &items, const QString &text)
 {
     auto *box = new QComboBox;
     box->setEditable(true);
+    box->setMinimumContentsLength(5);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->addItems(items);
     box->setEditText(text);
     return box;
+}
+
+QLabel *panel(const QString &text)
+{
+    auto *label = new QLabel(text);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
 }
 
 }  // namespace
@@ -80,6 +85,18 @@ void MainWindow::buildControls()
 {
     auto *central = new QWidget;
     auto *layout = new QVBoxLayout(central);
+    layout->addWidget(buildSelection());
+    layout->addWidget(buildViews(), 1);
+    setCentralWidget(central);
+    buildMenus();
+    connectControls();
+}
+
+QWidget *MainWindow::buildSelection()
+{
+    auto *top = new QWidget;
+    auto *row = new QHBoxLayout(top);
+    row->setContentsMargins(0, 0, 0, 0);
 
     auto *selection = new QGroupBox(QStringLiteral("対象レースの選択"));
     auto *grid = new QGridLayout(selection);
@@ -97,9 +114,9 @@ void MainWindow::buildControls()
         grid->addWidget(boxes[i], 1, i);
     loadButton_ = new QPushButton(QStringLiteral("データ読込み開始"));
     calendarButton_ = new QPushButton(QStringLiteral("開催情報取得"));
-    grid->addWidget(loadButton_, 1, 5);
     grid->addWidget(calendarButton_, 0, 5);
-    layout->addWidget(selection);
+    grid->addWidget(loadButton_, 1, 5);
+    row->addWidget(selection);
 
     auto *navigation = new QGroupBox(QStringLiteral("馬番の移動"));
     auto *nav = new QHBoxLayout(navigation);
@@ -110,61 +127,85 @@ void MainWindow::buildControls()
     nav->addWidget(previousButton_);
     nav->addWidget(runnerBox_);
     nav->addWidget(nextButton_);
+    row->addWidget(navigation);
+
+    auto *viewChoice = new QGroupBox(QStringLiteral("表示形式"));
+    auto *views = new QHBoxLayout(viewChoice);
+    graphButton_ = new QPushButton(QStringLiteral("グラフ"));
+    bacyuButton_ = new QPushButton(QStringLiteral("馬柱"));
+    hikakuButton_ = new QPushButton(QStringLiteral("比較"));
+    for (QPushButton *button : {graphButton_, bacyuButton_, hikakuButton_})
+        views->addWidget(button);
+    row->addWidget(viewChoice);
+
+    auto *right = new QVBoxLayout;
     tableCheck_ = new QCheckBox(QStringLiteral("成績表の表示"));
-    nav->addWidget(tableCheck_);
-    nav->addStretch();
+    endButton_ = new QPushButton(QStringLiteral("終了"));
+    right->addWidget(tableCheck_);
+    right->addWidget(endButton_);
+    row->addLayout(right);
+    row->addStretch();
+    return top;
+}
+
+QWidget *MainWindow::buildViews()
+{
+    auto *area = new QWidget;
+    auto *grid = new QGridLayout(area);
+    grid->setContentsMargins(0, 0, 0, 0);
+
+    raceLabel_ = panel(QStringLiteral("データ未読込み"));
+    grid->addWidget(raceLabel_, 0, 0);
+
+    // The graph and its legend; the past-performance table lies over both.
+    auto *graphArea = new QWidget;
+    auto *stack = new QGridLayout(graphArea);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    picture1_ = new PictureBox(views_.picture1);
+    picture2_ = new PictureBox(views_.picture2);
+    stack->addWidget(picture1_, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+    stack->addWidget(picture2_, 0, 1, Qt::AlignLeft | Qt::AlignTop);
+    stack->setColumnStretch(2, 1);
+    bacyuGrid_ = new CellGridView(views_.bacyuGrid);
+    stack->addWidget(bacyuGrid_, 0, 0, 1, 3);
+    bacyuGrid_->raise();
+    grid->addWidget(graphArea, 1, 0);
+
+    runGrid_ = new CellGridView(views_.runGrid);
+    runGrid_->setMinimumHeight(120);
+    grid->addWidget(runGrid_, 2, 0, 1, 2);
+
+    auto *side = new QVBoxLayout;
+    runnerLabel_ = panel(QStringLiteral("データ未読込み"));
+    QFont runnerFont(gothicFamily(QStringLiteral("ＭＳ ゴシック")));
+    runnerFont.setPointSize(9);
+    runnerLabel_->setFont(runnerFont);
+    side->addWidget(runnerLabel_);
+    side->addWidget(new QLabel(QStringLiteral("対戦成績　(馬名クリックでグラフ移動）")));
+    taisenGrid_ = new CellGridView(views_.taisenGrid);
+    side->addWidget(taisenGrid_, 1);
     versionLabel_ = new QLabel;
-    nav->addWidget(versionLabel_);
-    layout->addWidget(navigation);
-
-    auto *panels = new QHBoxLayout;
-    raceLabel_ = new QLabel(QStringLiteral("データ未読込み"));
-    runnerLabel_ = new QLabel(QStringLiteral("データ未読込み"));
-    for (QLabel *label : {raceLabel_, runnerLabel_}) {
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        panels->addWidget(label, 1);
-    }
-    layout->addLayout(panels);
-
-    runTable_ = new QTableWidget(0, runTableHeaders().size());
-    runTable_->setHorizontalHeaderLabels(runTableHeaders());
-    runTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    runTable_->verticalHeader()->setVisible(false);
-    layout->addWidget(runTable_, 1);
-    setCentralWidget(central);
-
-    QMenu *system = menuBar()->addMenu(QStringLiteral("システム"));
-    system->addAction(QStringLiteral("バージョン情報"), this, [this] {
-        QMessageBox::about(this, QStringLiteral("バージョン情報"),
-            QStringLiteral("Marunoki ") + QApplication::applicationVersion());
-    });
-    system->addAction(QStringLiteral("終了"), this, &QWidget::close);
-    QMenu *output = menuBar()->addMenu(QStringLiteral("印刷/出力"));
-    output->addAction(QStringLiteral("CSV出力"), this, &MainWindow::exportCsv);
-
-    connect(loadButton_, &QPushButton::clicked, this, &MainWindow::startLoad);
-    connect(calendarButton_, &QPushButton::clicked, this, &MainWindow::openCalendar);
-    connect(nextButton_, &QPushButton::clicked, this,
-        [this] { showRunner(nextRunner(store_.curUma, store_.tousuu)); });
-    connect(previousButton_, &QPushButton::clicked, this,
-        [this] { showRunner(previousRunner(store_.curUma, store_.tousuu)); });
-    connect(runnerBox_, &QComboBox::activated, this,
-        [this] { showRunner(runnerFromBoxText(runnerBox_->currentText(), store_.tousuu)); });
-    connect(tableCheck_, &QCheckBox::clicked, this, [this](bool checked) {
-        writeWriteHyo(folder_, checked ? 1 : 0);
-        runTable_->setVisible(checked);
-    });
+    versionLabel_->setWordWrap(true);
+    side->addWidget(versionLabel_);
+    grid->addLayout(side, 0, 1, 2, 1);
+    grid->setRowStretch(1, 3);
+    grid->setRowStretch(2, 1);
+    grid->setColumnStretch(0, 1);
+    return area;
 }
 
 void MainWindow::startUp()
 {
     store_.resetPublic();
     settings_ = readIniPara(folder_, *messages_);
-    if (settings_.tableCheck)
-        tableCheck_->setChecked(*settings_.tableCheck != 0);
-    runTable_->setVisible(tableCheck_->isChecked());
+    if (settings_.tableCheck) {
+        // 2 is the grey state of the box.
+        tableCheck_->setTristate(*settings_.tableCheck == 2);
+        tableCheck_->setCheckState(*settings_.tableCheck == 2
+                ? Qt::PartiallyChecked
+                : (*settings_.tableCheck != 0 ? Qt::Checked : Qt::Unchecked));
+    }
     for (int i = 1; i <= kCourseCount; ++i)
         course_->addItem(store_.zyoName[i]);
     course_->setEditText(kCourseUnchosen);
@@ -179,12 +220,14 @@ void MainWindow::startUp()
             versionLabel_->setText(QStringLiteral("現在の馬場情報ファイルは ")
                 + formatDate(*issued, QStringLiteral("yyyy/mm/dd")) + QStringLiteral("版です"));
     }
+    refreshViews();
 }
 
 void MainWindow::setControlsEnabled(bool enabled)
 {
     for (QWidget *w : std::initializer_list<QWidget *> {loadButton_, calendarButton_, previousButton_,
-             nextButton_, runnerBox_, course_, year_, meeting_, day_, race_, menuBar()})
+             nextButton_, runnerBox_, course_, year_, meeting_, day_, race_, graphButton_, bacyuButton_,
+             hikakuButton_, tableCheck_, picture1_, taisenGrid_, menuBar()})
         w->setEnabled(enabled);
 }
 
@@ -194,6 +237,8 @@ void MainWindow::startLoad()
         return;
     RaceSelection selection {year_->currentText(), course_->currentText(), meeting_->currentText(),
         day_->currentText(), race_->currentText(), settings_.site};
+    views_.bacyuGrid.visible = false;
+    refreshViews();
 
     loading_ = new QDialog(this);
     loading_->setWindowTitle(QStringLiteral("読込み中"));
@@ -215,7 +260,7 @@ void MainWindow::startLoad()
         PageSource &source = offlineFolder_.isEmpty() ? static_cast<PageSource &>(network) : offline;
         LabelProgress progress(loadingStatus_);
         LoadContext context {store_, settings, folder_, source, progress, *messages_};
-        runLoad(selection, context);
+        loadResult_ = runLoad(selection, context);
         QMetaObject::invokeMethod(this, &MainWindow::loadFinished, Qt::QueuedConnection);
     });
 }
@@ -234,79 +279,9 @@ void MainWindow::loadFinished()
         close();
         return;
     }
-    raceLabel_->setText(raceSummary(store_));
-    showRunner(store_.curUma);
-}
-
-void MainWindow::showRunner(qint32 runner)
-{
-    if (runner < 1 || runner > store_.tousuu) {
-        runnerLabel_->setText(QStringLiteral("データ未読込み"));
-        runTable_->setRowCount(0);
-        return;
-    }
-    store_.curUma = runner;
-    runnerBox_->setCurrentIndex(runner - 1);
-    runnerLabel_->setText(runnerSummary(store_, runner));
-    const auto rows = runTableRows(store_, runner);
-    runTable_->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-        for (int c = 0; c < rows[r].size(); ++c)
-            runTable_->setItem(r, c, new QTableWidgetItem(rows[r][c]));
-    runTable_->resizeColumnsToContents();
-}
-
-void MainWindow::openCalendar()
-{
-    // The top page is small; it is read on the user-interface thread with the
-    // loader's own waiting (no stop button: the calendar ignores it).
-    NetworkPageSource source;
-    LabelProgress progress(versionLabel_);
-    PageLoader loader(source, progress, *messages_, store_.cancelFlag);
-    MeetingCalendarReader reader;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const CalendarTexts texts
-        = reader.readKaisai(loader, settings_.site1Base + QStringLiteral("/"), *messages_);
-    QApplication::restoreOverrideCursor();
-    if (!texts.filled)
-        return;
-
-    QDialog dialog(this);
-    dialog.setWindowTitle(QStringLiteral("開催情報取得"));
-    auto *grid = new QGridLayout(&dialog);
-    for (int d = 0; d < 4; ++d) {
-        const int column = (d / 2) * 2;
-        const int row = (d % 2) * 3;
-        grid->addWidget(new QLabel(texts.days[d]), row, column, 3, 1);
-        for (int m = 0; m < 3; ++m) {
-            const QString caption = texts.meetings[d * 3 + m];
-            auto *button = new QPushButton(caption);
-            button->setFlat(true);
-            button->setCursor(Qt::PointingHandCursor);
-            connect(button, &QPushButton::clicked, &dialog, [this, caption, &dialog] {
-                const MeetingSelection chosen = meetingSelection(caption);
-                meeting_->setEditText(chosen.meeting);
-                day_->setEditText(chosen.day);
-                course_->setEditText(chosen.course);
-                dialog.accept();
-            });
-            grid->addWidget(button, row + m, column + 1);
-        }
-    }
-    grid->addWidget(
-        new QLabel(QStringLiteral("開催をクリックすると、対象レース選択ボックスに自動入力されます")), 6, 0, 1,
-        4);
-    grid->addWidget(
-        new QLabel(QStringLiteral("注）今週開催は、出馬表が登録されるまで表示できません")), 7, 0, 1, 4);
-    auto *close = new QPushButton(QStringLiteral("閉じる"));
-    connect(close, &QPushButton::clicked, &dialog, &QDialog::reject);
-    grid->addWidget(close, 8, 3);
-    dialog.exec();
-}
-
-void MainWindow::exportCsv()
-{
-    writeCsv(store_, folder_, *messages_);
+    // A load that stopped at a message leaves the views as they were.
+    if (loadResult_.analysed)
+        withViews([](ViewContext &context) { showGraph(context); });
 }
 
 }  // namespace marunoki::gui

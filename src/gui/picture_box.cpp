@@ -1,0 +1,51 @@
+#include "gui/picture_box.h"
+
+#include "view/painter_draw_box.h"
+#include "view/recorded_drawing.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace marunoki::gui {
+
+namespace {
+
+int pixels(double twips)
+{
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+
+}  // namespace
+
+PictureBox::PictureBox(const RecordedDrawing &drawing, QWidget *parent)
+    : QWidget(parent)
+    , drawing_(drawing)
+{
+    refresh();
+}
+
+void PictureBox::refresh()
+{
+    setFixedSize(pixels(drawing_.width()), pixels(drawing_.height()));
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.fillRect(rect(), palette().window());
+    paintDrawing(drawing_, painter, QRectF(rect()));
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT clicked();
+    QWidget::mousePressEvent(event);
+}
+
+}  // namespace marunoki::gui
