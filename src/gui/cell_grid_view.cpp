@@ -30,6 +30,7 @@ bool looksNumeric(const QString &text)
 CellGridModel::CellGridModel(const CellGrid &grid, QObject *parent)
     : QAbstractTableModel(parent)
     , grid_(grid)
+    , family_(gothicFamily(grid.fontName))
 { }
 
 int CellGridModel::rowCount(const QModelIndex &parent) const
@@ -55,7 +56,7 @@ QVariant CellGridModel::data(const QModelIndex &index, int role) const
     case Qt::ForegroundRole:
         return cell->foreground;
     case Qt::FontRole: {
-        QFont font(gothicFamily(grid_.fontName));
+        QFont font(family_);
         font.setPointSizeF(cell->fontSize > 0 ? cell->fontSize : grid_.baseFontSize);
         font.setBold(cell->bold);
         return font;
@@ -73,6 +74,7 @@ QVariant CellGridModel::data(const QModelIndex &index, int role) const
 void CellGridModel::reload()
 {
     beginResetModel();
+    family_ = gothicFamily(grid_.fontName);
     endResetModel();
 }
 

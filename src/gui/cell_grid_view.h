@@ -27,6 +27,8 @@ public:
 
 private:
     const CellGrid &grid_;
+    // The installed face for the grid's font name, looked up at each reload.
+    QString family_;
 };
 
 class CellGridView : public QTableView {

@@ -19,7 +19,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -35,17 +34,6 @@ namespace {
 QString panelText(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-}
-
-// The file of the n-th document when the printer writes to a file: the second
-// page of graphs must not replace the first.
-QString numberedFile(const QString &path, int document)
-{
-    if (document == 0)
-        return path;
-    const QFileInfo info(path);
-    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
-    return info.path() + u'/' + info.completeBaseName() + QStringLiteral("-%1").arg(document + 1) + suffix;
 }
 
 void setBusy(bool busy)
@@ -162,7 +150,7 @@ void MainWindow::printWith(const QString &title, const std::function<void(ViewCo
     const QString file = printer.outputFileName();
     PainterPrintDevice device([&printer, file](int document) -> QPagedPaintDevice * {
         if (!file.isEmpty())
-            printer.setOutputFileName(numberedFile(file, document));
+            printer.setOutputFileName(documentFileName(file, document));
         return printer.isValid() ? &printer : nullptr;
     });
     withViews([&device, &job](ViewContext &context) { job(context, device); });

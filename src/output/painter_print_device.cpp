@@ -3,6 +3,7 @@
 #include "view/painter_draw_box.h"
 #include "view/recorded_drawing.h"
 
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -15,6 +16,15 @@ namespace {
 constexpr double kTwipsPerInch = 1440.0;
 
 }  // namespace
+
+QString documentFileName(const QString &path, int index)
+{
+    if (index <= 0)
+        return path;
+    const QString suffix = QFileInfo(path).suffix();
+    const QString stem = suffix.isEmpty() ? path : path.left(path.size() - suffix.size() - 1);
+    return stem + QStringLiteral("-%1").arg(index + 1) + (suffix.isEmpty() ? QString() : u'.' + suffix);
+}
 
 PainterPrintDevice::PainterPrintDevice(QPagedPaintDevice &device)
     : provider_([&device](int) { return &device; })

@@ -18,6 +18,12 @@ class QPagedPaintDevice;
 
 namespace marunoki {
 
+// The file of document `index` (0 first) when a printer writes to files: the
+// first keeps the name, later ones get "-2", "-3" ... before the suffix
+// ("graph.pdf", "graph-2.pdf"), so the second page of graphs does not replace
+// the first.
+QString documentFileName(const QString &path, int index);
+
 class PainterPrintDevice : public PrintDevice {
 public:
     // The device for document `index` (0 for the first), or nullptr when there is

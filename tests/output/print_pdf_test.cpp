@@ -151,4 +151,22 @@ TEST_F(PdfPrinting, DeviceRefusesDrawingOutsideADocument)
     EXPECT_FALSE(printer.end().ok);
 }
 
+TEST(DocumentFileName, LaterDocumentsGetTheirNumberBeforeTheSuffix)
+{
+    struct Case {
+        QString path;
+        int index;
+        QString expected;
+    };
+    const Case cases[] = {
+        {QStringLiteral("/tmp/graph.pdf"), 0, QStringLiteral("/tmp/graph.pdf")},
+        {QStringLiteral("/tmp/graph.pdf"), 1, QStringLiteral("/tmp/graph-2.pdf")},
+        {QStringLiteral("graph.pdf"), 2, QStringLiteral("graph-3.pdf")},
+        {QStringLiteral("/tmp/v1.0/graph"), 1, QStringLiteral("/tmp/v1.0/graph-2")},
+        {QStringLiteral("/tmp/race.2026.pdf"), 1, QStringLiteral("/tmp/race.2026-2.pdf")},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(documentFileName(c.path, c.index), c.expected) << c.path.toStdString() << " " << c.index;
+}
+
 }  // namespace
