@@ -107,38 +107,25 @@ TEST(HikakuGraph, RunnerBoxNotNamingARunnerFallsBackToTheShownRunner)
 
 TEST(HikakuGraph, BracketColoursAndUnknownBracketsKeepThePreviousColour)
 {
-    const qint32 brackets[] = {9, 3, 0, 3, 2, 7};
-    const QColor expected[] = {QColor(0, 0, 0), QColor(255, 0, 0), QColor(255, 0, 0), QColor(255, 0, 0),
-        windowTextColor(), QColor(255, 128, 0)};
-    Hikaku h(6);
-    for (int k = 1; k <= 6; ++k) {
+    // An unknown bracket first draws black, later ones keep the colour before them.
+    const qint32 brackets[] = {9, 1, 2, 3, 0, 3, 4, 5, 6, 7, 8, -1};
+    const QColor expected[] = {QColor(0, 0, 0), QColor(128, 128, 128), windowTextColor(), QColor(255, 0, 0),
+        QColor(255, 0, 0), QColor(255, 0, 0), QColor(0, 0, 255), QColor(192, 192, 0), QColor(0, 192, 0),
+        QColor(255, 128, 0), QColor(255, 128, 128), QColor(255, 128, 128)};
+    const int runners = int(std::size(brackets));
+    Hikaku h(runners);
+    for (int k = 1; k <= runners; ++k) {
         h.store.U_waku[k][0] = brackets[k - 1];
         placeRun(h.store, k, 1, 28, 60);
     }
     h.draw();
     const auto circles = h.circles();
-    ASSERT_EQ(circles.size(), 6u);
-    for (int k = 0; k < 6; ++k) {
-        EXPECT_EQ(circles[k].colour, expected[k]) << k;
-        EXPECT_EQ(circles[k].pen.fillColor, expected[k]) << k;
+    ASSERT_EQ(circles.size(), size_t(runners));
+    for (int k = 0; k < runners; ++k) {
+        EXPECT_EQ(circles[k].colour, expected[k]) << k + 1;
+        EXPECT_EQ(circles[k].pen.fillColor, expected[k]) << k + 1;
         EXPECT_EQ(circles[k].pen.fillStyle, FillStyle::Solid);
     }
-}
-
-TEST(HikakuGraph, AllEightBracketColours)
-{
-    const QColor expected[] = {QColor(128, 128, 128), windowTextColor(), QColor(255, 0, 0), QColor(0, 0, 255),
-        QColor(192, 192, 0), QColor(0, 192, 0), QColor(255, 128, 0), QColor(255, 128, 128)};
-    Hikaku h(8);
-    for (int k = 1; k <= 8; ++k) {
-        h.store.U_waku[k][0] = k;
-        placeRun(h.store, k, 1, 28, 60);
-    }
-    h.draw();
-    const auto circles = h.circles();
-    ASSERT_EQ(circles.size(), 8u);
-    for (int k = 0; k < 8; ++k)
-        EXPECT_EQ(circles[k].colour, expected[k]) << k + 1;
 }
 
 TEST(HikakuGraph, SkipsUnnamedRunnersAndBreaksOnMissingFigures)
