@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 using namespace marunoki;
 using namespace marunoki::test;
@@ -248,4 +249,40 @@ TEST(DrawGraph, RenderedGraphShowsItsLines)
     // (3 pixels above its centre, clear of the line to run 2 through the centre)
     const QColor circle = image.pixelColor(int(xOfDaysBefore(35) / 15), int(yOfValue(65) / 15) - 3);
     EXPECT_GT(circle.green(), circle.red() + 50);
+}
+
+TEST(DrawGraph, WildValuesAreDrawnAndRenderedWithoutHarm)
+{
+    ensureGuiApp();
+    RaceStore store;
+    setUpRace(store, 2, std::numeric_limits<qint32>::max());
+    store.rentaiKizyun = -std::numeric_limits<float>::max();
+    for (int h = 1; h <= 2; ++h) {
+        fillRunner(store, h);
+        store.U_sisuu[h][1] = std::numeric_limits<float>::max();
+        store.U_agari[h][1] = std::numeric_limits<float>::lowest();
+        store.U_cyaku[h][1] = std::numeric_limits<qint32>::max();
+        store.U_taizyu[h][2] = std::numeric_limits<qint32>::max();
+        store.U_waku[h][1] = std::numeric_limits<qint32>::min();
+        store.R_kyori[h][2] = std::numeric_limits<qint32>::min();
+        store.R_baba[h][1] = std::numeric_limits<qint32>::max();
+        store.R_date[h][2] = 1e300;  // dated, but nowhere near the race
+    }
+    GraphWindow window;
+    RecordingSink sink;
+    QImage image(609, 449, QImage::Format_ARGB32_Premultiplied);
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 0)
+            drawGraph(store, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
+        else
+            drawHikakuGraph(store, graphSettings(QStringLiteral("true")), window.surfaces, sink);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        paintDrawing(window.picture1, painter, QRectF(0, 0, 609, 449));
+        painter.end();
+        // The frame is there whatever the data.
+        EXPECT_LT(image.pixelColor(int(250 / 15.0), 300).lightness(), 128) << pass;
+    }
+    EXPECT_TRUE(sink.messages().isEmpty());
+    EXPECT_FALSE(textsReading(window.picture2, QStringLiteral("SP指数")).empty());
 }
