@@ -26,7 +26,6 @@ const QColor kWhite(255, 255, 255);
 // A box of 9135 x 6735 twips rendered at 96 dpi: 609 x 449 pixels.
 QImage render(const RecordedDrawing &drawing, QSize size = QSize(609, 449), QRectF target = QRectF())
 {
-    ensureGuiApp();
     QImage image(size, QImage::Format_ARGB32);
     image.fill(QColor(10, 200, 10));
     QPainter painter(&image);
@@ -238,7 +237,6 @@ TEST(PaintDrawing, PaintsBackgroundAndBorderAndNothingWhenHidden)
 
 TEST(GothicFamily, KeepsAnInstalledFaceAndReplacesAMissingOne)
 {
-    ensureGuiApp();
     const QStringList families = QFontDatabase::families();
     ASSERT_FALSE(families.isEmpty());
     EXPECT_EQ(gothicFamily(families.first()), families.first());

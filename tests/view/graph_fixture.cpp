@@ -2,21 +2,9 @@
 
 #include "app/format.h"
 
-#include <QGuiApplication>
-
 #include <algorithm>
 
 namespace marunoki::test {
-
-void ensureGuiApp()
-{
-    if (QGuiApplication::instance() != nullptr)
-        return;
-    static int argc = 1;
-    static char name[] = "test_view";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
 
 double graphRaceDay()
 {

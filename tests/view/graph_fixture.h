@@ -1,7 +1,7 @@
 #pragma once
-// Shared pieces of the graph tests: a GUI application for fonts and painting,
-// the window's boxes and grids in one place, a race store with runs placed by
-// their distance from the race day, and filters over a recorded drawing.
+// Shared pieces of the graph tests (the GUI application that fonts and painting
+// need comes from gui_environment.cpp): the window's boxes and grids in one place, a race store with runs
+// placed by their distance from the race day, and filters over a recorded drawing.
 
 #include "app/race_store.h"
 #include "settings/settings.h"
@@ -14,9 +14,6 @@
 #include <vector>
 
 namespace marunoki::test {
-
-// Creates the QGuiApplication the font and painting code needs, once.
-void ensureGuiApp();
 
 // The window's graph box (9135 x 6735 twips, as designed), legend box, grids and
 // panel texts, and the surfaces that point at them.

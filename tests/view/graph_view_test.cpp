@@ -226,7 +226,6 @@ TEST(DrawGraph, ARaceDateOffTheCalendarIsReportedByTheGrid)
 
 TEST(DrawGraph, RenderedGraphShowsItsLines)
 {
-    ensureGuiApp();
     RaceStore store;
     setUpRace(store);
     fillRunner(store, 1);
@@ -253,7 +252,6 @@ TEST(DrawGraph, RenderedGraphShowsItsLines)
 
 TEST(DrawGraph, WildValuesAreDrawnAndRenderedWithoutHarm)
 {
-    ensureGuiApp();
     RaceStore store;
     setUpRace(store, 2, std::numeric_limits<qint32>::max());
     store.rentaiKizyun = -std::numeric_limits<float>::max();
