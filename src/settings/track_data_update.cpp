@@ -28,9 +28,9 @@
 //   fsync the folder so that the rename itself survives a power cut.
 // - The temporary file is removed on every path but success (QTemporaryFile). A
 //   process killed before the rename can leave it behind; nothing ever reads it.
-// - The check opens the temporary copy read-only. SQLite may make "-wal" and
-//   "-shm" files beside a WAL-mode copy; they belong to the temporary name and
-//   are removed with it.
+// - The check opens the temporary copy read-only, as every database is opened;
+//   so a WAL-mode SQLite file, which SQLite cannot read without making a "-shm"
+//   file, is refused here as it would fail as the installed file.
 // - An Access file is imported for the check into a scratch folder of its own,
 //   not into the user's cache: the copy is keyed by the temporary's name, which
 //   never comes again. The installed file is imported afresh on its next use
@@ -156,12 +156,6 @@ void syncFolder(const QString &folder)
     }
 }
 
-void removeSqliteCompanions(const QString &path)
-{
-    for (const char *suffix : {"-wal", "-shm", "-journal"})
-        QFile::remove(path + QLatin1String(suffix));
-}
-
 TrackUpdateResult failed(TrackUpdateResult::Outcome outcome)
 {
     TrackUpdateResult result;
@@ -261,7 +255,6 @@ TrackUpdateResult updateTrackFile(
         return copyFailed(sink, why);
 
     TrackFileCheck check = checkTrackFile(copyPath, options);
-    removeSqliteCompanions(copyPath);
     check.error.replace(copyPath, source);
     switch (check.kind) {
     case TrackFileCheck::Kind::Dated:

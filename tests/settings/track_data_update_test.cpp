@@ -140,6 +140,26 @@ TEST(UpdateTrackFile, ReplacesTheInstalledFileWithANewerIssue)
     EXPECT_EQ(installedTrackVersion(f.folder(), f.sink), result.versionText);
 }
 
+TEST(UpdateTrackFile, RefusesAWalModeFileWithoutLeavingSideFiles)
+{
+    UpdateFixture f;
+    const QString source = f.saved.file(QStringLiteral("wal.dat"));
+    QByteArray wal = writeTrackFile(source, QStringLiteral("2026-12-01"));
+    // Bytes 18 and 19 of the header are the read and write versions: 2 is WAL.
+    // The program opens its databases read-only, and SQLite cannot read a WAL
+    // file so (it would need to make a "-shm" file): as installed file it would
+    // not open either.
+    wal[18] = 2;
+    wal[19] = 2;
+    f.saved.write(QStringLiteral("wal.dat"), wal);
+
+    EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::Unopenable);
+    EXPECT_EQ(f.sink.messages().value(0), kCannotOpen);
+    EXPECT_EQ(f.installed(), f.installedBytes);
+    // Trying to read the copy must not leave "-wal" or "-shm" files of it.
+    EXPECT_EQ(f.others(), QStringList());
+}
+
 TEST(UpdateTrackFile, InstallsAFileWhereThereWasNone)
 {
     UpdateFixture f;
