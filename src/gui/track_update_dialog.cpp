@@ -130,9 +130,13 @@ void TrackUpdateDialog::showFolder(const QString &path)
 void TrackUpdateDialog::update()
 {
     const QString source = chosenFile_.isEmpty() ? QString() : QDir(chosenFolder_).filePath(chosenFile_);
+    // The messages wait until the busy cursor is gone.
+    RecordingSink held;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const TrackUpdateResult result = updateTrackFile(folder_, source, messages_);
+    const TrackUpdateResult result = updateTrackFile(folder_, source, held);
     QApplication::restoreOverrideCursor();
+    for (const QString &text : held.messages())
+        messages_.message(text);
     switch (result.outcome) {
     case TrackUpdateResult::Outcome::Updated:
         Q_EMIT trackDataUpdated(result.versionText);

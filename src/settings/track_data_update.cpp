@@ -31,9 +31,10 @@
 // - The check opens the temporary copy read-only, as every database is opened;
 //   so a WAL-mode SQLite file, which SQLite cannot read without making a "-shm"
 //   file, is refused here as it would fail as the installed file.
-// - An Access file is imported for the check into a scratch folder of its own,
-//   not into the user's cache: the copy is keyed by the temporary's name, which
-//   never comes again. The installed file is imported afresh on its next use
+// - An Access file is imported for the check (by the same import as every
+//   Access file, with the caller's time limit) into a scratch folder of its own
+//   that goes with the check, not into the user's cache, where a copy keyed by
+//   the temporary's name would never be used again. The installed file is imported afresh on its next use
 //   (its size and time differ from the old file's).
 // - Error texts of the database layer name the file they opened, i.e. the
 //   temporary; the messages name the file the user chose instead.
@@ -50,8 +51,8 @@ TrackFileCheck checkOpened(Database &db)
     TrackDatabase track(db, TrackDatabase::Kind::Central);
     const std::optional<double> issued = track.issueDate();
     if (!issued)
-        return {TrackFileCheck::Kind::NotTrackData, 0,
-            QStringLiteral("the version table is missing or its date cannot be read")};
+        return {
+            TrackFileCheck::Kind::NotTrackData, 0, QStringLiteral("version表がないか、その日付が読めません")};
     if (*issued > 0)
         return {TrackFileCheck::Kind::Dated, *issued, QString()};
     return {TrackFileCheck::Kind::NoIssueDate, 0, QString()};
