@@ -2,6 +2,7 @@
 
 #include "view/cell_grid.h"
 #include "view/draw_box.h"
+#include "view/grid_render.h"
 #include "view/painter_draw_box.h"
 
 #include <QFont>
@@ -16,13 +17,6 @@ namespace {
 int pixels(double twips)
 {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-bool looksNumeric(const QString &text)
-{
-    bool number = false;
-    text.toDouble(&number);
-    return number;
 }
 
 }  // namespace
@@ -63,7 +57,7 @@ QVariant CellGridModel::data(const QModelIndex &index, int role) const
     }
     case Qt::TextAlignmentRole:
         // General alignment: text to the left, numbers to the right.
-        if (cell->align == CellAlign::General && looksNumeric(cell->text))
+        if (alignsRight(*cell))
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     default:

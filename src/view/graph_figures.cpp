@@ -2,6 +2,7 @@
 // line (SP_sisuu) and the last-three-furlong circles (agari).
 
 #include "view/graph_steps.h"
+#include "view/view_text.h"
 
 #include "app/format.h"
 #include "view/qb_color.h"
@@ -30,19 +31,6 @@ double figureY(const StepContext &c, float figure)
 bool isRunnerSlot(qint32 h)
 {
     return h >= 0 && h <= kMaxRunners;
-}
-
-QString runningStyleMark(float kyakusitu)
-{
-    if (kyakusitu == 0)
-        return QString();
-    if (kyakusitu < 2)
-        return QStringLiteral("逃");
-    if (kyakusitu < 3)
-        return QStringLiteral("先");
-    if (kyakusitu >= 6)
-        return QStringLiteral("追");
-    return QStringLiteral("差");
 }
 
 QString courseMark(const RaceStore &store, qint32 h, int run)

@@ -54,8 +54,6 @@ bool hanrei(
 
 // The headline text of runner h (see U_label).
 QString headline(const RaceStore &store, qint32 h);
-// The running-style mark of a running-style figure: "" for 0, "逃", "先", "差", "追".
-QString runningStyleMark(float kyakusitu);
 // The one-character course mark of run r: "名" for 中京, else the course's first
 // character; a local course (or a number that names no central course) gives the
 // first character of its own text.

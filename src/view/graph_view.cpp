@@ -59,7 +59,9 @@ void drawGraph(
     if (check1 == 1)
         write_grid(store, h, surfaces.runGrid, sink);
     taisen_grid(store, h, surfaces.taisenGrid, sink);
-    surfaces.umaInfo = writeUmaInfo(store, h, sink);
+    // A failed panel keeps its previous caption, as a label does.
+    if (const QString info = writeUmaInfo(store, h, sink); !info.isNull())
+        surfaces.umaInfo = info;
 }
 
 }  // namespace marunoki

@@ -152,11 +152,6 @@ private:
     bool glyphs_ = false;
 };
 
-bool alignsRight(const GridCell &cell)
-{
-    return cell.align == CellAlign::General && isNumeric(cell.text);
-}
-
 // Column edges in painter coordinates: edges[c] is the left of column c.
 std::vector<double> columnEdges(const CellGrid &grid, double left, double unitsPerTwip)
 {
@@ -287,6 +282,11 @@ QImage gridImage(const CellGrid &grid, int dpi)
     painter.setRenderHint(QPainter::TextAntialiasing);
     renderGrid(grid, painter, QPointF(0, 0), dpi / kTwipsPerInch);
     return image;
+}
+
+bool alignsRight(const GridCell &cell)
+{
+    return cell.align == CellAlign::General && isNumeric(cell.text);
 }
 
 }  // namespace marunoki

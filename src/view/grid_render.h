@@ -29,6 +29,10 @@ void renderGrid(const CellGrid &grid, QPainter &painter, const QPointF &origin, 
 // grid without rows or columns, or a dpi below 1, gives a null image.
 QImage gridImage(const CellGrid &grid, int dpi);
 
+// Whether a cell's text stands at the right of its cell: General alignment and
+// a number. The window's grid follows the same rule as the printed table.
+bool alignsRight(const GridCell &cell);
+
 // Size of gridImage(grid, dpi) in pixels, rounded up to whole pixels.
 QSize gridImageSize(const CellGrid &grid, int dpi);
 

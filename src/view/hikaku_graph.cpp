@@ -122,7 +122,8 @@ void drawHikakuGraph(RaceStore &store, const Settings &settings, GraphSurfaces &
         drawRunner(store, k, layout, box, colour, k == chosen ? 2.5 : 1.0);
     }
 
-    surfaces.umaInfo = writeUmaInfo(store, chosen, sink);
+    if (const QString info = writeUmaInfo(store, chosen, sink); !info.isNull())
+        surfaces.umaInfo = info;
     taisen_grid(store, chosen, surfaces.taisenGrid, sink);
 }
 

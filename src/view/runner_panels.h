@@ -24,7 +24,8 @@ void taisen_grid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageS
 // The race panel's caption: title, CR, conditions.
 QString writeRaceInfo(const RaceStore &store, MessageSink &sink);
 
-// The runner panel's caption: seven lines, each ended by CR.
+// The runner panel's caption: seven lines, each ended by CR. A null text when it
+// could not be built (the message has been shown): the panel keeps its caption.
 QString writeUmaInfo(const RaceStore &store, qint32 runner, MessageSink &sink);
 
 }  // namespace marunoki

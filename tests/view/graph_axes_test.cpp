@@ -4,6 +4,7 @@
 #include "graph_steps_support.h"
 #include "support/qt_print.h"
 #include "view/qb_color.h"
+#include "view/view_text.h"
 
 #include <gtest/gtest.h>
 
@@ -182,7 +183,7 @@ TEST(Headline, RunningStyleMarks)
     } cases[] = {{0, u""}, {0.8f, u"逃"}, {1.99f, u"逃"}, {2, u"先"}, {2.99f, u"先"}, {3, u"差"},
         {5.9f, u"差"}, {6, u"追"}, {7.5f, u"追"}, {-1, u"逃"}};
     for (const auto &c : cases)
-        EXPECT_EQ(graph::runningStyleMark(c.k), QString::fromUtf16(c.mark)) << c.k;
+        EXPECT_EQ(runningStyleMark(c.k), QString::fromUtf16(c.mark)) << c.k;
 }
 
 TEST(Headline, FailsForARunnerOutsideTheSlots)

@@ -197,6 +197,7 @@ TEST(DrawGraph, FailingStepsAreReportedAndTheDrawingGoesOn)
     setUpRace(store);
     store.curUma = 25;
     GraphWindow window;
+    window.umaInfo = QStringLiteral("前の馬");
     RecordingSink sink;
     drawGraph(store, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
     const QStringList messages = sink.messages();
@@ -209,6 +210,9 @@ TEST(DrawGraph, FailingStepsAreReportedAndTheDrawingGoesOn)
     // The grid went through, and the panels reported their own failures after the steps.
     EXPECT_EQ(primitivesOf(window.picture1, PrimitiveKind::Box).size(), 1u);
     EXPECT_TRUE(messages.contains(QStringLiteral("taisen_gridエラー(err-AD13)")));
+    EXPECT_EQ(messages.back(), QStringLiteral("writeUmaInfoエラー(err-AD15)"));
+    // The runner panel keeps its caption when it could not be written.
+    EXPECT_EQ(window.umaInfo, QStringLiteral("前の馬"));
     EXPECT_EQ(window.runnerBox, QStringLiteral("25"));
 }
 
