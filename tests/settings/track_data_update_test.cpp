@@ -2,6 +2,7 @@
 
 #include "app/format.h"
 #include "app/message_sink.h"
+#include "app/read_only_folder.h"  // tests/app: shared with the database tests
 #include "settings/settings.h"
 #include "support/crash_harness.h"
 #include "support/qt_print.h"
@@ -13,11 +14,6 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 using namespace marunoki;
 using namespace marunoki::test;
@@ -46,48 +42,6 @@ struct UpdateFixture {
         names.removeAll(kInstalled);
         return names;
     }
-};
-
-// A folder in which no file can be made while the object lives: no write
-// permission, and for the superuser (whom permissions do not stop) the
-// immutable flag of the file system.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const QString &folder)
-        : folder_(folder)
-    {
-        QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        if (::geteuid() == 0)
-            flagged_ = immutable(true);
-    }
-    ~ReadOnlyFolder()
-    {
-        if (flagged_)
-            immutable(false);
-        QFile::setPermissions(
-            folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
-    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
-
-    bool protects() const { return ::access(QFile::encodeName(folder_).constData(), W_OK) != 0 || flagged_; }
-
-private:
-    bool immutable(bool on) const
-    {
-        const int fd = ::open(QFile::encodeName(folder_).constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool set = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        set = set && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        ::close(fd);
-        return set;
-    }
-
-    QString folder_;
-    bool flagged_ = false;
 };
 
 }  // namespace
@@ -140,24 +94,27 @@ TEST(UpdateTrackFile, ReplacesTheInstalledFileWithANewerIssue)
     EXPECT_EQ(installedTrackVersion(f.folder(), f.sink), result.versionText);
 }
 
-TEST(UpdateTrackFile, RefusesAWalModeFileWithoutLeavingSideFiles)
+TEST(UpdateTrackFile, InstallsAWalModeFileWithoutLeavingSideFiles)
 {
     UpdateFixture f;
     const QString source = f.saved.file(QStringLiteral("wal.dat"));
     QByteArray wal = writeTrackFile(source, QStringLiteral("2026-12-01"));
-    // Bytes 18 and 19 of the header are the read and write versions: 2 is WAL.
-    // The program opens its databases read-only, and SQLite cannot read a WAL
-    // file so (it would need to make a "-shm" file): as installed file it would
-    // not open either.
+    // Bytes 18 and 19 of the header are the read and write versions: 2 is a
+    // file written with a write-ahead log, as some tools leave it.
     wal[18] = 2;
     wal[19] = 2;
     f.saved.write(QStringLiteral("wal.dat"), wal);
 
-    EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::Unopenable);
-    EXPECT_EQ(f.sink.messages().value(0), kCannotOpen);
-    EXPECT_EQ(f.installed(), f.installedBytes);
-    // Trying to read the copy must not leave "-wal" or "-shm" files of it.
+    const TrackUpdateResult result = f.update(source);
+    EXPECT_EQ(result.outcome, TrackUpdateResult::Outcome::Updated);
+    EXPECT_EQ(result.versionText, QStringLiteral("現在の馬場情報ファイルは 2026/12/01版です"));
+    EXPECT_TRUE(f.sink.messages().isEmpty()) << f.sink.messages().join(u'\n').toStdString();
+    EXPECT_EQ(f.installed(), wal);
+    EXPECT_EQ(fileBytes(source), wal);
+    // Reading the copy, and then the installed file, leaves no "-wal" or "-shm" files.
+    EXPECT_EQ(installedTrackVersion(f.folder(), f.sink), result.versionText);
     EXPECT_EQ(f.others(), QStringList());
+    EXPECT_EQ(QDir(f.saved.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"wal.dat"});
 }
 
 TEST(UpdateTrackFile, InstallsAFileWhereThereWasNone)

@@ -11,6 +11,11 @@
 // connection is read-only. Queries made on it (QSqlQuery, TrackDatabase) must be
 // destroyed before the Database.
 //
+// An SQLite file in write-ahead-log (WAL) mode is read without writing beside
+// it: with no log, or an empty one, it is opened as immutable; with a log, the
+// file and its log are copied into a private temporary folder, the log folded
+// into the copy, and the copy opened (the folder goes with the Database).
+//
 // The cached copies live in cacheFolder (one file per version of each Access
 // file; an older version's copy is removed when a newer one is made). An empty
 // cacheFolder means defaultCacheFolder().
@@ -20,6 +25,7 @@
 
 #include <memory>
 
+class QTemporaryDir;
 struct sqlite3;
 
 namespace marunoki {
@@ -52,15 +58,19 @@ public:
     sqlite3 *nativeHandle() const { return native_; }
     // The file that was opened, as given.
     const QString &sourcePath() const { return sourcePath_; }
-    // The SQLite file behind the connection: the source itself or its cached copy.
+    // The SQLite file behind the connection: the source itself, its cached copy,
+    // or the private copy of a WAL-mode file with its log.
     const QString &sqlitePath() const { return sqlitePath_; }
 
 private:
-    Database(QString sourcePath, QString sqlitePath, QString connectionName, sqlite3 *native);
+    Database(QString sourcePath, QString sqlitePath, QString connectionName, sqlite3 *native,
+        std::unique_ptr<QTemporaryDir> privateFolder = nullptr);
     QString sourcePath_;
     QString sqlitePath_;
     QString connectionName_;
     sqlite3 *native_ = nullptr;
+    // Holds the private copy of a WAL-mode file; removed after the connections close.
+    std::unique_ptr<QTemporaryDir> privateFolder_;
 };
 
 }  // namespace marunoki
