@@ -147,6 +147,7 @@ void TrackUpdateDialog::update()
         reject();
         break;
     case TrackUpdateResult::Outcome::SameFile:
+    case TrackUpdateResult::Outcome::InUse:
     case TrackUpdateResult::Outcome::Unopenable:
     case TrackUpdateResult::Outcome::NotTrackData:
     case TrackUpdateResult::Outcome::CopyFailed:

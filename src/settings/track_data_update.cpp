@@ -28,9 +28,10 @@
 //   fsync the folder so that the rename itself survives a power cut.
 // - The temporary file is removed on every path but success (QTemporaryFile). A
 //   process killed before the rename can leave it behind; nothing ever reads it.
-// - The check opens the temporary copy read-only, as every database is opened;
-//   so a WAL-mode SQLite file, which SQLite cannot read without making a "-shm"
-//   file, is refused here as it would fail as the installed file.
+// - The check opens the temporary copy read-only, as every database is opened.
+//   A WAL-mode SQLite file whose "-wal" log beside it is not empty is refused
+//   before the copy: its newest rows may still be in the log, which is another
+//   program's working file, and installing the main file alone would drop them.
 // - An Access file is imported for the check (by the same import as every
 //   Access file, with the caller's time limit) into a scratch folder of its own
 //   that goes with the check, not into the user's cache, where a copy keyed by
@@ -239,6 +240,12 @@ TrackUpdateResult updateTrackFile(
         sink.message(
             QStringLiteral("選択したファイルは現在の馬場情報ファイルです。別のファイルを選択してください"));
         return failed(Outcome::SameFile);
+    }
+
+    if (QFileInfo(source + QStringLiteral("-wal")).size() > 0) {
+        sink.message(QStringLiteral("選択したファイルは他のプログラムが書き込み中です。そのプログラムを終了し"
+                                    "てから更新してください"));
+        return failed(Outcome::InUse);
     }
 
     QTemporaryFile copy(installed + QStringLiteral(".XXXXXX"));

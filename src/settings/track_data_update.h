@@ -68,6 +68,7 @@ struct TrackUpdateResult {
         Updated,  // marunoki.dat now holds the chosen file
         NoFileChosen,  // "更新ファイルを選択してください"
         SameFile,  // the chosen file is the installed file itself
+        InUse,  // another program is still writing the chosen file (its "-wal" log is not empty)
         Unopenable,  // "dataファイルが開けません"
         NotTrackData,  // a database without a readable version table
         NoIssueDate,  // no version row: ignored without a message

@@ -117,6 +117,30 @@ TEST(UpdateTrackFile, InstallsAWalModeFileWithoutLeavingSideFiles)
     EXPECT_EQ(QDir(f.saved.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"wal.dat"});
 }
 
+TEST(UpdateTrackFile, RefusesAFileWhoseLogStillHoldsRows)
+{
+    UpdateFixture f;
+    const std::optional<QByteArray> before = f.installed();
+    const QString source = f.saved.file(QStringLiteral("busy.dat"));
+    QByteArray busy = writeTrackFile(source, QStringLiteral("2026-12-01"));
+    busy[18] = 2;
+    busy[19] = 2;
+    f.saved.write(QStringLiteral("busy.dat"), busy);
+    f.saved.write(QStringLiteral("busy.dat-wal"), QByteArray(4096, '\x01'));
+
+    EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::InUse);
+    ASSERT_EQ(f.sink.messages().size(), 1);
+    EXPECT_TRUE(f.sink.messages().front().contains(QStringLiteral("書き込み中")));
+    EXPECT_EQ(f.installed(), before);
+    EXPECT_EQ(f.others(), QStringList());
+
+    // An empty log left behind by a closed program holds nothing: the file installs.
+    f.saved.write(QStringLiteral("busy.dat-wal"), QByteArray());
+    f.sink.clear();
+    EXPECT_EQ(f.update(source).outcome, TrackUpdateResult::Outcome::Updated);
+    EXPECT_EQ(f.installed(), busy);
+}
+
 TEST(UpdateTrackFile, InstallsAFileWhereThereWasNone)
 {
     UpdateFixture f;
