@@ -18,7 +18,6 @@ class Printing : public ::testing::Test {
 protected:
     Printing()
     {
-        ensureGuiApp();
         // Each graph picture is named by the runner it was drawn for.
         printer.tagPicture = [this](const RecordedDrawing &picture) {
             return &picture == &views.picture2 ? QStringLiteral("legend") : QString::number(store.curUma);

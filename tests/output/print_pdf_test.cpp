@@ -47,8 +47,6 @@ PdfFacts readPdf(const QString &path)
 
 class PdfPrinting : public ::testing::Test {
 protected:
-    PdfPrinting() { ensureGuiApp(); }
-
     void load(int runners)
     {
         fillPrintRace(store, runners);

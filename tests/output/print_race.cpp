@@ -1,7 +1,6 @@
 #include "print_race.h"
 
 #include <QDate>
-#include <QGuiApplication>
 
 namespace marunoki::test {
 
@@ -13,16 +12,6 @@ double dayCount(const QDate &date)
 }
 
 }  // namespace
-
-void ensureGuiApp()
-{
-    if (QGuiApplication::instance() != nullptr)
-        return;
-    static int argc = 1;
-    static char name[] = "test_output";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
 
 void fillPrintRace(RaceStore &store, int runners)
 {

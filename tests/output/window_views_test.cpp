@@ -14,8 +14,6 @@ namespace {
 
 class WindowViewSwitches : public ::testing::Test {
 protected:
-    WindowViewSwitches() { ensureGuiApp(); }
-
     void load(int runners)
     {
         fillPrintRace(store, runners);
