@@ -22,7 +22,6 @@ constexpr double kTableTop = 500;
 constexpr double kTableTitleTop = 250;
 constexpr double kTableWidthScale = 0.75;
 constexpr double kTableHeightScale = 0.7;
-constexpr double kInchesPerMetre = 39.37;
 constexpr double kTwipsPerInch = 1440;
 // Resolution of the table image: three times the screen's, sharp on paper.
 constexpr int kTableImageDpi = 288;
@@ -58,14 +57,13 @@ QRectF graphCell(qint32 first, qint32 n)
     return QRectF(j * kCellWidth, i * kCellHeight + kCellsTop, kCellWidth, kCellHeight);
 }
 
-// Size of an image on paper, from its resolution (96 dpi when it names none).
+// Size of the table image on paper: the image was made at kTableImageDpi, so
+// its dots give back the table's own size in twips (the resolution the image
+// carries is rounded to whole dots per metre and would be a little off).
 QSizeF imageTwips(const QImage &image)
 {
-    const auto twipsPerPixel = [](int dotsPerMetre) {
-        return dotsPerMetre > 0 ? kTwipsPerInch / (dotsPerMetre / kInchesPerMetre) : kTwipsPerPixel;
-    };
-    return QSizeF(image.width() * twipsPerPixel(image.dotsPerMeterX()),
-        image.height() * twipsPerPixel(image.dotsPerMeterY()));
+    const double twipsPerDot = kTwipsPerInch / kTableImageDpi;
+    return QSizeF(image.width() * twipsPerDot, image.height() * twipsPerDot);
 }
 
 bool finish(PrintDevice &printer, MessageSink &messages)

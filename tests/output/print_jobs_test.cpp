@@ -179,9 +179,10 @@ TEST_F(Printing, TableImageIsThreeQuartersWideAndSevenTenthsHigh)
     const double twipsPerDot = 1440 / image.imageDpi;
     EXPECT_NEAR(image.target.width(), image.imageSize.width() * twipsPerDot * 0.75, 1);
     EXPECT_NEAR(image.target.height(), image.imageSize.height() * twipsPerDot * 0.7, 1);
-    // The whole table: its 16 columns are 14500 twips wide, so 10875 on paper.
-    EXPECT_NEAR(image.target.width(), 10875, 15);
-    EXPECT_NEAR(image.target.height(), 90 * 240 * 0.7, 90 * 15);
+    // The whole table: its 16 columns are 14500 twips wide, so 10875 on paper,
+    // and its 90 rows of 240 twips 15120 high.
+    EXPECT_DOUBLE_EQ(image.target.width(), 10875);
+    EXPECT_DOUBLE_EQ(image.target.height(), 90 * 240 * 0.7);
 }
 
 TEST_F(Printing, TablePrintingDrawsTheTableFirstAndLeavesItShown)
