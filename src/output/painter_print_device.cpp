@@ -68,7 +68,8 @@ void PainterPrintDevice::drawPicture(const RecordedDrawing &picture, const QRect
     if (!painter_.isActive())
         return;
     painter_.save();
-    paintDrawing(picture, painter_, target);
+    // The picture alone: a box's frame belongs to the window, not to its picture.
+    paintDrawing(picture, painter_, target, BoxFrame::Omitted);
     painter_.restore();
 }
 

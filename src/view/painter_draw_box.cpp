@@ -207,7 +207,7 @@ PainterDrawBox::TextFont PainterDrawBox::makeTextFont(const QString &name, doubl
     return made;
 }
 
-void paintDrawing(const RecordedDrawing &drawing, QPainter &painter, const QRectF &target)
+void paintDrawing(const RecordedDrawing &drawing, QPainter &painter, const QRectF &target, BoxFrame frame)
 {
     const double w = drawing.width();
     const double h = drawing.height();
@@ -230,7 +230,7 @@ void paintDrawing(const RecordedDrawing &drawing, QPainter &painter, const QRect
     box.setSize(w, h);
     box.setBackground(drawing.background());
     box.clear();
-    if (drawing.border()) {
+    if (drawing.border() && frame == BoxFrame::AsSet) {
         // A fixed single border: one screen pixel of window-text colour just inside the edge.
         const double edge = kTwipsPerPixel * scale;
         painter.setPen(QPen(windowTextColor(), edge, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));

@@ -77,11 +77,17 @@ private:
     std::vector<TextFont> fonts_;
 };
 
+// Whether a replayed box shows its border: the window shows a box with its
+// frame; the printer copies only the picture inside it, as a box's picture holds
+// what was drawn and not the frame around it.
+enum class BoxFrame { AsSet, Omitted };
+
 // Replays `drawing` into `target` (painter coordinates): its background, its
-// border when it has one, then every primitive, scaled so the box fills the
-// target (width and height scaled separately when their ratios differ) and
-// clipped to it. Nothing is drawn for an invisible or empty drawing. The
-// painter's state is restored afterwards.
-void paintDrawing(const RecordedDrawing &drawing, QPainter &painter, const QRectF &target);
+// border when it has one (and `frame` keeps it), then every primitive, scaled so
+// the box fills the target (width and height scaled separately when their ratios
+// differ) and clipped to it. Nothing is drawn for an invisible or empty drawing.
+// The painter's state is restored afterwards.
+void paintDrawing(const RecordedDrawing &drawing, QPainter &painter, const QRectF &target,
+    BoxFrame frame = BoxFrame::AsSet);
 
 }  // namespace marunoki

@@ -24,12 +24,13 @@ const QColor kBlue(0, 0, 255);
 const QColor kWhite(255, 255, 255);
 
 // A box of 9135 x 6735 twips rendered at 96 dpi: 609 x 449 pixels.
-QImage render(const RecordedDrawing &drawing, QSize size = QSize(609, 449), QRectF target = QRectF())
+QImage render(const RecordedDrawing &drawing, QSize size = QSize(609, 449), QRectF target = QRectF(),
+    BoxFrame frame = BoxFrame::AsSet)
 {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(QColor(10, 200, 10));
     QPainter painter(&image);
-    paintDrawing(drawing, painter, target.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : target);
+    paintDrawing(drawing, painter, target.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : target, frame);
     painter.end();
     return image;
 }
@@ -229,6 +230,11 @@ TEST(PaintDrawing, PaintsBackgroundAndBorderAndNothingWhenHidden)
     EXPECT_EQ(shown.pixelColor(30, 200), QColor(240, 240, 240));
     EXPECT_EQ(shown.pixelColor(0, 200), QColor(0, 0, 0));
     EXPECT_EQ(shown.pixelColor(59, 200), QColor(0, 0, 0));
+
+    // The picture without its frame, as the printer copies it: background to the edge.
+    const QImage picture = render(legend, QSize(60, 516), QRectF(), BoxFrame::Omitted);
+    EXPECT_EQ(picture.pixelColor(0, 200), QColor(240, 240, 240));
+    EXPECT_EQ(picture.pixelColor(59, 200), QColor(240, 240, 240));
 
     legend.setVisible(false);
     const QImage hidden = render(legend, QSize(60, 516));
