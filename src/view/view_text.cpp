@@ -2,6 +2,8 @@
 
 #include "app/format.h"
 
+#include <cmath>
+
 namespace marunoki {
 
 QString goingMark(qint32 code)
@@ -22,8 +24,8 @@ QString goingMark(qint32 code)
 
 QString runningStyleMark(float v)
 {
-    if (v == 0.0f) {
-        return {};
+    if (v == 0.0f || std::isnan(v)) {
+        return {};  // no index: no first-corner position to average
     }
     if (v < 2.0f) {
         return QStringLiteral("逃");

@@ -10,7 +10,7 @@ namespace marunoki {
 QString goingMark(qint32 code);
 
 // Running-style mark of the running-style index v (mean first-corner share):
-// 0 (no index) empty, below 2 "逃", below 3 "先", 6 or more "追", else "差".
+// 0 or not a number (no index) empty, below 2 "逃", below 3 "先", 6 or more "追", else "差".
 QString runningStyleMark(float v);
 
 // A figure as the table prints it: rounded to a whole number with at least two

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace marunoki;
 using marunoki::test::addRun;
 using marunoki::test::addRunner;
@@ -298,6 +300,7 @@ TEST_F(BacyuFixture, RunningStyleMarkAndIndex)
         {5.9f, "差", "5.9"},
         {6.0f, "追", "6.0"},
         {0.0f, "", ".0"},
+        {std::numeric_limits<float>::quiet_NaN(), "", ".0"},
     };
     int slot = 0;
     for (const auto &c : cases) {
@@ -436,4 +439,33 @@ TEST_F(BacyuFixture, RedrawStartsFromAnEmptyTable)
         EXPECT_EQ(cell(2, offset, 6).foreground, kBlack);
     }
     EXPECT_FALSE(cell(2, 1, 2).bold);
+}
+
+TEST_F(BacyuFixture, OddStoreContentsAreShownWithoutHarm)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    addRunner(store, 1, QStringLiteral("イチ"), -7);
+    addRunner(store, 2, QStringLiteral("ニ"), 1000);
+    addRun(store, 1, 1);
+    store.R_date[1][1] = 1e300;  // beyond any calendar
+    store.U_sisuu[1][1] = nan;
+    store.U_agari[1][1] = nan;
+    store.U_tuka[1][1] = {0, -1, 0, 0, 0};
+    store.U_kisyu[1][0].clear();
+    store.U_heikin[1][0] = nan;
+    store.U_taisen[1][0] = {nan, 1};
+    store.zyouiHeikin = {0, nan, nan, nan};
+    store.rentaiKizyun = nan;
+    store.U_name[5] = QStringLiteral("ゴ");  // a runner beyond the card's count
+    draw();
+
+    EXPECT_EQ(text(1, 0, 0), QStringLiteral("-7"));
+    EXPECT_EQ(cell(1, 0, 0).background, kWhite);
+    EXPECT_EQ(text(2, 0, 0), QStringLiteral("1000"));
+    EXPECT_EQ(text(1, 0, 6), QStringLiteral("00"));  // no figure to show
+    EXPECT_EQ(cell(1, 0, 6).foreground, kBlack);
+    EXPECT_EQ(text(1, 1, 7), QStringLiteral("レース1"));
+    EXPECT_EQ(cell(1, 0, 4).foreground, kBlack);
+    EXPECT_EQ(text(1, 4, 3), QString());  // no ratio from an unknown count
+    EXPECT_EQ(text(5, 1, 2), QStringLiteral("ゴ"));
 }

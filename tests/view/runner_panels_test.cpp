@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace marunoki;
 using marunoki::test::addRun;
 using marunoki::test::addRunner;
@@ -373,4 +375,41 @@ TEST(WriteUmaInfo, RunnerOutsideTheSlotsGivesNullTextAndMessage)
     RecordingSink sink;
     EXPECT_TRUE(writeUmaInfo(store, 19, sink).isNull());
     EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("writeUmaInfoエラー(err-AD15)")});
+}
+
+TEST(RunnerPanels, OddStoreContentsAreShownWithoutHarm)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    RaceStore store;
+    addRunner(store, 1, QString(), 9);
+    addRun(store, 1, 1);
+    store.R_date[1][1] = 1e300;  // beyond any calendar
+    store.U_sisuu[1][1] = nan;
+    store.U_babasisuu[1][1] = nan;
+    store.U_agari[1][1] = inf;
+    store.U_time[1][1] = -inf;
+    store.U_hutan[1][1] = nan;
+    store.R_zyo[1][1] = QStringLiteral("5.5");
+    store.U_heikin[1][0] = nan;
+    store.U_saikou[1][0] = inf;
+    store.U_taisen[1][0] = {nan, 1};
+    store.tousuu = -4;
+
+    CellGrid runs;
+    CellGrid taisen;
+    RecordingSink sink;
+    grid_init(runs, sink);
+    write_grid(store, 1, runs, sink);
+    taisen_grid(store, 1, taisen, sink);
+    const QString info = writeUmaInfo(store, 1, sink);
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'|').toStdString();
+
+    EXPECT_EQ(cellText(runs, 1, 2), QStringLiteral("レース1"));
+    EXPECT_EQ(cellText(runs, 1, 1), QStringLiteral("5.5"));  // not a whole course code
+    EXPECT_EQ(cellText(runs, 1, 4), QStringLiteral("00"));  // no figure to show
+    EXPECT_TRUE(rowEmpty(taisen, 1));  // a negative runner count lists nobody
+    EXPECT_EQ(cellText(taisen, 19, 1), QStringLiteral("計"));
+    EXPECT_EQ(cellText(taisen, 19, 4), QString());  // no rate from an unknown count
+    EXPECT_TRUE(info.startsWith(QStringLiteral("9枠1番") + kCr));
 }
