@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <limits>
 #include <vector>
 
 namespace marunoki {
@@ -41,6 +42,7 @@ constexpr double kTwipsPerInch = 1440;
 constexpr double kTwipsPerPoint = 20;
 constexpr double kTextMarginTwips = 30;  // blank between a cell's edge and its text
 const QColor kGridLineColour(0xC0, 0xC0, 0xC0);
+constexpr double kMaxImageSide = std::numeric_limits<int>::max();
 
 // The grid's face first, then Japanese gothic faces that stand in for it.
 QStringList fontFamilies(const QString &face)
@@ -260,8 +262,13 @@ QSize gridImageSize(const CellGrid &grid, int dpi)
         return {};
     }
     const double scale = dpi / kTwipsPerInch;
-    return {static_cast<int>(std::ceil(grid.totalWidth() * scale)),
-        static_cast<int>(std::ceil(static_cast<double>(grid.rows()) * CellGrid::kRowHeight * scale))};
+    const double width = std::ceil(grid.totalWidth() * scale);
+    const double height = std::ceil(static_cast<double>(grid.rows()) * CellGrid::kRowHeight * scale);
+    // No image has more pixels a side than a whole number holds.
+    if (!(width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide)) {
+        return {};
+    }
+    return {static_cast<int>(width), static_cast<int>(height)};
 }
 
 QImage gridImage(const CellGrid &grid, int dpi)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace marunoki;
 using marunoki::test::addRun;
 using marunoki::test::addRunner;
@@ -95,6 +97,9 @@ TEST(GridImage, EmptyGridOrBadResolutionGivesNullImage)
     grid.setCols(2);
     EXPECT_TRUE(gridImage(grid, 0).isNull());
     EXPECT_FALSE(gridImage(grid, 96).isNull());
+    // A resolution whose image would be wider than any image can be.
+    EXPECT_TRUE(gridImageSize(grid, std::numeric_limits<int>::max()).isEmpty());
+    EXPECT_TRUE(gridImage(grid, std::numeric_limits<int>::max()).isNull());
 }
 
 TEST(GridImage, CellsCarryTheirBackgroundsInEveryRow)
