@@ -288,3 +288,52 @@ TEST(DrawGraph, WildValuesAreDrawnAndRenderedWithoutHarm)
     EXPECT_TRUE(sink.messages().isEmpty());
     EXPECT_FALSE(textsReading(window.picture2, QStringLiteral("SP指数")).empty());
 }
+
+// Figures and facts that are no number at all (a damaged store) are drawn without
+// harm; only the date labels of a race day that is no day are refused.
+TEST(DrawGraph, NotANumberFiguresAreDrawnAndRenderedWithoutHarm)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    RaceStore store;
+    setUpRace(store, 2);
+    store.rentaiKizyun = nan;
+    for (int h = 1; h <= 2; ++h) {
+        fillRunner(store, h);
+        store.U_sisuu[h][1] = nan;
+        store.U_agari[h][1] = nan;
+        store.U_babasisuu[h][1] = nan;
+        store.U_heikin[h][0] = nan;
+        store.U_saikou[h][0] = nan;
+        store.U_kyakusitu[h][0] = nan;
+        store.U_hutan[h][0] = nan;
+        store.R_date[h][2] = std::numeric_limits<double>::quiet_NaN();  // no date: passed over
+    }
+    Settings settings = graphSettings(QStringLiteral("true"));
+    settings.kakeritu = nan;
+    GraphWindow window;
+    QImage image(609, 449, QImage::Format_ARGB32_Premultiplied);
+    for (int pass = 0; pass < 3; ++pass) {
+        RecordingSink sink;
+        if (pass == 2)
+            store.raceDate = std::numeric_limits<double>::quiet_NaN();
+        if (pass == 1)
+            drawHikakuGraph(store, settings, window.surfaces, sink);
+        else
+            drawGraph(store, settings, 1, window.surfaces, sink);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        paintDrawing(window.picture1, painter, QRectF(0, 0, 609, 449));
+        painter.end();
+        if (pass == 0) {
+            // The figure that is no number keeps its circle; the run without a date has none.
+            EXPECT_EQ(primitivesIn(window.picture1, PrimitiveKind::Circle, QColor(0, 128, 0)).size(), 1u);
+        }
+        if (pass == 2) {
+            // The grid stops at its first date label, before the reference line and the frame.
+            EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("罫線エラー(err-AD01)")});
+        } else {
+            EXPECT_LT(image.pixelColor(int(250 / 15.0), 300).lightness(), 128) << pass;
+            EXPECT_TRUE(sink.messages().isEmpty()) << pass;
+        }
+    }
+}
