@@ -78,6 +78,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // Ending the program unloads every window: the open dialogs close the way
+    // their own buttons close them (the track-data update saves its folder).
+    for (QDialog *dialog : {optionsDialog_.data(), aboutDialog_.data(), trackDialog_.data()}) {
+        if (dialog != nullptr)
+            dialog->close();
+    }
     event->accept();
 }
 

@@ -120,8 +120,11 @@ void MainWindow::withViews(const std::function<void(ViewContext &)> &action)
 
 void MainWindow::runnerChanged(qint32 runner)
 {
-    if (runner < 1 || runner > store_.tousuu)
+    if (runner < 1 || runner > store_.tousuu) {
+        // Nothing loaded: the runner box goes back to the runner shown.
+        refreshViews();
         return;
+    }
     store_.curUma = runner;
     withViews([](ViewContext &context) { redrawAfterRunnerChange(context); });
 }

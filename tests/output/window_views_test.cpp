@@ -113,3 +113,48 @@ TEST_F(WindowViewSwitches, NoRedrawForARunnerOutsideTheRace)
 }
 
 }  // namespace
+
+namespace {
+
+// Before any load, and after a load that stopped early, the view buttons, the
+// table check box and the runner change work on whatever the store holds.
+TEST(WindowViewsOnOddStores, EveryViewDrawsWithoutHarm)
+{
+    struct Case {
+        const char *name;
+        int runners;  // 0: nothing loaded
+        qint32 curUma;
+        qint32 tousuu;  // as the store says, whatever was filled
+    };
+    const Case cases[] = {
+        {"nothing loaded", 0, 0, 0},
+        {"analysed without a site", 0, 1, 0},
+        {"stopped at runner 3", 6, 3, 6},
+        {"more runners than slots", 6, 1, 40},
+        {"negative runner count", 6, 1, -2},
+    };
+    using Action = void (*)(ViewContext &);
+    const Action actions[]
+        = {switchToGraph, switchToHikaku, switchToBacyu, showGraph, redrawAfterRunnerChange};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RaceStore store;
+        store.resetPublic();
+        if (c.runners > 0)
+            fillPrintRace(store, c.runners);
+        store.curUma = c.curUma;
+        store.tousuu = c.tousuu;
+        Settings settings;
+        WindowViews views;
+        RecordingSink sink;
+        ViewContext context {store, settings, 1, views, sink};
+        for (Action action : actions)
+            action(context);
+        // The graph drawn last lies under the table, which only the view buttons hide.
+        EXPECT_EQ(store.curUma, c.curUma);
+        EXPECT_EQ(store.viewMode, QStringLiteral("graph"));
+        EXPECT_TRUE(views.bacyuGrid.visible);
+    }
+}
+
+}  // namespace
