@@ -86,11 +86,7 @@ void MainWindow::connectControls()
     connect(tableCheck_, &QCheckBox::clicked, this, [this] {
         // Once clicked the box only knows on and off.
         tableCheck_->setTristate(false);
-        const IniWriteResult written = writeWriteHyo(folder_, check1());
-        if (!written)
-            messages_->message(written.error);
-        if (store_.curUma > 0)
-            withViews([](ViewContext &context) { showGraph(context); });
+        withViews([this](ViewContext &context) { tableCheckClicked(context, folder_); });
     });
 }
 

@@ -60,6 +60,15 @@ void switchToBacyu(ViewContext &context)
     drawBacyu(context.store, context.views.bacyuGrid, context.messages);
 }
 
+void tableCheckClicked(ViewContext &context, const AppFolder &folder)
+{
+    const IniWriteResult written = writeWriteHyo(folder, context.check1);
+    if (!written)
+        context.messages.message(written.error);
+    if (context.store.curUma > 0)
+        showGraph(context);
+}
+
 void redrawAfterRunnerChange(ViewContext &context)
 {
     const RaceStore &store = context.store;

@@ -5,6 +5,7 @@
 // them; the drawing routines and the printing jobs write into them. Owned by
 // whoever shows or prints (the window, a test).
 
+#include "app/common.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
 #include "settings/settings.h"
@@ -59,6 +60,12 @@ void switchToBacyu(ViewContext &context);
 
 // The speed-figure graph of curUma, as after a load or a runner change.
 void showGraph(ViewContext &context);
+
+// The table check box was clicked; context.check1 is its new value (0 or 1). The
+// value is saved at once as "writeHyo" in the settings file of `folder` (a failed
+// save is reported), then the speed-figure graph of curUma is drawn again when a
+// runner is shown (curUma > 0), filling the per-run grid only at 1.
+void tableCheckClicked(ViewContext &context, const AppFolder &folder);
 
 // After the shown runner changed: the runner box shows curUma as "00", then the
 // comparison graph is drawn again when it is the current view, else the

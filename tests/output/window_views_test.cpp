@@ -4,6 +4,7 @@
 
 #include "print_race.h"
 #include "support/qt_print.h"
+#include "support/test_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,57 @@ TEST(WindowViewsOnOddStores, EveryViewDrawsWithoutHarm)
         EXPECT_EQ(store.viewMode, QStringLiteral("graph"));
         EXPECT_TRUE(views.bacyuGrid.visible);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
+{
+    struct Case {
+        const char *name;
+        qint32 check1;
+        qint32 curUma;
+        bool redrawn;
+    };
+    const Case cases[] = {
+        {"switched off on runner 3", 0, 3, true},
+        {"switched on on runner 3", 1, 3, true},
+        {"switched on before any runner is shown", 1, 0, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        load(6);
+        const QString lastRun = QStringLiteral("三番の前走");
+        store.R_name[3][1] = lastRun;
+        store.curUma = c.curUma;
+        TestFolder dir;
+        const AppFolder folder(dir.path());
+        ViewContext clicked {store, settings, c.check1, views, sink};
+        tableCheckClicked(clicked, folder);
+
+        RecordingSink readBack;
+        EXPECT_EQ(readIniPara(folder, readBack).writeHyo, QString::number(c.check1));
+        EXPECT_EQ(views.runnerBox, c.redrawn ? QStringLiteral("03") : QStringLiteral("01"));
+        EXPECT_EQ(views.umaInfo.contains(store.U_name[3]), c.redrawn);
+        // The per-run grid is filled only while the box is on.
+        const GridCell *firstRun = views.runGrid.at(1, 2);
+        ASSERT_NE(firstRun, nullptr);
+        EXPECT_EQ(firstRun->text == lastRun, c.redrawn && c.check1 == 1) << firstRun->text.toStdString();
+    }
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'|').toStdString();
+}
+
+TEST_F(WindowViewSwitches, TableCheckReportsASaveThatFails)
+{
+    load(6);
+    TestFolder dir;
+    const AppFolder folder(dir.file(QStringLiteral("no such folder")));
+    context.check1 = 0;
+    tableCheckClicked(context, folder);
+    EXPECT_EQ(sink.messages().size(), 1) << sink.messages().join(u'|').toStdString();
+    EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
 }
 
 }  // namespace
