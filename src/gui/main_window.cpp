@@ -243,7 +243,7 @@ void MainWindow::startLoad()
         return;
     RaceSelection selection {year_->currentText(), course_->currentText(), meeting_->currentText(),
         day_->currentText(), race_->currentText(), settings_.site};
-    views_.bacyuGrid.visible = false;
+    loadStarting(views_);
     refreshViews();
 
     loading_ = new QDialog(this);
@@ -285,9 +285,8 @@ void MainWindow::loadFinished()
         close();
         return;
     }
-    // A load that stopped at a message leaves the views as they were.
-    if (loadResult_.analysed)
-        withViews([](ViewContext &context) { showGraph(context); });
+    const bool analysed = loadResult_.analysed;
+    withViews([analysed](ViewContext &context) { loadEnded(context, analysed); });
 }
 
 }  // namespace marunoki::gui

@@ -60,6 +60,17 @@ void switchToBacyu(ViewContext &context)
     drawBacyu(context.store, context.views.bacyuGrid, context.messages);
 }
 
+void loadStarting(WindowViews &views)
+{
+    views.bacyuGrid.visible = false;
+}
+
+void loadEnded(ViewContext &context, bool analysed)
+{
+    if (analysed)
+        showGraph(context);
+}
+
 void tableCheckClicked(ViewContext &context, const AppFolder &folder)
 {
     const IniWriteResult written = writeWriteHyo(folder, context.check1);

@@ -61,6 +61,14 @@ void switchToBacyu(ViewContext &context);
 // The speed-figure graph of curUma, as after a load or a runner change.
 void showGraph(ViewContext &context);
 
+// A race load begins: the past-performance table is hidden (even when the load
+// then stops at a missing selection).
+void loadStarting(WindowViews &views);
+// A race load ended. When it went through to the analysis the speed-figure graph
+// of curUma (runner 1) is drawn; a load stopped at a message leaves every view as
+// it was until the user draws again.
+void loadEnded(ViewContext &context, bool analysed);
+
 // The table check box was clicked; context.check1 is its new value (0 or 1). The
 // value is saved at once as "writeHyo" in the settings file of `folder` (a failed
 // save is reported), then the speed-figure graph of curUma is drawn again when a

@@ -210,3 +210,34 @@ TEST_F(WindowViewSwitches, TableCheckReportsASaveThatFails)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WindowViewSwitches, ALoadHidesTheTableAndDrawsRunnerOneOnlyWhenItWentThrough)
+{
+    for (const bool analysed : {false, true}) {
+        SCOPED_TRACE(analysed ? "analysed" : "stopped at a message");
+        load(6);
+        store.curUma = 4;
+        redrawAfterRunnerChange(context);
+        switchToBacyu(context);
+        const std::size_t runnerFourDrawing = views.picture1.primitives().size();
+        const QString runnerFourPanel = views.umaInfo;
+
+        loadStarting(views);
+        EXPECT_FALSE(views.bacyuGrid.visible);
+        // The driver leaves curUma at 1 after the analysis.
+        store.curUma = 1;
+        loadEnded(context, analysed);
+        EXPECT_EQ(views.runnerBox, analysed ? QStringLiteral("01") : QStringLiteral("04"));
+        EXPECT_EQ(views.umaInfo.contains(store.U_name[1]), analysed) << views.umaInfo.toStdString();
+        EXPECT_EQ(views.umaInfo == runnerFourPanel, !analysed);
+        EXPECT_EQ(store.viewMode, analysed ? QStringLiteral("graph") : QStringLiteral("bacyu"));
+        if (!analysed) {
+            EXPECT_EQ(views.picture1.primitives().size(), runnerFourDrawing);
+        }
+        EXPECT_FALSE(views.bacyuGrid.visible);
+    }
+}
+
+}  // namespace
