@@ -72,10 +72,9 @@ void MainWindow::connectControls()
         [this] { runnerChanged(previousRunner(store_.curUma, store_.tousuu)); });
     connect(runnerBox_, &QComboBox::activated, this,
         [this] { runnerChanged(runnerFromBoxText(runnerBox_->currentText(), store_.tousuu)); });
-    // Row 0 holds the column captions and row 19 the totals: only runner rows select.
     connect(taisenGrid_, &CellGridView::rowClicked, this, [this](int row) {
-        if (row >= 1 && row <= store_.tousuu)
-            runnerChanged(row);
+        if (const qint32 runner = runnerOfTaisenRow(row, store_.tousuu); runner > 0)
+            runnerChanged(runner);
     });
     connect(graphButton_, &QPushButton::clicked, this,
         [this] { withViews([](ViewContext &context) { switchToGraph(context); }); });

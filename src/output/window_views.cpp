@@ -80,6 +80,12 @@ void tableCheckClicked(ViewContext &context, const AppFolder &folder)
         showGraph(context);
 }
 
+qint32 runnerOfTaisenRow(int row, qint32 tousuu)
+{
+    // Row 0 holds the column captions; rows 1..18 are the runners of the card.
+    return row >= 1 && row <= tousuu && row <= kMaxRunners ? row : 0;
+}
+
 void redrawAfterRunnerChange(ViewContext &context)
 {
     const RaceStore &store = context.store;

@@ -241,3 +241,31 @@ TEST_F(WindowViewSwitches, ALoadHidesTheTableAndDrawsRunnerOneOnlyWhenItWentThro
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowViews, OnlyRunnerRowsOfTheHeadToHeadGridSelect)
+{
+    struct Case {
+        int row;
+        qint32 tousuu;
+        qint32 runner;
+    };
+    const Case cases[] = {
+        {0, 12, 0},  // the captions
+        {1, 12, 1},
+        {12, 12, 12},
+        {13, 12, 0},  // an empty row below the last runner
+        {18, 18, 18},
+        {19, 18, 0},  // the totals
+        {19, 40, 0},  // a runner count beyond the card's slots
+        {3, 0, 0},  // nothing loaded
+        {-1, 12, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << " of " << c.tousuu);
+        EXPECT_EQ(runnerOfTaisenRow(c.row, c.tousuu), c.runner);
+    }
+}
+
+}  // namespace
