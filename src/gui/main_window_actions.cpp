@@ -13,6 +13,7 @@
 #include "output/print_jobs.h"
 #include "web/meeting_calendar.h"
 #include "web/network_page_source.h"
+#include "web/page_archive.h"
 #include "web/page_loader.h"
 
 #include <QApplication>
@@ -177,7 +178,11 @@ void MainWindow::openCalendar()
     // loader's own waiting (no stop button: the calendar ignores it). The issue
     // label shows the loader's status meanwhile.
     const QString issue = versionLabel_->text();
-    NetworkPageSource source;
+    // With --offline the top page comes from the same page archive as the races.
+    NetworkPageSource network;
+    PageArchive archive(offlineFolder_);
+    OfflinePageSource offline(archive);
+    PageSource &source = offlineFolder_.isEmpty() ? static_cast<PageSource &>(network) : offline;
     LabelProgress progress(versionLabel_);
     PageLoader loader(source, progress, *messages_, store_.cancelFlag);
     MeetingCalendarReader reader;

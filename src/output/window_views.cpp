@@ -2,6 +2,7 @@
 
 #include "view/bacyu_table.h"
 #include "view/graph_view.h"
+#include "view/runner_panels.h"
 
 namespace marunoki {
 
@@ -19,6 +20,12 @@ WindowViews::WindowViews()
     picture1.setSize(kGraphBoxWidth, kGraphBoxHeight);
     picture2.setSize(kLegendBoxWidth, kGraphBoxHeight);
     bacyuGrid.visible = false;
+    // The per-run grid has its columns and headers from the start, as designed,
+    // so a graph drawn before any load (or after a load that stopped) fills an
+    // empty grid instead of failing on a grid without rows. Laying out a fresh
+    // grid cannot fail; nothing is shown.
+    RecordingSink unused;
+    grid_init(runGrid, unused);
 }
 
 GraphSurfaces WindowViews::surfaces()

@@ -48,6 +48,17 @@ TEST(WindowViews, StartWithDesignSizesAndNothingLoaded)
     EXPECT_EQ(views.raceInfo, QStringLiteral("データ未読込み"));
     EXPECT_EQ(views.umaInfo, QStringLiteral("データ未読込み"));
     EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
+    // The per-run grid is laid out from the start.
+    EXPECT_EQ(views.runGrid.rows(), 36);
+    EXPECT_EQ(views.runGrid.cols(), 21);
+    ASSERT_NE(views.runGrid.at(0, 4), nullptr);
+    EXPECT_EQ(views.runGrid.at(0, 4)->text, QStringLiteral("指数"));
+}
+
+TEST_F(WindowViewSwitches, GraphBeforeAnyLoadShowsNoMessage)
+{
+    showGraph(context);
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
 }
 
 TEST_F(WindowViewSwitches, ButtonsShowAndHideTheTable)
