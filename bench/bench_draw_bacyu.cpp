@@ -17,9 +17,10 @@
 #include "view/bacyu_table.h"
 #include "view/grid_render.h"
 
+#include "gui_benchmark_main.h"
+
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QPainter>
 
 #include <memory>
@@ -160,16 +161,5 @@ BENCHMARK(BM_DrawBacyuFill)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);  // fonts and text layout need it
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

@@ -20,9 +20,10 @@
 #include "view/painter_draw_box.h"
 #include "view/recorded_drawing.h"
 
+#include "gui_benchmark_main.h"
+
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -206,14 +207,5 @@ BENCHMARK(BM_DrawGraphDirect)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    // Fonts and painting need a GUI application; no window is ever shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

@@ -85,6 +85,13 @@ public:
     QString viewMode;  // "graph", "bacyu" or "hikaku": the view drawn last
 };
 
+// Whether n indexes a runner slot of the tables (0..18); the views check the
+// runner they are asked to show before they index with it.
+inline bool isRunnerSlot(qint32 n)
+{
+    return n >= 0 && n < kRunnerSlots;
+}
+
 // The ten central racecourses in course-code order; the 1-based position written
 // with two digits is the course code ("05" is 東京).
 const std::array<QString, kCourseCount + 1> &courseNames();

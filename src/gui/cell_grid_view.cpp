@@ -8,18 +8,7 @@
 #include <QFont>
 #include <QHeaderView>
 
-#include <cmath>
-
 namespace marunoki::gui {
-
-namespace {
-
-int pixels(double twips)
-{
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-}  // namespace
 
 CellGridModel::CellGridModel(const CellGrid &grid, QObject *parent)
     : QAbstractTableModel(parent)
@@ -83,7 +72,7 @@ CellGridView::CellGridView(const CellGrid &grid, QWidget *parent)
     horizontalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(pixels(CellGrid::kRowHeight));
+    verticalHeader()->setDefaultSectionSize(screenPixels(CellGrid::kRowHeight));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
     setWordWrap(false);
@@ -99,7 +88,7 @@ void CellGridView::refresh()
 {
     model_->reload();
     for (int c = 0; c < grid_.cols(); ++c)
-        setColumnWidth(c, pixels(grid_.colWidth(c)));
+        setColumnWidth(c, screenPixels(grid_.colWidth(c)));
     setShowGrid(grid_.gridLines);
     setVisible(grid_.visible);
 }

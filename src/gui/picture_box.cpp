@@ -6,18 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <cmath>
-
 namespace marunoki::gui {
-
-namespace {
-
-int pixels(double twips)
-{
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-}  // namespace
 
 PictureBox::PictureBox(const RecordedDrawing &drawing, QWidget *parent)
     : QWidget(parent)
@@ -28,7 +17,7 @@ PictureBox::PictureBox(const RecordedDrawing &drawing, QWidget *parent)
 
 void PictureBox::refresh()
 {
-    setFixedSize(pixels(drawing_.width()), pixels(drawing_.height()));
+    setFixedSize(screenPixels(drawing_.width()), screenPixels(drawing_.height()));
     update();
 }
 

@@ -16,6 +16,8 @@
 #include <QColor>
 #include <QString>
 
+#include <cmath>
+
 namespace marunoki {
 
 enum class LineStyle { Solid, Dot, DashDot };
@@ -23,6 +25,12 @@ enum class FillStyle { Transparent, Solid };
 
 // Pixels of a screen at 96 dots per inch: the unit of the pen width.
 constexpr double kTwipsPerPixel = 15.0;
+
+// Whole screen pixels of a length in twips, as the window lays out its boxes.
+inline int screenPixels(double twips)
+{
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
 struct PenState {
     int drawWidth = 1;  // whole pixels, at least 1

@@ -28,11 +28,6 @@ double figureY(const StepContext &c, float figure)
 
 }  // namespace
 
-bool isRunnerSlot(qint32 h)
-{
-    return h >= 0 && h <= kMaxRunners;
-}
-
 QString courseMark(const RaceStore &store, qint32 h, int run)
 {
     const QString &zyo = store.R_zyo[h][run];

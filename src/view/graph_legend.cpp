@@ -6,13 +6,11 @@
 #include "view/graph_steps.h"
 
 #include "view/qb_color.h"
+#include "view/view_text.h"
 
 namespace marunoki::graph {
 
 namespace {
-
-const QString kGoings[]
-    = {QStringLiteral("良"), QStringLiteral("稍"), QStringLiteral("重"), QStringLiteral("不")};
 
 void setPen(DrawBox &box, int width)
 {
@@ -85,7 +83,7 @@ bool hanrei(
             legend.setFillColor(qbColor(8));
             legend.circle(560, y, 60, qbColor(8));
             legend.setFillStyle(FillStyle::Transparent);
-            printText(legend, 660, y - 100, kGoings[k - 1], 8);
+            printText(legend, 660, y - 100, goingMark(k), 8);
         }
     }
     setPen(legend, 3);

@@ -59,7 +59,4 @@ QString headline(const RaceStore &store, qint32 h);
 // first character of its own text.
 QString courseMark(const RaceStore &store, qint32 h, int run);
 
-// True when h indexes the store's runner slots (0..18).
-bool isRunnerSlot(qint32 h);
-
 }  // namespace marunoki::graph

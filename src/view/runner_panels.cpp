@@ -76,11 +76,6 @@ const std::array<RunColumn, kRunGridCols> &runColumns()
     return columns;
 }
 
-bool isRunnerSlot(qint32 runner)
-{
-    return runner >= 0 && runner < kRunnerSlots;
-}
-
 QString plain(qint32 value)
 {
     return QString::number(value);

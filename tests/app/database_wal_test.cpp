@@ -3,7 +3,7 @@
 
 #include "app/db/database.h"
 #include "app/message_sink.h"
-#include "read_only_folder.h"
+#include "support/read_only_folder.h"
 
 #include "support/crash_harness.h"
 #include "support/qt_print.h"

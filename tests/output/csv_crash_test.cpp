@@ -61,14 +61,7 @@ TEST(CsvCrashSafety, AKilledExportLeavesTheOldOrTheNewFile)
             RecordingSink quiet;
             writeCsv(*races[i % 2], app, quiet);
         },
-        [&] {
-            const auto bytes = fileBytes(path);
-            if (bytes == first || bytes == second)
-                return QString();
-            return bytes ? QStringLiteral("%1 bytes, neither export").arg(bytes->size())
-                         : QStringLiteral("the file is gone");
-        },
-        40, 80ms);
+        [&] { return unlessOneOf(path, first, second); }, 40, 80ms);
 
     EXPECT_TRUE(run.faults.isEmpty()) << run.faults.join(u'\n').toStdString();
     EXPECT_EQ(run.rounds, 40);

@@ -5,19 +5,13 @@
 #include "app/message_sink.h"
 #include "app/race_store.h"
 
+#include "support/read_only_folder.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-
-#ifdef __linux__
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
 
 using namespace marunoki;
 using namespace marunoki::test;
@@ -36,61 +30,6 @@ void setFigures(RaceStore &store, int h, std::initializer_list<float> figures)
     for (float figure : figures)
         store.U_sisuu[h][r++] = figure;
 }
-
-// A folder in which no new file can be made, for as long as the object lives:
-// read-only permissions, and for the superuser (whom permissions do not stop) the
-// file system's immutable flag.
-class WriteProtection {
-public:
-    explicit WriteProtection(const QString &folder)
-        : folder_(folder)
-    {
-        QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-#ifdef __linux__
-        if (geteuid() == 0)
-            immutable_ = setImmutable(true);
-#endif
-    }
-    ~WriteProtection()
-    {
-        if (immutable_)
-            setImmutable(false);
-        QFile::setPermissions(
-            folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    // Whether a file can still be created (a file system without the flag).
-    bool holds() const
-    {
-        QFile probe(folder_ + QStringLiteral("/probe"));
-        if (!probe.open(QIODevice::WriteOnly))
-            return true;
-        probe.remove();
-        return false;
-    }
-
-private:
-    bool setImmutable([[maybe_unused]] bool on) const
-    {
-#ifndef __linux__
-        return false;
-#else
-        const int fd = ::open(QFile::encodeName(folder_).constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (done) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return done;
-#endif
-    }
-
-    QString folder_;
-    bool immutable_ = false;
-};
 
 TEST(CsvExport, WritesTheExactBytesOfASmallRace)
 {
@@ -188,8 +127,8 @@ TEST(CsvExport, AFolderThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
     RecordingSink sink;
     bool written = true;
     {
-        WriteProtection protection(sub);
-        if (!protection.holds())
+        ReadOnlyFolder protection(sub);
+        if (!protection.protects())
             GTEST_SKIP() << "this file system cannot protect a folder from the superuser";
         written = writeCsv(store, AppFolder(sub), sink);
     }

@@ -1,23 +1,13 @@
 #include "print_race.h"
 
-#include <QDate>
+#include "app/format.h"
 
 namespace marunoki::test {
-
-namespace {
-
-double dayCount(const QDate &date)
-{
-    return static_cast<double>(QDate(1899, 12, 30).daysTo(date));
-}
-
-}  // namespace
 
 void fillPrintRace(RaceStore &store, int runners)
 {
     store.resetPublic();
-    const QDate raceDay(2026, 11, 29);
-    store.raceDate = dayCount(raceDay);
+    store.raceDate = *serialFromYmd(2026, 11, 29);
     store.raceTitle = QStringLiteral("5回東京9日 11R 印刷テストカップ");
     store.raceJouken = QStringLiteral("3歳以上オープン 芝2400m");
     store.tousuu = runners;
@@ -34,7 +24,7 @@ void fillPrintRace(RaceStore &store, int runners)
         store.R_kyori[n][0] = 2400;
         store.R_siba[n][0] = 1;
         for (int r = 1; r <= 3; ++r) {
-            store.R_date[n][r] = dayCount(raceDay.addDays(-28 * r - n));
+            store.R_date[n][r] = store.raceDate - 28 * r - n;
             store.R_zyo[n][r] = QStringLiteral("05");
             store.R_name[n][r] = QStringLiteral("過去レース%1").arg(r);
             store.R_kyori[n][r] = 2000;

@@ -2,10 +2,10 @@
 
 #include "app/format.h"
 #include "app/message_sink.h"
-#include "app/read_only_folder.h"  // tests/app: shared with the database tests
 #include "settings/settings.h"
 #include "support/crash_harness.h"
 #include "support/qt_print.h"
+#include "support/read_only_folder.h"
 #include "support/sqlite_file.h"
 #include "support/test_folder.h"
 #include "track_files.h"

@@ -97,4 +97,14 @@ std::optional<QByteArray> fileBytes(const QString &path)
     return file.readAll();
 }
 
+QString unlessOneOf(const QString &path, const QByteArray &first, const QByteArray &second)
+{
+    const auto bytes = fileBytes(path);
+    if (!bytes)
+        return QStringLiteral("no file");
+    if (*bytes == first || *bytes == second)
+        return QString();
+    return QStringLiteral("%1 bytes, neither of the two contents").arg(bytes->size());
+}
+
 }  // namespace marunoki::test

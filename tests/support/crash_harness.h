@@ -48,4 +48,9 @@ QStringList strayFiles(const QString &folder, const QString &target);
 // The file's bytes; nothing when it does not exist or cannot be read.
 std::optional<QByteArray> fileBytes(const QString &path);
 
+// The inspection of an all-or-nothing writer that toggles a file between two
+// contents: empty when the file holds exactly one of them, else what it holds
+// instead ("no file", or its size).
+QString unlessOneOf(const QString &path, const QByteArray &first, const QByteArray &second);
+
 }  // namespace marunoki::test
