@@ -9,7 +9,7 @@
 
 namespace marunoki::cli {
 
-enum class Command { Load, ImportMdb, Demo, Help };
+enum class Command { Load, Day, ImportMdb, Demo, Help };
 
 struct LoadOptions {
     std::optional<int> site;  // 1 or 2; nothing = the settings file's "site"
@@ -23,6 +23,11 @@ struct LoadOptions {
     double timeoutSeconds = 30;
     QString archiveDir;
     QString offlineDir;
+    bool refresh = false;  // fetch every page again (the cache is written, not read)
+    // day only
+    int firstRace = 1, lastRace = 12;  // --races A-B
+    QString reportDir;  // the race reports and the day's index.html
+    QString jsonDir;  // one JSON file per race analysed
 };
 
 struct Options {

@@ -5,6 +5,7 @@
 #include "cli/interrupt_stop.h"
 
 #include "app/driver/load_driver.h"
+#include "app/driver/page_cache_setup.h"
 #include "app/driver/race_json.h"
 #include "app/race_store.h"
 #include "output/csv_export.h"
@@ -48,15 +49,10 @@ RaceSelection selectionOf(const LoadOptions &load, const Settings &settings)
     return s;
 }
 
-// The page source of the options, and whatever it needs kept alive.
-struct Sources {
-    std::unique_ptr<NetworkPageSource> network;
-    std::unique_ptr<PageArchive> archive;
-    std::unique_ptr<PageSource> wrapper;  // archiving or offline
-    PageSource *source = nullptr;
-};
+}  // namespace
 
-Sources makeSources(const LoadOptions &load, Console &console)
+Sources makeSources(
+    const LoadOptions &load, const AppFolder &folder, const Settings &settings, Console &console)
 {
     Sources s;
     if (!load.offlineDir.isEmpty()) {
@@ -68,16 +64,54 @@ Sources makeSources(const LoadOptions &load, Console &console)
     s.network = std::make_unique<NetworkPageSource>();
     s.network->setMaxInFlight(load.jobs);
     s.network->setTimeLimitMs(int(load.timeoutSeconds * 1000));
-    s.source = s.network.get();
+    // The archive sees every page of the load, from the cache or not.
+    s.cached = withPageCache(*s.network, folder, settings.cache, load.refresh, console);
+    s.source = s.cached.source;
     if (!load.archiveDir.isEmpty()) {
         s.archive = std::make_unique<PageArchive>(load.archiveDir);
-        s.wrapper = std::make_unique<ArchivingPageSource>(*s.network, *s.archive, console);
+        s.wrapper = std::make_unique<ArchivingPageSource>(*s.source, *s.archive, console);
         s.source = s.wrapper.get();
     }
     return s;
 }
 
-}  // namespace
+Settings settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console)
+{
+    Settings settings = readIniPara(folder, console);
+    if (!load.base1.isEmpty())
+        settings.site1Base = load.base1;
+    if (!load.base2.isEmpty())
+        settings.site2Base = load.base2;
+    settings.site1Base = baseAddress(settings.site1Base);
+    settings.site2Base = baseAddress(settings.site2Base);
+    return settings;
+}
+
+std::optional<int> checkSources(
+    const LoadOptions &load, const QString &site, const Settings &settings, const AppFolder &folder)
+{
+    // Without an address the load could only fail page by page; say what is
+    // missing instead.
+    if (site == kSite1 && settings.site1Base.isEmpty()) {
+        complain(QStringLiteral("no address for Site 1: give --base1 or set key site1 in section web of %1")
+                     .arg(settingsFile(folder)));
+        return kExitUsage;
+    }
+    if (site == kSite2 && settings.site2Base.isEmpty()) {
+        complain(QStringLiteral("no address for Site 2: give --base2 or set key site2 in section web of %1")
+                     .arg(settingsFile(folder)));
+        return kExitUsage;
+    }
+    if (!load.offlineDir.isEmpty() && !QDir(load.offlineDir).exists()) {
+        complain(QStringLiteral("no such folder: %1").arg(load.offlineDir));
+        return kExitUsage;
+    }
+    if (!load.archiveDir.isEmpty() && !QDir().mkpath(load.archiveDir)) {
+        complain(QStringLiteral("cannot create folder %1").arg(load.archiveDir));
+        return kExitFailed;
+    }
+    return std::nullopt;
+}
 
 void complain(const QString &text)
 {
@@ -105,41 +139,14 @@ bool writeOutput(const QString &path, const QByteArray &bytes)
 
 int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console)
 {
-    Settings settings = readIniPara(folder, console);
-    if (!load.base1.isEmpty())
-        settings.site1Base = load.base1;
-    if (!load.base2.isEmpty())
-        settings.site2Base = load.base2;
-    settings.site1Base = baseAddress(settings.site1Base);
-    settings.site2Base = baseAddress(settings.site2Base);
+    const Settings settings = settingsFor(load, folder, console);
     const RaceSelection selection = selectionOf(load, settings);
+    // The site's address is checked only once the selection itself is complete.
+    const bool complete = missingSelectionMessage(selection).isEmpty();
+    if (const auto failed = checkSources(load, complete ? selection.site : QString(), settings, folder))
+        return *failed;
 
-    // Without an address the load could only fail page by page; say what is
-    // missing instead (once the selection itself is complete).
-    if (missingSelectionMessage(selection).isEmpty()) {
-        if (selection.site == kSite1 && settings.site1Base.isEmpty()) {
-            complain(
-                QStringLiteral("no address for Site 1: give --base1 or set key site1 in section web of %1")
-                    .arg(settingsFile(folder)));
-            return kExitUsage;
-        }
-        if (selection.site == kSite2 && settings.site2Base.isEmpty()) {
-            complain(
-                QStringLiteral("no address for Site 2: give --base2 or set key site2 in section web of %1")
-                    .arg(settingsFile(folder)));
-            return kExitUsage;
-        }
-    }
-    if (!load.offlineDir.isEmpty() && !QDir(load.offlineDir).exists()) {
-        complain(QStringLiteral("no such folder: %1").arg(load.offlineDir));
-        return kExitUsage;
-    }
-    if (!load.archiveDir.isEmpty() && !QDir().mkpath(load.archiveDir)) {
-        complain(QStringLiteral("cannot create folder %1").arg(load.archiveDir));
-        return kExitFailed;
-    }
-
-    Sources sources = makeSources(load, console);
+    Sources sources = makeSources(load, folder, settings, console);
     LoadContext context {store, settings, folder, *sources.source, console, console};
     LoadResult result;
     {

@@ -50,9 +50,11 @@ QString csvText(const RaceStore &store)
     return text + kLineEnd;
 }
 
-bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages)
+bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages, int race)
 {
-    const QString stem = folder.file(formatDate(store.raceDate, QStringLiteral("yymmdd")) + u'0');
+    QString stem = folder.file(formatDate(store.raceDate, QStringLiteral("yymmdd")) + u'0');
+    if (race > 0)
+        stem += QStringLiteral("_%1R").arg(race, 2, 10, QLatin1Char('0'));
     const QString path = stem + QStringLiteral(".csv");
 
     QSaveFile file(path);

@@ -24,6 +24,9 @@ QString csvText(const RaceStore &store);
 // Writes the file atomically (a failed write leaves any earlier file as it was).
 // On success shows the path followed by " へ出力しました" and returns true; on
 // failure shows a message naming the path and returns false. Reads the store only.
-bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages);
+// race > 0 (a race of a day written with the others): the name gets "_" and
+// the race number ("2611290_05R.csv"), so the races of one day do not replace
+// one another.
+bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages, int race = 0);
 
 }  // namespace marunoki

@@ -63,7 +63,9 @@ bool isPlainFileName(const QString &name)
         && !name.contains(u':') && name != QLatin1String(PageArchive::kIndexName);
 }
 
-QString readableBase(const QString &url, bool *shortened)
+}  // namespace
+
+QString readablePageName(const QString &url, bool *shortened)
 {
     const QUrl u(url);
     QString raw = u.host() + u.path();
@@ -90,8 +92,6 @@ QString readableBase(const QString &url, bool *shortened)
     base.truncate(kMaxBaseName);
     return base.isEmpty() ? QStringLiteral("page") : base;
 }
-
-}  // namespace
 
 PageArchive::PageArchive(const QString &folder)
     : folder_(QDir(folder).absolutePath() + u'/')
@@ -124,7 +124,7 @@ QString PageArchive::fileNameLocked(const QString &url) const
     if (const auto it = entries_.find(url); it != entries_.end())
         return it->file;
     bool shortened = false;
-    const QString base = readableBase(url, &shortened);
+    const QString base = readablePageName(url, &shortened);
     const QString plain = base + QLatin1String(".html");
     bool taken = false;
     for (const Entry &e : entries_)
