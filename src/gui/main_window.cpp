@@ -1,5 +1,8 @@
 #include "gui/main_window.h"
 
+#include "app/driver/page_cache_setup.h"
+#include "gui/day_load_dialog.h"
+
 #include "analysis/track_db.h"
 #include "app/db/database.h"
 #include "app/driver/race_selection.h"
@@ -237,7 +240,7 @@ void MainWindow::setControlsEnabled(bool enabled)
         w->setEnabled(enabled);
 }
 
-void MainWindow::startLoad()
+void MainWindow::startLoad(bool refresh)
 {
     if (worker_.joinable())
         return;
@@ -259,13 +262,14 @@ void MainWindow::startLoad()
     setControlsEnabled(false);
 
     const Settings settings = settings_;
-    worker_ = std::thread([this, selection, settings] {
+    worker_ = std::thread([this, selection, settings, refresh] {
         NetworkPageSource network;
         PageArchive archive(offlineFolder_);
         OfflinePageSource offline(archive);
-        PageSource &source = offlineFolder_.isEmpty() ? static_cast<PageSource &>(network) : offline;
+        PageSource &inner = offlineFolder_.isEmpty() ? static_cast<PageSource &>(network) : offline;
+        CachedSource cached = withPageCache(inner, folder_, settings.cache, refresh, *messages_);
         LabelProgress progress(loadingStatus_);
-        LoadContext context {store_, settings, folder_, source, progress, *messages_};
+        LoadContext context {store_, settings, folder_, *cached.source, progress, *messages_};
         loadResult_ = runLoad(selection, context);
         QMetaObject::invokeMethod(this, &MainWindow::loadFinished, Qt::QueuedConnection);
     });
@@ -287,6 +291,38 @@ void MainWindow::loadFinished()
     }
     const bool analysed = loadResult_.analysed;
     withViews([analysed](ViewContext &context) { loadEnded(context, analysed); });
+    markRaceBox();
+}
+
+void MainWindow::openDayLoad()
+{
+    if (dayDialog_)
+        return;
+    const DaySelection day {year_->currentText(), course_->currentText(), meeting_->currentText(),
+        day_->currentText(), settings_.site, 1, kMaxRacesOfDay};
+    // The same message as a load for a box still at its initial text.
+    const QString missing = missingSelectionMessage(
+        {day.year, day.course, day.meeting, day.day, QStringLiteral("01"), day.site});
+    if (!missing.isEmpty()) {
+        messages_->message(missing);
+        return;
+    }
+    auto *dialog = new DayLoadDialog(day, settings_, folder_, offlineFolder_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &DayLoadDialog::dayEnded, this, &MainWindow::markRaceBox);
+    dayDialog_ = dialog;
+    dialog->show();
+}
+
+void MainWindow::markRaceBox()
+{
+    const RaceSelection day {year_->currentText(), course_->currentText(), meeting_->currentText(),
+        day_->currentText(), QString(), settings_.site};
+    QList<int> cached;
+    if (missingSelectionMessage({day.year, day.course, day.meeting, day.day, QStringLiteral("01"), day.site})
+            .isEmpty())
+        cached = racesInCache(day, settings_, folder_);
+    markCachedRaces(race_, cached);
 }
 
 }  // namespace marunoki::gui

@@ -60,7 +60,12 @@ private:
     void buildMenus();
     void connectControls();
     void startUp();
-    void startLoad();
+    // refresh: "最新の情報に更新", every page fetched again for this load.
+    void startLoad(bool refresh = false);
+    // "1日分読込み" for the day of the selection boxes.
+    void openDayLoad();
+    // Marks the races of the chosen day that the page cache holds.
+    void markRaceBox();
     void loadFinished();
     void openCalendar();
     void exportCsv();
@@ -120,6 +125,7 @@ private:
     QPointer<QDialog> optionsDialog_;
     QPointer<QDialog> aboutDialog_;
     QPointer<QDialog> trackDialog_;
+    QPointer<QDialog> dayDialog_;
     QDialog *loading_ = nullptr;
     QLabel *loadingStatus_ = nullptr;
 };

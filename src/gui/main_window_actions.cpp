@@ -58,11 +58,16 @@ void MainWindow::buildMenus()
     output->addAction(QStringLiteral("馬柱印刷"), this, &MainWindow::printTable);
     output->addAction(QStringLiteral("CSV出力"), this, &MainWindow::exportCsv);
     menuBar()->addAction(QStringLiteral("馬場情報ファイル更新"), this, &MainWindow::openTrackUpdate);
+    QMenu *day = menuBar()->addMenu(QStringLiteral("読込み"));
+    day->addAction(QStringLiteral("1日分読込み"), this, &MainWindow::openDayLoad);
+    day->addAction(QStringLiteral("最新の情報に更新"), this, [this] { startLoad(true); });
 }
 
 void MainWindow::connectControls()
 {
-    connect(loadButton_, &QPushButton::clicked, this, &MainWindow::startLoad);
+    connect(loadButton_, &QPushButton::clicked, this, [this] { startLoad(); });
+    for (QComboBox *box : {year_, course_, meeting_, day_})
+        connect(box, &QComboBox::currentTextChanged, this, &MainWindow::markRaceBox);
     connect(calendarButton_, &QPushButton::clicked, this, &MainWindow::openCalendar);
     connect(endButton_, &QPushButton::clicked, this, &QWidget::close);
     connect(nextButton_, &QPushButton::clicked, this,

@@ -3,8 +3,11 @@
 // it, put in front of a page source by both programs.
 
 #include "app/common.h"
+#include "app/driver/race_selection.h"
 #include "settings/settings.h"
 #include "web/page_cache.h"
+
+#include <QList>
 
 #include <memory>
 
@@ -24,6 +27,10 @@ struct CachedSource {
     std::unique_ptr<CachingPageSource> caching;
     PageSource *source = nullptr;
 };
+
+// The race numbers of the day (1..12) whose cards the cache of the folder
+// answers now, so that loading them needs no network.
+QList<int> racesInCache(const RaceSelection &day, const Settings &settings, const AppFolder &folder);
 
 // With refresh the cache is written but not read (one load of fresh pages).
 CachedSource withPageCache(PageSource &inner, const AppFolder &folder, const CacheSettings &settings,
