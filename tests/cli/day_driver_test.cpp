@@ -1,9 +1,11 @@
 #include "app/driver/day_driver.h"
 
 #include "app/driver/load_driver.h"
+#include "app/driver/page_cache_setup.h"
 #include "app/driver/race_json.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "web/network_page_source.h"
 
 #include "fixture_databases.h"
 #include "support/fake_page_source.h"
@@ -227,6 +229,37 @@ TEST_P(DayDriver, AStopEndsTheDayAfterTheRaceInProgress)
         EXPECT_FALSE(source.fetched().contains(card(5))) << c.what;
         store.cancelFlag = 0;
     }
+}
+
+TEST_P(DayDriver, AfterADayThroughTheCacheItsRacesAreMarkedAndLoadWithoutTheSite)
+{
+    // Pages as a site serves them (bytes and charset), so that the cache keeps them.
+    test::FakePageSource site;
+    for (const auto &[r, race] : races) {
+        if (r == 3)
+            continue;  // not on the site
+        const QMap<QString, QString> pages = test::samplePages(race, this->site(), base());
+        for (auto page = pages.begin(); page != pages.end(); ++page)
+            site.setResult(page.key(), pageFromBytes(test::samplePageBytes(page.value()), "UTF-8"));
+    }
+    RaceSelection chosen = day().race(1);
+    EXPECT_TRUE(racesInCache(chosen, settings, folder).isEmpty());
+    {
+        CachedSource cached = withPageCache(site, folder, settings.cache, false, messages);
+        Recorder recorder;
+        const std::atomic<bool> stop {false};
+        DayContext context {store, settings, folder, *cached.source, progress, messages, stop};
+        EXPECT_EQ(runDay(day(), context, recorder).analysedCount(), 4);
+    }
+    EXPECT_EQ(racesInCache(chosen, settings, folder), QList<int>({1, 2, 4, 5}));
+
+    // Race 4 again: every page from the cache, nothing from the site.
+    const int fetched = int(site.fetched().size());
+    CachedSource cached = withPageCache(site, folder, settings.cache, false, messages);
+    RaceStore again;
+    LoadContext context {again, settings, folder, *cached.source, progress, messages};
+    EXPECT_TRUE(runLoad(day().race(4), context).analysed);
+    EXPECT_EQ(int(site.fetched().size()), fetched);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSites, DayDriver, ::testing::Values(1, 2));
