@@ -3,6 +3,8 @@
 
 #include "gui/main_window.h"
 
+#include "app/driver/page_cache_setup.h"
+
 #include "app/driver/race_selection.h"
 #include "app/runner_navigation.h"
 #include "gui/cell_grid_view.h"
@@ -187,9 +189,11 @@ void MainWindow::openCalendar()
     NetworkPageSource network;
     PageArchive archive(offlineFolder_);
     OfflinePageSource offline(archive);
-    PageSource &source = offlineFolder_.isEmpty() ? static_cast<PageSource &>(network) : offline;
+    PageSource &inner = offlineFolder_.isEmpty() ? static_cast<PageSource &>(network) : offline;
+    // The calendar's maximum age in the page cache decides how often it is fetched.
+    CachedSource cached = withPageCache(inner, folder_, settings_.cache, false, *messages_);
     LabelProgress progress(versionLabel_);
-    PageLoader loader(source, progress, *messages_, store_.cancelFlag);
+    PageLoader loader(*cached.source, progress, *messages_, store_.cancelFlag);
     MeetingCalendarReader reader;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const CalendarTexts texts

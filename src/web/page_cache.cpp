@@ -83,7 +83,7 @@ qint64 CachePolicy::maxAge(PageKind kind) const
     return calendarMaxAge;
 }
 
-PageCache::PageCache(QString folder, qint64 sizeLimitBytes, Clock clock)
+PageCache::PageCache(const QString &folder, qint64 sizeLimitBytes, Clock clock)
     : folder_(QDir(folder).absolutePath() + u'/')
     , sizeLimit_(sizeLimitBytes)
     , clock_(std::move(clock))

@@ -65,7 +65,7 @@ public:
 
     // Nothing is read or created until the first lookup or store. clock gives
     // the current time (UTC); tests pass their own.
-    PageCache(QString folder, qint64 sizeLimitBytes, Clock clock = &QDateTime::currentDateTimeUtc);
+    PageCache(const QString &folder, qint64 sizeLimitBytes, Clock clock = &QDateTime::currentDateTimeUtc);
 
     struct Page {
         QByteArray bytes;
