@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,39 @@ TEST_F(CliDay, ADayWithoutAnyRaceOnTheSiteStopsWithStatusThree)
     const CliRun run = runCli(dayArgs(2, QStringLiteral("1-2")));
     EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(run.err).contains(QStringLiteral("計 2レース中 0レースを解析しました")));
+}
+
+}  // namespace
+}  // namespace marunoki::test
+
+namespace marunoki::test {
+namespace {
+
+TEST_F(CliDay, TwoProgramsFillingOneCacheAtOnceBothGetTheWholeDay)
+{
+    // Slow pages, so that the two runs overlap from start to end.
+    for (int number : kSampleDayRaces)
+        serveSamplePages(server, makeSampleRace(sampleDayRaceOptions(number)), base, 40);
+    QProcess runs[2];
+    for (int i = 0; i < 2; ++i)
+        runs[i].start(QStringLiteral(MARUNOKI_CLI_PATH),
+            dayArgs(1, QStringLiteral("10-12"))
+                + QStringList {QStringLiteral("--json-dir"), out.file(QStringLiteral("json%1").arg(i))});
+    for (QProcess &run : runs) {
+        ASSERT_TRUE(run.waitForFinished(60000));
+        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    }
+    for (int number : kSampleDayRaces) {
+        const QString name = QStringLiteral("/%1R.json").arg(number);
+        const QByteArray first = readFile(out.file(QStringLiteral("json0")) + name);
+        EXPECT_FALSE(first.isEmpty()) << number;
+        EXPECT_EQ(first, readFile(out.file(QStringLiteral("json1")) + name)) << number;
+    }
+    // What they left in the cache is whole: a third run needs no page.
+    const int requests = server.requestCount();
+    const CliRun third = runCli(dayArgs(1, QStringLiteral("10-12")));
+    EXPECT_EQ(third.exitCode, 0) << third.err.toStdString();
+    EXPECT_EQ(server.requestCount(), requests);
 }
 
 }  // namespace

@@ -190,13 +190,13 @@ SampleRace makeSampleRace(const SampleRaceOptions &options)
     return race;
 }
 
-void serveSamplePages(HttpTestServer &server, const SampleRace &race, const QString &base)
+void serveSamplePages(HttpTestServer &server, const SampleRace &race, const QString &base, int delayMs)
 {
     for (int site : {1, 2}) {
         const QMap<QString, QString> pages = samplePages(race, site, base);
         for (auto page = pages.begin(); page != pages.end(); ++page)
-            server.route(
-                page.key().mid(base.size()), HttpRoute::html(samplePageBytes(page.value()), "UTF-8"));
+            server.route(page.key().mid(base.size()),
+                HttpRoute::html(samplePageBytes(page.value()), "UTF-8").delayed(delayMs));
     }
 }
 

@@ -56,8 +56,9 @@ QMap<QString, QString> samplePages(const SampleRace &race, int site, const QStri
 QByteArray samplePageBytes(const QString &bodyHtml);
 
 // Routes every page of the race on both sites, under base (the server's own
-// address), to the server as samplePageBytes in UTF-8.
-void serveSamplePages(HttpTestServer &server, const SampleRace &race, const QString &base);
+// address), to the server as samplePageBytes in UTF-8, each answered after
+// delayMs.
+void serveSamplePages(HttpTestServer &server, const SampleRace &race, const QString &base, int delayMs = 0);
 
 // The card address of the race on one site.
 QString sampleCardAddress(const SampleRace &race, int site, const QString &base);
