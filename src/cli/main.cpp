@@ -18,7 +18,13 @@ int main(int argc, char **argv)
     // runs on the off-screen platform whatever the environment says and works
     // without a display.
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    // Qt's start-up remarks about the desktop session it does not need (no
+    // runtime folder on a server) would only clutter stderr, which carries the
+    // program's own messages; Qt's later warnings are shown as usual.
+    const QtMessageHandler usual
+        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     QGuiApplication app(argc, argv);
+    qInstallMessageHandler(usual);
     using namespace marunoki::cli;
 
     const ParseResult parsed = parseCommandLine(QGuiApplication::arguments().mid(1));
