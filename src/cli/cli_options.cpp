@@ -187,6 +187,16 @@ private:
                 [&](const QString &, const QString &v) { return load.archiveDir = v, true; }},
             {QStringLiteral("--offline"),
                 [&](const QString &, const QString &v) { return load.offlineDir = v, true; }},
+            {QStringLiteral("--graphs-pdf"),
+                [&](const QString &, const QString &v) { return load.graphsPdf = v, true; }},
+            {QStringLiteral("--table-pdf"),
+                [&](const QString &, const QString &v) { return load.tablePdf = v, true; }},
+            {QStringLiteral("--png"),
+                [&](const QString &, const QString &v) { return load.pngDir = v, true; }},
+            {QStringLiteral("--views-json"),
+                [&](const QString &, const QString &v) { return load.viewsJson = v, true; }},
+            {QStringLiteral("--report"),
+                [&](const QString &, const QString &v) { return load.reportDir = v, true; }},
         };
         while (pos_ < args_.size()) {
             auto [name, inlineValue] = splitInline(args_[pos_++]);
@@ -225,6 +235,8 @@ QString usageText()
         "--race N\n"
         "               [--base1 URL] [--base2 URL] [--json FILE|-] [--csv] [--jobs N] [--timeout SECONDS]\n"
         "               [--archive DIR] [--offline DIR]\n"
+        "               [--graphs-pdf FILE] [--table-pdf FILE] [--png DIR] [--views-json FILE] [--report "
+        "DIR]\n"
         "  marunoki-cli [--app-dir DIR] import-mdb SRC DEST\n"
         "  marunoki-cli demo\n"
         "\n"

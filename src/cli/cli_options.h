@@ -23,6 +23,12 @@ struct LoadOptions {
     double timeoutSeconds = 30;
     QString archiveDir;
     QString offlineDir;
+    // The views as files; empty = not written.
+    QString graphsPdf;  // the graph print job, every page in one PDF
+    QString tablePdf;  // the table print job
+    QString pngDir;  // graph-01.png ..., hikaku.png, bacyu.png
+    QString viewsJson;  // what the window's text views hold
+    QString reportDir;  // index.html and the graphs as SVG
 };
 
 struct Options {

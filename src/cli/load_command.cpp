@@ -8,6 +8,10 @@
 #include "app/driver/race_json.h"
 #include "app/race_store.h"
 #include "output/csv_export.h"
+#include "output/race_report.h"
+#include "output/view_files.h"
+#include "output/views_json.h"
+#include "output/window_views.h"
 #include "settings/settings.h"
 #include "web/network_page_source.h"
 #include "web/page_archive.h"
@@ -16,6 +20,7 @@
 #include <QDir>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -75,6 +80,36 @@ Sources makeSources(const LoadOptions &load, Console &console)
         s.source = s.wrapper.get();
     }
     return s;
+}
+
+// The views the options ask for, drawn as the window draws them after a load
+// (runner 1's graph shown). Every output is tried; false when any failed.
+bool writeViewOutputs(const LoadOptions &load, RaceStore &store, const Settings &settings, Console &console)
+{
+    using Writer = Status (*)(ViewContext &, const QString &);
+    const std::pair<const QString &, Writer> outputs[] = {
+        {load.viewsJson, &writeViewsJson},
+        {load.graphsPdf, &writeGraphsPdf},
+        {load.tablePdf, &writeTablePdf},
+        {load.pngDir, &writeViewPngs},
+        {load.reportDir,
+            [](ViewContext &context, const QString &dir) { return writeRaceReport(context, dir); }},
+    };
+    if (std::all_of(std::begin(outputs), std::end(outputs), [](const auto &o) { return o.first.isEmpty(); }))
+        return true;
+    WindowViews views;
+    ViewContext context {store, settings, 1, views, console};
+    loadEnded(context, true);
+    bool written = true;
+    for (const auto &[path, write] : outputs) {
+        if (path.isEmpty())
+            continue;
+        if (const Status status = write(context, path); !status.ok()) {
+            complain(status.message());
+            written = false;
+        }
+    }
+    return written;
 }
 
 }  // namespace
@@ -155,6 +190,7 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
         written = writeOutput(load.jsonPath, raceStoreJson(store)) && written;
     if (load.csv)
         written = writeCsv(store, folder, console) && written;
+    written = writeViewOutputs(load, store, settings, console) && written;
     return written ? kExitAnalysed : kExitFailed;
 }
 

@@ -19,6 +19,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -347,6 +348,47 @@ TEST_F(CliLoad, AMissingSelectionStopsWithStatusThreeBeforeAnyRequest)
         EXPECT_EQ(run.messages(), QStringList {c.message}) << c.option;
     }
     EXPECT_EQ(server.requestCount(), 0);
+}
+
+TEST_F(CliLoad, ViewOutputsAreWrittenOnlyAfterALoadAndAFailedOneNamesItsFile)
+{
+    TestFolder out;
+    const QString kept = out.write(QStringLiteral("views.json"), "earlier");
+    const QString blocker = out.write(QStringLiteral("blocker"), "earlier");
+    const QString missing = out.file(QStringLiteral("missing/file"));
+    struct Case {
+        const char *option;
+        QString path;
+    };
+    const Case cases[] = {
+        {"--graphs-pdf", missing},
+        {"--table-pdf", missing},
+        {"--views-json", missing},
+        {"--png", blocker},
+        {"--report", blocker},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.option);
+        // The other outputs still go through; the run ends with status 1.
+        const QString option = QString::fromLatin1(c.option);
+        const QString other = option == QStringLiteral("--views-json") ? QStringLiteral("--table-pdf")
+                                                                       : QStringLiteral("--views-json");
+        const CliRun run = load(1, {option, c.path, other, kept + QStringLiteral(".new")});
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_TRUE(QString::fromUtf8(run.err).contains(c.path)) << run.err.toStdString();
+        EXPECT_TRUE(QFile::exists(kept + QStringLiteral(".new")));
+        QFile::remove(kept + QStringLiteral(".new"));
+    }
+
+    // A load that stops at a message writes nothing over an earlier file.
+    QStringList args = selectionArgs(1);
+    args.remove(args.indexOf(QStringLiteral("--race")), 2);
+    const CliRun stopped = runCli(args + baseArgs() + QStringList {QStringLiteral("--views-json"), kept});
+    EXPECT_EQ(stopped.exitCode, 3);
+    QFile file(kept);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("earlier"));
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 2);
 }
 
 TEST_F(CliLoad, OfflineFromAnArchiveGivesIdenticalJson)
