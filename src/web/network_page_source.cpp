@@ -1,9 +1,9 @@
 #include "web/network_page_source.h"
 
+#include "app/regular_file.h"
 #include "web/html_body.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QHash>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -73,15 +73,12 @@ FetchedPage failedPage(const QString &cause)
 
 FetchedPage readPageFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failedPage(file.errorString());
-    if (file.size() > NetworkPageSource::kMaxPageBytes)
+    const RegularFileRead read = readRegularFile(path, NetworkPageSource::kMaxPageBytes + 1);
+    if (!read.status.ok())
+        return failedPage(read.status.message());
+    if (read.bytes.size() > NetworkPageSource::kMaxPageBytes)
         return failedPage(tooLarge());
-    const QByteArray bytes = file.read(NetworkPageSource::kMaxPageBytes + 1);
-    if (bytes.size() > NetworkPageSource::kMaxPageBytes)
-        return failedPage(tooLarge());
-    return pageFromBytes(bytes, {});
+    return pageFromBytes(read.bytes, {});
 }
 
 class NetworkPageSource::Impl {
