@@ -2,6 +2,7 @@
 
 #include "app/regular_file.h"
 #include "web/html_body.h"
+#include "web/transfer_body.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -49,6 +50,17 @@ QString tooLarge()
 {
     return QStringLiteral("ページが大きすぎます（%1 MB を超えています）")
         .arg(NetworkPageSource::kMaxPageBytes / (1024 * 1024));
+}
+
+TransferFacts transferFacts(const QNetworkReply &reply)
+{
+    TransferFacts facts;
+    facts.contentEncoding = reply.rawHeader(QByteArrayLiteral("Content-Encoding"));
+    const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid())
+        facts.contentLength = length.toLongLong();
+    facts.chunked = reply.rawHeader(QByteArrayLiteral("Transfer-Encoding")).toLower().contains("chunked");
+    return facts;
 }
 
 }  // namespace
@@ -262,6 +274,9 @@ private:
         request.setMaximumRedirectsAllowed(5);
         request.setHeader(
             QNetworkRequest::UserAgentHeader, QStringLiteral("Mozilla/5.0 (compatible; Marunoki)"));
+        // Asked for by us, a compressed body reaches us as sent: we decompress it
+        // ourselves, so that a stream cut short is seen (see transfer_body.h).
+        request.setRawHeader(QByteArrayLiteral("Accept-Encoding"), QByteArrayLiteral("gzip"));
         QNetworkReply *reply = manager_->get(request);
 
         Job &job = jobs_[reply];
@@ -314,6 +329,10 @@ private:
             const int code = status.isValid() ? status.toInt() : 0;
             if (!job.failure.isEmpty()) {
                 store(job.url, job.id, failedPage(job.failure));
+            } else if (reply->error() == QNetworkReply::RemoteHostClosedError && code != 0 && code < 400) {
+                // The server answered, then closed the connection before the end.
+                store(job.url, job.id,
+                    failedPage(QStringLiteral("転送が途中で切れました（接続が切れました）")));
             } else if (reply->error() != QNetworkReply::NoError && code < 400) {
                 // Connection failures, redirect loops: Qt's own description.
                 store(job.url, job.id, failedPage(reply->errorString()));
@@ -326,9 +345,14 @@ private:
                 } else {
                     const QByteArray charset
                         = charsetOfContentType(reply->rawHeader(QByteArrayLiteral("Content-Type")));
-                    parsers_.start([this, url = job.url, id = job.id, bytes = std::move(bytes), charset] {
-                        store(url, id, pageFromBytes(bytes, charset));
-                    });
+                    const TransferFacts facts = transferFacts(*reply);
+                    parsers_.start(
+                        [this, url = job.url, id = job.id, bytes = std::move(bytes), charset, facts] {
+                            const TransferBody body = transferBody(bytes, facts, kMaxPageBytes, tooLarge());
+                            store(url, id,
+                                body.status.ok() ? pageFromBytes(body.bytes, charset)
+                                                 : failedPage(body.status.message()));
+                        });
                 }
             }
         }
