@@ -457,7 +457,8 @@ QString decodePage(const QByteArray &bytes, const QByteArray &contentTypeCharset
 
 QString extractBodyHtml(const QByteArray &bytes, const QByteArray &contentTypeCharset)
 {
-    const QByteArray utf8 = markLineBreaks(decodePage(bytes, contentTypeCharset)).toUtf8();
+    const QByteArray utf8
+        = dropExcessAttributes(markLineBreaks(decodePage(bytes, contentTypeCharset)).toUtf8());
     if (estimateNestingDepth(utf8, kMaxNestingDepth) > kMaxNestingDepth)
         return {};
 

@@ -285,7 +285,91 @@ qsizetype skipRawText(QByteArrayView html, qsizetype i, const std::string &name)
     return n;
 }
 
+// The end of a tag's attributes from p (just after its name): the position of
+// its '>' or the text's size. Adds the attributes to *count and sets *dropFrom to
+// where the first one that takes *count past keep begins (unchanged when none).
+qsizetype scanAttributes(QByteArrayView html, qsizetype p, int keep, int *count, qsizetype *dropFrom)
+{
+    const qsizetype n = html.size();
+    for (;;) {
+        const qsizetype start = p;  // the white space before an attribute goes with it
+        while (p < n && (isSpace(html[p]) || html[p] == '/'))
+            ++p;
+        if (p >= n || html[p] == '>')
+            return p;
+        const qsizetype nameStart = p;
+        p = nameStart + 1;  // the name's first character may be anything, even '='
+        while (p < n && !isSpace(html[p]) && html[p] != '/' && html[p] != '>' && html[p] != '=')
+            ++p;
+        qsizetype q = p;
+        while (q < n && isSpace(html[q]))
+            ++q;
+        if (q < n && html[q] == '=') {
+            p = q + 1;
+            while (p < n && isSpace(html[p]))
+                ++p;
+            if (p < n && (html[p] == '"' || html[p] == '\'')) {
+                const qsizetype close = html.indexOf(html[p], p + 1);
+                p = close < 0 ? n : close + 1;
+            } else {
+                while (p < n && !isSpace(html[p]) && html[p] != '>')
+                    ++p;
+            }
+        }
+        if (++*count > keep && *dropFrom < 0)
+            *dropFrom = start;
+    }
+}
+
 }  // namespace
+
+QByteArray dropExcessAttributes(const QByteArray &html, int maxPerElement)
+{
+    QByteArray out;
+    qsizetype copied = 0;  // html before this is in out (once out is in use)
+    int onHtml = 0;  // attributes of every <html> tag so far; the parser merges them
+    int onBody = 0;
+    const qsizetype n = html.size();
+    qsizetype i = html.indexOf('<');
+    while (i >= 0 && i + 1 < n) {
+        const char next = html[i + 1];
+        if (next == '!' && QByteArrayView(html).sliced(i).startsWith("<!--")) {
+            const qsizetype end = html.indexOf("-->", i + 4);
+            i = end < 0 ? n : end + 3;
+        } else if (next == '!' || next == '?') {
+            const qsizetype end = html.indexOf('>', i + 2);
+            i = end < 0 ? n : end + 1;
+        } else if (isAsciiAlpha(next) || (next == '/' && i + 2 < n && isAsciiAlpha(html[i + 2]))) {
+            const bool isEnd = next == '/';
+            qsizetype p = isEnd ? i + 2 : i + 1;
+            std::string name;
+            while (p < n && !isSpace(html[p]) && html[p] != '/' && html[p] != '>')
+                name.push_back(lower(html[p++]));
+            int fresh = 0;
+            int *count = !isEnd && name == "html" ? &onHtml : !isEnd && name == "body" ? &onBody : &fresh;
+            qsizetype dropFrom = -1;
+            const qsizetype end = scanAttributes(html, p, maxPerElement, count, &dropFrom);
+            if (dropFrom >= 0) {
+                out.append(QByteArrayView(html).sliced(copied, dropFrom - copied));
+                copied = end;
+            }
+            i = end < n ? end + 1 : n;
+            if (!isEnd && isOneOf(rawTextElements(), name))
+                i = skipRawText(html, i, name);
+            else if (!isEnd && name == "plaintext")
+                break;
+        } else {
+            ++i;
+        }
+        if (i >= n)
+            break;
+        i = html.indexOf('<', i);
+    }
+    if (copied == 0)
+        return html;
+    out.append(QByteArrayView(html).sliced(copied));
+    return out;
+}
 
 int estimateNestingDepth(QByteArrayView html, int limit)
 {
