@@ -10,6 +10,8 @@ namespace marunoki {
 namespace {
 
 using Names = std::unordered_set<std::string_view>;
+// The name sets are made once and never destroyed: a parse abandoned by a stop
+// may still be running here while the program exits.
 
 bool isOneOf(const Names &names, std::string_view name)
 {
@@ -18,47 +20,48 @@ bool isOneOf(const Names &names, std::string_view name)
 
 const Names &voidElements()
 {
-    static const Names names = {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr",
-        "img", "image", "input", "keygen", "link", "meta", "param", "source", "track", "wbr", "menuitem"};
+    static const Names &names
+        = *new Names {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "img",
+            "image", "input", "keygen", "link", "meta", "param", "source", "track", "wbr", "menuitem"};
     return names;
 }
 
 // Elements whose content is text up to their own end tag.
 const Names &rawTextElements()
 {
-    static const Names names
-        = {"script", "style", "xmp", "iframe", "noembed", "noframes", "noscript", "textarea", "title"};
+    static const Names &names = *new Names {
+        "script", "style", "xmp", "iframe", "noembed", "noframes", "noscript", "textarea", "title"};
     return names;
 }
 
 // Start tags that close an open <p> first.
 const Names &closesParagraph()
 {
-    static const Names names = {"address", "article", "aside", "blockquote", "center", "details", "dialog",
-        "dir", "div", "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "menu",
-        "nav", "ol", "p", "section", "summary", "ul", "h1", "h2", "h3", "h4", "h5", "h6", "pre", "listing",
-        "form", "table", "li", "dd", "dt"};
+    static const Names &names = *new Names {"address", "article", "aside", "blockquote", "center", "details",
+        "dialog", "dir", "div", "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup",
+        "main", "menu", "nav", "ol", "p", "section", "summary", "ul", "h1", "h2", "h3", "h4", "h5", "h6",
+        "pre", "listing", "form", "table", "li", "dd", "dt"};
     return names;
 }
 
 // Elements that end the search for an open element of the same name.
 const Names &scopeBoundaries()
 {
-    static const Names names = {"html", "table", "td", "th", "caption", "marquee", "object", "applet",
-        "template", "svg", "math", "foreignobject"};
+    static const Names &names = *new Names {"html", "table", "td", "th", "caption", "marquee", "object",
+        "applet", "template", "svg", "math", "foreignobject"};
     return names;
 }
 
 const Names &tableParts()
 {
-    static const Names names = {"table", "tbody", "thead", "tfoot", "tr", "td", "th", "caption"};
+    static const Names &names = *new Names {"table", "tbody", "thead", "tfoot", "tr", "td", "th", "caption"};
     return names;
 }
 
 const Names &formattingElements()
 {
-    static const Names names
-        = {"a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"};
+    static const Names &names = *new Names {
+        "a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"};
     return names;
 }
 
@@ -66,14 +69,14 @@ const Names &formattingElements()
 // when one of these lies between it and the current element.
 const Names &specialElements()
 {
-    static const Names names = {"address", "applet", "area", "article", "aside", "base", "basefont",
-        "bgsound", "blockquote", "body", "br", "button", "caption", "center", "col", "colgroup", "dd",
-        "details", "dir", "div", "dl", "dt", "embed", "fieldset", "figcaption", "figure", "footer", "form",
-        "frame", "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "head", "header", "hgroup", "hr", "html",
-        "iframe", "img", "input", "li", "link", "listing", "main", "marquee", "meta", "nav", "noembed",
-        "noframes", "noscript", "object", "ol", "p", "param", "plaintext", "pre", "script", "section",
-        "select", "source", "style", "summary", "table", "tbody", "td", "template", "textarea", "tfoot", "th",
-        "thead", "title", "tr", "track", "ul", "wbr", "xmp"};
+    static const Names &names = *new Names {"address", "applet", "area", "article", "aside", "base",
+        "basefont", "bgsound", "blockquote", "body", "br", "button", "caption", "center", "col", "colgroup",
+        "dd", "details", "dir", "div", "dl", "dt", "embed", "fieldset", "figcaption", "figure", "footer",
+        "form", "frame", "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "head", "header", "hgroup", "hr",
+        "html", "iframe", "img", "input", "li", "link", "listing", "main", "marquee", "meta", "nav",
+        "noembed", "noframes", "noscript", "object", "ol", "p", "param", "plaintext", "pre", "script",
+        "section", "select", "source", "style", "summary", "table", "tbody", "td", "template", "textarea",
+        "tfoot", "th", "thead", "title", "tr", "track", "ul", "wbr", "xmp"};
     return names;
 }
 
@@ -167,10 +170,10 @@ private:
 
 void startTag(OpenElements &open, const std::string &name, bool selfClosing)
 {
-    static const Names noStops;
-    static const Names tableStops = {"table", "html", "template"};
-    static const Names listStops = {"ul", "ol", "table", "td", "th", "html", "template"};
-    static const Names definitionStops = {"dl", "table", "td", "th", "html", "template"};
+    static const Names &noStops = *new Names;
+    static const Names &tableStops = *new Names {"table", "html", "template"};
+    static const Names &listStops = *new Names {"ul", "ol", "table", "td", "th", "html", "template"};
+    static const Names &definitionStops = *new Names {"dl", "table", "td", "th", "html", "template"};
 
     if (name == "html" || name == "head" || name == "body" || name == "frameset")
         return;
@@ -218,8 +221,8 @@ void startTag(OpenElements &open, const std::string &name, bool selfClosing)
 
 void endTag(OpenElements &open, const std::string &name)
 {
-    static const Names tableStops = {"html", "template"};
-    static const Names rowStops = {"table", "html", "template"};
+    static const Names &tableStops = *new Names {"html", "template"};
+    static const Names &rowStops = *new Names {"table", "html", "template"};
     if (name == "html" || name == "head" || name == "body" || name == "br")
         return;
     if (isOneOf(tableParts(), name)) {

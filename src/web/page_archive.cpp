@@ -223,12 +223,13 @@ OfflinePageSource::OfflinePageSource(const PageArchive &archive)
 
 FetchedPage OfflinePageSource::fetch(const QString &url, const std::atomic<qint16> &cancelFlag)
 {
-    (void)cancelFlag;  // reading a file is not worth stopping
+    // Reading the file never blocks (only regular files are read); its parse
+    // may take long, and a stop does not wait for it.
     QString error;
     const std::optional<PageArchive::Page> page = archive_.load(url, &error);
     if (!page)
         return failedPage(error);
-    return pageFromBytes(page->bytes, page->charset);
+    return pageFromBytesUnlessStopped(page->bytes, page->charset, cancelFlag);
 }
 
 }  // namespace marunoki

@@ -8,7 +8,10 @@ namespace marunoki {
 
 namespace {
 
-const QString kCutShort = QStringLiteral("転送が途中で切れました");
+QString cutShort()
+{
+    return QStringLiteral("転送が途中で切れました");
+}
 
 TransferBody failure(const QString &cause)
 {
@@ -66,7 +69,7 @@ TransferBody transferBody(
     const QByteArray &received, const TransferFacts &facts, qint64 maxBytes, const QString &tooLarge)
 {
     if (facts.contentLength >= 0 && received.size() < facts.contentLength)
-        return failure(kCutShort
+        return failure(cutShort()
             + QStringLiteral("（%1 バイト中 %2 バイト）").arg(facts.contentLength).arg(received.size()));
 
     const QByteArray encoding = facts.contentEncoding.trimmed().toLower();
@@ -82,7 +85,7 @@ TransferBody transferBody(
     }
 
     if (facts.chunked && endsBeforeItsHtmlEndTag(body.bytes))
-        return failure(kCutShort);
+        return failure(cutShort());
     return body;
 }
 

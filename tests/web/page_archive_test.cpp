@@ -203,6 +203,36 @@ TEST(OfflinePageSource, APageThatIsNoRegularFileFailsWithoutBlocking)
     EXPECT_TRUE(ended) << "a read waited for a writer of the FIFO";
 }
 
+// A stop must not wait for the HTML parser, which cannot be interrupted: a
+// page read from a file whose parse a stop overtakes is Cancelled, whatever the
+// parse is doing. (The stop comes first here, so the outcome does not depend
+// on how fast the machine parses.)
+TEST(OfflinePageSource, AStopDoesNotWaitForTheParse)
+{
+    TestFolder folder;
+    const QByteArray page = "<html><body>" + QByteArray(200000, 'x').replace('x', "<p>x") + "</body></html>";
+    PageArchive archive(folder.path());
+    QString error;
+    ASSERT_TRUE(archive.save(QStringLiteral("http://a/big"), page, {}, &error)) << error.toStdString();
+    const QString file = folder.write(QStringLiteral("big.html"), page);
+    OfflinePageSource offline(archive);
+    NetworkPageSource network;
+    const struct {
+        PageSource &source;
+        QString url;
+    } cases[] = {
+        {offline, QStringLiteral("http://a/big")},
+        {network, QUrl::fromLocalFile(file).toString()},
+    };
+    for (const auto &c : cases) {
+        const std::atomic<qint16> running {0};
+        EXPECT_EQ(c.source.fetch(c.url, running).outcome, FetchedPage::Outcome::Ok) << c.url.toStdString();
+        const std::atomic<qint16> stopped {-1};
+        EXPECT_EQ(c.source.fetch(c.url, stopped).outcome, FetchedPage::Outcome::Cancelled)
+            << c.url.toStdString();
+    }
+}
+
 TEST(ArchivingPageSource, SaveFailureIsReportedOnceAndThePageStillReturned)
 {
     TestFolder folder;
