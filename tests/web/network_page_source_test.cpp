@@ -180,6 +180,10 @@ TEST_F(NetworkTest, ATransferThatDidNotEndCleanlyFailsThePage)
             head(gzipHead + "Content-Length: " + QByteArray::number(zipped.size()) + "\r\n") + zipped.left(40)
                 + QByteArray(zipped.size() - 40, '\x55'),
             QStringLiteral("圧縮されたページが壊れています")},
+        {"unknown encoding",
+            head("Content-Encoding: br\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n")
+                + body,
+            QStringLiteral("未対応の圧縮形式です（br）")},
         {"gzip bomb", head(gzipHead + "Content-Length: " + QByteArray::number(bomb.size()) + "\r\n") + bomb,
             QStringLiteral("大きすぎます")},
     };
