@@ -335,9 +335,14 @@ std::string missingRows(MdbTableDef *def, const char *table, unsigned long read)
 // all its rows readable.
 std::string checkCatalogue(MdbHandle *mdb)
 {
-    MdbCatalogEntry *entry = mdb_get_catalogentry_by_name(mdb, "MSysObjects");
+    // The catalogue's definition is always on page 2 (libmdb reads it the same way).
+    MdbCatalogEntry entry {};
+    entry.mdb = mdb;
+    entry.object_type = MDB_TABLE;
+    entry.table_pg = 2;
+    std::strcpy(entry.object_name, "MSysObjects");
     Table table;
-    table.def = entry ? mdb_read_table(entry) : nullptr;
+    table.def = mdb_read_table(&entry);
     if (!table.def || !mdb_read_columns(table.def))
         return damaged("テーブルの一覧が読めません");
     if (std::string missing = missingPages(mdb, table.def, "MSysObjects"); !missing.empty())
