@@ -1,6 +1,7 @@
 #include "web/page_archive.h"
 
 #include "app/message_sink.h"
+#include "app/regular_file.h"
 #include "web/network_page_source.h"
 
 #include <QCryptographicHash>
@@ -96,10 +97,12 @@ QString readableBase(const QString &url, bool *shortened)
 PageArchive::PageArchive(const QString &folder)
     : folder_(QDir(folder).absolutePath() + u'/')
 {
-    QFile index(folder_ + QLatin1String(kIndexName));
-    if (!index.open(QIODevice::ReadOnly))
+    // An index that is not a regular file (a FIFO would block) counts as none.
+    const RegularFileRead index
+        = readRegularFile(folder_ + QLatin1String(kIndexName), NetworkPageSource::kMaxPageBytes);
+    if (!index.status.ok())
         return;
-    const QStringList lines = QString::fromUtf8(index.readAll()).split(u'\n');
+    const QStringList lines = QString::fromUtf8(index.bytes).split(u'\n');
     for (const QString &line : lines) {
         const QStringList fields = line.split(u'\t');
         if (fields.size() != 3)
@@ -183,12 +186,13 @@ std::optional<PageArchive::Page> PageArchive::load(const QString &url, QString *
         }
         entry = *it;
     }
-    QFile file(folder_ + entry.file);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    // The index may name anything in the folder; a FIFO would hold the load.
+    RegularFileRead read = readRegularFile(folder_ + entry.file, NetworkPageSource::kMaxPageBytes + 1);
+    if (!read.status.ok()) {
+        *error = QStringLiteral("%1: %2").arg(entry.file, read.status.message());
         return std::nullopt;
     }
-    Page page {file.read(NetworkPageSource::kMaxPageBytes + 1), entry.charset};
+    Page page {std::move(read.bytes), entry.charset};
     if (page.bytes.size() > NetworkPageSource::kMaxPageBytes) {
         *error = QStringLiteral("ページが大きすぎます");
         return std::nullopt;
@@ -219,12 +223,13 @@ OfflinePageSource::OfflinePageSource(const PageArchive &archive)
 
 FetchedPage OfflinePageSource::fetch(const QString &url, const std::atomic<qint16> &cancelFlag)
 {
-    (void)cancelFlag;  // reading a file is not worth stopping
+    // Reading the file never blocks (only regular files are read); its parse
+    // may take long, and a stop does not wait for it.
     QString error;
     const std::optional<PageArchive::Page> page = archive_.load(url, &error);
     if (!page)
         return failedPage(error);
-    return pageFromBytes(page->bytes, page->charset);
+    return pageFromBytesUnlessStopped(page->bytes, page->charset, cancelFlag);
 }
 
 }  // namespace marunoki

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -152,6 +153,75 @@ TEST(AccessImport, DamagedFilesGiveAClearErrorAndNoCopy)
     // No half-made copy and no temporary file stays behind.
     for (const QString &file : filesIn(cache))
         EXPECT_TRUE(file.endsWith(".sqlite") && !file.startsWith('.')) << file.toStdString();
+}
+
+// Every table of an imported copy with its number of rows.
+QMap<QString, qint64> rowCounts(const QString &sqlitePath)
+{
+    QMap<QString, qint64> counts;
+    auto db = Database::openQuietly(sqlitePath);
+    EXPECT_TRUE(db) << sqlitePath.toStdString();
+    if (!db)
+        return counts;
+    QSqlQuery tables(db->connection());
+    EXPECT_TRUE(
+        tables.exec("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"));
+    while (tables.next()) {
+        const QString name = tables.value(0).toString();
+        QSqlQuery count(db->connection());
+        EXPECT_TRUE(count.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(name)));
+        counts.insert(name, count.next() ? count.value(0).toLongLong() : -1);
+    }
+    return counts;
+}
+
+// A file cut short loses pages of its tables or of its catalogue, which libmdb
+// reads as tables that end early or are not there. Every cut must either fail
+// the import as damaged or (when only unused pages at the end went) give the
+// very tables and rows of the whole file; never a copy with less in it.
+TEST(AccessImport, AFileCutShortIsDamagedUnlessNothingInUseWasCut)
+{
+    TestFolder folder;
+    const struct {
+        const char *file;
+        qsizetype lastCut;  // cuts every 4 KiB from 24 KiB up to here
+    } sources[] = {
+        {"jet4-empty.mdb", 96 * 1024},
+        {"jet4-unicode.mdb", 288 * 1024},
+        {"jet4-types.mdb", 72 * 1024},
+    };
+    int refused = 0;
+    for (const auto &source : sources) {
+        QFile original(sharedTestData(QStringLiteral("access/") + source.file));
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        const QByteArray whole = original.readAll();
+        const QString wholeCopy = folder.file(QStringLiteral("whole.sqlite"));
+        QFile::remove(wholeCopy);
+        const ImportStatus full = importMdb(original.fileName(), wholeCopy);
+        ASSERT_TRUE(full.ok) << full.error.toStdString();
+        const QMap<QString, qint64> expected = rowCounts(wholeCopy);
+        QList<qsizetype> cuts;
+        for (qsizetype cut = 24 * 1024; cut < std::min(source.lastCut, whole.size()); cut += 4096)
+            cuts.append(cut);
+        cuts.append({whole.size() / 3, whole.size() / 2, whole.size() - 4096});
+        for (const qsizetype cut : cuts) {
+            SCOPED_TRACE(std::string(source.file) + " cut at " + std::to_string(cut));
+            const QString path = folder.write(QStringLiteral("cut.mdb"), whole.left(cut));
+            const QString copy = folder.file(QStringLiteral("cut.sqlite"));
+            QFile::remove(copy);
+            const ImportStatus status = importMdb(path, copy);
+            if (status.ok) {
+                EXPECT_EQ(rowCounts(copy), expected);
+            } else {
+                EXPECT_FALSE(QFile::exists(copy));
+                EXPECT_TRUE(status.error.contains(QStringLiteral("は壊れています")))
+                    << status.error.toStdString();
+                ++refused;
+            }
+        }
+    }
+    // Most cuts go through tables in use.
+    EXPECT_GT(refused, 40);
 }
 
 TEST(AccessImport, AZeroByteOrForeignFileIsNoDatabase)

@@ -2,6 +2,7 @@
 
 #include "app/message_sink.h"
 #include "support/fake_page_source.h"
+#include "support/fifo_watchdog.h"
 #include "support/http_test_server.h"
 #include "support/qt_print.h"
 #include "support/test_folder.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
+#include <QUrl>
 
 namespace marunoki {
 namespace {
@@ -158,6 +160,77 @@ TEST(OfflinePageSource, IndexLinesPointingOutsideTheFolderAreIgnored)
     const auto page = top.load(QStringLiteral("http://a/3"), &error);
     ASSERT_TRUE(page.has_value());
     EXPECT_EQ(page->bytes, QByteArray("<body>secret"));
+}
+
+// A saved page that is no regular file, whether named by the index of an
+// offline folder or by a file:// address, fails that page with what it is.
+TEST(OfflinePageSource, APageThatIsNoRegularFileFailsWithoutBlocking)
+{
+    TestFolder folder;
+    const QString fifo = folder.file(QStringLiteral("pipe.html"));
+    ASSERT_TRUE(test::makeFifo(fifo));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("dir.html")));
+    folder.write(QStringLiteral("index.tsv"),
+        "http://a/pipe\tpipe.html\t\n"
+        "http://a/dir\tdir.html\t\n");
+    const struct {
+        QString url;
+        QString cause;
+    } cases[] = {
+        {QStringLiteral("http://a/pipe"),
+            QStringLiteral("pipe.html: 通常のファイルではありません（名前付きパイプ）")},
+        {QStringLiteral("http://a/dir"),
+            QStringLiteral("dir.html: 通常のファイルではありません（フォルダ）")},
+        {QUrl::fromLocalFile(fifo).toString(),
+            QStringLiteral("通常のファイルではありません（名前付きパイプ）")},
+    };
+    const bool ended = test::endsWithoutAWriter(
+        [&] {
+            PageArchive archive(folder.path());
+            OfflinePageSource offline(archive);
+            NetworkPageSource network;
+            const std::atomic<qint16> flag {0};
+            for (const auto &c : cases) {
+                PageSource &source = c.url.startsWith(QStringLiteral("file:"))
+                    ? static_cast<PageSource &>(network)
+                    : offline;
+                const FetchedPage page = source.fetch(c.url, flag);
+                EXPECT_EQ(page.outcome, FetchedPage::Outcome::Failed) << c.url.toStdString();
+                EXPECT_EQ(page.error, c.cause);
+            }
+        },
+        {fifo});
+    EXPECT_TRUE(ended) << "a read waited for a writer of the FIFO";
+}
+
+// A stop must not wait for the HTML parser, which cannot be interrupted: a
+// page read from a file whose parse a stop overtakes is Cancelled, whatever the
+// parse is doing. (The stop comes first here, so the outcome does not depend
+// on how fast the machine parses.)
+TEST(OfflinePageSource, AStopDoesNotWaitForTheParse)
+{
+    TestFolder folder;
+    const QByteArray page = "<html><body>" + QByteArray(200000, 'x').replace('x', "<p>x") + "</body></html>";
+    PageArchive archive(folder.path());
+    QString error;
+    ASSERT_TRUE(archive.save(QStringLiteral("http://a/big"), page, {}, &error)) << error.toStdString();
+    const QString file = folder.write(QStringLiteral("big.html"), page);
+    OfflinePageSource offline(archive);
+    NetworkPageSource network;
+    const struct {
+        PageSource &source;
+        QString url;
+    } cases[] = {
+        {offline, QStringLiteral("http://a/big")},
+        {network, QUrl::fromLocalFile(file).toString()},
+    };
+    for (const auto &c : cases) {
+        const std::atomic<qint16> running {0};
+        EXPECT_EQ(c.source.fetch(c.url, running).outcome, FetchedPage::Outcome::Ok) << c.url.toStdString();
+        const std::atomic<qint16> stopped {-1};
+        EXPECT_EQ(c.source.fetch(c.url, stopped).outcome, FetchedPage::Outcome::Cancelled)
+            << c.url.toStdString();
+    }
 }
 
 TEST(ArchivingPageSource, SaveFailureIsReportedOnceAndThePageStillReturned)
