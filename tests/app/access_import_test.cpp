@@ -21,7 +21,7 @@ namespace {
 // A private copy of one of the shared Access files (never written to).
 QString accessFile(const TestFolder &folder, const QString &name, const QString &as = QString())
 {
-    return folder.copyIn(sharedTestData(QStringLiteral("access/") + name), as.isEmpty() ? name : as);
+    return folder.copyIn(testData(QStringLiteral("access/") + name), as.isEmpty() ? name : as);
 }
 
 // Rows of a query as text lists: each value with its SQLite storage type.
@@ -116,7 +116,7 @@ TEST(AccessImport, NeverWritesTheAccessFile)
 TEST(AccessImport, DamagedFilesGiveAClearErrorAndNoCopy)
 {
     TestFolder folder;
-    QFile original(sharedTestData("access/jet4-types.mdb"));
+    QFile original(testData("access/jet4-types.mdb"));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
     const QByteArray whole = original.readAll();
     QByteArray scrambled = whole;

@@ -481,8 +481,8 @@ TEST(CliImportMdb, CopiesAnAccessFileIntoSqlite)
 {
     TestFolder folder;
     const QString dest = folder.file(QStringLiteral("types.sqlite"));
-    const CliRun run = runCli(
-        {QStringLiteral("import-mdb"), sharedTestData(QStringLiteral("access/jet4-types.mdb")), dest});
+    const CliRun run
+        = runCli({QStringLiteral("import-mdb"), testData(QStringLiteral("access/jet4-types.mdb")), dest});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     QFile file(dest);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

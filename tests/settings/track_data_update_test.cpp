@@ -254,8 +254,8 @@ TEST(UpdateTrackFile, RefusesADatabaseThatIsNoTrackData)
     const QString badDate = f.saved.file(QStringLiteral("bad-date.dat"));
     writeTrackFile(badDate, QStringLiteral("2026/12/01 edition"));
     // A real Access file that opens through the import but holds no tables.
-    const QString emptyAccess = f.saved.copyIn(
-        sharedTestData(QStringLiteral("access/jet4-empty.mdb")), QStringLiteral("jet4-empty.dat"));
+    const QString emptyAccess
+        = f.saved.copyIn(testData(QStringLiteral("access/jet4-empty.mdb")), QStringLiteral("jet4-empty.dat"));
 
     for (const QString &source : {otherDb, badDate, emptyAccess}) {
         f.sink.clear();
