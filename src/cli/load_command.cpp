@@ -14,7 +14,6 @@
 
 #include <QDate>
 #include <QDir>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <memory>
@@ -56,11 +55,11 @@ struct Sources {
     PageSource *source = nullptr;
 };
 
-Sources makeSources(const LoadOptions &load, Console &console)
+Sources makeSources(const LoadOptions &load, Console &console, const FileSystem &files)
 {
     Sources s;
     if (!load.offlineDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.offlineDir);
+        s.archive = std::make_unique<PageArchive>(load.offlineDir, files);
         s.wrapper = std::make_unique<OfflinePageSource>(*s.archive);
         s.source = s.wrapper.get();
         return s;
@@ -70,7 +69,7 @@ Sources makeSources(const LoadOptions &load, Console &console)
     s.network->setTimeLimitMs(int(load.timeoutSeconds * 1000));
     s.source = s.network.get();
     if (!load.archiveDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.archiveDir);
+        s.archive = std::make_unique<PageArchive>(load.archiveDir, files);
         s.wrapper = std::make_unique<ArchivingPageSource>(*s.network, *s.archive, console);
         s.source = s.wrapper.get();
     }
@@ -85,7 +84,7 @@ void complain(const QString &text)
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
-bool writeOutput(const QString &path, const QByteArray &bytes)
+bool writeOutput(const QString &path, const QByteArray &bytes, const FileSystem &files)
 {
     if (path == QStringLiteral("-")) {
         if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
@@ -95,15 +94,14 @@ bool writeOutput(const QString &path, const QByteArray &bytes)
         }
         return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        complain(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    const Status written = writeFileAtomically(path, bytes, files);
+    if (!written.ok())
+        complain(written.message());
+    return written.ok();
 }
 
-int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console)
+int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console,
+    const FileSystem &files)
 {
     Settings settings = readIniPara(folder, console);
     if (!load.base1.isEmpty())
@@ -139,7 +137,7 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
         return kExitFailed;
     }
 
-    Sources sources = makeSources(load, console);
+    Sources sources = makeSources(load, console, files);
     LoadContext context {store, settings, folder, *sources.source, console, console};
     LoadResult result;
     {
@@ -152,9 +150,9 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
 
     bool written = true;
     if (!load.jsonPath.isEmpty())
-        written = writeOutput(load.jsonPath, raceStoreJson(store)) && written;
+        written = writeOutput(load.jsonPath, raceStoreJson(store), files) && written;
     if (load.csv)
-        written = writeCsv(store, folder, console) && written;
+        written = writeCsv(store, folder, console, files) && written;
     return written ? kExitAnalysed : kExitFailed;
 }
 

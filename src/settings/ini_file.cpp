@@ -1,8 +1,9 @@
 #include "settings/ini_file.h"
 
+#include "app/atomic_file.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -305,8 +306,8 @@ QString readIni(const QString &section, const QString &key, const QString &defau
     return IniFile::read(path).profileString(section, key, defaultValue);
 }
 
-IniWriteResult writeProfileString(
-    const QString &section, const QString &key, const QString &value, const QString &path)
+IniWriteResult writeProfileString(const QString &section, const QString &key, const QString &value,
+    const QString &path, const FileSystem &files)
 {
     IniFile ini = IniFile::read(path);
     if (ini.state() == IniFile::State::Unreadable)
@@ -315,21 +316,9 @@ IniWriteResult writeProfileString(
     if (!changed)
         return changed;
 
-    QSaveFile out(path);
-    const auto failed = [&path](const QString &why) {
-        return IniWriteResult {false,
-            QStringLiteral("設定ファイルに書き込めません: ") + path + QStringLiteral(" (") + why + u')'};
-    };
-    if (!out.open(QIODevice::WriteOnly))
-        return failed(out.errorString());
-    const QByteArray bytes = ini.bytes();
-    if (out.write(bytes) != bytes.size()) {
-        const QString why = out.errorString();
-        out.cancelWriting();
-        return failed(why);
-    }
-    if (!out.commit())
-        return failed(out.errorString());
+    const Status written = writeFileAtomically(path, ini.bytes(), files);
+    if (!written.ok())
+        return {false, written.message()};
     return {};
 }
 

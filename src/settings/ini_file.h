@@ -19,6 +19,8 @@
 //   whole. A file that exists but cannot be read is never rewritten.
 // - Not thread-safe; each call reads the file afresh, as the profile calls do.
 
+#include "app/atomic_file.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -92,7 +94,8 @@ QString readIni(const QString &section, const QString &key, const QString &defau
 
 // The settings write routine: sets one key in an ini file, creating the file,
 // section or key when missing and keeping everything else (see the design notes).
-IniWriteResult writeProfileString(
-    const QString &section, const QString &key, const QString &value, const QString &path);
+// A failed write (a full disk, a read-only file) leaves the file as it was.
+IniWriteResult writeProfileString(const QString &section, const QString &key, const QString &value,
+    const QString &path, const FileSystem &files = systemFileSystem());
 
 }  // namespace marunoki

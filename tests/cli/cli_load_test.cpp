@@ -15,6 +15,7 @@
 #include "support/http_test_server.h"
 #include "support/qt_print.h"
 #include "support/sample_race.h"
+#include "support/small_tmpfs.h"
 #include "support/test_folder.h"
 
 #include <QCoreApplication>
@@ -281,6 +282,33 @@ TEST_F(CliLoad, WritesTheCsvIntoTheApplicationFolder)
     EXPECT_EQ(QString(cp932.decode(bytes)), expected);
     EXPECT_FALSE(cp932.hasError());
     EXPECT_TRUE(bytes.startsWith("\x98\x67\x94\xd4,"));  // 枠番 in the Japanese code page, not UTF-8
+}
+
+TEST_F(CliLoad, AFullDiskKeepsTheOldOutputsAndFailsTheRun)
+{
+    TestFolder full;
+    const SmallTmpfs disk(full.path(), 1024 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs here (" << disk.error().toStdString() << ")";
+    ASSERT_TRUE(
+        QFile::copy(app.file(QStringLiteral("marunoki.dat")), full.file(QStringLiteral("marunoki.dat"))));
+    const QString csv = full.write(QStringLiteral("2611290.csv"), "old export\r\n");
+    const QString json = full.write(QStringLiteral("race.json"), "{\"old\": true}");
+    fillUp(full.file(QStringLiteral("filler")));
+
+    QStringList args = selectionArgs(1) + baseArgs();
+    args[args.indexOf(QStringLiteral("--app-dir")) + 1] = full.path();
+    const CliRun run = runCli(args + QStringList {QStringLiteral("--csv"), QStringLiteral("--json"), json});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("出力しました").toUtf8())) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(csv.toUtf8())) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(json.toUtf8())) << run.err.toStdString();
+    QFile oldCsv(csv);
+    ASSERT_TRUE(oldCsv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(oldCsv.readAll(), QByteArray("old export\r\n"));
+    QFile oldJson(json);
+    ASSERT_TRUE(oldJson.open(QIODevice::ReadOnly));
+    EXPECT_EQ(oldJson.readAll(), QByteArray("{\"old\": true}"));
 }
 
 TEST_F(CliLoad, OnSite1AFailingHorsePageIsNamedAndTheLoadGoesOn)

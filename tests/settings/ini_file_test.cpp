@@ -1,4 +1,5 @@
 #include "settings/ini_file.h"
+#include "support/failing_file_system.h"
 #include "support/qt_print.h"
 #include "support/test_folder.h"
 
@@ -251,6 +252,22 @@ TEST(WriteProfileString, LeavesTheOldFileWholeWhenItCannotWrite)
     EXPECT_FALSE(
         writeProfileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("😀"), sjis).ok);
     EXPECT_EQ(fileBytes(sjis), before);
+}
+
+TEST(WriteProfileString, AFailedWriteLeavesTheOldFileAndSaysWhy)
+{
+    for (const auto &fault : marunoki::test::writeFaults()) {
+        SCOPED_TRACE(fault.name);
+        TestFolder dir;
+        const QByteArray before = "[site]\r\nsite=" + kSjisSite2 + "\r\n";
+        const QString path = dir.write(QStringLiteral("marunoki.ini"), before);
+        const IniWriteResult r = writeProfileString(
+            QStringLiteral("graph"), QStringLiteral("kakeritu"), QStringLiteral("0.35"), path, fault.files);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.error.contains(path)) << r.error.toStdString();
+        EXPECT_EQ(fileBytes(path), before);
+        EXPECT_EQ(marunoki::test::folderEntries(dir.path()), QStringList {QStringLiteral("marunoki.ini")});
+    }
 }
 
 TEST(WriteProfileString, NeverOverwritesAFileItCannotRead)
