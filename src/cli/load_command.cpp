@@ -14,6 +14,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <memory>
@@ -76,6 +77,31 @@ Sources makeSources(const LoadOptions &load, Console &console, const FileSystem 
     return s;
 }
 
+// Why a site has no address: no settings file, a file that cannot be read, or
+// a file without the key.
+QString noAddressMessage(int site, const AppFolder &folder)
+{
+    const QString path = settingsFile(folder);
+    const QString prefix = QStringLiteral("no address for Site %1: ").arg(site);
+    const IniFile ini = IniFile::read(path);
+    switch (ini.state()) {
+    case IniFile::State::Missing:
+        return prefix
+            + QStringLiteral("設定ファイル %1 がありません。--base%2 でアドレスを指定してください")
+                  .arg(path)
+                  .arg(site);
+    case IniFile::State::Unreadable:
+        return prefix
+            + QStringLiteral("設定ファイル %1 が読めません（%2）。--base%3 でアドレスを指定してください")
+                  .arg(path, ini.problem())
+                  .arg(site);
+    case IniFile::State::Read:
+        break;
+    }
+    return prefix
+        + QStringLiteral("give --base%1 or set key site%1 in section web of %2").arg(site).arg(path);
+}
+
 }  // namespace
 
 void complain(const QString &text)
@@ -103,6 +129,13 @@ bool writeOutput(const QString &path, const QByteArray &bytes, const FileSystem 
 int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console,
     const FileSystem &files)
 {
+    // Without this, every setting would silently take its default and the
+    // first complaint would be about a missing key.
+    if (!QFileInfo(folder.path()).isDir()) {
+        complain(QStringLiteral("アプリケーションフォルダ %1 がありません（--app-dir を確かめてください）")
+                     .arg(folder.path()));
+        return kExitUsage;
+    }
     Settings settings = readIniPara(folder, console);
     if (!load.base1.isEmpty())
         settings.site1Base = load.base1;
@@ -112,19 +145,22 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     settings.site2Base = baseAddress(settings.site2Base);
     const RaceSelection selection = selectionOf(load, settings);
 
+    // A site setting that names neither site would load nothing and still end
+    // "analysed"; the value came from the file, so name the key and the value.
+    if (!load.site && !settings.site.isEmpty() && settings.site != kSite1 && settings.site != kSite2) {
+        complain(QStringLiteral("設定ファイル %1 の [site] site=%2 はサイトの名前ではありません"
+                                "（サイト1 か サイト2 を書くか、--site 1|2 を指定してください）")
+                     .arg(settingsFile(folder), settings.site));
+        return kExitUsage;
+    }
+
     // Without an address the load could only fail page by page; say what is
     // missing instead (once the selection itself is complete).
     if (missingSelectionMessage(selection).isEmpty()) {
-        if (selection.site == kSite1 && settings.site1Base.isEmpty()) {
-            complain(
-                QStringLiteral("no address for Site 1: give --base1 or set key site1 in section web of %1")
-                    .arg(settingsFile(folder)));
-            return kExitUsage;
-        }
-        if (selection.site == kSite2 && settings.site2Base.isEmpty()) {
-            complain(
-                QStringLiteral("no address for Site 2: give --base2 or set key site2 in section web of %1")
-                    .arg(settingsFile(folder)));
+        const int site = selection.site == kSite1 ? 1 : selection.site == kSite2 ? 2 : 0;
+        const QString &address = site == 1 ? settings.site1Base : settings.site2Base;
+        if (site != 0 && address.isEmpty()) {
+            complain(noAddressMessage(site, folder));
             return kExitUsage;
         }
     }

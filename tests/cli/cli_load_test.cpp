@@ -20,6 +20,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -31,6 +32,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include <signal.h>
 
@@ -426,6 +428,49 @@ TEST_F(CliLoad, ASiteWithoutAnAddressIsAUsageError)
     EXPECT_EQ(server.requestCount(), 0);
 }
 
+TEST_F(CliLoad, SaysWhatIsWrongWithTheSettingsInsteadOfAMissingKey)
+{
+    const QString ini = app.file(QStringLiteral("marunoki.ini"));
+    const struct {
+        const char *name;
+        QStringList args;
+        std::function<void()> make;
+        QStringList expected;
+        bool missingAppDir = false;
+    } cases[] = {
+        {"no such application folder", {}, [] {},
+            {QStringLiteral("アプリケーションフォルダ"), QStringLiteral("がありません")}, true},
+        {"settings file is a folder", {QStringLiteral("--site"), QStringLiteral("1")},
+            [&] { QDir().mkpath(ini); }, {ini, QStringLiteral("フォルダです")}},
+        {"settings file of 5 MB", {QStringLiteral("--site"), QStringLiteral("1")},
+            [&] { app.write(QStringLiteral("marunoki.ini"), QByteArray(5 * 1024 * 1024, ';')); },
+            {ini, QStringLiteral("大きすぎます")}},
+        {"settings file in UTF-16", {QStringLiteral("--site"), QStringLiteral("1")},
+            [&] { app.write(QStringLiteral("marunoki.ini"), QByteArray("\xFF\xFE[\0w\0e\0b\0]\0", 12)); },
+            {ini, QStringLiteral("UTF-16")}},
+        {"no settings file", {QStringLiteral("--site"), QStringLiteral("1")}, [] {},
+            {ini, QStringLiteral("がありません")}},
+        {"a site that names no site", {},
+            [&] { app.write(QStringLiteral("marunoki.ini"), "[site]\r\nsite=foo\r\n"); },
+            {ini, QStringLiteral("site=foo")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(ini).removeRecursively();
+        QFile::remove(ini);
+        c.make();
+        QStringList args = selectionArgs(1);
+        args.remove(args.indexOf(QStringLiteral("--site")), 2);
+        if (c.missingAppDir)
+            args[args.indexOf(QStringLiteral("--app-dir")) + 1] = app.file(QStringLiteral("missing"));
+        const CliRun run = runCli(args + c.args);
+        EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+        for (const QString &text : c.expected)
+            EXPECT_TRUE(run.err.contains(text.toUtf8())) << run.err.toStdString();
+        EXPECT_EQ(server.requestCount(), 0);
+    }
+}
+
 TEST_F(CliLoad, TimeoutBoundsTheWaitForAPage)
 {
     server.route(path(sampleCardAddress(race, 1, base)), HttpRoute::neverAnswer());
@@ -503,6 +548,22 @@ TEST(CliImportMdb, RefusesAFileThatIsNotAnAccessDatabase)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("marunoki-cli: ")) << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("out.sqlite"))));
+}
+
+TEST(CliImportMdb, NeverReplacesTheAccessFileItReads)
+{
+    TestFolder folder;
+    const QString source
+        = folder.copyIn(testData(QStringLiteral("access/jet4-empty.mdb")), QStringLiteral("a.mdb"));
+    QFile::link(source, folder.file(QStringLiteral("link.sqlite")));
+    for (const QString &dest : {source, folder.file(QStringLiteral("link.sqlite"))}) {
+        const CliRun run = runCli({QStringLiteral("import-mdb"), source, dest});
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("そのものです").toUtf8())) << run.err.toStdString();
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.read(32).contains("Standard Jet DB"));
+    }
 }
 
 TEST(CliImportMdb, CopiesAnAccessFileIntoSqlite)
