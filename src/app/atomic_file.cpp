@@ -44,10 +44,21 @@ QString causeOf(int error)
 
 mode_t newFileMode()
 {
-    // umask can only be read by setting it; this is the one place that does,
-    // before any temporary exists.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    // umask() can only be read by setting it, which would race with other
+    // threads creating files (pages are saved from the network thread); the
+    // kernel shows it in /proc instead.
+    QFile status(QStringLiteral("/proc/self/status"));
+    mode_t mask = 022;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint value = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    mask = mode_t(value) & 0777;
+            }
+        }
+    }
     return 0666 & ~mask;
 }
 

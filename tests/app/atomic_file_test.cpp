@@ -126,6 +126,18 @@ TEST(AtomicFile, ReplacesWholeAndKeepsThePermissionBits)
     EXPECT_EQ(folderEntries(folder.path()), QStringList {QStringLiteral("settings.ini")});
 }
 
+TEST(AtomicFile, ANewFileGetsTheUsualModeLessTheUmask)
+{
+    const TestFolder folder;
+    const mode_t old = ::umask(027);
+    const Status status = writeFileAtomically(folder.file("new.csv"), kNew);
+    ::umask(old);
+    ASSERT_TRUE(status.ok()) << status.message().toStdString();
+    struct stat now { };
+    ASSERT_EQ(::stat(QFile::encodeName(folder.file("new.csv")).constData(), &now), 0);
+    EXPECT_EQ(now.st_mode & 07777, 0640u);
+}
+
 TEST(AtomicFile, AReplacementNotCommittedLeavesNothing)
 {
     const TestFolder folder;
