@@ -53,6 +53,7 @@ struct Sources {
     std::unique_ptr<NetworkPageSource> network;
     std::unique_ptr<PageArchive> archive;
     std::unique_ptr<PageSource> wrapper;  // archiving or offline
+    const ArchivingPageSource *archiving = nullptr;
     PageSource *source = nullptr;
 };
 
@@ -71,7 +72,9 @@ Sources makeSources(const LoadOptions &load, Console &console, const FileSystem 
     s.source = s.network.get();
     if (!load.archiveDir.isEmpty()) {
         s.archive = std::make_unique<PageArchive>(load.archiveDir, files);
-        s.wrapper = std::make_unique<ArchivingPageSource>(*s.network, *s.archive, console);
+        auto archiving = std::make_unique<ArchivingPageSource>(*s.network, *s.archive, console);
+        s.archiving = archiving.get();
+        s.wrapper = std::move(archiving);
         s.source = s.wrapper.get();
     }
     return s;
@@ -184,7 +187,8 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     if (!result.analysed)
         return kExitStopped;
 
-    bool written = true;
+    // A page that could not be archived was reported when it happened.
+    bool written = sources.archiving == nullptr || !sources.archiving->saveFailed();
     if (!load.jsonPath.isEmpty())
         written = writeOutput(load.jsonPath, raceStoreJson(store), files) && written;
     if (load.csv)

@@ -18,7 +18,7 @@ class Console;
 // Loads the race of `load` into store with the settings of folder, and writes
 // the JSON and CSV outputs the options ask for. Returns the exit status
 // (kExitAnalysed, kExitStopped, kExitUsage for an unusable option value,
-// kExitFailed when an output could not be written). Every file it writes (the
+// kExitFailed when an output or an archived page could not be written). Every file it writes (the
 // outputs, the archived pages) goes through `files`.
 int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console,
     const FileSystem &files = systemFileSystem());

@@ -83,6 +83,10 @@ public:
     void prefetch(const QStringList &urls) override { inner_.prefetch(urls); }
     void cancelAll() override { inner_.cancelAll(); }
 
+    // Whether any page could not be saved (the archive is then incomplete, and
+    // a run that asked for it did not do all it was asked).
+    bool saveFailed() const { return reported_.load(); }
+
 private:
     PageSource &inner_;
     PageArchive &archive_;

@@ -397,6 +397,24 @@ TEST_F(CliLoad, OfflineFromAnArchiveGivesIdenticalJson)
     }
 }
 
+TEST_F(CliLoad, AnArchiveThatCannotBeWrittenFailsTheRunAndKeepsItsIndex)
+{
+    TestFolder archive;
+    const QString index = archive.write(QStringLiteral("index.tsv"), "http://old.example/a\ta.html\t\n");
+    const QString notes = archive.write(QStringLiteral("notes.txt"), "the user's notes");
+    ASSERT_TRUE(QFile::setPermissions(index, QFileDevice::ReadOwner));
+    const CliRun run = load(
+        1, {QStringLiteral("--archive"), archive.path(), QStringLiteral("--json"), QStringLiteral("-")});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(index.toUtf8())) << run.err.toStdString();
+    QFile kept(index);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("http://old.example/a\ta.html\t\n"));
+    QFile userFile(notes);
+    ASSERT_TRUE(userFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(userFile.readAll(), QByteArray("the user's notes"));
+}
+
 TEST_F(CliLoad, SiteAndAddressesComeFromTheSettingsFileUnlessGiven)
 {
     const QByteArray ini

@@ -245,7 +245,9 @@ TEST(ArchivingPageSource, SaveFailureIsReportedOnceAndThePageStillReturned)
     RecordingSink messages;
     ArchivingPageSource archiving(inner, archive, messages);
     const std::atomic<qint16> flag {0};
+    EXPECT_FALSE(archiving.saveFailed());
     EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/1"), flag).bodyHtml, QStringLiteral("one"));
+    EXPECT_TRUE(archiving.saveFailed());
     EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/2"), flag).bodyHtml, QStringLiteral("two"));
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_TRUE(messages.messages()[0].startsWith(QStringLiteral("ページを保存できません: http://a/1")));
