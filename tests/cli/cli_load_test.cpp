@@ -12,6 +12,7 @@
 #include "cli_process.h"
 #include "fixture_databases.h"
 #include "map_page_source.h"
+#include "support/crash_harness.h"
 #include "support/http_test_server.h"
 #include "support/qt_print.h"
 #include "support/sample_race.h"
@@ -305,12 +306,8 @@ TEST_F(CliLoad, AFullDiskKeepsTheOldOutputsAndFailsTheRun)
     EXPECT_FALSE(run.err.contains(QStringLiteral("出力しました").toUtf8())) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(csv.toUtf8())) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(json.toUtf8())) << run.err.toStdString();
-    QFile oldCsv(csv);
-    ASSERT_TRUE(oldCsv.open(QIODevice::ReadOnly));
-    EXPECT_EQ(oldCsv.readAll(), QByteArray("old export\r\n"));
-    QFile oldJson(json);
-    ASSERT_TRUE(oldJson.open(QIODevice::ReadOnly));
-    EXPECT_EQ(oldJson.readAll(), QByteArray("{\"old\": true}"));
+    EXPECT_EQ(fileBytes(csv), QByteArray("old export\r\n"));
+    EXPECT_EQ(fileBytes(json), QByteArray("{\"old\": true}"));
 }
 
 TEST_F(CliLoad, OnSite1AFailingHorsePageIsNamedAndTheLoadGoesOn)
@@ -407,12 +404,8 @@ TEST_F(CliLoad, AnArchiveThatCannotBeWrittenFailsTheRunAndKeepsItsIndex)
         1, {QStringLiteral("--archive"), archive.path(), QStringLiteral("--json"), QStringLiteral("-")});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(index.toUtf8())) << run.err.toStdString();
-    QFile kept(index);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("http://old.example/a\ta.html\t\n"));
-    QFile userFile(notes);
-    ASSERT_TRUE(userFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(userFile.readAll(), QByteArray("the user's notes"));
+    EXPECT_EQ(fileBytes(index), QByteArray("http://old.example/a\ta.html\t\n"));
+    EXPECT_EQ(fileBytes(notes), QByteArray("the user's notes"));
 }
 
 TEST_F(CliLoad, SiteAndAddressesComeFromTheSettingsFileUnlessGiven)
