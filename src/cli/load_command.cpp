@@ -18,7 +18,7 @@
 
 #include <QDate>
 #include <QDir>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -58,14 +58,15 @@ struct Sources {
     std::unique_ptr<NetworkPageSource> network;
     std::unique_ptr<PageArchive> archive;
     std::unique_ptr<PageSource> wrapper;  // archiving or offline
+    const ArchivingPageSource *archiving = nullptr;
     PageSource *source = nullptr;
 };
 
-Sources makeSources(const LoadOptions &load, Console &console)
+Sources makeSources(const LoadOptions &load, Console &console, const FileSystem &files)
 {
     Sources s;
     if (!load.offlineDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.offlineDir);
+        s.archive = std::make_unique<PageArchive>(load.offlineDir, files);
         s.wrapper = std::make_unique<OfflinePageSource>(*s.archive);
         s.source = s.wrapper.get();
         return s;
@@ -75,8 +76,10 @@ Sources makeSources(const LoadOptions &load, Console &console)
     s.network->setTimeLimitMs(int(load.timeoutSeconds * 1000));
     s.source = s.network.get();
     if (!load.archiveDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.archiveDir);
-        s.wrapper = std::make_unique<ArchivingPageSource>(*s.network, *s.archive, console);
+        s.archive = std::make_unique<PageArchive>(load.archiveDir, files);
+        auto archiving = std::make_unique<ArchivingPageSource>(*s.network, *s.archive, console);
+        s.archiving = archiving.get();
+        s.wrapper = std::move(archiving);
         s.source = s.wrapper.get();
     }
     return s;
@@ -112,6 +115,31 @@ bool writeViewOutputs(const LoadOptions &load, RaceStore &store, const Settings 
     return written;
 }
 
+// Why a site has no address: no settings file, a file that cannot be read, or
+// a file without the key.
+QString noAddressMessage(int site, const AppFolder &folder)
+{
+    const QString path = settingsFile(folder);
+    const QString prefix = QStringLiteral("no address for Site %1: ").arg(site);
+    const IniFile ini = IniFile::read(path);
+    switch (ini.state()) {
+    case IniFile::State::Missing:
+        return prefix
+            + QStringLiteral("設定ファイル %1 がありません。--base%2 でアドレスを指定してください")
+                  .arg(path)
+                  .arg(site);
+    case IniFile::State::Unreadable:
+        return prefix
+            + QStringLiteral("設定ファイル %1 が読めません（%2）。--base%3 でアドレスを指定してください")
+                  .arg(path, ini.problem())
+                  .arg(site);
+    case IniFile::State::Read:
+        break;
+    }
+    return prefix
+        + QStringLiteral("give --base%1 or set key site%1 in section web of %2").arg(site).arg(path);
+}
+
 }  // namespace
 
 void complain(const QString &text)
@@ -120,7 +148,7 @@ void complain(const QString &text)
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
-bool writeOutput(const QString &path, const QByteArray &bytes)
+bool writeOutput(const QString &path, const QByteArray &bytes, const FileSystem &files)
 {
     if (path == QStringLiteral("-")) {
         if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
@@ -130,16 +158,22 @@ bool writeOutput(const QString &path, const QByteArray &bytes)
         }
         return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        complain(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    const Status written = writeFileAtomically(path, bytes, files);
+    if (!written.ok())
+        complain(written.message());
+    return written.ok();
 }
 
-int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console)
+int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console,
+    const FileSystem &files)
 {
+    // Without this, every setting would silently take its default and the
+    // first complaint would be about a missing key.
+    if (!QFileInfo(folder.path()).isDir()) {
+        complain(QStringLiteral("アプリケーションフォルダ %1 がありません（--app-dir を確かめてください）")
+                     .arg(folder.path()));
+        return kExitUsage;
+    }
     Settings settings = readIniPara(folder, console);
     if (!load.base1.isEmpty())
         settings.site1Base = load.base1;
@@ -149,19 +183,22 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     settings.site2Base = baseAddress(settings.site2Base);
     const RaceSelection selection = selectionOf(load, settings);
 
+    // A site setting that names neither site would load nothing and still end
+    // "analysed"; the value came from the file, so name the key and the value.
+    if (!load.site && !settings.site.isEmpty() && settings.site != kSite1 && settings.site != kSite2) {
+        complain(QStringLiteral("設定ファイル %1 の [site] site=%2 はサイトの名前ではありません"
+                                "（サイト1 か サイト2 を書くか、--site 1|2 を指定してください）")
+                     .arg(settingsFile(folder), settings.site));
+        return kExitUsage;
+    }
+
     // Without an address the load could only fail page by page; say what is
     // missing instead (once the selection itself is complete).
     if (missingSelectionMessage(selection).isEmpty()) {
-        if (selection.site == kSite1 && settings.site1Base.isEmpty()) {
-            complain(
-                QStringLiteral("no address for Site 1: give --base1 or set key site1 in section web of %1")
-                    .arg(settingsFile(folder)));
-            return kExitUsage;
-        }
-        if (selection.site == kSite2 && settings.site2Base.isEmpty()) {
-            complain(
-                QStringLiteral("no address for Site 2: give --base2 or set key site2 in section web of %1")
-                    .arg(settingsFile(folder)));
+        const int site = selection.site == kSite1 ? 1 : selection.site == kSite2 ? 2 : 0;
+        const QString &address = site == 1 ? settings.site1Base : settings.site2Base;
+        if (site != 0 && address.isEmpty()) {
+            complain(noAddressMessage(site, folder));
             return kExitUsage;
         }
     }
@@ -174,7 +211,7 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
         return kExitFailed;
     }
 
-    Sources sources = makeSources(load, console);
+    Sources sources = makeSources(load, console, files);
     LoadContext context {store, settings, folder, *sources.source, console, console};
     LoadResult result;
     {
@@ -185,11 +222,12 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     if (!result.analysed)
         return kExitStopped;
 
-    bool written = true;
+    // A page that could not be archived was reported when it happened.
+    bool written = sources.archiving == nullptr || !sources.archiving->saveFailed();
     if (!load.jsonPath.isEmpty())
-        written = writeOutput(load.jsonPath, raceStoreJson(store)) && written;
+        written = writeOutput(load.jsonPath, raceStoreJson(store), files) && written;
     if (load.csv)
-        written = writeCsv(store, folder, console) && written;
+        written = writeCsv(store, folder, console, files) && written;
     written = writeViewOutputs(load, store, settings, console) && written;
     return written ? kExitAnalysed : kExitFailed;
 }

@@ -4,6 +4,7 @@
 
 #include "cli/cli_options.h"
 
+#include "app/atomic_file.h"
 #include "app/common.h"
 
 namespace marunoki {
@@ -17,12 +18,14 @@ class Console;
 // Loads the race of `load` into store with the settings of folder, and writes
 // the JSON and CSV outputs the options ask for. Returns the exit status
 // (kExitAnalysed, kExitStopped, kExitUsage for an unusable option value,
-// kExitFailed when an output could not be written).
-int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console);
+// kExitFailed when an output or an archived page could not be written). Every file it writes (the
+// outputs, the archived pages) goes through `files`.
+int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console,
+    const FileSystem &files = systemFileSystem());
 
 // Writes bytes to a file atomically, or to stdout for "-". On failure says why
-// on stderr and returns false.
-bool writeOutput(const QString &path, const QByteArray &bytes);
+// on stderr and returns false; the file is then as it was.
+bool writeOutput(const QString &path, const QByteArray &bytes, const FileSystem &files = systemFileSystem());
 
 // Prints "marunoki-cli: <text>" on stderr.
 void complain(const QString &text);

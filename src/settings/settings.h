@@ -44,11 +44,17 @@ struct Settings {
 // "marunoki.ini" in the application folder.
 QString settingsFile(const AppFolder &folder);
 
+// What the user is told when the settings file exists but cannot be read:
+// the path and the cause (IniFile::problem()).
+QString unreadableSettingsMessage(const QString &path, const IniFile &ini);
+
 // Reads every setting, in the order the program always has: "iniGraph(0)" to
 // "iniGraph(6)", "writeHyo", "kakeritu", the table check box, "site". A
 // "kakeritu" or "writeHyo" that is not a usable number shows
 // "ini読込みエラー(err-AE02)" and stops the reading there: later settings keep
-// their start values. The site base addresses are read in any case.
+// their start values. The site base addresses are read in any case. A file
+// that exists but cannot be read is reported first (unreadableSettingsMessage)
+// and every setting takes its default.
 Settings readIniPara(const AppFolder &folder, MessageSink &sink);
 
 // Writers, one key each; a failure comes back as a value and changes nothing.

@@ -7,7 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace marunoki {
@@ -94,8 +94,9 @@ QString readableBase(const QString &url, bool *shortened)
 
 }  // namespace
 
-PageArchive::PageArchive(const QString &folder)
+PageArchive::PageArchive(const QString &folder, const FileSystem &files)
     : folder_(QDir(folder).absolutePath() + u'/')
+    , files_(files)
 {
     // An index that is not a regular file (a FIFO would block) counts as none.
     const RegularFileRead index
@@ -122,20 +123,36 @@ QString PageArchive::fileNameFor(const QString &url) const
     return fileNameLocked(url);
 }
 
+// A generated name may be written for an address when no other address of
+// the index uses it and no file of that name exists, unless the index already
+// lists that very file as this address's page (an earlier save of ours).
+bool PageArchive::nameIsFreeFor(const QString &url, const QString &name) const
+{
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it.key() != url && it->file.compare(name, Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    const auto own = entries_.find(url);
+    if (own != entries_.end() && own->file == name)
+        return true;
+    return !QFileInfo(folder_ + name).exists() && !QFileInfo(folder_ + name).isSymLink();
+}
+
 QString PageArchive::fileNameLocked(const QString &url) const
 {
-    if (const auto it = entries_.find(url); it != entries_.end())
-        return it->file;
+    // Only names made from the address: an index line naming "notes.txt" or
+    // "marunoki.dat" never becomes a file the archive writes.
     bool shortened = false;
     const QString base = readableBase(url, &shortened);
     const QString plain = base + QLatin1String(".html");
-    bool taken = false;
-    for (const Entry &e : entries_)
-        taken = taken || e.file.compare(plain, Qt::CaseInsensitive) == 0;
-    if (!shortened && !taken)
-        return plain;
     const QByteArray hash = QCryptographicHash::hash(url.toUtf8(), QCryptographicHash::Sha1).toHex().left(10);
-    return base + u'-' + QString::fromLatin1(hash) + QLatin1String(".html");
+    const QString hashed = base + u'-' + QString::fromLatin1(hash) + QLatin1String(".html");
+    // An address saved before keeps its file.
+    if (const auto own = entries_.find(url); own != entries_.end() && own->file == hashed)
+        return hashed;
+    if (!shortened && nameIsFreeFor(url, plain))
+        return plain;
+    return nameIsFreeFor(url, hashed) ? hashed : QString();
 }
 
 bool PageArchive::writeIndexLocked(QString *error) const
@@ -145,12 +162,10 @@ bool PageArchive::writeIndexLocked(QString *error) const
         const Entry &e = entries_[url];
         text += escapeField(url).toUtf8() + '\t' + e.file.toUtf8() + '\t' + e.charset + '\n';
     }
-    QSaveFile index(folder_ + QLatin1String(kIndexName));
-    if (!index.open(QIODevice::WriteOnly) || index.write(text) != text.size() || !index.commit()) {
-        *error = index.errorString();
-        return false;
-    }
-    return true;
+    const Status written = writeFileAtomically(folder_ + QLatin1String(kIndexName), text, files_);
+    if (!written.ok())
+        *error = written.message();
+    return written.ok();
 }
 
 bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteArray &charset, QString *error)
@@ -161,9 +176,13 @@ bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteA
         return false;
     }
     const QString name = fileNameLocked(url);
-    QSaveFile file(folder_ + name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
+    if (name.isEmpty()) {
+        *error = QStringLiteral("このアドレスのファイル名はすべて別のファイルが使っています");
+        return false;
+    }
+    const Status written = writeFileAtomically(folder_ + name, bytes, files_);
+    if (!written.ok()) {
+        *error = written.message();
         return false;
     }
     QByteArray cleanCharset = charset;

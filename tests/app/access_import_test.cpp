@@ -3,6 +3,7 @@
 #include "app/db/mdb_import.h"
 #include "app/message_sink.h"
 
+#include "support/failing_file_system.h"
 #include "support/test_folder.h"
 
 #include <QDateTime>
@@ -22,7 +23,7 @@ namespace {
 // A private copy of one of the shared Access files (never written to).
 QString accessFile(const TestFolder &folder, const QString &name, const QString &as = QString())
 {
-    return folder.copyIn(sharedTestData(QStringLiteral("access/") + name), as.isEmpty() ? name : as);
+    return folder.copyIn(testData(QStringLiteral("access/") + name), as.isEmpty() ? name : as);
 }
 
 // Rows of a query as text lists: each value with its SQLite storage type.
@@ -117,7 +118,7 @@ TEST(AccessImport, NeverWritesTheAccessFile)
 TEST(AccessImport, DamagedFilesGiveAClearErrorAndNoCopy)
 {
     TestFolder folder;
-    QFile original(sharedTestData("access/jet4-types.mdb"));
+    QFile original(testData("access/jet4-types.mdb"));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
     const QByteArray whole = original.readAll();
     QByteArray scrambled = whole;
@@ -313,6 +314,89 @@ TEST(ImportMdb, WritesTheCopyOnlyOnSuccess)
     EXPECT_TRUE(failed.error.contains(damaged)) << failed.error.toStdString();
     EXPECT_TRUE(Database::openQuietly(destination));
     EXPECT_EQ(filesIn(folder.path()).filter(".part").size(), 0);
+    EXPECT_EQ(folderEntries(folder.path()).filter(QStringLiteral(".out.sqlite.")).size(), 0);
+}
+
+TEST(ImportMdb, RefusesADestinationThatIsTheSourceOrReadOnly)
+{
+    const struct {
+        const char *name;
+        QString (*destination)(const TestFolder &folder, const QString &source);
+        const char *reason;
+    } cases[] = {
+        {"the source's own name", [](const TestFolder &, const QString &source) { return source; },
+            "そのものです"},
+        {"a symbolic link to the source",
+            [](const TestFolder &folder, const QString &source) {
+                QFile::link(source, folder.file("link.sqlite"));
+                return folder.file("link.sqlite");
+            },
+            "そのものです"},
+        {"a path through another folder",
+            [](const TestFolder &folder, const QString &) {
+                QDir().mkpath(folder.file("sub"));
+                return folder.file("sub/../jet4-types.mdb");
+            },
+            "そのものです"},
+        {"a hard link to the source",
+            [](const TestFolder &folder, const QString &source) {
+                ::link(QFile::encodeName(source).constData(),
+                    QFile::encodeName(folder.file("hard.sqlite")).constData());
+                return folder.file("hard.sqlite");
+            },
+            "そのものです"},
+        {"a read-only file",
+            [](const TestFolder &folder, const QString &) {
+                const QString path = folder.write("kept.sqlite", "the user's file");
+                QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+                return path;
+            },
+            "読み取り専用"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        const QString source = accessFile(folder, "jet4-types.mdb");
+        QFile original(source);
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        const QByteArray before = original.readAll();
+        original.close();
+        const QString destination = c.destination(folder, source);
+        const QStringList entries = folderEntries(folder.path());
+        QFile kept(destination);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        const QByteArray destinationBefore = kept.readAll();
+        kept.close();
+
+        const ImportStatus status = importMdb(source, destination);
+        EXPECT_FALSE(status.ok);
+        EXPECT_TRUE(status.error.contains(QString::fromUtf8(c.reason))) << status.error.toStdString();
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        EXPECT_EQ(original.readAll(), before);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), destinationBefore);
+        EXPECT_EQ(folderEntries(folder.path()), entries);
+    }
+}
+
+TEST(ImportMdb, AFailureToSaveTheCopyKeepsTheOldDestination)
+{
+    using Call = FailingFileSystem::Call;
+    const FailingFileSystem faults[] = {FailingFileSystem(Call::Sync, EIO),
+        FailingFileSystem(Call::Close, ENOSPC), FailingFileSystem(Call::Rename, EACCES)};
+    for (const auto &files : faults) {
+        TestFolder folder;
+        const QString source = accessFile(folder, "jet4-empty.mdb");
+        const QString destination = folder.write("out.sqlite", "old copy");
+        const QStringList entries = folderEntries(folder.path());
+        const ImportStatus status = importMdb(source, destination, kImportTimeLimitSeconds, files);
+        EXPECT_FALSE(status.ok);
+        EXPECT_TRUE(status.error.contains(destination)) << status.error.toStdString();
+        QFile kept(destination);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), QByteArray("old copy"));
+        EXPECT_EQ(folderEntries(folder.path()), entries);
+    }
 }
 
 TEST(ImportMdb, RefusesWhatIsNotAnAccessFile)
@@ -349,4 +433,5 @@ TEST(ImportMdb, StopsAReaderThatRunsOutOfTime)
     EXPECT_TRUE(status.error.contains("took longer than 0 seconds")) << status.error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(destination));
     EXPECT_EQ(filesIn(folder.path()).filter(".part").size(), 0);
+    EXPECT_EQ(folderEntries(folder.path()).filter(QStringLiteral(".out.sqlite.")).size(), 0);
 }

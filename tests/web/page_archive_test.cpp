@@ -1,6 +1,7 @@
 #include "web/page_archive.h"
 
 #include "app/message_sink.h"
+#include "support/failing_file_system.h"
 #include "support/fake_page_source.h"
 #include "support/fifo_watchdog.h"
 #include "support/http_test_server.h"
@@ -130,6 +131,79 @@ TEST(PageArchive, FileNamesAreReadableAndDistinct)
     }
 }
 
+TEST(PageArchive, NeverWritesOverAFileNamedByTheIndex)
+{
+    // A stale or hostile index beside the user's own files (the archive may
+    // be the application folder).
+    const char *userFiles[] = {"notes.txt", "marunoki.dat", "marunoki.ini"};
+    TestFolder folder;
+    QByteArray index;
+    for (const char *name : userFiles) {
+        folder.write(QString::fromLatin1(name), QByteArray("user data of ") + name);
+        index += QByteArray("http://a.example/") + name + '\t' + name + "\t\n";
+    }
+    folder.write(QStringLiteral("index.tsv"), index);
+    PageArchive archive(folder.path());
+    QString error;
+    for (const char *name : userFiles) {
+        const QString url = QStringLiteral("http://a.example/") + QString::fromLatin1(name);
+        ASSERT_TRUE(archive.save(url, "<body>page", {}, &error)) << error.toStdString();
+        EXPECT_TRUE(archive.fileNameFor(url).endsWith(QStringLiteral(".html")));
+        EXPECT_EQ(readFile(folder.file(QString::fromLatin1(name))), QByteArray("user data of ") + name);
+        EXPECT_EQ(archive.load(url, &error)->bytes, QByteArray("<body>page"));
+    }
+    EXPECT_FALSE(readFile(folder.file(QStringLiteral("index.tsv"))).contains("\tnotes.txt\t"));
+}
+
+TEST(PageArchive, AFileOfTheGeneratedNameThatIsNotOursIsKept)
+{
+    const QString url = QStringLiteral("http://a.example/card.html");
+    TestFolder folder;
+    const QString plain = folder.write(QStringLiteral("a.example_card.html"), "someone else's page");
+    PageArchive archive(folder.path());
+    QString error;
+    ASSERT_TRUE(archive.save(url, "<body>ours", {}, &error)) << error.toStdString();
+    const QString hashed = archive.fileNameFor(url);
+    EXPECT_NE(folder.file(hashed), plain);
+    EXPECT_EQ(readFile(plain), QByteArray("someone else's page"));
+    EXPECT_EQ(readFile(folder.file(hashed)), QByteArray("<body>ours"));
+
+    // With both names taken by files the index does not list, the save fails.
+    TestFolder crowded;
+    crowded.write(QStringLiteral("a.example_card.html"), "first");
+    crowded.write(hashed, "second");
+    PageArchive full(crowded.path());
+    EXPECT_FALSE(full.save(url, "<body>ours", {}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(readFile(crowded.file(hashed)), QByteArray("second"));
+    QStringList kept {QStringLiteral("a.example_card.html"), hashed};
+    kept.sort();
+    EXPECT_EQ(test::folderEntries(crowded.path()), kept);
+}
+
+TEST(PageArchive, AFailedWriteKeepsTheSavedPageAndTheIndex)
+{
+    const QString url = QStringLiteral("http://a.example/card.html");
+    for (const auto &fault : test::writeFaults()) {
+        SCOPED_TRACE(fault.name);
+        TestFolder folder;
+        QString error;
+        {
+            PageArchive first(folder.path());
+            ASSERT_TRUE(first.save(url, "<body>old page", "UTF-8", &error));
+        }
+        const QStringList before = test::folderEntries(folder.path());
+        const QByteArray index = readFile(folder.file(QStringLiteral("index.tsv")));
+        PageArchive archive(folder.path(), fault.files);
+        EXPECT_FALSE(archive.save(url, "<body>new page", "UTF-8", &error));
+        EXPECT_FALSE(archive.save(QStringLiteral("http://a.example/other"), "<body>other", {}, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(readFile(folder.file(archive.fileNameFor(url))), QByteArray("<body>old page"));
+        EXPECT_EQ(readFile(folder.file(QStringLiteral("index.tsv"))), index);
+        EXPECT_EQ(test::folderEntries(folder.path()), before);
+    }
+}
+
 TEST(OfflinePageSource, AddressNotInTheArchiveFails)
 {
     TestFolder folder;
@@ -244,7 +318,9 @@ TEST(ArchivingPageSource, SaveFailureIsReportedOnceAndThePageStillReturned)
     RecordingSink messages;
     ArchivingPageSource archiving(inner, archive, messages);
     const std::atomic<qint16> flag {0};
+    EXPECT_FALSE(archiving.saveFailed());
     EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/1"), flag).bodyHtml, QStringLiteral("one"));
+    EXPECT_TRUE(archiving.saveFailed());
     EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/2"), flag).bodyHtml, QStringLiteral("two"));
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_TRUE(messages.messages()[0].startsWith(QStringLiteral("ページを保存できません: http://a/1")));
