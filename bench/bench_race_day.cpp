@@ -54,7 +54,7 @@ public:
 class CountingObserver : public DayObserver {
 public:
     void raceStarting(int, int, int) override { }
-    void raceFinished(const DayRace &, const RaceStore &, int, int) override { }
+    void raceFinished(const DayRace &, RaceStore &, int, int) override { }
 };
 
 // The server with the day's pages and an application folder with the sample

@@ -85,6 +85,40 @@ void BM_EstimateNestingDepth(benchmark::State &state)
 }
 BENCHMARK(BM_EstimateNestingDepth)->Unit(benchmark::kMillisecond);
 
+// One element with state.range(0) attributes, each of a name of its own, in an
+// otherwise small page: the parser alone compares every attribute with all
+// those before it. The attribute pass keeps the extraction linear.
+void BM_ExtractBodyHtmlManyAttributes(benchmark::State &state)
+{
+    QByteArray html = "<html><body><table><tr><td";
+    for (int64_t k = 0; k < state.range(0); ++k)
+        html += " a" + QByteArray::number(k) + "=1";
+    html += ">x</td></tr></table></body></html>";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(extractBodyHtml(html, "UTF-8"));
+    state.SetBytesProcessed(state.iterations() * html.size());
+    state.counters["page_bytes"] = double(html.size());
+}
+BENCHMARK(BM_ExtractBodyHtmlManyAttributes)->Arg(80000)->Arg(2000000)->Unit(benchmark::kMillisecond);
+
+// The most attributes a page under the size limit can keep: tags of exactly the
+// allowed number, one after another (a void element: no nesting), up to about
+// 20 MB.
+void BM_ExtractBodyHtmlAttributesAtTheLimit(benchmark::State &state)
+{
+    QByteArray tag = "<img";
+    for (int k = 0; k < kMaxAttributesPerElement; ++k)
+        tag += " a" + QByteArray::number(k);
+    tag += ">";
+    QByteArray html = "<html><body>";
+    while (html.size() < 20 * 1024 * 1024 - tag.size() - 20)
+        html += tag;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(extractBodyHtml(html, "UTF-8"));
+    state.SetBytesProcessed(state.iterations() * html.size());
+}
+BENCHMARK(BM_ExtractBodyHtmlAttributesAtTheLimit)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BM_SplitPage(benchmark::State &state)
 {
     const QString body = extractBodyHtml(page(), "Shift_JIS");

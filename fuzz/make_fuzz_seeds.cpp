@@ -125,6 +125,14 @@ void pageSeeds(Seeds &seeds)
         for (const char *target : {"fuzz_page", "fuzz_readers"})
             seeds.write(target, page.name, document);
     }
+
+    // One element with more attributes than are kept, some quoted with '>' in
+    // them, for the attribute pass that runs before the parser.
+    QByteArray crowded = "<html><body><table><tr><td";
+    for (int k = 0; k < 300; ++k)
+        crowded += k % 3 ? " a" + QByteArray::number(k) : " t='x>" + QByteArray::number(k) + "'";
+    crowded += ">x</td></tr></table></body></html>";
+    seeds.write("fuzz_page", "many-attributes.html", crowded);
 }
 
 void databaseSeeds(Seeds &seeds, const QString &top, const QString &testdata)

@@ -29,9 +29,10 @@ COURSES = {
     "浦和": [800, 1300, 1400, 1500, 1600, 1900, 2000],
 }
 CLASSES = ["C3", "C2", "C1", "B3", "B2", "B1"]
-JOCKEYS = ["森泰斗", "御神本訓史", "矢野貴之", "本田正重", "笹川翼", "和田譲治"]
-TRAINERS = ["(大井)荒山", "(川崎)内田", "(船橋)林", "(浦和)小久保"]
-RIVALS = ["ローカルスター", "ミナミノカゼ", "トウケイハヤテ", "ハマノホシ", "ヨルノツキ", "カワサキボーイ"]
+# Made-up people and horses, like every name of the samples.
+JOCKEYS = ["見本一郎", "架空次郎", "試験三郎", "例題四郎", "仮名五郎", "模擬六郎"]
+TRAINERS = ["(大井)見本", "(川崎)架空", "(船橋)試験", "(浦和)模擬"]
+RIVALS = ["ミホンスター", "カクウノカゼ", "テストハヤテ", "サンプルノホシ", "ダミーノツキ", "レイダイボーイ"]
 
 RACE_SCHEMA = [
     "CREATE TABLE T_Rdata(R_code TEXT, R_date TEXT, R_zyo TEXT, R_no INTEGER, R_name TEXT, R_class TEXT, "

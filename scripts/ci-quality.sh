@@ -12,14 +12,14 @@
 #   BUILD_DIR      the normal build (default build)
 #   SAN_BUILD_DIR  the sanitizer build (default build-sanitize)
 #   FUZZ_SECONDS   time per fuzz target (default 30; 0 skips fuzzing)
-#   MARUNOKI_TESTDATA  the shared Access test files (default ../shared/testdata)
+#   MARUNOKI_TESTDATA  the Access test files (default tests/data)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 build=${BUILD_DIR:-build}
 san_build=${SAN_BUILD_DIR:-build-sanitize}
 fuzz_seconds=${FUZZ_SECONDS:-30}
-testdata=${MARUNOKI_TESTDATA:-$top/../shared/testdata}
+testdata=${MARUNOKI_TESTDATA:-$top/tests/data}
 jobs=$(nproc)
 failed=()
 

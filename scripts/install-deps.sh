@@ -4,11 +4,11 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
-  libgumbo-dev mdbtools-dev libsqlite3-dev
+  qt6-base-dev qt6-svg-dev libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
+  libgumbo-dev mdbtools-dev libsqlite3-dev zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-tidy clang-format libclang-rt-14-dev
-  fonts-ipafont-gothic sqlite3 python3 time
+  fonts-ipafont-gothic sqlite3 python3 time poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -268,10 +268,11 @@ QString formatNumber(double value, const QString &pattern)
     while (fraction.size() > static_cast<size_t>(p.minFrac) && fraction.back() == '0')
         fraction.pop_back();
 
-    const bool shownNonZero = whole.find_first_not_of('0') != std::string::npos
-        || digits.fraction.find_first_not_of('0') != std::string::npos;
+    // A negative value keeps its sign even when it rounds to zero (-0.3 as "00"
+    // is "-00"): the figure was below zero, and the reader should see so. A
+    // negative zero is zero.
     QString out;
-    if (value < 0 && shownNonZero)
+    if (value < 0)
         out.append(u'-');
 
     // Integer placeholders take the digits right-aligned; the first one also takes

@@ -14,7 +14,8 @@ namespace marunoki {
 // Formats a number with a pattern made of "0" (digit, padded), "#" (digit, not
 // padded), "." (decimal point), "%" (multiplies by 100) and literal text. Rounds
 // half away from zero; a negative value gets its minus sign in front of the whole
-// text (-5 as "00" is "-05"); 0 as "##" is empty; 0.8 as "##.0" is ".8".
+// text (-5 as "00" is "-05", -0.3 as "00" is "-00"); 0 as "##" is empty; 0.8 as
+// "##.0" is ".8".
 QString formatNumber(double value, const QString &pattern);
 
 // Formats a serial date with "yyyy", "yy", "mm", "m", "dd", "d" and literal text

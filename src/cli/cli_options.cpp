@@ -195,10 +195,22 @@ private:
                 [&](const QString &, const QString &v) { return load.archiveDir = v, true; }},
             {QStringLiteral("--offline"),
                 [&](const QString &, const QString &v) { return load.offlineDir = v, true; }},
+            {QStringLiteral("--graphs-pdf"),
+                [&](const QString &, const QString &v) { return load.graphsPdf = v, true; }},
+            {QStringLiteral("--table-pdf"),
+                [&](const QString &, const QString &v) { return load.tablePdf = v, true; }},
+            {QStringLiteral("--png"),
+                [&](const QString &, const QString &v) { return load.pngDir = v, true; }},
+            {QStringLiteral("--views-json"),
+                [&](const QString &, const QString &v) { return load.viewsJson = v, true; }},
+            {QStringLiteral("--report"),
+                [&](const QString &, const QString &v) { return load.reportDir = v, true; }},
         };
         if (day) {
-            valued.erase(QStringLiteral("--race"));
-            valued.erase(QStringLiteral("--json"));
+            // One race's outputs; a day writes every race into --report and --json-dir.
+            for (const char *single :
+                {"--race", "--json", "--graphs-pdf", "--table-pdf", "--png", "--views-json"})
+                valued.erase(QLatin1String(single));
             valued[QStringLiteral("--races")] = [&](const QString &n, const QString &v) {
                 const QStringList ends = v.split(u'-');
                 const auto from = twoDigits(ends.value(0), kMaxRaceNumber);
@@ -209,8 +221,6 @@ private:
                 load.lastRace = to->toInt();
                 return true;
             };
-            valued[QStringLiteral("--report")]
-                = [&](const QString &, const QString &v) { return load.reportDir = v, true; };
             valued[QStringLiteral("--json-dir")]
                 = [&](const QString &, const QString &v) { return load.jsonDir = v, true; };
         }
@@ -255,6 +265,8 @@ QString usageText()
         "--race N\n"
         "               [--base1 URL] [--base2 URL] [--json FILE|-] [--csv] [--jobs N] [--timeout SECONDS]\n"
         "               [--archive DIR] [--offline DIR] [--refresh]\n"
+        "               [--graphs-pdf FILE] [--table-pdf FILE] [--png DIR] [--views-json FILE] [--report "
+        "DIR]\n"
         "  marunoki-cli [--app-dir DIR] day --site 1|2 --year YYYY --course COURSE --meeting N --day N\n"
         "               [--races 1-12] [--jobs N] [--report DIR] [--csv] [--json-dir DIR]\n"
         "               [--base1 URL] [--base2 URL] [--timeout SECONDS] [--archive DIR] [--offline DIR]\n"

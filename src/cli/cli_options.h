@@ -23,10 +23,17 @@ struct LoadOptions {
     double timeoutSeconds = 30;
     QString archiveDir;
     QString offlineDir;
+    // The views as files; empty = not written.
+    QString graphsPdf;  // the graph print job, every page in one PDF
+    QString tablePdf;  // the table print job
+    QString pngDir;  // graph-01.png ..., hikaku.png, bacyu.png
+    QString viewsJson;  // what the window's text views hold
+    // load: index.html and the graphs as SVG; day: a report folder per race
+    // and the day's index.html
+    QString reportDir;
     bool refresh = false;  // fetch every page again (the cache is written, not read)
     // day only
     int firstRace = 1, lastRace = 12;  // --races A-B
-    QString reportDir;  // the race reports and the day's index.html
     QString jsonDir;  // one JSON file per race analysed
 };
 

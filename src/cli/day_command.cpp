@@ -11,6 +11,7 @@
 #include "app/race_store.h"
 #include "output/csv_export.h"
 #include "output/day_report.h"
+#include "output/race_report.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,9 +28,10 @@ QString seconds(qint64 ms)
 // Writes each race's outputs as it finishes and prints its line.
 class DayOutputs : public DayObserver {
 public:
-    DayOutputs(const LoadOptions &load, const AppFolder &folder, Console &console)
+    DayOutputs(const LoadOptions &load, const AppFolder &folder, const Settings &settings, Console &console)
         : load_(load)
         , folder_(folder)
+        , settings_(settings)
         , console_(console)
     { }
 
@@ -39,7 +41,7 @@ public:
         raceTimer_.start();
     }
 
-    void raceFinished(const DayRace &outcome, const RaceStore &store, int k, int count) override
+    void raceFinished(const DayRace &outcome, RaceStore &store, int k, int count) override
     {
         const QString head
             = QStringLiteral("[%1/%2] %3R ").arg(k).arg(count).arg(outcome.race, 2, 10, QLatin1Char('0'));
@@ -65,7 +67,7 @@ public:
     const std::vector<RaceSummary> &summaries() const { return summaries_; }
 
 private:
-    void writeOutputs(int race, const RaceStore &store, RaceSummary &summary)
+    void writeOutputs(int race, RaceStore &store, RaceSummary &summary)
     {
         const QString name = raceReportFolder(race);
         if (!load_.jsonDir.isEmpty())
@@ -73,22 +75,23 @@ private:
                            QDir(load_.jsonDir).filePath(name + QStringLiteral(".json")), raceStoreJson(store))
                 && written_;
         if (load_.csv)
-            written_ = writeCsv(store, folder_, console_, race) && written_;
+            written_ = writeCsv(store, folder_, console_, systemFileSystem(), race) && written_;
         if (!load_.reportDir.isEmpty()) {
-            const QString dir = QDir(load_.reportDir).filePath(name);
-            if (!QDir().mkpath(dir)) {
-                complain(QStringLiteral("フォルダ %1 を作れません").arg(dir));
+            // The race's own report in its folder; the day's page links to it.
+            const Status report
+                = writeRaceReport(store, settings_, QDir(load_.reportDir).filePath(name), console_);
+            if (!report.ok()) {
+                complain(report.message());
                 written_ = false;
                 return;
             }
-            written_ = writeOutput(QDir(dir).filePath(QStringLiteral("race.json")), raceStoreJson(store))
-                && written_;
-            summary.link = name + u'/';
+            summary.link = name + u'/' + kReportIndex;
         }
     }
 
     const LoadOptions &load_;
     const AppFolder &folder_;
+    const Settings &settings_;
     Console &console_;
     QElapsedTimer raceTimer_;
     std::vector<RaceSummary> summaries_;
@@ -106,7 +109,10 @@ int dayCommand(const Options &options)
         complain(QStringLiteral("day には --year, --course, --meeting, --day が必要です"));
         return kExitUsage;
     }
-    const Settings settings = settingsFor(load, folder, console);
+    const std::optional<Settings> read = settingsFor(load, folder, console);
+    if (!read)
+        return kExitUsage;
+    const Settings &settings = *read;
     DaySelection day {load.year, load.course, load.meeting, load.day,
         load.site ? (*load.site == 1 ? kSite1 : kSite2) : settings.site, load.firstRace, load.lastRace};
     if (day.site != kSite1 && day.site != kSite2) {
@@ -126,7 +132,7 @@ int dayCommand(const Options &options)
     RaceStore store;
     const std::atomic<bool> notStopped {false};
     DayContext context {store, settings, folder, *sources.source, console, console, notStopped};
-    DayOutputs outputs(load, folder, console);
+    DayOutputs outputs(load, folder, settings, console);
     QElapsedTimer timer;
     timer.start();
     DayResult result;

@@ -1,7 +1,9 @@
 // The demo: the bundled sample race (samples/), loaded offline from its page
 // archive into a temporary application folder that holds the sample track
 // database, the sample local-racing database and the sample settings; the
-// results go to ./marunoki-demo/ and a summary table to stdout.
+// results go to ./marunoki-demo/ (the JSON and CSV exports, both print jobs as
+// PDF files, the pictures, the views dump and the browsable report), a summary
+// table to stdout, and last the report's index.html as the file to open first.
 
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -11,6 +13,7 @@
 #include "app/format.h"
 #include "app/race_store.h"
 #include "output/csv_export.h"
+#include "output/race_report.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -130,6 +133,12 @@ int demoCommand()
     load.day = QStringLiteral("09");
     load.race = QStringLiteral("11");
     load.offlineDir = samples + u'/' + kSite1Archive;
+    const QDir out(outDir);
+    load.graphsPdf = out.filePath(QStringLiteral("graphs.pdf"));
+    load.tablePdf = out.filePath(QStringLiteral("table.pdf"));
+    load.pngDir = outDir;
+    load.viewsJson = out.filePath(QStringLiteral("views.json"));
+    load.reportDir = outDir;
 
     Console console(stderr, Console::isTerminal(stderr));
     RaceStore store;
@@ -141,7 +150,13 @@ int demoCommand()
     if (!writeOutput(outDir + QStringLiteral("/race.json"), raceStoreJson(store))
         || !writeCsv(store, AppFolder(outDir), console))
         return kExitFailed;
-    const QByteArray table = summaryTable(store).toUtf8();
+    const QString report = out.filePath(kReportIndex);
+    const QString written = QStringLiteral("\n%1 に書き出しました: race.json, CSV, graphs.pdf, table.pdf, "
+                                           "graph-01.png ほか, hikaku.png, bacyu.png, "
+                                           "views.json, レポート\n"
+                                           "まずブラウザでレポートを開いてください: %2\n")
+                                .arg(outDir + u'/', report);
+    const QByteArray table = (summaryTable(store) + written).toUtf8();
     std::fwrite(table.constData(), 1, size_t(table.size()), stdout);
     std::fflush(stdout);
     return kExitAnalysed;

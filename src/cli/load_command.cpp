@@ -9,14 +9,19 @@
 #include "app/driver/race_json.h"
 #include "app/race_store.h"
 #include "output/csv_export.h"
+#include "output/race_report.h"
+#include "output/view_files.h"
+#include "output/views_json.h"
+#include "output/window_views.h"
 #include "settings/settings.h"
 #include "web/network_page_source.h"
 #include "web/page_archive.h"
 
 #include <QDate>
 #include <QDir>
-#include <QSaveFile>
+#include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -49,14 +54,69 @@ RaceSelection selectionOf(const LoadOptions &load, const Settings &settings)
     return s;
 }
 
+// The views the options ask for, drawn as the window draws them after a load
+// (runner 1's graph shown). Every output is tried; false when any failed.
+bool writeViewOutputs(const LoadOptions &load, RaceStore &store, const Settings &settings, Console &console)
+{
+    using Writer = Status (*)(ViewContext &, const QString &);
+    const std::pair<const QString &, Writer> outputs[] = {
+        {load.viewsJson, &writeViewsJson},
+        {load.graphsPdf, &writeGraphsPdf},
+        {load.tablePdf, &writeTablePdf},
+        {load.pngDir, &writeViewPngs},
+        {load.reportDir,
+            [](ViewContext &context, const QString &dir) { return writeRaceReport(context, dir); }},
+    };
+    if (std::all_of(std::begin(outputs), std::end(outputs), [](const auto &o) { return o.first.isEmpty(); }))
+        return true;
+    WindowViews views;
+    ViewContext context {store, settings, 1, views, console};
+    loadEnded(context, true);
+    bool written = true;
+    for (const auto &[path, write] : outputs) {
+        if (path.isEmpty())
+            continue;
+        if (const Status status = write(context, path); !status.ok()) {
+            complain(status.message());
+            written = false;
+        }
+    }
+    return written;
+}
+
+// Why a site has no address: no settings file, a file that cannot be read, or
+// a file without the key.
+QString noAddressMessage(int site, const AppFolder &folder)
+{
+    const QString path = settingsFile(folder);
+    const QString prefix = QStringLiteral("no address for Site %1: ").arg(site);
+    const IniFile ini = IniFile::read(path);
+    switch (ini.state()) {
+    case IniFile::State::Missing:
+        return prefix
+            + QStringLiteral("設定ファイル %1 がありません。--base%2 でアドレスを指定してください")
+                  .arg(path)
+                  .arg(site);
+    case IniFile::State::Unreadable:
+        return prefix
+            + QStringLiteral("設定ファイル %1 が読めません（%2）。--base%3 でアドレスを指定してください")
+                  .arg(path, ini.problem())
+                  .arg(site);
+    case IniFile::State::Read:
+        break;
+    }
+    return prefix
+        + QStringLiteral("give --base%1 or set key site%1 in section web of %2").arg(site).arg(path);
+}
+
 }  // namespace
 
-Sources makeSources(
-    const LoadOptions &load, const AppFolder &folder, const Settings &settings, Console &console)
+Sources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
+    Console &console, const FileSystem &files)
 {
     Sources s;
     if (!load.offlineDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.offlineDir);
+        s.archive = std::make_unique<PageArchive>(load.offlineDir, files);
         s.wrapper = std::make_unique<OfflinePageSource>(*s.archive);
         s.source = s.wrapper.get();
         return s;
@@ -68,15 +128,24 @@ Sources makeSources(
     s.cached = withPageCache(*s.network, folder, settings.cache, load.refresh, console);
     s.source = s.cached.source;
     if (!load.archiveDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.archiveDir);
-        s.wrapper = std::make_unique<ArchivingPageSource>(*s.source, *s.archive, console);
+        s.archive = std::make_unique<PageArchive>(load.archiveDir, files);
+        auto archiving = std::make_unique<ArchivingPageSource>(*s.source, *s.archive, console);
+        s.archiving = archiving.get();
+        s.wrapper = std::move(archiving);
         s.source = s.wrapper.get();
     }
     return s;
 }
 
-Settings settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console)
+std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console)
 {
+    // Without this, every setting would silently take its default and the
+    // first complaint would be about a missing key.
+    if (!QFileInfo(folder.path()).isDir()) {
+        complain(QStringLiteral("アプリケーションフォルダ %1 がありません（--app-dir を確かめてください）")
+                     .arg(folder.path()));
+        return std::nullopt;
+    }
     Settings settings = readIniPara(folder, console);
     if (!load.base1.isEmpty())
         settings.site1Base = load.base1;
@@ -84,6 +153,14 @@ Settings settingsFor(const LoadOptions &load, const AppFolder &folder, Console &
         settings.site2Base = load.base2;
     settings.site1Base = baseAddress(settings.site1Base);
     settings.site2Base = baseAddress(settings.site2Base);
+    // A site setting that names neither site would load nothing and still end
+    // "analysed"; the value came from the file, so name the key and the value.
+    if (!load.site && !settings.site.isEmpty() && settings.site != kSite1 && settings.site != kSite2) {
+        complain(QStringLiteral("設定ファイル %1 の [site] site=%2 はサイトの名前ではありません"
+                                "（サイト1 か サイト2 を書くか、--site 1|2 を指定してください）")
+                     .arg(settingsFile(folder), settings.site));
+        return std::nullopt;
+    }
     return settings;
 }
 
@@ -92,14 +169,10 @@ std::optional<int> checkSources(
 {
     // Without an address the load could only fail page by page; say what is
     // missing instead.
-    if (site == kSite1 && settings.site1Base.isEmpty()) {
-        complain(QStringLiteral("no address for Site 1: give --base1 or set key site1 in section web of %1")
-                     .arg(settingsFile(folder)));
-        return kExitUsage;
-    }
-    if (site == kSite2 && settings.site2Base.isEmpty()) {
-        complain(QStringLiteral("no address for Site 2: give --base2 or set key site2 in section web of %1")
-                     .arg(settingsFile(folder)));
+    const int number = site == kSite1 ? 1 : site == kSite2 ? 2 : 0;
+    const QString &address = number == 1 ? settings.site1Base : settings.site2Base;
+    if (number != 0 && address.isEmpty()) {
+        complain(noAddressMessage(number, folder));
         return kExitUsage;
     }
     if (!load.offlineDir.isEmpty() && !QDir(load.offlineDir).exists()) {
@@ -119,7 +192,7 @@ void complain(const QString &text)
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
-bool writeOutput(const QString &path, const QByteArray &bytes)
+bool writeOutput(const QString &path, const QByteArray &bytes, const FileSystem &files)
 {
     if (path == QStringLiteral("-")) {
         if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
@@ -129,24 +202,26 @@ bool writeOutput(const QString &path, const QByteArray &bytes)
         }
         return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        complain(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    const Status written = writeFileAtomically(path, bytes, files);
+    if (!written.ok())
+        complain(written.message());
+    return written.ok();
 }
 
-int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console)
+int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console,
+    const FileSystem &files)
 {
-    const Settings settings = settingsFor(load, folder, console);
+    const std::optional<Settings> read = settingsFor(load, folder, console);
+    if (!read)
+        return kExitUsage;
+    const Settings &settings = *read;
     const RaceSelection selection = selectionOf(load, settings);
     // The site's address is checked only once the selection itself is complete.
     const bool complete = missingSelectionMessage(selection).isEmpty();
     if (const auto failed = checkSources(load, complete ? selection.site : QString(), settings, folder))
         return *failed;
 
-    Sources sources = makeSources(load, folder, settings, console);
+    Sources sources = makeSources(load, folder, settings, console, files);
     LoadContext context {store, settings, folder, *sources.source, console, console};
     LoadResult result;
     {
@@ -157,11 +232,13 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     if (!result.analysed)
         return kExitStopped;
 
-    bool written = true;
+    // A page that could not be archived was reported when it happened.
+    bool written = sources.archiving == nullptr || !sources.archiving->saveFailed();
     if (!load.jsonPath.isEmpty())
-        written = writeOutput(load.jsonPath, raceStoreJson(store)) && written;
+        written = writeOutput(load.jsonPath, raceStoreJson(store), files) && written;
     if (load.csv)
-        written = writeCsv(store, folder, console) && written;
+        written = writeCsv(store, folder, console, files) && written;
+    written = writeViewOutputs(load, store, settings, console) && written;
     return written ? kExitAnalysed : kExitFailed;
 }
 

@@ -4,6 +4,7 @@
 
 #include "cli/cli_options.h"
 
+#include "app/atomic_file.h"
 #include "app/common.h"
 #include "app/driver/page_cache_setup.h"
 #include "settings/settings.h"
@@ -29,13 +30,15 @@ struct Sources {
     CachedSource cached;
     std::unique_ptr<PageArchive> archive;
     std::unique_ptr<PageSource> wrapper;  // archiving or offline
+    const ArchivingPageSource *archiving = nullptr;
     PageSource *source = nullptr;
 };
-Sources makeSources(
-    const LoadOptions &load, const AppFolder &folder, const Settings &settings, Console &console);
+Sources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
+    Console &console, const FileSystem &files = systemFileSystem());
 
-// The settings of the folder with the options' base addresses in place.
-Settings settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console);
+// The settings of the folder with the options' base addresses in place; nothing
+// (after saying why) when the folder is missing or its site setting names no site.
+std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console);
 
 // Whether the options can load from site ("サイト1", "サイト2", or empty for
 // no address check): an address for the site, an offline folder that exists,
@@ -46,12 +49,14 @@ std::optional<int> checkSources(
 // Loads the race of `load` into store with the settings of folder, and writes
 // the JSON and CSV outputs the options ask for. Returns the exit status
 // (kExitAnalysed, kExitStopped, kExitUsage for an unusable option value,
-// kExitFailed when an output could not be written).
-int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console);
+// kExitFailed when an output or an archived page could not be written). Every file it writes (the
+// outputs, the archived pages) goes through `files`.
+int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console,
+    const FileSystem &files = systemFileSystem());
 
 // Writes bytes to a file atomically, or to stdout for "-". On failure says why
-// on stderr and returns false.
-bool writeOutput(const QString &path, const QByteArray &bytes);
+// on stderr and returns false; the file is then as it was.
+bool writeOutput(const QString &path, const QByteArray &bytes, const FileSystem &files = systemFileSystem());
 
 // Prints "marunoki-cli: <text>" on stderr.
 void complain(const QString &text);

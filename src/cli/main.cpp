@@ -5,17 +5,29 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 
-#include <QCoreApplication>
+#include <QByteArray>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // The views are drawn and printed to files (fonts, PDF, pictures), which
+    // needs a GUI application; the command line never opens a window, so it
+    // runs on the off-screen platform whatever the environment says and works
+    // without a display.
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    // Qt's start-up remarks about the desktop session it does not need (no
+    // runtime folder on a server) would only clutter stderr, which carries the
+    // program's own messages; Qt's later warnings are shown as usual.
+    const QtMessageHandler usual
+        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    QGuiApplication app(argc, argv);
+    qInstallMessageHandler(usual);
     using namespace marunoki::cli;
 
-    const ParseResult parsed = parseCommandLine(QCoreApplication::arguments().mid(1));
+    const ParseResult parsed = parseCommandLine(QGuiApplication::arguments().mid(1));
     if (!parsed.options) {
         const QByteArray text = "marunoki-cli: " + parsed.error.toUtf8() + "\n" + usageText().toUtf8();
         std::fwrite(text.constData(), 1, size_t(text.size()), stderr);

@@ -31,7 +31,7 @@ public:
         : starting_(std::move(starting))
     { }
     void raceStarting(int race, int k, int count) override { starting_(race, k, count); }
-    void raceFinished(const DayRace &, const RaceStore &, int, int) override { }
+    void raceFinished(const DayRace &, RaceStore &, int, int) override { }
 
 private:
     std::function<void(int, int, int)> starting_;

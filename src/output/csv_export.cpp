@@ -5,7 +5,6 @@
 #include "app/message_sink.h"
 #include "app/race_store.h"
 
-#include <QSaveFile>
 #include <QStringEncoder>
 
 #include <algorithm>
@@ -50,18 +49,17 @@ QString csvText(const RaceStore &store)
     return text + kLineEnd;
 }
 
-bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages, int race)
+bool writeCsv(
+    const RaceStore &store, const AppFolder &folder, MessageSink &messages, const FileSystem &files, int race)
 {
     QString stem = folder.file(formatDate(store.raceDate, QStringLiteral("yymmdd")) + u'0');
     if (race > 0)
         stem += QStringLiteral("_%1R").arg(race, 2, 10, QLatin1Char('0'));
     const QString path = stem + QStringLiteral(".csv");
 
-    QSaveFile file(path);
-    const QByteArray bytes = toCodePage(csvText(store));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        messages.message(
-            QStringLiteral("CSVファイルに書き込めません: %1（%2）").arg(path, file.errorString()));
+    const Status written = writeFileAtomically(path, toCodePage(csvText(store)), files);
+    if (!written.ok()) {
+        messages.message(written.message());
         return false;
     }
     messages.message(stem + QStringLiteral(".csv へ出力しました"));

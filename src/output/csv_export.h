@@ -7,6 +7,8 @@
 // file. It is written in the Japanese Windows code page (CP932) with CRLF line
 // ends, the encoding the spreadsheets of the program's users expect.
 
+#include "app/atomic_file.h"
+
 #include <QString>
 
 namespace marunoki {
@@ -23,10 +25,12 @@ QString csvText(const RaceStore &store);
 
 // Writes the file atomically (a failed write leaves any earlier file as it was).
 // On success shows the path followed by " へ出力しました" and returns true; on
-// failure shows a message naming the path and returns false. Reads the store only.
+// failure (a full disk, a read-only file, ...) shows a message naming the path
+// and the cause and returns false. Reads the store only.
 // race > 0 (a race of a day written with the others): the name gets "_" and
 // the race number ("2611290_05R.csv"), so the races of one day do not replace
 // one another.
-bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages, int race = 0);
+bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages,
+    const FileSystem &files = systemFileSystem(), int race = 0);
 
 }  // namespace marunoki

@@ -1,5 +1,7 @@
 #include "output/painter_print_device.h"
 
+#include "view/cell_grid.h"
+#include "view/grid_render.h"
 #include "view/painter_draw_box.h"
 #include "view/recorded_drawing.h"
 
@@ -26,8 +28,9 @@ QString documentFileName(const QString &path, int index)
     return stem + QStringLiteral("-%1").arg(index + 1) + (suffix.isEmpty() ? QString() : u'.' + suffix);
 }
 
-PainterPrintDevice::PainterPrintDevice(QPagedPaintDevice &device)
+PainterPrintDevice::PainterPrintDevice(QPagedPaintDevice &device, Pages pages)
     : provider_([&device](int) { return &device; })
+    , pages_(pages)
 { }
 
 PainterPrintDevice::PainterPrintDevice(DeviceProvider provider)
@@ -42,30 +45,49 @@ PainterPrintDevice::~PainterPrintDevice()
 
 PrintStatus PainterPrintDevice::begin(PageOrientation orientation)
 {
-    if (painter_.isActive())
+    if (pageOpen_)
         return PrintStatus::failure(QStringLiteral("a document is already open"));
+    const auto qtOrientation
+        = orientation == PageOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+
+    // A later page of one file: the session goes on with a new page.
+    if (oneFile_ != nullptr) {
+        ++documents_;
+        if (!oneFile_->setPageOrientation(qtOrientation) || !oneFile_->newPage())
+            return PrintStatus::failure(QStringLiteral("the file takes no further page"));
+        painter_.resetTransform();
+        scaleToTwips(*oneFile_);
+        pageOpen_ = true;
+        return PrintStatus::success();
+    }
+
     QPagedPaintDevice *device = provider_ ? provider_(documents_) : nullptr;
     ++documents_;
     if (device == nullptr)
         return PrintStatus::failure(QStringLiteral("no printer"));
-
-    const auto qtOrientation
-        = orientation == PageOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     if (!device->setPageSize(QPageSize(QPageSize::A4)) || !device->setPageOrientation(qtOrientation))
         return PrintStatus::failure(QStringLiteral("the printer takes no A4 page"));
     if (!painter_.begin(device))
         return PrintStatus::failure(QStringLiteral("the printer cannot be opened"));
+    if (pages_ == Pages::OneFile)
+        oneFile_ = device;
 
-    // From here on the painter works in twips from the printable area's corner.
-    painter_.scale(device->logicalDpiX() / kTwipsPerInch, device->logicalDpiY() / kTwipsPerInch);
+    scaleToTwips(*device);
     painter_.setRenderHint(QPainter::Antialiasing);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform);
+    pageOpen_ = true;
     return PrintStatus::success();
+}
+
+// From here on the painter works in twips from the printable area's corner.
+void PainterPrintDevice::scaleToTwips(const QPagedPaintDevice &device)
+{
+    painter_.scale(device.logicalDpiX() / kTwipsPerInch, device.logicalDpiY() / kTwipsPerInch);
 }
 
 void PainterPrintDevice::drawPicture(const RecordedDrawing &picture, const QRectF &target)
 {
-    if (!painter_.isActive())
+    if (!pageOpen_)
         return;
     painter_.save();
     // The picture alone: a box's frame belongs to the window, not to its picture.
@@ -75,14 +97,29 @@ void PainterPrintDevice::drawPicture(const RecordedDrawing &picture, const QRect
 
 void PainterPrintDevice::drawImage(const QImage &image, const QRectF &target)
 {
-    if (!painter_.isActive() || image.isNull())
+    if (!pageOpen_ || image.isNull())
         return;
     painter_.drawImage(target, image);
 }
 
+void PainterPrintDevice::drawGrid(const CellGrid &grid, const QRectF &target)
+{
+    const double width = grid.totalWidth();
+    const double height = double(grid.rows()) * CellGrid::kRowHeight;
+    if (!pageOpen_ || width <= 0 || height <= 0)
+        return;
+    painter_.save();
+    // The grid in its own twips, the painter shrinking or stretching them into
+    // the target: the table keeps the proportions it is printed with.
+    painter_.translate(target.topLeft());
+    painter_.scale(target.width() / width, target.height() / height);
+    renderGrid(grid, painter_, QPointF(0, 0), 1.0);
+    painter_.restore();
+}
+
 void PainterPrintDevice::text(double x, double y, const QString &text, double points)
 {
-    if (!painter_.isActive() || points <= 0)
+    if (!pageOpen_ || points <= 0)
         return;
     // Laid out in device pixels: a font size in points is the device's points,
     // and the twips scale would shrink it a second time.
@@ -106,10 +143,25 @@ void PainterPrintDevice::text(double x, double y, const QString &text, double po
 
 PrintStatus PainterPrintDevice::end()
 {
-    if (!painter_.isActive())
+    if (!pageOpen_)
         return PrintStatus::failure(QStringLiteral("no document is open"));
+    pageOpen_ = false;
+    if (oneFile_ != nullptr)
+        return PrintStatus::success();  // the page stays in the file close() ends
     if (!painter_.end())
         return PrintStatus::failure(QStringLiteral("the page could not be sent"));
+    return PrintStatus::success();
+}
+
+PrintStatus PainterPrintDevice::close()
+{
+    pageOpen_ = false;
+    oneFile_ = nullptr;
+    if (!painter_.isActive())
+        return pages_ == Pages::OneFile ? PrintStatus::failure(QStringLiteral("no page was begun"))
+                                        : PrintStatus::success();
+    if (!painter_.end())
+        return PrintStatus::failure(QStringLiteral("the file could not be finished"));
     return PrintStatus::success();
 }
 

@@ -13,6 +13,7 @@
 
 namespace marunoki {
 
+class CellGrid;
 class RecordedDrawing;
 
 enum class PageOrientation { Portrait, Landscape };
@@ -39,6 +40,10 @@ public:
     virtual void drawPicture(const RecordedDrawing &picture, const QRectF &target) = 0;
     // The image scaled into the target rectangle.
     virtual void drawImage(const QImage &image, const QRectF &target) = 0;
+    // The whole grid, every row and column at full size (its column widths by
+    // rows() x CellGrid::kRowHeight twips), scaled into the target rectangle and
+    // drawn as lines, fills and text: the text stays text on paper and in a file.
+    virtual void drawGrid(const CellGrid &grid, const QRectF &target) = 0;
     // Text with its top-left corner at (x, y), in the given size in points. A
     // carriage return starts a new line below.
     virtual void text(double x, double y, const QString &text, double points) = 0;

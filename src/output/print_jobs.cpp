@@ -1,7 +1,9 @@
 #include "output/print_jobs.h"
 
+#include "view/cell_grid.h"
 #include "view/graph_view.h"
-#include "view/grid_render.h"
+
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -22,9 +24,6 @@ constexpr double kTableTop = 500;
 constexpr double kTableTitleTop = 250;
 constexpr double kTableWidthScale = 0.75;
 constexpr double kTableHeightScale = 0.7;
-constexpr double kTwipsPerInch = 1440;
-// Resolution of the table image: three times the screen's, sharp on paper.
-constexpr int kTableImageDpi = 288;
 
 // Keeps the wait cursor on for as long as it lives.
 class BusyScope {
@@ -57,15 +56,6 @@ QRectF graphCell(qint32 first, qint32 n)
     return QRectF(j * kCellWidth, i * kCellHeight + kCellsTop, kCellWidth, kCellHeight);
 }
 
-// Size of the table image on paper: the image was made at kTableImageDpi, so
-// its dots give back the table's own size in twips (the resolution the image
-// carries is rounded to whole dots per metre and would be a little off).
-QSizeF imageTwips(const QImage &image)
-{
-    const double twipsPerDot = kTwipsPerInch / kTableImageDpi;
-    return QSizeF(image.width() * twipsPerDot, image.height() * twipsPerDot);
-}
-
 bool finish(PrintDevice &printer, MessageSink &messages)
 {
     if (printer.end().ok)
@@ -75,6 +65,13 @@ bool finish(PrintDevice &printer, MessageSink &messages)
 }
 
 }  // namespace
+
+QString printedTitle(const QString &raceInfo)
+{
+    QStringList lines = raceInfo.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n")));
+    lines.removeAll(QString());
+    return lines.join(u'\u3000');
+}
 
 void printGraph(ViewContext &context, PrintDevice &printer, const BusyIndicator &busy)
 {
@@ -127,7 +124,7 @@ bool printGraphPage(
                 views.picture2.height() * sy));
     }
 
-    printer.text(0, 0, views.raceInfo, kTitlePoints);
+    printer.text(0, 0, printedTitle(views.raceInfo), kTitlePoints);
     return finish(printer, context.messages);
 }
 
@@ -138,20 +135,18 @@ bool printBacyu(ViewContext &context, PrintDevice &printer, const BusyIndicator 
         switchToBacyu(context);
 
     const BusyScope wait(busy);
-    // The whole table, every row and column at full size, whatever the window shows.
-    const QImage table = gridImage(views.bacyuGrid, kTableImageDpi);
-    if (table.isNull()) {
+    const CellGrid &table = views.bacyuGrid;
+    const double width = table.totalWidth();
+    const double height = double(table.rows()) * CellGrid::kRowHeight;
+    if (width <= 0 || height <= 0 || !printer.begin(PageOrientation::Portrait).ok) {
         context.messages.message(kCannotPrint);
         return false;
     }
-    if (!printer.begin(PageOrientation::Portrait).ok) {
-        context.messages.message(kCannotPrint);
-        return false;
-    }
-    const QSizeF size = imageTwips(table);
-    printer.drawImage(table,
-        QRectF(kTableLeft, kTableTop, size.width() * kTableWidthScale, size.height() * kTableHeightScale));
-    printer.text(0, kTableTitleTop, views.raceInfo, kTitlePoints);
+    // The whole table, every row and column at full size whatever the window
+    // shows, drawn as text and lines so that it stays sharp at any zoom.
+    printer.drawGrid(
+        table, QRectF(kTableLeft, kTableTop, width * kTableWidthScale, height * kTableHeightScale));
+    printer.text(0, kTableTitleTop, printedTitle(views.raceInfo), kTitlePoints);
     return finish(printer, context.messages);
 }
 

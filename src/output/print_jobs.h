@@ -10,8 +10,11 @@
 // at (15200, 200) shrunk by the same factors as the graphs; the race panel's
 // caption is the title at the top-left corner in 5 pt.
 //
-// Table page: the whole table's image at (0, 500), 0.75 of its width and 0.7 of
-// its height, the title at (0, 250) in 5 pt.
+// Table page: the whole table at (0, 500), 0.75 of its width and 0.7 of its
+// height, drawn as text and lines, the title at (0, 250) in 5 pt.
+//
+// The title is the race panel's caption on one line (its lines joined by a
+// full-width space): two lines of 5 pt would reach into the first row of graphs.
 //
 // Any failure of the printer ends that document with "印刷できません"; the
 // second graph page is still printed after a failure of the first.
@@ -26,6 +29,10 @@ namespace marunoki {
 // Called with true when a document starts and false when it is done, so the
 // caller can show the wait cursor; may be empty.
 using BusyIndicator = std::function<void(bool busy)>;
+
+// The race panel's caption as the printed title: its lines joined by a
+// full-width space, empty lines left out.
+QString printedTitle(const QString &raceInfo);
 
 // Runners per printed page of graphs.
 constexpr int kGraphsPerPage = 16;

@@ -1,5 +1,6 @@
 #include "output/recording_print_device.h"
 
+#include "view/cell_grid.h"
 #include "view/recorded_drawing.h"
 
 namespace marunoki {
@@ -40,6 +41,17 @@ void RecordingPrintDevice::drawImage(const QImage &image, const QRectF &target)
     call.target = target;
     call.imageSize = image.size();
     call.imageDpi = image.dotsPerMeterX() * 0.0254;
+    calls.push_back(call);
+}
+
+void RecordingPrintDevice::drawGrid(const CellGrid &grid, const QRectF &target)
+{
+    PrintCall call;
+    call.kind = PrintCall::Kind::Grid;
+    call.document = begun_ - 1;
+    call.target = target;
+    call.gridCells = QSize(grid.cols(), grid.rows());
+    call.gridSize = QSizeF(grid.totalWidth(), double(grid.rows()) * CellGrid::kRowHeight);
     calls.push_back(call);
 }
 

@@ -13,11 +13,13 @@
 namespace marunoki {
 
 struct PrintCall {
-    enum class Kind { Begin, Picture, Image, Text, End };
+    enum class Kind { Begin, Picture, Image, Grid, Text, End };
     Kind kind = Kind::Begin;
     int document = 0;  // 0 for the first document begun
     PageOrientation orientation = PageOrientation::Portrait;  // Begin
-    QRectF target;  // Picture and Image
+    QRectF target;  // Picture, Image and Grid
+    QSize gridCells;  // Grid: columns by rows
+    QSizeF gridSize;  // Grid: its own size in twips
     QSizeF pictureSize;  // Picture: the box's size in twips
     QString tag;  // Picture: what tagPicture said when it was drawn
     QSize imageSize;  // Image: pixels
@@ -32,6 +34,7 @@ public:
     PrintStatus begin(PageOrientation orientation) override;
     void drawPicture(const RecordedDrawing &picture, const QRectF &target) override;
     void drawImage(const QImage &image, const QRectF &target) override;
+    void drawGrid(const CellGrid &grid, const QRectF &target) override;
     void text(double x, double y, const QString &text, double points) override;
     PrintStatus end() override;
 

@@ -1,8 +1,9 @@
 #include "settings/ini_file.h"
 
+#include "app/atomic_file.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -80,14 +81,32 @@ bool hasLineBreak(const QString &text)
     return text.contains(u'\n') || text.contains(u'\r') || text.contains(QChar(u'\0'));
 }
 
-bool isValidUtf8(const QByteArray &bytes)
+bool isValidUtf8(QByteArrayView bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     return !decoder.hasError();
 }
 
-bool isAscii(const QByteArray &bytes)
+// Whether the bytes are well-formed CP932: single bytes 00-7F and A1-DF
+// (half-width katakana), lead bytes 81-9F and E0-FC each followed by a trail
+// byte 40-7E or 80-FC. UTF-8 Japanese text almost never is.
+bool isWellFormedCp932(QByteArrayView bytes)
+{
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF))
+            continue;
+        if (!((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) || i + 1 == bytes.size())
+            return false;
+        const auto trail = static_cast<unsigned char>(bytes[++i]);
+        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
+            return false;
+    }
+    return true;
+}
+
+bool isAscii(QByteArrayView bytes)
 {
     for (char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80)
@@ -102,28 +121,66 @@ IniFile IniFile::read(const QString &path)
 {
     IniFile ini;
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists() && !info.isSymLink())
         return ini;
     ini.state_ = State::Unreadable;
+    if (info.isDir()) {
+        ini.problem_ = QStringLiteral("フォルダです");
+        return ini;
+    }
+    // A pipe or a device would block the read or never end.
+    if (!info.isFile()) {
+        ini.problem_ = info.exists() ? QStringLiteral("通常のファイルではありません")
+                                     : QStringLiteral("リンク先のファイルがありません");
+        return ini;
+    }
+    if (info.size() > kMaxFileSize) {
+        ini.problem_ = QStringLiteral("%1 バイトあり、設定ファイルとしては大きすぎます").arg(info.size());
+        return ini;
+    }
     QFile file(path);
-    if (!info.isFile() || info.size() > kMaxFileSize || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        ini.problem_ = file.error() == QFileDevice::OpenError && !info.isReadable()
+            ? QStringLiteral("読み取りが許可されていません")
+            : file.errorString();
         return ini;
+    }
     QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
+    if (file.error() != QFileDevice::NoError) {
+        ini.problem_ = file.errorString();
         return ini;
+    }
+    if (bytes.size() > kMaxFileSize) {
+        ini.problem_ = QStringLiteral("設定ファイルとしては大きすぎます");
+        return ini;
+    }
+    // The profile calls of the ANSI program cannot read UTF-16 either; writing
+    // it back in another encoding would turn the user's file into another.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        ini.problem_
+            = QStringLiteral("UTF-16 で保存されています（Shift_JIS か UTF-8 で保存し直してください）");
+        return ini;
+    }
     ini.state_ = State::Read;
 
+    // Which lines are decoded how (see the design notes): a BOM or a file of
+    // valid UTF-8 is UTF-8; a well-formed CP932 file is CP932; anything else
+    // is decided line by line, so the UTF-8 lines of a file with one stray
+    // byte keep their meaning.
+    bool perLine = false;
     if (bytes.startsWith(kUtf8Bom)) {
         ini.encoding_ = Encoding::Utf8WithBom;
         bytes.remove(0, kUtf8Bom.size());
-    } else if (!isAscii(bytes) && isValidUtf8(bytes)) {
-        ini.encoding_ = Encoding::Utf8;
+        perLine = !isValidUtf8(bytes);
+    } else if (isValidUtf8(bytes)) {
+        ini.encoding_ = isAscii(bytes) ? Encoding::Cp932 : Encoding::Utf8;
+    } else if (!isWellFormedCp932(bytes)) {
+        perLine = true;
     }
-    QStringDecoder decoder = ini.encoding_ == Encoding::Cp932 ? QStringDecoder(cp932Name())
-                                                              : QStringDecoder(QStringDecoder::Utf8);
 
     // CR and LF never occur inside a CP932 or UTF-8 character, so the raw bytes
     // can be cut into lines before decoding.
+    bool utf8Lines = false;
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = start;
@@ -135,11 +192,19 @@ IniFile IniFile::read(const QString &path)
             const bool crlf = bytes.at(end) == '\r' && end + 1 < bytes.size() && bytes.at(end + 1) == '\n';
             line.ending = bytes.mid(end, crlf ? 2 : 1);
         }
-        decoder.resetState();
+        bool utf8 = ini.encoding_ != Encoding::Cp932;
+        if (perLine) {
+            utf8 = isValidUtf8(line.raw);
+            utf8Lines = utf8Lines || (utf8 && !isAscii(line.raw));
+        }
+        QStringDecoder decoder = utf8 ? QStringDecoder(QStringDecoder::Utf8) : QStringDecoder(cp932Name());
         line.text = decoder.decode(line.raw);
         start = end + line.ending.size();
         ini.lines_.push_back(std::move(line));
     }
+    // New lines of a mixed file follow its UTF-8 lines.
+    if (perLine && utf8Lines && ini.encoding_ == Encoding::Cp932)
+        ini.encoding_ = Encoding::Utf8;
     return ini;
 }
 
@@ -305,31 +370,19 @@ QString readIni(const QString &section, const QString &key, const QString &defau
     return IniFile::read(path).profileString(section, key, defaultValue);
 }
 
-IniWriteResult writeProfileString(
-    const QString &section, const QString &key, const QString &value, const QString &path)
+IniWriteResult writeProfileString(const QString &section, const QString &key, const QString &value,
+    const QString &path, const FileSystem &files)
 {
     IniFile ini = IniFile::read(path);
     if (ini.state() == IniFile::State::Unreadable)
-        return {false, QStringLiteral("設定ファイルが読めません: ") + path};
+        return {false, QStringLiteral("設定ファイル %1 が読めません（%2）").arg(path, ini.problem())};
     IniWriteResult changed = ini.setValue(section, key, value);
     if (!changed)
         return changed;
 
-    QSaveFile out(path);
-    const auto failed = [&path](const QString &why) {
-        return IniWriteResult {false,
-            QStringLiteral("設定ファイルに書き込めません: ") + path + QStringLiteral(" (") + why + u')'};
-    };
-    if (!out.open(QIODevice::WriteOnly))
-        return failed(out.errorString());
-    const QByteArray bytes = ini.bytes();
-    if (out.write(bytes) != bytes.size()) {
-        const QString why = out.errorString();
-        out.cancelWriting();
-        return failed(why);
-    }
-    if (!out.commit())
-        return failed(out.errorString());
+    const Status written = writeFileAtomically(path, ini.bytes(), files);
+    if (!written.ok())
+        return {false, written.message()};
     return {};
 }
 

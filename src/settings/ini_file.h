@@ -9,15 +9,23 @@
 //   pair of enclosing quotes ('...' or "..."). Lines starting with ';' are
 //   comments; lines before the first section belong to no section.
 // - Encoding: a file with a UTF-8 byte-order mark, or valid UTF-8 holding any
-//   non-ASCII text, is UTF-8; anything else is the Windows Japanese code page
-//   (CP932, Shift_JIS). A new file, or one of plain ASCII, is written in CP932:
-//   the Windows program reads its settings through the ANSI profile calls, so
-//   the file stays readable by both programs.
+//   non-ASCII text, is UTF-8; a file that is not valid UTF-8 but well-formed
+//   in the Windows Japanese code page (CP932, Shift_JIS) is CP932. A file that
+//   is neither (a UTF-8 file with one stray Latin-1 byte, say) is decoded line
+//   by line: a line of valid UTF-8 as UTF-8, any other as CP932, so one bad
+//   comment never garbles the settings around it; new lines of such a file are
+//   UTF-8 when it has UTF-8 lines. A new file, or one of plain ASCII, is
+//   written in CP932: the Windows program reads its settings through the ANSI
+//   profile calls, so the file stays readable by both programs.
+// - A file that cannot be read (a folder, a pipe, more than 4 MB, UTF-16, no
+//   permission) is Unreadable and problem() says why in words for the user.
 // - A rewrite keeps every line it does not change byte for byte (also lines that
 //   do not decode), the byte-order mark and the line-ending style, and replaces
 //   the file atomically (temporary file + rename): a failure leaves the old file
 //   whole. A file that exists but cannot be read is never rewritten.
 // - Not thread-safe; each call reads the file afresh, as the profile calls do.
+
+#include "app/atomic_file.h"
 
 #include <QByteArray>
 #include <QString>
@@ -47,6 +55,9 @@ public:
     IniFile() = default;
 
     State state() const { return state_; }
+    // Why an Unreadable file could not be read ("フォルダです", "UTF-16 で保存
+    // されています…"); empty otherwise.
+    const QString &problem() const { return problem_; }
     Encoding encoding() const { return encoding_; }
 
     // The value of a key, blanks and enclosing quotes removed; nothing when the
@@ -82,6 +93,7 @@ private:
     void insertLine(qsizetype at, const QByteArray &raw, const QString &text);
 
     State state_ = State::Missing;
+    QString problem_;
     Encoding encoding_ = Encoding::Cp932;
     std::vector<Line> lines_;
 };
@@ -92,7 +104,8 @@ QString readIni(const QString &section, const QString &key, const QString &defau
 
 // The settings write routine: sets one key in an ini file, creating the file,
 // section or key when missing and keeping everything else (see the design notes).
-IniWriteResult writeProfileString(
-    const QString &section, const QString &key, const QString &value, const QString &path);
+// A failed write (a full disk, a read-only file) leaves the file as it was.
+IniWriteResult writeProfileString(const QString &section, const QString &key, const QString &value,
+    const QString &path, const FileSystem &files = systemFileSystem());
 
 }  // namespace marunoki

@@ -63,6 +63,12 @@ CacheSettings readCacheSettings(const IniFile &ini, MessageSink &sink)
 
 }  // namespace
 
+QString unreadableSettingsMessage(const QString &path, const IniFile &ini)
+{
+    return QStringLiteral("設定ファイル %1 が読めません（%2）。既定の設定で続けます")
+        .arg(path, ini.problem());
+}
+
 QString settingsFile(const AppFolder &folder)
 {
     return folder.file(QStringLiteral("marunoki.ini"));
@@ -72,6 +78,10 @@ Settings readIniPara(const AppFolder &folder, MessageSink &sink)
 {
     // One read of the file serves every key: nothing writes it in between.
     const IniFile ini = IniFile::read(settingsFile(folder));
+    // Every setting then takes its default: say why, or the user would only see
+    // the defaults and blame a missing key.
+    if (ini.state() == IniFile::State::Unreadable)
+        sink.message(unreadableSettingsMessage(settingsFile(folder), ini));
     Settings settings;
     settings.site1Base = ini.profileString(QStringLiteral("web"), QStringLiteral("site1"), QString());
     settings.site2Base = ini.profileString(QStringLiteral("web"), QStringLiteral("site2"), QString());

@@ -55,6 +55,10 @@ struct Settings {
 // "marunoki.ini" in the application folder.
 QString settingsFile(const AppFolder &folder);
 
+// What the user is told when the settings file exists but cannot be read:
+// the path and the cause (IniFile::problem()).
+QString unreadableSettingsMessage(const QString &path, const IniFile &ini);
+
 // Reads every setting, in the order the program always has: "iniGraph(0)" to
 // "iniGraph(6)", "writeHyo", "kakeritu", the table check box, "site". A
 // "kakeritu" or "writeHyo" that is not a usable number shows
@@ -62,7 +66,8 @@ QString settingsFile(const AppFolder &folder);
 // their start values. The site base addresses and the cache settings are read
 // in any case; a cache value that is no number of hours (or megabytes) from 0
 // up is reported once ("キャッシュの設定 ... が正しくありません") and keeps its
-// default.
+// default. A file that exists but cannot be read is reported first
+// (unreadableSettingsMessage) and every setting takes its default.
 Settings readIniPara(const AppFolder &folder, MessageSink &sink);
 
 // Writers, one key each; a failure comes back as a value and changes nothing.

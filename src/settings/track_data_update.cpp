@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 
 #include <cerrno>
 
@@ -22,12 +21,12 @@
 // NOTES ON THE DESIGN
 // - Order of the update: open the chosen file (it must be a regular file, so a
 //   pipe or a device cannot hang the copy), refuse the installed file itself (by
-//   device and inode, which also catches links to it), copy it to
-//   "marunoki.dat.XXXXXX" in the application folder, fsync, check that copy,
-//   give it the installed file's permissions, rename it over "marunoki.dat", and
-//   fsync the folder so that the rename itself survives a power cut.
-// - The temporary file is removed on every path but success (QTemporaryFile). A
-//   process killed before the rename can leave it behind; nothing ever reads it.
+//   device and inode, which also catches links to it), copy it to a temporary
+//   beside "marunoki.dat" (AtomicReplacement: every write checked), check that
+//   copy, then commit: fsync, the installed file's permissions, rename over
+//   "marunoki.dat", fsync of the folder so the rename survives a power cut.
+// - The temporary file is removed on every path but success. A process killed
+//   before the rename can leave it behind; nothing ever reads it.
 // - The check opens the temporary copy read-only, as every database is opened.
 //   A WAL-mode SQLite file whose "-wal" log beside it is not empty is refused
 //   before the copy: its newest rows may still be in the log, which is another
@@ -91,7 +90,7 @@ public:
 
     // Copies the rest of the file into `out`; false with a reason on failure.
     // `readFailed` tells a fault of the source from one of the destination.
-    bool copyTo(QFile &out, bool &readFailed, QString &why)
+    bool copyTo(AtomicReplacement &out, bool &readFailed, QString &why)
     {
         QByteArray buffer(1 << 20, Qt::Uninitialized);
         for (;;) {
@@ -105,8 +104,9 @@ public:
             }
             if (got == 0)
                 return true;
-            if (out.write(buffer.constData(), got) != got) {
-                why = out.errorString();
+            const Status written = out.write(buffer.constData(), got);
+            if (!written.ok()) {
+                why = written.message();
                 return false;
             }
         }
@@ -124,39 +124,6 @@ private:
     struct stat stat_ { };
     QString error_;
 };
-
-// Flushes the file's bytes to the disk; false with the reason.
-bool syncToDisk(QFile &file, QString &why)
-{
-    if (!file.flush()) {
-        why = file.errorString();
-        return false;
-    }
-    if (::fsync(file.handle()) != 0) {
-        why = qt_error_string(errno);
-        return false;
-    }
-    return true;
-}
-
-// The permissions the new installed file gets: those of the file it replaces,
-// or read-write for the owner and readable for everyone when there is none.
-mode_t permissionsFor(const QString &installed)
-{
-    struct stat old { };
-    if (::stat(QFile::encodeName(installed).constData(), &old) == 0)
-        return old.st_mode & 07777;
-    return 0644;
-}
-
-void syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 TrackUpdateResult failed(TrackUpdateResult::Outcome outcome)
 {
@@ -224,8 +191,8 @@ TrackFileCheck checkTrackFile(const QString &path, const TrackUpdateOptions &opt
     return checkOpened(*db);
 }
 
-TrackUpdateResult updateTrackFile(
-    const AppFolder &folder, const QString &source, MessageSink &sink, const TrackUpdateOptions &options)
+TrackUpdateResult updateTrackFile(const AppFolder &folder, const QString &source, MessageSink &sink,
+    const TrackUpdateOptions &options, const FileSystem &files)
 {
     using Outcome = TrackUpdateResult::Outcome;
     if (source.isEmpty()) {
@@ -248,10 +215,10 @@ TrackUpdateResult updateTrackFile(
         return failed(Outcome::InUse);
     }
 
-    QTemporaryFile copy(installed + QStringLiteral(".XXXXXX"));
-    if (!copy.open())
-        return copyFailed(sink, copy.errorString());
-    const QString copyPath = copy.fileName();
+    AtomicReplacement copy(installed, files);
+    if (!copy.opened().ok())
+        return copyFailed(sink, copy.opened().message());
+    const QString copyPath = copy.temporaryPath();
     bool readFailed = false;
     QString why;
     if (!in.copyTo(copy, readFailed, why)) {
@@ -259,8 +226,6 @@ TrackUpdateResult updateTrackFile(
             return unopenable(sink, QStringLiteral("%1 cannot be read: %2").arg(source, why));
         return copyFailed(sink, why);
     }
-    if (!syncToDisk(copy, why))
-        return copyFailed(sink, why);
 
     TrackFileCheck check = checkTrackFile(copyPath, options);
     check.error.replace(copyPath, source);
@@ -277,13 +242,9 @@ TrackUpdateResult updateTrackFile(
         return unopenable(sink, check.error);
     }
 
-    if (::fchmod(copy.handle(), permissionsFor(installed)) != 0)
-        return copyFailed(sink, qt_error_string(errno));
-    copy.close();
-    if (::rename(QFile::encodeName(copyPath).constData(), QFile::encodeName(installed).constData()) != 0)
-        return copyFailed(sink, qt_error_string(errno));
-    copy.setAutoRemove(false);
-    syncFolder(folder.path());
+    const Status installedNow = copy.commit();
+    if (!installedNow.ok())
+        return copyFailed(sink, installedNow.message());
 
     TrackUpdateResult result;
     result.outcome = Outcome::Updated;

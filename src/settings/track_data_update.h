@@ -16,6 +16,7 @@
 // Access file is imported for the check, in a child process); call from one
 // thread at a time.
 
+#include "app/atomic_file.h"
 #include "app/common.h"
 #include "app/db/mdb_import.h"
 
@@ -82,9 +83,10 @@ struct TrackUpdateResult {
 // The update button: replaces application folder + "marunoki.dat" with `source`
 // (a full path; empty when the user chose no file). Every outcome but Updated and
 // NoIssueDate shows a message through the sink; only Updated changes the
-// installed file.
+// installed file. The copy is written through `files` (a full disk gives
+// CopyFailed with the old file unchanged).
 TrackUpdateResult updateTrackFile(const AppFolder &folder, const QString &source, MessageSink &sink,
-    const TrackUpdateOptions &options = {});
+    const TrackUpdateOptions &options = {}, const FileSystem &files = systemFileSystem());
 
 // The folder the update dialog opens in: the setting "babadir" when it names an
 // existing folder by an absolute path, otherwise the application folder (so

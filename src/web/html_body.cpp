@@ -419,10 +419,11 @@ QByteArray declaredCharset(const QByteArray &bytes)
 QStringDecoder decoderForCharset(const QByteArray &label)
 {
     const QByteArray name = lowerAscii(label.trimmed());
-    static const QList<QByteArray> shiftJis = {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji",
-        "csshiftjis", "windows-31j", "ms932", "cp932", "x-ms-cp932"};
-    static const QList<QByteArray> eucJp = {"euc-jp", "eucjp", "x-euc-jp", "cseucpkdfmtjapanese"};
-    static const QList<QByteArray> latin = {
+    static const QList<QByteArray> &shiftJis = *new QList<QByteArray> {"shift_jis", "shift-jis", "sjis",
+        "x-sjis", "ms_kanji", "csshiftjis", "windows-31j", "ms932", "cp932", "x-ms-cp932"};
+    static const QList<QByteArray> &eucJp
+        = *new QList<QByteArray> {"euc-jp", "eucjp", "x-euc-jp", "cseucpkdfmtjapanese"};
+    static const QList<QByteArray> &latin = *new QList<QByteArray> {
         "iso-8859-1", "iso8859-1", "latin1", "l1", "us-ascii", "ascii", "cp1252", "windows-1252", "x-cp1252"};
     if (shiftJis.contains(name))
         return QStringDecoder("Shift_JIS");
@@ -457,7 +458,8 @@ QString decodePage(const QByteArray &bytes, const QByteArray &contentTypeCharset
 
 QString extractBodyHtml(const QByteArray &bytes, const QByteArray &contentTypeCharset)
 {
-    const QByteArray utf8 = markLineBreaks(decodePage(bytes, contentTypeCharset)).toUtf8();
+    const QByteArray utf8
+        = dropExcessAttributes(markLineBreaks(decodePage(bytes, contentTypeCharset)).toUtf8());
     if (estimateNestingDepth(utf8, kMaxNestingDepth) > kMaxNestingDepth)
         return {};
 

@@ -40,7 +40,9 @@ QString decodePage(const QByteArray &bytes, const QByteArray &contentTypeCharset
 
 // The body's inner HTML as described above. Returns a null QString when the page
 // has no body (a frameset page) or nests deeper than kMaxNestingDepth; any other
-// input, however broken, gives a body (possibly empty). Thread-safe.
+// input, however broken, gives a body (possibly empty). Attributes beyond
+// kMaxAttributesPerElement on one element are dropped (see html_nesting.h), which
+// keeps the parser's work linear in the page. Thread-safe.
 QString extractBodyHtml(const QByteArray &bytes, const QByteArray &contentTypeCharset);
 
 }  // namespace marunoki

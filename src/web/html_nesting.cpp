@@ -10,6 +10,8 @@ namespace marunoki {
 namespace {
 
 using Names = std::unordered_set<std::string_view>;
+// The name sets are made once and never destroyed: a parse abandoned by a stop
+// may still be running here while the program exits.
 
 bool isOneOf(const Names &names, std::string_view name)
 {
@@ -18,47 +20,48 @@ bool isOneOf(const Names &names, std::string_view name)
 
 const Names &voidElements()
 {
-    static const Names names = {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr",
-        "img", "image", "input", "keygen", "link", "meta", "param", "source", "track", "wbr", "menuitem"};
+    static const Names &names
+        = *new Names {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "img",
+            "image", "input", "keygen", "link", "meta", "param", "source", "track", "wbr", "menuitem"};
     return names;
 }
 
 // Elements whose content is text up to their own end tag.
 const Names &rawTextElements()
 {
-    static const Names names
-        = {"script", "style", "xmp", "iframe", "noembed", "noframes", "noscript", "textarea", "title"};
+    static const Names &names = *new Names {
+        "script", "style", "xmp", "iframe", "noembed", "noframes", "noscript", "textarea", "title"};
     return names;
 }
 
 // Start tags that close an open <p> first.
 const Names &closesParagraph()
 {
-    static const Names names = {"address", "article", "aside", "blockquote", "center", "details", "dialog",
-        "dir", "div", "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "menu",
-        "nav", "ol", "p", "section", "summary", "ul", "h1", "h2", "h3", "h4", "h5", "h6", "pre", "listing",
-        "form", "table", "li", "dd", "dt"};
+    static const Names &names = *new Names {"address", "article", "aside", "blockquote", "center", "details",
+        "dialog", "dir", "div", "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup",
+        "main", "menu", "nav", "ol", "p", "section", "summary", "ul", "h1", "h2", "h3", "h4", "h5", "h6",
+        "pre", "listing", "form", "table", "li", "dd", "dt"};
     return names;
 }
 
 // Elements that end the search for an open element of the same name.
 const Names &scopeBoundaries()
 {
-    static const Names names = {"html", "table", "td", "th", "caption", "marquee", "object", "applet",
-        "template", "svg", "math", "foreignobject"};
+    static const Names &names = *new Names {"html", "table", "td", "th", "caption", "marquee", "object",
+        "applet", "template", "svg", "math", "foreignobject"};
     return names;
 }
 
 const Names &tableParts()
 {
-    static const Names names = {"table", "tbody", "thead", "tfoot", "tr", "td", "th", "caption"};
+    static const Names &names = *new Names {"table", "tbody", "thead", "tfoot", "tr", "td", "th", "caption"};
     return names;
 }
 
 const Names &formattingElements()
 {
-    static const Names names
-        = {"a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"};
+    static const Names &names = *new Names {
+        "a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"};
     return names;
 }
 
@@ -66,14 +69,14 @@ const Names &formattingElements()
 // when one of these lies between it and the current element.
 const Names &specialElements()
 {
-    static const Names names = {"address", "applet", "area", "article", "aside", "base", "basefont",
-        "bgsound", "blockquote", "body", "br", "button", "caption", "center", "col", "colgroup", "dd",
-        "details", "dir", "div", "dl", "dt", "embed", "fieldset", "figcaption", "figure", "footer", "form",
-        "frame", "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "head", "header", "hgroup", "hr", "html",
-        "iframe", "img", "input", "li", "link", "listing", "main", "marquee", "meta", "nav", "noembed",
-        "noframes", "noscript", "object", "ol", "p", "param", "plaintext", "pre", "script", "section",
-        "select", "source", "style", "summary", "table", "tbody", "td", "template", "textarea", "tfoot", "th",
-        "thead", "title", "tr", "track", "ul", "wbr", "xmp"};
+    static const Names &names = *new Names {"address", "applet", "area", "article", "aside", "base",
+        "basefont", "bgsound", "blockquote", "body", "br", "button", "caption", "center", "col", "colgroup",
+        "dd", "details", "dir", "div", "dl", "dt", "embed", "fieldset", "figcaption", "figure", "footer",
+        "form", "frame", "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "head", "header", "hgroup", "hr",
+        "html", "iframe", "img", "input", "li", "link", "listing", "main", "marquee", "meta", "nav",
+        "noembed", "noframes", "noscript", "object", "ol", "p", "param", "plaintext", "pre", "script",
+        "section", "select", "source", "style", "summary", "table", "tbody", "td", "template", "textarea",
+        "tfoot", "th", "thead", "title", "tr", "track", "ul", "wbr", "xmp"};
     return names;
 }
 
@@ -167,10 +170,10 @@ private:
 
 void startTag(OpenElements &open, const std::string &name, bool selfClosing)
 {
-    static const Names noStops;
-    static const Names tableStops = {"table", "html", "template"};
-    static const Names listStops = {"ul", "ol", "table", "td", "th", "html", "template"};
-    static const Names definitionStops = {"dl", "table", "td", "th", "html", "template"};
+    static const Names &noStops = *new Names;
+    static const Names &tableStops = *new Names {"table", "html", "template"};
+    static const Names &listStops = *new Names {"ul", "ol", "table", "td", "th", "html", "template"};
+    static const Names &definitionStops = *new Names {"dl", "table", "td", "th", "html", "template"};
 
     if (name == "html" || name == "head" || name == "body" || name == "frameset")
         return;
@@ -218,8 +221,8 @@ void startTag(OpenElements &open, const std::string &name, bool selfClosing)
 
 void endTag(OpenElements &open, const std::string &name)
 {
-    static const Names tableStops = {"html", "template"};
-    static const Names rowStops = {"table", "html", "template"};
+    static const Names &tableStops = *new Names {"html", "template"};
+    static const Names &rowStops = *new Names {"table", "html", "template"};
     if (name == "html" || name == "head" || name == "body" || name == "br")
         return;
     if (isOneOf(tableParts(), name)) {
@@ -285,7 +288,91 @@ qsizetype skipRawText(QByteArrayView html, qsizetype i, const std::string &name)
     return n;
 }
 
+// The end of a tag's attributes from p (just after its name): the position of
+// its '>' or the text's size. Adds the attributes to *count and sets *dropFrom to
+// where the first one that takes *count past keep begins (unchanged when none).
+qsizetype scanAttributes(QByteArrayView html, qsizetype p, int keep, int *count, qsizetype *dropFrom)
+{
+    const qsizetype n = html.size();
+    for (;;) {
+        const qsizetype start = p;  // the white space before an attribute goes with it
+        while (p < n && (isSpace(html[p]) || html[p] == '/'))
+            ++p;
+        if (p >= n || html[p] == '>')
+            return p;
+        const qsizetype nameStart = p;
+        p = nameStart + 1;  // the name's first character may be anything, even '='
+        while (p < n && !isSpace(html[p]) && html[p] != '/' && html[p] != '>' && html[p] != '=')
+            ++p;
+        qsizetype q = p;
+        while (q < n && isSpace(html[q]))
+            ++q;
+        if (q < n && html[q] == '=') {
+            p = q + 1;
+            while (p < n && isSpace(html[p]))
+                ++p;
+            if (p < n && (html[p] == '"' || html[p] == '\'')) {
+                const qsizetype close = html.indexOf(html[p], p + 1);
+                p = close < 0 ? n : close + 1;
+            } else {
+                while (p < n && !isSpace(html[p]) && html[p] != '>')
+                    ++p;
+            }
+        }
+        if (++*count > keep && *dropFrom < 0)
+            *dropFrom = start;
+    }
+}
+
 }  // namespace
+
+QByteArray dropExcessAttributes(const QByteArray &html, int maxPerElement)
+{
+    QByteArray out;
+    qsizetype copied = 0;  // html before this is in out (once out is in use)
+    int onHtml = 0;  // attributes of every <html> tag so far; the parser merges them
+    int onBody = 0;
+    const qsizetype n = html.size();
+    qsizetype i = html.indexOf('<');
+    while (i >= 0 && i + 1 < n) {
+        const char next = html[i + 1];
+        if (next == '!' && QByteArrayView(html).sliced(i).startsWith("<!--")) {
+            const qsizetype end = html.indexOf("-->", i + 4);
+            i = end < 0 ? n : end + 3;
+        } else if (next == '!' || next == '?') {
+            const qsizetype end = html.indexOf('>', i + 2);
+            i = end < 0 ? n : end + 1;
+        } else if (isAsciiAlpha(next) || (next == '/' && i + 2 < n && isAsciiAlpha(html[i + 2]))) {
+            const bool isEnd = next == '/';
+            qsizetype p = isEnd ? i + 2 : i + 1;
+            std::string name;
+            while (p < n && !isSpace(html[p]) && html[p] != '/' && html[p] != '>')
+                name.push_back(lower(html[p++]));
+            int fresh = 0;
+            int *count = !isEnd && name == "html" ? &onHtml : !isEnd && name == "body" ? &onBody : &fresh;
+            qsizetype dropFrom = -1;
+            const qsizetype end = scanAttributes(html, p, maxPerElement, count, &dropFrom);
+            if (dropFrom >= 0) {
+                out.append(QByteArrayView(html).sliced(copied, dropFrom - copied));
+                copied = end;
+            }
+            i = end < n ? end + 1 : n;
+            if (!isEnd && isOneOf(rawTextElements(), name))
+                i = skipRawText(html, i, name);
+            else if (!isEnd && name == "plaintext")
+                break;
+        } else {
+            ++i;
+        }
+        if (i >= n)
+            break;
+        i = html.indexOf('<', i);
+    }
+    if (copied == 0)
+        return html;
+    out.append(QByteArrayView(html).sliced(copied));
+    return out;
+}
 
 int estimateNestingDepth(QByteArrayView html, int limit)
 {

@@ -1,15 +1,15 @@
 #include "web/network_page_source.h"
 
+#include "app/regular_file.h"
 #include "web/html_body.h"
+#include "web/transfer_body.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QHash>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QThread>
-#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 
@@ -17,6 +17,9 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
+#include <semaphore>
+#include <thread>
 
 // NOTES ON THE DESIGN
 //
@@ -31,6 +34,13 @@
 // a request or a parse carries the id it was started for and stores its result
 // only if the entry with that id still exists, so a result of a dropped request
 // never reaches a later request for the same address.
+//
+// Parses are never waited for. The HTML parser cannot be interrupted, and a stop
+// must end the load at once whatever page it is parsing: a parse thread holds
+// the shared table (Shared) it stores into, so the source can go away before
+// it, and a result that arrives for a dropped entry is dropped. The parsing
+// code keeps no static object that is destroyed at exit, so a parse still
+// running when the program ends is harmless.
 
 namespace marunoki {
 
@@ -49,6 +59,17 @@ QString tooLarge()
 {
     return QStringLiteral("ページが大きすぎます（%1 MB を超えています）")
         .arg(NetworkPageSource::kMaxPageBytes / (1024 * 1024));
+}
+
+TransferFacts transferFacts(const QNetworkReply &reply)
+{
+    TransferFacts facts;
+    facts.contentEncoding = reply.rawHeader(QByteArrayLiteral("Content-Encoding"));
+    const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid())
+        facts.contentLength = length.toLongLong();
+    facts.chunked = reply.rawHeader(QByteArrayLiteral("Transfer-Encoding")).toLower().contains("chunked");
+    return facts;
 }
 
 }  // namespace
@@ -71,17 +92,40 @@ FetchedPage failedPage(const QString &cause)
     return page;
 }
 
-FetchedPage readPageFile(const QString &path)
+FetchedPage pageFromBytesUnlessStopped(
+    const QByteArray &bytes, const QByteArray &charset, const std::atomic<qint16> &cancelFlag)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failedPage(file.errorString());
-    if (file.size() > NetworkPageSource::kMaxPageBytes)
+    struct Handover {
+        std::mutex mutex;
+        std::condition_variable ready;
+        std::optional<FetchedPage> page;
+    };
+    const auto handover = std::make_shared<Handover>();
+    std::thread([handover, bytes, charset] {
+        FetchedPage page = pageFromBytes(bytes, charset);
+        {
+            std::lock_guard lock(handover->mutex);
+            handover->page = std::move(page);
+        }
+        handover->ready.notify_all();
+    }).detach();
+    std::unique_lock lock(handover->mutex);
+    while (!handover->page) {
+        if (cancelFlag.load() == -1)
+            return cancelled();  // the parse ends on its own; its result is dropped
+        handover->ready.wait_for(lock, kPoll);
+    }
+    return std::move(*handover->page);
+}
+
+FetchedPage readPageFile(const QString &path, const std::atomic<qint16> &cancelFlag)
+{
+    const RegularFileRead read = readRegularFile(path, NetworkPageSource::kMaxPageBytes + 1);
+    if (!read.status.ok())
+        return failedPage(read.status.message());
+    if (read.bytes.size() > NetworkPageSource::kMaxPageBytes)
         return failedPage(tooLarge());
-    const QByteArray bytes = file.read(NetworkPageSource::kMaxPageBytes + 1);
-    if (bytes.size() > NetworkPageSource::kMaxPageBytes)
-        return failedPage(tooLarge());
-    return pageFromBytes(bytes, {});
+    return pageFromBytesUnlessStopped(read.bytes, {}, cancelFlag);
 }
 
 class NetworkPageSource::Impl {
@@ -92,7 +136,6 @@ public:
         worker_->moveToThread(&thread_);
         thread_.setObjectName(QStringLiteral("page-network"));
         thread_.start();
-        parsers_.setMaxThreadCount(2);
     }
 
     ~Impl()
@@ -102,7 +145,7 @@ public:
         thread_.quit();
         thread_.wait();
         delete worker_;
-        parsers_.waitForDone();
+        // Parses still running are not waited for (see the notes).
     }
 
     void setTimeLimitMs(int ms)
@@ -123,7 +166,7 @@ public:
     FetchedPage fetch(const QString &url, const std::atomic<qint16> &cancelFlag)
     {
         if (QUrl(url).isLocalFile())
-            return readPageFile(QUrl(url).toLocalFile());
+            return readPageFile(QUrl(url).toLocalFile(), cancelFlag);
         // The network thread's event loop cannot run without an application
         // object; waiting for it would never end.
         if (!QCoreApplication::instance())
@@ -217,19 +260,32 @@ private:
             worker_, [this] { pump(); }, Qt::QueuedConnection);
     }
 
-    // Stores a result if its entry is still the one the work was started for.
-    void store(const QString &url, quint64 id, FetchedPage page)
-    {
+    // What the caller's thread, the network thread and the parse threads share;
+    // a parse thread holds it for as long as it runs, which may be longer than
+    // the source lives.
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable ready;
+        QHash<QString, Entry> entries;
+        // Two parses at a time, as many as the machine has cores to spare.
+        std::counting_semaphore<> parseSlots {2};
+
+        // Stores a result if its entry is still the one the work was started for.
+        void store(const QString &url, quint64 id, FetchedPage page)
         {
-            std::lock_guard lock(mutex_);
-            const auto it = entries_.find(url);
-            if (it == entries_.end() || it->id != id)
-                return;
-            it->page = std::move(page);
-            it->done = true;
+            {
+                std::lock_guard lock(mutex);
+                const auto it = entries.find(url);
+                if (it == entries.end() || it->id != id)
+                    return;
+                it->page = std::move(page);
+                it->done = true;
+            }
+            ready.notify_all();
         }
-        ready_.notify_all();
-    }
+    };
+
+    void store(const QString &url, quint64 id, FetchedPage page) { shared_->store(url, id, std::move(page)); }
 
     // Network thread: starts queued requests while there is room.
     void pump()
@@ -265,6 +321,9 @@ private:
         request.setMaximumRedirectsAllowed(5);
         request.setHeader(
             QNetworkRequest::UserAgentHeader, QStringLiteral("Mozilla/5.0 (compatible; Marunoki)"));
+        // Asked for by us, a compressed body reaches us as sent: we decompress it
+        // ourselves, so that a stream cut short is seen (see transfer_body.h).
+        request.setRawHeader(QByteArrayLiteral("Accept-Encoding"), QByteArrayLiteral("gzip"));
         QNetworkReply *reply = manager_->get(request);
 
         Job &job = jobs_[reply];
@@ -317,6 +376,10 @@ private:
             const int code = status.isValid() ? status.toInt() : 0;
             if (!job.failure.isEmpty()) {
                 store(job.url, job.id, failedPage(job.failure));
+            } else if (reply->error() == QNetworkReply::RemoteHostClosedError && code != 0 && code < 400) {
+                // The server answered, then closed the connection before the end.
+                store(job.url, job.id,
+                    failedPage(QStringLiteral("転送が途中で切れました（接続が切れました）")));
             } else if (reply->error() != QNetworkReply::NoError && code < 400) {
                 // Connection failures, redirect loops: Qt's own description.
                 store(job.url, job.id, failedPage(reply->errorString()));
@@ -329,9 +392,18 @@ private:
                 } else {
                     const QByteArray charset
                         = charsetOfContentType(reply->rawHeader(QByteArrayLiteral("Content-Type")));
-                    parsers_.start([this, url = job.url, id = job.id, bytes = std::move(bytes), charset] {
-                        store(url, id, pageFromBytes(bytes, charset));
-                    });
+                    const TransferFacts facts = transferFacts(*reply);
+                    // Nobody waits for this thread: a parse cannot be interrupted, so
+                    // a stop or the end of the source abandons it (see the notes).
+                    std::thread([shared = shared_, url = job.url, id = job.id, bytes = std::move(bytes),
+                                    charset, facts] {
+                        shared->parseSlots.acquire();
+                        const TransferBody body = transferBody(bytes, facts, kMaxPageBytes, tooLarge());
+                        shared->store(url, id,
+                            body.status.ok() ? pageFromBytes(body.bytes, charset)
+                                             : failedPage(body.status.message()));
+                        shared->parseSlots.release();
+                    }).detach();
                 }
             }
         }
@@ -369,9 +441,10 @@ private:
         manager_ = nullptr;
     }
 
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    QHash<QString, Entry> entries_;
+    const std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
+    std::mutex &mutex_ = shared_->mutex;
+    std::condition_variable &ready_ = shared_->ready;
+    QHash<QString, Entry> &entries_ = shared_->entries;
     std::deque<Queued> queue_;
     quint64 lastId_ = 0;
     int maxInFlight_ = kDefaultMaxInFlight;
@@ -382,7 +455,6 @@ private:
     QNetworkAccessManager *manager_ = nullptr;
     QHash<QNetworkReply *, Job> jobs_;  // network thread only
     bool stopping_ = false;  // network thread only
-    QThreadPool parsers_;
 };
 
 NetworkPageSource::NetworkPageSource()

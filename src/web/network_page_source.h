@@ -12,7 +12,8 @@
 // after another), started in the order given; fetch() takes a prefetched result,
 // waits for it, or starts the request itself (ahead of the prefetched ones).
 //
-// Thread-safe. The destructor aborts what is in flight and stops the threads.
+// Thread-safe. The destructor aborts what is in flight and stops the network
+// thread; a page still being parsed is abandoned, not waited for.
 // Needs a QCoreApplication (the program's) for the network thread's event loop;
 // without one every http(s) fetch fails at once.
 
@@ -55,9 +56,15 @@ FetchedPage pageFromBytes(const QByteArray &bytes, const QByteArray &charset);
 // A page that could not be had, with the cause.
 FetchedPage failedPage(const QString &cause);
 
-// Reads a local page file the way the network source reads a page: refused
-// over kMaxPageBytes, body extracted (see extractBodyHtml). Used for file://
-// addresses.
-FetchedPage readPageFile(const QString &path);
+// pageFromBytes on a thread of its own, waited for while cancelFlag is not -1.
+// On a stop returns Cancelled at once and abandons the parse (it ends on its
+// own and its result is dropped): a stop must not wait for the HTML parser.
+FetchedPage pageFromBytesUnlessStopped(
+    const QByteArray &bytes, const QByteArray &charset, const std::atomic<qint16> &cancelFlag);
+
+// Reads a local page file the way the network source reads a page: only a
+// regular file, refused over kMaxPageBytes, body extracted (see extractBodyHtml)
+// unless a stop comes first. Used for file:// addresses.
+FetchedPage readPageFile(const QString &path, const std::atomic<qint16> &cancelFlag);
 
 }  // namespace marunoki

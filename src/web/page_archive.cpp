@@ -1,12 +1,13 @@
 #include "web/page_archive.h"
 
 #include "app/message_sink.h"
+#include "app/regular_file.h"
 #include "web/network_page_source.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace marunoki {
@@ -93,13 +94,16 @@ QString readablePageName(const QString &url, bool *shortened)
     return base.isEmpty() ? QStringLiteral("page") : base;
 }
 
-PageArchive::PageArchive(const QString &folder)
+PageArchive::PageArchive(const QString &folder, const FileSystem &files)
     : folder_(QDir(folder).absolutePath() + u'/')
+    , files_(files)
 {
-    QFile index(folder_ + QLatin1String(kIndexName));
-    if (!index.open(QIODevice::ReadOnly))
+    // An index that is not a regular file (a FIFO would block) counts as none.
+    const RegularFileRead index
+        = readRegularFile(folder_ + QLatin1String(kIndexName), NetworkPageSource::kMaxPageBytes);
+    if (!index.status.ok())
         return;
-    const QStringList lines = QString::fromUtf8(index.readAll()).split(u'\n');
+    const QStringList lines = QString::fromUtf8(index.bytes).split(u'\n');
     for (const QString &line : lines) {
         const QStringList fields = line.split(u'\t');
         if (fields.size() != 3)
@@ -119,20 +123,36 @@ QString PageArchive::fileNameFor(const QString &url) const
     return fileNameLocked(url);
 }
 
+// A generated name may be written for an address when no other address of
+// the index uses it and no file of that name exists, unless the index already
+// lists that very file as this address's page (an earlier save of ours).
+bool PageArchive::nameIsFreeFor(const QString &url, const QString &name) const
+{
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it.key() != url && it->file.compare(name, Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    const auto own = entries_.find(url);
+    if (own != entries_.end() && own->file == name)
+        return true;
+    return !QFileInfo(folder_ + name).exists() && !QFileInfo(folder_ + name).isSymLink();
+}
+
 QString PageArchive::fileNameLocked(const QString &url) const
 {
-    if (const auto it = entries_.find(url); it != entries_.end())
-        return it->file;
+    // Only names made from the address: an index line naming "notes.txt" or
+    // "marunoki.dat" never becomes a file the archive writes.
     bool shortened = false;
     const QString base = readablePageName(url, &shortened);
     const QString plain = base + QLatin1String(".html");
-    bool taken = false;
-    for (const Entry &e : entries_)
-        taken = taken || e.file.compare(plain, Qt::CaseInsensitive) == 0;
-    if (!shortened && !taken)
-        return plain;
     const QByteArray hash = QCryptographicHash::hash(url.toUtf8(), QCryptographicHash::Sha1).toHex().left(10);
-    return base + u'-' + QString::fromLatin1(hash) + QLatin1String(".html");
+    const QString hashed = base + u'-' + QString::fromLatin1(hash) + QLatin1String(".html");
+    // An address saved before keeps its file.
+    if (const auto own = entries_.find(url); own != entries_.end() && own->file == hashed)
+        return hashed;
+    if (!shortened && nameIsFreeFor(url, plain))
+        return plain;
+    return nameIsFreeFor(url, hashed) ? hashed : QString();
 }
 
 bool PageArchive::writeIndexLocked(QString *error) const
@@ -142,12 +162,10 @@ bool PageArchive::writeIndexLocked(QString *error) const
         const Entry &e = entries_[url];
         text += escapeField(url).toUtf8() + '\t' + e.file.toUtf8() + '\t' + e.charset + '\n';
     }
-    QSaveFile index(folder_ + QLatin1String(kIndexName));
-    if (!index.open(QIODevice::WriteOnly) || index.write(text) != text.size() || !index.commit()) {
-        *error = index.errorString();
-        return false;
-    }
-    return true;
+    const Status written = writeFileAtomically(folder_ + QLatin1String(kIndexName), text, files_);
+    if (!written.ok())
+        *error = written.message();
+    return written.ok();
 }
 
 bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteArray &charset, QString *error)
@@ -158,9 +176,13 @@ bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteA
         return false;
     }
     const QString name = fileNameLocked(url);
-    QSaveFile file(folder_ + name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
+    if (name.isEmpty()) {
+        *error = QStringLiteral("このアドレスのファイル名はすべて別のファイルが使っています");
+        return false;
+    }
+    const Status written = writeFileAtomically(folder_ + name, bytes, files_);
+    if (!written.ok()) {
+        *error = written.message();
         return false;
     }
     QByteArray cleanCharset = charset;
@@ -183,12 +205,13 @@ std::optional<PageArchive::Page> PageArchive::load(const QString &url, QString *
         }
         entry = *it;
     }
-    QFile file(folder_ + entry.file);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    // The index may name anything in the folder; a FIFO would hold the load.
+    RegularFileRead read = readRegularFile(folder_ + entry.file, NetworkPageSource::kMaxPageBytes + 1);
+    if (!read.status.ok()) {
+        *error = QStringLiteral("%1: %2").arg(entry.file, read.status.message());
         return std::nullopt;
     }
-    Page page {file.read(NetworkPageSource::kMaxPageBytes + 1), entry.charset};
+    Page page {std::move(read.bytes), entry.charset};
     if (page.bytes.size() > NetworkPageSource::kMaxPageBytes) {
         *error = QStringLiteral("ページが大きすぎます");
         return std::nullopt;
@@ -219,12 +242,13 @@ OfflinePageSource::OfflinePageSource(const PageArchive &archive)
 
 FetchedPage OfflinePageSource::fetch(const QString &url, const std::atomic<qint16> &cancelFlag)
 {
-    (void)cancelFlag;  // reading a file is not worth stopping
+    // Reading the file never blocks (only regular files are read); its parse
+    // may take long, and a stop does not wait for it.
     QString error;
     const std::optional<PageArchive::Page> page = archive_.load(url, &error);
     if (!page)
         return failedPage(error);
-    return pageFromBytes(page->bytes, page->charset);
+    return pageFromBytesUnlessStopped(page->bytes, page->charset, cancelFlag);
 }
 
 }  // namespace marunoki

@@ -9,7 +9,15 @@
 // address, the file name and the charset of the Content-Type header. The files
 // keep the bytes as served, so an offline load decodes them exactly as the
 // online one did. Every file is written atomically.
+//
+// The folder may be shared with other files (even the application folder), and
+// its index may be stale or written by someone else: a save writes only a name
+// the archive generates from the address itself, never a name read from the
+// index, and never over an existing file that the index does not already list
+// as that address's page. A name taken by another file falls back to the
+// hashed name; when that is taken too the save fails.
 
+#include "app/atomic_file.h"
 #include "web/page_source.h"
 
 #include <QHash>
@@ -32,8 +40,10 @@ class PageArchive {
 public:
     static constexpr const char *kIndexName = "index.tsv";
 
-    // Reads the folder's index if it has one; lines it cannot use are passed over.
-    explicit PageArchive(const QString &folder);
+    // Reads the folder's index if it has one; lines it cannot use are passed
+    // over. Every file the archive writes goes through `files`, which must
+    // outlive it.
+    explicit PageArchive(const QString &folder, const FileSystem &files = systemFileSystem());
 
     struct Page {
         QByteArray bytes;
@@ -47,7 +57,8 @@ public:
     // the archive or its file cannot be read.
     std::optional<Page> load(const QString &url, QString *error) const;
 
-    // The file name a new address gets (for tests and the report of a load).
+    // The file name a save of this address writes (for tests and the report of
+    // a load); empty when every name it could get is taken by another file.
     QString fileNameFor(const QString &url) const;
 
 private:
@@ -56,9 +67,11 @@ private:
         QByteArray charset;
     };
     QString fileNameLocked(const QString &url) const;
+    bool nameIsFreeFor(const QString &url, const QString &name) const;
     bool writeIndexLocked(QString *error) const;
 
     QString folder_;
+    const FileSystem &files_;
     mutable std::mutex mutex_;
     QHash<QString, Entry> entries_;
     QStringList order_;  // addresses in the order first saved
@@ -75,6 +88,10 @@ public:
     void prefetch(const QStringList &urls) override { inner_.prefetch(urls); }
     void cancelAll() override { inner_.cancelAll(); }
     void discard(const QString &url) override { inner_.discard(url); }
+
+    // Whether any page could not be saved (the archive is then incomplete, and
+    // a run that asked for it did not do all it was asked).
+    bool saveFailed() const { return reported_.load(); }
 
 private:
     PageSource &inner_;

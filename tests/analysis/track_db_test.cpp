@@ -272,7 +272,7 @@ TEST(TrackDatabaseIssueDate, FailsWithoutAVersionTableOrDateColumn)
 TEST(TrackDatabase, AnAccessFileWithoutTrackTablesFailsEachLookupCleanly)
 {
     TestFolder folder;
-    const QString path = folder.copyIn(sharedTestData("access/jet4-empty.mdb"), "marunoki.dat");
+    const QString path = folder.copyIn(testData("access/jet4-empty.mdb"), "marunoki.dat");
     QString error;
     auto db = Database::openQuietly(path, &error, folder.file("cache"));
     ASSERT_TRUE(db) << error.toStdString();

@@ -3,11 +3,13 @@
 #include "app/db/mdb_import.h"
 #include "app/message_sink.h"
 
+#include "support/failing_file_system.h"
 #include "support/test_folder.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -21,7 +23,7 @@ namespace {
 // A private copy of one of the shared Access files (never written to).
 QString accessFile(const TestFolder &folder, const QString &name, const QString &as = QString())
 {
-    return folder.copyIn(sharedTestData(QStringLiteral("access/") + name), as.isEmpty() ? name : as);
+    return folder.copyIn(testData(QStringLiteral("access/") + name), as.isEmpty() ? name : as);
 }
 
 // Rows of a query as text lists: each value with its SQLite storage type.
@@ -116,7 +118,7 @@ TEST(AccessImport, NeverWritesTheAccessFile)
 TEST(AccessImport, DamagedFilesGiveAClearErrorAndNoCopy)
 {
     TestFolder folder;
-    QFile original(sharedTestData("access/jet4-types.mdb"));
+    QFile original(testData("access/jet4-types.mdb"));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
     const QByteArray whole = original.readAll();
     QByteArray scrambled = whole;
@@ -152,6 +154,75 @@ TEST(AccessImport, DamagedFilesGiveAClearErrorAndNoCopy)
     // No half-made copy and no temporary file stays behind.
     for (const QString &file : filesIn(cache))
         EXPECT_TRUE(file.endsWith(".sqlite") && !file.startsWith('.')) << file.toStdString();
+}
+
+// Every table of an imported copy with its number of rows.
+QMap<QString, qint64> rowCounts(const QString &sqlitePath)
+{
+    QMap<QString, qint64> counts;
+    auto db = Database::openQuietly(sqlitePath);
+    EXPECT_TRUE(db) << sqlitePath.toStdString();
+    if (!db)
+        return counts;
+    QSqlQuery tables(db->connection());
+    EXPECT_TRUE(
+        tables.exec("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"));
+    while (tables.next()) {
+        const QString name = tables.value(0).toString();
+        QSqlQuery count(db->connection());
+        EXPECT_TRUE(count.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(name)));
+        counts.insert(name, count.next() ? count.value(0).toLongLong() : -1);
+    }
+    return counts;
+}
+
+// A file cut short loses pages of its tables or of its catalogue, which libmdb
+// reads as tables that end early or are not there. Every cut must either fail
+// the import as damaged or (when only unused pages at the end went) give the
+// very tables and rows of the whole file; never a copy with less in it.
+TEST(AccessImport, AFileCutShortIsDamagedUnlessNothingInUseWasCut)
+{
+    TestFolder folder;
+    const struct {
+        const char *file;
+        qsizetype lastCut;  // cuts every 4 KiB from 24 KiB up to here
+    } sources[] = {
+        {"jet4-empty.mdb", 96 * 1024},
+        {"jet4-unicode.mdb", 288 * 1024},
+        {"jet4-types.mdb", 72 * 1024},
+    };
+    int refused = 0;
+    for (const auto &source : sources) {
+        QFile original(sharedTestData(QStringLiteral("access/") + source.file));
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        const QByteArray whole = original.readAll();
+        const QString wholeCopy = folder.file(QStringLiteral("whole.sqlite"));
+        QFile::remove(wholeCopy);
+        const ImportStatus full = importMdb(original.fileName(), wholeCopy);
+        ASSERT_TRUE(full.ok) << full.error.toStdString();
+        const QMap<QString, qint64> expected = rowCounts(wholeCopy);
+        QList<qsizetype> cuts;
+        for (qsizetype cut = 24 * 1024; cut < std::min(source.lastCut, whole.size()); cut += 4096)
+            cuts.append(cut);
+        cuts.append({whole.size() / 3, whole.size() / 2, whole.size() - 4096});
+        for (const qsizetype cut : cuts) {
+            SCOPED_TRACE(std::string(source.file) + " cut at " + std::to_string(cut));
+            const QString path = folder.write(QStringLiteral("cut.mdb"), whole.left(cut));
+            const QString copy = folder.file(QStringLiteral("cut.sqlite"));
+            QFile::remove(copy);
+            const ImportStatus status = importMdb(path, copy);
+            if (status.ok) {
+                EXPECT_EQ(rowCounts(copy), expected);
+            } else {
+                EXPECT_FALSE(QFile::exists(copy));
+                EXPECT_TRUE(status.error.contains(QStringLiteral("は壊れています")))
+                    << status.error.toStdString();
+                ++refused;
+            }
+        }
+    }
+    // Most cuts go through tables in use.
+    EXPECT_GT(refused, 40);
 }
 
 TEST(AccessImport, AZeroByteOrForeignFileIsNoDatabase)
@@ -243,6 +314,89 @@ TEST(ImportMdb, WritesTheCopyOnlyOnSuccess)
     EXPECT_TRUE(failed.error.contains(damaged)) << failed.error.toStdString();
     EXPECT_TRUE(Database::openQuietly(destination));
     EXPECT_EQ(filesIn(folder.path()).filter(".part").size(), 0);
+    EXPECT_EQ(folderEntries(folder.path()).filter(QStringLiteral(".out.sqlite.")).size(), 0);
+}
+
+TEST(ImportMdb, RefusesADestinationThatIsTheSourceOrReadOnly)
+{
+    const struct {
+        const char *name;
+        QString (*destination)(const TestFolder &folder, const QString &source);
+        const char *reason;
+    } cases[] = {
+        {"the source's own name", [](const TestFolder &, const QString &source) { return source; },
+            "そのものです"},
+        {"a symbolic link to the source",
+            [](const TestFolder &folder, const QString &source) {
+                QFile::link(source, folder.file("link.sqlite"));
+                return folder.file("link.sqlite");
+            },
+            "そのものです"},
+        {"a path through another folder",
+            [](const TestFolder &folder, const QString &) {
+                QDir().mkpath(folder.file("sub"));
+                return folder.file("sub/../jet4-types.mdb");
+            },
+            "そのものです"},
+        {"a hard link to the source",
+            [](const TestFolder &folder, const QString &source) {
+                ::link(QFile::encodeName(source).constData(),
+                    QFile::encodeName(folder.file("hard.sqlite")).constData());
+                return folder.file("hard.sqlite");
+            },
+            "そのものです"},
+        {"a read-only file",
+            [](const TestFolder &folder, const QString &) {
+                const QString path = folder.write("kept.sqlite", "the user's file");
+                QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+                return path;
+            },
+            "読み取り専用"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        const QString source = accessFile(folder, "jet4-types.mdb");
+        QFile original(source);
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        const QByteArray before = original.readAll();
+        original.close();
+        const QString destination = c.destination(folder, source);
+        const QStringList entries = folderEntries(folder.path());
+        QFile kept(destination);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        const QByteArray destinationBefore = kept.readAll();
+        kept.close();
+
+        const ImportStatus status = importMdb(source, destination);
+        EXPECT_FALSE(status.ok);
+        EXPECT_TRUE(status.error.contains(QString::fromUtf8(c.reason))) << status.error.toStdString();
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        EXPECT_EQ(original.readAll(), before);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), destinationBefore);
+        EXPECT_EQ(folderEntries(folder.path()), entries);
+    }
+}
+
+TEST(ImportMdb, AFailureToSaveTheCopyKeepsTheOldDestination)
+{
+    using Call = FailingFileSystem::Call;
+    const FailingFileSystem faults[] = {FailingFileSystem(Call::Sync, EIO),
+        FailingFileSystem(Call::Close, ENOSPC), FailingFileSystem(Call::Rename, EACCES)};
+    for (const auto &files : faults) {
+        TestFolder folder;
+        const QString source = accessFile(folder, "jet4-empty.mdb");
+        const QString destination = folder.write("out.sqlite", "old copy");
+        const QStringList entries = folderEntries(folder.path());
+        const ImportStatus status = importMdb(source, destination, kImportTimeLimitSeconds, files);
+        EXPECT_FALSE(status.ok);
+        EXPECT_TRUE(status.error.contains(destination)) << status.error.toStdString();
+        QFile kept(destination);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), QByteArray("old copy"));
+        EXPECT_EQ(folderEntries(folder.path()), entries);
+    }
 }
 
 TEST(ImportMdb, RefusesWhatIsNotAnAccessFile)
@@ -279,4 +433,5 @@ TEST(ImportMdb, StopsAReaderThatRunsOutOfTime)
     EXPECT_TRUE(status.error.contains("took longer than 0 seconds")) << status.error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(destination));
     EXPECT_EQ(filesIn(folder.path()).filter(".part").size(), 0);
+    EXPECT_EQ(folderEntries(folder.path()).filter(QStringLiteral(".out.sqlite.")).size(), 0);
 }

@@ -138,7 +138,7 @@ TEST(Database, OpenExplainsADamagedAccessFile)
 {
     TestFolder folder;
     RecordingSink sink;
-    QFile original(sharedTestData("access/jet4-types.mdb"));
+    QFile original(testData("access/jet4-types.mdb"));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
     const QString path = folder.write("marunoki.dat", original.read(4096));
     EXPECT_FALSE(Database::open(path, sink, folder.file("cache")));

@@ -86,7 +86,7 @@ TEST(FormatNumber, RoundsHalfAwayFromZeroInDecimal)
         EXPECT_EQ(formatNumber(c.value, u8(c.pattern)), u8(c.expected)) << c.value << " " << c.pattern;
 }
 
-TEST(FormatNumber, PutsTheMinusSignInFrontOnlyWhenADigitShows)
+TEST(FormatNumber, PutsTheMinusSignInFrontOfEveryNegativeValue)
 {
     const NumberCase cases[] = {
         {-5, "00", "-05"},
@@ -94,9 +94,11 @@ TEST(FormatNumber, PutsTheMinusSignInFrontOnlyWhenADigitShows)
         {-103, "00", "-103"},
         {-0.8, "##.0", "-.8"},
         {-12.25, "#0.0", "-12.3"},
-        {-0.04, "0.0", "0.0"},  // rounds to zero: no sign
+        {-0.04, "0.0", "-0.0"},  // rounds to zero: still negative
+        {-0.3, "00", "-00"},
+        {-0.4999, "000", "-000"},
         {-0.0, "00", "00"},
-        {-0.4, "##", ""},
+        {-0.4, "##", "-"},
         {-0.05, "0%", "-5%"},
         {-5, "x00", "-x05"},
     };

@@ -60,23 +60,28 @@ TEST_F(CliDay, LoadsEveryRaceOfTheRangeAndWritesTheDayReport)
 
     const QString index = QString::fromUtf8(readFile(out.file(QStringLiteral("report/index.html"))));
     EXPECT_EQ(index.count(QStringLiteral("<tr")), 5) << index.toStdString();  // the header and four races
+    for (int number : kSampleDayRaces)
+        EXPECT_EQ(index.count(QStringLiteral("href=\"%1R/index.html\"").arg(number)), 1) << number;
     EXPECT_EQ(index.count(QStringLiteral("href=\"")), 3);
     EXPECT_TRUE(index.contains(QStringLiteral("サンプルカップ(GIII)")));
 
-    // Each race's JSON is the single load's, which now comes from the cache.
+    // Each race's JSON and report are the single load's, which now comes from the cache.
     const int requests = server.requestCount();
     for (int number : kSampleDayRaces) {
         QStringList args = dayArgs(1, QString());
         args = args.mid(0, 2) + QStringList {QStringLiteral("load")} + args.mid(3, 10)
             + QStringList {QStringLiteral("--race"), QString::number(number), QStringLiteral("--base1"), base,
-                QStringLiteral("--json"), QStringLiteral("-")};
+                QStringLiteral("--json"), QStringLiteral("-"), QStringLiteral("--report"),
+                out.file(QStringLiteral("single%1").arg(number))};
         const CliRun single = runCli(args);
         ASSERT_EQ(single.exitCode, 0) << single.err.toStdString();
         const QString name = QStringLiteral("%1R").arg(number);
         EXPECT_EQ(readFile(out.file(QStringLiteral("json/") + name + QStringLiteral(".json"))), single.out)
             << number;
-        EXPECT_EQ(
-            readFile(out.file(QStringLiteral("report/") + name + QStringLiteral("/race.json"))), single.out);
+        const QByteArray report
+            = readFile(out.file(QStringLiteral("report/") + name + QStringLiteral("/index.html")));
+        EXPECT_FALSE(report.isEmpty()) << number;
+        EXPECT_EQ(report, readFile(out.file(QStringLiteral("single%1/index.html").arg(number)))) << number;
     }
     EXPECT_EQ(server.requestCount(), requests);
 }

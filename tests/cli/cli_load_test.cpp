@@ -12,13 +12,16 @@
 #include "cli_process.h"
 #include "fixture_databases.h"
 #include "map_page_source.h"
+#include "support/crash_harness.h"
 #include "support/http_test_server.h"
 #include "support/qt_print.h"
 #include "support/sample_race.h"
+#include "support/small_tmpfs.h"
 #include "support/test_folder.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -30,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include <signal.h>
 
@@ -278,6 +282,29 @@ TEST_F(CliLoad, WritesTheCsvIntoTheApplicationFolder)
     EXPECT_TRUE(bytes.startsWith("\x98\x67\x94\xd4,"));  // 枠番 in the Japanese code page, not UTF-8
 }
 
+TEST_F(CliLoad, AFullDiskKeepsTheOldOutputsAndFailsTheRun)
+{
+    TestFolder full;
+    const SmallTmpfs disk(full.path(), 1024 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs here (" << disk.error().toStdString() << ")";
+    ASSERT_TRUE(
+        QFile::copy(app.file(QStringLiteral("marunoki.dat")), full.file(QStringLiteral("marunoki.dat"))));
+    const QString csv = full.write(QStringLiteral("2611290.csv"), "old export\r\n");
+    const QString json = full.write(QStringLiteral("race.json"), "{\"old\": true}");
+    fillUp(full.file(QStringLiteral("filler")));
+
+    QStringList args = selectionArgs(1) + baseArgs();
+    args[args.indexOf(QStringLiteral("--app-dir")) + 1] = full.path();
+    const CliRun run = runCli(args + QStringList {QStringLiteral("--csv"), QStringLiteral("--json"), json});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("出力しました").toUtf8())) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(csv.toUtf8())) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(json.toUtf8())) << run.err.toStdString();
+    EXPECT_EQ(fileBytes(csv), QByteArray("old export\r\n"));
+    EXPECT_EQ(fileBytes(json), QByteArray("{\"old\": true}"));
+}
+
 TEST_F(CliLoad, OnSite1AFailingHorsePageIsNamedAndTheLoadGoesOn)
 {
     server.route(horsePath(1, 2), HttpRoute::withStatus(404));
@@ -344,6 +371,47 @@ TEST_F(CliLoad, AMissingSelectionStopsWithStatusThreeBeforeAnyRequest)
     EXPECT_EQ(server.requestCount(), 0);
 }
 
+TEST_F(CliLoad, ViewOutputsAreWrittenOnlyAfterALoadAndAFailedOneNamesItsFile)
+{
+    TestFolder out;
+    const QString kept = out.write(QStringLiteral("views.json"), "earlier");
+    const QString blocker = out.write(QStringLiteral("blocker"), "earlier");
+    const QString missing = out.file(QStringLiteral("missing/file"));
+    struct Case {
+        const char *option;
+        QString path;
+    };
+    const Case cases[] = {
+        {"--graphs-pdf", missing},
+        {"--table-pdf", missing},
+        {"--views-json", missing},
+        {"--png", blocker},
+        {"--report", blocker},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.option);
+        // The other outputs still go through; the run ends with status 1.
+        const QString option = QString::fromLatin1(c.option);
+        const QString other = option == QStringLiteral("--views-json") ? QStringLiteral("--table-pdf")
+                                                                       : QStringLiteral("--views-json");
+        const CliRun run = load(1, {option, c.path, other, kept + QStringLiteral(".new")});
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_TRUE(QString::fromUtf8(run.err).contains(c.path)) << run.err.toStdString();
+        EXPECT_TRUE(QFile::exists(kept + QStringLiteral(".new")));
+        QFile::remove(kept + QStringLiteral(".new"));
+    }
+
+    // A load that stops at a message writes nothing over an earlier file.
+    QStringList args = selectionArgs(1);
+    args.remove(args.indexOf(QStringLiteral("--race")), 2);
+    const CliRun stopped = runCli(args + baseArgs() + QStringList {QStringLiteral("--views-json"), kept});
+    EXPECT_EQ(stopped.exitCode, 3);
+    QFile file(kept);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("earlier"));
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 2);
+}
+
 TEST_F(CliLoad, OfflineFromAnArchiveGivesIdenticalJson)
 {
     addLocalRuns();
@@ -360,6 +428,20 @@ TEST_F(CliLoad, OfflineFromAnArchiveGivesIdenticalJson)
         EXPECT_EQ(offline.out, online.out);
         EXPECT_EQ(server.requestCount(), requests);  // nothing from the network
     }
+}
+
+TEST_F(CliLoad, AnArchiveThatCannotBeWrittenFailsTheRunAndKeepsItsIndex)
+{
+    TestFolder archive;
+    const QString index = archive.write(QStringLiteral("index.tsv"), "http://old.example/a\ta.html\t\n");
+    const QString notes = archive.write(QStringLiteral("notes.txt"), "the user's notes");
+    ASSERT_TRUE(QFile::setPermissions(index, QFileDevice::ReadOwner));
+    const CliRun run = load(
+        1, {QStringLiteral("--archive"), archive.path(), QStringLiteral("--json"), QStringLiteral("-")});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(index.toUtf8())) << run.err.toStdString();
+    EXPECT_EQ(fileBytes(index), QByteArray("http://old.example/a\ta.html\t\n"));
+    EXPECT_EQ(fileBytes(notes), QByteArray("the user's notes"));
 }
 
 TEST_F(CliLoad, SiteAndAddressesComeFromTheSettingsFileUnlessGiven)
@@ -391,6 +473,49 @@ TEST_F(CliLoad, ASiteWithoutAnAddressIsAUsageError)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("no address for Site 1"));
     EXPECT_EQ(server.requestCount(), 0);
+}
+
+TEST_F(CliLoad, SaysWhatIsWrongWithTheSettingsInsteadOfAMissingKey)
+{
+    const QString ini = app.file(QStringLiteral("marunoki.ini"));
+    const struct {
+        const char *name;
+        QStringList args;
+        std::function<void()> make;
+        QStringList expected;
+        bool missingAppDir = false;
+    } cases[] = {
+        {"no such application folder", {}, [] {},
+            {QStringLiteral("アプリケーションフォルダ"), QStringLiteral("がありません")}, true},
+        {"settings file is a folder", {QStringLiteral("--site"), QStringLiteral("1")},
+            [&] { QDir().mkpath(ini); }, {ini, QStringLiteral("フォルダです")}},
+        {"settings file of 5 MB", {QStringLiteral("--site"), QStringLiteral("1")},
+            [&] { app.write(QStringLiteral("marunoki.ini"), QByteArray(5 * 1024 * 1024, ';')); },
+            {ini, QStringLiteral("大きすぎます")}},
+        {"settings file in UTF-16", {QStringLiteral("--site"), QStringLiteral("1")},
+            [&] { app.write(QStringLiteral("marunoki.ini"), QByteArray("\xFF\xFE[\0w\0e\0b\0]\0", 12)); },
+            {ini, QStringLiteral("UTF-16")}},
+        {"no settings file", {QStringLiteral("--site"), QStringLiteral("1")}, [] {},
+            {ini, QStringLiteral("がありません")}},
+        {"a site that names no site", {},
+            [&] { app.write(QStringLiteral("marunoki.ini"), "[site]\r\nsite=foo\r\n"); },
+            {ini, QStringLiteral("site=foo")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(ini).removeRecursively();
+        QFile::remove(ini);
+        c.make();
+        QStringList args = selectionArgs(1);
+        args.remove(args.indexOf(QStringLiteral("--site")), 2);
+        if (c.missingAppDir)
+            args[args.indexOf(QStringLiteral("--app-dir")) + 1] = app.file(QStringLiteral("missing"));
+        const CliRun run = runCli(args + c.args);
+        EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+        for (const QString &text : c.expected)
+            EXPECT_TRUE(run.err.contains(text.toUtf8())) << run.err.toStdString();
+        EXPECT_EQ(server.requestCount(), 0);
+    }
 }
 
 TEST_F(CliLoad, TimeoutBoundsTheWaitForAPage)
@@ -472,12 +597,28 @@ TEST(CliImportMdb, RefusesAFileThatIsNotAnAccessDatabase)
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("out.sqlite"))));
 }
 
+TEST(CliImportMdb, NeverReplacesTheAccessFileItReads)
+{
+    TestFolder folder;
+    const QString source
+        = folder.copyIn(testData(QStringLiteral("access/jet4-empty.mdb")), QStringLiteral("a.mdb"));
+    QFile::link(source, folder.file(QStringLiteral("link.sqlite")));
+    for (const QString &dest : {source, folder.file(QStringLiteral("link.sqlite"))}) {
+        const CliRun run = runCli({QStringLiteral("import-mdb"), source, dest});
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("そのものです").toUtf8())) << run.err.toStdString();
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.read(32).contains("Standard Jet DB"));
+    }
+}
+
 TEST(CliImportMdb, CopiesAnAccessFileIntoSqlite)
 {
     TestFolder folder;
     const QString dest = folder.file(QStringLiteral("types.sqlite"));
-    const CliRun run = runCli(
-        {QStringLiteral("import-mdb"), sharedTestData(QStringLiteral("access/jet4-types.mdb")), dest});
+    const CliRun run
+        = runCli({QStringLiteral("import-mdb"), testData(QStringLiteral("access/jet4-types.mdb")), dest});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     QFile file(dest);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -39,7 +39,7 @@ public:
         if (onStart)
             onStart(race);
     }
-    void raceFinished(const DayRace &outcome, const RaceStore &store, int, int) override
+    void raceFinished(const DayRace &outcome, RaceStore &store, int, int) override
     {
         outcomes.push_back(outcome);
         if (outcome.analysed)

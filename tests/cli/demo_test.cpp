@@ -8,6 +8,7 @@
 #include "web/page_archive.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -40,12 +41,25 @@ TEST(CliDemo, LoadsTheSampleRaceAndWritesItsResults)
             && !r[QStringLiteral("R_zyo")].toString()[0].isDigit();
     EXPECT_GT(local, 0);
 
-    // The summary: a title line, a header, one line per runner, the reference line.
+    // The summary: a title line, a header, one line per runner, the reference
+    // line; then what was written and, last, the file to open first.
     const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 19) << run.out.toStdString();
+    ASSERT_EQ(lines.size(), 21) << run.out.toStdString();
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("2026/11/29 サンプルカップ")));
     EXPECT_TRUE(lines[2].contains(QStringLiteral("サンプルホース01")));
     EXPECT_TRUE(lines[18].startsWith(QStringLiteral("連対基準線")));
+    const QString index = out + QStringLiteral("index.html");
+    EXPECT_TRUE(lines[20].endsWith(u' ' + index)) << lines[20].toStdString();
+
+    // The views as files beside the exports.
+    QStringList views {QStringLiteral("graphs.pdf"), QStringLiteral("table.pdf"),
+        QStringLiteral("views.json"), QStringLiteral("index.html"), QStringLiteral("hikaku.png"),
+        QStringLiteral("bacyu.png"), QStringLiteral("hikaku.svg")};
+    for (int n = 1; n <= 16; ++n)
+        views << QStringLiteral("graph-%1.png").arg(n, 2, 10, QLatin1Char('0'))
+              << QStringLiteral("graph-%1.svg").arg(n, 2, 10, QLatin1Char('0'));
+    for (const QString &name : views)
+        EXPECT_GT(QFileInfo(out + name).size(), 1000) << name.toStdString();
 }
 
 TEST(SampleArchive, HoldsThePagesTheGeneratorWrites)

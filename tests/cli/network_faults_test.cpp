@@ -178,7 +178,8 @@ TEST_F(NetworkFaults, AFaultyCardStopsTheLoadWithItsCause)
     const Fault faults[] = {
         {"connection refused", [](int) { return QStringLiteral("http://127.0.0.1:%1").arg(closedPort()); },
             QStringLiteral("refused")},
-        {"reset in mid-page", [&resetting](int) { return resetting.url(); }, QStringLiteral("closed")},
+        {"reset in mid-page", [&resetting](int) { return resetting.url(); },
+            QStringLiteral("転送が途中で切れました")},
         {"headers, then nothing", onCard(HttpRoute::headersThenNothing(50000)),
             QStringLiteral("制限時間 1 秒")},
         {"no answer at all", onCard(HttpRoute::neverAnswer()), QStringLiteral("制限時間 1 秒")},

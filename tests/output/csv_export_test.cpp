@@ -5,6 +5,7 @@
 #include "app/message_sink.h"
 #include "app/race_store.h"
 
+#include "support/failing_file_system.h"
 #include "support/read_only_folder.h"
 #include "support/test_folder.h"
 
@@ -136,6 +137,25 @@ TEST(CsvExport, AFolderThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
     ASSERT_EQ(sink.messages().size(), 1);
     EXPECT_TRUE(sink.messages().first().contains(target)) << sink.messages().first().toStdString();
     EXPECT_EQ(readAll(target), QByteArray("old export\r\n"));
+}
+
+TEST(CsvExport, AFailedWriteKeepsTheOldExportAndIsReported)
+{
+    for (const auto &fault : writeFaults()) {
+        SCOPED_TRACE(fault.name);
+        TestFolder folder;
+        const QString target = folder.write("9912300.csv", "old export\r\n");
+        RaceStore store;
+        store.tousuu = 1;
+        store.U_name[1] = QStringLiteral("X");
+        RecordingSink sink;
+        EXPECT_FALSE(writeCsv(store, AppFolder(folder.path()), sink, fault.files));
+        ASSERT_EQ(sink.messages().size(), 1);
+        EXPECT_TRUE(sink.messages().first().contains(target)) << sink.messages().first().toStdString();
+        EXPECT_FALSE(sink.messages().first().contains(QStringLiteral("出力しました")));
+        EXPECT_EQ(readAll(target), QByteArray("old export\r\n"));
+        EXPECT_EQ(folderEntries(folder.path()), QStringList {QStringLiteral("9912300.csv")});
+    }
 }
 
 TEST(CsvExport, AMissingFolderIsReported)

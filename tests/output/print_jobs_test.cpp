@@ -144,11 +144,15 @@ TEST_F(Printing, LegendIsShrunkLikeTheGraphs)
     EXPECT_NEAR(legends[0].target.height(), legendBox.height() * sy, 1e-6);
 }
 
-TEST_F(Printing, TitleIsTheRacePanelInFivePoints)
+TEST_F(Printing, TitleIsTheRacePanelOnOneLineInFivePoints)
 {
     load(3);
     const QString panel = views.raceInfo;
     ASSERT_TRUE(panel.contains(store.raceTitle)) << panel.toStdString();
+    ASSERT_TRUE(panel.contains(QChar(13))) << "the panel has two lines";
+    // Both lines of the panel, side by side: a second line would reach into
+    // the first row of graphs.
+    const QString oneLine = store.raceTitle + QStringLiteral("\u3000") + store.raceJouken;
 
     printGraph(context, printer);
     printBacyu(context, printer);
@@ -158,31 +162,32 @@ TEST_F(Printing, TitleIsTheRacePanelInFivePoints)
     EXPECT_EQ(texts[0].position, QPointF(0, 0));
     EXPECT_EQ(texts[1].position, QPointF(0, 250));
     for (const PrintCall &text : texts) {
-        EXPECT_EQ(text.text, panel);
+        EXPECT_EQ(text.text, oneLine);
         EXPECT_DOUBLE_EQ(text.points, 5);
     }
 }
 
-TEST_F(Printing, TableImageIsThreeQuartersWideAndSevenTenthsHigh)
+TEST_F(Printing, TableIsThreeQuartersWideAndSevenTenthsHigh)
 {
     load(18);
     ASSERT_TRUE(printBacyu(context, printer));
 
     ASSERT_EQ(printer.callsOf(Kind::Begin).size(), 1U);
     EXPECT_EQ(printer.callsOf(Kind::Begin)[0].orientation, PageOrientation::Portrait);
-    const std::vector<PrintCall> images = printer.callsOf(Kind::Image);
-    ASSERT_EQ(images.size(), 1U);
-    const PrintCall &image = images[0];
-    EXPECT_EQ(image.target.topLeft(), QPointF(0, 500));
-    // The image on paper at its own resolution, then shrunk.
-    ASSERT_GT(image.imageDpi, 0);
-    const double twipsPerDot = 1440 / image.imageDpi;
-    EXPECT_NEAR(image.target.width(), image.imageSize.width() * twipsPerDot * 0.75, 1);
-    EXPECT_NEAR(image.target.height(), image.imageSize.height() * twipsPerDot * 0.7, 1);
-    // The whole table: its 16 columns are 14500 twips wide, so 10875 on paper,
-    // and its 90 rows of 240 twips 15120 high.
-    EXPECT_DOUBLE_EQ(image.target.width(), 10875);
-    EXPECT_DOUBLE_EQ(image.target.height(), 90 * 240 * 0.7);
+    // Drawn as a grid (text stays text), not as an image of one.
+    EXPECT_TRUE(printer.callsOf(Kind::Image).empty());
+    const std::vector<PrintCall> grids = printer.callsOf(Kind::Grid);
+    ASSERT_EQ(grids.size(), 1U);
+    const PrintCall &grid = grids[0];
+    EXPECT_EQ(grid.target.topLeft(), QPointF(0, 500));
+    // The whole table, all 16 columns and 90 rows, whatever the window shows.
+    EXPECT_EQ(grid.gridCells, QSize(16, 90));
+    EXPECT_NEAR(grid.target.width(), grid.gridSize.width() * 0.75, 1e-6);
+    EXPECT_NEAR(grid.target.height(), grid.gridSize.height() * 0.7, 1e-6);
+    // Its 16 columns are 14500 twips wide, so 10875 on paper, and its 90 rows
+    // of 240 twips 15120 high.
+    EXPECT_DOUBLE_EQ(grid.target.width(), 10875);
+    EXPECT_DOUBLE_EQ(grid.target.height(), 90 * 240 * 0.7);
 }
 
 TEST_F(Printing, TablePrintingDrawsTheTableFirstAndLeavesItShown)

@@ -1,4 +1,5 @@
 #include "settings/ini_file.h"
+#include "support/failing_file_system.h"
 #include "support/qt_print.h"
 #include "support/test_folder.h"
 
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+
+#include <sys/stat.h>
 
 using namespace marunoki;
 using marunoki::test::TestFolder;
@@ -156,6 +159,87 @@ TEST(IniFile, DetectsTheEncoding)
         IniFile::Encoding::Cp932);
 }
 
+TEST(IniFile, DecodesAMixedFileLineByLine)
+{
+    // One byte that is not UTF-8 (a Latin-1 "é" in a comment) must not turn the
+    // UTF-8 lines around it into CP932 garbage, and the other way round.
+    const QByteArray utf8Site = "site=" + QStringLiteral("サイト1").toUtf8();
+    const QByteArray latin1Comment("; caf\xE9 au lait");
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        IniFile::Encoding encoding;
+    } cases[] = {
+        {"utf8 with a latin-1 comment", latin1Comment + "\r\n[site]\r\n" + utf8Site + "\r\n",
+            IniFile::Encoding::Utf8},
+        {"utf8 with the stray byte last", "[site]\n" + utf8Site + "\n; \xFF\n", IniFile::Encoding::Utf8},
+        {"bom with a latin-1 comment", "\xEF\xBB\xBF[site]\n" + latin1Comment + "\n" + utf8Site + "\n",
+            IniFile::Encoding::Utf8WithBom},
+        {"cp932 with a stray byte", kSjisComment + "\xFF\r\n[site]\r\nsite=\x83\x54\x83\x43\x83\x67\x31\r\n",
+            IniFile::Encoding::Cp932},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder dir;
+        const QString path = dir.write(QStringLiteral("marunoki.ini"), c.bytes);
+        const IniFile ini = IniFile::read(path);
+        EXPECT_EQ(ini.state(), IniFile::State::Read);
+        EXPECT_EQ(ini.encoding(), c.encoding);
+        EXPECT_EQ(ini.value(QStringLiteral("site"), QStringLiteral("site")), QStringLiteral("サイト1"));
+        EXPECT_EQ(ini.bytes(), c.bytes);
+
+        // A new key lands in the encoding of the file's readable lines and
+        // reads back; every old byte stays.
+        ASSERT_TRUE(
+            writeProfileString(QStringLiteral("graph"), QStringLiteral("memo"), QStringLiteral("表示"), path)
+                .ok);
+        EXPECT_EQ(readIni(QStringLiteral("graph"), QStringLiteral("memo"), QString(), path),
+            QStringLiteral("表示"));
+        EXPECT_EQ(readIni(QStringLiteral("site"), QStringLiteral("site"), QString(), path),
+            QStringLiteral("サイト1"));
+        EXPECT_TRUE(fileBytes(path).startsWith(c.bytes));
+    }
+}
+
+TEST(IniFile, SaysWhyAFileCannotBeRead)
+{
+    enum class Kind { Folder, Pipe, File };
+    const struct {
+        const char *name;
+        Kind kind;
+        QByteArray bytes;
+        const char *problem;
+    } cases[] = {
+        {"a folder", Kind::Folder, {}, "フォルダです"},
+        {"a pipe", Kind::Pipe, {}, "通常のファイルではありません"},
+        {"5 MB", Kind::File, QByteArray(5 * 1024 * 1024, ';'), "大きすぎます"},
+        {"UTF-16 little-endian", Kind::File, QByteArray("\xFF\xFE[\0s\0i\0t\0e\0]\0", 14), "UTF-16"},
+        {"UTF-16 big-endian", Kind::File, QByteArray("\xFE\xFF\0[\0s\0i\0t\0e\0]", 14), "UTF-16"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder dir;
+        QString path = dir.file(QStringLiteral("marunoki.ini"));
+        if (c.kind == Kind::Folder)
+            ASSERT_TRUE(QDir().mkpath(path));
+        else if (c.kind == Kind::Pipe)
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        else
+            path = dir.write(QStringLiteral("marunoki.ini"), c.bytes);
+        const IniFile ini = IniFile::read(path);
+        EXPECT_EQ(ini.state(), IniFile::State::Unreadable);
+        EXPECT_TRUE(ini.problem().contains(QString::fromUtf8(c.problem))) << ini.problem().toStdString();
+        // Never rewritten: the user's file stays what it was.
+        const IniWriteResult r
+            = writeProfileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("x"), path);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.error.contains(ini.problem())) << r.error.toStdString();
+        if (c.kind == Kind::File) {
+            EXPECT_EQ(fileBytes(path), c.bytes);
+        }
+    }
+}
+
 TEST(IniFile, RefusesWhatTheFormatCannotHold)
 {
     IniFile ini;
@@ -251,6 +335,22 @@ TEST(WriteProfileString, LeavesTheOldFileWholeWhenItCannotWrite)
     EXPECT_FALSE(
         writeProfileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("😀"), sjis).ok);
     EXPECT_EQ(fileBytes(sjis), before);
+}
+
+TEST(WriteProfileString, AFailedWriteLeavesTheOldFileAndSaysWhy)
+{
+    for (const auto &fault : marunoki::test::writeFaults()) {
+        SCOPED_TRACE(fault.name);
+        TestFolder dir;
+        const QByteArray before = "[site]\r\nsite=" + kSjisSite2 + "\r\n";
+        const QString path = dir.write(QStringLiteral("marunoki.ini"), before);
+        const IniWriteResult r = writeProfileString(
+            QStringLiteral("graph"), QStringLiteral("kakeritu"), QStringLiteral("0.35"), path, fault.files);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.error.contains(path)) << r.error.toStdString();
+        EXPECT_EQ(fileBytes(path), before);
+        EXPECT_EQ(marunoki::test::folderEntries(dir.path()), QStringList {QStringLiteral("marunoki.ini")});
+    }
 }
 
 TEST(WriteProfileString, NeverOverwritesAFileItCannotRead)

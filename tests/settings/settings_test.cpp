@@ -2,6 +2,7 @@
 #include "support/qt_print.h"
 #include "support/test_folder.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,19 @@ TEST(ReadIniPara, GivesEveryDefaultWithoutAFile)
     EXPECT_TRUE(r.settings.site1Base.isEmpty());
     EXPECT_TRUE(r.settings.site2Base.isEmpty());
     EXPECT_EQ(readBabadir(AppFolder(dir.path())), QStringLiteral("C:\\"));
+}
+
+TEST(ReadIniPara, SaysWhyAnUnreadableFileGivesTheDefaults)
+{
+    TestFolder dir;
+    ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("marunoki.ini"))));
+    const Loaded r = load(dir);
+    ASSERT_EQ(r.messages.size(), 1);
+    EXPECT_TRUE(r.messages[0].contains(dir.file(QStringLiteral("marunoki.ini"))))
+        << r.messages[0].toStdString();
+    EXPECT_TRUE(r.messages[0].contains(QStringLiteral("フォルダです"))) << r.messages[0].toStdString();
+    EXPECT_EQ(r.settings.site, QStringLiteral("サイト1"));
+    EXPECT_EQ(r.settings.kakeritu, 0.3f);
 }
 
 TEST(ReadIniPara, TakesTheDefaultForAnEmptyValue)

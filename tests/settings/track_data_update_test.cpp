@@ -4,6 +4,7 @@
 #include "app/message_sink.h"
 #include "settings/settings.h"
 #include "support/crash_harness.h"
+#include "support/failing_file_system.h"
 #include "support/qt_print.h"
 #include "support/read_only_folder.h"
 #include "support/sqlite_file.h"
@@ -254,8 +255,8 @@ TEST(UpdateTrackFile, RefusesADatabaseThatIsNoTrackData)
     const QString badDate = f.saved.file(QStringLiteral("bad-date.dat"));
     writeTrackFile(badDate, QStringLiteral("2026/12/01 edition"));
     // A real Access file that opens through the import but holds no tables.
-    const QString emptyAccess = f.saved.copyIn(
-        sharedTestData(QStringLiteral("access/jet4-empty.mdb")), QStringLiteral("jet4-empty.dat"));
+    const QString emptyAccess
+        = f.saved.copyIn(testData(QStringLiteral("access/jet4-empty.mdb")), QStringLiteral("jet4-empty.dat"));
 
     for (const QString &source : {otherDb, badDate, emptyAccess}) {
         f.sink.clear();
@@ -306,6 +307,23 @@ TEST(UpdateTrackFile, LeavesTheInstalledFileWhenTheFolderIsNotWritable)
         << f.sink.messages()[0].toStdString();
     EXPECT_EQ(f.installed(), f.installedBytes);
     EXPECT_EQ(f.others(), QStringList());
+}
+
+TEST(UpdateTrackFile, AFailedCopyLeavesTheInstalledFileWhole)
+{
+    for (const auto &fault : writeFaults()) {
+        SCOPED_TRACE(fault.name);
+        UpdateFixture f;
+        const QString source = f.saved.file(QStringLiteral("new.dat"));
+        writeTrackFile(source, QStringLiteral("2026-12-01"), 300);
+        const TrackUpdateResult result = updateTrackFile(f.folder(), source, f.sink, {}, fault.files);
+        EXPECT_EQ(result.outcome, TrackUpdateResult::Outcome::CopyFailed);
+        ASSERT_EQ(f.sink.messages().size(), 1);
+        EXPECT_TRUE(f.sink.messages()[0].startsWith(QStringLiteral("馬場情報ファイルを更新できません")))
+            << f.sink.messages()[0].toStdString();
+        EXPECT_EQ(f.installed(), f.installedBytes);
+        EXPECT_EQ(f.others(), QStringList());
+    }
 }
 
 TEST(UpdateStartFolder, OpensInTheSavedFolderOnlyWhenItExists)

@@ -80,7 +80,7 @@ CrashRun crashRepeatedly(const std::function<void(int)> &write, const std::funct
 QStringList strayFiles(const QString &folder, const QString &target)
 {
     const QRegularExpression temporary(
-        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(target)));
+        QStringLiteral("^\\.?%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(target)));
     QStringList stray;
     for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
         if (name != target && !temporary.match(name).hasMatch())

@@ -40,7 +40,7 @@ CrashRun crashRepeatedly(const std::function<void(int)> &write, const std::funct
     int rounds, std::chrono::microseconds maxDelay);
 
 // The files in `folder` other than `target` and the writer's temporaries of it
-// ("<target>.XXXXXX"). A writer killed in the moment between naming its
+// ("<target>.XXXXXX", or hidden as ".<target>.XXXXXX"). A writer killed in the moment between naming its
 // temporary and renaming it over the target leaves that temporary behind; the
 // program never reads it. Anything else would be a stray copy.
 QStringList strayFiles(const QString &folder, const QString &target);

@@ -52,6 +52,14 @@ HttpRoute HttpRoute::headersThenNothing(qint64 announcedLength)
     return r;
 }
 
+HttpRoute HttpRoute::raw(const QByteArray &response)
+{
+    HttpRoute r;
+    r.mode = Mode::Raw;
+    r.body = response;
+    return r;
+}
+
 HttpRoute HttpRoute::delayed(int ms) const
 {
     HttpRoute r = *this;
@@ -198,6 +206,10 @@ private:
                 return;
             case HttpRoute::Mode::Answer:
                 guarded->write(responseHead(r, true) + r.body);
+                guarded->disconnectFromHost();
+                return;
+            case HttpRoute::Mode::Raw:
+                guarded->write(r.body);
                 guarded->disconnectFromHost();
                 return;
             }

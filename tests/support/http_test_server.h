@@ -7,6 +7,7 @@
 //   server.route("/slow", HttpRoute::html(bytes).delayed(150));
 //   server.route("/moved", HttpRoute::redirect("/denma.html"));
 //   server.route("/hang", HttpRoute::neverAnswer());
+//   server.route("/cut", HttpRoute::raw("HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n<html>"));
 //   loader.load(server.url("/denma.html"), ...);
 //
 // The server runs in its own thread and answers requests in parallel (a delay
@@ -28,7 +29,8 @@ struct HttpRoute {
     enum class Mode {
         Answer,  // status line, headers, body
         NeverAnswer,  // read the request, then say nothing
-        HeadersThenNothing  // status line and headers (with the body's length), no body
+        HeadersThenNothing,  // status line and headers (with the body's length), no body
+        Raw  // the body field as the whole response, byte for byte, then close
     };
 
     Mode mode = Mode::Answer;
@@ -44,6 +46,10 @@ struct HttpRoute {
     static HttpRoute redirect(const QByteArray &location, int code = 302);
     static HttpRoute neverAnswer();
     static HttpRoute headersThenNothing(qint64 announcedLength = 1000);
+    // Writes response (status line, headers and body as they are) and closes the
+    // connection: for transfers that end badly (a chunked body cut or damaged, a
+    // body shorter than its Content-Length).
+    static HttpRoute raw(const QByteArray &response);
 
     HttpRoute delayed(int ms) const;
     HttpRoute withHeader(const QByteArray &name, const QByteArray &value) const;

@@ -29,9 +29,9 @@ QString TestFolder::write(const QString &name, const QByteArray &bytes) const
     return target;
 }
 
-QString sharedTestData(const QString &relative)
+QString testData(const QString &relative)
 {
-    return QStringLiteral(MARUNOKI_SHARED_TESTDATA "/") + relative;
+    return QStringLiteral(MARUNOKI_TESTDATA "/") + relative;
 }
 
 QString sourceFile(const QString &relative)

@@ -22,8 +22,8 @@ private:
     QTemporaryDir dir_;
 };
 
-// Folder of the real Access files shared with the project (read-only).
-QString sharedTestData(const QString &relative);
+// A test data file kept in tests/data (the real Access files; read-only).
+QString testData(const QString &relative);
 // A file of this repository, by its path from the top folder.
 QString sourceFile(const QString &relative);
 

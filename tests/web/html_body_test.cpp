@@ -216,6 +216,50 @@ TEST(EstimateNestingDepth, FollowsOmittedEndTagsAndRawText)
     EXPECT_EQ(estimateNestingDepth(QByteArray(5000, 'x').replace('x', "<i>"), 100), 101);
 }
 
+// Attributes beyond the limit go before the parser sees them; everything else
+// stays byte for byte, and markup inside comments, raw text and quoted values is
+// not taken for attributes.
+TEST(DropExcessAttributes, KeepsTheFirstOnesOfEachTagAndNothingElseChanges)
+{
+    struct Case {
+        const char *name;
+        QByteArray html;
+        QByteArray kept;  // with at most 3 attributes an element
+    };
+    const Case cases[] = {
+        {"few", "<td a b=1 c='2'>x</td>", "<td a b=1 c='2'>x</td>"},
+        {"many", "<td a b=1 c='2' d e=\"5\">x</td><p f g h i>", "<td a b=1 c='2'>x</td><p f g h>"},
+        {"quoted values with spaces and '>'", "<a href=\"x y\" title='a>b' c d e>t</a>",
+            "<a href=\"x y\" title='a>b' c>t</a>"},
+        {"spaces around '='", "<img a = 1 b= \"2\" c =3 d=4>", "<img a = 1 b= \"2\" c =3>"},
+        {"self-closing slash", "<br a/ b/ c/ d/>", "<br a/ b/ c>"},
+        {"end tag", "</td a b c d e>", "</td a b c>"},
+        {"comment", "<!-- <td a b c d e> --><i a>", "<!-- <td a b c d e> --><i a>"},
+        {"script", "<script a b c d>'<td a b c d e>'</script>", "<script a b c>'<td a b c d e>'</script>"},
+        {"unclosed tag at the end", "<td a b c d e", "<td a b c"},
+        {"body tags count together", "<body a b><body c d><html e><p f>", "<body a b><body c><html e><p f>"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(dropExcessAttributes(c.html, 3), c.kept) << c.name;
+}
+
+// One element with 80,000 attributes took the parser tens of seconds; after
+// the pass it holds the allowed number, and the page around it is intact.
+TEST(ExtractBodyHtml, KeepsAtMostTheAllowedAttributesOfAnElement)
+{
+    QByteArray page = "<body><table><tr><td";
+    for (int k = 0; k < 80000; ++k)
+        page += " a" + QByteArray::number(k) + "=1";
+    page += ">cell</td></tr></table><p id=end>after</p>";
+    const QString html = body(page);
+    ASSERT_FALSE(html.isNull());
+    EXPECT_EQ(html.count(QStringLiteral("=\"1\"")), kMaxAttributesPerElement);
+    EXPECT_TRUE(html.contains(QStringLiteral("a%1=\"1\"").arg(kMaxAttributesPerElement - 1)));
+    EXPECT_FALSE(html.contains(QStringLiteral("a%1=\"1\"").arg(kMaxAttributesPerElement)));
+    EXPECT_TRUE(html.contains(QStringLiteral(">cell</td>")));
+    EXPECT_TRUE(html.endsWith(QStringLiteral("<p id=\"end\">after</p>"))) << html.right(80).toStdString();
+}
+
 TEST(CharsetOfContentType, ReadsTheParameter)
 {
     EXPECT_EQ(charsetOfContentType("text/html; charset=Shift_JIS"), QByteArray("Shift_JIS"));

@@ -15,6 +15,8 @@
 
 #include <thread>
 
+#include <zlib.h>
+
 namespace marunoki {
 namespace {
 
@@ -106,6 +108,96 @@ TEST_F(NetworkTest, FailuresCarryTheirCause)
         EXPECT_TRUE(page.error.contains(c.cause, Qt::CaseInsensitive))
             << c.url.toStdString() << ": " << page.error.toStdString();
         EXPECT_LT(clock.elapsed(), 10000) << c.url.toStdString();
+    }
+}
+
+// The body in chunks of chunkSize bytes, with the closing empty chunk.
+QByteArray chunked(const QByteArray &body, int chunkSize)
+{
+    QByteArray out;
+    for (qsizetype at = 0; at < body.size(); at += chunkSize) {
+        const QByteArray chunk = body.mid(at, chunkSize);
+        out += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
+    }
+    return out + "0\r\n\r\n";
+}
+
+QByteArray gzipped(const QByteArray &data)
+{
+    z_stream stream {};
+    EXPECT_EQ(deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    QByteArray out(qsizetype(deflateBound(&stream, uLong(data.size()))), '\0');
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    out.truncate(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
+}
+
+QByteArray head(const QByteArray &fields)
+{
+    return "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\n" + fields
+        + "Connection: close\r\n\r\n";
+}
+
+// A transfer that did not end as announced is a failed page with its cause,
+// never a short page taken for a whole one.
+TEST_F(NetworkTest, ATransferThatDidNotEndCleanlyFailsThePage)
+{
+    const QByteArray body = horsePage(1).toUtf8();
+    const QByteArray whole = chunked(body, 512);
+    const qsizetype cut = whole.size() * 8 / 10;
+    const QByteArray zipped = gzipped(body);
+    const QByteArray gzipHead = "Content-Encoding: gzip\r\n";
+    const QByteArray bomb = gzipped(QByteArray(NetworkPageSource::kMaxPageBytes + 1, ' '));
+    struct Case {
+        const char *name;
+        QByteArray response;
+        QString cause;  // empty: the whole page comes through
+    };
+    const Case cases[] = {
+        {"chunked", head("Transfer-Encoding: chunked\r\n") + whole, {}},
+        {"bad chunk size",
+            head("Transfer-Encoding: chunked\r\n") + whole.left(whole.indexOf("\r\n", cut) + 2) + "zz\r\n"
+                + body.right(400),
+            QStringLiteral("転送が途中で切れました")},
+        {"closed mid-chunk", head("Transfer-Encoding: chunked\r\n") + whole.left(cut),
+            QStringLiteral("転送が途中で切れました")},
+        {"short of its length",
+            head("Content-Length: " + QByteArray::number(body.size()) + "\r\n") + body.left(cut),
+            QStringLiteral("転送が途中で切れました")},
+        {"gzip", head(gzipHead + "Content-Length: " + QByteArray::number(zipped.size()) + "\r\n") + zipped,
+            {}},
+        {"gzip chunked", head(gzipHead + "Transfer-Encoding: chunked\r\n") + chunked(zipped, 100), {}},
+        {"gzip cut short",
+            head(gzipHead + "Content-Length: " + QByteArray::number(zipped.size() / 2) + "\r\n")
+                + zipped.left(zipped.size() / 2),
+            QStringLiteral("圧縮されたページが途中で切れています")},
+        {"gzip damaged",
+            head(gzipHead + "Content-Length: " + QByteArray::number(zipped.size()) + "\r\n") + zipped.left(40)
+                + QByteArray(zipped.size() - 40, '\x55'),
+            QStringLiteral("圧縮されたページが壊れています")},
+        {"unknown encoding",
+            head("Content-Encoding: br\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n")
+                + body,
+            QStringLiteral("未対応の圧縮形式です（br）")},
+        {"gzip bomb", head(gzipHead + "Content-Length: " + QByteArray::number(bomb.size()) + "\r\n") + bomb,
+            QStringLiteral("大きすぎます")},
+    };
+    for (const Case &c : cases) {
+        const QString path = QStringLiteral("/") + QString::fromLatin1(c.name).replace(u' ', u'-');
+        server.route(path, HttpRoute::raw(c.response));
+        const FetchedPage page = fetch(source, server.url(path));
+        if (c.cause.isEmpty()) {
+            EXPECT_EQ(page.outcome, FetchedPage::Outcome::Ok) << c.name << ": " << page.error.toStdString();
+            EXPECT_EQ(page.bytes, body) << c.name;
+        } else {
+            EXPECT_EQ(page.outcome, FetchedPage::Outcome::Failed) << c.name << ": " << page.bytes.size();
+            EXPECT_TRUE(page.error.contains(c.cause)) << c.name << ": " << page.error.toStdString();
+        }
     }
 }
 

@@ -1,7 +1,9 @@
 #include "web/page_archive.h"
 
 #include "app/message_sink.h"
+#include "support/failing_file_system.h"
 #include "support/fake_page_source.h"
+#include "support/fifo_watchdog.h"
 #include "support/http_test_server.h"
 #include "support/qt_print.h"
 #include "support/test_folder.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
+#include <QUrl>
 
 namespace marunoki {
 namespace {
@@ -128,6 +131,79 @@ TEST(PageArchive, FileNamesAreReadableAndDistinct)
     }
 }
 
+TEST(PageArchive, NeverWritesOverAFileNamedByTheIndex)
+{
+    // A stale or hostile index beside the user's own files (the archive may
+    // be the application folder).
+    const char *userFiles[] = {"notes.txt", "marunoki.dat", "marunoki.ini"};
+    TestFolder folder;
+    QByteArray index;
+    for (const char *name : userFiles) {
+        folder.write(QString::fromLatin1(name), QByteArray("user data of ") + name);
+        index += QByteArray("http://a.example/") + name + '\t' + name + "\t\n";
+    }
+    folder.write(QStringLiteral("index.tsv"), index);
+    PageArchive archive(folder.path());
+    QString error;
+    for (const char *name : userFiles) {
+        const QString url = QStringLiteral("http://a.example/") + QString::fromLatin1(name);
+        ASSERT_TRUE(archive.save(url, "<body>page", {}, &error)) << error.toStdString();
+        EXPECT_TRUE(archive.fileNameFor(url).endsWith(QStringLiteral(".html")));
+        EXPECT_EQ(readFile(folder.file(QString::fromLatin1(name))), QByteArray("user data of ") + name);
+        EXPECT_EQ(archive.load(url, &error)->bytes, QByteArray("<body>page"));
+    }
+    EXPECT_FALSE(readFile(folder.file(QStringLiteral("index.tsv"))).contains("\tnotes.txt\t"));
+}
+
+TEST(PageArchive, AFileOfTheGeneratedNameThatIsNotOursIsKept)
+{
+    const QString url = QStringLiteral("http://a.example/card.html");
+    TestFolder folder;
+    const QString plain = folder.write(QStringLiteral("a.example_card.html"), "someone else's page");
+    PageArchive archive(folder.path());
+    QString error;
+    ASSERT_TRUE(archive.save(url, "<body>ours", {}, &error)) << error.toStdString();
+    const QString hashed = archive.fileNameFor(url);
+    EXPECT_NE(folder.file(hashed), plain);
+    EXPECT_EQ(readFile(plain), QByteArray("someone else's page"));
+    EXPECT_EQ(readFile(folder.file(hashed)), QByteArray("<body>ours"));
+
+    // With both names taken by files the index does not list, the save fails.
+    TestFolder crowded;
+    crowded.write(QStringLiteral("a.example_card.html"), "first");
+    crowded.write(hashed, "second");
+    PageArchive full(crowded.path());
+    EXPECT_FALSE(full.save(url, "<body>ours", {}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(readFile(crowded.file(hashed)), QByteArray("second"));
+    QStringList kept {QStringLiteral("a.example_card.html"), hashed};
+    kept.sort();
+    EXPECT_EQ(test::folderEntries(crowded.path()), kept);
+}
+
+TEST(PageArchive, AFailedWriteKeepsTheSavedPageAndTheIndex)
+{
+    const QString url = QStringLiteral("http://a.example/card.html");
+    for (const auto &fault : test::writeFaults()) {
+        SCOPED_TRACE(fault.name);
+        TestFolder folder;
+        QString error;
+        {
+            PageArchive first(folder.path());
+            ASSERT_TRUE(first.save(url, "<body>old page", "UTF-8", &error));
+        }
+        const QStringList before = test::folderEntries(folder.path());
+        const QByteArray index = readFile(folder.file(QStringLiteral("index.tsv")));
+        PageArchive archive(folder.path(), fault.files);
+        EXPECT_FALSE(archive.save(url, "<body>new page", "UTF-8", &error));
+        EXPECT_FALSE(archive.save(QStringLiteral("http://a.example/other"), "<body>other", {}, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(readFile(folder.file(archive.fileNameFor(url))), QByteArray("<body>old page"));
+        EXPECT_EQ(readFile(folder.file(QStringLiteral("index.tsv"))), index);
+        EXPECT_EQ(test::folderEntries(folder.path()), before);
+    }
+}
+
 TEST(OfflinePageSource, AddressNotInTheArchiveFails)
 {
     TestFolder folder;
@@ -160,6 +236,77 @@ TEST(OfflinePageSource, IndexLinesPointingOutsideTheFolderAreIgnored)
     EXPECT_EQ(page->bytes, QByteArray("<body>secret"));
 }
 
+// A saved page that is no regular file, whether named by the index of an
+// offline folder or by a file:// address, fails that page with what it is.
+TEST(OfflinePageSource, APageThatIsNoRegularFileFailsWithoutBlocking)
+{
+    TestFolder folder;
+    const QString fifo = folder.file(QStringLiteral("pipe.html"));
+    ASSERT_TRUE(test::makeFifo(fifo));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("dir.html")));
+    folder.write(QStringLiteral("index.tsv"),
+        "http://a/pipe\tpipe.html\t\n"
+        "http://a/dir\tdir.html\t\n");
+    const struct {
+        QString url;
+        QString cause;
+    } cases[] = {
+        {QStringLiteral("http://a/pipe"),
+            QStringLiteral("pipe.html: 通常のファイルではありません（名前付きパイプ）")},
+        {QStringLiteral("http://a/dir"),
+            QStringLiteral("dir.html: 通常のファイルではありません（フォルダ）")},
+        {QUrl::fromLocalFile(fifo).toString(),
+            QStringLiteral("通常のファイルではありません（名前付きパイプ）")},
+    };
+    const bool ended = test::endsWithoutAWriter(
+        [&] {
+            PageArchive archive(folder.path());
+            OfflinePageSource offline(archive);
+            NetworkPageSource network;
+            const std::atomic<qint16> flag {0};
+            for (const auto &c : cases) {
+                PageSource &source = c.url.startsWith(QStringLiteral("file:"))
+                    ? static_cast<PageSource &>(network)
+                    : offline;
+                const FetchedPage page = source.fetch(c.url, flag);
+                EXPECT_EQ(page.outcome, FetchedPage::Outcome::Failed) << c.url.toStdString();
+                EXPECT_EQ(page.error, c.cause);
+            }
+        },
+        {fifo});
+    EXPECT_TRUE(ended) << "a read waited for a writer of the FIFO";
+}
+
+// A stop must not wait for the HTML parser, which cannot be interrupted: a
+// page read from a file whose parse a stop overtakes is Cancelled, whatever the
+// parse is doing. (The stop comes first here, so the outcome does not depend
+// on how fast the machine parses.)
+TEST(OfflinePageSource, AStopDoesNotWaitForTheParse)
+{
+    TestFolder folder;
+    const QByteArray page = "<html><body>" + QByteArray(200000, 'x').replace('x', "<p>x") + "</body></html>";
+    PageArchive archive(folder.path());
+    QString error;
+    ASSERT_TRUE(archive.save(QStringLiteral("http://a/big"), page, {}, &error)) << error.toStdString();
+    const QString file = folder.write(QStringLiteral("big.html"), page);
+    OfflinePageSource offline(archive);
+    NetworkPageSource network;
+    const struct {
+        PageSource &source;
+        QString url;
+    } cases[] = {
+        {offline, QStringLiteral("http://a/big")},
+        {network, QUrl::fromLocalFile(file).toString()},
+    };
+    for (const auto &c : cases) {
+        const std::atomic<qint16> running {0};
+        EXPECT_EQ(c.source.fetch(c.url, running).outcome, FetchedPage::Outcome::Ok) << c.url.toStdString();
+        const std::atomic<qint16> stopped {-1};
+        EXPECT_EQ(c.source.fetch(c.url, stopped).outcome, FetchedPage::Outcome::Cancelled)
+            << c.url.toStdString();
+    }
+}
+
 TEST(ArchivingPageSource, SaveFailureIsReportedOnceAndThePageStillReturned)
 {
     TestFolder folder;
@@ -171,7 +318,9 @@ TEST(ArchivingPageSource, SaveFailureIsReportedOnceAndThePageStillReturned)
     RecordingSink messages;
     ArchivingPageSource archiving(inner, archive, messages);
     const std::atomic<qint16> flag {0};
+    EXPECT_FALSE(archiving.saveFailed());
     EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/1"), flag).bodyHtml, QStringLiteral("one"));
+    EXPECT_TRUE(archiving.saveFailed());
     EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/2"), flag).bodyHtml, QStringLiteral("two"));
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_TRUE(messages.messages()[0].startsWith(QStringLiteral("ページを保存できません: http://a/1")));

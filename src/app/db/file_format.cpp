@@ -1,6 +1,7 @@
 #include "app/db/file_format.h"
 
-#include <QFile>
+#include "app/regular_file.h"
+
 #include <QFileInfo>
 
 namespace marunoki {
@@ -10,12 +11,12 @@ FormatProbe probeDatabaseFormat(const QString &path)
     const QFileInfo info(path);
     if (!info.exists())
         return {DatabaseFormat::Missing, QStringLiteral("%1 does not exist").arg(path)};
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+    // A FIFO named marunoki.dat would otherwise hold the load at this read.
+    const RegularFileRead read = readRegularFile(path, 20);
+    if (!read.status.ok())
         return {DatabaseFormat::Unreadable,
-            QStringLiteral("%1 cannot be read: %2")
-                .arg(path, info.isDir() ? QStringLiteral("it is a folder") : file.errorString())};
-    const QByteArray head = file.read(20);
+            QStringLiteral("%1 cannot be read: %2").arg(path, read.status.message())};
+    const QByteArray &head = read.bytes;
     if (head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         return {DatabaseFormat::SQLite, {}};
     const QByteArray signature = head.mid(4, 15);

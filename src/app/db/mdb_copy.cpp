@@ -9,7 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 // NOTES ON THE DESIGN
 // - Rows are read with libmdb's bound columns: mdb_fetch_row converts every
@@ -22,6 +25,11 @@
 //   is the row cracked again to read its Null flag.
 // - All identifiers are written between double quotes (a " doubled); values are
 //   always bound.
+// - libmdb reads a page beyond the end of the file as no page at all: a table
+//   whose pages were cut off simply ends early, and a catalogue cut short lists
+//   fewer tables. So a copy is refused as damaged unless every table listed,
+//   and the catalogue itself, has all its pages inside the file and gives as
+//   many rows as its definition counts.
 
 namespace marunoki {
 
@@ -289,15 +297,75 @@ private:
     std::vector<bool> nullFlags_;
 };
 
+std::string damaged(const std::string &what)
+{
+    return "Accessファイルは壊れています（" + what + "）";
+}
+
+// Empty when every page the table's usage map lists lies inside the file,
+// else what is missing. libmdb gives 0 at the end of the map.
+std::string missingPages(MdbHandle *mdb, MdbTableDef *def, const char *table)
+{
+    struct stat info { };
+    if (::fstat(fileno(mdb->f->stream), &info) != 0)
+        return damaged("大きさが分かりません");
+    const auto pages = static_cast<std::int64_t>(info.st_size / mdb->fmt->pg_size);
+    for (gint32 page = mdb_map_find_next(mdb, def->usage_map, static_cast<unsigned int>(def->map_sz), 0);
+         page != 0; page = mdb_map_find_next(mdb, def->usage_map, static_cast<unsigned int>(def->map_sz),
+                        static_cast<guint32>(page))) {
+        if (page < 0)
+            return damaged(std::string("テーブル ") + table + " のページ表が読めません");
+        if (page >= pages)
+            return damaged(std::string("テーブル ") + table + " のページ " + std::to_string(page)
+                + " がファイルの外にあります");
+    }
+    return {};
+}
+
+// Empty when the table gave as many rows as its definition counts.
+std::string missingRows(MdbTableDef *def, const char *table, unsigned long read)
+{
+    if (read >= def->num_rows)
+        return {};
+    return damaged(std::string("テーブル ") + table + " の " + std::to_string(def->num_rows) + " 行中 "
+        + std::to_string(read) + " 行しか読めません");
+}
+
+// The catalogue (the table MSysObjects) whole: all its pages in the file and
+// all its rows readable.
+std::string checkCatalogue(MdbHandle *mdb)
+{
+    // The catalogue's definition is always on page 2 (libmdb reads it the same way).
+    MdbCatalogEntry entry {};
+    entry.mdb = mdb;
+    entry.object_type = MDB_TABLE;
+    entry.table_pg = 2;
+    std::strcpy(entry.object_name, "MSysObjects");
+    Table table;
+    table.def = mdb_read_table(&entry);
+    if (!table.def || !mdb_read_columns(table.def))
+        return damaged("テーブルの一覧が読めません");
+    if (std::string missing = missingPages(mdb, table.def, "MSysObjects"); !missing.empty())
+        return missing;
+    mdb_rewind_table(table.def);
+    unsigned long rows = 0;
+    while (mdb_fetch_row(table.def))
+        ++rows;
+    return missingRows(table.def, "MSysObjects", rows);
+}
+
 bool copyTable(MdbHandle *mdb, MdbCatalogEntry *entry, sqlite3 *db, std::string &error)
 {
     Table table;
     table.def = mdb_read_table(entry);
     if (!table.def || !mdb_read_columns(table.def)) {
-        error = std::string("cannot read the definition of table ") + entry->object_name;
+        error = damaged(std::string("テーブル ") + entry->object_name + " の定義が読めません");
         return false;
     }
     MdbTableDef *def = table.def;
+    error = missingPages(mdb, def, entry->object_name);
+    if (!error.empty())
+        return false;
     const std::string name = quoted(entry->object_name);
     std::string create = "CREATE TABLE " + name + " (";
     std::string insert = "INSERT INTO " + name + " VALUES (";
@@ -312,8 +380,10 @@ bool copyTable(MdbHandle *mdb, MdbCatalogEntry *entry, sqlite3 *db, std::string 
     }
     if (!exec(db, create + ")", error))
         return false;
-    if (def->num_cols == 0)
-        return true;
+    if (def->num_cols == 0) {
+        error = missingRows(def, entry->object_name, 0);
+        return error.empty();
+    }
     Statement statement;
     if (sqlite3_prepare_v2(db, (insert + ")").c_str(), -1, &statement.stmt, nullptr) != SQLITE_OK) {
         error = sqliteError(db, "cannot prepare the copy of table " + name);
@@ -321,7 +391,9 @@ bool copyTable(MdbHandle *mdb, MdbCatalogEntry *entry, sqlite3 *db, std::string 
     }
     RowCopier copier(mdb, def, columns, statement.stmt);
     mdb_rewind_table(def);
+    unsigned long copied = 0;
     while (mdb_fetch_row(def)) {
+        ++copied;
         if (!copier.bindRow(error)) {
             error = "table " + name + ": " + error;
             return false;
@@ -332,7 +404,8 @@ bool copyTable(MdbHandle *mdb, MdbCatalogEntry *entry, sqlite3 *db, std::string 
         }
         sqlite3_reset(statement.stmt);
     }
-    return true;
+    error = missingRows(def, entry->object_name, copied);
+    return error.empty();
 }
 
 // Indexes for the track lookups and the local-racing merge. A table or column
@@ -364,7 +437,9 @@ std::string copyMdbToSqlite(const char *accessPath, const char *sqlitePath)
     mdb_set_bind_size(h.mdb, kBindSize);
     mdb_set_boolean_fmt_numbers(h.mdb);
     if (!mdb_read_catalog(h.mdb, MDB_TABLE))
-        return "the table list of the Access file cannot be read";
+        return damaged("テーブルの一覧が読めません");
+    if (std::string damage = checkCatalogue(h.mdb); !damage.empty())
+        return damage;
 
     if (sqlite3_open_v2(sqlitePath, &h.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
         return sqliteError(h.db, "cannot create the SQLite file");

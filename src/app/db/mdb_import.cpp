@@ -7,16 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QUuid>
 
-#include <cerrno>
 #include <clocale>
 #include <cstdlib>
 #include <string>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 // NOTES ON THE DESIGN
 // - The copy runs in a child process (child_process.h) and uses libmdb, glib and
@@ -24,8 +21,11 @@
 // - Limits in the child: the file it writes may not grow beyond a bound derived
 //   from the source size (a crafted file must not fill the disk within the time
 //   limit), and its address space is bounded.
-// - The temporary file is removed on every path but success, and renamed over
+// - The child writes the temporary of an AtomicReplacement of the destination,
+//   which is removed on every path but success, and synced and renamed over
 //   the destination only after the child has ended cleanly.
+// - The destination is checked before the child starts: never the source file
+//   itself (by device and inode), never a read-only file, a folder or a link.
 
 namespace marunoki {
 
@@ -57,9 +57,21 @@ QString describeFailure(const QString &source, const ChildOutcome &outcome, int 
     return QString();
 }
 
+// Whether two names lead to the same file (through links, "..", another mount
+// point of the same file system): the same device and inode.
+bool isSameFile(const QString &a, const QString &b)
+{
+    struct stat first { };
+    struct stat second { };
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0
+        && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
+}
+
 }  // namespace
 
-ImportStatus importMdb(const QString &source, const QString &destination, int timeLimitSeconds)
+ImportStatus importMdb(
+    const QString &source, const QString &destination, int timeLimitSeconds, const FileSystem &files)
 {
     const FormatProbe probe = probeDatabaseFormat(source);
     if (probe.format != DatabaseFormat::Access) {
@@ -70,11 +82,16 @@ ImportStatus importMdb(const QString &source, const QString &destination, int ti
     const QFileInfo target(destination);
     if (!target.absoluteDir().exists())
         return {false, QStringLiteral("the folder of %1 does not exist").arg(destination)};
-    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName()
-        + QStringLiteral(".part-") + QUuid::createUuid().toString(QUuid::Id128);
+    if (isSameFile(source, destination))
+        return {false,
+            QStringLiteral("%1 は読み込む Access ファイル %2 そのものです。別の出力先を指定してください")
+                .arg(destination, source)};
+    // Refuses a read-only, non-regular or unwritable destination before any work.
+    AtomicReplacement replacement(target.absoluteFilePath(), files);
+    if (!replacement.opened().ok())
+        return {false, replacement.opened().message()};
     const std::string sourceBytes = QFile::encodeName(source).toStdString();
-    const std::string temporaryBytes = QFile::encodeName(temporary).toStdString();
-    const std::string destinationBytes = QFile::encodeName(target.absoluteFilePath()).toStdString();
+    const std::string temporaryBytes = QFile::encodeName(replacement.temporaryPath()).toStdString();
     // A generous bound: text grows at most threefold from UCS-2 to UTF-8.
     const qint64 maxOutput = std::max<qint64>(QFileInfo(source).size(), 1 << 20) * 8;
 
@@ -90,28 +107,15 @@ ImportStatus importMdb(const QString &source, const QString &destination, int ti
             // Decimal values pass through libmdb as text: write and read them
             // with '.', whatever the user's locale.
             std::setlocale(LC_NUMERIC, "C");
-            std::string error = copyMdbToSqlite(sourceBytes.c_str(), temporaryBytes.c_str());
-            if (error.empty()) {
-                // The copy is renamed into place next: its bytes must be on disk.
-                const int fd = ::open(temporaryBytes.c_str(), O_RDONLY);
-                if (fd >= 0) {
-                    ::fsync(fd);
-                    ::close(fd);
-                }
-            }
-            return error;
+            return copyMdbToSqlite(sourceBytes.c_str(), temporaryBytes.c_str());
         },
         limits);
-    if (outcome.kind != ChildOutcome::Kind::Succeeded) {
-        QFile::remove(temporary);
+    if (outcome.kind != ChildOutcome::Kind::Succeeded)
         return {false, describeFailure(source, outcome, timeLimitSeconds)};
-    }
-    if (::rename(temporaryBytes.c_str(), destinationBytes.c_str()) != 0) {
-        const QString why = qt_error_string(errno);
-        QFile::remove(temporary);
-        return {
-            false, QStringLiteral("the copy of %1 cannot be saved as %2: %3").arg(source, destination, why)};
-    }
+    // The copy's bytes reach the disk before it replaces the destination.
+    const Status saved = replacement.commit();
+    if (!saved.ok())
+        return {false, saved.message()};
     return {true, QString()};
 }
 

@@ -11,6 +11,8 @@
 // crash, hang or failure in the child becomes an error text. Blocking; call it
 // from one thread at a time.
 
+#include "app/atomic_file.h"
+
 #include <QString>
 
 namespace marunoki {
@@ -24,8 +26,11 @@ constexpr int kImportTimeLimitSeconds = 120;
 
 // Copies every user table of the Access file `source` into a new SQLite file
 // `destination` (see mdb_copy.h for the types and indexes). The destination's
-// folder must exist. The source must be an Access file by its first bytes.
-ImportStatus importMdb(
-    const QString &source, const QString &destination, int timeLimitSeconds = kImportTimeLimitSeconds);
+// folder must exist. The source must be an Access file by its first bytes. A
+// destination that is the source itself (by any name), read-only or not a
+// regular file is refused before anything is written. The copy is replaced
+// through `files` like every file the program writes.
+ImportStatus importMdb(const QString &source, const QString &destination,
+    int timeLimitSeconds = kImportTimeLimitSeconds, const FileSystem &files = systemFileSystem());
 
 }  // namespace marunoki

@@ -71,8 +71,10 @@ public:
     virtual ~DayObserver() = default;
     // Race number race, the k-th of count, is about to load.
     virtual void raceStarting(int race, int k, int count) = 0;
-    // It has finished; store holds it when outcome.analysed.
-    virtual void raceFinished(const DayRace &outcome, const RaceStore &store, int k, int count) = 0;
+    // It has finished; store holds it when outcome.analysed. The observer may
+    // draw from the store (a report puts back what it changes); the next race
+    // resets it.
+    virtual void raceFinished(const DayRace &outcome, RaceStore &store, int k, int count) = 0;
 };
 
 // What a day works with. Nothing is owned.

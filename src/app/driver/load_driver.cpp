@@ -127,6 +127,10 @@ std::optional<QString> readRace(
         return kCardUnreadable;
     if (cardStatus == kPageCancelled)
         return kUserCancel;
+    // A card that passed its check but gave no runner is a page cut short
+    // whose landmarks survived: there is nothing to analyse.
+    if (store.tousuu <= 0)
+        return kCardUnreadable;
 
     const int last = qBound(0, store.tousuu, kMaxRunners);
     QStringList horsePages;

@@ -11,7 +11,8 @@
 // - A reader's status decides what follows: 1 on the card, or on a Site 2 horse
 //   page, ends the load with "出馬表が正常に読み込めません"; 1 on a Site 1 horse page
 //   names the horse number and the load goes on; 2 anywhere ends the load with
-//   "処理を中止します（ユーザーキャンセル）".
+//   "処理を中止します（ユーザーキャンセル）". A card read that finds no runner is an
+//   unreadable card as well.
 // - A site setting other than "サイト1" and "サイト2" reads nothing and goes on
 //   to the analysis of the empty store.
 // - Once the card is read, every runner's page is asked for ahead (prefetch), so

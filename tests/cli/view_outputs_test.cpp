@@ -1,0 +1,261 @@
+// The views of the bundled sample race as files: the views dump against the
+// window's own view models, hand-checked cells of every grid, and the report.
+
+#include "app/driver/load_driver.h"
+#include "app/format.h"
+#include "output/race_report.h"
+#include "output/views_json.h"
+#include "settings/settings.h"
+#include "web/page_archive.h"
+#include "web/page_loader.h"
+
+#include "support/test_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSet>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace marunoki::test {
+namespace {
+
+QString lf(QString caption)
+{
+    return caption.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+}
+
+// Style entries of a dumped grid by (row, column).
+std::map<std::pair<int, int>, QJsonObject> stylesOf(const QJsonObject &grid)
+{
+    std::map<std::pair<int, int>, QJsonObject> styles;
+    for (const QJsonValue &entry : grid[QStringLiteral("style")].toArray())
+        styles[{entry[QStringLiteral("r")].toInt(), entry[QStringLiteral("c")].toInt()}] = entry.toObject();
+    return styles;
+}
+
+QString cellText(const QJsonObject &grid, int row, int col)
+{
+    return grid[QStringLiteral("text")].toArray()[row].toArray()[col].toString();
+}
+
+// The dumped grid holds every cell of the model: its text, and a style entry
+// exactly for the cells that are not black on white, regular, at the base size.
+void expectSameGrid(const QJsonObject &dumped, const CellGrid &model, const char *name)
+{
+    SCOPED_TRACE(name);
+    ASSERT_EQ(dumped[QStringLiteral("rows")].toInt(), model.rows());
+    ASSERT_EQ(dumped[QStringLiteral("cols")].toInt(), model.cols());
+    const auto styles = stylesOf(dumped);
+    int plain = 0;
+    for (int r = 0; r < model.rows(); ++r) {
+        for (int c = 0; c < model.cols(); ++c) {
+            const GridCell &cell = *model.at(r, c);
+            EXPECT_EQ(cellText(dumped, r, c), cell.text) << r << "," << c;
+            const double size = cell.fontSize > 0 ? cell.fontSize : model.baseFontSize;
+            const bool styled = cell.foreground != QColor(Qt::black) || cell.background != QColor(Qt::white)
+                || cell.bold || size != model.baseFontSize;
+            const auto found = styles.find({r, c});
+            if (!styled) {
+                EXPECT_EQ(found, styles.end()) << r << "," << c;
+                ++plain;
+                continue;
+            }
+            ASSERT_NE(found, styles.end()) << r << "," << c;
+            const QJsonObject &style = found->second;
+            EXPECT_EQ(QColor(style[QStringLiteral("fore")].toString()), cell.foreground) << r << "," << c;
+            EXPECT_EQ(QColor(style[QStringLiteral("back")].toString()), cell.background) << r << "," << c;
+            EXPECT_EQ(style[QStringLiteral("bold")].toBool(), cell.bold) << r << "," << c;
+            EXPECT_DOUBLE_EQ(style[QStringLiteral("size")].toDouble(), size) << r << "," << c;
+        }
+    }
+    EXPECT_EQ(int(styles.size()), model.rows() * model.cols() - plain);
+}
+
+class SampleRaceViews : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char *name : {"marunoki.dat", "NAR_data.mdb", "marunoki.ini"})
+            app.copyIn(sourceFile(QStringLiteral("samples/") + QLatin1String(name)), QLatin1String(name));
+        settings = readIniPara(AppFolder(app.path()), sink);
+        const PageArchive archive(sourceFile(QStringLiteral("samples/site1")));
+        OfflinePageSource source(archive);
+        struct : ProgressSink {
+            void status(const QString &) override { }
+        } progress;
+        LoadContext load {store, settings, AppFolder(app.path()), source, progress, sink};
+        const RaceSelection selection {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
+            QStringLiteral("09"), QStringLiteral("11"), kSite1};
+        ASSERT_TRUE(runLoad(selection, load).analysed) << sink.messages().join(u'\n').toStdString();
+        ASSERT_GE(store.tousuu, 2);
+        loadEnded(context, true);
+        sink.clear();
+    }
+
+    QJsonObject runnerDump(const QJsonObject &dump, int n) const
+    {
+        return dump[QStringLiteral("runners")].toArray()[n - 1].toObject();
+    }
+
+    TestFolder app;
+    RaceStore store;
+    Settings settings;
+    RecordingSink sink;
+    WindowViews views;
+    ViewContext context {store, settings, 0, views, sink};
+};
+
+TEST_F(SampleRaceViews, DumpHoldsWhatTheWindowShowsForEveryRunner)
+{
+    const QJsonObject dump = viewsJson(context);
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
+    // The window shows runner 1's graph again, as before the dump.
+    EXPECT_EQ(store.curUma, 1);
+    EXPECT_FALSE(views.bacyuGrid.visible);
+
+    // A second window, driven as the user drives it: each runner shown with the
+    // table switch on, then the 馬柱 button.
+    WindowViews window;
+    ViewContext shown {store, settings, 1, window, sink};
+    const QJsonArray runners = dump[QStringLiteral("runners")].toArray();
+    ASSERT_EQ(runners.size(), store.tousuu);
+    for (int n = 1; n <= store.tousuu; ++n) {
+        SCOPED_TRACE(n);
+        store.curUma = n;
+        showGraph(shown);
+        const QJsonObject runner = runnerDump(dump, n);
+        EXPECT_EQ(runner[QStringLiteral("uma")].toInt(), n);
+        EXPECT_EQ(runner[QStringLiteral("Label7")].toString(), lf(window.umaInfo));
+        expectSameGrid(runner[QStringLiteral("MSFlexGrid2")].toObject(), window.runGrid, "MSFlexGrid2");
+        expectSameGrid(runner[QStringLiteral("MSFlexGrid1")].toObject(), window.taisenGrid, "MSFlexGrid1");
+    }
+    const QString label1 = dump[QStringLiteral("Label1")].toString();
+    EXPECT_EQ(label1, lf(window.raceInfo));
+    EXPECT_EQ(label1, store.raceTitle + u'\n' + store.raceJouken);
+    switchToBacyu(shown);
+    expectSameGrid(dump[QStringLiteral("MSFlexGrid3")].toObject(), window.bacyuGrid, "MSFlexGrid3");
+}
+
+TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
+{
+    const QJsonObject dump = viewsJson(context);
+    const QJsonObject bacyu = dump[QStringLiteral("MSFlexGrid3")].toObject();
+    const auto bacyuStyles = stylesOf(bacyu);
+
+    // A figure computed without a track variant: grey and emphasised in the
+    // per-run grid, at the row of its run.
+    int greyFound = 0;
+    for (int n = 1; n <= store.tousuu; ++n) {
+        const QJsonObject grid = runnerDump(dump, n)[QStringLiteral("MSFlexGrid2")].toObject();
+        const auto styles = stylesOf(grid);
+        for (int r = 1; r < grid[QStringLiteral("rows")].toInt() && r <= kMaxRuns; ++r) {
+            if (store.U_sisuu[n][r] == 0 || store.U_babasisuu[n][r] != 0 || store.R_date[n][r] == 0)
+                continue;
+            SCOPED_TRACE(QStringLiteral("runner %1 run %2").arg(n).arg(r).toStdString());
+            ++greyFound;
+            EXPECT_EQ(cellText(grid, r, 4).toInt(), qRound(store.U_sisuu[n][r]));
+            ASSERT_EQ(styles.count({r, 4}), 1U);
+            EXPECT_EQ(styles.at({r, 4})[QStringLiteral("fore")].toString(), QStringLiteral("#808080"));
+            EXPECT_TRUE(styles.at({r, 4})[QStringLiteral("bold")].toBool());
+        }
+    }
+    EXPECT_GT(greyFound, 0) << "the sample race has runs without a variant";
+
+    // Two wins and one loss against a rival read 67%; the totals row is yellow.
+    int twoToOne = 0;
+    for (int h = 1; h <= store.tousuu; ++h) {
+        const QJsonObject grid = runnerDump(dump, h)[QStringLiteral("MSFlexGrid1")].toObject();
+        for (int k = 1; k <= store.tousuu; ++k) {
+            if (k != h && store.U_taisen[h][k][0] == 2 && store.U_taisen[h][k][1] == 1) {
+                ++twoToOne;
+                EXPECT_EQ(cellText(grid, k, 4), QStringLiteral("67%")) << h << " against " << k;
+            }
+        }
+        const auto styles = stylesOf(grid);
+        for (int c = 0; c < 6; ++c) {
+            ASSERT_EQ(styles.count({19, c}), 1U) << h << " totals column " << c;
+            EXPECT_EQ(styles.at({19, c})[QStringLiteral("back")].toString(), QStringLiteral("#FFFF00"));
+        }
+        EXPECT_EQ(cellText(grid, 19, 1), QStringLiteral("計"));
+    }
+    EXPECT_GT(twoToOne, 0) << "the sample race has a 2-1 head-to-head record";
+
+    // In the 馬柱, runner n's block starts at row 5 (n - 1): the best mean is red
+    // and bold, every name bold.
+    int best = 0;
+    for (int n = 1; n <= store.tousuu; ++n) {
+        SCOPED_TRACE(n);
+        const int top = 5 * (n - 1);
+        EXPECT_EQ(cellText(bacyu, top + 1, 2), store.U_name[n]);
+        ASSERT_EQ(bacyuStyles.count({top + 1, 2}), 1U);
+        EXPECT_TRUE(bacyuStyles.at({top + 1, 2})[QStringLiteral("bold")].toBool());
+        if (store.U_heikin[n][0] != store.zyouiHeikin[1])
+            continue;
+        ++best;
+        ASSERT_EQ(bacyuStyles.count({top, 4}), 1U);
+        EXPECT_EQ(bacyuStyles.at({top, 4})[QStringLiteral("fore")].toString(), QStringLiteral("#FF0000"));
+        EXPECT_TRUE(bacyuStyles.at({top, 4})[QStringLiteral("bold")].toBool());
+    }
+    EXPECT_GE(best, 1);
+}
+
+TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
+{
+    TestFolder out;
+    const QString folder = out.file(QStringLiteral("report"));
+    const Status written = writeRaceReport(store, settings, folder, sink);
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
+
+    QFile index(folder + QStringLiteral("/index.html"));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    const QByteArray html = index.readAll();
+    ASSERT_TRUE(html.startsWith("<!DOCTYPE html>"));
+    QXmlStreamReader xml(html);
+    QSet<QString> ids;
+    QStringList files;
+    QStringList anchors;
+    int tables = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (attributes.hasAttribute(QStringLiteral("id")))
+            ids.insert(attributes.value(QStringLiteral("id")).toString());
+        if (xml.name() == QStringLiteral("img"))
+            files << attributes.value(QStringLiteral("src")).toString();
+        if (xml.name() == QStringLiteral("a"))
+            anchors << attributes.value(QStringLiteral("href")).toString();
+        tables += xml.name() == QStringLiteral("table");
+    }
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
+    EXPECT_TRUE(QString::fromUtf8(html).contains(store.raceTitle));
+
+    // The table, the comparison graph, and per runner a section with its two grids.
+    EXPECT_EQ(tables, 1 + 2 * store.tousuu);
+    for (int n = 1; n <= store.tousuu; ++n)
+        EXPECT_TRUE(ids.contains(QStringLiteral("uma-%1").arg(n, 2, 10, QLatin1Char('0')))) << n;
+    EXPECT_EQ(files.size(), store.tousuu + 1);
+    for (const QString &file : files) {
+        SCOPED_TRACE(file.toStdString());
+        QFile svg(folder + u'/' + file);
+        ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+        QXmlStreamReader picture(svg.readAll());
+        ASSERT_TRUE(picture.readNextStartElement());
+        EXPECT_EQ(picture.name(), QStringLiteral("svg"));
+    }
+    for (const QString &anchor : anchors) {
+        ASSERT_TRUE(anchor.startsWith(u'#')) << anchor.toStdString();
+        EXPECT_TRUE(ids.contains(anchor.mid(1))) << anchor.toStdString();
+    }
+    // Nothing else lies in the folder: no temporaries left behind.
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), files.size() + 1);
+}
+
+}  // namespace
+}  // namespace marunoki::test
