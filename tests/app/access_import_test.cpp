@@ -193,7 +193,7 @@ TEST(AccessImport, AFileCutShortIsDamagedUnlessNothingInUseWasCut)
     };
     int refused = 0;
     for (const auto &source : sources) {
-        QFile original(sharedTestData(QStringLiteral("access/") + source.file));
+        QFile original(testData(QStringLiteral("access/") + source.file));
         ASSERT_TRUE(original.open(QIODevice::ReadOnly));
         const QByteArray whole = original.readAll();
         const QString wholeCopy = folder.file(QStringLiteral("whole.sqlite"));
