@@ -20,6 +20,25 @@ namespace marunoki::cli {
 
 namespace {
 
+// The loader's page lines of a whole day would bury the race lines in a log;
+// they are shown only on a terminal, where each replaces the one before.
+class PageLinesOnTerminal : public ProgressSink {
+public:
+    PageLinesOnTerminal(ProgressSink &console, bool interactive)
+        : console_(console)
+        , interactive_(interactive)
+    { }
+    void status(const QString &text) override
+    {
+        if (interactive_)
+            console_.status(text);
+    }
+
+private:
+    ProgressSink &console_;
+    bool interactive_;
+};
+
 QString seconds(qint64 ms)
 {
     return QString::number(double(ms) / 1000.0, 'f', 1) + QStringLiteral("秒");
@@ -104,7 +123,8 @@ int dayCommand(const Options &options)
 {
     const LoadOptions &load = options.load;
     const AppFolder folder = options.appDir.isEmpty() ? AppFolder::ofExecutable() : AppFolder(options.appDir);
-    Console console(stderr, Console::isTerminal(stderr));
+    const bool interactive = Console::isTerminal(stderr);
+    Console console(stderr, interactive);
     if (load.course.isEmpty() || load.meeting.isEmpty() || load.day.isEmpty() || load.year.isEmpty()) {
         complain(QStringLiteral("day には --year, --course, --meeting, --day が必要です"));
         return kExitUsage;
@@ -131,7 +151,8 @@ int dayCommand(const Options &options)
     Sources sources = makeSources(load, folder, settings, console);
     RaceStore store;
     const std::atomic<bool> notStopped {false};
-    DayContext context {store, settings, folder, *sources.source, console, console, notStopped};
+    PageLinesOnTerminal pageLines(console, interactive);
+    DayContext context {store, settings, folder, *sources.source, pageLines, console, notStopped};
     DayOutputs outputs(load, folder, settings, console);
     QElapsedTimer timer;
     timer.start();

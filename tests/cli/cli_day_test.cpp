@@ -57,6 +57,8 @@ TEST_F(CliDay, LoadsEveryRaceOfTheRangeAndWritesTheDayReport)
     EXPECT_TRUE(err.contains(QStringLiteral("[1/4] 09R 読み込めません"))) << run.err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("[4/4] 12R 見本ステークス12 14頭 解析済み")));
     EXPECT_TRUE(err.contains(QStringLiteral("計 4レース中 3レースを解析しました")));
+    // One line per race and the total, nothing per page.
+    EXPECT_EQ(err.trimmed().split(u'\n').size(), 5) << run.err.toStdString();
 
     const QString index = QString::fromUtf8(readFile(out.file(QStringLiteral("report/index.html"))));
     EXPECT_EQ(index.count(QStringLiteral("<tr")), 5) << index.toStdString();  // the header and four races
