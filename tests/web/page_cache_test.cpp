@@ -312,3 +312,24 @@ TEST(CachingPageSource, APageItsReaderRefusedIsFetchedAgainNextTime)
     EXPECT_EQ(loader.load(kCard, card, table), kPageRead);
     EXPECT_EQ(inner.fetched().size(), 2);  // the accepted card now comes from the cache
 }
+
+TEST(CachingPageSource, ACacheThatCannotBeWrittenIsReportedOnceAndThePagesStillCome)
+{
+    TestFolder folder;
+    // "cache" is a file, so no page can be stored under it.
+    const QString notAFolder = folder.write(QStringLiteral("cache"), "not a folder");
+    PageCache cache(notAFolder, 1 << 20);
+    FakePageSource inner;
+    inner.setResult(kCard, served(QStringLiteral("出馬表")));
+    inner.setResult(kHorse, served(QStringLiteral("馬")));
+    RecordingSink messages;
+    CachingPageSource source(inner, cache, CachePolicy(), false, messages);
+    const std::atomic<qint16> flag {0};
+    EXPECT_EQ(source.fetch(kCard, flag).outcome, FetchedPage::Outcome::Ok);
+    EXPECT_EQ(source.fetch(kHorse, flag).outcome, FetchedPage::Outcome::Ok);
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.messages().first().startsWith(QStringLiteral("ページをキャッシュに保存できません")));
+    QFile file(notAFolder);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("not a folder"));
+}
