@@ -1,5 +1,6 @@
 #include "web/network_page_source.h"
 
+#include "web/fetch_cause.h"
 #include "web/html_body.h"
 
 #include <QCoreApplication>
@@ -75,7 +76,7 @@ FetchedPage readPageFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failedPage(file.errorString());
+        return failedPage(fileCause(file.error()));
     if (file.size() > NetworkPageSource::kMaxPageBytes)
         return failedPage(tooLarge());
     const QByteArray bytes = file.read(NetworkPageSource::kMaxPageBytes + 1);
@@ -318,8 +319,8 @@ private:
             if (!job.failure.isEmpty()) {
                 store(job.url, job.id, failedPage(job.failure));
             } else if (reply->error() != QNetworkReply::NoError && code < 400) {
-                // Connection failures, redirect loops: Qt's own description.
-                store(job.url, job.id, failedPage(reply->errorString()));
+                // Connection failures, redirect loops: in the user's words.
+                store(job.url, job.id, failedPage(networkCause(reply->error())));
             } else if (code != 0 && (code < 200 || code > 299)) {
                 store(job.url, job.id, failedPage(QStringLiteral("HTTP %1").arg(code)));
             } else {

@@ -1,6 +1,7 @@
 #include "web/page_archive.h"
 
 #include "app/message_sink.h"
+#include "web/fetch_cause.h"
 #include "web/network_page_source.h"
 
 #include <QCryptographicHash>
@@ -144,7 +145,7 @@ bool PageArchive::writeIndexLocked(QString *error) const
     }
     QSaveFile index(folder_ + QLatin1String(kIndexName));
     if (!index.open(QIODevice::WriteOnly) || index.write(text) != text.size() || !index.commit()) {
-        *error = index.errorString();
+        *error = fileCause(index.error());
         return false;
     }
     return true;
@@ -160,7 +161,7 @@ bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteA
     const QString name = fileNameLocked(url);
     QSaveFile file(folder_ + name);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
+        *error = fileCause(file.error());
         return false;
     }
     QByteArray cleanCharset = charset;
@@ -178,14 +179,14 @@ std::optional<PageArchive::Page> PageArchive::load(const QString &url, QString *
         std::lock_guard lock(mutex_);
         const auto it = entries_.find(url);
         if (it == entries_.end()) {
-            *error = QStringLiteral("not in the archive: ") + url;
+            *error = notInArchiveCause();
             return std::nullopt;
         }
         entry = *it;
     }
     QFile file(folder_ + entry.file);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+        *error = fileCause(file.error());
         return std::nullopt;
     }
     Page page {file.read(NetworkPageSource::kMaxPageBytes + 1), entry.charset};
