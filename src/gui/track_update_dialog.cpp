@@ -135,8 +135,10 @@ void TrackUpdateDialog::update()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const TrackUpdateResult result = updateTrackFile(folder_, source, held);
     QApplication::restoreOverrideCursor();
-    for (const QString &text : held.messages())
-        messages_.message(text);
+    const QStringList texts = held.messages();
+    const QStringList details = held.details();
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        messages_.detailedMessage(texts[i], details.value(i));
     switch (result.outcome) {
     case TrackUpdateResult::Outcome::Updated:
         Q_EMIT trackDataUpdated(result.versionText);
