@@ -93,6 +93,11 @@ void TrackUpdateDialog::buildControls()
     resize(640, 420);
 
     connect(drives_, &QComboBox::textActivated, this, &TrackUpdateDialog::showDrive);
+    connect(folderModel_, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
+        if (currentFolder_.startsWith(loaded)
+            && folderTree_->currentIndex() != folderModel_->index(currentFolder_))
+            selectInTree(currentFolder_);
+    });
     connect(folderTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex &current) {
             if (current.isValid())
@@ -119,12 +124,24 @@ void TrackUpdateDialog::showDrive(const QString &drive)
 void TrackUpdateDialog::showFolder(const QString &path)
 {
     currentFolder_ = path;
-    const QModelIndex inTree = folderModel_->index(path);
-    if (inTree.isValid() && folderTree_->currentIndex() != inTree) {
-        folderTree_->setCurrentIndex(inTree);
-        folderTree_->scrollTo(inTree);
-    }
+    selectInTree(path);
     fileList_->setRootIndex(fileModel_->setRootPath(path));
+}
+
+void TrackUpdateDialog::selectInTree(const QString &path)
+{
+    // The file-system model fills its folders as it reads them: a folder deep in
+    // the tree has no index until its parents are read, so the selection is
+    // made again when the model has read the folder's parent.
+    const QModelIndex inTree = folderModel_->index(path);
+    if (!inTree.isValid())
+        return;
+    for (QModelIndex parent = inTree.parent(); parent.isValid(); parent = parent.parent())
+        folderTree_->expand(parent);
+    folderTree_->expand(inTree);
+    if (folderTree_->currentIndex() != inTree)
+        folderTree_->setCurrentIndex(inTree);
+    folderTree_->scrollTo(inTree);
 }
 
 void TrackUpdateDialog::update()

@@ -30,6 +30,13 @@ PainterPrintDevice::PainterPrintDevice(QPagedPaintDevice &device)
     : provider_([&device](int) { return &device; })
 { }
 
+std::unique_ptr<PainterPrintDevice> PainterPrintDevice::pagesOf(QPagedPaintDevice &device)
+{
+    auto pages = std::make_unique<PainterPrintDevice>(device);
+    pages->onePainting_ = true;
+    return pages;
+}
+
 PainterPrintDevice::PainterPrintDevice(DeviceProvider provider)
     : provider_(std::move(provider))
 { }
@@ -42,7 +49,7 @@ PainterPrintDevice::~PainterPrintDevice()
 
 PrintStatus PainterPrintDevice::begin(PageOrientation orientation)
 {
-    if (painter_.isActive())
+    if (pageStarted_ || (painter_.isActive() && !onePainting_))
         return PrintStatus::failure(QStringLiteral("a document is already open"));
     QPagedPaintDevice *device = provider_ ? provider_(documents_) : nullptr;
     ++documents_;
@@ -53,8 +60,15 @@ PrintStatus PainterPrintDevice::begin(PageOrientation orientation)
         = orientation == PageOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     if (!device->setPageSize(QPageSize(QPageSize::A4)) || !device->setPageOrientation(qtOrientation))
         return PrintStatus::failure(QStringLiteral("the printer takes no A4 page"));
-    if (!painter_.begin(device))
+    if (painter_.isActive()) {
+        // One painting: the next document is the next page.
+        if (!device->newPage())
+            return PrintStatus::failure(QStringLiteral("the printer cannot be opened"));
+        painter_.resetTransform();
+    } else if (!painter_.begin(device)) {
         return PrintStatus::failure(QStringLiteral("the printer cannot be opened"));
+    }
+    pageStarted_ = onePainting_;
 
     // From here on the painter works in twips from the printable area's corner.
     painter_.scale(device->logicalDpiX() / kTwipsPerInch, device->logicalDpiY() / kTwipsPerInch);
@@ -106,8 +120,12 @@ void PainterPrintDevice::text(double x, double y, const QString &text, double po
 
 PrintStatus PainterPrintDevice::end()
 {
-    if (!painter_.isActive())
+    if (!painter_.isActive() || (onePainting_ && !pageStarted_))
         return PrintStatus::failure(QStringLiteral("no document is open"));
+    if (onePainting_) {
+        pageStarted_ = false;
+        return PrintStatus::success();
+    }
     if (!painter_.end())
         return PrintStatus::failure(QStringLiteral("the page could not be sent"));
     return PrintStatus::success();

@@ -13,6 +13,7 @@
 #include <QPainter>
 
 #include <functional>
+#include <memory>
 
 class QPagedPaintDevice;
 
@@ -32,6 +33,10 @@ public:
 
     // Every document on the same device.
     explicit PainterPrintDevice(QPagedPaintDevice &device);
+    // Every document as the next page of one painting session on `device` (a
+    // print preview shows them all; a new session would start the preview
+    // afresh). The session ends with this object.
+    static std::unique_ptr<PainterPrintDevice> pagesOf(QPagedPaintDevice &device);
     explicit PainterPrintDevice(DeviceProvider provider);
     // Ends a document left open.
     ~PainterPrintDevice() override;
@@ -49,6 +54,8 @@ public:
 
 private:
     DeviceProvider provider_;
+    bool onePainting_ = false;
+    bool pageStarted_ = false;
     QPainter painter_;
     int documents_ = 0;
 };

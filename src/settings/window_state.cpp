@@ -40,6 +40,35 @@ std::array<std::pair<QString, QString WindowState::*>, 6> textKeys()
 
 }  // namespace
 
+std::optional<QRect> placeOnScreens(
+    const QRect &remembered, const QList<QRect> &screens, const QSize &minimum)
+{
+    const QRect *best = nullptr;
+    qint64 bestArea = 0;
+    for (const QRect &screen : screens) {
+        const QRect common = screen.intersected(remembered);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (!common.isEmpty() && area > bestArea) {
+            best = &screen;
+            bestArea = area;
+        }
+    }
+    if (best == nullptr)
+        return std::nullopt;
+    const QRect &screen = *best;
+    QSize size = remembered.size().expandedTo(minimum).boundedTo(screen.size());
+    QRect placed(remembered.topLeft(), size);
+    if (placed.right() > screen.right())
+        placed.moveRight(screen.right());
+    if (placed.bottom() > screen.bottom())
+        placed.moveBottom(screen.bottom());
+    if (placed.left() < screen.left())
+        placed.moveLeft(screen.left());
+    if (placed.top() < screen.top())
+        placed.moveTop(screen.top());
+    return placed;
+}
+
 WindowState readWindowState(const AppFolder &folder)
 {
     WindowState state;

@@ -37,6 +37,14 @@ struct WindowState {
     bool operator==(const WindowState &) const = default;
 };
 
+// Where a remembered frame goes on the screens there are now (their available
+// areas): on the screen it overlaps most, made no larger than that screen (and
+// no smaller than `minimum` where the screen allows) and moved inside it.
+// Nothing when it overlaps no screen (a screen since unplugged): the window
+// then takes its usual place.
+[[nodiscard]] std::optional<QRect> placeOnScreens(
+    const QRect &remembered, const QList<QRect> &screens, const QSize &minimum);
+
 [[nodiscard]] WindowState readWindowState(const AppFolder &folder);
 Status writeWindowState(const AppFolder &folder, const WindowState &state);
 

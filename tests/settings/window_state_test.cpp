@@ -110,3 +110,42 @@ TEST(WindowState, NothingRememberedWithoutAFile)
 
 }  // namespace
 }  // namespace marunoki
+
+namespace marunoki {
+namespace {
+
+TEST(PlaceOnScreens, KeepsTheWindowWhollyOnTheScreenItOverlapsMost)
+{
+    const QRect laptop(0, 0, 1280, 720);
+    const QRect monitor(1280, 0, 1920, 1080);
+    const QSize minimum(900, 500);
+    const struct {
+        const char *name;
+        QRect remembered;
+        QList<QRect> screens;
+        std::optional<QRect> placed;
+    } cases[] = {
+        {"fits as it was", QRect(10, 20, 1000, 600), {laptop}, QRect(10, 20, 1000, 600)},
+        {"larger than the screen now", QRect(0, 0, 1920, 1080), {laptop}, QRect(0, 0, 1280, 720)},
+        {"hanging off the right", QRect(900, 100, 1000, 600), {laptop}, QRect(280, 100, 1000, 600)},
+        {"above the top", QRect(100, -50, 1000, 600), {laptop}, QRect(100, 0, 1000, 600)},
+        {"mostly on the second screen", QRect(1200, 10, 1000, 700), {laptop, monitor},
+            QRect(1280, 10, 1000, 700)},
+        {"on a screen since unplugged", QRect(1400, 10, 1000, 700), {laptop}, std::nullopt},
+        {"smaller than the window can be", QRect(10, 10, 300, 200), {laptop}, QRect(10, 10, 900, 500)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<QRect> placed = placeOnScreens(c.remembered, c.screens, minimum);
+        EXPECT_EQ(placed, c.placed);
+        if (placed) {
+            bool inside = false;
+            for (const QRect &screen : c.screens)
+                inside = inside || screen.contains(*placed);
+            EXPECT_TRUE(inside);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace marunoki
