@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -94,9 +95,10 @@ void TrackUpdateDialog::buildControls()
 
     connect(drives_, &QComboBox::textActivated, this, &TrackUpdateDialog::showDrive);
     connect(folderModel_, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
-        if (currentFolder_.startsWith(loaded)
-            && folderTree_->currentIndex() != folderModel_->index(currentFolder_))
-            selectInTree(currentFolder_);
+        // A parent's rows have come; the model sorts them a moment later, so the
+        // folder gets its place in the tree once that is done.
+        if (currentFolder_.startsWith(loaded))
+            QTimer::singleShot(100, this, [this] { selectInTree(currentFolder_); });
     });
     connect(folderTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex &current) {
