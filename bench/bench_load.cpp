@@ -44,10 +44,8 @@ void sampleLoad(benchmark::State &state)
 
 void raceJson(benchmark::State &state)
 {
-    const PageArchive archive(kSamples + QStringLiteral("site1"));
-    OfflinePageSource source(archive);
     RaceStore store;
-    if (!loadSample(store, source)) {
+    if (!loadSampleRace(store)) {
         state.SkipWithError("the sample race did not load cleanly");
         return;
     }

@@ -16,6 +16,7 @@
 #include "view/grid_render.h"
 #include "view/painter_draw_box.h"
 
+#include "gui_benchmark_main.h"
 #include "sample_race_load.h"
 
 #include <QApplication>
@@ -31,10 +32,8 @@ namespace {
 
 void runnerChange(benchmark::State &state)
 {
-    const PageArchive archive(kSamples + QStringLiteral("site1"));
-    OfflinePageSource source(archive);
     RaceStore store;
-    if (!loadSample(store, source)) {
+    if (!loadSampleRace(store)) {
         state.SkipWithError("the sample race did not load cleanly");
         return;
     }
@@ -98,14 +97,5 @@ BENCHMARK(startUpToFirstPaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks<QApplication>(argc, argv);
 }

@@ -213,28 +213,39 @@ void MainWindow::previewWith(
         printFile_ = printer.outputFileName();
 }
 
+namespace {
+
+// The two print jobs, for the printer and for the preview alike.
+void graphJob(ViewContext &context, PrintDevice &device)
+{
+    printGraph(context, device, setBusy);
+}
+
+void tableJob(ViewContext &context, PrintDevice &device)
+{
+    printBacyu(context, device, setBusy);
+}
+
+}  // namespace
+
 void MainWindow::printGraphs()
 {
-    printWith(QStringLiteral("グラフ印刷"),
-        [](ViewContext &context, PrintDevice &device) { printGraph(context, device, setBusy); });
+    printWith(QStringLiteral("グラフ印刷"), graphJob);
 }
 
 void MainWindow::printTable()
 {
-    printWith(QStringLiteral("馬柱印刷"),
-        [](ViewContext &context, PrintDevice &device) { printBacyu(context, device, setBusy); });
+    printWith(QStringLiteral("馬柱印刷"), tableJob);
 }
 
 void MainWindow::previewGraphs()
 {
-    previewWith(QStringLiteral("グラフ印刷プレビュー"),
-        [](ViewContext &context, PrintDevice &device) { printGraph(context, device, setBusy); });
+    previewWith(QStringLiteral("グラフ印刷プレビュー"), graphJob);
 }
 
 void MainWindow::previewTable()
 {
-    previewWith(QStringLiteral("馬柱印刷プレビュー"),
-        [](ViewContext &context, PrintDevice &device) { printBacyu(context, device, setBusy); });
+    previewWith(QStringLiteral("馬柱印刷プレビュー"), tableJob);
 }
 
 void MainWindow::exportCsv()
