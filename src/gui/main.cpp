@@ -41,10 +41,12 @@ int main(int argc, char **argv)
     const marunoki::AppFolder folder = parser.isSet(appDir) ? marunoki::AppFolder(parser.value(appDir))
                                                             : marunoki::AppFolder::ofExecutable();
     marunoki::gui::MainWindow window(folder, parser.value(offline));
-    // The usual size: most of a laptop's screen, a comfortable part of a large one.
+    // The usual size: most of a laptop's screen, a comfortable part of a large one,
+    // with room left for the window's frame and title bar.
     const QRect screen = window.screen()->availableGeometry();
+    const QSize room = screen.size() - QSize(16, 40);
     window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
-        QSize(1600, 1000).boundedTo(screen.size()).expandedTo(window.minimumSizeHint()), screen));
+        QSize(1600, 1000).boundedTo(room).expandedTo(window.minimumSizeHint()), screen));
     QList<QRect> screens;
     for (const QScreen *each : QApplication::screens())
         screens.append(each->availableGeometry());
