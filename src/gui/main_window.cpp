@@ -389,6 +389,8 @@ void MainWindow::setControlsEnabled(bool enabled)
 
 void MainWindow::makeSource()
 {
+    // The old source may read the old archive; it goes first.
+    source_.reset();
     if (offlineFolder_.isEmpty()) {
         source_ = std::make_unique<NetworkPageSource>();
         return;
@@ -446,11 +448,10 @@ void MainWindow::startLoad()
     auto *window = new LoadingWindow(QString(), true, this);
     const Settings settings = settings_;
     PageSource *source = source_.get();
-    LoadingProgress *progress = new LoadingProgress(window->statusLine(), window->progressBar());
+    auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
     runInBackground(
         window,
         [this, selection, settings, source, progress] {
-            std::unique_ptr<LoadingProgress> owned(progress);
             LoadContext context {store_, settings, folder_, *source, *progress, *messages_};
             loadResult_ = runLoad(selection, context);
         },
@@ -487,13 +488,12 @@ void MainWindow::openCalendar()
     // The calendar ignores the stop button; ending the program still ends its load.
     auto *window = new LoadingWindow(QStringLiteral("開催情報 読込み中・・・"), false, this);
     PageSource *source = source_.get();
-    LoadingProgress *progress = new LoadingProgress(window->statusLine(), window->progressBar());
+    auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
     const QString url = settings_.site1Base + QStringLiteral("/");
     calendarResult_.reset();
     runInBackground(
         window,
         [this, source, progress, url] {
-            std::unique_ptr<LoadingProgress> owned(progress);
             std::atomic<qint16> neverStopped {0};
             PageLoader loader(*source, *progress, *messages_, neverStopped);
             MeetingCalendarReader reader;
