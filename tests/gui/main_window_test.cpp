@@ -16,10 +16,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
@@ -340,6 +342,56 @@ TEST(MainWindowKeyboard, MenusHaveMnemonicsAndTheKeysMoveBetweenRunners)
     // Ctrl+Q ends the program.
     QTest::keyClick(window.windowHandle(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+// The print dialog offers the file printed to last, for the rest of the session.
+TEST(MainWindowPrint, TheOutputFileIsOfferedAgain)
+{
+    AppFolderFixture app;
+    BoxWatcher boxes;
+    MainWindow window(app.app(), kSampleArchive);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    chooseSampleRace(window);
+    window.findChild<QAbstractButton *>(QStringLiteral("load"))->click();
+    ASSERT_TRUE(waitForJob(window));
+
+    const QString chosen = app.folder.file(QStringLiteral("graphs.pdf"));
+    QStringList offered;  // the file each dialog opened with
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        // The output file's line: the one visible line of the dialog (the copies and
+        // page ranges are in the hidden options).
+        QLineEdit *file = nullptr;
+        for (QLineEdit *edit : dialog->findChildren<QLineEdit *>()) {
+            if (edit->isVisible() && file == nullptr)
+                file = edit;
+        }
+        offered.append(file != nullptr ? file->text() : QString());
+        if (offered.size() == 1 && file != nullptr) {
+            file->setText(chosen);
+            dialog->accept();
+        } else {
+            dialog->reject();
+        }
+    });
+    answer.start(20);
+    for (int i = 0; i < 2; ++i) {
+        // The offscreen platform gives the focus back to no window after a dialog.
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.windowHandle(), Qt::Key_P, Qt::ControlModifier);
+    }
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_NE(offered[0], chosen);
+    EXPECT_EQ(offered[1], chosen);
+    // The first printed the graphs there (sixteen runners: one page).
+    EXPECT_TRUE(QFileInfo(chosen).size() > 0);
     EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
 }
 
