@@ -297,7 +297,7 @@ void MainWindow::showCalendar(const CalendarTexts &texts)
     auto *close = new QPushButton(QStringLiteral("閉じる"));
     connect(close, &QPushButton::clicked, dialog, &QDialog::reject);
     grid->addWidget(close, 8, 3);
-    dialog->open();
+    dialog->show();  // modeless, as the calendar window always was
 }
 
 }  // namespace marunoki::gui
