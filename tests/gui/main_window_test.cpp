@@ -7,8 +7,10 @@
 #include "gui/loading_window.h"
 #include "gui/main_window.h"
 #include "settings/window_state.h"
+#include "web/meeting_calendar.h"
 
 #include "support/http_test_server.h"
+#include "support/site_pages.h"
 #include "support/test_folder.h"
 
 #include <QAbstractButton>
@@ -298,6 +300,45 @@ TEST(MainWindowLoad, StopClosesTheLoadingWindowBeforeItsMessage)
     EXPECT_FALSE(boxes.seen[0].loadingWindowShown);
     QTest::qWait(300);
     EXPECT_EQ(window.findChild<LoadingWindow *>(), nullptr);
+}
+
+// The calendar loaded beside the window opens its modeless window; a meeting
+// clicked there fills the selection boxes.
+TEST(MainWindowLoad, TheCalendarFillsTheSelection)
+{
+    HttpTestServer server;
+    server.route(
+        QStringLiteral("/"), HttpRoute::html(test::site1TopPage(test::sampleTopPage()).toUtf8(), "UTF-8"));
+    AppFolderFixture app(server.url(QString()));
+    BoxWatcher boxes;
+    MainWindow window(app.app(), QString());
+    window.show();
+    window.findChild<QAbstractButton *>(QStringLiteral("calendar"))->click();
+    auto *loading = window.findChild<LoadingWindow *>();
+    ASSERT_NE(loading, nullptr);
+    // The calendar's load cannot be stopped; ending the program ends it.
+    for (QAbstractButton *button : loading->findChildren<QAbstractButton *>())
+        EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
+    ASSERT_TRUE(waitForJob(window));
+    EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+
+    auto *calendar = window.findChild<QDialog *>(QStringLiteral("calendarWindow"));
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_TRUE(calendar->isVisible());
+    EXPECT_FALSE(calendar->isModal());
+    QAbstractButton *meeting = nullptr;
+    for (QAbstractButton *button : calendar->findChildren<QAbstractButton *>()) {
+        if (meeting == nullptr && button->text().contains(u'回'))
+            meeting = button;
+    }
+    ASSERT_NE(meeting, nullptr);
+    const MeetingSelection chosen = meetingSelection(meeting->text());
+    meeting->click();
+    EXPECT_EQ(window.findChild<QComboBox *>(QStringLiteral("meeting"))->currentText(), chosen.meeting);
+    EXPECT_EQ(window.findChild<QComboBox *>(QStringLiteral("day"))->currentText(), chosen.day);
+    EXPECT_EQ(window.findChild<QComboBox *>(QStringLiteral("course"))->currentText(), chosen.course);
+    EXPECT_FALSE(chosen.course.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QDialog *>(QStringLiteral("calendarWindow")) == nullptr, 2000);
 }
 
 TEST(MainWindowKeyboard, MenusHaveMnemonicsAndTheKeysMoveBetweenRunners)
