@@ -12,6 +12,8 @@
 #include "web/page_archive.h"
 #include "web/page_loader.h"
 
+#include "sample_race_load.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -25,47 +27,6 @@
 using namespace marunoki;
 
 namespace {
-
-const QString kSamples
-    = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../samples/");
-
-class SilentProgress : public ProgressSink {
-public:
-    void status(const QString &) override { }
-};
-
-// The application folder with the sample databases, made once.
-const QTemporaryDir &appFolder()
-{
-    static QTemporaryDir dir;
-    static const bool copied = [] {
-        for (const char *name : {"marunoki.dat", "NAR_data.mdb"}) {
-            if (!QFile::copy(kSamples + QLatin1String(name), dir.filePath(QLatin1String(name))))
-                return false;
-        }
-        return true;
-    }();
-    if (!copied) {
-        std::fprintf(stderr, "cannot copy the sample databases from %s\n", qPrintable(kSamples));
-        std::exit(1);
-    }
-    return dir;
-}
-
-// Loads the sample race into store; false when it did not reach the analysis
-// or showed a message.
-bool loadSample(RaceStore &store, PageSource &source)
-{
-    SilentProgress progress;
-    RecordingSink messages;
-    Settings settings;
-    settings.kakeritu = 0.3f;
-    settings.site1Base = QStringLiteral("https://site1.example");
-    LoadContext context {store, settings, AppFolder(appFolder().path()), source, progress, messages};
-    const RaceSelection selection {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
-        QStringLiteral("09"), QStringLiteral("11"), kSite1};
-    return runLoad(selection, context).analysed && messages.messages().isEmpty();
-}
 
 void sampleLoad(benchmark::State &state)
 {
@@ -83,10 +44,8 @@ void sampleLoad(benchmark::State &state)
 
 void raceJson(benchmark::State &state)
 {
-    const PageArchive archive(kSamples + QStringLiteral("site1"));
-    OfflinePageSource source(archive);
     RaceStore store;
-    if (!loadSample(store, source)) {
+    if (!loadSampleRace(store)) {
         state.SkipWithError("the sample race did not load cleanly");
         return;
     }

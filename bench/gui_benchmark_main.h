@@ -7,12 +7,14 @@
 
 #include <benchmark/benchmark.h>
 
-inline int runGuiBenchmarks(int argc, char **argv)
+// Application: QGuiApplication, or QApplication for benchmarks that build widgets.
+template <class Application = QGuiApplication>
+int runGuiBenchmarks(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
+    Application app(qtArgc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

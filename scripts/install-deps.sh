@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang clang-tidy clang-format libclang-rt-14-dev
   fonts-ipafont-gothic sqlite3 python3 time poppler-utils
+  qt6-translations-l10n
 )
 missing=()
 for p in "${packages[@]}"; do

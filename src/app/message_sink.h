@@ -15,6 +15,16 @@ class MessageSink {
 public:
     virtual ~MessageSink() = default;
     virtual void message(const QString &text) = 0;
+    // A message with what lies behind it (the page's address and the cause of a
+    // failed fetch) for a user who wants to know more: the desktop program puts
+    // the detail behind the box's "details" button, the command line writes it on
+    // a "detail: " line after the message. An empty detail is a plain message.
+    // Sinks without a place for it show the text alone.
+    virtual void detailedMessage(const QString &text, const QString &detail)
+    {
+        (void)detail;
+        message(text);
+    }
 };
 
 // Keeps every message in order; for tests and for callers that show them later.
@@ -24,21 +34,36 @@ public:
     {
         std::lock_guard lock(mutex_);
         messages_.append(text);
+        details_.append(QString());
+    }
+    void detailedMessage(const QString &text, const QString &detail) override
+    {
+        std::lock_guard lock(mutex_);
+        messages_.append(text);
+        details_.append(detail);
     }
     QStringList messages() const
     {
         std::lock_guard lock(mutex_);
         return messages_;
     }
+    // The detail of each message, in the same order (empty for plain messages).
+    QStringList details() const
+    {
+        std::lock_guard lock(mutex_);
+        return details_;
+    }
     void clear()
     {
         std::lock_guard lock(mutex_);
         messages_.clear();
+        details_.clear();
     }
 
 private:
     mutable std::mutex mutex_;
     QStringList messages_;
+    QStringList details_;
 };
 
 }  // namespace marunoki

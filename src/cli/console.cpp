@@ -25,7 +25,23 @@ void Console::write(const QByteArray &bytes)
     std::fflush(stream_);
 }
 
+namespace {
+
+// A message is one line: a line end inside it would make two.
+QByteArray oneLine(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
+    return text.toUtf8();
+}
+
+}  // namespace
+
 void Console::message(const QString &text)
+{
+    detailedMessage(text, QString());
+}
+
+void Console::detailedMessage(const QString &text, const QString &detail)
 {
     std::lock_guard lock(mutex_);
     QByteArray line;
@@ -33,10 +49,9 @@ void Console::message(const QString &text)
         line += '\n';
         statusOpen_ = false;
     }
-    // A message is one line: a line end inside it would make two.
-    QString flat = text;
-    flat.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
-    line += "message: " + flat.toUtf8() + '\n';
+    line += "message: " + oneLine(text) + '\n';
+    if (!detail.isEmpty())
+        line += "detail: " + oneLine(detail) + '\n';
     write(line);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The terminal side of a load: messages and the loader's status line on stderr.
 //
-// Messages are one line each, "message: <text>". The status line is rewritten in
+// Messages are one line each, "message: <text>"; a message with a detail (the
+// failed page's address and cause) is followed by a line "detail: <detail>". The status line is rewritten in
 // place (carriage return, clear to end of line) when stderr is a terminal, and
 // written as plain lines otherwise, so logs of a pipe stay readable. A message
 // that arrives while a status line is showing starts on a fresh line.
@@ -27,6 +28,7 @@ public:
     static bool isTerminal(std::FILE *stream);
 
     void message(const QString &text) override;
+    void detailedMessage(const QString &text, const QString &detail) override;
     void status(const QString &text) override;
     // Ends a status line left open on a terminal.
     void finish();

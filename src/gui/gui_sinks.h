@@ -2,6 +2,8 @@
 // The desktop program's message and progress sinks. A load runs on a worker
 // thread; its messages are shown as message boxes on the user-interface thread
 // and the worker waits for OK, as the user would expect from a modal message.
+// A message with a detail (the failed page's address and cause) shows it behind
+// the box's details button.
 
 #include "app/message_sink.h"
 #include "web/page_loader.h"
@@ -9,7 +11,11 @@
 #include <QObject>
 #include <QPointer>
 
+#include <atomic>
+#include <functional>
+
 class QLabel;
+class QProgressBar;
 class QWidget;
 
 namespace marunoki::gui {
@@ -18,19 +24,34 @@ class MessageBoxSink : public MessageSink {
 public:
     explicit MessageBoxSink(QWidget *parent);
     void message(const QString &text) override;
+    void detailedMessage(const QString &text, const QString &detail) override;
+
+    // While silenced (the program is ending) messages are dropped: nobody is
+    // left to read them.
+    void setSilenced(bool silenced) { silenced_ = silenced; }
+    // Runs on the user-interface thread before a box opens (the window closes its
+    // loading window there) and after it was dismissed.
+    void setAroundMessage(std::function<void()> before, std::function<void()> after);
 
 private:
     QPointer<QWidget> parent_;
+    std::atomic<bool> silenced_ {false};
+    std::function<void()> before_;
+    std::function<void()> after_;
 };
 
-// Writes the loader's status line into a label, from any thread.
-class LabelProgress : public ProgressSink {
+// Writes the loader's status line into a label and the runner count into a
+// progress bar, from any thread. Either may be gone by the time an update
+// arrives.
+class LoadingProgress : public ProgressSink {
 public:
-    explicit LabelProgress(QLabel *label);
+    LoadingProgress(QLabel *label, QProgressBar *bar);
     void status(const QString &text) override;
+    void runnerProgress(int current, int count) override;
 
 private:
     QPointer<QLabel> label_;
+    QPointer<QProgressBar> bar_;
 };
 
 }  // namespace marunoki::gui

@@ -1,6 +1,5 @@
 #include "gui/main_window.h"
 
-#include "app/driver/page_cache_setup.h"
 #include "gui/day_load_dialog.h"
 
 #include "analysis/track_db.h"
@@ -9,9 +8,11 @@
 #include "app/format.h"
 #include "app/runner_navigation.h"
 #include "gui/cell_grid_view.h"
+#include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"
-#include "gui/picture_box.h"
+#include "gui/loading_window.h"
 #include "view/painter_draw_box.h"
+#include "web/meeting_calendar.h"
 #include "web/network_page_source.h"
 #include "web/page_archive.h"
 
@@ -20,37 +21,69 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
-#include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace marunoki::gui {
 
 namespace {
 
+// A selection box wide enough for its longest item and its initial text, so no
+// text is cut off whatever the font.
 QComboBox *comboWith(const QStringList &items, const QString &text)
 {
     auto *box = new QComboBox;
     box->setEditable(true);
-    box->setMinimumContentsLength(5);
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // Enter starts the load; it must not add the typed text as a new item.
+    box->setInsertPolicy(QComboBox::NoInsert);
     box->addItems(items);
     box->setEditText(text);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return box;
+}
+
+void fitTexts(QComboBox *box, const QStringList &more)
+{
+    int widest = 0;
+    QStringList texts = more;
+    for (int i = 0; i < box->count(); ++i)
+        texts.append(box->itemText(i));
+    for (const QString &text : texts)
+        widest = std::max(widest, box->fontMetrics().horizontalAdvance(text));
+    // The line edit sits between the frame and the arrow button.
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = box->isEditable();
+    const QSize frame = box->style()->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(0, 0), box);
+    box->setMinimumWidth(widest + frame.width() + box->fontMetrics().averageCharWidth());
 }
 
 QLabel *panel(const QString &text)
 {
     auto *label = new QLabel(text);
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setContentsMargins(4, 2, 4, 2);
     return label;
+}
+
+// A panel whose text may be taller or wider than its place scrolls.
+QScrollArea *scrolled(QWidget *content)
+{
+    auto *area = new QScrollArea;
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return area;
 }
 
 }  // namespace
@@ -62,13 +95,29 @@ MainWindow::MainWindow(const AppFolder &folder, const QString &offlineFolder, QW
     , messages_(std::make_unique<MessageBoxSink>(this))
 {
     setWindowTitle(QStringLiteral("中央競馬もMarunoki"));
+    // The loading window steps aside for a message and comes back only while the
+    // load goes on.
+    messages_->setAroundMessage(
+        [this] {
+            if (loading_)
+                loading_->hide();
+        },
+        [this] {
+            QTimer::singleShot(150, this, [this] {
+                if (loading_ && !workerDone_)
+                    loading_->show();
+            });
+        });
     buildControls();
     startUp();
 }
 
 MainWindow::~MainWindow()
 {
+    messages_->setSilenced(true);
     store_.cancelFlag = -1;
+    if (source_)
+        source_->cancelAll();
     if (worker_.joinable())
         worker_.join();
 }
@@ -76,10 +125,29 @@ MainWindow::~MainWindow()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (worker_.joinable()) {
+        // Ending the program ends it: the load stops without its cancel message
+        // and the window closes as soon as the worker has let go of the store.
         closeRequested_ = true;
+        messages_->setSilenced(true);
         store_.cancelFlag = -1;
+        if (source_)
+            source_->cancelAll();
+        closeLoadingWindow();
+        hide();
+        // A fetch that began just after the first drop is dropped by the next.
+        auto *again = new QTimer(this);
+        connect(again, &QTimer::timeout, this, [this] {
+            if (source_)
+                source_->cancelAll();
+        });
+        again->start(100);
         event->ignore();
         return;
+    }
+    if (!stateSaved_) {
+        stateSaved_ = true;
+        // The window ends whether or not its state could be kept.
+        (void)writeWindowState(folder_, currentState());
     }
     // Ending the program unloads every window: the open dialogs close the way
     // their own buttons close them (the track-data update saves its folder).
@@ -94,6 +162,7 @@ void MainWindow::buildControls()
 {
     auto *central = new QWidget;
     auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 4, 6, 6);
     layout->addWidget(buildSelection());
     layout->addWidget(buildViews(), 1);
     setCentralWidget(central);
@@ -118,11 +187,18 @@ QWidget *MainWindow::buildSelection()
     meeting_ = comboWith(twoDigitItems(8), kMeetingUnchosen);
     day_ = comboWith(twoDigitItems(8), kDayUnchosen);
     race_ = comboWith(twoDigitItems(12), kRaceUnchosen);
+    year_->setObjectName(QStringLiteral("year"));
+    course_->setObjectName(QStringLiteral("course"));
+    meeting_->setObjectName(QStringLiteral("meeting"));
+    day_->setObjectName(QStringLiteral("day"));
+    race_->setObjectName(QStringLiteral("race"));
     const QList<QComboBox *> boxes = {year_, course_, meeting_, day_, race_};
     for (int i = 0; i < boxes.size(); ++i)
         grid->addWidget(boxes[i], 1, i);
     loadButton_ = new QPushButton(QStringLiteral("データ読込み開始"));
     calendarButton_ = new QPushButton(QStringLiteral("開催情報取得"));
+    loadButton_->setObjectName(QStringLiteral("load"));
+    calendarButton_->setObjectName(QStringLiteral("calendar"));
     grid->addWidget(calendarButton_, 0, 5);
     grid->addWidget(loadButton_, 1, 5);
     row->addWidget(selection);
@@ -132,7 +208,10 @@ QWidget *MainWindow::buildSelection()
     previousButton_ = new QPushButton(QStringLiteral("前へ"));
     runnerBox_ = comboWith(twoDigitItems(18), QStringLiteral("01"));
     runnerBox_->setEditable(false);
+    runnerBox_->setObjectName(QStringLiteral("runner"));
     nextButton_ = new QPushButton(QStringLiteral("次へ"));
+    previousButton_->setToolTip(QStringLiteral("前の馬 (PageUp, Ctrl+←)"));
+    nextButton_->setToolTip(QStringLiteral("次の馬 (PageDown, Ctrl+→)"));
     nav->addWidget(previousButton_);
     nav->addWidget(runnerBox_);
     nav->addWidget(nextButton_);
@@ -150,6 +229,7 @@ QWidget *MainWindow::buildSelection()
     auto *right = new QVBoxLayout;
     tableCheck_ = new QCheckBox(QStringLiteral("成績表の表示"));
     endButton_ = new QPushButton(QStringLiteral("終了"));
+    endButton_->setObjectName(QStringLiteral("end"));
     right->addWidget(tableCheck_);
     right->addWidget(endButton_);
     row->addLayout(right);
@@ -159,48 +239,62 @@ QWidget *MainWindow::buildSelection()
 
 QWidget *MainWindow::buildViews()
 {
-    auto *area = new QWidget;
-    auto *grid = new QGridLayout(area);
-    grid->setContentsMargins(0, 0, 0, 0);
-
+    // Left: the race panel, the graph with its legend (the past-performance
+    // table lies over both) and the per-run grid; right: the runner panel and the
+    // head-to-head grid. Splitters let the user share the space otherwise.
+    auto *left = new QSplitter(Qt::Vertical);
+    left->setChildrenCollapsible(false);
     raceLabel_ = panel(QStringLiteral("データ未読込み"));
-    grid->addWidget(raceLabel_, 0, 0);
+    auto *raceArea = scrolled(raceLabel_);
+    raceArea->setMinimumHeight(raceLabel_->fontMetrics().lineSpacing() * 2 + 8);
+    left->addWidget(raceArea);
 
-    // The graph and its legend; the past-performance table lies over both.
     auto *graphArea = new QWidget;
     auto *stack = new QGridLayout(graphArea);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(0);
-    picture1_ = new PictureBox(views_.picture1);
-    picture2_ = new PictureBox(views_.picture2);
-    stack->addWidget(picture1_, 0, 0, Qt::AlignLeft | Qt::AlignTop);
-    stack->addWidget(picture2_, 0, 1, Qt::AlignLeft | Qt::AlignTop);
-    stack->setColumnStretch(2, 1);
+    graphPane_ = new GraphPane(views_.picture1, views_.picture2);
+    stack->addWidget(graphPane_, 0, 0);
     bacyuGrid_ = new CellGridView(views_.bacyuGrid);
-    stack->addWidget(bacyuGrid_, 0, 0, 1, 3);
+    stack->addWidget(bacyuGrid_, 0, 0);
     bacyuGrid_->raise();
-    grid->addWidget(graphArea, 1, 0);
+    left->addWidget(graphArea);
 
     runGrid_ = new CellGridView(views_.runGrid);
-    runGrid_->setMinimumHeight(120);
-    grid->addWidget(runGrid_, 2, 0, 1, 2);
+    runGrid_->setMinimumHeight(60);
+    left->addWidget(runGrid_);
+    left->setStretchFactor(0, 0);
+    left->setStretchFactor(1, 3);
+    left->setStretchFactor(2, 1);
+    // Shares of the first layout; the splitters keep them as the window grows.
+    left->setSizes({raceArea->minimumHeight(), 600, 220});
 
-    auto *side = new QVBoxLayout;
+    auto *side = new QWidget;
+    auto *column = new QVBoxLayout(side);
+    column->setContentsMargins(0, 0, 0, 0);
     runnerLabel_ = panel(QStringLiteral("データ未読込み"));
     QFont runnerFont(gothicFamily(QStringLiteral("ＭＳ ゴシック")));
     runnerFont.setPointSize(9);
     runnerLabel_->setFont(runnerFont);
-    side->addWidget(runnerLabel_);
-    side->addWidget(new QLabel(QStringLiteral("対戦成績　(馬名クリックでグラフ移動）")));
+    column->addWidget(scrolled(runnerLabel_), 2);
+    auto *taisenCaption = new QLabel(QStringLiteral("対戦成績　(馬名クリックでグラフ移動）"));
+    taisenCaption->setWordWrap(true);
+    column->addWidget(taisenCaption);
     taisenGrid_ = new CellGridView(views_.taisenGrid);
-    side->addWidget(taisenGrid_, 1);
+    taisenGrid_->setMinimumHeight(60);
+    column->addWidget(taisenGrid_, 3);
     versionLabel_ = new QLabel;
     versionLabel_->setWordWrap(true);
-    side->addWidget(versionLabel_);
-    grid->addLayout(side, 0, 1, 2, 1);
-    grid->setRowStretch(1, 3);
-    grid->setRowStretch(2, 1);
-    grid->setColumnStretch(0, 1);
+    column->addWidget(versionLabel_);
+
+    auto *area = new QSplitter(Qt::Horizontal);
+    area->setChildrenCollapsible(false);
+    area->addWidget(left);
+    area->addWidget(side);
+    area->setStretchFactor(0, 3);
+    area->setStretchFactor(1, 1);
+    area->setSizes({900, 300});
+    side->setMinimumWidth(
+        taisenCaption->fontMetrics().horizontalAdvance(QStringLiteral("対戦成績　(馬名")) + 40);
     return area;
 }
 
@@ -221,6 +315,12 @@ void MainWindow::startUp()
     const int thisYear = QDate::currentDate().year();
     year_->addItems(yearItems(thisYear));
     year_->setEditText(QString::number(thisYear));
+    fitTexts(year_, {});
+    fitTexts(course_, {kCourseUnchosen});
+    fitTexts(meeting_, {kMeetingUnchosen});
+    fitTexts(day_, {kDayUnchosen});
+    fitTexts(race_, {kRaceUnchosen});
+    fitTexts(runnerBox_, {});
 
     if (auto db = Database::open(folder_.file(QStringLiteral("marunoki.dat")), *messages_)) {
         TrackDatabase track(*db, TrackDatabase::Kind::Central);
@@ -232,15 +332,106 @@ void MainWindow::startUp()
     refreshViews();
 }
 
+void MainWindow::restoreState(const WindowState &state, const QList<QRect> &screens)
+{
+    // The boxes take typed texts too (day 09 is no item of the day box); the
+    // load checks them as it checks typed ones. A text longer than any choice
+    // is no choice the user made.
+    const auto choose = [](QComboBox *box, const QString &text) {
+        if (!text.isEmpty() && text.size() <= 16)
+            box->setEditText(text);
+    };
+    choose(year_, state.year);
+    choose(course_, state.course);
+    choose(meeting_, state.meeting);
+    choose(day_, state.day);
+    choose(race_, state.race);
+    views_.viewAfterLoad = state.view;
+    if (state.geometry) {
+        if (const std::optional<QRect> placed = placeOnScreens(*state.geometry, screens, minimumSizeHint()))
+            setGeometry(*placed);
+    }
+    if (state.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+WindowState MainWindow::currentState() const
+{
+    WindowState state;
+    state.geometry = normalGeometry();
+    state.maximized = isMaximized();
+    state.year = year_->currentText();
+    state.course = course_->currentText();
+    state.meeting = meeting_->currentText();
+    state.day = day_->currentText();
+    state.race = race_->currentText();
+    // Before any load the remembered view still waits for the first one.
+    state.view = views_.analysed ? shownView(store_, views_) : views_.viewAfterLoad;
+    return state;
+}
+
 void MainWindow::setControlsEnabled(bool enabled)
 {
     for (QWidget *w : std::initializer_list<QWidget *> {loadButton_, calendarButton_, previousButton_,
              nextButton_, runnerBox_, course_, year_, meeting_, day_, race_, graphButton_, bacyuButton_,
-             hikakuButton_, tableCheck_, picture1_, taisenGrid_, menuBar()})
+             hikakuButton_, tableCheck_, graphPane_, taisenGrid_})
         w->setEnabled(enabled);
+    // The menus stay reachable for 終了 (Ctrl+Q); their other commands wait.
+    for (QAction *action : menuBar()->actions()) {
+        if (QMenu *menu = action->menu()) {
+            for (QAction *item : menu->actions()) {
+                if (item != quitAction_)
+                    item->setEnabled(enabled);
+            }
+        } else {
+            action->setEnabled(enabled);
+        }
+    }
 }
 
-void MainWindow::startLoad(bool refresh)
+void MainWindow::makeSource()
+{
+    // The old source may read the old archive; it goes first, after the cache
+    // in front of it.
+    cached_ = {};
+    source_.reset();
+    if (offlineFolder_.isEmpty()) {
+        source_ = std::make_unique<NetworkPageSource>();
+    } else {
+        archive_ = std::make_unique<PageArchive>(offlineFolder_);
+        source_ = std::make_unique<OfflinePageSource>(*archive_);
+    }
+    cached_ = withPageCache(*source_, folder_, settings_.cache, refreshNext_, *messages_);
+    refreshNext_ = false;
+}
+
+void MainWindow::runInBackground(LoadingWindow *window, std::function<void()> job, void (MainWindow::*done)())
+{
+    loading_ = window;
+    connect(window, &LoadingWindow::stopRequested, this, [this] { store_.cancelFlag = -1; });
+    loading_->show();
+    setControlsEnabled(false);
+    workerDone_ = false;
+    worker_ = std::thread([this, job = std::move(job), done] {
+        job();
+        workerDone_ = true;
+        QMetaObject::invokeMethod(this, done, Qt::QueuedConnection);
+    });
+}
+
+void MainWindow::closeLoadingWindow()
+{
+    if (loading_) {
+        loading_->hide();
+        loading_->deleteLater();
+        loading_ = nullptr;
+        // The keys (PageDown, Ctrl+P ...) go to this window again.
+        if (isVisible())
+            activateWindow();
+    }
+}
+
+void MainWindow::startLoad()
 {
     if (worker_.joinable())
         return;
@@ -249,49 +440,51 @@ void MainWindow::startLoad(bool refresh)
     loadStarting(views_);
     refreshViews();
 
-    loading_ = new QDialog(this);
-    loading_->setWindowTitle(QStringLiteral("読込み中"));
-    auto *box = new QVBoxLayout(loading_);
-    loadingStatus_ = new QLabel;
-    loadingStatus_->setMinimumWidth(320);
-    auto *stop = new QPushButton(QStringLiteral("読込み中止"));
-    box->addWidget(loadingStatus_);
-    box->addWidget(stop);
-    connect(stop, &QPushButton::clicked, this, [this] { store_.cancelFlag = -1; });
-    loading_->show();
-    setControlsEnabled(false);
-
-    const Settings settings = settings_;
-    worker_ = std::thread([this, selection, settings, refresh] {
-        NetworkPageSource network;
-        PageArchive archive(offlineFolder_);
-        OfflinePageSource offline(archive);
-        PageSource &inner = offlineFolder_.isEmpty() ? static_cast<PageSource &>(network) : offline;
-        CachedSource cached = withPageCache(inner, folder_, settings.cache, refresh, *messages_);
-        LabelProgress progress(loadingStatus_);
-        LoadContext context {store_, settings, folder_, *cached.source, progress, *messages_};
+    makeSource();
+    if (!missingSelectionMessage(selection).isEmpty()) {
+        // Nothing to fetch: the driver resets the store and names the first box
+        // still unchosen at once, without a loading window.
+        LoadingProgress none(nullptr, nullptr);
+        LoadContext context {store_, settings_, folder_, *cached_.source, none, *messages_};
         loadResult_ = runLoad(selection, context);
-        QMetaObject::invokeMethod(this, &MainWindow::loadFinished, Qt::QueuedConnection);
-    });
+        withViews([](ViewContext &c) { loadEnded(c, false); });
+        return;
+    }
+
+    auto *window = new LoadingWindow(QString(), true, this);
+    const Settings settings = settings_;
+    PageSource *source = cached_.source;
+    auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
+    runInBackground(
+        window,
+        [this, selection, settings, source, progress] {
+            LoadContext context {store_, settings, folder_, *source, *progress, *messages_};
+            loadResult_ = runLoad(selection, context);
+        },
+        &MainWindow::loadFinished);
+}
+
+bool MainWindow::endBackgroundJob()
+{
+    if (worker_.joinable())
+        worker_.join();
+    closeLoadingWindow();
+    setControlsEnabled(true);
+    if (closeRequested_) {
+        close();
+        return false;
+    }
+    return true;
 }
 
 void MainWindow::loadFinished()
 {
-    if (worker_.joinable())
-        worker_.join();
-    if (loading_) {
-        loading_->deleteLater();
-        loading_ = nullptr;
-        loadingStatus_ = nullptr;
-    }
-    setControlsEnabled(true);
-    if (closeRequested_) {
-        close();
+    if (!endBackgroundJob())
         return;
-    }
     const bool analysed = loadResult_.analysed;
     withViews([analysed](ViewContext &context) { loadEnded(context, analysed); });
     markRaceBox();
+    Q_EMIT jobEnded();
 }
 
 void MainWindow::openDayLoad()
@@ -323,6 +516,28 @@ void MainWindow::markRaceBox()
             .isEmpty())
         cached = racesInCache(day, settings_, folder_);
     markCachedRaces(race_, cached);
+}
+
+void MainWindow::openCalendar()
+{
+    if (worker_.joinable())
+        return;
+    makeSource();
+    // The calendar ignores the stop button; ending the program still ends its load.
+    auto *window = new LoadingWindow(QStringLiteral("開催情報 読込み中・・・"), false, this);
+    PageSource *source = cached_.source;
+    auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
+    const QString url = settings_.site1Base + QStringLiteral("/");
+    calendarResult_.reset();
+    runInBackground(
+        window,
+        [this, source, progress, url] {
+            std::atomic<qint16> neverStopped {0};
+            PageLoader loader(*source, *progress, *messages_, neverStopped);
+            MeetingCalendarReader reader;
+            calendarResult_ = std::make_unique<CalendarTexts>(reader.readKaisai(loader, url, *messages_));
+        },
+        &MainWindow::calendarLoaded);
 }
 
 }  // namespace marunoki::gui

@@ -8,38 +8,57 @@
 //
 // The views draw into models (WindowViews) that the widgets display; every
 // action changes the store or the models through the core and then refreshes the
-// widgets. The load runs on a worker thread; while it runs every control that
-// could read or change the store is disabled (the load uses curUma as its loop
-// index) and a small loading window offers "読込み中止".
+// widgets. A race load and the meeting calendar's load run on a worker thread
+// (one at a time); while one runs every control that could read or change the
+// store is disabled (the load uses curUma as its loop index) and the loading
+// window shows how far it has come and, for a race, offers "読込み中止". The
+// loading window opens only once the selection is accepted and is hidden while a
+// message box is up. Ending the program during a load stops the load and ends
+// without a message.
+//
+// Layout: the window fits a 1280 x 720 screen (also at a scale factor of 2 on
+// 2560 x 1440); the graph and its legend grow with the space they get, the grids
+// and the panels take the rest and scroll. The size, the place, the race chosen
+// last and the view shown are kept in the settings file when the window ends.
 
 #include "app/common.h"
 #include "app/driver/load_driver.h"
+#include "app/driver/page_cache_setup.h"
 #include "app/race_store.h"
 #include "output/window_views.h"
 #include "settings/settings.h"
+#include "settings/window_state.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QDialog;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace marunoki {
+class PageArchive;
+class PageSource;
 class PrintDevice;
-}
+struct CalendarTexts;
+}  // namespace marunoki
 
 namespace marunoki::gui {
 
 class CellGridView;
+class GraphPane;
+class LoadingWindow;
 class MessageBoxSink;
-class PictureBox;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -49,8 +68,22 @@ public:
     MainWindow(const AppFolder &folder, const QString &offlineFolder, QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Puts the window where the last run left it (size, place, race, view);
+    // a place on no screen of `screens` (available areas) is not taken.
+    void restoreState(const WindowState &state, const QList<QRect> &screens);
+    // What restoreState takes back.
+    WindowState currentState() const;
+
+    // Whether a load (race or calendar) is running.
+    bool loading() const { return worker_.joinable(); }
+
+Q_SIGNALS:
+    // A load (race or calendar) has ended and its result is shown.
+    void jobEnded();
+
 protected:
-    // While a load runs, closing first stops it; the window closes when it ends.
+    // While a load runs, closing stops it without a message; the window closes
+    // when it has ended. The state is saved when the window really closes.
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -60,20 +93,35 @@ private:
     void buildMenus();
     void connectControls();
     void startUp();
-    // refresh: "最新の情報に更新", every page fetched again for this load.
-    void startLoad(bool refresh = false);
+    void startLoad();
     // "1日分読込み" for the day of the selection boxes.
     void openDayLoad();
     // Marks the races of the chosen day that the page cache holds.
     void markRaceBox();
     void loadFinished();
     void openCalendar();
+    void calendarLoaded();
+    void showCalendar(const CalendarTexts &texts);
+    // The source a load reads from: the network, or the page archive with --offline.
+    void makeSource();
+    // Opens the loading window and runs job on the worker thread; done runs on
+    // the user-interface thread when it has ended.
+    void runInBackground(LoadingWindow *window, std::function<void()> job, void (MainWindow::*done)());
+    void closeLoadingWindow();
+    // After a background job: the worker joined, the loading window closed, the
+    // controls enabled. False when the window was asked to close meanwhile (it
+    // closes now and the job's result is not shown).
+    bool endBackgroundJob();
+    void stepRunner(int step);
     void exportCsv();
     // Asks for a printer, then runs the job on it (a file printer gets one file
     // per page, numbered from the second on) and shows the views afterwards.
     void printWith(const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job);
+    void previewWith(const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job);
     void printGraphs();
     void printTable();
+    void previewGraphs();
+    void previewTable();
     void openOptions();
     void openAbout();
     void openTrackUpdate();
@@ -96,8 +144,21 @@ private:
     WindowViews views_;
     std::unique_ptr<MessageBoxSink> messages_;
     std::thread worker_;
+    // Set by the worker as its last step, so the loading window is not shown again
+    // after the message a load stopped at.
+    std::atomic<bool> workerDone_ {true};
+    std::unique_ptr<PageArchive> archive_;
+    std::unique_ptr<PageSource> source_;
+    // The page cache in front of source_ (declared after it: it goes first).
+    CachedSource cached_;
+    // "最新の情報に更新": the next load fetches every page again.
+    bool refreshNext_ = false;
     LoadResult loadResult_;
+    std::unique_ptr<CalendarTexts> calendarResult_;
     bool closeRequested_ = false;
+    bool stateSaved_ = false;
+    // The printer's output file, kept for the session.
+    QString printFile_;
 
     QComboBox *course_ = nullptr;
     QComboBox *year_ = nullptr;
@@ -117,8 +178,7 @@ private:
     QLabel *versionLabel_ = nullptr;  // Label10
     QLabel *raceLabel_ = nullptr;  // Label1
     QLabel *runnerLabel_ = nullptr;  // Label7
-    PictureBox *picture1_ = nullptr;
-    PictureBox *picture2_ = nullptr;
+    GraphPane *graphPane_ = nullptr;  // Picture1 and Picture2
     CellGridView *taisenGrid_ = nullptr;  // MSFlexGrid1
     CellGridView *runGrid_ = nullptr;  // MSFlexGrid2
     CellGridView *bacyuGrid_ = nullptr;  // MSFlexGrid3
@@ -126,8 +186,8 @@ private:
     QPointer<QDialog> aboutDialog_;
     QPointer<QDialog> trackDialog_;
     QPointer<QDialog> dayDialog_;
-    QDialog *loading_ = nullptr;
-    QLabel *loadingStatus_ = nullptr;
+    QPointer<LoadingWindow> loading_;
+    QAction *quitAction_ = nullptr;
 };
 
 }  // namespace marunoki::gui

@@ -3,13 +3,11 @@
 
 #include "gui/main_window.h"
 
-#include "app/driver/page_cache_setup.h"
-
 #include "app/driver/race_selection.h"
 #include "app/runner_navigation.h"
 #include "gui/cell_grid_view.h"
+#include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"
-#include "gui/picture_box.h"
 #include "output/csv_export.h"
 #include "output/painter_print_device.h"
 #include "output/print_jobs.h"
@@ -24,10 +22,13 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace marunoki::gui {
 
@@ -51,33 +52,55 @@ void setBusy(bool busy)
 
 void MainWindow::buildMenus()
 {
-    QMenu *system = menuBar()->addMenu(QStringLiteral("システム"));
-    system->addAction(QStringLiteral("オプション設定"), this, &MainWindow::openOptions);
-    system->addAction(QStringLiteral("バージョン情報"), this, &MainWindow::openAbout);
-    system->addAction(QStringLiteral("終了"), this, &QWidget::close);
-    QMenu *output = menuBar()->addMenu(QStringLiteral("印刷/出力"));
-    output->addAction(QStringLiteral("グラフ印刷"), this, &MainWindow::printGraphs);
-    output->addAction(QStringLiteral("馬柱印刷"), this, &MainWindow::printTable);
-    output->addAction(QStringLiteral("CSV出力"), this, &MainWindow::exportCsv);
-    menuBar()->addAction(QStringLiteral("馬場情報ファイル更新"), this, &MainWindow::openTrackUpdate);
-    QMenu *day = menuBar()->addMenu(QStringLiteral("読込み"));
-    day->addAction(QStringLiteral("1日分読込み"), this, &MainWindow::openDayLoad);
-    day->addAction(QStringLiteral("最新の情報に更新"), this, [this] { startLoad(true); });
+    // Mnemonics for Alt and F10, the standard keys for printing and quitting.
+    QMenu *system = menuBar()->addMenu(QStringLiteral("システム(&S)"));
+    system->addAction(QStringLiteral("オプション設定(&O)..."), this, &MainWindow::openOptions);
+    system->addAction(QStringLiteral("バージョン情報(&A)"), this, &MainWindow::openAbout);
+    system->addSeparator();
+    // The keys named outright: not every desktop binds the standard Quit key.
+    quitAction_ = system->addAction(
+        QStringLiteral("終了(&X)"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+    QMenu *output = menuBar()->addMenu(QStringLiteral("印刷/出力(&P)"));
+    output->addAction(QStringLiteral("グラフ印刷(&G)..."), QKeySequence(Qt::CTRL | Qt::Key_P), this,
+        &MainWindow::printGraphs);
+    output->addAction(QStringLiteral("馬柱印刷(&B)..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this,
+        &MainWindow::printTable);
+    output->addAction(QStringLiteral("グラフ印刷プレビュー(&V)..."), this, &MainWindow::previewGraphs);
+    output->addAction(QStringLiteral("馬柱印刷プレビュー(&W)..."), this, &MainWindow::previewTable);
+    output->addSeparator();
+    output->addAction(
+        QStringLiteral("CSV出力(&C)"), QKeySequence(Qt::CTRL | Qt::Key_E), this, &MainWindow::exportCsv);
+    menuBar()->addAction(QStringLiteral("馬場情報ファイル更新(&U)..."), this, &MainWindow::openTrackUpdate);
+    QMenu *day = menuBar()->addMenu(QStringLiteral("読込み(&L)"));
+    day->addAction(QStringLiteral("1日分読込み(&D)..."), this, &MainWindow::openDayLoad);
+    day->addAction(QStringLiteral("最新の情報に更新(&R)"), QKeySequence(Qt::Key_F5), this, [this] {
+        refreshNext_ = true;
+        startLoad();
+    });
 }
 
 void MainWindow::connectControls()
 {
-    connect(loadButton_, &QPushButton::clicked, this, [this] { startLoad(); });
+    connect(loadButton_, &QPushButton::clicked, this, &MainWindow::startLoad);
+    connect(calendarButton_, &QPushButton::clicked, this, &MainWindow::openCalendar);
     for (QComboBox *box : {year_, course_, meeting_, day_})
         connect(box, &QComboBox::currentTextChanged, this, &MainWindow::markRaceBox);
-    connect(calendarButton_, &QPushButton::clicked, this, &MainWindow::openCalendar);
     connect(endButton_, &QPushButton::clicked, this, &QWidget::close);
-    connect(nextButton_, &QPushButton::clicked, this,
-        [this] { runnerChanged(nextRunner(store_.curUma, store_.tousuu)); });
-    connect(picture1_, &PictureBox::clicked, this,
-        [this] { runnerChanged(nextRunner(store_.curUma, store_.tousuu)); });
-    connect(previousButton_, &QPushButton::clicked, this,
-        [this] { runnerChanged(previousRunner(store_.curUma, store_.tousuu)); });
+    connect(nextButton_, &QPushButton::clicked, this, [this] { stepRunner(1); });
+    connect(graphPane_, &GraphPane::clicked, this, [this] { stepRunner(1); });
+    connect(previousButton_, &QPushButton::clicked, this, [this] { stepRunner(-1); });
+    // PageUp/PageDown and Ctrl+arrows move between runners from anywhere in the
+    // window (a selection box's text keeps Ctrl+arrows for its words).
+    const std::pair<QKeySequence, int> steps[]
+        = {{QKeySequence(Qt::Key_PageUp), -1}, {QKeySequence(Qt::Key_PageDown), 1},
+            {QKeySequence(Qt::CTRL | Qt::Key_Left), -1}, {QKeySequence(Qt::CTRL | Qt::Key_Right), 1}};
+    for (const auto &[keys, step] : steps) {
+        auto *shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { stepRunner(step); });
+    }
+    // Enter in a selection box starts the load.
+    for (QComboBox *box : {year_, course_, meeting_, day_, race_})
+        connect(box->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::startLoad);
     connect(runnerBox_, &QComboBox::activated, this,
         [this] { runnerChanged(runnerFromBoxText(runnerBox_->currentText(), store_.tousuu)); });
     connect(taisenGrid_, &CellGridView::rowClicked, this, [this](int row) {
@@ -95,6 +118,15 @@ void MainWindow::connectControls()
         tableCheck_->setTristate(false);
         withViews([this](ViewContext &context) { tableCheckClicked(context, folder_); });
     });
+}
+
+void MainWindow::stepRunner(int step)
+{
+    // During a load the store belongs to the worker.
+    if (worker_.joinable())
+        return;
+    runnerChanged(
+        step > 0 ? nextRunner(store_.curUma, store_.tousuu) : previousRunner(store_.curUma, store_.tousuu));
 }
 
 qint32 MainWindow::check1() const
@@ -134,8 +166,7 @@ void MainWindow::runnerChanged(qint32 runner)
 
 void MainWindow::refreshViews()
 {
-    picture1_->refresh();
-    picture2_->refresh();
+    graphPane_->refresh();
     taisenGrid_->refresh();
     runGrid_->refresh();
     bacyuGrid_->refresh();
@@ -149,11 +180,16 @@ void MainWindow::refreshViews()
 void MainWindow::printWith(const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job)
 {
     QPrinter printer(QPrinter::HighResolution);
+    // The file chosen last time in this session is offered again.
+    if (!printFile_.isEmpty())
+        printer.setOutputFileName(printFile_);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(title);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString file = printer.outputFileName();
+    if (!file.isEmpty())
+        printFile_ = file;
     PainterPrintDevice device([&printer, file](int document) -> QPagedPaintDevice * {
         if (!file.isEmpty())
             printer.setOutputFileName(documentFileName(file, document));
@@ -162,16 +198,63 @@ void MainWindow::printWith(const QString &title, const std::function<void(ViewCo
     withViews([&device, &job](ViewContext &context) { job(context, device); });
 }
 
+void MainWindow::previewWith(
+    const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!printFile_.isEmpty())
+        printer.setOutputFileName(printFile_);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(title);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, &job](QPrinter *target) {
+        // Every page of the job is one page of the preview.
+        const std::unique_ptr<PainterPrintDevice> pages
+            = std::make_unique<PainterPrintDevice>(*target, PainterPrintDevice::Pages::OneFile);
+        // A preview is no printing: the job's notes ("2ページ目を印刷します") would
+        // only stand between the user and the pages.
+        RecordingSink quiet;
+        ViewContext context {store_, settings_, check1(), views_, quiet};
+        job(context, *pages);
+        refreshViews();
+    });
+    preview.exec();
+    if (!printer.outputFileName().isEmpty())
+        printFile_ = printer.outputFileName();
+}
+
+namespace {
+
+// The two print jobs, for the printer and for the preview alike.
+void graphJob(ViewContext &context, PrintDevice &device)
+{
+    printGraph(context, device, setBusy);
+}
+
+void tableJob(ViewContext &context, PrintDevice &device)
+{
+    printBacyu(context, device, setBusy);
+}
+
+}  // namespace
+
 void MainWindow::printGraphs()
 {
-    printWith(QStringLiteral("グラフ印刷"),
-        [](ViewContext &context, PrintDevice &device) { printGraph(context, device, setBusy); });
+    printWith(QStringLiteral("グラフ印刷"), graphJob);
 }
 
 void MainWindow::printTable()
 {
-    printWith(QStringLiteral("馬柱印刷"),
-        [](ViewContext &context, PrintDevice &device) { printBacyu(context, device, setBusy); });
+    printWith(QStringLiteral("馬柱印刷"), tableJob);
+}
+
+void MainWindow::previewGraphs()
+{
+    previewWith(QStringLiteral("グラフ印刷プレビュー"), graphJob);
+}
+
+void MainWindow::previewTable()
+{
+    previewWith(QStringLiteral("馬柱印刷プレビュー"), tableJob);
 }
 
 void MainWindow::exportCsv()
@@ -179,34 +262,23 @@ void MainWindow::exportCsv()
     writeCsv(store_, folder_, *messages_);
 }
 
-void MainWindow::openCalendar()
+void MainWindow::calendarLoaded()
 {
-    // The top page is small; it is read on the user-interface thread with the
-    // loader's own waiting (no stop button: the calendar ignores it). The issue
-    // label shows the loader's status meanwhile.
-    const QString issue = versionLabel_->text();
-    // With --offline the top page comes from the same page archive as the races.
-    NetworkPageSource network;
-    PageArchive archive(offlineFolder_);
-    OfflinePageSource offline(archive);
-    PageSource &inner = offlineFolder_.isEmpty() ? static_cast<PageSource &>(network) : offline;
-    // The calendar's maximum age in the page cache decides how often it is fetched.
-    CachedSource cached = withPageCache(inner, folder_, settings_.cache, false, *messages_);
-    LabelProgress progress(versionLabel_);
-    PageLoader loader(*cached.source, progress, *messages_, store_.cancelFlag);
-    MeetingCalendarReader reader;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const CalendarTexts texts
-        = reader.readKaisai(loader, settings_.site1Base + QStringLiteral("/"), *messages_);
-    QApplication::restoreOverrideCursor();
-    QApplication::processEvents();
-    versionLabel_->setText(issue);
-    if (!texts.filled)
+    if (!endBackgroundJob())
         return;
+    const std::unique_ptr<CalendarTexts> texts = std::move(calendarResult_);
+    Q_EMIT jobEnded();
+    if (texts && texts->filled)
+        showCalendar(*texts);
+}
 
-    QDialog dialog(this);
-    dialog.setWindowTitle(QStringLiteral("開催情報取得"));
-    auto *grid = new QGridLayout(&dialog);
+void MainWindow::showCalendar(const CalendarTexts &texts)
+{
+    auto *dialog = new QDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setObjectName(QStringLiteral("calendarWindow"));
+    dialog->setWindowTitle(QStringLiteral("開催情報取得"));
+    auto *grid = new QGridLayout(dialog);
     for (int d = 0; d < 4; ++d) {
         const int column = (d / 2) * 2;
         const int row = (d % 2) * 3;
@@ -216,12 +288,12 @@ void MainWindow::openCalendar()
             auto *button = new QPushButton(caption);
             button->setFlat(true);
             button->setCursor(Qt::PointingHandCursor);
-            connect(button, &QPushButton::clicked, &dialog, [this, caption, &dialog] {
+            connect(button, &QPushButton::clicked, dialog, [this, caption, dialog] {
                 const MeetingSelection chosen = meetingSelection(caption);
                 meeting_->setEditText(chosen.meeting);
                 day_->setEditText(chosen.day);
                 course_->setEditText(chosen.course);
-                dialog.accept();
+                dialog->accept();
             });
             grid->addWidget(button, row + m, column + 1);
         }
@@ -232,9 +304,9 @@ void MainWindow::openCalendar()
     grid->addWidget(
         new QLabel(QStringLiteral("注）今週開催は、出馬表が登録されるまで表示できません")), 7, 0, 1, 4);
     auto *close = new QPushButton(QStringLiteral("閉じる"));
-    connect(close, &QPushButton::clicked, &dialog, &QDialog::reject);
+    connect(close, &QPushButton::clicked, dialog, &QDialog::reject);
     grid->addWidget(close, 8, 3);
-    dialog.exec();
+    dialog->show();  // modeless, as the calendar window always was
 }
 
 }  // namespace marunoki::gui

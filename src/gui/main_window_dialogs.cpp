@@ -38,7 +38,13 @@ void MainWindow::openOptions()
 {
     if (raiseOpen(optionsDialog_))
         return;
-    optionsDialog_ = new OptionsDialog(folder_, settings_, *messages_, this);
+    auto *dialog = new OptionsDialog(folder_, settings_, *messages_, this);
+    // A new share moves the reference line of the race on screen at once.
+    connect(dialog, &OptionsDialog::settingsSaved, this, [this] {
+        if (!worker_.joinable())
+            withViews([](ViewContext &context) { shareChanged(context); });
+    });
+    optionsDialog_ = dialog;
     showModeless(optionsDialog_);
 }
 

@@ -3,8 +3,9 @@
 // reference-line share "連対基準線" and the reading site. It shows and edits an
 // OptionsModel (settings/options_model.h), which decides everything; OK saves
 // into the main window's Settings and the settings file, "ｷｬﾝｾﾙ" and the close
-// box change nothing. Modeless; deletes itself when closed. Nothing is redrawn:
-// the overlays apply from the next graph, the share from the next analysis.
+// box change nothing. Modeless; deletes itself when closed. The dialog redraws
+// nothing itself: the overlays apply from the next graph; the main window moves
+// the reference line to a new share at once (settingsSaved).
 
 #include "app/common.h"
 #include "settings/options_model.h"

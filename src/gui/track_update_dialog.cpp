@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -93,6 +94,12 @@ void TrackUpdateDialog::buildControls()
     resize(640, 420);
 
     connect(drives_, &QComboBox::textActivated, this, &TrackUpdateDialog::showDrive);
+    connect(folderModel_, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
+        // A parent's rows have come; the model sorts them a moment later, so the
+        // folder gets its place in the tree once that is done.
+        if (currentFolder_.startsWith(loaded))
+            QTimer::singleShot(100, this, [this] { selectInTree(currentFolder_); });
+    });
     connect(folderTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex &current) {
             if (current.isValid())
@@ -119,12 +126,24 @@ void TrackUpdateDialog::showDrive(const QString &drive)
 void TrackUpdateDialog::showFolder(const QString &path)
 {
     currentFolder_ = path;
-    const QModelIndex inTree = folderModel_->index(path);
-    if (inTree.isValid() && folderTree_->currentIndex() != inTree) {
-        folderTree_->setCurrentIndex(inTree);
-        folderTree_->scrollTo(inTree);
-    }
+    selectInTree(path);
     fileList_->setRootIndex(fileModel_->setRootPath(path));
+}
+
+void TrackUpdateDialog::selectInTree(const QString &path)
+{
+    // The file-system model fills its folders as it reads them: a folder deep in
+    // the tree has no index until its parents are read, so the selection is
+    // made again when the model has read the folder's parent.
+    const QModelIndex inTree = folderModel_->index(path);
+    if (!inTree.isValid())
+        return;
+    for (QModelIndex parent = inTree.parent(); parent.isValid(); parent = parent.parent())
+        folderTree_->expand(parent);
+    folderTree_->expand(inTree);
+    if (folderTree_->currentIndex() != inTree)
+        folderTree_->setCurrentIndex(inTree);
+    folderTree_->scrollTo(inTree);
 }
 
 void TrackUpdateDialog::update()
@@ -135,8 +154,10 @@ void TrackUpdateDialog::update()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const TrackUpdateResult result = updateTrackFile(folder_, source, held);
     QApplication::restoreOverrideCursor();
-    for (const QString &text : held.messages())
-        messages_.message(text);
+    const QStringList texts = held.messages();
+    const QStringList details = held.details();
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        messages_.detailedMessage(texts[i], details.value(i));
     switch (result.outcome) {
     case TrackUpdateResult::Outcome::Updated:
         Q_EMIT trackDataUpdated(result.versionText);

@@ -45,6 +45,8 @@ private:
     void buildControls();
     void showDrive(const QString &drive);
     void showFolder(const QString &path);
+    // Expands the tree down to the folder and selects it.
+    void selectInTree(const QString &path);
     void update();
 
     AppFolder folder_;

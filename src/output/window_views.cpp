@@ -1,8 +1,11 @@
 #include "output/window_views.h"
 
+#include "analysis/runner_statistics.h"
 #include "view/bacyu_table.h"
 #include "view/graph_view.h"
 #include "view/runner_panels.h"
+
+#include <utility>
 
 namespace marunoki {
 
@@ -70,12 +73,39 @@ void switchToBacyu(ViewContext &context)
 void loadStarting(WindowViews &views)
 {
     views.bacyuGrid.visible = false;
+    views.analysed = false;
 }
 
 void loadEnded(ViewContext &context, bool analysed)
 {
-    if (analysed)
-        showGraph(context);
+    context.views.analysed = analysed;
+    if (!analysed)
+        return;
+    showGraph(context);
+    const QString view = std::exchange(context.views.viewAfterLoad, QString());
+    if (view == QStringLiteral("bacyu"))
+        switchToBacyu(context);
+    else if (view == QStringLiteral("hikaku"))
+        switchToHikaku(context);
+}
+
+QString shownView(const RaceStore &store, const WindowViews &views)
+{
+    if (views.bacyuGrid.visible)
+        return QStringLiteral("bacyu");
+    if (store.viewMode == QStringLiteral("hikaku"))
+        return store.viewMode;
+    return QStringLiteral("graph");
+}
+
+void shareChanged(ViewContext &context)
+{
+    if (!context.views.analysed)
+        return;
+    referenceLine(context.store, context.settings.kakeritu, context.messages);
+    if (context.views.bacyuGrid.visible)
+        return;  // the table shows no line; the graph is drawn when it comes back
+    redrawAfterRunnerChange(context);
 }
 
 void tableCheckClicked(ViewContext &context, const AppFolder &folder)

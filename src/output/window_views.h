@@ -36,6 +36,13 @@ struct WindowViews {
     QString umaInfo;  // Label7
     QString runnerBox;  // Combo2's text
 
+    // The store holds an analysed race (the last load went through).
+    bool analysed = false;
+    // The view the next load that goes through shows after its graph ("bacyu",
+    // "hikaku"; empty or "graph": the graph alone): the view remembered from the
+    // last run, used once.
+    QString viewAfterLoad;
+
     // What the graph drivers draw on and fill.
     GraphSurfaces surfaces();
 };
@@ -65,9 +72,21 @@ void showGraph(ViewContext &context);
 // then stops at a missing selection).
 void loadStarting(WindowViews &views);
 // A race load ended. When it went through to the analysis the speed-figure graph
-// of curUma (runner 1) is drawn; a load stopped at a message leaves every view as
-// it was until the user draws again.
+// of curUma (runner 1) is drawn, then views.viewAfterLoad when it names another
+// view (and it is forgotten); a load stopped at a message leaves every view as it
+// was until the user draws again.
 void loadEnded(ViewContext &context, bool analysed);
+
+// The view on screen: "bacyu" while the table is shown, else "hikaku" or
+// "graph" as drawn last ("graph" before any drawing).
+QString shownView(const RaceStore &store, const WindowViews &views);
+
+// The options changed the reference-line share (settings.kakeritu). The line is
+// computed from the loaded figures at the end of a load; without this it would
+// stay at the old share's height while the graph's label names the new one. The
+// line is computed again from the figures of the analysed race and the view on
+// screen drawn again. Nothing happens before a load has gone through.
+void shareChanged(ViewContext &context);
 
 // The table check box was clicked; context.check1 is its new value (0 or 1). The
 // value is saved at once as "writeHyo" in the settings file of `folder` (a failed

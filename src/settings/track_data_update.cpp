@@ -66,11 +66,11 @@ public:
     {
         fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd_ < 0) {
-            error_ = QStringLiteral("%1 cannot be read: %2").arg(path, qt_error_string(errno));
+            error_ = QStringLiteral("%1 を読めません (%2)").arg(path, qt_error_string(errno));
             return;
         }
         if (::fstat(fd_, &stat_) != 0 || !S_ISREG(stat_.st_mode)) {
-            error_ = QStringLiteral("%1 is not a file").arg(path);
+            error_ = QStringLiteral("%1 はファイルではありません").arg(path);
             close();
         }
     }
@@ -142,8 +142,8 @@ TrackUpdateResult copyFailed(MessageSink &sink, const QString &why)
 
 TrackUpdateResult unopenable(MessageSink &sink, const QString &why)
 {
-    sink.message(kCannotOpen);
-    sink.message(why);
+    // One message; why (naming the file) is its detail.
+    sink.detailedMessage(kCannotOpen, why);
     return failed(TrackUpdateResult::Outcome::Unopenable);
 }
 
@@ -223,7 +223,7 @@ TrackUpdateResult updateTrackFile(const AppFolder &folder, const QString &source
     QString why;
     if (!in.copyTo(copy, readFailed, why)) {
         if (readFailed)
-            return unopenable(sink, QStringLiteral("%1 cannot be read: %2").arg(source, why));
+            return unopenable(sink, QStringLiteral("%1 を読めません (%2)").arg(source, why));
         return copyFailed(sink, why);
     }
 

@@ -1,6 +1,7 @@
 #include "web/network_page_source.h"
 
 #include "app/regular_file.h"
+#include "web/fetch_cause.h"
 #include "web/html_body.h"
 #include "web/transfer_body.h"
 
@@ -381,8 +382,8 @@ private:
                 store(job.url, job.id,
                     failedPage(QStringLiteral("転送が途中で切れました（接続が切れました）")));
             } else if (reply->error() != QNetworkReply::NoError && code < 400) {
-                // Connection failures, redirect loops: Qt's own description.
-                store(job.url, job.id, failedPage(reply->errorString()));
+                // Connection failures, redirect loops: in the user's words.
+                store(job.url, job.id, failedPage(networkCause(reply->error())));
             } else if (code != 0 && (code < 200 || code > 299)) {
                 store(job.url, job.id, failedPage(QStringLiteral("HTTP %1").arg(code)));
             } else {

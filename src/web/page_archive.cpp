@@ -2,6 +2,7 @@
 
 #include "app/message_sink.h"
 #include "app/regular_file.h"
+#include "web/fetch_cause.h"
 #include "web/network_page_source.h"
 
 #include <QCryptographicHash>
@@ -200,7 +201,7 @@ std::optional<PageArchive::Page> PageArchive::load(const QString &url, QString *
         std::lock_guard lock(mutex_);
         const auto it = entries_.find(url);
         if (it == entries_.end()) {
-            *error = QStringLiteral("not in the archive: ") + url;
+            *error = notInArchiveCause();
             return std::nullopt;
         }
         entry = *it;

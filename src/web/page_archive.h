@@ -101,7 +101,7 @@ private:
 };
 
 // Pages from an archive folder instead of the network. An address that is not
-// in the archive fails with "not in the archive: <address>".
+// in the archive fails with the cause "保存されたページにありません".
 class OfflinePageSource : public PageSource {
 public:
     explicit OfflinePageSource(const PageArchive &archive);

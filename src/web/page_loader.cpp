@@ -16,6 +16,7 @@ PageLoader::PageLoader(
 int PageLoader::load(const QString &url, const PageRequest &request, PageTable &table)
 {
     progress_.status(request.statusText);
+    failureDetail_.clear();
 
     // The meeting calendar's waits do not look at the stop flag; it waits on a
     // flag that nobody sets.
@@ -34,7 +35,7 @@ int PageLoader::load(const QString &url, const PageRequest &request, PageTable &
     if (page.outcome == FetchedPage::Outcome::Cancelled || stopRequested())
         return cancel();
     if (page.outcome == FetchedPage::Outcome::Failed) {
-        messages_.message(QStringLiteral("ページを読み込めません: %1 (%2)").arg(url, page.error));
+        failureDetail_ = QStringLiteral("%1 (%2)").arg(url, page.error);
         return kPageNotExpected;
     }
 

@@ -25,6 +25,13 @@ class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
     virtual void status(const QString &text) = 0;
+    // Runner `current` of `count` is being read (1-based); shown as a progress
+    // bar where there is one.
+    virtual void runnerProgress(int current, int count)
+    {
+        (void)current;
+        (void)count;
+    }
 };
 
 // What one reader asks of the loader.
@@ -47,9 +54,14 @@ public:
 
     // Loads the page at url into table (cleared first) and runs the check.
     // Returns 0, 1 or 2 as above. A failure to fetch (connection, HTTP status,
-    // time limit, size limit) shows one message naming the address and the cause
-    // and returns 1.
+    // time limit, size limit) returns 1 without a message of its own: the reader's
+    // caller shows its message ("出馬表が正常に読み込めません") once, with
+    // failureDetail() behind it.
     int load(const QString &url, const PageRequest &request, PageTable &table);
+
+    // The address and the cause of the last load's failed fetch,
+    // "<address> (<cause>)"; empty when the last load fetched its page.
+    QString failureDetail() const { return failureDetail_; }
 
     // Starts fetching these pages ahead (the horse pages of a race), so that the
     // later load() calls for them find them ready. Results never depend on it.
@@ -60,6 +72,7 @@ private:
     ProgressSink &progress_;
     MessageSink &messages_;
     std::atomic<qint16> &cancelFlag_;
+    QString failureDetail_;
 };
 
 }  // namespace marunoki

@@ -310,10 +310,12 @@ TEST_F(CliLoad, OnSite1AFailingHorsePageIsNamedAndTheLoadGoesOn)
     server.route(horsePath(1, 2), HttpRoute::withStatus(404));
     const CliRun run = load(1);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList messages = run.messages();
-    ASSERT_EQ(messages.size(), 2) << run.err.toStdString();
-    EXPECT_TRUE(messages[0].contains(sampleHorseAddress(race, 1, base, 2)));
-    EXPECT_EQ(messages[1], QStringLiteral("2番の馬情報が正常に読み込めません"));
+    // One message for the failure; the address and the cause on the detail line.
+    EXPECT_EQ(run.messages(), QStringList {QStringLiteral("2番の馬情報が正常に読み込めません")})
+        << run.err.toStdString();
+    EXPECT_EQ(
+        run.details(), QStringList {sampleHorseAddress(race, 1, base, 2) + QStringLiteral(" (HTTP 404)")});
+    EXPECT_TRUE(run.detailsFollowMessages());
     const QJsonObject json = parseJson(run.out);
     EXPECT_TRUE(pastRunDates(json, 2).isEmpty());
     EXPECT_EQ(pastRunDates(json, 3).size(), 7);
@@ -326,10 +328,9 @@ TEST_F(CliLoad, OnSite2AFailingHorsePageStopsWithStatusThree)
     const QString jsonPath = app.file(QStringLiteral("race.json"));
     const CliRun run = load(2, {QStringLiteral("--json"), jsonPath, QStringLiteral("--csv")});
     EXPECT_EQ(run.exitCode, 3);
-    const QStringList messages = run.messages();
-    ASSERT_EQ(messages.size(), 2) << run.err.toStdString();
-    EXPECT_TRUE(messages[0].contains(sampleHorseAddress(race, 2, base, 2)));
-    EXPECT_EQ(messages[1], kCardUnreadable);
+    EXPECT_EQ(run.messages(), QStringList {kCardUnreadable}) << run.err.toStdString();
+    EXPECT_EQ(
+        run.details(), QStringList {sampleHorseAddress(race, 2, base, 2) + QStringLiteral(" (HTTP 404)")});
     // A stopped load writes nothing.
     EXPECT_FALSE(QFile::exists(jsonPath));
     EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("2611290.csv"))));
@@ -526,10 +527,9 @@ TEST_F(CliLoad, TimeoutBoundsTheWaitForAPage)
     const CliRun run = load(1, {QStringLiteral("--timeout"), QStringLiteral("0.5")});
     EXPECT_LT(timer.elapsed(), 20000);  // far below the 30 s default
     EXPECT_EQ(run.exitCode, 3);
-    const QStringList messages = run.messages();
-    ASSERT_EQ(messages.size(), 2) << run.err.toStdString();
-    EXPECT_TRUE(messages[0].contains(sampleCardAddress(race, 1, base)));
-    EXPECT_EQ(messages[1], kCardUnreadable);
+    EXPECT_EQ(run.messages(), QStringList {kCardUnreadable}) << run.err.toStdString();
+    ASSERT_EQ(run.details().size(), 1) << run.err.toStdString();
+    EXPECT_TRUE(run.details()[0].startsWith(sampleCardAddress(race, 1, base) + QStringLiteral(" (制限時間")));
 }
 
 TEST_F(CliLoad, JobsBoundsThePagesInFlight)

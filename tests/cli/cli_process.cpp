@@ -4,15 +4,39 @@
 
 namespace marunoki::test {
 
-QStringList CliRun::messages() const
+namespace {
+
+QStringList linesAfter(const QByteArray &err, const QString &prefix)
 {
     QStringList found;
-    const QString prefix = QStringLiteral("message: ");
     for (const QString &line : QString::fromUtf8(err).split(u'\n')) {
         if (line.startsWith(prefix))
             found.append(line.mid(prefix.size()));
     }
     return found;
+}
+
+}  // namespace
+
+QStringList CliRun::messages() const
+{
+    return linesAfter(err, QStringLiteral("message: "));
+}
+
+QStringList CliRun::details() const
+{
+    return linesAfter(err, QStringLiteral("detail: "));
+}
+
+bool CliRun::detailsFollowMessages() const
+{
+    const QStringList lines = QString::fromUtf8(err).split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].startsWith(QStringLiteral("detail: "))
+            && (i == 0 || !lines[i - 1].startsWith(QStringLiteral("message: "))))
+            return false;
+    }
+    return true;
 }
 
 CliRun runCli(const QStringList &arguments, const QString &workingDir, int timeoutMs)

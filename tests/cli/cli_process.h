@@ -15,6 +15,10 @@ struct CliRun {
 
     // stderr lines "message: <text>", the text only, in order.
     QStringList messages() const;
+    // stderr lines "detail: <text>", the text only, in order.
+    QStringList details() const;
+    // Whether every "detail: " line directly follows a "message: " line.
+    bool detailsFollowMessages() const;
 };
 
 // Runs marunoki-cli with the arguments, in workingDir when given. Kills it after

@@ -154,11 +154,15 @@ TEST_F(LoadDriver, OnSite1AnUnreadableHorsePageIsNamedAndTheLoadGoesOn)
     source.pages.insert(horse(1, 3), source.pages.value(card(1)));  // the wrong page: fails the check
     const LoadResult result = load(kSite1);
     EXPECT_TRUE(result.analysed);
-    const QStringList shown = messages.messages();
-    ASSERT_EQ(shown.size(), 3) << shown.join(u'\n').toStdString();
-    EXPECT_TRUE(shown[0].contains(horse(1, 2)));  // the loader names the address it could not fetch
-    EXPECT_EQ(shown[1], QStringLiteral("2番の馬情報が正常に読み込めません"));
-    EXPECT_EQ(shown[2], QStringLiteral("3番の馬情報が正常に読み込めません"));
+    // One message per runner; only the page that could not be fetched has a
+    // detail (its address and cause), not the one that was the wrong page.
+    EXPECT_EQ(messages.messages(),
+        QStringList({QStringLiteral("2番の馬情報が正常に読み込めません"),
+            QStringLiteral("3番の馬情報が正常に読み込めません")}));
+    const QStringList details = messages.details();
+    ASSERT_EQ(details.size(), 2);
+    EXPECT_TRUE(details[0].startsWith(horse(1, 2) + QStringLiteral(" ("))) << details[0].toStdString();
+    EXPECT_EQ(details[1], QString());
     EXPECT_EQ(source.fetched.last(), horse(1, 4));
     EXPECT_EQ(store.R_date[2][1], 0);
     EXPECT_GT(store.U_heikin[4][1], 0);

@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringEncoder>
 
 #include <gtest/gtest.h>
@@ -29,7 +30,19 @@ namespace marunoki::test {
 namespace {
 
 const QString kCardUnreadable = QStringLiteral("出馬表が正常に読み込めません");
-const QString kCantLoad = QStringLiteral("ページを読み込めません: ");
+
+// A fetch failure's detail: the address, then the cause in parentheses, in the
+// user's language (an HTTP status may stay as it is).
+void expectDetail(const QString &detail, const QString &address, const QString &cause)
+{
+    EXPECT_TRUE(detail.startsWith(address + QStringLiteral(" ("))) << detail.toStdString();
+    EXPECT_TRUE(detail.contains(cause)) << detail.toStdString();
+    const QString said = detail.mid(address.size());
+    if (!said.contains(QStringLiteral("HTTP "))) {
+        EXPECT_FALSE(said.contains(QRegularExpression(QStringLiteral("[A-Za-z]{3,}"))))
+            << detail.toStdString();
+    }
+}
 
 // A server that answers every request with the start of a response, then resets
 // the connection (RST, not an orderly close): a site dying in mid-page.
@@ -165,9 +178,9 @@ TEST_F(NetworkFaults, AFaultyCardStopsTheLoadWithItsCause)
     struct Fault {
         const char *name;
         std::function<QString(int site)> prepare;  // sets the fault up; returns the site address
-        QString cause;  // in the first message: the cause of a failed fetch, or the start of the
-                        // splitter's message for a page without a body; empty: no message before
-                        // the card message
+        QString cause;  // the cause of a failed fetch (in the card message's detail), or the start
+                        // of the splitter's message for a page without a body (a message before
+                        // the card message); empty: the card message alone
     };
     const auto onCard = [this](const HttpRoute &route) {
         return [this, route](int site) {
@@ -177,13 +190,13 @@ TEST_F(NetworkFaults, AFaultyCardStopsTheLoadWithItsCause)
     };
     const Fault faults[] = {
         {"connection refused", [](int) { return QStringLiteral("http://127.0.0.1:%1").arg(closedPort()); },
-            QStringLiteral("refused")},
+            QStringLiteral("接続を拒否されました")},
         {"reset in mid-page", [&resetting](int) { return resetting.url(); },
             QStringLiteral("転送が途中で切れました")},
         {"headers, then nothing", onCard(HttpRoute::headersThenNothing(50000)),
             QStringLiteral("制限時間 1 秒")},
         {"no answer at all", onCard(HttpRoute::neverAnswer()), QStringLiteral("制限時間 1 秒")},
-        {"redirect loop", onCard(HttpRoute::redirect("/loop")), QStringLiteral("redirect")},
+        {"redirect loop", onCard(HttpRoute::redirect("/loop")), QStringLiteral("転送が多すぎます")},
         {"server error", onCard(HttpRoute::withStatus(503)), QStringLiteral("HTTP 503")},
         // Random bytes hold so many '<' that the page nests too deeply to be parsed.
         {"10 MB of random bytes", onCard(HttpRoute::html(randomBytes(10 * 1024 * 1024))),
@@ -207,17 +220,22 @@ TEST_F(NetworkFaults, AFaultyCardStopsTheLoadWithItsCause)
             EXPECT_FALSE(run.crashed) << run.err.toStdString();
             EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
             const QStringList messages = run.messages();
-            if (fault.cause.isEmpty()) {
-                EXPECT_EQ(messages, QStringList {kCardUnreadable});
-            } else {
+            const QStringList details = run.details();
+            EXPECT_TRUE(run.detailsFollowMessages()) << run.err.toStdString();
+            if (fault.cause.startsWith(QStringLiteral("WebData"))) {
                 ASSERT_EQ(messages.size(), 2) << run.err.toStdString();
-                if (!fault.cause.startsWith(QStringLiteral("WebData"))) {
-                    EXPECT_TRUE(messages[0].startsWith(kCantLoad + sampleCardAddress(race, site, siteBase)))
-                        << messages[0].toStdString();
-                }
-                EXPECT_TRUE(messages[0].contains(fault.cause, Qt::CaseInsensitive))
-                    << messages[0].toStdString();
+                EXPECT_TRUE(messages[0].startsWith(fault.cause)) << messages[0].toStdString();
                 EXPECT_EQ(messages[1], kCardUnreadable);
+                EXPECT_TRUE(details.isEmpty()) << run.err.toStdString();
+            } else {
+                // One message per failure; a failed fetch puts its address and cause behind it.
+                EXPECT_EQ(messages, QStringList {kCardUnreadable}) << run.err.toStdString();
+                if (fault.cause.isEmpty()) {
+                    EXPECT_TRUE(details.isEmpty()) << run.err.toStdString();
+                } else {
+                    ASSERT_EQ(details.size(), 1) << run.err.toStdString();
+                    expectDetail(details[0], sampleCardAddress(race, site, siteBase), fault.cause);
+                }
             }
             EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("race.json"))));
             EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("2611290.csv"))));
@@ -240,7 +258,7 @@ TEST_F(NetworkFaults, AFaultyHorsePageOnSite1IsNamedAndTheLoadGoesOn)
         QString cause;
     } faults[] = {
         {"headers, then nothing", HttpRoute::headersThenNothing(50000), QStringLiteral("制限時間 1 秒")},
-        {"redirect loop", HttpRoute::redirect("/loop"), QStringLiteral("redirect")},
+        {"redirect loop", HttpRoute::redirect("/loop"), QStringLiteral("転送が多すぎます")},
         {"10 MB of random bytes", HttpRoute::html(randomBytes(10 * 1024 * 1024)),
             QStringLiteral("WebData読込みエラー(err-AB")},
     };
@@ -253,14 +271,21 @@ TEST_F(NetworkFaults, AFaultyHorsePageOnSite1IsNamedAndTheLoadGoesOn)
         EXPECT_FALSE(run.crashed) << run.err.toStdString();
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         QStringList messages = run.messages();
-        ASSERT_EQ(messages.size(), 3) << run.err.toStdString();
-        EXPECT_TRUE(messages[0].contains(fault.cause, Qt::CaseInsensitive)) << messages[0].toStdString();
-        if (!fault.cause.startsWith(QStringLiteral("WebData"))) {
-            EXPECT_TRUE(messages[0].startsWith(kCantLoad + horse)) << messages[0].toStdString();
+        const QStringList details = run.details();
+        EXPECT_TRUE(run.detailsFollowMessages()) << run.err.toStdString();
+        if (fault.cause.startsWith(QStringLiteral("WebData"))) {
+            // The splitter's own message comes first; nothing was fetched wrongly.
+            ASSERT_FALSE(messages.isEmpty()) << run.err.toStdString();
+            EXPECT_TRUE(messages.takeFirst().startsWith(fault.cause));
+            EXPECT_TRUE(details.isEmpty()) << run.err.toStdString();
+        } else {
+            ASSERT_EQ(details.size(), 1) << run.err.toStdString();
+            expectDetail(details[0], horse, fault.cause);
         }
-        EXPECT_EQ(messages[1], QStringLiteral("4番の馬情報が正常に読み込めません"));
-        EXPECT_TRUE(messages[2].endsWith(QStringLiteral("2611290.csv へ出力しました")))
-            << messages[2].toStdString();
+        ASSERT_EQ(messages.size(), 2) << run.err.toStdString();
+        EXPECT_EQ(messages[0], QStringLiteral("4番の馬情報が正常に読み込めません"));
+        EXPECT_TRUE(messages[1].endsWith(QStringLiteral("2611290.csv へ出力しました")))
+            << messages[1].toStdString();
         EXPECT_TRUE(QFile::exists(app.file(QStringLiteral("race.json"))));
         QFile::remove(app.file(QStringLiteral("race.json")));
     }

@@ -149,6 +149,25 @@ TEST_F(PdfPrinting, DeviceRefusesDrawingOutsideADocument)
     EXPECT_FALSE(printer.end().ok);
 }
 
+// A print preview paints once: seventeen runners' graphs are its two pages, each
+// landscape, and the page rules hold as on a printer.
+TEST_F(PdfPrinting, OneFileHoldsEveryDocumentAsItsPages)
+{
+    load(17);
+    const QString path = folder.file(QStringLiteral("preview.pdf"));
+    {
+        QPdfWriter writer(path);
+        const std::unique_ptr<PainterPrintDevice> pages = std::make_unique<PainterPrintDevice>(writer, PainterPrintDevice::Pages::OneFile);
+        EXPECT_FALSE(pages->end().ok);
+        printGraph(context, *pages);
+        EXPECT_FALSE(pages->end().ok);  // every page was ended
+    }
+    const PdfFacts facts = readPdf(path);
+    EXPECT_EQ(facts.pages, 2);
+    EXPECT_NEAR(facts.firstPage.width(), kA4Long, 1.0);
+    EXPECT_FALSE(sink.messages().contains(QStringLiteral("印刷できません")));
+}
+
 TEST(DocumentFileName, LaterDocumentsGetTheirNumberBeforeTheSuffix)
 {
     struct Case {

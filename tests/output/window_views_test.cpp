@@ -1,5 +1,7 @@
 #include "output/window_views.h"
 
+#include "analysis/runner_statistics.h"
+
 #include "view/recorded_drawing.h"
 
 #include "print_race.h"
@@ -7,6 +9,8 @@
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace marunoki;
 using namespace marunoki::test;
@@ -277,6 +281,105 @@ TEST(WindowViews, OnlyRunnerRowsOfTheHeadToHeadGridSelect)
         SCOPED_TRACE(testing::Message() << "row " << c.row << " of " << c.tousuu);
         EXPECT_EQ(runnerOfTaisenRow(c.row, c.tousuu), c.runner);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The y of the dash-dot reference line in the graph box; nothing when none is drawn.
+std::optional<double> referenceLineY(const WindowViews &views)
+{
+    for (const DrawPrimitive &p : views.picture1.primitives()) {
+        if (p.kind == PrimitiveKind::Line && p.pen.drawStyle == LineStyle::DashDot && p.y1 == p.y2)
+            return p.y1;
+    }
+    return std::nullopt;
+}
+
+bool graphSays(const WindowViews &views, const QString &text)
+{
+    for (const DrawPrimitive &p : views.picture1.primitives()) {
+        if (p.kind == PrimitiveKind::Text && p.text == text)
+            return true;
+    }
+    return false;
+}
+
+// Regression: a new share changed the label at once but the line only at the
+// next load, so the picture showed "35%ライン" at the 30 % height.
+TEST_F(WindowViewSwitches, ANewShareMovesTheLineWithItsLabel)
+{
+    for (const QString &view : {QStringLiteral("graph"), QStringLiteral("hikaku")}) {
+        SCOPED_TRACE(view.toStdString());
+        settings.kakeritu = 0.3f;
+        load(8);
+        views.analysed = true;
+        referenceLine(store, settings.kakeritu, sink);
+        if (view == QStringLiteral("hikaku"))
+            switchToHikaku(context);
+        else
+            switchToGraph(context);
+        const auto before = referenceLineY(views);
+        ASSERT_TRUE(before);
+
+        settings.kakeritu = 0.05f;
+        shareChanged(context);
+        EXPECT_TRUE(graphSays(views, QStringLiteral("05%ライン")));
+        const auto after = referenceLineY(views);
+        ASSERT_TRUE(after);
+        // A smaller share is a higher figure: the line moves up (smaller y).
+        EXPECT_LT(*after, *before);
+        // Drawn afresh from the same figures, the line lies where the new share puts it.
+        const float recomputed = store.rentaiKizyun;
+        referenceLine(store, settings.kakeritu, sink);
+        EXPECT_EQ(store.rentaiKizyun, recomputed);
+        EXPECT_EQ(shownView(store, views), view);
+    }
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
+}
+
+TEST_F(WindowViewSwitches, ANewShareBeforeAnyLoadChangesNothing)
+{
+    load(8);
+    const float line = store.rentaiKizyun;
+    const std::size_t drawn = views.picture1.primitives().size();
+    settings.kakeritu = 0.05f;
+    shareChanged(context);  // no load went through: the store holds no analysed race
+    EXPECT_EQ(store.rentaiKizyun, line);
+    EXPECT_EQ(views.picture1.primitives().size(), drawn);
+}
+
+TEST_F(WindowViewSwitches, TheRememberedViewIsShownOnceAfterTheFirstLoad)
+{
+    const struct {
+        QString remembered;
+        QString shown;
+    } cases[] = {
+        {QString(), QStringLiteral("graph")},
+        {QStringLiteral("graph"), QStringLiteral("graph")},
+        {QStringLiteral("bacyu"), QStringLiteral("bacyu")},
+        {QStringLiteral("hikaku"), QStringLiteral("hikaku")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.remembered.toStdString());
+        fillPrintRace(store, 6);
+        views.viewAfterLoad = c.remembered;
+        loadStarting(views);
+        store.curUma = 1;
+        loadEnded(context, true);
+        EXPECT_EQ(shownView(store, views), c.shown);
+        EXPECT_TRUE(views.viewAfterLoad.isEmpty());
+        // The next load shows the graph again.
+        loadStarting(views);
+        loadEnded(context, true);
+        EXPECT_EQ(shownView(store, views), QStringLiteral("graph"));
+    }
+    // A load that stopped keeps the remembered view for the next one.
+    views.viewAfterLoad = QStringLiteral("hikaku");
+    loadStarting(views);
+    loadEnded(context, false);
+    EXPECT_EQ(views.viewAfterLoad, QStringLiteral("hikaku"));
 }
 
 }  // namespace

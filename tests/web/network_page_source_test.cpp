@@ -97,8 +97,9 @@ TEST_F(NetworkTest, FailuresCarryTheirCause)
         {server.url(QStringLiteral("/silent")), QStringLiteral("制限時間 1 秒")},
         {server.url(QStringLiteral("/stalled")), QStringLiteral("制限時間 1 秒")},
         {server.url(QStringLiteral("/announced-huge")), QStringLiteral("大きすぎます")},
-        {server.url(QStringLiteral("/loop-a")), QStringLiteral("redirect")},
-        {QStringLiteral("http://127.0.0.1:%1/").arg(test::closedPort()), QStringLiteral("refused")},
+        {server.url(QStringLiteral("/loop-a")), QStringLiteral("転送が多すぎます")},
+        {QStringLiteral("http://127.0.0.1:%1/").arg(test::closedPort()),
+            QStringLiteral("接続を拒否されました")},
     };
     for (const Case &c : cases) {
         QElapsedTimer clock;
@@ -344,14 +345,14 @@ struct PageLoaderOverNetwork : ::testing::Test {
     PageTable table;
 };
 
-TEST_F(PageLoaderOverNetwork, FailureShowsMessageAndReturnsOne)
+TEST_F(PageLoaderOverNetwork, FailureReturnsOneWithAddressAndCauseAsDetail)
 {
     PageRequest request;
     request.check = [](const PageTable &) { return true; };
     const QString url = server.url(QStringLiteral("/nothing-here"));
     EXPECT_EQ(loader.load(url, request, table), kPageNotExpected);
-    EXPECT_EQ(
-        messages.messages(), QStringList {QStringLiteral("ページを読み込めません: %1 (HTTP 404)").arg(url)});
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_EQ(loader.failureDetail(), QStringLiteral("%1 (HTTP 404)").arg(url));
 }
 
 TEST_F(PageLoaderOverNetwork, StopDuringTheWaitReturnsTwoAndResetsTheFlag)

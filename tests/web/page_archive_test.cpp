@@ -212,7 +212,7 @@ TEST(OfflinePageSource, AddressNotInTheArchiveFails)
     const std::atomic<qint16> flag {0};
     const FetchedPage page = offline.fetch(QStringLiteral("http://x.example/a"), flag);
     EXPECT_EQ(page.outcome, FetchedPage::Outcome::Failed);
-    EXPECT_EQ(page.error, QStringLiteral("not in the archive: http://x.example/a"));
+    EXPECT_EQ(page.error, QStringLiteral("保存されたページにありません"));
 }
 
 TEST(OfflinePageSource, IndexLinesPointingOutsideTheFolderAreIgnored)

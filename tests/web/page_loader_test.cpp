@@ -70,12 +70,16 @@ TEST_F(LoaderTest, ShowsTheStatusTextAndFillsTheTable)
     EXPECT_EQ(table.cell(31, 1), QStringLiteral("31"));
 }
 
-TEST_F(LoaderTest, FetchFailureShowsOneMessageNamingAddressAndCause)
+TEST_F(LoaderTest, FetchFailureLeavesTheMessageToTheCallerWithAddressAndCauseAsDetail)
 {
     table.setCell(5, 1, QStringLiteral("old"));
     EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageNotExpected);
-    EXPECT_EQ(
-        messages.messages(), QStringList {QStringLiteral("ページを読み込めません: %1 (HTTP 404)").arg(kUrl)});
+    EXPECT_TRUE(messages.messages().isEmpty());
+    EXPECT_EQ(loader.failureDetail(), QStringLiteral("%1 (HTTP 404)").arg(kUrl));
+    // The next load that fetches its page forgets the failure.
+    source.setPage(kUrl, pageWithMarkerAt(30));
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageRead);
+    EXPECT_TRUE(loader.failureDetail().isEmpty());
 }
 
 TEST_F(LoaderTest, StopDuringTheWaitReturnsTwoAndResetsTheFlag)

@@ -199,11 +199,15 @@ TEST(ReaderLoading, CalendarWithoutAPage)
 {
     Rig rig;
     MeetingCalendarReader reader;
-    // Not fetched: the loader names the cause; the parse does not run.
+    // Not fetched: the parse does not run; the calendar's own error, with the
+    // address and the cause behind it, is the one message.
     const CalendarTexts missing = reader.readKaisai(*rig.loader, QStringLiteral("nowhere"), rig.messages);
     EXPECT_FALSE(missing.filled);
-    EXPECT_TRUE(rig.messages.messages().isEmpty());
-    EXPECT_EQ(rig.loaderMessages.messages().size(), 1);
+    EXPECT_EQ(rig.messages.messages(), QStringList {QStringLiteral("開催情報読込みエラー")});
+    ASSERT_EQ(rig.messages.details().size(), 1);
+    EXPECT_TRUE(rig.messages.details()[0].startsWith(QStringLiteral("nowhere (")));
+    EXPECT_TRUE(rig.loaderMessages.messages().isEmpty());
+    rig.messages.clear();
 
     // Fetched without a body: the splitter message, then the parse finds nothing.
     FetchedPage frameset;
@@ -211,6 +215,6 @@ TEST(ReaderLoading, CalendarWithoutAPage)
     rig.source.setResult(QStringLiteral("frames"), frameset);
     const CalendarTexts empty = reader.readKaisai(*rig.loader, QStringLiteral("frames"), rig.messages);
     EXPECT_FALSE(empty.filled);
-    EXPECT_EQ(rig.loaderMessages.messages().last(), QStringLiteral("WebData読込みエラー(err-CA01)"));
+    EXPECT_EQ(rig.loaderMessages.messages(), QStringList {QStringLiteral("WebData読込みエラー(err-CA01)")});
     EXPECT_EQ(rig.messages.messages(), QStringList {QStringLiteral("開催情報読込みエラー")});
 }

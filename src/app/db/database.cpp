@@ -290,9 +290,9 @@ std::unique_ptr<Database> Database::open(
     QString error;
     auto db = openQuietly(path, &error, cacheFolder);
     if (!db) {
-        messages.message(QStringLiteral("dataファイルが開けません"));
-        if (QFileInfo::exists(path))
-            messages.message(error);
+        // One message; why the file could not be opened is its detail.
+        messages.detailedMessage(
+            QStringLiteral("dataファイルが開けません"), QFileInfo::exists(path) ? error : QString());
     }
     return db;
 }

@@ -38,8 +38,9 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // Opens the file. On failure shows "dataファイルが開けません" (and for a file
-    // that is there but unreadable, a second message saying why) and returns null.
+    // Opens the file. On failure shows "dataファイルが開けません" (for a file that
+    // is there but unreadable, with the reason as the message's detail) and
+    // returns null.
     static std::unique_ptr<Database> open(
         const QString &path, MessageSink &messages, const QString &cacheFolder = QString());
 

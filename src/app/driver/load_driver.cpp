@@ -102,17 +102,24 @@ private:
     std::unique_ptr<NarMerge> narMerge_;
 };
 
-LoadResult stopAt(const QString &message, LoadContext &context)
+// Where a load stopped: the message, and behind it the failed page's address
+// and cause when a fetch failed.
+struct Stop {
+    QString message;
+    QString detail;
+};
+
+LoadResult stopAt(const Stop &stop, LoadContext &context)
 {
     // Pages fetched ahead for this race are of no use any more.
     context.source.cancelAll();
-    context.messages.message(message);
-    return {false, message};
+    context.messages.detailedMessage(stop.message, stop.detail);
+    return {false, stop.message};
 }
 
-// Reads the card and every runner's page of the chosen site. Returns the message
-// the load stopped at, or nothing when it goes on to the analysis.
-std::optional<QString> readRace(
+// Reads the card and every runner's page of the chosen site. Returns where the
+// load stopped, or nothing when it goes on to the analysis.
+std::optional<Stop> readRace(
     Site site, const RaceSelection &selection, LoadContext &context, LoadDatabases &databases)
 {
     RaceStore &store = context.store;
@@ -124,13 +131,13 @@ std::optional<QString> readRace(
         ? Site1CardReader().readSyutuba(loader, cardUrl, base, store, context.messages)
         : Site2CardReader().readSyutuba02(loader, cardUrl, base, store, context.messages);
     if (cardStatus == kPageNotExpected)
-        return kCardUnreadable;
+        return Stop {kCardUnreadable, loader.failureDetail()};
     if (cardStatus == kPageCancelled)
-        return kUserCancel;
+        return Stop {kUserCancel, {}};
     // A card that passed its check but gave no runner is a page cut short
     // whose landmarks survived: there is nothing to analyse.
     if (store.tousuu <= 0)
-        return kCardUnreadable;
+        return Stop {kCardUnreadable, {}};
 
     const int last = qBound(0, store.tousuu, kMaxRunners);
     QStringList horsePages;
@@ -149,17 +156,20 @@ std::optional<QString> readRace(
     Site2HorseReader site2Horses;
     for (int n = 1; n <= last; ++n) {
         store.curUma = n;
+        context.progress.runnerProgress(n, last);
         const QString url = store.U_Url[n];
         const int status = site == Site::One
             ? site1Horses.readUma(loader, url, base, store, context.messages)
             : site2Horses.readUma02(loader, url, base, store, context.messages);
         if (status == kPageCancelled)
-            return kUserCancel;
+            return Stop {kUserCancel, {}};
         if (status == kPageNotExpected) {
             if (site == Site::Two)
-                return kCardUnreadable;
+                return Stop {kCardUnreadable, loader.failureDetail()};
             // Site 1 carries on without this runner's history.
-            context.messages.message(QString::number(n) + QStringLiteral("番の馬情報が正常に読み込めません"));
+            context.messages.detailedMessage(
+                QString::number(n) + QStringLiteral("番の馬情報が正常に読み込めません"),
+                loader.failureDetail());
             continue;
         }
         if (merge) {

@@ -1,0 +1,51 @@
+#pragma once
+// What the desktop window remembers from one run to the next: its size and
+// place, the race chosen last and the view shown. Kept in the settings file
+// (marunoki.ini) in a section of our own, "MarunokiWindow", which the Windows
+// program never reads; its own sections are left as they are.
+//
+// Reading never fails: a missing or unreadable file, or a value that is no
+// number or out of range, leaves that part unremembered. Writing replaces the
+// whole file atomically; a failure leaves the old file whole and comes back as
+// a Status (the window ends anyway).
+
+#include "app/common.h"
+#include "app/status.h"
+
+#include <QList>
+#include <QRect>
+#include <QString>
+
+#include <optional>
+
+namespace marunoki {
+
+struct WindowState {
+    // The window's frame when not maximised, in screen coordinates.
+    std::optional<QRect> geometry;
+    bool maximized = false;
+    // The selection boxes' texts as the user left them (year, course, meeting,
+    // day, race); empty when not remembered.
+    QString year;
+    QString course;
+    QString meeting;
+    QString day;
+    QString race;
+    // "graph", "bacyu" or "hikaku"; empty when not remembered.
+    QString view;
+
+    bool operator==(const WindowState &) const = default;
+};
+
+// Where a remembered frame goes on the screens there are now (their available
+// areas): on the screen it overlaps most, made no larger than that screen (and
+// no smaller than `minimum` where the screen allows) and moved inside it.
+// Nothing when it overlaps no screen (a screen since unplugged): the window
+// then takes its usual place.
+[[nodiscard]] std::optional<QRect> placeOnScreens(
+    const QRect &remembered, const QList<QRect> &screens, const QSize &minimum);
+
+[[nodiscard]] WindowState readWindowState(const AppFolder &folder);
+Status writeWindowState(const AppFolder &folder, const WindowState &state);
+
+}  // namespace marunoki

@@ -1,0 +1,81 @@
+// The pieces around the main window: the track-data update dialog's folder
+// tree, Qt's own translations and the loading window's progress.
+
+#include "gui/gui_sinks.h"
+#include "gui/loading_window.h"
+#include "gui/track_update_dialog.h"
+
+#include "support/test_folder.h"
+
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QProgressBar>
+#include <QTest>
+#include <QTranslator>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+namespace marunoki::gui {
+namespace {
+
+// The tree used to stay at "/" while the file list showed the remembered folder.
+TEST(TrackUpdateDialog, TheTreeOpensAtTheRememberedFolder)
+{
+    test::TestFolder app;
+    test::TestFolder downloads;
+    const QString nested = QDir::cleanPath(downloads.path() + QStringLiteral("/keiba/baba"));
+    ASSERT_TRUE(QDir().mkpath(nested));
+    app.write(QStringLiteral("marunoki.ini"), "[file]\nbabadir=" + nested.toUtf8() + "\n");
+    RecordingSink messages;
+    TrackUpdateDialog dialog(AppFolder(app.path()), messages);
+    dialog.show();
+    auto *tree = dialog.findChild<QTreeView *>();
+    ASSERT_NE(tree, nullptr);
+    auto *model = qobject_cast<QFileSystemModel *>(tree->model());
+    ASSERT_NE(model, nullptr);
+    // The model reads folders in the background; the tree follows as they come.
+    QTRY_COMPARE_WITH_TIMEOUT(model->filePath(tree->currentIndex()), nested, 5000);
+    for (QModelIndex parent = tree->currentIndex().parent(); parent.isValid(); parent = parent.parent())
+        EXPECT_TRUE(tree->isExpanded(parent)) << model->filePath(parent).toStdString();
+    // And it is in sight, not scrolled away among the other folders.
+    QTRY_VERIFY_WITH_TIMEOUT(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())), 5000);
+}
+
+// The print and file dialogs and the message boxes' buttons speak Japanese on a
+// Japanese desktop: Qt's translation for it is installed and loads.
+TEST(QtTranslations, TheJapaneseTranslationLoads)
+{
+    QTranslator translator;
+    ASSERT_TRUE(translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"),
+        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    EXPECT_FALSE(translator.isEmpty());
+    EXPECT_NE(translator.translate("QPlatformTheme", "Cancel"), QString());
+}
+
+TEST(LoadingProgress, TheBarCountsRunnersAndTheLineShowsTheStatus)
+{
+    LoadingWindow window(QStringLiteral("出馬表読込み中・・・"), true, nullptr);
+    LoadingProgress progress(window.statusLine(), window.progressBar());
+    // Before the card: a busy bar.
+    EXPECT_EQ(window.progressBar()->maximum(), 0);
+    const struct {
+        int current;
+        int count;
+    } steps[] = {{1, 16}, {9, 16}, {16, 16}, {3, 0}};
+    for (const auto &step : steps) {
+        progress.runnerProgress(step.current, step.count);
+        progress.status(QStringLiteral("%1/%2").arg(step.current).arg(step.count));
+        QCoreApplication::processEvents();
+        const int count = std::max(step.count, 1);
+        EXPECT_EQ(window.progressBar()->maximum(), count);
+        EXPECT_EQ(window.progressBar()->value(), std::min(step.current, count));
+        EXPECT_EQ(window.statusLine()->text(), QStringLiteral("%1/%2").arg(step.current).arg(step.count));
+    }
+}
+
+}  // namespace
+}  // namespace marunoki::gui

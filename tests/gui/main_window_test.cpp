@@ -1,0 +1,471 @@
+// The desktop window as a user meets it: laid out on a small screen, never
+// frozen by a load, one message per failure, quitting during a load, the
+// keyboard and the state kept between runs. On the offscreen platform, with the
+// bundled sample race read from its page archive or a loopback server.
+
+#include "gui/graph_pane.h"
+#include "gui/loading_window.h"
+#include "gui/main_window.h"
+#include "settings/window_state.h"
+#include "web/meeting_calendar.h"
+
+#include "support/http_test_server.h"
+#include "support/site_pages.h"
+#include "support/test_folder.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace marunoki::gui {
+namespace {
+
+using test::HttpRoute;
+using test::HttpTestServer;
+using test::TestFolder;
+
+const QString kSampleArchive = QStringLiteral(MARUNOKI_SOURCE_DIR "/samples/site1");
+
+// A message box as the user saw it, and whether a loading window was on screen
+// behind it.
+struct SeenBox {
+    QString text;
+    QString detail;
+    bool loadingWindowShown = false;
+};
+
+// Answers every message box at once (as a user pressing OK) and keeps what it said.
+class BoxWatcher {
+public:
+    BoxWatcher()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            bool loading = false;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                loading = loading || (qobject_cast<LoadingWindow *>(w) != nullptr && w->isVisible());
+            seen.append({box->text(), box->detailedText(), loading});
+            box->done(QMessageBox::Ok);
+        });
+        timer_.start(20);
+    }
+    QList<SeenBox> seen;
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const SeenBox &box : seen)
+            t.append(box.text);
+        return t;
+    }
+
+private:
+    QTimer timer_;
+};
+
+// An application folder with the sample track database and settings; the
+// sites' base addresses can point at a loopback server.
+struct AppFolderFixture {
+    explicit AppFolderFixture(const QString &site1Base = QStringLiteral("https://site1.example"))
+    {
+        EXPECT_TRUE(QFile::copy(QStringLiteral(MARUNOKI_SOURCE_DIR "/samples/marunoki.dat"),
+            folder.file(QStringLiteral("marunoki.dat"))));
+        folder.write(QStringLiteral("marunoki.ini"),
+            QStringLiteral("[site]\nsite=サイト1\n[web]\nsite1=%1\nsite2=https://site2.example\n")
+                .arg(site1Base)
+                .toUtf8());
+    }
+    AppFolder app() const { return AppFolder(folder.path()); }
+    TestFolder folder;
+};
+
+void chooseSampleRace(MainWindow &window)
+{
+    const struct {
+        const char *box;
+        QString text;
+    } choices[] = {{"year", QStringLiteral("2026")}, {"course", QStringLiteral("東京")},
+        {"meeting", QStringLiteral("05")}, {"day", QStringLiteral("09")}, {"race", QStringLiteral("11")}};
+    for (const auto &c : choices)
+        window.findChild<QComboBox *>(QString::fromLatin1(c.box))->setEditText(c.text);
+}
+
+bool waitForJob(MainWindow &window)
+{
+    QSignalSpy ended(&window, &MainWindow::jobEnded);
+    return ended.count() > 0 || ended.wait(20000);
+}
+
+QString runnerText(MainWindow &window)
+{
+    return window.findChild<QComboBox *>(QStringLiteral("runner"))->currentText();
+}
+
+// Every control a user reads or presses lies inside the window and shows its
+// whole text (the panels scroll, so their labels are left out).
+void expectNothingCutOff(MainWindow &window)
+{
+    const QRect inside = window.rect();
+    for (QWidget *w : window.findChildren<QWidget *>()) {
+        if (!w->isVisible() || w->window() != &window)
+            continue;
+        const bool inScrollArea
+            = qobject_cast<QScrollArea *>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr);
+        const QString name = w->metaObject()->className() + QStringLiteral(" ") + w->objectName();
+        const QRect placed(w->mapTo(&window, QPoint(0, 0)), w->size());
+        if (qobject_cast<QAbstractButton *>(w) || qobject_cast<QComboBox *>(w)) {
+            EXPECT_TRUE(inside.contains(placed)) << name.toStdString();
+        }
+        if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+            EXPECT_GE(button->width(), button->minimumSizeHint().width()) << button->text().toStdString();
+        }
+        if (auto *box = qobject_cast<QComboBox *>(w)) {
+            const int room = box->isEditable() ? box->lineEdit()->width() : box->width() - 20;
+            EXPECT_GE(room, box->fontMetrics().horizontalAdvance(box->currentText()))
+                << box->currentText().toStdString();
+        }
+        if (auto *label = qobject_cast<QLabel *>(w); label && !label->wordWrap() && !inScrollArea) {
+            EXPECT_GE(label->width(), label->minimumSizeHint().width()) << label->text().toStdString();
+        }
+    }
+}
+
+TEST(MainWindowLayout, FitsA1280By720ScreenBeforeAndAfterALoad)
+{
+    AppFolderFixture app;
+    BoxWatcher boxes;
+    MainWindow window(app.app(), kSampleArchive);
+    window.resize(1280, 720);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_LE(window.minimumSizeHint().width(), 1280);
+    EXPECT_LE(window.minimumSizeHint().height(), 690);  // a title bar above it
+    expectNothingCutOff(window);
+
+    chooseSampleRace(window);
+    window.findChild<QAbstractButton *>(QStringLiteral("load"))->click();
+    ASSERT_TRUE(waitForJob(window));
+    EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+    // A load does not make the window any larger than the screen.
+    EXPECT_LE(window.minimumSizeHint().height(), 690);
+    EXPECT_EQ(window.size(), QSize(1280, 720));
+    expectNothingCutOff(window);
+
+    // A larger window shows a larger graph, its shape kept.
+    auto *pane = window.findChild<GraphPane *>();
+    const QRectF small = pane->graphRect();
+    const QRectF smallLegend = pane->legendRect();
+    window.resize(1920, 1080);
+    QTest::qWait(50);
+    const QRectF large = pane->graphRect();
+    EXPECT_GT(large.width(), small.width() * 1.3);
+    EXPECT_NEAR(large.width() / large.height(), small.width() / small.height(), 0.01);
+    // The legend grows with the graph and stays beside it.
+    EXPECT_NEAR(pane->legendRect().height() / large.height(), smallLegend.height() / small.height(), 0.01);
+    EXPECT_NEAR(pane->legendRect().left(), large.right(), 1.0);
+}
+
+TEST(MainWindowLoad, OneMessagePerFailedPageWithItsAddressAsDetail)
+{
+    AppFolderFixture app;
+    // The archive without runner 2's page.
+    TestFolder archive;
+    for (const QString &name : QDir(kSampleArchive).entryList(QDir::Files))
+        QFile::copy(kSampleArchive + u'/' + name, archive.file(name));
+    QFile index(archive.file(QStringLiteral("index.tsv")));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    QByteArrayList lines = index.readAll().split('\n');
+    index.close();
+    const QString missing = QStringLiteral("https://site1.example/directory/horse/2004100002/index.html");
+    lines.removeIf([&](const QByteArray &line) { return line.startsWith(missing.toUtf8() + '\t'); });
+    archive.write(QStringLiteral("index.tsv"), lines.join('\n'));
+
+    BoxWatcher boxes;
+    MainWindow window(app.app(), archive.path());
+    window.show();
+    chooseSampleRace(window);
+    window.findChild<QAbstractButton *>(QStringLiteral("load"))->click();
+    ASSERT_TRUE(waitForJob(window));
+    ASSERT_EQ(boxes.seen.size(), 1) << boxes.texts().join(u'\n').toStdString();
+    EXPECT_EQ(boxes.seen[0].text, QStringLiteral("2番の馬情報が正常に読み込めません"));
+    EXPECT_TRUE(boxes.seen[0].detail.startsWith(missing + QStringLiteral(" (")))
+        << boxes.seen[0].detail.toStdString();
+    EXPECT_FALSE(boxes.seen[0].loadingWindowShown);
+    // The load went on and drew runner 1.
+    EXPECT_EQ(runnerText(window), QStringLiteral("01"));
+}
+
+TEST(MainWindowLoad, AnUnchosenBoxIsNamedWithoutALoadingWindow)
+{
+    AppFolderFixture app;
+    BoxWatcher boxes;
+    MainWindow window(app.app(), kSampleArchive);
+    window.show();
+    chooseSampleRace(window);
+    window.findChild<QComboBox *>(QStringLiteral("course"))->setEditText(QStringLiteral("場選択"));
+    window.findChild<QAbstractButton *>(QStringLiteral("load"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 5000);
+    EXPECT_EQ(boxes.seen[0].text, QStringLiteral("場を選択してください"));
+    EXPECT_FALSE(boxes.seen[0].loadingWindowShown);
+    EXPECT_FALSE(window.loading());
+}
+
+// A site that never answers: the calendar loads beside a live event loop, and
+// ending the program during any load ends it at once, without a message.
+TEST(MainWindowLoad, NeverFrozenAndQuitDuringALoadEndsWithoutAMessage)
+{
+    HttpTestServer server;
+    server.route(QStringLiteral("/"), HttpRoute::neverAnswer());
+    server.route(QStringLiteral("/scores/2026/05/05/09/11/denma.html"), HttpRoute::neverAnswer());
+    const struct {
+        const char *name;
+        const char *button;
+        QString status;
+    } loads[] = {
+        {"calendar", "calendar", QStringLiteral("開催情報 読込み中・・・")},
+        {"race", "load", QStringLiteral("出馬表読込み中・・・")},
+    };
+    for (const auto &load : loads) {
+        SCOPED_TRACE(load.name);
+        AppFolderFixture app(server.url(QString()));
+        BoxWatcher boxes;
+        auto window = std::make_unique<MainWindow>(app.app(), QString());
+        window->show();
+        chooseSampleRace(*window);
+        window->findChild<QAbstractButton *>(QString::fromLatin1(load.button))->click();
+        ASSERT_TRUE(window->loading());
+
+        // The event loop runs on while the page does not come.
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+        tick.start(10);
+        QTest::qWait(400);
+        EXPECT_GE(ticks, 10);
+        auto *loading = window->findChild<LoadingWindow *>();
+        ASSERT_NE(loading, nullptr);
+        EXPECT_TRUE(loading->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(loading->statusLine()->text(), load.status, 2000);
+
+        QElapsedTimer clock;
+        clock.start();
+        window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!window->loading(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 1000);
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+    }
+}
+
+// The stop button: the loading window is gone before the cancel message, and
+// the progress bar has counted no runner of a card that never came.
+TEST(MainWindowLoad, StopClosesTheLoadingWindowBeforeItsMessage)
+{
+    HttpTestServer server;
+    server.route(QStringLiteral("/scores/2026/05/05/09/11/denma.html"), HttpRoute::neverAnswer());
+    AppFolderFixture app(server.url(QString()));
+    BoxWatcher boxes;
+    MainWindow window(app.app(), QString());
+    window.show();
+    chooseSampleRace(window);
+    window.findChild<QAbstractButton *>(QStringLiteral("load"))->click();
+    auto *loading = window.findChild<LoadingWindow *>();
+    ASSERT_NE(loading, nullptr);
+    EXPECT_EQ(loading->windowTitle(), QStringLiteral("読込み中"));
+    QTest::qWait(100);
+    for (QAbstractButton *button : loading->findChildren<QAbstractButton *>()) {
+        if (button->text() == QStringLiteral("読込み中止"))
+            button->click();
+    }
+    ASSERT_TRUE(waitForJob(window));
+    ASSERT_EQ(boxes.seen.size(), 1) << boxes.texts().join(u'\n').toStdString();
+    EXPECT_EQ(boxes.seen[0].text, QStringLiteral("処理を中止します（ユーザーキャンセル）"));
+    EXPECT_FALSE(boxes.seen[0].loadingWindowShown);
+    QTest::qWait(300);
+    EXPECT_EQ(window.findChild<LoadingWindow *>(), nullptr);
+}
+
+// The calendar loaded beside the window opens its modeless window; a meeting
+// clicked there fills the selection boxes.
+TEST(MainWindowLoad, TheCalendarFillsTheSelection)
+{
+    HttpTestServer server;
+    server.route(
+        QStringLiteral("/"), HttpRoute::html(test::site1TopPage(test::sampleTopPage()).toUtf8(), "UTF-8"));
+    AppFolderFixture app(server.url(QString()));
+    BoxWatcher boxes;
+    MainWindow window(app.app(), QString());
+    window.show();
+    window.findChild<QAbstractButton *>(QStringLiteral("calendar"))->click();
+    auto *loading = window.findChild<LoadingWindow *>();
+    ASSERT_NE(loading, nullptr);
+    // The calendar's load cannot be stopped; ending the program ends it.
+    for (QAbstractButton *button : loading->findChildren<QAbstractButton *>())
+        EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
+    ASSERT_TRUE(waitForJob(window));
+    EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+
+    auto *calendar = window.findChild<QDialog *>(QStringLiteral("calendarWindow"));
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_TRUE(calendar->isVisible());
+    EXPECT_FALSE(calendar->isModal());
+    QAbstractButton *meeting = nullptr;
+    for (QAbstractButton *button : calendar->findChildren<QAbstractButton *>()) {
+        if (meeting == nullptr && button->text().contains(u'回'))
+            meeting = button;
+    }
+    ASSERT_NE(meeting, nullptr);
+    const MeetingSelection chosen = meetingSelection(meeting->text());
+    meeting->click();
+    EXPECT_EQ(window.findChild<QComboBox *>(QStringLiteral("meeting"))->currentText(), chosen.meeting);
+    EXPECT_EQ(window.findChild<QComboBox *>(QStringLiteral("day"))->currentText(), chosen.day);
+    EXPECT_EQ(window.findChild<QComboBox *>(QStringLiteral("course"))->currentText(), chosen.course);
+    EXPECT_FALSE(chosen.course.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QDialog *>(QStringLiteral("calendarWindow")) == nullptr, 2000);
+}
+
+TEST(MainWindowKeyboard, MenusHaveMnemonicsAndTheKeysMoveBetweenRunners)
+{
+    AppFolderFixture app;
+    BoxWatcher boxes;
+    MainWindow window(app.app(), kSampleArchive);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (QAction *menu : window.menuBar()->actions())
+        EXPECT_TRUE(menu->text().contains(u'&')) << menu->text().toStdString();
+
+    // Enter in a selection box starts the load.
+    chooseSampleRace(window);
+    QLineEdit *race = window.findChild<QComboBox *>(QStringLiteral("race"))->lineEdit();
+    race->setFocus();
+    QSignalSpy ended(&window, &MainWindow::jobEnded);
+    QTest::keyClick(race, Qt::Key_Return);
+    ASSERT_TRUE(ended.count() > 0 || ended.wait(20000));
+    ASSERT_EQ(runnerText(window), QStringLiteral("01"));
+
+    const struct {
+        QKeyCombination keys;
+        QString runner;
+    } steps[] = {
+        {QKeyCombination(Qt::Key_PageDown), QStringLiteral("02")},
+        {QKeyCombination(Qt::Key_PageDown), QStringLiteral("03")},
+        {QKeyCombination(Qt::Key_PageUp), QStringLiteral("02")},
+        {QKeyCombination(Qt::ControlModifier, Qt::Key_Left), QStringLiteral("01")},
+        {QKeyCombination(Qt::ControlModifier, Qt::Key_Left), QStringLiteral("16")},  // wraps to the last
+        {QKeyCombination(Qt::ControlModifier, Qt::Key_Right), QStringLiteral("01")},
+    };
+    // From the grid as from anywhere in the window; the keys go through the
+    // window system as a user's do, shortcuts included.
+    window.findChildren<QAbstractItemView *>().first()->setFocus();
+    for (const auto &step : steps) {
+        QTest::keyClick(window.windowHandle(), step.keys.key(), step.keys.keyboardModifiers());
+        EXPECT_EQ(runnerText(window), step.runner);
+    }
+
+    // Ctrl+Q ends the program.
+    QTest::keyClick(window.windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+// The print dialog offers the file printed to last, for the rest of the session.
+TEST(MainWindowPrint, TheOutputFileIsOfferedAgain)
+{
+    AppFolderFixture app;
+    BoxWatcher boxes;
+    MainWindow window(app.app(), kSampleArchive);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    chooseSampleRace(window);
+    window.findChild<QAbstractButton *>(QStringLiteral("load"))->click();
+    ASSERT_TRUE(waitForJob(window));
+
+    const QString chosen = app.folder.file(QStringLiteral("graphs.pdf"));
+    QStringList offered;  // the file each dialog opened with
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        // The output file's line: the one visible line of the dialog (the copies and
+        // page ranges are in the hidden options).
+        QLineEdit *file = nullptr;
+        for (QLineEdit *edit : dialog->findChildren<QLineEdit *>()) {
+            if (edit->isVisible() && file == nullptr)
+                file = edit;
+        }
+        offered.append(file != nullptr ? file->text() : QString());
+        if (offered.size() == 1 && file != nullptr) {
+            file->setText(chosen);
+            dialog->accept();
+        } else {
+            dialog->reject();
+        }
+    });
+    answer.start(20);
+    for (int i = 0; i < 2; ++i) {
+        // The offscreen platform gives the focus back to no window after a dialog.
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.windowHandle(), Qt::Key_P, Qt::ControlModifier);
+    }
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_NE(offered[0], chosen);
+    EXPECT_EQ(offered[1], chosen);
+    // The first printed the graphs there (sixteen runners: one page).
+    EXPECT_TRUE(QFileInfo(chosen).size() > 0);
+    EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+TEST(MainWindowState, SizePlaceRaceAndViewComeBackOnTheNextStart)
+{
+    AppFolderFixture app;
+    BoxWatcher boxes;
+    const QList<QRect> screens = {QRect(0, 0, 1920, 1080)};
+    {
+        MainWindow window(app.app(), kSampleArchive);
+        window.show();
+        window.setGeometry(QRect(40, 60, 1300, 760));
+        chooseSampleRace(window);
+        window.findChild<QAbstractButton *>(QStringLiteral("load"))->click();
+        ASSERT_TRUE(waitForJob(window));
+        for (QAbstractButton *button : window.findChildren<QAbstractButton *>()) {
+            if (button->text() == QStringLiteral("比較"))
+                button->click();
+        }
+        window.close();
+    }
+    const WindowState kept = readWindowState(app.app());
+    EXPECT_EQ(kept.view, QStringLiteral("hikaku"));
+    EXPECT_EQ(kept.day, QStringLiteral("09"));
+
+    MainWindow again(app.app(), kSampleArchive);
+    again.restoreState(kept, screens);
+    again.show();
+    ASSERT_TRUE(kept.geometry);
+    EXPECT_EQ(again.normalGeometry().size(), kept.geometry->size());
+    EXPECT_EQ(again.currentState(), kept);
+    EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+}  // namespace
+}  // namespace marunoki::gui
