@@ -1,5 +1,6 @@
-// Writes the bundled sample race: SAMPLE DATA, a made-up race (2026-11-29,
-// 5回東京9日 11R, 16 runners) with every runner's history, as page archives that
+// Writes the bundled sample race day: SAMPLE DATA, made-up races (2026-11-29,
+// 5回東京9日 10R to 12R; 11R, 16 runners, is the demo's race) with every runner's
+// history, as page archives that
 // the offline page source reads (site1/ and site2/, one per site, in the sites'
 // layouts), and the settings file that names the sample sites' addresses.
 //
@@ -29,7 +30,7 @@ const QString kBase2 = QStringLiteral("https://site2.example");
 // Runners with local (NAR) runs in the sample local-racing database.
 const int kLocalRunners[] = {2, 5, 9, 13};
 
-bool writeArchive(const SampleRace &race, int site, const QString &folder)
+bool writeArchive(const std::vector<SampleRace> &races, int site, const QString &folder)
 {
     // A fresh folder, so that no page of an older sample stays behind.
     QDir(folder).removeRecursively();
@@ -38,12 +39,14 @@ bool writeArchive(const SampleRace &race, int site, const QString &folder)
         return false;
     }
     PageArchive archive(folder);
-    const QMap<QString, QString> pages = samplePages(race, site, site == 1 ? kBase1 : kBase2);
-    for (auto page = pages.begin(); page != pages.end(); ++page) {
-        QString error;
-        if (!archive.save(page.key(), samplePageBytes(page.value()), "UTF-8", &error)) {
-            std::fprintf(stderr, "cannot save %s: %s\n", qPrintable(page.key()), qPrintable(error));
-            return false;
+    for (const SampleRace &race : races) {
+        const QMap<QString, QString> pages = samplePages(race, site, site == 1 ? kBase1 : kBase2);
+        for (auto page = pages.begin(); page != pages.end(); ++page) {
+            QString error;
+            if (!archive.save(page.key(), samplePageBytes(page.value()), "UTF-8", &error)) {
+                std::fprintf(stderr, "cannot save %s: %s\n", qPrintable(page.key()), qPrintable(error));
+                return false;
+            }
         }
     }
     return true;
@@ -73,8 +76,12 @@ int main(int argc, char **argv)
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     const SampleRace race = makeSampleRace();
-    if (!writeArchive(race, 1, out + QStringLiteral("/site1"))
-        || !writeArchive(race, 2, out + QStringLiteral("/site2")))
+    // The day around the race: its other races, with fields of 14 to 18.
+    std::vector<SampleRace> day;
+    for (int number : kSampleDayRaces)
+        day.push_back(makeSampleRace(sampleDayRaceOptions(number)));
+    if (!writeArchive(day, 1, out + QStringLiteral("/site1"))
+        || !writeArchive(day, 2, out + QStringLiteral("/site2")))
         return 1;
     if (!writeSettings(out + QStringLiteral("/marunoki.ini"))) {
         std::fprintf(stderr, "cannot write marunoki.ini\n");

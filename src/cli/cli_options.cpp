@@ -12,6 +12,8 @@ namespace marunoki::cli {
 
 namespace {
 
+constexpr int kMaxRaceNumber = 12;
+
 bool allDigits(const QString &text)
 {
     static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
@@ -74,7 +76,11 @@ public:
         const QString command = args_[pos_++];
         if (command == QStringLiteral("load")) {
             options.command = Command::Load;
-            if (!parseLoad(options))
+            if (!parseLoad(options, false))
+                return {std::nullopt, error_};
+        } else if (command == QStringLiteral("day")) {
+            options.command = Command::Day;
+            if (!parseLoad(options, true))
                 return {std::nullopt, error_};
         } else if (command == QStringLiteral("import-mdb")) {
             options.command = Command::ImportMdb;
@@ -117,7 +123,9 @@ private:
         return true;
     }
 
-    bool parseLoad(Options &options)
+    // The options of load, or of day (a range of races instead of one, and
+    // folders for the outputs of many races).
+    bool parseLoad(Options &options, bool day)
     {
         LoadOptions &load = options.load;
         using Handler = std::function<bool(const QString &name, const QString &value)>;
@@ -133,7 +141,7 @@ private:
                 return true;
             });
         };
-        const std::map<QString, Handler> valued {
+        std::map<QString, Handler> valued {
             {QStringLiteral("--app-dir"),
                 [&](const QString &, const QString &v) { return options.appDir = v, true; }},
             {QStringLiteral("--site"),
@@ -198,10 +206,32 @@ private:
             {QStringLiteral("--report"),
                 [&](const QString &, const QString &v) { return load.reportDir = v, true; }},
         };
+        if (day) {
+            // One race's outputs; a day writes every race into --report and --json-dir.
+            for (const char *single :
+                {"--race", "--json", "--graphs-pdf", "--table-pdf", "--png", "--views-json"})
+                valued.erase(QLatin1String(single));
+            valued[QStringLiteral("--races")] = [&](const QString &n, const QString &v) {
+                const QStringList ends = v.split(u'-');
+                const auto from = twoDigits(ends.value(0), kMaxRaceNumber);
+                const auto to = ends.size() == 1 ? from : twoDigits(ends.value(1), kMaxRaceNumber);
+                if (ends.size() > 2 || !from || !to || to->toInt() < from->toInt())
+                    return bad(n, v);
+                load.firstRace = from->toInt();
+                load.lastRace = to->toInt();
+                return true;
+            };
+            valued[QStringLiteral("--json-dir")]
+                = [&](const QString &, const QString &v) { return load.jsonDir = v, true; };
+        }
         while (pos_ < args_.size()) {
             auto [name, inlineValue] = splitInline(args_[pos_++]);
             if (name == QStringLiteral("--csv") && !inlineValue) {
                 load.csv = true;
+                continue;
+            }
+            if (name == QStringLiteral("--refresh") && !inlineValue) {
+                load.refresh = true;
                 continue;
             }
             const auto handler = valued.find(name);
@@ -234,9 +264,13 @@ QString usageText()
         "  marunoki-cli [--app-dir DIR] load --site 1|2 --year YYYY --course COURSE --meeting N --day N "
         "--race N\n"
         "               [--base1 URL] [--base2 URL] [--json FILE|-] [--csv] [--jobs N] [--timeout SECONDS]\n"
-        "               [--archive DIR] [--offline DIR]\n"
+        "               [--archive DIR] [--offline DIR] [--refresh]\n"
         "               [--graphs-pdf FILE] [--table-pdf FILE] [--png DIR] [--views-json FILE] [--report "
         "DIR]\n"
+        "  marunoki-cli [--app-dir DIR] day --site 1|2 --year YYYY --course COURSE --meeting N --day N\n"
+        "               [--races 1-12] [--jobs N] [--report DIR] [--csv] [--json-dir DIR]\n"
+        "               [--base1 URL] [--base2 URL] [--timeout SECONDS] [--archive DIR] [--offline DIR]\n"
+        "               [--refresh]\n"
         "  marunoki-cli [--app-dir DIR] import-mdb SRC DEST\n"
         "  marunoki-cli demo\n"
         "\n"
@@ -244,7 +278,11 @@ QString usageText()
         "settings file (marunoki.ini in the application folder), which is the program's\n"
         "folder unless --app-dir names another.\n"
         "Exit status: 0 analysed, 1 output could not be written, 2 usage error,\n"
-        "3 the load stopped at a message. Ctrl-C during a load stops it (status 3).\n");
+        "3 the load stopped at a message. Ctrl-C during a load stops it (status 3).\n"
+        "day loads every race of the range (the next race's pages fetched while one is\n"
+        "read); it exits 0 when at least one race was analysed. Pages are kept in the\n"
+        "cache folder of the application folder (section cache of the settings file);\n"
+        "--refresh fetches every page again.\n");
 }
 
 }  // namespace marunoki::cli

@@ -9,7 +9,7 @@
 
 namespace marunoki::cli {
 
-enum class Command { Load, ImportMdb, Demo, Help };
+enum class Command { Load, Day, ImportMdb, Demo, Help };
 
 struct LoadOptions {
     std::optional<int> site;  // 1 or 2; nothing = the settings file's "site"
@@ -28,7 +28,13 @@ struct LoadOptions {
     QString tablePdf;  // the table print job
     QString pngDir;  // graph-01.png ..., hikaku.png, bacyu.png
     QString viewsJson;  // what the window's text views hold
-    QString reportDir;  // index.html and the graphs as SVG
+    // load: index.html and the graphs as SVG; day: a report folder per race
+    // and the day's index.html
+    QString reportDir;
+    bool refresh = false;  // fetch every page again (the cache is written, not read)
+    // day only
+    int firstRace = 1, lastRace = 12;  // --races A-B
+    QString jsonDir;  // one JSON file per race analysed
 };
 
 struct Options {

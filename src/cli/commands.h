@@ -13,6 +13,9 @@ constexpr int kExitStopped = 3;  // the load stopped at a message
 
 // load: one race, optionally written as JSON and CSV.
 int loadCommand(const Options &options);
+// day: the races of one meeting day, each written as the options ask, and the
+// day's report; 0 when at least one race was analysed.
+int dayCommand(const Options &options);
 // import-mdb SRC DEST: an Access file copied into a SQLite file.
 int importMdbCommand(const Options &options);
 // demo: the bundled sample race, loaded offline into a temporary application folder.

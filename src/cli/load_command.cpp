@@ -5,6 +5,7 @@
 #include "cli/interrupt_stop.h"
 
 #include "app/driver/load_driver.h"
+#include "app/driver/page_cache_setup.h"
 #include "app/driver/race_json.h"
 #include "app/race_store.h"
 #include "output/csv_export.h"
@@ -50,38 +51,6 @@ RaceSelection selectionOf(const LoadOptions &load, const Settings &settings)
         s.site = *load.site == 1 ? kSite1 : kSite2;
     else
         s.site = settings.site;
-    return s;
-}
-
-// The page source of the options, and whatever it needs kept alive.
-struct Sources {
-    std::unique_ptr<NetworkPageSource> network;
-    std::unique_ptr<PageArchive> archive;
-    std::unique_ptr<PageSource> wrapper;  // archiving or offline
-    const ArchivingPageSource *archiving = nullptr;
-    PageSource *source = nullptr;
-};
-
-Sources makeSources(const LoadOptions &load, Console &console, const FileSystem &files)
-{
-    Sources s;
-    if (!load.offlineDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.offlineDir, files);
-        s.wrapper = std::make_unique<OfflinePageSource>(*s.archive);
-        s.source = s.wrapper.get();
-        return s;
-    }
-    s.network = std::make_unique<NetworkPageSource>();
-    s.network->setMaxInFlight(load.jobs);
-    s.network->setTimeLimitMs(int(load.timeoutSeconds * 1000));
-    s.source = s.network.get();
-    if (!load.archiveDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.archiveDir, files);
-        auto archiving = std::make_unique<ArchivingPageSource>(*s.network, *s.archive, console);
-        s.archiving = archiving.get();
-        s.wrapper = std::move(archiving);
-        s.source = s.wrapper.get();
-    }
     return s;
 }
 
@@ -142,6 +111,81 @@ QString noAddressMessage(int site, const AppFolder &folder)
 
 }  // namespace
 
+Sources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
+    Console &console, const FileSystem &files)
+{
+    Sources s;
+    if (!load.offlineDir.isEmpty()) {
+        s.archive = std::make_unique<PageArchive>(load.offlineDir, files);
+        s.wrapper = std::make_unique<OfflinePageSource>(*s.archive);
+        s.source = s.wrapper.get();
+        return s;
+    }
+    s.network = std::make_unique<NetworkPageSource>();
+    s.network->setMaxInFlight(load.jobs);
+    s.network->setTimeLimitMs(int(load.timeoutSeconds * 1000));
+    // The archive sees every page of the load, from the cache or not.
+    s.cached = withPageCache(*s.network, folder, settings.cache, load.refresh, console);
+    s.source = s.cached.source;
+    if (!load.archiveDir.isEmpty()) {
+        s.archive = std::make_unique<PageArchive>(load.archiveDir, files);
+        auto archiving = std::make_unique<ArchivingPageSource>(*s.source, *s.archive, console);
+        s.archiving = archiving.get();
+        s.wrapper = std::move(archiving);
+        s.source = s.wrapper.get();
+    }
+    return s;
+}
+
+std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console)
+{
+    // Without this, every setting would silently take its default and the
+    // first complaint would be about a missing key.
+    if (!QFileInfo(folder.path()).isDir()) {
+        complain(QStringLiteral("アプリケーションフォルダ %1 がありません（--app-dir を確かめてください）")
+                     .arg(folder.path()));
+        return std::nullopt;
+    }
+    Settings settings = readIniPara(folder, console);
+    if (!load.base1.isEmpty())
+        settings.site1Base = load.base1;
+    if (!load.base2.isEmpty())
+        settings.site2Base = load.base2;
+    settings.site1Base = baseAddress(settings.site1Base);
+    settings.site2Base = baseAddress(settings.site2Base);
+    // A site setting that names neither site would load nothing and still end
+    // "analysed"; the value came from the file, so name the key and the value.
+    if (!load.site && !settings.site.isEmpty() && settings.site != kSite1 && settings.site != kSite2) {
+        complain(QStringLiteral("設定ファイル %1 の [site] site=%2 はサイトの名前ではありません"
+                                "（サイト1 か サイト2 を書くか、--site 1|2 を指定してください）")
+                     .arg(settingsFile(folder), settings.site));
+        return std::nullopt;
+    }
+    return settings;
+}
+
+std::optional<int> checkSources(
+    const LoadOptions &load, const QString &site, const Settings &settings, const AppFolder &folder)
+{
+    // Without an address the load could only fail page by page; say what is
+    // missing instead.
+    const int number = site == kSite1 ? 1 : site == kSite2 ? 2 : 0;
+    const QString &address = number == 1 ? settings.site1Base : settings.site2Base;
+    if (number != 0 && address.isEmpty()) {
+        complain(noAddressMessage(number, folder));
+        return kExitUsage;
+    }
+    if (!load.offlineDir.isEmpty() && !QDir(load.offlineDir).exists()) {
+        complain(QStringLiteral("no such folder: %1").arg(load.offlineDir));
+        return kExitUsage;
+    }
+    if (!load.archiveDir.isEmpty() && !QDir().mkpath(load.archiveDir)) {
+        complain(QStringLiteral("cannot create folder %1").arg(load.archiveDir));
+        return kExitFailed;
+    }
+    return std::nullopt;
+}
+
 void complain(const QString &text)
 {
     const QByteArray line = "marunoki-cli: " + text.toUtf8() + '\n';
@@ -167,51 +211,17 @@ bool writeOutput(const QString &path, const QByteArray &bytes, const FileSystem 
 int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console,
     const FileSystem &files)
 {
-    // Without this, every setting would silently take its default and the
-    // first complaint would be about a missing key.
-    if (!QFileInfo(folder.path()).isDir()) {
-        complain(QStringLiteral("アプリケーションフォルダ %1 がありません（--app-dir を確かめてください）")
-                     .arg(folder.path()));
+    const std::optional<Settings> read = settingsFor(load, folder, console);
+    if (!read)
         return kExitUsage;
-    }
-    Settings settings = readIniPara(folder, console);
-    if (!load.base1.isEmpty())
-        settings.site1Base = load.base1;
-    if (!load.base2.isEmpty())
-        settings.site2Base = load.base2;
-    settings.site1Base = baseAddress(settings.site1Base);
-    settings.site2Base = baseAddress(settings.site2Base);
+    const Settings &settings = *read;
     const RaceSelection selection = selectionOf(load, settings);
+    // The site's address is checked only once the selection itself is complete.
+    const bool complete = missingSelectionMessage(selection).isEmpty();
+    if (const auto failed = checkSources(load, complete ? selection.site : QString(), settings, folder))
+        return *failed;
 
-    // A site setting that names neither site would load nothing and still end
-    // "analysed"; the value came from the file, so name the key and the value.
-    if (!load.site && !settings.site.isEmpty() && settings.site != kSite1 && settings.site != kSite2) {
-        complain(QStringLiteral("設定ファイル %1 の [site] site=%2 はサイトの名前ではありません"
-                                "（サイト1 か サイト2 を書くか、--site 1|2 を指定してください）")
-                     .arg(settingsFile(folder), settings.site));
-        return kExitUsage;
-    }
-
-    // Without an address the load could only fail page by page; say what is
-    // missing instead (once the selection itself is complete).
-    if (missingSelectionMessage(selection).isEmpty()) {
-        const int site = selection.site == kSite1 ? 1 : selection.site == kSite2 ? 2 : 0;
-        const QString &address = site == 1 ? settings.site1Base : settings.site2Base;
-        if (site != 0 && address.isEmpty()) {
-            complain(noAddressMessage(site, folder));
-            return kExitUsage;
-        }
-    }
-    if (!load.offlineDir.isEmpty() && !QDir(load.offlineDir).exists()) {
-        complain(QStringLiteral("no such folder: %1").arg(load.offlineDir));
-        return kExitUsage;
-    }
-    if (!load.archiveDir.isEmpty() && !QDir().mkpath(load.archiveDir)) {
-        complain(QStringLiteral("cannot create folder %1").arg(load.archiveDir));
-        return kExitFailed;
-    }
-
-    Sources sources = makeSources(load, console, files);
+    Sources sources = makeSources(load, folder, settings, console, files);
     LoadContext context {store, settings, folder, *sources.source, console, console};
     LoadResult result;
     {

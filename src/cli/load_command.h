@@ -6,6 +6,13 @@
 
 #include "app/atomic_file.h"
 #include "app/common.h"
+#include "app/driver/page_cache_setup.h"
+#include "settings/settings.h"
+#include "web/network_page_source.h"
+#include "web/page_archive.h"
+
+#include <memory>
+#include <optional>
 
 namespace marunoki {
 class RaceStore;
@@ -14,6 +21,30 @@ class RaceStore;
 namespace marunoki::cli {
 
 class Console;
+
+// The page source of the options, and whatever it needs kept alive: the
+// network behind the page cache (and an archive in front), or an archive
+// folder alone when offline.
+struct Sources {
+    std::unique_ptr<NetworkPageSource> network;
+    CachedSource cached;
+    std::unique_ptr<PageArchive> archive;
+    std::unique_ptr<PageSource> wrapper;  // archiving or offline
+    const ArchivingPageSource *archiving = nullptr;
+    PageSource *source = nullptr;
+};
+Sources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
+    Console &console, const FileSystem &files = systemFileSystem());
+
+// The settings of the folder with the options' base addresses in place; nothing
+// (after saying why) when the folder is missing or its site setting names no site.
+std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console);
+
+// Whether the options can load from site ("サイト1", "サイト2", or empty for
+// no address check): an address for the site, an offline folder that exists,
+// an archive folder that can be made. The exit status when not, after saying why.
+std::optional<int> checkSources(
+    const LoadOptions &load, const QString &site, const Settings &settings, const AppFolder &folder);
 
 // Loads the race of `load` into store with the settings of folder, and writes
 // the JSON and CSV outputs the options ask for. Returns the exit status

@@ -37,6 +37,8 @@ int main(int argc, char **argv)
     switch (options.command) {
     case Command::Load:
         return loadCommand(options);
+    case Command::Day:
+        return dayCommand(options);
     case Command::ImportMdb:
         return importMdbCommand(options);
     case Command::Demo:

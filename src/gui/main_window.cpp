@@ -1,5 +1,7 @@
 #include "gui/main_window.h"
 
+#include "gui/day_load_dialog.h"
+
 #include "analysis/track_db.h"
 #include "app/db/database.h"
 #include "app/driver/race_selection.h"
@@ -389,14 +391,18 @@ void MainWindow::setControlsEnabled(bool enabled)
 
 void MainWindow::makeSource()
 {
-    // The old source may read the old archive; it goes first.
+    // The old source may read the old archive; it goes first, after the cache
+    // in front of it.
+    cached_ = {};
     source_.reset();
     if (offlineFolder_.isEmpty()) {
         source_ = std::make_unique<NetworkPageSource>();
-        return;
+    } else {
+        archive_ = std::make_unique<PageArchive>(offlineFolder_);
+        source_ = std::make_unique<OfflinePageSource>(*archive_);
     }
-    archive_ = std::make_unique<PageArchive>(offlineFolder_);
-    source_ = std::make_unique<OfflinePageSource>(*archive_);
+    cached_ = withPageCache(*source_, folder_, settings_.cache, refreshNext_, *messages_);
+    refreshNext_ = false;
 }
 
 void MainWindow::runInBackground(LoadingWindow *window, std::function<void()> job, void (MainWindow::*done)())
@@ -439,7 +445,7 @@ void MainWindow::startLoad()
         // Nothing to fetch: the driver resets the store and names the first box
         // still unchosen at once, without a loading window.
         LoadingProgress none(nullptr, nullptr);
-        LoadContext context {store_, settings_, folder_, *source_, none, *messages_};
+        LoadContext context {store_, settings_, folder_, *cached_.source, none, *messages_};
         loadResult_ = runLoad(selection, context);
         withViews([](ViewContext &c) { loadEnded(c, false); });
         return;
@@ -447,7 +453,7 @@ void MainWindow::startLoad()
 
     auto *window = new LoadingWindow(QString(), true, this);
     const Settings settings = settings_;
-    PageSource *source = source_.get();
+    PageSource *source = cached_.source;
     auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
     runInBackground(
         window,
@@ -477,7 +483,39 @@ void MainWindow::loadFinished()
         return;
     const bool analysed = loadResult_.analysed;
     withViews([analysed](ViewContext &context) { loadEnded(context, analysed); });
+    markRaceBox();
     Q_EMIT jobEnded();
+}
+
+void MainWindow::openDayLoad()
+{
+    if (dayDialog_)
+        return;
+    const DaySelection day {year_->currentText(), course_->currentText(), meeting_->currentText(),
+        day_->currentText(), settings_.site, 1, kMaxRacesOfDay};
+    // The same message as a load for a box still at its initial text.
+    const QString missing = missingSelectionMessage(
+        {day.year, day.course, day.meeting, day.day, QStringLiteral("01"), day.site});
+    if (!missing.isEmpty()) {
+        messages_->message(missing);
+        return;
+    }
+    auto *dialog = new DayLoadDialog(day, settings_, folder_, offlineFolder_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &DayLoadDialog::dayEnded, this, &MainWindow::markRaceBox);
+    dayDialog_ = dialog;
+    dialog->show();
+}
+
+void MainWindow::markRaceBox()
+{
+    const RaceSelection day {year_->currentText(), course_->currentText(), meeting_->currentText(),
+        day_->currentText(), QString(), settings_.site};
+    QList<int> cached;
+    if (missingSelectionMessage({day.year, day.course, day.meeting, day.day, QStringLiteral("01"), day.site})
+            .isEmpty())
+        cached = racesInCache(day, settings_, folder_);
+    markCachedRaces(race_, cached);
 }
 
 void MainWindow::openCalendar()
@@ -487,7 +525,7 @@ void MainWindow::openCalendar()
     makeSource();
     // The calendar ignores the stop button; ending the program still ends its load.
     auto *window = new LoadingWindow(QStringLiteral("開催情報 読込み中・・・"), false, this);
-    PageSource *source = source_.get();
+    PageSource *source = cached_.source;
     auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
     const QString url = settings_.site1Base + QStringLiteral("/");
     calendarResult_.reset();

@@ -23,6 +23,7 @@
 
 #include "app/common.h"
 #include "app/driver/load_driver.h"
+#include "app/driver/page_cache_setup.h"
 #include "app/race_store.h"
 #include "output/window_views.h"
 #include "settings/settings.h"
@@ -93,6 +94,10 @@ private:
     void connectControls();
     void startUp();
     void startLoad();
+    // "1日分読込み" for the day of the selection boxes.
+    void openDayLoad();
+    // Marks the races of the chosen day that the page cache holds.
+    void markRaceBox();
     void loadFinished();
     void openCalendar();
     void calendarLoaded();
@@ -144,6 +149,10 @@ private:
     std::atomic<bool> workerDone_ {true};
     std::unique_ptr<PageArchive> archive_;
     std::unique_ptr<PageSource> source_;
+    // The page cache in front of source_ (declared after it: it goes first).
+    CachedSource cached_;
+    // "最新の情報に更新": the next load fetches every page again.
+    bool refreshNext_ = false;
     LoadResult loadResult_;
     std::unique_ptr<CalendarTexts> calendarResult_;
     bool closeRequested_ = false;
@@ -176,6 +185,7 @@ private:
     QPointer<QDialog> optionsDialog_;
     QPointer<QDialog> aboutDialog_;
     QPointer<QDialog> trackDialog_;
+    QPointer<QDialog> dayDialog_;
     QPointer<LoadingWindow> loading_;
     QAction *quitAction_ = nullptr;
 };

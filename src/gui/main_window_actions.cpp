@@ -71,12 +71,20 @@ void MainWindow::buildMenus()
     output->addAction(
         QStringLiteral("CSV出力(&C)"), QKeySequence(Qt::CTRL | Qt::Key_E), this, &MainWindow::exportCsv);
     menuBar()->addAction(QStringLiteral("馬場情報ファイル更新(&U)..."), this, &MainWindow::openTrackUpdate);
+    QMenu *day = menuBar()->addMenu(QStringLiteral("読込み(&L)"));
+    day->addAction(QStringLiteral("1日分読込み(&D)..."), this, &MainWindow::openDayLoad);
+    day->addAction(QStringLiteral("最新の情報に更新(&R)"), QKeySequence(Qt::Key_F5), this, [this] {
+        refreshNext_ = true;
+        startLoad();
+    });
 }
 
 void MainWindow::connectControls()
 {
     connect(loadButton_, &QPushButton::clicked, this, &MainWindow::startLoad);
     connect(calendarButton_, &QPushButton::clicked, this, &MainWindow::openCalendar);
+    for (QComboBox *box : {year_, course_, meeting_, day_})
+        connect(box, &QComboBox::currentTextChanged, this, &MainWindow::markRaceBox);
     connect(endButton_, &QPushButton::clicked, this, &QWidget::close);
     connect(nextButton_, &QPushButton::clicked, this, [this] { stepRunner(1); });
     connect(graphPane_, &GraphPane::clicked, this, [this] { stepRunner(1); });
@@ -200,7 +208,8 @@ void MainWindow::previewWith(
     preview.setWindowTitle(title);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, &job](QPrinter *target) {
         // Every page of the job is one page of the preview.
-        const std::unique_ptr<PainterPrintDevice> pages = std::make_unique<PainterPrintDevice>(*target, PainterPrintDevice::Pages::OneFile);
+        const std::unique_ptr<PainterPrintDevice> pages
+            = std::make_unique<PainterPrintDevice>(*target, PainterPrintDevice::Pages::OneFile);
         // A preview is no printing: the job's notes ("2ページ目を印刷します") would
         // only stand between the user and the pages.
         RecordingSink quiet;

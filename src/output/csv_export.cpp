@@ -49,9 +49,12 @@ QString csvText(const RaceStore &store)
     return text + kLineEnd;
 }
 
-bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages, const FileSystem &files)
+bool writeCsv(
+    const RaceStore &store, const AppFolder &folder, MessageSink &messages, const FileSystem &files, int race)
 {
-    const QString stem = folder.file(formatDate(store.raceDate, QStringLiteral("yymmdd")) + u'0');
+    QString stem = folder.file(formatDate(store.raceDate, QStringLiteral("yymmdd")) + u'0');
+    if (race > 0)
+        stem += QStringLiteral("_%1R").arg(race, 2, 10, QLatin1Char('0'));
     const QString path = stem + QStringLiteral(".csv");
 
     const Status written = writeFileAtomically(path, toCodePage(csvText(store)), files);

@@ -27,7 +27,10 @@ QString csvText(const RaceStore &store);
 // On success shows the path followed by " へ出力しました" and returns true; on
 // failure (a full disk, a read-only file, ...) shows a message naming the path
 // and the cause and returns false. Reads the store only.
+// race > 0 (a race of a day written with the others): the name gets "_" and
+// the race number ("2611290_05R.csv"), so the races of one day do not replace
+// one another.
 bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages,
-    const FileSystem &files = systemFileSystem());
+    const FileSystem &files = systemFileSystem(), int race = 0);
 
 }  // namespace marunoki

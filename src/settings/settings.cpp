@@ -36,6 +36,31 @@ std::optional<qint32> checkStateOf(const QString &text)
     return state;
 }
 
+// Section "cache": each value a number from 0 up, or its default.
+CacheSettings readCacheSettings(const IniFile &ini, MessageSink &sink)
+{
+    CacheSettings cache;
+    const QString section = QStringLiteral("cache");
+    const std::pair<const char *, double *> keys[]
+        = {{"cardHours", &cache.cardHours}, {"horseHours", &cache.horseHours},
+            {"calendarHours", &cache.calendarHours}, {"sizeMB", &cache.sizeMegabytes}};
+    QStringList bad;
+    for (const auto &[key, value] : keys) {
+        const QString text = ini.profileString(section, QLatin1String(key), QString());
+        if (text.isEmpty())
+            continue;
+        const auto number = toNumber(text);
+        if (!number || !(*number >= 0) || *number > 1e6)
+            bad.append(QLatin1String(key) + u'=' + text);
+        else
+            *value = *number;
+    }
+    if (!bad.isEmpty())
+        sink.message(
+            QStringLiteral("キャッシュの設定 %1 が正しくありません（既定値を使います）").arg(bad.join(u' ')));
+    return cache;
+}
+
 }  // namespace
 
 QString unreadableSettingsMessage(const QString &path, const IniFile &ini)
@@ -60,6 +85,7 @@ Settings readIniPara(const AppFolder &folder, MessageSink &sink)
     Settings settings;
     settings.site1Base = ini.profileString(QStringLiteral("web"), QStringLiteral("site1"), QString());
     settings.site2Base = ini.profileString(QStringLiteral("web"), QStringLiteral("site2"), QString());
+    settings.cache = readCacheSettings(ini, sink);
 
     for (int i = 0; i < kGraphOverlayCount; ++i)
         settings.iniGraph[static_cast<size_t>(i)]

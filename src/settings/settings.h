@@ -20,6 +20,16 @@ namespace marunoki {
 
 constexpr int kGraphOverlayCount = 7;
 
+// The page cache of section "cache": how many hours each kind of page stays
+// fresh (0 = the cache is not used for it) and how many megabytes the folder
+// may hold. Keys cardHours, horseHours, calendarHours, sizeMB.
+struct CacheSettings {
+    double cardHours = 1;
+    double horseHours = 6;
+    double calendarHours = 1;
+    double sizeMegabytes = 500;
+};
+
 // The values as read; the start state (before any reading) is empty texts and 0.
 struct Settings {
     // Overlay switches 0..6 (body weight, bracket, distance, going, first corner,
@@ -39,6 +49,7 @@ struct Settings {
     // Base addresses of Site 1 and Site 2 (section "web"); empty when not set.
     QString site1Base;
     QString site2Base;
+    CacheSettings cache;
 };
 
 // "marunoki.ini" in the application folder.
@@ -52,9 +63,11 @@ QString unreadableSettingsMessage(const QString &path, const IniFile &ini);
 // "iniGraph(6)", "writeHyo", "kakeritu", the table check box, "site". A
 // "kakeritu" or "writeHyo" that is not a usable number shows
 // "ini読込みエラー(err-AE02)" and stops the reading there: later settings keep
-// their start values. The site base addresses are read in any case. A file
-// that exists but cannot be read is reported first (unreadableSettingsMessage)
-// and every setting takes its default.
+// their start values. The site base addresses and the cache settings are read
+// in any case; a cache value that is no number of hours (or megabytes) from 0
+// up is reported once ("キャッシュの設定 ... が正しくありません") and keeps its
+// default. A file that exists but cannot be read is reported first
+// (unreadableSettingsMessage) and every setting takes its default.
 Settings readIniPara(const AppFolder &folder, MessageSink &sink);
 
 // Writers, one key each; a failure comes back as a value and changes nothing.

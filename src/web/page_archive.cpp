@@ -65,7 +65,9 @@ bool isPlainFileName(const QString &name)
         && !name.contains(u':') && name != QLatin1String(PageArchive::kIndexName);
 }
 
-QString readableBase(const QString &url, bool *shortened)
+}  // namespace
+
+QString readablePageName(const QString &url, bool *shortened)
 {
     const QUrl u(url);
     QString raw = u.host() + u.path();
@@ -92,8 +94,6 @@ QString readableBase(const QString &url, bool *shortened)
     base.truncate(kMaxBaseName);
     return base.isEmpty() ? QStringLiteral("page") : base;
 }
-
-}  // namespace
 
 PageArchive::PageArchive(const QString &folder, const FileSystem &files)
     : folder_(QDir(folder).absolutePath() + u'/')
@@ -144,7 +144,7 @@ QString PageArchive::fileNameLocked(const QString &url) const
     // Only names made from the address: an index line naming "notes.txt" or
     // "marunoki.dat" never becomes a file the archive writes.
     bool shortened = false;
-    const QString base = readableBase(url, &shortened);
+    const QString base = readablePageName(url, &shortened);
     const QString plain = base + QLatin1String(".html");
     const QByteArray hash = QCryptographicHash::hash(url.toUtf8(), QCryptographicHash::Sha1).toHex().left(10);
     const QString hashed = base + u'-' + QString::fromLatin1(hash) + QLatin1String(".html");

@@ -30,6 +30,11 @@ namespace marunoki {
 
 class MessageSink;
 
+// The readable part of the file name an address gets: host, path and query
+// with every other character folded into "_", at most 80 characters, without
+// ".html". shortened tells whether it had to be cut.
+QString readablePageName(const QString &url, bool *shortened);
+
 // The folder and its index. Thread-safe.
 class PageArchive {
 public:
@@ -82,6 +87,7 @@ public:
     FetchedPage fetch(const QString &url, const std::atomic<qint16> &cancelFlag) override;
     void prefetch(const QStringList &urls) override { inner_.prefetch(urls); }
     void cancelAll() override { inner_.cancelAll(); }
+    void discard(const QString &url) override { inner_.discard(url); }
 
     // Whether any page could not be saved (the archive is then incomplete, and
     // a run that asked for it did not do all it was asked).

@@ -48,9 +48,11 @@ int PageLoader::load(const QString &url, const PageRequest &request, PageTable &
     } else {
         splitPage(page.bodyHtml, table);
     }
-    if (request.check && !request.check(table))
-        return kPageNotExpected;
-    return kPageRead;
+    const bool refused = request.check && !request.check(table);
+    // A page that is no page for its reader is not kept for the next load.
+    if (refused || page.bodyHtml.isNull())
+        source_.discard(url);
+    return refused ? kPageNotExpected : kPageRead;
 }
 
 void PageLoader::prefetch(const QStringList &urls)

@@ -35,6 +35,11 @@ public:
 
     // Drops every fetch ahead that has not been taken (a stop, or a new load).
     virtual void cancelAll() { }
+
+    // The page at url, as fetched last, was not the page its reader expected
+    // (an error or maintenance page served as 200): a source that keeps pages
+    // forgets it. The default does nothing.
+    virtual void discard(const QString &url) { (void)url; }
 };
 
 }  // namespace marunoki

@@ -103,12 +103,7 @@ protected:
         : race(makeSampleRace({6, true, kApostropheName}))
         , base(server.url(QString()))
     {
-        for (int site : {1, 2}) {
-            const QMap<QString, QString> pages = samplePages(race, site, base);
-            for (auto page = pages.begin(); page != pages.end(); ++page)
-                server.route(
-                    page.key().mid(base.size()), HttpRoute::html(samplePageBytes(page.value()), "UTF-8"));
-        }
+        serveSamplePages(server, race, base);
         writeSampleTrackDb(app.file(QStringLiteral("marunoki.dat")));
     }
 

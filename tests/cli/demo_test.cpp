@@ -64,14 +64,14 @@ TEST(CliDemo, LoadsTheSampleRaceAndWritesItsResults)
 
 TEST(SampleArchive, HoldsThePagesTheGeneratorWrites)
 {
-    const SampleRace race = makeSampleRace();
     const QString bases[]
         = {QStringLiteral("https://site1.example"), QStringLiteral("https://site2.example")};
-    for (int site : {1, 2}) {
-        SCOPED_TRACE(site);
+    for (const auto &[site, number] : {std::pair {1, 10}, {1, 11}, {1, 12}, {2, 10}, {2, 11}, {2, 12}}) {
+        SCOPED_TRACE(QStringLiteral("site %1 race %2").arg(site).arg(number).toStdString());
+        const SampleRace race = makeSampleRace(sampleDayRaceOptions(number));
         const PageArchive archive(sourceFile(QStringLiteral("samples/site%1").arg(site)));
         const QMap<QString, QString> pages = samplePages(race, site, bases[site - 1]);
-        EXPECT_EQ(pages.size(), 17);
+        EXPECT_EQ(pages.size(), 1 + int(race.horses.size()));
         for (auto page = pages.begin(); page != pages.end(); ++page) {
             QString error;
             const auto saved = archive.load(page.key(), &error);

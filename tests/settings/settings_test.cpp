@@ -213,3 +213,31 @@ TEST(SettingsWriters, RefuseAnOverlayNumberOutsideTheSeven)
     EXPECT_FALSE(writeGraphOverlay(folder, -1, QStringLiteral("true")).ok);
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("marunoki.ini"))));
 }
+
+TEST(ReadIniPara, ReadsThePageCacheSectionAndKeepsTheDefaultOfABadValue)
+{
+    const struct {
+        QString section;
+        CacheSettings expected;
+        bool complains;
+    } cases[] = {
+        {QString(), {1, 6, 1, 500}, false},
+        {QStringLiteral("cardHours=0.5\r\nhorseHours=24\r\ncalendarHours=0\r\nsizeMB=50\r\n"),
+            {0.5, 24, 0, 50}, false},
+        {QStringLiteral("cardHours=abc\r\nhorseHours=2\r\n"), {1, 2, 1, 500}, true},
+        {QStringLiteral("calendarHours=-1\r\nsizeMB=1e9\r\n"), {1, 6, 1, 500}, true},
+    };
+    for (const auto &c : cases) {
+        TestFolder dir;
+        dir.write(QStringLiteral("marunoki.ini"), (QStringLiteral("[cache]\r\n") + c.section).toUtf8());
+        const Loaded loaded = load(dir);
+        const CacheSettings &got = loaded.settings.cache;
+        EXPECT_EQ(got.cardHours, c.expected.cardHours) << c.section.toStdString();
+        EXPECT_EQ(got.horseHours, c.expected.horseHours) << c.section.toStdString();
+        EXPECT_EQ(got.calendarHours, c.expected.calendarHours) << c.section.toStdString();
+        EXPECT_EQ(got.sizeMegabytes, c.expected.sizeMegabytes) << c.section.toStdString();
+        const bool complained = !loaded.messages.isEmpty()
+            && loaded.messages.first().startsWith(QStringLiteral("キャッシュの設定"));
+        EXPECT_EQ(complained, c.complains) << c.section.toStdString();
+    }
+}

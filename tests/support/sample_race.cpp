@@ -1,5 +1,7 @@
 #include "support/sample_race.h"
 
+#include "support/http_test_server.h"
+
 #include <QDate>
 
 #include <cmath>
@@ -147,6 +149,20 @@ SampleRace makeSampleRace(const SampleRaceOptions &options)
     }
     if (options.runners >= 3 && !options.runner3Name.isEmpty())
         card.runners[2].name = options.runner3Name;
+    if (options.race != 11) {
+        // Another race of the same day: its own field of made-up horses.
+        const int r = options.race;
+        card.race = r;
+        card.name
+            = r % 2 == 0 ? QStringLiteral("見本ステークス%1").arg(r) : QStringLiteral("見本特別%1").arg(r);
+        card.surface = r % 2 == 0 ? QStringLiteral("ダ") : QStringLiteral("芝");
+        card.distance = r % 2 == 0 ? 1600 : 1800;
+        for (int n = 1; n <= options.runners; ++n) {
+            CardRunner &runner = card.runners[n - 1];
+            runner.name = QStringLiteral("ミホン%1ゴウ").arg(r * 100 + n);
+            runner.horseId = QStringLiteral("20041%1/").arg(r * 100 + n, 5, 10, QChar(u'0'));
+        }
+    }
 
     for (int n = 1; n <= options.runners; ++n) {
         const CardRunner &runner = card.runners[n - 1];
@@ -172,6 +188,25 @@ SampleRace makeSampleRace(const SampleRaceOptions &options)
         race.horses.push_back(horse);
     }
     return race;
+}
+
+void serveSamplePages(HttpTestServer &server, const SampleRace &race, const QString &base, int delayMs)
+{
+    for (int site : {1, 2}) {
+        const QMap<QString, QString> pages = samplePages(race, site, base);
+        for (auto page = pages.begin(); page != pages.end(); ++page)
+            server.route(page.key().mid(base.size()),
+                HttpRoute::html(samplePageBytes(page.value()), "UTF-8").delayed(delayMs));
+    }
+}
+
+SampleRaceOptions sampleDayRaceOptions(int race)
+{
+    SampleRaceOptions options;
+    options.race = race;
+    if (race != 11)
+        options.runners = 14 + (race % 3) * 2;
+    return options;
 }
 
 QByteArray samplePageBytes(const QString &bodyHtml)

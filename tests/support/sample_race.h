@@ -18,6 +18,8 @@
 
 namespace marunoki::test {
 
+class HttpTestServer;
+
 struct SampleRaceOptions {
     int runners = 16;
     // Runner 1 gets two more runs, exactly 420 and 419 days before the race day
@@ -25,7 +27,16 @@ struct SampleRaceOptions {
     bool boundaryRuns = false;
     // Runner 3's name, to test names with awkward characters (an apostrophe).
     QString runner3Name;
+    // The race number on the day. Races other than 11 are the day's other
+    // sample races: their own name, course, runner names and horse ids.
+    int race = 11;
 };
+
+// The race numbers of the sample day (5回東京9日) that the samples hold.
+inline constexpr int kSampleDayRaces[] = {10, 11, 12};
+// The options of race `race` of the sample day: 11 is makeSampleRace's
+// default race, the others have fields of 14 to 18.
+SampleRaceOptions sampleDayRaceOptions(int race);
 
 // The race as the page builders take it. Horse ids are Site 1's (with the
 // trailing slash); sitePages drops it for Site 2.
@@ -43,6 +54,11 @@ QMap<QString, QString> samplePages(const SampleRace &race, int site, const QStri
 // A whole page as a site serves it, in UTF-8: a document around the body HTML,
 // its title marking it as sample data.
 QByteArray samplePageBytes(const QString &bodyHtml);
+
+// Routes every page of the race on both sites, under base (the server's own
+// address), to the server as samplePageBytes in UTF-8, each answered after
+// delayMs.
+void serveSamplePages(HttpTestServer &server, const SampleRace &race, const QString &base, int delayMs = 0);
 
 // The card address of the race on one site.
 QString sampleCardAddress(const SampleRace &race, int site, const QString &base);

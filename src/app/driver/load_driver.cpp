@@ -24,7 +24,7 @@ namespace marunoki {
 namespace {
 
 const QString kCardUnreadable = QStringLiteral("出馬表が正常に読み込めません");
-const QString kUserCancel = QStringLiteral("処理を中止します（ユーザーキャンセル）");
+const QString &kUserCancel = kUserCancelMessage;
 const QString kTrackDbFile = QStringLiteral("marunoki.dat");
 const QString kNarFile = QStringLiteral("NAR_data.mdb");
 
@@ -146,6 +146,8 @@ std::optional<Stop> readRace(
             horsePages.append(store.U_Url[n]);
     }
     loader.prefetch(horsePages);
+    if (context.pagesAsked)
+        context.pagesAsked();
 
     // The merge runs only on Site 1 and only with the local-racing file present,
     // decided once for the whole load.

@@ -29,7 +29,12 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace marunoki {
+
+// The message of a load the user stopped.
+inline const QString kUserCancelMessage = QStringLiteral("処理を中止します（ユーザーキャンセル）");
 
 class MessageSink;
 class PageSource;
@@ -44,6 +49,9 @@ struct LoadContext {
     PageSource &source;
     ProgressSink &progress;
     MessageSink &messages;
+    // Called once the card is read and every runner's page has been asked for;
+    // a race day uses it to start on the next race. Empty = nothing.
+    std::function<void()> pagesAsked = {};
 };
 
 struct LoadResult {

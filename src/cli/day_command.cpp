@@ -1,0 +1,187 @@
+// day: every race of one meeting day, with the outputs of each race and the
+// day's report.
+
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/interrupt_stop.h"
+#include "cli/load_command.h"
+
+#include "app/driver/day_driver.h"
+#include "app/driver/race_json.h"
+#include "app/race_store.h"
+#include "output/csv_export.h"
+#include "output/day_report.h"
+#include "output/race_report.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+
+namespace marunoki::cli {
+
+namespace {
+
+// The loader's page lines of a whole day would bury the race lines in a log;
+// they are shown only on a terminal, where each replaces the one before.
+class PageLinesOnTerminal : public ProgressSink {
+public:
+    PageLinesOnTerminal(ProgressSink &console, bool interactive)
+        : console_(console)
+        , interactive_(interactive)
+    { }
+    void status(const QString &text) override
+    {
+        if (interactive_)
+            console_.status(text);
+    }
+
+private:
+    ProgressSink &console_;
+    bool interactive_;
+};
+
+QString seconds(qint64 ms)
+{
+    return QString::number(double(ms) / 1000.0, 'f', 1) + QStringLiteral("秒");
+}
+
+// Writes each race's outputs as it finishes and prints its line.
+class DayOutputs : public DayObserver {
+public:
+    DayOutputs(const LoadOptions &load, const AppFolder &folder, const Settings &settings, Console &console)
+        : load_(load)
+        , folder_(folder)
+        , settings_(settings)
+        , console_(console)
+    { }
+
+    void raceStarting(int race, int k, int count) override
+    {
+        (void)race, (void)k, (void)count;
+        raceTimer_.start();
+    }
+
+    void raceFinished(const DayRace &outcome, RaceStore &store, int k, int count) override
+    {
+        const QString head
+            = QStringLiteral("[%1/%2] %3R ").arg(k).arg(count).arg(outcome.race, 2, 10, QLatin1Char('0'));
+        RaceSummary summary;
+        if (outcome.analysed) {
+            summary = summarizeRace(store, outcome.race);
+            console_.finish();
+            console_.status(head
+                + QStringLiteral("%1 %2頭 解析済み（%3）")
+                      .arg(store.raceTitle, QString::number(summary.runners), seconds(raceTimer_.elapsed())));
+            writeOutputs(outcome.race, store, summary);
+        } else {
+            summary.race = outcome.race;
+            summary.reason = outcome.reason;
+            console_.finish();
+            console_.status(head + QStringLiteral("読み込めません: ") + outcome.reason);
+        }
+        console_.finish();
+        summaries_.push_back(summary);
+    }
+
+    bool written() const { return written_; }
+    const std::vector<RaceSummary> &summaries() const { return summaries_; }
+
+private:
+    void writeOutputs(int race, RaceStore &store, RaceSummary &summary)
+    {
+        const QString name = raceReportFolder(race);
+        if (!load_.jsonDir.isEmpty())
+            written_ = writeOutput(
+                           QDir(load_.jsonDir).filePath(name + QStringLiteral(".json")), raceStoreJson(store))
+                && written_;
+        if (load_.csv)
+            written_ = writeCsv(store, folder_, console_, systemFileSystem(), race) && written_;
+        if (!load_.reportDir.isEmpty()) {
+            // The race's own report in its folder; the day's page links to it.
+            const Status report
+                = writeRaceReport(store, settings_, QDir(load_.reportDir).filePath(name), console_);
+            if (!report.ok()) {
+                complain(report.message());
+                written_ = false;
+                return;
+            }
+            summary.link = name + u'/' + kReportIndex;
+        }
+    }
+
+    const LoadOptions &load_;
+    const AppFolder &folder_;
+    const Settings &settings_;
+    Console &console_;
+    QElapsedTimer raceTimer_;
+    std::vector<RaceSummary> summaries_;
+    bool written_ = true;
+};
+
+}  // namespace
+
+int dayCommand(const Options &options)
+{
+    const LoadOptions &load = options.load;
+    const AppFolder folder = options.appDir.isEmpty() ? AppFolder::ofExecutable() : AppFolder(options.appDir);
+    const bool interactive = Console::isTerminal(stderr);
+    Console console(stderr, interactive);
+    if (load.course.isEmpty() || load.meeting.isEmpty() || load.day.isEmpty() || load.year.isEmpty()) {
+        complain(QStringLiteral("day には --year, --course, --meeting, --day が必要です"));
+        return kExitUsage;
+    }
+    const std::optional<Settings> read = settingsFor(load, folder, console);
+    if (!read)
+        return kExitUsage;
+    const Settings &settings = *read;
+    DaySelection day {load.year, load.course, load.meeting, load.day,
+        load.site ? (*load.site == 1 ? kSite1 : kSite2) : settings.site, load.firstRace, load.lastRace};
+    if (day.site != kSite1 && day.site != kSite2) {
+        complain(QStringLiteral("読込みサイトが決まっていません: --site 1 か 2 を指定してください"));
+        return kExitUsage;
+    }
+    if (const auto failed = checkSources(load, day.site, settings, folder))
+        return *failed;
+    for (const QString &dir : {load.jsonDir, load.reportDir}) {
+        if (!dir.isEmpty() && !QDir().mkpath(dir)) {
+            complain(QStringLiteral("フォルダ %1 を作れません").arg(dir));
+            return kExitFailed;
+        }
+    }
+
+    Sources sources = makeSources(load, folder, settings, console);
+    RaceStore store;
+    const std::atomic<bool> notStopped {false};
+    PageLinesOnTerminal pageLines(console, interactive);
+    DayContext context {store, settings, folder, *sources.source, pageLines, console, notStopped};
+    DayOutputs outputs(load, folder, settings, console);
+    QElapsedTimer timer;
+    timer.start();
+    DayResult result;
+    {
+        const InterruptStop stopOnCtrlC(store.cancelFlag);
+        result = runDay(day, context, outputs);
+    }
+    const int analysed = result.analysedCount();
+    console.status(
+        QStringLiteral("計 %1レース中 %2レースを解析しました（%3）%4")
+            .arg(QString::number(day.lastRace - day.firstRace + 1), QString::number(analysed),
+                seconds(timer.elapsed()), result.stopped ? QStringLiteral("：中止しました") : QString()));
+    console.finish();
+
+    bool written = outputs.written();
+    if (!load.reportDir.isEmpty()) {
+        const QString heading = QStringLiteral("%1年 %2回%3%4日")
+                                    .arg(load.year, QString::number(load.meeting.toInt()), load.course,
+                                        QString::number(load.day.toInt()));
+        const Status index = writeDayIndex(load.reportDir, heading, outputs.summaries());
+        if (!index.ok()) {
+            complain(index.message());
+            written = false;
+        }
+    }
+    if (result.stopped || analysed == 0)
+        return kExitStopped;
+    return written ? kExitAnalysed : kExitFailed;
+}
+
+}  // namespace marunoki::cli

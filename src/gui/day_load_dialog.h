@@ -1,0 +1,62 @@
+#pragma once
+// "1日分読込み": the races of the day chosen in the selection boxes loaded into
+// the page cache in the background, with a progress window (race k of n) and a
+// stop button. The work is the core's race day (runDay) on a thread of its own
+// with its own store, so the window's race stays as it is; afterwards every
+// race of that day loads from the cache.
+
+#include "app/common.h"
+#include "app/driver/day_driver.h"
+#include "settings/settings.h"
+
+#include <QDialog>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace marunoki {
+class RaceStore;
+}
+
+namespace marunoki::gui {
+
+class DayLoadDialog : public QDialog {
+    Q_OBJECT
+public:
+    // offlineFolder: read the pages from that archive instead of the network.
+    DayLoadDialog(const DaySelection &day, const Settings &settings, const AppFolder &folder,
+        const QString &offlineFolder, QWidget *parent);
+    ~DayLoadDialog() override;
+
+Q_SIGNALS:
+    // The day has ended (gone through, stopped or failed).
+    void dayEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void raceStarting(int race, int k, int count);
+    void ended(int analysed, int count, bool stopped);
+    void stop();
+
+    std::unique_ptr<RaceStore> store_;
+    std::atomic<bool> stop_ {false};
+    std::thread worker_;
+    QLabel *status_ = nullptr;
+    QProgressBar *bar_ = nullptr;
+    QPushButton *button_ = nullptr;
+    bool running_ = true;
+};
+
+// Marks the races of the race box that the cache holds (bold, with a tip),
+// leaving every item's text as it is.
+void markCachedRaces(QComboBox *raceBox, const QList<int> &cached);
+
+}  // namespace marunoki::gui

@@ -1,0 +1,107 @@
+#include "output/day_report.h"
+
+#include "app/atomic_file.h"
+#include "app/format.h"
+#include "app/race_store.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace marunoki {
+
+namespace {
+
+constexpr int kBestShown = 3;
+
+QString esc(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+const char *const kStyle = R"(
+body { font-family: "Noto Sans CJK JP", "Hiragino Sans", "Meiryo", sans-serif; margin: 24px; color: #1b1b1b; }
+h1 { font-size: 20px; margin: 0 0 12px; }
+table { border-collapse: collapse; width: 100%; font-size: 14px; }
+th, td { border: 1px solid #c8ccd2; padding: 6px 8px; vertical-align: top; text-align: left; }
+th { background: #eef1f5; font-weight: 600; }
+td.no { text-align: right; width: 3em; white-space: nowrap; }
+td.runners { text-align: right; width: 4em; }
+td.best span { display: inline-block; margin-right: 14px; white-space: nowrap; }
+td.best b { font-variant-numeric: tabular-nums; }
+tr.missing td { color: #8a8f98; background: #fafafa; }
+p.note { color: #5a5f66; font-size: 12px; }
+)";
+
+}  // namespace
+
+RaceSummary summarizeRace(const RaceStore &store, int race)
+{
+    RaceSummary s;
+    s.race = race;
+    s.analysed = true;
+    s.title = store.raceTitle;
+    s.conditions = store.raceJouken;
+    s.runners = qBound(0, store.tousuu, kMaxRunners);
+    for (int n = 1; n <= s.runners; ++n) {
+        const float mean = store.U_heikin[n][0];
+        if (mean != 0)
+            s.best.push_back({n, store.U_name[n], mean});
+    }
+    std::stable_sort(
+        s.best.begin(), s.best.end(), [](const RaceSummary::Runner &a, const RaceSummary::Runner &b) {
+            return a.meanFigure > b.meanFigure;
+        });
+    if (s.best.size() > size_t(kBestShown))
+        s.best.resize(kBestShown);
+    return s;
+}
+
+QString raceReportFolder(int race)
+{
+    return QStringLiteral("%1R").arg(race, 2, 10, QLatin1Char('0'));
+}
+
+QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &races)
+{
+    QString html
+        = QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>")
+        + esc(heading) + QStringLiteral("</title>\n<style>") + QString::fromUtf8(kStyle)
+        + QStringLiteral("</style>\n</head>\n<body>\n<h1>") + esc(heading)
+        + QStringLiteral("</h1>\n<table>\n<thead><tr><th>R</th><th>レース名</th><th>条件</th><th>頭数</th>"
+                         "<th>平均指数上位3頭</th></tr></thead>\n<tbody>\n");
+    for (const RaceSummary &r : races) {
+        const QString number = QString::number(r.race) + u'R';
+        const QString numberCell = r.link.isEmpty()
+            ? esc(number)
+            : QStringLiteral("<a href=\"%1\">%2</a>").arg(esc(r.link), esc(number));
+        if (!r.analysed) {
+            html += QStringLiteral(
+                "<tr class=\"missing\"><td class=\"no\">%1</td><td colspan=\"4\">%2</td></tr>\n")
+                        .arg(numberCell, esc(r.reason));
+            continue;
+        }
+        QString best;
+        for (const RaceSummary::Runner &runner : r.best)
+            best += QStringLiteral("<span>%1 %2 <b>%3</b></span>")
+                        .arg(QString::number(runner.number), esc(runner.name),
+                            formatNumber(runner.meanFigure, QStringLiteral("0.0")));
+        html += QStringLiteral(
+            "<tr><td class=\"no\">%1</td><td>%2</td><td>%3</td><td class=\"runners\">%4</td>"
+            "<td class=\"best\">%5</td></tr>\n")
+                    .arg(numberCell, esc(r.title), esc(r.conditions), QString::number(r.runners), best);
+    }
+    html += QStringLiteral("</tbody>\n</table>\n<p class=\"note\">平均指数: 過去走のSP指数の平均。</p>\n"
+                           "</body>\n</html>\n");
+    return html.toUtf8();
+}
+
+Status writeDayIndex(const QString &folder, const QString &heading, const std::vector<RaceSummary> &races)
+{
+    if (!QDir().mkpath(folder))
+        return Status::failure(QStringLiteral("フォルダ %1 を作れません").arg(folder));
+    return writeFileAtomically(
+        QDir(folder).filePath(QStringLiteral("index.html")), dayIndexHtml(heading, races));
+}
+
+}  // namespace marunoki

@@ -1,0 +1,48 @@
+#pragma once
+// The day report: one line per race of a day (number, title, conditions,
+// runners, the three runners with the best mean figure and their figures, a
+// link to the race's own page) in one HTML page, "index.html" of the report
+// folder. The lines are taken from the store while it holds each race, so the
+// report of a whole day needs one race's memory at a time.
+
+#include "app/status.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace marunoki {
+
+class RaceStore;
+
+struct RaceSummary {
+    int race = 0;
+    bool analysed = false;
+    QString reason;  // not analysed: why, in one line
+    QString title, conditions;
+    int runners = 0;
+    struct Runner {
+        int number = 0;
+        QString name;
+        float meanFigure = 0;
+    };
+    std::vector<Runner> best;  // up to three, best mean figure first
+    QString link;  // relative to the report folder; empty = no link
+};
+
+// The summary of the race the store holds: the runners with a mean figure
+// (U_heikin, 0 = none) ranked by it, ties by horse number. Reads the store only.
+RaceSummary summarizeRace(const RaceStore &store, int race);
+
+// The folder of race n's report inside the day's folder: "05R".
+QString raceReportFolder(int race);
+
+// The page: heading (the day, e.g. "2026年 5回東京9日") and one row per summary.
+// Every text is escaped.
+QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &races);
+
+// Writes dayIndexHtml to folder/index.html atomically (the folder is made).
+Status writeDayIndex(const QString &folder, const QString &heading, const std::vector<RaceSummary> &races);
+
+}  // namespace marunoki

@@ -1,0 +1,176 @@
+// The day command end to end: the built program against a loopback server
+// serving races 10 to 12 of the sample day (race 9 is not on the site).
+
+#include "cli_process.h"
+#include "fixture_databases.h"
+#include "support/http_test_server.h"
+#include "support/sample_race.h"
+#include "support/test_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace marunoki::test {
+namespace {
+
+class CliDay : public ::testing::Test {
+protected:
+    CliDay()
+        : base(server.url(QString()))
+    {
+        for (int number : kSampleDayRaces)
+            serveSamplePages(server, makeSampleRace(sampleDayRaceOptions(number)), base);
+        writeSampleTrackDb(app.file(QStringLiteral("marunoki.dat")));
+    }
+
+    QStringList dayArgs(int site, const QString &races) const
+    {
+        return {QStringLiteral("--app-dir"), app.path(), QStringLiteral("day"), QStringLiteral("--site"),
+            QString::number(site), QStringLiteral("--year"), QStringLiteral("2026"),
+            QStringLiteral("--course"), QStringLiteral("東京"), QStringLiteral("--meeting"),
+            QStringLiteral("5"), QStringLiteral("--day"), QStringLiteral("9"), QStringLiteral("--races"),
+            races, QStringLiteral("--base1"), base, QStringLiteral("--base2"), base};
+    }
+
+    QByteArray readFile(const QString &path) const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    HttpTestServer server;
+    TestFolder app;
+    TestFolder out;
+    QString base;
+};
+
+TEST_F(CliDay, LoadsEveryRaceOfTheRangeAndWritesTheDayReport)
+{
+    const CliRun run = runCli(dayArgs(1, QStringLiteral("9-12"))
+        + QStringList {QStringLiteral("--report"), out.file(QStringLiteral("report")),
+            QStringLiteral("--json-dir"), out.file(QStringLiteral("json"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString err = QString::fromUtf8(run.err);
+    EXPECT_TRUE(err.contains(QStringLiteral("[1/4] 09R 読み込めません"))) << run.err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("[4/4] 12R 見本ステークス12 14頭 解析済み")));
+    EXPECT_TRUE(err.contains(QStringLiteral("計 4レース中 3レースを解析しました")));
+    // One line per race and the total, nothing per page.
+    EXPECT_EQ(err.trimmed().split(u'\n').size(), 5) << run.err.toStdString();
+
+    const QString index = QString::fromUtf8(readFile(out.file(QStringLiteral("report/index.html"))));
+    EXPECT_EQ(index.count(QStringLiteral("<tr")), 5) << index.toStdString();  // the header and four races
+    for (int number : kSampleDayRaces)
+        EXPECT_EQ(index.count(QStringLiteral("href=\"%1R/index.html\"").arg(number)), 1) << number;
+    EXPECT_EQ(index.count(QStringLiteral("href=\"")), 3);
+    EXPECT_TRUE(index.contains(QStringLiteral("サンプルカップ(GIII)")));
+
+    // Each race's JSON and report are the single load's, which now comes from the cache.
+    const int requests = server.requestCount();
+    for (int number : kSampleDayRaces) {
+        QStringList args = dayArgs(1, QString());
+        args = args.mid(0, 2) + QStringList {QStringLiteral("load")} + args.mid(3, 10)
+            + QStringList {QStringLiteral("--race"), QString::number(number), QStringLiteral("--base1"), base,
+                QStringLiteral("--json"), QStringLiteral("-"), QStringLiteral("--report"),
+                out.file(QStringLiteral("single%1").arg(number))};
+        const CliRun single = runCli(args);
+        ASSERT_EQ(single.exitCode, 0) << single.err.toStdString();
+        const QString name = QStringLiteral("%1R").arg(number);
+        EXPECT_EQ(readFile(out.file(QStringLiteral("json/") + name + QStringLiteral(".json"))), single.out)
+            << number;
+        const QByteArray report
+            = readFile(out.file(QStringLiteral("report/") + name + QStringLiteral("/index.html")));
+        EXPECT_FALSE(report.isEmpty()) << number;
+        EXPECT_EQ(report, readFile(out.file(QStringLiteral("single%1/index.html").arg(number)))) << number;
+    }
+    EXPECT_EQ(server.requestCount(), requests);
+}
+
+TEST_F(CliDay, ASecondRunComesFromTheCacheAndRefreshFetchesAgain)
+{
+    for (int site : {1, 2}) {
+        SCOPED_TRACE(site);
+        const int before = server.requestCount();
+        const CliRun first = runCli(dayArgs(site, QStringLiteral("10-12")));
+        ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+        const int fetched = server.requestCount() - before;
+        EXPECT_EQ(fetched, 3 + 16 + 16 + 14);
+        const CliRun second = runCli(dayArgs(site, QStringLiteral("10-12")));
+        ASSERT_EQ(second.exitCode, 0) << second.err.toStdString();
+        EXPECT_EQ(server.requestCount() - before, fetched);
+        const CliRun refreshed = runCli(dayArgs(site, QStringLiteral("10-12")) + QStringList {"--refresh"});
+        ASSERT_EQ(refreshed.exitCode, 0) << refreshed.err.toStdString();
+        EXPECT_EQ(server.requestCount() - before, 2 * fetched);
+    }
+}
+
+TEST_F(CliDay, RefusesWhatIsNoDayAndSaysWhy)
+{
+    const struct {
+        QStringList args;
+        int exit;
+        QString says;
+    } cases[] = {
+        {{"day", "--site", "1", "--year", "2026", "--course", "東京", "--meeting", "5"}, 2, "--day"},
+        {{"day", "--site", "1", "--year", "2026", "--course", "東京", "--meeting", "5", "--day", "9",
+             "--races", "5-3"},
+            2, "--races"},
+        {{"day", "--site", "1", "--year", "2026", "--course", "東京", "--meeting", "5", "--day", "9",
+             "--races", "13"},
+            2, "--races"},
+        {{"day", "--site", "1", "--year", "2026", "--course", "東京", "--meeting", "5", "--day", "9",
+             "--race", "11"},
+            2, "--race"},
+    };
+    for (const auto &c : cases) {
+        const CliRun run = runCli(QStringList {QStringLiteral("--app-dir"), app.path()} + c.args);
+        EXPECT_EQ(run.exitCode, c.exit) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(run.err).contains(c.says)) << run.err.toStdString();
+    }
+    EXPECT_EQ(server.requestCount(), 0);
+}
+
+TEST_F(CliDay, ADayWithoutAnyRaceOnTheSiteStopsWithStatusThree)
+{
+    const CliRun run = runCli(dayArgs(2, QStringLiteral("1-2")));
+    EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(run.err).contains(QStringLiteral("計 2レース中 0レースを解析しました")));
+}
+
+}  // namespace
+}  // namespace marunoki::test
+
+namespace marunoki::test {
+namespace {
+
+TEST_F(CliDay, TwoProgramsFillingOneCacheAtOnceBothGetTheWholeDay)
+{
+    // Slow pages, so that the two runs overlap from start to end.
+    for (int number : kSampleDayRaces)
+        serveSamplePages(server, makeSampleRace(sampleDayRaceOptions(number)), base, 40);
+    QProcess runs[2];
+    for (int i = 0; i < 2; ++i)
+        runs[i].start(QStringLiteral(MARUNOKI_CLI_PATH),
+            dayArgs(1, QStringLiteral("10-12"))
+                + QStringList {QStringLiteral("--json-dir"), out.file(QStringLiteral("json%1").arg(i))});
+    for (QProcess &run : runs) {
+        ASSERT_TRUE(run.waitForFinished(60000));
+        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    }
+    for (int number : kSampleDayRaces) {
+        const QString name = QStringLiteral("/%1R.json").arg(number);
+        const QByteArray first = readFile(out.file(QStringLiteral("json0")) + name);
+        EXPECT_FALSE(first.isEmpty()) << number;
+        EXPECT_EQ(first, readFile(out.file(QStringLiteral("json1")) + name)) << number;
+    }
+    // What they left in the cache is whole: a third run needs no page.
+    const int requests = server.requestCount();
+    const CliRun third = runCli(dayArgs(1, QStringLiteral("10-12")));
+    EXPECT_EQ(third.exitCode, 0) << third.err.toStdString();
+    EXPECT_EQ(server.requestCount(), requests);
+}
+
+}  // namespace
+}  // namespace marunoki::test
