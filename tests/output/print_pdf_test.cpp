@@ -157,7 +157,8 @@ TEST_F(PdfPrinting, OneFileHoldsEveryDocumentAsItsPages)
     const QString path = folder.file(QStringLiteral("preview.pdf"));
     {
         QPdfWriter writer(path);
-        const std::unique_ptr<PainterPrintDevice> pages = std::make_unique<PainterPrintDevice>(writer, PainterPrintDevice::Pages::OneFile);
+        const std::unique_ptr<PainterPrintDevice> pages
+            = std::make_unique<PainterPrintDevice>(writer, PainterPrintDevice::Pages::OneFile);
         EXPECT_FALSE(pages->end().ok);
         printGraph(context, *pages);
         EXPECT_FALSE(pages->end().ok);  // every page was ended
