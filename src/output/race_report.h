@@ -18,8 +18,8 @@
 #include "app/message_sink.h"
 #include "app/race_store.h"
 #include "app/status.h"
-#include "output/window_views.h"
 #include "settings/settings.h"
+#include "window/window_views.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "output/print_jobs.h"
 
 #include "output/recording_print_device.h"
-#include "output/window_views.h"
+#include "window/window_views.h"
 
 #include "print_race.h"
 #include "support/qt_print.h"

@@ -1,4 +1,4 @@
-#include "output/window_views.h"
+#include "window/window_views.h"
 
 #include "analysis/runner_statistics.h"
 
