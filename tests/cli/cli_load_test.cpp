@@ -11,9 +11,9 @@
 
 #include "cli_process.h"
 #include "support/crash_harness.h"
+#include "support/fake_page_source.h"
 #include "support/fixture_databases.h"
 #include "support/http_test_server.h"
-#include "support/map_page_source.h"
 #include "support/qt_print.h"
 #include "support/sample_race.h"
 #include "support/small_tmpfs.h"
@@ -143,8 +143,8 @@ protected:
     QByteArray inProcessJson(int site)
     {
         RaceStore store;
-        MapPageSource source(store.cancelFlag);
-        source.pages = samplePages(race, site, base);
+        FakePageSource source;
+        source.setPages(samplePages(race, site, base));
         struct : ProgressSink {
             void status(const QString &) override { }
         } progress;

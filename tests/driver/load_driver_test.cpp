@@ -6,8 +6,8 @@
 #include "web/page_loader.h"
 #include "web/page_source.h"
 
+#include "support/fake_page_source.h"
 #include "support/fixture_databases.h"
-#include "support/map_page_source.h"
 #include "support/sample_race.h"
 #include "support/test_folder.h"
 
@@ -26,17 +26,10 @@ const QString kBase2 = QStringLiteral("http://two.test");
 const QString kCardUnreadable = QStringLiteral("出馬表が正常に読み込めません");
 const QString kUserCancel = QStringLiteral("処理を中止します（ユーザーキャンセル）");
 
-class RecordingProgress : public ProgressSink {
-public:
-    void status(const QString &text) override { lines.append(text); }
-    QStringList lines;
-};
-
 class LoadDriver : public ::testing::Test {
 protected:
     LoadDriver()
-        : source(store.cancelFlag)
-        , folder(temp.path())
+        : folder(temp.path())
     {
         test::writeSampleTrackDb(temp.file(QStringLiteral("marunoki.dat")));
         settings.kakeritu = 0.3f;
@@ -48,8 +41,8 @@ protected:
     void useRace(const SampleRace &r)
     {
         race = r;
-        source.pages = test::samplePages(race, 1, kBase1);
-        source.pages.insert(test::samplePages(race, 2, kBase2));
+        source.setPages(test::samplePages(race, 1, kBase1));
+        source.setPages(test::samplePages(race, 2, kBase2));
     }
 
     QString horse(int site, int n) const
@@ -82,8 +75,8 @@ protected:
 
     test::TestFolder temp;
     RaceStore store;
-    test::MapPageSource source;
-    RecordingProgress progress;
+    test::FakePageSource source;
+    test::RecordingProgress progress;
     RecordingSink messages;
     Settings settings;
     AppFolder folder;
@@ -114,28 +107,27 @@ TEST_F(LoadDriver, StopsAtTheFirstUnchosenBoxWithoutLoading)
         EXPECT_EQ(messages.messages(), QStringList {c.message});
         EXPECT_EQ(store.tousuu, 0);
     }
-    EXPECT_TRUE(source.fetched.isEmpty());
+    EXPECT_TRUE(source.fetched().isEmpty());
 }
 
 TEST_F(LoadDriver, ReadsTheCardThenEveryRunnerInOrderAndAnalyses)
 {
     for (int site : {1, 2}) {
         SCOPED_TRACE(site);
-        source.fetched.clear();
-        source.prefetched.clear();
-        progress.lines.clear();
+        source.forgetRequests();
+        progress.clear();
         const LoadResult result = load(site == 1 ? kSite1 : kSite2);
         EXPECT_TRUE(result.analysed);
         EXPECT_TRUE(result.stopMessage.isEmpty());
         EXPECT_EQ(messages.messages(), QStringList());
         const QStringList horses {horse(site, 1), horse(site, 2), horse(site, 3), horse(site, 4)};
-        EXPECT_EQ(source.fetched, QStringList {card(site)} + horses);
+        EXPECT_EQ(source.fetched(), QStringList {card(site)} + horses);
         // Every runner's page is asked for ahead once the card is in.
-        ASSERT_EQ(source.prefetched.size(), 1);
-        EXPECT_EQ(source.prefetched.first(), horses);
-        EXPECT_EQ(source.fetchedBeforePrefetch, 1);
-        EXPECT_EQ(progress.lines.first(), QStringLiteral("出馬表読込み中・・・"));
-        EXPECT_EQ(progress.lines.at(2), QStringLiteral("02/04 サンプルホース02成績読込み中・・・"));
+        EXPECT_EQ(source.prefetchCalls(), 1);
+        EXPECT_EQ(source.prefetched(), horses);
+        EXPECT_EQ(source.fetchedBeforePrefetch(), 1);
+        EXPECT_EQ(progress.lines().first(), QStringLiteral("出馬表読込み中・・・"));
+        EXPECT_EQ(progress.lines().at(2), QStringLiteral("02/04 サンプルホース02成績読込み中・・・"));
 
         EXPECT_EQ(store.tousuu, 4);
         EXPECT_EQ(store.curUma, 1);
@@ -150,8 +142,8 @@ TEST_F(LoadDriver, ReadsTheCardThenEveryRunnerInOrderAndAnalyses)
 
 TEST_F(LoadDriver, OnSite1AnUnreadableHorsePageIsNamedAndTheLoadGoesOn)
 {
-    source.pages.remove(horse(1, 2));
-    source.pages.insert(horse(1, 3), source.pages.value(card(1)));  // the wrong page: fails the check
+    source.removePage(horse(1, 2));
+    source.setPage(horse(1, 3), source.page(card(1)));  // the wrong page: fails the check
     const LoadResult result = load(kSite1);
     EXPECT_TRUE(result.analysed);
     // One message per runner; only the page that could not be fetched has a
@@ -163,7 +155,7 @@ TEST_F(LoadDriver, OnSite1AnUnreadableHorsePageIsNamedAndTheLoadGoesOn)
     ASSERT_EQ(details.size(), 2);
     EXPECT_TRUE(details[0].startsWith(horse(1, 2) + QStringLiteral(" ("))) << details[0].toStdString();
     EXPECT_EQ(details[1], QString());
-    EXPECT_EQ(source.fetched.last(), horse(1, 4));
+    EXPECT_EQ(source.fetched().last(), horse(1, 4));
     EXPECT_EQ(store.R_date[2][1], 0);
     EXPECT_GT(store.U_heikin[4][1], 0);
     EXPECT_EQ(store.curUma, 1);
@@ -171,13 +163,13 @@ TEST_F(LoadDriver, OnSite1AnUnreadableHorsePageIsNamedAndTheLoadGoesOn)
 
 TEST_F(LoadDriver, OnSite2AnUnreadableHorsePageStopsTheLoad)
 {
-    source.pages.insert(horse(2, 2), source.pages.value(card(2)));
+    source.setPage(horse(2, 2), source.page(card(2)));
     const LoadResult result = load(kSite2);
     EXPECT_FALSE(result.analysed);
     EXPECT_EQ(result.stopMessage, kCardUnreadable);
     EXPECT_EQ(messages.messages(), QStringList {kCardUnreadable});
-    EXPECT_EQ(source.fetched, (QStringList {card(2), horse(2, 1), horse(2, 2)}));
-    EXPECT_GE(source.cancelAllCalls, 1);  // the pages fetched ahead are dropped
+    EXPECT_EQ(source.fetched(), (QStringList {card(2), horse(2, 1), horse(2, 2)}));
+    EXPECT_GE(source.cancelAllCalls(), 1);  // the pages fetched ahead are dropped
     // Runner 1 was read but nothing was analysed.
     EXPECT_GT(store.R_date[1][1], 0);
     EXPECT_EQ(store.U_sisuu[1][1], 0);
@@ -195,20 +187,20 @@ TEST_F(LoadDriver, AnUnreadableCardStopsBeforeAnyHorsePage)
 {
     const QStringList maintenance = {QStringLiteral("<table><tr><td>メンテナンス中</td></tr></table>")};
     for (int site : {1, 2}) {
-        const QString fullCard = source.pages.value(card(site));
+        const QString fullCard = source.page(card(site));
         ASSERT_FALSE(fullCard.isEmpty());
         const QString cardsUnread[] = {maintenance.first(), cutBeforeTheFirstRunner(fullCard)};
         for (const QString &cardHtml : cardsUnread) {
             SCOPED_TRACE(QStringLiteral("site %1: %2").arg(site).arg(cardHtml.right(60)).toStdString());
             ASSERT_LT(cardHtml.size(), fullCard.size());
             messages.clear();
-            source.fetched.clear();
-            source.pages.insert(card(site), cardHtml);
+            source.forgetRequests();
+            source.setPage(card(site), cardHtml);
             const LoadResult result = load(site == 1 ? kSite1 : kSite2);
             EXPECT_FALSE(result.analysed);
             EXPECT_EQ(result.stopMessage, kCardUnreadable);
             EXPECT_EQ(messages.messages().last(), kCardUnreadable);
-            EXPECT_EQ(source.fetched, QStringList {card(site)});
+            EXPECT_EQ(source.fetched(), QStringList {card(site)});
             EXPECT_EQ(store.tousuu, 0);
         }
     }
@@ -223,12 +215,17 @@ TEST_F(LoadDriver, TheStopButtonEndsTheLoadOnEitherSite)
     for (const Case c : {Case {1, 0}, Case {1, 3}, Case {2, 0}, Case {2, 2}}) {
         SCOPED_TRACE(c.site * 10 + c.stopAtRunner);
         messages.clear();
-        source.fetched.clear();
-        source.stopAt = c.stopAtRunner == 0 ? card(c.site) : horse(c.site, c.stopAtRunner);
+        source.forgetRequests();
+        const QString stopAt = c.stopAtRunner == 0 ? card(c.site) : horse(c.site, c.stopAtRunner);
+        // The stop button pressed while that page loads.
+        source.onFetch = [this, stopAt](const QString &url) {
+            if (url == stopAt)
+                store.cancelFlag.store(-1);
+        };
         const LoadResult result = load(c.site == 1 ? kSite1 : kSite2);
         EXPECT_FALSE(result.analysed);
         EXPECT_EQ(messages.messages(), QStringList {kUserCancel});
-        EXPECT_EQ(source.fetched.last(), source.stopAt);
+        EXPECT_EQ(source.fetched().last(), stopAt);
         EXPECT_EQ(store.cancelFlag.load(), 0);  // the next load starts clean
     }
 }
@@ -237,7 +234,7 @@ TEST_F(LoadDriver, ASiteSettingOfNeitherSiteReadsNothingAndStillAnalyses)
 {
     const LoadResult result = load(QStringLiteral("サイト3"));
     EXPECT_TRUE(result.analysed);
-    EXPECT_TRUE(source.fetched.isEmpty());
+    EXPECT_TRUE(source.fetched().isEmpty());
     EXPECT_EQ(store.tousuu, 0);
     EXPECT_EQ(store.curUma, 1);
     EXPECT_EQ(messages.messages(), QStringList());
