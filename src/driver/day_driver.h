@@ -23,8 +23,8 @@
 //   the store still holds it.
 
 #include "app/common.h"
+#include "app/settings_values.h"
 #include "driver/race_selection.h"
-#include "settings/settings.h"
 
 #include <QString>
 

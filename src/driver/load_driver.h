@@ -24,8 +24,8 @@
 //   calls spins an event loop. The stop request is the store's cancelFlag.
 
 #include "app/common.h"
+#include "app/settings_values.h"
 #include "driver/race_selection.h"
-#include "settings/settings.h"
 
 #include <QString>
 

@@ -3,8 +3,8 @@
 // it, put in front of a page source by both programs.
 
 #include "app/common.h"
+#include "app/settings_values.h"
 #include "driver/race_selection.h"
-#include "settings/settings.h"
 #include "web/page_cache.h"
 
 #include <QList>

@@ -17,8 +17,8 @@
 
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "app/settings_values.h"
 #include "app/status.h"
-#include "settings/settings.h"
 #include "window/window_views.h"
 
 #include <QString>

@@ -1,6 +1,7 @@
 #include "window/window_views.h"
 
 #include "analysis/runner_statistics.h"
+#include "settings/settings.h"
 #include "view/bacyu_table.h"
 #include "view/graph_view.h"
 #include "view/runner_panels.h"

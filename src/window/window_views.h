@@ -8,7 +8,7 @@
 #include "app/common.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
-#include "settings/settings.h"
+#include "app/settings_values.h"
 #include "view/cell_grid.h"
 #include "view/graph_surfaces.h"
 #include "view/recorded_drawing.h"

@@ -1,6 +1,7 @@
 #include "window/window_views.h"
 
 #include "analysis/runner_statistics.h"
+#include "settings/settings.h"
 
 #include "view/recorded_drawing.h"
 
