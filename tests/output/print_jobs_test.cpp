@@ -3,7 +3,7 @@
 #include "output/recording_print_device.h"
 #include "window/window_views.h"
 
-#include "print_race.h"
+#include "support/print_race.h"
 #include "support/qt_print.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "output/painter_print_device.h"
 #include "output/print_jobs.h"
 
-#include "print_race.h"
+#include "support/print_race.h"
 #include "support/qt_print.h"
 #include "support/test_folder.h"
 
@@ -157,7 +157,8 @@ TEST_F(PdfPrinting, OneFileHoldsEveryDocumentAsItsPages)
     const QString path = folder.file(QStringLiteral("preview.pdf"));
     {
         QPdfWriter writer(path);
-        const std::unique_ptr<PainterPrintDevice> pages = std::make_unique<PainterPrintDevice>(writer, PainterPrintDevice::Pages::OneFile);
+        const std::unique_ptr<PainterPrintDevice> pages
+            = std::make_unique<PainterPrintDevice>(writer, PainterPrintDevice::Pages::OneFile);
         EXPECT_FALSE(pages->end().ok);
         printGraph(context, *pages);
         EXPECT_FALSE(pages->end().ok);  // every page was ended

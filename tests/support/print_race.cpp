@@ -1,4 +1,4 @@
-#include "print_race.h"
+#include "support/print_race.h"
 
 #include "app/format.h"
 

@@ -5,7 +5,7 @@
 
 #include "view/recorded_drawing.h"
 
-#include "print_race.h"
+#include "support/print_race.h"
 #include "support/qt_print.h"
 #include "support/test_folder.h"
 
