@@ -14,11 +14,11 @@
 #include "analysis/runner_statistics.h"
 #include "analysis/speed_figures.h"
 #include "analysis/track_db.h"
-#include "app/db/database.h"
-#include "app/db/stored_date.h"
 #include "app/format.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "db/database.h"
+#include "db/stored_date.h"
 #include "local/nar_merge.h"
 
 #include <benchmark/benchmark.h>

@@ -4,10 +4,10 @@
 // The network's share of a real load is the sites' latency, which prefetching
 // overlaps; what is measured here is everything the program does itself.
 
-#include "app/driver/load_driver.h"
-#include "app/driver/race_json.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "driver/load_driver.h"
+#include "output/race_json.h"
 #include "settings/settings.h"
 #include "web/page_archive.h"
 #include "web/page_loader.h"

@@ -12,11 +12,11 @@
 // - BM_DayPeakMemory/N: the peak resident memory of a day of N races (the
 //   process's high-water mark reset before it); goal: the same for 3 and 12.
 
-#include "app/driver/day_driver.h"
-#include "app/driver/load_driver.h"
-#include "app/driver/page_cache_setup.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "driver/day_driver.h"
+#include "driver/load_driver.h"
+#include "driver/page_cache_setup.h"
 #include "support/http_test_server.h"
 #include "support/sample_race.h"
 #include "web/network_page_source.h"

@@ -13,8 +13,8 @@
 
 #include "analysis/track_db.h"
 
-#include "app/db/database.h"
-#include "app/db/stored_date.h"
+#include "db/database.h"
+#include "db/stored_date.h"
 
 #include <QDir>
 #include <QSqlDatabase>

@@ -11,10 +11,10 @@
 //   itself is made once, before.
 
 #include "gui/main_window.h"
-#include "output/window_views.h"
 #include "view/draw_box.h"
 #include "view/grid_render.h"
 #include "view/painter_draw_box.h"
+#include "window/window_views.h"
 
 #include "gui_benchmark_main.h"
 #include "sample_race_load.h"

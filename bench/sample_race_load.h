@@ -2,9 +2,9 @@
 // The bundled sample race, loaded from its page archive with the sample
 // databases, for the benchmarks that need a whole analysed race.
 
-#include "app/driver/load_driver.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "driver/load_driver.h"
 #include "settings/settings.h"
 #include "web/page_archive.h"
 #include "web/page_loader.h"

@@ -10,11 +10,11 @@
 #include "fuzz_check.h"
 
 #include "analysis/track_db.h"
-#include "app/db/database.h"
-#include "app/db/file_format.h"
-#include "app/db/mdb_import.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "db/database.h"
+#include "db/file_format.h"
+#include "db/mdb_import.h"
 #include "local/nar_merge.h"
 
 #include <QCoreApplication>

@@ -10,6 +10,7 @@
 //    the same page written with LF alone gives;
 //  - the page table holds only rows 1..300 and its cells are bounded.
 
+#include "fuzz_check.h"
 #include "web/html_body.h"
 #include "web/page_table.h"
 
@@ -18,21 +19,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
 using namespace marunoki;
-
-// A broken promise ends the run like a crash, so libFuzzer keeps the input.
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "page fuzz check failed: %s\n", what);
-        std::abort();
-    }
-}
+using fuzz::check;
 
 QByteArray charsetFor(uint8_t selector)
 {

@@ -20,7 +20,7 @@
 
 #include "app/common.h"
 #include "app/message_sink.h"
-#include "settings/track_data_update.h"
+#include "maintenance/track_data_update.h"
 
 #include <QCoreApplication>
 #include <QDir>

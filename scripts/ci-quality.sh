@@ -5,7 +5,8 @@
 #      UndefinedBehaviorSanitizer, every test run so that any report fails;
 #   2. clang-format --dry-run --Werror on our sources;
 #   3. clang-tidy (.clang-tidy) on src/ with the normal build's compile database;
-#   4. every libFuzzer target for FUZZ_SECONDS (30) seconds, when clang is there.
+#   4. the layers: no library links one above it (scripts/check-layers.sh);
+#   5. every libFuzzer target for FUZZ_SECONDS (30) seconds, when clang is there.
 #
 # Every gate runs even when an earlier one failed; the script fails at the end
 # if any did, naming them. Environment:
@@ -68,6 +69,10 @@ if [ -f "$build/compile_commands.json" ]; then
 else
     fail "clang-tidy: no $build/compile_commands.json (run scripts/test.sh first)"
 fi
+
+# ---------------------------------------------------------------- layers
+gate "layers: every link points down"
+bash scripts/check-layers.sh "$build" || fail "layers (scripts/check-layers.sh names the upward links)"
 
 # ---------------------------------------------------------------- fuzzing
 if [ "$fuzz" = ON ]; then

@@ -1,7 +1,7 @@
 #include "analysis/track_db.h"
 
-#include "app/db/database.h"
-#include "app/db/stored_date.h"
+#include "db/database.h"
+#include "db/stored_date.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

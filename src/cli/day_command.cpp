@@ -6,11 +6,11 @@
 #include "cli/interrupt_stop.h"
 #include "cli/load_command.h"
 
-#include "app/driver/day_driver.h"
-#include "app/driver/race_json.h"
 #include "app/race_store.h"
+#include "driver/day_driver.h"
 #include "output/csv_export.h"
 #include "output/day_report.h"
+#include "output/race_json.h"
 #include "output/race_report.h"
 
 #include <QDir>

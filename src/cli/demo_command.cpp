@@ -9,10 +9,10 @@
 #include "cli/console.h"
 #include "cli/load_command.h"
 
-#include "app/driver/race_json.h"
 #include "app/format.h"
 #include "app/race_store.h"
 #include "output/csv_export.h"
+#include "output/race_json.h"
 #include "output/race_report.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 #include "cli/load_command.h"
 
-#include "app/db/mdb_import.h"
+#include "db/mdb_import.h"
 
 namespace marunoki::cli {
 

@@ -4,18 +4,18 @@
 #include "cli/console.h"
 #include "cli/interrupt_stop.h"
 
-#include "app/driver/load_driver.h"
-#include "app/driver/page_cache_setup.h"
-#include "app/driver/race_json.h"
 #include "app/race_store.h"
+#include "driver/load_driver.h"
+#include "driver/page_cache_setup.h"
 #include "output/csv_export.h"
+#include "output/race_json.h"
 #include "output/race_report.h"
 #include "output/view_files.h"
 #include "output/views_json.h"
-#include "output/window_views.h"
 #include "settings/settings.h"
 #include "web/network_page_source.h"
 #include "web/page_archive.h"
+#include "window/window_views.h"
 
 #include <QDate>
 #include <QDir>

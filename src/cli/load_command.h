@@ -6,7 +6,7 @@
 
 #include "app/atomic_file.h"
 #include "app/common.h"
-#include "app/driver/page_cache_setup.h"
+#include "driver/page_cache_setup.h"
 #include "settings/settings.h"
 #include "web/network_page_source.h"
 #include "web/page_archive.h"

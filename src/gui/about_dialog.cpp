@@ -1,6 +1,6 @@
 #include "gui/about_dialog.h"
 
-#include "settings/about_info.h"
+#include "maintenance/about_info.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #pragma once
 // The about dialog (menu "バージョン情報"): the program's title and version and
 // a button that starts the system's system-information tool
-// (settings/about_info.h). Modal: open it with exec().
+// (maintenance/about_info.h). Modal: open it with exec().
 
 #include <QDialog>
 

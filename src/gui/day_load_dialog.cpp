@@ -1,8 +1,8 @@
 #include "gui/day_load_dialog.h"
 
-#include "app/driver/page_cache_setup.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "driver/page_cache_setup.h"
 #include "web/network_page_source.h"
 #include "web/page_archive.h"
 #include "web/page_loader.h"

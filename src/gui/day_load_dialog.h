@@ -6,7 +6,7 @@
 // race of that day loads from the cache.
 
 #include "app/common.h"
-#include "app/driver/day_driver.h"
+#include "driver/day_driver.h"
 #include "settings/settings.h"
 
 #include <QDialog>

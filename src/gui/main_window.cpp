@@ -3,10 +3,10 @@
 #include "gui/day_load_dialog.h"
 
 #include "analysis/track_db.h"
-#include "app/db/database.h"
-#include "app/driver/race_selection.h"
 #include "app/format.h"
 #include "app/runner_navigation.h"
+#include "db/database.h"
+#include "driver/race_selection.h"
 #include "gui/cell_grid_view.h"
 #include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"

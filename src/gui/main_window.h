@@ -22,12 +22,12 @@
 // last and the view shown are kept in the settings file when the window ends.
 
 #include "app/common.h"
-#include "app/driver/load_driver.h"
-#include "app/driver/page_cache_setup.h"
 #include "app/race_store.h"
-#include "output/window_views.h"
+#include "driver/load_driver.h"
+#include "driver/page_cache_setup.h"
 #include "settings/settings.h"
 #include "settings/window_state.h"
+#include "window/window_views.h"
 
 #include <QMainWindow>
 #include <QPointer>

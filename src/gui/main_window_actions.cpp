@@ -3,8 +3,8 @@
 
 #include "gui/main_window.h"
 
-#include "app/driver/race_selection.h"
 #include "app/runner_navigation.h"
+#include "driver/race_selection.h"
 #include "gui/cell_grid_view.h"
 #include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"

@@ -1,8 +1,8 @@
 #include "gui/track_update_dialog.h"
 
 #include "app/message_sink.h"
+#include "maintenance/track_data_update.h"
 #include "settings/settings.h"
-#include "settings/track_data_update.h"
 
 #include <QApplication>
 #include <QComboBox>

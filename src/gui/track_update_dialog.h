@@ -1,7 +1,7 @@
 #pragma once
 // The dialog "馬場情報ファイルの更新" (menu "馬場情報ファイル更新"): the user picks a
 // saved track database ("*.dat") in a folder tree and a file list, and the
-// update button installs it as marunoki.dat (settings/track_data_update.h does
+// update button installs it as marunoki.dat (maintenance/track_data_update.h does
 // the work). Modeless; deletes itself when closed.
 //
 // It opens in the folder saved as "babadir" (the application folder when that

@@ -20,7 +20,7 @@
 // second graph page is still printed after a failure of the first.
 
 #include "output/print_device.h"
-#include "output/window_views.h"
+#include "window/window_views.h"
 
 #include <functional>
 

@@ -2,10 +2,10 @@
 
 #include "app/atomic_file.h"
 #include "app/format.h"
-#include "output/shown_runner.h"
 #include "output/view_files.h"
 #include "view/grid_render.h"
 #include "view/painter_draw_box.h"
+#include "window/shown_runner.h"
 
 #include <QBuffer>
 #include <QDir>

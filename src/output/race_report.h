@@ -17,9 +17,9 @@
 
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "app/settings_values.h"
 #include "app/status.h"
-#include "output/window_views.h"
-#include "settings/settings.h"
+#include "window/window_views.h"
 
 #include <QString>
 

@@ -3,9 +3,9 @@
 #include "app/atomic_file.h"
 #include "output/painter_print_device.h"
 #include "output/print_jobs.h"
-#include "output/shown_runner.h"
 #include "view/grid_render.h"
 #include "view/painter_draw_box.h"
+#include "window/shown_runner.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -10,7 +10,7 @@
 // that was shown (and the view it was shown in) is drawn again.
 
 #include "app/status.h"
-#include "output/window_views.h"
+#include "window/window_views.h"
 
 #include <QImage>
 #include <QString>

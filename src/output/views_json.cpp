@@ -1,7 +1,7 @@
 #include "output/views_json.h"
 
 #include "app/atomic_file.h"
-#include "output/shown_runner.h"
+#include "window/shown_runner.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -15,7 +15,7 @@
 // all four; "size" is in points. Captions have their line breaks as "\n".
 
 #include "app/status.h"
-#include "output/window_views.h"
+#include "window/window_views.h"
 
 #include <QJsonObject>
 

@@ -10,7 +10,7 @@
 // stays, and the driver shows the step's message and goes on.
 
 #include "app/race_store.h"
-#include "settings/settings.h"
+#include "app/settings_values.h"
 #include "view/draw_box.h"
 #include "view/graph_layout.h"
 

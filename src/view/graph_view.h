@@ -12,7 +12,7 @@
 
 #include "app/message_sink.h"
 #include "app/race_store.h"
-#include "settings/settings.h"
+#include "app/settings_values.h"
 #include "view/graph_surfaces.h"
 
 namespace marunoki {

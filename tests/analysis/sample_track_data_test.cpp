@@ -1,7 +1,7 @@
 #include "analysis/track_db.h"
 
-#include "app/db/database.h"
 #include "app/format.h"
+#include "db/database.h"
 
 #include "support/test_folder.h"
 

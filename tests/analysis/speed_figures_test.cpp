@@ -1,10 +1,10 @@
 #include "analysis/speed_figures.h"
 
 #include "analysis/track_db.h"
-#include "app/db/database.h"
 #include "app/format.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "db/database.h"
 
 #include "support/sqlite_file.h"
 #include "support/test_folder.h"

@@ -2,7 +2,7 @@
 // serving races 10 to 12 of the sample day (race 9 is not on the site).
 
 #include "cli_process.h"
-#include "fixture_databases.h"
+#include "support/fixture_databases.h"
 #include "support/http_test_server.h"
 #include "support/sample_race.h"
 #include "support/test_folder.h"

@@ -2,17 +2,17 @@
 // the sample race: the JSON, the CSV bytes, the messages on stderr and the exit
 // statuses, as an outside check would see them.
 
-#include "app/driver/load_driver.h"
-#include "app/driver/race_json.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "driver/load_driver.h"
+#include "output/race_json.h"
 #include "settings/settings.h"
 #include "web/page_loader.h"
 
 #include "cli_process.h"
-#include "fixture_databases.h"
-#include "map_page_source.h"
 #include "support/crash_harness.h"
+#include "support/fake_page_source.h"
+#include "support/fixture_databases.h"
 #include "support/http_test_server.h"
 #include "support/qt_print.h"
 #include "support/sample_race.h"
@@ -143,8 +143,8 @@ protected:
     QByteArray inProcessJson(int site)
     {
         RaceStore store;
-        MapPageSource source(store.cancelFlag);
-        source.pages = samplePages(race, site, base);
+        FakePageSource source;
+        source.setPages(samplePages(race, site, base));
         struct : ProgressSink {
             void status(const QString &) override { }
         } progress;

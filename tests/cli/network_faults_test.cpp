@@ -4,7 +4,7 @@
 // loopback servers, so real sockets carry every fault.
 
 #include "cli_process.h"
-#include "fixture_databases.h"
+#include "support/fixture_databases.h"
 #include "support/http_test_server.h"
 #include "support/qt_print.h"
 #include "support/sample_race.h"

@@ -1,8 +1,8 @@
 // The views of the bundled sample race as files: the views dump against the
 // window's own view models, hand-checked cells of every grid, and the report.
 
-#include "app/driver/load_driver.h"
 #include "app/format.h"
+#include "driver/load_driver.h"
 #include "output/race_report.h"
 #include "output/views_json.h"
 #include "settings/settings.h"

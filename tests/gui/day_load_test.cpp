@@ -3,7 +3,7 @@
 
 #include "gui/day_load_dialog.h"
 
-#include "app/driver/page_cache_setup.h"
+#include "driver/page_cache_setup.h"
 #include "support/http_test_server.h"
 #include "support/sample_race.h"
 #include "support/test_folder.h"

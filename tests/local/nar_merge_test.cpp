@@ -1,9 +1,9 @@
 #include "local/nar_merge.h"
 
-#include "app/db/database.h"
-#include "app/db/stored_date.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "db/database.h"
+#include "db/stored_date.h"
 
 #include "support/sqlite_file.h"
 #include "support/test_folder.h"

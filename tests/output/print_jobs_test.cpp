@@ -1,9 +1,9 @@
 #include "output/print_jobs.h"
 
 #include "output/recording_print_device.h"
-#include "output/window_views.h"
+#include "window/window_views.h"
 
-#include "print_race.h"
+#include "support/print_race.h"
 #include "support/qt_print.h"
 
 #include <gtest/gtest.h>

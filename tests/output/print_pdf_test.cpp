@@ -1,7 +1,7 @@
 #include "output/painter_print_device.h"
 #include "output/print_jobs.h"
 
-#include "print_race.h"
+#include "support/print_race.h"
 #include "support/qt_print.h"
 #include "support/test_folder.h"
 

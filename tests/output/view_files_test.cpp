@@ -5,7 +5,7 @@
 #include "output/view_files.h"
 #include "output/views_json.h"
 
-#include "print_race.h"
+#include "support/print_race.h"
 #include "support/test_folder.h"
 
 #include <QDir>

@@ -6,6 +6,7 @@
 #include "web/page_source.h"
 
 #include <QHash>
+#include <QMap>
 #include <QStringList>
 
 #include <functional>
@@ -15,7 +16,8 @@ namespace marunoki::test {
 
 // Serves pages set by address; an unknown address fails with "HTTP 404".
 // onFetch, when set, runs at the start of every fetch (to press the stop
-// button in the middle of a load, for example).
+// button in the middle of a load, for example): a fetch whose stop flag is
+// then set ends as cancelled. Records what it was asked for.
 class FakePageSource : public PageSource {
 public:
     void setPage(const QString &url, const QString &bodyHtml)
@@ -30,6 +32,23 @@ public:
     {
         std::lock_guard lock(mutex_);
         pages_.insert(url, page);
+    }
+    // Every page of a map of addresses to body HTML.
+    void setPages(const QMap<QString, QString> &bodies)
+    {
+        for (auto it = bodies.begin(); it != bodies.end(); ++it)
+            setPage(it.key(), it.value());
+    }
+    void removePage(const QString &url)
+    {
+        std::lock_guard lock(mutex_);
+        pages_.remove(url);
+    }
+    // The body HTML served for an address; empty when there is none.
+    QString page(const QString &url) const
+    {
+        std::lock_guard lock(mutex_);
+        return pages_.value(url).bodyHtml;
     }
 
     FetchedPage fetch(const QString &url, const std::atomic<qint16> &cancelFlag) override
@@ -53,6 +72,8 @@ public:
     {
         std::lock_guard lock(mutex_);
         prefetched_ += urls;
+        ++prefetchCalls_;
+        fetchedBeforePrefetch_ = int(fetched_.size());
     }
     void cancelAll() override
     {
@@ -75,6 +96,26 @@ public:
         std::lock_guard lock(mutex_);
         return cancelAllCalls_;
     }
+    int prefetchCalls() const
+    {
+        std::lock_guard lock(mutex_);
+        return prefetchCalls_;
+    }
+    // How many pages had been fetched when the last prefetch came; -1 before any.
+    int fetchedBeforePrefetch() const
+    {
+        std::lock_guard lock(mutex_);
+        return fetchedBeforePrefetch_;
+    }
+    // Forgets what was fetched and prefetched, for the next load of a test.
+    void forgetRequests()
+    {
+        std::lock_guard lock(mutex_);
+        fetched_.clear();
+        prefetched_.clear();
+        prefetchCalls_ = 0;
+        fetchedBeforePrefetch_ = -1;
+    }
 
     std::function<void(const QString &)> onFetch;
 
@@ -84,6 +125,8 @@ private:
     QStringList fetched_;
     QStringList prefetched_;
     int cancelAllCalls_ = 0;
+    int prefetchCalls_ = 0;
+    int fetchedBeforePrefetch_ = -1;
 };
 
 class RecordingProgress : public ProgressSink {
@@ -97,6 +140,11 @@ public:
     {
         std::lock_guard lock(mutex_);
         return lines_;
+    }
+    void clear()
+    {
+        std::lock_guard lock(mutex_);
+        lines_.clear();
     }
 
 private:

@@ -4,7 +4,7 @@
 // placed by their distance from the race day, and filters over a recorded drawing.
 
 #include "app/race_store.h"
-#include "settings/settings.h"
+#include "app/settings_values.h"
 #include "view/cell_grid.h"
 #include "view/graph_surfaces.h"
 #include "view/recorded_drawing.h"

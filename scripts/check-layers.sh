@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Every arrow points down: reads the link graph of the CMake targets
+# (cmake --graphviz) and fails when one of our libraries links a library of its
+# own layer or of a layer above it, or when a library has no layer here.
+#
+#   scripts/check-layers.sh [build-folder]
+#
+# With a build folder, that folder's configuration is used (configured again
+# for the graph); without one, a scratch configuration is made and removed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# The layers, bottom first. A library may link only libraries of lower layers;
+# libraries on one layer do not know each other.
+declare -A layer=(
+  [mk_app]=0          # race store, common routines, formats, the settings values
+  [mk_db]=1           # database files, the Access import, its child process
+  [mk_settings]=2     # the settings file, settings read and written, window state
+  [mk_web]=2          # page sources, the page loader, the site readers
+  [mk_analysis]=2     # track database lookups, figures, statistics
+  [mk_local]=2        # the local-racing merge
+  [mk_view]=3         # graphs, grids and panels
+  [mk_window]=4       # the window's view models
+  [mk_output]=5       # CSV and JSON export, printing, view files, reports
+  [mk_maintenance]=5  # track-data update, about texts, system information
+  [mk_driver]=6       # the load driver and the race day
+  [mk_gui]=7          # the desktop window's widgets
+  [mk_testsupport]=8  # the tests' shared helpers
+)
+
+build="${1:-}"
+scratch=""
+graph_dir="$(mktemp -d)"
+cleanup() {
+  rm -rf "$graph_dir"
+  if [[ -n "$scratch" ]]; then rm -rf "$scratch"; fi
+}
+trap cleanup EXIT
+if [[ -z "$build" ]]; then
+  scratch="$(mktemp -d)"
+  build="$scratch"
+  cmake -S . -B "$build" >/dev/null
+fi
+cmake -S . -B "$build" --graphviz="$graph_dir/targets.dot" >/dev/null
+
+# An edge of the graph reads:  "node3" -> "node6"  // mk_analysis -> mk_app
+edges=$(sed -n 's#.*// \([^ ]*\) -> \([^ ]*\)$#\1 \2#p' "$graph_dir/targets.dot" | sort -u)
+if [[ -z "$edges" ]]; then
+  echo "check-layers: no link edges found in the CMake graph" >&2
+  exit 1
+fi
+
+failed=0
+while read -r from to; do
+  [[ "$from" == mk_* ]] || continue
+  for name in "$from" "$to"; do
+    if [[ "$name" == mk_* && -z "${layer[$name]:-}" ]]; then
+      echo "check-layers: $name has no layer; add it to scripts/check-layers.sh" >&2
+      failed=1
+    fi
+  done
+  [[ "$to" == mk_* && -n "${layer[$from]:-}" && -n "${layer[$to]:-}" ]] || continue
+  if ((layer[$to] >= layer[$from])); then
+    echo "check-layers: $from (layer ${layer[$from]}) links $to (layer ${layer[$to]}): an arrow that does not point down" >&2
+    failed=1
+  fi
+done <<<"$edges"
+
+if ((failed)); then
+  exit 1
+fi
+echo "check-layers: every link points down ($(grep -c '^mk_' <<<"$edges") links between libraries)"

@@ -1,0 +1,49 @@
+#pragma once
+// The values of the user's settings as one plain struct: what the views draw
+// with and what the settings file holds. Reading and writing the file is the
+// settings library's business (settings/settings.h); the views only read these
+// values, so the struct sits at the bottom where both reach it.
+
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+#include <optional>
+
+namespace marunoki {
+
+constexpr int kGraphOverlayCount = 7;
+
+// The page cache of section "cache": how many hours each kind of page stays
+// fresh (0 = the cache is not used for it) and how many megabytes the folder
+// may hold. Keys cardHours, horseHours, calendarHours, sizeMB.
+struct CacheSettings {
+    double cardHours = 1;
+    double horseHours = 6;
+    double calendarHours = 1;
+    double sizeMegabytes = 500;
+};
+
+// The values as read; the start state (before any reading) is empty texts and 0.
+struct Settings {
+    // Overlay switches 0..6 (body weight, bracket, distance, going, first corner,
+    // finishing position, last-three-furlong figures); an overlay is drawn only
+    // when its text is exactly "true".
+    std::array<QString, kGraphOverlayCount> iniGraph;
+    // The text of key "writeHyo" as read.
+    QString writeHyo;
+    // The table check box state taken from "writeHyo" (0 off, 1 on, 2 grey);
+    // nothing when the reading stopped before the box was set, so the box keeps
+    // its design state.
+    std::optional<qint32> tableCheck;
+    // Share of all figures above the reference line, 0..1.
+    float kakeritu = 0;
+    // "サイト1" or "サイト2": which site's readers a race load uses.
+    QString site;
+    // Base addresses of Site 1 and Site 2 (section "web"); empty when not set.
+    QString site1Base;
+    QString site2Base;
+    CacheSettings cache;
+};
+
+}  // namespace marunoki

@@ -1,0 +1,208 @@
+#include "driver/load_driver.h"
+
+#include "analysis/speed_figures.h"
+#include "analysis/track_db.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "db/database.h"
+#include "local/nar_merge.h"
+#include "web/page_loader.h"
+#include "web/page_source.h"
+#include "web/site1_card_reader.h"
+#include "web/site1_horse_reader.h"
+#include "web/site2_card_reader.h"
+#include "web/site2_horse_reader.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace marunoki {
+
+namespace {
+
+const QString kCardUnreadable = QStringLiteral("出馬表が正常に読み込めません");
+const QString &kUserCancel = kUserCancelMessage;
+const QString kTrackDbFile = QStringLiteral("marunoki.dat");
+const QString kNarFile = QStringLiteral("NAR_data.mdb");
+
+enum class Site { One, Two, None };
+
+Site siteOf(const QString &setting)
+{
+    if (setting == kSite1)
+        return Site::One;
+    if (setting == kSite2)
+        return Site::Two;
+    return Site::None;
+}
+
+// The databases of one load: each file opened at most once, on first use, and
+// kept open until the load ends. The track lookups are released before their
+// databases.
+class LoadDatabases {
+public:
+    LoadDatabases(const AppFolder &folder, MessageSink &messages)
+        : folder_(folder)
+        , messages_(messages)
+    { }
+    ~LoadDatabases()
+    {
+        // Prepared queries go before the connections they run on.
+        narMerge_.reset();
+        centralTrack_.reset();
+        localTrack_.reset();
+    }
+
+    // NAR_data.mdb, or null when it is not there or cannot be opened.
+    Database *nar()
+    {
+        if (!narTried_) {
+            narTried_ = true;
+            if (narExists())
+                nar_ = Database::open(folder_.file(kNarFile), messages_);
+        }
+        return nar_.get();
+    }
+    bool narExists() const { return QFileInfo::exists(folder_.file(kNarFile)); }
+
+    // The merge of this load, its query prepared once for every runner; null
+    // when NAR_data.mdb is not there or cannot be opened.
+    NarMerge *narMerge()
+    {
+        if (!narMerge_) {
+            if (Database *db = nar())
+                narMerge_ = std::make_unique<NarMerge>(*db);
+        }
+        return narMerge_.get();
+    }
+
+    AnalysisSources analysisSources()
+    {
+        // marunoki.dat is opened whether or not it is there: a missing track
+        // database is reported ("dataファイルが開けません") as the program always has.
+        central_ = Database::open(folder_.file(kTrackDbFile), messages_);
+        if (central_)
+            centralTrack_ = std::make_unique<TrackDatabase>(*central_, TrackDatabase::Kind::Central);
+        if (Database *local = nar())
+            localTrack_ = std::make_unique<TrackDatabase>(*local, TrackDatabase::Kind::Local);
+        return {centralTrack_.get(), localTrack_.get()};
+    }
+
+private:
+    const AppFolder &folder_;
+    MessageSink &messages_;
+    bool narTried_ = false;
+    std::unique_ptr<Database> nar_;
+    std::unique_ptr<Database> central_;
+    std::unique_ptr<TrackDatabase> centralTrack_;
+    std::unique_ptr<TrackDatabase> localTrack_;
+    std::unique_ptr<NarMerge> narMerge_;
+};
+
+// Where a load stopped: the message, and behind it the failed page's address
+// and cause when a fetch failed.
+struct Stop {
+    QString message;
+    QString detail;
+};
+
+LoadResult stopAt(const Stop &stop, LoadContext &context)
+{
+    // Pages fetched ahead for this race are of no use any more.
+    context.source.cancelAll();
+    context.messages.detailedMessage(stop.message, stop.detail);
+    return {false, stop.message};
+}
+
+// Reads the card and every runner's page of the chosen site. Returns where the
+// load stopped, or nothing when it goes on to the analysis.
+std::optional<Stop> readRace(
+    Site site, const RaceSelection &selection, LoadContext &context, LoadDatabases &databases)
+{
+    RaceStore &store = context.store;
+    PageLoader loader(context.source, context.progress, context.messages, store.cancelFlag);
+
+    const QString base = site == Site::One ? context.settings.site1Base : context.settings.site2Base;
+    const QString cardUrl = site == Site::One ? site1CardUrl(base, selection) : site2CardUrl(base, selection);
+    const int cardStatus = site == Site::One
+        ? Site1CardReader().readSyutuba(loader, cardUrl, base, store, context.messages)
+        : Site2CardReader().readSyutuba02(loader, cardUrl, base, store, context.messages);
+    if (cardStatus == kPageNotExpected)
+        return Stop {kCardUnreadable, loader.failureDetail()};
+    if (cardStatus == kPageCancelled)
+        return Stop {kUserCancel, {}};
+    // A card that passed its check but gave no runner is a page cut short
+    // whose landmarks survived: there is nothing to analyse.
+    if (store.tousuu <= 0)
+        return Stop {kCardUnreadable, {}};
+
+    const int last = qBound(0, store.tousuu, kMaxRunners);
+    QStringList horsePages;
+    for (int n = 1; n <= last; ++n) {
+        if (!store.U_Url[n].isEmpty())
+            horsePages.append(store.U_Url[n]);
+    }
+    loader.prefetch(horsePages);
+    if (context.pagesAsked)
+        context.pagesAsked();
+
+    // The merge runs only on Site 1 and only with the local-racing file present,
+    // decided once for the whole load.
+    const bool merge = site == Site::One && databases.narExists();
+    Site1HorseReader site1Horses;
+    Site2HorseReader site2Horses;
+    for (int n = 1; n <= last; ++n) {
+        store.curUma = n;
+        context.progress.runnerProgress(n, last);
+        const QString url = store.U_Url[n];
+        const int status = site == Site::One
+            ? site1Horses.readUma(loader, url, base, store, context.messages)
+            : site2Horses.readUma02(loader, url, base, store, context.messages);
+        if (status == kPageCancelled)
+            return Stop {kUserCancel, {}};
+        if (status == kPageNotExpected) {
+            if (site == Site::Two)
+                return Stop {kCardUnreadable, loader.failureDetail()};
+            // Site 1 carries on without this runner's history.
+            context.messages.detailedMessage(
+                QString::number(n) + QStringLiteral("番の馬情報が正常に読み込めません"),
+                loader.failureDetail());
+            continue;
+        }
+        if (merge) {
+            if (NarMerge *narMerge = databases.narMerge())
+                narMerge->merge(store, context.messages);
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
+{
+    RaceStore &store = context.store;
+    store.resetPublic();
+
+    const QString missing = missingSelectionMessage(selection);
+    if (!missing.isEmpty()) {
+        context.messages.message(missing);
+        return {false, missing};
+    }
+
+    LoadDatabases databases(context.folder, context.messages);
+    const Site site = siteOf(selection.site);
+    if (site != Site::None) {
+        if (const auto stop = readRace(site, selection, context, databases))
+            return stopAt(*stop, context);
+    }
+
+    anaSisuu(store, databases.analysisSources(), context.settings.kakeritu, context.messages);
+    store.curUma = 1;
+    return {true, {}};
+}
+
+}  // namespace marunoki

@@ -1,0 +1,258 @@
+#include "output/race_json.h"
+
+#include "app/format.h"
+#include "app/race_store.h"
+
+#include <QString>
+
+#include <cmath>
+
+namespace marunoki {
+
+namespace {
+
+// Writes JSON text piece by piece. Commas are the caller's: every value after the
+// first in an array or object is preceded by sep().
+class JsonWriter {
+public:
+    QString text;
+
+    void raw(QStringView s) { text += s; }
+
+    void string(const QString &s)
+    {
+        text += u'"';
+        for (QChar c : s) {
+            const char16_t u = c.unicode();
+            switch (u) {
+            case u'"':
+                text += QStringLiteral("\\\"");
+                break;
+            case u'\\':
+                text += QStringLiteral("\\\\");
+                break;
+            case u'\b':
+                text += QStringLiteral("\\b");
+                break;
+            case u'\f':
+                text += QStringLiteral("\\f");
+                break;
+            case u'\n':
+                text += QStringLiteral("\\n");
+                break;
+            case u'\r':
+                text += QStringLiteral("\\r");
+                break;
+            case u'\t':
+                text += QStringLiteral("\\t");
+                break;
+            default:
+                // Other control characters, and the two line separators that break
+                // JavaScript string literals, as \u escapes.
+                if (u < 0x20 || u == 0x2028 || u == 0x2029)
+                    text += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+                else
+                    text += c;
+            }
+        }
+        text += u'"';
+    }
+
+    void number(float v)
+    {
+        if (std::isfinite(v))
+            text += plainNumber(v);
+        else
+            text += QStringLiteral("null");
+    }
+
+    void integer(qint64 v) { text += QString::number(v); }
+
+    void date(double serial)
+    {
+        if (serial == 0 || !std::isfinite(serial)) {
+            text += QStringLiteral("null");
+            return;
+        }
+        const Ymd d = ymdFromSerial(serial);
+        text += QStringLiteral("\"%1-%2-%3\"")
+                    .arg(d.year, 4, 10, QLatin1Char('0'))
+                    .arg(d.month, 2, 10, QLatin1Char('0'))
+                    .arg(d.day, 2, 10, QLatin1Char('0'));
+    }
+
+    // "name": — preceded by a comma unless first.
+    void key(const char *name, bool first = false)
+    {
+        if (!first)
+            text += u',';
+        text += u'"';
+        text += QLatin1String(name);
+        text += QStringLiteral("\":");
+    }
+
+    void pair(float a, float b)
+    {
+        text += u'[';
+        number(a);
+        text += u',';
+        number(b);
+        text += u']';
+    }
+};
+
+void writeRun(JsonWriter &w, const RaceStore &s, int n, int r)
+{
+    w.raw(u"{");
+    w.key("run", true);
+    w.integer(r);
+    w.key("R_date");
+    w.date(s.R_date[n][r]);
+    w.key("R_zyo");
+    w.string(s.R_zyo[n][r]);
+    w.key("R_no");
+    w.integer(s.R_no[n][r]);
+    w.key("R_name");
+    w.string(s.R_name[n][r]);
+    w.key("R_class");
+    w.string(s.R_class[n][r]);
+    w.key("R_kyori");
+    w.integer(s.R_kyori[n][r]);
+    w.key("R_baba");
+    w.integer(s.R_baba[n][r]);
+    w.key("R_zyo02");
+    w.string(s.R_zyo02[n][r]);
+    w.key("R_siba");
+    w.integer(s.R_siba[n][r]);
+    w.key("R_tousuu");
+    w.integer(s.R_tousuu[n][r]);
+    w.key("U_waku");
+    w.integer(s.U_waku[n][r]);
+    w.key("U_no");
+    w.integer(s.U_no[n][r]);
+    w.key("U_ninki");
+    w.integer(s.U_ninki[n][r]);
+    w.key("U_cyaku");
+    w.integer(s.U_cyaku[n][r]);
+    w.key("U_time");
+    w.number(s.U_time[n][r]);
+    w.key("U_cyakusa");
+    w.number(s.U_cyakusa[n][r]);
+    w.key("U_3f");
+    w.number(s.U_3f[n][r]);
+    w.key("U_taizyu");
+    w.integer(s.U_taizyu[n][r]);
+    w.key("U_hutan");
+    w.number(s.U_hutan[n][r]);
+    w.key("U_kisyu");
+    w.string(s.U_kisyu[n][r]);
+    w.key("U_cyoukyou");
+    w.string(s.U_cyoukyou[n][r]);
+    w.key("U_tuka");
+    w.raw(u"[");
+    for (int c = 1; c <= 4; ++c) {
+        if (c > 1)
+            w.raw(u",");
+        w.integer(s.U_tuka[n][r][c]);
+    }
+    w.raw(u"]");
+    w.key("U_sisuu");
+    w.number(s.U_sisuu[n][r]);
+    w.key("U_agari");
+    w.number(s.U_agari[n][r]);
+    w.key("U_babasisuu");
+    w.number(s.U_babasisuu[n][r]);
+    w.raw(u"}");
+}
+
+void writeRunner(JsonWriter &w, const RaceStore &s, int n)
+{
+    w.raw(u"{");
+    w.key("n", true);
+    w.integer(n);
+    w.key("U_name");
+    w.string(s.U_name[n]);
+    w.key("U_seirei");
+    w.string(s.U_seirei[n]);
+    w.key("U_keiro");
+    w.string(s.U_keiro[n]);
+    w.key("U_titi");
+    w.string(s.U_titi[n]);
+    w.key("U_haha");
+    w.string(s.U_haha[n]);
+    w.key("U_hahatiti");
+    w.string(s.U_hahatiti[n]);
+    w.key("U_Url");
+    w.string(s.U_Url[n]);
+    w.key("U_heikin");
+    w.pair(s.U_heikin[n][0], s.U_heikin[n][1]);
+    w.key("U_saikou");
+    w.pair(s.U_saikou[n][0], s.U_saikou[n][1]);
+    w.key("U_heikin3m");
+    w.pair(s.U_heikin3m[n][0], s.U_heikin3m[n][1]);
+    w.key("U_saikou3m");
+    w.pair(s.U_saikou3m[n][0], s.U_saikou3m[n][1]);
+    w.key("U_kyakusitu");
+    w.pair(s.U_kyakusitu[n][0], s.U_kyakusitu[n][1]);
+    w.key("U_taisen");
+    w.raw(u"[");
+    for (int o = 0; o < kRunnerSlots; ++o) {
+        if (o > 0)
+            w.raw(u",");
+        w.pair(s.U_taisen[n][o][0], s.U_taisen[n][o][1]);
+    }
+    w.raw(u"]");
+    w.key("runs");
+    w.raw(u"[");
+    for (int r = 0; r < kRunSlots; ++r) {
+        if (r > 0 && !(s.R_date[n][r] > 0))
+            continue;
+        if (r > 0)
+            w.raw(u",");
+        writeRun(w, s, n, r);
+    }
+    w.raw(u"]}");
+}
+
+}  // namespace
+
+QByteArray raceStoreJson(const RaceStore &store)
+{
+    JsonWriter w;
+    w.raw(u"{");
+    w.key("raceDate", true);
+    w.date(store.raceDate);
+    w.key("raceTitle");
+    w.string(store.raceTitle);
+    w.key("raceJouken");
+    w.string(store.raceJouken);
+    w.key("tousuu");
+    w.integer(store.tousuu);
+    w.key("zyouiHeikin");
+    w.raw(u"[");
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0)
+            w.raw(u",");
+        w.number(store.zyouiHeikin[i]);
+    }
+    w.raw(u"]");
+    w.key("rentaiKizyun");
+    w.number(store.rentaiKizyun);
+    w.key("graphBase");
+    w.integer(store.graphBase);
+    w.key("runners");
+    w.raw(u"[");
+    // tousuu comes from a page; never trust it beyond the table.
+    const int last = qBound(0, store.tousuu, kMaxRunners);
+    for (int n = 1; n <= last; ++n) {
+        if (n > 1)
+            w.raw(u",\n");
+        else
+            w.raw(u"\n");
+        writeRunner(w, store, n);
+    }
+    w.raw(u"]}\n");
+    return w.text.toUtf8();
+}
+
+}  // namespace marunoki

@@ -1,0 +1,139 @@
+#include "window/window_views.h"
+
+#include "analysis/runner_statistics.h"
+#include "settings/settings.h"
+#include "view/bacyu_table.h"
+#include "view/graph_view.h"
+#include "view/runner_panels.h"
+
+#include <utility>
+
+namespace marunoki {
+
+namespace {
+
+const QString kNothingLoaded = QStringLiteral("データ未読込み");
+
+}  // namespace
+
+WindowViews::WindowViews()
+    : raceInfo(kNothingLoaded)
+    , umaInfo(kNothingLoaded)
+    , runnerBox(QStringLiteral("01"))
+{
+    picture1.setSize(kGraphBoxWidth, kGraphBoxHeight);
+    picture2.setSize(kLegendBoxWidth, kGraphBoxHeight);
+    bacyuGrid.visible = false;
+    // The per-run grid has its columns and headers from the start, as designed,
+    // so a graph drawn before any load (or after a load that stopped) fills an
+    // empty grid instead of failing on a grid without rows. Laying out a fresh
+    // grid cannot fail; nothing is shown.
+    RecordingSink unused;
+    grid_init(runGrid, unused);
+}
+
+GraphSurfaces WindowViews::surfaces()
+{
+    return GraphSurfaces {picture1, picture2, runGrid, taisenGrid, raceInfo, umaInfo, runnerBox};
+}
+
+void showGraph(ViewContext &context)
+{
+    GraphSurfaces surfaces = context.views.surfaces();
+    drawGraph(context.store, context.settings, context.check1, surfaces, context.messages);
+}
+
+namespace {
+
+void showHikakuGraph(ViewContext &context)
+{
+    GraphSurfaces surfaces = context.views.surfaces();
+    drawHikakuGraph(context.store, context.settings, surfaces, context.messages);
+}
+
+}  // namespace
+
+void switchToGraph(ViewContext &context)
+{
+    context.views.bacyuGrid.visible = false;
+    showGraph(context);
+}
+
+void switchToHikaku(ViewContext &context)
+{
+    context.views.bacyuGrid.visible = false;
+    showHikakuGraph(context);
+}
+
+void switchToBacyu(ViewContext &context)
+{
+    context.views.bacyuGrid.visible = true;
+    drawBacyu(context.store, context.views.bacyuGrid, context.messages);
+}
+
+void loadStarting(WindowViews &views)
+{
+    views.bacyuGrid.visible = false;
+    views.analysed = false;
+}
+
+void loadEnded(ViewContext &context, bool analysed)
+{
+    context.views.analysed = analysed;
+    if (!analysed)
+        return;
+    showGraph(context);
+    const QString view = std::exchange(context.views.viewAfterLoad, QString());
+    if (view == QStringLiteral("bacyu"))
+        switchToBacyu(context);
+    else if (view == QStringLiteral("hikaku"))
+        switchToHikaku(context);
+}
+
+QString shownView(const RaceStore &store, const WindowViews &views)
+{
+    if (views.bacyuGrid.visible)
+        return QStringLiteral("bacyu");
+    if (store.viewMode == QStringLiteral("hikaku"))
+        return store.viewMode;
+    return QStringLiteral("graph");
+}
+
+void shareChanged(ViewContext &context)
+{
+    if (!context.views.analysed)
+        return;
+    referenceLine(context.store, context.settings.kakeritu, context.messages);
+    if (context.views.bacyuGrid.visible)
+        return;  // the table shows no line; the graph is drawn when it comes back
+    redrawAfterRunnerChange(context);
+}
+
+void tableCheckClicked(ViewContext &context, const AppFolder &folder)
+{
+    const IniWriteResult written = writeWriteHyo(folder, context.check1);
+    if (!written)
+        context.messages.message(written.error);
+    if (context.store.curUma > 0)
+        showGraph(context);
+}
+
+qint32 runnerOfTaisenRow(int row, qint32 tousuu)
+{
+    // Row 0 holds the column captions; rows 1..18 are the runners of the card.
+    return row >= 1 && row <= tousuu && row <= kMaxRunners ? row : 0;
+}
+
+void redrawAfterRunnerChange(ViewContext &context)
+{
+    const RaceStore &store = context.store;
+    if (store.curUma < 1 || store.curUma > store.tousuu || store.curUma > kMaxRunners)
+        return;
+    context.views.runnerBox = QStringLiteral("%1").arg(store.curUma, 2, 10, QLatin1Char('0'));
+    if (store.viewMode == QStringLiteral("hikaku"))
+        showHikakuGraph(context);
+    else
+        showGraph(context);
+}
+
+}  // namespace marunoki

@@ -1,0 +1,106 @@
+#pragma once
+// The models of everything the main window shows, apart from its selection
+// boxes: the graph box and the legend box as retained pictures, the three grids,
+// the two information panels and the runner box's text. The window displays
+// them; the drawing routines and the printing jobs write into them. Owned by
+// whoever shows or prints (the window, a test).
+
+#include "app/common.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "app/settings_values.h"
+#include "view/cell_grid.h"
+#include "view/graph_surfaces.h"
+#include "view/recorded_drawing.h"
+
+#include <QString>
+
+namespace marunoki {
+
+// Design sizes of the graph box (Picture1) and the legend box (Picture2), twips.
+constexpr double kGraphBoxWidth = 9135;
+constexpr double kGraphBoxHeight = 6735;
+constexpr double kLegendBoxWidth = 900;
+
+struct WindowViews {
+    // The boxes at their design sizes, the panels saying that nothing is loaded,
+    // the runner box at "01" and the past-performance table hidden.
+    WindowViews();
+
+    RecordedDrawing picture1;  // Picture1: the graph
+    RecordedDrawing picture2;  // Picture2: the legend
+    CellGrid runGrid;  // MSFlexGrid2: per-run data
+    CellGrid taisenGrid;  // MSFlexGrid1: head-to-head
+    CellGrid bacyuGrid;  // MSFlexGrid3: the past-performance table
+    QString raceInfo;  // Label1
+    QString umaInfo;  // Label7
+    QString runnerBox;  // Combo2's text
+
+    // The store holds an analysed race (the last load went through).
+    bool analysed = false;
+    // The view the next load that goes through shows after its graph ("bacyu",
+    // "hikaku"; empty or "graph": the graph alone): the view remembered from the
+    // last run, used once.
+    QString viewAfterLoad;
+
+    // What the graph drivers draw on and fill.
+    GraphSurfaces surfaces();
+};
+
+// One drawing request: the store, the settings, the table check box's value and
+// where messages go.
+struct ViewContext {
+    RaceStore &store;
+    const Settings &settings;
+    qint32 check1;  // Check1: the per-run grid is filled only at 1
+    WindowViews &views;
+    MessageSink &messages;
+};
+
+// The view buttons. "グラフ": the table is hidden and the speed-figure graph of
+// curUma drawn with its grids and panels. "比較": the table is hidden and the
+// comparison graph drawn, the runner named by the runner box emphasised.
+// "馬柱": the past-performance table is drawn and shown over the graph.
+void switchToGraph(ViewContext &context);
+void switchToHikaku(ViewContext &context);
+void switchToBacyu(ViewContext &context);
+
+// The speed-figure graph of curUma, as after a load or a runner change.
+void showGraph(ViewContext &context);
+
+// A race load begins: the past-performance table is hidden (even when the load
+// then stops at a missing selection).
+void loadStarting(WindowViews &views);
+// A race load ended. When it went through to the analysis the speed-figure graph
+// of curUma (runner 1) is drawn, then views.viewAfterLoad when it names another
+// view (and it is forgotten); a load stopped at a message leaves every view as it
+// was until the user draws again.
+void loadEnded(ViewContext &context, bool analysed);
+
+// The view on screen: "bacyu" while the table is shown, else "hikaku" or
+// "graph" as drawn last ("graph" before any drawing).
+QString shownView(const RaceStore &store, const WindowViews &views);
+
+// The options changed the reference-line share (settings.kakeritu). The line is
+// computed from the loaded figures at the end of a load; without this it would
+// stay at the old share's height while the graph's label names the new one. The
+// line is computed again from the figures of the analysed race and the view on
+// screen drawn again. Nothing happens before a load has gone through.
+void shareChanged(ViewContext &context);
+
+// The table check box was clicked; context.check1 is its new value (0 or 1). The
+// value is saved at once as "writeHyo" in the settings file of `folder` (a failed
+// save is reported), then the speed-figure graph of curUma is drawn again when a
+// runner is shown (curUma > 0), filling the per-run grid only at 1.
+void tableCheckClicked(ViewContext &context, const AppFolder &folder);
+
+// A click on the head-to-head grid's row `row`: the runner of that row, or 0 when
+// the row is the captions (0), the totals or an empty row below the last runner.
+qint32 runnerOfTaisenRow(int row, qint32 tousuu);
+
+// After the shown runner changed: the runner box shows curUma as "00", then the
+// comparison graph is drawn again when it is the current view, else the
+// speed-figure graph. Nothing is drawn when curUma is not a runner of the race.
+void redrawAfterRunnerChange(ViewContext &context);
+
+}  // namespace marunoki

@@ -1,0 +1,296 @@
+#include "driver/load_driver.h"
+
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "web/page_loader.h"
+#include "web/page_source.h"
+
+#include "support/fake_page_source.h"
+#include "support/fixture_databases.h"
+#include "support/sample_race.h"
+#include "support/test_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <QMap>
+
+namespace marunoki {
+namespace {
+
+using test::LocalRun;
+using test::SampleRace;
+
+const QString kBase1 = QStringLiteral("http://one.test");
+const QString kBase2 = QStringLiteral("http://two.test");
+const QString kCardUnreadable = QStringLiteral("出馬表が正常に読み込めません");
+const QString kUserCancel = QStringLiteral("処理を中止します（ユーザーキャンセル）");
+
+class LoadDriver : public ::testing::Test {
+protected:
+    LoadDriver()
+        : folder(temp.path())
+    {
+        test::writeSampleTrackDb(temp.file(QStringLiteral("marunoki.dat")));
+        settings.kakeritu = 0.3f;
+        settings.site1Base = kBase1;
+        settings.site2Base = kBase2;
+        useRace(test::makeSampleRace({4, false, {}}));
+    }
+
+    void useRace(const SampleRace &r)
+    {
+        race = r;
+        source.setPages(test::samplePages(race, 1, kBase1));
+        source.setPages(test::samplePages(race, 2, kBase2));
+    }
+
+    QString horse(int site, int n) const
+    {
+        return test::sampleHorseAddress(race, site, site == 1 ? kBase1 : kBase2, n);
+    }
+    QString card(int site) const { return test::sampleCardAddress(race, site, site == 1 ? kBase1 : kBase2); }
+
+    static RaceSelection selection(const QString &site)
+    {
+        return {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"), QStringLiteral("09"),
+            QStringLiteral("11"), site};
+    }
+
+    LoadResult load(const QString &site) { return load(selection(site)); }
+    LoadResult load(const RaceSelection &chosen)
+    {
+        LoadContext context {store, settings, folder, source, progress, messages};
+        return runLoad(chosen, context);
+    }
+
+    // The runner's runs whose course is the local one.
+    int localRuns(int n) const
+    {
+        int count = 0;
+        for (int r = 1; r <= kMaxRuns; ++r)
+            count += store.R_date[n][r] > 0 && store.R_zyo[n][r] == QStringLiteral("大井");
+        return count;
+    }
+
+    test::TestFolder temp;
+    RaceStore store;
+    test::FakePageSource source;
+    test::RecordingProgress progress;
+    RecordingSink messages;
+    Settings settings;
+    AppFolder folder;
+    SampleRace race;
+};
+
+TEST_F(LoadDriver, StopsAtTheFirstUnchosenBoxWithoutLoading)
+{
+    struct Case {
+        QString RaceSelection::*box;
+        QString initial;
+        QString message;
+    };
+    const Case cases[] = {
+        {&RaceSelection::course, QStringLiteral("場選択"), QStringLiteral("場を選択してください")},
+        {&RaceSelection::meeting, QStringLiteral("回"), QStringLiteral("開催回を選択してください")},
+        {&RaceSelection::day, QStringLiteral("日"), QStringLiteral("開催日を選択してください")},
+        {&RaceSelection::race, QStringLiteral("RaceNo"), QStringLiteral("Raceを選択してください")},
+    };
+    for (const Case &c : cases) {
+        store.tousuu = 7;  // left from an earlier load: the reset comes first
+        messages.clear();
+        RaceSelection chosen = selection(kSite1);
+        chosen.*c.box = c.initial;
+        const LoadResult result = load(chosen);
+        EXPECT_FALSE(result.analysed);
+        EXPECT_EQ(result.stopMessage, c.message);
+        EXPECT_EQ(messages.messages(), QStringList {c.message});
+        EXPECT_EQ(store.tousuu, 0);
+    }
+    EXPECT_TRUE(source.fetched().isEmpty());
+}
+
+TEST_F(LoadDriver, ReadsTheCardThenEveryRunnerInOrderAndAnalyses)
+{
+    for (int site : {1, 2}) {
+        SCOPED_TRACE(site);
+        source.forgetRequests();
+        progress.clear();
+        const LoadResult result = load(site == 1 ? kSite1 : kSite2);
+        EXPECT_TRUE(result.analysed);
+        EXPECT_TRUE(result.stopMessage.isEmpty());
+        EXPECT_EQ(messages.messages(), QStringList());
+        const QStringList horses {horse(site, 1), horse(site, 2), horse(site, 3), horse(site, 4)};
+        EXPECT_EQ(source.fetched(), QStringList {card(site)} + horses);
+        // Every runner's page is asked for ahead once the card is in.
+        EXPECT_EQ(source.prefetchCalls(), 1);
+        EXPECT_EQ(source.prefetched(), horses);
+        EXPECT_EQ(source.fetchedBeforePrefetch(), 1);
+        EXPECT_EQ(progress.lines().first(), QStringLiteral("出馬表読込み中・・・"));
+        EXPECT_EQ(progress.lines().at(2), QStringLiteral("02/04 サンプルホース02成績読込み中・・・"));
+
+        EXPECT_EQ(store.tousuu, 4);
+        EXPECT_EQ(store.curUma, 1);
+        EXPECT_EQ(store.raceDate, *serialFromYmd(2026, 11, 29));
+        for (int n = 1; n <= 4; ++n) {
+            EXPECT_GT(store.R_date[n][1], 0) << n;
+            EXPECT_NE(store.U_sisuu[n][1], 0) << n;
+            EXPECT_GT(store.U_heikin[n][1], 0) << n;
+        }
+    }
+}
+
+TEST_F(LoadDriver, OnSite1AnUnreadableHorsePageIsNamedAndTheLoadGoesOn)
+{
+    source.removePage(horse(1, 2));
+    source.setPage(horse(1, 3), source.page(card(1)));  // the wrong page: fails the check
+    const LoadResult result = load(kSite1);
+    EXPECT_TRUE(result.analysed);
+    // One message per runner; only the page that could not be fetched has a
+    // detail (its address and cause), not the one that was the wrong page.
+    EXPECT_EQ(messages.messages(),
+        QStringList({QStringLiteral("2番の馬情報が正常に読み込めません"),
+            QStringLiteral("3番の馬情報が正常に読み込めません")}));
+    const QStringList details = messages.details();
+    ASSERT_EQ(details.size(), 2);
+    EXPECT_TRUE(details[0].startsWith(horse(1, 2) + QStringLiteral(" ("))) << details[0].toStdString();
+    EXPECT_EQ(details[1], QString());
+    EXPECT_EQ(source.fetched().last(), horse(1, 4));
+    EXPECT_EQ(store.R_date[2][1], 0);
+    EXPECT_GT(store.U_heikin[4][1], 0);
+    EXPECT_EQ(store.curUma, 1);
+}
+
+TEST_F(LoadDriver, OnSite2AnUnreadableHorsePageStopsTheLoad)
+{
+    source.setPage(horse(2, 2), source.page(card(2)));
+    const LoadResult result = load(kSite2);
+    EXPECT_FALSE(result.analysed);
+    EXPECT_EQ(result.stopMessage, kCardUnreadable);
+    EXPECT_EQ(messages.messages(), QStringList {kCardUnreadable});
+    EXPECT_EQ(source.fetched(), (QStringList {card(2), horse(2, 1), horse(2, 2)}));
+    EXPECT_GE(source.cancelAllCalls(), 1);  // the pages fetched ahead are dropped
+    // Runner 1 was read but nothing was analysed.
+    EXPECT_GT(store.R_date[1][1], 0);
+    EXPECT_EQ(store.U_sisuu[1][1], 0);
+}
+
+// The card cut off before its first runner row: the date, title and column
+// heads that the page check looks for are still there.
+QString cutBeforeTheFirstRunner(const QString &cardHtml)
+{
+    const qsizetype firstBracket = cardHtml.indexOf(QStringLiteral("class=\"waku"));
+    return cardHtml.left(cardHtml.lastIndexOf(QStringLiteral("<tr"), firstBracket));
+}
+
+TEST_F(LoadDriver, AnUnreadableCardStopsBeforeAnyHorsePage)
+{
+    const QStringList maintenance = {QStringLiteral("<table><tr><td>メンテナンス中</td></tr></table>")};
+    for (int site : {1, 2}) {
+        const QString fullCard = source.page(card(site));
+        ASSERT_FALSE(fullCard.isEmpty());
+        const QString cardsUnread[] = {maintenance.first(), cutBeforeTheFirstRunner(fullCard)};
+        for (const QString &cardHtml : cardsUnread) {
+            SCOPED_TRACE(QStringLiteral("site %1: %2").arg(site).arg(cardHtml.right(60)).toStdString());
+            ASSERT_LT(cardHtml.size(), fullCard.size());
+            messages.clear();
+            source.forgetRequests();
+            source.setPage(card(site), cardHtml);
+            const LoadResult result = load(site == 1 ? kSite1 : kSite2);
+            EXPECT_FALSE(result.analysed);
+            EXPECT_EQ(result.stopMessage, kCardUnreadable);
+            EXPECT_EQ(messages.messages().last(), kCardUnreadable);
+            EXPECT_EQ(source.fetched(), QStringList {card(site)});
+            EXPECT_EQ(store.tousuu, 0);
+        }
+    }
+}
+
+TEST_F(LoadDriver, TheStopButtonEndsTheLoadOnEitherSite)
+{
+    struct Case {
+        int site;
+        int stopAtRunner;  // 0 = the card
+    };
+    for (const Case c : {Case {1, 0}, Case {1, 3}, Case {2, 0}, Case {2, 2}}) {
+        SCOPED_TRACE(c.site * 10 + c.stopAtRunner);
+        messages.clear();
+        source.forgetRequests();
+        const QString stopAt = c.stopAtRunner == 0 ? card(c.site) : horse(c.site, c.stopAtRunner);
+        // The stop button pressed while that page loads.
+        source.onFetch = [this, stopAt](const QString &url) {
+            if (url == stopAt)
+                store.cancelFlag.store(-1);
+        };
+        const LoadResult result = load(c.site == 1 ? kSite1 : kSite2);
+        EXPECT_FALSE(result.analysed);
+        EXPECT_EQ(messages.messages(), QStringList {kUserCancel});
+        EXPECT_EQ(source.fetched().last(), stopAt);
+        EXPECT_EQ(store.cancelFlag.load(), 0);  // the next load starts clean
+    }
+}
+
+TEST_F(LoadDriver, ASiteSettingOfNeitherSiteReadsNothingAndStillAnalyses)
+{
+    const LoadResult result = load(QStringLiteral("サイト3"));
+    EXPECT_TRUE(result.analysed);
+    EXPECT_TRUE(source.fetched().isEmpty());
+    EXPECT_EQ(store.tousuu, 0);
+    EXPECT_EQ(store.curUma, 1);
+    EXPECT_EQ(messages.messages(), QStringList());
+}
+
+TEST_F(LoadDriver, MergesLocalRunsOnSite1OnlyWhenTheLocalDatabaseIsThere)
+{
+    // Without the file: no local runs.
+    load(kSite1);
+    EXPECT_EQ(localRuns(1), 0);
+
+    LocalRun withNull;
+    withNull.name = QStringLiteral("サンプルホース01");
+    withNull.daysBefore = 3;
+    withNull.last3f = QVariant();
+    test::writeSampleNarDb(temp.file(QStringLiteral("NAR_data.mdb")), {withNull});
+
+    load(kSite1);
+    EXPECT_EQ(messages.messages(), QStringList());
+    ASSERT_EQ(localRuns(1), 1);
+    // The newest run: merged runs are sorted in by date.
+    EXPECT_EQ(store.R_zyo[1][1], QStringLiteral("大井"));
+    EXPECT_EQ(store.R_date[1][1], *serialFromYmd(2026, 11, 26));
+    EXPECT_EQ(store.U_3f[1][1], 0);
+    EXPECT_NE(store.U_sisuu[1][1], 0);  // from the local reference rows
+    EXPECT_EQ(store.U_agari[1][1], 0);  // no last-three-furlong time, no figure
+    EXPECT_EQ(localRuns(2), 0);
+
+    load(kSite2);
+    EXPECT_EQ(localRuns(1), 0);
+}
+
+TEST_F(LoadDriver, AMissingTrackDatabaseIsReportedOncePerLoad)
+{
+    QFile::remove(temp.file(QStringLiteral("marunoki.dat")));
+    const LoadResult result = load(kSite1);
+    EXPECT_TRUE(result.analysed);
+    EXPECT_EQ(messages.messages().count(QStringLiteral("dataファイルが開けません")), 1);
+}
+
+TEST_F(LoadDriver, ASecondLoadLeavesNoTraceOfTheFirst)
+{
+    useRace(test::makeSampleRace({6, false, {}}));
+    load(kSite1);
+    ASSERT_EQ(store.tousuu, 6);
+    ASSERT_GT(store.R_date[6][1], 0);
+    useRace(test::makeSampleRace({4, false, {}}));
+    load(kSite1);
+    EXPECT_EQ(store.tousuu, 4);
+    for (int n = 5; n <= 6; ++n) {
+        EXPECT_TRUE(store.U_name[n].isEmpty());
+        EXPECT_EQ(store.R_date[n][1], 0);
+        EXPECT_EQ(store.U_sisuu[n][1], 0);
+        EXPECT_EQ(store.U_heikin[n][1], 0);
+    }
+}
+
+}  // namespace
+}  // namespace marunoki

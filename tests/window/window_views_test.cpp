@@ -1,0 +1,386 @@
+#include "window/window_views.h"
+
+#include "analysis/runner_statistics.h"
+#include "settings/settings.h"
+
+#include "view/recorded_drawing.h"
+
+#include "support/print_race.h"
+#include "support/qt_print.h"
+#include "support/test_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace marunoki;
+using namespace marunoki::test;
+
+namespace {
+
+class WindowViewSwitches : public ::testing::Test {
+protected:
+    void load(int runners)
+    {
+        fillPrintRace(store, runners);
+        showGraph(context);
+    }
+
+    // Whether the graph box holds a text containing `part` (the headline names the runner).
+    bool graphShows(const QString &part) const
+    {
+        for (const DrawPrimitive &p : views.picture1.primitives()) {
+            if (p.kind == PrimitiveKind::Text && p.text.contains(part))
+                return true;
+        }
+        return false;
+    }
+
+    RaceStore store;
+    Settings settings;
+    WindowViews views;
+    RecordingSink sink;
+    ViewContext context {store, settings, 1, views, sink};
+};
+
+TEST(WindowViews, StartWithDesignSizesAndNothingLoaded)
+{
+    const WindowViews views;
+    EXPECT_EQ(views.picture1.width(), 9135);
+    EXPECT_EQ(views.picture1.height(), 6735);
+    EXPECT_EQ(views.picture2.width(), 900);
+    EXPECT_FALSE(views.bacyuGrid.visible);
+    EXPECT_EQ(views.raceInfo, QStringLiteral("データ未読込み"));
+    EXPECT_EQ(views.umaInfo, QStringLiteral("データ未読込み"));
+    EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
+    // The per-run grid is laid out from the start.
+    EXPECT_EQ(views.runGrid.rows(), 36);
+    EXPECT_EQ(views.runGrid.cols(), 21);
+    ASSERT_NE(views.runGrid.at(0, 4), nullptr);
+    EXPECT_EQ(views.runGrid.at(0, 4)->text, QStringLiteral("指数"));
+}
+
+TEST_F(WindowViewSwitches, GraphBeforeAnyLoadShowsNoMessage)
+{
+    showGraph(context);
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
+}
+
+TEST_F(WindowViewSwitches, ButtonsShowAndHideTheTable)
+{
+    load(6);
+    struct Step {
+        void (*press)(ViewContext &);
+        const char *name;
+        bool tableShown;
+        QString viewMode;
+    };
+    const Step steps[] = {
+        {switchToBacyu, "馬柱", true, QStringLiteral("bacyu")},
+        {switchToGraph, "グラフ", false, QStringLiteral("graph")},
+        {switchToBacyu, "馬柱", true, QStringLiteral("bacyu")},
+        {switchToHikaku, "比較", false, QStringLiteral("hikaku")},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.name);
+        step.press(context);
+        EXPECT_EQ(views.bacyuGrid.visible, step.tableShown);
+        EXPECT_EQ(store.viewMode, step.viewMode);
+    }
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'|').toStdString();
+}
+
+TEST_F(WindowViewSwitches, RunnerChangeRedrawsTheCurrentGraph)
+{
+    load(6);
+    struct Case {
+        const char *name;
+        QString viewBefore;
+        QString viewAfter;
+    };
+    const Case cases[] = {
+        {"graph", QStringLiteral("graph"), QStringLiteral("graph")},
+        {"table", QStringLiteral("bacyu"), QStringLiteral("graph")},
+        {"comparison", QStringLiteral("hikaku"), QStringLiteral("hikaku")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        store.viewMode = c.viewBefore;
+        store.curUma = 4;
+        redrawAfterRunnerChange(context);
+        EXPECT_EQ(views.runnerBox, QStringLiteral("04"));
+        EXPECT_EQ(store.viewMode, c.viewAfter);
+        EXPECT_TRUE(views.umaInfo.contains(store.U_name[4])) << views.umaInfo.toStdString();
+        // Only the speed-figure graph has a headline naming the runner.
+        EXPECT_EQ(graphShows(store.U_name[4]), c.viewAfter == QStringLiteral("graph"));
+    }
+}
+
+TEST_F(WindowViewSwitches, NoRedrawForARunnerOutsideTheRace)
+{
+    load(6);
+    const std::size_t drawn = views.picture1.primitives().size();
+    for (qint32 runner : {0, 7, 19, -1}) {
+        SCOPED_TRACE(runner);
+        store.curUma = runner;
+        redrawAfterRunnerChange(context);
+        EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
+        EXPECT_EQ(views.picture1.primitives().size(), drawn);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Before any load, and after a load that stopped early, the view buttons, the
+// table check box and the runner change work on whatever the store holds.
+TEST(WindowViewsOnOddStores, EveryViewDrawsWithoutHarm)
+{
+    struct Case {
+        const char *name;
+        int runners;  // 0: nothing loaded
+        qint32 curUma;
+        qint32 tousuu;  // as the store says, whatever was filled
+    };
+    const Case cases[] = {
+        {"nothing loaded", 0, 0, 0},
+        {"analysed without a site", 0, 1, 0},
+        {"stopped at runner 3", 6, 3, 6},
+        {"more runners than slots", 6, 1, 40},
+        {"negative runner count", 6, 1, -2},
+    };
+    using Action = void (*)(ViewContext &);
+    const Action actions[]
+        = {switchToGraph, switchToHikaku, switchToBacyu, showGraph, redrawAfterRunnerChange};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RaceStore store;
+        store.resetPublic();
+        if (c.runners > 0)
+            fillPrintRace(store, c.runners);
+        store.curUma = c.curUma;
+        store.tousuu = c.tousuu;
+        Settings settings;
+        WindowViews views;
+        RecordingSink sink;
+        ViewContext context {store, settings, 1, views, sink};
+        for (Action action : actions)
+            action(context);
+        // The graph drawn last lies under the table, which only the view buttons hide.
+        EXPECT_EQ(store.curUma, c.curUma);
+        EXPECT_EQ(store.viewMode, QStringLiteral("graph"));
+        EXPECT_TRUE(views.bacyuGrid.visible);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
+{
+    struct Case {
+        const char *name;
+        qint32 check1;
+        qint32 curUma;
+        bool redrawn;
+    };
+    const Case cases[] = {
+        {"switched off on runner 3", 0, 3, true},
+        {"switched on on runner 3", 1, 3, true},
+        {"switched on before any runner is shown", 1, 0, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        load(6);
+        const QString lastRun = QStringLiteral("三番の前走");
+        store.R_name[3][1] = lastRun;
+        store.curUma = c.curUma;
+        TestFolder dir;
+        const AppFolder folder(dir.path());
+        ViewContext clicked {store, settings, c.check1, views, sink};
+        tableCheckClicked(clicked, folder);
+
+        RecordingSink readBack;
+        EXPECT_EQ(readIniPara(folder, readBack).writeHyo, QString::number(c.check1));
+        EXPECT_EQ(views.runnerBox, c.redrawn ? QStringLiteral("03") : QStringLiteral("01"));
+        EXPECT_EQ(views.umaInfo.contains(store.U_name[3]), c.redrawn);
+        // The per-run grid is filled only while the box is on.
+        const GridCell *firstRun = views.runGrid.at(1, 2);
+        ASSERT_NE(firstRun, nullptr);
+        EXPECT_EQ(firstRun->text == lastRun, c.redrawn && c.check1 == 1) << firstRun->text.toStdString();
+    }
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'|').toStdString();
+}
+
+TEST_F(WindowViewSwitches, TableCheckReportsASaveThatFails)
+{
+    load(6);
+    TestFolder dir;
+    const AppFolder folder(dir.file(QStringLiteral("no such folder")));
+    context.check1 = 0;
+    tableCheckClicked(context, folder);
+    EXPECT_EQ(sink.messages().size(), 1) << sink.messages().join(u'|').toStdString();
+    EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowViewSwitches, ALoadHidesTheTableAndDrawsRunnerOneOnlyWhenItWentThrough)
+{
+    for (const bool analysed : {false, true}) {
+        SCOPED_TRACE(analysed ? "analysed" : "stopped at a message");
+        load(6);
+        store.curUma = 4;
+        redrawAfterRunnerChange(context);
+        switchToBacyu(context);
+        const std::size_t runnerFourDrawing = views.picture1.primitives().size();
+        const QString runnerFourPanel = views.umaInfo;
+
+        loadStarting(views);
+        EXPECT_FALSE(views.bacyuGrid.visible);
+        // The driver leaves curUma at 1 after the analysis.
+        store.curUma = 1;
+        loadEnded(context, analysed);
+        EXPECT_EQ(views.runnerBox, analysed ? QStringLiteral("01") : QStringLiteral("04"));
+        EXPECT_EQ(views.umaInfo.contains(store.U_name[1]), analysed) << views.umaInfo.toStdString();
+        EXPECT_EQ(views.umaInfo == runnerFourPanel, !analysed);
+        EXPECT_EQ(store.viewMode, analysed ? QStringLiteral("graph") : QStringLiteral("bacyu"));
+        if (!analysed) {
+            EXPECT_EQ(views.picture1.primitives().size(), runnerFourDrawing);
+        }
+        EXPECT_FALSE(views.bacyuGrid.visible);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WindowViews, OnlyRunnerRowsOfTheHeadToHeadGridSelect)
+{
+    struct Case {
+        int row;
+        qint32 tousuu;
+        qint32 runner;
+    };
+    const Case cases[] = {
+        {0, 12, 0},  // the captions
+        {1, 12, 1},
+        {12, 12, 12},
+        {13, 12, 0},  // an empty row below the last runner
+        {18, 18, 18},
+        {19, 18, 0},  // the totals
+        {19, 40, 0},  // a runner count beyond the card's slots
+        {3, 0, 0},  // nothing loaded
+        {-1, 12, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << " of " << c.tousuu);
+        EXPECT_EQ(runnerOfTaisenRow(c.row, c.tousuu), c.runner);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The y of the dash-dot reference line in the graph box; nothing when none is drawn.
+std::optional<double> referenceLineY(const WindowViews &views)
+{
+    for (const DrawPrimitive &p : views.picture1.primitives()) {
+        if (p.kind == PrimitiveKind::Line && p.pen.drawStyle == LineStyle::DashDot && p.y1 == p.y2)
+            return p.y1;
+    }
+    return std::nullopt;
+}
+
+bool graphSays(const WindowViews &views, const QString &text)
+{
+    for (const DrawPrimitive &p : views.picture1.primitives()) {
+        if (p.kind == PrimitiveKind::Text && p.text == text)
+            return true;
+    }
+    return false;
+}
+
+// Regression: a new share changed the label at once but the line only at the
+// next load, so the picture showed "35%ライン" at the 30 % height.
+TEST_F(WindowViewSwitches, ANewShareMovesTheLineWithItsLabel)
+{
+    for (const QString &view : {QStringLiteral("graph"), QStringLiteral("hikaku")}) {
+        SCOPED_TRACE(view.toStdString());
+        settings.kakeritu = 0.3f;
+        load(8);
+        views.analysed = true;
+        referenceLine(store, settings.kakeritu, sink);
+        if (view == QStringLiteral("hikaku"))
+            switchToHikaku(context);
+        else
+            switchToGraph(context);
+        const auto before = referenceLineY(views);
+        ASSERT_TRUE(before);
+
+        settings.kakeritu = 0.05f;
+        shareChanged(context);
+        EXPECT_TRUE(graphSays(views, QStringLiteral("05%ライン")));
+        const auto after = referenceLineY(views);
+        ASSERT_TRUE(after);
+        // A smaller share is a higher figure: the line moves up (smaller y).
+        EXPECT_LT(*after, *before);
+        // Drawn afresh from the same figures, the line lies where the new share puts it.
+        const float recomputed = store.rentaiKizyun;
+        referenceLine(store, settings.kakeritu, sink);
+        EXPECT_EQ(store.rentaiKizyun, recomputed);
+        EXPECT_EQ(shownView(store, views), view);
+    }
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
+}
+
+TEST_F(WindowViewSwitches, ANewShareBeforeAnyLoadChangesNothing)
+{
+    load(8);
+    const float line = store.rentaiKizyun;
+    const std::size_t drawn = views.picture1.primitives().size();
+    settings.kakeritu = 0.05f;
+    shareChanged(context);  // no load went through: the store holds no analysed race
+    EXPECT_EQ(store.rentaiKizyun, line);
+    EXPECT_EQ(views.picture1.primitives().size(), drawn);
+}
+
+TEST_F(WindowViewSwitches, TheRememberedViewIsShownOnceAfterTheFirstLoad)
+{
+    const struct {
+        QString remembered;
+        QString shown;
+    } cases[] = {
+        {QString(), QStringLiteral("graph")},
+        {QStringLiteral("graph"), QStringLiteral("graph")},
+        {QStringLiteral("bacyu"), QStringLiteral("bacyu")},
+        {QStringLiteral("hikaku"), QStringLiteral("hikaku")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.remembered.toStdString());
+        fillPrintRace(store, 6);
+        views.viewAfterLoad = c.remembered;
+        loadStarting(views);
+        store.curUma = 1;
+        loadEnded(context, true);
+        EXPECT_EQ(shownView(store, views), c.shown);
+        EXPECT_TRUE(views.viewAfterLoad.isEmpty());
+        // The next load shows the graph again.
+        loadStarting(views);
+        loadEnded(context, true);
+        EXPECT_EQ(shownView(store, views), QStringLiteral("graph"));
+    }
+    // A load that stopped keeps the remembered view for the next one.
+    views.viewAfterLoad = QStringLiteral("hikaku");
+    loadStarting(views);
+    loadEnded(context, false);
+    EXPECT_EQ(views.viewAfterLoad, QStringLiteral("hikaku"));
+}
+
+}  // namespace
