@@ -325,7 +325,7 @@ NarMerge::~NarMerge() = default;
 void NarMerge::merge(RaceStore &store, MessageSink &messages)
 {
     const int h = store.curUma;
-    if (h < 1 || h > kMaxRunners)
+    if (!isHorseNumber(h))
         return;
 
     // The runs already in the store, in their order, then the local ones.

@@ -106,9 +106,9 @@ bool printGraphPage(
         return false;
     }
 
-    const qint32 from = std::max(first, 1);
-    const qint32 to = std::min({last, store.tousuu, kMaxRunners});
-    for (qint32 n = from; n <= to; ++n) {
+    for (const qint32 n : store.runners()) {
+        if (n < first || n > last)
+            continue;
         store.curUma = n;
         showGraph(context);
         printer.drawPicture(views.picture1, graphCell(first, n));

@@ -143,7 +143,7 @@ Status writeViewPngs(ViewContext &context, const QString &dir)
     WindowViews &views = context.views;
     RaceStore &store = context.store;
 
-    for (qint32 n = 1; n <= std::min(store.tousuu, kMaxRunners); ++n) {
+    for (const qint32 n : store.runners()) {
         store.curUma = n;
         showGraph(context);
         const QImage image

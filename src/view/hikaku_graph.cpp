@@ -50,7 +50,7 @@ std::optional<QColor> bracketColour(qint32 waku)
 qint32 chosenRunner(const RaceStore &store, const QString &runnerBox)
 {
     const std::optional<qint32> n = toWholeNumber(runnerBox);
-    if (n && *n >= 1 && *n <= std::min(store.tousuu, qint32(kMaxRunners)))
+    if (n && store.isRunner(*n))
         return *n;
     return store.curUma;
 }
@@ -114,8 +114,7 @@ void drawHikakuGraph(RaceStore &store, const Settings &settings, GraphSurfaces &
     const qint32 chosen = chosenRunner(store, surfaces.runnerBox);
     // A runner without a known bracket keeps the colour of the one before it.
     QColor colour(0, 0, 0);
-    const qint32 last = std::min(store.tousuu, qint32(kMaxRunners));
-    for (qint32 k = 1; k <= last; ++k) {
+    for (const qint32 k : store.runners()) {
         if (store.U_name[k].isEmpty())
             continue;
         colour = bracketColour(store.U_waku[k][0]).value_or(colour);

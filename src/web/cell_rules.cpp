@@ -183,7 +183,7 @@ QString runnerStatusLine(const RaceStore &store)
 
 bool validRunner(const RaceStore &store)
 {
-    return store.curUma >= 1 && store.curUma <= kMaxRunners;
+    return isHorseNumber(store.curUma);
 }
 
 }  // namespace marunoki
