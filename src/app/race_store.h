@@ -19,7 +19,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <ranges>
 
 namespace marunoki {
 
@@ -37,6 +36,36 @@ using RunTable = std::array<std::array<T, kRunSlots>, kRunnerSlots>;
 // [runner][0] holds the statistic, [runner][1] how many runs went into it.
 using StatTable = std::array<std::array<float, 2>, kRunnerSlots>;
 
+// The horse numbers 1..count, for a range-for over the runners of a card.
+class RunnerRange {
+public:
+    class Iterator {
+    public:
+        explicit Iterator(qint32 n)
+            : n_(n)
+        { }
+        qint32 operator*() const { return n_; }
+        Iterator &operator++()
+        {
+            ++n_;
+            return *this;
+        }
+        bool operator==(const Iterator &other) const = default;
+
+    private:
+        qint32 n_;
+    };
+
+    explicit RunnerRange(qint32 count)
+        : end_(count + 1)
+    { }
+    Iterator begin() const { return Iterator(1); }
+    Iterator end() const { return Iterator(end_); }
+
+private:
+    qint32 end_;
+};
+
 class RaceStore {
 public:
     RaceStore();
@@ -53,7 +82,7 @@ public:
     // comes from a page; nothing indexes a table with it unchecked.
     qint32 runnerCount() const { return tousuu < 0 ? 0 : tousuu > kMaxRunners ? kMaxRunners : tousuu; }
     // The horse numbers of the card in order, 1..runnerCount().
-    auto runners() const { return std::views::iota(qint32(1), runnerCount() + 1); }
+    RunnerRange runners() const { return RunnerRange(runnerCount()); }
     // Whether n is the horse number of a runner of the card (1..runnerCount()).
     bool isRunner(qint32 n) const { return n >= 1 && n <= runnerCount(); }
 

@@ -58,7 +58,7 @@ QRectF graphCell(qint32 first, qint32 n)
 
 bool finish(PrintDevice &printer, MessageSink &messages)
 {
-    if (printer.end().ok)
+    if (printer.end().ok())
         return true;
     messages.message(kCannotPrint);
     return false;
@@ -101,7 +101,7 @@ bool printGraphPage(
     RaceStore &store = context.store;
     WindowViews &views = context.views;
     const BusyScope wait(busy);
-    if (!printer.begin(PageOrientation::Landscape).ok) {
+    if (!printer.begin(PageOrientation::Landscape).ok()) {
         context.messages.message(kCannotPrint);
         return false;
     }
@@ -138,7 +138,7 @@ bool printBacyu(ViewContext &context, PrintDevice &printer, const BusyIndicator 
     const CellGrid &table = views.bacyuGrid;
     const double width = table.totalWidth();
     const double height = double(table.rows()) * CellGrid::kRowHeight;
-    if (width <= 0 || height <= 0 || !printer.begin(PageOrientation::Portrait).ok) {
+    if (width <= 0 || height <= 0 || !printer.begin(PageOrientation::Portrait).ok()) {
         context.messages.message(kCannotPrint);
         return false;
     }

@@ -34,7 +34,7 @@ bool pdfOf(ViewContext &context, QByteArray &bytes, Job job)
     writer.setCreator(QStringLiteral("Marunoki"));
     PainterPrintDevice printer(writer, PainterPrintDevice::Pages::OneFile);
     const bool printed = job(quiet, printer);
-    return printer.close().ok && printed;
+    return printer.close().ok() && printed;
 }
 
 Status pdfFailed(const QString &path)

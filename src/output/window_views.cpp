@@ -110,9 +110,9 @@ void shareChanged(ViewContext &context)
 
 void tableCheckClicked(ViewContext &context, const AppFolder &folder)
 {
-    const IniWriteResult written = writeWriteHyo(folder, context.check1);
-    if (!written)
-        context.messages.message(written.error);
+    const Status written = writeWriteHyo(folder, context.check1);
+    if (!written.ok())
+        context.messages.message(written.message());
     if (context.store.curUma > 0)
         showGraph(context);
 }

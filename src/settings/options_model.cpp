@@ -59,7 +59,7 @@ void OptionsModel::setSlider(int value)
     status_ = QStringLiteral("上位") + percentText(slider_ / 100.0) + QStringLiteral("ラインに変更");
 }
 
-IniWriteResult OptionsModel::save(const AppFolder &folder, Settings &settings) const
+Status OptionsModel::save(const AppFolder &folder, Settings &settings) const
 {
     for (int i = 0; i < kGraphOverlayCount; ++i)
         settings.iniGraph[static_cast<size_t>(i)]
@@ -68,12 +68,12 @@ IniWriteResult OptionsModel::save(const AppFolder &folder, Settings &settings) c
     settings.site = site_;
 
     for (int i = 0; i < kGraphOverlayCount; ++i) {
-        IniWriteResult written = writeGraphOverlay(folder, i, settings.iniGraph[static_cast<size_t>(i)]);
-        if (!written)
+        Status written = writeGraphOverlay(folder, i, settings.iniGraph[static_cast<size_t>(i)]);
+        if (!written.ok())
             return written;
     }
-    IniWriteResult written = writeKakeritu(folder, settings.kakeritu);
-    if (!written)
+    Status written = writeKakeritu(folder, settings.kakeritu);
+    if (!written.ok())
         return written;
     return writeSite(folder, settings.site);
 }

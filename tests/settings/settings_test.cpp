@@ -180,12 +180,12 @@ TEST(SettingsWriters, WriteWhatTheReaderReadsBack)
 {
     TestFolder dir;
     const AppFolder folder(dir.path());
-    ASSERT_TRUE(writeGraphOverlay(folder, 0, QStringLiteral("false")).ok);
-    ASSERT_TRUE(writeGraphOverlay(folder, 6, QStringLiteral("false")).ok);
-    ASSERT_TRUE(writeWriteHyo(folder, 0).ok);
-    ASSERT_TRUE(writeKakeritu(folder, 35 / 100.0f).ok);
-    ASSERT_TRUE(writeSite(folder, QStringLiteral("サイト2")).ok);
-    ASSERT_TRUE(writeBabadir(folder, QStringLiteral("/home/user/data/")).ok);
+    ASSERT_TRUE(writeGraphOverlay(folder, 0, QStringLiteral("false")).ok());
+    ASSERT_TRUE(writeGraphOverlay(folder, 6, QStringLiteral("false")).ok());
+    ASSERT_TRUE(writeWriteHyo(folder, 0).ok());
+    ASSERT_TRUE(writeKakeritu(folder, 35 / 100.0f).ok());
+    ASSERT_TRUE(writeSite(folder, QStringLiteral("サイト2")).ok());
+    ASSERT_TRUE(writeBabadir(folder, QStringLiteral("/home/user/data/")).ok());
 
     QFile f(dir.file(QStringLiteral("marunoki.ini")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -209,8 +209,8 @@ TEST(SettingsWriters, RefuseAnOverlayNumberOutsideTheSeven)
 {
     TestFolder dir;
     const AppFolder folder(dir.path());
-    EXPECT_FALSE(writeGraphOverlay(folder, 7, QStringLiteral("true")).ok);
-    EXPECT_FALSE(writeGraphOverlay(folder, -1, QStringLiteral("true")).ok);
+    EXPECT_FALSE(writeGraphOverlay(folder, 7, QStringLiteral("true")).ok());
+    EXPECT_FALSE(writeGraphOverlay(folder, -1, QStringLiteral("true")).ok());
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("marunoki.ini"))));
 }
 
