@@ -28,6 +28,10 @@ constexpr int kMaxRuns = 50;  // past runs per runner
 constexpr int kRunSlots = kMaxRuns + 1;  // run 0 is today's entry
 constexpr int kCornerSlots = 5;  // corner 0 unused, corners 1..4
 constexpr int kCourseCount = 10;
+// Past runs are taken from the days strictly between this many days before the
+// race and the race day, by the readers and the local-racing merge alike; the
+// graph spans the same window.
+constexpr double kHistoryDays = 420;
 
 template <typename T>
 using RunnerTable = std::array<T, kRunnerSlots>;

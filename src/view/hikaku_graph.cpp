@@ -17,8 +17,6 @@ namespace marunoki {
 
 namespace {
 
-constexpr int kLastRun = 30;
-
 // The colour of a bracket; nothing for a bracket that has none.
 std::optional<QColor> bracketColour(qint32 waku)
 {
@@ -66,7 +64,7 @@ void drawRunner(const RaceStore &store, qint32 k, const GraphLayout &layout, Dra
     const double today = store.R_date[k][0];
     double prevX = 0;
     double prevY = 0;
-    for (int r = 0; r <= kLastRun; ++r) {
+    for (int r = 0; r <= kLastGraphRun; ++r) {
         if (!(store.R_date[k][r] > 0))
             continue;
         const float figure = store.U_sisuu[k][r];

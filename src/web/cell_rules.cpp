@@ -23,7 +23,7 @@ int firstRow(
 
 bool inDateWindow(double d, double raceDate)
 {
-    return raceDate - 420 < d && d < raceDate;
+    return raceDate - kHistoryDays < d && d < raceDate;
 }
 
 qint32 surfaceCode(const QString &courseCell)
