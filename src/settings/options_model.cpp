@@ -20,8 +20,7 @@ OptionsModel::OptionsModel(const Settings &settings)
     : site_(settings.site)
 {
     for (int i = 0; i < kGraphOverlayCount; ++i)
-        overlays_[static_cast<size_t>(i)]
-            = settings.iniGraph[static_cast<size_t>(i)] == QLatin1String("true");
+        overlays_[static_cast<size_t>(i)] = overlayOn(settings.iniGraph, static_cast<Overlay>(i));
     // The product is taken in single precision, as the share is held: 0.35 in
     // single precision is a little below 0.35, but times 100 it is exactly 35.
     const double percent = roundHalfEven(settings.kakeritu * 100.0f);

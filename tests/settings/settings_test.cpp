@@ -241,3 +241,26 @@ TEST(ReadIniPara, ReadsThePageCacheSectionAndKeepsTheDefaultOfABadValue)
         EXPECT_EQ(complained, c.complains) << c.section.toStdString();
     }
 }
+
+// Only the exact text "true" switches an overlay on, while any stored text puts it
+// in the legend: the graph and the legend must not disagree about a switch the
+// user never set.
+TEST(Settings, OverlaySwitchesOnlyByTheExactTextTrue)
+{
+    struct Case {
+        QString text;
+        bool on;
+        bool stored;
+    };
+    const Case cases[] = {{QStringLiteral("true"), true, true}, {QStringLiteral("false"), false, true},
+        {QString(), false, false}, {QStringLiteral("True"), false, true},
+        {QStringLiteral(" true"), false, true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        std::array<QString, kGraphOverlayCount> iniGraph;
+        iniGraph[static_cast<size_t>(Overlay::Going)] = c.text;
+        EXPECT_EQ(overlayOn(iniGraph, Overlay::Going), c.on);
+        EXPECT_EQ(overlayStored(iniGraph, Overlay::Going), c.stored);
+        EXPECT_FALSE(overlayStored(iniGraph, Overlay::Distance));
+    }
+}
