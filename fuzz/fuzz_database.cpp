@@ -93,10 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (probeDatabaseFormat(path).format == DatabaseFormat::Access) {
         const QString copy = dir.filePath(QStringLiteral("import.sqlite"));
         QFile::remove(copy);
-        const ImportStatus status = importMdb(path, copy, kImportSeconds);
-        check(status.ok == status.error.isEmpty(), "an import fails with a reason and only then");
-        check(status.ok || !QFile::exists(copy), "a failed import leaves no copy");
-        opened = status.ok ? copy : QString();
+        const Status status = importMdb(path, copy, kImportSeconds);
+        check(status.ok() == status.message().isEmpty(), "an import fails with a reason and only then");
+        check(status.ok() || !QFile::exists(copy), "a failed import leaves no copy");
+        opened = status.ok() ? copy : QString();
     }
     if (!opened.isEmpty()) {
         QString error;

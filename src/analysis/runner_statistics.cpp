@@ -15,16 +15,6 @@ namespace {
 
 constexpr double kRecentDays = 90;
 
-int runnersOnCard(const RaceStore &store)
-{
-    return std::clamp(store.tousuu, 0, kMaxRunners);
-}
-
-bool validRunner(int h)
-{
-    return h >= 1 && h <= kMaxRunners;
-}
-
 using RunFilter = std::function<bool(int run)>;
 
 // Mean of the runner's selected non-zero figures into table[h]. The total is kept
@@ -33,7 +23,7 @@ void accumulateMean(
     RaceStore &store, StatTable &table, const RunFilter &take, const QString &error, MessageSink &messages)
 {
     const int h = store.curUma;
-    if (!validRunner(h))
+    if (!isHorseNumber(h))
         return;
     float total = 0.0f;
     for (int r = 1; r <= kMaxRuns; ++r) {
@@ -54,7 +44,7 @@ void accumulateMean(
 void accumulateBest(RaceStore &store, StatTable &table, const RunFilter &take)
 {
     const int h = store.curUma;
-    if (!validRunner(h))
+    if (!isHorseNumber(h))
         return;
     for (int r = 1; r <= kMaxRuns; ++r) {
         const float figure = store.U_sisuu[h][r];
@@ -116,16 +106,15 @@ void recentBestFigure(RaceStore &store)
 void headToHead(RaceStore &store)
 {
     const int h = store.curUma;
-    if (!validRunner(h))
+    if (!isHorseNumber(h))
         return;
-    const int runners = runnersOnCard(store);
     auto &record = store.U_taisen[h];
     // Only this runner's figure is asked for: a meeting counts for h when h has a
     // figure in that race, whether or not the opponent has one.
     for (int r = 1; r <= kMaxRuns; ++r) {
         if (store.U_sisuu[h][r] == 0.0f)
             continue;
-        for (int k = 1; k <= runners; ++k) {
+        for (const qint32 k : store.runners()) {
             if (k == h)
                 continue;
             const int d = sameRace(store, h, r, k);
@@ -146,7 +135,7 @@ void headToHead(RaceStore &store)
 void runningStyle(RaceStore &store, MessageSink &messages)
 {
     const int h = store.curUma;
-    if (!validRunner(h))
+    if (!isHorseNumber(h))
         return;
     const QString error = QStringLiteral("指数の分析エラー(err-AC14)");
     const qint32 fieldSize = store.tousuu;
@@ -191,9 +180,8 @@ void topThreeMeans(RaceStore &store)
 
 void referenceLine(RaceStore &store, float kakeritu, MessageSink &messages)
 {
-    const int runners = runnersOnCard(store);
     std::vector<float> figures;
-    for (int h = 1; h <= runners; ++h) {
+    for (const qint32 h : store.runners()) {
         for (int r = 0; r <= kMaxRuns; ++r) {
             if (store.U_sisuu[h][r] != 0.0f)
                 figures.push_back(store.U_sisuu[h][r]);
@@ -214,11 +202,10 @@ void referenceLine(RaceStore &store, float kakeritu, MessageSink &messages)
 
 qint32 graphBaseOf(const RaceStore &store)
 {
-    const int runners = runnersOnCard(store);
     qint64 total = 0;
     qint64 high = 0;
     qint64 low = 0;
-    for (int h = 1; h <= runners; ++h) {
+    for (const qint32 h : store.runners()) {
         for (int r = 1; r <= kMaxRuns; ++r) {
             const float figure = store.U_sisuu[h][r];
             if (figure == 0.0f)

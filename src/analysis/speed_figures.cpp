@@ -67,7 +67,7 @@ double agariFigure(RunSource source, float averageTime, float last3f, qint32 dis
 void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &messages)
 {
     const int h = store.curUma;
-    if (h < 1 || h > kMaxRunners)
+    if (!isHorseNumber(h))
         return;
     for (int r = 1; r <= kMaxRuns; ++r) {
         const bool central = isNumeric(store.R_zyo[h][r]);
@@ -134,8 +134,7 @@ void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &mes
 
 void anaSisuu(RaceStore &store, const AnalysisSources &sources, float kakeritu, MessageSink &messages)
 {
-    const int runners = std::clamp(store.tousuu, 0, kMaxRunners);
-    for (int h = 1; h <= runners; ++h) {
+    for (const qint32 h : store.runners()) {
         store.curUma = h;
         umaSisuu(store, sources, messages);
         meanFigure(store, messages);

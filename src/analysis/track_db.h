@@ -24,7 +24,7 @@ class Database;
 
 // One lookup's answer: ok = the query ran; value = the first row's column, or
 // nothing when there was no row.
-struct Lookup {
+struct [[nodiscard]] Lookup {
     bool ok = false;
     std::optional<float> value;
     QString error;  // when !ok

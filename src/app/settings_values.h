@@ -14,6 +14,18 @@ namespace marunoki {
 
 constexpr int kGraphOverlayCount = 7;
 
+// The graph's overlays by their switch's number in the settings file
+// ("iniGraph(0)".."iniGraph(6)").
+enum class Overlay : int {
+    BodyWeight = 0,
+    Bracket = 1,
+    Distance = 2,
+    Going = 3,
+    FirstCorner = 4,
+    Finish = 5,
+    LastFurlongs = 6,
+};
+
 // The page cache of section "cache": how many hours each kind of page stays
 // fresh (0 = the cache is not used for it) and how many megabytes the folder
 // may hold. Keys cardHours, horseHours, calendarHours, sizeMB.
@@ -45,5 +57,18 @@ struct Settings {
     QString site2Base;
     CacheSettings cache;
 };
+
+// Whether the overlay is switched on: its text is exactly "true".
+inline bool overlayOn(const std::array<QString, kGraphOverlayCount> &iniGraph, Overlay overlay)
+{
+    return iniGraph[static_cast<size_t>(overlay)] == QStringLiteral("true");
+}
+
+// Whether the overlay's switch holds any text at all ("false" included): the
+// legend explains every overlay the user could switch on.
+inline bool overlayStored(const std::array<QString, kGraphOverlayCount> &iniGraph, Overlay overlay)
+{
+    return !iniGraph[static_cast<size_t>(overlay)].isEmpty();
+}
 
 }  // namespace marunoki

@@ -45,7 +45,7 @@ struct Options {
 };
 
 // The parsed command line, or the reason it is not one.
-struct ParseResult {
+struct [[nodiscard]] ParseResult {
     std::optional<Options> options;
     QString error;
 };

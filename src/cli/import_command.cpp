@@ -8,9 +8,9 @@ namespace marunoki::cli {
 int importMdbCommand(const Options &options)
 {
     // The application folder plays no part: both files are named.
-    const ImportStatus status = importMdb(options.importSource, options.importDest);
-    if (!status.ok) {
-        complain(status.error);
+    const Status status = importMdb(options.importSource, options.importDest);
+    if (!status.ok()) {
+        complain(status.message());
         return kExitFailed;
     }
     return kExitAnalysed;

@@ -40,9 +40,9 @@ CachedCopy cachedSqliteCopy(const QString &accessPath, const QString &cacheFolde
         return {copy, QString()};
     if (!folder.mkpath(QStringLiteral(".")))
         return {QString(), QStringLiteral("the cache folder %1 cannot be created").arg(cacheFolder)};
-    const ImportStatus status = importMdb(accessPath, copy);
-    if (!status.ok)
-        return {QString(), status.error};
+    const Status status = importMdb(accessPath, copy);
+    if (!status.ok())
+        return {QString(), status.message()};
     // Copies of earlier versions of the same file are of no more use.
     const QStringList older = folder.entryList({fileKey + QStringLiteral("-*.sqlite")}, QDir::Files);
     for (const QString &file : older) {

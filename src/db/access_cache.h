@@ -12,7 +12,7 @@
 
 namespace marunoki {
 
-struct CachedCopy {
+struct [[nodiscard]] CachedCopy {
     QString path;  // the SQLite copy; empty on failure
     QString error;  // why there is no copy
     bool imported = false;  // true when this call made the copy

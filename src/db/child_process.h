@@ -25,7 +25,7 @@ struct ChildLimits {
     qint64 maxMemoryBytes = 0;
 };
 
-struct ChildOutcome {
+struct [[nodiscard]] ChildOutcome {
     enum class Kind {
         Succeeded,  // the work returned an empty text
         Failed,  // the work returned an error text (in report)

@@ -70,26 +70,27 @@ bool isSameFile(const QString &a, const QString &b)
 
 }  // namespace
 
-ImportStatus importMdb(
+Status importMdb(
     const QString &source, const QString &destination, int timeLimitSeconds, const FileSystem &files)
 {
     const FormatProbe probe = probeDatabaseFormat(source);
     if (probe.format != DatabaseFormat::Access) {
         if (probe.format == DatabaseFormat::SQLite)
-            return {false, QStringLiteral("%1 is an SQLite database, not an Access database").arg(source)};
-        return {false, probe.error};
+            return Status::failure(
+                QStringLiteral("%1 is an SQLite database, not an Access database").arg(source));
+        return Status::failure(probe.error);
     }
     const QFileInfo target(destination);
     if (!target.absoluteDir().exists())
-        return {false, QStringLiteral("the folder of %1 does not exist").arg(destination)};
+        return Status::failure(QStringLiteral("the folder of %1 does not exist").arg(destination));
     if (isSameFile(source, destination))
-        return {false,
+        return Status::failure(
             QStringLiteral("%1 は読み込む Access ファイル %2 そのものです。別の出力先を指定してください")
-                .arg(destination, source)};
+                .arg(destination, source));
     // Refuses a read-only, non-regular or unwritable destination before any work.
     AtomicReplacement replacement(target.absoluteFilePath(), files);
     if (!replacement.opened().ok())
-        return {false, replacement.opened().message()};
+        return Status::failure(replacement.opened().message());
     const std::string sourceBytes = QFile::encodeName(source).toStdString();
     const std::string temporaryBytes = QFile::encodeName(replacement.temporaryPath()).toStdString();
     // A generous bound: text grows at most threefold from UCS-2 to UTF-8.
@@ -111,12 +112,12 @@ ImportStatus importMdb(
         },
         limits);
     if (outcome.kind != ChildOutcome::Kind::Succeeded)
-        return {false, describeFailure(source, outcome, timeLimitSeconds)};
+        return Status::failure(describeFailure(source, outcome, timeLimitSeconds));
     // The copy's bytes reach the disk before it replaces the destination.
     const Status saved = replacement.commit();
     if (!saved.ok())
-        return {false, saved.message()};
-    return {true, QString()};
+        return Status::failure(saved.message());
+    return Status::success();
 }
 
 }  // namespace marunoki

@@ -17,11 +17,6 @@
 
 namespace marunoki {
 
-struct ImportStatus {
-    bool ok = false;
-    QString error;  // what went wrong, naming the source file; empty when ok
-};
-
 constexpr int kImportTimeLimitSeconds = 120;
 
 // Copies every user table of the Access file `source` into a new SQLite file
@@ -30,7 +25,7 @@ constexpr int kImportTimeLimitSeconds = 120;
 // destination that is the source itself (by any name), read-only or not a
 // regular file is refused before anything is written. The copy is replaced
 // through `files` like every file the program writes.
-ImportStatus importMdb(const QString &source, const QString &destination,
+Status importMdb(const QString &source, const QString &destination,
     int timeLimitSeconds = kImportTimeLimitSeconds, const FileSystem &files = systemFileSystem());
 
 }  // namespace marunoki

@@ -5,8 +5,7 @@
 #include "driver/load_driver.h"
 #include "web/page_loader.h"
 #include "web/page_source.h"
-#include "web/site1_card_reader.h"
-#include "web/site2_card_reader.h"
+#include "web/reader_page.h"
 
 #include <QHash>
 
@@ -121,18 +120,11 @@ private:
         RecordingSink messages;  // the race's own load shows them
         RaceStore &store = *scratch_;
         PageLoader loader(keeper_, progress, messages, store.cancelFlag);
-        int status = kPageNotExpected;
-        if (race.site == kSite1) {
-            const QString base = settings_.site1Base;
-            status = Site1CardReader().readSyutuba(loader, site1CardUrl(base, race), base, store, messages);
-        } else if (race.site == kSite2) {
-            const QString base = settings_.site2Base;
-            status = Site2CardReader().readSyutuba02(loader, site2CardUrl(base, race), base, store, messages);
-        }
-        if (status != kPageRead)
+        const std::optional<SiteReaders> site = siteReaders(race, settings_);
+        if (!site || site->card->readCard(loader, site->cardUrl, site->base, store, messages) != kPageRead)
             return;
         QStringList pages;
-        for (int n = 1; n <= qBound(0, store.tousuu, kMaxRunners); ++n) {
+        for (const qint32 n : store.runners()) {
             if (!store.U_Url[n].isEmpty())
                 pages.append(store.U_Url[n]);
         }

@@ -28,17 +28,6 @@ const QString &kUserCancel = kUserCancelMessage;
 const QString kTrackDbFile = QStringLiteral("marunoki.dat");
 const QString kNarFile = QStringLiteral("NAR_data.mdb");
 
-enum class Site { One, Two, None };
-
-Site siteOf(const QString &setting)
-{
-    if (setting == kSite1)
-        return Site::One;
-    if (setting == kSite2)
-        return Site::Two;
-    return Site::None;
-}
-
 // The databases of one load: each file opened at most once, on first use, and
 // kept open until the load ends. The track lookups are released before their
 // databases.
@@ -119,17 +108,13 @@ LoadResult stopAt(const Stop &stop, LoadContext &context)
 
 // Reads the card and every runner's page of the chosen site. Returns where the
 // load stopped, or nothing when it goes on to the analysis.
-std::optional<Stop> readRace(
-    Site site, const RaceSelection &selection, LoadContext &context, LoadDatabases &databases)
+std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, LoadDatabases &databases)
 {
     RaceStore &store = context.store;
     PageLoader loader(context.source, context.progress, context.messages, store.cancelFlag);
 
-    const QString base = site == Site::One ? context.settings.site1Base : context.settings.site2Base;
-    const QString cardUrl = site == Site::One ? site1CardUrl(base, selection) : site2CardUrl(base, selection);
-    const int cardStatus = site == Site::One
-        ? Site1CardReader().readSyutuba(loader, cardUrl, base, store, context.messages)
-        : Site2CardReader().readSyutuba02(loader, cardUrl, base, store, context.messages);
+    const PageStatus cardStatus
+        = site.card->readCard(loader, site.cardUrl, site.base, store, context.messages);
     if (cardStatus == kPageNotExpected)
         return Stop {kCardUnreadable, loader.failureDetail()};
     if (cardStatus == kPageCancelled)
@@ -139,9 +124,8 @@ std::optional<Stop> readRace(
     if (store.tousuu <= 0)
         return Stop {kCardUnreadable, {}};
 
-    const int last = qBound(0, store.tousuu, kMaxRunners);
     QStringList horsePages;
-    for (int n = 1; n <= last; ++n) {
+    for (const qint32 n : store.runners()) {
         if (!store.U_Url[n].isEmpty())
             horsePages.append(store.U_Url[n]);
     }
@@ -151,20 +135,17 @@ std::optional<Stop> readRace(
 
     // The merge runs only on Site 1 and only with the local-racing file present,
     // decided once for the whole load.
-    const bool merge = site == Site::One && databases.narExists();
-    Site1HorseReader site1Horses;
-    Site2HorseReader site2Horses;
-    for (int n = 1; n <= last; ++n) {
+    const bool merge = site.site == ReadingSite::One && databases.narExists();
+    const qint32 last = store.runnerCount();
+    for (const qint32 n : store.runners()) {
         store.curUma = n;
         context.progress.runnerProgress(n, last);
         const QString url = store.U_Url[n];
-        const int status = site == Site::One
-            ? site1Horses.readUma(loader, url, base, store, context.messages)
-            : site2Horses.readUma02(loader, url, base, store, context.messages);
+        const PageStatus status = site.history->readHistory(loader, url, site.base, store, context.messages);
         if (status == kPageCancelled)
             return Stop {kUserCancel, {}};
         if (status == kPageNotExpected) {
-            if (site == Site::Two)
+            if (site.site == ReadingSite::Two)
                 return Stop {kCardUnreadable, loader.failureDetail()};
             // Site 1 carries on without this runner's history.
             context.messages.detailedMessage(
@@ -182,6 +163,34 @@ std::optional<Stop> readRace(
 
 }  // namespace
 
+SiteReaders::SiteReaders() = default;
+SiteReaders::SiteReaders(SiteReaders &&) noexcept = default;
+SiteReaders &SiteReaders::operator=(SiteReaders &&) noexcept = default;
+SiteReaders::~SiteReaders() = default;
+
+std::optional<SiteReaders> siteReaders(const RaceSelection &selection, const Settings &settings)
+{
+    SiteReaders readers;
+    readers.site = readingSiteOf(selection.site);
+    switch (readers.site) {
+    case ReadingSite::One:
+        readers.base = settings.site1Base;
+        readers.cardUrl = site1CardUrl(readers.base, selection);
+        readers.card = std::make_unique<Site1CardReader>();
+        readers.history = std::make_unique<Site1HorseReader>();
+        return readers;
+    case ReadingSite::Two:
+        readers.base = settings.site2Base;
+        readers.cardUrl = site2CardUrl(readers.base, selection);
+        readers.card = std::make_unique<Site2CardReader>();
+        readers.history = std::make_unique<Site2HorseReader>();
+        return readers;
+    case ReadingSite::None:
+        break;
+    }
+    return std::nullopt;
+}
+
 LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
 {
     RaceStore &store = context.store;
@@ -194,9 +203,8 @@ LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
     }
 
     LoadDatabases databases(context.folder, context.messages);
-    const Site site = siteOf(selection.site);
-    if (site != Site::None) {
-        if (const auto stop = readRace(site, selection, context, databases))
+    if (const std::optional<SiteReaders> site = siteReaders(selection, context.settings)) {
+        if (const auto stop = readRace(*site, context, databases))
             return stopAt(*stop, context);
     }
 

@@ -30,12 +30,16 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 namespace marunoki {
 
 // The message of a load the user stopped.
 inline const QString kUserCancelMessage = QStringLiteral("処理を中止します（ユーザーキャンセル）");
 
+class CardReader;
+class HistoryReader;
 class MessageSink;
 class PageSource;
 class ProgressSink;
@@ -54,12 +58,31 @@ struct LoadContext {
     std::function<void()> pagesAsked = {};
 };
 
-struct LoadResult {
+struct [[nodiscard]] LoadResult {
     // The load went through to the analysis (the store holds a race).
     bool analysed = false;
     // The message the load stopped at; empty when it was not stopped.
     QString stopMessage;
 };
+
+// One site's way of reading a race, chosen once per load: the site's base
+// address, the race's card address there, and the site's two readers.
+struct SiteReaders {
+    ReadingSite site = ReadingSite::None;
+    QString base;
+    QString cardUrl;
+    std::unique_ptr<CardReader> card;
+    std::unique_ptr<HistoryReader> history;
+
+    SiteReaders();
+    SiteReaders(SiteReaders &&) noexcept;
+    SiteReaders &operator=(SiteReaders &&) noexcept;
+    ~SiteReaders();
+};
+
+// The readers of the selection's site with the settings' base address; nothing
+// for a site setting that names no site.
+std::optional<SiteReaders> siteReaders(const RaceSelection &selection, const Settings &settings);
 
 // Runs one load as described above. Messages go to context.messages, the status
 // line to context.progress.

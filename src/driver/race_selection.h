@@ -2,6 +2,8 @@
 // The race the user chose, as the selection boxes show it, and the addresses of
 // its race card on the two sites.
 
+#include "app/reading_site.h"
+
 #include <QString>
 
 namespace marunoki {
@@ -23,10 +25,6 @@ inline const QString kCourseUnchosen = QStringLiteral("場選択");
 inline const QString kMeetingUnchosen = QStringLiteral("回");
 inline const QString kDayUnchosen = QStringLiteral("日");
 inline const QString kRaceUnchosen = QStringLiteral("RaceNo");
-
-// The reading-site setting values.
-inline const QString kSite1 = QStringLiteral("サイト1");
-inline const QString kSite2 = QStringLiteral("サイト2");
 
 // The message for the first box (course, meeting, day, race) still at its initial
 // text; empty when all four are chosen.

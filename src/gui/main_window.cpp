@@ -11,6 +11,7 @@
 #include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
+#include "settings/track_data_update.h"
 #include "view/painter_draw_box.h"
 #include "web/meeting_calendar.h"
 #include "web/network_page_source.h"
@@ -322,13 +323,8 @@ void MainWindow::startUp()
     fitTexts(race_, {kRaceUnchosen});
     fitTexts(runnerBox_, {});
 
-    if (auto db = Database::open(folder_.file(QStringLiteral("marunoki.dat")), *messages_)) {
-        TrackDatabase track(*db, TrackDatabase::Kind::Central);
-        const std::optional<double> issued = track.issueDate();
-        if (issued && *issued > 0)
-            versionLabel_->setText(QStringLiteral("現在の馬場情報ファイルは ")
-                + formatDate(*issued, QStringLiteral("yyyy/mm/dd")) + QStringLiteral("版です"));
-    }
+    if (const std::optional<QString> version = installedTrackVersion(folder_, *messages_))
+        versionLabel_->setText(*version);
     refreshViews();
 }
 

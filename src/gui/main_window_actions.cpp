@@ -104,7 +104,7 @@ void MainWindow::connectControls()
     connect(runnerBox_, &QComboBox::activated, this,
         [this] { runnerChanged(runnerFromBoxText(runnerBox_->currentText(), store_.tousuu)); });
     connect(taisenGrid_, &CellGridView::rowClicked, this, [this](int row) {
-        if (const qint32 runner = runnerOfTaisenRow(row, store_.tousuu); runner > 0)
+        if (const qint32 runner = runnerOfTaisenRow(row, store_); runner > 0)
             runnerChanged(runner);
     });
     connect(graphButton_, &QPushButton::clicked, this,

@@ -80,9 +80,9 @@ void OptionsDialog::save()
 {
     // The site box's text is taken as typed, also when it is none of the items.
     model_.setSite(site_->currentText());
-    const IniWriteResult written = model_.save(folder_, settings_);
-    if (!written)
-        messages_.message(written.error);
+    const Status written = model_.save(folder_, settings_);
+    if (!written.ok())
+        messages_.message(written.message());
     Q_EMIT settingsSaved();
     accept();
 }

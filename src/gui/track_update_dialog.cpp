@@ -180,9 +180,9 @@ void TrackUpdateDialog::done(int result)
 {
     if (!folderSaved_) {
         folderSaved_ = true;
-        const IniWriteResult written = writeBabadir(folder_, QDir::toNativeSeparators(currentFolder_));
-        if (!written)
-            messages_.message(written.error);
+        const Status written = writeBabadir(folder_, QDir::toNativeSeparators(currentFolder_));
+        if (!written.ok())
+            messages_.message(written.message());
     }
     QDialog::done(result);
 }

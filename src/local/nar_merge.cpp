@@ -22,9 +22,6 @@ namespace marunoki {
 
 namespace {
 
-// Days before the race that still count; the day exactly this far back does not.
-constexpr double kWindowDays = 420;
-
 const char kMergeSql[]
     = "SELECT * FROM T_Rdata LEFT JOIN T_Useiseki ON T_Rdata.R_code = T_Useiseki.R_code "
       "WHERE U_name = ? AND substr(R_date, 1, 10) < ? AND substr(R_date, 1, 10) > ? ORDER BY R_date DESC";
@@ -294,7 +291,7 @@ struct NarMerge::Query {
         sqlite3_stmt *query = statement.get();
         bindText(query, 1, store.U_name[h]);
         bindText(query, 2, QString::fromStdString(storedDay(store.raceDate)));
-        bindText(query, 3, QString::fromStdString(storedDay(store.raceDate - kWindowDays)));
+        bindText(query, 3, QString::fromStdString(storedDay(store.raceDate - kHistoryDays)));
 
         const RowReader row(query);
         int status = SQLITE_ROW;
@@ -325,7 +322,7 @@ NarMerge::~NarMerge() = default;
 void NarMerge::merge(RaceStore &store, MessageSink &messages)
 {
     const int h = store.curUma;
-    if (h < 1 || h > kMaxRunners)
+    if (!isHorseNumber(h))
         return;
 
     // The runs already in the store, in their order, then the local ones.

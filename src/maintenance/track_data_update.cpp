@@ -180,9 +180,9 @@ TrackFileCheck checkTrackFile(const QString &path, const TrackUpdateOptions &opt
                 QStringLiteral("no scratch folder for the import of %1: %2")
                     .arg(path, scratch->errorString())};
         opened = scratch->filePath(QStringLiteral("import.sqlite"));
-        const ImportStatus status = importMdb(path, opened, options.importSeconds);
-        if (!status.ok)
-            return {TrackFileCheck::Kind::Unopenable, 0, status.error};
+        const Status status = importMdb(path, opened, options.importSeconds);
+        if (!status.ok())
+            return {TrackFileCheck::Kind::Unopenable, 0, status.message()};
     }
     QString error;
     const auto db = Database::openQuietly(opened, &error);

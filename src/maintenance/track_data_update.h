@@ -39,7 +39,7 @@ std::optional<QString> installedTrackVersion(
     const AppFolder &folder, MessageSink &sink, const QString &cacheFolder = QString());
 
 // What a chosen file holds, as far as the update cares.
-struct TrackFileCheck {
+struct [[nodiscard]] TrackFileCheck {
     enum class Kind {
         Dated,  // opens and has an issue date later than 0
         NoIssueDate,  // opens, the version table has no row (or a date not later than 0)
@@ -64,7 +64,7 @@ struct TrackUpdateOptions {
 // closes it again. Shows nothing.
 TrackFileCheck checkTrackFile(const QString &path, const TrackUpdateOptions &options = {});
 
-struct TrackUpdateResult {
+struct [[nodiscard]] TrackUpdateResult {
     enum class Outcome {
         Updated,  // marunoki.dat now holds the chosen file
         NoFileChosen,  // "更新ファイルを選択してください"

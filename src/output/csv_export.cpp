@@ -35,8 +35,7 @@ QByteArray toCodePage(const QString &text)
 QString csvText(const RaceStore &store)
 {
     QString text = QStringLiteral("枠番,馬番,馬名") + kLineEnd;
-    const int runners = std::clamp(store.tousuu, 0, kMaxRunners);
-    for (int n = 1; n <= runners; ++n) {
+    for (const qint32 n : store.runners()) {
         if (store.U_name[n].isEmpty())
             continue;
         text += QString::number(store.U_waku[n][0]) + u',' + QString::number(n) + u',' + store.U_name[n];

@@ -42,8 +42,8 @@ RaceSummary summarizeRace(const RaceStore &store, int race)
     s.analysed = true;
     s.title = store.raceTitle;
     s.conditions = store.raceJouken;
-    s.runners = qBound(0, store.tousuu, kMaxRunners);
-    for (int n = 1; n <= s.runners; ++n) {
+    s.runners = store.runnerCount();
+    for (const qint32 n : store.runners()) {
         const float mean = store.U_heikin[n][0];
         if (mean != 0)
             s.best.push_back({n, store.U_name[n], mean});

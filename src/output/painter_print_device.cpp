@@ -43,10 +43,10 @@ PainterPrintDevice::~PainterPrintDevice()
         painter_.end();
 }
 
-PrintStatus PainterPrintDevice::begin(PageOrientation orientation)
+Status PainterPrintDevice::begin(PageOrientation orientation)
 {
     if (pageOpen_)
-        return PrintStatus::failure(QStringLiteral("a document is already open"));
+        return Status::failure(QStringLiteral("a document is already open"));
     const auto qtOrientation
         = orientation == PageOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
 
@@ -54,21 +54,21 @@ PrintStatus PainterPrintDevice::begin(PageOrientation orientation)
     if (oneFile_ != nullptr) {
         ++documents_;
         if (!oneFile_->setPageOrientation(qtOrientation) || !oneFile_->newPage())
-            return PrintStatus::failure(QStringLiteral("the file takes no further page"));
+            return Status::failure(QStringLiteral("the file takes no further page"));
         painter_.resetTransform();
         scaleToTwips(*oneFile_);
         pageOpen_ = true;
-        return PrintStatus::success();
+        return Status::success();
     }
 
     QPagedPaintDevice *device = provider_ ? provider_(documents_) : nullptr;
     ++documents_;
     if (device == nullptr)
-        return PrintStatus::failure(QStringLiteral("no printer"));
+        return Status::failure(QStringLiteral("no printer"));
     if (!device->setPageSize(QPageSize(QPageSize::A4)) || !device->setPageOrientation(qtOrientation))
-        return PrintStatus::failure(QStringLiteral("the printer takes no A4 page"));
+        return Status::failure(QStringLiteral("the printer takes no A4 page"));
     if (!painter_.begin(device))
-        return PrintStatus::failure(QStringLiteral("the printer cannot be opened"));
+        return Status::failure(QStringLiteral("the printer cannot be opened"));
     if (pages_ == Pages::OneFile)
         oneFile_ = device;
 
@@ -76,7 +76,7 @@ PrintStatus PainterPrintDevice::begin(PageOrientation orientation)
     painter_.setRenderHint(QPainter::Antialiasing);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform);
     pageOpen_ = true;
-    return PrintStatus::success();
+    return Status::success();
 }
 
 // From here on the painter works in twips from the printable area's corner.
@@ -141,28 +141,28 @@ void PainterPrintDevice::text(double x, double y, const QString &text, double po
     painter_.restore();
 }
 
-PrintStatus PainterPrintDevice::end()
+Status PainterPrintDevice::end()
 {
     if (!pageOpen_)
-        return PrintStatus::failure(QStringLiteral("no document is open"));
+        return Status::failure(QStringLiteral("no document is open"));
     pageOpen_ = false;
     if (oneFile_ != nullptr)
-        return PrintStatus::success();  // the page stays in the file close() ends
+        return Status::success();  // the page stays in the file close() ends
     if (!painter_.end())
-        return PrintStatus::failure(QStringLiteral("the page could not be sent"));
-    return PrintStatus::success();
+        return Status::failure(QStringLiteral("the page could not be sent"));
+    return Status::success();
 }
 
-PrintStatus PainterPrintDevice::close()
+Status PainterPrintDevice::close()
 {
     pageOpen_ = false;
     oneFile_ = nullptr;
     if (!painter_.isActive())
-        return pages_ == Pages::OneFile ? PrintStatus::failure(QStringLiteral("no page was begun"))
-                                        : PrintStatus::success();
+        return pages_ == Pages::OneFile ? Status::failure(QStringLiteral("no page was begun"))
+                                        : Status::success();
     if (!painter_.end())
-        return PrintStatus::failure(QStringLiteral("the file could not be finished"));
-    return PrintStatus::success();
+        return Status::failure(QStringLiteral("the file could not be finished"));
+    return Status::success();
 }
 
 }  // namespace marunoki

@@ -46,16 +46,16 @@ public:
     PainterPrintDevice(const PainterPrintDevice &) = delete;
     PainterPrintDevice &operator=(const PainterPrintDevice &) = delete;
 
-    PrintStatus begin(PageOrientation orientation) override;
+    Status begin(PageOrientation orientation) override;
     void drawPicture(const RecordedDrawing &picture, const QRectF &target) override;
     void drawImage(const QImage &image, const QRectF &target) override;
     void drawGrid(const CellGrid &grid, const QRectF &target) override;
     void text(double x, double y, const QString &text, double points) override;
-    PrintStatus end() override;
+    Status end() override;
     // Pages::OneFile: ends the file after the last page (a document still open
     // is ended first). Fails when no page was begun or the file could not be
     // finished. Elsewhere it only ends a document left open.
-    PrintStatus close();
+    Status close();
 
     // Face of printed text; a Japanese gothic face takes its place when missing.
     QString fontName = QStringLiteral("ＭＳ Ｐゴシック");

@@ -7,6 +7,8 @@
 // a QPrinter, the tests on a PDF writer or on RecordingPrintDevice, which keeps
 // what was asked of it.
 
+#include "app/status.h"
+
 #include <QImage>
 #include <QRectF>
 #include <QString>
@@ -18,15 +20,8 @@ class RecordedDrawing;
 
 enum class PageOrientation { Portrait, Landscape };
 
-// How a step of a print device went: ok, or the reason it did not (for the
-// developer; the user sees the job's own message).
-struct PrintStatus {
-    bool ok = true;
-    QString reason;
-
-    static PrintStatus success() { return {}; }
-    static PrintStatus failure(const QString &why) { return {false, why}; }
-};
+// A step of a print device gives a Status: ok, or the reason it did not go
+// (for the developer; the user sees the job's own message).
 
 class PrintDevice {
 public:
@@ -34,7 +29,7 @@ public:
 
     // Starts a document: one A4 page in the orientation. Drawing is only valid
     // between a successful begin() and end().
-    virtual PrintStatus begin(PageOrientation orientation) = 0;
+    virtual Status begin(PageOrientation orientation) = 0;
     // The picture scaled into the target rectangle (the whole box, whatever its
     // size, fills the rectangle).
     virtual void drawPicture(const RecordedDrawing &picture, const QRectF &target) = 0;
@@ -48,7 +43,7 @@ public:
     // carriage return starts a new line below.
     virtual void text(double x, double y, const QString &text, double points) = 0;
     // Ends the document; the page goes to the printer.
-    virtual PrintStatus end() = 0;
+    virtual Status end() = 0;
 };
 
 }  // namespace marunoki

@@ -58,7 +58,7 @@ QRectF graphCell(qint32 first, qint32 n)
 
 bool finish(PrintDevice &printer, MessageSink &messages)
 {
-    if (printer.end().ok)
+    if (printer.end().ok())
         return true;
     messages.message(kCannotPrint);
     return false;
@@ -101,14 +101,14 @@ bool printGraphPage(
     RaceStore &store = context.store;
     WindowViews &views = context.views;
     const BusyScope wait(busy);
-    if (!printer.begin(PageOrientation::Landscape).ok) {
+    if (!printer.begin(PageOrientation::Landscape).ok()) {
         context.messages.message(kCannotPrint);
         return false;
     }
 
-    const qint32 from = std::max(first, 1);
-    const qint32 to = std::min({last, store.tousuu, kMaxRunners});
-    for (qint32 n = from; n <= to; ++n) {
+    for (const qint32 n : store.runners()) {
+        if (n < first || n > last)
+            continue;
         store.curUma = n;
         showGraph(context);
         printer.drawPicture(views.picture1, graphCell(first, n));
@@ -138,7 +138,7 @@ bool printBacyu(ViewContext &context, PrintDevice &printer, const BusyIndicator 
     const CellGrid &table = views.bacyuGrid;
     const double width = table.totalWidth();
     const double height = double(table.rows()) * CellGrid::kRowHeight;
-    if (width <= 0 || height <= 0 || !printer.begin(PageOrientation::Portrait).ok) {
+    if (width <= 0 || height <= 0 || !printer.begin(PageOrientation::Portrait).ok()) {
         context.messages.message(kCannotPrint);
         return false;
     }

@@ -242,9 +242,7 @@ QByteArray raceStoreJson(const RaceStore &store)
     w.integer(store.graphBase);
     w.key("runners");
     w.raw(u"[");
-    // tousuu comes from a page; never trust it beyond the table.
-    const int last = qBound(0, store.tousuu, kMaxRunners);
-    for (int n = 1; n <= last; ++n) {
+    for (const qint32 n : store.runners()) {
         if (n > 1)
             w.raw(u",\n");
         else

@@ -162,12 +162,12 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
     RaceStore &store = context.store;
     WindowViews &views = context.views;
     const QDir dir(folder);
-    const qint32 last = std::min(store.tousuu, kMaxRunners);
+    const qint32 last = store.runnerCount();
 
     // Runners first: the race panel is written by the graph.
     QString sections;
     QString links;
-    for (qint32 n = 1; n <= last; ++n) {
+    for (const qint32 n : store.runners()) {
         store.curUma = n;
         showGraph(shown);
         const QString name = QStringLiteral("%1 %2").arg(n, 2, 10, QLatin1Char('0')).arg(store.U_name[n]);

@@ -5,7 +5,7 @@
 
 namespace marunoki {
 
-PrintStatus RecordingPrintDevice::begin(PageOrientation orientation)
+Status RecordingPrintDevice::begin(PageOrientation orientation)
 {
     const int document = begun_++;
     PrintCall call;
@@ -14,11 +14,11 @@ PrintStatus RecordingPrintDevice::begin(PageOrientation orientation)
     call.orientation = orientation;
     calls.push_back(call);
     if (open_)
-        return PrintStatus::failure(QStringLiteral("a document is already open"));
+        return Status::failure(QStringLiteral("a document is already open"));
     if (failBegin.count(document) != 0)
-        return PrintStatus::failure(QStringLiteral("no printer"));
+        return Status::failure(QStringLiteral("no printer"));
     open_ = true;
-    return PrintStatus::success();
+    return Status::success();
 }
 
 void RecordingPrintDevice::drawPicture(const RecordedDrawing &picture, const QRectF &target)
@@ -66,18 +66,18 @@ void RecordingPrintDevice::text(double x, double y, const QString &text, double 
     calls.push_back(call);
 }
 
-PrintStatus RecordingPrintDevice::end()
+Status RecordingPrintDevice::end()
 {
     PrintCall call;
     call.kind = PrintCall::Kind::End;
     call.document = begun_ - 1;
     calls.push_back(call);
     if (!open_)
-        return PrintStatus::failure(QStringLiteral("no document is open"));
+        return Status::failure(QStringLiteral("no document is open"));
     open_ = false;
     if (failEnd.count(call.document) != 0)
-        return PrintStatus::failure(QStringLiteral("the page could not be sent"));
-    return PrintStatus::success();
+        return Status::failure(QStringLiteral("the page could not be sent"));
+    return Status::success();
 }
 
 std::vector<PrintCall> RecordingPrintDevice::callsOf(PrintCall::Kind kind) const

@@ -31,12 +31,12 @@ struct PrintCall {
 
 class RecordingPrintDevice : public PrintDevice {
 public:
-    PrintStatus begin(PageOrientation orientation) override;
+    Status begin(PageOrientation orientation) override;
     void drawPicture(const RecordedDrawing &picture, const QRectF &target) override;
     void drawImage(const QImage &image, const QRectF &target) override;
     void drawGrid(const CellGrid &grid, const QRectF &target) override;
     void text(double x, double y, const QString &text, double points) override;
-    PrintStatus end() override;
+    Status end() override;
 
     // The calls of one kind, in order.
     std::vector<PrintCall> callsOf(PrintCall::Kind kind) const;

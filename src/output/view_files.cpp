@@ -34,7 +34,7 @@ bool pdfOf(ViewContext &context, QByteArray &bytes, Job job)
     writer.setCreator(QStringLiteral("Marunoki"));
     PainterPrintDevice printer(writer, PainterPrintDevice::Pages::OneFile);
     const bool printed = job(quiet, printer);
-    return printer.close().ok && printed;
+    return printer.close().ok() && printed;
 }
 
 Status pdfFailed(const QString &path)
@@ -143,7 +143,7 @@ Status writeViewPngs(ViewContext &context, const QString &dir)
     WindowViews &views = context.views;
     RaceStore &store = context.store;
 
-    for (qint32 n = 1; n <= std::min(store.tousuu, kMaxRunners); ++n) {
+    for (const qint32 n : store.runners()) {
         store.curUma = n;
         showGraph(context);
         const QImage image

@@ -63,7 +63,7 @@ QJsonObject viewsJson(ViewContext &context)
     WindowViews &views = context.views;
 
     QJsonArray runners;
-    for (qint32 n = 1; n <= std::min(store.tousuu, kMaxRunners); ++n) {
+    for (const qint32 n : store.runners()) {
         store.curUma = n;
         showGraph(shown);
         runners.append(

@@ -303,9 +303,9 @@ void IniFile::insertLine(qsizetype at, const QByteArray &raw, const QString &tex
     lines_.insert(lines_.begin() + at, std::move(line));
 }
 
-IniWriteResult IniFile::setValue(const QString &section, const QString &key, const QString &value)
+Status IniFile::setValue(const QString &section, const QString &key, const QString &value)
 {
-    const auto refuse = [](const QString &why) { return IniWriteResult {false, why}; };
+    const auto refuse = [](const QString &why) { return Status::failure(why); };
     if (section.isEmpty() || hasLineBreak(section) || section.contains(u']') || trimIni(section) != section)
         return refuse(QStringLiteral("設定の区分名が不正です: ") + section);
     if (key.isEmpty() || hasLineBreak(key) || key.contains(u'=') || key.startsWith(u'[')
@@ -330,7 +330,7 @@ IniWriteResult IniFile::setValue(const QString &section, const QString &key, con
         Line &line = lines_[static_cast<size_t>(existing)];
         line.raw = *entry;
         line.text = entryText;
-        return {};
+        return Status::success();
     }
     if (header) {
         // After the section's last non-blank line.
@@ -343,14 +343,14 @@ IniWriteResult IniFile::setValue(const QString &section, const QString &key, con
                 at = i + 1;
         }
         insertLine(at, *entry, entryText);
-        return {};
+        return Status::success();
     }
     qsizetype at = static_cast<qsizetype>(lines_.size());
     if (at > 0 && parseLine(lines_.back().text).kind != ParsedLine::Kind::Blank)
         insertLine(at++, QByteArray(), QString());
     insertLine(at, *headerBytes, headerText);
     insertLine(at + 1, *entry, entryText);
-    return {};
+    return Status::success();
 }
 
 QByteArray IniFile::bytes() const
@@ -370,20 +370,20 @@ QString readIni(const QString &section, const QString &key, const QString &defau
     return IniFile::read(path).profileString(section, key, defaultValue);
 }
 
-IniWriteResult writeProfileString(const QString &section, const QString &key, const QString &value,
+Status writeProfileString(const QString &section, const QString &key, const QString &value,
     const QString &path, const FileSystem &files)
 {
     IniFile ini = IniFile::read(path);
     if (ini.state() == IniFile::State::Unreadable)
-        return {false, QStringLiteral("設定ファイル %1 が読めません（%2）").arg(path, ini.problem())};
-    IniWriteResult changed = ini.setValue(section, key, value);
-    if (!changed)
+        return Status::failure(QStringLiteral("設定ファイル %1 が読めません（%2）").arg(path, ini.problem()));
+    Status changed = ini.setValue(section, key, value);
+    if (!changed.ok())
         return changed;
 
     const Status written = writeFileAtomically(path, ini.bytes(), files);
     if (!written.ok())
-        return {false, written.message()};
-    return {};
+        return written;
+    return Status::success();
 }
 
 }  // namespace marunoki

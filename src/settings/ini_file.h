@@ -27,20 +27,15 @@
 
 #include "app/atomic_file.h"
 
+#include "app/status.h"
 #include <QByteArray>
+
 #include <QString>
 
 #include <optional>
 #include <vector>
 
 namespace marunoki {
-
-// Outcome of a settings write: ok, or what went wrong, in words for the user.
-struct IniWriteResult {
-    bool ok = true;
-    QString error;
-    explicit operator bool() const { return ok; }
-};
 
 class IniFile {
 public:
@@ -72,7 +67,7 @@ public:
     // Sets a key, adding the section at the end and the key after the section's
     // last entry when they are missing. Fails (changing nothing) when the names
     // or the value cannot be stored in this format or this file's encoding.
-    IniWriteResult setValue(const QString &section, const QString &key, const QString &value);
+    Status setValue(const QString &section, const QString &key, const QString &value);
 
     // The file's bytes as they would be written.
     QByteArray bytes() const;
@@ -105,7 +100,7 @@ QString readIni(const QString &section, const QString &key, const QString &defau
 // The settings write routine: sets one key in an ini file, creating the file,
 // section or key when missing and keeping everything else (see the design notes).
 // A failed write (a full disk, a read-only file) leaves the file as it was.
-IniWriteResult writeProfileString(const QString &section, const QString &key, const QString &value,
+Status writeProfileString(const QString &section, const QString &key, const QString &value,
     const QString &path, const FileSystem &files = systemFileSystem());
 
 }  // namespace marunoki

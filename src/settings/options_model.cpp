@@ -20,8 +20,7 @@ OptionsModel::OptionsModel(const Settings &settings)
     : site_(settings.site)
 {
     for (int i = 0; i < kGraphOverlayCount; ++i)
-        overlays_[static_cast<size_t>(i)]
-            = settings.iniGraph[static_cast<size_t>(i)] == QLatin1String("true");
+        overlays_[static_cast<size_t>(i)] = overlayOn(settings.iniGraph, static_cast<Overlay>(i));
     // The product is taken in single precision, as the share is held: 0.35 in
     // single precision is a little below 0.35, but times 100 it is exactly 35.
     const double percent = roundHalfEven(settings.kakeritu * 100.0f);
@@ -59,7 +58,7 @@ void OptionsModel::setSlider(int value)
     status_ = QStringLiteral("上位") + percentText(slider_ / 100.0) + QStringLiteral("ラインに変更");
 }
 
-IniWriteResult OptionsModel::save(const AppFolder &folder, Settings &settings) const
+Status OptionsModel::save(const AppFolder &folder, Settings &settings) const
 {
     for (int i = 0; i < kGraphOverlayCount; ++i)
         settings.iniGraph[static_cast<size_t>(i)]
@@ -68,12 +67,12 @@ IniWriteResult OptionsModel::save(const AppFolder &folder, Settings &settings) c
     settings.site = site_;
 
     for (int i = 0; i < kGraphOverlayCount; ++i) {
-        IniWriteResult written = writeGraphOverlay(folder, i, settings.iniGraph[static_cast<size_t>(i)]);
-        if (!written)
+        Status written = writeGraphOverlay(folder, i, settings.iniGraph[static_cast<size_t>(i)]);
+        if (!written.ok())
             return written;
     }
-    IniWriteResult written = writeKakeritu(folder, settings.kakeritu);
-    if (!written)
+    Status written = writeKakeritu(folder, settings.kakeritu);
+    if (!written.ok())
         return written;
     return writeSite(folder, settings.site);
 }

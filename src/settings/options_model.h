@@ -49,7 +49,7 @@ public:
     // and "kakeritu" to section "graph" and "site" to section "site" of the
     // settings file. The settings in memory change even when writing fails; the
     // writing stops at the first failure, which is returned.
-    IniWriteResult save(const AppFolder &folder, Settings &settings) const;
+    Status save(const AppFolder &folder, Settings &settings) const;
 
 private:
     std::array<bool, kGraphOverlayCount> overlays_ {};

@@ -107,26 +107,26 @@ Settings readIniPara(const AppFolder &folder, MessageSink &sink)
     return settings;
 }
 
-IniWriteResult writeGraphOverlay(const AppFolder &folder, int index, const QString &value)
+Status writeGraphOverlay(const AppFolder &folder, int index, const QString &value)
 {
     if (index < 0 || index >= kGraphOverlayCount)
-        return {false, QStringLiteral("グラフ設定の番号が不正です: ") + QString::number(index)};
+        return Status::failure(QStringLiteral("グラフ設定の番号が不正です: ") + QString::number(index));
     return writeProfileString(kGraph, overlayKey(index), value, settingsFile(folder));
 }
 
-IniWriteResult writeWriteHyo(const AppFolder &folder, qint32 checkState)
+Status writeWriteHyo(const AppFolder &folder, qint32 checkState)
 {
     return writeProfileString(
         kGraph, QStringLiteral("writeHyo"), QString::number(checkState), settingsFile(folder));
 }
 
-IniWriteResult writeKakeritu(const AppFolder &folder, float kakeritu)
+Status writeKakeritu(const AppFolder &folder, float kakeritu)
 {
     return writeProfileString(
         kGraph, QStringLiteral("kakeritu"), plainNumber(kakeritu), settingsFile(folder));
 }
 
-IniWriteResult writeSite(const AppFolder &folder, const QString &site)
+Status writeSite(const AppFolder &folder, const QString &site)
 {
     return writeProfileString(QStringLiteral("site"), QStringLiteral("site"), site, settingsFile(folder));
 }
@@ -137,7 +137,7 @@ QString readBabadir(const AppFolder &folder)
         QStringLiteral("file"), QStringLiteral("babadir"), QStringLiteral("C:\\"), settingsFile(folder));
 }
 
-IniWriteResult writeBabadir(const AppFolder &folder, const QString &babadir)
+Status writeBabadir(const AppFolder &folder, const QString &babadir)
 {
     return writeProfileString(
         QStringLiteral("file"), QStringLiteral("babadir"), babadir, settingsFile(folder));

@@ -35,15 +35,15 @@ QString unreadableSettingsMessage(const QString &path, const IniFile &ini);
 Settings readIniPara(const AppFolder &folder, MessageSink &sink);
 
 // Writers, one key each; a failure comes back as a value and changes nothing.
-IniWriteResult writeGraphOverlay(const AppFolder &folder, int index, const QString &value);
-IniWriteResult writeWriteHyo(const AppFolder &folder, qint32 checkState);
+Status writeGraphOverlay(const AppFolder &folder, int index, const QString &value);
+Status writeWriteHyo(const AppFolder &folder, qint32 checkState);
 // Written as the shortest text of the single-precision value (0.3, 0.35).
-IniWriteResult writeKakeritu(const AppFolder &folder, float kakeritu);
-IniWriteResult writeSite(const AppFolder &folder, const QString &site);
+Status writeKakeritu(const AppFolder &folder, float kakeritu);
+Status writeSite(const AppFolder &folder, const QString &site);
 
 // The start folder of the track-data update (section "file", key "babadir"),
 // "C:\" when not set, and its writer.
 QString readBabadir(const AppFolder &folder);
-IniWriteResult writeBabadir(const AppFolder &folder, const QString &babadir);
+Status writeBabadir(const AppFolder &folder, const QString &babadir);
 
 }  // namespace marunoki

@@ -109,9 +109,9 @@ Status writeWindowState(const AppFolder &folder, const WindowState &state)
     for (const auto &[key, field] : textKeys())
         values.append({key, state.*field});
     for (const auto &[key, value] : values) {
-        const IniWriteResult set = ini.setValue(kSection, key, value);
-        if (!set)
-            return Status::failure(set.error);
+        const Status set = ini.setValue(kSection, key, value);
+        if (!set.ok())
+            return set;
     }
     return writeFileAtomically(path, ini.bytes());
 }

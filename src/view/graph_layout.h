@@ -9,15 +9,19 @@
 // the date labels (bottom). Nothing is clipped: a value outside 0..100 or a date
 // more than 420 days back lands outside the plot area.
 
+#include "app/race_store.h"
 #include "view/draw_box.h"
 
 #include <QString>
 
 namespace marunoki {
 
-// The window the graph spans: the race day on the right edge, 420 days earlier on
-// the left edge.
-constexpr double kGraphDays = 420;
+// The window the graph spans: the race day on the right edge, the first day past
+// runs are read from on the left edge.
+constexpr double kGraphDays = kHistoryDays;
+
+// The highest past run the graphs show; runs 31..50 stay off them.
+constexpr int kLastGraphRun = 30;
 
 struct GraphLayout {
     static constexpr double graphLeft = 250;

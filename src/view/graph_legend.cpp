@@ -43,11 +43,9 @@ bool hanrei(
     legend.setBackground(windowBackgroundColor());
     legend.setSize(900, layout.boxHeight + 1000);
     legend.setVisible(true);
-    // Any stored text shows its section, "false" included: the legend explains
-    // every overlay the user could switch on.
-    const auto shown = [&iniGraph](int overlay) { return !iniGraph[overlay].isEmpty(); };
+    const auto shown = [&iniGraph](Overlay overlay) { return overlayStored(iniGraph, overlay); };
 
-    if (shown(1)) {
+    if (shown(Overlay::Bracket)) {
         setPen(legend, 3);
         for (int k = 1; k <= 8; ++k) {
             const double y = layout.valueToY(40 - 5 * (k - 1));
@@ -55,7 +53,7 @@ bool hanrei(
             printText(legend, 150, y - 100, QString::number(k) + QStringLiteral("枠"), 8);
         }
     }
-    if (shown(2)) {
+    if (shown(Overlay::Distance)) {
         setPen(legend, 3);
         legend.setFillStyle(FillStyle::Transparent);
         for (int d = 900; d <= 2400; d += 100) {
@@ -66,7 +64,7 @@ bool hanrei(
         printText(legend, 460, layout.valueToY(80) + 70, QStringLiteral("100m"), 8);
         printText(legend, 460, layout.valueToY(80) - 50, QStringLiteral("×"), 8);
     }
-    if (shown(4)) {
+    if (shown(Overlay::FirstCorner)) {
         setPen(legend, 3);
         for (int k = 1; k <= 9; ++k) {
             const double y = layout.valueToY(100 - 5 * (k - 1));
@@ -75,7 +73,7 @@ bool hanrei(
         }
         printText(legend, 0, 5, QStringLiteral("1角通過"), 8);
     }
-    if (shown(3)) {
+    if (shown(Overlay::Going)) {
         setPen(legend, 1);
         for (int k = 1; k <= 4; ++k) {
             const double y = layout.valueToY(100 - 5 * (k - 1));
@@ -88,11 +86,11 @@ bool hanrei(
     }
     setPen(legend, 3);
     seriesKey(legend, layout.boxHeight - 100, QStringLiteral("SP指数"), qbColor(9), true);
-    if (shown(0)) {
+    if (shown(Overlay::BodyWeight)) {
         setPen(legend, 1);
         seriesKey(legend, layout.boxHeight + 300, QStringLiteral("馬体重推移"), qbColor(0), false);
     }
-    if (shown(5)) {
+    if (shown(Overlay::Finish)) {
         setPen(legend, 1);
         seriesKey(legend, layout.boxHeight + 700, QStringLiteral("着順"), qbColor(8), false);
     }

@@ -20,9 +20,6 @@
 
 namespace marunoki::graph {
 
-// The highest past run the graph shows; runs 31..50 stay off it.
-constexpr int kLastGraphRun = 30;
-
 struct StepContext {
     const RaceStore &store;
     const GraphLayout &layout;

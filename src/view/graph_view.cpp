@@ -7,6 +7,8 @@
 #include "view/graph_steps.h"
 #include "view/runner_panels.h"
 
+#include <optional>
+
 namespace marunoki {
 
 void drawGraph(
@@ -22,26 +24,25 @@ void drawGraph(
     // The steps in drawing order, each with the overlay switch it depends on.
     // The last-three-furlong circles come before the speed-figure line so the
     // line lies on top of them.
-    constexpr int always = -1;
     const struct {
-        int overlay;
+        std::optional<Overlay> overlay;  // nothing: always drawn
         bool (*step)(const StepContext &);
         const char16_t *failure;
     } steps[] = {
-        {always, keisen, u"罫線エラー(err-AD01)"},
-        {always, U_label, u"U_labelエラー(err-AD02)"},
-        {6, agari, u"agariエラー(err-AD16)"},
-        {always, SP_sisuu, u"SP_sisuuエラー(err-AD03)"},
-        {5, cyaku, u"cyakuエラー(err-AD09)"},
-        {0, taizyu, u"taizyuエラー(err-AD04)"},
-        {1, waku, u"wakuエラー(err-AD05)"},
-        {4, tuka, u"tukaエラー(err-AD08)"},
-        {2, kyori, u"kyoriエラー(err-AD06)"},
-        {3, baba, u"babaエラー(err-AD07)"},
+        {std::nullopt, keisen, u"罫線エラー(err-AD01)"},
+        {std::nullopt, U_label, u"U_labelエラー(err-AD02)"},
+        {Overlay::LastFurlongs, agari, u"agariエラー(err-AD16)"},
+        {std::nullopt, SP_sisuu, u"SP_sisuuエラー(err-AD03)"},
+        {Overlay::Finish, cyaku, u"cyakuエラー(err-AD09)"},
+        {Overlay::BodyWeight, taizyu, u"taizyuエラー(err-AD04)"},
+        {Overlay::Bracket, waku, u"wakuエラー(err-AD05)"},
+        {Overlay::FirstCorner, tuka, u"tukaエラー(err-AD08)"},
+        {Overlay::Distance, kyori, u"kyoriエラー(err-AD06)"},
+        {Overlay::Going, baba, u"babaエラー(err-AD07)"},
     };
     const StepContext context {store, layout, surfaces.picture1, h, settings.kakeritu};
     for (const auto &s : steps) {
-        if (s.overlay != always && settings.iniGraph[s.overlay] != QStringLiteral("true"))
+        if (s.overlay && !overlayOn(settings.iniGraph, *s.overlay))
             continue;
         // A step that cannot finish is reported and the drawing goes on with the next one.
         if (!s.step(context))

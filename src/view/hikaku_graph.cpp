@@ -17,8 +17,6 @@ namespace marunoki {
 
 namespace {
 
-constexpr int kLastRun = 30;
-
 // The colour of a bracket; nothing for a bracket that has none.
 std::optional<QColor> bracketColour(qint32 waku)
 {
@@ -50,7 +48,7 @@ std::optional<QColor> bracketColour(qint32 waku)
 qint32 chosenRunner(const RaceStore &store, const QString &runnerBox)
 {
     const std::optional<qint32> n = toWholeNumber(runnerBox);
-    if (n && *n >= 1 && *n <= std::min(store.tousuu, qint32(kMaxRunners)))
+    if (n && store.isRunner(*n))
         return *n;
     return store.curUma;
 }
@@ -66,7 +64,7 @@ void drawRunner(const RaceStore &store, qint32 k, const GraphLayout &layout, Dra
     const double today = store.R_date[k][0];
     double prevX = 0;
     double prevY = 0;
-    for (int r = 0; r <= kLastRun; ++r) {
+    for (int r = 0; r <= kLastGraphRun; ++r) {
         if (!(store.R_date[k][r] > 0))
             continue;
         const float figure = store.U_sisuu[k][r];
@@ -114,8 +112,7 @@ void drawHikakuGraph(RaceStore &store, const Settings &settings, GraphSurfaces &
     const qint32 chosen = chosenRunner(store, surfaces.runnerBox);
     // A runner without a known bracket keeps the colour of the one before it.
     QColor colour(0, 0, 0);
-    const qint32 last = std::min(store.tousuu, qint32(kMaxRunners));
-    for (qint32 k = 1; k <= last; ++k) {
+    for (const qint32 k : store.runners()) {
         if (store.U_name[k].isEmpty())
             continue;
         colour = bracketColour(store.U_waku[k][0]).value_or(colour);

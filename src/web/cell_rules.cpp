@@ -23,7 +23,7 @@ int firstRow(
 
 bool inDateWindow(double d, double raceDate)
 {
-    return raceDate - 420 < d && d < raceDate;
+    return raceDate - kHistoryDays < d && d < raceDate;
 }
 
 qint32 surfaceCode(const QString &courseCell)
@@ -183,7 +183,7 @@ QString runnerStatusLine(const RaceStore &store)
 
 bool validRunner(const RaceStore &store)
 {
-    return store.curUma >= 1 && store.curUma <= kMaxRunners;
+    return isHorseNumber(store.curUma);
 }
 
 }  // namespace marunoki

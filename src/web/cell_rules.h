@@ -42,7 +42,7 @@ qint32 surfaceCode(const QString &courseCell);
 std::optional<qint32> courseDistance(const QString &courseCell);
 
 // Outcome of reading one numeric cell into a field.
-enum class CellRead {
+enum class [[nodiscard]] CellRead {
     Kept,  // not a number: the field keeps its value
     Set,  // the field took the cell's value
     Failed,  // a number the field cannot hold: a parse failure

@@ -21,10 +21,9 @@ bool scanHorseLinks(
     const QString &pageHtml, const HorseLinkForm &form, const QString &siteBase, RaceStore &store)
 {
     const QStringView html(pageHtml);
-    const int runners = std::clamp(store.tousuu, 0, kMaxRunners);
     qsizetype from = 0;
     qsizetype nextIdEnd = 0;  // -1 once no idEnd is left in the page
-    for (int n = 1; n <= runners; ++n) {
+    for (const qint32 n : store.runners()) {
         for (;;) {
             const qsizetype at = html.indexOf(form.marker, from);
             if (at < 0)

@@ -1,6 +1,7 @@
 #include "web/network_page_source.h"
 
 #include "app/regular_file.h"
+#include "app/thread_annotations.h"
 #include "web/fetch_cause.h"
 #include "web/html_body.h"
 #include "web/transfer_body.h"
@@ -97,20 +98,20 @@ FetchedPage pageFromBytesUnlessStopped(
     const QByteArray &bytes, const QByteArray &charset, const std::atomic<qint16> &cancelFlag)
 {
     struct Handover {
-        std::mutex mutex;
-        std::condition_variable ready;
-        std::optional<FetchedPage> page;
+        Mutex mutex;
+        std::condition_variable_any ready;
+        std::optional<FetchedPage> page GUARDED_BY(mutex);
     };
     const auto handover = std::make_shared<Handover>();
     std::thread([handover, bytes, charset] {
         FetchedPage page = pageFromBytes(bytes, charset);
         {
-            std::lock_guard lock(handover->mutex);
+            const MutexLock lock(handover->mutex);
             handover->page = std::move(page);
         }
         handover->ready.notify_all();
     }).detach();
-    std::unique_lock lock(handover->mutex);
+    MutexLock lock(handover->mutex);
     while (!handover->page) {
         if (cancelFlag.load() == -1)
             return cancelled();  // the parse ends on its own; its result is dropped
@@ -151,14 +152,14 @@ public:
 
     void setTimeLimitMs(int ms)
     {
-        std::lock_guard lock(mutex_);
+        const MutexLock lock(shared_->mutex);
         timeLimitMs_ = std::max(1, ms);
     }
 
     void setMaxInFlight(int count)
     {
         {
-            std::lock_guard lock(mutex_);
+            const MutexLock lock(shared_->mutex);
             maxInFlight_ = std::max(1, count);
         }
         schedulePump();
@@ -173,10 +174,10 @@ public:
         if (!QCoreApplication::instance())
             return failedPage(QStringLiteral("QCoreApplication がありません"));
 
-        std::unique_lock lock(mutex_);
-        auto it = entries_.find(url);
-        if (it == entries_.end()) {
-            it = entries_.insert(url, Entry {++lastId_, false, {}});
+        MutexLock lock(shared_->mutex);
+        auto it = shared_->entries.find(url);
+        if (it == shared_->entries.end()) {
+            it = shared_->entries.insert(url, Entry {++lastId_, false, {}});
             queue_.push_front({url, it->id});
         } else if (!it->started && !it->done) {
             // The page asked for now goes before the pages fetched ahead.
@@ -194,28 +195,28 @@ public:
 
         lock.lock();
         for (;;) {
-            it = entries_.find(url);
-            if (it == entries_.end() || it->id != id)
+            it = shared_->entries.find(url);
+            if (it == shared_->entries.end() || it->id != id)
                 return cancelled();  // dropped by cancelAll()
             if (it->done) {
                 FetchedPage page = std::move(it->page);
-                entries_.erase(it);
+                shared_->entries.erase(it);
                 return page;
             }
             if (cancelFlag.load() == -1)
                 return cancelled();
-            ready_.wait_for(lock, kPoll);
+            shared_->ready.wait_for(lock, kPoll);
         }
     }
 
     void prefetch(const QStringList &urls)
     {
         {
-            std::lock_guard lock(mutex_);
+            const MutexLock lock(shared_->mutex);
             for (const QString &url : urls) {
-                if (entries_.contains(url) || QUrl(url).isLocalFile())
+                if (shared_->entries.contains(url) || QUrl(url).isLocalFile())
                     continue;
-                const auto it = entries_.insert(url, Entry {++lastId_, false, {}});
+                const auto it = shared_->entries.insert(url, Entry {++lastId_, false, {}});
                 queue_.push_back({url, it->id});
             }
         }
@@ -225,11 +226,11 @@ public:
     void cancelAll()
     {
         {
-            std::lock_guard lock(mutex_);
-            entries_.clear();
+            const MutexLock lock(shared_->mutex);
+            shared_->entries.clear();
             queue_.clear();
         }
-        ready_.notify_all();
+        shared_->ready.notify_all();
         QMetaObject::invokeMethod(
             worker_, [this] { abortDropped(false); }, Qt::QueuedConnection);
     }
@@ -265,9 +266,9 @@ private:
     // a parse thread holds it for as long as it runs, which may be longer than
     // the source lives.
     struct Shared {
-        std::mutex mutex;
-        std::condition_variable ready;
-        QHash<QString, Entry> entries;
+        Mutex mutex;
+        std::condition_variable_any ready;
+        QHash<QString, Entry> entries GUARDED_BY(mutex);
         // Two parses at a time, as many as the machine has cores to spare.
         std::counting_semaphore<> parseSlots {2};
 
@@ -275,7 +276,7 @@ private:
         void store(const QString &url, quint64 id, FetchedPage page)
         {
             {
-                std::lock_guard lock(mutex);
+                const MutexLock lock(mutex);
                 const auto it = entries.find(url);
                 if (it == entries.end() || it->id != id)
                     return;
@@ -299,13 +300,13 @@ private:
             Queued next;
             int timeLimit = 0;
             {
-                std::lock_guard lock(mutex_);
+                const MutexLock lock(shared_->mutex);
                 if (queue_.empty() || int(jobs_.size()) >= maxInFlight_)
                     return;
                 next = queue_.front();
                 queue_.pop_front();
-                const auto it = entries_.find(next.url);
-                if (it == entries_.end() || it->id != next.id)
+                const auto it = shared_->entries.find(next.url);
+                if (it == shared_->entries.end() || it->id != next.id)
                     continue;
                 it->started = true;
                 timeLimit = timeLimitMs_;
@@ -418,10 +419,10 @@ private:
     {
         QList<QNetworkReply *> doomed;
         {
-            std::lock_guard lock(mutex_);
+            const MutexLock lock(shared_->mutex);
             for (auto it = jobs_.begin(); it != jobs_.end(); ++it) {
-                const auto entry = entries_.find(it->url);
-                if (everything || entry == entries_.end() || entry->id != it->id)
+                const auto entry = shared_->entries.find(it->url);
+                if (everything || entry == shared_->entries.end() || entry->id != it->id)
                     doomed.append(it.key());
             }
         }
@@ -442,14 +443,13 @@ private:
         manager_ = nullptr;
     }
 
+    // The table, its mutex and its condition live in shared_; the queue and
+    // the limits are the source's own, guarded by the same mutex.
     const std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
-    std::mutex &mutex_ = shared_->mutex;
-    std::condition_variable &ready_ = shared_->ready;
-    QHash<QString, Entry> &entries_ = shared_->entries;
-    std::deque<Queued> queue_;
-    quint64 lastId_ = 0;
-    int maxInFlight_ = kDefaultMaxInFlight;
-    int timeLimitMs_ = kDefaultTimeLimitMs;
+    std::deque<Queued> queue_ GUARDED_BY(shared_->mutex);
+    quint64 lastId_ GUARDED_BY(shared_->mutex) = 0;
+    int maxInFlight_ GUARDED_BY(shared_->mutex) = kDefaultMaxInFlight;
+    int timeLimitMs_ GUARDED_BY(shared_->mutex) = kDefaultTimeLimitMs;
 
     QThread thread_;
     QObject *worker_ = nullptr;

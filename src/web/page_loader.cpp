@@ -13,7 +13,7 @@ PageLoader::PageLoader(
     , cancelFlag_(cancelFlag)
 { }
 
-int PageLoader::load(const QString &url, const PageRequest &request, PageTable &table)
+PageStatus PageLoader::load(const QString &url, const PageRequest &request, PageTable &table)
 {
     progress_.status(request.statusText);
     failureDetail_.clear();
@@ -26,7 +26,7 @@ int PageLoader::load(const QString &url, const PageRequest &request, PageTable &
     const auto cancel = [this] {
         source_.cancelAll();
         cancelFlag_.store(0);
-        return int(kPageCancelled);
+        return kPageCancelled;
     };
 
     if (stopRequested())

@@ -42,7 +42,9 @@ struct PageRequest {
     bool honoursCancel = true;  // false for the meeting calendar
 };
 
-enum PageStatus : int { kPageRead = 0, kPageNotExpected = 1, kPageCancelled = 2 };
+// What became of a page load: read and checked, not the expected page (or not
+// fetched), or stopped by the user. The values are the readers' historic codes.
+enum [[nodiscard]] PageStatus : int {kPageRead = 0, kPageNotExpected = 1, kPageCancelled = 2};
 
 class PageLoader {
 public:
@@ -53,11 +55,11 @@ public:
     PageLoader &operator=(const PageLoader &) = delete;
 
     // Loads the page at url into table (cleared first) and runs the check.
-    // Returns 0, 1 or 2 as above. A failure to fetch (connection, HTTP status,
+    // Returns the status as above. A failure to fetch (connection, HTTP status,
     // time limit, size limit) returns 1 without a message of its own: the reader's
     // caller shows its message ("出馬表が正常に読み込めません") once, with
     // failureDetail() behind it.
-    int load(const QString &url, const PageRequest &request, PageTable &table);
+    PageStatus load(const QString &url, const PageRequest &request, PageTable &table);
 
     // The address and the cause of the last load's failed fetch,
     // "<address> (<cause>)"; empty when the last load fetched its page.

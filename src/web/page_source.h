@@ -11,7 +11,7 @@
 
 namespace marunoki {
 
-struct FetchedPage {
+struct [[nodiscard]] FetchedPage {
     enum class Outcome { Ok, Failed, Cancelled };
     Outcome outcome = Outcome::Failed;
     QString bodyHtml;  // Ok: the body's inner HTML, CR LF pairs still in it; null

@@ -10,10 +10,10 @@ ReaderPage::ReaderPage()
 
 ReaderPage::~ReaderPage() = default;
 
-int ReaderPage::read(PageLoader &loader, const QString &url, const PageRequest &request,
+PageStatus ReaderPage::read(PageLoader &loader, const QString &url, const PageRequest &request,
     const std::function<void(const PageTable &)> &parse)
 {
-    const int status = loader.load(url, request, *table_);
+    const PageStatus status = loader.load(url, request, *table_);
     if (status == kPageRead)
         parse(*table_);
     return status;

@@ -154,7 +154,7 @@ void parseSyutubaPage(
     scanSyutubaLinks(table.pageHtml, siteBase, store, messages);
 }
 
-int Site1CardReader::readSyutuba(
+PageStatus Site1CardReader::readCard(
     PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store, MessageSink &messages)
 {
     return read(loader, url,

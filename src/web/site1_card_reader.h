@@ -44,14 +44,13 @@ void parseSyutubaPage(
 qint32 site1Bracket(int n, int runners);
 
 // Holds the page table of the last card it loaded.
-class Site1CardReader : public ReaderPage {
+class Site1CardReader final : public CardReader {
 public:
     // Loads the card at url (status text "出馬表読込み中・・・") and, when the
-    // page check passes, runs both parse steps. Returns the loader's status: 0
-    // read, 1 not the expected page, 2 stopped by the user. The parse never
-    // changes the status.
-    int readSyutuba(PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store,
-        MessageSink &messages);
+    // page check passes, runs both parse steps. Returns the loader's status; the parse
+    // never changes it.
+    PageStatus readCard(PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store,
+        MessageSink &messages) override;
 };
 
 }  // namespace marunoki

@@ -133,7 +133,7 @@ void parseUmaPage(const PageTable &table, RaceStore &store, MessageSink &message
     scanUmaCourses(table.pageHtml, store, messages);
 }
 
-int Site1HorseReader::readUma(
+PageStatus Site1HorseReader::readHistory(
     PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store, MessageSink &messages)
 {
     (void)siteBase;

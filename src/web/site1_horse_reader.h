@@ -38,14 +38,14 @@ void scanUmaCourses(const QString &pageHtml, RaceStore &store, MessageSink &mess
 void parseUmaPage(const PageTable &table, RaceStore &store, MessageSink &messages);
 
 // Holds the page table of the last horse page it loaded.
-class Site1HorseReader : public ReaderPage {
+class Site1HorseReader final : public HistoryReader {
 public:
     // Loads runner curUma's page at url with the runner status line
     // ("03/16 <name>成績読込み中・・・") and, when the check passes, runs both
-    // parse steps. Returns the loader's status (0, 1 or 2). siteBase is not
+    // parse steps. Returns the loader's status. siteBase is not
     // needed by this reader; it is taken so that every reader is called alike.
-    int readUma(PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store,
-        MessageSink &messages);
+    PageStatus readHistory(PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store,
+        MessageSink &messages) override;
 };
 
 }  // namespace marunoki

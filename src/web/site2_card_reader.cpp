@@ -135,7 +135,7 @@ void parseSyutuba02Page(
     scanSyutuba02Links(table.pageHtml, siteBase, store, messages);
 }
 
-int Site2CardReader::readSyutuba02(
+PageStatus Site2CardReader::readCard(
     PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store, MessageSink &messages)
 {
     return read(loader, url,

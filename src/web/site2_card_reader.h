@@ -40,12 +40,12 @@ void parseSyutuba02Page(
     const PageTable &table, const QString &siteBase, RaceStore &store, MessageSink &messages);
 
 // Holds the page table of the last card it loaded.
-class Site2CardReader : public ReaderPage {
+class Site2CardReader final : public CardReader {
 public:
     // Loads the card at url (status text "出馬表読込み中・・・") and, when the
     // page check passes, runs both parse steps. Returns the loader's status.
-    int readSyutuba02(PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store,
-        MessageSink &messages);
+    PageStatus readCard(PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store,
+        MessageSink &messages) override;
 };
 
 }  // namespace marunoki

@@ -121,7 +121,7 @@ void parseUma02(const PageTable &table, RaceStore &store, MessageSink &messages)
         [&](int row, double date, int run) { return readRun(table, row, date, n, run, store); });
 }
 
-int Site2HorseReader::readUma02(
+PageStatus Site2HorseReader::readHistory(
     PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store, MessageSink &messages)
 {
     (void)siteBase;

@@ -37,14 +37,14 @@ bool checkUma02(const PageTable &table);
 void parseUma02(const PageTable &table, RaceStore &store, MessageSink &messages);
 
 // Holds the page table of the last horse page it loaded.
-class Site2HorseReader : public ReaderPage {
+class Site2HorseReader final : public HistoryReader {
 public:
     // Loads runner curUma's page at url with the runner status line
     // ("03/16 <name>成績読込み中・・・") and, when the check passes, runs the
-    // history parse. Returns the loader's status (0, 1 or 2). siteBase is not
+    // history parse. Returns the loader's status. siteBase is not
     // needed by this reader; it is taken so that every reader is called alike.
-    int readUma02(PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store,
-        MessageSink &messages);
+    PageStatus readHistory(PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store,
+        MessageSink &messages) override;
 };
 
 }  // namespace marunoki

@@ -111,23 +111,23 @@ void shareChanged(ViewContext &context)
 
 void tableCheckClicked(ViewContext &context, const AppFolder &folder)
 {
-    const IniWriteResult written = writeWriteHyo(folder, context.check1);
-    if (!written)
-        context.messages.message(written.error);
+    const Status written = writeWriteHyo(folder, context.check1);
+    if (!written.ok())
+        context.messages.message(written.message());
     if (context.store.curUma > 0)
         showGraph(context);
 }
 
-qint32 runnerOfTaisenRow(int row, qint32 tousuu)
+qint32 runnerOfTaisenRow(int row, const RaceStore &store)
 {
     // Row 0 holds the column captions; rows 1..18 are the runners of the card.
-    return row >= 1 && row <= tousuu && row <= kMaxRunners ? row : 0;
+    return store.isRunner(row) ? row : 0;
 }
 
 void redrawAfterRunnerChange(ViewContext &context)
 {
     const RaceStore &store = context.store;
-    if (store.curUma < 1 || store.curUma > store.tousuu || store.curUma > kMaxRunners)
+    if (!store.isRunner(store.curUma))
         return;
     context.views.runnerBox = QStringLiteral("%1").arg(store.curUma, 2, 10, QLatin1Char('0'));
     if (store.viewMode == QStringLiteral("hikaku"))

@@ -96,7 +96,7 @@ void tableCheckClicked(ViewContext &context, const AppFolder &folder);
 
 // A click on the head-to-head grid's row `row`: the runner of that row, or 0 when
 // the row is the captions (0), the totals or an empty row below the last runner.
-qint32 runnerOfTaisenRow(int row, qint32 tousuu);
+qint32 runnerOfTaisenRow(int row, const RaceStore &store);
 
 // After the shown runner changed: the runner box shows curUma as "00", then the
 // comparison graph is drawn again when it is the current view, else the

@@ -1,6 +1,7 @@
 #include "app/race_store.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace marunoki;
 
@@ -67,4 +68,33 @@ TEST(RaceStore, CourseTableHoldsTheTenCentralCoursesInCodeOrder)
     EXPECT_EQ(store.zyoName[1], QStringLiteral("札幌"));
     EXPECT_EQ(store.zyoName[10], QStringLiteral("小倉"));
     EXPECT_TRUE(store.zyoName[0].isEmpty());
+}
+
+// tousuu is read from a page: a count beyond the slots, or below zero, must never
+// let a caller index past the tables, and a real runner is one of the card.
+TEST(RaceStore, RunnersStayWithinTheCardAndTheSlots)
+{
+    struct Case {
+        qint32 tousuu;
+        qint32 count;
+    };
+    const Case cases[] = {{0, 0}, {-3, 0}, {1, 1}, {12, 12}, {18, 18}, {19, 18}, {40, 18}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "tousuu " << c.tousuu);
+        RaceStore store;
+        store.tousuu = c.tousuu;
+        EXPECT_EQ(store.runnerCount(), c.count);
+        std::vector<qint32> seen;
+        for (const qint32 n : store.runners())
+            seen.push_back(n);
+        ASSERT_EQ(seen.size(), size_t(c.count));
+        for (size_t i = 0; i < seen.size(); ++i)
+            EXPECT_EQ(seen[i], qint32(i + 1));
+        EXPECT_FALSE(store.isRunner(0));
+        EXPECT_FALSE(store.isRunner(c.count + 1));
+        if (c.count > 0) {
+            EXPECT_TRUE(store.isRunner(1));
+            EXPECT_TRUE(store.isRunner(c.count));
+        }
+    }
 }

@@ -198,8 +198,8 @@ TEST(AccessImport, AFileCutShortIsDamagedUnlessNothingInUseWasCut)
         const QByteArray whole = original.readAll();
         const QString wholeCopy = folder.file(QStringLiteral("whole.sqlite"));
         QFile::remove(wholeCopy);
-        const ImportStatus full = importMdb(original.fileName(), wholeCopy);
-        ASSERT_TRUE(full.ok) << full.error.toStdString();
+        const Status full = importMdb(original.fileName(), wholeCopy);
+        ASSERT_TRUE(full.ok()) << full.message().toStdString();
         const QMap<QString, qint64> expected = rowCounts(wholeCopy);
         QList<qsizetype> cuts;
         for (qsizetype cut = 24 * 1024; cut < std::min(source.lastCut, whole.size()); cut += 4096)
@@ -210,13 +210,13 @@ TEST(AccessImport, AFileCutShortIsDamagedUnlessNothingInUseWasCut)
             const QString path = folder.write(QStringLiteral("cut.mdb"), whole.left(cut));
             const QString copy = folder.file(QStringLiteral("cut.sqlite"));
             QFile::remove(copy);
-            const ImportStatus status = importMdb(path, copy);
-            if (status.ok) {
+            const Status status = importMdb(path, copy);
+            if (status.ok()) {
                 EXPECT_EQ(rowCounts(copy), expected);
             } else {
                 EXPECT_FALSE(QFile::exists(copy));
-                EXPECT_TRUE(status.error.contains(QStringLiteral("は壊れています")))
-                    << status.error.toStdString();
+                EXPECT_TRUE(status.message().contains(QStringLiteral("は壊れています")))
+                    << status.message().toStdString();
                 ++refused;
             }
         }
@@ -295,9 +295,9 @@ TEST(ImportMdb, WritesTheCopyOnlyOnSuccess)
     TestFolder folder;
     const QString source = accessFile(folder, "jet4-types.mdb");
     const QString destination = folder.file("out.sqlite");
-    const ImportStatus done = importMdb(source, destination);
-    EXPECT_TRUE(done.ok) << done.error.toStdString();
-    EXPECT_TRUE(done.error.isEmpty());
+    const Status done = importMdb(source, destination);
+    EXPECT_TRUE(done.ok()) << done.message().toStdString();
+    EXPECT_TRUE(done.message().isEmpty());
     {
         auto db = Database::openQuietly(destination);
         ASSERT_TRUE(db);
@@ -308,9 +308,9 @@ TEST(ImportMdb, WritesTheCopyOnlyOnSuccess)
     // A failed import leaves an existing destination as it was.
     const QString damaged
         = folder.write("damaged.mdb", QByteArray(source.size(), '\0').replace(4, 15, "Standard Jet DB"));
-    const ImportStatus failed = importMdb(damaged, destination);
-    EXPECT_FALSE(failed.ok);
-    EXPECT_TRUE(failed.error.contains(damaged)) << failed.error.toStdString();
+    const Status failed = importMdb(damaged, destination);
+    EXPECT_FALSE(failed.ok());
+    EXPECT_TRUE(failed.message().contains(damaged)) << failed.message().toStdString();
     EXPECT_TRUE(Database::openQuietly(destination));
     EXPECT_EQ(filesIn(folder.path()).filter(".part").size(), 0);
     EXPECT_EQ(folderEntries(folder.path()).filter(QStringLiteral(".out.sqlite.")).size(), 0);
@@ -367,9 +367,9 @@ TEST(ImportMdb, RefusesADestinationThatIsTheSourceOrReadOnly)
         const QByteArray destinationBefore = kept.readAll();
         kept.close();
 
-        const ImportStatus status = importMdb(source, destination);
-        EXPECT_FALSE(status.ok);
-        EXPECT_TRUE(status.error.contains(QString::fromUtf8(c.reason))) << status.error.toStdString();
+        const Status status = importMdb(source, destination);
+        EXPECT_FALSE(status.ok());
+        EXPECT_TRUE(status.message().contains(QString::fromUtf8(c.reason))) << status.message().toStdString();
         ASSERT_TRUE(original.open(QIODevice::ReadOnly));
         EXPECT_EQ(original.readAll(), before);
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
@@ -388,9 +388,9 @@ TEST(ImportMdb, AFailureToSaveTheCopyKeepsTheOldDestination)
         const QString source = accessFile(folder, "jet4-empty.mdb");
         const QString destination = folder.write("out.sqlite", "old copy");
         const QStringList entries = folderEntries(folder.path());
-        const ImportStatus status = importMdb(source, destination, kImportTimeLimitSeconds, files);
-        EXPECT_FALSE(status.ok);
-        EXPECT_TRUE(status.error.contains(destination)) << status.error.toStdString();
+        const Status status = importMdb(source, destination, kImportTimeLimitSeconds, files);
+        EXPECT_FALSE(status.ok());
+        EXPECT_TRUE(status.message().contains(destination)) << status.message().toStdString();
         QFile kept(destination);
         ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
         EXPECT_EQ(kept.readAll(), QByteArray("old copy"));
@@ -412,14 +412,14 @@ TEST(ImportMdb, RefusesWhatIsNotAnAccessFile)
             "is an SQLite database"},
     };
     for (const auto &c : cases) {
-        const ImportStatus status = importMdb(c.source, destination);
-        EXPECT_FALSE(status.ok);
-        EXPECT_TRUE(status.error.contains(c.reason)) << status.error.toStdString();
+        const Status status = importMdb(c.source, destination);
+        EXPECT_FALSE(status.ok());
+        EXPECT_TRUE(status.message().contains(c.reason)) << status.message().toStdString();
     }
-    const ImportStatus noFolder
+    const Status noFolder
         = importMdb(accessFile(folder, "jet4-empty.mdb"), folder.file("no/such/out.sqlite"));
-    EXPECT_FALSE(noFolder.ok);
-    EXPECT_TRUE(noFolder.error.contains("does not exist"));
+    EXPECT_FALSE(noFolder.ok());
+    EXPECT_TRUE(noFolder.message().contains("does not exist"));
     EXPECT_FALSE(QFileInfo::exists(destination));
 }
 
@@ -427,9 +427,9 @@ TEST(ImportMdb, StopsAReaderThatRunsOutOfTime)
 {
     TestFolder folder;
     const QString destination = folder.file("out.sqlite");
-    const ImportStatus status = importMdb(accessFile(folder, "jet4-types.mdb"), destination, 0);
-    EXPECT_FALSE(status.ok);
-    EXPECT_TRUE(status.error.contains("took longer than 0 seconds")) << status.error.toStdString();
+    const Status status = importMdb(accessFile(folder, "jet4-types.mdb"), destination, 0);
+    EXPECT_FALSE(status.ok());
+    EXPECT_TRUE(status.message().contains("took longer than 0 seconds")) << status.message().toStdString();
     EXPECT_FALSE(QFileInfo::exists(destination));
     EXPECT_EQ(filesIn(folder.path()).filter(".part").size(), 0);
     EXPECT_EQ(folderEntries(folder.path()).filter(QStringLiteral(".out.sqlite.")).size(), 0);

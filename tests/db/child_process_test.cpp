@@ -41,12 +41,13 @@ TEST(RunInChildProcess, TellsSuccessFromAReportedFailure)
 TEST(RunInChildProcess, TheWorkChangesNothingInTheParent)
 {
     int counter = 1;
-    runInChildProcess(
+    const ChildOutcome outcome = runInChildProcess(
         [&counter] {
             counter = 99;
             return std::string();
         },
         withinSeconds(30));
+    EXPECT_EQ(outcome.kind, ChildOutcome::Kind::Succeeded);
     EXPECT_EQ(counter, 1);
 }
 

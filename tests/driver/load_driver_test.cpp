@@ -243,7 +243,7 @@ TEST_F(LoadDriver, ASiteSettingOfNeitherSiteReadsNothingAndStillAnalyses)
 TEST_F(LoadDriver, MergesLocalRunsOnSite1OnlyWhenTheLocalDatabaseIsThere)
 {
     // Without the file: no local runs.
-    load(kSite1);
+    ASSERT_TRUE(load(kSite1).analysed);
     EXPECT_EQ(localRuns(1), 0);
 
     LocalRun withNull;
@@ -252,7 +252,7 @@ TEST_F(LoadDriver, MergesLocalRunsOnSite1OnlyWhenTheLocalDatabaseIsThere)
     withNull.last3f = QVariant();
     test::writeSampleNarDb(temp.file(QStringLiteral("NAR_data.mdb")), {withNull});
 
-    load(kSite1);
+    ASSERT_TRUE(load(kSite1).analysed);
     EXPECT_EQ(messages.messages(), QStringList());
     ASSERT_EQ(localRuns(1), 1);
     // The newest run: merged runs are sorted in by date.
@@ -263,7 +263,7 @@ TEST_F(LoadDriver, MergesLocalRunsOnSite1OnlyWhenTheLocalDatabaseIsThere)
     EXPECT_EQ(store.U_agari[1][1], 0);  // no last-three-furlong time, no figure
     EXPECT_EQ(localRuns(2), 0);
 
-    load(kSite2);
+    ASSERT_TRUE(load(kSite2).analysed);
     EXPECT_EQ(localRuns(1), 0);
 }
 
@@ -278,11 +278,11 @@ TEST_F(LoadDriver, AMissingTrackDatabaseIsReportedOncePerLoad)
 TEST_F(LoadDriver, ASecondLoadLeavesNoTraceOfTheFirst)
 {
     useRace(test::makeSampleRace({6, false, {}}));
-    load(kSite1);
+    ASSERT_TRUE(load(kSite1).analysed);
     ASSERT_EQ(store.tousuu, 6);
     ASSERT_GT(store.R_date[6][1], 0);
     useRace(test::makeSampleRace({4, false, {}}));
-    load(kSite1);
+    ASSERT_TRUE(load(kSite1).analysed);
     EXPECT_EQ(store.tousuu, 4);
     for (int n = 5; n <= 6; ++n) {
         EXPECT_TRUE(store.U_name[n].isEmpty());

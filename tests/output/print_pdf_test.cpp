@@ -141,12 +141,12 @@ TEST_F(PdfPrinting, DeviceRefusesDrawingOutsideADocument)
 {
     QPdfWriter writer(folder.file(QStringLiteral("x.pdf")));
     PainterPrintDevice printer(writer);
-    EXPECT_FALSE(printer.end().ok);
-    ASSERT_TRUE(printer.begin(PageOrientation::Portrait).ok);
-    EXPECT_FALSE(printer.begin(PageOrientation::Portrait).ok);
+    EXPECT_FALSE(printer.end().ok());
+    ASSERT_TRUE(printer.begin(PageOrientation::Portrait).ok());
+    EXPECT_FALSE(printer.begin(PageOrientation::Portrait).ok());
     printer.text(0, 0, QStringLiteral("一行目\r二行目"), 5);
-    EXPECT_TRUE(printer.end().ok);
-    EXPECT_FALSE(printer.end().ok);
+    EXPECT_TRUE(printer.end().ok());
+    EXPECT_FALSE(printer.end().ok());
 }
 
 // A print preview paints once: seventeen runners' graphs are its two pages, each
@@ -159,9 +159,9 @@ TEST_F(PdfPrinting, OneFileHoldsEveryDocumentAsItsPages)
         QPdfWriter writer(path);
         const std::unique_ptr<PainterPrintDevice> pages
             = std::make_unique<PainterPrintDevice>(writer, PainterPrintDevice::Pages::OneFile);
-        EXPECT_FALSE(pages->end().ok);
+        EXPECT_FALSE(pages->end().ok());
         printGraph(context, *pages);
-        EXPECT_FALSE(pages->end().ok);  // every page was ended
+        EXPECT_FALSE(pages->end().ok());  // every page was ended
     }
     const PdfFacts facts = readPdf(path);
     EXPECT_EQ(facts.pages, 2);

@@ -192,7 +192,7 @@ TEST(IniFile, DecodesAMixedFileLineByLine)
         // reads back; every old byte stays.
         ASSERT_TRUE(
             writeProfileString(QStringLiteral("graph"), QStringLiteral("memo"), QStringLiteral("表示"), path)
-                .ok);
+                .ok());
         EXPECT_EQ(readIni(QStringLiteral("graph"), QStringLiteral("memo"), QString(), path),
             QStringLiteral("表示"));
         EXPECT_EQ(readIni(QStringLiteral("site"), QStringLiteral("site"), QString(), path),
@@ -230,10 +230,10 @@ TEST(IniFile, SaysWhyAFileCannotBeRead)
         EXPECT_EQ(ini.state(), IniFile::State::Unreadable);
         EXPECT_TRUE(ini.problem().contains(QString::fromUtf8(c.problem))) << ini.problem().toStdString();
         // Never rewritten: the user's file stays what it was.
-        const IniWriteResult r
+        const Status r
             = writeProfileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("x"), path);
-        EXPECT_FALSE(r.ok);
-        EXPECT_TRUE(r.error.contains(ini.problem())) << r.error.toStdString();
+        EXPECT_FALSE(r.ok());
+        EXPECT_TRUE(r.message().contains(ini.problem())) << r.message().toStdString();
         if (c.kind == Kind::File) {
             EXPECT_EQ(fileBytes(path), c.bytes);
         }
@@ -253,10 +253,10 @@ TEST(IniFile, RefusesWhatTheFormatCannotHold)
         {"graph", " k", "v"}, {"gr\naph", "k", "v"}, {"graph", "k", "😀"},  // not in the Japanese code page
     };
     for (const auto &c : cases) {
-        const IniWriteResult r = ini.setValue(
+        const Status r = ini.setValue(
             QString::fromUtf8(c.section), QString::fromUtf8(c.key), QString::fromUtf8(c.value));
-        EXPECT_FALSE(r.ok) << c.section << "/" << c.key << "/" << c.value;
-        EXPECT_FALSE(r.error.isEmpty());
+        EXPECT_FALSE(r.ok()) << c.section << "/" << c.key << "/" << c.value;
+        EXPECT_FALSE(r.message().isEmpty());
     }
     EXPECT_TRUE(ini.bytes().isEmpty());
 }
@@ -265,12 +265,12 @@ TEST(WriteProfileString, CreatesANewFileInTheWindowsCodePage)
 {
     TestFolder dir;
     const QString path = dir.file(QStringLiteral("marunoki.ini"));
-    ASSERT_TRUE(writeProfileString(QStringLiteral("site"), QStringLiteral("site"), kSite2, path).ok);
+    ASSERT_TRUE(writeProfileString(QStringLiteral("site"), QStringLiteral("site"), kSite2, path).ok());
     ASSERT_TRUE(
         writeProfileString(QStringLiteral("graph"), QStringLiteral("kakeritu"), QStringLiteral("0.35"), path)
-            .ok);
+            .ok());
     ASSERT_TRUE(
-        writeProfileString(QStringLiteral("site"), QStringLiteral("other"), QStringLiteral("x"), path).ok);
+        writeProfileString(QStringLiteral("site"), QStringLiteral("other"), QStringLiteral("x"), path).ok());
     EXPECT_EQ(
         fileBytes(path), "[site]\r\nsite=" + kSjisSite2 + "\r\nother=x\r\n\r\n[graph]\r\nkakeritu=0.35\r\n");
     EXPECT_EQ(readIni(QStringLiteral("site"), QStringLiteral("site"), QString(), path), kSite2);
@@ -284,7 +284,7 @@ TEST(WriteProfileString, KeepsAShiftJisFileShiftJisWithEverythingElseIntact)
         + "\r\n\r\n[file]\r\n" + "babadir=C:\\" + kSjisHyouji + "\r\n";
     const QString path = dir.write(QStringLiteral("marunoki.ini"), before);
 
-    ASSERT_TRUE(writeProfileString(QStringLiteral("SITE"), QStringLiteral("site"), kSite2, path).ok);
+    ASSERT_TRUE(writeProfileString(QStringLiteral("SITE"), QStringLiteral("site"), kSite2, path).ok());
     QByteArray expected = before;
     expected.replace(
         "Site=\x83\x54\x83\x43\x83\x67\x31", "Site=" + kSjisSite2);  // the file's spelling of the key
@@ -292,7 +292,7 @@ TEST(WriteProfileString, KeepsAShiftJisFileShiftJisWithEverythingElseIntact)
 
     ASSERT_TRUE(
         writeProfileString(QStringLiteral("graph"), QStringLiteral("writeHyo"), QStringLiteral("0"), path)
-            .ok);
+            .ok());
     expected.replace("kakeritu=0.3\r\n", "kakeritu=0.3\r\nwriteHyo=0\r\n");  // after the section's last entry
     EXPECT_EQ(fileBytes(path), expected);
 
@@ -309,8 +309,8 @@ TEST(WriteProfileString, KeepsUtf8AndTheLineEndingStyle)
         = "\xEF\xBB\xBF[site]\nsite=" + QStringLiteral("サイト1").toUtf8() + "\n[graph]\nk=v";
     const QString path = dir.write(QStringLiteral("marunoki.ini"), before);
     ASSERT_TRUE(
-        writeProfileString(QStringLiteral("graph"), QStringLiteral("new"), QStringLiteral("😀"), path).ok);
-    ASSERT_TRUE(writeProfileString(QStringLiteral("site"), QStringLiteral("site"), kSite2, path).ok);
+        writeProfileString(QStringLiteral("graph"), QStringLiteral("new"), QStringLiteral("😀"), path).ok());
+    ASSERT_TRUE(writeProfileString(QStringLiteral("site"), QStringLiteral("site"), kSite2, path).ok());
     EXPECT_EQ(fileBytes(path),
         "\xEF\xBB\xBF[site]\nsite=" + kSite2.toUtf8() + "\n[graph]\nk=v\nnew=" + QStringLiteral("😀").toUtf8()
             + "\n");
@@ -324,16 +324,16 @@ TEST(WriteProfileString, LeavesTheOldFileWholeWhenItCannotWrite)
     // than any the file system allows, so the replacement cannot even begin.
     const QString path = dir.write(QString(246, u'm') + QStringLiteral(".ini"), before);
     ASSERT_EQ(fileBytes(path), before);
-    const IniWriteResult r
+    const Status r
         = writeProfileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("x"), path);
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(r.message().isEmpty());
     EXPECT_EQ(fileBytes(path), before);
 
     // A value the file's encoding cannot hold is refused before anything is written.
     const QString sjis = dir.write(QStringLiteral("marunoki.ini"), before);
     EXPECT_FALSE(
-        writeProfileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("😀"), sjis).ok);
+        writeProfileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("😀"), sjis).ok());
     EXPECT_EQ(fileBytes(sjis), before);
 }
 
@@ -344,10 +344,10 @@ TEST(WriteProfileString, AFailedWriteLeavesTheOldFileAndSaysWhy)
         TestFolder dir;
         const QByteArray before = "[site]\r\nsite=" + kSjisSite2 + "\r\n";
         const QString path = dir.write(QStringLiteral("marunoki.ini"), before);
-        const IniWriteResult r = writeProfileString(
+        const Status r = writeProfileString(
             QStringLiteral("graph"), QStringLiteral("kakeritu"), QStringLiteral("0.35"), path, fault.files);
-        EXPECT_FALSE(r.ok);
-        EXPECT_TRUE(r.error.contains(path)) << r.error.toStdString();
+        EXPECT_FALSE(r.ok());
+        EXPECT_TRUE(r.message().contains(path)) << r.message().toStdString();
         EXPECT_EQ(fileBytes(path), before);
         EXPECT_EQ(marunoki::test::folderEntries(dir.path()), QStringList {QStringLiteral("marunoki.ini")});
     }
@@ -360,7 +360,7 @@ TEST(WriteProfileString, NeverOverwritesAFileItCannotRead)
     ASSERT_TRUE(QDir().mkpath(folderPath));
     EXPECT_EQ(IniFile::read(folderPath).state(), IniFile::State::Unreadable);
     EXPECT_FALSE(
-        writeProfileString(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), folderPath).ok);
+        writeProfileString(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), folderPath).ok());
     EXPECT_TRUE(QFileInfo(folderPath).isDir());
     EXPECT_EQ(readIni(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("d"), folderPath),
         QStringLiteral("d"));
@@ -386,7 +386,7 @@ TEST(IniFile, SurvivesGarbageBytes)
 
         ASSERT_TRUE(
             writeProfileString(QStringLiteral("marunoki"), QStringLiteral("k"), QStringLiteral("v"), path)
-                .ok);
+                .ok());
         const QByteArray after = fileBytes(path);
         // Every byte that was there is still there, in front of the new section.
         EXPECT_TRUE(after.startsWith(garbage)) << round;
@@ -402,13 +402,13 @@ TEST(WriteProfileString, KeepsTheFilePermissionsAndFailsWithoutAFolder)
     const QString path = dir.write(QStringLiteral("marunoki.ini"), "[a]\nk=1\n");
     const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     ASSERT_TRUE(QFile::setPermissions(path, permissions));
-    ASSERT_TRUE(writeProfileString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2"), path).ok);
+    ASSERT_TRUE(writeProfileString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2"), path).ok());
     // Owner, group and other bits (the "user" bits only mirror the owner's for us).
     EXPECT_EQ(QFile::permissions(path) & 0x7077, permissions);
     EXPECT_EQ(fileBytes(path), "[a]\nk=2\n");
 
     const QString nowhere = dir.file(QStringLiteral("no/such/folder/marunoki.ini"));
     EXPECT_FALSE(
-        writeProfileString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2"), nowhere).ok);
+        writeProfileString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2"), nowhere).ok());
     EXPECT_FALSE(QFileInfo::exists(nowhere));
 }

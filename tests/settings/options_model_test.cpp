@@ -114,7 +114,7 @@ TEST(OptionsModel, SavesEverySettingToMemoryAndFile)
     model.setSlider(35);
     model.setSite(QStringLiteral("サイト2"));
 
-    ASSERT_TRUE(model.save(folder, s));
+    ASSERT_TRUE(model.save(folder, s).ok());
 
     const char *expected[] = {"true", "false", "true", "true", "false", "true", "true"};
     for (int i = 0; i < kGraphOverlayCount; ++i) {
@@ -135,7 +135,7 @@ TEST(OptionsModel, ReopensWithTheSavedShare)
     Settings s = usualSettings();
     OptionsModel first(s);
     first.setSlider(35);
-    ASSERT_TRUE(first.save(folder, s));
+    ASSERT_TRUE(first.save(folder, s).ok());
 
     RecordingSink sink;
     const OptionsModel reopened(readIniPara(folder, sink));
@@ -151,7 +151,7 @@ TEST(OptionsModel, SavesATypedSiteUnchanged)
     Settings s = usualSettings();
     OptionsModel model(s);
     model.setSite(QStringLiteral("サイト3（試験用）"));
-    ASSERT_TRUE(model.save(folder, s));
+    ASSERT_TRUE(model.save(folder, s).ok());
 
     EXPECT_EQ(s.site, QStringLiteral("サイト3（試験用）"));
     RecordingSink sink;
@@ -187,10 +187,10 @@ TEST(OptionsModel, ReportsAFailedWrite)
     OptionsModel model(s);
     model.setSlider(40);
 
-    const IniWriteResult written = model.save(folder, s);
+    const Status written = model.save(folder, s);
 
-    EXPECT_FALSE(written.ok);
-    EXPECT_FALSE(written.error.isEmpty());
+    EXPECT_FALSE(written.ok());
+    EXPECT_FALSE(written.message().isEmpty());
     // The choice still holds for this session.
     EXPECT_EQ(s.kakeritu, 0.4f);
 }

@@ -29,7 +29,7 @@ QString siteValue(int i)
 
 bool writeSite(const QString &path, int i)
 {
-    return bool(writeProfileString(QStringLiteral("web"), QStringLiteral("site1"), siteValue(i), path));
+    return writeProfileString(QStringLiteral("web"), QStringLiteral("site1"), siteValue(i), path).ok();
 }
 
 }  // namespace
@@ -39,7 +39,8 @@ TEST(SettingsCrashSafety, AKilledRewriteLeavesTheOldOrTheNewFile)
     TestFolder folder;
     const QString path = folder.file(QStringLiteral("marunoki.ini"));
     ASSERT_TRUE(
-        writeProfileString(QStringLiteral("graph"), QStringLiteral("kakeritu"), QStringLiteral("0.3"), path));
+        writeProfileString(QStringLiteral("graph"), QStringLiteral("kakeritu"), QStringLiteral("0.3"), path)
+            .ok());
     ASSERT_TRUE(writeSite(path, 0));
     const QByteArray even = fileBytes(path).value_or(QByteArray());
     ASSERT_TRUE(writeSite(path, 1));

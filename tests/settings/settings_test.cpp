@@ -180,12 +180,12 @@ TEST(SettingsWriters, WriteWhatTheReaderReadsBack)
 {
     TestFolder dir;
     const AppFolder folder(dir.path());
-    ASSERT_TRUE(writeGraphOverlay(folder, 0, QStringLiteral("false")).ok);
-    ASSERT_TRUE(writeGraphOverlay(folder, 6, QStringLiteral("false")).ok);
-    ASSERT_TRUE(writeWriteHyo(folder, 0).ok);
-    ASSERT_TRUE(writeKakeritu(folder, 35 / 100.0f).ok);
-    ASSERT_TRUE(writeSite(folder, QStringLiteral("サイト2")).ok);
-    ASSERT_TRUE(writeBabadir(folder, QStringLiteral("/home/user/data/")).ok);
+    ASSERT_TRUE(writeGraphOverlay(folder, 0, QStringLiteral("false")).ok());
+    ASSERT_TRUE(writeGraphOverlay(folder, 6, QStringLiteral("false")).ok());
+    ASSERT_TRUE(writeWriteHyo(folder, 0).ok());
+    ASSERT_TRUE(writeKakeritu(folder, 35 / 100.0f).ok());
+    ASSERT_TRUE(writeSite(folder, QStringLiteral("サイト2")).ok());
+    ASSERT_TRUE(writeBabadir(folder, QStringLiteral("/home/user/data/")).ok());
 
     QFile f(dir.file(QStringLiteral("marunoki.ini")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -209,8 +209,8 @@ TEST(SettingsWriters, RefuseAnOverlayNumberOutsideTheSeven)
 {
     TestFolder dir;
     const AppFolder folder(dir.path());
-    EXPECT_FALSE(writeGraphOverlay(folder, 7, QStringLiteral("true")).ok);
-    EXPECT_FALSE(writeGraphOverlay(folder, -1, QStringLiteral("true")).ok);
+    EXPECT_FALSE(writeGraphOverlay(folder, 7, QStringLiteral("true")).ok());
+    EXPECT_FALSE(writeGraphOverlay(folder, -1, QStringLiteral("true")).ok());
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("marunoki.ini"))));
 }
 
@@ -239,5 +239,28 @@ TEST(ReadIniPara, ReadsThePageCacheSectionAndKeepsTheDefaultOfABadValue)
         const bool complained = !loaded.messages.isEmpty()
             && loaded.messages.first().startsWith(QStringLiteral("キャッシュの設定"));
         EXPECT_EQ(complained, c.complains) << c.section.toStdString();
+    }
+}
+
+// Only the exact text "true" switches an overlay on, while any stored text puts it
+// in the legend: the graph and the legend must not disagree about a switch the
+// user never set.
+TEST(Settings, OverlaySwitchesOnlyByTheExactTextTrue)
+{
+    struct Case {
+        QString text;
+        bool on;
+        bool stored;
+    };
+    const Case cases[] = {{QStringLiteral("true"), true, true}, {QStringLiteral("false"), false, true},
+        {QString(), false, false}, {QStringLiteral("True"), false, true},
+        {QStringLiteral(" true"), false, true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        std::array<QString, kGraphOverlayCount> iniGraph;
+        iniGraph[static_cast<size_t>(Overlay::Going)] = c.text;
+        EXPECT_EQ(overlayOn(iniGraph, Overlay::Going), c.on);
+        EXPECT_EQ(overlayStored(iniGraph, Overlay::Going), c.stored);
+        EXPECT_FALSE(overlayStored(iniGraph, Overlay::Distance));
     }
 }

@@ -61,7 +61,7 @@ TEST(ReaderLoading, Site1CardAndHorseThroughTheLoader)
     rig.source.setPage(site1HorseAddress(kBase1, card.runners[2].horseId), site1HorsePage(horse));
 
     Site1CardReader cardReader;
-    EXPECT_EQ(cardReader.readSyutuba(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageRead);
+    EXPECT_EQ(cardReader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageRead);
     ASSERT_EQ(rig.store.tousuu, 3);
     EXPECT_TRUE(checkSyutuba(cardReader.table()));
     EXPECT_FALSE(cardReader.table().pageHtml.isEmpty());
@@ -69,7 +69,7 @@ TEST(ReaderLoading, Site1CardAndHorseThroughTheLoader)
     Site1HorseReader horseReader;
     rig.store.curUma = 3;
     EXPECT_EQ(
-        horseReader.readUma(*rig.loader, rig.store.U_Url[3], kBase1, rig.store, rig.messages), kPageRead);
+        horseReader.readHistory(*rig.loader, rig.store.U_Url[3], kBase1, rig.store, rig.messages), kPageRead);
     EXPECT_EQ(rig.store.R_date[3][1], *serialFromYmd(2007, 5, 6));
     EXPECT_EQ(rig.store.R_zyo[3][1], QStringLiteral("05"));
 
@@ -82,7 +82,7 @@ TEST(ReaderLoading, Site1CardAndHorseThroughTheLoader)
     // Runner 1's page is not there: status 1 and its runs stay empty; the card
     // reader's table still holds the card.
     rig.store.curUma = 1;
-    EXPECT_EQ(horseReader.readUma(*rig.loader, rig.store.U_Url[1], kBase1, rig.store, rig.messages),
+    EXPECT_EQ(horseReader.readHistory(*rig.loader, rig.store.U_Url[1], kBase1, rig.store, rig.messages),
         kPageNotExpected);
     EXPECT_EQ(rig.store.R_date[1][1], 0);
     EXPECT_TRUE(checkSyutuba(cardReader.table()));
@@ -98,12 +98,12 @@ TEST(ReaderLoading, Site2CardAndHorseThroughTheLoader)
     rig.source.setPage(site2HorseAddress(kBase2, card.runners[1].horseId), site2HorsePage(horse));
 
     Site2CardReader cardReader;
-    EXPECT_EQ(cardReader.readSyutuba02(*rig.loader, kCard2, kBase2, rig.store, rig.messages), kPageRead);
+    EXPECT_EQ(cardReader.readCard(*rig.loader, kCard2, kBase2, rig.store, rig.messages), kPageRead);
     ASSERT_EQ(rig.store.tousuu, 2);
     Site2HorseReader horseReader;
     rig.store.curUma = 2;
     EXPECT_EQ(
-        horseReader.readUma02(*rig.loader, rig.store.U_Url[2], kBase2, rig.store, rig.messages), kPageRead);
+        horseReader.readHistory(*rig.loader, rig.store.U_Url[2], kBase2, rig.store, rig.messages), kPageRead);
     EXPECT_EQ(rig.store.R_no[2][1], 11);
     EXPECT_EQ(rig.progress.lines().last(), QStringLiteral("02/02 テストホース02成績読込み中・・・"));
     EXPECT_TRUE(rig.messages.messages().isEmpty());
@@ -117,18 +117,18 @@ TEST(ReaderLoading, WrongPageIsStatusOneAndIsNotParsed)
     rig.source.setPage(kCard2, site1CardPage(sampleCard(3, true)));
     Site1CardReader site1;
     Site2CardReader site2;
-    EXPECT_EQ(site1.readSyutuba(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageNotExpected);
-    EXPECT_EQ(site2.readSyutuba02(*rig.loader, kCard2, kBase2, rig.store, rig.messages), kPageNotExpected);
+    EXPECT_EQ(site1.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageNotExpected);
+    EXPECT_EQ(site2.readCard(*rig.loader, kCard2, kBase2, rig.store, rig.messages), kPageNotExpected);
     EXPECT_EQ(rig.store.tousuu, 0);
     EXPECT_TRUE(rig.store.raceTitle.isEmpty());
     EXPECT_TRUE(rig.messages.messages().isEmpty());
 
     // A horse page where a card was expected, and the reverse.
     rig.source.setPage(kCard1, site1HorsePage(HorsePage()));
-    EXPECT_EQ(site1.readSyutuba(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageNotExpected);
+    EXPECT_EQ(site1.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageNotExpected);
     rig.store.curUma = 1;
     Site2HorseReader horse2;
-    EXPECT_EQ(horse2.readUma02(*rig.loader, kCard2, kBase2, rig.store, rig.messages), kPageNotExpected);
+    EXPECT_EQ(horse2.readHistory(*rig.loader, kCard2, kBase2, rig.store, rig.messages), kPageNotExpected);
 }
 
 TEST(ReaderLoading, StopButtonGivesStatusTwoAndResetsTheFlag)
@@ -137,13 +137,13 @@ TEST(ReaderLoading, StopButtonGivesStatusTwoAndResetsTheFlag)
     rig.source.setPage(kCard1, site1CardPage(sampleCard(3, true)));
     rig.source.onFetch = [&rig](const QString &) { rig.store.cancelFlag = -1; };
     Site1CardReader reader;
-    EXPECT_EQ(reader.readSyutuba(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageCancelled);
+    EXPECT_EQ(reader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageCancelled);
     EXPECT_EQ(rig.store.cancelFlag.load(), 0);
     EXPECT_EQ(rig.store.tousuu, 0);
 
     // The next load starts afresh.
     rig.source.onFetch = nullptr;
-    EXPECT_EQ(reader.readSyutuba(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageRead);
+    EXPECT_EQ(reader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageRead);
     EXPECT_EQ(rig.store.tousuu, 3);
 }
 
@@ -151,23 +151,23 @@ TEST(ReaderLoading, PageWithoutABodyShowsTheReadersSplitterMessage)
 {
     const struct {
         QString code;
-        std::function<int(Rig &, const QString &)> read;
+        std::function<PageStatus(Rig &, const QString &)> read;
     } cases[] = {
         {QStringLiteral("AA01"),
             [](Rig &r, const QString &url) {
-                return Site1CardReader().readSyutuba(*r.loader, url, kBase1, r.store, r.messages);
+                return Site1CardReader().readCard(*r.loader, url, kBase1, r.store, r.messages);
             }},
         {QStringLiteral("AB01"),
             [](Rig &r, const QString &url) {
-                return Site1HorseReader().readUma(*r.loader, url, kBase1, r.store, r.messages);
+                return Site1HorseReader().readHistory(*r.loader, url, kBase1, r.store, r.messages);
             }},
         {QStringLiteral("AA21"),
             [](Rig &r, const QString &url) {
-                return Site2CardReader().readSyutuba02(*r.loader, url, kBase2, r.store, r.messages);
+                return Site2CardReader().readCard(*r.loader, url, kBase2, r.store, r.messages);
             }},
         {QStringLiteral("AB21"),
             [](Rig &r, const QString &url) {
-                return Site2HorseReader().readUma02(*r.loader, url, kBase2, r.store, r.messages);
+                return Site2HorseReader().readHistory(*r.loader, url, kBase2, r.store, r.messages);
             }},
     };
     for (const auto &c : cases) {

@@ -280,7 +280,9 @@ TEST(WindowViews, OnlyRunnerRowsOfTheHeadToHeadGridSelect)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << c.row << " of " << c.tousuu);
-        EXPECT_EQ(runnerOfTaisenRow(c.row, c.tousuu), c.runner);
+        RaceStore store;
+        store.tousuu = c.tousuu;
+        EXPECT_EQ(runnerOfTaisenRow(c.row, store), c.runner);
     }
 }
 

@@ -1,0 +1,2 @@
+# Empty compiler generated dependencies file for bench_race_fetch.
+# This may be replaced when dependencies are built.

@@ -1,0 +1,2 @@
+# Empty compiler generated dependencies file for mk_gui.
+# This may be replaced when dependencies are built.

@@ -1,0 +1,43 @@
+file(REMOVE_RECURSE
+  "CMakeFiles/mk_web.dir/web/cell_rules.cpp.o"
+  "CMakeFiles/mk_web.dir/web/cell_rules.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/fetch_cause.cpp.o"
+  "CMakeFiles/mk_web.dir/web/fetch_cause.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/horse_links.cpp.o"
+  "CMakeFiles/mk_web.dir/web/horse_links.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/html_body.cpp.o"
+  "CMakeFiles/mk_web.dir/web/html_body.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/html_nesting.cpp.o"
+  "CMakeFiles/mk_web.dir/web/html_nesting.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/meeting_calendar.cpp.o"
+  "CMakeFiles/mk_web.dir/web/meeting_calendar.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/network_page_source.cpp.o"
+  "CMakeFiles/mk_web.dir/web/network_page_source.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/page_archive.cpp.o"
+  "CMakeFiles/mk_web.dir/web/page_archive.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/page_cache.cpp.o"
+  "CMakeFiles/mk_web.dir/web/page_cache.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/page_loader.cpp.o"
+  "CMakeFiles/mk_web.dir/web/page_loader.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/page_table.cpp.o"
+  "CMakeFiles/mk_web.dir/web/page_table.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/reader_page.cpp.o"
+  "CMakeFiles/mk_web.dir/web/reader_page.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/site1_card_reader.cpp.o"
+  "CMakeFiles/mk_web.dir/web/site1_card_reader.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/site1_horse_reader.cpp.o"
+  "CMakeFiles/mk_web.dir/web/site1_horse_reader.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/site2_card_reader.cpp.o"
+  "CMakeFiles/mk_web.dir/web/site2_card_reader.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/site2_horse_reader.cpp.o"
+  "CMakeFiles/mk_web.dir/web/site2_horse_reader.cpp.o.d"
+  "CMakeFiles/mk_web.dir/web/transfer_body.cpp.o"
+  "CMakeFiles/mk_web.dir/web/transfer_body.cpp.o.d"
+  "libmk_web.a"
+  "libmk_web.pdb"
+)
+
+# Per-language clean rules from dependency scanning.
+foreach(lang CXX)
+  include(CMakeFiles/mk_web.dir/cmake_clean_${lang}.cmake OPTIONAL)
+endforeach()

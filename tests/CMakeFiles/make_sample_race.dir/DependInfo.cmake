@@ -1,0 +1,23 @@
+
+# Consider dependencies only in project.
+set(CMAKE_DEPENDS_IN_PROJECT_ONLY OFF)
+
+# The set of languages for which implicit dependencies are needed:
+set(CMAKE_DEPENDS_LANGUAGES
+  )
+
+# The set of dependency files which are needed:
+set(CMAKE_DEPENDS_DEPENDENCY_FILES
+  "/work/main/samples/generator/make_sample_race.cpp" "tests/CMakeFiles/make_sample_race.dir/__/samples/generator/make_sample_race.cpp.o" "gcc" "tests/CMakeFiles/make_sample_race.dir/__/samples/generator/make_sample_race.cpp.o.d"
+  )
+
+# Targets to which this target links.
+set(CMAKE_TARGET_LINKED_INFO_FILES
+  "/work/main/tests/CMakeFiles/mk_testsupport.dir/DependInfo.cmake"
+  "/work/main/src/CMakeFiles/mk_web.dir/DependInfo.cmake"
+  "/work/main/src/CMakeFiles/mk_db.dir/DependInfo.cmake"
+  "/work/main/src/CMakeFiles/mk_app.dir/DependInfo.cmake"
+  )
+
+# Fortran module output directory.
+set(CMAKE_Fortran_TARGET_MODULE_DIR "")

@@ -1,0 +1,2 @@
+# Empty dependencies file for make_sample_race.
+# This may be replaced when dependencies are built.

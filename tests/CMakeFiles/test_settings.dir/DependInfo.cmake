@@ -1,0 +1,27 @@
+
+# Consider dependencies only in project.
+set(CMAKE_DEPENDS_IN_PROJECT_ONLY OFF)
+
+# The set of languages for which implicit dependencies are needed:
+set(CMAKE_DEPENDS_LANGUAGES
+  )
+
+# The set of dependency files which are needed:
+set(CMAKE_DEPENDS_DEPENDENCY_FILES
+  "/work/main/tests/settings/ini_file_test.cpp" "tests/CMakeFiles/test_settings.dir/settings/ini_file_test.cpp.o" "gcc" "tests/CMakeFiles/test_settings.dir/settings/ini_file_test.cpp.o.d"
+  "/work/main/tests/settings/options_model_test.cpp" "tests/CMakeFiles/test_settings.dir/settings/options_model_test.cpp.o" "gcc" "tests/CMakeFiles/test_settings.dir/settings/options_model_test.cpp.o.d"
+  "/work/main/tests/settings/settings_crash_test.cpp" "tests/CMakeFiles/test_settings.dir/settings/settings_crash_test.cpp.o" "gcc" "tests/CMakeFiles/test_settings.dir/settings/settings_crash_test.cpp.o.d"
+  "/work/main/tests/settings/settings_test.cpp" "tests/CMakeFiles/test_settings.dir/settings/settings_test.cpp.o" "gcc" "tests/CMakeFiles/test_settings.dir/settings/settings_test.cpp.o.d"
+  "/work/main/tests/settings/window_state_test.cpp" "tests/CMakeFiles/test_settings.dir/settings/window_state_test.cpp.o" "gcc" "tests/CMakeFiles/test_settings.dir/settings/window_state_test.cpp.o.d"
+  )
+
+# Targets to which this target links.
+set(CMAKE_TARGET_LINKED_INFO_FILES
+  "/work/main/src/CMakeFiles/mk_settings.dir/DependInfo.cmake"
+  "/work/main/tests/CMakeFiles/mk_testsupport.dir/DependInfo.cmake"
+  "/work/main/src/CMakeFiles/mk_db.dir/DependInfo.cmake"
+  "/work/main/src/CMakeFiles/mk_app.dir/DependInfo.cmake"
+  )
+
+# Fortran module output directory.
+set(CMAKE_Fortran_TARGET_MODULE_DIR "")
