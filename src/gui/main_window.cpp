@@ -2,16 +2,14 @@
 
 #include "gui/day_load_dialog.h"
 
-#include "analysis/track_db.h"
 #include "app/format.h"
 #include "app/runner_navigation.h"
-#include "db/database.h"
 #include "driver/race_selection.h"
 #include "gui/cell_grid_view.h"
 #include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
-#include "settings/track_data_update.h"
+#include "maintenance/track_data_update.h"
 #include "view/painter_draw_box.h"
 #include "web/meeting_calendar.h"
 #include "web/network_page_source.h"
