@@ -78,8 +78,8 @@ public:
 
     // Empties the store for a new load: every run and runner field, the derived
     // figures and statistics, the race fields, tousuu, curUma and cancelFlag.
-    // Leaves viewMode, rentaiKizyun and graphBase as they are (they describe the
-    // last drawing and the last analysis), and refills the course table.
+    // Leaves rentaiKizyun and graphBase as they are (they describe the last
+    // analysis), and refills the course table.
     void resetPublic();
 
     // The runners of the card: tousuu held to the store's slots, 0..18. tousuu
@@ -154,7 +154,6 @@ public:
     // -1 when the user asked to stop the running load, else 0. Written by the stop
     // button from the user-interface thread while a load runs on another thread.
     std::atomic<qint16> cancelFlag {0};
-    QString viewMode;  // "graph", "bacyu" or "hikaku": the view drawn last
 };
 
 // Whether n indexes a runner slot of the tables (0..18); the views check the

@@ -360,7 +360,7 @@ WindowState MainWindow::currentState() const
     state.day = day_->currentText();
     state.race = race_->currentText();
     // Before any load the remembered view still waits for the first one.
-    state.view = views_.analysed ? shownView(store_, views_) : views_.viewAfterLoad;
+    state.view = views_.analysed ? shownView(views_) : views_.viewAfterLoad;
     return state;
 }
 

@@ -77,7 +77,7 @@ void printGraph(ViewContext &context, PrintDevice &printer, const BusyIndicator 
 {
     RaceStore &store = context.store;
     const qint32 shown = store.curUma;
-    const QString view = store.viewMode;
+    const DrawnView view = context.views.drawn;
 
     if (store.tousuu > kGraphsPerPage) {
         printGraphPage(context, printer, 1, kGraphsPerPage, busy);
@@ -90,7 +90,7 @@ void printGraph(ViewContext &context, PrintDevice &printer, const BusyIndicator 
     // Back to the runner and the view the user was looking at.
     if (shown >= 1 && shown <= store.tousuu) {
         store.curUma = shown;
-        store.viewMode = view;
+        context.views.drawn = view;
         redrawAfterRunnerChange(context);
     }
 }

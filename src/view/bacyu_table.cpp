@@ -247,9 +247,8 @@ void writeRunner(const RaceStore &store, int n, CellWriter &w)
 
 }  // namespace
 
-void drawBacyu(RaceStore &store, CellGrid &grid, MessageSink &sink)
+void drawBacyu(const RaceStore &store, CellGrid &grid, MessageSink &sink)
 {
-    store.viewMode = QStringLiteral("bacyu");
     grid.visible = true;
     layOut(grid);
 

@@ -1,8 +1,8 @@
 #pragma once
 // The past-performance table (馬柱): every runner of the loaded race as a block
 // of five rows, its identity, today's jockey and weight, its statistics and its
-// five latest past runs. Rebuilt completely at every call; only viewMode changes
-// in the store. A failure stops the fill with "bacyuエラー(err-BA01)"; the cells
+// five latest past runs. Rebuilt completely at every call; the store is only
+// read. A failure stops the fill with "bacyuエラー(err-BA01)"; the cells
 // written so far stay.
 
 #include "app/message_sink.h"
@@ -11,6 +11,6 @@
 
 namespace marunoki {
 
-void drawBacyu(RaceStore &store, CellGrid &grid, MessageSink &sink);
+void drawBacyu(const RaceStore &store, CellGrid &grid, MessageSink &sink);
 
 }  // namespace marunoki

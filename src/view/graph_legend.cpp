@@ -48,7 +48,7 @@ bool hanrei(
     if (shown(Overlay::Bracket)) {
         setPen(legend, 3);
         for (int k = 1; k <= 8; ++k) {
-            const double y = layout.valueToY(40 - 5 * (k - 1));
+            const double y = layout.valueToY(overlayScale(Overlay::Bracket).value(k));
             legend.filledBox(50 - 50, y - 50, 50 + 50, y + 50, qbColor(3));
             printText(legend, 150, y - 100, QString::number(k) + QStringLiteral("枠"), 8);
         }
@@ -57,7 +57,7 @@ bool hanrei(
         setPen(legend, 3);
         legend.setFillStyle(FillStyle::Transparent);
         for (int d = 900; d <= 2400; d += 100) {
-            const double y = layout.valueToY((d - 1900) / 100.0 * 5 + 50);
+            const double y = layout.valueToY(overlayScale(Overlay::Distance).value(d));
             legend.circle(560, y, 60, qbColor(5));
             printText(legend, 660, y - 100, QString::number(d / 100), 8);
         }
@@ -67,7 +67,7 @@ bool hanrei(
     if (shown(Overlay::FirstCorner)) {
         setPen(legend, 3);
         for (int k = 1; k <= 9; ++k) {
-            const double y = layout.valueToY(100 - 5 * (k - 1));
+            const double y = layout.valueToY(overlayScale(Overlay::FirstCorner).value(k));
             legend.box(60 - 60, y - 60, 60 + 60, y + 60, qbColor(12));
             printText(legend, 180, y - 100, QString::number(k), 8);
         }
@@ -76,7 +76,7 @@ bool hanrei(
     if (shown(Overlay::Going)) {
         setPen(legend, 1);
         for (int k = 1; k <= 4; ++k) {
-            const double y = layout.valueToY(100 - 5 * (k - 1));
+            const double y = layout.valueToY(overlayScale(Overlay::Going).value(k));
             legend.setFillStyle(FillStyle::Solid);
             legend.setFillColor(qbColor(8));
             legend.circle(560, y, 60, qbColor(8));

@@ -1,13 +1,12 @@
 // The six optional overlays of the speed-figure graph. Each puts one fact of the
-// runner's runs on the graph's 0..100 scale at the run's date; none clamps its
-// value, so an extreme fact is drawn off the plot area rather than bent onto it.
+// runner's runs on the graph's 0..100 scale (kOverlayScales) at the run's date.
 //
-//   cyaku   finishing position   1st at 100, 5 lower per place        joined
-//   taizyu  body weight          oldest weighed run at 50, 1 per kg   joined
-//   waku    bracket              bracket 1 at 40, 5 lower per bracket
-//   tuka    first-corner place   1st at 100, 5 lower, 10th on at 50
-//   kyori   distance             1900 m at 50, 5 per 100 m, 2900 m on at 100
-//   baba    going                良 100, 稍 95, 重 90, 不 85 (past runs only)
+//   cyaku   finishing position   joined
+//   taizyu  body weight          joined
+//   waku    bracket
+//   tuka    first-corner place
+//   kyori   distance             2900 m and longer written beside the mark
+//   baba    going                past runs only
 
 #include "view/graph_steps.h"
 
@@ -87,7 +86,8 @@ bool cyaku(const StepContext &c)
             series.breakLine();
             continue;
         }
-        series.add(c.layout.dateToX(s.R_date[c.h][run]), c.layout.valueToY(100 - 5 * (double(place) - 1)));
+        series.add(c.layout.dateToX(s.R_date[c.h][run]),
+            c.layout.valueToY(overlayScale(Overlay::Finish).value(double(place))));
     }
     return true;
 }
@@ -111,8 +111,8 @@ bool taizyu(const StepContext &c)
         }
         if (base == 0)
             base = weight;
-        series.add(
-            c.layout.dateToX(s.R_date[c.h][run]), c.layout.valueToY(50 + (double(weight) - double(base))));
+        series.add(c.layout.dateToX(s.R_date[c.h][run]),
+            c.layout.valueToY(overlayScale(Overlay::BodyWeight).value(double(weight) - double(base))));
     }
     return true;
 }
@@ -121,7 +121,7 @@ bool waku(const StepContext &c)
 {
     const double half = c.layout.drawScale * 50;
     return eachDatedRun(c, 0, [&c, half](int run, double x) {
-        const double value = 40 - 5 * (double(c.store.U_waku[c.h][run]) - 1);
+        const double value = overlayScale(Overlay::Bracket).value(double(c.store.U_waku[c.h][run]));
         square(c.box, x, c.layout.valueToY(value), half, qbColor(3), true);
     });
 }
@@ -134,7 +134,7 @@ bool tuka(const StepContext &c)
         if (place < 1)
             return;
         // From the tenth place on, the marker stays on the middle line.
-        const double value = place >= 10 ? 50 : 100 - 5 * (double(place) - 1);
+        const double value = overlayScale(Overlay::FirstCorner).value(double(place));
         square(c.box, x, c.layout.valueToY(value), half, qbColor(12), false);
     });
 }
@@ -145,11 +145,11 @@ bool kyori(const StepContext &c)
     c.box.setFillStyle(FillStyle::Transparent);
     return eachDatedRun(c, 0, [&c, radius](int run, double x) {
         const qint32 distance = c.store.R_kyori[c.h][run];
-        // Long races all sit on the top edge, their distance written beside them.
-        const double value = distance >= 2900 ? 100 : (double(distance) - 1900) / 100 * 5 + 50;
-        const double y = c.layout.valueToY(value);
+        const OverlayScale &scale = overlayScale(Overlay::Distance);
+        const double y = c.layout.valueToY(scale.value(double(distance)));
         c.box.circle(x, y, radius, qbColor(5));
-        if (distance >= 2900)
+        // Long races all sit on the top edge, their distance written beside them.
+        if (distance >= scale.beyond)
             printText(c.box, x + 60, y + 320, formatNumber(distance, QStringLiteral("0000")), 10);
     });
 }
@@ -159,7 +159,7 @@ bool baba(const StepContext &c)
     const double radius = c.layout.drawScale * 40;
     // Today's going is not known when the card is read: past runs only.
     return eachDatedRun(c, 1, [&c, radius](int run, double x) {
-        const double value = 100 - 5 * (double(c.store.R_baba[c.h][run]) - 1);
+        const double value = overlayScale(Overlay::Going).value(double(c.store.R_baba[c.h][run]));
         c.box.setFillStyle(FillStyle::Solid);
         c.box.setFillColor(qbColor(8));
         c.box.circle(x, c.layout.valueToY(value), radius, qbColor(8));

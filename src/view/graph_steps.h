@@ -20,6 +20,46 @@
 
 namespace marunoki::graph {
 
+// Where an overlay puts one fact of a run on the graph's 0..100 scale: the fact
+// `origin` at `at`, `step` more for every `unit` more of the fact; from `beyond`
+// on (0: never) every fact sits at `top`. Nothing clamps the value, so an extreme
+// fact is drawn off the plot area rather than bent onto it. The overlays and the
+// legend both place their marks with these scales, so a legend row always stands
+// at the height of the marks it explains.
+struct OverlayScale {
+    double at;
+    double origin;
+    double unit;
+    double step;
+    double beyond = 0;
+    double top = 0;
+
+    double value(double fact) const
+    {
+        if (beyond > 0 && fact >= beyond)
+            return top;
+        return at + (fact - origin) / unit * step;
+    }
+};
+
+// The scales by overlay (see OverlayScale).
+inline constexpr std::array<OverlayScale, kGraphOverlayCount> kOverlayScales {{
+    {50, 0, 1, 1},  // BodyWeight: kg above the oldest weighed run, that run at 50
+    {40, 1, 1, -5},  // Bracket: bracket 1 at 40, 5 lower per bracket
+    {50, 1900, 100, 5, 2900, 100},  // Distance: 1900 m at 50, 5 per 100 m, 2900 m on at 100
+    {100, 1, 1, -5},  // Going: 良 (1) at 100, 5 lower per step to 不 (4)
+    {100, 1, 1, -5, 10, 50},  // FirstCorner: 1st at 100, 5 lower per place, 10th on at 50
+    {100, 1, 1, -5},  // Finish: 1st at 100, 5 lower per place
+    // LastFurlongs: its circles stand at the speed figures' own heights (the
+    // figure less the graph base, see graph_figures.cpp), the identity here.
+    {0, 0, 1, 1},
+}};
+
+inline const OverlayScale &overlayScale(Overlay overlay)
+{
+    return kOverlayScales[static_cast<size_t>(overlay)];
+}
+
 struct StepContext {
     const RaceStore &store;
     const GraphLayout &layout;

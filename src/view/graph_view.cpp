@@ -11,11 +11,10 @@
 
 namespace marunoki {
 
-void drawGraph(
-    RaceStore &store, const Settings &settings, qint32 check1, GraphSurfaces &surfaces, MessageSink &sink)
+void drawGraph(const RaceStore &store, const Settings &settings, qint32 check1, GraphSurfaces &surfaces,
+    MessageSink &sink)
 {
     using namespace graph;
-    store.viewMode = QStringLiteral("graph");
     surfaces.picture1.clear();
     const GraphLayout layout = GraphLayout::of(surfaces.picture1, store.raceDate);
     const qint32 h = store.curUma;

@@ -19,9 +19,10 @@ namespace marunoki {
 
 // settings: iniGraph (overlay switches) and kakeritu (the reference-line label).
 // check1: the value of the table check box; the per-run grid is filled only at 1.
-void drawGraph(
-    RaceStore &store, const Settings &settings, qint32 check1, GraphSurfaces &surfaces, MessageSink &sink);
+void drawGraph(const RaceStore &store, const Settings &settings, qint32 check1, GraphSurfaces &surfaces,
+    MessageSink &sink);
 
-void drawHikakuGraph(RaceStore &store, const Settings &settings, GraphSurfaces &surfaces, MessageSink &sink);
+void drawHikakuGraph(
+    const RaceStore &store, const Settings &settings, GraphSurfaces &surfaces, MessageSink &sink);
 
 }  // namespace marunoki

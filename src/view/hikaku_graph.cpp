@@ -88,9 +88,9 @@ void drawRunner(const RaceStore &store, qint32 k, const GraphLayout &layout, Dra
 
 }  // namespace
 
-void drawHikakuGraph(RaceStore &store, const Settings &settings, GraphSurfaces &surfaces, MessageSink &sink)
+void drawHikakuGraph(
+    const RaceStore &store, const Settings &settings, GraphSurfaces &surfaces, MessageSink &sink)
 {
-    store.viewMode = QStringLiteral("hikaku");
     DrawBox &box = surfaces.picture1;
     const GraphLayout layout = GraphLayout::of(box, store.raceDate);
     box.setBorder(false);

@@ -17,7 +17,7 @@ public:
 private:
     ViewContext &context_;
     qint32 curUma_;
-    QString viewMode_;
+    DrawnView drawn_;
     bool tableShown_;
 };
 

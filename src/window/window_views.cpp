@@ -39,6 +39,7 @@ GraphSurfaces WindowViews::surfaces()
 
 void showGraph(ViewContext &context)
 {
+    context.views.drawn = DrawnView::Graph;
     GraphSurfaces surfaces = context.views.surfaces();
     drawGraph(context.store, context.settings, context.check1, surfaces, context.messages);
 }
@@ -47,6 +48,7 @@ namespace {
 
 void showHikakuGraph(ViewContext &context)
 {
+    context.views.drawn = DrawnView::Hikaku;
     GraphSurfaces surfaces = context.views.surfaces();
     drawHikakuGraph(context.store, context.settings, surfaces, context.messages);
 }
@@ -68,6 +70,7 @@ void switchToHikaku(ViewContext &context)
 void switchToBacyu(ViewContext &context)
 {
     context.views.bacyuGrid.visible = true;
+    context.views.drawn = DrawnView::Bacyu;
     drawBacyu(context.store, context.views.bacyuGrid, context.messages);
 }
 
@@ -90,12 +93,12 @@ void loadEnded(ViewContext &context, bool analysed)
         switchToHikaku(context);
 }
 
-QString shownView(const RaceStore &store, const WindowViews &views)
+QString shownView(const WindowViews &views)
 {
     if (views.bacyuGrid.visible)
         return QStringLiteral("bacyu");
-    if (store.viewMode == QStringLiteral("hikaku"))
-        return store.viewMode;
+    if (views.drawn == DrawnView::Hikaku)
+        return QStringLiteral("hikaku");
     return QStringLiteral("graph");
 }
 
@@ -130,7 +133,7 @@ void redrawAfterRunnerChange(ViewContext &context)
     if (!store.isRunner(store.curUma))
         return;
     context.views.runnerBox = QStringLiteral("%1").arg(store.curUma, 2, 10, QLatin1Char('0'));
-    if (store.viewMode == QStringLiteral("hikaku"))
+    if (context.views.drawn == DrawnView::Hikaku)
         showHikakuGraph(context);
     else
         showGraph(context);

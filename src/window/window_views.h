@@ -22,6 +22,13 @@ constexpr double kGraphBoxWidth = 9135;
 constexpr double kGraphBoxHeight = 6735;
 constexpr double kLegendBoxWidth = 900;
 
+// The views the window draws in its graph box or shows over it.
+enum class DrawnView {
+    Graph,  // the speed-figure graph of one runner
+    Hikaku,  // the comparison graph of every runner
+    Bacyu,  // the past-performance table
+};
+
 struct WindowViews {
     // The boxes at their design sizes, the panels saying that nothing is loaded,
     // the runner box at "01" and the past-performance table hidden.
@@ -35,6 +42,11 @@ struct WindowViews {
     QString raceInfo;  // Label1
     QString umaInfo;  // Label7
     QString runnerBox;  // Combo2's text
+
+    // The view drawn last (the graph before any drawing). The table is drawn
+    // over the graph box, so after the table the box below it still holds the
+    // graph or comparison graph drawn before it.
+    DrawnView drawn = DrawnView::Graph;
 
     // The store holds an analysed race (the last load went through).
     bool analysed = false;
@@ -79,7 +91,7 @@ void loadEnded(ViewContext &context, bool analysed);
 
 // The view on screen: "bacyu" while the table is shown, else "hikaku" or
 // "graph" as drawn last ("graph" before any drawing).
-QString shownView(const RaceStore &store, const WindowViews &views);
+QString shownView(const WindowViews &views);
 
 // The options changed the reference-line share (settings.kakeritu). The line is
 // computed from the loaded figures at the end of a load; without this it would

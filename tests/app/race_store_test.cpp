@@ -27,7 +27,6 @@ TEST(RaceStore, ResetEmptiesEveryRunnerRunAndFigure)
     }
     store.zyouiHeikin = {1, 2, 3, 4};
     store.cancelFlag = -1;
-    store.viewMode = QStringLiteral("hikaku");
     store.rentaiKizyun = 71.5f;
     store.graphBase = 30;
 
@@ -55,8 +54,7 @@ TEST(RaceStore, ResetEmptiesEveryRunnerRunAndFigure)
     }
     for (float v : store.zyouiHeikin)
         EXPECT_EQ(v, 0.0f);
-    // The last drawing and the last analysis's race values survive a reset.
-    EXPECT_EQ(store.viewMode, QStringLiteral("hikaku"));
+    // The last analysis's race values survive a reset.
     EXPECT_EQ(store.rentaiKizyun, 71.5f);
     EXPECT_EQ(store.graphBase, 30);
 }

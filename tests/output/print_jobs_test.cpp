@@ -194,12 +194,12 @@ TEST_F(Printing, TablePrintingDrawsTheTableFirstAndLeavesItShown)
 {
     load(4);
     ASSERT_FALSE(views.bacyuGrid.visible);
-    ASSERT_EQ(store.viewMode, QStringLiteral("graph"));
+    ASSERT_EQ(views.drawn, DrawnView::Graph);
 
     ASSERT_TRUE(printBacyu(context, printer));
 
     EXPECT_TRUE(views.bacyuGrid.visible);
-    EXPECT_EQ(store.viewMode, QStringLiteral("bacyu"));
+    EXPECT_EQ(views.drawn, DrawnView::Bacyu);
     ASSERT_NE(views.bacyuGrid.at(1, 2), nullptr);
     EXPECT_EQ(views.bacyuGrid.at(1, 2)->text, store.U_name[1]);
 }
@@ -209,12 +209,12 @@ TEST_F(Printing, TableOnScreenIsPrintedAsItIs)
     load(4);
     switchToBacyu(context);
     views.bacyuGrid.at(0, 15)->text = QStringLiteral("marker");
-    store.viewMode = QStringLiteral("graph");
+    views.drawn = DrawnView::Graph;
 
     ASSERT_TRUE(printBacyu(context, printer));
 
     EXPECT_EQ(views.bacyuGrid.at(0, 15)->text, QStringLiteral("marker"));
-    EXPECT_EQ(store.viewMode, QStringLiteral("graph"));
+    EXPECT_EQ(views.drawn, DrawnView::Graph);
 }
 
 TEST_F(Printing, PrinterThatCannotStartSaysSoAndTheSecondPageStillFollows)
@@ -275,15 +275,15 @@ TEST_F(Printing, RunnerShownBeforePrintingIsShownAgain)
 {
     struct Case {
         const char *view;
-        QString viewMode;
+        DrawnView drawn;
     };
-    const Case cases[] = {{"graph", QStringLiteral("graph")}, {"comparison", QStringLiteral("hikaku")}};
+    const Case cases[] = {{"graph", DrawnView::Graph}, {"comparison", DrawnView::Hikaku}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.view);
         load(17);
         store.curUma = 5;
         views.runnerBox = QStringLiteral("05");
-        if (c.viewMode == QStringLiteral("hikaku"))
+        if (c.drawn == DrawnView::Hikaku)
             switchToHikaku(context);
         else
             redrawAfterRunnerChange(context);
@@ -292,7 +292,7 @@ TEST_F(Printing, RunnerShownBeforePrintingIsShownAgain)
 
         EXPECT_EQ(store.curUma, 5);
         EXPECT_EQ(views.runnerBox, QStringLiteral("05"));
-        EXPECT_EQ(store.viewMode, c.viewMode);
+        EXPECT_EQ(views.drawn, c.drawn);
         EXPECT_TRUE(views.umaInfo.contains(store.U_name[5])) << views.umaInfo.toStdString();
     }
 }

@@ -45,16 +45,14 @@ size_t firstIndex(const RecordedDrawing &box, PrimitiveKind kind, const QColor &
 
 }  // namespace
 
-TEST(DrawGraph, SetsTheViewAndTheRunnerBox)
+TEST(DrawGraph, SetsTheRunnerBox)
 {
     RaceStore store;
     setUpRace(store, 8);
     store.curUma = 7;
-    store.viewMode = QStringLiteral("bacyu");
     GraphWindow window;
     RecordingSink sink;
     drawGraph(store, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
-    EXPECT_EQ(store.viewMode, QStringLiteral("graph"));
     EXPECT_EQ(window.runnerBox, QStringLiteral("07"));
     EXPECT_TRUE(sink.messages().isEmpty());
 }

@@ -62,7 +62,6 @@ TEST(HikakuGraph, ReferenceLineAndFrameWithoutGridOrLabels)
     EXPECT_EQ(primitivesOf(h.window.picture1, PrimitiveKind::Text).size(), 1u);
     EXPECT_TRUE(primitivesIn(h.window.picture1, PrimitiveKind::Line, qbColor(8)).empty());
     EXPECT_FALSE(h.window.picture1.border());
-    EXPECT_EQ(h.store.viewMode, QStringLiteral("hikaku"));
 }
 
 TEST(HikakuGraph, ChosenRunnerDrawnThickerWithLargerCircles)

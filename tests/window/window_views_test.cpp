@@ -73,19 +73,21 @@ TEST_F(WindowViewSwitches, ButtonsShowAndHideTheTable)
         void (*press)(ViewContext &);
         const char *name;
         bool tableShown;
-        QString viewMode;
+        DrawnView drawn;
+        const char *shown;
     };
     const Step steps[] = {
-        {switchToBacyu, "馬柱", true, QStringLiteral("bacyu")},
-        {switchToGraph, "グラフ", false, QStringLiteral("graph")},
-        {switchToBacyu, "馬柱", true, QStringLiteral("bacyu")},
-        {switchToHikaku, "比較", false, QStringLiteral("hikaku")},
+        {switchToBacyu, "馬柱", true, DrawnView::Bacyu, "bacyu"},
+        {switchToGraph, "グラフ", false, DrawnView::Graph, "graph"},
+        {switchToBacyu, "馬柱", true, DrawnView::Bacyu, "bacyu"},
+        {switchToHikaku, "比較", false, DrawnView::Hikaku, "hikaku"},
     };
     for (const Step &step : steps) {
         SCOPED_TRACE(step.name);
         step.press(context);
         EXPECT_EQ(views.bacyuGrid.visible, step.tableShown);
-        EXPECT_EQ(store.viewMode, step.viewMode);
+        EXPECT_EQ(views.drawn, step.drawn);
+        EXPECT_EQ(shownView(views), QString::fromLatin1(step.shown));
     }
     EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'|').toStdString();
 }
@@ -95,24 +97,24 @@ TEST_F(WindowViewSwitches, RunnerChangeRedrawsTheCurrentGraph)
     load(6);
     struct Case {
         const char *name;
-        QString viewBefore;
-        QString viewAfter;
+        DrawnView viewBefore;
+        DrawnView viewAfter;
     };
     const Case cases[] = {
-        {"graph", QStringLiteral("graph"), QStringLiteral("graph")},
-        {"table", QStringLiteral("bacyu"), QStringLiteral("graph")},
-        {"comparison", QStringLiteral("hikaku"), QStringLiteral("hikaku")},
+        {"graph", DrawnView::Graph, DrawnView::Graph},
+        {"table", DrawnView::Bacyu, DrawnView::Graph},
+        {"comparison", DrawnView::Hikaku, DrawnView::Hikaku},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        store.viewMode = c.viewBefore;
+        views.drawn = c.viewBefore;
         store.curUma = 4;
         redrawAfterRunnerChange(context);
         EXPECT_EQ(views.runnerBox, QStringLiteral("04"));
-        EXPECT_EQ(store.viewMode, c.viewAfter);
+        EXPECT_EQ(views.drawn, c.viewAfter);
         EXPECT_TRUE(views.umaInfo.contains(store.U_name[4])) << views.umaInfo.toStdString();
         // Only the speed-figure graph has a headline naming the runner.
-        EXPECT_EQ(graphShows(store.U_name[4]), c.viewAfter == QStringLiteral("graph"));
+        EXPECT_EQ(graphShows(store.U_name[4]), c.viewAfter == DrawnView::Graph);
     }
 }
 
@@ -169,7 +171,7 @@ TEST(WindowViewsOnOddStores, EveryViewDrawsWithoutHarm)
             action(context);
         // The graph drawn last lies under the table, which only the view buttons hide.
         EXPECT_EQ(store.curUma, c.curUma);
-        EXPECT_EQ(store.viewMode, QStringLiteral("graph"));
+        EXPECT_EQ(views.drawn, DrawnView::Graph);
         EXPECT_TRUE(views.bacyuGrid.visible);
     }
 }
@@ -248,7 +250,7 @@ TEST_F(WindowViewSwitches, ALoadHidesTheTableAndDrawsRunnerOneOnlyWhenItWentThro
         EXPECT_EQ(views.runnerBox, analysed ? QStringLiteral("01") : QStringLiteral("04"));
         EXPECT_EQ(views.umaInfo.contains(store.U_name[1]), analysed) << views.umaInfo.toStdString();
         EXPECT_EQ(views.umaInfo == runnerFourPanel, !analysed);
-        EXPECT_EQ(store.viewMode, analysed ? QStringLiteral("graph") : QStringLiteral("bacyu"));
+        EXPECT_EQ(views.drawn, analysed ? DrawnView::Graph : DrawnView::Bacyu);
         if (!analysed) {
             EXPECT_EQ(views.picture1.primitives().size(), runnerFourDrawing);
         }
@@ -337,7 +339,7 @@ TEST_F(WindowViewSwitches, ANewShareMovesTheLineWithItsLabel)
         const float recomputed = store.rentaiKizyun;
         referenceLine(store, settings.kakeritu, sink);
         EXPECT_EQ(store.rentaiKizyun, recomputed);
-        EXPECT_EQ(shownView(store, views), view);
+        EXPECT_EQ(shownView(views), view);
     }
     EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
 }
@@ -371,12 +373,12 @@ TEST_F(WindowViewSwitches, TheRememberedViewIsShownOnceAfterTheFirstLoad)
         loadStarting(views);
         store.curUma = 1;
         loadEnded(context, true);
-        EXPECT_EQ(shownView(store, views), c.shown);
+        EXPECT_EQ(shownView(views), c.shown);
         EXPECT_TRUE(views.viewAfterLoad.isEmpty());
         // The next load shows the graph again.
         loadStarting(views);
         loadEnded(context, true);
-        EXPECT_EQ(shownView(store, views), QStringLiteral("graph"));
+        EXPECT_EQ(shownView(views), QStringLiteral("graph"));
     }
     // A load that stopped keeps the remembered view for the next one.
     views.viewAfterLoad = QStringLiteral("hikaku");
