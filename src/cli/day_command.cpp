@@ -148,7 +148,7 @@ int dayCommand(const Options &options)
         }
     }
 
-    Sources sources = makeSources(load, folder, settings, console);
+    const PageSources sources = makeSources(load, folder, settings, console);
     RaceStore store;
     const std::atomic<bool> notStopped {false};
     PageLinesOnTerminal pageLines(console, interactive);

@@ -6,15 +6,12 @@
 
 #include "app/race_store.h"
 #include "driver/load_driver.h"
-#include "driver/page_cache_setup.h"
 #include "output/csv_export.h"
 #include "output/race_json.h"
 #include "output/race_report.h"
 #include "output/view_files.h"
 #include "output/views_json.h"
 #include "settings/settings.h"
-#include "web/network_page_source.h"
-#include "web/page_archive.h"
 #include "window/window_views.h"
 
 #include <QDate>
@@ -111,30 +108,16 @@ QString noAddressMessage(int site, const AppFolder &folder)
 
 }  // namespace
 
-Sources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
+PageSources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
     Console &console, const FileSystem &files)
 {
-    Sources s;
-    if (!load.offlineDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.offlineDir, files);
-        s.wrapper = std::make_unique<OfflinePageSource>(*s.archive);
-        s.source = s.wrapper.get();
-        return s;
-    }
-    s.network = std::make_unique<NetworkPageSource>();
-    s.network->setMaxInFlight(load.jobs);
-    s.network->setTimeLimitMs(int(load.timeoutSeconds * 1000));
-    // The archive sees every page of the load, from the cache or not.
-    s.cached = withPageCache(*s.network, folder, settings.cache, load.refresh, console);
-    s.source = s.cached.source;
-    if (!load.archiveDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.archiveDir, files);
-        auto archiving = std::make_unique<ArchivingPageSource>(*s.source, *s.archive, console);
-        s.archiving = archiving.get();
-        s.wrapper = std::move(archiving);
-        s.source = s.wrapper.get();
-    }
-    return s;
+    PageSourceChoice choice;
+    choice.offlineFolder = load.offlineDir;
+    choice.archiveFolder = load.archiveDir;
+    choice.refresh = load.refresh;
+    choice.maxInFlight = load.jobs;
+    choice.timeLimitMs = int(load.timeoutSeconds * 1000);
+    return makePageSources(choice, folder, settings.cache, console, files);
 }
 
 std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console)
@@ -221,7 +204,7 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     if (const auto failed = checkSources(load, complete ? selection.site : QString(), settings, folder))
         return *failed;
 
-    Sources sources = makeSources(load, folder, settings, console, files);
+    const PageSources sources = makeSources(load, folder, settings, console, files);
     LoadContext context {store, settings, folder, *sources.source, console, console};
     LoadResult result;
     {

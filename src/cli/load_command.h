@@ -6,10 +6,8 @@
 
 #include "app/atomic_file.h"
 #include "app/common.h"
-#include "driver/page_cache_setup.h"
+#include "driver/page_sources.h"
 #include "settings/settings.h"
-#include "web/network_page_source.h"
-#include "web/page_archive.h"
 
 #include <memory>
 #include <optional>
@@ -22,18 +20,10 @@ namespace marunoki::cli {
 
 class Console;
 
-// The page source of the options, and whatever it needs kept alive: the
-// network behind the page cache (and an archive in front), or an archive
-// folder alone when offline.
-struct Sources {
-    std::unique_ptr<NetworkPageSource> network;
-    CachedSource cached;
-    std::unique_ptr<PageArchive> archive;
-    std::unique_ptr<PageSource> wrapper;  // archiving or offline
-    const ArchivingPageSource *archiving = nullptr;
-    PageSource *source = nullptr;
-};
-Sources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
+// The page sources the options ask for: the network behind the page cache
+// (with --archive, every page also kept in that folder), or the --offline
+// folder alone.
+PageSources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
     Console &console, const FileSystem &files = systemFileSystem());
 
 // The settings of the folder with the options' base addresses in place; nothing

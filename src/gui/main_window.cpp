@@ -12,8 +12,6 @@
 #include "maintenance/track_data_update.h"
 #include "view/painter_draw_box.h"
 #include "web/meeting_calendar.h"
-#include "web/network_page_source.h"
-#include "web/page_archive.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -115,8 +113,8 @@ MainWindow::~MainWindow()
 {
     messages_->setSilenced(true);
     store_.cancelFlag = -1;
-    if (source_)
-        source_->cancelAll();
+    if (sources_)
+        sources_->inner->cancelAll();
     if (worker_.joinable())
         worker_.join();
 }
@@ -129,15 +127,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
         closeRequested_ = true;
         messages_->setSilenced(true);
         store_.cancelFlag = -1;
-        if (source_)
-            source_->cancelAll();
+        if (sources_)
+            sources_->inner->cancelAll();
         closeLoadingWindow();
         hide();
         // A fetch that began just after the first drop is dropped by the next.
         auto *again = new QTimer(this);
         connect(again, &QTimer::timeout, this, [this] {
-            if (source_)
-                source_->cancelAll();
+            if (sources_)
+                sources_->inner->cancelAll();
         });
         again->start(100);
         event->ignore();
@@ -385,17 +383,13 @@ void MainWindow::setControlsEnabled(bool enabled)
 
 void MainWindow::makeSource()
 {
-    // The old source may read the old archive; it goes first, after the cache
-    // in front of it.
-    cached_ = {};
-    source_.reset();
-    if (offlineFolder_.isEmpty()) {
-        source_ = std::make_unique<NetworkPageSource>();
-    } else {
-        archive_ = std::make_unique<PageArchive>(offlineFolder_);
-        source_ = std::make_unique<OfflinePageSource>(*archive_);
-    }
-    cached_ = withPageCache(*source_, folder_, settings_.cache, refreshNext_, *messages_);
+    // The old sources go first: the old archive may still be read by them.
+    sources_.reset();
+    PageSourceChoice choice;
+    choice.offlineFolder = offlineFolder_;
+    choice.cacheOffline = true;
+    choice.refresh = refreshNext_;
+    sources_ = std::make_unique<PageSources>(makePageSources(choice, folder_, settings_.cache, *messages_));
     refreshNext_ = false;
 }
 
@@ -439,7 +433,7 @@ void MainWindow::startLoad()
         // Nothing to fetch: the driver resets the store and names the first box
         // still unchosen at once, without a loading window.
         LoadingProgress none(nullptr, nullptr);
-        LoadContext context {store_, settings_, folder_, *cached_.source, none, *messages_};
+        LoadContext context {store_, settings_, folder_, *sources_->source, none, *messages_};
         loadResult_ = runLoad(selection, context);
         withViews([](ViewContext &c) { loadEnded(c, false); });
         return;
@@ -447,7 +441,7 @@ void MainWindow::startLoad()
 
     auto *window = new LoadingWindow(QString(), true, this);
     const Settings settings = settings_;
-    PageSource *source = cached_.source;
+    PageSource *source = sources_->source;
     auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
     runInBackground(
         window,
@@ -519,7 +513,7 @@ void MainWindow::openCalendar()
     makeSource();
     // The calendar ignores the stop button; ending the program still ends its load.
     auto *window = new LoadingWindow(QStringLiteral("開催情報 読込み中・・・"), false, this);
-    PageSource *source = cached_.source;
+    PageSource *source = sources_->source;
     auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
     const QString url = settings_.site1Base + QStringLiteral("/");
     calendarResult_.reset();
