@@ -44,10 +44,7 @@ RaceSelection selectionOf(const LoadOptions &load, const Settings &settings)
     s.meeting = load.meeting.isEmpty() ? kMeetingUnchosen : load.meeting;
     s.day = load.day.isEmpty() ? kDayUnchosen : load.day;
     s.race = load.race.isEmpty() ? kRaceUnchosen : load.race;
-    if (load.site)
-        s.site = *load.site == 1 ? kSite1 : kSite2;
-    else
-        s.site = settings.site;
+    s.site = siteOf(load, settings);
     return s;
 }
 
@@ -120,6 +117,13 @@ PageSources makeSources(const LoadOptions &load, const AppFolder &folder, const 
     return makePageSources(choice, folder, settings.cache, console, files);
 }
 
+ReadingSite siteOf(const LoadOptions &load, const Settings &settings)
+{
+    if (!load.site)
+        return settings.site;
+    return *load.site == 1 ? ReadingSite::One : ReadingSite::Two;
+}
+
 std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console)
 {
     // Without this, every setting would silently take its default and the
@@ -138,21 +142,21 @@ std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &fo
     settings.site2Base = baseAddress(settings.site2Base);
     // A site setting that names neither site would load nothing and still end
     // "analysed"; the value came from the file, so name the key and the value.
-    if (!load.site && !settings.site.isEmpty() && settings.site != kSite1 && settings.site != kSite2) {
+    if (!load.site && settings.site == ReadingSite::None && !settings.otherSite.isEmpty()) {
         complain(QStringLiteral("設定ファイル %1 の [site] site=%2 はサイトの名前ではありません"
                                 "（サイト1 か サイト2 を書くか、--site 1|2 を指定してください）")
-                     .arg(settingsFile(folder), settings.site));
+                     .arg(settingsFile(folder), settings.otherSite));
         return std::nullopt;
     }
     return settings;
 }
 
 std::optional<int> checkSources(
-    const LoadOptions &load, const QString &site, const Settings &settings, const AppFolder &folder)
+    const LoadOptions &load, ReadingSite site, const Settings &settings, const AppFolder &folder)
 {
     // Without an address the load could only fail page by page; say what is
     // missing instead.
-    const int number = site == kSite1 ? 1 : site == kSite2 ? 2 : 0;
+    const int number = site == ReadingSite::One ? 1 : site == ReadingSite::Two ? 2 : 0;
     const QString &address = number == 1 ? settings.site1Base : settings.site2Base;
     if (number != 0 && address.isEmpty()) {
         complain(noAddressMessage(number, folder));
@@ -201,7 +205,8 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     const RaceSelection selection = selectionOf(load, settings);
     // The site's address is checked only once the selection itself is complete.
     const bool complete = missingSelectionMessage(selection).isEmpty();
-    if (const auto failed = checkSources(load, complete ? selection.site : QString(), settings, folder))
+    if (const auto failed
+        = checkSources(load, complete ? selection.site : ReadingSite::None, settings, folder))
         return *failed;
 
     const PageSources sources = makeSources(load, folder, settings, console, files);

@@ -26,15 +26,17 @@ class Console;
 PageSources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
     Console &console, const FileSystem &files = systemFileSystem());
 
+// The site of --site 1|2, or the settings' site without it.
+ReadingSite siteOf(const LoadOptions &load, const Settings &settings);
+
 // The settings of the folder with the options' base addresses in place; nothing
 // (after saying why) when the folder is missing or its site setting names no site.
 std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console);
 
-// Whether the options can load from site ("サイト1", "サイト2", or empty for
-// no address check): an address for the site, an offline folder that exists,
-// an archive folder that can be made. The exit status when not, after saying why.
+// Whether the options can load from site (None for no address check): an address for the site, an offline
+// folder that exists, an archive folder that can be made. The exit status when not, after saying why.
 std::optional<int> checkSources(
-    const LoadOptions &load, const QString &site, const Settings &settings, const AppFolder &folder);
+    const LoadOptions &load, ReadingSite site, const Settings &settings, const AppFolder &folder);
 
 // Loads the race of `load` into store with the settings of folder, and writes
 // the JSON and CSV outputs the options ask for. Returns the exit status

@@ -10,14 +10,14 @@ namespace marunoki {
 
 // The texts of the selection boxes exactly as shown. A box still showing its
 // initial text ("場選択", "回", "日", "RaceNo") has not been chosen. site is the
-// reading site setting: "サイト1", "サイト2", or anything else (no site).
+// reading site setting.
 struct RaceSelection {
     QString year;  // four digits, "2026"
     QString course;  // a course-table name, "東京"
     QString meeting;  // two digits, "05"
     QString day;  // two digits, "09"
     QString race;  // two digits, "11"
-    QString site;
+    ReadingSite site = ReadingSite::None;
 };
 
 // The initial texts of the boxes, which mean "not chosen".

@@ -8,7 +8,7 @@ namespace {
 RaceSelection chosen()
 {
     return {QStringLiteral("2007"), QStringLiteral("東京"), QStringLiteral("02"), QStringLiteral("08"),
-        QStringLiteral("11"), kSite1};
+        QStringLiteral("11"), ReadingSite::One};
 }
 
 TEST(MissingSelection, NamesTheFirstUnchosenBoxOnly)
