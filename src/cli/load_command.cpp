@@ -40,10 +40,13 @@ RaceSelection selectionOf(const LoadOptions &load, const Settings &settings)
 {
     RaceSelection s;
     s.year = load.year.isEmpty() ? QString::number(QDate::currentDate().year()) : load.year;
-    s.course = load.course.isEmpty() ? kCourseUnchosen : load.course;
-    s.meeting = load.meeting.isEmpty() ? kMeetingUnchosen : load.meeting;
-    s.day = load.day.isEmpty() ? kDayUnchosen : load.day;
-    s.race = load.race.isEmpty() ? kRaceUnchosen : load.race;
+    // An option not given is a box not chosen.
+    const auto given
+        = [](const QString &text) { return text.isEmpty() ? std::nullopt : std::optional(text); };
+    s.course = given(load.course);
+    s.meeting = given(load.meeting);
+    s.day = given(load.day);
+    s.race = given(load.race);
     s.site = siteOf(load, settings);
     return s;
 }

@@ -36,6 +36,13 @@ namespace {
 
 // A selection box wide enough for its longest item and its initial text, so no
 // text is cut off whatever the font.
+// The box's text, or nothing while it still shows its initial text.
+std::optional<QString> chosenText(const QComboBox *box, const QString &initialText)
+{
+    const QString text = box->currentText();
+    return text == initialText ? std::nullopt : std::optional(text);
+}
+
 QComboBox *comboWith(const QStringList &items, const QString &text)
 {
     auto *box = new QComboBox;
@@ -423,8 +430,7 @@ void MainWindow::startLoad()
 {
     if (worker_.joinable())
         return;
-    RaceSelection selection {year_->currentText(), course_->currentText(), meeting_->currentText(),
-        day_->currentText(), race_->currentText(), settings_.site};
+    const RaceSelection selection = chosenRace();
     loadStarting(views_);
     refreshViews();
 
@@ -475,19 +481,27 @@ void MainWindow::loadFinished()
     Q_EMIT jobEnded();
 }
 
+RaceSelection MainWindow::chosenRace() const
+{
+    return {year_->currentText(), chosenText(course_, kCourseUnchosen),
+        chosenText(meeting_, kMeetingUnchosen), chosenText(day_, kDayUnchosen),
+        chosenText(race_, kRaceUnchosen), settings_.site};
+}
+
 void MainWindow::openDayLoad()
 {
     if (dayDialog_)
         return;
-    const DaySelection day {year_->currentText(), course_->currentText(), meeting_->currentText(),
-        day_->currentText(), settings_.site, 1, kMaxRacesOfDay};
+    RaceSelection chosen = chosenRace();
+    chosen.race = QStringLiteral("01");
     // The same message as a load for a box still at its initial text.
-    const QString missing = missingSelectionMessage(
-        {day.year, day.course, day.meeting, day.day, QStringLiteral("01"), day.site});
+    const QString missing = missingSelectionMessage(chosen);
     if (!missing.isEmpty()) {
         messages_->message(missing);
         return;
     }
+    const DaySelection day {
+        chosen.year, *chosen.course, *chosen.meeting, *chosen.day, chosen.site, 1, kMaxRacesOfDay};
     auto *dialog = new DayLoadDialog(day, settings_, folder_, offlineFolder_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &DayLoadDialog::dayEnded, this, &MainWindow::markRaceBox);
@@ -497,11 +511,10 @@ void MainWindow::openDayLoad()
 
 void MainWindow::markRaceBox()
 {
-    const RaceSelection day {year_->currentText(), course_->currentText(), meeting_->currentText(),
-        day_->currentText(), QString(), settings_.site};
+    RaceSelection day = chosenRace();
+    day.race = QStringLiteral("01");
     QList<int> cached;
-    if (missingSelectionMessage({day.year, day.course, day.meeting, day.day, QStringLiteral("01"), day.site})
-            .isEmpty())
+    if (missingSelectionMessage(day).isEmpty())
         cached = racesInCache(day, settings_, folder_);
     markCachedRaces(race_, cached);
 }

@@ -95,6 +95,8 @@ private:
     void startUp();
     void startLoad();
     // "1日分読込み" for the day of the selection boxes.
+    // The race the boxes show; a box still at its initial text is not chosen.
+    RaceSelection chosenRace() const;
     void openDayLoad();
     // Marks the races of the chosen day that the page cache holds.
     void markRaceBox();

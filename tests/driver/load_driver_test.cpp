@@ -86,21 +86,20 @@ protected:
 TEST_F(LoadDriver, StopsAtTheFirstUnchosenBoxWithoutLoading)
 {
     struct Case {
-        QString RaceSelection::*box;
-        QString initial;
+        std::optional<QString> RaceSelection::*box;
         QString message;
     };
     const Case cases[] = {
-        {&RaceSelection::course, QStringLiteral("場選択"), QStringLiteral("場を選択してください")},
-        {&RaceSelection::meeting, QStringLiteral("回"), QStringLiteral("開催回を選択してください")},
-        {&RaceSelection::day, QStringLiteral("日"), QStringLiteral("開催日を選択してください")},
-        {&RaceSelection::race, QStringLiteral("RaceNo"), QStringLiteral("Raceを選択してください")},
+        {&RaceSelection::course, QStringLiteral("場を選択してください")},
+        {&RaceSelection::meeting, QStringLiteral("開催回を選択してください")},
+        {&RaceSelection::day, QStringLiteral("開催日を選択してください")},
+        {&RaceSelection::race, QStringLiteral("Raceを選択してください")},
     };
     for (const Case &c : cases) {
         store.tousuu = 7;  // left from an earlier load: the reset comes first
         messages.clear();
         RaceSelection chosen = selection(ReadingSite::One);
-        chosen.*c.box = c.initial;
+        chosen.*c.box = std::nullopt;
         const LoadResult result = load(chosen);
         EXPECT_FALSE(result.analysed);
         EXPECT_EQ(result.stopMessage, c.message);
