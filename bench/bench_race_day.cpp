@@ -88,7 +88,7 @@ struct Day {
     DaySelection day(int races = kRaces) const
     {
         return {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"), QStringLiteral("09"),
-            kSite1, 1, races};
+            ReadingSite::One, 1, races};
     }
     AppFolder folder() const { return AppFolder(app.path()); }
 };

@@ -61,7 +61,7 @@ inline bool loadSample(RaceStore &store, PageSource &source)
     settings.site1Base = QStringLiteral("https://site1.example");
     LoadContext context {store, settings, AppFolder(appFolder().path()), source, progress, messages};
     const RaceSelection selection {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
-        QStringLiteral("09"), QStringLiteral("11"), kSite1};
+        QStringLiteral("09"), QStringLiteral("11"), ReadingSite::One};
     return runLoad(selection, context).analysed && messages.messages().isEmpty();
 }
 

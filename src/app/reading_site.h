@@ -24,4 +24,19 @@ inline ReadingSite readingSiteOf(const QString &setting)
     return ReadingSite::None;
 }
 
+// The setting's text again: "サイト1", "サイト2", or for no site the text it was
+// read from (otherText), so a setting naming no site is written back unchanged.
+inline QString readingSiteText(ReadingSite site, const QString &otherText)
+{
+    switch (site) {
+    case ReadingSite::One:
+        return kSite1;
+    case ReadingSite::Two:
+        return kSite2;
+    case ReadingSite::None:
+        break;
+    }
+    return otherText;
+}
+
 }  // namespace marunoki

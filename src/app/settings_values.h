@@ -4,6 +4,8 @@
 // settings library's business (settings/settings.h); the views only read these
 // values, so the struct sits at the bottom where both reach it.
 
+#include "app/reading_site.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -50,8 +52,11 @@ struct Settings {
     std::optional<qint32> tableCheck;
     // Share of all figures above the reference line, 0..1.
     float kakeritu = 0;
-    // "サイト1" or "サイト2": which site's readers a race load uses.
-    QString site;
+    // Which site's readers a race load uses (the file's "サイト1" or "サイト2").
+    ReadingSite site = ReadingSite::None;
+    // The site setting's text when it names neither site (empty, or a slip
+    // typed in the options dialog): named in messages and written back as it was.
+    QString otherSite;
     // Base addresses of Site 1 and Site 2 (section "web"); empty when not set.
     QString site1Base;
     QString site2Base;

@@ -133,9 +133,9 @@ int dayCommand(const Options &options)
     if (!read)
         return kExitUsage;
     const Settings &settings = *read;
-    DaySelection day {load.year, load.course, load.meeting, load.day,
-        load.site ? (*load.site == 1 ? kSite1 : kSite2) : settings.site, load.firstRace, load.lastRace};
-    if (day.site != kSite1 && day.site != kSite2) {
+    DaySelection day {load.year, load.course, load.meeting, load.day, siteOf(load, settings), load.firstRace,
+        load.lastRace};
+    if (day.site == ReadingSite::None) {
         complain(QStringLiteral("読込みサイトが決まっていません: --site 1 か 2 を指定してください"));
         return kExitUsage;
     }
@@ -148,7 +148,7 @@ int dayCommand(const Options &options)
         }
     }
 
-    Sources sources = makeSources(load, folder, settings, console);
+    const PageSources sources = makeSources(load, folder, settings, console);
     RaceStore store;
     const std::atomic<bool> notStopped {false};
     PageLinesOnTerminal pageLines(console, interactive);

@@ -6,15 +6,12 @@
 
 #include "app/race_store.h"
 #include "driver/load_driver.h"
-#include "driver/page_cache_setup.h"
 #include "output/csv_export.h"
 #include "output/race_json.h"
 #include "output/race_report.h"
 #include "output/view_files.h"
 #include "output/views_json.h"
 #include "settings/settings.h"
-#include "web/network_page_source.h"
-#include "web/page_archive.h"
 #include "window/window_views.h"
 
 #include <QDate>
@@ -43,14 +40,14 @@ RaceSelection selectionOf(const LoadOptions &load, const Settings &settings)
 {
     RaceSelection s;
     s.year = load.year.isEmpty() ? QString::number(QDate::currentDate().year()) : load.year;
-    s.course = load.course.isEmpty() ? kCourseUnchosen : load.course;
-    s.meeting = load.meeting.isEmpty() ? kMeetingUnchosen : load.meeting;
-    s.day = load.day.isEmpty() ? kDayUnchosen : load.day;
-    s.race = load.race.isEmpty() ? kRaceUnchosen : load.race;
-    if (load.site)
-        s.site = *load.site == 1 ? kSite1 : kSite2;
-    else
-        s.site = settings.site;
+    // An option not given is a box not chosen.
+    const auto given
+        = [](const QString &text) { return text.isEmpty() ? std::nullopt : std::optional(text); };
+    s.course = given(load.course);
+    s.meeting = given(load.meeting);
+    s.day = given(load.day);
+    s.race = given(load.race);
+    s.site = siteOf(load, settings);
     return s;
 }
 
@@ -111,30 +108,23 @@ QString noAddressMessage(int site, const AppFolder &folder)
 
 }  // namespace
 
-Sources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
+PageSources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
     Console &console, const FileSystem &files)
 {
-    Sources s;
-    if (!load.offlineDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.offlineDir, files);
-        s.wrapper = std::make_unique<OfflinePageSource>(*s.archive);
-        s.source = s.wrapper.get();
-        return s;
-    }
-    s.network = std::make_unique<NetworkPageSource>();
-    s.network->setMaxInFlight(load.jobs);
-    s.network->setTimeLimitMs(int(load.timeoutSeconds * 1000));
-    // The archive sees every page of the load, from the cache or not.
-    s.cached = withPageCache(*s.network, folder, settings.cache, load.refresh, console);
-    s.source = s.cached.source;
-    if (!load.archiveDir.isEmpty()) {
-        s.archive = std::make_unique<PageArchive>(load.archiveDir, files);
-        auto archiving = std::make_unique<ArchivingPageSource>(*s.source, *s.archive, console);
-        s.archiving = archiving.get();
-        s.wrapper = std::move(archiving);
-        s.source = s.wrapper.get();
-    }
-    return s;
+    PageSourceChoice choice;
+    choice.offlineFolder = load.offlineDir;
+    choice.archiveFolder = load.archiveDir;
+    choice.refresh = load.refresh;
+    choice.maxInFlight = load.jobs;
+    choice.timeLimitMs = int(load.timeoutSeconds * 1000);
+    return makePageSources(choice, folder, settings.cache, console, files);
+}
+
+ReadingSite siteOf(const LoadOptions &load, const Settings &settings)
+{
+    if (!load.site)
+        return settings.site;
+    return *load.site == 1 ? ReadingSite::One : ReadingSite::Two;
 }
 
 std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console)
@@ -155,21 +145,21 @@ std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &fo
     settings.site2Base = baseAddress(settings.site2Base);
     // A site setting that names neither site would load nothing and still end
     // "analysed"; the value came from the file, so name the key and the value.
-    if (!load.site && !settings.site.isEmpty() && settings.site != kSite1 && settings.site != kSite2) {
+    if (!load.site && settings.site == ReadingSite::None && !settings.otherSite.isEmpty()) {
         complain(QStringLiteral("設定ファイル %1 の [site] site=%2 はサイトの名前ではありません"
                                 "（サイト1 か サイト2 を書くか、--site 1|2 を指定してください）")
-                     .arg(settingsFile(folder), settings.site));
+                     .arg(settingsFile(folder), settings.otherSite));
         return std::nullopt;
     }
     return settings;
 }
 
 std::optional<int> checkSources(
-    const LoadOptions &load, const QString &site, const Settings &settings, const AppFolder &folder)
+    const LoadOptions &load, ReadingSite site, const Settings &settings, const AppFolder &folder)
 {
     // Without an address the load could only fail page by page; say what is
     // missing instead.
-    const int number = site == kSite1 ? 1 : site == kSite2 ? 2 : 0;
+    const int number = site == ReadingSite::One ? 1 : site == ReadingSite::Two ? 2 : 0;
     const QString &address = number == 1 ? settings.site1Base : settings.site2Base;
     if (number != 0 && address.isEmpty()) {
         complain(noAddressMessage(number, folder));
@@ -218,10 +208,11 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     const RaceSelection selection = selectionOf(load, settings);
     // The site's address is checked only once the selection itself is complete.
     const bool complete = missingSelectionMessage(selection).isEmpty();
-    if (const auto failed = checkSources(load, complete ? selection.site : QString(), settings, folder))
+    if (const auto failed
+        = checkSources(load, complete ? selection.site : ReadingSite::None, settings, folder))
         return *failed;
 
-    Sources sources = makeSources(load, folder, settings, console, files);
+    const PageSources sources = makeSources(load, folder, settings, console, files);
     LoadContext context {store, settings, folder, *sources.source, console, console};
     LoadResult result;
     {

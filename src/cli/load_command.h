@@ -6,10 +6,8 @@
 
 #include "app/atomic_file.h"
 #include "app/common.h"
-#include "driver/page_cache_setup.h"
+#include "driver/page_sources.h"
 #include "settings/settings.h"
-#include "web/network_page_source.h"
-#include "web/page_archive.h"
 
 #include <memory>
 #include <optional>
@@ -22,29 +20,23 @@ namespace marunoki::cli {
 
 class Console;
 
-// The page source of the options, and whatever it needs kept alive: the
-// network behind the page cache (and an archive in front), or an archive
-// folder alone when offline.
-struct Sources {
-    std::unique_ptr<NetworkPageSource> network;
-    CachedSource cached;
-    std::unique_ptr<PageArchive> archive;
-    std::unique_ptr<PageSource> wrapper;  // archiving or offline
-    const ArchivingPageSource *archiving = nullptr;
-    PageSource *source = nullptr;
-};
-Sources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
+// The page sources the options ask for: the network behind the page cache
+// (with --archive, every page also kept in that folder), or the --offline
+// folder alone.
+PageSources makeSources(const LoadOptions &load, const AppFolder &folder, const Settings &settings,
     Console &console, const FileSystem &files = systemFileSystem());
+
+// The site of --site 1|2, or the settings' site without it.
+ReadingSite siteOf(const LoadOptions &load, const Settings &settings);
 
 // The settings of the folder with the options' base addresses in place; nothing
 // (after saying why) when the folder is missing or its site setting names no site.
 std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console);
 
-// Whether the options can load from site ("サイト1", "サイト2", or empty for
-// no address check): an address for the site, an offline folder that exists,
-// an archive folder that can be made. The exit status when not, after saying why.
+// Whether the options can load from site (None for no address check): an address for the site, an offline
+// folder that exists, an archive folder that can be made. The exit status when not, after saying why.
 std::optional<int> checkSources(
-    const LoadOptions &load, const QString &site, const Settings &settings, const AppFolder &folder);
+    const LoadOptions &load, ReadingSite site, const Settings &settings, const AppFolder &folder);
 
 // Loads the race of `load` into store with the settings of folder, and writes
 // the JSON and CSV outputs the options ask for. Returns the exit status

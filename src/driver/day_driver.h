@@ -43,7 +43,7 @@ constexpr int kMaxRacesOfDay = 12;
 // The day: the selection boxes' texts without the race, and the race numbers.
 struct DaySelection {
     QString year, course, meeting, day;  // as RaceSelection
-    QString site;  // "サイト1" or "サイト2"
+    ReadingSite site = ReadingSite::None;
     int firstRace = 1;
     int lastRace = kMaxRacesOfDay;
 

@@ -171,7 +171,7 @@ SiteReaders::~SiteReaders() = default;
 std::optional<SiteReaders> siteReaders(const RaceSelection &selection, const Settings &settings)
 {
     SiteReaders readers;
-    readers.site = readingSiteOf(selection.site);
+    readers.site = selection.site;
     switch (readers.site) {
     case ReadingSite::One:
         readers.base = settings.site1Base;

@@ -31,15 +31,15 @@ CachePolicy cachePolicyOf(const CacheSettings &settings)
 QList<int> racesInCache(const RaceSelection &day, const Settings &settings, const AppFolder &folder)
 {
     QList<int> races;
-    if (day.site != kSite1 && day.site != kSite2)
+    if (day.site == ReadingSite::None)
         return races;
     const CachePolicy policy = cachePolicyOf(settings.cache);
     const PageCache cache(cacheFolder(folder), policy.sizeLimitBytes);
     for (int race = 1; race <= 12; ++race) {
         RaceSelection one = day;
         one.race = QStringLiteral("%1").arg(race, 2, 10, QLatin1Char('0'));
-        const QString card = day.site == kSite1 ? site1CardUrl(settings.site1Base, one)
-                                                : site2CardUrl(settings.site2Base, one);
+        const QString card = day.site == ReadingSite::One ? site1CardUrl(settings.site1Base, one)
+                                                          : site2CardUrl(settings.site2Base, one);
         if (cache.lookup(card, policy.cardMaxAge))
             races.append(race);
     }

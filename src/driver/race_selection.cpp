@@ -8,13 +8,13 @@ namespace marunoki {
 QString missingSelectionMessage(const RaceSelection &selection)
 {
     // The order of the checks is the order of the boxes; only the first gap is named.
-    if (selection.course == kCourseUnchosen)
+    if (!selection.course)
         return QStringLiteral("場を選択してください");
-    if (selection.meeting == kMeetingUnchosen)
+    if (!selection.meeting)
         return QStringLiteral("開催回を選択してください");
-    if (selection.day == kDayUnchosen)
+    if (!selection.day)
         return QStringLiteral("開催日を選択してください");
-    if (selection.race == kRaceUnchosen)
+    if (!selection.race)
         return QStringLiteral("Raceを選択してください");
     return {};
 }
@@ -26,15 +26,18 @@ QString courseCode(const QString &courseName)
 
 QString site1CardUrl(const QString &base, const RaceSelection &selection)
 {
-    return base + QStringLiteral("/scores/") + selection.year + u'/' + courseCode(selection.course) + u'/'
-        + selection.meeting + u'/' + selection.day + u'/' + selection.race + QStringLiteral("/denma.html");
+    return base + QStringLiteral("/scores/") + selection.year + u'/'
+        + courseCode(selection.course.value_or(QString())) + u'/' + selection.meeting.value_or(QString())
+        + u'/' + selection.day.value_or(QString()) + u'/' + selection.race.value_or(QString())
+        + QStringLiteral("/denma.html");
 }
 
 QString site2CardUrl(const QString &base, const RaceSelection &selection)
 {
     // Twelve digits: year, course, meeting, day, race.
     return base + QStringLiteral("/race/page.php?param[race]=") + selection.year
-        + courseCode(selection.course) + selection.meeting + selection.day + selection.race
+        + courseCode(selection.course.value_or(QString())) + selection.meeting.value_or(QString())
+        + selection.day.value_or(QString()) + selection.race.value_or(QString())
         + QStringLiteral("&param[option]=shutuba");
 }
 

@@ -6,34 +6,38 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace marunoki {
 
-// The texts of the selection boxes exactly as shown. A box still showing its
-// initial text ("場選択", "回", "日", "RaceNo") has not been chosen. site is the
-// reading site setting: "サイト1", "サイト2", or anything else (no site).
+// The texts of the selection boxes exactly as shown; nothing for a box not
+// chosen yet (the window's box still showing its initial text, "場選択", "回",
+// "日", "RaceNo"; an option not given on the command line). site is the
+// reading site setting.
 struct RaceSelection {
     QString year;  // four digits, "2026"
-    QString course;  // a course-table name, "東京"
-    QString meeting;  // two digits, "05"
-    QString day;  // two digits, "09"
-    QString race;  // two digits, "11"
-    QString site;
+    std::optional<QString> course;  // a course-table name, "東京"
+    std::optional<QString> meeting;  // two digits, "05"
+    std::optional<QString> day;  // two digits, "09"
+    std::optional<QString> race;  // two digits, "11"
+    ReadingSite site = ReadingSite::None;
 };
 
-// The initial texts of the boxes, which mean "not chosen".
+// The initial texts of the window's boxes, shown while a box is not chosen.
 inline const QString kCourseUnchosen = QStringLiteral("場選択");
 inline const QString kMeetingUnchosen = QStringLiteral("回");
 inline const QString kDayUnchosen = QStringLiteral("日");
 inline const QString kRaceUnchosen = QStringLiteral("RaceNo");
 
-// The message for the first box (course, meeting, day, race) still at its initial
-// text; empty when all four are chosen.
+// The message for the first box (course, meeting, day, race) not chosen; empty
+// when all four are chosen.
 QString missingSelectionMessage(const RaceSelection &selection);
 
 // The course code of a course name: its table position as two digits ("東京" ->
 // "05"); a name outside the table gives "00".
 QString courseCode(const QString &courseName);
 
+// The card addresses expect all four boxes chosen (missingSelectionMessage empty).
 // Site 1 card: base + "/scores/2007/05/02/08/11/denma.html".
 QString site1CardUrl(const QString &base, const RaceSelection &selection);
 // Site 2 card: base + "/race/page.php?param[race]=200705020811&param[option]=shutuba".

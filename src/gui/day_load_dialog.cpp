@@ -2,9 +2,7 @@
 
 #include "app/message_sink.h"
 #include "app/race_store.h"
-#include "driver/page_cache_setup.h"
-#include "web/network_page_source.h"
-#include "web/page_archive.h"
+#include "driver/page_sources.h"
 #include "web/page_loader.h"
 
 #include <QCloseEvent>
@@ -66,16 +64,15 @@ DayLoadDialog::DayLoadDialog(const DaySelection &day, const Settings &settings, 
     });
 
     worker_ = std::thread([this, day, settings, folder, offlineFolder] {
-        NetworkPageSource network;
-        PageArchive archive(offlineFolder);
-        OfflinePageSource offline(archive);
-        PageSource &inner = offlineFolder.isEmpty() ? static_cast<PageSource &>(network) : offline;
         // The races' messages are not shown one by one: the day's end says how
         // many races were read.
         RecordingSink messages;
-        CachedSource cached = withPageCache(inner, folder, settings.cache, false, messages);
+        PageSourceChoice choice;
+        choice.offlineFolder = offlineFolder;
+        choice.cacheOffline = true;
+        const PageSources sources = makePageSources(choice, folder, settings.cache, messages);
         SilentProgress progress;
-        DayContext context {*store_, settings, folder, *cached.source, progress, messages, stop_};
+        DayContext context {*store_, settings, folder, *sources.source, progress, messages, stop_};
         DialogObserver observer([this](int race, int k, int count) {
             QMetaObject::invokeMethod(
                 this, [this, race, k, count] { raceStarting(race, k, count); }, Qt::QueuedConnection);

@@ -12,8 +12,6 @@
 #include "maintenance/track_data_update.h"
 #include "view/painter_draw_box.h"
 #include "web/meeting_calendar.h"
-#include "web/network_page_source.h"
-#include "web/page_archive.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,6 +36,13 @@ namespace {
 
 // A selection box wide enough for its longest item and its initial text, so no
 // text is cut off whatever the font.
+// The box's text, or nothing while it still shows its initial text.
+std::optional<QString> chosenText(const QComboBox *box, const QString &initialText)
+{
+    const QString text = box->currentText();
+    return text == initialText ? std::nullopt : std::optional(text);
+}
+
 QComboBox *comboWith(const QStringList &items, const QString &text)
 {
     auto *box = new QComboBox;
@@ -115,8 +120,8 @@ MainWindow::~MainWindow()
 {
     messages_->setSilenced(true);
     store_.cancelFlag = -1;
-    if (source_)
-        source_->cancelAll();
+    if (sources_)
+        sources_->inner->cancelAll();
     if (worker_.joinable())
         worker_.join();
 }
@@ -129,15 +134,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
         closeRequested_ = true;
         messages_->setSilenced(true);
         store_.cancelFlag = -1;
-        if (source_)
-            source_->cancelAll();
+        if (sources_)
+            sources_->inner->cancelAll();
         closeLoadingWindow();
         hide();
         // A fetch that began just after the first drop is dropped by the next.
         auto *again = new QTimer(this);
         connect(again, &QTimer::timeout, this, [this] {
-            if (source_)
-                source_->cancelAll();
+            if (sources_)
+                sources_->inner->cancelAll();
         });
         again->start(100);
         event->ignore();
@@ -385,17 +390,13 @@ void MainWindow::setControlsEnabled(bool enabled)
 
 void MainWindow::makeSource()
 {
-    // The old source may read the old archive; it goes first, after the cache
-    // in front of it.
-    cached_ = {};
-    source_.reset();
-    if (offlineFolder_.isEmpty()) {
-        source_ = std::make_unique<NetworkPageSource>();
-    } else {
-        archive_ = std::make_unique<PageArchive>(offlineFolder_);
-        source_ = std::make_unique<OfflinePageSource>(*archive_);
-    }
-    cached_ = withPageCache(*source_, folder_, settings_.cache, refreshNext_, *messages_);
+    // The old sources go first: the old archive may still be read by them.
+    sources_.reset();
+    PageSourceChoice choice;
+    choice.offlineFolder = offlineFolder_;
+    choice.cacheOffline = true;
+    choice.refresh = refreshNext_;
+    sources_ = std::make_unique<PageSources>(makePageSources(choice, folder_, settings_.cache, *messages_));
     refreshNext_ = false;
 }
 
@@ -429,8 +430,7 @@ void MainWindow::startLoad()
 {
     if (worker_.joinable())
         return;
-    RaceSelection selection {year_->currentText(), course_->currentText(), meeting_->currentText(),
-        day_->currentText(), race_->currentText(), settings_.site};
+    const RaceSelection selection = chosenRace();
     loadStarting(views_);
     refreshViews();
 
@@ -439,7 +439,7 @@ void MainWindow::startLoad()
         // Nothing to fetch: the driver resets the store and names the first box
         // still unchosen at once, without a loading window.
         LoadingProgress none(nullptr, nullptr);
-        LoadContext context {store_, settings_, folder_, *cached_.source, none, *messages_};
+        LoadContext context {store_, settings_, folder_, *sources_->source, none, *messages_};
         loadResult_ = runLoad(selection, context);
         withViews([](ViewContext &c) { loadEnded(c, false); });
         return;
@@ -447,7 +447,7 @@ void MainWindow::startLoad()
 
     auto *window = new LoadingWindow(QString(), true, this);
     const Settings settings = settings_;
-    PageSource *source = cached_.source;
+    PageSource *source = sources_->source;
     auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
     runInBackground(
         window,
@@ -481,19 +481,27 @@ void MainWindow::loadFinished()
     Q_EMIT jobEnded();
 }
 
+RaceSelection MainWindow::chosenRace() const
+{
+    return {year_->currentText(), chosenText(course_, kCourseUnchosen),
+        chosenText(meeting_, kMeetingUnchosen), chosenText(day_, kDayUnchosen),
+        chosenText(race_, kRaceUnchosen), settings_.site};
+}
+
 void MainWindow::openDayLoad()
 {
     if (dayDialog_)
         return;
-    const DaySelection day {year_->currentText(), course_->currentText(), meeting_->currentText(),
-        day_->currentText(), settings_.site, 1, kMaxRacesOfDay};
+    RaceSelection chosen = chosenRace();
+    chosen.race = QStringLiteral("01");
     // The same message as a load for a box still at its initial text.
-    const QString missing = missingSelectionMessage(
-        {day.year, day.course, day.meeting, day.day, QStringLiteral("01"), day.site});
+    const QString missing = missingSelectionMessage(chosen);
     if (!missing.isEmpty()) {
         messages_->message(missing);
         return;
     }
+    const DaySelection day {
+        chosen.year, *chosen.course, *chosen.meeting, *chosen.day, chosen.site, 1, kMaxRacesOfDay};
     auto *dialog = new DayLoadDialog(day, settings_, folder_, offlineFolder_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &DayLoadDialog::dayEnded, this, &MainWindow::markRaceBox);
@@ -503,11 +511,10 @@ void MainWindow::openDayLoad()
 
 void MainWindow::markRaceBox()
 {
-    const RaceSelection day {year_->currentText(), course_->currentText(), meeting_->currentText(),
-        day_->currentText(), QString(), settings_.site};
+    RaceSelection day = chosenRace();
+    day.race = QStringLiteral("01");
     QList<int> cached;
-    if (missingSelectionMessage({day.year, day.course, day.meeting, day.day, QStringLiteral("01"), day.site})
-            .isEmpty())
+    if (missingSelectionMessage(day).isEmpty())
         cached = racesInCache(day, settings_, folder_);
     markCachedRaces(race_, cached);
 }
@@ -519,7 +526,7 @@ void MainWindow::openCalendar()
     makeSource();
     // The calendar ignores the stop button; ending the program still ends its load.
     auto *window = new LoadingWindow(QStringLiteral("開催情報 読込み中・・・"), false, this);
-    PageSource *source = cached_.source;
+    PageSource *source = sources_->source;
     auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
     const QString url = settings_.site1Base + QStringLiteral("/");
     calendarResult_.reset();

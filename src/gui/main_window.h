@@ -24,7 +24,7 @@
 #include "app/common.h"
 #include "app/race_store.h"
 #include "driver/load_driver.h"
-#include "driver/page_cache_setup.h"
+#include "driver/page_sources.h"
 #include "settings/settings.h"
 #include "settings/window_state.h"
 #include "window/window_views.h"
@@ -95,6 +95,8 @@ private:
     void startUp();
     void startLoad();
     // "1日分読込み" for the day of the selection boxes.
+    // The race the boxes show; a box still at its initial text is not chosen.
+    RaceSelection chosenRace() const;
     void openDayLoad();
     // Marks the races of the chosen day that the page cache holds.
     void markRaceBox();
@@ -147,10 +149,8 @@ private:
     // Set by the worker as its last step, so the loading window is not shown again
     // after the message a load stopped at.
     std::atomic<bool> workerDone_ {true};
-    std::unique_ptr<PageArchive> archive_;
-    std::unique_ptr<PageSource> source_;
-    // The page cache in front of source_ (declared after it: it goes first).
-    CachedSource cached_;
+    // Where loads read their pages; made again before each load.
+    std::unique_ptr<PageSources> sources_;
     // "最新の情報に更新": the next load fetches every page again.
     bool refreshNext_ = false;
     LoadResult loadResult_;

@@ -17,7 +17,7 @@ QString percentText(double share)
 }  // namespace
 
 OptionsModel::OptionsModel(const Settings &settings)
-    : site_(settings.site)
+    : site_(readingSiteText(settings.site, settings.otherSite))
 {
     for (int i = 0; i < kGraphOverlayCount; ++i)
         overlays_[static_cast<size_t>(i)] = overlayOn(settings.iniGraph, static_cast<Overlay>(i));
@@ -38,7 +38,7 @@ const std::array<QString, kGraphOverlayCount> &OptionsModel::overlayLabels()
 
 QStringList OptionsModel::siteItems()
 {
-    return {QStringLiteral("サイト1"), QStringLiteral("サイト2")};
+    return {kSite1, kSite2};
 }
 
 bool OptionsModel::overlay(int index) const
@@ -64,7 +64,8 @@ Status OptionsModel::save(const AppFolder &folder, Settings &settings) const
         settings.iniGraph[static_cast<size_t>(i)]
             = overlays_[static_cast<size_t>(i)] ? QStringLiteral("true") : QStringLiteral("false");
     settings.kakeritu = static_cast<float>(slider_ / 100.0);
-    settings.site = site_;
+    settings.site = readingSiteOf(site_);
+    settings.otherSite = settings.site == ReadingSite::None ? site_ : QString();
 
     for (int i = 0; i < kGraphOverlayCount; ++i) {
         Status written = writeGraphOverlay(folder, i, settings.iniGraph[static_cast<size_t>(i)]);
@@ -74,7 +75,7 @@ Status OptionsModel::save(const AppFolder &folder, Settings &settings) const
     Status written = writeKakeritu(folder, settings.kakeritu);
     if (!written.ok())
         return written;
-    return writeSite(folder, settings.site);
+    return writeSite(folder, site_);
 }
 
 }  // namespace marunoki

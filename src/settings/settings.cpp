@@ -102,8 +102,10 @@ Settings readIniPara(const AppFolder &folder, MessageSink &sink)
         sink.message(kErrorAE02);
         return settings;
     }
-    settings.site
-        = ini.profileString(QStringLiteral("site"), QStringLiteral("site"), QStringLiteral("サイト1"));
+    const QString site = ini.profileString(QStringLiteral("site"), QStringLiteral("site"), kSite1);
+    settings.site = readingSiteOf(site);
+    if (settings.site == ReadingSite::None)
+        settings.otherSite = site;
     return settings;
 }
 

@@ -155,7 +155,7 @@ protected:
         settings.site2Base = base;
         LoadContext context {store, settings, AppFolder(app.path()), source, progress, messages};
         const RaceSelection selection {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
-            QStringLiteral("09"), QStringLiteral("11"), site == 1 ? kSite1 : kSite2};
+            QStringLiteral("09"), QStringLiteral("11"), site == 1 ? ReadingSite::One : ReadingSite::Two};
         EXPECT_TRUE(runLoad(selection, context).analysed);
         return raceStoreJson(store);
     }

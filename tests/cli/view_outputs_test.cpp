@@ -91,7 +91,7 @@ protected:
         } progress;
         LoadContext load {store, settings, AppFolder(app.path()), source, progress, sink};
         const RaceSelection selection {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
-            QStringLiteral("09"), QStringLiteral("11"), kSite1};
+            QStringLiteral("09"), QStringLiteral("11"), ReadingSite::One};
         ASSERT_TRUE(runLoad(selection, load).analysed) << sink.messages().join(u'\n').toStdString();
         ASSERT_GE(store.tousuu, 2);
         loadEnded(context, true);

@@ -86,7 +86,7 @@ protected:
     DaySelection day(int first = 1, int last = 5) const
     {
         return {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"), QStringLiteral("09"),
-            site() == 1 ? kSite1 : kSite2, first, last};
+            site() == 1 ? ReadingSite::One : ReadingSite::Two, first, last};
     }
 
     DayResult run(test::FakePageSource &source, Recorder &recorder, const std::atomic<bool> &stop)

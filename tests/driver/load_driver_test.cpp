@@ -51,13 +51,13 @@ protected:
     }
     QString card(int site) const { return test::sampleCardAddress(race, site, site == 1 ? kBase1 : kBase2); }
 
-    static RaceSelection selection(const QString &site)
+    static RaceSelection selection(ReadingSite site)
     {
         return {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"), QStringLiteral("09"),
             QStringLiteral("11"), site};
     }
 
-    LoadResult load(const QString &site) { return load(selection(site)); }
+    LoadResult load(ReadingSite site) { return load(selection(site)); }
     LoadResult load(const RaceSelection &chosen)
     {
         LoadContext context {store, settings, folder, source, progress, messages};
@@ -86,21 +86,20 @@ protected:
 TEST_F(LoadDriver, StopsAtTheFirstUnchosenBoxWithoutLoading)
 {
     struct Case {
-        QString RaceSelection::*box;
-        QString initial;
+        std::optional<QString> RaceSelection::*box;
         QString message;
     };
     const Case cases[] = {
-        {&RaceSelection::course, QStringLiteral("場選択"), QStringLiteral("場を選択してください")},
-        {&RaceSelection::meeting, QStringLiteral("回"), QStringLiteral("開催回を選択してください")},
-        {&RaceSelection::day, QStringLiteral("日"), QStringLiteral("開催日を選択してください")},
-        {&RaceSelection::race, QStringLiteral("RaceNo"), QStringLiteral("Raceを選択してください")},
+        {&RaceSelection::course, QStringLiteral("場を選択してください")},
+        {&RaceSelection::meeting, QStringLiteral("開催回を選択してください")},
+        {&RaceSelection::day, QStringLiteral("開催日を選択してください")},
+        {&RaceSelection::race, QStringLiteral("Raceを選択してください")},
     };
     for (const Case &c : cases) {
         store.tousuu = 7;  // left from an earlier load: the reset comes first
         messages.clear();
-        RaceSelection chosen = selection(kSite1);
-        chosen.*c.box = c.initial;
+        RaceSelection chosen = selection(ReadingSite::One);
+        chosen.*c.box = std::nullopt;
         const LoadResult result = load(chosen);
         EXPECT_FALSE(result.analysed);
         EXPECT_EQ(result.stopMessage, c.message);
@@ -116,7 +115,7 @@ TEST_F(LoadDriver, ReadsTheCardThenEveryRunnerInOrderAndAnalyses)
         SCOPED_TRACE(site);
         source.forgetRequests();
         progress.clear();
-        const LoadResult result = load(site == 1 ? kSite1 : kSite2);
+        const LoadResult result = load(site == 1 ? ReadingSite::One : ReadingSite::Two);
         EXPECT_TRUE(result.analysed);
         EXPECT_TRUE(result.stopMessage.isEmpty());
         EXPECT_EQ(messages.messages(), QStringList());
@@ -144,7 +143,7 @@ TEST_F(LoadDriver, OnSite1AnUnreadableHorsePageIsNamedAndTheLoadGoesOn)
 {
     source.removePage(horse(1, 2));
     source.setPage(horse(1, 3), source.page(card(1)));  // the wrong page: fails the check
-    const LoadResult result = load(kSite1);
+    const LoadResult result = load(ReadingSite::One);
     EXPECT_TRUE(result.analysed);
     // One message per runner; only the page that could not be fetched has a
     // detail (its address and cause), not the one that was the wrong page.
@@ -164,7 +163,7 @@ TEST_F(LoadDriver, OnSite1AnUnreadableHorsePageIsNamedAndTheLoadGoesOn)
 TEST_F(LoadDriver, OnSite2AnUnreadableHorsePageStopsTheLoad)
 {
     source.setPage(horse(2, 2), source.page(card(2)));
-    const LoadResult result = load(kSite2);
+    const LoadResult result = load(ReadingSite::Two);
     EXPECT_FALSE(result.analysed);
     EXPECT_EQ(result.stopMessage, kCardUnreadable);
     EXPECT_EQ(messages.messages(), QStringList {kCardUnreadable});
@@ -196,7 +195,7 @@ TEST_F(LoadDriver, AnUnreadableCardStopsBeforeAnyHorsePage)
             messages.clear();
             source.forgetRequests();
             source.setPage(card(site), cardHtml);
-            const LoadResult result = load(site == 1 ? kSite1 : kSite2);
+            const LoadResult result = load(site == 1 ? ReadingSite::One : ReadingSite::Two);
             EXPECT_FALSE(result.analysed);
             EXPECT_EQ(result.stopMessage, kCardUnreadable);
             EXPECT_EQ(messages.messages().last(), kCardUnreadable);
@@ -222,7 +221,7 @@ TEST_F(LoadDriver, TheStopButtonEndsTheLoadOnEitherSite)
             if (url == stopAt)
                 store.cancelFlag.store(-1);
         };
-        const LoadResult result = load(c.site == 1 ? kSite1 : kSite2);
+        const LoadResult result = load(c.site == 1 ? ReadingSite::One : ReadingSite::Two);
         EXPECT_FALSE(result.analysed);
         EXPECT_EQ(messages.messages(), QStringList {kUserCancel});
         EXPECT_EQ(source.fetched().last(), stopAt);
@@ -232,7 +231,7 @@ TEST_F(LoadDriver, TheStopButtonEndsTheLoadOnEitherSite)
 
 TEST_F(LoadDriver, ASiteSettingOfNeitherSiteReadsNothingAndStillAnalyses)
 {
-    const LoadResult result = load(QStringLiteral("サイト3"));
+    const LoadResult result = load(ReadingSite::None);
     EXPECT_TRUE(result.analysed);
     EXPECT_TRUE(source.fetched().isEmpty());
     EXPECT_EQ(store.tousuu, 0);
@@ -243,7 +242,7 @@ TEST_F(LoadDriver, ASiteSettingOfNeitherSiteReadsNothingAndStillAnalyses)
 TEST_F(LoadDriver, MergesLocalRunsOnSite1OnlyWhenTheLocalDatabaseIsThere)
 {
     // Without the file: no local runs.
-    ASSERT_TRUE(load(kSite1).analysed);
+    ASSERT_TRUE(load(ReadingSite::One).analysed);
     EXPECT_EQ(localRuns(1), 0);
 
     LocalRun withNull;
@@ -252,7 +251,7 @@ TEST_F(LoadDriver, MergesLocalRunsOnSite1OnlyWhenTheLocalDatabaseIsThere)
     withNull.last3f = QVariant();
     test::writeSampleNarDb(temp.file(QStringLiteral("NAR_data.mdb")), {withNull});
 
-    ASSERT_TRUE(load(kSite1).analysed);
+    ASSERT_TRUE(load(ReadingSite::One).analysed);
     EXPECT_EQ(messages.messages(), QStringList());
     ASSERT_EQ(localRuns(1), 1);
     // The newest run: merged runs are sorted in by date.
@@ -263,14 +262,14 @@ TEST_F(LoadDriver, MergesLocalRunsOnSite1OnlyWhenTheLocalDatabaseIsThere)
     EXPECT_EQ(store.U_agari[1][1], 0);  // no last-three-furlong time, no figure
     EXPECT_EQ(localRuns(2), 0);
 
-    ASSERT_TRUE(load(kSite2).analysed);
+    ASSERT_TRUE(load(ReadingSite::Two).analysed);
     EXPECT_EQ(localRuns(1), 0);
 }
 
 TEST_F(LoadDriver, AMissingTrackDatabaseIsReportedOncePerLoad)
 {
     QFile::remove(temp.file(QStringLiteral("marunoki.dat")));
-    const LoadResult result = load(kSite1);
+    const LoadResult result = load(ReadingSite::One);
     EXPECT_TRUE(result.analysed);
     EXPECT_EQ(messages.messages().count(QStringLiteral("dataファイルが開けません")), 1);
 }
@@ -278,11 +277,11 @@ TEST_F(LoadDriver, AMissingTrackDatabaseIsReportedOncePerLoad)
 TEST_F(LoadDriver, ASecondLoadLeavesNoTraceOfTheFirst)
 {
     useRace(test::makeSampleRace({6, false, {}}));
-    ASSERT_TRUE(load(kSite1).analysed);
+    ASSERT_TRUE(load(ReadingSite::One).analysed);
     ASSERT_EQ(store.tousuu, 6);
     ASSERT_GT(store.R_date[6][1], 0);
     useRace(test::makeSampleRace({4, false, {}}));
-    ASSERT_TRUE(load(kSite1).analysed);
+    ASSERT_TRUE(load(ReadingSite::One).analysed);
     EXPECT_EQ(store.tousuu, 4);
     for (int n = 5; n <= 6; ++n) {
         EXPECT_TRUE(store.U_name[n].isEmpty());

@@ -8,7 +8,7 @@ namespace {
 RaceSelection chosen()
 {
     return {QStringLiteral("2007"), QStringLiteral("東京"), QStringLiteral("02"), QStringLiteral("08"),
-        QStringLiteral("11"), kSite1};
+        QStringLiteral("11"), ReadingSite::One};
 }
 
 TEST(MissingSelection, NamesTheFirstUnchosenBoxOnly)
@@ -19,15 +19,14 @@ TEST(MissingSelection, NamesTheFirstUnchosenBoxOnly)
         QString expected;
     };
     const Case cases[] = {
-        {"course", [](RaceSelection &s) { s.course = kCourseUnchosen; },
+        {"course", [](RaceSelection &s) { s.course = std::nullopt; }, QStringLiteral("場を選択してください")},
+        {"course and race", [](RaceSelection &s) { s.course = std::nullopt, s.race = std::nullopt; },
             QStringLiteral("場を選択してください")},
-        {"course and race", [](RaceSelection &s) { s.course = kCourseUnchosen, s.race = kRaceUnchosen; },
-            QStringLiteral("場を選択してください")},
-        {"meeting", [](RaceSelection &s) { s.meeting = kMeetingUnchosen; },
+        {"meeting", [](RaceSelection &s) { s.meeting = std::nullopt; },
             QStringLiteral("開催回を選択してください")},
-        {"day and race", [](RaceSelection &s) { s.day = kDayUnchosen, s.race = kRaceUnchosen; },
+        {"day and race", [](RaceSelection &s) { s.day = std::nullopt, s.race = std::nullopt; },
             QStringLiteral("開催日を選択してください")},
-        {"race", [](RaceSelection &s) { s.race = kRaceUnchosen; }, QStringLiteral("Raceを選択してください")},
+        {"race", [](RaceSelection &s) { s.race = std::nullopt; }, QStringLiteral("Raceを選択してください")},
         {"nothing", [](RaceSelection &) {}, QString()},
     };
     for (const Case &c : cases) {

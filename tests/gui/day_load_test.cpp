@@ -24,7 +24,7 @@ const QString kSampleArchive = QStringLiteral(MARUNOKI_SOURCE_DIR "/samples/site
 DaySelection sampleDay()
 {
     return {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"), QStringLiteral("09"),
-        kSite1, 1, kMaxRacesOfDay};
+        ReadingSite::One, 1, kMaxRacesOfDay};
 }
 
 // The texts of the dialog's labels, joined.
@@ -58,7 +58,7 @@ TEST(DayLoadDialog, FillsTheCacheWithTheDayAndSaysHowManyRacesItRead)
         << shownText(dialog).toStdString();
     EXPECT_FALSE(shownText(dialog).contains(QStringLiteral("中止")));
     const RaceSelection day {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
-        QStringLiteral("09"), QString(), kSite1};
+        QStringLiteral("09"), QString(), ReadingSite::One};
     EXPECT_EQ(racesInCache(day, fixture.settings, fixture.app()), QList<int>({10, 11, 12}));
 }
 

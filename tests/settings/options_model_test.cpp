@@ -19,7 +19,7 @@ Settings usualSettings()
     Settings s;
     s.iniGraph.fill(QStringLiteral("true"));
     s.kakeritu = 0.3f;
-    s.site = QStringLiteral("サイト1");
+    s.site = ReadingSite::One;
     return s;
 }
 
@@ -124,7 +124,7 @@ TEST(OptionsModel, SavesEverySettingToMemoryAndFile)
     }
     EXPECT_EQ(s.kakeritu, 0.35f);
     EXPECT_EQ(stored(dir, "graph", QStringLiteral("kakeritu")), QStringLiteral("0.35"));
-    EXPECT_EQ(s.site, QStringLiteral("サイト2"));
+    EXPECT_EQ(s.site, ReadingSite::Two);
     EXPECT_EQ(stored(dir, "site", QStringLiteral("site")), QStringLiteral("サイト2"));
 }
 
@@ -153,9 +153,14 @@ TEST(OptionsModel, SavesATypedSiteUnchanged)
     model.setSite(QStringLiteral("サイト3（試験用）"));
     ASSERT_TRUE(model.save(folder, s).ok());
 
-    EXPECT_EQ(s.site, QStringLiteral("サイト3（試験用）"));
+    EXPECT_EQ(s.site, ReadingSite::None);
+    EXPECT_EQ(s.otherSite, QStringLiteral("サイト3（試験用）"));
     RecordingSink sink;
-    EXPECT_EQ(readIniPara(folder, sink).site, QStringLiteral("サイト3（試験用）"));
+    const Settings read = readIniPara(folder, sink);
+    EXPECT_EQ(read.site, ReadingSite::None);
+    EXPECT_EQ(read.otherSite, QStringLiteral("サイト3（試験用）"));
+    // Reopened, the dialog shows the typed text again.
+    EXPECT_EQ(OptionsModel(read).site(), QStringLiteral("サイト3（試験用）"));
 }
 
 TEST(OptionsModel, CancelLeavesMemoryAndFileAlone)
@@ -171,7 +176,7 @@ TEST(OptionsModel, CancelLeavesMemoryAndFileAlone)
     }  // closed with the cancel button: the model is dropped unsaved
     EXPECT_EQ(s.iniGraph[0], QStringLiteral("true"));
     EXPECT_EQ(s.kakeritu, 0.3f);
-    EXPECT_EQ(s.site, QStringLiteral("サイト1"));
+    EXPECT_EQ(s.site, ReadingSite::One);
     QFile file(ini);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("[graph]\r\nkakeritu=0.3\r\n"));

@@ -43,7 +43,7 @@ TEST(ReadIniPara, GivesEveryDefaultWithoutAFile)
     EXPECT_EQ(r.settings.writeHyo, QStringLiteral("1"));
     EXPECT_EQ(r.settings.tableCheck, 1);
     EXPECT_EQ(r.settings.kakeritu, 0.3f);
-    EXPECT_EQ(r.settings.site, QStringLiteral("サイト1"));
+    EXPECT_EQ(r.settings.site, ReadingSite::One);
     EXPECT_TRUE(r.settings.site1Base.isEmpty());
     EXPECT_TRUE(r.settings.site2Base.isEmpty());
     EXPECT_EQ(readBabadir(AppFolder(dir.path())), QStringLiteral("C:\\"));
@@ -58,7 +58,7 @@ TEST(ReadIniPara, SaysWhyAnUnreadableFileGivesTheDefaults)
     EXPECT_TRUE(r.messages[0].contains(dir.file(QStringLiteral("marunoki.ini"))))
         << r.messages[0].toStdString();
     EXPECT_TRUE(r.messages[0].contains(QStringLiteral("フォルダです"))) << r.messages[0].toStdString();
-    EXPECT_EQ(r.settings.site, QStringLiteral("サイト1"));
+    EXPECT_EQ(r.settings.site, ReadingSite::One);
     EXPECT_EQ(r.settings.kakeritu, 0.3f);
 }
 
@@ -73,7 +73,7 @@ TEST(ReadIniPara, TakesTheDefaultForAnEmptyValue)
     EXPECT_EQ(r.settings.iniGraph[1], QStringLiteral("false"));
     EXPECT_EQ(r.settings.writeHyo, QStringLiteral("1"));
     EXPECT_EQ(r.settings.kakeritu, 0.3f);
-    EXPECT_EQ(r.settings.site, QStringLiteral("サイト1"));
+    EXPECT_EQ(r.settings.site, ReadingSite::One);
 }
 
 TEST(ReadIniPara, KeepsTextsAsWrittenSoOnlyLowerCaseTrueSwitchesOn)
@@ -102,7 +102,7 @@ TEST(ReadIniPara, StopsAtAKakerituThatIsNotAShare)
         EXPECT_EQ(r.settings.writeHyo, QStringLiteral("0")) << bad;
         EXPECT_EQ(r.settings.kakeritu, 0.0f) << bad;
         EXPECT_FALSE(r.settings.tableCheck.has_value()) << bad;  // the box keeps its design state
-        EXPECT_TRUE(r.settings.site.isEmpty()) << bad;
+        EXPECT_TRUE(readingSiteText(r.settings.site, r.settings.otherSite).isEmpty()) << bad;
         // The site addresses are ours and do not depend on the older keys.
         EXPECT_EQ(r.settings.site1Base, QStringLiteral("https://one.example")) << bad;
         EXPECT_EQ(r.settings.site2Base, QStringLiteral("https://two.example")) << bad;
@@ -120,7 +120,7 @@ TEST(ReadIniPara, StopsAtAWriteHyoThatIsNoCheckBoxState)
         EXPECT_EQ(r.settings.writeHyo, QString::fromUtf8(bad));
         EXPECT_EQ(r.settings.kakeritu, 0.35f) << bad;  // read before the box is set
         EXPECT_FALSE(r.settings.tableCheck.has_value()) << bad;
-        EXPECT_TRUE(r.settings.site.isEmpty()) << bad;
+        EXPECT_TRUE(readingSiteText(r.settings.site, r.settings.otherSite).isEmpty()) << bad;
     }
 }
 
@@ -157,7 +157,7 @@ TEST(ReadIniPara, ReadsAShiftJisFileFromTheWindowsProgram)
         "; \x90\xdd\x92\xe8\r\n[graph]\r\nkakeritu=0.4\r\n[site]\r\nsite=\x83\x54\x83\x43\x83\x67\x32\r\n");
     const Loaded r = load(dir);
     EXPECT_TRUE(r.messages.isEmpty());
-    EXPECT_EQ(r.settings.site, QStringLiteral("サイト2"));
+    EXPECT_EQ(r.settings.site, ReadingSite::Two);
     EXPECT_EQ(r.settings.kakeritu, 0.4f);
 }
 
@@ -171,7 +171,7 @@ TEST(ReadIniPara, NeverCrashesOnGarbage)
     const Loaded r = load(dir);
     // Whatever it holds, the result is either a full reading or the AE02 stop.
     if (r.messages.isEmpty())
-        EXPECT_FALSE(r.settings.site.isEmpty());
+        EXPECT_FALSE(readingSiteText(r.settings.site, r.settings.otherSite).isEmpty());
     else
         EXPECT_EQ(r.messages, QStringList {kAE02});
 }
@@ -201,7 +201,7 @@ TEST(SettingsWriters, WriteWhatTheReaderReadsBack)
     EXPECT_EQ(r.settings.iniGraph[6], QStringLiteral("false"));
     EXPECT_EQ(r.settings.tableCheck, 0);
     EXPECT_EQ(r.settings.kakeritu, 0.35f);
-    EXPECT_EQ(r.settings.site, QStringLiteral("サイト2"));
+    EXPECT_EQ(r.settings.site, ReadingSite::Two);
     EXPECT_EQ(readBabadir(folder), QStringLiteral("/home/user/data/"));
 }
 
