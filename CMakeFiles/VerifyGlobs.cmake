@@ -67,10 +67,12 @@ set(OLD_GLOB
   "/work/main/src/app/format.h"
   "/work/main/src/app/message_sink.h"
   "/work/main/src/app/race_store.h"
+  "/work/main/src/app/reading_site.h"
   "/work/main/src/app/regular_file.h"
   "/work/main/src/app/runner_navigation.h"
   "/work/main/src/app/settings_values.h"
   "/work/main/src/app/status.h"
+  "/work/main/src/app/thread_annotations.h"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
   message("-- GLOB mismatch!")
