@@ -11,8 +11,9 @@ namespace marunoki {
 qint32 nextRunner(qint32 current, qint32 tousuu);
 // "前へ": the previous runner, or tousuu when the current runner is 1.
 qint32 previousRunner(qint32 current, qint32 tousuu);
-// The runner box: the number in its text, lowered to tousuu when larger; nothing
-// (0) when the text is not a number or no race is loaded.
+// The runner box: the number in its text, lowered to the card's runner count
+// (the caller passes RaceStore::runnerCount) when larger; nothing (0) when the
+// text is not a number or no race is loaded.
 qint32 runnerFromBoxText(const QString &text, qint32 tousuu);
 
 // The year box: last year, this year and next year as four-digit years

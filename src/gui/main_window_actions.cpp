@@ -102,7 +102,7 @@ void MainWindow::connectControls()
     for (QComboBox *box : {year_, course_, meeting_, day_, race_})
         connect(box->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::startLoad);
     connect(runnerBox_, &QComboBox::activated, this,
-        [this] { runnerChanged(runnerFromBoxText(runnerBox_->currentText(), store_.tousuu)); });
+        [this] { runnerChanged(runnerFromBoxText(runnerBox_->currentText(), store_.runnerCount())); });
     connect(taisenGrid_, &CellGridView::rowClicked, this, [this](int row) {
         if (const qint32 runner = runnerOfTaisenRow(row, store_); runner > 0)
             runnerChanged(runner);
@@ -125,8 +125,8 @@ void MainWindow::stepRunner(int step)
     // During a load the store belongs to the worker.
     if (worker_.joinable())
         return;
-    runnerChanged(
-        step > 0 ? nextRunner(store_.curUma, store_.tousuu) : previousRunner(store_.curUma, store_.tousuu));
+    runnerChanged(step > 0 ? nextRunner(store_.curUma, store_.runnerCount())
+                           : previousRunner(store_.curUma, store_.runnerCount()));
 }
 
 qint32 MainWindow::check1() const
