@@ -136,8 +136,7 @@ void BM_DrawGraphRecorded(benchmark::State &state)
     QImage legend = screenImage(kLegendWidth, kBoxHeight + 1000);
     for (auto _ : state) {
         for (int h = 1; h <= kRunners; ++h) {
-            store.curUma = h;
-            drawGraph(store, settings, 1, surfaces, sink);
+            drawGraph(store, h, settings, 1, surfaces, sink);
             QPainter painter(&graph);
             paintDrawing(picture1, painter, QRectF(0, 0, graph.width(), graph.height()));
             if (h == 1) {
@@ -179,7 +178,6 @@ void BM_DrawGraphDirect(benchmark::State &state)
     size_t pixels = 0;
     for (auto _ : state) {
         for (int h = 1; h <= kRunners; ++h) {
-            store.curUma = h;
             QImage graph = screenImage(kBoxWidth, kBoxHeight);
             QImage legend = screenImage(kLegendWidth, kBoxHeight + 1000);
             QPainter painter(&graph);
@@ -193,7 +191,7 @@ void BM_DrawGraphDirect(benchmark::State &state)
             FontPerTextDrawBox picture2(legendPainter, kPixelsPerTwip);
             GraphSurfaces surfaces {picture1, picture2, panels.runGrid, panels.taisenGrid, panels.raceInfo,
                 panels.umaInfo, panels.runnerBox};
-            drawGraph(store, settings, 1, surfaces, sink);
+            drawGraph(store, h, settings, 1, surfaces, sink);
             pixels += size_t(graph.sizeInBytes());
         }
     }

@@ -95,7 +95,7 @@ public:
     QString raceTitle;  // the race name as the card heads it
     QString raceJouken;  // the race's conditions line (distance, class, weights)
     qint32 tousuu = 0;  // runners on the loaded card, 0..18 (read from the page: use runners())
-    qint32 curUma = 0;  // the runner being loaded or shown, 1..tousuu (0 = none)
+    qint32 curUma = 0;  // the runner being loaded, 1..tousuu (0 = none)
 
     // --- per runner [0..18], slots 1..tousuu used ---
     RunnerTable<QString> U_name;  // horse name, spaces removed

@@ -134,7 +134,7 @@ private:
     ViewContext viewContext();
     // Runs one view action and shows its result.
     void withViews(const std::function<void(ViewContext &)> &action);
-    // After navigation set curUma: the redraw of the current view.
+    // After navigation chose a runner: it is shown and the redraw of the current view.
     void runnerChanged(qint32 runner);
     // Shows the view models in the widgets.
     void refreshViews();

@@ -125,8 +125,8 @@ void MainWindow::stepRunner(int step)
     // During a load the store belongs to the worker.
     if (worker_.joinable())
         return;
-    runnerChanged(step > 0 ? nextRunner(store_.curUma, store_.runnerCount())
-                           : previousRunner(store_.curUma, store_.runnerCount()));
+    runnerChanged(step > 0 ? nextRunner(views_.shownRunner, store_.runnerCount())
+                           : previousRunner(views_.shownRunner, store_.runnerCount()));
 }
 
 qint32 MainWindow::check1() const
@@ -160,7 +160,7 @@ void MainWindow::runnerChanged(qint32 runner)
         refreshViews();
         return;
     }
-    store_.curUma = runner;
+    views_.shownRunner = runner;
     withViews([](ViewContext &context) { redrawAfterRunnerChange(context); });
 }
 

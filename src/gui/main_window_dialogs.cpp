@@ -42,7 +42,7 @@ void MainWindow::openOptions()
     // A new share moves the reference line of the race on screen at once.
     connect(dialog, &OptionsDialog::settingsSaved, this, [this] {
         if (!worker_.joinable())
-            withViews([](ViewContext &context) { shareChanged(context); });
+            withViews([this](ViewContext &context) { shareChanged(store_, context); });
     });
     optionsDialog_ = dialog;
     showModeless(optionsDialog_);

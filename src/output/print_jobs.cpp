@@ -75,8 +75,8 @@ QString printedTitle(const QString &raceInfo)
 
 void printGraph(ViewContext &context, PrintDevice &printer, const BusyIndicator &busy)
 {
-    RaceStore &store = context.store;
-    const qint32 shown = store.curUma;
+    const RaceStore &store = context.store;
+    const qint32 shown = context.views.shownRunner;
     const DrawnView view = context.views.drawn;
 
     if (store.tousuu > kGraphsPerPage) {
@@ -89,7 +89,7 @@ void printGraph(ViewContext &context, PrintDevice &printer, const BusyIndicator 
 
     // Back to the runner and the view the user was looking at.
     if (shown >= 1 && shown <= store.tousuu) {
-        store.curUma = shown;
+        context.views.shownRunner = shown;
         context.views.drawn = view;
         redrawAfterRunnerChange(context);
     }
@@ -98,7 +98,7 @@ void printGraph(ViewContext &context, PrintDevice &printer, const BusyIndicator 
 bool printGraphPage(
     ViewContext &context, PrintDevice &printer, qint32 first, qint32 last, const BusyIndicator &busy)
 {
-    RaceStore &store = context.store;
+    const RaceStore &store = context.store;
     WindowViews &views = context.views;
     const BusyScope wait(busy);
     if (!printer.begin(PageOrientation::Landscape).ok()) {
@@ -109,7 +109,7 @@ bool printGraphPage(
     for (const qint32 n : store.runners()) {
         if (n < first || n > last)
             continue;
-        store.curUma = n;
+        views.shownRunner = n;
         showGraph(context);
         printer.drawPicture(views.picture1, graphCell(first, n));
     }

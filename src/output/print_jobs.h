@@ -44,7 +44,7 @@ constexpr int kGraphsPerPage = 16;
 void printGraph(ViewContext &context, PrintDevice &printer, const BusyIndicator &busy = {});
 
 // Runners first..last (limited to the race's runners) on one page with the
-// legend and the title; curUma is left at the last runner drawn. False when the
+// legend and the title; views.shownRunner is left at the last runner drawn. False when the
 // page did not print (the message has been shown).
 bool printGraphPage(
     ViewContext &context, PrintDevice &printer, qint32 first, qint32 last, const BusyIndicator &busy = {});

@@ -159,7 +159,7 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
         return made;
     const ShownRunner keep(context);
     ViewContext shown {context.store, context.settings, 1, context.views, context.messages};
-    RaceStore &store = context.store;
+    const RaceStore &store = context.store;
     WindowViews &views = context.views;
     const QDir dir(folder);
     const qint32 last = store.runnerCount();
@@ -168,7 +168,7 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
     QString sections;
     QString links;
     for (const qint32 n : store.runners()) {
-        store.curUma = n;
+        views.shownRunner = n;
         showGraph(shown);
         const QString name = QStringLiteral("%1 %2").arg(n, 2, 10, QLatin1Char('0')).arg(store.U_name[n]);
         const QByteArray svg
@@ -224,7 +224,7 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
 }
 
 Status writeRaceReport(
-    RaceStore &store, const Settings &settings, const QString &folder, MessageSink &messages)
+    const RaceStore &store, const Settings &settings, const QString &folder, MessageSink &messages)
 {
     WindowViews views;
     ViewContext context {store, settings, 1, views, messages};

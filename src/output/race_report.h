@@ -29,11 +29,11 @@ namespace marunoki {
 inline const QString kReportIndex = QStringLiteral("index.html");
 
 // Writes the report of the race in `store` (after a load that went through) into
-// `folder`, made when missing. Draws on views of its own; the store's figures
-// are only read, and its shown runner and view are put back afterwards.
+// `folder`, made when missing. Draws on views of its own; the store is only
+// read.
 // Drawing messages go to `messages`. A failure names the file or folder.
 Status writeRaceReport(
-    RaceStore &store, const Settings &settings, const QString &folder, MessageSink &messages);
+    const RaceStore &store, const Settings &settings, const QString &folder, MessageSink &messages);
 
 // The same on the views of an existing context (the window's, the command
 // line's); the shown runner and view are drawn again afterwards.

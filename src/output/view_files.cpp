@@ -141,10 +141,10 @@ Status writeViewPngs(ViewContext &context, const QString &dir)
     const ShownRunner keep(context);
     const QDir folder(dir);
     WindowViews &views = context.views;
-    RaceStore &store = context.store;
+    const RaceStore &store = context.store;
 
     for (const qint32 n : store.runners()) {
-        store.curUma = n;
+        views.shownRunner = n;
         showGraph(context);
         const QImage image
             = pictureOf(graphWithLegendTwips(views), [&views](QPainter &painter, const QRectF &target) {

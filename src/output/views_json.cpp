@@ -59,12 +59,12 @@ QJsonObject viewsJson(ViewContext &context)
 {
     const ShownRunner keep(context);
     ViewContext shown {context.store, context.settings, 1, context.views, context.messages};
-    RaceStore &store = context.store;
+    const RaceStore &store = context.store;
     WindowViews &views = context.views;
 
     QJsonArray runners;
     for (const qint32 n : store.runners()) {
-        store.curUma = n;
+        views.shownRunner = n;
         showGraph(shown);
         runners.append(
             QJsonObject {{QStringLiteral("uma"), n}, {QStringLiteral("Label7"), captionText(views.umaInfo)},

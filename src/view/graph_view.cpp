@@ -11,13 +11,13 @@
 
 namespace marunoki {
 
-void drawGraph(const RaceStore &store, const Settings &settings, qint32 check1, GraphSurfaces &surfaces,
-    MessageSink &sink)
+void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, qint32 check1,
+    GraphSurfaces &surfaces, MessageSink &sink)
 {
     using namespace graph;
     surfaces.picture1.clear();
     const GraphLayout layout = GraphLayout::of(surfaces.picture1, store.raceDate);
-    const qint32 h = store.curUma;
+    const qint32 h = runner;
     surfaces.runnerBox = formatNumber(h, QStringLiteral("00"));
 
     // The steps in drawing order, each with the overlay switch it depends on.

@@ -1,14 +1,14 @@
 #pragma once
 // The speed-figure graph of one runner and the comparison graph of all runners.
 //
-// drawGraph draws runner store.curUma on surfaces.picture1 (and, for runner 1,
+// drawGraph draws `runner` on surfaces.picture1 (and, for runner 1,
 // the legend on surfaces.picture2), then fills the grids and panels. Steps with
 // their own failure handling report through the sink ("罫線エラー(err-AD01)" ...)
 // and the drawing goes on.
 //
 // drawHikakuGraph draws every runner's figure line in its bracket colour, the
-// runner named by surfaces.runnerBox emphasised, then that runner's panel and
-// head-to-head grid.
+// runner named by surfaces.runnerBox emphasised (`shown` when the box names no
+// runner of the card), then that runner's panel and head-to-head grid.
 
 #include "app/message_sink.h"
 #include "app/race_store.h"
@@ -19,10 +19,10 @@ namespace marunoki {
 
 // settings: iniGraph (overlay switches) and kakeritu (the reference-line label).
 // check1: the value of the table check box; the per-run grid is filled only at 1.
-void drawGraph(const RaceStore &store, const Settings &settings, qint32 check1, GraphSurfaces &surfaces,
-    MessageSink &sink);
+void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, qint32 check1,
+    GraphSurfaces &surfaces, MessageSink &sink);
 
-void drawHikakuGraph(
-    const RaceStore &store, const Settings &settings, GraphSurfaces &surfaces, MessageSink &sink);
+void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &settings, GraphSurfaces &surfaces,
+    MessageSink &sink);
 
 }  // namespace marunoki

@@ -45,12 +45,12 @@ std::optional<QColor> bracketColour(qint32 waku)
 // The runner named by the runner box ("01".."18"); the shown runner when the box
 // names no runner of the card (or a card count beyond the store's slots would let
 // it name one that cannot exist).
-qint32 chosenRunner(const RaceStore &store, const QString &runnerBox)
+qint32 chosenRunner(const RaceStore &store, qint32 shown, const QString &runnerBox)
 {
     const std::optional<qint32> n = toWholeNumber(runnerBox);
     if (n && store.isRunner(*n))
         return *n;
-    return store.curUma;
+    return shown;
 }
 
 // One runner's figure line: circles at the runs with a figure, joined; a run
@@ -88,8 +88,8 @@ void drawRunner(const RaceStore &store, qint32 k, const GraphLayout &layout, Dra
 
 }  // namespace
 
-void drawHikakuGraph(
-    const RaceStore &store, const Settings &settings, GraphSurfaces &surfaces, MessageSink &sink)
+void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &settings, GraphSurfaces &surfaces,
+    MessageSink &sink)
 {
     DrawBox &box = surfaces.picture1;
     const GraphLayout layout = GraphLayout::of(box, store.raceDate);
@@ -109,7 +109,7 @@ void drawHikakuGraph(
     box.setDrawStyle(LineStyle::Solid);
     box.box(layout.graphLeft, layout.graphTop, right, layout.graphTop + layout.plotHeight, QColor(0, 0, 0));
 
-    const qint32 chosen = chosenRunner(store, surfaces.runnerBox);
+    const qint32 chosen = chosenRunner(store, shown, surfaces.runnerBox);
     // A runner without a known bracket keeps the colour of the one before it.
     QColor colour(0, 0, 0);
     for (const qint32 k : store.runners()) {

@@ -4,14 +4,14 @@ namespace marunoki {
 
 ShownRunner::ShownRunner(ViewContext &context)
     : context_(context)
-    , curUma_(context.store.curUma)
+    , shownRunner_(context.views.shownRunner)
     , drawn_(context.views.drawn)
     , tableShown_(context.views.bacyuGrid.visible)
 { }
 
 ShownRunner::~ShownRunner()
 {
-    context_.store.curUma = curUma_;
+    context_.views.shownRunner = shownRunner_;
     context_.views.drawn = drawn_;  // the graph to draw again below
     // The graph or comparison graph under the table first, as it was drawn.
     redrawAfterRunnerChange(context_);

@@ -16,7 +16,7 @@ public:
 
 private:
     ViewContext &context_;
-    qint32 curUma_;
+    qint32 shownRunner_;
     DrawnView drawn_;
     bool tableShown_;
 };

@@ -41,7 +41,8 @@ void showGraph(ViewContext &context)
 {
     context.views.drawn = DrawnView::Graph;
     GraphSurfaces surfaces = context.views.surfaces();
-    drawGraph(context.store, context.settings, context.check1, surfaces, context.messages);
+    drawGraph(context.store, context.views.shownRunner, context.settings, context.check1, surfaces,
+        context.messages);
 }
 
 namespace {
@@ -50,7 +51,7 @@ void showHikakuGraph(ViewContext &context)
 {
     context.views.drawn = DrawnView::Hikaku;
     GraphSurfaces surfaces = context.views.surfaces();
-    drawHikakuGraph(context.store, context.settings, surfaces, context.messages);
+    drawHikakuGraph(context.store, context.views.shownRunner, context.settings, surfaces, context.messages);
 }
 
 }  // namespace
@@ -82,6 +83,7 @@ void loadStarting(WindowViews &views)
 
 void loadEnded(ViewContext &context, bool analysed)
 {
+    context.views.shownRunner = context.store.curUma;
     context.views.analysed = analysed;
     if (!analysed)
         return;
@@ -102,11 +104,11 @@ QString shownView(const WindowViews &views)
     return QStringLiteral("graph");
 }
 
-void shareChanged(ViewContext &context)
+void shareChanged(RaceStore &store, ViewContext &context)
 {
     if (!context.views.analysed)
         return;
-    referenceLine(context.store, context.settings.kakeritu, context.messages);
+    referenceLine(store, context.settings.kakeritu, context.messages);
     if (context.views.bacyuGrid.visible)
         return;  // the table shows no line; the graph is drawn when it comes back
     redrawAfterRunnerChange(context);
@@ -117,7 +119,7 @@ void tableCheckClicked(ViewContext &context, const AppFolder &folder)
     const Status written = writeWriteHyo(folder, context.check1);
     if (!written.ok())
         context.messages.message(written.message());
-    if (context.store.curUma > 0)
+    if (context.views.shownRunner > 0)
         showGraph(context);
 }
 
@@ -129,10 +131,10 @@ qint32 runnerOfTaisenRow(int row, const RaceStore &store)
 
 void redrawAfterRunnerChange(ViewContext &context)
 {
-    const RaceStore &store = context.store;
-    if (!store.isRunner(store.curUma))
+    const qint32 shown = context.views.shownRunner;
+    if (!context.store.isRunner(shown))
         return;
-    context.views.runnerBox = QStringLiteral("%1").arg(store.curUma, 2, 10, QLatin1Char('0'));
+    context.views.runnerBox = QStringLiteral("%1").arg(shown, 2, 10, QLatin1Char('0'));
     if (context.views.drawn == DrawnView::Hikaku)
         showHikakuGraph(context);
     else

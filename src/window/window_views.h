@@ -43,6 +43,10 @@ struct WindowViews {
     QString umaInfo;  // Label7
     QString runnerBox;  // Combo2's text
 
+    // The runner the graph views draw, 1..tousuu (0 = none): set by the runner
+    // navigation, by the end of a load and by the jobs that draw every runner.
+    qint32 shownRunner = 0;
+
     // The view drawn last (the graph before any drawing). The table is drawn
     // over the graph box, so after the table the box below it still holds the
     // graph or comparison graph drawn before it.
@@ -59,10 +63,10 @@ struct WindowViews {
     GraphSurfaces surfaces();
 };
 
-// One drawing request: the store, the settings, the table check box's value and
+// One drawing request: the store (only read), the settings, the table check box's value and
 // where messages go.
 struct ViewContext {
-    RaceStore &store;
+    const RaceStore &store;
     const Settings &settings;
     qint32 check1;  // Check1: the per-run grid is filled only at 1
     WindowViews &views;
@@ -70,21 +74,22 @@ struct ViewContext {
 };
 
 // The view buttons. "グラフ": the table is hidden and the speed-figure graph of
-// curUma drawn with its grids and panels. "比較": the table is hidden and the
+// views.shownRunner drawn with its grids and panels. "比較": the table is hidden and the
 // comparison graph drawn, the runner named by the runner box emphasised.
 // "馬柱": the past-performance table is drawn and shown over the graph.
 void switchToGraph(ViewContext &context);
 void switchToHikaku(ViewContext &context);
 void switchToBacyu(ViewContext &context);
 
-// The speed-figure graph of curUma, as after a load or a runner change.
+// The speed-figure graph of views.shownRunner, as after a load or a runner change.
 void showGraph(ViewContext &context);
 
 // A race load begins: the past-performance table is hidden (even when the load
 // then stops at a missing selection).
 void loadStarting(WindowViews &views);
-// A race load ended. When it went through to the analysis the speed-figure graph
-// of curUma (runner 1) is drawn, then views.viewAfterLoad when it names another
+// A race load ended. The runner the load ended at (store.curUma) becomes the
+// shown runner. When it went through to the analysis the speed-figure graph of
+// that runner (runner 1) is drawn, then views.viewAfterLoad when it names another
 // view (and it is forgotten); a load stopped at a message leaves every view as it
 // was until the user draws again.
 void loadEnded(ViewContext &context, bool analysed);
@@ -96,23 +101,25 @@ QString shownView(const WindowViews &views);
 // The options changed the reference-line share (settings.kakeritu). The line is
 // computed from the loaded figures at the end of a load; without this it would
 // stay at the old share's height while the graph's label names the new one. The
-// line is computed again from the figures of the analysed race and the view on
-// screen drawn again. Nothing happens before a load has gone through.
-void shareChanged(ViewContext &context);
+// line is computed again from the figures of the analysed race in `store` (the
+// store of the context) and the view on screen drawn again. Nothing happens
+// before a load has gone through.
+void shareChanged(RaceStore &store, ViewContext &context);
 
 // The table check box was clicked; context.check1 is its new value (0 or 1). The
 // value is saved at once as "writeHyo" in the settings file of `folder` (a failed
-// save is reported), then the speed-figure graph of curUma is drawn again when a
-// runner is shown (curUma > 0), filling the per-run grid only at 1.
+// save is reported), then the speed-figure graph of the shown runner is drawn
+// again when a runner is shown (views.shownRunner > 0), filling the per-run grid only at 1.
 void tableCheckClicked(ViewContext &context, const AppFolder &folder);
 
 // A click on the head-to-head grid's row `row`: the runner of that row, or 0 when
 // the row is the captions (0), the totals or an empty row below the last runner.
 qint32 runnerOfTaisenRow(int row, const RaceStore &store);
 
-// After the shown runner changed: the runner box shows curUma as "00", then the
-// comparison graph is drawn again when it is the current view, else the
-// speed-figure graph. Nothing is drawn when curUma is not a runner of the race.
+// After the shown runner changed: the runner box shows views.shownRunner as "00",
+// then the comparison graph is drawn again when it is the current view, else the
+// speed-figure graph. Nothing is drawn when the shown runner is not a runner of
+// the race.
 void redrawAfterRunnerChange(ViewContext &context);
 
 }  // namespace marunoki

@@ -116,7 +116,7 @@ TEST_F(SampleRaceViews, DumpHoldsWhatTheWindowShowsForEveryRunner)
     const QJsonObject dump = viewsJson(context);
     EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
     // The window shows runner 1's graph again, as before the dump.
-    EXPECT_EQ(store.curUma, 1);
+    EXPECT_EQ(views.shownRunner, 1);
     EXPECT_FALSE(views.bacyuGrid.visible);
 
     // A second window, driven as the user drives it: each runner shown with the
@@ -127,7 +127,7 @@ TEST_F(SampleRaceViews, DumpHoldsWhatTheWindowShowsForEveryRunner)
     ASSERT_EQ(runners.size(), store.tousuu);
     for (int n = 1; n <= store.tousuu; ++n) {
         SCOPED_TRACE(n);
-        store.curUma = n;
+        window.shownRunner = n;
         showGraph(shown);
         const QJsonObject runner = runnerDump(dump, n);
         EXPECT_EQ(runner[QStringLiteral("uma")].toInt(), n);

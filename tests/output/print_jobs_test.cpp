@@ -20,7 +20,8 @@ protected:
     {
         // Each graph picture is named by the runner it was drawn for.
         printer.tagPicture = [this](const RecordedDrawing &picture) {
-            return &picture == &views.picture2 ? QStringLiteral("legend") : QString::number(store.curUma);
+            return &picture == &views.picture2 ? QStringLiteral("legend")
+                                               : QString::number(views.shownRunner);
         };
     }
 
@@ -28,6 +29,7 @@ protected:
     void load(int runners)
     {
         fillPrintRace(store, runners);
+        views.shownRunner = 1;
         showGraph(context);
         sink.clear();
     }
@@ -267,7 +269,7 @@ TEST_F(Printing, BeforeAnyLoadOnlyTheLegendAndTheTitleArePrinted)
     const std::vector<PrintCall> texts = printer.callsOf(Kind::Text);
     ASSERT_EQ(texts.size(), 1U);
     EXPECT_EQ(texts[0].text, QStringLiteral("データ未読込み"));
-    EXPECT_EQ(store.curUma, 0);
+    EXPECT_EQ(views.shownRunner, 0);
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
@@ -281,7 +283,7 @@ TEST_F(Printing, RunnerShownBeforePrintingIsShownAgain)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.view);
         load(17);
-        store.curUma = 5;
+        views.shownRunner = 5;
         views.runnerBox = QStringLiteral("05");
         if (c.drawn == DrawnView::Hikaku)
             switchToHikaku(context);
@@ -290,7 +292,7 @@ TEST_F(Printing, RunnerShownBeforePrintingIsShownAgain)
 
         printGraph(context, printer);
 
-        EXPECT_EQ(store.curUma, 5);
+        EXPECT_EQ(views.shownRunner, 5);
         EXPECT_EQ(views.runnerBox, QStringLiteral("05"));
         EXPECT_EQ(views.drawn, c.drawn);
         EXPECT_TRUE(views.umaInfo.contains(store.U_name[5])) << views.umaInfo.toStdString();

@@ -50,6 +50,7 @@ protected:
     void load(int runners)
     {
         fillPrintRace(store, runners);
+        views.shownRunner = 1;
         showGraph(context);
     }
 

@@ -114,7 +114,7 @@ TEST_F(ViewFiles, GraphsOfSeventeenRunnersAreOneFileOfTwoLandscapePagesEachWithT
     EXPECT_FALSE(pageText(path, 1).contains(store.U_name[17]));
     // Nothing asked of the user, and runner 1 is shown again.
     EXPECT_TRUE(sink.messages().isEmpty());
-    EXPECT_EQ(store.curUma, 1);
+    EXPECT_EQ(views.shownRunner, 1);
 }
 
 TEST_F(ViewFiles, TableIsOnePortraitPageOfText)

@@ -6,7 +6,8 @@
 
 namespace marunoki::test {
 
-// Fills the store with `runners` runners (1..18), a race on 2026-11-29 and curUma 1.
+// Fills the store with `runners` runners (1..18), a race on 2026-11-29 and curUma 1
+// (as a load leaves it).
 void fillPrintRace(RaceStore &store, int runners);
 
 }  // namespace marunoki::test

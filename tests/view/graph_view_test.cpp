@@ -52,7 +52,7 @@ TEST(DrawGraph, SetsTheRunnerBox)
     store.curUma = 7;
     GraphWindow window;
     RecordingSink sink;
-    drawGraph(store, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
+    drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
     EXPECT_EQ(window.runnerBox, QStringLiteral("07"));
     EXPECT_TRUE(sink.messages().isEmpty());
 }
@@ -64,7 +64,7 @@ TEST(DrawGraph, LastThreeFurlongCirclesLieUnderTheFigureLine)
     fillRunner(store, 1);
     GraphWindow window;
     RecordingSink sink;
-    drawGraph(store, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
+    drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
     const QColor agariOutline(192, 192, 0);
     const QColor turfGreen(0, 128, 0);
     const size_t agari = firstIndex(window.picture1, PrimitiveKind::Circle, agariOutline);
@@ -103,7 +103,7 @@ TEST(DrawGraph, OverlaysFollowTheirSwitchesExactly)
             settings.iniGraph[o.overlay] = value;
             GraphWindow window;
             RecordingSink sink;
-            drawGraph(store, settings, 0, window.surfaces, sink);
+            drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
             const bool drawn = !primitivesIn(window.picture1, o.kind, o.colour).empty();
             EXPECT_EQ(drawn, value == QStringLiteral("true")) << o.name << " " << value.toStdString();
         }
@@ -117,7 +117,7 @@ TEST(DrawGraph, EverySwitchOffLeavesGridHeadlineReferenceAndFigureLine)
     fillRunner(store, 1);
     GraphWindow window;
     RecordingSink sink;
-    drawGraph(store, graphSettings(QStringLiteral("false")), 0, window.surfaces, sink);
+    drawGraph(store, store.curUma, graphSettings(QStringLiteral("false")), 0, window.surfaces, sink);
 
     const RecordedDrawing &graph = window.picture1;
     EXPECT_EQ(primitivesOf(graph, PrimitiveKind::FilledBox).size(), 0u);
@@ -142,7 +142,7 @@ TEST(DrawGraph, RunnerOneAlsoDrawsLegendRacePanelAndGridLayout)
     GraphWindow window;
     RecordingSink sink;
     store.curUma = 2;
-    drawGraph(store, settings, 0, window.surfaces, sink);
+    drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
     EXPECT_TRUE(window.picture2.primitives().empty());
     EXPECT_TRUE(window.raceInfo.isEmpty());
     EXPECT_EQ(window.runGrid.rows(), 0);
@@ -150,7 +150,7 @@ TEST(DrawGraph, RunnerOneAlsoDrawsLegendRacePanelAndGridLayout)
     EXPECT_EQ(window.taisenGrid.rows(), 20);
 
     store.curUma = 1;
-    drawGraph(store, settings, 1, window.surfaces, sink);
+    drawGraph(store, store.curUma, settings, 1, window.surfaces, sink);
     EXPECT_FALSE(window.picture2.primitives().empty());
     EXPECT_EQ(window.raceInfo, QStringLiteral("サンプルステークス\r3歳以上オープン"));
     EXPECT_EQ(window.runGrid.rows(), 36);
@@ -166,7 +166,7 @@ TEST(DrawGraph, PerRunGridFilledOnlyWhenTheCheckBoxIsOne)
         fillRunner(store, 1);
         GraphWindow window;
         RecordingSink sink;
-        drawGraph(store, graphSettings(QStringLiteral("true")), check, window.surfaces, sink);
+        drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), check, window.surfaces, sink);
         const GridCell *date = window.runGrid.at(1, 0);
         ASSERT_NE(date, nullptr);
         EXPECT_EQ(date->text.isEmpty(), check != 1) << check;
@@ -181,10 +181,10 @@ TEST(DrawGraph, EachDrawingStartsFromAClearedBox)
     GraphWindow window;
     RecordingSink sink;
     const Settings settings = graphSettings(QStringLiteral("true"));
-    drawGraph(store, settings, 0, window.surfaces, sink);
+    drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
     const size_t first = window.picture1.primitives().size();
     store.curUma = 2;
-    drawGraph(store, settings, 0, window.surfaces, sink);
+    drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
     EXPECT_LT(window.picture1.primitives().size(), first);
     EXPECT_TRUE(primitivesIn(window.picture1, PrimitiveKind::Circle, QColor(0, 128, 0)).empty());
 }
@@ -197,7 +197,7 @@ TEST(DrawGraph, FailingStepsAreReportedAndTheDrawingGoesOn)
     GraphWindow window;
     window.umaInfo = QStringLiteral("前の馬");
     RecordingSink sink;
-    drawGraph(store, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
+    drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
     const QStringList messages = sink.messages();
     const char16_t *const expected[] = {u"U_labelエラー(err-AD02)", u"agariエラー(err-AD16)",
         u"SP_sisuuエラー(err-AD03)", u"cyakuエラー(err-AD09)", u"taizyuエラー(err-AD04)",
@@ -221,7 +221,7 @@ TEST(DrawGraph, ARaceDateOffTheCalendarIsReportedByTheGrid)
     store.raceDate = -1e12;
     GraphWindow window;
     RecordingSink sink;
-    drawGraph(store, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
+    drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
     ASSERT_FALSE(sink.messages().isEmpty());
     EXPECT_EQ(sink.messages().first(), QStringLiteral("罫線エラー(err-AD01)"));
 }
@@ -233,7 +233,7 @@ TEST(DrawGraph, RenderedGraphShowsItsLines)
     fillRunner(store, 1);
     GraphWindow window;
     RecordingSink sink;
-    drawGraph(store, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
+    drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
 
     QImage image(609, 449, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -273,9 +273,10 @@ TEST(DrawGraph, WildValuesAreDrawnAndRenderedWithoutHarm)
     QImage image(609, 449, QImage::Format_ARGB32_Premultiplied);
     for (int pass = 0; pass < 2; ++pass) {
         if (pass == 0)
-            drawGraph(store, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
+            drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
         else
-            drawHikakuGraph(store, graphSettings(QStringLiteral("true")), window.surfaces, sink);
+            drawHikakuGraph(
+                store, store.curUma, graphSettings(QStringLiteral("true")), window.surfaces, sink);
         image.fill(Qt::white);
         QPainter painter(&image);
         paintDrawing(window.picture1, painter, QRectF(0, 0, 609, 449));
@@ -315,9 +316,9 @@ TEST(DrawGraph, NotANumberFiguresAreDrawnAndRenderedWithoutHarm)
         if (pass == 2)
             store.raceDate = std::numeric_limits<double>::quiet_NaN();
         if (pass == 1)
-            drawHikakuGraph(store, settings, window.surfaces, sink);
+            drawHikakuGraph(store, store.curUma, settings, window.surfaces, sink);
         else
-            drawGraph(store, settings, 1, window.surfaces, sink);
+            drawGraph(store, store.curUma, settings, 1, window.surfaces, sink);
         image.fill(Qt::white);
         QPainter painter(&image);
         paintDrawing(window.picture1, painter, QRectF(0, 0, 609, 449));

@@ -19,7 +19,10 @@ struct Hikaku {
     RecordingSink sink;
 
     explicit Hikaku(int runners) { setUpRace(store, runners, 30); }
-    void draw() { drawHikakuGraph(store, graphSettings(QStringLiteral("true")), window.surfaces, sink); }
+    void draw()
+    {
+        drawHikakuGraph(store, store.curUma, graphSettings(QStringLiteral("true")), window.surfaces, sink);
+    }
     std::vector<DrawPrimitive> circles() const
     {
         return primitivesOf(window.picture1, PrimitiveKind::Circle);

@@ -23,6 +23,7 @@ protected:
     void load(int runners)
     {
         fillPrintRace(store, runners);
+        views.shownRunner = 1;  // runner 1 shown, as after a load
         showGraph(context);
     }
 
@@ -108,7 +109,7 @@ TEST_F(WindowViewSwitches, RunnerChangeRedrawsTheCurrentGraph)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         views.drawn = c.viewBefore;
-        store.curUma = 4;
+        views.shownRunner = 4;
         redrawAfterRunnerChange(context);
         EXPECT_EQ(views.runnerBox, QStringLiteral("04"));
         EXPECT_EQ(views.drawn, c.viewAfter);
@@ -124,7 +125,7 @@ TEST_F(WindowViewSwitches, NoRedrawForARunnerOutsideTheRace)
     const std::size_t drawn = views.picture1.primitives().size();
     for (qint32 runner : {0, 7, 19, -1}) {
         SCOPED_TRACE(runner);
-        store.curUma = runner;
+        views.shownRunner = runner;
         redrawAfterRunnerChange(context);
         EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
         EXPECT_EQ(views.picture1.primitives().size(), drawn);
@@ -142,7 +143,7 @@ TEST(WindowViewsOnOddStores, EveryViewDrawsWithoutHarm)
     struct Case {
         const char *name;
         int runners;  // 0: nothing loaded
-        qint32 curUma;
+        qint32 shown;  // the shown runner
         qint32 tousuu;  // as the store says, whatever was filled
     };
     const Case cases[] = {
@@ -161,16 +162,16 @@ TEST(WindowViewsOnOddStores, EveryViewDrawsWithoutHarm)
         store.resetPublic();
         if (c.runners > 0)
             fillPrintRace(store, c.runners);
-        store.curUma = c.curUma;
         store.tousuu = c.tousuu;
         Settings settings;
         WindowViews views;
+        views.shownRunner = c.shown;
         RecordingSink sink;
         ViewContext context {store, settings, 1, views, sink};
         for (Action action : actions)
             action(context);
         // The graph drawn last lies under the table, which only the view buttons hide.
-        EXPECT_EQ(store.curUma, c.curUma);
+        EXPECT_EQ(views.shownRunner, c.shown);
         EXPECT_EQ(views.drawn, DrawnView::Graph);
         EXPECT_TRUE(views.bacyuGrid.visible);
     }
@@ -185,7 +186,7 @@ TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
     struct Case {
         const char *name;
         qint32 check1;
-        qint32 curUma;
+        qint32 shown;  // the shown runner
         bool redrawn;
     };
     const Case cases[] = {
@@ -198,7 +199,7 @@ TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
         load(6);
         const QString lastRun = QStringLiteral("三番の前走");
         store.R_name[3][1] = lastRun;
-        store.curUma = c.curUma;
+        views.shownRunner = c.shown;
         TestFolder dir;
         const AppFolder folder(dir.path());
         ViewContext clicked {store, settings, c.check1, views, sink};
@@ -236,7 +237,7 @@ TEST_F(WindowViewSwitches, ALoadHidesTheTableAndDrawsRunnerOneOnlyWhenItWentThro
     for (const bool analysed : {false, true}) {
         SCOPED_TRACE(analysed ? "analysed" : "stopped at a message");
         load(6);
-        store.curUma = 4;
+        views.shownRunner = 4;
         redrawAfterRunnerChange(context);
         switchToBacyu(context);
         const std::size_t runnerFourDrawing = views.picture1.primitives().size();
@@ -329,7 +330,7 @@ TEST_F(WindowViewSwitches, ANewShareMovesTheLineWithItsLabel)
         ASSERT_TRUE(before);
 
         settings.kakeritu = 0.05f;
-        shareChanged(context);
+        shareChanged(store, context);
         EXPECT_TRUE(graphSays(views, QStringLiteral("05%ライン")));
         const auto after = referenceLineY(views);
         ASSERT_TRUE(after);
@@ -350,7 +351,7 @@ TEST_F(WindowViewSwitches, ANewShareBeforeAnyLoadChangesNothing)
     const float line = store.rentaiKizyun;
     const std::size_t drawn = views.picture1.primitives().size();
     settings.kakeritu = 0.05f;
-    shareChanged(context);  // no load went through: the store holds no analysed race
+    shareChanged(store, context);  // no load went through: the store holds no analysed race
     EXPECT_EQ(store.rentaiKizyun, line);
     EXPECT_EQ(views.picture1.primitives().size(), drawn);
 }
