@@ -8,7 +8,18 @@
 # With a build folder, that folder's configuration is used (configured again
 # for the graph); without one, a scratch configuration is made and removed.
 set -euo pipefail
+# The build folder is named from where the script is called, before it moves
+# to the top of the tree (a relative name would otherwise mean the top itself,
+# and configuring there would litter the sources with build files).
+build="${1:-}"
+if [[ -n "$build" ]]; then
+  build="$(cd "$build" && pwd)"
+fi
 cd "$(dirname "$0")/.."
+if [[ -n "$build" && "$build" == "$PWD" ]]; then
+  echo "check-layers: give a build folder, not the top of the source tree" >&2
+  exit 2
+fi
 
 # The layers, bottom first. A library may link only libraries of lower layers;
 # libraries on one layer do not know each other.
@@ -28,7 +39,6 @@ declare -A layer=(
   [mk_testsupport]=8  # the tests' shared helpers
 )
 
-build="${1:-}"
 scratch=""
 graph_dir="$(mktemp -d)"
 cleanup() {

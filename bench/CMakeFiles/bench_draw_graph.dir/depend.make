@@ -1,2 +1,0 @@
-# Empty dependencies file for bench_draw_graph.
-# This may be replaced when dependencies are built.

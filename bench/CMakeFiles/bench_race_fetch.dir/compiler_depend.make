@@ -1,2 +1,0 @@
-# Empty compiler generated dependencies file for bench_race_fetch.
-# This may be replaced when dependencies are built.

@@ -1,2 +1,0 @@
-# Empty compiler generated dependencies file for bench_track_lookup.
-# This may be replaced when dependencies are built.

@@ -1,2 +1,0 @@
-# Empty compiler generated dependencies file for mk_driver.
-# This may be replaced when dependencies are built.

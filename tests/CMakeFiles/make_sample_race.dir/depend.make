@@ -1,2 +1,0 @@
-# Empty dependencies file for make_sample_race.
-# This may be replaced when dependencies are built.

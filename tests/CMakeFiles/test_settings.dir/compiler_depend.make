@@ -1,2 +1,0 @@
-# Empty compiler generated dependencies file for test_settings.
-# This may be replaced when dependencies are built.
