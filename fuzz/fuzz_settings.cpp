@@ -13,6 +13,8 @@
 #include "settings/settings.h"
 
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -67,11 +69,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     (void)settings;
 
     IniFile ini = IniFile::read(path);
-    check(ini.state() == IniFile::State::Read, "a small regular file reads");
+    // A UTF-16 file is refused whole, never read as another encoding and
+    // written back over the user's file.
+    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    check(ini.state() == (utf16 ? IniFile::State::Unreadable : IniFile::State::Read),
+        "a small regular file reads unless it is UTF-16");
+    if (utf16) {
+        check(!ini.problem().isEmpty(), "a refused file says why");
+        return 0;
+    }
+    // Invalid UTF-8 comes back changed (each bad sequence becomes U+FFFD).
+    const bool validUtf8 = QString::fromUtf8(bytes).toUtf8() == bytes;
     for (const Key &k : kKeys) {
         const QString value = ini.profileString(k.section, k.key, QStringLiteral("default"));
         check(value.size() <= 255, "a profile string fits the 256-character buffer");
     }
+
+    // A file of mixed bytes (neither valid UTF-8 nor Shift_JIS throughout) is
+    // read line by line as well as it can be, and a rewritten line may settle
+    // it either way; the rewrite promises below hold for files decoded whole.
+    QStringDecoder sjisDecoder("Shift_JIS");
+    const QString sjisText = sjisDecoder.decode(bytes);
+    QStringEncoder sjisEncoder("Shift_JIS");
+    const QByteArray sjisBack = sjisEncoder.encode(sjisText);
+    if (!validUtf8 && (sjisDecoder.hasError() || sjisBack != bytes))
+        return 0;
 
     // A rewrite of one key: the key reads back, no other key changes.
     const QString newValue = QStringLiteral("マルノキ1");
