@@ -69,6 +69,14 @@ void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &mes
     const int h = store.curUma;
     if (!isHorseNumber(h))
         return;
+    // A pass that ends early leaves the runner's later runs without figures:
+    // the runner is incomplete, and the load says so.
+    const auto endPass = [&] {
+        messages.message(kPassError);
+        QString &missing = store.gaps.missing[size_t(h)];
+        if (missing.isEmpty())
+            missing = kPassError;
+    };
     for (int r = 1; r <= kMaxRuns; ++r) {
         const bool central = isNumeric(store.R_zyo[h][r]);
         const RunSource source = central ? RunSource::Central : RunSource::Local;
@@ -89,14 +97,14 @@ void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &mes
             continue;
         }
         if (db == nullptr) {
-            messages.message(kPassError);
+            endPass();
             return;
         }
 
         const QString &course = store.R_zyo[h][r];
         const Lookup variantRow = db->trackVariant(store.R_date[h][r], course, surface);
         if (!variantRow.ok) {
-            messages.message(kPassError);
+            endPass();
             return;
         }
         const float variant = variantRow.value.value_or(0.0f);
@@ -104,7 +112,7 @@ void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &mes
 
         const Lookup averageRow = db->averageTime(distance, course, surface);
         if (!averageRow.ok) {
-            messages.message(kPassError);
+            endPass();
             return;
         }
         if (!averageRow.value) {
@@ -115,7 +123,7 @@ void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &mes
 
         const auto sisuu = finiteFloat(speedFigure(source, average, time, distance, variant));
         if (!sisuu) {
-            messages.message(kPassError);
+            endPass();
             return;
         }
         store.U_sisuu[h][r] = *sisuu;
@@ -124,7 +132,7 @@ void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &mes
         if (last3f > 0.0f) {
             const auto agari = finiteFloat(agariFigure(source, average, last3f, distance, variant));
             if (!agari) {
-                messages.message(kPassError);
+                endPass();
                 return;
             }
             store.U_agari[h][r] = *agari;

@@ -1,6 +1,8 @@
 #include "analysis/track_db.h"
 
+#include "app/regular_file.h"
 #include "db/database.h"
+#include "db/file_format.h"
 #include "db/stored_date.h"
 
 #include <QSqlError>
@@ -49,6 +51,43 @@
 //   is a damaged table, and the analysis reports it like a failed query.
 
 namespace marunoki {
+
+OpenedTrackFile openTrackFile(const QString &path)
+{
+    const FormatProbe probe = probeDatabaseFormat(path);
+    switch (probe.format) {
+    case DatabaseFormat::Missing:
+        return {nullptr, QStringLiteral("ファイルがありません")};
+    case DatabaseFormat::Unreadable:
+        return {nullptr, readRegularFile(path, 1).status.message()};
+    case DatabaseFormat::Unknown:
+        return {nullptr, QStringLiteral("SQLite のデータベースでも Access のデータベースでもありません")};
+    case DatabaseFormat::SQLite:
+    case DatabaseFormat::Access:
+        break;
+    }
+    QString error;
+    std::unique_ptr<Database> db = Database::openQuietly(path, &error);
+    if (!db) {
+        // The database layer names the file; the caller names it already.
+        if (error.startsWith(path + u' '))
+            error.remove(0, path.size() + 1);
+        return {nullptr, QStringLiteral("データベースとして開けません（%1）").arg(error)};
+    }
+    // A file cut short opens (SQLite reads its first page only) and fails at the
+    // first lookup that reaches a page it lost.
+    QString damage;
+    {
+        QSqlQuery check(db->connection());
+        if (!check.exec(QStringLiteral("PRAGMA quick_check(1)")) || !check.next())
+            damage = check.lastError().text();
+        else if (check.value(0).toString() != QLatin1String("ok"))
+            damage = check.value(0).toString();
+    }
+    if (!damage.isEmpty())
+        return {nullptr, QStringLiteral("データベースが壊れています（%1）").arg(damage)};
+    return {std::move(db), {}};
+}
 
 namespace {
 

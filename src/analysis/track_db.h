@@ -30,6 +30,16 @@ struct [[nodiscard]] Lookup {
     QString error;  // when !ok
 };
 
+// A track database file opened for one load, read through once (SQLite's quick
+// check of every page) so that a file that is missing, refused, cut short or
+// damaged is refused before any figure is computed, not one lookup at a time.
+// The caller must see db/database.h (the result owns the Database).
+struct [[nodiscard]] OpenedTrackFile {
+    std::unique_ptr<Database> db;  // null on failure
+    QString cause;  // on failure: why, in Japanese, without the file's name
+};
+OpenedTrackFile openTrackFile(const QString &path);
+
 class TrackDatabase {
 public:
     enum class Kind { Central, Local };

@@ -1,5 +1,7 @@
 #include "app/race_store.h"
 
+#include <algorithm>
+
 namespace marunoki {
 
 const std::array<QString, kCourseCount + 1> &courseNames()
@@ -57,8 +59,29 @@ void RaceStore::resetPublic()
     raceJouken.clear();
     tousuu = 0;
     curUma = 0;
+    gaps = LoadGaps();
     zyoName = courseNames();
     cancelFlag.store(0);
+}
+
+bool LoadGaps::complete() const
+{
+    return local != LocalDatabaseState::Unreadable && leftOut.isEmpty()
+        && std::all_of(missing.begin(), missing.end(), [](const QString &m) { return m.isEmpty(); });
+}
+
+QString LoadGaps::summary() const
+{
+    QStringList parts;
+    for (int n = 1; n < kRunnerSlots; ++n) {
+        if (!missing[size_t(n)].isEmpty())
+            parts.append(QStringLiteral("%1番: %2").arg(n).arg(missing[size_t(n)]));
+    }
+    if (!leftOut.isEmpty())
+        parts.append(QStringLiteral("出馬表から外れた馬: %1").arg(leftOut.join(QStringLiteral("、"))));
+    if (local == LocalDatabaseState::Unreadable)
+        parts.append(QStringLiteral("NAR_data.mdb: %1").arg(localCause));
+    return parts.join(QStringLiteral(" / "));
 }
 
 }  // namespace marunoki

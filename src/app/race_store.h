@@ -15,6 +15,7 @@
 //   global. Only cancelFlag may be touched from another thread (the stop button).
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <atomic>
@@ -70,6 +71,27 @@ private:
     qint32 end_;
 };
 
+// The local-racing database (NAR_data.mdb) in a load: not there (its runs
+// then have no figures, as always), read, or there but unreadable.
+enum class LocalDatabaseState { Absent, Read, Unreadable };
+
+// What a load could not read although it went through to the analysis: the
+// race is shown and written, but its figures are not the whole story.
+struct LoadGaps {
+    // Per runner: why its past runs or figures are incomplete (empty: whole).
+    RunnerTable<QString> missing;
+    // The card's rows after a break in its horse numbers, which the count left
+    // out ("6番 サンプルホース06").
+    QStringList leftOut;
+    LocalDatabaseState local = LocalDatabaseState::Absent;
+    QString localCause;  // Unreadable: why
+
+    // Nothing above is missing.
+    bool complete() const;
+    // What is missing, in one line for a message or a list (empty when complete).
+    QString summary() const;
+};
+
 class RaceStore {
 public:
     RaceStore();
@@ -77,7 +99,8 @@ public:
     RaceStore &operator=(const RaceStore &) = delete;
 
     // Empties the store for a new load: every run and runner field, the derived
-    // figures and statistics, the race fields, tousuu, curUma and cancelFlag.
+    // figures and statistics, the race fields, the gaps, tousuu, curUma and
+    // cancelFlag.
     // Leaves rentaiKizyun and graphBase as they are (they describe the last
     // analysis), and refills the course table.
     void resetPublic();
@@ -148,6 +171,10 @@ public:
     std::array<float, 4> zyouiHeikin {};  // the three best means, highest first, in 1..3
     float rentaiKizyun = 0;  // figure at which the graph's reference line is drawn
     qint32 graphBase = 0;  // lower end of the graph's figure scale: 0, 30 or -30
+
+    // What the load could not read (see LoadGaps); written by the load driver
+    // and the card readers.
+    LoadGaps gaps;
 
     // --- control ---
     std::array<QString, kCourseCount + 1> zyoName;  // course names 1..10, entry 0 unused

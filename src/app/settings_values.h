@@ -61,6 +61,12 @@ struct Settings {
     QString site1Base;
     QString site2Base;
     CacheSettings cache;
+    // When the reading stopped at a value it could not use ("kakeritu" or
+    // "writeHyo" not a number, or out of its range): the key and its text as
+    // read; an empty key when it read every setting. The settings after it keep
+    // their start values (the site stays unset).
+    QString stoppedKey;
+    QString stoppedValue;
 };
 
 // Whether the overlay is switched on: its text is exactly "true".

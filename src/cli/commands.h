@@ -10,11 +10,13 @@ constexpr int kExitAnalysed = 0;  // the load reached the analysis (or the comma
 constexpr int kExitFailed = 1;  // an output file or an import could not be written
 constexpr int kExitUsage = 2;  // the command line is not one
 constexpr int kExitStopped = 3;  // the load stopped at a message
+constexpr int kExitIncomplete = 4;  // analysed, but something could not be read (a runner's page ...)
 
 // load: one race, optionally written as JSON and CSV.
 int loadCommand(const Options &options);
 // day: the races of one meeting day, each written as the options ask, and the
-// day's report; 0 when at least one race was analysed.
+// day's report; 0 when at least one race was analysed, 4 when one of the races
+// analysed is incomplete.
 int dayCommand(const Options &options);
 // import-mdb SRC DEST: an Access file copied into a SQLite file.
 int importMdbCommand(const Options &options);

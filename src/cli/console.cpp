@@ -55,6 +55,20 @@ void Console::detailedMessage(const QString &text, const QString &detail)
     write(line);
 }
 
+void Console::line(const QString &text, const QString &detail)
+{
+    std::lock_guard lock(mutex_);
+    QByteArray out;
+    if (statusOpen_) {
+        out += '\n';
+        statusOpen_ = false;
+    }
+    out += oneLine(text) + '\n';
+    if (!detail.isEmpty())
+        out += "detail: " + oneLine(detail) + '\n';
+    write(out);
+}
+
 void Console::status(const QString &text)
 {
     std::lock_guard lock(mutex_);

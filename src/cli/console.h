@@ -30,6 +30,9 @@ public:
     void message(const QString &text) override;
     void detailedMessage(const QString &text, const QString &detail) override;
     void status(const QString &text) override;
+    // A line of its own (never rewritten), followed by a "detail: " line when
+    // detail is not empty: a race day's line for a race.
+    void line(const QString &text, const QString &detail = QString());
     // Ends a status line left open on a terminal.
     void finish();
 

@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 
+#include <utility>
+
 namespace marunoki::cli {
 
 namespace {
@@ -67,18 +69,18 @@ public:
         RaceSummary summary;
         if (outcome.analysed) {
             summary = summarizeRace(store, outcome.race);
-            console_.finish();
-            console_.status(head
-                + QStringLiteral("%1 %2頭 解析済み（%3）")
-                      .arg(store.raceTitle, QString::number(summary.runners), seconds(raceTimer_.elapsed())));
+            const QString gaps
+                = outcome.missing.isEmpty() ? QString() : QStringLiteral(" 欠けあり: ") + outcome.missing;
+            console_.line(head
+                + QStringLiteral("%1 %2頭 解析済み（%3）%4")
+                      .arg(store.raceTitle, QString::number(summary.runners), seconds(raceTimer_.elapsed()),
+                          gaps));
             writeOutputs(outcome.race, store, summary);
         } else {
             summary.race = outcome.race;
             summary.reason = outcome.reason;
-            console_.finish();
-            console_.status(head + QStringLiteral("読み込めません: ") + outcome.reason);
+            console_.line(head + QStringLiteral("読み込めません: ") + outcome.reason, outcome.detail);
         }
-        console_.finish();
         summaries_.push_back(summary);
     }
 
@@ -116,6 +118,30 @@ private:
     std::vector<RaceSummary> summaries_;
     bool written_ = true;
 };
+
+// The races that could not be read, and those analysed with something
+// missing, listed again after the total line: in a long log the race lines
+// have scrolled away.
+void listProblems(const DayResult &result, Console &console)
+{
+    const auto raceName = [](int race) { return QStringLiteral("%1R").arg(race, 2, 10, QLatin1Char('0')); };
+    bool headed = false;
+    for (const DayRace &r : result.races) {
+        if (r.analysed)
+            continue;
+        if (!std::exchange(headed, true))
+            console.line(QStringLiteral("読み込めなかったレース:"));
+        console.line(QStringLiteral("  %1 %2").arg(raceName(r.race), r.reason), r.detail);
+    }
+    headed = false;
+    for (const DayRace &r : result.races) {
+        if (!r.analysed || r.missing.isEmpty())
+            continue;
+        if (!std::exchange(headed, true))
+            console.line(QStringLiteral("欠けのあるレース:"));
+        console.line(QStringLiteral("  %1 %2").arg(raceName(r.race), r.missing));
+    }
+}
 
 }  // namespace
 
@@ -162,11 +188,13 @@ int dayCommand(const Options &options)
         result = runDay(day, context, outputs);
     }
     const int analysed = result.analysedCount();
-    console.status(
-        QStringLiteral("計 %1レース中 %2レースを解析しました（%3）%4")
+    const int incomplete = result.incompleteCount();
+    console.line(
+        QStringLiteral("計 %1レース中 %2レースを解析しました%3（%4）%5")
             .arg(QString::number(day.lastRace - day.firstRace + 1), QString::number(analysed),
+                incomplete > 0 ? QStringLiteral("（うち %1レースは欠けあり）").arg(incomplete) : QString(),
                 seconds(timer.elapsed()), result.stopped ? QStringLiteral("：中止しました") : QString()));
-    console.finish();
+    listProblems(result, console);
 
     bool written = outputs.written();
     if (!load.reportDir.isEmpty()) {
@@ -181,7 +209,9 @@ int dayCommand(const Options &options)
     }
     if (result.stopped || analysed == 0)
         return kExitStopped;
-    return written ? kExitAnalysed : kExitFailed;
+    if (!written)
+        return kExitFailed;
+    return incomplete > 0 ? kExitIncomplete : kExitAnalysed;
 }
 
 }  // namespace marunoki::cli

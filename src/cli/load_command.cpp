@@ -137,6 +137,14 @@ std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &fo
         return std::nullopt;
     }
     Settings settings = readIniPara(folder, console);
+    // The reading stopped there: the site and the settings after it were never
+    // read, and a load would "analyse" a race of nobody.
+    if (!settings.stoppedKey.isEmpty()) {
+        complain(QStringLiteral("設定ファイル %1 の [graph] %2=%3 は使える数値ではありません"
+                                "（設定はここで読み終わり、サイトが決まりません）")
+                     .arg(settingsFile(folder), settings.stoppedKey, settings.stoppedValue));
+        return std::nullopt;
+    }
     if (!load.base1.isEmpty())
         settings.site1Base = load.base1;
     if (!load.base2.isEmpty())
@@ -230,7 +238,14 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     if (load.csv)
         written = writeCsv(store, folder, console, files) && written;
     written = writeViewOutputs(load, store, settings, console) && written;
-    return written ? kExitAnalysed : kExitFailed;
+    if (!written)
+        return kExitFailed;
+    // Each gap had its message when it happened; the status says the whole.
+    if (!store.gaps.complete()) {
+        complain(QStringLiteral("解析しましたが、読み込めなかったものがあります: ") + store.gaps.summary());
+        return kExitIncomplete;
+    }
+    return kExitAnalysed;
 }
 
 int loadCommand(const Options &options)

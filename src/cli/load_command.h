@@ -30,7 +30,8 @@ PageSources makeSources(const LoadOptions &load, const AppFolder &folder, const 
 ReadingSite siteOf(const LoadOptions &load, const Settings &settings);
 
 // The settings of the folder with the options' base addresses in place; nothing
-// (after saying why) when the folder is missing or its site setting names no site.
+// (after saying why) when the folder is missing, the settings read stopped at a
+// value it could not use, or its site setting names no site.
 std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console);
 
 // Whether the options can load from site (None for no address check): an address for the site, an offline
@@ -40,8 +41,10 @@ std::optional<int> checkSources(
 
 // Loads the race of `load` into store with the settings of folder, and writes
 // the JSON and CSV outputs the options ask for. Returns the exit status
-// (kExitAnalysed, kExitStopped, kExitUsage for an unusable option value,
-// kExitFailed when an output or an archived page could not be written). Every file it writes (the
+// (kExitAnalysed, kExitStopped, kExitUsage for an unusable option value or
+// settings file, kExitFailed when an output or an archived page could not be
+// written, else kExitIncomplete when the race was analysed with something
+// missing: the store's gaps). Every file it writes (the
 // outputs, the archived pages) goes through `files`.
 int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &store, Console &console,
     const FileSystem &files = systemFileSystem());

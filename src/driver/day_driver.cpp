@@ -152,6 +152,14 @@ int DayResult::analysedCount() const
     return count;
 }
 
+int DayResult::incompleteCount() const
+{
+    int count = 0;
+    for (const DayRace &r : races)
+        count += r.analysed && !r.missing.isEmpty() ? 1 : 0;
+    return count;
+}
+
 DayResult runDay(const DaySelection &day, DayContext &context, DayObserver &observer)
 {
     DayResult result;
@@ -177,13 +185,16 @@ DayResult runDay(const DaySelection &day, DayContext &context, DayObserver &obse
             load.pagesAsked = [&lookAhead, &day, race] { lookAhead.start(day.race(race + 1)); };
         const LoadResult loaded = runLoad(day.race(race), load);
 
-        DayRace outcome {race, loaded.analysed, {}};
+        DayRace outcome {race, loaded.analysed, {}, {}, {}};
         const QStringList messages = raceMessages.messages();
         if (loaded.analysed) {
-            for (const QString &m : messages)
-                context.messages.message(m);
+            const QStringList details = raceMessages.details();
+            for (qsizetype i = 0; i < messages.size(); ++i)
+                context.messages.detailedMessage(messages[i], details.value(i));
+            outcome.missing = store.gaps.summary();
         } else {
             outcome.reason = messages.isEmpty() ? loaded.stopMessage : messages.join(QStringLiteral(" / "));
+            outcome.detail = loaded.stopDetail;
         }
         // A stop during the load ends it with the cancel message; one during
         // the analysis leaves the flag at -1 for the check above.

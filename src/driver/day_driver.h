@@ -57,12 +57,20 @@ struct DayRace {
     bool analysed = false;
     // Not analysed: why, in one line (the load's messages joined).
     QString reason;
+    // Not analysed: what lies behind it, as a load's detail line ("<address>
+    // (<cause>)"); empty when there is none.
+    QString detail;
+    // Analysed with something missing: what (LoadGaps::summary); empty when the
+    // race is complete.
+    QString missing;
 };
 
 struct [[nodiscard]] DayResult {
     std::vector<DayRace> races;  // in race order, the races that were begun
     bool stopped = false;  // the user stopped the day
     int analysedCount() const;
+    // The races analysed with something missing.
+    int incompleteCount() const;
 };
 
 // Told about each race as the day goes.

@@ -27,14 +27,27 @@ const QString kCardUnreadable = QStringLiteral("出馬表が正常に読み込�
 const QString &kUserCancel = kUserCancelMessage;
 const QString kTrackDbFile = QStringLiteral("marunoki.dat");
 const QString kNarFile = QStringLiteral("NAR_data.mdb");
+const QString kTrackDbUnreadable = QStringLiteral("dataファイルが開けません");
+const QString kNoSite
+    = QStringLiteral("読込みサイトが設定されていません（オプション設定でサイトを選んでください）");
 
-// The databases of one load: each file opened at most once, on first use, and
-// kept open until the load ends. The track lookups are released before their
-// databases.
+// Where a load stopped: the message, and behind it the failed page's address
+// and cause when a fetch failed (or the file and cause of a database).
+struct Stop {
+    QString message;
+    QString detail;
+};
+
+// The databases of one load: each file opened at most once and kept open until
+// the load ends. The track lookups are released before their databases.
+// marunoki.dat is opened (and read through) before anything else: no figure can
+// exist without it. NAR_data.mdb is opened on first use; its state goes into the
+// store's gaps.
 class LoadDatabases {
 public:
-    LoadDatabases(const AppFolder &folder, MessageSink &messages)
+    LoadDatabases(const AppFolder &folder, RaceStore &store, MessageSink &messages)
         : folder_(folder)
+        , store_(store)
         , messages_(messages)
     { }
     ~LoadDatabases()
@@ -45,13 +58,34 @@ public:
         localTrack_.reset();
     }
 
-    // NAR_data.mdb, or null when it is not there or cannot be opened.
+    // Opens marunoki.dat; where the load stops when it cannot be opened or read.
+    std::optional<Stop> openCentral()
+    {
+        const QString path = folder_.file(kTrackDbFile);
+        OpenedTrackFile file = openTrackFile(path);
+        if (!file.db)
+            return Stop {kTrackDbUnreadable, QStringLiteral("%1 (%2)").arg(path, file.cause)};
+        central_ = std::move(file.db);
+        return std::nullopt;
+    }
+
+    // NAR_data.mdb, or null when it is not there or cannot be opened or read
+    // (said once, and the load is then incomplete).
     Database *nar()
     {
         if (!narTried_) {
             narTried_ = true;
-            if (narExists())
-                nar_ = Database::open(folder_.file(kNarFile), messages_);
+            if (narExists()) {
+                const QString path = folder_.file(kNarFile);
+                OpenedTrackFile file = openTrackFile(path);
+                nar_ = std::move(file.db);
+                store_.gaps.local = nar_ ? LocalDatabaseState::Read : LocalDatabaseState::Unreadable;
+                if (!nar_) {
+                    store_.gaps.localCause = file.cause;
+                    messages_.detailedMessage(
+                        kTrackDbUnreadable, QStringLiteral("%1 (%2)").arg(path, file.cause));
+                }
+            }
         }
         return nar_.get();
     }
@@ -68,20 +102,19 @@ public:
         return narMerge_.get();
     }
 
+    // After openCentral() went through.
     AnalysisSources analysisSources()
     {
-        // marunoki.dat is opened whether or not it is there: a missing track
-        // database is reported ("dataファイルが開けません") as the program always has.
-        central_ = Database::open(folder_.file(kTrackDbFile), messages_);
-        if (central_)
+        if (central_ && !centralTrack_)
             centralTrack_ = std::make_unique<TrackDatabase>(*central_, TrackDatabase::Kind::Central);
-        if (Database *local = nar())
+        if (Database *local = nar(); local && !localTrack_)
             localTrack_ = std::make_unique<TrackDatabase>(*local, TrackDatabase::Kind::Local);
         return {centralTrack_.get(), localTrack_.get()};
     }
 
 private:
     const AppFolder &folder_;
+    RaceStore &store_;
     MessageSink &messages_;
     bool narTried_ = false;
     std::unique_ptr<Database> nar_;
@@ -91,19 +124,12 @@ private:
     std::unique_ptr<NarMerge> narMerge_;
 };
 
-// Where a load stopped: the message, and behind it the failed page's address
-// and cause when a fetch failed.
-struct Stop {
-    QString message;
-    QString detail;
-};
-
 LoadResult stopAt(const Stop &stop, LoadContext &context)
 {
     // Pages fetched ahead for this race are of no use any more.
     context.source.cancelAll();
     context.messages.detailedMessage(stop.message, stop.detail);
-    return {false, stop.message};
+    return {false, stop.message, stop.detail};
 }
 
 // Reads the card and every runner's page of the chosen site. Returns where the
@@ -147,10 +173,14 @@ std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, Load
         if (status == kPageNotExpected) {
             if (site.site == ReadingSite::Two)
                 return Stop {kCardUnreadable, loader.failureDetail()};
-            // Site 1 carries on without this runner's history.
+            // Site 1 carries on without this runner's history; the load is
+            // then incomplete.
+            const QString detail = loader.failureDetail();
             context.messages.detailedMessage(
-                QString::number(n) + QStringLiteral("番の馬情報が正常に読み込めません"),
-                loader.failureDetail());
+                QString::number(n) + QStringLiteral("番の馬情報が正常に読み込めません"), detail);
+            store.gaps.missing[size_t(n)] = detail.isEmpty()
+                ? QStringLiteral("馬情報が正常に読み込めません: %1").arg(url)
+                : QStringLiteral("馬情報が正常に読み込めません: %1").arg(detail);
             continue;
         }
         if (merge) {
@@ -199,10 +229,17 @@ LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
     const QString missing = missingSelectionMessage(selection);
     if (!missing.isEmpty()) {
         context.messages.message(missing);
-        return {false, missing};
+        return {false, missing, {}};
     }
 
-    LoadDatabases databases(context.folder, context.messages);
+    // A settings read that stopped before the site left it unset: there is no
+    // site to read from (a site setting naming neither site reads nothing).
+    if (selection.site == ReadingSite::None && context.settings.otherSite.isEmpty())
+        return stopAt({kNoSite, {}}, context);
+
+    LoadDatabases databases(context.folder, store, context.messages);
+    if (const auto stop = databases.openCentral())
+        return stopAt(*stop, context);
     if (const std::optional<SiteReaders> site = siteReaders(selection, context.settings)) {
         if (const auto stop = readRace(*site, context, databases))
             return stopAt(*stop, context);
@@ -210,7 +247,7 @@ LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
 
     anaSisuu(store, databases.analysisSources(), context.settings.kakeritu, context.messages);
     store.curUma = 1;
-    return {true, {}};
+    return {true, {}, {}};
 }
 
 }  // namespace marunoki

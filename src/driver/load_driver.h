@@ -3,7 +3,10 @@
 //
 // NOTES ON THE DESIGN
 // - The steps, in order: reset the store; check the selection (the first box still
-//   at its initial text gets its message and ends the load); compose the card
+//   at its initial text gets its message and ends the load); open marunoki.dat
+//   and read it through (a file missing, refused or cut short ends the load at
+//   "dataファイルが開けません", its path and cause as the detail: no figure can
+//   exist without it); compose the card
 //   address of the chosen site; read the card; read every runner's page in
 //   horse-number order with curUma set to the runner (on Site 1 followed by the
 //   local-racing merge when NAR_data.mdb lies in the application folder); run the
@@ -14,7 +17,12 @@
 //   "処理を中止します（ユーザーキャンセル）". A card read that finds no runner is an
 //   unreadable card as well.
 // - A site setting other than "サイト1" and "サイト2" reads nothing and goes on
-//   to the analysis of the empty store.
+//   to the analysis of the empty store. A site never set (the settings read
+//   stopped before it) ends the load with a message instead.
+// - What the load could not read while it went on (a Site 1 runner's page, the
+//   local-racing merge of a runner, NAR_data.mdb, a runner's figures cut short
+//   by a failed lookup, the card's rows after a break in its horse numbers) is
+//   kept in the store's gaps: the load is analysed but incomplete.
 // - Once the card is read, every runner's page is asked for ahead (prefetch), so
 //   the network fetches them in parallel while the readers take them in order.
 //   The results are the same as loading them one by one.
@@ -63,6 +71,9 @@ struct [[nodiscard]] LoadResult {
     bool analysed = false;
     // The message the load stopped at; empty when it was not stopped.
     QString stopMessage;
+    // What lies behind it: the failed page's address and cause, or the database
+    // file and cause ("<address> (<cause>)"); empty when there is none.
+    QString stopDetail;
 };
 
 // One site's way of reading a race, chosen once per load: the site's base

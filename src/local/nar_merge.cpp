@@ -341,6 +341,7 @@ void NarMerge::merge(RaceStore &store, MessageSink &messages)
         if (!query_->fetch(store, h, nar_, kMaxRuns - runs.size(), local, &name, &error)) {
             messages.message(
                 QStringLiteral("地方競馬の成績が読み込めません（%1）: %2").arg(nar_.sourcePath(), error));
+            store.gaps.missing[size_t(h)] = QStringLiteral("地方競馬の成績が読み込めません: %1").arg(error);
             return;
         }
         runs.insert(runs.end(), local.begin(), local.end());

@@ -165,11 +165,43 @@ void writeRun(JsonWriter &w, const RaceStore &s, int n, int r)
     w.raw(u"}");
 }
 
+// The local-racing database's state: {"state":"absent"|"read"|"unreadable"},
+// with "missing" (the cause) when unreadable.
+void writeLocalDatabase(JsonWriter &w, const LoadGaps &gaps)
+{
+    w.key("localDatabase");
+    w.raw(u"{");
+    w.key("state", true);
+    switch (gaps.local) {
+    case LocalDatabaseState::Absent:
+        w.string(QStringLiteral("absent"));
+        break;
+    case LocalDatabaseState::Read:
+        w.string(QStringLiteral("read"));
+        break;
+    case LocalDatabaseState::Unreadable:
+        w.string(QStringLiteral("unreadable"));
+        w.key("missing");
+        w.string(gaps.localCause);
+        break;
+    }
+    w.raw(u"}");
+}
+
 void writeRunner(JsonWriter &w, const RaceStore &s, int n)
 {
     w.raw(u"{");
     w.key("n", true);
     w.integer(n);
+    // Always written, so that a reader tells a whole runner from a file of a
+    // version that did not say.
+    const QString &missing = s.gaps.missing[size_t(n)];
+    w.key("complete");
+    w.raw(missing.isEmpty() ? u"true" : u"false");
+    if (!missing.isEmpty()) {
+        w.key("missing");
+        w.string(missing);
+    }
     w.key("U_name");
     w.string(s.U_name[n]);
     w.key("U_seirei");
@@ -228,6 +260,17 @@ QByteArray raceStoreJson(const RaceStore &store)
     w.string(store.raceJouken);
     w.key("tousuu");
     w.integer(store.tousuu);
+    w.key("complete");
+    w.raw(store.gaps.complete() ? u"true" : u"false");
+    w.key("leftOut");
+    w.raw(u"[");
+    for (qsizetype i = 0; i < store.gaps.leftOut.size(); ++i) {
+        if (i > 0)
+            w.raw(u",");
+        w.string(store.gaps.leftOut[i]);
+    }
+    w.raw(u"]");
+    writeLocalDatabase(w, store.gaps);
     w.key("zyouiHeikin");
     w.raw(u"[");
     for (int i = 0; i < 4; ++i) {

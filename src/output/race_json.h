@@ -9,6 +9,12 @@
 // possible for run 0 and raceDate before a card was read) is null. Floats are
 // written as their shortest round-trip decimal text (25.2, not 25.200000762939453);
 // a float that is not finite is null.
+//
+// What the load could not read (the store's gaps): at the top level "complete"
+// (false when anything below is missing), "leftOut" (the card's rows after a
+// break in its horse numbers, "6番 <name>") and "localDatabase" ({"state":
+// "absent" | "read" | "unreadable"}, with "missing": the cause when unreadable);
+// per runner "complete", with "missing": the cause when false.
 
 #include <QByteArray>
 

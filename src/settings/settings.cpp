@@ -91,17 +91,20 @@ Settings readIniPara(const AppFolder &folder, MessageSink &sink)
         settings.iniGraph[static_cast<size_t>(i)]
             = ini.profileString(kGraph, overlayKey(i), QStringLiteral("true"));
     settings.writeHyo = ini.profileString(kGraph, QStringLiteral("writeHyo"), QStringLiteral("1"));
-    const auto share = shareOf(ini.profileString(kGraph, QStringLiteral("kakeritu"), QStringLiteral("0.3")));
-    if (!share) {
+    const auto stopAt = [&](const QString &key, const QString &value) {
         sink.message(kErrorAE02);
+        settings.stoppedKey = key;
+        settings.stoppedValue = value;
         return settings;
-    }
+    };
+    const QString shareText = ini.profileString(kGraph, QStringLiteral("kakeritu"), QStringLiteral("0.3"));
+    const auto share = shareOf(shareText);
+    if (!share)
+        return stopAt(QStringLiteral("kakeritu"), shareText);
     settings.kakeritu = *share;
     settings.tableCheck = checkStateOf(settings.writeHyo);
-    if (!settings.tableCheck) {
-        sink.message(kErrorAE02);
-        return settings;
-    }
+    if (!settings.tableCheck)
+        return stopAt(QStringLiteral("writeHyo"), settings.writeHyo);
     const QString site = ini.profileString(QStringLiteral("site"), QStringLiteral("site"), kSite1);
     settings.site = readingSiteOf(site);
     if (settings.site == ReadingSite::None)

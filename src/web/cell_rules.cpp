@@ -21,6 +21,30 @@ int firstRow(
     return -1;
 }
 
+void noteRunnersLeftOut(const PageTable &table, int from, int step, int numberCol, int nameCol,
+    RaceStore &store, MessageSink &messages)
+{
+    // A runner row has a name and a short horse-number cell; the number may be
+    // anything the count stopped at ("取消", a full-width digit, a repeat).
+    QStringList leftOut;
+    for (int r = from; r >= 0 && r <= kPageRows; r += step) {
+        const QString number = table.cell(r, numberCol).trimmed();
+        const QString name = stripSpaces(table.cell(r, nameCol));
+        // The row the count stopped at may have lost its number altogether.
+        if ((number.isEmpty() && r != from) || number.size() > 4 || name.isEmpty())
+            break;
+        leftOut.append(toWholeNumber(number) ? QStringLiteral("%1番 %2").arg(number, name)
+                : number.isEmpty()           ? name
+                                             : QStringLiteral("%1（馬番 %2）").arg(name, number));
+    }
+    if (!leftOut.isEmpty()) {
+        store.gaps.leftOut = leftOut;
+        messages.message(QStringLiteral("出馬表の馬番が %1頭目で途切れています。読み込まなかった馬: %2")
+                             .arg(store.runnerCount() + 1)
+                             .arg(leftOut.join(QStringLiteral("、"))));
+    }
+}
+
 bool inDateWindow(double d, double raceDate)
 {
     return raceDate - kHistoryDays < d && d < raceDate;

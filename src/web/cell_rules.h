@@ -15,6 +15,7 @@
 #include "web/page_table.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -29,6 +30,17 @@ class RaceStore;
 // test, or -1.
 int firstRow(
     const PageTable &table, int col, int from, int to, const std::function<bool(const QString &)> &test);
+
+// The card's runner rows from row `from` on, every `step` rows, while a row has
+// a name (column nameCol) and a horse-number cell of at most four characters
+// (column numberCol; any text, the count stopped at it; the first row's may be
+// empty): the rows a card's count
+// left out at a break in its horse numbers (a gap, a duplicate, a nineteenth
+// runner, a scratched runner's mark). They are named in one message ("6番
+// <name>") and kept in the store's gaps, so that the load is reported
+// incomplete. Call with tousuu set.
+void noteRunnersLeftOut(const PageTable &table, int from, int step, int numberCol, int nameCol,
+    RaceStore &store, MessageSink &messages);
 
 // True when the day d lies in the 420 days before the race, both ends excluded:
 // raceDate - 420 < d < raceDate.

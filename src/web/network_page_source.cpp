@@ -78,6 +78,10 @@ TransferFacts transferFacts(const QNetworkReply &reply)
 
 FetchedPage pageFromBytes(const QByteArray &bytes, const QByteArray &charset)
 {
+    // A page cut short is never taken for the page: a card cut at its tenth
+    // runner would read as a race of ten.
+    if (!endsWithHtmlEndTag(bytes))
+        return failedPage(cutPageCause());
     FetchedPage page;
     page.outcome = FetchedPage::Outcome::Ok;
     page.bodyHtml = extractBodyHtml(bytes, charset);

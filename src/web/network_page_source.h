@@ -51,7 +51,9 @@ private:
 };
 
 // A page that arrived: its body extracted from the bytes (see extractBodyHtml),
-// the bytes and charset kept for an archive.
+// the bytes and charset kept for an archive. Every source's pages go through it:
+// a page that does not end with its </html> (endsWithHtmlEndTag) fails with
+// cutPageCause(), and a failed page is neither cached nor archived.
 FetchedPage pageFromBytes(const QByteArray &bytes, const QByteArray &charset);
 // A page that could not be had, with the cause.
 FetchedPage failedPage(const QString &cause);

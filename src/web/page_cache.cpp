@@ -4,6 +4,7 @@
 #include "app/message_sink.h"
 #include "web/network_page_source.h"
 #include "web/page_archive.h"
+#include "web/transfer_body.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -106,7 +107,9 @@ std::optional<PageCache::Page> PageCache::lookup(const QString &url, qint64 maxA
         return std::nullopt;
     const QByteArray content = file.read(NetworkPageSource::kMaxPageBytes + kMaxHeader + 1);
     std::optional<Page> page = parseEntry(content, url);
-    if (!page)
+    // A page cut short (kept by an older version) is as good as damaged: the
+    // next load fetches it again.
+    if (!page || !endsWithHtmlEndTag(page->bytes))
         return std::nullopt;
     const qint64 age = page->storedAt.secsTo(clock_());
     // A page stored "in the future" (a clock set back) is as good as stale.

@@ -73,8 +73,9 @@ public:
         QDateTime storedAt;
     };
 
-    // The stored page when it is there, undamaged and not older than maxAge
-    // seconds; nothing otherwise (also for maxAge 0).
+    // The stored page when it is there, undamaged, whole (ending with its
+    // </html>) and not older than maxAge seconds; nothing otherwise (also for
+    // maxAge 0).
     std::optional<Page> lookup(const QString &url, qint64 maxAge) const;
     // Stores a page, replacing an older copy; may evict the oldest files.
     Status store(const QString &url, const QByteArray &bytes, const QByteArray &charset);

@@ -135,6 +135,9 @@ void parseSyutuba(const PageTable &table, RaceStore &store, MessageSink &message
         }
     }
     store.tousuu = runners;
+    // The count stops at the first break in the horse numbers; the rows after it
+    // are named, not dropped without a word.
+    noteRunnersLeftOut(table, e + 2 * runners + 1, 2, 2, 4, store, messages);
 
     for (int n = 1; n <= store.tousuu; ++n)
         store.U_waku[n][0] = site1Bracket(n, store.tousuu);

@@ -119,6 +119,9 @@ void parseSyutuba02(const PageTable &table, RaceStore &store, MessageSink &messa
         }
     }
     store.tousuu = runners;
+    // The count stops at the first break in the horse numbers; the rows after it
+    // are named, not dropped without a word.
+    noteRunnersLeftOut(table, e + 2 + runners, 1, 2, 4, store, messages);
 }
 
 void scanSyutuba02Links(

@@ -63,7 +63,45 @@ bool endsBeforeItsHtmlEndTag(const QByteArray &page)
     return lower.contains("<html") && !lower.contains("</html");
 }
 
+bool isAsciiSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\0';
+}
+
 }  // namespace
+
+bool endsWithHtmlEndTag(const QByteArray &page)
+{
+    // Walks back from the end: spaces, ">", spaces, "</html" (NULs of a wide
+    // charset passed over everywhere).
+    qsizetype i = page.size();
+    const auto skipSpaces = [&] {
+        while (i > 0 && isAsciiSpace(page[i - 1]))
+            --i;
+    };
+    const auto take = [&](char wanted) {
+        while (i > 0 && page[i - 1] == '\0')
+            --i;
+        if (i == 0 || QChar::toLower(uint(uchar(page[i - 1]))) != uint(uchar(wanted)))
+            return false;
+        --i;
+        return true;
+    };
+    skipSpaces();
+    if (!take('>'))
+        return false;
+    skipSpaces();
+    for (const char c : {'l', 'm', 't', 'h', '/', '<'}) {
+        if (!take(c))
+            return false;
+    }
+    return true;
+}
+
+QString cutPageCause()
+{
+    return QStringLiteral("ページが途中で切れています（最後の </html> がありません）");
+}
 
 TransferBody transferBody(
     const QByteArray &received, const TransferFacts &facts, qint64 maxBytes, const QString &tooLarge)

@@ -35,6 +35,16 @@ struct [[nodiscard]] TransferBody {
     Status status = Status::success();  // failure: the cause, a short Japanese phrase
 };
 
+// Whether a page ends with its closing </html> tag (whitespace may follow,
+// and may stand before the tag's ">"). Every page the two sites serve ends so;
+// one that does not was cut short somewhere, whatever its transfer said. The
+// markup of every charset a page can have here is ASCII, in UTF-16 and UTF-32
+// with NUL bytes between, which are passed over.
+bool endsWithHtmlEndTag(const QByteArray &page);
+
+// The cause a page that fails endsWithHtmlEndTag is refused with.
+QString cutPageCause();
+
 // The page from the received bytes, or the reason the transfer did not end
 // cleanly. maxBytes bounds the decompressed page (a gzip bomb is refused with
 // tooLarge as its cause).

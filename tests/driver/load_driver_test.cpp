@@ -13,7 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QMap>
+
+#include <algorithm>
+#include <functional>
 
 namespace marunoki {
 namespace {
@@ -231,12 +236,24 @@ TEST_F(LoadDriver, TheStopButtonEndsTheLoadOnEitherSite)
 
 TEST_F(LoadDriver, ASiteSettingOfNeitherSiteReadsNothingAndStillAnalyses)
 {
+    settings.otherSite = QStringLiteral("サイト3");
     const LoadResult result = load(ReadingSite::None);
     EXPECT_TRUE(result.analysed);
     EXPECT_TRUE(source.fetched().isEmpty());
     EXPECT_EQ(store.tousuu, 0);
     EXPECT_EQ(store.curUma, 1);
     EXPECT_EQ(messages.messages(), QStringList());
+}
+
+// A settings read that stopped before the site leaves it unset: the window
+// never loads then (the command line refuses the settings before).
+TEST_F(LoadDriver, ASiteNeverSetStopsTheLoad)
+{
+    const LoadResult result = load(ReadingSite::None);
+    EXPECT_FALSE(result.analysed);
+    EXPECT_TRUE(source.fetched().isEmpty());
+    EXPECT_EQ(messages.messages(), QStringList {result.stopMessage});
+    EXPECT_TRUE(result.stopMessage.contains(QStringLiteral("サイトが設定されていません")));
 }
 
 TEST_F(LoadDriver, MergesLocalRunsOnSite1OnlyWhenTheLocalDatabaseIsThere)
@@ -266,12 +283,123 @@ TEST_F(LoadDriver, MergesLocalRunsOnSite1OnlyWhenTheLocalDatabaseIsThere)
     EXPECT_EQ(localRuns(1), 0);
 }
 
-TEST_F(LoadDriver, AMissingTrackDatabaseIsReportedOncePerLoad)
+// No figure can exist without marunoki.dat: a file that cannot be opened or
+// read stops the load before any page is fetched, with the file and the cause.
+TEST_F(LoadDriver, ATrackDatabaseThatCannotBeOpenedOrReadStopsTheLoadFirst)
 {
-    QFile::remove(temp.file(QStringLiteral("marunoki.dat")));
-    const LoadResult result = load(ReadingSite::One);
-    EXPECT_TRUE(result.analysed);
-    EXPECT_EQ(messages.messages().count(QStringLiteral("dataファイルが開けません")), 1);
+    const QString path = temp.file(QStringLiteral("marunoki.dat"));
+    QFile whole(path);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    whole.close();
+    const struct {
+        const char *name;
+        std::function<void()> make;
+        QString cause;
+    } cases[] = {
+        {"missing", [] {}, QStringLiteral("ファイルがありません")},
+        {"a folder", [&] { QDir().mkpath(path); }, QStringLiteral("通常のファイルではありません")},
+        {"empty", [&] { temp.write(QStringLiteral("marunoki.dat"), {}); },
+            QStringLiteral("SQLite のデータベースでも Access")},
+        // A file cut short or overwritten fails when it is opened or when it is
+        // read through, whichever sees it first.
+        {"cut to two thirds",
+            [&] { temp.write(QStringLiteral("marunoki.dat"), bytes.left(bytes.size() * 2 / 3)); },
+            QStringLiteral("データベース")},
+        {"cut inside its first page", [&] { temp.write(QStringLiteral("marunoki.dat"), bytes.left(60)); },
+            QStringLiteral("データベースとして開けません")},
+        {"pages overwritten",
+            [&] {
+                QByteArray damaged = bytes;
+                for (qsizetype i = 4096; i < damaged.size(); i += 7)
+                    damaged[i] = char(0xA5);
+                temp.write(QStringLiteral("marunoki.dat"), damaged);
+            },
+            QStringLiteral("データベース")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path);
+        QDir(path).removeRecursively();
+        c.make();
+        messages.clear();
+        source.forgetRequests();
+        const LoadResult result = load(ReadingSite::One);
+        EXPECT_FALSE(result.analysed);
+        EXPECT_EQ(result.stopMessage, QStringLiteral("dataファイルが開けません"));
+        EXPECT_EQ(messages.messages(), QStringList {result.stopMessage});
+        EXPECT_TRUE(result.stopDetail.startsWith(path + QStringLiteral(" (")))
+            << result.stopDetail.toStdString();
+        EXPECT_TRUE(result.stopDetail.contains(c.cause)) << result.stopDetail.toStdString();
+        EXPECT_EQ(messages.details(), QStringList {result.stopDetail});
+        EXPECT_TRUE(source.fetched().isEmpty());
+        EXPECT_EQ(store.tousuu, 0);
+    }
+    QDir(path).removeRecursively();
+    temp.write(QStringLiteral("marunoki.dat"), bytes);
+    EXPECT_TRUE(load(ReadingSite::One).analysed);
+}
+
+// What a load could not read while it went on is kept in the store's gaps, so
+// that its outputs and its exit status say the race is incomplete.
+TEST_F(LoadDriver, WhatALoadCouldNotReadMakesItIncomplete)
+{
+    LocalRun run;
+    run.name = QStringLiteral("サンプルホース01");
+    run.daysBefore = 3;
+    const QString nar = temp.file(QStringLiteral("NAR_data.mdb"));
+    const struct {
+        const char *name;
+        int site;
+        std::function<void()> make;
+        std::vector<int> incompleteRunners;
+        LocalDatabaseState local;
+        QString cause;  // in the runner's or the database's "missing"
+    } cases[] = {
+        {"whole, no local database", 1, [] {}, {}, LocalDatabaseState::Absent, {}},
+        {"whole, local database read", 1, [&] { test::writeSampleNarDb(nar, {run}); }, {},
+            LocalDatabaseState::Read, {}},
+        {"site 1 runner page missing", 1, [&] { source.removePage(horse(1, 2)); }, {2},
+            LocalDatabaseState::Absent, QStringLiteral("HTTP 404")},
+        {"site 1 runner page not the page", 1, [&] { source.setPage(horse(1, 3), source.page(card(1))); },
+            {3}, LocalDatabaseState::Absent, horse(1, 3)},
+        {"local database garbage", 1,
+            [&] { temp.write(QStringLiteral("NAR_data.mdb"), QByteArray(5000, 'x')); }, {},
+            LocalDatabaseState::Unreadable, QStringLiteral("SQLite のデータベースでも")},
+        {"local database cut short, site 2", 2,
+            [&] {
+                test::writeSampleNarDb(nar, {run});
+                QFile file(nar);
+                ASSERT_TRUE(file.resize(file.size() / 2));
+            },
+            {}, LocalDatabaseState::Unreadable, QStringLiteral("データベース")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(nar);
+        useRace(race);
+        c.make();
+        messages.clear();
+        const LoadResult result = load(c.site == 1 ? ReadingSite::One : ReadingSite::Two);
+        ASSERT_TRUE(result.analysed);
+        const bool whole = c.incompleteRunners.empty() && c.local != LocalDatabaseState::Unreadable;
+        EXPECT_EQ(store.gaps.complete(), whole);
+        EXPECT_EQ(store.gaps.summary().isEmpty(), whole);
+        for (const qint32 n : store.runners()) {
+            const bool missing = std::find(c.incompleteRunners.begin(), c.incompleteRunners.end(), n)
+                != c.incompleteRunners.end();
+            EXPECT_EQ(store.gaps.missing[size_t(n)].isEmpty(), !missing) << n;
+            if (missing) {
+                EXPECT_TRUE(store.gaps.missing[size_t(n)].contains(c.cause))
+                    << store.gaps.missing[size_t(n)].toStdString();
+            }
+        }
+        EXPECT_EQ(store.gaps.local, c.local);
+        if (c.local == LocalDatabaseState::Unreadable) {
+            EXPECT_TRUE(store.gaps.localCause.contains(c.cause)) << store.gaps.localCause.toStdString();
+            EXPECT_TRUE(messages.messages().contains(QStringLiteral("dataファイルが開けません")));
+        }
+    }
 }
 
 TEST_F(LoadDriver, ASecondLoadLeavesNoTraceOfTheFirst)

@@ -58,10 +58,10 @@ TEST(PageArchive, ArchiveThenOfflineGivesIdenticalTables)
     QStringEncoder euc("EUC-JP");
     server.route(QStringLiteral("/scores/2007/05/02/12/11/denma.html"),
         HttpRoute::html(
-            sjis(QStringLiteral("<body><table>\r\n<tr><td>出馬表<td>東京\r\n</table>")), "Shift_JIS"));
+            sjis(QStringLiteral("<body><table>\r\n<tr><td>出馬表<td>東京\r\n</table></html>")), "Shift_JIS"));
     server.route(QStringLiteral("/db/horse.php?hid=2004104205"),
         HttpRoute::html(euc(QStringLiteral("<meta charset=EUC-JP><body><table><tr><td>生年月日</td></tr>"
-                                           "</table>"))));
+                                           "</table></html>"))));
     const QStringList urls = {server.url(QStringLiteral("/scores/2007/05/02/12/11/denma.html")),
         server.url(QStringLiteral("/db/horse.php?hid=2004104205"))};
 

@@ -241,8 +241,8 @@ TEST(PageCache, TwoWritersAtOnceLeaveOnlyWholePages)
     const QString dir = folder.file(QStringLiteral("cache"));
     // Two caches on one folder, as the desktop and the command line would have,
     // replacing the same pages with different contents while a third reads.
-    const QByteArray a = QByteArray(40000, 'a');
-    const QByteArray b = QByteArray(50000, 'b');
+    const QByteArray a = QByteArray(40000, 'a') + "</html>";
+    const QByteArray b = QByteArray(50000, 'b') + "</html>";
     std::atomic<bool> done {false};
     std::atomic<int> bad {0};
     std::atomic<int> failedStores {0};
