@@ -100,7 +100,7 @@ bool endsWithHtmlEndTag(const QByteArray &page)
 
 QString cutPageCause()
 {
-    return QStringLiteral("ページが途中で切れています（最後の </html> がありません）");
+    return QStringLiteral("ページが途中で切れています（最後の閉じタグがありません）");
 }
 
 TransferBody transferBody(

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -57,8 +58,9 @@ TEST_F(CliDay, LoadsEveryRaceOfTheRangeAndWritesTheDayReport)
     EXPECT_TRUE(err.contains(QStringLiteral("[1/4] 09R 読み込めません"))) << run.err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("[4/4] 12R 見本ステークス12 14頭 解析済み")));
     EXPECT_TRUE(err.contains(QStringLiteral("計 4レース中 3レースを解析しました")));
-    // One line per race and the total, nothing per page.
-    EXPECT_EQ(err.trimmed().split(u'\n').size(), 5) << run.err.toStdString();
+    // One line per race, the failed race's detail, the total, and the failed
+    // race again with its detail; nothing per page.
+    EXPECT_EQ(err.trimmed().split(u'\n').size(), 9) << run.err.toStdString();
 
     const QString index = QString::fromUtf8(readFile(out.file(QStringLiteral("report/index.html"))));
     EXPECT_EQ(index.count(QStringLiteral("<tr")), 5) << index.toStdString();  // the header and four races
@@ -130,6 +132,54 @@ TEST_F(CliDay, RefusesWhatIsNoDayAndSaysWhy)
         EXPECT_TRUE(QString::fromUtf8(run.err).contains(c.says)) << run.err.toStdString();
     }
     EXPECT_EQ(server.requestCount(), 0);
+}
+
+// Each race that could not be read says why on its detail line, as a single
+// load would, and is listed again after the total; a race analysed with a
+// runner missing is counted apart and makes the status 4.
+TEST_F(CliDay, EachFailedRaceSaysWhyAndTheDayListsThemAgain)
+{
+    const auto cardPath = [&](int number) {
+        const QString card = sampleCardAddress(makeSampleRace(sampleDayRaceOptions(number)), 1, base);
+        return card.mid(base.size());
+    };
+    const SampleRace race12 = makeSampleRace(sampleDayRaceOptions(12));
+    const struct {
+        int race;
+        QString cause;
+    } failures[] = {
+        {9, QStringLiteral("HTTP 404")},  // not on the site
+        {10, QStringLiteral("HTTP 503")},
+        {11, QStringLiteral("制限時間 1 秒")},
+    };
+    server.route(cardPath(10), HttpRoute::withStatus(503));
+    server.route(cardPath(11), HttpRoute::neverAnswer());
+    server.route(sampleHorseAddress(race12, 1, base, 2).mid(base.size()), HttpRoute::withStatus(404));
+    const CliRun run = runCli(dayArgs(1, QStringLiteral("9-12")) + QStringList {"--timeout", "1"});
+    EXPECT_EQ(run.exitCode, 4) << run.err.toStdString();
+    const QStringList lines = QString::fromUtf8(run.err).trimmed().split(u'\n');
+    const qsizetype total = lines.indexOf(QRegularExpression(QStringLiteral("^計 4レース中 1レース.*")));
+    ASSERT_GE(total, 0) << run.err.toStdString();
+    EXPECT_TRUE(lines[total].contains(QStringLiteral("うち 1レースは欠けあり")))
+        << lines[total].toStdString();
+    for (const auto &f : failures) {
+        SCOPED_TRACE(f.race);
+        const QString name = QStringLiteral("%1R ").arg(f.race, 2, 10, QLatin1Char('0'));
+        const QString detail = QStringLiteral("detail: %1%2 (%3").arg(base, cardPath(f.race), f.cause);
+        // Its race line, then its detail; after the total the same again.
+        const qsizetype first
+            = lines.indexOf(QRegularExpression(QStringLiteral("^\\[.*\\] ") + name + QStringLiteral(".*")));
+        ASSERT_GE(first, 0) << run.err.toStdString();
+        ASSERT_LT(first + 1, total);
+        EXPECT_TRUE(lines[first + 1].startsWith(detail)) << lines[first + 1].toStdString();
+        const qsizetype again
+            = lines.indexOf(QRegularExpression(QStringLiteral("^  ") + name + QStringLiteral(".*")), total);
+        ASSERT_GT(again, total) << run.err.toStdString();
+        EXPECT_TRUE(lines.value(again + 1).startsWith(detail)) << lines.value(again + 1).toStdString();
+    }
+    const qsizetype incomplete
+        = lines.indexOf(QRegularExpression(QStringLiteral("^  12R .*2番.*HTTP 404.*")), total);
+    EXPECT_GT(incomplete, total) << run.err.toStdString();
 }
 
 TEST_F(CliDay, ADayWithoutAnyRaceOnTheSiteStopsWithStatusThree)

@@ -309,7 +309,8 @@ TEST_F(CliLoad, OnSite1AFailingHorsePageIsNamedAndTheLoadGoesOn)
 {
     server.route(horsePath(1, 2), HttpRoute::withStatus(404));
     const CliRun run = load(1);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // Analysed, but incomplete: the status and the JSON say so.
+    EXPECT_EQ(run.exitCode, 4) << run.err.toStdString();
     // One message for the failure; the address and the cause on the detail line.
     EXPECT_EQ(run.messages(), QStringList {QStringLiteral("2番の馬情報が正常に読み込めません")})
         << run.err.toStdString();
@@ -320,6 +321,65 @@ TEST_F(CliLoad, OnSite1AFailingHorsePageIsNamedAndTheLoadGoesOn)
     EXPECT_TRUE(pastRunDates(json, 2).isEmpty());
     EXPECT_EQ(pastRunDates(json, 3).size(), 7);
     EXPECT_EQ(pastRunDates(json, 6).size(), 7);
+    EXPECT_FALSE(json[QStringLiteral("complete")].toBool(true));
+    for (int n = 1; n <= 6; ++n) {
+        EXPECT_EQ(runner(json, n)[QStringLiteral("complete")].toBool(n != 2), n != 2) << n;
+        EXPECT_EQ(runner(json, n)[QStringLiteral("missing")].toString().contains(QStringLiteral("HTTP 404")),
+            n == 2);
+    }
+}
+
+// A load that went wrong is never reported as a success: without a readable
+// track database it stops (3) before any request and writes nothing; with
+// something missing it is analysed but incomplete (4), and the JSON says what.
+TEST_F(CliLoad, ALoadThatWentWrongIsNeverReportedAsSuccess)
+{
+    const QString dat = app.file(QStringLiteral("marunoki.dat"));
+    const QString nar = app.file(QStringLiteral("NAR_data.mdb"));
+    const QString json = app.file(QStringLiteral("race.json"));
+    const QByteArray track = fileBytes(dat).value_or(QByteArray());
+    SampleRace duplicate = race;
+    duplicate.card.runners[4].numberCell = QStringLiteral("4");
+    const struct {
+        const char *name;
+        std::function<void()> make;
+        int exit;
+        QString says;  // in a message or the JSON
+    } cases[] = {
+        {"no track database", [&] { QFile::remove(dat); }, 3, QStringLiteral("dataファイルが開けません")},
+        {"track database cut short",
+            [&] { app.write(QStringLiteral("marunoki.dat"), track.left(track.size() / 2)); }, 3,
+            QStringLiteral("dataファイルが開けません")},
+        {"local database unreadable",
+            [&] { app.write(QStringLiteral("NAR_data.mdb"), QByteArray(3000, 'x')); }, 4,
+            QStringLiteral("\"localDatabase\":{\"state\":\"unreadable\"")},
+        {"a repeated horse number on the card", [&] { serveSamplePages(server, duplicate, base); }, 4,
+            QStringLiteral("\"leftOut\":[\"4番 サンプルホース05\",\"6番 サンプルホース06\"]")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        app.write(QStringLiteral("marunoki.dat"), track);
+        QFile::remove(nar);
+        QFile::remove(json);
+        serveSamplePages(server, race, base);
+        c.make();
+        const int requests = server.requestCount();
+        // --refresh: the cache still holds the pages of the case before.
+        const CliRun run = load(1, {QStringLiteral("--json"), json, QStringLiteral("--refresh")});
+        EXPECT_EQ(run.exitCode, c.exit) << run.err.toStdString();
+        const QByteArray written = fileBytes(json).value_or(QByteArray());
+        if (c.exit == 3) {
+            EXPECT_EQ(run.messages(), QStringList {c.says}) << run.err.toStdString();
+            ASSERT_EQ(run.details().size(), 1);
+            EXPECT_TRUE(run.details()[0].startsWith(dat + QStringLiteral(" (")))
+                << run.details()[0].toStdString();
+            EXPECT_FALSE(QFile::exists(json));
+            EXPECT_EQ(server.requestCount(), requests);
+        } else {
+            EXPECT_TRUE(QString::fromUtf8(written).contains(c.says)) << written.left(400).toStdString();
+            EXPECT_TRUE(written.contains("\"complete\":false")) << written.left(400).toStdString();
+        }
+    }
 }
 
 TEST_F(CliLoad, OnSite2AFailingHorsePageStopsWithStatusThree)
@@ -501,6 +561,20 @@ TEST_F(CliLoad, SaysWhatIsWrongWithTheSettingsInsteadOfAMissingKey)
         {"a site that names no site", {},
             [&] { app.write(QStringLiteral("marunoki.ini"), "[site]\r\nsite=foo\r\n"); },
             {ini, QStringLiteral("site=foo")}},
+        // The settings read stops at a value it cannot use: the site is never
+        // read, whether or not --site is given.
+        {"kakeritu not a number", {QStringLiteral("--site"), QStringLiteral("1")},
+            [&] { app.write(QStringLiteral("marunoki.ini"), "[graph]\r\nkakeritu=abc\r\n"); },
+            {ini, QStringLiteral("kakeritu=abc")}},
+        {"kakeritu out of range", {},
+            [&] {
+                app.write(
+                    QStringLiteral("marunoki.ini"), "[graph]\r\nkakeritu=1.5\r\n[site]\r\nsite=サイト1\r\n");
+            },
+            {ini, QStringLiteral("kakeritu=1.5")}},
+        {"writeHyo not a number", {QStringLiteral("--site"), QStringLiteral("2")},
+            [&] { app.write(QStringLiteral("marunoki.ini"), "[graph]\r\nwriteHyo=x1\r\n"); },
+            {ini, QStringLiteral("writeHyo=x1")}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

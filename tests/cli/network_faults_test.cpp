@@ -199,8 +199,16 @@ TEST_F(NetworkFaults, AFaultyCardStopsTheLoadWithItsCause)
         {"redirect loop", onCard(HttpRoute::redirect("/loop")), QStringLiteral("転送が多すぎます")},
         {"server error", onCard(HttpRoute::withStatus(503)), QStringLiteral("HTTP 503")},
         // Random bytes hold so many '<' that the page nests too deeply to be parsed.
-        {"10 MB of random bytes", onCard(HttpRoute::html(randomBytes(10 * 1024 * 1024))),
+        {"10 MB of random bytes", onCard(HttpRoute::html(randomBytes(10 * 1024 * 1024) + "</html>")),
             QStringLiteral("WebData読込みエラー(err-AA")},
+        // Whole by HTTP (its Content-Length matches), cut in its HTML.
+        {"cut at 70 %",
+            [&](int site) {
+                const QByteArray whole = samplePageBytes(
+                    samplePages(race, site, base).value(sampleCardAddress(race, site, base)));
+                return onCard(HttpRoute::html(whole.left(whole.size() * 7 / 10), "UTF-8"))(site);
+            },
+            QStringLiteral("ページが途中で切れています")},
         {"Shift_JIS page declared as EUC-JP",
             [&](int site) { return onCard(HttpRoute::html(cardInShiftJis(site), "EUC-JP"))(site); },
             QString()},
@@ -249,7 +257,8 @@ TEST_F(NetworkFaults, AFaultyCardStopsTheLoadWithItsCause)
 }
 
 // On Site 1 a runner whose page fails is named and the load goes on; the race is
-// written with that runner's history left empty.
+// written with that runner's history left empty, and the status says it is
+// incomplete.
 TEST_F(NetworkFaults, AFaultyHorsePageOnSite1IsNamedAndTheLoadGoesOn)
 {
     const struct {
@@ -259,8 +268,14 @@ TEST_F(NetworkFaults, AFaultyHorsePageOnSite1IsNamedAndTheLoadGoesOn)
     } faults[] = {
         {"headers, then nothing", HttpRoute::headersThenNothing(50000), QStringLiteral("制限時間 1 秒")},
         {"redirect loop", HttpRoute::redirect("/loop"), QStringLiteral("転送が多すぎます")},
-        {"10 MB of random bytes", HttpRoute::html(randomBytes(10 * 1024 * 1024)),
+        {"10 MB of random bytes", HttpRoute::html(randomBytes(10 * 1024 * 1024) + "</html>"),
             QStringLiteral("WebData読込みエラー(err-AB")},
+        {"cut 2000 bytes short",
+            HttpRoute::html(
+                samplePageBytes(samplePages(race, 1, base).value(sampleHorseAddress(race, 1, base, 4)))
+                    .chopped(2000),
+                "UTF-8"),
+            QStringLiteral("ページが途中で切れています")},
     };
     server.route(QStringLiteral("/loop"), HttpRoute::redirect("/loop"));
     const QString horse = sampleHorseAddress(race, 1, base, 4);
@@ -269,7 +284,8 @@ TEST_F(NetworkFaults, AFaultyHorsePageOnSite1IsNamedAndTheLoadGoesOn)
         server.route(path(horse), fault.route);
         const CliRun run = load(1, base);
         EXPECT_FALSE(run.crashed) << run.err.toStdString();
-        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        // Analysed, but incomplete.
+        EXPECT_EQ(run.exitCode, 4) << run.err.toStdString();
         QStringList messages = run.messages();
         const QStringList details = run.details();
         EXPECT_TRUE(run.detailsFollowMessages()) << run.err.toStdString();
