@@ -581,6 +581,7 @@ def main():
                 print(f"mutants.py: {name} fails on the unmutated tree (see {runner.log.name})", file=sys.stderr)
                 return 1
             limits[name] = args.timeout or max(60.0, 3 * spent)
+            print(f"unmutated: {name} passes in {spent:.0f}s", flush=True)
         for mutant in order:
             if tested == target:
                 break
