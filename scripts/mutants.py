@@ -337,12 +337,17 @@ class Runner:
         except subprocess.TimeoutExpired:
             return None
         finally:
-            if proc.poll() is None:
+            # TERM first: ninja passes it on to the compilers it started in
+            # process groups of their own, which a KILL would leave running.
+            for stop in (signal.SIGTERM, signal.SIGKILL):
+                if proc.poll() is not None:
+                    break
                 try:
-                    os.killpg(proc.pid, signal.SIGKILL)
-                except ProcessLookupError:
+                    os.killpg(proc.pid, stop)
+                    proc.wait(timeout=10)
+                except (ProcessLookupError, subprocess.TimeoutExpired):
                     pass
-                proc.wait()
+            proc.wait()
 
 
 # --- The build ---------------------------------------------------------------------
