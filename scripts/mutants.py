@@ -527,6 +527,8 @@ def main():
     parser.add_argument("--jobs", type=int, default=2, help="build jobs (default 2)")
     parser.add_argument("--timeout", type=float, help="seconds a test program may run "
                         "(default: 3 times its run on the unmutated tree, at least 60)")
+    parser.add_argument("--shard", metavar="K/N", help="test the K-th of N interleaved parts of the sample "
+                        "(0-based), to share it between clones of the tree")
     parser.add_argument("--list", action="store_true", help="list the mutants and their ids, build nothing")
     args = parser.parse_args()
 
@@ -548,6 +550,13 @@ def main():
         order = list(candidates)
         random.Random(args.seed).shuffle(order)
         target = len(order) if args.all or args.sample is None else args.sample
+    if args.shard:
+        shard = re.fullmatch(r"(\d+)/(\d+)", args.shard)
+        if not shard or int(shard.group(1)) >= int(shard.group(2)):
+            sys.exit("mutants.py: --shard wants K/N with 0 <= K < N")
+        k, n = int(shard.group(1)), int(shard.group(2))
+        order = order[k::n]
+        target = min(len(order), target // n + (1 if k < target % n else 0))
 
     build_dir = (Path.cwd() / args.build).resolve()
     build_dir.mkdir(parents=True, exist_ok=True)
