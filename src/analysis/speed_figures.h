@@ -51,7 +51,8 @@ double agariFigure(RunSource source, float averageTime, float last3f, qint32 dis
 // without a distance shows "U_sisuu算出エラー(err-AC01)" and gets no figure; the
 // later runs are still computed. A lookup that fails, a central run without
 // marunoki.dat, or a figure that is not a finite single-precision number shows the
-// same message and ends the pass: figures already written stay, later runs keep 0.
+// same message and ends the pass: figures already written stay, later runs keep 0,
+// and the runner's gap (RaceStore::gaps) says so.
 void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &messages);
 
 // Analysis driver (anaSisuu): for every runner 1..tousuu, with store.curUma set to

@@ -49,7 +49,8 @@ private:
 // raceDate and the runner's U_name; writes the runner's runs 1..50 and, for every
 // row taken, the database's spelling of the name into U_name. Run 0 is never
 // touched. A query that fails (a missing table or column) shows a message naming
-// the file, and the runner's runs are left as they were. For several runners of
+// the file, the runner's runs are left as they were, and its gap
+// (RaceStore::gaps) says so. For several runners of
 // one load, NarMerge saves preparing the query again for each.
 void readNar(RaceStore &store, Database *nar, MessageSink &messages);
 
