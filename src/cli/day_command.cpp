@@ -181,7 +181,7 @@ int dayCommand(const Options &options)
     }
     if (result.stopped || analysed == 0)
         return kExitStopped;
-    return written ? kExitAnalysed : kExitFailed;
+    return written && !result.journalFailed ? kExitAnalysed : kExitFailed;
 }
 
 }  // namespace marunoki::cli
