@@ -9,7 +9,7 @@
 
 namespace marunoki::cli {
 
-enum class Command { Load, Day, ImportMdb, Demo, Help };
+enum class Command { Load, Day, ImportMdb, Demo, Results, Tally, Help };
 
 struct LoadOptions {
     std::optional<int> site;  // 1 or 2; nothing = the settings file's "site"
@@ -38,10 +38,20 @@ struct LoadOptions {
     QString jsonDir;  // one JSON file per race analysed
 };
 
+// The journal's commands, their values as typed (the commands check them).
+struct JournalOptions {
+    // results: the races from since to until (YYYY-MM-DD; empty = no bound)
+    QString since, until;
+    // tally: the filters, the table asked for, the files
+    QString from, to, site, course, surface, distance, runners, by;
+    QString csvPath, htmlDir;
+};
+
 struct Options {
     Command command = Command::Help;
     QString appDir;  // empty = the executable's folder
-    LoadOptions load;
+    LoadOptions load;  // also results' page options (--jobs, --base1, --offline, --refresh ...)
+    JournalOptions journal;
     QString importSource, importDest;
 };
 

@@ -18,6 +18,11 @@ int loadCommand(const Options &options);
 int dayCommand(const Options &options);
 // import-mdb SRC DEST: an Access file copied into a SQLite file.
 int importMdbCommand(const Options &options);
+// results: the pending results of the journal filled from the runners' pages;
+// 0 when it ran (pages that failed are listed, their results stay pending).
+int resultsCommand(const Options &options);
+// tally: the journal's tally as text tables, and as CSV or HTML when asked.
+int tallyCommand(const Options &options);
 // demo: the bundled sample race, loaded offline into a temporary application folder.
 int demoCommand();
 

@@ -43,6 +43,10 @@ int main(int argc, char **argv)
         return importMdbCommand(options);
     case Command::Demo:
         return demoCommand();
+    case Command::Results:
+        return resultsCommand(options);
+    case Command::Tally:
+        return tallyCommand(options);
     case Command::Help:
         break;
     }
