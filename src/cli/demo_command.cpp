@@ -114,18 +114,17 @@ void printText(const QString &text)
 int journalDemo(const QString &samples, const AppFolder &folder, const QDir &out)
 {
     printText(QStringLiteral("\n成績ジャーナル: サンプルの1日（10R〜12R）を記録します\n"));
-    Options day;
-    day.command = Command::Day;
+    // The day command itself, as `day --site 1 --year 2026 ... --races 10-12` runs it.
+    static const CommandSpec daySpec = dayCommand();
+    CommandLine day;
+    day.command = &daySpec;
     day.appDir = folder.path();
-    day.load.site = 1;
-    day.load.year = QStringLiteral("2026");
-    day.load.course = QStringLiteral("東京");
-    day.load.meeting = QStringLiteral("05");
-    day.load.day = QStringLiteral("09");
-    day.load.firstRace = 10;
-    day.load.lastRace = 12;
-    day.load.offlineDir = samples + u'/' + kSite1Archive;
-    if (const int status = dayCommand(day); status != kExitAnalysed)
+    day.values = {{QStringLiteral("site"), QStringLiteral("1")},
+        {QStringLiteral("year"), QStringLiteral("2026")}, {QStringLiteral("course"), QStringLiteral("東京")},
+        {QStringLiteral("meeting"), QStringLiteral("05")}, {QStringLiteral("day"), QStringLiteral("09")},
+        {QStringLiteral("races"), QStringLiteral("10-12")},
+        {QStringLiteral("offline"), samples + u'/' + kSite1Archive}};
+    if (const int status = daySpec.run(day); status != kExitAnalysed)
         return status;
 
     printText(QStringLiteral("\nレース後の馬のページから結果を取得します\n"));
@@ -143,7 +142,7 @@ int journalDemo(const QString &samples, const AppFolder &folder, const QDir &out
     const QString kept = out.filePath(kJournalFile);
     QFile::remove(kept);
     if (!QFile::copy(folder.file(kJournalFile), kept)) {
-        complain(QStringLiteral("cannot copy %1 to %2").arg(kJournalFile, kept));
+        complain(QStringLiteral("%1 を %2 に写せません").arg(kJournalFile, kept));
         return kExitFailed;
     }
     printText(QStringLiteral(
@@ -154,28 +153,29 @@ int journalDemo(const QString &samples, const AppFolder &folder, const QDir &out
 
 }  // namespace
 
-int demoCommand()
+namespace {
+
+int runDemo(const CommandLine &)
 {
     const QString samples = findSamples();
     if (samples.isEmpty()) {
-        complain(
-            QStringLiteral("the sample race (samples/site1/index.tsv) was not found beside the program"));
+        complain(QStringLiteral("見本レース（samples/site1/index.tsv）がプログラムのそばにありません"));
         return kExitFailed;
     }
     QTemporaryDir appDir;
     if (!appDir.isValid()) {
-        complain(QStringLiteral("cannot make a temporary folder: %1").arg(appDir.errorString()));
+        complain(QStringLiteral("一時フォルダを作れません: %1").arg(appDir.errorString()));
         return kExitFailed;
     }
     for (const QString &name : kSampleFiles) {
         if (!QFile::copy(samples + u'/' + name, appDir.filePath(name))) {
-            complain(QStringLiteral("cannot copy %1 from %2").arg(name, samples));
+            complain(QStringLiteral("%2 の %1 を写せません").arg(name, samples));
             return kExitFailed;
         }
     }
     const QString outDir = QDir::current().absoluteFilePath(QStringLiteral("marunoki-demo"));
     if (!QDir().mkpath(outDir)) {
-        complain(QStringLiteral("cannot create folder %1").arg(outDir));
+        complain(QStringLiteral("フォルダ %1 を作れません").arg(outDir));
         return kExitFailed;
     }
 
@@ -194,6 +194,7 @@ int demoCommand()
     load.pngDir = outDir;
     load.viewsJson = out.filePath(QStringLiteral("views.json"));
     load.reportDir = outDir;
+    load.summaryLine = false;
 
     Console console(stderr, Console::isTerminal(stderr));
     RaceStore store;
@@ -215,6 +216,17 @@ int demoCommand()
     std::fwrite(table.constData(), 1, size_t(table.size()), stdout);
     std::fflush(stdout);
     return journalDemo(samples, AppFolder(appDir.path()), out);
+}
+
+}  // namespace
+
+CommandSpec demoCommand()
+{
+    return {QStringLiteral("demo"),
+        QStringLiteral("同梱の見本レースを読み込み、すべての出力を ./marunoki-demo/ に書き出す"),
+        QStringLiteral("見本の馬場情報ファイルと設定を一時フォルダに置いて読むので、アプリケーションフォルダ"
+                       "は使いません。"),
+        {}, 0, false, {}, &runDemo};
 }
 
 }  // namespace marunoki::cli

@@ -22,11 +22,6 @@ namespace marunoki::cli {
 
 namespace {
 
-AppFolder folderOf(const Options &options)
-{
-    return options.appDir.isEmpty() ? AppFolder::ofExecutable() : AppFolder(options.appDir);
-}
-
 void printLine(const QString &text)
 {
     const QByteArray line = text.toUtf8() + '\n';
@@ -247,14 +242,87 @@ int runResults(const AppFolder &folder, const LoadOptions &load, const JournalOp
     return outcome.stopped ? kExitStopped : kExitAnalysed;
 }
 
-int resultsCommand(const Options &options)
+namespace {
+
+OptionSpec valued(
+    const char *name, const char *valueName, const QString &help, const QString &defaultText = {})
 {
-    return runResults(folderOf(options), options.load, options.journal);
+    return {QString::fromLatin1(name), QString::fromLatin1(valueName), help, defaultText, false};
 }
 
-int tallyCommand(const Options &options)
+int runResultsLine(const CommandLine &line)
 {
-    return runTally(folderOf(options), options.journal);
+    QString error;
+    const std::optional<LoadOptions> load = readRaceOptions(line, error);
+    if (!load)
+        return usageError(line.command, error);
+    JournalOptions options;
+    options.since = line.value(QStringLiteral("since"));
+    options.until = line.value(QStringLiteral("until"));
+    return runResults(appFolderOf(line), *load, options);
+}
+
+int runTallyLine(const CommandLine &line)
+{
+    JournalOptions options;
+    const std::pair<const char *, QString *> fields[]
+        = {{"from", &options.from}, {"to", &options.to}, {"site", &options.site}, {"course", &options.course},
+            {"surface", &options.surface}, {"distance", &options.distance}, {"runners", &options.runners},
+            {"by", &options.by}, {"csv", &options.csvPath}, {"html", &options.htmlDir}};
+    for (const auto &[name, field] : fields)
+        *field = line.value(QString::fromLatin1(name));
+    const TallyRequest request = parseTallyRequest(options);
+    if (!request.error.isEmpty())
+        return usageError(line.command, request.error);
+    return runTally(appFolderOf(line), options);
+}
+
+}  // namespace
+
+CommandSpec resultsCommand()
+{
+    return {QStringLiteral("results"),
+        QStringLiteral("成績ジャーナルの結果待ちの馬の結果を、馬のページから取得する"),
+        QStringLiteral("レースが終わった（開催日の17時を過ぎた）レースの、結果のない馬のページを読みます。\n"
+                       "レースごとに1行と合計を標準出力に示します。取得できなかったページは一覧にし、"
+                       "その馬の結果は次回また取りに行きます。終了コードは 0 です。"),
+        {}, 0, true,
+        {valued("since", "YYYY-MM-DD", QStringLiteral("この日以降のレース")),
+            valued("until", "YYYY-MM-DD", QStringLiteral("この日までのレース")),
+            valued("jobs", "N", QStringLiteral("同時に読み込むページ数の上限"), QStringLiteral("4")),
+            valued("timeout", "SECONDS", QStringLiteral("1ページを待つ秒数"), QStringLiteral("30")),
+            valued("base1", "URL", QStringLiteral("サイト1のアドレス"),
+                QStringLiteral("設定ファイルの [web] site1")),
+            valued("base2", "URL", QStringLiteral("サイト2のアドレス"),
+                QStringLiteral("設定ファイルの [web] site2")),
+            valued(
+                "offline", "DIR", QStringLiteral("ネットワークの代わりにこのフォルダの保存ページから読む")),
+            {QStringLiteral("refresh"), {}, QStringLiteral("キャッシュを使わず、すべてのページを読み直す"),
+                {}, false}},
+        &runResultsLine};
+}
+
+CommandSpec tallyCommand()
+{
+    return {QStringLiteral("tally"),
+        QStringLiteral("成績ジャーナルから指数順位別・人気順位別・印別の成績を集計する"),
+        QStringLiteral(
+            "指数（平均・最高・90日平均）の順位1〜5位と、基準として人気1〜5番の成績を表にします。\n"
+            "結果待ちのレースと、指数のある馬が2頭未満のレースは別に数えて最後の行に示します。"),
+        {}, 0, true,
+        {valued("from", "YYYY-MM-DD", QStringLiteral("この日以降のレース")),
+            valued("to", "YYYY-MM-DD", QStringLiteral("この日までのレース")),
+            valued("site", "1|2", QStringLiteral("読込みサイト")),
+            valued("course", "COURSE", QStringLiteral("場の名前（東京）か2桁のコード（05）")),
+            valued("surface", "芝|ダ", QStringLiteral("芝かダート")),
+            valued("distance", "A-B", QStringLiteral("距離（m）の範囲")),
+            valued("runners", "A-B", QStringLiteral("頭数の範囲")),
+            valued("by", "KEY",
+                QStringLiteral(
+                    "mean, best, mean90, popularity, mark のどれかの表だけ（人気の表も添えます）")),
+            valued("csv", "FILE", QStringLiteral("集計を CSV で書き出す")),
+            valued("html", "DIR", QStringLiteral("集計を HTML（index.html と SVG の棒グラフ）で書き出す"))},
+        &runTallyLine};
 }
 
 }  // namespace marunoki::cli

@@ -4,6 +4,7 @@
 // printed and written, the pending results filled.
 
 #include "cli/cli_options.h"
+#include "cli/race_options.h"
 
 #include "app/common.h"
 #include "journal/tally.h"
@@ -13,6 +14,15 @@
 #include <vector>
 
 namespace marunoki::cli {
+
+// The journal commands' own values as typed (the commands check them).
+struct JournalOptions {
+    // results: the races from since to until (YYYY-MM-DD; empty = no bound)
+    QString since, until;
+    // tally: the filters, the table asked for, the files
+    QString from, to, site, course, surface, distance, runners, by;
+    QString csvPath, htmlDir;
+};
 
 // The tally's options as a filter and the tables to print; error names the
 // first option that is not one (then the rest is not filled).
