@@ -67,6 +67,9 @@ struct Settings {
     // their start values (the site stays unset).
     QString stoppedKey;
     QString stoppedValue;
+    // Section "journal", key "keep": every analysed race is recorded in the
+    // journal unless the key is "0".
+    bool keepJournal = true;
 };
 
 // Whether the overlay is switched on: its text is exactly "true".

@@ -207,7 +207,7 @@ int runDayCommand(const CommandLine &line)
     }
     if (result.stopped || analysed == 0)
         return kExitStopped;
-    if (!written)
+    if (!written || result.journalFailed)
         return kExitFailed;
     return incomplete > 0 ? kExitIncomplete : kExitAnalysed;
 }

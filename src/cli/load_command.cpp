@@ -190,6 +190,8 @@ std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &fo
         settings.site1Base = load.base1;
     if (!load.base2.isEmpty())
         settings.site2Base = load.base2;
+    if (load.noJournal)
+        settings.keepJournal = false;
     settings.site1Base = baseAddress(settings.site1Base);
     settings.site2Base = baseAddress(settings.site2Base);
     // A site setting that names neither site would load nothing and still end
@@ -287,7 +289,8 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     sayLoadEnded(console, load, selection, &store, outputs);
     const bool written
         = std::all_of(outputs.begin(), outputs.end(), [](const Output &o) { return o.written; });
-    if (!written)
+    // A race that could not be kept in the journal is an output not written.
+    if (!written || result.journalFailed)
         return kExitFailed;
     // Each gap had its message when it happened; the status says the whole.
     if (!store.gaps.complete()) {
