@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
 #include <QXmlStreamReader>
@@ -75,6 +76,52 @@ void expectSameGrid(const QJsonObject &dumped, const CellGrid &model, const char
         }
     }
     EXPECT_EQ(int(styles.size()), model.rows() * model.cols() - plain);
+}
+
+// A dumped drawing holds the retained drawing primitive by primitive, in the
+// units and names of the dump.
+void expectSameDrawing(const QJsonObject &dumped, const RecordedDrawing &model, const char *name)
+{
+    SCOPED_TRACE(name);
+    EXPECT_EQ(dumped[QStringLiteral("width")].toDouble(), model.width());
+    EXPECT_EQ(dumped[QStringLiteral("height")].toDouble(), model.height());
+    const QJsonArray ops = dumped[QStringLiteral("ops")].toArray();
+    ASSERT_EQ(ops.size(), qsizetype(model.primitives().size()));
+    const char *const kinds[] = {"line", "box", "fill", "circle", "text"};
+    const char *const styles[] = {"solid", "dot", "dashdot"};
+    for (qsizetype i = 0; i < ops.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QJsonObject op = ops[i].toObject();
+        const DrawPrimitive &p = model.primitives()[size_t(i)];
+        const auto number = [&op](const char *key) { return op[QLatin1String(key)].toDouble(); };
+        EXPECT_EQ(op[QStringLiteral("kind")].toString(), QLatin1String(kinds[int(p.kind)]));
+        EXPECT_EQ(number("x1"), p.x1);
+        EXPECT_EQ(number("y1"), p.y1);
+        if (p.kind == PrimitiveKind::Text) {
+            EXPECT_EQ(op[QStringLiteral("text")].toString(), p.text);
+            EXPECT_EQ(number("size"), p.points);
+            EXPECT_EQ(op.size(), 5);
+            continue;
+        }
+        const QString colour = op[QStringLiteral("color")].toString();
+        EXPECT_EQ(colour, colour.toUpper());
+        EXPECT_EQ(QColor(colour), p.colour);
+        EXPECT_EQ(op[QStringLiteral("width")].toInt(-1), p.pen.drawWidth);
+        EXPECT_EQ(op[QStringLiteral("style")].toString(), QLatin1String(styles[int(p.pen.drawStyle)]));
+        if (p.kind == PrimitiveKind::Circle) {
+            EXPECT_EQ(number("r"), p.radius);
+            const QJsonValue fill = op[QStringLiteral("fill")];
+            if (p.pen.fillStyle == FillStyle::Solid)
+                EXPECT_EQ(QColor(fill.toString()), p.pen.fillColor);
+            else
+                EXPECT_TRUE(fill.isNull());
+            EXPECT_EQ(op.size(), 8);
+        } else {
+            EXPECT_EQ(number("x2"), p.x2);
+            EXPECT_EQ(number("y2"), p.y2);
+            EXPECT_EQ(op.size(), 8);
+        }
+    }
 }
 
 class SampleRaceViews : public ::testing::Test {
@@ -140,6 +187,44 @@ TEST_F(SampleRaceViews, DumpHoldsWhatTheWindowShowsForEveryRunner)
     EXPECT_EQ(label1, store.raceTitle + u'\n' + store.raceJouken);
     switchToBacyu(shown);
     expectSameGrid(dump[QStringLiteral("MSFlexGrid3")].toObject(), window.bacyuGrid, "MSFlexGrid3");
+}
+
+TEST_F(SampleRaceViews, DrawingsInTheDumpAreWhatTheWindowPaintsWithEveryOverlay)
+{
+    settings.iniGraph.fill(QStringLiteral("true"));
+    const QJsonObject dump = QJsonDocument::fromJson(QJsonDocument(viewsJson(context)).toJson()).object();
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
+
+    WindowViews window;
+    ViewContext shown {store, settings, 1, window, sink};
+    QSet<QString> seen;  // kinds, line styles and fills met: every overlay drew
+    for (int n = 1; n <= store.tousuu; ++n) {
+        window.shownRunner = n;
+        showGraph(shown);
+        SCOPED_TRACE(n);
+        expectSameDrawing(runnerDump(dump, n)[QStringLiteral("graph")].toObject(), window.picture1, "graph");
+        if (n == 1)
+            expectSameDrawing(dump[QStringLiteral("legend")].toObject(), window.picture2, "legend");
+        for (const QJsonValue op :
+            runnerDump(dump, n)[QStringLiteral("graph")][QStringLiteral("ops")].toArray()) {
+            seen << op[QStringLiteral("kind")].toString() << op[QStringLiteral("style")].toString();
+            if (op[QStringLiteral("kind")] == QStringLiteral("circle"))
+                seen << (op[QStringLiteral("fill")].isNull() ? QStringLiteral("open")
+                                                             : QStringLiteral("filled"));
+        }
+    }
+    for (const char *expected :
+        {"line", "box", "fill", "circle", "text", "solid", "dot", "dashdot", "open", "filled"})
+        EXPECT_TRUE(seen.contains(QLatin1String(expected))) << expected;
+    EXPECT_GT(dump[QStringLiteral("legend")][QStringLiteral("ops")].toArray().size(), 0);
+
+    // The comparison graph: the 比較 button with runner 1 in the runner box.
+    window.runnerBox = QStringLiteral("01");
+    switchToHikaku(shown);
+    expectSameDrawing(dump[QStringLiteral("hikaku")].toObject(), window.picture1, "hikaku");
+    // The dump leaves the window as it was: runner 1's graph.
+    EXPECT_EQ(views.drawn, DrawnView::Graph);
+    EXPECT_EQ(views.shownRunner, 1);
 }
 
 TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
