@@ -57,6 +57,9 @@ void RaceStore::resetPublic()
     raceJouken.clear();
     tousuu = 0;
     curUma = 0;
+    raceCourse.clear();
+    raceNumber = 0;
+    localRuns = LocalRuns::NotMerged;
     zyoName = courseNames();
     cancelFlag.store(0);
 }

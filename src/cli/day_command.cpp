@@ -70,7 +70,7 @@ public:
             console_.finish();
             console_.status(head
                 + QStringLiteral("%1 %2頭 解析済み（%3）")
-                      .arg(store.raceTitle, QString::number(summary.runners), seconds(raceTimer_.elapsed())));
+                      .arg(summary.title, QString::number(summary.runners), seconds(raceTimer_.elapsed())));
             writeOutputs(outcome.race, store, summary);
         } else {
             summary.race = outcome.race;
@@ -176,6 +176,10 @@ int dayCommand(const Options &options)
         const Status index = writeDayIndex(load.reportDir, heading, outputs.summaries());
         if (!index.ok()) {
             complain(index.message());
+            written = false;
+        }
+        if (const Status linked = linkRacePages(load.reportDir, heading, outputs.summaries()); !linked.ok()) {
+            complain(linked.message());
             written = false;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "analysis/speed_figures.h"
 #include "analysis/track_db.h"
+#include "app/format.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
 #include "db/database.h"
@@ -158,6 +159,11 @@ std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, Load
                 narMerge->merge(store, context.messages);
         }
     }
+    if (site.site == ReadingSite::One) {
+        store.localRuns = !merge   ? LocalRuns::NoDatabase
+            : databases.narMerge() ? LocalRuns::Merged
+                                   : LocalRuns::Unreadable;
+    }
     return std::nullopt;
 }
 
@@ -201,6 +207,10 @@ LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
         context.messages.message(missing);
         return {false, missing};
     }
+
+    // The race as chosen, for the outputs that name it.
+    store.raceCourse = *selection.course;
+    store.raceNumber = toWholeNumber(*selection.race).value_or(0);
 
     LoadDatabases databases(context.folder, context.messages);
     if (const std::optional<SiteReaders> site = siteReaders(selection, context.settings)) {
