@@ -4,8 +4,10 @@
 #include "app/format.h"
 #include "driver/load_driver.h"
 #include "output/race_report.h"
+#include "output/report_grids.h"
 #include "output/views_json.h"
 #include "settings/settings.h"
+#include "view/runner_panels.h"
 #include "web/page_archive.h"
 #include "web/page_loader.h"
 
@@ -16,11 +18,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
+#include <QUrl>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace marunoki::test {
@@ -290,6 +296,19 @@ TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
     EXPECT_GE(best, 1);
 }
 
+// What a program prints for a file; fails the test when it cannot run.
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0) {
+        ADD_FAILURE() << program.toStdString() << " did not run (scripts/install-deps.sh installs it)";
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
 {
     TestFolder out;
@@ -319,27 +338,95 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
         tables += xml.name() == QStringLiteral("table");
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
-    EXPECT_TRUE(QString::fromUtf8(html).contains(store.raceTitle));
+    const QString page = QString::fromUtf8(html);
+    EXPECT_TRUE(page.contains(QStringLiteral("<h1>2026/11/29 東京 11R %1</h1>").arg(store.raceTitle)));
+    EXPECT_TRUE(page.contains(QStringLiteral("地方成績: 含む")));
 
-    // The table, the comparison graph, and per runner a section with its two grids.
-    EXPECT_EQ(tables, 1 + 2 * store.tousuu);
+    // Three rankings, the table, the comparison graph, and per runner a section
+    // with its two grids.
+    EXPECT_EQ(tables, 3 + 1 + 2 * store.tousuu);
     for (int n = 1; n <= store.tousuu; ++n)
         EXPECT_TRUE(ids.contains(QStringLiteral("uma-%1").arg(n, 2, 10, QLatin1Char('0')))) << n;
     EXPECT_EQ(files.size(), store.tousuu + 1);
-    for (const QString &file : files) {
+    QStringList linkedFiles;
+    int toSections = 0;
+    for (const QString &anchor : anchors) {
+        if (!anchor.startsWith(u'#')) {
+            linkedFiles << anchor;
+            continue;
+        }
+        EXPECT_TRUE(ids.contains(anchor.mid(1))) << anchor.toStdString();
+        toSections += anchor.startsWith(QStringLiteral("#uma-"));
+    }
+    // Per runner: the navigation, three rankings, the key, the 馬柱, the
+    // head-to-head tables of every runner and the steps of the neighbours.
+    EXPECT_GE(toSections, store.tousuu * (1 + 3 + 1 + 1 + store.tousuu));
+    EXPECT_EQ(linkedFiles.size(), store.tousuu);  // a comparison graph per runner
+    for (const QString &file : files + linkedFiles) {
         SCOPED_TRACE(file.toStdString());
         QFile svg(folder + u'/' + file);
         ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-        QXmlStreamReader picture(svg.readAll());
+        const QByteArray bytes = svg.readAll();
+        QXmlStreamReader picture(bytes);
         ASSERT_TRUE(picture.readNextStartElement());
         EXPECT_EQ(picture.name(), QStringLiteral("svg"));
-    }
-    for (const QString &anchor : anchors) {
-        ASSERT_TRUE(anchor.startsWith(u'#')) << anchor.toStdString();
-        EXPECT_TRUE(ids.contains(anchor.mid(1))) << anchor.toStdString();
+        EXPECT_FALSE(bytes.contains("font-family=\"IPAPGothic\"")) << "a face without its fallback";
     }
     // Nothing else lies in the folder: no temporaries left behind.
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), files.size() + 1);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), files.size() + linkedFiles.size() + 1);
+}
+
+// The report through Chromium's print to PDF: the 馬柱 inside the A4 page up to
+// its last run, and each runner's section on one page.
+TEST_F(SampleRaceViews, PrintedReportKeepsTheTableOnThePageAndEachRunnerTogether)
+{
+    TestFolder out;
+    const QString folder = out.file(QStringLiteral("report"));
+    ASSERT_TRUE(writeRaceReport(store, settings, folder, sink).ok());
+    const QString pdf = out.file(QStringLiteral("report.pdf"));
+    run(QStringLiteral("chromium"),
+        {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+            QStringLiteral("--no-first-run"), QStringLiteral("--disable-background-networking"),
+            QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+            QStringLiteral("--user-data-dir=") + out.file(QStringLiteral("profile")),
+            QStringLiteral("--no-pdf-header-footer"), QStringLiteral("--print-to-pdf=") + pdf,
+            QUrl::fromLocalFile(folder + QStringLiteral("/index.html")).toString()});
+    ASSERT_TRUE(QFile::exists(pdf));
+
+    // Runner 1's fifth run: its time and margin lead the block's last row.
+    const QString lastRun
+        = raceTimeText(store.U_time[1][5]) + u'(' + plainNumber(store.U_cyakusa[1][5]) + u')';
+    ASSERT_TRUE(store.U_time[1][5] > 60) << "the sample's fifth run has a time";
+    const QString boxes
+        = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const QRegularExpression pageSize(QStringLiteral("<page width=\"([0-9.]+)\""));
+    const double pageWidth = pageSize.match(boxes).captured(1).toDouble();
+    EXPECT_NEAR(pageWidth, 595, 1) << "A4";
+    const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>%1</word>")
+            .arg(QRegularExpression::escape(lastRun.toHtmlEscaped())));
+    const QRegularExpressionMatch found = word.match(boxes);
+    ASSERT_TRUE(found.hasMatch()) << lastRun.toStdString();
+    EXPECT_LE(found.captured(2).toDouble(), pageWidth);
+
+    const int pages = boxes.count(QStringLiteral("<page "));
+    QStringList text;
+    for (int p = 1; p <= pages; ++p)
+        text << run(QStringLiteral("pdftotext"),
+            {QStringLiteral("-f"), QString::number(p), QStringLiteral("-l"), QString::number(p), pdf,
+                QStringLiteral("-")});
+    // The page with a runner's panel holds its heading and both its tables.
+    for (int n = 1; n <= store.tousuu; ++n) {
+        SCOPED_TRACE(n);
+        const QString panel = writeUmaInfo(store, n, sink).section(QChar(13), 0, 0);
+        const auto at
+            = std::find_if(text.begin(), text.end(), [&](const QString &t) { return t.contains(panel); });
+        ASSERT_NE(at, text.end()) << panel.toStdString();
+        EXPECT_TRUE(
+            at->contains(QStringLiteral("%1 %2\n").arg(n, 2, 10, QLatin1Char('0')).arg(store.U_name[n])));
+        EXPECT_TRUE(at->contains(QStringLiteral("対戦成績")) && at->contains(QStringLiteral("成績表")))
+            << at->toStdString();
+    }
 }
 
 }  // namespace
