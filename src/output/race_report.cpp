@@ -50,7 +50,7 @@ QString styleSheet()
         "table.grid a{color:inherit}\n"
         "td.r{text-align:right}\n"
         ".views,.hikaku,.ranks{display:flex;flex-wrap:wrap;gap:12px;align-items:flex-start}\n"
-        ".views .graph{max-width:65%%}\n"
+        ".views .graph{max-width:65%%}.hikaku .graph{max-width:calc(100%% - 260px)}\n"
         "table.rank{border-collapse:collapse;font-size:13px}table.rank "
         "caption{font-weight:bold;text-align:left}"
         "table.rank th,table.rank td{border:1px solid #c0c0c0;padding:1px 6px}table.rank "
@@ -64,7 +64,7 @@ QString styleSheet()
         "@media print{body{margin:0}nav{display:none}a{text-decoration:none;color:inherit}"
         ".scroll{overflow:visible}h1,h2,h3{break-after:avoid}"
         "section.runner,#summary,#hikaku,tbody.block{break-inside:avoid}"
-        "h2{margin-top:12px}.views .graph{max-height:85mm;width:auto}}\n")
+        "h2{margin-top:12px}.views .graph{max-height:85mm;width:auto}.views p{display:none}}\n")
         .arg(kReportFonts);
 }
 
