@@ -41,7 +41,7 @@ QString styleSheet()
         "nav.runners a{display:inline-block;margin:2px 6px 2px 0;white-space:nowrap}\n"
         "nav.step,nav.day{font-size:12px;margin-bottom:6px}nav.step a,nav.day a{margin-right:12px}\n"
         ".conditions{margin:0 0 8px}.scroll{overflow-x:auto}\n"
-        "img.graph{max-width:100%%;height:auto;border:1px solid #999}\n"
+        "img.graph{max-width:100%;height:auto;border:1px solid #999}\n"
         "pre.panel{font-family:inherit;font-size:13px;background:#f4f4f0;padding:6px 10px;margin:8px 0;"
         "display:inline-block}\n"
         "table.grid{border-collapse:collapse;table-layout:fixed}\n"
@@ -50,7 +50,7 @@ QString styleSheet()
         "table.grid a{color:inherit}\n"
         "td.r{text-align:right}\n"
         ".views,.hikaku,.ranks{display:flex;flex-wrap:wrap;gap:12px;align-items:flex-start}\n"
-        ".views .graph{max-width:65%%}.hikaku .graph{max-width:calc(100%% - 260px)}\n"
+        ".views .graph{max-width:65%}.hikaku .graph{max-width:calc(100% - 260px)}\n"
         "table.rank{border-collapse:collapse;font-size:13px}table.rank "
         "caption{font-weight:bold;text-align:left}"
         "table.rank th,table.rank td{border:1px solid #c0c0c0;padding:1px 6px}table.rank "
@@ -63,7 +63,7 @@ QString styleSheet()
         "@page{size:A4;margin:10mm}\n"
         "@media print{body{margin:0}nav{display:none}a{text-decoration:none;color:inherit}"
         ".scroll{overflow:visible}h1,h2,h3{break-after:avoid}"
-        "section.runner,#summary,#hikaku,tbody.block{break-inside:avoid}"
+        "section.runner,#summary,#hikaku,tbody.block{break-inside:avoid}#hikaku{break-before:page}"
         "h2{margin-top:12px}.views .graph{max-height:85mm;width:auto}.views p{display:none}}\n")
         .arg(kReportFonts);
 }
