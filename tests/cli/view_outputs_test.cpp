@@ -341,6 +341,10 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
     const QString page = QString::fromUtf8(html);
     EXPECT_TRUE(page.contains(QStringLiteral("<h1>2026/11/29 東京 11R %1</h1>").arg(store.raceTitle)));
     EXPECT_TRUE(page.contains(QStringLiteral("地方成績: 含む")));
+    // Every runner's section links to the one after it but the last, to the one
+    // before it but the first (the links' targets are checked below).
+    EXPECT_EQ(page.count(QStringLiteral("次へ →</a>")), store.tousuu - 1);
+    EXPECT_EQ(page.count(QStringLiteral("← 前へ</a>")), store.tousuu - 1);
 
     // Three rankings, the table, the comparison graph, and per runner a section
     // with its two grids.
