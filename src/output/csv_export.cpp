@@ -31,11 +31,15 @@ const char *codePageName()
     return name;
 }
 
+}  // namespace
+
 QByteArray toCodePage(const QString &text)
 {
     QStringEncoder encoder(codePageName());
     return encoder.encode(text);
 }
+
+namespace {
 
 // The runners of an export file as "number,name", in file order; the header
 // and the figures are left out.
