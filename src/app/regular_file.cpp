@@ -23,6 +23,8 @@ QString causeOf(int error)
         return QStringLiteral("読み取りが許可されていません");
     case EIO:
         return QStringLiteral("入出力エラー");
+    case ELOOP:
+        return QStringLiteral("シンボリックリンクが循環しています");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
