@@ -1,5 +1,7 @@
 #include "regular_file.h"
 
+#include "app/file_name.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -52,7 +54,7 @@ QString notRegular(mode_t mode)
 RegularFileRead readRegularFile(const QString &path, qint64 maxBytes)
 {
     const auto failure = [](const QString &cause) { return RegularFileRead {{}, Status::failure(cause)}; };
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = fileNameBytes(path);
     struct stat info { };
     if (::stat(name.constData(), &info) != 0)
         return failure(causeOf(errno));

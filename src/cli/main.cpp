@@ -5,6 +5,8 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 
+#include "app/file_name.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QStringList>
@@ -27,7 +29,13 @@ int main(int argc, char **argv)
     qInstallMessageHandler(usual);
     using namespace marunoki::cli;
 
-    const ParseResult parsed = parseCommandLine(QGuiApplication::arguments().mid(1));
+    // Read from argv (what Qt left of it) rather than arguments(), which would
+    // turn the bytes of a file name that are not UTF-8 into U+FFFD: the file
+    // would be written under another name.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << marunoki::fileNameFromBytes(QByteArrayView(argv[i]));
+    const ParseResult parsed = parseCommandLine(arguments);
     if (!parsed.options) {
         const QByteArray text = "marunoki-cli: " + parsed.error.toUtf8() + "\n" + usageText().toUtf8();
         std::fwrite(text.constData(), 1, size_t(text.size()), stderr);

@@ -1,5 +1,7 @@
 #include "output/csv_export.h"
 
+#include "app/output_target.h"
+
 #include "app/common.h"
 #include "app/format.h"
 #include "app/message_sink.h"
@@ -56,7 +58,10 @@ bool writeCsv(
         stem += QStringLiteral("_%1R").arg(race, 2, 10, QLatin1Char('0'));
     const QString path = stem + QStringLiteral(".csv");
 
-    const Status written = writeFileAtomically(path, toCodePage(csvText(store)), files);
+    // A CSV hard-linked to one of the folder's own files is not ours to replace.
+    Status written = checkOutputTarget(folder, path);
+    if (written.ok())
+        written = writeFileAtomically(path, toCodePage(csvText(store)), files);
     if (!written.ok()) {
         messages.message(written.message());
         return false;
