@@ -56,9 +56,7 @@ fi
 
 # ---------------------------------------------------------------- formatting
 gate "clang-format"
-mapfile -t sources < <(git ls-files -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' \
-    'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h')
-clang-format --dry-run --Werror "${sources[@]}" || fail "clang-format (run clang-format -i on the files named)"
+bash scripts/format.sh --check || fail "clang-format (run bash scripts/format.sh)"
 
 # ---------------------------------------------------------------- static analysis
 gate "clang-tidy"

@@ -1,288 +1,310 @@
 #include "cli/cli_options.h"
 
-#include "app/common.h"
-#include "app/race_store.h"
-
+#include <QCommandLineParser>
 #include <QRegularExpression>
 
-#include <functional>
-#include <map>
+#include <algorithm>
+#include <cstdio>
 
 namespace marunoki::cli {
 
 namespace {
 
-constexpr int kMaxRaceNumber = 12;
+const QString kProgram = QStringLiteral("marunoki-cli");
 
-bool allDigits(const QString &text)
+const OptionSpec kHelpOption {QStringLiteral("help"), {}, QStringLiteral("この説明を表示する"), {}, false};
+const OptionSpec kVersionOption {
+    QStringLiteral("version"), {}, QStringLiteral("版を1行で表示する"), {}, false};
+const OptionSpec kAppDirOption {QStringLiteral("app-dir"), QStringLiteral("DIR"),
+    QStringLiteral("アプリケーションフォルダ（marunoki.ini, marunoki.dat を置くフォルダ）"),
+    QStringLiteral("下の「ファイル」のとおり"), false};
+
+QString optionColumn(const OptionSpec &option)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-    return digits.match(text).hasMatch();
+    QString column = option.name == QStringLiteral("help") ? QStringLiteral("-h, --help")
+                                                           : QStringLiteral("--") + option.name;
+    if (!option.valueName.isEmpty())
+        column += u' ' + option.valueName;
+    return column;
 }
 
-// A number 1..max as two digits ("5" and "05" -> "05").
-std::optional<QString> twoDigits(const QString &text, int max)
+QString optionLine(const OptionSpec &option, qsizetype width)
 {
-    if (!allDigits(text) || text.size() > 2)
-        return std::nullopt;
-    const int value = text.toInt();
-    if (value < 1 || value > max)
-        return std::nullopt;
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+    QString line = QStringLiteral("  ") + optionColumn(option).leftJustified(width) + QStringLiteral("  ")
+        + option.help;
+    if (option.required)
+        line += QStringLiteral("（必須）");
+    if (!option.defaultText.isEmpty())
+        line += QStringLiteral("（既定: %1）").arg(option.defaultText);
+    return line + u'\n';
 }
 
-// A course-table name, or its code ("05", "5"), as the name.
-std::optional<QString> courseName(const QString &text)
+QString optionLines(const std::vector<OptionSpec> &options)
 {
-    if (zyoIndex(text) > 0)
-        return text;
-    if (const auto code = twoDigits(text, kCourseCount))
-        return courseNames()[code->toInt()];
-    return std::nullopt;
+    qsizetype width = 0;
+    for (const OptionSpec &option : options)
+        width = std::max(width, optionColumn(option).size());
+    QString text;
+    for (const OptionSpec &option : options)
+        text += optionLine(option, width);
+    return text;
 }
 
-// Splits "--name=value" into name and value; other arguments come back whole.
-std::pair<QString, std::optional<QString>> splitInline(const QString &arg)
+// Every option a command takes, in the order its help lists them.
+std::vector<OptionSpec> allOptions(const CommandSpec &command)
 {
-    const qsizetype eq = arg.indexOf(u'=');
-    if (arg.startsWith(QStringLiteral("--")) && eq > 2)
-        return {arg.left(eq), arg.mid(eq + 1)};
-    return {arg, std::nullopt};
+    std::vector<OptionSpec> options {kHelpOption};
+    if (command.usesAppDir)
+        options.push_back(kAppDirOption);
+    options.insert(options.end(), command.options.begin(), command.options.end());
+    return options;
 }
 
-class Parser {
-public:
-    explicit Parser(const QStringList &args)
-        : args_(args)
-    { }
+QCommandLineOption qtOption(const OptionSpec &option)
+{
+    QStringList names {option.name};
+    if (option.name == QStringLiteral("help"))
+        names.prepend(QStringLiteral("h"));
+    return option.valueName.isEmpty() ? QCommandLineOption(names)
+                                      : QCommandLineOption(names, {}, option.valueName);
+}
 
-    ParseResult run()
-    {
-        Options options;
-        // Options before the command.
-        while (pos_ < args_.size() && args_[pos_].startsWith(QStringLiteral("--"))) {
-            auto [name, inlineValue] = splitInline(args_[pos_++]);
-            if (name == QStringLiteral("--help")) {
-                options.command = Command::Help;
-                return {options, {}};
-            }
-            if (name != QStringLiteral("--app-dir"))
-                return fail(QStringLiteral("unknown option %1").arg(name));
-            if (!takeValue(name, inlineValue, options.appDir))
-                return {std::nullopt, error_};
+// A parser that reads "-name" as "--name" and the command's options only.
+void setUp(QCommandLineParser &parser, const std::vector<OptionSpec> &options)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionSpec &option : options)
+        parser.addOption(qtOption(option));
+}
+
+// QCommandLineParser's own reasons, in Japanese.
+QString parseError(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        // Named as the user wrote it ("-x" or "--x").
+        const QString &name = unknown.first();
+        QString written = QStringLiteral("--") + name;
+        for (const QString &argument : arguments) {
+            const QString bare = argument.section(u'=', 0, 0);
+            if (bare == u'-' + name || bare == QStringLiteral("--") + name)
+                written = bare;
         }
-        if (pos_ >= args_.size())
-            return fail(QStringLiteral("no command given"));
-        const QString command = args_[pos_++];
-        if (command == QStringLiteral("load")) {
-            options.command = Command::Load;
-            if (!parseLoad(options, false))
-                return {std::nullopt, error_};
-        } else if (command == QStringLiteral("day")) {
-            options.command = Command::Day;
-            if (!parseLoad(options, true))
-                return {std::nullopt, error_};
-        } else if (command == QStringLiteral("import-mdb")) {
-            options.command = Command::ImportMdb;
-            if (args_.size() - pos_ != 2)
-                return fail(QStringLiteral("import-mdb needs SRC and DEST"));
-            options.importSource = args_[pos_++];
-            options.importDest = args_[pos_++];
-        } else if (command == QStringLiteral("demo")) {
-            options.command = Command::Demo;
-            if (pos_ < args_.size())
-                return fail(QStringLiteral("demo takes no arguments"));
-        } else if (command == QStringLiteral("help")) {
-            options.command = Command::Help;
-        } else {
-            return fail(QStringLiteral("unknown command %1").arg(command));
-        }
-        return {options, {}};
+        return QStringLiteral("オプション %1 はありません").arg(written);
     }
+    static const QRegularExpression missing(QStringLiteral("^Missing value after '(.*)'\\.$"));
+    static const QRegularExpression unexpected(QStringLiteral("^Unexpected value after '(.*)'\\.$"));
+    const QString text = parser.errorText();
+    if (const auto m = missing.match(text); m.hasMatch())
+        return QStringLiteral("%1 に値がありません").arg(m.captured(1));
+    if (const auto m = unexpected.match(text); m.hasMatch())
+        return QStringLiteral("%1 は値をとりません").arg(m.captured(1));
+    return text;
+}
 
-private:
-    ParseResult fail(const QString &error) { return {std::nullopt, error}; }
+// A value that is itself an option means the value was left out
+// (`--race --offline DIR` would load race "--offline").
+bool looksLikeOption(const QString &value)
+{
+    static const QRegularExpression number(QStringLiteral("^-[0-9.]+$"));
+    return value.size() > 1 && value.startsWith(u'-') && !number.match(value).hasMatch();
+}
 
-    bool setError(const QString &error)
-    {
-        error_ = error;
-        return false;
-    }
-
-    bool takeValue(const QString &name, const std::optional<QString> &inlineValue, QString &out)
-    {
-        if (inlineValue) {
-            out = *inlineValue;
-        } else {
-            if (pos_ >= args_.size())
-                return setError(QStringLiteral("%1 needs a value").arg(name));
-            out = args_[pos_++];
+// The values of the valued options given, checked; the first problem, or empty.
+QString readValues(
+    const QCommandLineParser &parser, const std::vector<OptionSpec> &options, CommandLine &line)
+{
+    for (const OptionSpec &option : options) {
+        if (!parser.isSet(option.name))
+            continue;
+        if (option.valueName.isEmpty()) {
+            if (option.name != QStringLiteral("help"))
+                line.switches.append(option.name);
+            continue;
         }
-        if (out.isEmpty())
-            return setError(QStringLiteral("%1 needs a value").arg(name));
-        return true;
-    }
-
-    // The options of load, or of day (a range of races instead of one, and
-    // folders for the outputs of many races).
-    bool parseLoad(Options &options, bool day)
-    {
-        LoadOptions &load = options.load;
-        using Handler = std::function<bool(const QString &name, const QString &value)>;
-        const auto bad = [this](const QString &name, const QString &value) {
-            return setError(QStringLiteral("bad value for %1: %2").arg(name, value));
-        };
-        const auto twoDigitField = [&bad](QString &field, int max) {
-            return Handler([&field, max, &bad](const QString &name, const QString &value) {
-                const auto text = twoDigits(value, max);
-                if (!text)
-                    return bad(name, value);
-                field = *text;
-                return true;
-            });
-        };
-        std::map<QString, Handler> valued {
-            {QStringLiteral("--app-dir"),
-                [&](const QString &, const QString &v) { return options.appDir = v, true; }},
-            {QStringLiteral("--site"),
-                [&](const QString &n, const QString &v) {
-                    if (v != QStringLiteral("1") && v != QStringLiteral("2"))
-                        return bad(n, v);
-                    load.site = v.toInt();
-                    return true;
-                }},
-            {QStringLiteral("--year"),
-                [&](const QString &n, const QString &v) {
-                    if (!allDigits(v) || v.size() != 4)
-                        return bad(n, v);
-                    load.year = v;
-                    return true;
-                }},
-            {QStringLiteral("--course"),
-                [&](const QString &, const QString &v) {
-                    const auto name = courseName(v);
-                    if (!name)
-                        return setError(QStringLiteral("unknown course %1").arg(v));
-                    load.course = *name;
-                    return true;
-                }},
-            {QStringLiteral("--meeting"), twoDigitField(load.meeting, 99)},
-            {QStringLiteral("--day"), twoDigitField(load.day, 99)},
-            {QStringLiteral("--race"), twoDigitField(load.race, 99)},
-            {QStringLiteral("--base1"),
-                [&](const QString &, const QString &v) { return load.base1 = v, true; }},
-            {QStringLiteral("--base2"),
-                [&](const QString &, const QString &v) { return load.base2 = v, true; }},
-            {QStringLiteral("--json"),
-                [&](const QString &, const QString &v) { return load.jsonPath = v, true; }},
-            {QStringLiteral("--jobs"),
-                [&](const QString &n, const QString &v) {
-                    if (!allDigits(v) || v.size() > 3 || v.toInt() < 1)
-                        return bad(n, v);
-                    load.jobs = v.toInt();
-                    return true;
-                }},
-            {QStringLiteral("--timeout"),
-                [&](const QString &n, const QString &v) {
-                    bool ok = false;
-                    const double seconds = v.toDouble(&ok);
-                    if (!ok || !(seconds > 0) || seconds > 86400)
-                        return bad(n, v);
-                    load.timeoutSeconds = seconds;
-                    return true;
-                }},
-            {QStringLiteral("--archive"),
-                [&](const QString &, const QString &v) { return load.archiveDir = v, true; }},
-            {QStringLiteral("--offline"),
-                [&](const QString &, const QString &v) { return load.offlineDir = v, true; }},
-            {QStringLiteral("--graphs-pdf"),
-                [&](const QString &, const QString &v) { return load.graphsPdf = v, true; }},
-            {QStringLiteral("--table-pdf"),
-                [&](const QString &, const QString &v) { return load.tablePdf = v, true; }},
-            {QStringLiteral("--png"),
-                [&](const QString &, const QString &v) { return load.pngDir = v, true; }},
-            {QStringLiteral("--views-json"),
-                [&](const QString &, const QString &v) { return load.viewsJson = v, true; }},
-            {QStringLiteral("--report"),
-                [&](const QString &, const QString &v) { return load.reportDir = v, true; }},
-        };
-        if (day) {
-            // One race's outputs; a day writes every race into --report and --json-dir.
-            for (const char *single :
-                {"--race", "--json", "--graphs-pdf", "--table-pdf", "--png", "--views-json"})
-                valued.erase(QLatin1String(single));
-            valued[QStringLiteral("--races")] = [&](const QString &n, const QString &v) {
-                const QStringList ends = v.split(u'-');
-                const auto from = twoDigits(ends.value(0), kMaxRaceNumber);
-                const auto to = ends.size() == 1 ? from : twoDigits(ends.value(1), kMaxRaceNumber);
-                if (ends.size() > 2 || !from || !to || to->toInt() < from->toInt())
-                    return bad(n, v);
-                load.firstRace = from->toInt();
-                load.lastRace = to->toInt();
-                return true;
-            };
-            valued[QStringLiteral("--json-dir")]
-                = [&](const QString &, const QString &v) { return load.jsonDir = v, true; };
+        for (const QString &value : parser.values(option.name)) {
+            if (value.isEmpty())
+                return QStringLiteral("--%1 に値がありません").arg(option.name);
+            if (looksLikeOption(value))
+                return QStringLiteral("--%1 に値がありません（%2 はオプションです）").arg(option.name, value);
         }
-        while (pos_ < args_.size()) {
-            auto [name, inlineValue] = splitInline(args_[pos_++]);
-            if (name == QStringLiteral("--csv") && !inlineValue) {
-                load.csv = true;
-                continue;
-            }
-            if (name == QStringLiteral("--refresh") && !inlineValue) {
-                load.refresh = true;
-                continue;
-            }
-            const auto handler = valued.find(name);
-            if (handler == valued.end())
-                return setError(name.startsWith(u'-') ? QStringLiteral("unknown option %1").arg(name)
-                                                      : QStringLiteral("unexpected argument %1").arg(name));
-            QString value;
-            if (!takeValue(name, inlineValue, value) || !handler->second(name, value))
-                return false;
-        }
-        return true;
+        if (option.name == QStringLiteral("app-dir"))
+            line.appDir = parser.value(option.name);
+        else
+            line.values[option.name] = parser.value(option.name);
     }
+    return {};
+}
 
-    const QStringList &args_;
-    qsizetype pos_ = 0;
-    QString error_;
-};
+ParseResult failure(const CommandSpec *command, const QString &error)
+{
+    ParseResult result;
+    result.outcome = ParseResult::Outcome::Error;
+    result.line.command = command;
+    result.error = error;
+    return result;
+}
+
+ParseResult outcome(ParseResult::Outcome outcome, const CommandSpec *command)
+{
+    ParseResult result;
+    result.outcome = outcome;
+    result.line.command = command;
+    return result;
+}
+
+const CommandSpec *find(const std::vector<CommandSpec> &table, const QString &name)
+{
+    const auto it = std::find_if(
+        table.begin(), table.end(), [&name](const CommandSpec &command) { return command.name == name; });
+    return it == table.end() ? nullptr : &*it;
+}
+
+ParseResult parseCommand(
+    const CommandSpec &command, const QStringList &arguments, const QString &globalAppDir)
+{
+    const std::vector<OptionSpec> options = allOptions(command);
+    QCommandLineParser parser;
+    setUp(parser, options);
+    if (!parser.parse(QStringList {kProgram} + arguments))
+        return failure(&command, parseError(parser, arguments));
+    if (parser.isSet(kHelpOption.name))
+        return outcome(ParseResult::Outcome::Help, &command);
+
+    ParseResult result = outcome(ParseResult::Outcome::Run, &command);
+    CommandLine &line = result.line;
+    line.appDir = globalAppDir;
+    if (const QString error = readValues(parser, options, line); !error.isEmpty())
+        return failure(&command, error);
+    QStringList missing;
+    for (const OptionSpec &option : command.options) {
+        if (option.required && !line.has(option.name))
+            missing.append(QStringLiteral("--") + option.name);
+    }
+    if (!missing.isEmpty())
+        return failure(&command,
+            QStringLiteral("%1 には %2 が必要です").arg(command.name, missing.join(QStringLiteral(", "))));
+    line.arguments = parser.positionalArguments();
+    if (line.arguments.size() > command.argumentCount && command.argumentCount == 0)
+        return failure(
+            &command, QStringLiteral("%1 は引数をとりません（%2）").arg(command.name, line.arguments[0]));
+    if (line.arguments.size() != command.argumentCount)
+        return failure(
+            &command, QStringLiteral("%1 には %2 が必要です").arg(command.name, command.arguments));
+    return result;
+}
 
 }  // namespace
 
-ParseResult parseCommandLine(const QStringList &arguments)
+QString CommandLine::value(const QString &name) const
 {
-    return Parser(arguments).run();
+    const auto it = values.find(name);
+    return it == values.end() ? QString() : it->second;
 }
 
-QString usageText()
+ParseResult parseCommandLine(const QStringList &arguments, const std::vector<CommandSpec> &table)
 {
-    return QStringLiteral(
-        "usage:\n"
-        "  marunoki-cli [--app-dir DIR] load --site 1|2 --year YYYY --course COURSE --meeting N --day N "
-        "--race N\n"
-        "               [--base1 URL] [--base2 URL] [--json FILE|-] [--csv] [--jobs N] [--timeout SECONDS]\n"
-        "               [--archive DIR] [--offline DIR] [--refresh]\n"
-        "               [--graphs-pdf FILE] [--table-pdf FILE] [--png DIR] [--views-json FILE] [--report "
-        "DIR]\n"
-        "  marunoki-cli [--app-dir DIR] day --site 1|2 --year YYYY --course COURSE --meeting N --day N\n"
-        "               [--races 1-12] [--jobs N] [--report DIR] [--csv] [--json-dir DIR]\n"
-        "               [--base1 URL] [--base2 URL] [--timeout SECONDS] [--archive DIR] [--offline DIR]\n"
-        "               [--refresh]\n"
-        "  marunoki-cli [--app-dir DIR] import-mdb SRC DEST\n"
-        "  marunoki-cli demo\n"
-        "\n"
-        "COURSE is a course name (東京) or its two-digit code (05). --site defaults to the\n"
-        "settings file (marunoki.ini in the application folder), which is the program's\n"
-        "folder unless --app-dir names another.\n"
-        "Exit status: 0 analysed, 1 output could not be written, 2 usage error,\n"
-        "3 the load stopped at a message. Ctrl-C during a load stops it (status 3).\n"
-        "day loads every race of the range (the next race's pages fetched while one is\n"
-        "read); it exits 0 when at least one race was analysed. Pages are kept in the\n"
-        "cache folder of the application folder (section cache of the settings file);\n"
-        "--refresh fetches every page again.\n");
+    // The global options come before the command; everything from the command
+    // on is the command's, read by its own parser.
+    const std::vector<OptionSpec> globals {kHelpOption, kVersionOption, kAppDirOption};
+    QCommandLineParser parser;
+    setUp(parser, globals);
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!parser.parse(QStringList {kProgram} + arguments))
+        return failure(nullptr, parseError(parser, arguments));
+    if (parser.isSet(kHelpOption.name))
+        return outcome(ParseResult::Outcome::Help, nullptr);
+    if (parser.isSet(kVersionOption.name))
+        return outcome(ParseResult::Outcome::Version, nullptr);
+    CommandLine global;
+    if (const QString error = readValues(parser, globals, global); !error.isEmpty())
+        return failure(nullptr, error);
+
+    QStringList rest = parser.positionalArguments();
+    if (rest.isEmpty())
+        return failure(nullptr, QStringLiteral("コマンドがありません"));
+    const QString name = rest.takeFirst();
+    if (name == QStringLiteral("help")) {
+        // "help" alone, or "help COMMAND" as "COMMAND --help".
+        if (rest.isEmpty())
+            return outcome(ParseResult::Outcome::Help, nullptr);
+        const CommandSpec *command = find(table, rest.first());
+        if (command == nullptr || rest.size() > 1)
+            return failure(nullptr, QStringLiteral("コマンド %1 はありません").arg(rest.join(u' ')));
+        return outcome(ParseResult::Outcome::Help, command);
+    }
+    const CommandSpec *command = find(table, name);
+    if (command == nullptr)
+        return failure(nullptr, QStringLiteral("コマンド %1 はありません").arg(name));
+    return parseCommand(*command, rest, global.appDir);
+}
+
+QString usageLine(const CommandSpec &command)
+{
+    QString line = kProgram;
+    if (command.usesAppDir)
+        line += QStringLiteral(" [--app-dir DIR]");
+    line += u' ' + command.name;
+    bool optional = false;
+    for (const OptionSpec &option : command.options) {
+        if (option.required)
+            line += QStringLiteral(" --") + option.name + u' ' + option.valueName;
+        else
+            optional = true;
+    }
+    if (optional)
+        line += QStringLiteral(" [オプション]");
+    if (!command.arguments.isEmpty())
+        line += u' ' + command.arguments;
+    return line;
+}
+
+QString helpText(const std::vector<CommandSpec> &table, const CommandSpec *command)
+{
+    if (command != nullptr) {
+        QString text = QStringLiteral("使い方: ") + usageLine(*command) + QStringLiteral("\n\n")
+            + command->summary + u'\n';
+        if (!command->description.isEmpty())
+            text += command->description + u'\n';
+        return text + QStringLiteral("\nオプション:\n") + optionLines(allOptions(*command));
+    }
+    QString text = QStringLiteral("使い方: %1 [--app-dir DIR] コマンド [オプション]\n"
+                                  "        %1 コマンド --help\n"
+                                  "        %1 --version\n\n"
+                                  "コマンド:\n")
+                       .arg(kProgram);
+    qsizetype width = 0;
+    for (const CommandSpec &each : table)
+        width = std::max(width, each.name.size());
+    for (const CommandSpec &each : table)
+        text += QStringLiteral("  ") + each.name.leftJustified(width) + QStringLiteral("  ") + each.summary
+            + u'\n';
+    text += QStringLiteral("\n共通オプション（コマンドの前に）:\n")
+        + optionLines({kHelpOption, kVersionOption, kAppDirOption});
+    text += QStringLiteral(
+        "\nファイル:\n"
+        "  アプリケーションフォルダ（marunoki.ini, marunoki.dat, NAR_data.mdb, ページのキャッシュ）は\n"
+        "  --app-dir で指定したフォルダ、指定しなければプログラムのフォルダ。\n"
+        "\n終了コード:\n"
+        "  0  解析できた（コマンドが成功した）\n"
+        "  1  出力を書き出せなかった\n"
+        "  2  コマンドラインが使えない\n"
+        "  3  読込みがメッセージで止まった（何も書き出さない）\n");
+    return text;
+}
+
+int usageError(const CommandSpec *command, const QString &text)
+{
+    QString out = kProgram + QStringLiteral(": ") + text + u'\n';
+    if (command != nullptr)
+        out += QStringLiteral("使い方: %1\n詳しくは %2 %3 --help\n")
+                   .arg(usageLine(*command), kProgram, command->name);
+    else
+        out += QStringLiteral("使い方: %1 [--app-dir DIR] コマンド [オプション]\n詳しくは %1 --help\n")
+                   .arg(kProgram);
+    const QByteArray bytes = out.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    return kExitUsage;
 }
 
 }  // namespace marunoki::cli

@@ -1,59 +1,90 @@
 #pragma once
-// The command line of marunoki-cli, parsed into values. Parsing never touches
-// files or the network; what the options mean is decided by the commands.
+// The command line of marunoki-cli: global options, then a command and its
+// options, read with QCommandLineParser against the table of commands.
+//
+// NOTES ON THE DESIGN
+// - Every command is one `CommandSpec`: its name, its positional arguments, its
+//   options (each with what it does, its default and whether it is required) and
+//   the function that runs it. The table (`commandTable()`, commands.cpp) is the
+//   only list of commands; the help and the usage errors are drawn from it (and
+//   the man page from the help), so a command added there is documented everywhere at once.
+// - Parsing checks only the shape: unknown options, a value missing or given to a
+//   switch, a value that is itself an option (`--race --offline`), a required
+//   option not given, the number of positional arguments. What a value means
+//   (a course name, a number in range) is decided by the command, which reports
+//   a bad one through `usageError` with the same exit status 2.
+// - Parsing never touches files or the network.
 
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <optional>
+#include <vector>
 
 namespace marunoki::cli {
 
-enum class Command { Load, Day, ImportMdb, Demo, Help };
+// Exit statuses.
+constexpr int kExitAnalysed = 0;  // the load reached the analysis (or the command succeeded)
+constexpr int kExitFailed = 1;  // an output file or an import could not be written
+constexpr int kExitUsage = 2;  // the command line is not one
+constexpr int kExitStopped = 3;  // the load stopped at a message
 
-struct LoadOptions {
-    std::optional<int> site;  // 1 or 2; nothing = the settings file's "site"
-    QString year;  // four digits; empty = this year (the box's initial text)
-    QString course;  // course-table name; empty = not chosen
-    QString meeting, day, race;  // two digits each; empty = not chosen
-    QString base1, base2;  // empty = the settings file's addresses
-    QString jsonPath;  // empty = no JSON; "-" = stdout
-    bool csv = false;
-    int jobs = 4;
-    double timeoutSeconds = 30;
-    QString archiveDir;
-    QString offlineDir;
-    // The views as files; empty = not written.
-    QString graphsPdf;  // the graph print job, every page in one PDF
-    QString tablePdf;  // the table print job
-    QString pngDir;  // graph-01.png ..., hikaku.png, bacyu.png
-    QString viewsJson;  // what the window's text views hold
-    // load: index.html and the graphs as SVG; day: a report folder per race
-    // and the day's index.html
-    QString reportDir;
-    bool refresh = false;  // fetch every page again (the cache is written, not read)
-    // day only
-    int firstRace = 1, lastRace = 12;  // --races A-B
-    QString jsonDir;  // one JSON file per race analysed
+// One option of a command: --name VALUE (or a switch when valueName is empty).
+struct OptionSpec {
+    QString name;  // without the dashes
+    QString valueName;  // as the help shows the value ("DIR"); empty = a switch
+    QString help;  // what it does, one line, in Japanese
+    QString defaultText;  // the default the help shows; empty = none shown
+    bool required = false;
 };
 
-struct Options {
-    Command command = Command::Help;
-    QString appDir;  // empty = the executable's folder
-    LoadOptions load;
-    QString importSource, importDest;
+struct CommandLine;
+
+struct CommandSpec {
+    QString name;
+    QString summary;  // one line for the list of commands
+    QString description;  // a few lines for the command's own help; may be empty
+    QString arguments;  // positional arguments as the usage line shows them ("SRC DEST")
+    int argumentCount = 0;  // exactly this many positional arguments
+    bool usesAppDir = true;  // takes --app-dir
+    std::vector<OptionSpec> options;
+    int (*run)(const CommandLine &) = nullptr;  // returns the exit status
 };
 
-// The parsed command line, or the reason it is not one.
+// What was given for one command, checked against its spec.
+struct CommandLine {
+    const CommandSpec *command = nullptr;
+    QString appDir;  // --app-dir, before or after the command; empty = not given
+    std::map<QString, QString> values;  // valued options given (name without dashes)
+    QStringList switches;  // switches given
+    QStringList arguments;  // positional arguments
+
+    bool has(const QString &name) const { return values.count(name) || switches.contains(name); }
+    // The value of an option, or empty when not given.
+    QString value(const QString &name) const;
+};
+
+// The parsed command line, or what to do instead of running a command.
 struct [[nodiscard]] ParseResult {
-    std::optional<Options> options;
-    QString error;
+    enum class Outcome { Run, Help, Version, Error };
+    Outcome outcome = Outcome::Error;
+    CommandLine line;  // Run; for Help and Error, line.command is the command (or null)
+    QString error;  // Error: what is wrong, in Japanese
 };
 
 // arguments without the program name.
-ParseResult parseCommandLine(const QStringList &arguments);
+ParseResult parseCommandLine(const QStringList &arguments, const std::vector<CommandSpec> &table);
 
-// The usage text (several lines, ending in a line end).
-QString usageText();
+// The help of the program (command null: the commands and global options) or of
+// one command, each option on one line with what it does and its default.
+QString helpText(const std::vector<CommandSpec> &table, const CommandSpec *command);
+
+// The usage line of a command ("marunoki-cli [--app-dir DIR] load --course COURSE ... [オプション]").
+QString usageLine(const CommandSpec &command);
+
+// Prints "marunoki-cli: <text>" and where to find the usage on stderr; returns
+// the usage exit status.
+int usageError(const CommandSpec *command, const QString &text);
 
 }  // namespace marunoki::cli

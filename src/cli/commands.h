@@ -1,24 +1,35 @@
 #pragma once
-// The commands of marunoki-cli. Each returns the process exit status.
+// The commands of marunoki-cli: one table, each entry a command's name, its
+// options and the function that runs it (see cli_options.h).
+//
+// To add a command: write a function returning its CommandSpec in the
+// command's own file (options with their help and defaults, `run` taking the
+// checked CommandLine and returning the exit status), declare it below and add
+// it to commandTable() in commands.cpp. The help, the usage errors, the man
+// page and the bash completion all follow from the table.
 
 #include "cli/cli_options.h"
 
+#include "app/common.h"
+
+#include <vector>
+
 namespace marunoki::cli {
 
-// Exit statuses.
-constexpr int kExitAnalysed = 0;  // the load reached the analysis (or the command succeeded)
-constexpr int kExitFailed = 1;  // an output file or an import could not be written
-constexpr int kExitUsage = 2;  // the command line is not one
-constexpr int kExitStopped = 3;  // the load stopped at a message
-
-// load: one race, optionally written as JSON and CSV.
-int loadCommand(const Options &options);
+// load: one race, optionally written as JSON, CSV and the views.
+CommandSpec loadCommand();
 // day: the races of one meeting day, each written as the options ask, and the
 // day's report; 0 when at least one race was analysed.
-int dayCommand(const Options &options);
+CommandSpec dayCommand();
 // import-mdb SRC DEST: an Access file copied into a SQLite file.
-int importMdbCommand(const Options &options);
+CommandSpec importMdbCommand();
 // demo: the bundled sample race, loaded offline into a temporary application folder.
-int demoCommand();
+CommandSpec demoCommand();
+
+// Every command, in the order the help lists them.
+const std::vector<CommandSpec> &commandTable();
+
+// The application folder of a command line.
+AppFolder appFolderOf(const CommandLine &line);
 
 }  // namespace marunoki::cli

@@ -117,18 +117,16 @@ private:
     bool written_ = true;
 };
 
-}  // namespace
-
-int dayCommand(const Options &options)
+int runDayCommand(const CommandLine &line)
 {
-    const LoadOptions &load = options.load;
-    const AppFolder folder = options.appDir.isEmpty() ? AppFolder::ofExecutable() : AppFolder(options.appDir);
+    QString error;
+    const std::optional<LoadOptions> options = readRaceOptions(line, error);
+    if (!options)
+        return usageError(line.command, error);
+    const LoadOptions &load = *options;
+    const AppFolder folder = appFolderOf(line);
     const bool interactive = Console::isTerminal(stderr);
     Console console(stderr, interactive);
-    if (load.course.isEmpty() || load.meeting.isEmpty() || load.day.isEmpty() || load.year.isEmpty()) {
-        complain(QStringLiteral("day には --year, --course, --meeting, --day が必要です"));
-        return kExitUsage;
-    }
     const std::optional<Settings> read = settingsFor(load, folder, console);
     if (!read)
         return kExitUsage;
@@ -182,6 +180,17 @@ int dayCommand(const Options &options)
     if (result.stopped || analysed == 0)
         return kExitStopped;
     return written ? kExitAnalysed : kExitFailed;
+}
+
+}  // namespace
+
+CommandSpec dayCommand()
+{
+    return {QStringLiteral("day"), QStringLiteral("1日分のレースを順に読み込んで解析する"),
+        QStringLiteral("次のレースのページは、前のレースを読んでいる間に読み込みます。\n"
+                       "レースごとに1行、最後に合計の1行を標準エラー出力に示します。"
+                       "1レースでも解析できれば終了コードは 0 です。"),
+        {}, 0, true, raceOptions(true), &runDayCommand};
 }
 
 }  // namespace marunoki::cli

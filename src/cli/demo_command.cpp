@@ -99,28 +99,29 @@ QString summaryTable(const RaceStore &store)
 
 }  // namespace
 
-int demoCommand()
+namespace {
+
+int runDemo(const CommandLine &)
 {
     const QString samples = findSamples();
     if (samples.isEmpty()) {
-        complain(
-            QStringLiteral("the sample race (samples/site1/index.tsv) was not found beside the program"));
+        complain(QStringLiteral("見本レース（samples/site1/index.tsv）がプログラムのそばにありません"));
         return kExitFailed;
     }
     QTemporaryDir appDir;
     if (!appDir.isValid()) {
-        complain(QStringLiteral("cannot make a temporary folder: %1").arg(appDir.errorString()));
+        complain(QStringLiteral("一時フォルダを作れません: %1").arg(appDir.errorString()));
         return kExitFailed;
     }
     for (const QString &name : kSampleFiles) {
         if (!QFile::copy(samples + u'/' + name, appDir.filePath(name))) {
-            complain(QStringLiteral("cannot copy %1 from %2").arg(name, samples));
+            complain(QStringLiteral("%2 の %1 を写せません").arg(name, samples));
             return kExitFailed;
         }
     }
     const QString outDir = QDir::current().absoluteFilePath(QStringLiteral("marunoki-demo"));
     if (!QDir().mkpath(outDir)) {
-        complain(QStringLiteral("cannot create folder %1").arg(outDir));
+        complain(QStringLiteral("フォルダ %1 を作れません").arg(outDir));
         return kExitFailed;
     }
 
@@ -139,6 +140,7 @@ int demoCommand()
     load.pngDir = outDir;
     load.viewsJson = out.filePath(QStringLiteral("views.json"));
     load.reportDir = outDir;
+    load.summaryLine = false;
 
     Console console(stderr, Console::isTerminal(stderr));
     RaceStore store;
@@ -160,6 +162,17 @@ int demoCommand()
     std::fwrite(table.constData(), 1, size_t(table.size()), stdout);
     std::fflush(stdout);
     return kExitAnalysed;
+}
+
+}  // namespace
+
+CommandSpec demoCommand()
+{
+    return {QStringLiteral("demo"),
+        QStringLiteral("同梱の見本レースを読み込み、すべての出力を ./marunoki-demo/ に書き出す"),
+        QStringLiteral("見本の馬場情報ファイルと設定を一時フォルダに置いて読むので、アプリケーションフォルダ"
+                       "は使いません。"),
+        {}, 0, false, {}, &runDemo};
 }
 
 }  // namespace marunoki::cli

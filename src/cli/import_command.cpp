@@ -7,13 +7,16 @@
 
 namespace marunoki::cli {
 
-int importMdbCommand(const Options &options)
+namespace {
+
+int runImport(const CommandLine &line)
 {
-    // Both files are named; the application folder only keeps its own files
-    // from being the destination. Ctrl-C (or SIGTERM) ends the child and
-    // removes its temporary.
-    const AppFolder folder = options.appDir.isEmpty() ? AppFolder::ofExecutable() : AppFolder(options.appDir);
-    if (const Status allowed = checkOutputTarget(folder, options.importDest); !allowed.ok()) {
+    // Both files are named; the application folder (the program's own: the
+    // command takes no --app-dir) only keeps its own files from being the
+    // destination. Ctrl-C (or SIGTERM) ends the child and removes its temporary.
+    const QString &source = line.arguments[0];
+    const QString &destination = line.arguments[1];
+    if (const Status allowed = checkOutputTarget(AppFolder::ofExecutable(), destination); !allowed.ok()) {
         complain(allowed.message());
         return kExitUsage;
     }
@@ -21,14 +24,22 @@ int importMdbCommand(const Options &options)
     Status status = Status::success();
     {
         const InterruptStop stopOnCtrlC(stop);
-        status = importMdb(
-            options.importSource, options.importDest, kImportTimeLimitSeconds, systemFileSystem(), &stop);
+        status = importMdb(source, destination, kImportTimeLimitSeconds, systemFileSystem(), &stop);
     }
     if (!status.ok()) {
         complain(status.message());
         return stop.load() == -1 ? kExitStopped : kExitFailed;
     }
     return kExitAnalysed;
+}
+
+}  // namespace
+
+CommandSpec importMdbCommand()
+{
+    return {QStringLiteral("import-mdb"),
+        QStringLiteral("Access のデータベース SRC を SQLite のファイル DEST に移す"), {},
+        QStringLiteral("SRC DEST"), 2, false, {}, &runImport};
 }
 
 }  // namespace marunoki::cli

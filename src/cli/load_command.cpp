@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 
 namespace marunoki::cli {
 
@@ -52,34 +53,70 @@ RaceSelection selectionOf(const LoadOptions &load, const Settings &settings)
     return s;
 }
 
+// An output the options asked for, as the summary line names it.
+struct Output {
+    QString option;
+    bool written;
+};
+
 // The views the options ask for, drawn as the window draws them after a load
-// (runner 1's graph shown). Every output is tried; false when any failed.
-bool writeViewOutputs(const LoadOptions &load, RaceStore &store, const Settings &settings, Console &console)
+// (runner 1's graph shown). Every output is tried.
+void writeViewOutputs(const LoadOptions &load, RaceStore &store, const Settings &settings, Console &console,
+    std::vector<Output> &done)
 {
     using Writer = Status (*)(ViewContext &, const QString &);
-    const std::pair<const QString &, Writer> outputs[] = {
-        {load.viewsJson, &writeViewsJson},
-        {load.graphsPdf, &writeGraphsPdf},
-        {load.tablePdf, &writeTablePdf},
-        {load.pngDir, &writeViewPngs},
-        {load.reportDir,
+    const std::tuple<const char *, const QString &, Writer> outputs[] = {
+        {"--views-json", load.viewsJson, &writeViewsJson},
+        {"--graphs-pdf", load.graphsPdf, &writeGraphsPdf},
+        {"--table-pdf", load.tablePdf, &writeTablePdf},
+        {"--png", load.pngDir, &writeViewPngs},
+        {"--report", load.reportDir,
             [](ViewContext &context, const QString &dir) { return writeRaceReport(context, dir); }},
     };
-    if (std::all_of(std::begin(outputs), std::end(outputs), [](const auto &o) { return o.first.isEmpty(); }))
-        return true;
+    if (std::all_of(
+            std::begin(outputs), std::end(outputs), [](const auto &o) { return std::get<1>(o).isEmpty(); }))
+        return;
     WindowViews views;
     ViewContext context {store, settings, 1, views, console};
     loadEnded(context, true);
-    bool written = true;
-    for (const auto &[path, write] : outputs) {
+    for (const auto &[option, path, write] : outputs) {
         if (path.isEmpty())
             continue;
-        if (const Status status = write(context, path); !status.ok()) {
+        const Status status = write(context, path);
+        if (!status.ok())
             complain(status.message());
-            written = false;
-        }
+        done.push_back({QString::fromLatin1(option), status.ok()});
     }
-    return written;
+}
+
+// The run's last line on stderr, as day ends with one: the race, the runners
+// analysed and the outputs written (and those that could not be).
+void sayLoadEnded(Console &console, const LoadOptions &load, const RaceSelection &selection,
+    const RaceStore *analysed, const std::vector<Output> &outputs)
+{
+    if (!load.summaryLine)
+        return;
+    const QString race = QStringLiteral("%1R ").arg(selection.race.value_or(QString()));
+    if (analysed == nullptr) {
+        console.status(race + QStringLiteral("読み込めませんでした（書き出しなし）"));
+        console.finish();
+        return;
+    }
+    QStringList written, failed;
+    for (const Output &output : outputs)
+        (output.written ? written : failed).append(output.option);
+    QString line = race
+        + QStringLiteral("%1 %2頭 解析済み")
+              .arg(analysed->raceTitle, QString::number(analysed->runnerCount()));
+    QStringList parts;
+    if (!written.isEmpty())
+        parts.append(QStringLiteral("書き出し: ") + written.join(QStringLiteral(", ")));
+    if (!failed.isEmpty())
+        parts.append(QStringLiteral("書き出せず: ") + failed.join(QStringLiteral(", ")));
+    if (!parts.isEmpty())
+        line += QStringLiteral("（") + parts.join(QStringLiteral("、")) + QStringLiteral("）");
+    console.status(line);
+    console.finish();
 }
 
 // Why a site has no address: no settings file, a file that cannot be read, or
@@ -87,7 +124,7 @@ bool writeViewOutputs(const LoadOptions &load, RaceStore &store, const Settings 
 QString noAddressMessage(int site, const AppFolder &folder)
 {
     const QString path = settingsFile(folder);
-    const QString prefix = QStringLiteral("no address for Site %1: ").arg(site);
+    const QString prefix = QStringLiteral("サイト%1のアドレスがありません: ").arg(site);
     const IniFile ini = IniFile::read(path);
     switch (ini.state()) {
     case IniFile::State::Missing:
@@ -104,7 +141,9 @@ QString noAddressMessage(int site, const AppFolder &folder)
         break;
     }
     return prefix
-        + QStringLiteral("give --base%1 or set key site%1 in section web of %2").arg(site).arg(path);
+        + QStringLiteral("--base%1 で指定するか、%2 の [web] に site%1= を書いてください")
+              .arg(site)
+              .arg(path);
 }
 
 }  // namespace
@@ -176,11 +215,11 @@ std::optional<int> checkSources(
         }
     }
     if (!load.offlineDir.isEmpty() && !QDir(load.offlineDir).exists()) {
-        complain(QStringLiteral("no such folder: %1").arg(load.offlineDir));
+        complain(QStringLiteral("--offline のフォルダ %1 がありません").arg(load.offlineDir));
         return kExitUsage;
     }
     if (!load.archiveDir.isEmpty() && !QDir().mkpath(load.archiveDir)) {
-        complain(QStringLiteral("cannot create folder %1").arg(load.archiveDir));
+        complain(QStringLiteral("--archive のフォルダ %1 を作れません").arg(load.archiveDir));
         return kExitFailed;
     }
     return std::nullopt;
@@ -197,7 +236,7 @@ bool writeOutput(const QString &path, const QByteArray &bytes, const FileSystem 
     if (path == QStringLiteral("-")) {
         if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
             || std::fflush(stdout) != 0) {
-            complain(QStringLiteral("cannot write to standard output"));
+            complain(QStringLiteral("標準出力に書き出せません"));
             return false;
         }
         return true;
@@ -230,25 +269,48 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
         result = runLoad(selection, context);
     }
     console.finish();
-    if (!result.analysed)
+    if (!result.analysed) {
+        sayLoadEnded(console, load, selection, nullptr, {});
         return kExitStopped;
+    }
 
+    std::vector<Output> outputs;
     // A page that could not be archived was reported when it happened.
-    bool written = sources.archiving == nullptr || !sources.archiving->saveFailed();
+    if (sources.archiving != nullptr)
+        outputs.push_back({QStringLiteral("--archive"), !sources.archiving->saveFailed()});
     if (!load.jsonPath.isEmpty())
-        written = writeOutput(load.jsonPath, raceStoreJson(store), files) && written;
+        outputs.push_back(
+            {QStringLiteral("--json"), writeOutput(load.jsonPath, raceStoreJson(store), files)});
     if (load.csv)
-        written = writeCsv(store, folder, console, files) && written;
-    written = writeViewOutputs(load, store, settings, console) && written;
+        outputs.push_back({QStringLiteral("--csv"), writeCsv(store, folder, console, files)});
+    writeViewOutputs(load, store, settings, console, outputs);
+    sayLoadEnded(console, load, selection, &store, outputs);
+    const bool written
+        = std::all_of(outputs.begin(), outputs.end(), [](const Output &o) { return o.written; });
     return written ? kExitAnalysed : kExitFailed;
 }
 
-int loadCommand(const Options &options)
+namespace {
+
+int runLoad(const CommandLine &line)
 {
-    const AppFolder folder = options.appDir.isEmpty() ? AppFolder::ofExecutable() : AppFolder(options.appDir);
+    QString error;
+    const std::optional<LoadOptions> load = readRaceOptions(line, error);
+    if (!load)
+        return usageError(line.command, error);
     Console console(stderr, Console::isTerminal(stderr));
     RaceStore store;
-    return runLoadCommand(options.load, folder, store, console);
+    return runLoadCommand(*load, appFolderOf(line), store, console);
+}
+
+}  // namespace
+
+CommandSpec loadCommand()
+{
+    return {QStringLiteral("load"), QStringLiteral("1レースを読み込んで解析し、指定の形式で書き出す"),
+        QStringLiteral("出力はどれも読込みが最後まで済んでから、ひとつずつ丸ごと書き出します。\n"
+                       "最後に、レース・解析した頭数・書き出したものを1行で標準エラー出力に示します。"),
+        {}, 0, true, raceOptions(false), &runLoad};
 }
 
 }  // namespace marunoki::cli

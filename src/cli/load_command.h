@@ -2,7 +2,7 @@
 // The load as the command line runs it: settings from the application folder,
 // the page source the options ask for, the load driver, then the outputs.
 
-#include "cli/cli_options.h"
+#include "cli/race_options.h"
 
 #include "app/atomic_file.h"
 #include "app/common.h"

@@ -1,6 +1,6 @@
 // marunoki-cli: the load pipeline without the window. main only parses the
-// command line and hands over to the command; every command returns the exit
-// status.
+// command line against the table of commands and hands over to the command;
+// every command returns the exit status.
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
@@ -29,32 +29,29 @@ int main(int argc, char **argv)
     qInstallMessageHandler(usual);
     using namespace marunoki::cli;
 
+    const std::vector<CommandSpec> &table = commandTable();
     // Read from argv (what Qt left of it) rather than arguments(), which would
     // turn the bytes of a file name that are not UTF-8 into U+FFFD: the file
     // would be written under another name.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << marunoki::fileNameFromBytes(QByteArrayView(argv[i]));
-    const ParseResult parsed = parseCommandLine(arguments);
-    if (!parsed.options) {
-        const QByteArray text = "marunoki-cli: " + parsed.error.toUtf8() + "\n" + usageText().toUtf8();
-        std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
-        return kExitUsage;
-    }
-    const Options &options = *parsed.options;
-    switch (options.command) {
-    case Command::Load:
-        return loadCommand(options);
-    case Command::Day:
-        return dayCommand(options);
-    case Command::ImportMdb:
-        return importMdbCommand(options);
-    case Command::Demo:
-        return demoCommand();
-    case Command::Help:
+    const ParseResult parsed = parseCommandLine(arguments, table);
+    const auto print = [](const QString &text) {
+        const QByteArray bytes = text.toUtf8();
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    };
+    switch (parsed.outcome) {
+    case ParseResult::Outcome::Error:
+        return usageError(parsed.line.command, parsed.error);
+    case ParseResult::Outcome::Help:
+        print(helpText(table, parsed.line.command));
+        return kExitAnalysed;
+    case ParseResult::Outcome::Version:
+        print(QStringLiteral("marunoki-cli " MARUNOKI_VERSION "\n"));
+        return kExitAnalysed;
+    case ParseResult::Outcome::Run:
         break;
     }
-    const QByteArray text = usageText().toUtf8();
-    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-    return kExitAnalysed;
+    return parsed.line.command->run(parsed.line);
 }

@@ -57,6 +57,12 @@ QJsonObject parseJson(const QByteArray &bytes)
     return doc.object();
 }
 
+// The run's last stderr line: load's summary.
+QString lastLine(const QByteArray &err)
+{
+    return QString::fromUtf8(err).trimmed().section(u'\n', -1);
+}
+
 QJsonObject runner(const QJsonObject &race, int n)
 {
     return race[QStringLiteral("runners")].toArray().at(n - 1).toObject();
@@ -254,6 +260,8 @@ TEST_F(CliLoad, WritesTheCsvIntoTheApplicationFolder)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString csvPath = app.file(QStringLiteral("2611290.csv"));
     EXPECT_EQ(run.messages(), QStringList {csvPath + QStringLiteral(" へ出力しました")});
+    EXPECT_EQ(lastLine(run.err),
+        QStringLiteral("11R サンプルカップ(GIII) 6頭 解析済み（書き出し: --json, --csv）"));
     QFile file(csvPath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -302,6 +310,8 @@ TEST_F(CliLoad, AFullDiskKeepsTheOldOutputsAndFailsTheRun)
     EXPECT_FALSE(run.err.contains(QStringLiteral("出力しました").toUtf8())) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(csv.toUtf8())) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(json.toUtf8())) << run.err.toStdString();
+    EXPECT_TRUE(lastLine(run.err).endsWith(QStringLiteral("解析済み（書き出せず: --json, --csv）")))
+        << run.err.toStdString();
     EXPECT_EQ(fileBytes(csv), QByteArray("old export\r\n"));
     EXPECT_EQ(fileBytes(json), QByteArray("{\"old\": true}"));
 }
@@ -332,7 +342,8 @@ TEST_F(CliLoad, OnSite2AFailingHorsePageStopsWithStatusThree)
     EXPECT_EQ(run.messages(), QStringList {kCardUnreadable}) << run.err.toStdString();
     EXPECT_EQ(
         run.details(), QStringList {sampleHorseAddress(race, 2, base, 2) + QStringLiteral(" (HTTP 404)")});
-    // A stopped load writes nothing.
+    // A stopped load writes nothing, and its last line says so.
+    EXPECT_EQ(lastLine(run.err), QStringLiteral("11R 読み込めませんでした（書き出しなし）"));
     EXPECT_FALSE(QFile::exists(jsonPath));
     EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("2611290.csv"))));
 }
@@ -350,25 +361,18 @@ TEST_F(CliLoad, AnUnreadableCardStopsWithStatusThree)
     }
 }
 
-TEST_F(CliLoad, AMissingSelectionStopsWithStatusThreeBeforeAnyRequest)
+TEST_F(CliLoad, AMissingSelectionIsAUsageErrorNamingTheOptionBeforeAnyRequest)
 {
-    struct Case {
-        const char *option;
-        QString message;
-    };
-    const Case cases[] = {
-        {"--course", QStringLiteral("場を選択してください")},
-        {"--meeting", QStringLiteral("開催回を選択してください")},
-        {"--day", QStringLiteral("開催日を選択してください")},
-        {"--race", QStringLiteral("Raceを選択してください")},
-    };
-    for (const Case &c : cases) {
+    for (const char *option : {"--course", "--meeting", "--day", "--race"}) {
         QStringList args = selectionArgs(1);
-        const qsizetype at = args.indexOf(QString::fromLatin1(c.option));
+        const qsizetype at = args.indexOf(QString::fromLatin1(option));
         args.remove(at, 2);
         const CliRun run = runCli(args + baseArgs());
-        EXPECT_EQ(run.exitCode, 3) << c.option;
-        EXPECT_EQ(run.messages(), QStringList {c.message}) << c.option;
+        EXPECT_EQ(run.exitCode, 2) << option;
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("marunoki-cli: load には %1 が必要です\n")
+                                           .arg(QString::fromLatin1(option))
+                                           .toUtf8()))
+            << run.err.toStdString();
     }
     EXPECT_EQ(server.requestCount(), 0);
 }
@@ -404,9 +408,8 @@ TEST_F(CliLoad, ViewOutputsAreWrittenOnlyAfterALoadAndAFailedOneNamesItsFile)
     }
 
     // A load that stops at a message writes nothing over an earlier file.
-    QStringList args = selectionArgs(1);
-    args.remove(args.indexOf(QStringLiteral("--race")), 2);
-    const CliRun stopped = runCli(args + baseArgs() + QStringList {QStringLiteral("--views-json"), kept});
+    server.route(path(sampleCardAddress(race, 1, base)), HttpRoute::withStatus(404));
+    const CliRun stopped = load(1, {QStringLiteral("--refresh"), QStringLiteral("--views-json"), kept});
     EXPECT_EQ(stopped.exitCode, 3);
     QFile file(kept);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -430,6 +433,15 @@ TEST_F(CliLoad, OfflineFromAnArchiveGivesIdenticalJson)
         EXPECT_EQ(offline.out, online.out);
         EXPECT_EQ(server.requestCount(), requests);  // nothing from the network
     }
+    // A race the folder does not hold is a page missing from the folder, not a
+    // network fault.
+    QStringList other = selectionArgs(1) + baseArgs();
+    other[other.indexOf(QStringLiteral("--race")) + 1] = QStringLiteral("3");
+    const CliRun missing = runCli(other + QStringList {QStringLiteral("--offline"), archive.path()});
+    EXPECT_EQ(missing.exitCode, 3);
+    ASSERT_EQ(missing.details().size(), 1) << missing.err.toStdString();
+    EXPECT_TRUE(missing.details()[0].endsWith(QStringLiteral(" (保存されたページにありません)")))
+        << missing.err.toStdString();
 }
 
 TEST_F(CliLoad, AnArchiveThatCannotBeWrittenFailsTheRunAndKeepsItsIndex)
@@ -473,7 +485,8 @@ TEST_F(CliLoad, ASiteWithoutAnAddressIsAUsageError)
 {
     const CliRun run = runCli(selectionArgs(1));
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains("no address for Site 1"));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("サイト1のアドレスがありません").toUtf8()))
+        << run.err.toStdString();
     EXPECT_EQ(server.requestCount(), 0);
 }
 
