@@ -46,6 +46,15 @@ QString causeOf(int error)
     }
 }
 
+}  // namespace
+
+QString writeFailureCause(int error)
+{
+    return causeOf(error);
+}
+
+namespace {
+
 mode_t newFileMode()
 {
     // umask() can only be read by setting it, which would race with other
