@@ -1,6 +1,7 @@
 #include "atomic_file.h"
 
 #include "app/file_name.h"
+#include "app/write_failure.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -90,10 +90,6 @@ private:
     bool committed_ = false;
 };
 
-// The cause of a failed write, rename or folder call (an errno value) in
-// Japanese ("ディスクの空きがありません"), for messages that name the file.
-QString writeFailureCause(int error);
-
 // Writes bytes to path atomically. The failure's message names the file and
 // the cause in Japanese ("… に書き込めません（ディスクの空きがありません）").
 Status writeFileAtomically(

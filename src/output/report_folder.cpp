@@ -1,7 +1,7 @@
 #include "output/report_folder.h"
 
-#include "app/atomic_file.h"
 #include "app/file_name.h"
+#include "app/write_failure.h"
 
 #include <QDir>
 #include <QFileInfo>
