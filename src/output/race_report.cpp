@@ -105,6 +105,13 @@ QByteArray svgOf(const QSizeF &twips, const QString &title,
     paint(painter, QRectF(0, 0, twips.width() * scale, twips.height() * scale));
     if (!painter.end())
         return {};
+    // The drawn texts are escaped by the generator, but control characters
+    // of a page field pass through; in UTF-8 they are single bytes of their own.
+    bytes.removeIf([](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
+    });
+    bytes.replace("\xEF\xBF\xBE", "").replace("\xEF\xBF\xBF", "");  // U+FFFE, U+FFFF
     return bytes;
 }
 

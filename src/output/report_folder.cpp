@@ -76,7 +76,7 @@ ReportFolder::ReportFolder(const QString &target, std::function<bool(const QStri
         opened_ = Status::failure(QStringLiteral("フォルダ %1 を作成できません").arg(parent));
         return;
     }
-    QByteArray pattern = fileNameBytes(parent + u"/." + resolved.fileName()) + ".new-XXXXXX";
+    QByteArray pattern = fileNameBytes(parent + QStringLiteral("/.") + resolved.fileName()) + ".new-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
         opened_ = Status::failure(
             QStringLiteral("フォルダ %1 を作成できません（%2）").arg(target, writeFailureCause(errno)));
@@ -113,7 +113,8 @@ Status ReportFolder::swapIn()
     const QByteArray target = fileNameBytes(target_);
     const QByteArray staging = fileNameBytes(staging_);
     const auto failure = [this](int error) {
-        return Status::failure(QStringLiteral("%1 を置き換えられません（%2）").arg(target_, writeFailureCause(error)));
+        return Status::failure(
+            QStringLiteral("%1 を置き換えられません（%2）").arg(target_, writeFailureCause(error)));
     };
 
     struct stat info { };
@@ -142,8 +143,8 @@ Status ReportFolder::swapIn()
         if (errno != EINVAL && errno != ENOSYS)
             return failure(errno);
         // A file system without the exchange: the old report steps aside first.
-        QByteArray aside
-            = fileNameBytes(QFileInfo(target_).absolutePath() + u"/." + QFileInfo(target_).fileName())
+        QByteArray aside = fileNameBytes(QFileInfo(target_).absolutePath() + QStringLiteral("/.")
+                               + QFileInfo(target_).fileName())
             + ".old-XXXXXX";
         if (::mkdtemp(aside.data()) == nullptr || ::rename(target.constData(), aside.constData()) != 0)
             return failure(errno);
