@@ -8,6 +8,8 @@ const std::vector<CommandSpec> &commandTable()
         loadCommand(),
         dayCommand(),
         importMdbCommand(),
+        resultsCommand(),
+        tallyCommand(),
         demoCommand(),
     };
     return table;

@@ -23,6 +23,10 @@ CommandSpec loadCommand();
 CommandSpec dayCommand();
 // import-mdb SRC DEST: an Access file copied into a SQLite file.
 CommandSpec importMdbCommand();
+// results: the journal's pending results filled from the runners' pages.
+CommandSpec resultsCommand();
+// tally: how the figures did, from the journal, as text (and CSV, HTML).
+CommandSpec tallyCommand();
 // demo: the bundled sample race, loaded offline into a temporary application folder.
 CommandSpec demoCommand();
 
