@@ -62,6 +62,31 @@ bool runsAfter(const RaceStore &page, QDate date)
     return false;
 }
 
+// The readers' status line names the runner of a one-runner scratch store
+// ("01/01 ..."): say which page of how many is being read instead.
+class PageCountProgress : public ProgressSink {
+public:
+    explicit PageCountProgress(ProgressSink &inner)
+        : inner_(inner)
+    { }
+    void status(const QString &text) override
+    {
+        // The reader's line is "01/01 <name>成績読込み中・・・"; keep what follows the count.
+        inner_.status(QStringLiteral("%1/%2 ").arg(page_).arg(count_) + text.mid(text.indexOf(u' ') + 1));
+    }
+    void runnerProgress(int current, int count) override
+    {
+        page_ = current;
+        count_ = count;
+        inner_.runnerProgress(current, count);
+    }
+
+private:
+    ProgressSink &inner_;
+    int page_ = 0;
+    int count_ = 0;
+};
+
 }  // namespace
 
 QDate lastRunDate(const QDateTime &now)
@@ -139,7 +164,8 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
             context.cache->remove(page.address);
     }
 
-    PageLoader loader(context.source, context.progress, context.messages, context.cancelFlag);
+    PageCountProgress progress(context.progress);
+    PageLoader loader(context.source, progress, context.messages, context.cancelFlag);
     loader.prefetch(addresses);
     Site1HorseReader site1;
     Site2HorseReader site2;
@@ -147,7 +173,7 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
     const double today = serialOf(context.now.toUTC().addSecs(kJstOffsetSeconds).date());
     int done = 0;
     for (const HorsePage &page : pages) {
-        context.progress.runnerProgress(++done, int(pages.size()));
+        progress.runnerProgress(++done, int(pages.size()));
         // The readers take the runs of the days before store.raceDate: up to
         // today, but never so late that the oldest race falls out of the window.
         QDate oldest = page.runners.front()->key.date;

@@ -235,6 +235,10 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
     EXPECT_TRUE(QString::fromUtf8(html).contains(store.raceTitle));
+    // Every runner's section links to the one after it but the last, to the one
+    // before it but the first (the links' targets are checked below).
+    EXPECT_EQ(QString::fromUtf8(html).count(QStringLiteral("次へ →</a>")), store.tousuu - 1);
+    EXPECT_EQ(QString::fromUtf8(html).count(QStringLiteral("← 前へ</a>")), store.tousuu - 1);
 
     // The table, the comparison graph, and per runner a section with its two grids.
     EXPECT_EQ(tables, 1 + 2 * store.tousuu);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +40,12 @@ TEST(RunInChildProcess, TellsSuccessFromAReportedFailure)
         = runInChildProcess([] { return std::string("no table list"); }, withinSeconds(30));
     EXPECT_EQ(failed.kind, ChildOutcome::Kind::Failed);
     EXPECT_EQ(failed.report, QStringLiteral("no table list"));
+
+    // An EINTR an earlier call left in errno does not hide the end of the report.
+    errno = EINTR;
+    const ChildOutcome stale
+        = runInChildProcess([] { return std::string("no table list"); }, withinSeconds(5));
+    EXPECT_EQ(stale.kind, ChildOutcome::Kind::Failed);
 }
 
 TEST(RunInChildProcess, TheWorkChangesNothingInTheParent)
