@@ -1,5 +1,7 @@
 #include "output/csv_export.h"
 
+#include "app/output_target.h"
+
 #include "app/common.h"
 #include "app/format.h"
 #include "app/message_sink.h"
@@ -97,7 +99,10 @@ bool writeCsv(
     const RaceStore &store, const AppFolder &folder, MessageSink &messages, const FileSystem &files, int race)
 {
     const QString path = csvPath(store, folder, race);
-    const Status written = writeFileAtomically(path, toCodePage(csvText(store)), files);
+    // A CSV hard-linked to one of the folder's own files is not ours to replace.
+    Status written = checkOutputTarget(folder, path);
+    if (written.ok())
+        written = writeFileAtomically(path, toCodePage(csvText(store)), files);
     if (!written.ok()) {
         messages.message(written.message());
         return false;
