@@ -19,7 +19,7 @@ constexpr int kBestShown = 3;
 
 QString esc(const QString &text)
 {
-    return text.toHtmlEscaped();
+    return xmlText(text);
 }
 
 const char *const kStyle = R"(

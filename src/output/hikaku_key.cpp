@@ -1,5 +1,6 @@
 #include "output/hikaku_key.h"
 
+#include "output/report_parts.h"
 #include "view/graph_layout.h"
 #include "view/hikaku_lines.h"
 
@@ -99,7 +100,7 @@ QString hikakuKeyHtml(const RaceStore &store, qint32 chosen, const std::function
     QString html = QStringLiteral("<div class=\"key\">\n");
     if (store.isRunner(chosen))
         html += QStringLiteral("<p class=\"chosen\">太線: <a href=\"%1\">%2 %3</a></p>\n")
-                    .arg(href(chosen).toHtmlEscaped(), number(chosen), store.U_name[chosen].toHtmlEscaped());
+                    .arg(xmlText(href(chosen)), number(chosen), xmlText(store.U_name[chosen]));
     html += QStringLiteral("<ul>\n");
     for (const qint32 k : store.runners()) {
         if (store.U_name[k].isEmpty())
@@ -108,7 +109,7 @@ QString hikakuKeyHtml(const RaceStore &store, qint32 chosen, const std::function
         html += QStringLiteral("<li%1><span class=\"swatch\" style=\"background:%2\"></span>"
                                "<a href=\"%3\" style=\"color:%2\">%4 %5</a></li>\n")
                     .arg(k == chosen ? QStringLiteral(" class=\"chosen\"") : QString(), colour,
-                        href(k).toHtmlEscaped(), number(k), store.U_name[k].toHtmlEscaped());
+                        xmlText(href(k)), number(k), xmlText(store.U_name[k]));
     }
     return html + QStringLiteral("</ul>\n</div>\n");
 }

@@ -3,6 +3,7 @@
 #include "app/atomic_file.h"
 #include "app/format.h"
 #include "output/hikaku_key.h"
+#include "output/report_folder.h"
 #include "output/report_grids.h"
 #include "output/report_parts.h"
 #include "output/report_summary.h"
@@ -70,7 +71,7 @@ QString styleSheet()
 
 QString esc(const QString &text)
 {
-    return text.toHtmlEscaped();
+    return xmlText(text);
 }
 
 QString runnerId(qint32 n)
@@ -233,10 +234,24 @@ QString gridHtml(const CellGrid &grid, const QString &cssClass, const CellLinks 
     return html + QStringLiteral("</table></div>\n");
 }
 
-Status writeRaceReport(ViewContext &context, const QString &folder)
+bool isReportFileName(const QString &name)
 {
-    if (Status made = makeFolder(folder); !made.ok())
-        return made;
+    static const QRegularExpression graph(QStringLiteral("^(graph|hikaku)-[0-9]{2,}\\.svg$"));
+    return name == kReportIndex || name == QLatin1String("hikaku.svg") || graph.match(name).hasMatch();
+}
+
+Status writeRaceReport(ViewContext &context, const QString &target)
+{
+    // Written beside the old report and swapped in whole (report_folder.h).
+    ReportFolder report(target, &isReportFileName);
+    if (!report.opened().ok())
+        return report.opened();
+    const QString folder = report.path();
+    // A failure names the file as the user knows it, not the new folder's.
+    const auto named = [&folder, &target](const Status &failed) {
+        QString message = failed.message();
+        return Status::failure(message.replace(folder, QDir(target).path() + u'/'));
+    };
     const ShownRunner keep(context);
     ViewContext shown {context.store, context.settings, 1, context.views, context.messages};
     const RaceStore &store = context.store;
@@ -253,7 +268,7 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
         showGraph(shown);
         const QString name = QStringLiteral("%1 %2").arg(n, 2, 10, QLatin1Char('0')).arg(store.U_name[n]);
         if (Status written = writeRunnerGraph(views, dir.filePath(graphFile(n)), name); !written.ok())
-            return written;
+            return named(written);
         const CellGrid runGrid = reportRunGrid(views.runGrid, store, n);
         runGridWidth = gridWidthPx(runGrid);
         links += QStringLiteral("<a href=\"#%1\">%2</a>\n").arg(runnerId(n), esc(name));
@@ -280,12 +295,12 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
     for (const qint32 n : store.runners()) {
         showHikakuOf(shown, n);
         if (Status written = writeHikaku(store, views, n, true, dir.filePath(hikakuFile(n))); !written.ok())
-            return written;
+            return named(written);
         if (n != 1)
             continue;
         if (Status written = writeHikaku(store, views, n, false, dir.filePath(QStringLiteral("hikaku.svg")));
             !written.ok())
-            return written;
+            return named(written);
     }
     switchToBacyu(shown);
     const CellGrid bacyu = reportBacyuGrid(views.bacyuGrid, store);
@@ -313,7 +328,9 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
                            "<img class=\"graph\" src=\"hikaku.svg\" alt=\"全馬の比較グラフ\"/>\n")
         + hikakuKeyHtml(store, 1, runnerHref) + QStringLiteral("</div>\n</section>\n");
     html += sections + QStringLiteral("</body>\n</html>\n");
-    return writeFileAtomically(dir.filePath(kReportIndex), html.toUtf8());
+    if (Status written = writeFileAtomically(dir.filePath(kReportIndex), html.toUtf8()); !written.ok())
+        return named(written);
+    return report.swapIn();
 }
 
 Status writeRaceReport(

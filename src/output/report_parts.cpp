@@ -18,6 +18,19 @@ constexpr double kTwipsPerInch = 1440;
 
 }  // namespace
 
+QString xmlText(const QString &text)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || u == 0xFFFE || u == 0xFFFF)
+            continue;
+        clean += c;
+    }
+    return clean.toHtmlEscaped();
+}
+
 QByteArray withFontFallback(const QByteArray &svg)
 {
     static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
@@ -42,7 +55,8 @@ QByteArray svgOf(const QSizeF &twips, const QString &title,
     svg.setSize(size.toSize());
     svg.setViewBox(QRectF(QPointF(0, 0), size));
     svg.setResolution(kViewPictureDpi);
-    svg.setTitle(title);
+    // QSvgGenerator writes the title as given.
+    svg.setTitle(xmlText(title));
     QPainter painter;
     if (!painter.begin(&svg))
         return {};
@@ -51,6 +65,13 @@ QByteArray svgOf(const QSizeF &twips, const QString &title,
     paint(painter, QRectF(0, 0, twips.width() * scale, twips.height() * scale));
     if (!painter.end())
         return {};
+    // The drawn texts are escaped by the generator, but control characters
+    // of a page field pass through; in UTF-8 they are single bytes of their own.
+    bytes.removeIf([](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
+    });
+    bytes.replace("\xEF\xBF\xBE", "").replace("\xEF\xBF\xBF", "");  // U+FFFE, U+FFFF
     return withFontFallback(bytes);
 }
 

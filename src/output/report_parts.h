@@ -23,6 +23,11 @@ namespace marunoki {
 inline const QString kReportFonts = QStringLiteral(
     "'IPAPGothic','IPA PGothic','Noto Sans CJK JP','Hiragino Sans','Meiryo','MS PGothic',sans-serif");
 
+// Text for the report's HTML and SVG: escaped, and without the control
+// characters XML does not allow even escaped (a page field may carry them), so
+// that the SVG files stay well formed and the HTML reads as XHTML as well.
+QString xmlText(const QString &text);
+
 // The SVG with every font-family attribute followed by kReportFonts.
 QByteArray withFontFallback(const QByteArray &svg);
 

@@ -1,6 +1,7 @@
 #include "output/report_summary.h"
 
 #include "app/format.h"
+#include "output/report_parts.h"
 
 #include <algorithm>
 
@@ -39,15 +40,15 @@ QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)>
         int place = 0;
         for (const RankedRunner &r : rankRunners(store, ranking.table)) {
             const bool counted = r.runs > 0;
-            html += QStringLiteral("<tr><td class=\"r\">%1</td><td><a href=\"%2\">%3 %4</a></td>"
-                                   "<td class=\"r\">%5</td><td class=\"r\">%6</td></tr>\n")
-                        .arg(counted ? QString::number(++place) : QStringLiteral("-"),
-                            href(r.number).toHtmlEscaped(),
-                            QStringLiteral("%1").arg(r.number, 2, 10, QLatin1Char('0')),
-                            store.U_name[r.number].toHtmlEscaped(),
-                            counted ? formatNumber(r.figure, QLatin1String(ranking.pattern))
-                                    : QStringLiteral("-"),
-                            QString::number(r.runs));
+            html
+                += QStringLiteral("<tr><td class=\"r\">%1</td><td><a href=\"%2\">%3 %4</a></td>"
+                                  "<td class=\"r\">%5</td><td class=\"r\">%6</td></tr>\n")
+                       .arg(counted ? QString::number(++place) : QStringLiteral("-"), xmlText(href(r.number)),
+                           QStringLiteral("%1").arg(r.number, 2, 10, QLatin1Char('0')),
+                           xmlText(store.U_name[r.number]),
+                           counted ? formatNumber(r.figure, QLatin1String(ranking.pattern))
+                                   : QStringLiteral("-"),
+                           QString::number(r.runs));
         }
         html += QStringLiteral("</tbody>\n</table>\n");
     }

@@ -433,5 +433,44 @@ TEST_F(SampleRaceViews, PrintedReportKeepsTheTableOnThePageAndEachRunnerTogether
     }
 }
 
+// Page fields reach the report's HTML and SVG text, the SVG titles included:
+// markup characters and characters XML cannot hold keep every file well formed.
+TEST_F(SampleRaceViews, HostileTextsKeepEveryReportFileWellFormed)
+{
+    const QString hostile[] = {
+        QStringLiteral("A&B"),
+        QStringLiteral("<title>x</title>"),
+        QStringLiteral("\"quoted\" 'single' ]]>"),
+        QStringLiteral("ctrl\x01\x08\x1F\uFFFE end"),
+    };
+    for (int i = 0; i < int(std::size(hostile)) && i + 1 <= store.tousuu; ++i)
+        store.U_name[i + 1] = hostile[i];
+    store.raceTitle = hostile[0] + hostile[3];
+    TestFolder out;
+    const QString folder = out.file(QStringLiteral("report"));
+    const Status written = writeRaceReport(store, settings, folder, sink);
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), store.tousuu + 2);
+    for (const QString &name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(folder + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(file.readAll());
+        QString title;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("title"))
+                title = xml.readElementText();
+        }
+        ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
+        if (name == QStringLiteral("graph-01.svg")) {
+            EXPECT_EQ(title, QStringLiteral("01 A&B"));
+        }
+        if (name == QStringLiteral("graph-02.svg")) {
+            EXPECT_EQ(title, QStringLiteral("02 <title>x</title>"));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace marunoki::test
