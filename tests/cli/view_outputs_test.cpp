@@ -451,7 +451,7 @@ TEST_F(SampleRaceViews, HostileTextsKeepEveryReportFileWellFormed)
     const Status written = writeRaceReport(store, settings, folder, sink);
     ASSERT_TRUE(written.ok()) << written.message().toStdString();
     const QStringList files = QDir(folder).entryList(QDir::Files);
-    ASSERT_EQ(files.size(), store.tousuu + 2);
+    ASSERT_EQ(files.size(), 2 * store.tousuu + 2);  // index, hikaku, graph-NN and hikaku-NN
     for (const QString &name : files) {
         SCOPED_TRACE(name.toStdString());
         QFile file(folder + u'/' + name);
