@@ -77,6 +77,11 @@ public:
     // Whether a load (race or calendar) is running.
     bool loading() const { return worker_.joinable(); }
 
+    // A start without a track database: says so once, in a box that offers the
+    // track-data update and, when sampleFolder holds one, the sample track
+    // database. Does nothing when the folder has its marunoki.dat.
+    void askForTrackDatabase(const QString &sampleFolder);
+
 Q_SIGNALS:
     // A load (race or calendar) has ended and its result is shown.
     void jobEnded();

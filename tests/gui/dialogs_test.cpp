@@ -3,15 +3,20 @@
 
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
+#include "gui/main_window.h"
 #include "gui/track_update_dialog.h"
 
 #include "support/test_folder.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QTest>
 #include <QTranslator>
@@ -75,6 +80,65 @@ TEST(LoadingProgress, TheBarCountsRunnersAndTheLineShowsTheStatus)
         EXPECT_EQ(window.progressBar()->value(), std::min(step.current, count));
         EXPECT_EQ(window.statusLine()->text(), QStringLiteral("%1/%2").arg(step.current).arg(step.count));
     }
+}
+
+}  // namespace
+}  // namespace marunoki::gui
+
+namespace marunoki::gui {
+namespace {
+
+QMessageBox *openBox(const QWidget &window)
+{
+    for (QMessageBox *box : window.findChildren<QMessageBox *>()) {
+        if (box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+QAbstractButton *buttonNamed(QMessageBox &box, const QString &text)
+{
+    for (QAbstractButton *button : box.buttons()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+TEST(FirstStart, WithoutATrackDatabaseTheWindowSaysSoOnceAndTheSampleInstallsIt)
+{
+    test::TestFolder app;
+    MainWindow window(AppFolder(app.path()), {});
+    window.show();
+    window.askForTrackDatabase(test::sourceFile(QStringLiteral("samples")));
+    QMessageBox *box = openBox(window);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains(QStringLiteral("marunoki.dat"))) << box->text().toStdString();
+    EXPECT_TRUE(box->text().contains(app.path())) << box->text().toStdString();
+    ASSERT_NE(buttonNamed(*box, QStringLiteral("馬場情報ファイル更新(&U)...")), nullptr);
+    QAbstractButton *sample = buttonNamed(*box, QStringLiteral("見本を使う(&S)"));
+    ASSERT_NE(sample, nullptr);
+    sample->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(QFileInfo::exists(app.file(QStringLiteral("marunoki.dat"))));
+    // Once there, nothing more is asked.
+    window.askForTrackDatabase(test::sourceFile(QStringLiteral("samples")));
+    EXPECT_EQ(openBox(window), nullptr);
+}
+
+TEST(FirstStart, WithoutSamplesOnlyTheUpdateIsOffered)
+{
+    test::TestFolder app;
+    MainWindow window(AppFolder(app.path()), {});
+    window.show();
+    window.askForTrackDatabase({});
+    QMessageBox *box = openBox(window);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->buttons().size(), 2);
+    box->reject();
+    QApplication::processEvents();
+    EXPECT_FALSE(QFileInfo::exists(app.file(QStringLiteral("marunoki.dat"))));
 }
 
 }  // namespace
