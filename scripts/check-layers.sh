@@ -30,6 +30,7 @@ declare -A layer=(
   [mk_web]=2          # page sources, the page loader, the site readers
   [mk_analysis]=2     # track database lookups, figures, statistics
   [mk_local]=2        # the local-racing merge
+  [mk_journal]=2      # the race journal: races analysed, results, marks, the tally
   [mk_view]=3         # graphs, grids and panels
   [mk_window]=4       # the window's view models
   [mk_output]=5       # CSV and JSON export, printing, view files, reports

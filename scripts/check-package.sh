@@ -19,7 +19,7 @@ deb=$build/marunoki_${version}_amd64.deb
 # The file list: everything a desktop program installs, and nothing else
 # (no maintainer scripts: removing the package leaves the user's folder alone).
 dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v '/$' | sort >"$work/all"
-grep -v '^./usr/share/marunoki/samples/site[12]/' "$work/all" >"$work/files"
+grep -v '^./usr/share/marunoki/samples/site[12][-a-z]*/' "$work/all" >"$work/files"
 cat >"$work/expected" <<LIST
 ./usr/bin/marunoki
 ./usr/bin/marunoki-cli

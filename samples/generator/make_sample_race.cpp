@@ -4,6 +4,9 @@
 // the offline page source reads (site1/ and site2/, one per site, in the sites'
 // layouts), and the settings file that names the sample sites' addresses.
 //
+// The runners' pages as they read after the day's races (made-up results) go
+// into site1-after/ and site2-after/.
+//
 // Usage: make_sample_race OUTDIR
 // Prints the names of the runners that get local-racing runs, comma-separated,
 // for make_sample_nar.py --horses.
@@ -30,7 +33,10 @@ const QString kBase2 = QStringLiteral("https://site2.example");
 // Runners with local (NAR) runs in the sample local-racing database.
 const int kLocalRunners[] = {2, 5, 9, 13};
 
-bool writeArchive(const std::vector<SampleRace> &races, int site, const QString &folder)
+using PagesOf = QMap<QString, QString> (*)(const SampleRace &, int, const QString &);
+
+bool writeArchive(
+    const std::vector<SampleRace> &races, int site, const QString &folder, PagesOf pagesOf = &samplePages)
 {
     // A fresh folder, so that no page of an older sample stays behind.
     QDir(folder).removeRecursively();
@@ -40,7 +46,7 @@ bool writeArchive(const std::vector<SampleRace> &races, int site, const QString 
     }
     PageArchive archive(folder);
     for (const SampleRace &race : races) {
-        const QMap<QString, QString> pages = samplePages(race, site, site == 1 ? kBase1 : kBase2);
+        const QMap<QString, QString> pages = pagesOf(race, site, site == 1 ? kBase1 : kBase2);
         for (auto page = pages.begin(); page != pages.end(); ++page) {
             QString error;
             if (!archive.save(page.key(), samplePageBytes(page.value()), "UTF-8", &error)) {
@@ -82,6 +88,10 @@ int main(int argc, char **argv)
         day.push_back(makeSampleRace(sampleDayRaceOptions(number)));
     if (!writeArchive(day, 1, out + QStringLiteral("/site1"))
         || !writeArchive(day, 2, out + QStringLiteral("/site2")))
+        return 1;
+    // The same runners' pages once the day's races have been run (results --offline).
+    if (!writeArchive(day, 1, out + QStringLiteral("/site1-after"), &sampleAfterRacePages)
+        || !writeArchive(day, 2, out + QStringLiteral("/site2-after"), &sampleAfterRacePages))
         return 1;
     if (!writeSettings(out + QStringLiteral("/marunoki.ini"))) {
         std::fprintf(stderr, "cannot write marunoki.ini\n");

@@ -61,6 +61,9 @@ struct Settings {
     QString site1Base;
     QString site2Base;
     CacheSettings cache;
+    // Section "journal", key "keep": every analysed race is recorded in the
+    // journal unless the key is "0".
+    bool keepJournal = true;
 };
 
 // Whether the overlay is switched on: its text is exactly "true".

@@ -16,9 +16,16 @@ const std::vector<CommandSpec> &commandTable()
         loadCommand(),
         dayCommand(),
         importMdbCommand(),
+        resultsCommand(),
+        tallyCommand(),
         demoCommand(),
     };
     return table;
+}
+
+AppFolder appFolderOf(const CommandLine &line)
+{
+    return chooseAppFolder(systemAppFolderPlaces(line.appDir)).folder;
 }
 
 std::optional<AppFolder> appFolderFor(const CommandLine &line, int &status)

@@ -24,11 +24,19 @@ CommandSpec loadCommand();
 CommandSpec dayCommand();
 // import-mdb SRC DEST: an Access file copied into a SQLite file.
 CommandSpec importMdbCommand();
+// results: the journal's pending results filled from the runners' pages.
+CommandSpec resultsCommand();
+// tally: how the figures did, from the journal, as text (and CSV, HTML).
+CommandSpec tallyCommand();
 // demo: the bundled sample race, loaded offline into a temporary application folder.
 CommandSpec demoCommand();
 
 // Every command, in the order the help lists them.
 const std::vector<CommandSpec> &commandTable();
+
+// The application folder of a command line, by the folder rule; nothing is made
+// or checked.
+AppFolder appFolderOf(const CommandLine &line);
 
 // The application folder of a command that reads it (load, day), chosen once by
 // the folder rule (app/app_folder_rule.h). A first start in the per-user folder

@@ -183,7 +183,7 @@ int runDayCommand(const CommandLine &line)
     }
     if (result.stopped || analysed == 0)
         return kExitStopped;
-    return written ? kExitAnalysed : kExitFailed;
+    return written && !result.journalFailed ? kExitAnalysed : kExitFailed;
 }
 
 }  // namespace

@@ -4,13 +4,18 @@
 // results go to ./marunoki-demo/ (the JSON and CSV exports, both print jobs as
 // PDF files, the pictures, the views dump and the browsable report), a summary
 // table to stdout, and last the report's index.html as the file to open first.
+// Then the journal: the sample day (races 10 to 12) recorded, its results filled
+// from the "after the race" archive, and the tally printed and written as HTML
+// into ./marunoki-demo/tally/ (the journal itself kept beside it).
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/journal_commands.h"
 #include "cli/load_command.h"
 
 #include "app/format.h"
 #include "app/race_store.h"
+#include "journal/journal.h"
 #include "maintenance/first_start.h"
 #include "output/csv_export.h"
 #include "output/race_json.h"
@@ -32,6 +37,7 @@ namespace {
 const QStringList kSampleFiles
     = {QStringLiteral("marunoki.dat"), QStringLiteral("NAR_data.mdb"), QStringLiteral("marunoki.ini")};
 const QString kSite1Archive = QStringLiteral("site1");
+const QString kSite1AfterArchive = QStringLiteral("site1-after");
 
 // Columns of the summary, padded by display width (a CJK character takes two).
 int displayWidth(const QString &text)
@@ -82,6 +88,54 @@ QString summaryTable(const RaceStore &store)
     }
     out += QStringLiteral("連対基準線 ") + figure(store.rentaiKizyun) + u'\n';
     return out;
+}
+
+void printText(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+// The journal part of the demo, on the application folder the race was loaded in.
+int journalDemo(const QString &samples, const AppFolder &folder, const QDir &out)
+{
+    printText(QStringLiteral("\n成績ジャーナル: サンプルの1日（10R〜12R）を記録します\n"));
+    // The day command itself, as `day --site 1 --year 2026 ... --races 10-12` runs it.
+    static const CommandSpec daySpec = dayCommand();
+    CommandLine day;
+    day.command = &daySpec;
+    day.appDir = folder.path();
+    day.values = {{QStringLiteral("site"), QStringLiteral("1")},
+        {QStringLiteral("year"), QStringLiteral("2026")}, {QStringLiteral("course"), QStringLiteral("東京")},
+        {QStringLiteral("meeting"), QStringLiteral("05")}, {QStringLiteral("day"), QStringLiteral("09")},
+        {QStringLiteral("races"), QStringLiteral("10-12")},
+        {QStringLiteral("offline"), samples + u'/' + kSite1Archive}};
+    if (const int status = daySpec.run(day); status != kExitAnalysed)
+        return status;
+
+    printText(QStringLiteral("\nレース後の馬のページから結果を取得します\n"));
+    LoadOptions after;
+    after.offlineDir = samples + u'/' + kSite1AfterArchive;
+    if (const int status = runResults(folder, after, {}); status != kExitAnalysed)
+        return status;
+
+    printText(QStringLiteral("\n成績集計\n"));
+    JournalOptions tally;
+    tally.htmlDir = out.filePath(QStringLiteral("tally"));
+    if (const int status = runTally(folder, tally); status != kExitAnalysed)
+        return status;
+    // Every connection is closed, so the file holds everything (no log beside it).
+    const QString kept = out.filePath(kJournalFile);
+    QFile::remove(kept);
+    if (!QFile::copy(folder.file(kJournalFile), kept)) {
+        complain(QStringLiteral("%1 を %2 に写せません").arg(kJournalFile, kept));
+        return kExitFailed;
+    }
+    printText(QStringLiteral(
+        "\n集計のページ: %1\n成績ジャーナル: %2（marunoki-cli --app-dir %3 tally で集計できます）\n")
+                  .arg(out.filePath(QStringLiteral("tally/index.html")), kept, out.path()));
+    return kExitAnalysed;
 }
 
 }  // namespace
@@ -149,7 +203,7 @@ int runDemo(const CommandLine &)
     const QByteArray table = (summaryTable(store) + written).toUtf8();
     std::fwrite(table.constData(), 1, size_t(table.size()), stdout);
     std::fflush(stdout);
-    return kExitAnalysed;
+    return journalDemo(samples, AppFolder(appDir.path()), out);
 }
 
 }  // namespace

@@ -180,6 +180,8 @@ std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &fo
         settings.site1Base = load.base1;
     if (!load.base2.isEmpty())
         settings.site2Base = load.base2;
+    if (load.noJournal)
+        settings.keepJournal = false;
     settings.site1Base = baseAddress(settings.site1Base);
     settings.site2Base = baseAddress(settings.site2Base);
     // A site setting that names neither site would load nothing and still end
@@ -277,7 +279,8 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
     sayLoadEnded(console, load, selection, &store, outputs);
     const bool written
         = std::all_of(outputs.begin(), outputs.end(), [](const Output &o) { return o.written; });
-    return written ? kExitAnalysed : kExitFailed;
+    // A race that could not be kept in the journal is an output not written.
+    return written && !result.journalFailed ? kExitAnalysed : kExitFailed;
 }
 
 namespace {

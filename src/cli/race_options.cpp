@@ -74,6 +74,7 @@ std::vector<OptionSpec> raceOptions(bool day)
         valued("offline", "DIR", QStringLiteral("ネットワークの代わりにこのフォルダの保存ページから読む")),
         flag("refresh", QStringLiteral("キャッシュを使わず、すべてのページを読み直す")),
         flag("csv", QStringLiteral("CSV をアプリケーションフォルダに書き出す")),
+        flag("no-journal", QStringLiteral("今回は成績ジャーナルに記録しない")),
     };
     if (day) {
         options.push_back(
@@ -192,6 +193,7 @@ std::optional<LoadOptions> readRaceOptions(const CommandLine &line, QString &err
     }
     load.csv = line.switches.contains(QStringLiteral("csv"));
     load.refresh = line.switches.contains(QStringLiteral("refresh"));
+    load.noJournal = line.switches.contains(QStringLiteral("no-journal"));
     return load;
 }
 

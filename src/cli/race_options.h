@@ -32,6 +32,7 @@ struct LoadOptions {
     // and the day's index.html
     QString reportDir;
     bool refresh = false;  // fetch every page again (the cache is written, not read)
+    bool noJournal = false;  // --no-journal: this run records nothing in the journal
     bool summaryLine = true;  // load ends with one line on stderr (the demo prints its own summary)
     // day only
     int firstRace = 1, lastRace = 12;  // --races A-B

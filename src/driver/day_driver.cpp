@@ -1,5 +1,7 @@
 #include "driver/day_driver.h"
 
+#include "driver/journal_recorder.h"
+
 #include "app/message_sink.h"
 #include "app/race_store.h"
 #include "driver/load_driver.h"
@@ -161,6 +163,8 @@ DayResult runDay(const DaySelection &day, DayContext &context, DayObserver &obse
     AheadPages pages(context.source);
     LookAhead lookAhead(pages, context.settings);
     RaceStore &store = context.store;
+    JournalRecorder own(context.folder, context.settings.keepJournal);
+    JournalRecorder &journal = context.journal ? *context.journal : own;
 
     for (int race = first; race <= last; ++race) {
         if (context.stop.load() || store.cancelFlag.load() == -1) {
@@ -173,9 +177,11 @@ DayResult runDay(const DaySelection &day, DayContext &context, DayObserver &obse
         observer.raceStarting(race, k, count);
         RecordingSink raceMessages;
         LoadContext load {store, context.settings, context.folder, pages, context.progress, raceMessages};
+        load.journal = &journal;
         if (race < last)
             load.pagesAsked = [&lookAhead, &day, race] { lookAhead.start(day.race(race + 1)); };
         const LoadResult loaded = runLoad(day.race(race), load);
+        result.journalFailed = result.journalFailed || loaded.journalFailed;
 
         DayRace outcome {race, loaded.analysed, {}};
         const QStringList messages = raceMessages.messages();

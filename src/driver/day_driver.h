@@ -33,6 +33,7 @@
 
 namespace marunoki {
 
+class JournalRecorder;
 class MessageSink;
 class PageSource;
 class ProgressSink;
@@ -62,6 +63,7 @@ struct DayRace {
 struct [[nodiscard]] DayResult {
     std::vector<DayRace> races;  // in race order, the races that were begun
     bool stopped = false;  // the user stopped the day
+    bool journalFailed = false;  // some analysed race could not be recorded
     int analysedCount() const;
 };
 
@@ -86,6 +88,9 @@ struct DayContext {
     ProgressSink &progress;
     MessageSink &messages;  // the messages of the races that were analysed
     const std::atomic<bool> &stop;
+    // Where the analysed races are recorded; null = one recorder for the day,
+    // for the folder's journal when settings.keepJournal.
+    JournalRecorder *journal = nullptr;
 };
 
 // Loads the races firstRace..lastRace of the day in order. Never throws.

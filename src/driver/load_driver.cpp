@@ -5,6 +5,7 @@
 #include "app/message_sink.h"
 #include "app/race_store.h"
 #include "db/database.h"
+#include "driver/journal_recorder.h"
 #include "local/nar_merge.h"
 #include "web/page_loader.h"
 #include "web/page_source.h"
@@ -210,7 +211,15 @@ LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
 
     anaSisuu(store, databases.analysisSources(), context.settings.kakeritu, context.messages);
     store.curUma = 1;
-    return {true, {}};
+
+    JournalRecorder own(context.folder, context.settings.keepJournal);
+    JournalRecorder &journal = context.journal ? *context.journal : own;
+    const QString base
+        = selection.site == ReadingSite::One ? context.settings.site1Base : context.settings.site2Base;
+    LoadResult result {true, {}};
+    result.journalFailed
+        = !journal.record(selection, store, context.settings.kakeritu, base, context.messages);
+    return result;
 }
 
 }  // namespace marunoki

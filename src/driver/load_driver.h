@@ -7,7 +7,7 @@
 //   address of the chosen site; read the card; read every runner's page in
 //   horse-number order with curUma set to the runner (on Site 1 followed by the
 //   local-racing merge when NAR_data.mdb lies in the application folder); run the
-//   analysis; set curUma to 1.
+//   analysis; set curUma to 1; record the race in the journal (journal_recorder.h).
 // - A reader's status decides what follows: 1 on the card, or on a Site 2 horse
 //   page, ends the load with "出馬表が正常に読み込めません"; 1 on a Site 1 horse page
 //   names the horse number and the load goes on; 2 anywhere ends the load with
@@ -40,6 +40,7 @@ inline const QString kUserCancelMessage = QStringLiteral("処理を中止しま�
 
 class CardReader;
 class HistoryReader;
+class JournalRecorder;
 class MessageSink;
 class PageSource;
 class ProgressSink;
@@ -56,6 +57,9 @@ struct LoadContext {
     // Called once the card is read and every runner's page has been asked for;
     // a race day uses it to start on the next race. Empty = nothing.
     std::function<void()> pagesAsked = {};
+    // Where an analysed race is recorded; null = a recorder of this load alone,
+    // for the folder's journal when settings.keepJournal.
+    JournalRecorder *journal = nullptr;
 };
 
 struct [[nodiscard]] LoadResult {
@@ -63,6 +67,9 @@ struct [[nodiscard]] LoadResult {
     bool analysed = false;
     // The message the load stopped at; empty when it was not stopped.
     QString stopMessage;
+    // The race was analysed but could not be recorded in the journal (said
+    // through the messages).
+    bool journalFailed = false;
 };
 
 // One site's way of reading a race, chosen once per load: the site's base

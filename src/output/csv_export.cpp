@@ -22,6 +22,8 @@ QString wholeFigure(float figure)
     return QString::number(static_cast<qint64>(rounded));
 }
 
+}  // namespace
+
 QByteArray toCodePage(const QString &text)
 {
     QStringEncoder encoder("windows-31j");
@@ -29,8 +31,6 @@ QByteArray toCodePage(const QString &text)
         encoder = QStringEncoder("Shift_JIS");
     return encoder.encode(text);
 }
-
-}  // namespace
 
 QString csvText(const RaceStore &store)
 {

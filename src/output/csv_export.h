@@ -17,6 +17,9 @@ class AppFolder;
 class MessageSink;
 class RaceStore;
 
+// Text in the program's CSV encoding (CP932), for every CSV file it writes.
+QByteArray toCodePage(const QString &text);
+
 // The file's text: the header "枠番,馬番,馬名", then for every runner slot
 // 1..tousuu with a name, its bracket, number and name followed by every non-zero
 // figure of runs 1..50 rounded half to even; each line ends in CRLF, and one more

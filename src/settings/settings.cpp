@@ -89,6 +89,9 @@ Settings readIniPara(const AppFolder &folder, MessageSink &sink)
     settings.site1Base = ini.profileString(QStringLiteral("web"), QStringLiteral("site1"), QString());
     settings.site2Base = ini.profileString(QStringLiteral("web"), QStringLiteral("site2"), QString());
     settings.cache = readCacheSettings(ini, sink);
+    settings.keepJournal
+        = ini.profileString(QStringLiteral("journal"), QStringLiteral("keep"), QStringLiteral("1")).trimmed()
+        != QStringLiteral("0");
 
     for (int i = 0; i < kGraphOverlayCount; ++i)
         settings.iniGraph[static_cast<size_t>(i)]

@@ -42,14 +42,25 @@ TEST(CliDemo, LoadsTheSampleRaceAndWritesItsResults)
     EXPECT_GT(local, 0);
 
     // The summary: a title line, a header, one line per runner, the reference
-    // line; then what was written and, last, the file to open first.
-    const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
+    // line; then what was written and the file to open first. The journal's
+    // part follows: the sample day recorded, its results, the tally.
+    const QString printed = QString::fromUtf8(run.out);
+    const qsizetype journal = printed.indexOf(QStringLiteral("\n成績ジャーナル: "));
+    ASSERT_GT(journal, 0) << run.out.toStdString();
+    const QStringList lines = printed.left(journal).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 21) << run.out.toStdString();
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("2026/11/29 サンプルカップ")));
     EXPECT_TRUE(lines[2].contains(QStringLiteral("サンプルホース01")));
     EXPECT_TRUE(lines[18].startsWith(QStringLiteral("連対基準線")));
     const QString index = out + QStringLiteral("index.html");
     EXPECT_TRUE(lines[20].endsWith(u' ' + index)) << lines[20].toStdString();
+
+    const QString after = printed.mid(journal);
+    EXPECT_TRUE(after.contains(QStringLiteral("計 3 レース: 着順 45 頭、出走なし 1 頭、未取得 0 頭")))
+        << after.toStdString();
+    EXPECT_TRUE(after.contains(QStringLiteral("集計 3 レース　結果待ち 0 レース"))) << after.toStdString();
+    EXPECT_GT(QFileInfo(out + QStringLiteral("tally/index.html")).size(), 1000);
+    EXPECT_GT(QFileInfo(out + QStringLiteral("journal.sqlite")).size(), 1000);
 
     // The views as files beside the exports.
     QStringList views {QStringLiteral("graphs.pdf"), QStringLiteral("table.pdf"),

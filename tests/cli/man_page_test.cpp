@@ -30,7 +30,8 @@ TEST(CliManPage, SaysWhatTheHelpSaysForEveryCommand)
     const QString list = help.section(QStringLiteral("コマンド:\n"), 1).section(QStringLiteral("\n\n"), 0, 0);
     for (const QString &line : list.split(u'\n'))
         commands.append(line.trimmed().section(u' ', 0, 0));
-    ASSERT_EQ(commands, (QStringList {"load", "day", "import-mdb", "demo"}));
+    for (const char *command : {"load", "day", "import-mdb", "demo"})
+        EXPECT_TRUE(commands.contains(QString::fromLatin1(command))) << command;
 
     static const QRegularExpression optionLine(QStringLiteral("^  (-\\S.*?)  +(\\S.*)$"));
     int options = 0;

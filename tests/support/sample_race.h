@@ -51,6 +51,14 @@ SampleRace makeSampleRace(const SampleRaceOptions &options = {});
 // address and every runner's page address mapped to the page's body HTML.
 QMap<QString, QString> samplePages(const SampleRace &race, int site, const QString &base);
 
+// The race's runners' pages as they read once the race has been run: each
+// with the race as its newest run, a made-up result (the finishing order
+// follows the runners' past form, shuffled a little; popularity likewise). In
+// race 12 one runner (kSampleScratched) did not run: its page does not show
+// the race.
+QMap<QString, QString> sampleAfterRacePages(const SampleRace &race, int site, const QString &base);
+inline constexpr int kSampleScratched = 7;
+
 // A whole page as a site serves it, in UTF-8: a document around the body HTML,
 // its title marking it as sample data.
 QByteArray samplePageBytes(const QString &bodyHtml);

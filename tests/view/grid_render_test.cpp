@@ -205,11 +205,14 @@ TEST(GridImage, GridLinesOnlyWhenSwitchedOn)
     CellGrid grid;
     grid.setRows(2);
     grid.setCols(2);
-    const QPoint boundary(CellGrid::kDefaultColumnWidth / 10, 5);  // between the columns
-    grid.gridLines = true;
-    EXPECT_EQ(gridImage(grid, kDpi).pixelColor(boundary), QColor(0xC0, 0xC0, 0xC0));
-    grid.gridLines = false;
-    EXPECT_EQ(gridImage(grid, kDpi).pixelColor(boundary), QColor(255, 255, 255));
+    // Between the columns, and between the rows.
+    for (const QPoint boundary :
+        {QPoint(CellGrid::kDefaultColumnWidth / 10, 5), QPoint(5, CellGrid::kRowHeight / 10)}) {
+        grid.gridLines = true;
+        EXPECT_EQ(gridImage(grid, kDpi).pixelColor(boundary), QColor(0xC0, 0xC0, 0xC0)) << boundary.y();
+        grid.gridLines = false;
+        EXPECT_EQ(gridImage(grid, kDpi).pixelColor(boundary), QColor(255, 255, 255)) << boundary.y();
+    }
 }
 
 TEST(RenderGrid, DrawsAtTheOriginAndScale)

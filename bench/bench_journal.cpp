@@ -1,0 +1,370 @@
+// The race journal at the size of ten seasons, and the costs a user meets.
+//
+// - BM_TallyFilter/<k>: the tally (query and counting) under each filter of
+//   `tally`, on a generated journal of ten seasons (35,000 races, 500,000
+//   runners with results and some marks). Goal: under 1 s each.
+// - BM_JournalOpen: opening that journal (the checks and the schema version).
+//   Goal: under 50 ms. Counter file_MB: the file's size.
+// - BM_RecordRace: what a load adds: the journal opened, a 16-runner race
+//   recorded and its runners' pending results looked up. Goal: under 5 ms.
+// - BM_ResultsOneInFlight / BM_ResultsFourInFlight: the results of a day of 12
+//   races (16 to 18 runners, about 200 pages) from a loopback server that takes
+//   150 ms to answer each page, one request in flight against four. Goal: at
+//   least 3.6 times as fast.
+
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "driver/results_fetch.h"
+#include "journal/journal.h"
+#include "journal/tally.h"
+#include "support/http_test_server.h"
+#include "support/sample_race.h"
+#include "web/network_page_source.h"
+#include "web/page_loader.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <random>
+
+namespace {
+
+using namespace marunoki;
+
+constexpr int kSeasons = 10;
+constexpr int kRacesPerSeason = 3500;
+constexpr int kLatencyMs = 150;
+constexpr int kDayRaces = 12;
+
+class SilentProgress : public ProgressSink {
+public:
+    void status(const QString &) override { }
+};
+
+QString cacheFolder()
+{
+    const QByteArray env = qgetenv("MARUNOKI_BENCH_CACHE");
+    static QTemporaryDir scratch;
+    return env.isEmpty() ? scratch.path() : QString::fromLocal8Bit(env);
+}
+
+bool exec(sqlite3 *db, const char *sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// Ten seasons of races written straight into a journal the program made: the
+// schema is the program's own, the rows as recording and results would leave them.
+QString tenSeasons()
+{
+    const QString path = cacheFolder() + QStringLiteral("/journal-ten-seasons.sqlite");
+    if (QFileInfo::exists(path))
+        return path;
+    const QString building = path + QStringLiteral(".part");
+    QFile::remove(building);
+    {
+        Journal::Opened opened = Journal::open(building);
+        if (!opened.status.ok())
+            return {};
+    }
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(building).constData(), &db);
+    exec(db, "BEGIN");
+    sqlite3_stmt *race = nullptr, *runner = nullptr, *result = nullptr, *mark = nullptr;
+    sqlite3_prepare_v2(db,
+        "INSERT INTO race (id, site, race_date, course, meeting, day, race_no, title, surface, distance, "
+        "field_size, share) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, 'ベンチ特別', ?8, ?9, ?10, 0.3)",
+        -1, &race, nullptr);
+    sqlite3_prepare_v2(db,
+        "INSERT INTO runner (race_id, number, name, horse_url, figure_count, mean, best, mean90, rank_mean, "
+        "rank_best, rank_mean90) VALUES (?1, ?2, 'ベンチホース', ?3, 5, ?4, ?5, ?6, ?7, ?8, ?9)",
+        -1, &runner, nullptr);
+    sqlite3_prepare_v2(db,
+        "INSERT INTO result (race_id, number, horse_url, finish, popularity, field_size) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
+        -1, &result, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO mark (race_id, number, horse_url, mark) VALUES (?1, ?2, ?3, ?4)", -1,
+        &mark, nullptr);
+    std::mt19937 random(20261208);
+    const int distances[] = {1000, 1200, 1400, 1600, 1800, 2000, 2200, 2400, 2500, 3000};
+    const char *marks[] = {"◎", "○", "▲", "△", "☆", "×"};
+    const QDate first(2016, 1, 5);
+    int id = 0;
+    for (int season = 0; season < kSeasons; ++season) {
+        for (int r = 0; r < kRacesPerSeason; ++r) {
+            ++id;
+            const QByteArray date
+                = first.addDays(season * 365 + r * 365 / kRacesPerSeason).toString(Qt::ISODate).toLatin1();
+            const int field = 8 + int(random() % 13);  // 8..20, 14 on average
+            const int runners = std::min(field, 18);
+            const QByteArray course = QByteArray::number(1 + int(random() % 10)).rightJustified(2, '0');
+            sqlite3_bind_int(race, 1, id);
+            sqlite3_bind_int(race, 2, 1 + id % 2);
+            sqlite3_bind_text(race, 3, date.constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(race, 4, course.constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(race, 5, 1 + r % 5);
+            sqlite3_bind_int(race, 6, 1 + r % 12);
+            sqlite3_bind_int(race, 7, 1 + r % 12);
+            sqlite3_bind_int(race, 8, int(random() % 2));
+            sqlite3_bind_int(race, 9, distances[random() % 10]);
+            sqlite3_bind_int(race, 10, runners);
+            sqlite3_step(race);
+            sqlite3_reset(race);
+            std::vector<int> finish(static_cast<size_t>(runners));
+            std::vector<int> popularity(static_cast<size_t>(runners));
+            for (int i = 0; i < runners; ++i)
+                finish[size_t(i)] = popularity[size_t(i)] = i + 1;
+            std::shuffle(finish.begin(), finish.end(), random);
+            std::shuffle(popularity.begin(), popularity.end(), random);
+            const bool resulted = r % 20 != 0;  // one race in twenty still pending
+            for (int n = 1; n <= runners; ++n) {
+                const QByteArray url
+                    = "https://site1.example/directory/horse/" + QByteArray::number(id * 20 + n) + '/';
+                // Ranks follow the finish loosely: the better finishers have the better figures.
+                const int rank = std::clamp(finish[size_t(n - 1)] + int(random() % 5) - 2, 1, runners);
+                sqlite3_bind_int(runner, 1, id);
+                sqlite3_bind_int(runner, 2, n);
+                sqlite3_bind_text(runner, 3, url.constData(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_double(runner, 4, 80 - rank);
+                sqlite3_bind_double(runner, 5, 90 - rank);
+                sqlite3_bind_double(runner, 6, 78 - rank);
+                for (int k = 7; k <= 9; ++k)
+                    sqlite3_bind_int(runner, k, rank);
+                sqlite3_step(runner);
+                sqlite3_reset(runner);
+                if (resulted) {
+                    sqlite3_bind_int(result, 1, id);
+                    sqlite3_bind_int(result, 2, n);
+                    sqlite3_bind_text(result, 3, url.constData(), -1, SQLITE_TRANSIENT);
+                    sqlite3_bind_int(result, 4, finish[size_t(n - 1)]);
+                    sqlite3_bind_int(result, 5, popularity[size_t(n - 1)]);
+                    sqlite3_bind_int(result, 6, runners);
+                    sqlite3_step(result);
+                    sqlite3_reset(result);
+                }
+                if (rank <= 6 && id % 3 == 0) {
+                    sqlite3_bind_int(mark, 1, id);
+                    sqlite3_bind_int(mark, 2, n);
+                    sqlite3_bind_text(mark, 3, url.constData(), -1, SQLITE_TRANSIENT);
+                    sqlite3_bind_text(mark, 4, marks[rank - 1], -1, SQLITE_STATIC);
+                    sqlite3_step(mark);
+                    sqlite3_reset(mark);
+                }
+            }
+        }
+    }
+    for (sqlite3_stmt *s : {race, runner, result, mark})
+        sqlite3_finalize(s);
+    exec(db, "COMMIT");
+    exec(db, "PRAGMA wal_checkpoint(TRUNCATE)");
+    sqlite3_close(db);
+    QFile::remove(building + QStringLiteral("-wal"));
+    QFile::remove(building + QStringLiteral("-shm"));
+    return QFile::rename(building, path) ? path : QString();
+}
+
+Journal &bigJournal()
+{
+    static std::unique_ptr<Journal> journal = Journal::open(tenSeasons()).journal;
+    return *journal;
+}
+
+struct NamedFilter {
+    const char *name;
+    TallyFilter filter;
+    std::optional<TallyKey> by;
+};
+
+std::vector<NamedFilter> filters()
+{
+    std::vector<NamedFilter> all;
+    all.push_back({"all", {}, std::nullopt});
+    TallyFilter f;
+    f.from = QDate(2020, 1, 1);
+    f.to = QDate(2020, 12, 31);
+    all.push_back({"one season", f, std::nullopt});
+    f = {};
+    f.site = 2;
+    all.push_back({"site", f, std::nullopt});
+    f = {};
+    f.course = QStringLiteral("05");
+    all.push_back({"course", f, std::nullopt});
+    f = {};
+    f.surface = 1;
+    all.push_back({"surface", f, std::nullopt});
+    f = {};
+    f.distance = std::pair(1000, 1400);
+    all.push_back({"distance", f, std::nullopt});
+    f = {};
+    f.runners = std::pair(16, 18);
+    all.push_back({"runners", f, std::nullopt});
+    all.push_back({"by mark", {}, TallyKey::Mark});
+    f = {};
+    f.from = QDate(2018, 1, 1);
+    f.course = QStringLiteral("05");
+    f.surface = 0;
+    f.distance = std::pair(1200, 1800);
+    f.runners = std::pair(12, 18);
+    all.push_back({"every filter", f, TallyKey::Best});
+    return all;
+}
+
+void BM_TallyFilter(benchmark::State &state)
+{
+    Journal &journal = bigJournal();
+    const NamedFilter filter = filters()[size_t(state.range(0))];
+    state.SetLabel(filter.name);
+    int counted = 0;
+    for (auto _ : state) {
+        const auto rows = journal.tallyRunners(filter.filter);
+        if (!rows.status.ok())
+            state.SkipWithError("the tally could not be read");
+        counted = computeTally(rows.value, tallyKeysFor(filter.by)).counted;
+        benchmark::DoNotOptimize(counted);
+    }
+    state.counters["races"] = counted;
+}
+BENCHMARK(BM_TallyFilter)->DenseRange(0, 8)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_JournalOpen(benchmark::State &state)
+{
+    const QString path = tenSeasons();
+    for (auto _ : state) {
+        Journal::Opened opened = Journal::open(path);
+        if (!opened.status.ok())
+            state.SkipWithError("the journal could not be opened");
+    }
+    state.counters["file_MB"] = double(QFileInfo(path).size()) / (1024 * 1024);
+}
+BENCHMARK(BM_JournalOpen)->Unit(benchmark::kMillisecond);
+
+// A 16-runner race as a load leaves it in the store.
+std::unique_ptr<RaceStore> analysedRace(int race)
+{
+    auto store = std::make_unique<RaceStore>();
+    store->raceDate = *serialFromYmd(2026, 11, 29);
+    store->raceTitle = QStringLiteral("ベンチステークス");
+    store->raceJouken = QStringLiteral("3歳以上 芝1600m");
+    store->tousuu = 16;
+    for (const qint32 n : store->runners()) {
+        store->U_name[n] = QStringLiteral("ベンチホース%1").arg(n);
+        store->U_Url[n] = QStringLiteral("https://site1.example/directory/horse/%1/").arg(race * 100 + n);
+        store->U_heikin[n] = {float(60 + (n * 7) % 16), 5};
+        store->U_saikou[n] = {float(70 + (n * 5) % 16), 5};
+        for (int run = 1; run <= 10; ++run) {
+            store->R_date[n][run] = store->raceDate - run * 21;
+            store->R_zyo[n][run] = QStringLiteral("05");
+        }
+    }
+    return store;
+}
+
+void BM_RecordRace(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(kJournalFile);
+    int race = 0;
+    for (auto _ : state) {
+        const auto store = analysedRace(++race);
+        RaceKey key {1, QDate(2026, 11, 29), QStringLiteral("05"), 5, 9, 1 + race % 12};
+        key.date = key.date.addDays(-(race / 12));
+        Journal::Opened opened = Journal::open(path);
+        if (!opened.status.ok() || !opened.journal->recordRace(key, *store, 0.3f, QString()).ok()
+            || !opened.journal->fillResultsFromRuns(1, *store).status.ok())
+            state.SkipWithError("the race was not recorded");
+    }
+}
+BENCHMARK(BM_RecordRace)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// The loopback server with the day's "after the race" pages, and a journal
+// holding the day's races with every result pending; made once.
+struct ResultsDay {
+    test::HttpTestServer server;
+    QTemporaryDir folder;
+    QString pendingJournal;
+    int pages = 0;
+
+    ResultsDay()
+    {
+        test::ensureCoreApplication();
+        const QString base = server.url(QString());
+        pendingJournal = folder.filePath(QStringLiteral("pending.sqlite"));
+        Journal::Opened opened = Journal::open(pendingJournal);
+        for (int r = 1; r <= kDayRaces; ++r) {
+            test::SampleRaceOptions options;
+            options.race = r;
+            options.runners = 16 + r % 3;
+            const test::SampleRace race = test::makeSampleRace(options);
+            const QMap<QString, QString> after = test::sampleAfterRacePages(race, 1, base);
+            for (auto page = after.begin(); page != after.end(); ++page)
+                server.route(page.key().mid(base.size()),
+                    test::HttpRoute::html(test::samplePageBytes(page.value()), "UTF-8").delayed(kLatencyMs));
+            pages += int(after.size());
+            RaceStore store;
+            const test::RaceCard &card = race.card;
+            store.raceDate = *serialFromYmd(card.year, card.month, card.day);
+            store.tousuu = options.runners;
+            for (const qint32 n : store.runners())
+                store.U_Url[n] = test::sampleHorseAddress(race, 1, base, n);
+            const RaceKey key {1, QDate(card.year, card.month, card.day),
+                QStringLiteral("%1").arg(card.course, 2, 10, QLatin1Char('0')), card.meeting, card.meetingDay,
+                card.race};
+            if (opened.journal)
+                (void)opened.journal->recordRace(key, store, 0.3f, base);
+        }
+    }
+};
+
+ResultsDay &theResultsDay()
+{
+    static ResultsDay day;
+    return day;
+}
+
+void fetchDay(benchmark::State &state, int inFlight)
+{
+    ResultsDay &day = theResultsDay();
+    int found = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString path = day.folder.filePath(QStringLiteral("journal-%1.sqlite").arg(inFlight));
+        QFile::remove(path);
+        QFile::copy(day.pendingJournal, path);
+        Journal::Opened opened = Journal::open(path);
+        NetworkPageSource source;
+        source.setMaxInFlight(inFlight);
+        SilentProgress progress;
+        RecordingSink messages;
+        std::atomic<qint16> cancel {0};
+        state.ResumeTiming();
+        ResultsContext context {*opened.journal, {}, source, nullptr, progress, messages, cancel};
+        const ResultsOutcome outcome = fetchResults(context, std::nullopt, std::nullopt);
+        found = outcome.found() + outcome.notRun();
+        if (!outcome.status.ok() || !outcome.failedPages.isEmpty())
+            state.SkipWithError("pages failed");
+    }
+    state.counters["pages"] = day.pages;
+    state.counters["results"] = found;
+}
+
+void BM_ResultsOneInFlight(benchmark::State &state)
+{
+    fetchDay(state, 1);
+}
+BENCHMARK(BM_ResultsOneInFlight)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void BM_ResultsFourInFlight(benchmark::State &state)
+{
+    fetchDay(state, 4);
+}
+BENCHMARK(BM_ResultsFourInFlight)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

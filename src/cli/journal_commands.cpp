@@ -1,0 +1,328 @@
+// The journal's commands: results (the pending results filled from the
+// runners' pages) and tally (how the figures did).
+
+#include "cli/journal_commands.h"
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/interrupt_stop.h"
+#include "cli/load_command.h"
+
+#include "app/common.h"
+#include "app/race_store.h"
+#include "driver/results_fetch.h"
+#include "journal/journal.h"
+#include "journal/tally.h"
+#include "output/tally_files.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace marunoki::cli {
+
+namespace {
+
+void printLine(const QString &text)
+{
+    const QByteArray line = text.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+}
+
+// A date option as typed, when given: YYYY-MM-DD.
+bool readDate(const QString &option, const QString &text, std::optional<QDate> &date, QString &error)
+{
+    if (text.isEmpty())
+        return true;
+    const QDate parsed = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!parsed.isValid()) {
+        error = QStringLiteral("%1 は YYYY-MM-DD で指定してください（%2）").arg(option, text);
+        return false;
+    }
+    date = parsed;
+    return true;
+}
+
+// "A-B" (or "A" for A-A), whole numbers, A <= B.
+bool readRange(
+    const QString &option, const QString &text, std::optional<std::pair<int, int>> &range, QString &error)
+{
+    if (text.isEmpty())
+        return true;
+    const QStringList parts = text.split(u'-');
+    bool okA = false, okB = false;
+    const int a = parts.value(0).toInt(&okA);
+    const int b = parts.size() == 2 ? parts[1].toInt(&okB) : a;
+    okB = parts.size() == 1 ? okA : okB;
+    if (parts.size() > 2 || !okA || !okB || a < 0 || a > b) {
+        error = QStringLiteral("%1 は A-B で指定してください（%2）").arg(option, text);
+        return false;
+    }
+    range = std::pair(a, b);
+    return true;
+}
+
+QString courseNameOf(const QString &code)
+{
+    const int index = code.toInt();
+    return index >= 1 && index <= kCourseCount ? courseNames()[size_t(index)] : code;
+}
+
+int openFailure(const Status &status)
+{
+    complain(status.message());
+    return kExitFailed;
+}
+
+}  // namespace
+
+TallyRequest parseTallyRequest(const JournalOptions &options)
+{
+    TallyRequest request;
+    TallyFilter &filter = request.filter;
+    QString &error = request.error;
+    QStringList said;
+    if (!readDate(QStringLiteral("--from"), options.from, filter.from, error)
+        || !readDate(QStringLiteral("--to"), options.to, filter.to, error))
+        return request;
+    if (filter.from || filter.to)
+        said << QStringLiteral("%1 〜 %2").arg(options.from, options.to);
+    if (!options.site.isEmpty()) {
+        if (options.site != QStringLiteral("1") && options.site != QStringLiteral("2")) {
+            error = QStringLiteral("--site は 1 か 2 です（%1）").arg(options.site);
+            return request;
+        }
+        filter.site = options.site.toInt();
+        said << QStringLiteral("サイト%1").arg(options.site);
+    }
+    if (!options.course.isEmpty()) {
+        int index = zyoIndex(options.course);
+        if (index == 0) {
+            bool ok = false;
+            index = options.course.toInt(&ok);
+            index = ok && options.course.size() <= 2 && index >= 1 && index <= kCourseCount ? index : 0;
+        }
+        if (index == 0) {
+            error = QStringLiteral("--course は競馬場の名前かコードです（%1）").arg(options.course);
+            return request;
+        }
+        filter.course = QStringLiteral("%1").arg(index, 2, 10, QLatin1Char('0'));
+        said << courseNameOf(filter.course);
+    }
+    if (!options.surface.isEmpty()) {
+        if (options.surface != QStringLiteral("芝") && options.surface != QStringLiteral("ダ")) {
+            error = QStringLiteral("--surface は 芝 か ダ です（%1）").arg(options.surface);
+            return request;
+        }
+        filter.surface = options.surface == QStringLiteral("芝") ? 1 : 0;
+        said << options.surface;
+    }
+    if (!readRange(QStringLiteral("--distance"), options.distance, filter.distance, error)
+        || !readRange(QStringLiteral("--runners"), options.runners, filter.runners, error))
+        return request;
+    if (filter.distance)
+        said << QStringLiteral("%1〜%2m").arg(filter.distance->first).arg(filter.distance->second);
+    if (filter.runners)
+        said << QStringLiteral("%1〜%2頭").arg(filter.runners->first).arg(filter.runners->second);
+    std::optional<TallyKey> by;
+    if (!options.by.isEmpty()) {
+        by = tallyKeyOf(options.by);
+        if (!by) {
+            error = QStringLiteral("--by は mean, best, mean90, popularity, mark のどれかです（%1）")
+                        .arg(options.by);
+            return request;
+        }
+    }
+    request.keys = tallyKeysFor(by);
+    request.description = said.join(QStringLiteral("、"));
+    return request;
+}
+
+int runTally(const AppFolder &folder, const JournalOptions &options)
+{
+    const TallyRequest request = parseTallyRequest(options);
+    if (!request.error.isEmpty()) {
+        complain(request.error);
+        return kExitUsage;
+    }
+    const QString path = folder.file(kJournalFile);
+    if (!QFileInfo::exists(path)) {
+        complain(QStringLiteral("成績ジャーナル %1 がありません（レースを読み込むと作られます）").arg(path));
+        return kExitFailed;
+    }
+    Journal::Opened opened = Journal::open(path);
+    if (!opened.status.ok())
+        return openFailure(opened.status);
+    const auto runners = opened.journal->tallyRunners(request.filter);
+    if (!runners.status.ok())
+        return openFailure(runners.status);
+    const Tally tally = computeTally(runners.value, request.keys);
+    if (!request.description.isEmpty())
+        printLine(QStringLiteral("条件: ") + request.description);
+    const QByteArray text = tallyText(tally).toUtf8();
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    std::fflush(stdout);
+
+    bool written = true;
+    if (!options.csvPath.isEmpty()) {
+        if (const Status csv = writeTallyCsv(options.csvPath, tally); !csv.ok()) {
+            complain(csv.message());
+            written = false;
+        }
+    }
+    if (!options.htmlDir.isEmpty()) {
+        if (const Status html = writeTallyHtml(options.htmlDir, tally, request.description); !html.ok()) {
+            complain(html.message());
+            written = false;
+        }
+    }
+    return written ? kExitAnalysed : kExitFailed;
+}
+
+int runResults(const AppFolder &folder, const LoadOptions &load, const JournalOptions &options)
+{
+    std::optional<QDate> since, until;
+    QString error;
+    if (!readDate(QStringLiteral("--since"), options.since, since, error)
+        || !readDate(QStringLiteral("--until"), options.until, until, error)) {
+        complain(error);
+        return kExitUsage;
+    }
+    Console console(stderr, Console::isTerminal(stderr));
+    const std::optional<Settings> settings = settingsFor(load, folder, console);
+    if (!settings)
+        return kExitUsage;
+    if (const auto failed = checkSources(load, ReadingSite::None, *settings, folder))
+        return *failed;
+    const QString path = folder.file(kJournalFile);
+    if (!QFileInfo::exists(path)) {
+        complain(QStringLiteral("成績ジャーナル %1 がありません（レースを読み込むと作られます）").arg(path));
+        return kExitFailed;
+    }
+    Journal::Opened opened = Journal::open(path);
+    if (!opened.status.ok())
+        return openFailure(opened.status);
+
+    const PageSources sources = makeSources(load, folder, *settings, console);
+    std::atomic<qint16> cancel {0};
+    ResultsContext context {
+        *opened.journal, *settings, *sources.source, sources.cached.cache.get(), console, console, cancel};
+    ResultsOutcome outcome;
+    {
+        const InterruptStop stopOnCtrlC(cancel);
+        outcome = fetchResults(context, since, until);
+    }
+    console.finish();
+    for (const ResultsRace &race : outcome.races) {
+        printLine(QStringLiteral("%1 サイト%2 %3%4回%5日 %6R %7: 着順 %8 頭、出走なし %9 頭、未取得 %10 頭")
+                      .arg(race.key.date.toString(Qt::ISODate))
+                      .arg(race.key.site)
+                      .arg(courseNameOf(race.key.course))
+                      .arg(race.key.meeting)
+                      .arg(race.key.day)
+                      .arg(race.key.race)
+                      .arg(race.title)
+                      .arg(race.found)
+                      .arg(race.notRun)
+                      .arg(race.pending));
+    }
+    printLine(QStringLiteral("計 %1 レース: 着順 %2 頭、出走なし %3 頭、未取得 %4 頭")
+                  .arg(outcome.races.size())
+                  .arg(outcome.found())
+                  .arg(outcome.notRun())
+                  .arg(outcome.pending()));
+    if (!outcome.failedPages.isEmpty()) {
+        printLine(QStringLiteral("取得できなかったページ %1（結果は次回また取りに行きます）:")
+                      .arg(outcome.failedPages.size()));
+        for (const QString &page : outcome.failedPages)
+            printLine(QStringLiteral("  ") + page);
+    }
+    std::fflush(stdout);
+    if (!outcome.status.ok())
+        return openFailure(outcome.status);
+    return outcome.stopped ? kExitStopped : kExitAnalysed;
+}
+
+namespace {
+
+OptionSpec valued(
+    const char *name, const char *valueName, const QString &help, const QString &defaultText = {})
+{
+    return {QString::fromLatin1(name), QString::fromLatin1(valueName), help, defaultText, false};
+}
+
+int runResultsLine(const CommandLine &line)
+{
+    QString error;
+    const std::optional<LoadOptions> load = readRaceOptions(line, error);
+    if (!load)
+        return usageError(line.command, error);
+    JournalOptions options;
+    options.since = line.value(QStringLiteral("since"));
+    options.until = line.value(QStringLiteral("until"));
+    return runResults(appFolderOf(line), *load, options);
+}
+
+int runTallyLine(const CommandLine &line)
+{
+    JournalOptions options;
+    const std::pair<const char *, QString *> fields[]
+        = {{"from", &options.from}, {"to", &options.to}, {"site", &options.site}, {"course", &options.course},
+            {"surface", &options.surface}, {"distance", &options.distance}, {"runners", &options.runners},
+            {"by", &options.by}, {"csv", &options.csvPath}, {"html", &options.htmlDir}};
+    for (const auto &[name, field] : fields)
+        *field = line.value(QString::fromLatin1(name));
+    const TallyRequest request = parseTallyRequest(options);
+    if (!request.error.isEmpty())
+        return usageError(line.command, request.error);
+    return runTally(appFolderOf(line), options);
+}
+
+}  // namespace
+
+CommandSpec resultsCommand()
+{
+    return {QStringLiteral("results"),
+        QStringLiteral("成績ジャーナルの結果待ちの馬の結果を、馬のページから取得する"),
+        QStringLiteral("レースが終わった（開催日の17時を過ぎた）レースの、結果のない馬のページを読みます。\n"
+                       "レースごとに1行と合計を標準出力に示します。取得できなかったページは一覧にし、"
+                       "その馬の結果は次回また取りに行きます。終了コードは 0 です。"),
+        {}, 0, true,
+        {valued("since", "YYYY-MM-DD", QStringLiteral("この日以降のレース")),
+            valued("until", "YYYY-MM-DD", QStringLiteral("この日までのレース")),
+            valued("jobs", "N", QStringLiteral("同時に読み込むページ数の上限"), QStringLiteral("4")),
+            valued("timeout", "SECONDS", QStringLiteral("1ページを待つ秒数"), QStringLiteral("30")),
+            valued("base1", "URL", QStringLiteral("サイト1のアドレス"),
+                QStringLiteral("設定ファイルの [web] site1")),
+            valued("base2", "URL", QStringLiteral("サイト2のアドレス"),
+                QStringLiteral("設定ファイルの [web] site2")),
+            valued(
+                "offline", "DIR", QStringLiteral("ネットワークの代わりにこのフォルダの保存ページから読む")),
+            {QStringLiteral("refresh"), {}, QStringLiteral("キャッシュを使わず、すべてのページを読み直す"),
+                {}, false}},
+        &runResultsLine};
+}
+
+CommandSpec tallyCommand()
+{
+    return {QStringLiteral("tally"),
+        QStringLiteral("成績ジャーナルから指数順位別・人気順位別・印別の成績を集計する"),
+        QStringLiteral(
+            "指数（平均・最高・90日平均）の順位1〜5位と、基準として人気1〜5番の成績を表にします。\n"
+            "結果待ちのレースと、指数のある馬が2頭未満のレースは別に数えて最後の行に示します。"),
+        {}, 0, true,
+        {valued("from", "YYYY-MM-DD", QStringLiteral("この日以降のレース")),
+            valued("to", "YYYY-MM-DD", QStringLiteral("この日までのレース")),
+            valued("site", "1|2", QStringLiteral("読込みサイト")),
+            valued("course", "COURSE", QStringLiteral("場の名前（東京）か2桁のコード（05）")),
+            valued("surface", "芝|ダ", QStringLiteral("芝かダート")),
+            valued("distance", "A-B", QStringLiteral("距離（m）の範囲")),
+            valued("runners", "A-B", QStringLiteral("頭数の範囲")),
+            valued("by", "KEY",
+                QStringLiteral(
+                    "mean, best, mean90, popularity, mark のどれかの表だけ（人気の表も添えます）")),
+            valued("csv", "FILE", QStringLiteral("集計を CSV で書き出す")),
+            valued("html", "DIR", QStringLiteral("集計を HTML（index.html と SVG の棒グラフ）で書き出す"))},
+        &runTallyLine};
+}
+
+}  // namespace marunoki::cli

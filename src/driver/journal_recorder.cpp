@@ -1,0 +1,65 @@
+#include "driver/journal_recorder.h"
+
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "driver/race_selection.h"
+
+namespace marunoki {
+
+std::optional<RaceKey> raceKeyOf(const RaceSelection &selection, const RaceStore &store)
+{
+    const int site = selection.site == ReadingSite::One ? 1 : selection.site == ReadingSite::Two ? 2 : 0;
+    if (site == 0 || store.raceDate <= 0 || !missingSelectionMessage(selection).isEmpty())
+        return std::nullopt;
+    const Ymd ymd = ymdFromSerial(store.raceDate);
+    RaceKey key;
+    key.site = site;
+    key.date = QDate(ymd.year, ymd.month, ymd.day);
+    key.course = courseCode(*selection.course);
+    key.meeting = selection.meeting->toInt();
+    key.day = selection.day->toInt();
+    key.race = selection.race->toInt();
+    if (key.course == QStringLiteral("00"))
+        return std::nullopt;
+    return key;
+}
+
+JournalRecorder::JournalRecorder(const AppFolder &folder, bool keep)
+    : path_(folder.file(kJournalFile))
+    , keep_(keep)
+{ }
+
+bool JournalRecorder::failed() const
+{
+    std::lock_guard lock(mutex_);
+    return failed_;
+}
+
+bool JournalRecorder::record(const RaceSelection &selection, const RaceStore &store, float share,
+    const QString &siteBase, MessageSink &messages)
+{
+    const std::optional<RaceKey> key = raceKeyOf(selection, store);
+    if (!keep_ || !key || store.runnerCount() == 0)
+        return true;
+    std::lock_guard lock(mutex_);
+    Status status = Status::success();
+    Journal::Opened opened = Journal::open(path_);
+    if (!opened.status.ok()) {
+        status = opened.status;
+    } else {
+        status = opened.journal->recordRace(*key, store, share, siteBase);
+        if (status.ok())
+            status = opened.journal->fillResultsFromRuns(key->site, store).status;
+    }
+    if (status.ok())
+        return true;
+    failed_ = true;
+    if (status.message() != reported_) {
+        reported_ = status.message();
+        messages.message(status.message());
+    }
+    return false;
+}
+
+}  // namespace marunoki

@@ -1,0 +1,56 @@
+#pragma once
+// The journal as the loads use it: every race that goes through the analysis
+// (a load, a race of a day, the desktop's load) is recorded in the journal of
+// the application folder, and the pending results its runners' pages show are
+// filled in, in the same step.
+//
+// The journal is opened for each race and closed again, so nothing is held
+// open between loads and another program can migrate or share the file. A
+// journal that cannot be opened or written is said once per recorder (the
+// same cause is not repeated race after race); the load itself goes on.
+// Thread-safe.
+
+#include "app/common.h"
+#include "journal/journal.h"
+
+#include <QString>
+
+#include <mutex>
+
+namespace marunoki {
+
+class MessageSink;
+class RaceStore;
+struct RaceSelection;
+
+class JournalRecorder {
+public:
+    // keep: the settings' [journal] keep, or false for one run (--no-journal).
+    JournalRecorder(const AppFolder &folder, bool keep);
+    JournalRecorder(const JournalRecorder &) = delete;
+    JournalRecorder &operator=(const JournalRecorder &) = delete;
+
+    // Records the analysed race in the store. A race without a site, a date or
+    // a complete selection is not recorded (nothing to key it by). Returns false
+    // (after saying why, once) when the journal could not be written.
+    bool record(const RaceSelection &selection, const RaceStore &store, float share, const QString &siteBase,
+        MessageSink &messages);
+
+    // Whether some race could not be recorded.
+    bool failed() const;
+
+    const QString &path() const { return path_; }
+
+private:
+    QString path_;
+    bool keep_;
+    mutable std::mutex mutex_;
+    bool failed_ = false;
+    QString reported_;
+};
+
+// The key of the race of a complete selection whose card gave the date;
+// nothing otherwise.
+std::optional<RaceKey> raceKeyOf(const RaceSelection &selection, const RaceStore &store);
+
+}  // namespace marunoki

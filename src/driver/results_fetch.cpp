@@ -1,0 +1,226 @@
+#include "driver/results_fetch.h"
+
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "web/page_cache.h"
+#include "web/page_loader.h"
+#include "web/page_source.h"
+#include "web/site1_horse_reader.h"
+#include "web/site2_horse_reader.h"
+
+#include <QTimeZone>
+
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <memory>
+
+namespace marunoki {
+
+namespace {
+
+const QString kNoRunOnThatDate = QStringLiteral("出走記録なし");
+constexpr int kJstOffsetSeconds = 9 * 3600;
+
+double serialOf(QDate date)
+{
+    return serialFromYmd(date.year(), date.month(), date.day()).value_or(0);
+}
+
+QDate dateOfSerial(double serial)
+{
+    const Ymd ymd = ymdFromSerial(serial);
+    return QDate(ymd.year, ymd.month, ymd.day);
+}
+
+// The page's address on the site as it is now: an address recorded under
+// another base address of the same site is moved to the settings' base.
+QString currentAddress(const PendingRunner &runner, const Settings &settings)
+{
+    const QString &base = runner.key.site == 1 ? settings.site1Base : settings.site2Base;
+    if (base.isEmpty() || runner.siteBase.isEmpty() || base == runner.siteBase
+        || !runner.horseUrl.startsWith(runner.siteBase))
+        return runner.horseUrl;
+    return base + runner.horseUrl.mid(runner.siteBase.size());
+}
+
+// One horse's page and the pending runners it answers.
+struct HorsePage {
+    QString address;
+    int site = 0;
+    std::vector<const PendingRunner *> runners;
+};
+
+// Whether the page shows a run after date (the horse has run since).
+bool runsAfter(const RaceStore &page, QDate date)
+{
+    for (int run = 1; run <= kMaxRuns; ++run) {
+        if (page.R_date[1][run] > 0 && dateOfSerial(page.R_date[1][run]) > date)
+            return true;
+    }
+    return false;
+}
+
+// The readers' status line names the runner of a one-runner scratch store
+// ("01/01 ..."): say which page of how many is being read instead.
+class PageCountProgress : public ProgressSink {
+public:
+    explicit PageCountProgress(ProgressSink &inner)
+        : inner_(inner)
+    { }
+    void status(const QString &text) override
+    {
+        // The reader's line is "01/01 <name>成績読込み中・・・"; keep what follows the count.
+        inner_.status(QStringLiteral("%1/%2 ").arg(page_).arg(count_) + text.mid(text.indexOf(u' ') + 1));
+    }
+    void runnerProgress(int current, int count) override
+    {
+        page_ = current;
+        count_ = count;
+        inner_.runnerProgress(current, count);
+    }
+
+private:
+    ProgressSink &inner_;
+    int page_ = 0;
+    int count_ = 0;
+};
+
+}  // namespace
+
+QDate lastRunDate(const QDateTime &now)
+{
+    const QDateTime jst = now.toUTC().addSecs(kJstOffsetSeconds);
+    const QDate today = jst.date();
+    return jst.time().hour() >= kRaceEndHourJst ? today : today.addDays(-1);
+}
+
+QDateTime raceEnd(QDate date)
+{
+    return QDateTime(date, QTime(kRaceEndHourJst, 0), QTimeZone::utc()).addSecs(-kJstOffsetSeconds);
+}
+
+int ResultsOutcome::found() const
+{
+    int n = 0;
+    for (const ResultsRace &r : races)
+        n += r.found;
+    return n;
+}
+
+int ResultsOutcome::notRun() const
+{
+    int n = 0;
+    for (const ResultsRace &r : races)
+        n += r.notRun;
+    return n;
+}
+
+int ResultsOutcome::pending() const
+{
+    int n = 0;
+    for (const ResultsRace &r : races)
+        n += r.pending;
+    return n;
+}
+
+ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since, std::optional<QDate> until)
+{
+    ResultsOutcome outcome;
+    const QDate lastRun = lastRunDate(context.now);
+    const auto pending = context.journal.pendingResults(since, until, lastRun);
+    if (!pending.status.ok()) {
+        outcome.status = pending.status;
+        return outcome;
+    }
+
+    std::map<qint64, size_t> raceIndex;
+    std::vector<HorsePage> pages;
+    std::map<QString, size_t> pageIndex;
+    for (const PendingRunner &runner : pending.value) {
+        auto [race, added] = raceIndex.try_emplace(runner.raceId, outcome.races.size());
+        if (added)
+            outcome.races.push_back({runner.key, runner.title});
+        outcome.races[race->second].pending++;
+        const QString address = currentAddress(runner, context.settings);
+        auto [page, fresh] = pageIndex.try_emplace(address, pages.size());
+        if (fresh)
+            pages.push_back({address, runner.key.site, {}});
+        pages[page->second].runners.push_back(&runner);
+    }
+
+    QStringList addresses;
+    for (const HorsePage &page : pages) {
+        addresses.append(page.address);
+        if (!context.cache)
+            continue;
+        // A copy stored before the latest of its races ended cannot hold the result.
+        QDate latest;
+        for (const PendingRunner *runner : page.runners)
+            latest = std::max(latest, runner->key.date);
+        const auto copy = context.cache->lookup(page.address, std::numeric_limits<qint64>::max());
+        if (copy && copy->storedAt < raceEnd(latest))
+            context.cache->remove(page.address);
+    }
+
+    PageCountProgress progress(context.progress);
+    PageLoader loader(context.source, progress, context.messages, context.cancelFlag);
+    loader.prefetch(addresses);
+    Site1HorseReader site1;
+    Site2HorseReader site2;
+    auto store = std::make_unique<RaceStore>();
+    const double today = serialOf(context.now.toUTC().addSecs(kJstOffsetSeconds).date());
+    int done = 0;
+    for (const HorsePage &page : pages) {
+        progress.runnerProgress(++done, int(pages.size()));
+        // The readers take the runs of the days before store.raceDate: up to
+        // today, but never so late that the oldest race falls out of the window.
+        QDate oldest = page.runners.front()->key.date;
+        for (const PendingRunner *runner : page.runners)
+            oldest = std::min(oldest, runner->key.date);
+        store->resetPublic();
+        store->tousuu = 1;
+        store->curUma = 1;
+        store->U_name[1] = page.runners.front()->name;
+        store->U_Url[1] = page.address;
+        store->raceDate = std::min(today + 1, serialOf(oldest) + kHistoryDays - 1);
+        HistoryReader &reader = page.site == 1 ? static_cast<HistoryReader &>(site1) : site2;
+        const QString &base = page.site == 1 ? context.settings.site1Base : context.settings.site2Base;
+        const PageStatus status = reader.readHistory(loader, page.address, base, *store, context.messages);
+        if (status == kPageCancelled) {
+            context.source.cancelAll();
+            outcome.stopped = true;
+            return outcome;
+        }
+        if (status != kPageRead) {
+            const QString detail = loader.failureDetail();
+            outcome.failedPages.append(detail.isEmpty() ? page.address : detail);
+            continue;
+        }
+        for (const PendingRunner *runner : page.runners) {
+            std::optional<RunnerResult> result = resultInRuns(*store, 1, runner->key);
+            if (!result) {
+                const bool posted
+                    = runsAfter(*store, runner->key.date) || runner->key.date.addDays(kGraceDays) <= lastRun;
+                if (!posted)
+                    continue;
+                result = RunnerResult {};
+                result->notRun = kNoRunOnThatDate;
+            }
+            const Status recorded
+                = context.journal.recordResult(runner->raceId, runner->number, runner->horseUrl, *result);
+            if (!recorded.ok()) {
+                context.source.cancelAll();
+                outcome.status = recorded;
+                return outcome;
+            }
+            ResultsRace &race = outcome.races[raceIndex[runner->raceId]];
+            race.pending--;
+            (result->finish ? race.found : race.notRun)++;
+        }
+    }
+    return outcome;
+}
+
+}  // namespace marunoki

@@ -1,0 +1,591 @@
+#include "journal/journal.h"
+
+#include "app/format.h"
+#include "app/race_store.h"
+#include "journal/sqlite_statement.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+
+namespace marunoki {
+
+using journal_sql::Statement;
+
+namespace {
+
+const std::array<QString, kMarkCount> kMarkSymbols = {QStringLiteral("◎"), QStringLiteral("○"),
+    QStringLiteral("▲"), QStringLiteral("△"), QStringLiteral("☆"), QStringLiteral("×")};
+
+const QString kCannotWrite = QStringLiteral("に書き込めません");
+const QString kCannotRead = QStringLiteral("を読めません");
+
+// What a page shows for a run it lists without a finishing position.
+const QString kNoFinish = QStringLiteral("取消・除外（着順なし）");
+
+QString isoDate(const QDate &date)
+{
+    return date.toString(Qt::ISODate);
+}
+
+QString nowText()
+{
+    return QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+}
+
+QDate dateOfSerial(double serial)
+{
+    const Ymd ymd = ymdFromSerial(serial);
+    return QDate(ymd.year, ymd.month, ymd.day);
+}
+
+// Surface of the race from its conditions line ("芝1600m", "ダ1200m", "障3000m"):
+// 1 turf, 0 dirt, 2 obstacle, nothing when the line names none.
+std::optional<int> surfaceOf(const QString &conditions)
+{
+    if (conditions.contains(u'障'))
+        return 2;
+    if (conditions.contains(u'芝'))
+        return 1;
+    if (conditions.contains(u'ダ'))
+        return 0;
+    return std::nullopt;
+}
+
+// 1 + the runners with a strictly higher value; nothing without runs counted.
+std::optional<int> rankIn(const RaceStore &store, const StatTable &stat, int n)
+{
+    if (stat[n][1] <= 0)
+        return std::nullopt;
+    int rank = 1;
+    for (const qint32 other : store.runners()) {
+        if (stat[other][1] > 0 && stat[other][0] > stat[n][0])
+            ++rank;
+    }
+    return rank;
+}
+
+// The schema, one step per version. Each runs inside the transaction that
+// also sets user_version.
+const char *const kMigrateV0ToV1 = R"sql(
+CREATE TABLE race (
+    id INTEGER PRIMARY KEY,
+    site INTEGER NOT NULL,
+    race_date TEXT NOT NULL,
+    course TEXT NOT NULL,
+    meeting INTEGER NOT NULL,
+    day INTEGER NOT NULL,
+    race_no INTEGER NOT NULL,
+    title TEXT, conditions TEXT, surface INTEGER, distance INTEGER, field_size INTEGER,
+    graph_base INTEGER, rentai_kizyun REAL, share REAL, site_base TEXT, analysed_at TEXT,
+    UNIQUE (site, race_date, course, meeting, day, race_no));
+CREATE INDEX race_by_date ON race (race_date);
+CREATE TABLE runner (
+    race_id INTEGER NOT NULL,
+    number INTEGER NOT NULL,
+    bracket INTEGER, name TEXT, horse_url TEXT NOT NULL, jockey TEXT, weight REAL,
+    figure_count INTEGER, mean REAL, best REAL, mean90 REAL, best90 REAL, style REAL,
+    rank_mean INTEGER, rank_best INTEGER, rank_mean90 INTEGER,
+    PRIMARY KEY (race_id, number)) WITHOUT ROWID;
+CREATE INDEX runner_by_horse ON runner (horse_url);
+CREATE TABLE result (
+    race_id INTEGER NOT NULL,
+    number INTEGER NOT NULL,
+    horse_url TEXT NOT NULL,
+    finish INTEGER, popularity INTEGER, field_size INTEGER, time REAL, last3f REAL,
+    not_run TEXT, recorded_at TEXT,
+    PRIMARY KEY (race_id, number, horse_url)) WITHOUT ROWID;
+)sql";
+
+const char *const kMigrateV1ToV2 = R"sql(
+CREATE TABLE mark (
+    race_id INTEGER NOT NULL,
+    number INTEGER NOT NULL,
+    horse_url TEXT NOT NULL,
+    mark TEXT NOT NULL CHECK (mark IN ('◎', '○', '▲', '△', '☆', '×')),
+    set_at TEXT,
+    PRIMARY KEY (race_id, number, horse_url)) WITHOUT ROWID;
+)sql";
+
+const std::array<const char *, Journal::kSchemaVersion> kMigrations = {kMigrateV0ToV1, kMigrateV1ToV2};
+
+bool isDamage(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+// Whether the file starts as every SQLite database does.
+bool hasSqliteHeader(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+}  // namespace
+
+QString markSymbol(Mark mark)
+{
+    return kMarkSymbols[size_t(mark)];
+}
+
+std::optional<Mark> markOfSymbol(const QString &symbol)
+{
+    for (int i = 0; i < kMarkCount; ++i) {
+        if (kMarkSymbols[size_t(i)] == symbol)
+            return Mark(i);
+    }
+    return std::nullopt;
+}
+
+std::optional<RunnerResult> resultInRuns(const RaceStore &store, int n, const RaceKey &key)
+{
+    if (!isHorseNumber(n))
+        return std::nullopt;
+    for (int run = 1; run <= kMaxRuns; ++run) {
+        if (store.R_date[n][run] <= 0 || dateOfSerial(store.R_date[n][run]) != key.date)
+            continue;
+        if (store.R_zyo[n][run] != key.course)
+            continue;
+        if (store.R_no[n][run] > 0 && key.race > 0 && store.R_no[n][run] != key.race)
+            continue;
+        RunnerResult result;
+        if (store.U_cyaku[n][run] > 0)
+            result.finish = store.U_cyaku[n][run];
+        else
+            result.notRun = kNoFinish;
+        result.popularity = store.U_ninki[n][run];
+        result.fieldSize = store.R_tousuu[n][run];
+        result.time = store.U_time[n][run];
+        result.last3f = store.U_3f[n][run];
+        return result;
+    }
+    return std::nullopt;
+}
+
+Journal::Journal(sqlite3 *db, QString path)
+    : db_(db)
+    , path_(std::move(path))
+{ }
+
+Journal::~Journal()
+{
+    sqlite3_close_v2(db_);
+}
+
+Status Journal::failure(const QString &what, int code) const
+{
+    if (code == SQLITE_OK)
+        code = sqlite3_extended_errcode(db_);
+    const QString cause = QString::fromUtf8(sqlite3_errmsg(db_));
+    if (isDamage(code))
+        return Status::failure(
+            QStringLiteral("成績ジャーナル %1 が壊れています（%2）。ファイルはそのまま残します")
+                .arg(path_, cause));
+    return Status::failure(QStringLiteral("成績ジャーナル %1 %2（%3）").arg(path_, what, cause));
+}
+
+Status Journal::exec(const char *sql)
+{
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return failure(kCannotWrite);
+    return Status::success();
+}
+
+template <typename Work>
+Status Journal::inTransaction(Work work)
+{
+    if (Status begun = exec("BEGIN IMMEDIATE"); !begun.ok())
+        return begun;
+    Status done = work();
+    if (done.ok())
+        done = exec("COMMIT");
+    if (!done.ok())
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    return done;
+}
+
+int Journal::schemaVersion() const
+{
+    Statement version(db_, "PRAGMA user_version");
+    return version.step() == SQLITE_ROW ? version.integer(0) : -1;
+}
+
+Status Journal::migrate(int from)
+{
+    for (int version = from; version < kSchemaVersion; ++version) {
+        const Status step = inTransaction([&] {
+            // Another program may have migrated while this one waited for the lock.
+            if (schemaVersion() != version)
+                return Status::success();
+            if (version == 0) {
+                const QByteArray id = "PRAGMA application_id = " + QByteArray::number(kApplicationId);
+                if (Status set = exec(id.constData()); !set.ok())
+                    return set;
+            }
+            if (Status made = exec(kMigrations[size_t(version)]); !made.ok())
+                return made;
+            const QByteArray bump = "PRAGMA user_version = " + QByteArray::number(version + 1);
+            return exec(bump.constData());
+        });
+        if (!step.ok())
+            return step;
+    }
+    return Status::success();
+}
+
+Journal::Opened Journal::open(const QString &path)
+{
+    const bool exists = QFileInfo::exists(path);
+    const int flags = SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    std::unique_ptr<Journal> journal(new Journal(db, path));
+    if (rc != SQLITE_OK)
+        return {nullptr, journal->failure(kCannotWrite)};
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+
+    // Read only, until the file is known to be ours.
+    Statement id(db, "PRAGMA application_id");
+    Statement tables(db, "SELECT count(*) FROM sqlite_master");
+    const int idRc = id.step();
+    const int tablesRc = tables.step();
+    if (idRc != SQLITE_ROW || tablesRc != SQLITE_ROW) {
+        if ((isDamage(idRc) || isDamage(tablesRc)) && !hasSqliteHeader(path))
+            return {nullptr,
+                Status::failure(
+                    QStringLiteral("%1 は成績ジャーナルではありません。ファイルはそのまま残します")
+                        .arg(path))};
+        return {nullptr, journal->failure(kCannotRead, isDamage(idRc) ? idRc : tablesRc)};
+    }
+    const int appId = id.integer(0);
+    const bool empty = tables.integer(0) == 0;
+    id.reset();
+    tables.reset();
+    if (appId != kApplicationId && !(appId == 0 && empty))
+        return {nullptr,
+            Status::failure(
+                QStringLiteral("%1 は成績ジャーナルではありません。ファイルはそのまま残します").arg(path))};
+    const int version = journal->schemaVersion();
+    if (version > kSchemaVersion)
+        return {nullptr,
+            Status::failure(
+                QStringLiteral("成績ジャーナル %1 はこのプログラムより新しい版（%2）で書かれています。"
+                               "ファイルはそのまま残します")
+                    .arg(path)
+                    .arg(version))};
+    if (version < 0)
+        return {nullptr, journal->failure(kCannotRead)};
+
+    Statement wal(db, "PRAGMA journal_mode = WAL");
+    if (wal.step() != SQLITE_ROW || wal.text(0) != QStringLiteral("wal"))
+        return {nullptr, journal->failure(kCannotWrite)};
+    wal.reset();
+    if (Status sync = journal->exec("PRAGMA synchronous = NORMAL"); !sync.ok())
+        return {nullptr, sync};
+    if (Status migrated = journal->migrate(version); !migrated.ok())
+        return {nullptr, migrated};
+    return {std::move(journal), Status::success()};
+}
+
+Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float share, const QString &siteBase)
+{
+    return inTransaction([&] {
+        Statement race(db_, R"sql(
+            INSERT INTO race (site, race_date, course, meeting, day, race_no, title, conditions, surface,
+                              distance, field_size, graph_base, rentai_kizyun, share, site_base, analysed_at)
+            VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)
+            ON CONFLICT (site, race_date, course, meeting, day, race_no) DO UPDATE SET
+                title = excluded.title, conditions = excluded.conditions, surface = excluded.surface,
+                distance = excluded.distance, field_size = excluded.field_size,
+                graph_base = excluded.graph_base, rentai_kizyun = excluded.rentai_kizyun,
+                share = excluded.share, site_base = excluded.site_base, analysed_at = excluded.analysed_at
+            RETURNING id)sql");
+        race.bind(1, key.site);
+        race.bind(2, isoDate(key.date));
+        race.bind(3, key.course);
+        race.bind(4, key.meeting);
+        race.bind(5, key.day);
+        race.bind(6, key.race);
+        race.bind(7, store.raceTitle);
+        race.bind(8, store.raceJouken);
+        race.bind(9, surfaceOf(store.raceJouken));
+        race.bind(10, store.isRunner(1) ? store.R_kyori[1][0] : 0);
+        race.bind(11, store.runnerCount());
+        race.bind(12, store.graphBase);
+        race.bind(13, double(store.rentaiKizyun));
+        race.bind(14, double(share));
+        race.bind(15, siteBase);
+        race.bind(16, nowText());
+        if (race.step() != SQLITE_ROW)
+            return failure(kCannotWrite);
+        const qint64 raceId = race.int64(0);
+        race.reset();
+
+        Statement clear(db_, "DELETE FROM runner WHERE race_id = ?1");
+        clear.bind(1, raceId);
+        if (!clear.run())
+            return failure(kCannotWrite);
+        Statement runner(db_, R"sql(
+            INSERT INTO runner (race_id, number, bracket, name, horse_url, jockey, weight, figure_count,
+                                mean, best, mean90, best90, style, rank_mean, rank_best, rank_mean90)
+            VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16))sql");
+        const auto statistic = [](const StatTable &table, int n) {
+            return table[n][1] > 0 ? std::optional<double>(table[n][0]) : std::nullopt;
+        };
+        for (const qint32 n : store.runners()) {
+            runner.bind(1, raceId);
+            runner.bind(2, n);
+            runner.bind(3, store.U_waku[n][0]);
+            runner.bind(4, store.U_name[n]);
+            runner.bind(5, store.U_Url[n].isNull() ? QStringLiteral("") : store.U_Url[n]);
+            runner.bind(6, store.U_kisyu[n][0]);
+            runner.bind(7, double(store.U_hutan[n][0]));
+            runner.bind(8, int(store.U_heikin[n][1]));
+            runner.bind(9, statistic(store.U_heikin, n));
+            runner.bind(10, statistic(store.U_saikou, n));
+            runner.bind(11, statistic(store.U_heikin3m, n));
+            runner.bind(12, statistic(store.U_saikou3m, n));
+            runner.bind(13, statistic(store.U_kyakusitu, n));
+            runner.bind(14, rankIn(store, store.U_heikin, n));
+            runner.bind(15, rankIn(store, store.U_saikou, n));
+            runner.bind(16, rankIn(store, store.U_heikin3m, n));
+            if (!runner.run())
+                return failure(kCannotWrite);
+        }
+        return Status::success();
+    });
+}
+
+JournalRead<int> Journal::fillResultsFromRuns(int site, const RaceStore &store)
+{
+    JournalRead<int> filled;
+    filled.status = inTransaction([&] {
+        Statement pending(db_, R"sql(
+            SELECT r.id, r.race_date, r.course, r.race_no, u.number
+            FROM runner u JOIN race r ON r.id = u.race_id
+            LEFT JOIN result s ON s.race_id = u.race_id AND s.number = u.number AND s.horse_url = u.horse_url
+            WHERE u.horse_url = ?1 AND r.site = ?2 AND r.race_date < ?3 AND s.race_id IS NULL)sql");
+        const QString storeDate = isoDate(dateOfSerial(store.raceDate));
+        struct Found {
+            qint64 raceId;
+            int number;
+            QString url;
+            RunnerResult result;
+        };
+        std::vector<Found> found;
+        for (const qint32 n : store.runners()) {
+            if (store.U_Url[n].isEmpty())
+                continue;
+            pending.bind(1, store.U_Url[n]);
+            pending.bind(2, site);
+            pending.bind(3, storeDate);
+            int rc;
+            while ((rc = pending.step()) == SQLITE_ROW) {
+                RaceKey key;
+                key.site = site;
+                key.date = QDate::fromString(pending.text(1), Qt::ISODate);
+                key.course = pending.text(2);
+                key.race = pending.integer(3);
+                if (const auto result = resultInRuns(store, n, key))
+                    found.push_back({pending.int64(0), pending.integer(4), store.U_Url[n], *result});
+            }
+            pending.reset();
+            if (rc != SQLITE_DONE)
+                return failure(kCannotRead);
+        }
+        for (const Found &f : found) {
+            if (Status recorded = recordResult(f.raceId, f.number, f.url, f.result); !recorded.ok())
+                return recorded;
+        }
+        filled.value = int(found.size());
+        return Status::success();
+    });
+    return filled;
+}
+
+JournalRead<std::vector<PendingRunner>> Journal::pendingResults(
+    std::optional<QDate> since, std::optional<QDate> until, QDate lastRun)
+{
+    JournalRead<std::vector<PendingRunner>> read;
+    Statement pending(db_, R"sql(
+        SELECT r.id, r.site, r.race_date, r.course, r.meeting, r.day, r.race_no, r.title, r.site_base,
+               u.number, u.name, u.horse_url
+        FROM race r JOIN runner u ON u.race_id = r.id
+        LEFT JOIN result s ON s.race_id = u.race_id AND s.number = u.number AND s.horse_url = u.horse_url
+        WHERE s.race_id IS NULL AND u.horse_url <> '' AND r.race_date <= ?3
+          AND (?1 IS NULL OR r.race_date >= ?1) AND (?2 IS NULL OR r.race_date <= ?2)
+        ORDER BY r.race_date, r.site, r.course, r.meeting, r.day, r.race_no, u.number)sql");
+    pending.bind(1, since ? isoDate(*since) : QString());
+    pending.bind(2, until ? isoDate(*until) : QString());
+    pending.bind(3, isoDate(lastRun));
+    int rc;
+    while ((rc = pending.step()) == SQLITE_ROW) {
+        PendingRunner p;
+        p.raceId = pending.int64(0);
+        p.key = {pending.integer(1), QDate::fromString(pending.text(2), Qt::ISODate), pending.text(3),
+            pending.integer(4), pending.integer(5), pending.integer(6)};
+        p.title = pending.text(7);
+        p.siteBase = pending.text(8);
+        p.number = pending.integer(9);
+        p.name = pending.text(10);
+        p.horseUrl = pending.text(11);
+        read.value.push_back(std::move(p));
+    }
+    if (rc != SQLITE_DONE)
+        read.status = failure(kCannotRead);
+    return read;
+}
+
+Status Journal::recordResult(qint64 raceId, int number, const QString &horseUrl, const RunnerResult &result)
+{
+    Statement insert(db_, R"sql(
+        INSERT OR REPLACE INTO result (race_id, number, horse_url, finish, popularity, field_size, time,
+                                       last3f, not_run, recorded_at)
+        VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10))sql");
+    insert.bind(1, raceId);
+    insert.bind(2, number);
+    insert.bind(3, horseUrl);
+    insert.bind(4, result.finish);
+    insert.bind(5, result.popularity);
+    insert.bind(6, result.fieldSize);
+    insert.bind(7, result.time);
+    insert.bind(8, result.last3f);
+    insert.bind(9, result.finish ? QString() : result.notRun);
+    insert.bind(10, nowText());
+    return insert.run() ? Status::success() : failure(kCannotWrite);
+}
+
+JournalRead<std::optional<qint64>> Journal::raceId(const RaceKey &key)
+{
+    JournalRead<std::optional<qint64>> read;
+    Statement find(db_, R"sql(
+        SELECT id FROM race
+        WHERE site = ?1 AND race_date = ?2 AND course = ?3 AND meeting = ?4 AND day = ?5 AND race_no = ?6)sql");
+    find.bind(1, key.site);
+    find.bind(2, isoDate(key.date));
+    find.bind(3, key.course);
+    find.bind(4, key.meeting);
+    find.bind(5, key.day);
+    find.bind(6, key.race);
+    const int rc = find.step();
+    if (rc == SQLITE_ROW)
+        read.value = find.int64(0);
+    else if (rc != SQLITE_DONE)
+        read.status = failure(kCannotRead);
+    return read;
+}
+
+Status Journal::setMark(const RaceKey &key, int number, const QString &horseUrl, std::optional<Mark> mark)
+{
+    const auto race = raceId(key);
+    if (!race.status.ok())
+        return race.status;
+    if (!race.value)
+        return Status::failure(
+            QStringLiteral("このレースはまだ成績ジャーナルにありません（先に読み込んでください）"));
+    return inTransaction([&] {
+        if (!mark) {
+            Statement clear(db_, "DELETE FROM mark WHERE race_id = ?1 AND number = ?2 AND horse_url = ?3");
+            clear.bind(1, *race.value);
+            clear.bind(2, number);
+            clear.bind(3, horseUrl);
+            return clear.run() ? Status::success() : failure(kCannotWrite);
+        }
+        Statement set(db_, R"sql(
+            INSERT OR REPLACE INTO mark (race_id, number, horse_url, mark, set_at)
+            VALUES (?1, ?2, ?3, ?4, ?5))sql");
+        set.bind(1, *race.value);
+        set.bind(2, number);
+        set.bind(3, horseUrl);
+        set.bind(4, markSymbol(*mark));
+        set.bind(5, nowText());
+        return set.run() ? Status::success() : failure(kCannotWrite);
+    });
+}
+
+JournalRead<std::vector<RunnerMark>> Journal::marks(const RaceKey &key)
+{
+    JournalRead<std::vector<RunnerMark>> read;
+    const auto race = raceId(key);
+    read.status = race.status;
+    if (!race.status.ok() || !race.value)
+        return read;
+    Statement list(db_, R"sql(
+        SELECT m.number, m.horse_url, u.name, m.mark, m.set_at
+        FROM mark m LEFT JOIN runner u ON u.race_id = m.race_id AND u.number = m.number
+             AND u.horse_url = m.horse_url
+        WHERE m.race_id = ?1 ORDER BY m.number)sql");
+    list.bind(1, *race.value);
+    int rc;
+    while ((rc = list.step()) == SQLITE_ROW) {
+        const auto mark = markOfSymbol(list.text(3));
+        if (!mark)
+            continue;
+        read.value.push_back({list.integer(0), list.text(1), list.text(2), *mark,
+            QDateTime::fromString(list.text(4), Qt::ISODate)});
+    }
+    if (rc != SQLITE_DONE)
+        read.status = failure(kCannotRead);
+    std::stable_sort(read.value.begin(), read.value.end(),
+        [](const RunnerMark &a, const RunnerMark &b) { return a.mark < b.mark; });
+    return read;
+}
+
+JournalRead<std::vector<TallyRunner>> Journal::tallyRunners(const TallyFilter &filter)
+{
+    JournalRead<std::vector<TallyRunner>> read;
+    // Every filter is a bound value; an unbound (NULL) one lets everything through.
+    Statement rows(db_, R"sql(
+        SELECT u.race_id, u.number, u.rank_mean, u.rank_best, u.rank_mean90,
+               s.race_id IS NOT NULL, s.finish, s.popularity, m.mark, u.horse_url = ''
+        FROM race r JOIN runner u ON u.race_id = r.id
+        LEFT JOIN result s ON s.race_id = u.race_id AND s.number = u.number AND s.horse_url = u.horse_url
+        LEFT JOIN mark m ON m.race_id = u.race_id AND m.number = u.number AND m.horse_url = u.horse_url
+        WHERE (?1 IS NULL OR r.race_date >= ?1) AND (?2 IS NULL OR r.race_date <= ?2)
+          AND (?3 IS NULL OR r.site = ?3) AND (?4 IS NULL OR r.course = ?4)
+          AND (?5 IS NULL OR r.surface = ?5)
+          AND (?6 IS NULL OR r.distance BETWEEN ?6 AND ?7)
+          AND (?8 IS NULL OR r.field_size BETWEEN ?8 AND ?9)
+        ORDER BY r.id, u.number)sql");
+    rows.bind(1, filter.from ? isoDate(*filter.from) : QString());
+    rows.bind(2, filter.to ? isoDate(*filter.to) : QString());
+    rows.bind(3, filter.site);
+    rows.bind(4, filter.course.isEmpty() ? QString() : filter.course);
+    rows.bind(5, filter.surface);
+    if (filter.distance) {
+        rows.bind(6, filter.distance->first);
+        rows.bind(7, filter.distance->second);
+    }
+    if (filter.runners) {
+        rows.bind(8, filter.runners->first);
+        rows.bind(9, filter.runners->second);
+    }
+    int rc;
+    while ((rc = rows.step()) == SQLITE_ROW) {
+        TallyRunner t;
+        t.raceId = rows.int64(0);
+        t.number = rows.integer(1);
+        t.rankMean = rows.optionalInt(2);
+        t.rankBest = rows.optionalInt(3);
+        t.rankMean90 = rows.optionalInt(4);
+        // A runner without a page address can never get a result: it does
+        // not hold its race back.
+        t.hasResult = rows.integer(5) != 0 || rows.integer(9) != 0;
+        t.finish = rows.optionalInt(6);
+        t.popularity = rows.integer(7);
+        t.mark = rows.isNull(8) ? std::nullopt : markOfSymbol(rows.text(8));
+        read.value.push_back(t);
+    }
+    if (rc != SQLITE_DONE)
+        read.status = failure(kCannotRead);
+    return read;
+}
+
+}  // namespace marunoki

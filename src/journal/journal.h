@@ -1,0 +1,195 @@
+#pragma once
+// The race journal: every race the program analysed, kept in "journal.sqlite"
+// of the application folder, with its runners' results filled in after the race
+// and the user's marks, so that a tally can say how the figures did.
+//
+// NOTES ON THE DESIGN
+// - One SQLite file in WAL mode. PRAGMA application_id says the file is ours,
+//   PRAGMA user_version holds its schema. Migrations run in order, each in its
+//   own transaction, so a file of any older schema comes up to date and one
+//   interrupted migration leaves the file at the version before it.
+// - A file that is not a journal, one of a newer schema, or a damaged one is
+//   refused at open with one message and never written: nothing is written
+//   (not even the WAL switch) before those checks have passed.
+// - Every write takes the write lock at its start (BEGIN IMMEDIATE) and waits
+//   up to kBusyTimeoutMs for another program holding it, so the desktop and a
+//   command line `day` can share the file and neither loses a race.
+// - A race is keyed by site, date, course, meeting, day and race number.
+//   Recording it again replaces its analysis (the race row stays, its runner
+//   rows are replaced). Results and marks live in their own tables keyed by
+//   race, runner number and horse page address: they survive a re-analysis and
+//   never pass to another horse when the card changed.
+// - A runner's result row exists once the result is known: a finishing
+//   position, or "not run" with what the page said. No row = pending.
+// - Ranks are given when the race is recorded: 1 + the number of runners with
+//   a strictly higher value, so ties share the better rank; a runner without
+//   the statistic (no run counted) has no rank.
+// - One Journal is one connection; use it from one thread at a time.
+
+#include "app/status.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+
+namespace marunoki {
+
+class RaceStore;
+
+// The journal's file name in the application folder.
+inline const QString kJournalFile = QStringLiteral("journal.sqlite");
+
+// A race as the sites name it.
+struct RaceKey {
+    int site = 0;  // 1 or 2
+    QDate date;
+    QString course;  // central course code "01".."10"
+    int meeting = 0;
+    int day = 0;
+    int race = 0;
+    bool operator==(const RaceKey &) const = default;
+};
+
+// The user's marks, strongest first: ◎ 本命, ○ 対抗, ▲ 単穴, △ 連下, ☆ 穴, × 消し.
+enum class Mark { Honmei, Taikou, Tanana, Renka, Ana, Kesi };
+constexpr int kMarkCount = 6;
+QString markSymbol(Mark mark);
+// The mark of a symbol; nothing for any other text.
+std::optional<Mark> markOfSymbol(const QString &symbol);
+
+// What a runner's own page says of one race after it was run.
+struct RunnerResult {
+    std::optional<int> finish;  // finishing position; nothing = did not run
+    int popularity = 0;  // 0 = not given
+    int fieldSize = 0;
+    double time = 0;  // seconds, 0 = none
+    double last3f = 0;  // seconds, 0 = none
+    QString notRun;  // when it did not run: what the page says
+};
+
+// A runner whose result is still missing.
+struct PendingRunner {
+    qint64 raceId = 0;
+    RaceKey key;
+    QString title;
+    QString siteBase;  // the site's base address when the race was recorded
+    int number = 0;
+    QString name;
+    QString horseUrl;
+};
+
+struct RunnerMark {
+    int number = 0;
+    QString horseUrl;
+    QString name;
+    Mark mark = Mark::Honmei;
+    QDateTime setAt;
+};
+
+// The races a tally looks at. Empty fields do not filter.
+struct TallyFilter {
+    std::optional<QDate> from, to;
+    std::optional<int> site;
+    QString course;  // course code "01".."10"
+    std::optional<int> surface;  // 1 turf, 0 dirt
+    std::optional<std::pair<int, int>> distance;  // metres, inclusive
+    std::optional<std::pair<int, int>> runners;  // field size, inclusive
+};
+
+// One runner of a race in the tally's filter, races in order.
+struct TallyRunner {
+    qint64 raceId = 0;
+    int number = 0;
+    std::optional<int> rankMean, rankBest, rankMean90;
+    bool hasResult = false;  // a result row exists (finish or not run)
+    std::optional<int> finish;  // nothing when not run or pending
+    int popularity = 0;
+    std::optional<Mark> mark;
+};
+
+// The run of runner slot n in the store (its past runs, as a reader filled
+// them) that is the race of key: same date and course, and the same race
+// number when both give one. A run without a finishing position is a runner
+// that did not run (取消・除外). Nothing when no run matches.
+std::optional<RunnerResult> resultInRuns(const RaceStore &store, int n, const RaceKey &key);
+
+template <typename T>
+struct [[nodiscard]] JournalRead {
+    T value {};
+    Status status = Status::success();
+};
+
+class Journal {
+public:
+    static constexpr int kSchemaVersion = 2;
+    static constexpr int kBusyTimeoutMs = 5000;
+    // application_id of our files ("MKJ1").
+    static constexpr int kApplicationId = 0x4d4b4a31;
+
+    struct [[nodiscard]] Opened {
+        std::unique_ptr<Journal> journal;
+        Status status = Status::success();
+    };
+    // Opens the journal at path, making it when missing and bringing an older
+    // schema up to date. Refuses (with one message in the status) a file that is
+    // not a journal, one of a newer schema, a damaged one, and one that cannot
+    // be written; such a file is left as it was.
+    static Opened open(const QString &path);
+    ~Journal();
+    Journal(const Journal &) = delete;
+    Journal &operator=(const Journal &) = delete;
+
+    // Records the analysed race in the store (one transaction): the race row
+    // and every runner of the card with its statistics and ranks. share is the
+    // settings' kakeritu, siteBase the site's base address of the load.
+    Status recordRace(const RaceKey &key, const RaceStore &store, float share, const QString &siteBase);
+
+    // Fills the pending results that the runners' past runs in the store show
+    // (a load has just read their pages): a run of the same site's course on
+    // the pending race's date. Returns how many were filled.
+    JournalRead<int> fillResultsFromRuns(int site, const RaceStore &store);
+
+    // The runners without a result of the races from since to until (either may
+    // be empty) that were run on or before lastRun, by race then number.
+    JournalRead<std::vector<PendingRunner>> pendingResults(
+        std::optional<QDate> since, std::optional<QDate> until, QDate lastRun);
+
+    // Records a runner's result (replacing one there).
+    Status recordResult(qint64 raceId, int number, const QString &horseUrl, const RunnerResult &result);
+
+    // Sets (or with nothing clears) the mark of runner `number` whose page is
+    // horseUrl in the race; the race must have been recorded.
+    Status setMark(const RaceKey &key, int number, const QString &horseUrl, std::optional<Mark> mark);
+    // The race's marks in mark order, then by number.
+    JournalRead<std::vector<RunnerMark>> marks(const RaceKey &key);
+
+    // The runners of the races the filter lets through, grouped by race.
+    JournalRead<std::vector<TallyRunner>> tallyRunners(const TallyFilter &filter);
+
+    // Whether a race is in the journal.
+    JournalRead<std::optional<qint64>> raceId(const RaceKey &key);
+
+    int schemaVersion() const;
+    const QString &path() const { return path_; }
+
+private:
+    Journal(sqlite3 *db, QString path);
+    // The status of a failed SQLite call (code, or the connection's last one).
+    Status failure(const QString &what, int code = 0) const;
+    Status exec(const char *sql);
+    Status migrate(int from);
+    template <typename Work>
+    Status inTransaction(Work work);
+
+    sqlite3 *db_ = nullptr;
+    QString path_;
+};
+
+}  // namespace marunoki

@@ -1,0 +1,201 @@
+#include "output/tally_files.h"
+
+#include "output/csv_export.h"
+
+#include <QDir>
+
+#include <array>
+
+namespace marunoki {
+
+namespace {
+
+const QString kLineEnd = QStringLiteral("\r\n");
+
+// The race report's look, and a page that prints on A4.
+const QString kStyleSheet = QStringLiteral(
+    "body{font-family:'IPAPGothic','Noto Sans CJK JP','MS PGothic',sans-serif;margin:16px;color:#000;"
+    "background:#fff}\n"
+    "h1{font-size:20px;margin:0 0 4px}h2{font-size:16px;margin:24px 0 6px;border-bottom:2px solid #446}\n"
+    ".conditions{margin:0 0 8px}\n"
+    "section{break-inside:avoid}h2{break-after:avoid}\n"
+    ".pair{display:flex;flex-wrap:wrap;gap:16px;align-items:flex-start}\n"
+    "table.grid{border-collapse:collapse}\n"
+    "table.grid th,table.grid td{border:1px solid #c0c0c0;padding:1px "
+    "8px;font-size:13px;white-space:nowrap}\n"
+    "table.grid th{background:#e8e8f0;font-weight:normal}\n"
+    "td.r{text-align:right}\n"
+    "p.favourite{font-size:13px;margin:6px 0}\n"
+    "p.footer{margin-top:24px;font-size:13px;border-top:1px solid #999;padding-top:6px}\n"
+    "img.chart{border:1px solid #999;max-width:100%;height:auto}\n"
+    "@media print{@page{size:A4}body{margin:0}}\n");
+
+// The three rates of a row with the colours of their bars.
+struct Rate {
+    const char *name;
+    double (TallyRow::*value)() const;
+    const char *colour;
+};
+const std::array<Rate, 3> kRates = {{{"勝率", &TallyRow::winRate, "#c0392b"},
+    {"連対率", &TallyRow::placeRate, "#2e6ab0"}, {"複勝率", &TallyRow::showRate, "#5f9e4a"}}};
+
+QString esc(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString csvField(const QString &text)
+{
+    if (!text.contains(u',') && !text.contains(u'"'))
+        return text;
+    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+QString csvLine(const std::vector<QString> &cells)
+{
+    QStringList fields;
+    for (const QString &c : cells)
+        fields << csvField(c);
+    return fields.join(u',') + kLineEnd;
+}
+
+QString chartFile(size_t index)
+{
+    return QStringLiteral("tally-%1.svg").arg(index + 1);
+}
+
+QString tableHtml(const TallyTable &table)
+{
+    QString html = QStringLiteral("<table class=\"grid\"><tr>");
+    for (const QString &head : tallyColumns())
+        html += QStringLiteral("<th>%1</th>").arg(esc(head));
+    html += QStringLiteral("</tr>\n");
+    for (const TallyRow &row : table.rows) {
+        html += QStringLiteral("<tr>");
+        const std::vector<QString> cells = tallyCells(row);
+        for (size_t c = 0; c < cells.size(); ++c)
+            html += (c ? QStringLiteral("<td class=\"r\">") : QStringLiteral("<td>")) + esc(cells[c])
+                + QStringLiteral("</td>");
+        html += QStringLiteral("</tr>\n");
+    }
+    return html + QStringLiteral("</table>");
+}
+
+}  // namespace
+
+QString tallyCsvText(const Tally &tally)
+{
+    QString text;
+    for (const TallyTable &table : tally.tables) {
+        text += csvField(table.caption) + kLineEnd;
+        text += csvLine(tallyColumns());
+        for (const TallyRow &row : table.rows)
+            text += csvLine(tallyCells(row));
+        if (const QString favourite = favouriteLine(table); !favourite.isEmpty())
+            text += csvField(favourite) + kLineEnd;
+        text += kLineEnd;
+    }
+    return text + csvField(tallyFooter(tally)) + kLineEnd;
+}
+
+Status writeTallyCsv(const QString &path, const Tally &tally, const FileSystem &files)
+{
+    return writeFileAtomically(path, toCodePage(tallyCsvText(tally)), files);
+}
+
+QByteArray tallyChartSvg(const TallyTable &table)
+{
+    // Plot area and one group of three bars per row.
+    constexpr int kWidth = 560, kHeight = 280, kLeft = 48, kRight = 16, kTop = 36, kBottom = 40;
+    constexpr int kPlotHeight = kHeight - kTop - kBottom;
+    const int groups = std::max(1, int(table.rows.size()));
+    const double groupWidth = double(kWidth - kLeft - kRight) / groups;
+    const double barWidth = groupWidth / 4.5;
+    QString svg = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" viewBox=\"0 0 %1 %2\" "
+        "font-family=\"IPAPGothic, 'Noto Sans CJK JP', sans-serif\" font-size=\"12\">\n"
+        "<title>%3</title>\n<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n")
+                      .arg(kWidth)
+                      .arg(kHeight)
+                      .arg(esc(table.caption));
+    for (int pct = 0; pct <= 100; pct += 25) {
+        const double y = kTop + kPlotHeight * (1 - pct / 100.0);
+        svg += QStringLiteral("<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\" stroke=\"%4\"/>"
+                              "<text x=\"%5\" y=\"%6\" text-anchor=\"end\">%7%</text>\n")
+                   .arg(kLeft)
+                   .arg(y, 0, 'f', 1)
+                   .arg(kWidth - kRight)
+                   .arg(pct == 0 ? QStringLiteral("#000") : QStringLiteral("#ddd"))
+                   .arg(kLeft - 6)
+                   .arg(y + 4, 0, 'f', 1)
+                   .arg(pct);
+    }
+    for (size_t r = 0; r < kRates.size(); ++r) {
+        const double x = kLeft + 8 + double(r) * 90;
+        svg += QStringLiteral("<rect x=\"%1\" y=\"10\" width=\"12\" height=\"12\" fill=\"%2\"/>"
+                              "<text x=\"%3\" y=\"21\">%4</text>\n")
+                   .arg(x, 0, 'f', 1)
+                   .arg(QString::fromLatin1(kRates[r].colour))
+                   .arg(x + 16, 0, 'f', 1)
+                   .arg(QString::fromUtf8(kRates[r].name));
+    }
+    for (size_t g = 0; g < table.rows.size(); ++g) {
+        const TallyRow &row = table.rows[g];
+        const double x0 = kLeft + groupWidth * double(g) + (groupWidth - 3 * barWidth) / 2;
+        for (size_t r = 0; r < kRates.size(); ++r) {
+            const double rate = (row.*kRates[r].value)();
+            const double h = kPlotHeight * rate;
+            svg += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\">"
+                                  "<title>%6 %7 %8</title></rect>\n")
+                       .arg(x0 + barWidth * double(r), 0, 'f', 1)
+                       .arg(kTop + kPlotHeight - h, 0, 'f', 1)
+                       .arg(barWidth - 1, 0, 'f', 1)
+                       .arg(h, 0, 'f', 1)
+                       .arg(QString::fromLatin1(kRates[r].colour))
+                       .arg(esc(row.label), QString::fromUtf8(kRates[r].name))
+                       .arg(rate * 100, 0, 'f', 1);
+        }
+        svg += QStringLiteral("<text x=\"%1\" y=\"%2\" text-anchor=\"middle\">%3</text>"
+                              "<text x=\"%1\" y=\"%4\" text-anchor=\"middle\" fill=\"#555\" "
+                              "font-size=\"10\">%5頭</text>\n")
+                   .arg(x0 + 1.5 * barWidth, 0, 'f', 1)
+                   .arg(kHeight - kBottom + 16)
+                   .arg(esc(row.label))
+                   .arg(kHeight - kBottom + 30)
+                   .arg(row.runners);
+    }
+    svg += QStringLiteral("</svg>\n");
+    return svg.toUtf8();
+}
+
+Status writeTallyHtml(
+    const QString &folder, const Tally &tally, const QString &filterText, const FileSystem &files)
+{
+    if (!QDir().mkpath(folder))
+        return Status::failure(QStringLiteral("フォルダ %1 を作れません").arg(folder));
+    const QDir dir(folder);
+    QString html = QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
+                                  "<title>成績集計</title>\n<style>\n")
+        + kStyleSheet + QStringLiteral("</style></head><body>\n<h1>成績集計</h1>\n");
+    html += QStringLiteral("<p class=\"conditions\">%1</p>\n")
+                .arg(esc(filterText.isEmpty() ? QStringLiteral("すべてのレース") : filterText));
+    for (size_t i = 0; i < tally.tables.size(); ++i) {
+        const TallyTable &table = tally.tables[i];
+        if (Status chart = writeFileAtomically(dir.filePath(chartFile(i)), tallyChartSvg(table), files);
+            !chart.ok())
+            return chart;
+        html += QStringLiteral("<section>\n<h2>%1</h2>\n<div class=\"pair\">").arg(esc(table.caption));
+        html += tableHtml(table);
+        html += QStringLiteral("<img class=\"chart\" src=\"%1\" width=\"560\" height=\"280\" alt=\"%2\">")
+                    .arg(chartFile(i), esc(table.caption));
+        html += QStringLiteral("</div>\n");
+        if (const QString favourite = favouriteLine(table); !favourite.isEmpty())
+            html += QStringLiteral("<p class=\"favourite\">%1</p>\n").arg(esc(favourite));
+        html += QStringLiteral("</section>\n");
+    }
+    html += QStringLiteral("<p class=\"footer\">%1</p>\n</body></html>\n").arg(esc(tallyFooter(tally)));
+    return writeFileAtomically(dir.filePath(QStringLiteral("index.html")), html.toUtf8(), files);
+}
+
+}  // namespace marunoki

@@ -1,0 +1,167 @@
+#include "driver/results_fetch.h"
+
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "app/race_store.h"
+#include "support/fake_page_source.h"
+#include "support/site_pages.h"
+#include "support/test_folder.h"
+#include "web/page_cache.h"
+
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+using namespace marunoki;
+using namespace marunoki::test;
+
+namespace {
+
+const QString kBase = QStringLiteral("http://s1.test");
+const QDate kRaceDay(2026, 5, 5);
+const RaceKey kRace {1, kRaceDay, QStringLiteral("05"), 2, 9, 11};
+
+QString idOf(int n)
+{
+    return QStringLiteral("20041000%1/").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+QString addressOf(int n)
+{
+    return site1HorseAddress(kBase, idOf(n));
+}
+
+// The journal's race: `count` runners, runner n's page addressOf(n).
+void recordRace(Journal &journal, int count)
+{
+    auto store = std::make_unique<RaceStore>();
+    store->raceDate = *serialFromYmd(2026, 5, 5);
+    store->tousuu = count;
+    for (const qint32 n : store->runners()) {
+        store->U_name[n] = QStringLiteral("見本馬%1").arg(n);
+        store->U_Url[n] = addressOf(n);
+        store->U_heikin[n] = {float(50 + n), 2};
+    }
+    ASSERT_TRUE(journal.recordRace(kRace, *store, 0.3f, kBase).ok());
+}
+
+PastRun runOn(QDate date, int finish, int race = 11)
+{
+    PastRun run;
+    run.year = date.year();
+    run.month = date.month();
+    run.day = date.day();
+    run.course = 5;
+    run.meeting = 2;
+    run.meetingDay = 9;
+    run.race = race;
+    run.finish = finish;
+    run.popularity = 3;
+    run.raceLink
+        = QStringLiteral("/scores/%1/05/02/09/%2/").arg(date.year()).arg(race, 2, 10, QLatin1Char('0'));
+    return run;
+}
+
+QString pageWith(std::vector<PastRun> runs)
+{
+    HorsePage horse;
+    horse.runs = std::move(runs);
+    return site1HorsePage(horse);
+}
+
+QDateTime utc(QDate date, int hour)
+{
+    return QDateTime(date, QTime(hour, 0), QTimeZone::utc());
+}
+
+class NoProgress : public ProgressSink {
+public:
+    void status(const QString &) override { }
+};
+
+}  // namespace
+
+TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
+{
+    struct Case {
+        const char *name;
+        std::optional<QString> page;  // nothing: the fetch fails
+        QDateTime now;
+        int found, notRun, pending, failed;
+    };
+    const QDateTime weekLater = utc(kRaceDay.addDays(7), 3);
+    const QDateTime nextMorning = utc(kRaceDay.addDays(1), 0);
+    const Case cases[] = {
+        {"finished", pageWith({runOn(kRaceDay, 2)}), weekLater, 1, 0, 0, 0},
+        {"no finishing position", pageWith({runOn(kRaceDay, 0)}), weekLater, 0, 1, 0, 0},
+        {"ran since, not that day",
+            pageWith({runOn(kRaceDay.addDays(1), 1), runOn(kRaceDay.addDays(-30), 4)}),
+            utc(kRaceDay.addDays(1), 12), 0, 1, 0, 0},
+        {"not posted yet", pageWith({runOn(kRaceDay.addDays(-30), 4)}), nextMorning, 0, 0, 1, 0},
+        {"long after, no run that day", pageWith({runOn(kRaceDay.addDays(-30), 4)}), weekLater, 0, 1, 0, 0},
+        {"page failed", std::nullopt, weekLater, 0, 0, 1, 1},
+        // Before 17:00 in Japan on race day nothing is asked for.
+        {"race not over", pageWith({}), utc(kRaceDay, 7), 0, 0, 0, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        auto opened = Journal::open(folder.file(kJournalFile));
+        ASSERT_TRUE(opened.status.ok());
+        recordRace(*opened.journal, 1);
+        FakePageSource source;
+        if (c.page)
+            source.setPage(addressOf(1), *c.page);
+        NoProgress progress;
+        RecordingSink messages;
+        std::atomic<qint16> cancel {0};
+        ResultsContext context {*opened.journal, {}, source, nullptr, progress, messages, cancel, c.now};
+        const ResultsOutcome outcome = fetchResults(context, std::nullopt, std::nullopt);
+        ASSERT_TRUE(outcome.status.ok());
+        EXPECT_EQ(outcome.found(), c.found);
+        EXPECT_EQ(outcome.notRun(), c.notRun);
+        EXPECT_EQ(outcome.pending(), c.pending);
+        EXPECT_EQ(outcome.failedPages.size(), c.failed);
+        // What was recorded is no longer pending; the rest is asked for again.
+        const auto left = opened.journal->pendingResults(std::nullopt, std::nullopt, kRaceDay);
+        EXPECT_EQ(int(left.value.size()), c.found + c.notRun == 1 ? 0 : 1);
+    }
+}
+
+TEST(FetchResults, ACopyCachedBeforeTheRaceEndedIsFetchedAgain)
+{
+    TestFolder folder;
+    auto opened = Journal::open(folder.file(kJournalFile));
+    ASSERT_TRUE(opened.status.ok());
+    recordRace(*opened.journal, 2);
+
+    // Runner 1's page was cached on the morning of the race (no result on it);
+    // runner 2's the day after (the result on it).
+    QDateTime clock = utc(kRaceDay, 0);
+    PageCache cache(folder.file(QStringLiteral("cache")), 1 << 20, [&clock] { return clock; });
+    ASSERT_TRUE(
+        cache.store(addressOf(1), pageWith({runOn(kRaceDay.addDays(-30), 4)}).toUtf8(), "utf-8").ok());
+    clock = utc(kRaceDay.addDays(1), 0);
+    ASSERT_TRUE(cache.store(addressOf(2), pageWith({runOn(kRaceDay, 5)}).toUtf8(), "utf-8").ok());
+    clock = utc(kRaceDay.addDays(1), 2);
+
+    FakePageSource network;
+    network.setPage(addressOf(1), pageWith({runOn(kRaceDay, 1)}));
+    CachePolicy policy;
+    policy.horseMaxAge = 7 * 24 * 3600;
+    RecordingSink messages;
+    CachingPageSource cached(network, cache, policy, false, messages);
+    NoProgress progress;
+    std::atomic<qint16> cancel {0};
+    ResultsContext context {*opened.journal, {}, cached, &cache, progress, messages, cancel, clock};
+    const ResultsOutcome outcome = fetchResults(context, std::nullopt, std::nullopt);
+    ASSERT_TRUE(outcome.status.ok());
+    EXPECT_EQ(outcome.found(), 2);
+    EXPECT_EQ(outcome.pending(), 0);
+    // Only the stale copy went to the network.
+    EXPECT_EQ(network.fetched(), QStringList {addressOf(1)});
+    const auto rows = opened.journal->tallyRunners({});
+    ASSERT_EQ(rows.value.size(), 2u);
+    EXPECT_EQ(rows.value[0].finish, 1);
+    EXPECT_EQ(rows.value[1].finish, 5);
+}

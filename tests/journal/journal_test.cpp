@@ -1,0 +1,501 @@
+#include "journal/journal.h"
+#include "journal/tally.h"
+
+#include "app/format.h"
+#include "app/race_store.h"
+#include "support/test_folder.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <thread>
+
+using namespace marunoki;
+using marunoki::test::TestFolder;
+
+namespace {
+
+const QDate kDay(2026, 5, 5);
+
+RaceKey keyOf(int race, QDate date = kDay)
+{
+    return {1, date, QStringLiteral("05"), 2, 9, race};
+}
+
+QString horseUrl(int n)
+{
+    return QStringLiteral("http://site1.example/directory/horse/%1/").arg(2004100000 + n);
+}
+
+double serial(QDate date)
+{
+    return *serialFromYmd(date.year(), date.month(), date.day());
+}
+
+// A card of means (0 = no figure), runner n's page horseUrl(n).
+std::unique_ptr<RaceStore> raceOf(const std::vector<float> &means, QDate date = kDay)
+{
+    auto store = std::make_unique<RaceStore>();
+    store->raceDate = serial(date);
+    store->raceTitle = QStringLiteral("テストステークス");
+    store->raceJouken = QStringLiteral("3歳以上 芝1600m");
+    store->tousuu = int(means.size());
+    for (const qint32 n : store->runners()) {
+        const float mean = means[size_t(n - 1)];
+        store->U_name[n] = QStringLiteral("テスト馬%1").arg(n);
+        store->U_Url[n] = horseUrl(n);
+        store->R_kyori[n][0] = 1600;
+        if (mean != 0) {
+            store->U_heikin[n] = {mean, 3};
+            store->U_saikou[n] = {mean + 10, 3};
+        }
+    }
+    return store;
+}
+
+std::unique_ptr<Journal> openJournal(const QString &path)
+{
+    Journal::Opened opened = Journal::open(path);
+    EXPECT_TRUE(opened.status.ok()) << opened.status.message().toStdString();
+    return std::move(opened.journal);
+}
+
+std::vector<TallyRunner> allRunners(Journal &journal)
+{
+    const auto read = journal.tallyRunners({});
+    EXPECT_TRUE(read.status.ok()) << read.status.message().toStdString();
+    return read.value;
+}
+
+QByteArray fileHash(const QString &path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
+}
+
+RunnerResult finished(int finish, int popularity)
+{
+    RunnerResult r;
+    r.finish = finish;
+    r.popularity = popularity;
+    r.fieldSize = 8;
+    return r;
+}
+
+}  // namespace
+
+TEST(JournalRanks, TiesShareTheBetterRankAndRunnersWithoutFiguresAreUnranked)
+{
+    struct Case {
+        const char *name;
+        std::vector<float> means;
+        std::vector<std::optional<int>> ranks;
+    };
+    const Case cases[] = {
+        {"distinct", {50, 70, 60}, {3, 1, 2}},
+        {"tie at the top", {70, 70, 60}, {1, 1, 3}},
+        {"tie in the middle", {80, 60, 60, 50}, {1, 2, 2, 4}},
+        {"no figure", {0, 55, 0, 65}, {std::nullopt, 2, std::nullopt, 1}},
+        // A mean of exactly 0 with runs counted is still a figure.
+        {"negative figures", {-5, -10}, {1, 2}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        auto journal = openJournal(folder.file(kJournalFile));
+        auto store = raceOf(c.means);
+        ASSERT_TRUE(journal->recordRace(keyOf(11), *store, 0.3f, QString()).ok());
+        const auto runners = allRunners(*journal);
+        ASSERT_EQ(runners.size(), c.ranks.size());
+        for (size_t i = 0; i < runners.size(); ++i) {
+            EXPECT_EQ(runners[i].rankMean, c.ranks[i]) << "runner " << i + 1;
+            // best = mean + 10 ranks the same way
+            EXPECT_EQ(runners[i].rankBest, c.ranks[i]) << "runner " << i + 1;
+            EXPECT_EQ(runners[i].rankMean90, std::nullopt);
+        }
+    }
+}
+
+TEST(JournalRecording, AgainReplacesTheAnalysisAndKeepsMarksAndResults)
+{
+    TestFolder folder;
+    auto journal = openJournal(folder.file(kJournalFile));
+    auto store = raceOf({60, 70, 50});
+    ASSERT_TRUE(journal->recordRace(keyOf(11), *store, 0.3f, QString()).ok());
+    const qint64 id = *journal->raceId(keyOf(11)).value;
+    ASSERT_TRUE(journal->setMark(keyOf(11), 2, horseUrl(2), Mark::Honmei).ok());
+    ASSERT_TRUE(journal->recordResult(id, 1, horseUrl(1), finished(1, 2)).ok());
+
+    // The card changed: runner 3 is now another horse, and the figures moved.
+    store->U_heikin[1] = {80, 4};
+    store->U_Url[3] = QStringLiteral("http://site1.example/directory/horse/2004109999/");
+    ASSERT_TRUE(journal->recordRace(keyOf(11), *store, 0.3f, QString()).ok());
+    EXPECT_EQ(*journal->raceId(keyOf(11)).value, id);
+
+    const auto runners = allRunners(*journal);
+    ASSERT_EQ(runners.size(), 3u);
+    EXPECT_EQ(runners[0].rankMean, 1);
+    EXPECT_EQ(runners[0].finish, 1);
+    EXPECT_EQ(runners[1].mark, Mark::Honmei);
+    EXPECT_FALSE(runners[2].hasResult);
+
+    const auto marks = journal->marks(keyOf(11));
+    ASSERT_EQ(marks.value.size(), 1u);
+    EXPECT_EQ(marks.value[0].number, 2);
+    EXPECT_EQ(marks.value[0].name, QStringLiteral("テスト馬2"));
+    ASSERT_TRUE(journal->setMark(keyOf(11), 2, horseUrl(2), std::nullopt).ok());
+    EXPECT_TRUE(journal->marks(keyOf(11)).value.empty());
+    // A race never recorded takes no mark.
+    EXPECT_FALSE(journal->setMark(keyOf(12), 1, horseUrl(1), Mark::Ana).ok());
+}
+
+TEST(JournalResults, ARunOnTheRaceDateGivesTheResult)
+{
+    // The runner's page as a later load reads it: run 1 is the journal's race.
+    const RaceKey race = keyOf(11);
+    struct Case {
+        const char *name;
+        QString course;
+        int raceNo;
+        int finish;
+        QDate date;
+        bool found;
+        std::optional<int> expectedFinish;
+    };
+    const Case cases[] = {
+        {"found", QStringLiteral("05"), 11, 3, kDay, true, 3},
+        {"race number not on the page", QStringLiteral("05"), 0, 2, kDay, true, 2},
+        {"no finishing position: not run", QStringLiteral("05"), 11, 0, kDay, true, std::nullopt},
+        {"another course that day", QStringLiteral("08"), 11, 1, kDay, false, std::nullopt},
+        {"another race that day", QStringLiteral("05"), 10, 1, kDay, false, std::nullopt},
+        {"not there yet", QStringLiteral("05"), 11, 1, kDay.addDays(-14), false, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RaceStore page;
+        page.tousuu = 1;
+        page.R_date[1][1] = serial(c.date);
+        page.R_zyo[1][1] = c.course;
+        page.R_no[1][1] = c.raceNo;
+        page.U_cyaku[1][1] = c.finish;
+        page.U_ninki[1][1] = 4;
+        page.U_time[1][1] = 94.5f;
+        page.U_3f[1][1] = 34.1f;
+        const auto result = resultInRuns(page, 1, race);
+        ASSERT_EQ(result.has_value(), c.found);
+        if (!result)
+            continue;
+        EXPECT_EQ(result->finish, c.expectedFinish);
+        EXPECT_EQ(result->notRun.isEmpty(), c.expectedFinish.has_value());
+        EXPECT_EQ(result->popularity, 4);
+        EXPECT_FLOAT_EQ(float(result->time), 94.5f);
+    }
+}
+
+TEST(JournalResults, ALaterLoadFillsPendingResultsOfItsRunners)
+{
+    TestFolder folder;
+    auto journal = openJournal(folder.file(kJournalFile));
+    auto earlier = raceOf({60, 70});
+    ASSERT_TRUE(journal->recordRace(keyOf(11), *earlier, 0.3f, QString()).ok());
+
+    // Two weeks later runner 1 of that race runs again; its page shows the race.
+    auto later = raceOf({65}, kDay.addDays(14));
+    later->R_date[1][1] = serial(kDay);
+    later->R_zyo[1][1] = QStringLiteral("05");
+    later->R_no[1][1] = 11;
+    later->U_cyaku[1][1] = 2;
+    later->U_ninki[1][1] = 1;
+    const auto filled = journal->fillResultsFromRuns(1, *later);
+    ASSERT_TRUE(filled.status.ok());
+    EXPECT_EQ(filled.value, 1);
+    // The same page seen again fills nothing more (the result is no longer pending).
+    EXPECT_EQ(journal->fillResultsFromRuns(1, *later).value, 0);
+
+    const auto pending = journal->pendingResults(std::nullopt, std::nullopt, kDay);
+    ASSERT_EQ(pending.value.size(), 1u);
+    EXPECT_EQ(pending.value[0].number, 2);
+    EXPECT_EQ(pending.value[0].horseUrl, horseUrl(2));
+    // A race not yet run is not asked for.
+    EXPECT_TRUE(journal->pendingResults(std::nullopt, std::nullopt, kDay.addDays(-1)).value.empty());
+}
+
+TEST(JournalTally, ASmallJournalCountedByHand)
+{
+    TestFolder folder;
+    auto journal = openJournal(folder.file(kJournalFile));
+    // Race 1: mean ranks 1,2,3 (runners 1,2,3); finishes 1,3,2; popularity 2,1,3.
+    // Race 2: mean ranks 1,2,3 (runners 1,2,3); finishes 4,1,2; popularity 1,2,3; runner 4 not run.
+    // Race 3: pending (runner 2 without result).
+    // Race 4: one ranked runner only.
+    struct Runner {
+        float mean;
+        std::optional<int> finish;
+        int popularity;
+    };
+    const std::vector<std::vector<Runner>> races = {
+        {{80, 1, 2}, {70, 3, 1}, {60, 2, 3}},
+        {{80, 4, 1}, {70, 1, 2}, {60, 2, 3}, {0, std::nullopt, 0}},
+        {{80, 1, 1}, {70, std::nullopt, 0}},
+        {{80, 1, 1}, {0, 2, 2}},
+    };
+    for (size_t r = 0; r < races.size(); ++r) {
+        std::vector<float> means;
+        for (const Runner &runner : races[r])
+            means.push_back(runner.mean);
+        const RaceKey key = keyOf(int(r) + 1);
+        ASSERT_TRUE(journal->recordRace(key, *raceOf(means), 0.3f, QString()).ok());
+        const qint64 id = *journal->raceId(key).value;
+        for (size_t i = 0; i < races[r].size(); ++i) {
+            const Runner &runner = races[r][i];
+            const int n = int(i) + 1;
+            if (r == 2 && n == 2)
+                continue;
+            RunnerResult result
+                = runner.finish ? finished(*runner.finish, runner.popularity) : RunnerResult {};
+            if (!runner.finish)
+                result.notRun = QStringLiteral("取消");
+            ASSERT_TRUE(journal->recordResult(id, n, horseUrl(n), result).ok());
+        }
+    }
+    ASSERT_TRUE(journal->setMark(keyOf(1), 3, horseUrl(3), Mark::Honmei).ok());
+    ASSERT_TRUE(journal->setMark(keyOf(2), 2, horseUrl(2), Mark::Honmei).ok());
+
+    const Tally tally
+        = computeTally(allRunners(*journal), {TallyKey::Mean, TallyKey::Popularity, TallyKey::Mark});
+    EXPECT_EQ(tally.counted, 2);
+    EXPECT_EQ(tally.pending, 1);
+    EXPECT_EQ(tally.unranked, 1);
+
+    const TallyTable &mean = tally.tables[0];
+    // Rank 1: finishes 1 and 4. Rank 2: 3 and 1. Rank 3: 2 and 2.
+    EXPECT_EQ(mean.rows[0].runners, 2);
+    EXPECT_EQ(mean.rows[0].first, 1);
+    EXPECT_EQ(mean.rows[0].out, 1);
+    EXPECT_EQ(mean.rows[1].first, 1);
+    EXPECT_EQ(mean.rows[1].third, 1);
+    EXPECT_EQ(mean.rows[2].second, 2);
+    EXPECT_DOUBLE_EQ(mean.rows[2].placeRate(), 1.0);
+    EXPECT_EQ(mean.rows[3].runners, 0);
+    // Race 1: top (1st) vs favourite (3rd): ahead. Race 2: top is the favourite.
+    EXPECT_EQ(mean.compared, 1);
+    EXPECT_EQ(mean.ahead, 1);
+    EXPECT_EQ(mean.sameHorse, 1);
+
+    const TallyTable &popularity = tally.tables[1];
+    EXPECT_EQ(popularity.rows[0].runners, 2);  // finishes 3 and 4
+    EXPECT_EQ(popularity.rows[0].first, 0);
+    EXPECT_EQ(popularity.rows[0].third, 1);
+    EXPECT_EQ(popularity.rows[1].first, 2);  // finishes 1 and 1
+    EXPECT_FALSE(popularity.comparesFavourite);
+
+    const TallyTable &marks = tally.tables[2];
+    EXPECT_EQ(marks.rows[0].label, QStringLiteral("◎"));
+    EXPECT_EQ(marks.rows[0].runners, 2);  // finishes 2 and 1
+    EXPECT_EQ(marks.rows[0].first, 1);
+    EXPECT_EQ(marks.rows[0].second, 1);
+
+    const QString text = tallyText(tally);
+    EXPECT_TRUE(text.contains(QStringLiteral("結果待ち 1 レース"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("1位          2    1    0    0     1  50.0%   50.0%   50.0%\n")))
+        << text.toStdString();
+}
+
+TEST(JournalTally, FiltersChooseTheRaces)
+{
+    TestFolder folder;
+    auto journal = openJournal(folder.file(kJournalFile));
+    auto turf = raceOf({60, 70});
+    auto dirt = raceOf({60, 70, 50, 40}, kDay.addDays(7));
+    dirt->raceJouken = QStringLiteral("3歳以上 ダ1200m");
+    for (const qint32 n : dirt->runners())
+        dirt->R_kyori[n][0] = 1200;
+    ASSERT_TRUE(journal->recordRace(keyOf(1), *turf, 0.3f, QString()).ok());
+    ASSERT_TRUE(journal->recordRace(keyOf(1, kDay.addDays(7)), *dirt, 0.3f, QString()).ok());
+
+    const auto racesWith = [&](const TallyFilter &filter) {
+        const auto rows = journal->tallyRunners(filter);
+        EXPECT_TRUE(rows.status.ok());
+        std::set<qint64> races;
+        for (const TallyRunner &r : rows.value)
+            races.insert(r.raceId);
+        return int(races.size());
+    };
+    struct Case {
+        const char *name;
+        TallyFilter filter;
+        int races;
+    };
+    TallyFilter from, turfOnly, dirtOnly, sprint, big, other, site2, course;
+    from.from = kDay.addDays(1);
+    turfOnly.surface = 1;
+    dirtOnly.surface = 0;
+    sprint.distance = std::pair(1000, 1400);
+    big.runners = std::pair(3, 18);
+    other.course = QStringLiteral("08");
+    site2.site = 2;
+    course.course = QStringLiteral("05");
+    // A value with SQL in it is only a value.
+    TallyFilter injected;
+    injected.course = QStringLiteral("05' OR '1'='1");
+    const Case cases[] = {{"none", {}, 2}, {"from", from, 1}, {"turf", turfOnly, 1}, {"dirt", dirtOnly, 1},
+        {"distance", sprint, 1}, {"field size", big, 1}, {"course", course, 2}, {"other course", other, 0},
+        {"site", site2, 0}, {"injected", injected, 0}};
+    for (const Case &c : cases)
+        EXPECT_EQ(racesWith(c.filter), c.races) << c.name;
+}
+
+TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
+{
+    struct Case {
+        const char *name;
+        std::function<void(const QString &)> make;
+        const char *says;
+    };
+    const auto sqlite = [](const QString &path, const char *sql) {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    };
+    const Case cases[] = {
+        {"not a database",
+            [](const QString &path) {
+                QFile f(path);
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                f.write(QByteArray(3000, 'x'));
+            },
+            "成績ジャーナルではありません"},
+        {"another program's database",
+            [&](const QString &path) { sqlite(path, "CREATE TABLE t (a); INSERT INTO t VALUES (1);"); },
+            "成績ジャーナルではありません"},
+        {"a newer journal",
+            [&](const QString &path) {
+                sqlite(
+                    path, "PRAGMA application_id = 1296779825; PRAGMA user_version = 9; CREATE TABLE t (a);");
+            },
+            "新しい版"},
+        {"damaged",
+            [&](const QString &path) {
+                {
+                    auto journal = Journal::open(path);
+                    ASSERT_TRUE(journal.status.ok());
+                    for (int r = 1; r <= 12; ++r)
+                        ASSERT_TRUE(
+                            journal.journal->recordRace(keyOf(r), *raceOf({60, 70, 80}), 0.3f, QString())
+                                .ok());
+                }
+                QFile f(path);
+                ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+                QByteArray bytes = f.readAll();
+                // Keep the header, scramble the pages behind it.
+                for (qsizetype i = 100; i < bytes.size(); ++i)
+                    bytes[i] = char(i * 7);
+                f.seek(0);
+                f.write(bytes);
+            },
+            "壊れています"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        const QString path = folder.file(kJournalFile);
+        c.make(path);
+        const QByteArray before = fileHash(path);
+        Journal::Opened opened = Journal::open(path);
+        bool refused = !opened.status.ok();
+        // Damage behind the schema shows when the race is written.
+        if (!refused)
+            refused = !opened.journal->recordRace(keyOf(1), *raceOf({60, 70}), 0.3f, QString()).ok()
+                || !opened.journal->tallyRunners({}).status.ok();
+        opened.journal.reset();
+        EXPECT_TRUE(refused);
+        if (!opened.status.ok())
+            EXPECT_TRUE(opened.status.message().contains(QString::fromUtf8(c.says)))
+                << opened.status.message().toStdString();
+        EXPECT_EQ(fileHash(path), before);
+    }
+}
+
+TEST(JournalFile, MigratesAJournalOfTheFirstSchema)
+{
+    TestFolder folder;
+    const QString path = folder.file(kJournalFile);
+    {
+        // The journal as the first version wrote it.
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        const char *v1 = R"sql(
+            PRAGMA application_id = 1296779825;
+            PRAGMA journal_mode = WAL;
+            CREATE TABLE race (id INTEGER PRIMARY KEY, site INTEGER NOT NULL, race_date TEXT NOT NULL,
+                course TEXT NOT NULL, meeting INTEGER NOT NULL, day INTEGER NOT NULL, race_no INTEGER NOT NULL,
+                title TEXT, conditions TEXT, surface INTEGER, distance INTEGER, field_size INTEGER,
+                graph_base INTEGER, rentai_kizyun REAL, share REAL, site_base TEXT, analysed_at TEXT,
+                UNIQUE (site, race_date, course, meeting, day, race_no));
+            CREATE INDEX race_by_date ON race (race_date);
+            CREATE TABLE runner (race_id INTEGER NOT NULL, number INTEGER NOT NULL, bracket INTEGER, name TEXT,
+                horse_url TEXT NOT NULL, jockey TEXT, weight REAL, figure_count INTEGER, mean REAL, best REAL,
+                mean90 REAL, best90 REAL, style REAL, rank_mean INTEGER, rank_best INTEGER, rank_mean90 INTEGER,
+                PRIMARY KEY (race_id, number)) WITHOUT ROWID;
+            CREATE INDEX runner_by_horse ON runner (horse_url);
+            CREATE TABLE result (race_id INTEGER NOT NULL, number INTEGER NOT NULL, horse_url TEXT NOT NULL,
+                finish INTEGER, popularity INTEGER, field_size INTEGER, time REAL, last3f REAL, not_run TEXT,
+                recorded_at TEXT, PRIMARY KEY (race_id, number, horse_url)) WITHOUT ROWID;
+            INSERT INTO race (id, site, race_date, course, meeting, day, race_no, title, surface, distance,
+                field_size) VALUES (7, 1, '2026-05-05', '05', 2, 9, 11, '旧いレース', 1, 1600, 2);
+            INSERT INTO runner (race_id, number, name, horse_url, rank_mean)
+                VALUES (7, 1, '旧い馬', 'http://site1.example/directory/horse/2004100001/', 1),
+                       (7, 2, '旧い馬二', 'http://site1.example/directory/horse/2004100002/', 2);
+            INSERT INTO result (race_id, number, horse_url, finish, popularity)
+                VALUES (7, 1, 'http://site1.example/directory/horse/2004100001/', 1, 3);
+            PRAGMA user_version = 1;)sql";
+        ASSERT_EQ(sqlite3_exec(db, v1, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+    auto journal = openJournal(path);
+    ASSERT_TRUE(journal);
+    EXPECT_EQ(journal->schemaVersion(), Journal::kSchemaVersion);
+    const auto runners = allRunners(*journal);
+    ASSERT_EQ(runners.size(), 2u);
+    EXPECT_EQ(runners[0].finish, 1);
+    EXPECT_EQ(runners[0].popularity, 3);
+    EXPECT_FALSE(runners[1].hasResult);
+    // What the second schema added works on the old race.
+    EXPECT_TRUE(journal->setMark(keyOf(11), 1, horseUrl(1), Mark::Taikou).ok());
+    EXPECT_EQ(journal->marks(keyOf(11)).value.size(), 1u);
+}
+
+TEST(JournalFile, TwoWritersAtOnceLoseNothing)
+{
+    TestFolder folder;
+    const QString path = folder.file(kJournalFile);
+    ASSERT_TRUE(openJournal(path));
+    constexpr int kRaces = 40;
+    std::atomic<int> failures {0};
+    const auto writer = [&](int site) {
+        // Each writer opens the file for each race, as the loads do.
+        for (int r = 0; r < kRaces; ++r) {
+            Journal::Opened opened = Journal::open(path);
+            RaceKey key = keyOf(r % 12 + 1, kDay.addDays(r / 12));
+            key.site = site;
+            if (!opened.status.ok()
+                || !opened.journal->recordRace(key, *raceOf({60, 70, 80}), 0.3f, QString()).ok())
+                ++failures;
+        }
+    };
+    std::thread desktop(writer, 1);
+    std::thread day(writer, 2);
+    desktop.join();
+    day.join();
+    EXPECT_EQ(failures.load(), 0);
+    auto journal = openJournal(path);
+    EXPECT_EQ(allRunners(*journal).size(), size_t(2 * kRaces * 3));
+}
