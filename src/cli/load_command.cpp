@@ -4,6 +4,7 @@
 #include "cli/console.h"
 #include "cli/interrupt_stop.h"
 
+#include "app/output_target.h"
 #include "app/race_store.h"
 #include "driver/load_driver.h"
 #include "output/csv_export.h"
@@ -205,6 +206,15 @@ std::optional<int> checkSources(
     if (number != 0 && address.isEmpty()) {
         complain(noAddressMessage(number, folder));
         return kExitUsage;
+    }
+    // Before anything is fetched: an output on the folder's own files is a
+    // mistake in the command line.
+    for (const QString &output : {load.jsonPath, load.graphsPdf, load.tablePdf, load.pngDir, load.viewsJson,
+             load.reportDir, load.archiveDir, load.jsonDir}) {
+        if (const Status allowed = checkOutputTarget(folder, output); !allowed.ok()) {
+            complain(allowed.message());
+            return kExitUsage;
+        }
     }
     if (!load.offlineDir.isEmpty() && !QDir(load.offlineDir).exists()) {
         complain(QStringLiteral("--offline のフォルダ %1 がありません").arg(load.offlineDir));

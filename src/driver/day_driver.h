@@ -27,6 +27,7 @@
 #include "driver/race_selection.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <vector>
@@ -65,6 +66,9 @@ struct [[nodiscard]] DayResult {
     bool stopped = false;  // the user stopped the day
     bool journalFailed = false;  // some analysed race could not be recorded
     int analysedCount() const;
+    // The races begun and not analysed, one line each in race order:
+    // "1R: " and why ("理由不明" when the load said nothing).
+    QStringList failures() const;
 };
 
 // Told about each race as the day goes.

@@ -2,6 +2,7 @@
 
 #include "app/atomic_file.h"
 #include "app/format.h"
+#include "output/report_folder.h"
 #include "output/view_files.h"
 #include "view/grid_render.h"
 #include "view/painter_draw_box.h"
@@ -40,9 +41,25 @@ const QString kStyleSheet = QStringLiteral(
     "text-overflow:clip;line-height:15px}\n"
     "td.r{text-align:right}\n");
 
+// Text for the report's HTML and SVG: escaped, and without the control
+// characters XML does not allow even escaped (a page field may carry them), so
+// that the SVG files stay well formed and the HTML reads as XHTML as well.
+QString xmlText(const QString &text)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || u == 0xFFFE || u == 0xFFFF)
+            continue;
+        clean += c;
+    }
+    return clean.toHtmlEscaped();
+}
+
 QString esc(const QString &text)
 {
-    return text.toHtmlEscaped();
+    return xmlText(text);
 }
 
 QString runnerId(qint32 n)
@@ -78,7 +95,8 @@ QByteArray svgOf(const QSizeF &twips, const QString &title,
     svg.setSize(size.toSize());
     svg.setViewBox(QRectF(QPointF(0, 0), size));
     svg.setResolution(kViewPictureDpi);
-    svg.setTitle(title);
+    // QSvgGenerator writes the title as given.
+    svg.setTitle(xmlText(title));
     QPainter painter;
     if (!painter.begin(&svg))
         return {};
@@ -87,6 +105,13 @@ QByteArray svgOf(const QSizeF &twips, const QString &title,
     paint(painter, QRectF(0, 0, twips.width() * scale, twips.height() * scale));
     if (!painter.end())
         return {};
+    // The drawn texts are escaped by the generator, but control characters
+    // of a page field pass through; in UTF-8 they are single bytes of their own.
+    bytes.removeIf([](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 && u != '\t' && u != '\n' && u != '\r';
+    });
+    bytes.replace("\xEF\xBF\xBE", "").replace("\xEF\xBF\xBF", "");  // U+FFFE, U+FFFF
     return bytes;
 }
 
@@ -153,10 +178,24 @@ QString gridHtml(const CellGrid &grid, const QString &cssClass)
     return html + QStringLiteral("</table></div>\n");
 }
 
-Status writeRaceReport(ViewContext &context, const QString &folder)
+bool isReportFileName(const QString &name)
 {
-    if (Status made = makeFolder(folder); !made.ok())
-        return made;
+    static const QRegularExpression graph(QStringLiteral("^graph-[0-9]{2,}\\.svg$"));
+    return name == kReportIndex || name == QLatin1String("hikaku.svg") || graph.match(name).hasMatch();
+}
+
+Status writeRaceReport(ViewContext &context, const QString &target)
+{
+    // Written beside the old report and swapped in whole (report_folder.h).
+    ReportFolder report(target, &isReportFileName);
+    if (!report.opened().ok())
+        return report.opened();
+    const QString folder = report.path();
+    // A failure names the file as the user knows it, not the new folder's.
+    const auto named = [&folder, &target](const Status &failed) {
+        QString message = failed.message();
+        return Status::failure(message.replace(folder, QDir(target).path() + u'/'));
+    };
     const ShownRunner keep(context);
     ViewContext shown {context.store, context.settings, 1, context.views, context.messages};
     const RaceStore &store = context.store;
@@ -176,7 +215,7 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
                   paintGraphWithLegend(views, painter, target);
               });
         if (Status written = writeSvg(dir.filePath(graphFile(n)), svg); !written.ok())
-            return written;
+            return named(written);
         links += QStringLiteral("<a href=\"#%1\">%2</a>\n").arg(runnerId(n), esc(name));
         sections += QStringLiteral("<section class=\"runner\" id=\"%1\">\n<h2>%2</h2>\n")
                         .arg(runnerId(n), esc(name));
@@ -198,7 +237,7 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
         QStringLiteral("比較グラフ"),
         [&views](QPainter &painter, const QRectF &target) { paintDrawing(views.picture1, painter, target); });
     if (Status written = writeSvg(dir.filePath(QStringLiteral("hikaku.svg")), hikaku); !written.ok())
-        return written;
+        return named(written);
     switchToBacyu(shown);
 
     QString html = QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\"/>\n"
@@ -220,7 +259,9 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
         += QStringLiteral("<section id=\"hikaku\">\n<h2>比較グラフ</h2>\n"
                           "<img class=\"graph\" src=\"hikaku.svg\" alt=\"全馬の比較グラフ\"/>\n</section>\n");
     html += sections + QStringLiteral("</body>\n</html>\n");
-    return writeFileAtomically(dir.filePath(kReportIndex), html.toUtf8());
+    if (Status written = writeFileAtomically(dir.filePath(kReportIndex), html.toUtf8()); !written.ok())
+        return named(written);
+    return report.swapIn();
 }
 
 Status writeRaceReport(

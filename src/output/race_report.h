@@ -30,7 +30,8 @@ inline const QString kReportIndex = QStringLiteral("index.html");
 
 // Writes the report of the race in `store` (after a load that went through) into
 // `folder`, made when missing. Draws on views of its own; the store is only
-// read.
+// read. The report is written beside the folder and swapped in whole: a
+// failure part-way leaves the old report as it was (see report_folder.h).
 // Drawing messages go to `messages`. A failure names the file or folder.
 Status writeRaceReport(
     const RaceStore &store, const Settings &settings, const QString &folder, MessageSink &messages);
@@ -38,6 +39,9 @@ Status writeRaceReport(
 // The same on the views of an existing context (the window's, the command
 // line's); the shown runner and view are drawn again afterwards.
 Status writeRaceReport(ViewContext &context, const QString &folder);
+
+// Whether a file name is one a report writes (index.html, hikaku.svg, graph-NN.svg).
+bool isReportFileName(const QString &name);
 
 // One grid as an HTML table: every cell with its colours, weight, size and
 // alignment as the window shows them.

@@ -235,6 +235,10 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
     EXPECT_TRUE(QString::fromUtf8(html).contains(store.raceTitle));
+    // Every runner's section links to the one after it but the last, to the one
+    // before it but the first (the links' targets are checked below).
+    EXPECT_EQ(QString::fromUtf8(html).count(QStringLiteral("次へ →</a>")), store.tousuu - 1);
+    EXPECT_EQ(QString::fromUtf8(html).count(QStringLiteral("← 前へ</a>")), store.tousuu - 1);
 
     // The table, the comparison graph, and per runner a section with its two grids.
     EXPECT_EQ(tables, 1 + 2 * store.tousuu);
@@ -255,6 +259,45 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
     }
     // Nothing else lies in the folder: no temporaries left behind.
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), files.size() + 1);
+}
+
+// Page fields reach the report's HTML and SVG text, the SVG titles included:
+// markup characters and characters XML cannot hold keep every file well formed.
+TEST_F(SampleRaceViews, HostileTextsKeepEveryReportFileWellFormed)
+{
+    const QString hostile[] = {
+        QStringLiteral("A&B"),
+        QStringLiteral("<title>x</title>"),
+        QStringLiteral("\"quoted\" 'single' ]]>"),
+        QStringLiteral("ctrl\x01\x08\x1F\uFFFE end"),
+    };
+    for (int i = 0; i < int(std::size(hostile)) && i + 1 <= store.tousuu; ++i)
+        store.U_name[i + 1] = hostile[i];
+    store.raceTitle = hostile[0] + hostile[3];
+    TestFolder out;
+    const QString folder = out.file(QStringLiteral("report"));
+    const Status written = writeRaceReport(store, settings, folder, sink);
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), store.tousuu + 2);
+    for (const QString &name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(folder + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(file.readAll());
+        QString title;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("title"))
+                title = xml.readElementText();
+        }
+        ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
+        if (name == QStringLiteral("graph-01.svg")) {
+            EXPECT_EQ(title, QStringLiteral("01 A&B"));
+        }
+        if (name == QStringLiteral("graph-02.svg")) {
+            EXPECT_EQ(title, QStringLiteral("02 <title>x</title>"));
+        }
+    }
 }
 
 }  // namespace
