@@ -10,6 +10,7 @@ packages=(
   clang clang-tidy clang-format libclang-rt-14-dev
   fonts-ipafont-gothic sqlite3 python3 time poppler-utils chromium
   qt6-translations-l10n
+  dpkg-dev lintian desktop-file-utils appstream xvfb xauth imagemagick dex libgtk-3-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -124,7 +124,11 @@ int runDayCommand(const CommandLine &line)
     if (!options)
         return usageError(line.command, error);
     const LoadOptions &load = *options;
-    const AppFolder folder = appFolderOf(line);
+    int status = kExitAnalysed;
+    const std::optional<AppFolder> chosen = appFolderFor(line, status);
+    if (!chosen)
+        return status;
+    const AppFolder &folder = *chosen;
     const bool interactive = Console::isTerminal(stderr);
     Console console(stderr, interactive);
     const std::optional<Settings> read = settingsFor(load, folder, console);

@@ -301,9 +301,13 @@ int runLoad(const CommandLine &line)
     const std::optional<LoadOptions> load = readRaceOptions(line, error);
     if (!load)
         return usageError(line.command, error);
+    int status = kExitAnalysed;
+    const std::optional<AppFolder> folder = appFolderFor(line, status);
+    if (!folder)
+        return status;
     Console console(stderr, Console::isTerminal(stderr));
     RaceStore store;
-    return runLoadCommand(*load, appFolderOf(line), store, console);
+    return runLoadCommand(*load, *folder, store, console);
 }
 
 }  // namespace

@@ -1,8 +1,14 @@
 // The desktop program: parses --app-dir, loads Qt's own translations for the
-// user's language, then shows the main window where the last run left it.
+// user's language, settles the application folder (a first start makes the
+// per-user one), then shows the main window where the last run left it and,
+// when the folder has no track database, says so once.
 
+#include "app/app_folder_rule.h"
 #include "app/common.h"
 #include "gui/main_window.h"
+#include "maintenance/about_info.h"
+#include "maintenance/first_start.h"
+#include "settings/settings.h"
 #include "settings/window_state.h"
 
 #include <QApplication>
@@ -10,6 +16,7 @@
 #include <QEvent>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -56,6 +63,14 @@ private:
 
 int main(int argc, char **argv)
 {
+    // --help and --version only print: they work without a display, as on a
+    // build machine that writes the manual page from the help.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "-h" || argument == "--help" || argument == "--help-all" || argument == "-v"
+            || argument == "--version")
+            qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marunoki"));
     QApplication::setApplicationVersion(QStringLiteral(MARUNOKI_VERSION));
@@ -71,17 +86,29 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.setApplicationDescription(
+        QStringLiteral("中央競馬の出馬表と各馬の成績を読み込み、SP指数と上がり指数を"
+                       "グラフと表で示す。"));
     const QCommandLineOption appDir(QStringLiteral("app-dir"),
-        QStringLiteral("Folder of marunoki.dat, NAR_data.mdb and marunoki.ini."), QStringLiteral("DIR"));
+        QStringLiteral("アプリケーションフォルダ（marunoki.ini, marunoki.dat, NAR_data.mdb のフォルダ）。"
+                       "既定は環境変数 MARUNOKI_APP_DIR、marunoki.ini のあるプログラムのフォルダ、"
+                       "~/.local/share/marunoki の順"),
+        QStringLiteral("DIR"));
     parser.addOption(appDir);
     const QCommandLineOption offline(QStringLiteral("offline"),
-        QStringLiteral("Read races from a page archive instead of the network."), QStringLiteral("DIR"));
+        QStringLiteral("ネットワークの代わりにこのフォルダの保存ページからレースを読む"),
+        QStringLiteral("DIR"));
     parser.addOption(offline);
     parser.process(app);
 
-    const marunoki::AppFolder folder = parser.isSet(appDir) ? marunoki::AppFolder(parser.value(appDir))
-                                                            : marunoki::AppFolder::ofExecutable();
-    marunoki::gui::MainWindow window(folder, parser.value(offline));
+    const marunoki::AppFolderChoice choice
+        = marunoki::chooseAppFolder(marunoki::systemAppFolderPlaces(parser.value(appDir)));
+    QString firstStartProblem;
+    if (choice.source == marunoki::AppFolderSource::UserFolder) {
+        if (const marunoki::Status made = marunoki::prepareUserFolder(choice.folder); !made.ok())
+            firstStartProblem = made.message();
+    }
+    marunoki::gui::MainWindow window(choice.folder, parser.value(offline));
     // The usual size: most of a laptop's screen, a comfortable part of a large one,
     // with room left for the window's frame and title bar.
     const QRect room = window.screen()->availableGeometry().marginsRemoved(marunoki::kUsualWindowFrame);
@@ -90,11 +117,16 @@ int main(int argc, char **argv)
     QList<QRect> screens;
     for (const QScreen *each : QApplication::screens())
         screens.append(each->availableGeometry());
-    window.restoreState(marunoki::readWindowState(folder), screens);
+    window.restoreState(marunoki::readWindowState(choice.folder), screens);
     std::unique_ptr<FirstPaintProbe> probe;
     if (qEnvironmentVariable("MARUNOKI_FIRST_PAINT") == QStringLiteral("quit"))
         probe = std::make_unique<FirstPaintProbe>(&window);
     window.show();
+    if (!firstStartProblem.isEmpty())
+        QMessageBox::warning(&window, marunoki::applicationTitle(), firstStartProblem);
+    else
+        window.askForTrackDatabase(marunoki::findSampleFolder(
+            QApplication::applicationDirPath(), QString::fromUtf8(MARUNOKI_SAMPLES_DIR)));
     const int code = QApplication::exec();
     // A load still running when the window closed was told to stop and lets go
     // within moments. Should one hang anyway, the program still ends now: the

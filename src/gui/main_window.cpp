@@ -9,6 +9,7 @@
 #include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
+#include "maintenance/first_start.h"
 #include "maintenance/track_data_update.h"
 #include "view/painter_draw_box.h"
 #include "web/meeting_calendar.h"
@@ -386,8 +387,12 @@ void MainWindow::startUp()
     fitTexts(race_, {kRaceUnchosen});
     fitTexts(runnerBox_, {});
 
-    if (const std::optional<QString> version = installedTrackVersion(folder_, *messages_))
-        versionLabel_->setText(*version);
+    // A missing track database is said once, by askForTrackDatabase, not as a
+    // file that cannot be opened.
+    if (!trackDatabaseMissing(folder_)) {
+        if (const std::optional<QString> version = installedTrackVersion(folder_, *messages_))
+            versionLabel_->setText(*version);
+    }
     refreshViews();
 }
 

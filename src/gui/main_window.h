@@ -89,6 +89,11 @@ public:
     // Whether a load (race or calendar) is running.
     bool loading() const { return worker_.joinable(); }
 
+    // A start without a track database: says so once, in a box that offers the
+    // track-data update and, when sampleFolder holds one, the sample track
+    // database. Does nothing when the folder has its marunoki.dat.
+    void askForTrackDatabase(const QString &sampleFolder);
+
     // Tells every load (race, calendar, day) to stop and waits at most `limit`
     // for them to let go. False when one still runs: the caller (the program
     // ending) must not wait on it. Silences the message boxes for good.

@@ -5,6 +5,7 @@
 #include "gui/about_dialog.h"
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
+#include "gui/main_window.h"
 #include "gui/track_update_dialog.h"
 
 #include "support/test_folder.h"
@@ -12,6 +13,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -142,6 +144,65 @@ TEST(AboutDialog, IsWideEnoughForItsCaption)
     bold.setBold(true);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Marunokiのﾊﾞｰｼﾞｮﾝ情報"));
     EXPECT_GT(dialog.width(), QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 100);
+}
+
+}  // namespace
+}  // namespace marunoki::gui
+
+namespace marunoki::gui {
+namespace {
+
+QMessageBox *openBox(const QWidget &window)
+{
+    for (QMessageBox *box : window.findChildren<QMessageBox *>()) {
+        if (box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+QAbstractButton *buttonNamed(QMessageBox &box, const QString &text)
+{
+    for (QAbstractButton *button : box.buttons()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+TEST(FirstStart, WithoutATrackDatabaseTheWindowSaysSoOnceAndTheSampleInstallsIt)
+{
+    test::TestFolder app;
+    MainWindow window(AppFolder(app.path()), {});
+    window.show();
+    window.askForTrackDatabase(test::sourceFile(QStringLiteral("samples")));
+    QMessageBox *box = openBox(window);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains(QStringLiteral("marunoki.dat"))) << box->text().toStdString();
+    EXPECT_TRUE(box->text().contains(app.path())) << box->text().toStdString();
+    ASSERT_NE(buttonNamed(*box, QStringLiteral("馬場情報ファイル更新(&U)...")), nullptr);
+    QAbstractButton *sample = buttonNamed(*box, QStringLiteral("見本を使う(&S)"));
+    ASSERT_NE(sample, nullptr);
+    sample->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(QFileInfo::exists(app.file(QStringLiteral("marunoki.dat"))));
+    // Once there, nothing more is asked.
+    window.askForTrackDatabase(test::sourceFile(QStringLiteral("samples")));
+    EXPECT_EQ(openBox(window), nullptr);
+}
+
+TEST(FirstStart, WithoutSamplesOnlyTheUpdateIsOffered)
+{
+    test::TestFolder app;
+    MainWindow window(AppFolder(app.path()), {});
+    window.show();
+    window.askForTrackDatabase({});
+    QMessageBox *box = openBox(window);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->buttons().size(), 2);
+    box->reject();
+    QApplication::processEvents();
+    EXPECT_FALSE(QFileInfo::exists(app.file(QStringLiteral("marunoki.dat"))));
 }
 
 }  // namespace
