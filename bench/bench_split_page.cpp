@@ -11,6 +11,10 @@
 
 #include <QStringEncoder>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace {
 
 using namespace marunoki;
@@ -130,6 +134,61 @@ void BM_SplitPage(benchmark::State &state)
     state.counters["body_chars"] = double(body.size());
 }
 BENCHMARK(BM_SplitPage)->Unit(benchmark::kMillisecond);
+
+// A body of about `megabytes` million characters: result rows with CR LF line
+// ends, then as many empty lines (a generated page padded with blank lines,
+// the worst case for removing them).
+QString largeBody(int megabytes)
+{
+    QString body;
+    for (int i = 0; body.size() < qsizetype(megabytes) * 500000; ++i)
+        body += resultRow(i);
+    body += QString(QStringLiteral("\r\n")).repeated(qsizetype(megabytes) * 250000);
+    return body;
+}
+
+// Cutting a large page; its line breaks are removed in one pass.
+void BM_SplitLargePage(benchmark::State &state)
+{
+    const QString body = largeBody(int(state.range(0)));
+    PageTable table;
+    const std::atomic<qint16> notStopped {0};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(splitPageUnlessStopped(body, table, notStopped));
+    state.counters["body_chars"] = double(body.size());
+}
+BENCHMARK(BM_SplitLargePage)->Arg(2)->Arg(18)->Unit(benchmark::kMillisecond);
+
+// The straightforward way to remove the line breaks of the same page (Qt's
+// replace, which moves the rest of the text for every batch of matches).
+void BM_SplitLargePageReplaceBreaks(benchmark::State &state)
+{
+    const QString body = largeBody(int(state.range(0)));
+    for (auto _ : state) {
+        QString html = body;
+        html.replace(QStringLiteral("\r\n"), QString());
+        benchmark::DoNotOptimize(html);
+    }
+}
+BENCHMARK(BM_SplitLargePageReplaceBreaks)->Arg(2)->Arg(18)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A stop 5 ms into cutting the large page: the time until the cut gives up is
+// what a stop waits for (minus the 5 ms).
+void BM_StopWhileSplittingLargePage(benchmark::State &state)
+{
+    const QString body = largeBody(18);
+    PageTable table;
+    for (auto _ : state) {
+        std::atomic<qint16> flag {0};
+        std::thread stop([&flag] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            flag.store(-1);
+        });
+        benchmark::DoNotOptimize(splitPageUnlessStopped(body, table, flag));
+        stop.join();
+    }
+}
+BENCHMARK(BM_StopWhileSplittingLargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -637,8 +637,10 @@ def main():
             print(f"{tested:4}/{target} {verdict:8} {mutant.where()} {mutant.change()} "
                   f"[{mutant.ident}, {detail}, {spent:.0f}s]", flush=True)
     except Stopped as stop:
-        print(f"\nmutants.py: stopped by {stop}; every file is restored", file=sys.stderr)
-        return 130
+        print(f"\nmutants.py: stopped by {stop}; every file is restored; so far:", file=sys.stderr)
+        status = 130
+    else:
+        status = 0
     finally:
         planter.restore()
         for signum in STOP_SIGNALS:
@@ -652,7 +654,7 @@ def main():
             print(f"  {m.where()} {m.change()} [{m.ident}]")
     percent = 100.0 * killed / tested if tested else 0.0
     print(f"killed {killed} of {tested} ({percent:.1f}%)")
-    return 0
+    return status
 
 
 if __name__ == "__main__":

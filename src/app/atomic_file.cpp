@@ -1,5 +1,8 @@
 #include "atomic_file.h"
 
+#include "app/file_name.h"
+#include "app/write_failure.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -37,10 +40,21 @@ QString causeOf(int error)
         return QStringLiteral("フォルダがありません");
     case EIO:
         return QStringLiteral("入出力エラー");
+    case ELOOP:
+        return QStringLiteral("シンボリックリンクが循環しています");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
 }
+
+}  // namespace
+
+QString writeFailureCause(int error)
+{
+    return causeOf(error);
+}
+
+namespace {
 
 mode_t newFileMode()
 {
@@ -94,7 +108,7 @@ AtomicReplacement::AtomicReplacement(const QString &target, const FileSystem &fi
     : target_(target)
     , files_(files)
 {
-    const QByteArray name = QFile::encodeName(target);
+    const QByteArray name = fileNameBytes(target);
     struct stat existing { };
     if (::lstat(name.constData(), &existing) == 0) {
         if (!S_ISREG(existing.st_mode)) {
@@ -120,7 +134,7 @@ AtomicReplacement::AtomicReplacement(const QString &target, const FileSystem &fi
     }
 
     const QFileInfo info(target);
-    temporary_ = QFile::encodeName(info.absolutePath() + u'/' + u'.' + info.fileName()) + ".XXXXXX";
+    temporary_ = fileNameBytes(info.absolutePath() + u'/' + u'.' + info.fileName()) + ".XXXXXX";
     fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
     if (fd_ < 0) {
         opened_ = failure(errno);
@@ -136,7 +150,7 @@ AtomicReplacement::~AtomicReplacement()
 
 QString AtomicReplacement::temporaryPath() const
 {
-    return QFile::decodeName(temporary_);
+    return fileNameFromBytes(temporary_);
 }
 
 Status AtomicReplacement::failure(int error) const
@@ -194,7 +208,7 @@ Status AtomicReplacement::commit()
     fd_ = -1;
     if (files_.close(fd) != 0 && error == 0)
         error = errno;
-    if (error == 0 && files_.rename(temporary_.constData(), QFile::encodeName(target_).constData()) != 0)
+    if (error == 0 && files_.rename(temporary_.constData(), fileNameBytes(target_).constData()) != 0)
         error = errno;
     if (error != 0) {
         const Status failed = failure(error);
@@ -205,7 +219,7 @@ Status AtomicReplacement::commit()
 
     // The rename is on the disk only once the folder is.
     const QString folder = QFileInfo(target_).absolutePath();
-    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(fileNameBytes(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);

@@ -6,6 +6,9 @@
 
 namespace marunoki {
 
+// The program's title, as its main window and its message boxes show it.
+inline const QString kProgramTitle = QStringLiteral("中央競馬もMarunoki");
+
 // Going code of a going text: 1 "良", 2 "稍", 3 "重", 4 "不"; anything else 0.
 // Only the single characters count ("稍重" is 0); readers pass the first character.
 qint32 babaCode(const QString &text);

@@ -60,6 +60,9 @@ void RaceStore::resetPublic()
     tousuu = 0;
     curUma = 0;
     gaps = LoadGaps();
+    raceCourse.clear();
+    raceNumber = 0;
+    localRuns = LocalRuns::NotMerged;
     zyoName = courseNames();
     cancelFlag.store(0);
 }

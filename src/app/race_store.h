@@ -34,6 +34,15 @@ constexpr int kCourseCount = 10;
 // graph spans the same window.
 constexpr double kHistoryDays = 420;
 
+// Whether the past runs include the runner's local-racing runs: the same race
+// ranks its runners differently with and without them.
+enum class LocalRuns {
+    NotMerged,  // no load yet, or a site whose loads never merge them (Site 2)
+    Merged,  // NAR_data.mdb was read for every runner whose page was read
+    NoDatabase,  // Site 1 without NAR_data.mdb in the application folder
+    Unreadable,  // NAR_data.mdb is there but could not be opened
+};
+
 template <typename T>
 using RunnerTable = std::array<T, kRunnerSlots>;
 template <typename T>
@@ -119,6 +128,9 @@ public:
     QString raceJouken;  // the race's conditions line (distance, class, weights)
     qint32 tousuu = 0;  // runners on the loaded card, 0..18 (read from the page: use runners())
     qint32 curUma = 0;  // the runner being loaded, 1..tousuu (0 = none)
+    QString raceCourse;  // the course chosen for the load, "東京" (empty = not known)
+    qint32 raceNumber = 0;  // the race number chosen for the load (0 = not known)
+    LocalRuns localRuns = LocalRuns::NotMerged;
 
     // --- per runner [0..18], slots 1..tousuu used ---
     RunnerTable<QString> U_name;  // horse name, spaces removed

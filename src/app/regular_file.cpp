@@ -1,5 +1,7 @@
 #include "regular_file.h"
 
+#include "app/file_name.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -23,6 +25,8 @@ QString causeOf(int error)
         return QStringLiteral("読み取りが許可されていません");
     case EIO:
         return QStringLiteral("入出力エラー");
+    case ELOOP:
+        return QStringLiteral("シンボリックリンクが循環しています");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
@@ -50,7 +54,7 @@ QString notRegular(mode_t mode)
 RegularFileRead readRegularFile(const QString &path, qint64 maxBytes)
 {
     const auto failure = [](const QString &cause) { return RegularFileRead {{}, Status::failure(cause)}; };
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = fileNameBytes(path);
     struct stat info { };
     if (::stat(name.constData(), &info) != 0)
         return failure(causeOf(errno));

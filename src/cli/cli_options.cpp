@@ -16,8 +16,7 @@ const OptionSpec kHelpOption {QStringLiteral("help"), {}, QStringLiteral("この
 const OptionSpec kVersionOption {
     QStringLiteral("version"), {}, QStringLiteral("版を1行で表示する"), {}, false};
 const OptionSpec kAppDirOption {QStringLiteral("app-dir"), QStringLiteral("DIR"),
-    QStringLiteral("アプリケーションフォルダ（marunoki.ini, marunoki.dat を置くフォルダ）"),
-    QStringLiteral("下の「ファイル」のとおり"), false};
+    QStringLiteral("アプリケーションフォルダ"), QStringLiteral("下の「ファイル」のとおり"), false};
 
 QString optionColumn(const OptionSpec &option)
 {
@@ -284,7 +283,10 @@ QString helpText(const std::vector<CommandSpec> &table, const CommandSpec *comma
     text += QStringLiteral(
         "\nファイル:\n"
         "  アプリケーションフォルダ（marunoki.ini, marunoki.dat, NAR_data.mdb, ページのキャッシュ）は\n"
-        "  --app-dir で指定したフォルダ、指定しなければプログラムのフォルダ。\n"
+        "  次の順に決まる: --app-dir、環境変数 MARUNOKI_APP_DIR、marunoki.ini のあるプログラムのフォルダ、\n"
+        "  利用者のデータフォルダ $XDG_DATA_HOME/marunoki（既定は ~/.local/share/marunoki）。\n"
+        "  利用者のデータフォルダは初めての起動で作られ、既定の marunoki.ini が書かれる。\n"
+        "  馬場情報ファイル marunoki.dat がなければ load と day は終了コード 3 で止まる。\n"
         "\n終了コード:\n"
         "  0  解析できた（コマンドが成功した）\n"
         "  1  出力を書き出せなかった\n"

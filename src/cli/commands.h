@@ -12,6 +12,7 @@
 
 #include "app/common.h"
 
+#include <optional>
 #include <vector>
 
 namespace marunoki::cli {
@@ -34,7 +35,16 @@ CommandSpec demoCommand();
 // Every command, in the order the help lists them.
 const std::vector<CommandSpec> &commandTable();
 
-// The application folder of a command line.
+// The application folder of a command line, by the folder rule; nothing is made
+// or checked.
 AppFolder appFolderOf(const CommandLine &line);
+
+// The application folder of a command that reads it (load, day), chosen once by
+// the folder rule (app/app_folder_rule.h). A first start in the per-user folder
+// makes it, with default settings. Nothing, after saying why, when that folder
+// cannot be made (status kExitFailed) or the folder has no track database (the
+// file and where it belongs are named; status kExitStopped). A folder named by
+// the user that does not exist is left to the settings check, which reports it.
+std::optional<AppFolder> appFolderFor(const CommandLine &line, int &status);
 
 }  // namespace marunoki::cli

@@ -71,9 +71,10 @@ public:
             summary = summarizeRace(store, outcome.race);
             const QString gaps
                 = outcome.missing.isEmpty() ? QString() : QStringLiteral(" 欠けあり: ") + outcome.missing;
-            console_.line(head
+            console_.finish();
+            console_.status(head
                 + QStringLiteral("%1 %2頭 解析済み（%3）%4")
-                      .arg(store.raceTitle, QString::number(summary.runners), seconds(raceTimer_.elapsed()),
+                      .arg(summary.title, QString::number(summary.runners), seconds(raceTimer_.elapsed()),
                           gaps));
             writeOutputs(outcome.race, store, summary);
         } else {
@@ -150,7 +151,11 @@ int runDayCommand(const CommandLine &line)
     if (!options)
         return usageError(line.command, error);
     const LoadOptions &load = *options;
-    const AppFolder folder = appFolderOf(line);
+    int status = kExitAnalysed;
+    const std::optional<AppFolder> chosen = appFolderFor(line, status);
+    if (!chosen)
+        return status;
+    const AppFolder &folder = *chosen;
     const bool interactive = Console::isTerminal(stderr);
     Console console(stderr, interactive);
     const std::optional<Settings> read = settingsFor(load, folder, console);
@@ -202,6 +207,10 @@ int runDayCommand(const CommandLine &line)
         const Status index = writeDayIndex(load.reportDir, heading, outputs.summaries());
         if (!index.ok()) {
             complain(index.message());
+            written = false;
+        }
+        if (const Status linked = linkRacePages(load.reportDir, heading, outputs.summaries()); !linked.ok()) {
+            complain(linked.message());
             written = false;
         }
     }

@@ -16,6 +16,7 @@
 #include "app/format.h"
 #include "app/race_store.h"
 #include "journal/journal.h"
+#include "maintenance/first_start.h"
 #include "output/csv_export.h"
 #include "output/race_json.h"
 #include "output/race_report.h"
@@ -37,20 +38,6 @@ const QStringList kSampleFiles
     = {QStringLiteral("marunoki.dat"), QStringLiteral("NAR_data.mdb"), QStringLiteral("marunoki.ini")};
 const QString kSite1Archive = QStringLiteral("site1");
 const QString kSite1AfterArchive = QStringLiteral("site1-after");
-
-// The samples folder: beside the program (an installed or copied program), one
-// folder up, else the source tree the program was built from.
-QString findSamples()
-{
-    const QString exe = QCoreApplication::applicationDirPath();
-    const QStringList candidates {exe + QStringLiteral("/samples"), exe + QStringLiteral("/../samples"),
-        exe + QStringLiteral("/../share/marunoki/samples"), QString::fromUtf8(MARUNOKI_SAMPLES_DIR)};
-    for (const QString &dir : candidates) {
-        if (QFileInfo::exists(dir + u'/' + kSite1Archive + QStringLiteral("/index.tsv")))
-            return QDir(dir).absolutePath();
-    }
-    return {};
-}
 
 // Columns of the summary, padded by display width (a CJK character takes two).
 int displayWidth(const QString &text)
@@ -157,7 +144,8 @@ namespace {
 
 int runDemo(const CommandLine &)
 {
-    const QString samples = findSamples();
+    const QString samples
+        = findSampleFolder(QCoreApplication::applicationDirPath(), QString::fromUtf8(MARUNOKI_SAMPLES_DIR));
     if (samples.isEmpty()) {
         complain(QStringLiteral("見本レース（samples/site1/index.tsv）がプログラムのそばにありません"));
         return kExitFailed;

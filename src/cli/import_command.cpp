@@ -1,6 +1,8 @@
 #include "cli/commands.h"
+#include "cli/interrupt_stop.h"
 #include "cli/load_command.h"
 
+#include "app/output_target.h"
 #include "db/mdb_import.h"
 
 namespace marunoki::cli {
@@ -9,11 +11,24 @@ namespace {
 
 int runImport(const CommandLine &line)
 {
-    // The application folder plays no part: both files are named.
-    const Status status = importMdb(line.arguments[0], line.arguments[1]);
+    // Both files are named; the application folder (the program's own: the
+    // command takes no --app-dir) only keeps its own files from being the
+    // destination. Ctrl-C (or SIGTERM) ends the child and removes its temporary.
+    const QString &source = line.arguments[0];
+    const QString &destination = line.arguments[1];
+    if (const Status allowed = checkOutputTarget(AppFolder::ofExecutable(), destination); !allowed.ok()) {
+        complain(allowed.message());
+        return kExitUsage;
+    }
+    std::atomic<qint16> stop {0};
+    Status status = Status::success();
+    {
+        const InterruptStop stopOnCtrlC(stop);
+        status = importMdb(source, destination, kImportTimeLimitSeconds, systemFileSystem(), &stop);
+    }
     if (!status.ok()) {
         complain(status.message());
-        return kExitFailed;
+        return stop.load() == -1 ? kExitStopped : kExitFailed;
     }
     return kExitAnalysed;
 }

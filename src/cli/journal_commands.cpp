@@ -8,6 +8,7 @@
 #include "cli/load_command.h"
 
 #include "app/common.h"
+#include "app/output_target.h"
 #include "app/race_store.h"
 #include "driver/results_fetch.h"
 #include "journal/journal.h"
@@ -144,6 +145,12 @@ int runTally(const AppFolder &folder, const JournalOptions &options)
         complain(request.error);
         return kExitUsage;
     }
+    for (const QString &output : {options.csvPath, options.htmlDir}) {
+        if (const Status allowed = checkOutputTarget(folder, output); !allowed.ok()) {
+            complain(allowed.message());
+            return kExitUsage;
+        }
+    }
     const QString path = folder.file(kJournalFile);
     if (!QFileInfo::exists(path)) {
         complain(QStringLiteral("成績ジャーナル %1 がありません（レースを読み込むと作られます）").arg(path));
@@ -193,6 +200,12 @@ int runResults(const AppFolder &folder, const LoadOptions &load, const JournalOp
         return kExitUsage;
     if (const auto failed = checkSources(load, ReadingSite::None, *settings, folder))
         return *failed;
+    for (const QString &output : {options.csvPath, options.htmlDir}) {
+        if (const Status allowed = checkOutputTarget(folder, output); !allowed.ok()) {
+            complain(allowed.message());
+            return kExitUsage;
+        }
+    }
     const QString path = folder.file(kJournalFile);
     if (!QFileInfo::exists(path)) {
         complain(QStringLiteral("成績ジャーナル %1 がありません（レースを読み込むと作られます）").arg(path));

@@ -4,6 +4,7 @@
 #include "cli/console.h"
 #include "cli/interrupt_stop.h"
 
+#include "app/output_target.h"
 #include "app/race_store.h"
 #include "driver/load_driver.h"
 #include "output/csv_export.h"
@@ -216,6 +217,15 @@ std::optional<int> checkSources(
         complain(noAddressMessage(number, folder));
         return kExitUsage;
     }
+    // Before anything is fetched: an output on the folder's own files is a
+    // mistake in the command line.
+    for (const QString &output : {load.jsonPath, load.graphsPdf, load.tablePdf, load.pngDir, load.viewsJson,
+             load.reportDir, load.archiveDir, load.jsonDir}) {
+        if (const Status allowed = checkOutputTarget(folder, output); !allowed.ok()) {
+            complain(allowed.message());
+            return kExitUsage;
+        }
+    }
     if (!load.offlineDir.isEmpty() && !QDir(load.offlineDir).exists()) {
         complain(QStringLiteral("--offline のフォルダ %1 がありません").arg(load.offlineDir));
         return kExitUsage;
@@ -308,9 +318,13 @@ int runLoad(const CommandLine &line)
     const std::optional<LoadOptions> load = readRaceOptions(line, error);
     if (!load)
         return usageError(line.command, error);
+    int status = kExitAnalysed;
+    const std::optional<AppFolder> folder = appFolderFor(line, status);
+    if (!folder)
+        return status;
     Console console(stderr, Console::isTerminal(stderr));
     RaceStore store;
-    return runLoadCommand(*load, appFolderOf(line), store, console);
+    return runLoadCommand(*load, *folder, store, console);
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ ReadingSite siteOf(const LoadOptions &load, const Settings &settings);
 std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &folder, Console &console);
 
 // Whether the options can load from site (None for no address check): an address for the site, an offline
-// folder that exists, an archive folder that can be made. The exit status when not, after saying why.
+// folder that exists, an archive folder that can be made, and no output on the application folder's own
+// files (output_target.h). The exit status when not, after saying why.
 std::optional<int> checkSources(
     const LoadOptions &load, ReadingSite site, const Settings &settings, const AppFolder &folder);
 

@@ -5,6 +5,8 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 
+#include "app/file_name.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QStringList>
@@ -28,7 +30,13 @@ int main(int argc, char **argv)
     using namespace marunoki::cli;
 
     const std::vector<CommandSpec> &table = commandTable();
-    const ParseResult parsed = parseCommandLine(QGuiApplication::arguments().mid(1), table);
+    // Read from argv (what Qt left of it) rather than arguments(), which would
+    // turn the bytes of a file name that are not UTF-8 into U+FFFD: the file
+    // would be written under another name.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << marunoki::fileNameFromBytes(QByteArrayView(argv[i]));
+    const ParseResult parsed = parseCommandLine(arguments, table);
     const auto print = [](const QString &text) {
         const QByteArray bytes = text.toUtf8();
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);

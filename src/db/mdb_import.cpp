@@ -20,7 +20,7 @@
 //   SQLite only; the paths it needs are turned into bytes before the fork.
 // - Limits in the child: the file it writes may not grow beyond a bound derived
 //   from the source size (a crafted file must not fill the disk within the time
-//   limit), and its address space is bounded.
+//   limit), and the memory it may map is bounded by the source size too.
 // - The child writes the temporary of an AtomicReplacement of the destination,
 //   which is removed on every path but success, and synced and renamed over
 //   the destination only after the child has ended cleanly.
@@ -42,6 +42,8 @@ QString describeFailure(const QString &source, const ChildOutcome &outcome, int 
         return QStringLiteral("the import of %1 took longer than %2 seconds and was stopped")
             .arg(source)
             .arg(timeLimitSeconds);
+    case ChildOutcome::Kind::Stopped:
+        return QStringLiteral("%1 の取り込みを中止しました").arg(source);
     case ChildOutcome::Kind::NotStarted:
         return QStringLiteral("the import of %1 cannot start: %2").arg(source, outcome.report);
     case ChildOutcome::Kind::Crashed:
@@ -70,8 +72,8 @@ bool isSameFile(const QString &a, const QString &b)
 
 }  // namespace
 
-Status importMdb(
-    const QString &source, const QString &destination, int timeLimitSeconds, const FileSystem &files)
+Status importMdb(const QString &source, const QString &destination, int timeLimitSeconds,
+    const FileSystem &files, const std::atomic<qint16> *cancelFlag)
 {
     const FormatProbe probe = probeDatabaseFormat(source);
     if (probe.format != DatabaseFormat::Access) {
@@ -99,7 +101,10 @@ Status importMdb(
     ChildLimits limits;
     limits.timeLimitSeconds = timeLimitSeconds;
     limits.maxFileBytes = maxOutput;
-    limits.maxMemoryBytes = qint64(4) << 30;
+    // libmdb reads page by page and keeps little; what a damaged file makes it
+    // allocate beyond this is the damage, not the data.
+    limits.maxMemoryBytes
+        = std::min<qint64>((qint64(256) << 20) + 8 * QFileInfo(source).size(), qint64(2) << 30);
     const ChildOutcome outcome = runInChildProcess(
         [&sourceBytes, &temporaryBytes]() -> std::string {
             // Access 97 (Jet 3) files keep text in the code page of the Windows
@@ -110,7 +115,7 @@ Status importMdb(
             std::setlocale(LC_NUMERIC, "C");
             return copyMdbToSqlite(sourceBytes.c_str(), temporaryBytes.c_str());
         },
-        limits);
+        limits, cancelFlag);
     if (outcome.kind != ChildOutcome::Kind::Succeeded)
         return Status::failure(describeFailure(source, outcome, timeLimitSeconds));
     // The copy's bytes reach the disk before it replaces the destination.

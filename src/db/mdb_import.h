@@ -15,6 +15,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 namespace marunoki {
 
 constexpr int kImportTimeLimitSeconds = 120;
@@ -24,8 +26,11 @@ constexpr int kImportTimeLimitSeconds = 120;
 // folder must exist. The source must be an Access file by its first bytes. A
 // destination that is the source itself (by any name), read-only or not a
 // regular file is refused before anything is written. The copy is replaced
-// through `files` like every file the program writes.
+// through `files` like every file the program writes. cancelFlag, when given,
+// stops the import when it becomes -1 (the child is killed, its temporary
+// removed, the destination left as it was).
 Status importMdb(const QString &source, const QString &destination,
-    int timeLimitSeconds = kImportTimeLimitSeconds, const FileSystem &files = systemFileSystem());
+    int timeLimitSeconds = kImportTimeLimitSeconds, const FileSystem &files = systemFileSystem(),
+    const std::atomic<qint16> *cancelFlag = nullptr);
 
 }  // namespace marunoki

@@ -162,6 +162,17 @@ int DayResult::incompleteCount() const
     return count;
 }
 
+QStringList DayResult::failures() const
+{
+    QStringList lines;
+    for (const DayRace &r : races) {
+        if (!r.analysed)
+            lines.append(QStringLiteral("%1R: %2").arg(r.race).arg(
+                r.reason.isEmpty() ? QStringLiteral("理由不明") : r.reason));
+    }
+    return lines;
+}
+
 DayResult runDay(const DaySelection &day, DayContext &context, DayObserver &observer)
 {
     DayResult result;

@@ -27,6 +27,7 @@
 #include "driver/race_selection.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <vector>
@@ -73,6 +74,9 @@ struct [[nodiscard]] DayResult {
     int analysedCount() const;
     // The races analysed with something missing.
     int incompleteCount() const;
+    // The races begun and not analysed, one line each in race order:
+    // "1R: " and why ("理由不明" when the load said nothing).
+    QStringList failures() const;
 };
 
 // Told about each race as the day goes.

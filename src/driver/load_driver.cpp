@@ -2,6 +2,7 @@
 
 #include "analysis/speed_figures.h"
 #include "analysis/track_db.h"
+#include "app/format.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
 #include "db/database.h"
@@ -189,6 +190,11 @@ std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, Load
                 narMerge->merge(store, context.messages);
         }
     }
+    if (site.site == ReadingSite::One) {
+        store.localRuns = !merge   ? LocalRuns::NoDatabase
+            : databases.narMerge() ? LocalRuns::Merged
+                                   : LocalRuns::Unreadable;
+    }
     return std::nullopt;
 }
 
@@ -237,6 +243,10 @@ LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
     // site to read from (a site setting naming neither site reads nothing).
     if (selection.site == ReadingSite::None && context.settings.otherSite.isEmpty())
         return stopAt({kNoSite, {}}, context);
+
+    // The race as chosen, for the outputs that name it.
+    store.raceCourse = *selection.course;
+    store.raceNumber = toWholeNumber(*selection.race).value_or(0);
 
     LoadDatabases databases(context.folder, store, context.messages);
     if (const auto stop = databases.openCentral())

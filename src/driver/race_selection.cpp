@@ -41,4 +41,11 @@ QString site2CardUrl(const QString &base, const RaceSelection &selection)
         + QStringLiteral("&param[option]=shutuba");
 }
 
+QString raceLabel(const RaceSelection &selection)
+{
+    if (!selection.course || !selection.race)
+        return {};
+    return QStringLiteral("%1 %2R").arg(*selection.course).arg(selection.race->toInt());
+}
+
 }  // namespace marunoki

@@ -29,6 +29,14 @@ inline const QString kMeetingUnchosen = QStringLiteral("回");
 inline const QString kDayUnchosen = QStringLiteral("日");
 inline const QString kRaceUnchosen = QStringLiteral("RaceNo");
 
+// The days a meeting runs to (the meeting calendar shows 01 to 12); the day box
+// offers them all and takes a typed day too.
+constexpr int kMaxDaysOfMeeting = 12;
+
+// The race as the user knows it, "東京 11R"; empty before the course and race
+// are chosen.
+[[nodiscard]] QString raceLabel(const RaceSelection &selection);
+
 // The message for the first box (course, meeting, day, race) not chosen; empty
 // when all four are chosen.
 QString missingSelectionMessage(const RaceSelection &selection);

@@ -14,6 +14,9 @@ namespace marunoki::gui {
 
 namespace {
 
+// Room in a title bar for the window icon, the three buttons and the margins.
+constexpr int kTitleBarButtons = 170;
+
 QLabel *namedLabel(const char *name, const QString &text)
 {
     auto *label = new QLabel(text);
@@ -74,6 +77,13 @@ AboutDialog::AboutDialog(const QString &version, MessageSink &messages, QWidget 
     layout->addLayout(top);
     layout->addWidget(separator);
     layout->addLayout(bottom);
+
+    // The window manager writes the caption in its title bar beside the icon
+    // and three buttons, in a bold face; a dialog narrower than that has its
+    // caption cut ("Marun…").
+    QFont captionFont = font();
+    captionFont.setBold(true);
+    setMinimumWidth(QFontMetrics(captionFont).horizontalAdvance(texts.caption) + kTitleBarButtons);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     // Failing to find or start a tool is reported; the dialog stays open.

@@ -13,6 +13,7 @@ namespace marunoki::gui {
 CellGridModel::CellGridModel(const CellGrid &grid, QObject *parent)
     : QAbstractTableModel(parent)
     , grid_(grid)
+    , fontName_(grid.fontName)
     , family_(gothicFamily(grid.fontName))
 { }
 
@@ -57,7 +58,10 @@ QVariant CellGridModel::data(const QModelIndex &index, int role) const
 void CellGridModel::reload()
 {
     beginResetModel();
-    family_ = gothicFamily(grid_.fontName);
+    if (grid_.fontName != fontName_) {
+        fontName_ = grid_.fontName;
+        family_ = gothicFamily(fontName_);
+    }
     endResetModel();
 }
 

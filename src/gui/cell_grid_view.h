@@ -28,6 +28,10 @@ public:
 private:
     const CellGrid &grid_;
     // The installed face for the grid's font name, looked up at each reload.
+    // The grid's font name and the family installed for it: looking a family
+    // up asks the font configuration for every candidate, so it is done again
+    // only when the grid names another font.
+    QString fontName_;
     QString family_;
 };
 

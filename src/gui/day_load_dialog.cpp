@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -53,8 +54,14 @@ DayLoadDialog::DayLoadDialog(const DaySelection &day, const Settings &settings, 
     bar_->setRange(0, day.lastRace - day.firstRace + 1);
     bar_->setValue(0);
     button_ = new QPushButton(QStringLiteral("読込み中止"));
+    failures_ = new QPlainTextEdit;
+    failures_->setObjectName(QStringLiteral("dayFailures"));
+    failures_->setReadOnly(true);
+    failures_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    failures_->hide();
     box->addWidget(status_);
     box->addWidget(bar_);
+    box->addWidget(failures_);
     box->addWidget(button_);
     connect(button_, &QPushButton::clicked, this, [this] {
         if (running_)
@@ -78,12 +85,10 @@ DayLoadDialog::DayLoadDialog(const DaySelection &day, const Settings &settings, 
                 this, [this, race, k, count] { raceStarting(race, k, count); }, Qt::QueuedConnection);
         });
         const DayResult result = runDay(day, context, observer);
-        const int analysed = result.analysedCount();
         const int count = day.lastRace - day.firstRace + 1;
-        const bool stopped = result.stopped;
+        finished_ = true;
         QMetaObject::invokeMethod(
-            this, [this, analysed, count, stopped] { ended(analysed, count, stopped); },
-            Qt::QueuedConnection);
+            this, [this, result, count] { ended(result, count); }, Qt::QueuedConnection);
     });
 }
 
@@ -100,16 +105,21 @@ void DayLoadDialog::raceStarting(int race, int k, int count)
     bar_->setValue(k - 1);
 }
 
-void DayLoadDialog::ended(int analysed, int count, bool stopped)
+void DayLoadDialog::ended(const DayResult &result, int count)
 {
     if (worker_.joinable())
         worker_.join();
     running_ = false;
-    bar_->setValue(stopped ? bar_->value() : count);
+    bar_->setValue(result.stopped ? bar_->value() : count);
     status_->setText(QStringLiteral("%1レース中 %2レースを読み込みました%3")
                          .arg(count)
-                         .arg(analysed)
-                         .arg(stopped ? QStringLiteral("（中止しました）") : QString()));
+                         .arg(result.analysedCount())
+                         .arg(result.stopped ? QStringLiteral("（中止しました）") : QString()));
+    const QStringList failures = result.failures();
+    if (!failures.isEmpty()) {
+        failures_->setPlainText(QStringLiteral("読み込めなかったレース:\n") + failures.join(u'\n'));
+        failures_->show();
+    }
     button_->setText(QStringLiteral("閉じる"));
     Q_EMIT dayEnded();
 }

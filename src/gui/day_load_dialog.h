@@ -1,7 +1,8 @@
 #pragma once
 // "1日分読込み": the races of the day chosen in the selection boxes loaded into
 // the page cache in the background, with a progress window (race k of n) and a
-// stop button. The work is the core's race day (runDay) on a thread of its own
+// stop button. At the end it says how many races were read and lists the
+// races that were not, each with its cause. The work is the core's race day (runDay) on a thread of its own
 // with its own store, so the window's race stays as it is; afterwards every
 // race of that day loads from the cache.
 
@@ -17,6 +18,7 @@
 
 class QComboBox;
 class QLabel;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -34,6 +36,12 @@ public:
         const QString &offlineFolder, QWidget *parent);
     ~DayLoadDialog() override;
 
+    // Asks the day to stop after the page in flight (also from the window that
+    // is ending the program).
+    void stop();
+    // The worker has let go (the day went through, stopped or failed).
+    bool finished() const { return finished_; }
+
 Q_SIGNALS:
     // The day has ended (gone through, stopped or failed).
     void dayEnded();
@@ -43,14 +51,15 @@ protected:
 
 private:
     void raceStarting(int race, int k, int count);
-    void ended(int analysed, int count, bool stopped);
-    void stop();
+    void ended(const DayResult &result, int count);
 
     std::unique_ptr<RaceStore> store_;
     std::atomic<bool> stop_ {false};
+    std::atomic<bool> finished_ {false};
     std::thread worker_;
     QLabel *status_ = nullptr;
     QProgressBar *bar_ = nullptr;
+    QPlainTextEdit *failures_ = nullptr;
     QPushButton *button_ = nullptr;
     bool running_ = true;
 };

@@ -1,10 +1,18 @@
 #include "gui/gui_sinks.h"
 
+#include "app/common.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QThread>
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 
 namespace marunoki::gui {
 
@@ -23,27 +31,54 @@ void MessageBoxSink::message(const QString &text)
     detailedMessage(text, QString());
 }
 
-void MessageBoxSink::detailedMessage(const QString &text, const QString &detail)
+void MessageBoxSink::show(const QString &text, const QString &detail)
 {
-    auto show = [this, text, detail] {
-        if (silenced_)
-            return;
-        if (before_)
-            before_();
-        QMessageBox box(
-            QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, parent_.data());
-        if (!detail.isEmpty())
-            box.setDetailedText(detail);
-        box.exec();
-        if (after_)
-            after_();
-    };
     if (silenced_)
         return;
-    if (QThread::currentThread() == qApp->thread())
-        show();
-    else
-        QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
+    if (before_)
+        before_();
+    QMessageBox box(QMessageBox::Information, kProgramTitle, text, QMessageBox::Ok, parent_.data());
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
+    // Pressing the details button must not make it the button Enter presses.
+    QAbstractButton *ok = box.button(QMessageBox::Ok);
+    for (QAbstractButton *button : box.buttons()) {
+        if (auto *push = qobject_cast<QPushButton *>(button); push != nullptr && button != ok)
+            push->setAutoDefault(false);
+    }
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    if (after_)
+        after_();
+}
+
+void MessageBoxSink::detailedMessage(const QString &text, const QString &detail)
+{
+    if (silenced_)
+        return;
+    if (QThread::currentThread() == anchor_.thread()) {
+        show(text, detail);
+        return;
+    }
+    struct Dismissal {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool dismissed = false;
+    };
+    auto dismissal = std::make_shared<Dismissal>();
+    QMetaObject::invokeMethod(
+        &anchor_,
+        [this, text, detail, dismissal] {
+            show(text, detail);
+            const std::lock_guard<std::mutex> lock(dismissal->mutex);
+            dismissal->dismissed = true;
+            dismissal->done.notify_all();
+        },
+        Qt::QueuedConnection);
+    // The user-interface thread may be ending instead of showing the box.
+    std::unique_lock<std::mutex> lock(dismissal->mutex);
+    while (!dismissal->dismissed && !silenced_)
+        dismissal->done.wait_for(lock, std::chrono::milliseconds(20));
 }
 
 LoadingProgress::LoadingProgress(QLabel *label, QProgressBar *bar)

@@ -1,9 +1,11 @@
 #pragma once
 // The desktop program's message and progress sinks. A load runs on a worker
 // thread; its messages are shown as message boxes on the user-interface thread
-// and the worker waits for OK, as the user would expect from a modal message.
-// A message with a detail (the failed page's address and cause) shows it behind
-// the box's details button.
+// and the worker waits for OK, as the user would expect from a modal message,
+// or until the sink is silenced (the program is ending and nobody will press
+// OK). A message with a detail (the failed page's address and cause) shows it
+// behind the box's details button; OK stays the button Enter presses. The boxes
+// carry the program's title.
 
 #include "app/message_sink.h"
 #include "web/page_loader.h"
@@ -34,7 +36,12 @@ public:
     void setAroundMessage(std::function<void()> before, std::function<void()> after);
 
 private:
+    void show(const QString &text, const QString &detail);
+
     QPointer<QWidget> parent_;
+    // Lives on the user-interface thread: a box asked for by a worker opens
+    // there, and not at all once the sink is gone.
+    QObject anchor_;
     std::atomic<bool> silenced_ {false};
     std::function<void()> before_;
     std::function<void()> after_;

@@ -9,15 +9,19 @@
 #include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
+#include "maintenance/first_start.h"
 #include "maintenance/track_data_update.h"
 #include "view/painter_draw_box.h"
 #include "web/meeting_calendar.h"
+#include "web/page_loader.h"
+#include "window/column_layout.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,10 +29,13 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace marunoki::gui {
 
@@ -98,7 +105,7 @@ MainWindow::MainWindow(const AppFolder &folder, const QString &offlineFolder, QW
     , offlineFolder_(offlineFolder)
     , messages_(std::make_unique<MessageBoxSink>(this))
 {
-    setWindowTitle(QStringLiteral("中央競馬もMarunoki"));
+    setWindowTitle(kProgramTitle);
     // The loading window steps aside for a message and comes back only while the
     // load goes on.
     messages_->setAroundMessage(
@@ -118,36 +125,53 @@ MainWindow::MainWindow(const AppFolder &folder, const QString &offlineFolder, QW
 
 MainWindow::~MainWindow()
 {
-    messages_->setSilenced(true);
-    store_.cancelFlag = -1;
-    if (sources_)
-        sources_->inner->cancelAll();
+    stopJobs();
     if (worker_.joinable())
         worker_.join();
 }
 
+void MainWindow::stopJobs()
+{
+    messages_->setSilenced(true);
+    store_.cancelFlag = -1;
+    calendarStop_ = -1;
+    if (sources_)
+        sources_->inner->cancelAll();
+    if (dayDialog_)
+        dayDialog_->stop();
+}
+
+bool MainWindow::jobsEndWithin(std::chrono::milliseconds limit)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        // Asked again each time: a fetch that began just after one stop (the
+        // loader clears the flag it has seen) is dropped by the next.
+        stopJobs();
+        const bool dayDone = !dayDialog_ || dayDialog_->finished();
+        if (workerDone_ && dayDone)
+            break;
+        if (clock.elapsed() >= limit.count())
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (worker_.joinable())
+        worker_.join();
+    return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (worker_.joinable()) {
-        // Ending the program ends it: the load stops without its cancel message
-        // and the window closes as soon as the worker has let go of the store.
+    // Ending the program ends it now, also during a load: the load is told to
+    // stop without its cancel message and the window closes at once; the worker
+    // lets go of the store before the window is destroyed (jobsEndWithin, the
+    // destructor), and its result is never shown.
+    if (worker_.joinable() || dayDialog_) {
         closeRequested_ = true;
-        messages_->setSilenced(true);
-        store_.cancelFlag = -1;
-        if (sources_)
-            sources_->inner->cancelAll();
-        closeLoadingWindow();
-        hide();
-        // A fetch that began just after the first drop is dropped by the next.
-        auto *again = new QTimer(this);
-        connect(again, &QTimer::timeout, this, [this] {
-            if (sources_)
-                sources_->inner->cancelAll();
-        });
-        again->start(100);
-        event->ignore();
-        return;
+        stopJobs();
     }
+    closeLoadingWindow();
     if (!stateSaved_) {
         stateSaved_ = true;
         // The window ends whether or not its state could be kept.
@@ -159,7 +183,39 @@ void MainWindow::closeEvent(QCloseEvent *event)
         if (dialog != nullptr)
             dialog->close();
     }
+    if (dayDialog_)
+        dayDialog_->hide();
     event->accept();
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::Paint && !screens_.isEmpty()) {
+        // Once painted the window has been mapped and framed.
+        QTimer::singleShot(0, this, &MainWindow::fitFrameOnScreen);
+    }
+    return QMainWindow::event(event);
+}
+
+void MainWindow::fitFrameOnScreen()
+{
+    const QList<QRect> screens = std::exchange(screens_, {});
+    if (screens.isEmpty() || isMaximized() || isFullScreen())
+        return;
+    const QRect inside = geometry();
+    const QRect outer = frameGeometry();
+    const QMargins frame(inside.left() - outer.left(), inside.top() - outer.top(),
+        outer.right() - inside.right(), outer.bottom() - inside.bottom());
+    // Without a frame (no window manager) the window went where restoreState
+    // put it.
+    if (frame.isNull())
+        return;
+    for (const QRect &screen : screens) {
+        if (screen.contains(outer))
+            return;
+    }
+    if (const std::optional<QRect> placed = placeOnScreens(inside, frame, screens, minimumSizeHint()))
+        setGeometry(*placed);
 }
 
 void MainWindow::buildControls()
@@ -189,7 +245,7 @@ QWidget *MainWindow::buildSelection()
     year_ = comboWith({}, QString());
     course_ = comboWith({}, kCourseUnchosen);
     meeting_ = comboWith(twoDigitItems(8), kMeetingUnchosen);
-    day_ = comboWith(twoDigitItems(8), kDayUnchosen);
+    day_ = comboWith(twoDigitItems(kMaxDaysOfMeeting), kDayUnchosen);
     race_ = comboWith(twoDigitItems(12), kRaceUnchosen);
     year_->setObjectName(QStringLiteral("year"));
     course_->setObjectName(QStringLiteral("course"));
@@ -248,8 +304,10 @@ QWidget *MainWindow::buildViews()
     // head-to-head grid. Splitters let the user share the space otherwise.
     auto *left = new QSplitter(Qt::Vertical);
     left->setChildrenCollapsible(false);
+    leftColumn_ = left;
     raceLabel_ = panel(QStringLiteral("データ未読込み"));
     auto *raceArea = scrolled(raceLabel_);
+    raceArea_ = raceArea;
     raceArea->setMinimumHeight(raceLabel_->fontMetrics().lineSpacing() * 2 + 8);
     left->addWidget(raceArea);
 
@@ -264,13 +322,16 @@ QWidget *MainWindow::buildViews()
     left->addWidget(graphArea);
 
     runGrid_ = new CellGridView(views_.runGrid);
+    runGrid_->setObjectName(QStringLiteral("runGrid"));
     runGrid_->setMinimumHeight(60);
     left->addWidget(runGrid_);
     left->setStretchFactor(0, 0);
     left->setStretchFactor(1, 3);
     left->setStretchFactor(2, 1);
-    // Shares of the first layout; the splitters keep them as the window grows.
+    // Shares of the first layout; shareLeftColumn sets them as the column's
+    // size changes.
     left->setSizes({raceArea->minimumHeight(), 600, 220});
+    left->installEventFilter(this);
 
     auto *side = new QWidget;
     auto *column = new QVBoxLayout(side);
@@ -326,8 +387,12 @@ void MainWindow::startUp()
     fitTexts(race_, {kRaceUnchosen});
     fitTexts(runnerBox_, {});
 
-    if (const std::optional<QString> version = installedTrackVersion(folder_, *messages_))
-        versionLabel_->setText(*version);
+    // A missing track database is said once, by askForTrackDatabase, not as a
+    // file that cannot be opened.
+    if (!trackDatabaseMissing(folder_)) {
+        if (const std::optional<QString> version = installedTrackVersion(folder_, *messages_))
+            versionLabel_->setText(*version);
+    }
     refreshViews();
 }
 
@@ -346,8 +411,16 @@ void MainWindow::restoreState(const WindowState &state, const QList<QRect> &scre
     choose(day_, state.day);
     choose(race_, state.race);
     views_.viewAfterLoad = state.view;
+    // Checked again once the window manager has framed the window.
+    screens_ = screens;
     if (state.geometry) {
-        if (const std::optional<QRect> placed = placeOnScreens(*state.geometry, screens, minimumSizeHint()))
+        // Before the window is shown its frame is not known: the usual one.
+        const QMargins frame = isVisible()
+            ? QMargins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom())
+            : kUsualWindowFrame;
+        if (const std::optional<QRect> placed
+            = placeOnScreens(*state.geometry, frame, screens, minimumSizeHint()))
             setGeometry(*placed);
     }
     if (state.maximized)
@@ -400,10 +473,11 @@ void MainWindow::makeSource()
     refreshNext_ = false;
 }
 
-void MainWindow::runInBackground(LoadingWindow *window, std::function<void()> job, void (MainWindow::*done)())
+void MainWindow::runInBackground(LoadingWindow *window, std::atomic<qint16> &stopFlag,
+    std::function<void()> job, void (MainWindow::*done)())
 {
     loading_ = window;
-    connect(window, &LoadingWindow::stopRequested, this, [this] { store_.cancelFlag = -1; });
+    connect(window, &LoadingWindow::stopRequested, this, [&stopFlag] { stopFlag = -1; });
     loading_->show();
     setControlsEnabled(false);
     workerDone_ = false;
@@ -449,8 +523,9 @@ void MainWindow::startLoad()
     const Settings settings = settings_;
     PageSource *source = sources_->source;
     auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
+    loadingRace_ = selection;
     runInBackground(
-        window,
+        window, store_.cancelFlag,
         [this, selection, settings, source, progress] {
             LoadContext context {store_, settings, folder_, *source, *progress, *messages_};
             loadResult_ = runLoad(selection, context);
@@ -476,6 +551,8 @@ void MainWindow::loadFinished()
     if (!endBackgroundJob())
         return;
     const bool analysed = loadResult_.analysed;
+    if (analysed)
+        shownRace_ = loadingRace_;
     withViews([analysed](ViewContext &context) { loadEnded(context, analysed); });
     markRaceBox();
     Q_EMIT jobEnded();
@@ -524,21 +601,42 @@ void MainWindow::openCalendar()
     if (worker_.joinable())
         return;
     makeSource();
-    // The calendar ignores the stop button; ending the program still ends its load.
-    auto *window = new LoadingWindow(QStringLiteral("開催情報 読込み中・・・"), false, this);
+    auto *window = new LoadingWindow(QStringLiteral("開催情報 読込み中・・・"), true, this);
     PageSource *source = sources_->source;
     auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
     const QString url = settings_.site1Base + QStringLiteral("/");
     calendarResult_.reset();
+    calendarStop_ = 0;
     runInBackground(
-        window,
+        window, calendarStop_,
         [this, source, progress, url] {
-            std::atomic<qint16> neverStopped {0};
-            PageLoader loader(*source, *progress, *messages_, neverStopped);
+            PageLoader loader(*source, *progress, *messages_, calendarStop_);
             MeetingCalendarReader reader;
             calendarResult_ = std::make_unique<CalendarTexts>(reader.readKaisai(loader, url, *messages_));
         },
         &MainWindow::calendarLoaded);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == leftColumn_ && event->type() == QEvent::Resize)
+        QTimer::singleShot(0, this, &MainWindow::shareLeftColumn);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::shareLeftColumn()
+{
+    const bool gridShown = runGridShown(check1());
+    runGrid_->setVisible(gridShown);
+    const QList<int> sizes = leftColumn_->sizes();
+    const int handles = leftColumn_->handleWidth() * (gridShown ? 2 : 1);
+    const int shared = leftColumn_->height() - sizes.value(0) - handles;
+    const QSize design = graphPane_->sizeHint();
+    const double aspect = design.height() > 0 ? double(design.width()) / design.height() : 0;
+    // The grid's header and four runs, and its scroll bar.
+    const int gridMinimum = runGrid_->fontMetrics().lineSpacing() * 7 + 8;
+    const ColumnShares shares = shareColumn(shared, leftColumn_->width(), aspect, gridMinimum, gridShown);
+    leftColumn_->setSizes({sizes.value(0), shares.graph, shares.grid});
 }
 
 }  // namespace marunoki::gui

@@ -11,20 +11,28 @@
 // widgets. A race load and the meeting calendar's load run on a worker thread
 // (one at a time); while one runs every control that could read or change the
 // store is disabled (the load uses curUma as its loop index) and the loading
-// window shows how far it has come and, for a race, offers "読込み中止". The
-// loading window opens only once the selection is accepted and is hidden while a
-// message box is up. Ending the program during a load stops the load and ends
-// without a message.
+// window shows how far it has come and offers "読込み中止". The loading window
+// opens only once the selection is accepted and is hidden while a message box
+// is up. The menus' keys (Ctrl+Q, Ctrl+P ...) work from every window of the
+// program, the loading window too. Ending the program (終了, Ctrl+Q, the close
+// box) during any load closes the window at once and without a message; the
+// load is told to stop and lets go of the store within moments (jobsEndWithin).
 //
 // Layout: the window fits a 1280 x 720 screen (also at a scale factor of 2 on
-// 2560 x 1440); the graph and its legend grow with the space they get, the grids
-// and the panels take the rest and scroll. The size, the place, the race chosen
+// 2560 x 1440); the graph and its legend grow with the space they get, keeping
+// their shape: the left column gives the graph the height at which it fills the
+// column's width as far as the per-run grid keeps a few runs (shareColumn), and
+// all of the grid's room when the grid has nothing to show. The grids and the
+// panels take the rest and scroll. The whole frame, title bar included, is kept
+// on the screen. The size, the place, the race chosen
 // last and the view shown are kept in the settings file when the window ends.
 
 #include "app/common.h"
 #include "app/race_store.h"
 #include "driver/load_driver.h"
 #include "driver/page_sources.h"
+#include "driver/race_selection.h"
+#include "output/csv_export.h"
 #include "settings/settings.h"
 #include "settings/window_state.h"
 #include "window/window_views.h"
@@ -33,7 +41,9 @@
 #include <QPointer>
 #include <QRect>
 
+#include <array>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -45,6 +55,7 @@ class QDialog;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QSplitter;
 
 namespace marunoki {
 class PageArchive;
@@ -56,6 +67,7 @@ struct CalendarTexts;
 namespace marunoki::gui {
 
 class CellGridView;
+class DayLoadDialog;
 class GraphPane;
 class LoadingWindow;
 class MessageBoxSink;
@@ -77,6 +89,16 @@ public:
     // Whether a load (race or calendar) is running.
     bool loading() const { return worker_.joinable(); }
 
+    // A start without a track database: says so once, in a box that offers the
+    // track-data update and, when sampleFolder holds one, the sample track
+    // database. Does nothing when the folder has its marunoki.dat.
+    void askForTrackDatabase(const QString &sampleFolder);
+
+    // Tells every load (race, calendar, day) to stop and waits at most `limit`
+    // for them to let go. False when one still runs: the caller (the program
+    // ending) must not wait on it. Silences the message boxes for good.
+    [[nodiscard]] bool jobsEndWithin(std::chrono::milliseconds limit);
+
 Q_SIGNALS:
     // A load (race or calendar) has ended and its result is shown.
     void jobEnded();
@@ -85,6 +107,10 @@ protected:
     // While a load runs, closing stops it without a message; the window closes
     // when it has ended. The state is saved when the window really closes.
     void closeEvent(QCloseEvent *event) override;
+    // At the first paint after restoreState the frame the window manager gave
+    // the window is known: the window is fitted again with it.
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
@@ -108,7 +134,15 @@ private:
     void makeSource();
     // Opens the loading window and runs job on the worker thread; done runs on
     // the user-interface thread when it has ended.
-    void runInBackground(LoadingWindow *window, std::function<void()> job, void (MainWindow::*done)());
+    // stopFlag: what the loading window's stop button sets.
+    void runInBackground(LoadingWindow *window, std::atomic<qint16> &stopFlag, std::function<void()> job,
+        void (MainWindow::*done)());
+    // Tells every load to stop, without a message.
+    void stopJobs();
+    // Moves and shrinks the window so that its whole frame lies on its screen.
+    void fitFrameOnScreen();
+    // Shares the left column between the graph and the per-run grid.
+    void shareLeftColumn();
     void closeLoadingWindow();
     // After a background job: the worker joined, the loading window closed, the
     // controls enabled. False when the window was asked to close meanwhile (it
@@ -116,10 +150,14 @@ private:
     bool endBackgroundJob();
     void stepRunner(int step);
     void exportCsv();
+    // The two print jobs; each remembers its own output file for the session.
+    enum PrintJob { GraphPrint = 0, TablePrint = 1 };
     // Asks for a printer, then runs the job on it (a file printer gets one file
     // per page, numbered from the second on) and shows the views afterwards.
-    void printWith(const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job);
-    void previewWith(const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job);
+    void printWith(
+        PrintJob kind, const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job);
+    void previewWith(
+        PrintJob kind, const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job);
     void printGraphs();
     void printTable();
     void previewGraphs();
@@ -155,10 +193,18 @@ private:
     bool refreshNext_ = false;
     LoadResult loadResult_;
     std::unique_ptr<CalendarTexts> calendarResult_;
+    // Set by the calendar's stop button (a race load stops by the store's flag).
+    std::atomic<qint16> calendarStop_ {0};
+    // The race being loaded and the race shown, as the boxes chose them.
+    RaceSelection loadingRace_;
+    RaceSelection shownRace_;
+    CsvExportSession csvSession_;
     bool closeRequested_ = false;
     bool stateSaved_ = false;
-    // The printer's output file, kept for the session.
-    QString printFile_;
+    // The screens restoreState placed the window on, until its frame is known.
+    QList<QRect> screens_;
+    // Each print job's output file, kept for the session.
+    std::array<QString, 2> printFiles_;
 
     QComboBox *course_ = nullptr;
     QComboBox *year_ = nullptr;
@@ -178,6 +224,8 @@ private:
     QLabel *versionLabel_ = nullptr;  // Label10
     QLabel *raceLabel_ = nullptr;  // Label1
     QLabel *runnerLabel_ = nullptr;  // Label7
+    QSplitter *leftColumn_ = nullptr;
+    QWidget *raceArea_ = nullptr;
     GraphPane *graphPane_ = nullptr;  // Picture1 and Picture2
     CellGridView *taisenGrid_ = nullptr;  // MSFlexGrid1
     CellGridView *runGrid_ = nullptr;  // MSFlexGrid2
@@ -185,7 +233,7 @@ private:
     QPointer<QDialog> optionsDialog_;
     QPointer<QDialog> aboutDialog_;
     QPointer<QDialog> trackDialog_;
-    QPointer<QDialog> dayDialog_;
+    QPointer<DayLoadDialog> dayDialog_;
     QPointer<LoadingWindow> loading_;
     QAction *quitAction_ = nullptr;
 };

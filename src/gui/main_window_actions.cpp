@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -77,6 +78,14 @@ void MainWindow::buildMenus()
         refreshNext_ = true;
         startLoad();
     });
+    // The menus' keys work from every window of the program: the loading
+    // window, the day's window and the calendar take the focus from this one.
+    for (QMenu *menu : {system, output, day}) {
+        for (QAction *action : menu->actions()) {
+            if (!action->shortcut().isEmpty())
+                action->setShortcutContext(Qt::ApplicationShortcut);
+        }
+    }
 }
 
 void MainWindow::connectControls()
@@ -117,6 +126,7 @@ void MainWindow::connectControls()
         // Once clicked the box only knows on and off.
         tableCheck_->setTristate(false);
         withViews([this](ViewContext &context) { tableCheckClicked(context, folder_); });
+        shareLeftColumn();
     });
 }
 
@@ -177,19 +187,21 @@ void MainWindow::refreshViews()
         runnerBox_->setCurrentIndex(index);
 }
 
-void MainWindow::printWith(const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job)
+void MainWindow::printWith(
+    PrintJob kind, const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job)
 {
     QPrinter printer(QPrinter::HighResolution);
-    // The file chosen last time in this session is offered again.
-    if (!printFile_.isEmpty())
-        printer.setOutputFileName(printFile_);
+    // The file this job printed to last time in this session is offered again.
+    QString &printFile = printFiles_[kind];
+    if (!printFile.isEmpty())
+        printer.setOutputFileName(printFile);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(title);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString file = printer.outputFileName();
     if (!file.isEmpty())
-        printFile_ = file;
+        printFile = file;
     PainterPrintDevice device([&printer, file](int document) -> QPagedPaintDevice * {
         if (!file.isEmpty())
             printer.setOutputFileName(documentFileName(file, document));
@@ -199,11 +211,12 @@ void MainWindow::printWith(const QString &title, const std::function<void(ViewCo
 }
 
 void MainWindow::previewWith(
-    const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job)
+    PrintJob kind, const QString &title, const std::function<void(ViewContext &, PrintDevice &)> &job)
 {
     QPrinter printer(QPrinter::HighResolution);
-    if (!printFile_.isEmpty())
-        printer.setOutputFileName(printFile_);
+    QString &printFile = printFiles_[kind];
+    if (!printFile.isEmpty())
+        printer.setOutputFileName(printFile);
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(title);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, &job](QPrinter *target) {
@@ -219,7 +232,7 @@ void MainWindow::previewWith(
     });
     preview.exec();
     if (!printer.outputFileName().isEmpty())
-        printFile_ = printer.outputFileName();
+        printFile = printer.outputFileName();
 }
 
 namespace {
@@ -239,27 +252,51 @@ void tableJob(ViewContext &context, PrintDevice &device)
 
 void MainWindow::printGraphs()
 {
-    printWith(QStringLiteral("グラフ印刷"), graphJob);
+    printWith(GraphPrint, QStringLiteral("グラフ印刷"), graphJob);
 }
 
 void MainWindow::printTable()
 {
-    printWith(QStringLiteral("馬柱印刷"), tableJob);
+    printWith(TablePrint, QStringLiteral("馬柱印刷"), tableJob);
 }
 
 void MainWindow::previewGraphs()
 {
-    previewWith(QStringLiteral("グラフ印刷プレビュー"), graphJob);
+    previewWith(GraphPrint, QStringLiteral("グラフ印刷プレビュー"), graphJob);
 }
 
 void MainWindow::previewTable()
 {
-    previewWith(QStringLiteral("馬柱印刷プレビュー"), tableJob);
+    previewWith(TablePrint, QStringLiteral("馬柱印刷プレビュー"), tableJob);
 }
 
 void MainWindow::exportCsv()
 {
-    writeCsv(store_, folder_, *messages_);
+    using Answer = CsvExportSession::Answer;
+    const QString race = raceLabel(shownRace_);
+    const CsvExportSession::Plan plan = csvSession_.plan(store_, folder_, race);
+    Answer answer = plan.answer.value_or(Answer::Cancel);
+    if (!plan.question.isEmpty()) {
+        QMessageBox box(QMessageBox::Question, kProgramTitle,
+            plan.question + QStringLiteral("\n（この答えは終了するまで使います）"), QMessageBox::NoButton,
+            this);
+        QPushButton *replace = box.addButton(QStringLiteral("置き換える"), QMessageBox::DestructiveRole);
+        QPushButton *ownName
+            = box.addButton(QStringLiteral("レース番号付きの名前で保存"), QMessageBox::AcceptRole);
+        QPushButton *cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+        box.setDefaultButton(ownName);
+        box.setEscapeButton(cancel);
+        box.exec();
+        answer = box.clickedButton() == replace ? Answer::Replace
+            : box.clickedButton() == ownName    ? Answer::OwnName
+                                                : Answer::Cancel;
+        csvSession_.answered(answer);
+    }
+    if (answer == Answer::Cancel)
+        return;
+    const int number = answer == Answer::OwnName && shownRace_.race ? shownRace_.race->toInt() : 0;
+    if (writeCsv(store_, folder_, *messages_, systemFileSystem(), number))
+        csvSession_.written(csvPath(store_, folder_, number), race);
 }
 
 void MainWindow::calendarLoaded()

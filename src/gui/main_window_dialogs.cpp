@@ -8,8 +8,13 @@
 #include "gui/options_dialog.h"
 #include "gui/track_update_dialog.h"
 
+#include "maintenance/about_info.h"
+#include "maintenance/first_start.h"
+
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 
 namespace marunoki::gui {
 
@@ -64,6 +69,33 @@ void MainWindow::openTrackUpdate()
     connect(dialog, &TrackUpdateDialog::trackDataUpdated, versionLabel_, &QLabel::setText);
     trackDialog_ = dialog;
     showModeless(dialog);
+}
+
+void MainWindow::askForTrackDatabase(const QString &sampleFolder)
+{
+    if (!trackDatabaseMissing(folder_))
+        return;
+    auto *box = new QMessageBox(QMessageBox::Information, applicationTitle(),
+        missingTrackDatabaseQuestion(folder_, !sampleFolder.isEmpty()), QMessageBox::NoButton, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton *update
+        = box->addButton(QStringLiteral("馬場情報ファイル更新(&U)..."), QMessageBox::AcceptRole);
+    QPushButton *sample = sampleFolder.isEmpty()
+        ? nullptr
+        : box->addButton(QStringLiteral("見本を使う(&S)"), QMessageBox::ActionRole);
+    box->addButton(QStringLiteral("閉じる"), QMessageBox::RejectRole);
+    box->setDefaultButton(update);
+    connect(box, &QMessageBox::buttonClicked, this,
+        [this, update, sample, sampleFolder](QAbstractButton *clicked) {
+            if (clicked == update) {
+                openTrackUpdate();
+            } else if (sample != nullptr && clicked == sample) {
+                const TrackUpdateResult result = useSampleTrackDatabase(folder_, sampleFolder, *messages_);
+                if (result.outcome == TrackUpdateResult::Outcome::Updated)
+                    versionLabel_->setText(result.versionText);
+            }
+        });
+    box->open();
 }
 
 }  // namespace marunoki::gui

@@ -9,7 +9,10 @@
 
 #include "app/atomic_file.h"
 
+#include <QHash>
 #include <QString>
+
+#include <optional>
 
 namespace marunoki {
 
@@ -35,5 +38,41 @@ QString csvText(const RaceStore &store);
 // one another.
 bool writeCsv(const RaceStore &store, const AppFolder &folder, MessageSink &messages,
     const FileSystem &files = systemFileSystem(), int race = 0);
+
+// The file writeCsv writes for these arguments.
+[[nodiscard]] QString csvPath(const RaceStore &store, const AppFolder &folder, int race = 0);
+
+// The desktop's CSV export over one session. The file keeps its name (the race
+// date alone), so the races of one day meet in one file. Before a file that
+// holds another race is replaced the user is asked, naming that race (as this
+// session wrote it, or by the runners in the file), and the answer holds for the
+// rest of the session. A file holding the same runners is the same race.
+class CsvExportSession {
+public:
+    enum class Answer {
+        Replace,  // write over the other race
+        OwnName,  // write beside it, named with the race number ("2611290_11R.csv")
+        Cancel,  // write nothing (not remembered)
+    };
+    struct Plan {
+        QString path;  // the file as named by the date
+        // What to ask, empty when nothing is to be asked.
+        QString question;
+        // The answer to take without asking: one given earlier this session,
+        // or Replace when nothing else is in the way.
+        std::optional<Answer> answer;
+    };
+
+    // race: the loaded race as the user knows it ("東京 11R").
+    [[nodiscard]] Plan plan(const RaceStore &store, const AppFolder &folder, const QString &race) const;
+    // The user's answer to a plan's question.
+    void answered(Answer answer);
+    // A file was written with race's figures.
+    void written(const QString &path, const QString &race);
+
+private:
+    QHash<QString, QString> written_;  // path -> the race this session wrote there
+    std::optional<Answer> answer_;
+};
 
 }  // namespace marunoki

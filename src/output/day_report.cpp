@@ -3,8 +3,11 @@
 #include "app/atomic_file.h"
 #include "app/format.h"
 #include "app/race_store.h"
+#include "output/report_parts.h"
 
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -16,11 +19,11 @@ constexpr int kBestShown = 3;
 
 QString esc(const QString &text)
 {
-    return text.toHtmlEscaped();
+    return xmlText(text);
 }
 
 const char *const kStyle = R"(
-body { font-family: "Noto Sans CJK JP", "Hiragino Sans", "Meiryo", sans-serif; margin: 24px; color: #1b1b1b; }
+body { font-family: %1; margin: 24px; color: #1b1b1b; }
 h1 { font-size: 20px; margin: 0 0 12px; }
 table { border-collapse: collapse; width: 100%; font-size: 14px; }
 th, td { border: 1px solid #c8ccd2; padding: 6px 8px; vertical-align: top; text-align: left; }
@@ -40,7 +43,7 @@ RaceSummary summarizeRace(const RaceStore &store, int race)
     RaceSummary s;
     s.race = race;
     s.analysed = true;
-    s.title = store.raceTitle;
+    s.title = titleWithoutRaceNumber(store.raceTitle, race);
     s.conditions = store.raceJouken;
     s.runners = store.runnerCount();
     for (const qint32 n : store.runners()) {
@@ -66,7 +69,7 @@ QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &
 {
     QString html
         = QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>")
-        + esc(heading) + QStringLiteral("</title>\n<style>") + QString::fromUtf8(kStyle)
+        + esc(heading) + QStringLiteral("</title>\n<style>") + QString::fromUtf8(kStyle).arg(kReportFonts)
         + QStringLiteral("</style>\n</head>\n<body>\n<h1>") + esc(heading)
         + QStringLiteral("</h1>\n<table>\n<thead><tr><th>R</th><th>レース名</th><th>条件</th><th>頭数</th>"
                          "<th>平均指数上位3頭</th></tr></thead>\n<tbody>\n");
@@ -102,6 +105,55 @@ Status writeDayIndex(const QString &folder, const QString &heading, const std::v
         return Status::failure(QStringLiteral("フォルダ %1 を作れません").arg(folder));
     return writeFileAtomically(
         QDir(folder).filePath(QStringLiteral("index.html")), dayIndexHtml(heading, races));
+}
+
+namespace {
+
+// The navigation of race `i`'s page: up to the index, to the races before and after with a page.
+QString dayNavigation(const QString &heading, const std::vector<RaceSummary> &races, size_t i)
+{
+    const auto link = [](const RaceSummary &r, const QString &text) {
+        return QStringLiteral("<a href=\"../%1\">%2</a>").arg(esc(r.link), esc(text));
+    };
+    QString nav = QStringLiteral("<nav class=\"day\">");
+    for (size_t k = i; k-- > 0;) {
+        if (!races[k].link.isEmpty()) {
+            nav += link(races[k], QStringLiteral("← %1R").arg(races[k].race));
+            break;
+        }
+    }
+    nav += QStringLiteral("<a href=\"../index.html\">↑ %1</a>").arg(esc(heading));
+    for (size_t k = i + 1; k < races.size(); ++k) {
+        if (!races[k].link.isEmpty()) {
+            nav += link(races[k], QStringLiteral("%1R →").arg(races[k].race));
+            break;
+        }
+    }
+    return nav + QStringLiteral("</nav>");
+}
+
+}  // namespace
+
+Status linkRacePages(const QString &folder, const QString &heading, const std::vector<RaceSummary> &races)
+{
+    static const QRegularExpression navigation(QStringLiteral("<nav class=\"day\">.*?</nav>"));
+    Status result = Status::success();
+    for (size_t i = 0; i < races.size(); ++i) {
+        if (races[i].link.isEmpty())
+            continue;
+        const QString path = QDir(folder).filePath(races[i].link);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            result = Status::failure(QStringLiteral("%1 を読めません（%2）").arg(path, file.errorString()));
+            continue;
+        }
+        QString page = QString::fromUtf8(file.readAll());
+        file.close();
+        page.replace(navigation, dayNavigation(heading, races, i));
+        if (Status written = writeFileAtomically(path, page.toUtf8()); !written.ok())
+            result = written;
+    }
+    return result;
 }
 
 }  // namespace marunoki

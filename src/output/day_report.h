@@ -32,7 +32,8 @@ struct RaceSummary {
 };
 
 // The summary of the race the store holds: the runners with a mean figure
-// (U_heikin, 0 = none) ranked by it, ties by horse number. Reads the store only.
+// (U_heikin, 0 = none) ranked by it, ties by horse number; the title without a
+// leading race number (Site 2's titles carry one). Reads the store only.
 RaceSummary summarizeRace(const RaceStore &store, int race);
 
 // The folder of race n's report inside the day's folder: "05R".
@@ -44,5 +45,11 @@ QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &
 
 // Writes dayIndexHtml to folder/index.html atomically (the folder is made).
 Status writeDayIndex(const QString &folder, const QString &heading, const std::vector<RaceSummary> &races);
+
+// Fills the day navigation of every race page the summaries link to (in
+// folder): a link back to the day's index (named `heading`) and to the
+// previous and next race that has a page. Each page is rewritten atomically; a
+// failure names the page and the others are still linked.
+Status linkRacePages(const QString &folder, const QString &heading, const std::vector<RaceSummary> &races);
 
 }  // namespace marunoki

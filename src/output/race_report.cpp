@@ -2,16 +2,20 @@
 
 #include "app/atomic_file.h"
 #include "app/format.h"
+#include "output/hikaku_key.h"
+#include "output/report_folder.h"
+#include "output/report_grids.h"
+#include "output/report_parts.h"
+#include "output/report_summary.h"
 #include "output/view_files.h"
+#include "view/bacyu_table.h"
 #include "view/grid_render.h"
 #include "view/painter_draw_box.h"
 #include "window/shown_runner.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
@@ -20,29 +24,54 @@ namespace marunoki {
 
 namespace {
 
-constexpr double kTwipsPerInch = 1440;
 constexpr double kTwipsPerCssPixel = 15;  // a CSS pixel is 1/96 inch
+// The width of an A4 page between margins of 10 mm, in CSS pixels, a little
+// short of it so that rounding never makes a scroll bar or a cut-off column.
+constexpr double kPrintWidthPx = 190 / 25.4 * 96 - 8;
 const GridCell kDefaultCell;
 
-const QString kStyleSheet = QStringLiteral(
-    "body{font-family:'IPAPGothic','Noto Sans CJK JP','MS PGothic',sans-serif;margin:16px;color:#000;"
-    "background:#fff}\n"
-    "h1{font-size:20px;margin:0 0 4px}h2{font-size:16px;margin:24px 0 6px;border-bottom:2px solid #446}"
-    "h3{font-size:13px;margin:12px 0 4px}\n"
-    "nav.runners a{display:inline-block;margin:2px 6px 2px 0;white-space:nowrap}\n"
-    "nav.step{font-size:12px;margin-bottom:6px}nav.step a{margin-right:12px}\n"
-    ".conditions{margin:0 0 8px}.scroll{overflow-x:auto}\n"
-    "img.graph{max-width:100%;height:auto;border:1px solid #999}\n"
-    "pre.panel{font-family:inherit;font-size:13px;background:#f4f4f0;padding:6px 10px;margin:8px 0;"
-    "display:inline-block}\n"
-    "table.grid{border-collapse:collapse;table-layout:fixed}\n"
-    "table.grid td{border:1px solid #c0c0c0;padding:0 2px;height:15px;white-space:pre;overflow:hidden;"
-    "text-overflow:clip;line-height:15px}\n"
-    "td.r{text-align:right}\n");
+// Screen first; the print rules fit every table to A4 and keep what belongs
+// together on one page. A runner's section fits a page: its graph beside the
+// head-to-head table, then its panel and its per-run table.
+QString styleSheet()
+{
+    return QStringLiteral(
+        "body{font-family:%1;margin:16px;color:#000;background:#fff}\n"
+        "h1{font-size:20px;margin:0 0 4px}h2{font-size:16px;margin:24px 0 6px;border-bottom:2px solid #446}"
+        "h3{font-size:13px;margin:12px 0 4px}\n"
+        "nav.runners a{display:inline-block;margin:2px 6px 2px 0;white-space:nowrap}\n"
+        "nav.step,nav.day{font-size:12px;margin-bottom:6px}nav.step a,nav.day a{margin-right:12px}\n"
+        ".conditions{margin:0 0 8px}.scroll{overflow-x:auto}\n"
+        "img.graph{max-width:100%;height:auto;border:1px solid #999}\n"
+        "pre.panel{font-family:inherit;font-size:13px;background:#f4f4f0;padding:6px 10px;margin:8px 0;"
+        "display:inline-block}\n"
+        "table.grid{border-collapse:collapse;table-layout:fixed}\n"
+        "table.grid td{border:1px solid #c0c0c0;padding:0 2px;height:15px;white-space:pre;overflow:hidden;"
+        "text-overflow:clip;line-height:15px}\n"
+        "table.grid a{color:inherit}\n"
+        "td.r{text-align:right}\n"
+        ".views,.hikaku,.ranks{display:flex;flex-wrap:wrap;gap:12px;align-items:flex-start}\n"
+        ".views .graph{max-width:65%}.hikaku .graph{max-width:calc(100% - 260px)}\n"
+        "table.rank{border-collapse:collapse;font-size:13px}table.rank "
+        "caption{font-weight:bold;text-align:left}"
+        "table.rank th,table.rank td{border:1px solid #c0c0c0;padding:1px 6px}table.rank "
+        "th{background:#eef1f5}"
+        "table.rank a{color:inherit}\n"
+        ".key{font-size:13px}.key ul{list-style:none;padding:0;margin:0}.key li{margin:1px "
+        "0;white-space:nowrap}"
+        ".key li.chosen{font-weight:bold}.key .swatch{display:inline-block;width:18px;height:4px;"
+        "margin-right:6px;vertical-align:middle}.key p{margin:0 0 6px}\n"
+        "@page{size:A4;margin:10mm}\n"
+        "@media print{body{margin:0}nav{display:none}a{text-decoration:none;color:inherit}"
+        ".scroll{overflow:visible}h1,h2,h3{break-after:avoid}"
+        "section.runner,#summary,#hikaku,tbody.block{break-inside:avoid}#hikaku{break-before:page}"
+        "h2{margin-top:12px}.views .graph{max-height:85mm;width:auto}.views p{display:none}}\n")
+        .arg(kReportFonts);
+}
 
 QString esc(const QString &text)
 {
-    return text.toHtmlEscaped();
+    return xmlText(text);
 }
 
 QString runnerId(qint32 n)
@@ -50,9 +79,19 @@ QString runnerId(qint32 n)
     return QStringLiteral("uma-%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
+QString runnerHref(qint32 n)
+{
+    return u'#' + runnerId(n);
+}
+
 QString graphFile(qint32 n)
 {
     return QStringLiteral("graph-%1.svg").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+QString hikakuFile(qint32 n)
+{
+    return QStringLiteral("hikaku-%1.svg").arg(n, 2, 10, QLatin1Char('0'));
 }
 
 QStringList captionLines(const QString &caption)
@@ -60,34 +99,6 @@ QStringList captionLines(const QString &caption)
     QStringList lines = caption.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n")));
     lines.removeAll(QString());
     return lines;
-}
-
-// A picture of `twips` as an SVG file: vector drawing, sized for a screen at
-// the pictures' resolution.
-QByteArray svgOf(const QSizeF &twips, const QString &title,
-    const std::function<void(QPainter &painter, const QRectF &target)> &paint)
-{
-    const double scale = kViewPictureDpi / kTwipsPerInch;
-    const QSizeF size(std::ceil(twips.width() * scale), std::ceil(twips.height() * scale));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (size.isEmpty() || !buffer.open(QIODevice::WriteOnly))
-        return {};
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(size.toSize());
-    svg.setViewBox(QRectF(QPointF(0, 0), size));
-    svg.setResolution(kViewPictureDpi);
-    svg.setTitle(title);
-    QPainter painter;
-    if (!painter.begin(&svg))
-        return {};
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
-    paint(painter, QRectF(0, 0, twips.width() * scale, twips.height() * scale));
-    if (!painter.end())
-        return {};
-    return bytes;
 }
 
 Status writeSvg(const QString &path, const QByteArray &bytes)
@@ -124,9 +135,70 @@ QString stepLinks(qint32 n, qint32 last)
     return html + QStringLiteral("</nav>\n");
 }
 
+// Whether the local-racing runs are among the past runs, in the report's words.
+QString localRunsText(LocalRuns localRuns)
+{
+    switch (localRuns) {
+    case LocalRuns::Merged:
+        return QStringLiteral("地方成績: 含む");
+    case LocalRuns::NoDatabase:
+        return QStringLiteral("地方成績: 含まない（NAR_data.mdb なし）");
+    case LocalRuns::Unreadable:
+        return QStringLiteral("地方成績: 含まない（NAR_data.mdb を開けません）");
+    case LocalRuns::NotMerged:
+        break;
+    }
+    return QStringLiteral("地方成績: 含まない（サイト2の読込み）");
+}
+
+// The graph with its legend, as the window shows it.
+Status writeRunnerGraph(const WindowViews &views, const QString &path, const QString &name)
+{
+    return writeSvg(
+        path, svgOf(graphWithLegendTwips(views), name, [&views](QPainter &painter, const QRectF &target) {
+            paintGraphWithLegend(views, painter, target);
+        }));
+}
+
+// The comparison graph drawn with runner `chosen`, each line tagged with its
+// number, with the key beside it when `withKey` (a picture that stands alone).
+Status writeHikaku(
+    const RaceStore &store, const WindowViews &views, qint32 chosen, bool withKey, const QString &path)
+{
+    const RecordedDrawing &graph = views.picture1;
+    const QSizeF size(graph.width() + (withKey ? kHikakuKeyWidth : 0), graph.height());
+    return writeSvg(
+        path, svgOf(size, QStringLiteral("比較グラフ"), [&](QPainter &painter, const QRectF &target) {
+            const double scale = target.width() / size.width();
+            const QRectF picture(target.topLeft(), QSizeF(graph.width() * scale, target.height()));
+            paintDrawing(graph, painter, picture);
+            paintHikakuTags(store, graph, painter, picture);
+            if (withKey)
+                paintHikakuKey(store, chosen, painter,
+                    QRectF(picture.topRight(), QSizeF(kHikakuKeyWidth * scale, target.height())), scale);
+        }));
+}
+
+// The print rule that fits a table of `widthPx` to the page width.
+QString printFit(const QString &cssClass, int widthPx)
+{
+    if (widthPx <= kPrintWidthPx)
+        return {};
+    return QStringLiteral("@media print{table.%1{zoom:%2}}\n")
+        .arg(cssClass, QString::number(kPrintWidthPx / widthPx, 'f', 3));
+}
+
+int gridWidthPx(const CellGrid &grid)
+{
+    int width = 0;
+    for (int c = 0; c < grid.cols(); ++c)
+        width += int(std::lround(grid.colWidth(c) / kTwipsPerCssPixel));
+    return width;
+}
+
 }  // namespace
 
-QString gridHtml(const CellGrid &grid, const QString &cssClass)
+QString gridHtml(const CellGrid &grid, const QString &cssClass, const CellLinks &links, int blockRows)
 {
     QString html = QStringLiteral(
         "<div class=\"scroll\"><table class=\"grid %1\" style=\"font-size:%2pt\">\n<colgroup>")
@@ -137,6 +209,9 @@ QString gridHtml(const CellGrid &grid, const QString &cssClass)
                     .arg(std::lround(grid.colWidth(c) / kTwipsPerCssPixel));
     html += QStringLiteral("</colgroup>\n");
     for (int r = 0; r < grid.rows(); ++r) {
+        if (blockRows > 0 && r % blockRows == 0)
+            html += QLatin1String(
+                r == 0 ? "<tbody class=\"block\">\n" : "</tbody>\n<tbody class=\"block\">\n");
         html += QStringLiteral("<tr>");
         for (int c = 0; c < grid.cols(); ++c) {
             const GridCell &cell = *grid.at(r, c);
@@ -146,17 +221,37 @@ QString gridHtml(const CellGrid &grid, const QString &cssClass)
             const QString style = cellStyle(cell, grid);
             if (!style.isEmpty())
                 html += QStringLiteral(" style=\"%1\"").arg(style);
-            html += u'>' + esc(cell.text) + QStringLiteral("</td>");
+            const QString href = links && !cell.text.isEmpty() ? links(r, c) : QString();
+            if (href.isEmpty())
+                html += u'>' + esc(cell.text) + QStringLiteral("</td>");
+            else
+                html += QStringLiteral("><a href=\"%1\">%2</a></td>").arg(esc(href), esc(cell.text));
         }
         html += QStringLiteral("</tr>\n");
     }
+    if (blockRows > 0 && grid.rows() > 0)
+        html += QStringLiteral("</tbody>\n");
     return html + QStringLiteral("</table></div>\n");
 }
 
-Status writeRaceReport(ViewContext &context, const QString &folder)
+bool isReportFileName(const QString &name)
 {
-    if (Status made = makeFolder(folder); !made.ok())
-        return made;
+    static const QRegularExpression graph(QStringLiteral("^(graph|hikaku)-[0-9]{2,}\\.svg$"));
+    return name == kReportIndex || name == QLatin1String("hikaku.svg") || graph.match(name).hasMatch();
+}
+
+Status writeRaceReport(ViewContext &context, const QString &target)
+{
+    // Written beside the old report and swapped in whole (report_folder.h).
+    ReportFolder report(target, &isReportFileName);
+    if (!report.opened().ok())
+        return report.opened();
+    const QString folder = report.path();
+    // A failure names the file as the user knows it, not the new folder's.
+    const auto named = [&folder, &target](const Status &failed) {
+        QString message = failed.message();
+        return Status::failure(message.replace(folder, QDir(target).path() + u'/'));
+    };
     const ShownRunner keep(context);
     ViewContext shown {context.store, context.settings, 1, context.views, context.messages};
     const RaceStore &store = context.store;
@@ -167,60 +262,75 @@ Status writeRaceReport(ViewContext &context, const QString &folder)
     // Runners first: the race panel is written by the graph.
     QString sections;
     QString links;
+    int runGridWidth = 0;
     for (const qint32 n : store.runners()) {
         views.shownRunner = n;
         showGraph(shown);
         const QString name = QStringLiteral("%1 %2").arg(n, 2, 10, QLatin1Char('0')).arg(store.U_name[n]);
-        const QByteArray svg
-            = svgOf(graphWithLegendTwips(views), name, [&views](QPainter &painter, const QRectF &target) {
-                  paintGraphWithLegend(views, painter, target);
-              });
-        if (Status written = writeSvg(dir.filePath(graphFile(n)), svg); !written.ok())
-            return written;
+        if (Status written = writeRunnerGraph(views, dir.filePath(graphFile(n)), name); !written.ok())
+            return named(written);
+        const CellGrid runGrid = reportRunGrid(views.runGrid, store, n);
+        runGridWidth = gridWidthPx(runGrid);
         links += QStringLiteral("<a href=\"#%1\">%2</a>\n").arg(runnerId(n), esc(name));
         sections += QStringLiteral("<section class=\"runner\" id=\"%1\">\n<h2>%2</h2>\n")
                         .arg(runnerId(n), esc(name));
         sections += stepLinks(n, last);
-        sections += QStringLiteral("<img class=\"graph\" src=\"%1\" alt=\"%2 の指数グラフ\"/>\n")
+        sections += QStringLiteral(
+            "<div class=\"views\">\n<img class=\"graph\" src=\"%1\" alt=\"%2 の指数グラフ\"/>\n")
                         .arg(graphFile(n), esc(name));
+        sections += QStringLiteral("<div>\n<h3>対戦成績</h3>\n")
+            + gridHtml(views.taisenGrid, QStringLiteral("taisen"), taisenNameLinks(store, runnerHref))
+            + QStringLiteral("<p><a href=\"%1\">比較グラフ（この馬を太線で）</a></p>\n</div>\n</div>\n")
+                  .arg(hikakuFile(n));
         sections += QStringLiteral("<pre class=\"panel\">%1</pre>\n")
                         .arg(esc(captionLines(views.umaInfo).join(u'\n')));
-        sections += QStringLiteral("<h3>成績表</h3>\n") + gridHtml(views.runGrid, QStringLiteral("seiseki"));
-        sections
-            += QStringLiteral("<h3>対戦成績</h3>\n") + gridHtml(views.taisenGrid, QStringLiteral("taisen"));
+        sections += QStringLiteral("<h3>成績表</h3>\n") + gridHtml(runGrid, QStringLiteral("seiseki"));
         sections += QStringLiteral("</section>\n");
     }
     const QStringList race = captionLines(views.raceInfo);
-    const QString title = race.value(0);
+    const QString title = raceHeading(store.raceDate, store.raceCourse, store.raceNumber, race.value(0));
 
-    switchToHikaku(shown);
-    const QByteArray hikaku = svgOf(QSizeF(views.picture1.width(), views.picture1.height()),
-        QStringLiteral("比較グラフ"),
-        [&views](QPainter &painter, const QRectF &target) { paintDrawing(views.picture1, painter, target); });
-    if (Status written = writeSvg(dir.filePath(QStringLiteral("hikaku.svg")), hikaku); !written.ok())
-        return written;
+    // The comparison graph with each runner chosen; the page shows runner 1's
+    // with the key beside it as links.
+    for (const qint32 n : store.runners()) {
+        showHikakuOf(shown, n);
+        if (Status written = writeHikaku(store, views, n, true, dir.filePath(hikakuFile(n))); !written.ok())
+            return named(written);
+        if (n != 1)
+            continue;
+        if (Status written = writeHikaku(store, views, n, false, dir.filePath(QStringLiteral("hikaku.svg")));
+            !written.ok())
+            return named(written);
+    }
     switchToBacyu(shown);
+    const CellGrid bacyu = reportBacyuGrid(views.bacyuGrid, store);
 
     QString html = QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\"/>\n"
                                   "<meta name=\"viewport\" content=\"width=device-width\"/>\n");
-    html += QStringLiteral("<title>%1</title>\n<style>\n%2</style>\n</head>\n<body>\n")
-                .arg(esc(title), kStyleSheet);
-    html += QStringLiteral("<header id=\"top\">\n<h1>%1</h1>\n").arg(esc(title));
+    html += QStringLiteral("<title>%1</title>\n<style>\n%2%3%4</style>\n</head>\n<body>\n")
+                .arg(esc(title), styleSheet(), printFit(QStringLiteral("bacyu"), gridWidthPx(bacyu)),
+                    printFit(QStringLiteral("seiseki"), runGridWidth));
+    html += QStringLiteral("<header id=\"top\">\n") + kDayNavigation
+        + QStringLiteral("\n<h1>%1</h1>\n").arg(esc(title));
     for (qsizetype i = 1; i < race.size(); ++i)
         html += QStringLiteral("<p class=\"conditions\">%1</p>\n").arg(esc(race[i]));
-    if (store.raceDate > 0)
-        html += QStringLiteral("<p class=\"conditions\">%1</p>\n")
-                    .arg(esc(formatDate(store.raceDate, QStringLiteral("yyyy/mm/dd"))));
+    html += QStringLiteral("<p class=\"conditions\">%1</p>\n").arg(esc(localRunsText(store.localRuns)));
     html += QStringLiteral(
-                "<nav class=\"runners\">\n<a href=\"#bacyu\">馬柱</a>\n<a href=\"#hikaku\">比較グラフ</a>\n")
+                "<nav class=\"runners\">\n<a href=\"#summary\">指数順</a>\n<a href=\"#bacyu\">馬柱</a>\n"
+                "<a href=\"#hikaku\">比較グラフ</a>\n")
         + links + QStringLiteral("</nav>\n</header>\n");
+    html += QStringLiteral("<section id=\"summary\">\n<h2>指数順</h2>\n") + summaryHtml(store, runnerHref)
+        + QStringLiteral("</section>\n");
     html += QStringLiteral("<section id=\"bacyu\">\n<h2>馬柱</h2>\n")
-        + gridHtml(views.bacyuGrid, QStringLiteral("bacyu")) + QStringLiteral("</section>\n");
-    html
-        += QStringLiteral("<section id=\"hikaku\">\n<h2>比較グラフ</h2>\n"
-                          "<img class=\"graph\" src=\"hikaku.svg\" alt=\"全馬の比較グラフ\"/>\n</section>\n");
+        + gridHtml(bacyu, QStringLiteral("bacyu"), bacyuNameLinks(store, runnerHref), kBacyuBlockRows)
+        + QStringLiteral("</section>\n");
+    html += QStringLiteral("<section id=\"hikaku\">\n<h2>比較グラフ</h2>\n<div class=\"hikaku\">\n"
+                           "<img class=\"graph\" src=\"hikaku.svg\" alt=\"全馬の比較グラフ\"/>\n")
+        + hikakuKeyHtml(store, 1, runnerHref) + QStringLiteral("</div>\n</section>\n");
     html += sections + QStringLiteral("</body>\n</html>\n");
-    return writeFileAtomically(dir.filePath(kReportIndex), html.toUtf8());
+    if (Status written = writeFileAtomically(dir.filePath(kReportIndex), html.toUtf8()); !written.ok())
+        return named(written);
+    return report.swapIn();
 }
 
 Status writeRaceReport(

@@ -1,6 +1,7 @@
 #include "output/tally_files.h"
 
 #include "output/csv_export.h"
+#include "output/report_parts.h"
 
 #include <QDir>
 
@@ -41,7 +42,7 @@ const std::array<Rate, 3> kRates = {{{"勝率", &TallyRow::winRate, "#c0392b"},
 
 QString esc(const QString &text)
 {
-    return text.toHtmlEscaped();
+    return xmlText(text);
 }
 
 QString csvField(const QString &text)

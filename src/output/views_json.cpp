@@ -28,7 +28,69 @@ QString captionText(const QString &caption)
     return text.replace(QRegularExpression(QStringLiteral("\\r\\n?")), QStringLiteral("\n"));
 }
 
+QString kindText(PrimitiveKind kind)
+{
+    switch (kind) {
+    case PrimitiveKind::Line:
+        return QStringLiteral("line");
+    case PrimitiveKind::Box:
+        return QStringLiteral("box");
+    case PrimitiveKind::FilledBox:
+        return QStringLiteral("fill");
+    case PrimitiveKind::Circle:
+        return QStringLiteral("circle");
+    case PrimitiveKind::Text:
+        break;
+    }
+    return QStringLiteral("text");
+}
+
+QString styleText(LineStyle style)
+{
+    switch (style) {
+    case LineStyle::Dot:
+        return QStringLiteral("dot");
+    case LineStyle::DashDot:
+        return QStringLiteral("dashdot");
+    case LineStyle::Solid:
+        break;
+    }
+    return QStringLiteral("solid");
+}
+
+QJsonObject primitiveJson(const DrawPrimitive &p)
+{
+    QJsonObject op {{QStringLiteral("kind"), kindText(p.kind)}, {QStringLiteral("x1"), p.x1},
+        {QStringLiteral("y1"), p.y1}};
+    if (p.kind == PrimitiveKind::Text) {
+        op.insert(QStringLiteral("text"), p.text);
+        op.insert(QStringLiteral("size"), p.points);
+        return op;
+    }
+    op.insert(QStringLiteral("color"), colourText(p.colour));
+    op.insert(QStringLiteral("width"), p.pen.drawWidth);
+    op.insert(QStringLiteral("style"), styleText(p.pen.drawStyle));
+    if (p.kind == PrimitiveKind::Circle) {
+        op.insert(QStringLiteral("r"), p.radius);
+        op.insert(QStringLiteral("fill"),
+            p.pen.fillStyle == FillStyle::Solid ? QJsonValue(colourText(p.pen.fillColor)) : QJsonValue());
+        return op;
+    }
+    op.insert(QStringLiteral("x2"), p.x2);
+    op.insert(QStringLiteral("y2"), p.y2);
+    return op;
+}
+
 }  // namespace
+
+QJsonObject drawingJson(const RecordedDrawing &drawing)
+{
+    QJsonArray ops;
+    for (const DrawPrimitive &p : drawing.primitives())
+        ops.append(primitiveJson(p));
+    return QJsonObject {{QStringLiteral("width"), drawing.width()},
+        {QStringLiteral("height"), drawing.height()}, {QStringLiteral("ops"), ops}};
+}
 
 QJsonObject gridJson(const CellGrid &grid)
 {
@@ -63,20 +125,28 @@ QJsonObject viewsJson(ViewContext &context)
     WindowViews &views = context.views;
 
     QJsonArray runners;
+    QJsonObject legend = drawingJson(views.picture2);
     for (const qint32 n : store.runners()) {
         views.shownRunner = n;
         showGraph(shown);
         runners.append(
             QJsonObject {{QStringLiteral("uma"), n}, {QStringLiteral("Label7"), captionText(views.umaInfo)},
                 {QStringLiteral("MSFlexGrid2"), gridJson(views.runGrid)},
-                {QStringLiteral("MSFlexGrid1"), gridJson(views.taisenGrid)}});
+                {QStringLiteral("MSFlexGrid1"), gridJson(views.taisenGrid)},
+                {QStringLiteral("graph"), drawingJson(views.picture1)}});
+        // The legend is drawn with runner 1 only and stays until it is drawn again.
+        if (n == 1)
+            legend = drawingJson(views.picture2);
     }
-    // The race panel as the graphs wrote it; the table drawn last, as the
-    // window draws it over the graph.
+    // The race panel as the graphs wrote it; the comparison graph of runner 1;
+    // the table drawn last, as the window draws it over the graph.
     const QString raceInfo = captionText(views.raceInfo);
+    showHikakuOf(shown, 1);
+    const QJsonObject hikaku = drawingJson(views.picture1);
     switchToBacyu(shown);
     return QJsonObject {{QStringLiteral("Label1"), raceInfo},
-        {QStringLiteral("MSFlexGrid3"), gridJson(views.bacyuGrid)}, {QStringLiteral("runners"), runners}};
+        {QStringLiteral("MSFlexGrid3"), gridJson(views.bacyuGrid)}, {QStringLiteral("runners"), runners},
+        {QStringLiteral("legend"), legend}, {QStringLiteral("hikaku"), hikaku}};
 }
 
 Status writeViewsJson(ViewContext &context, const QString &path)

@@ -6,13 +6,25 @@
 // same code that fills the window's views.
 //
 //   { "Label1": caption, "MSFlexGrid3": GRID,
-//     "runners": [ { "uma": n, "Label7": caption, "MSFlexGrid2": GRID, "MSFlexGrid1": GRID }, ... ] }
+//     "runners": [ { "uma": n, "Label7": caption, "MSFlexGrid2": GRID, "MSFlexGrid1": GRID,
+//                    "graph": DRAWING }, ... ],
+//     "legend": DRAWING, "hikaku": DRAWING }
 //   GRID = { "rows": R, "cols": C, "text": [[R x C texts]],
 //            "style": [ { "r", "c", "fore": "#RRGGBB", "back": "#RRGGBB", "bold", "size" }, ... ] }
+//   DRAWING = { "width": W, "height": H, "ops": [ OP, ... ] }
+//   OP = { "kind": "line" | "box" | "fill" | "circle" | "text", "x1", "y1",
+//          "x2", "y2" (line, box, fill), "r", "fill": "#RRGGBB" | null (circle),
+//          "color": "#RRGGBB", "width": pixels, "style": "solid" | "dot" | "dashdot" (all but text),
+//          "text", "size" (text) }
 //
 // "style" lists every cell whose text colour, background, weight or size differs
 // from the grid's defaults (black on white, regular, the grid's base size), with
 // all four; "size" is in points. Captions have their line breaks as "\n".
+//
+// A drawing is a retained picture at its design size, in twips, its primitives
+// in drawing order: "graph" is the runner's graph box, "legend" the legend box
+// as drawn with runner 1, "hikaku" the comparison graph with runner 1 chosen.
+// A circle's "fill" is its fill colour when it is filled, else null.
 
 #include "app/status.h"
 #include "window/window_views.h"
@@ -23,6 +35,9 @@ namespace marunoki {
 
 // One grid as JSON.
 QJsonObject gridJson(const CellGrid &grid);
+
+// One retained drawing as JSON.
+QJsonObject drawingJson(const RecordedDrawing &drawing);
 
 // The whole dump. Draws every runner (check1 is taken as 1 whatever the
 // context says), then shows again what was shown.

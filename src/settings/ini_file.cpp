@@ -3,9 +3,14 @@
 #include "app/atomic_file.h"
 
 #include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <sys/stat.h>
 
 namespace marunoki {
 
@@ -115,6 +120,20 @@ bool isAscii(QByteArrayView bytes)
     return true;
 }
 
+// UTF-16 without a byte-order mark: the text of a settings file is mostly
+// ASCII, whose UTF-16 has a zero byte in every other place. Neither CP932 nor
+// UTF-8 text has zero bytes at all.
+bool looksLikeUtf16(QByteArrayView bytes)
+{
+    const qsizetype n = std::min<qsizetype>(bytes.size(), 4096) & ~qsizetype(1);
+    if (n < 4)
+        return false;
+    qsizetype zeros[2] = {0, 0};
+    for (qsizetype i = 0; i < n; ++i)
+        zeros[i % 2] += bytes[i] == '\0';
+    return std::max(zeros[0], zeros[1]) * 4 >= n;  // half the places of one parity or more
+}
+
 }  // namespace
 
 IniFile IniFile::read(const QString &path)
@@ -130,7 +149,10 @@ IniFile IniFile::read(const QString &path)
     }
     // A pipe or a device would block the read or never end.
     if (!info.isFile()) {
+        struct stat target { };
+        const bool loop = ::stat(QFile::encodeName(path).constData(), &target) != 0 && errno == ELOOP;
         ini.problem_ = info.exists() ? QStringLiteral("通常のファイルではありません")
+            : loop                   ? QStringLiteral("シンボリックリンクが循環しています")
                                      : QStringLiteral("リンク先のファイルがありません");
         return ini;
     }
@@ -159,6 +181,11 @@ IniFile IniFile::read(const QString &path)
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         ini.problem_
             = QStringLiteral("UTF-16 で保存されています（Shift_JIS か UTF-8 で保存し直してください）");
+        return ini;
+    }
+    if (looksLikeUtf16(bytes)) {
+        ini.problem_ = QStringLiteral(
+            "UTF-16（バイト順マークなし）で保存されています（Shift_JIS か UTF-8 で保存し直してください）");
         return ini;
     }
     ini.state_ = State::Read;

@@ -2,6 +2,9 @@
 
 #include "app/format.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace marunoki {
 
 namespace {
@@ -149,6 +152,27 @@ Status writeBabadir(const AppFolder &folder, const QString &babadir)
 {
     return writeProfileString(
         QStringLiteral("file"), QStringLiteral("babadir"), babadir, settingsFile(folder));
+}
+
+Status prepareUserFolder(const AppFolder &folder, const FileSystem &files)
+{
+    if (!QDir().mkpath(folder.path()))
+        return Status::failure(QStringLiteral("フォルダ %1 を作れません").arg(folder.path()));
+    const QString path = settingsFile(folder);
+    if (QFileInfo::exists(path))
+        return Status::success();
+    // The keys a user fills in first, with what they are for; everything else
+    // takes its default until the options dialog writes it.
+    const QString text = QStringLiteral("; Marunoki の設定（初めての起動で作成）\r\n"
+                                        "; 読込みサイト（サイト1 か サイト2）\r\n"
+                                        "[site]\r\n"
+                                        "site=%1\r\n"
+                                        "; 各サイトのアドレス（例: site1=https://www.example.jp）\r\n"
+                                        "[web]\r\n"
+                                        "site1=\r\n"
+                                        "site2=\r\n")
+                             .arg(kSite1);
+    return writeFileAtomically(path, text.toUtf8(), files);
 }
 
 }  // namespace marunoki

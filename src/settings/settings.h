@@ -7,6 +7,7 @@
 // by whoever changes one (the options dialog, the table check box, the track-data
 // update). Nothing here is global: the caller keeps the Settings value.
 
+#include "app/atomic_file.h"
 #include "app/common.h"
 #include "app/message_sink.h"
 #include "app/settings_values.h"
@@ -40,6 +41,12 @@ Status writeWriteHyo(const AppFolder &folder, qint32 checkState);
 // Written as the shortest text of the single-precision value (0.3, 0.35).
 Status writeKakeritu(const AppFolder &folder, float kakeritu);
 Status writeSite(const AppFolder &folder, const QString &site);
+
+// The first start in the per-user folder: makes the folder when it is missing
+// and writes a default settings file when it has none (reading site 1, no site
+// addresses yet). A file already there is left as it is. Says why not (the
+// folder or the file cannot be written) in the Status.
+Status prepareUserFolder(const AppFolder &folder, const FileSystem &files = systemFileSystem());
 
 // The start folder of the track-data update (section "file", key "babadir"),
 // "C:\" when not set, and its writer.

@@ -41,12 +41,14 @@ std::array<std::pair<QString, QString WindowState::*>, 6> textKeys()
 }  // namespace
 
 std::optional<QRect> placeOnScreens(
-    const QRect &remembered, const QList<QRect> &screens, const QSize &minimum)
+    const QRect &remembered, const QMargins &frame, const QList<QRect> &screens, const QSize &minimum)
 {
+    // Screens are compared with the whole frame: that is what the user saw.
+    const QRect outer = remembered.marginsAdded(frame);
     const QRect *best = nullptr;
     qint64 bestArea = 0;
     for (const QRect &screen : screens) {
-        const QRect common = screen.intersected(remembered);
+        const QRect common = screen.intersected(outer);
         const qint64 area = qint64(common.width()) * common.height();
         if (!common.isEmpty() && area > bestArea) {
             best = &screen;
@@ -55,17 +57,20 @@ std::optional<QRect> placeOnScreens(
     }
     if (best == nullptr)
         return std::nullopt;
-    const QRect &screen = *best;
-    QSize size = remembered.size().expandedTo(minimum).boundedTo(screen.size());
+    // The room for the inside once the frame has its place.
+    const QRect room = best->marginsRemoved(frame);
+    if (room.isEmpty())
+        return std::nullopt;
+    const QSize size = remembered.size().expandedTo(minimum).boundedTo(room.size());
     QRect placed(remembered.topLeft(), size);
-    if (placed.right() > screen.right())
-        placed.moveRight(screen.right());
-    if (placed.bottom() > screen.bottom())
-        placed.moveBottom(screen.bottom());
-    if (placed.left() < screen.left())
-        placed.moveLeft(screen.left());
-    if (placed.top() < screen.top())
-        placed.moveTop(screen.top());
+    if (placed.right() > room.right())
+        placed.moveRight(room.right());
+    if (placed.bottom() > room.bottom())
+        placed.moveBottom(room.bottom());
+    if (placed.left() < room.left())
+        placed.moveLeft(room.left());
+    if (placed.top() < room.top())
+        placed.moveTop(room.top());
     return placed;
 }
 

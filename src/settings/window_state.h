@@ -13,6 +13,7 @@
 #include "app/status.h"
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QString>
 
@@ -37,13 +38,20 @@ struct WindowState {
     bool operator==(const WindowState &) const = default;
 };
 
-// Where a remembered frame goes on the screens there are now (their available
-// areas): on the screen it overlaps most, made no larger than that screen (and
-// no smaller than `minimum` where the screen allows) and moved inside it.
-// Nothing when it overlaps no screen (a screen since unplugged): the window
-// then takes its usual place.
+// The frame a window manager puts around a window (title bar above, borders),
+// used until the window is shown and its own frame is known.
+inline const QMargins kUsualWindowFrame(8, 36, 8, 8);
+
+// Where a remembered window goes on the screens there are now (their available
+// areas). `remembered` is the window's inside (what normalGeometry() gives);
+// `frame` the margins the window manager adds around it. The result is the
+// inside to set, on the screen the remembered window overlaps most, such that
+// the whole frame, title bar included, lies on that screen: made no larger than
+// the screen allows (and no smaller than `minimum` where the screen allows) and
+// moved inside it. Nothing when it overlaps no screen (a screen since unplugged):
+// the window then takes its usual place.
 [[nodiscard]] std::optional<QRect> placeOnScreens(
-    const QRect &remembered, const QList<QRect> &screens, const QSize &minimum);
+    const QRect &remembered, const QMargins &frame, const QList<QRect> &screens, const QSize &minimum);
 
 [[nodiscard]] WindowState readWindowState(const AppFolder &folder);
 Status writeWindowState(const AppFolder &folder, const WindowState &state);

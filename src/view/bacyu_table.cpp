@@ -27,8 +27,8 @@ namespace {
 
 constexpr int kCols = 16;
 constexpr int kRows = 90;
-constexpr int kBlockRows = 5;
-constexpr int kShownRuns = 5;
+constexpr int kBlockRows = kBacyuBlockRows;
+constexpr int kShownRuns = kBacyuShownRuns;
 constexpr double kBaseSize = 8;
 constexpr double kSmallSize = 6;  // pedigree lines and the 上がり label
 
@@ -130,8 +130,8 @@ void writeBracket(const RaceStore &store, int n, int b, CellWriter &w)
 void writeIdentity(const RaceStore &store, int n, int b, CellWriter &w)
 {
     w.text(b, 1, plain(n));
-    w.text(b + 1, 2, store.U_name[n]);
-    w.bold(b + 1, 2, true);
+    w.text(b + 1, kBacyuNameColumn, store.U_name[n]);
+    w.bold(b + 1, kBacyuNameColumn, true);
     w.text(b + 2, 2, QStringLiteral("  父 ") + store.U_titi[n]);
     w.fontSize(b + 2, 2, kSmallSize);
     w.text(b + 3, 2, QStringLiteral("  母 ") + store.U_haha[n]);
@@ -195,8 +195,8 @@ void writeStyleAndRecord(const RaceStore &store, int n, int b, CellWriter &w)
 
 void writeRun(const RaceStore &store, float rentaiKizyun, int n, int k, int b, CellWriter &w)
 {
-    const int f = 6 + 2 * (k - 1);
-    const int t = f + 1;
+    const int t = bacyuRunTextColumn(k);
+    const int f = t - 1;
     const float figure = store.U_sisuu[n][k];
     w.text(b, f, figureText(figure));
     w.bold(b, f, true);

@@ -7,6 +7,7 @@
 #include "app/format.h"
 #include "view/graph_layout.h"
 #include "view/graph_view.h"
+#include "view/hikaku_lines.h"
 #include "view/qb_color.h"
 #include "view/runner_panels.h"
 
@@ -53,6 +54,15 @@ qint32 chosenRunner(const RaceStore &store, qint32 shown, const QString &runnerB
     return shown;
 }
 
+// Where run r of runner k is plotted: its date against the runner's own today
+// (run 0), its figure as it is.
+QPointF runPoint(const RaceStore &store, qint32 k, int r, const GraphLayout &layout)
+{
+    const double x
+        = (1 - (store.R_date[k][0] - store.R_date[k][r]) / kGraphDays) * layout.plotWidth + layout.graphLeft;
+    return {x, layout.valueToY(store.U_sisuu[k][r])};
+}
+
 // One runner's figure line: circles at the runs with a figure, joined; a run
 // without a figure breaks the line, a run without a date is passed over.
 void drawRunner(const RaceStore &store, qint32 k, const GraphLayout &layout, DrawBox &box,
@@ -61,7 +71,6 @@ void drawRunner(const RaceStore &store, qint32 k, const GraphLayout &layout, Dra
     const double radius = layout.drawScale * 30 * factor;
     box.setDrawWidth(penWidth(layout.drawScale * 1.5 * factor));
     box.setDrawStyle(LineStyle::Solid);
-    const double today = store.R_date[k][0];
     double prevX = 0;
     double prevY = 0;
     for (int r = 0; r <= kLastGraphRun; ++r) {
@@ -72,9 +81,9 @@ void drawRunner(const RaceStore &store, qint32 k, const GraphLayout &layout, Dra
             prevX = prevY = 0;
             continue;
         }
-        const double x
-            = (1 - (today - store.R_date[k][r]) / kGraphDays) * layout.plotWidth + layout.graphLeft;
-        const double y = layout.valueToY(figure);
+        const QPointF point = runPoint(store, k, r, layout);
+        const double x = point.x();
+        const double y = point.y();
         box.setFillStyle(FillStyle::Solid);
         box.setFillColor(colour);
         box.circle(x, y, radius, colour);
@@ -87,6 +96,33 @@ void drawRunner(const RaceStore &store, qint32 k, const GraphLayout &layout, Dra
 }
 
 }  // namespace
+
+std::array<QColor, kRunnerSlots> hikakuColours(const RaceStore &store)
+{
+    std::array<QColor, kRunnerSlots> colours;
+    colours.fill(QColor(0, 0, 0));
+    // A runner without a known bracket keeps the colour of the one before it;
+    // a runner without a name is not drawn and passes no colour on.
+    QColor colour(0, 0, 0);
+    for (const qint32 k : store.runners()) {
+        if (store.U_name[k].isEmpty())
+            continue;
+        colour = bracketColour(store.U_waku[k][0]).value_or(colour);
+        colours[size_t(k)] = colour;
+    }
+    return colours;
+}
+
+std::optional<QPointF> hikakuNewestPoint(const RaceStore &store, qint32 k, const GraphLayout &layout)
+{
+    if (!store.isRunner(k) || store.U_name[k].isEmpty())
+        return std::nullopt;
+    for (int r = 0; r <= kLastGraphRun; ++r) {
+        if (store.R_date[k][r] > 0 && store.U_sisuu[k][r] != 0)
+            return runPoint(store, k, r, layout);
+    }
+    return std::nullopt;
+}
 
 void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &settings, GraphSurfaces &surfaces,
     MessageSink &sink)
@@ -110,13 +146,11 @@ void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &setti
     box.box(layout.graphLeft, layout.graphTop, right, layout.graphTop + layout.plotHeight, QColor(0, 0, 0));
 
     const qint32 chosen = chosenRunner(store, shown, surfaces.runnerBox);
-    // A runner without a known bracket keeps the colour of the one before it.
-    QColor colour(0, 0, 0);
+    const std::array<QColor, kRunnerSlots> colours = hikakuColours(store);
     for (const qint32 k : store.runners()) {
         if (store.U_name[k].isEmpty())
             continue;
-        colour = bracketColour(store.U_waku[k][0]).value_or(colour);
-        drawRunner(store, k, layout, box, colour, k == chosen ? 2.5 : 1.0);
+        drawRunner(store, k, layout, box, colours[size_t(k)], k == chosen ? 2.5 : 1.0);
     }
 
     if (const QString info = writeUmaInfo(store, chosen, sink); !info.isNull())

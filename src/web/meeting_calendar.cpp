@@ -79,10 +79,9 @@ MeetingSelection meetingSelection(const QString &caption)
 
 CalendarTexts MeetingCalendarReader::readKaisai(PageLoader &loader, const QString &url, MessageSink &messages)
 {
-    // No page check; the stop button does not end this load.
-    PageRequest calendar = request(
+    // No page check; the stop button ends this load as it ends a race's.
+    const PageRequest calendar = request(
         QStringLiteral("開催情報 読込み中・・・"), {}, QStringLiteral("WebData読込みエラー(err-CA01)"));
-    calendar.honoursCancel = false;
     CalendarTexts texts;
     const int status
         = read(loader, url, calendar, [&](const PageTable &page) { texts = parseKaisai(page, messages); });

@@ -54,9 +54,10 @@ MeetingSelection meetingSelection(const QString &caption);
 class MeetingCalendarReader : public ReaderPage {
 public:
     // Loads the top page at url (status text "開催情報 読込み中・・・"; no page
-    // check; the stop button has no effect) and parses the calendar. A page that
-    // could not be fetched gives nothing filled and the message "開催情報読込みエラー"
-    // with the address and the cause as its detail.
+    // check) and parses the calendar. A page that could not be fetched gives
+    // nothing filled and the message "開催情報読込みエラー" with the address and the
+    // cause as its detail. The loader's stop flag stops it like a race load:
+    // nothing filled and no message.
     CalendarTexts readKaisai(PageLoader &loader, const QString &url, MessageSink &messages);
 };
 

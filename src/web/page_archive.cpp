@@ -99,23 +99,38 @@ PageArchive::PageArchive(const QString &folder, const FileSystem &files)
     : folder_(QDir(folder).absolutePath() + u'/')
     , files_(files)
 {
-    // An index that is not a regular file (a FIFO would block) counts as none.
-    const RegularFileRead index
-        = readRegularFile(folder_ + QLatin1String(kIndexName), NetworkPageSource::kMaxPageBytes);
-    if (!index.status.ok())
+    // An index that is not a regular file (a FIFO would block), too large or
+    // unreadable is not used, and never written over: the pages it lists would
+    // be lost from it.
+    const QString indexPath = folder_ + QLatin1String(kIndexName);
+    const RegularFileRead index = readRegularFile(indexPath, kMaxIndexBytes + 1);
+    if (!index.status.ok()) {
+        if (QFileInfo(indexPath).exists() || QFileInfo(indexPath).isSymLink())
+            indexProblem_ = index.status.message();
         return;
-    const QStringList lines = QString::fromUtf8(index.bytes).split(u'\n');
-    for (const QString &line : lines) {
-        const QStringList fields = line.split(u'\t');
-        if (fields.size() != 3)
+    }
+    if (index.bytes.size() > kMaxIndexBytes) {
+        indexProblem_ = QStringLiteral("%1 MB を超えています").arg(kMaxIndexBytes / (1024 * 1024));
+        return;
+    }
+    for (const QByteArray &raw : index.bytes.split('\n')) {
+        const QStringList fields = QString::fromUtf8(raw).split(u'\t');
+        const QString url = fields.size() == 3 ? unescapeField(fields[0]) : QString();
+        // A line of no use to us is someone else's: it is written back as it was.
+        if (url.isEmpty() || !isPlainFileName(fields[1])) {
+            if (!raw.trimmed().isEmpty())
+                foreignLines_.append(raw);
             continue;
-        const QString url = unescapeField(fields[0]);
-        if (url.isEmpty() || !isPlainFileName(fields[1]))
-            continue;
+        }
         if (!entries_.contains(url))
             order_.append(url);
         entries_.insert(url, Entry {fields[1], fields[2].trimmed().toLatin1()});
     }
+}
+
+QString PageArchive::indexRefusal() const
+{
+    return QStringLiteral("索引 %1 が読めません（%2）").arg(QLatin1String(kIndexName), indexProblem_);
 }
 
 QString PageArchive::fileNameFor(const QString &url) const
@@ -163,6 +178,8 @@ bool PageArchive::writeIndexLocked(QString *error) const
         const Entry &e = entries_[url];
         text += escapeField(url).toUtf8() + '\t' + e.file.toUtf8() + '\t' + e.charset + '\n';
     }
+    for (const QByteArray &line : foreignLines_)
+        text += line + '\n';
     const Status written = writeFileAtomically(folder_ + QLatin1String(kIndexName), text, files_);
     if (!written.ok())
         *error = written.message();
@@ -172,6 +189,10 @@ bool PageArchive::writeIndexLocked(QString *error) const
 bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteArray &charset, QString *error)
 {
     std::lock_guard lock(mutex_);
+    if (!indexProblem_.isEmpty()) {
+        *error = indexRefusal();
+        return false;
+    }
     if (!QDir().mkpath(folder_)) {
         *error = QStringLiteral("フォルダを作れません");
         return false;
@@ -200,6 +221,10 @@ std::optional<PageArchive::Page> PageArchive::load(const QString &url, QString *
     {
         std::lock_guard lock(mutex_);
         const auto it = entries_.find(url);
+        if (!indexProblem_.isEmpty()) {
+            *error = indexRefusal();
+            return std::nullopt;
+        }
         if (it == entries_.end()) {
             *error = notInArchiveCause();
             return std::nullopt;

@@ -39,10 +39,13 @@ QString readablePageName(const QString &url, bool *shortened);
 class PageArchive {
 public:
     static constexpr const char *kIndexName = "index.tsv";
+    static constexpr qint64 kMaxIndexBytes = 20 * 1024 * 1024;
 
     // Reads the folder's index if it has one; lines it cannot use are passed
-    // over. Every file the archive writes goes through `files`, which must
-    // outlive it.
+    // over (and written back as they were). An index that is there but cannot
+    // be read whole (not a regular file, over kMaxIndexBytes, unreadable) makes
+    // every save and load fail with its cause, and is never written. Every file
+    // the archive writes goes through `files`, which must outlive it.
     explicit PageArchive(const QString &folder, const FileSystem &files = systemFileSystem());
 
     struct Page {
@@ -69,12 +72,15 @@ private:
     QString fileNameLocked(const QString &url) const;
     bool nameIsFreeFor(const QString &url, const QString &name) const;
     bool writeIndexLocked(QString *error) const;
+    QString indexRefusal() const;
 
     QString folder_;
     const FileSystem &files_;
     mutable std::mutex mutex_;
     QHash<QString, Entry> entries_;
     QStringList order_;  // addresses in the order first saved
+    QByteArrayList foreignLines_;  // index lines that are not ours to understand
+    QString indexProblem_;  // why the index that is there could not be read; empty when it could
 };
 
 // Passes every request to another source and saves each page it gets into an

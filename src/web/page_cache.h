@@ -10,10 +10,20 @@
 //   desktop and the command line) may use the folder at once, and the only
 //   thing they ever do to one another's files is replace or delete them whole.
 // - A file starts with one header line (a tag, the address, the charset, the
-//   size and SHA-1 of the page, the time it was stored), then the page bytes as
-//   served. A file whose header does not parse, names another address, or whose
-//   bytes do not match the size and hash is damaged: it is treated as missing
-//   and the next store replaces it.
+//   size of the page, the time it was stored, and a SHA-1 over the header's
+//   other fields and the page), then the page bytes as served. A file whose
+//   header does not parse, names another address, or whose bytes or header do
+//   not match the hash is damaged: it is treated as missing and the next store
+//   replaces it. Entries of the first format (whose hash left the charset out)
+//   read as missing too.
+// - The folder holds only what the cache wrote, and the cache touches nothing
+//   else: eviction deletes only regular files that start with one of our tags,
+//   and works through a descriptor of the folder opened without following a
+//   link, so a "cache" that is a symbolic link (or not a folder) is never
+//   entered. Such a folder is refused whole: nothing is read from it or stored
+//   in it, and the caching source says so once.
+// - Entries are read as any file the program only reads (regular_file.h):
+//   a FIFO or a device in the folder is refused without waiting.
 // - Every file is written atomically (writeFileAtomically): a reader sees the
 //   old page, the new page, or no page, never a mix.
 // - Maximum ages are per kind of page (cards change until the race, past
@@ -23,7 +33,9 @@
 // - The size bound is kept by deleting the oldest files first, checked when the
 //   cache is opened and whenever the bytes stored since the last check could
 //   have crossed it. Another program may delete a file we are about to read;
-//   that reads as missing.
+//   that reads as missing. A file whose modification time lies in the future
+//   (a clock set back, a touched file) counts as the oldest, so it cannot keep
+//   the others from being evicted or stay for ever itself.
 
 #include "app/status.h"
 #include "web/page_source.h"
@@ -84,6 +96,10 @@ public:
     // Deletes the oldest files until the folder is within the size limit.
     void evict();
 
+    // Why the folder cannot be used (a symbolic link, not a folder); empty
+    // when it can, or does not exist yet. Looked at anew on every call.
+    QString refusal() const;
+
     // The file an address is stored in.
     QString filePath(const QString &url) const;
     const QString &folder() const { return folder_; }
@@ -100,8 +116,9 @@ private:
 // A page source that answers from the cache when it can and stores what the
 // inner source fetches. With refresh set, the cache is not read (every page is
 // fetched again) but still written: "最新の情報に更新" for one load. A page
-// that cannot be stored is still returned; the first such failure is reported
-// through the sink. Thread-safe.
+// that cannot be stored is still returned; the first such failure, or a folder
+// the cache refuses, is reported through the sink. A stop ends the reading of
+// a cached page at once. Thread-safe.
 class CachingPageSource : public PageSource {
 public:
     CachingPageSource(
@@ -118,6 +135,9 @@ public:
     bool isFresh(const QString &url) const;
 
 private:
+    // Says once that the cache's folder is refused (see PageCache::refusal).
+    void reportRefusal();
+
     PageSource &inner_;
     PageCache &cache_;
     CachePolicy policy_;

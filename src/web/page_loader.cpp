@@ -45,8 +45,8 @@ PageStatus PageLoader::load(const QString &url, const PageRequest &request, Page
     if (page.bodyHtml.isNull()) {
         table.clear();
         messages_.message(request.splitFailureMessage);
-    } else {
-        splitPage(page.bodyHtml, table);
+    } else if (!splitPageUnlessStopped(page.bodyHtml, table, flag)) {
+        return cancel();
     }
     const bool refused = request.check && !request.check(table);
     // A page that is no page for its reader is not kept for the next load.

@@ -71,10 +71,39 @@ void PageTable::clear()
 
 void splitPage(const QString &bodyHtml, PageTable &table)
 {
+    const std::atomic<qint16> notStopped {0};
+    static_cast<void>(splitPageUnlessStopped(bodyHtml, table, notStopped));  // never stopped
+}
+
+bool splitPageUnlessStopped(const QString &bodyHtml, PageTable &table, const std::atomic<qint16> &cancelFlag)
+{
+    const auto stopped = [&table, &cancelFlag] {
+        if (cancelFlag.load() != -1)
+            return false;
+        table.clear();
+        return true;
+    };
     table.clear();
-    QString html = bodyHtml;
-    html.replace(QStringLiteral("\r\n"), QString());
-    table.pageHtml = html;
+    // One pass, copying the text between the pairs; the flag is looked at once
+    // per stretch of text, so a stop is seen within a fraction of a millisecond.
+    constexpr qsizetype kStretch = 1 << 16;
+    const QStringView body(bodyHtml);
+    QString &html = table.pageHtml;
+    html.reserve(body.size());
+    qsizetype copied = 0;
+    qsizetype checked = 0;
+    for (qsizetype at = body.indexOf(u"\r\n"); at >= 0; at = body.indexOf(u"\r\n", copied)) {
+        html.append(body.mid(copied, at - copied));
+        copied = at + 2;
+        if (copied - checked > kStretch) {
+            if (stopped())
+                return false;
+            checked = copied;
+        }
+    }
+    html.append(body.mid(copied));
+    if (stopped())
+        return false;
 
     const QStringView page(table.pageHtml);
     qsizetype textBudget = 2 * page.size() + (1 << 20);
@@ -87,9 +116,13 @@ void splitPage(const QString &bodyHtml, PageTable &table)
             break;
         table.setCell(row, 0, page.mid(start, p - start).toString());
         start = p + 5;
+        if (stopped())
+            return false;
     }
 
     for (int row = 1; row <= kPageRows; ++row) {
+        if (stopped())
+            return false;
         const QString raw = table.cell(row, 0);
         if (raw.isEmpty())
             continue;
@@ -108,6 +141,7 @@ void splitPage(const QString &bodyHtml, PageTable &table)
             cellStart = p + 5;
         }
     }
+    return true;
 }
 
 }  // namespace marunoki

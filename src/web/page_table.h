@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
 
 namespace marunoki {
 
@@ -38,5 +39,11 @@ private:
 // strips markup from cells 1..60. Text beyond the 300th row end and beyond the
 // 60th cell end of a row is ignored. Never fails; runs in time linear in the page.
 void splitPage(const QString &bodyHtml, PageTable &table);
+
+// splitPage that gives up when cancelFlag becomes -1: then returns false with
+// the table cleared. Looks at the flag often enough that a stop on a page of
+// any size is seen within milliseconds.
+[[nodiscard]] bool splitPageUnlessStopped(
+    const QString &bodyHtml, PageTable &table, const std::atomic<qint16> &cancelFlag);
 
 }  // namespace marunoki

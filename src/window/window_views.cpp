@@ -75,6 +75,16 @@ void switchToBacyu(ViewContext &context)
     drawBacyu(context.store, context.views.bacyuGrid, context.messages);
 }
 
+void showHikakuOf(ViewContext &context, qint32 runner)
+{
+    if (!context.store.isRunner(runner))
+        return;
+    context.views.bacyuGrid.visible = false;
+    context.views.drawn = DrawnView::Hikaku;
+    context.views.shownRunner = runner;
+    redrawAfterRunnerChange(context);
+}
+
 void loadStarting(WindowViews &views)
 {
     views.bacyuGrid.visible = false;

@@ -84,6 +84,11 @@ void switchToBacyu(ViewContext &context);
 // The speed-figure graph of views.shownRunner, as after a load or a runner change.
 void showGraph(ViewContext &context);
 
+// The comparison graph with `runner` chosen, as the window draws it when the
+// runner box is set to that runner while the comparison graph is shown. Nothing
+// is drawn when `runner` is not a runner of the race.
+void showHikakuOf(ViewContext &context, qint32 runner);
+
 // A race load begins: the past-performance table is hidden (even when the load
 // then stops at a missing selection).
 void loadStarting(WindowViews &views);

@@ -175,9 +175,11 @@ TEST_F(RunnerPass, ComputesACentralRunFromBothReferenceRows)
 
     store.tousuu = 1;
     run(1, 1, {"05", 1, 1600, 95.5f, 34.0f});
+    run(1, kMaxRuns, {"05", 1, 1600, 95.5f, 34.0f});  // the last slot is a run too
     pass({1});
 
     EXPECT_EQ(store.U_sisuu[1][1], 80.0f);
+    EXPECT_EQ(store.U_sisuu[1][kMaxRuns], 80.0f);
     EXPECT_EQ(store.U_agari[1][1], 90.75f);
     EXPECT_EQ(store.U_babasisuu[1][1], 0.5f);
     EXPECT_TRUE(sink.messages().isEmpty());

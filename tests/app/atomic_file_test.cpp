@@ -14,6 +14,7 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -150,6 +151,21 @@ TEST(AtomicFile, AReplacementNotCommittedLeavesNothing)
     }
     EXPECT_EQ(contents(path), kOld);
     EXPECT_EQ(folderEntries(folder.path()), QStringList {QStringLiteral("index.tsv")});
+}
+
+// The real calls pass each failure on, so that the replacement can report it
+// (the faked failures above stand in for these).
+TEST(AtomicFile, TheSystemCallsPassEachFailureOn)
+{
+    const FileSystem &files = systemFileSystem();
+    const int device = ::open("/dev/null", O_WRONLY);
+    ASSERT_GE(device, 0);
+    EXPECT_EQ(files.sync(device), -1);  // a device cannot be synchronised
+    EXPECT_EQ(errno, EINVAL);
+    EXPECT_EQ(files.close(device), 0);
+    EXPECT_EQ(files.close(device), -1);
+    EXPECT_EQ(files.write(device, "x", 1), -1);
+    EXPECT_EQ(files.rename("/nonexistent/a", "/nonexistent/b"), -1);
 }
 
 TEST(AtomicFile, AFullTmpfsLeavesTheOldFileWhole)

@@ -9,8 +9,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,39 @@ protected:
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Every link of the page, and of every page it links to, names a file that
+    // is there and, after a '#', an id of that page.
+    static void expectLinksResolve(const QString &start)
+    {
+        static const QRegularExpression href(QStringLiteral("href=\"([^\"]*)\""));
+        QStringList pending {QFileInfo(start).canonicalFilePath()};
+        QSet<QString> seen;
+        while (!pending.isEmpty()) {
+            const QString page = pending.takeFirst();
+            if (seen.contains(page) || !page.endsWith(QStringLiteral(".html")))
+                continue;
+            seen.insert(page);
+            QFile file(page);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << page.toStdString();
+            const QString html = QString::fromUtf8(file.readAll());
+            for (const QRegularExpressionMatch &m : href.globalMatch(html)) {
+                const QString link = m.captured(1);
+                const QString path = link.section(u'#', 0, 0);
+                const QString id = link.section(u'#', 1);
+                const QString target = path.isEmpty() ? page : QFileInfo(page).dir().filePath(path);
+                SCOPED_TRACE((page + QStringLiteral(" -> ") + link).toStdString());
+                ASSERT_TRUE(QFileInfo::exists(target));
+                if (!id.isEmpty()) {
+                    QFile linked(target);
+                    ASSERT_TRUE(linked.open(QIODevice::ReadOnly));
+                    EXPECT_TRUE(linked.readAll().contains(QStringLiteral("id=\"%1\"").arg(id).toUtf8()));
+                }
+                pending << QFileInfo(target).canonicalFilePath();
+            }
+        }
+        EXPECT_GT(seen.size(), 1);
     }
 
     HttpTestServer server;
@@ -82,12 +117,41 @@ TEST_F(CliDay, LoadsEveryRaceOfTheRangeAndWritesTheDayReport)
         const QString name = QStringLiteral("%1R").arg(number);
         EXPECT_EQ(readFile(out.file(QStringLiteral("json/") + name + QStringLiteral(".json"))), single.out)
             << number;
-        const QByteArray report
-            = readFile(out.file(QStringLiteral("report/") + name + QStringLiteral("/index.html")));
+        // The day's page differs only by its navigation to the day.
+        QString report = QString::fromUtf8(
+            readFile(out.file(QStringLiteral("report/") + name + QStringLiteral("/index.html"))));
         EXPECT_FALSE(report.isEmpty()) << number;
-        EXPECT_EQ(report, readFile(out.file(QStringLiteral("single%1/index.html").arg(number)))) << number;
+        report.replace(QRegularExpression(QStringLiteral("<nav class=\"day\">.*?</nav>")),
+            QStringLiteral("<nav class=\"day\"></nav>"));
+        EXPECT_EQ(
+            report, QString::fromUtf8(readFile(out.file(QStringLiteral("single%1/index.html").arg(number)))))
+            << number;
+        EXPECT_TRUE(report.contains(QStringLiteral("<h1>2026/11/29 東京 %1R ").arg(number))) << number;
+        EXPECT_TRUE(report.contains(QStringLiteral("地方成績: 含まない（NAR_data.mdb なし）"))) << number;
     }
     EXPECT_EQ(server.requestCount(), requests);
+    expectLinksResolve(out.file(QStringLiteral("report/index.html")));
+    const QString race11 = QString::fromUtf8(readFile(out.file(QStringLiteral("report/11R/index.html"))));
+    EXPECT_TRUE(race11.contains(QStringLiteral(
+        "<a href=\"../10R/index.html\">← 10R</a><a href=\"../index.html\">↑ 2026年 5回東京9日</a>"
+        "<a href=\"../12R/index.html\">12R →</a>")));
+}
+
+TEST_F(CliDay, Site2TitlesNameTheRaceNumberOnce)
+{
+    const CliRun run = runCli(dayArgs(2, QStringLiteral("10-12"))
+        + QStringList {QStringLiteral("--report"), out.file(QStringLiteral("report"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString err = QString::fromUtf8(run.err);
+    EXPECT_TRUE(err.contains(QStringLiteral("[1/3] 10R 見本ステークス10 16頭"))) << run.err.toStdString();
+    const QString index = QString::fromUtf8(readFile(out.file(QStringLiteral("report/index.html"))));
+    EXPECT_TRUE(index.contains(QStringLiteral("<td>見本ステークス10</td>"))) << index.toStdString();
+    const QString race = QString::fromUtf8(readFile(out.file(QStringLiteral("report/10R/index.html"))));
+    EXPECT_TRUE(race.contains(QStringLiteral("<h1>2026/11/29 東京 10R 見本ステークス10</h1>")));
+    EXPECT_TRUE(race.contains(QStringLiteral("地方成績: 含まない（サイト2の読込み）")));
+    for (const QString &text : {err, index, race})
+        EXPECT_FALSE(text.contains(QStringLiteral("10R 10R")));
+    expectLinksResolve(out.file(QStringLiteral("report/index.html")));
 }
 
 TEST_F(CliDay, ASecondRunComesFromTheCacheAndRefreshFetchesAgain)

@@ -36,6 +36,7 @@
 #include <functional>
 
 #include <signal.h>
+#include <unistd.h>
 
 namespace marunoki::test {
 namespace {
@@ -649,28 +650,98 @@ TEST_F(CliLoad, JobsBoundsThePagesInFlight)
 TEST_F(CliLoad, CtrlCStopsTheLoadLikeTheStopButton)
 {
     server.route(horsePath(1, 3), HttpRoute::neverAnswer());
-    QProcess process;
-    process.start(QStringLiteral(MARUNOKI_CLI_PATH),
-        selectionArgs(1) + baseArgs() + QStringList {QStringLiteral("--json"), QStringLiteral("-")});
-    ASSERT_TRUE(process.waitForStarted());
-    // Wait for the load to hang on runner 3's page, then press Ctrl-C.
-    QByteArray err;
-    QElapsedTimer timer;
-    timer.start();
-    while (!err.contains("03/06") && timer.elapsed() < 20000) {
-        process.waitForReadyRead(100);
+    // SIGTERM (a service manager, kill) stops a load as Ctrl-C does.
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        QProcess process;
+        process.start(QStringLiteral(MARUNOKI_CLI_PATH),
+            selectionArgs(1) + baseArgs() + QStringList {QStringLiteral("--json"), QStringLiteral("-")});
+        ASSERT_TRUE(process.waitForStarted());
+        // Wait for the load to hang on runner 3's page, then press Ctrl-C.
+        QByteArray err;
+        QElapsedTimer timer;
+        timer.start();
+        while (!err.contains("03/06") && timer.elapsed() < 20000) {
+            process.waitForReadyRead(100);
+            err += process.readAllStandardError();
+        }
+        ASSERT_TRUE(err.contains("03/06")) << err.toStdString();
+        ::kill(pid_t(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(10000));
         err += process.readAllStandardError();
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 3);
+        CliRun run;
+        run.err = err;
+        EXPECT_EQ(run.messages(), QStringList {QStringLiteral("処理を中止します（ユーザーキャンセル）")});
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
     }
-    ASSERT_TRUE(err.contains("03/06")) << err.toStdString();
-    ::kill(pid_t(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(10000));
-    err += process.readAllStandardError();
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 3);
-    CliRun run;
-    run.err = err;
-    EXPECT_EQ(run.messages(), QStringList {QStringLiteral("処理を中止します（ユーザーキャンセル）")});
-    EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+}
+
+// Every output option, by any name of the application folder's own files or
+// its cache, is refused before anything is fetched, and those files stay as
+// they were.
+TEST_F(CliLoad, AnOutputOnTheApplicationFoldersOwnFilesIsRefused)
+{
+    const QString ini = app.write(QStringLiteral("marunoki.ini"), "[web]\n");
+    QDir().mkpath(app.file(QStringLiteral("cache")));
+    QDir().mkpath(app.file(QStringLiteral("sub")));
+    TestFolder other;
+    QFile::link(app.path(), other.file(QStringLiteral("app")));
+    const QString dat = app.file(QStringLiteral("marunoki.dat"));
+    const std::optional<QByteArray> datBytes = fileBytes(dat);
+    ASSERT_EQ(::link(QFile::encodeName(dat).constData(),
+                  QFile::encodeName(other.file(QStringLiteral("hard.json"))).constData()),
+        0);
+    const struct {
+        const char *option;
+        QString path;
+    } cases[] = {
+        {"--json", dat},
+        {"--json", other.file(QStringLiteral("hard.json"))},
+        {"--views-json", other.file(QStringLiteral("app/marunoki.ini"))},
+        {"--graphs-pdf", app.file(QStringLiteral("sub/../marunoki.dat"))},
+        {"--table-pdf", app.file(QStringLiteral("NAR_data.mdb"))},
+        {"--png", app.file(QStringLiteral("cache"))},
+        {"--report", other.file(QStringLiteral("app/cache/report"))},
+        {"--archive", app.file(QStringLiteral("cache/"))},
+        {"--json", app.file(QStringLiteral("journal.sqlite"))},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.option);
+        const CliRun run = load(1, {QString::fromLatin1(c.option), c.path});
+        EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("アプリケーションフォルダ").toUtf8()))
+            << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(QStringLiteral("出馬表読込み中").toUtf8()));
+        EXPECT_EQ(fileBytes(dat), datBytes);
+        EXPECT_EQ(fileBytes(ini), std::optional(QByteArray("[web]\n")));
+        EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("NAR_data.mdb"))));
+        EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("journal.sqlite"))));
+        EXPECT_EQ(QDir(app.file(QStringLiteral("cache"))).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+            QStringList());
+    }
+}
+
+// A name of bytes that are not UTF-8 is written under those very bytes.
+TEST_F(CliLoad, AnOutputNameThatIsNotUtf8KeepsItsBytes)
+{
+    TestFolder out;
+    QProcess process;
+    process.setWorkingDirectory(out.path());
+    // The shell hands over the raw bytes, which QProcess's text arguments cannot.
+    process.start(QStringLiteral("/bin/sh"),
+        QStringList {QStringLiteral("-c"),
+            QStringLiteral("exec \"$0\" \"$@\" --json \"$(printf 'r\\377\\223.json')\""),
+            QStringLiteral(MARUNOKI_CLI_PATH)}
+            + selectionArgs(1) + baseArgs());
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const QByteArray written = QFile::encodeName(out.path()) + "r\xff\x93.json";
+    EXPECT_EQ(::access(written.constData(), F_OK), 0);
+    // Qt cannot list or remove such a name; the system calls can.
+    EXPECT_EQ(::unlink(written.constData()), 0);
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).size(), 0);
 }
 
 TEST(CliImportMdb, RefusesAFileThatIsNotAnAccessDatabase)

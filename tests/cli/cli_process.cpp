@@ -1,6 +1,7 @@
 #include "cli_process.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 
 namespace marunoki::test {
 
@@ -39,9 +40,13 @@ bool CliRun::detailsFollowMessages() const
     return true;
 }
 
-CliRun runCli(const QStringList &arguments, const QString &workingDir, int timeoutMs)
+namespace {
+
+CliRun runWith(const QStringList &arguments, const QString &workingDir, int timeoutMs,
+    const QProcessEnvironment &environment)
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     if (!workingDir.isEmpty())
         process.setWorkingDirectory(workingDir);
     process.start(QStringLiteral(MARUNOKI_CLI_PATH), arguments);
@@ -61,6 +66,31 @@ CliRun runCli(const QStringList &arguments, const QString &workingDir, int timeo
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+}  // namespace
+
+CliRun runCli(const QStringList &arguments, const QString &workingDir, int timeoutMs)
+{
+    // A run without --app-dir settles on the user's data folder: one of the
+    // test program's own, never the real one of whoever runs the tests.
+    static const QTemporaryDir userData;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), userData.path());
+    environment.remove(QStringLiteral("MARUNOKI_APP_DIR"));
+    return runWith(arguments, workingDir, timeoutMs, environment);
+}
+
+CliRun runCliAt(const QString &home, const QStringList &arguments, const QString &workingDir,
+    const QMap<QString, QString> &set)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.remove(QStringLiteral("XDG_DATA_HOME"));
+    environment.remove(QStringLiteral("MARUNOKI_APP_DIR"));
+    for (auto it = set.begin(); it != set.end(); ++it)
+        environment.insert(it.key(), it.value());
+    return runWith(arguments, workingDir, 60000, environment);
 }
 
 }  // namespace marunoki::test

@@ -2,6 +2,7 @@
 // Runs the built marunoki-cli as a child process and collects what it wrote.
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -24,5 +25,11 @@ struct CliRun {
 // Runs marunoki-cli with the arguments, in workingDir when given. Kills it after
 // timeoutMs (then crashed is true).
 CliRun runCli(const QStringList &arguments, const QString &workingDir = QString(), int timeoutMs = 60000);
+
+// The same as a user whose home folder is home: HOME set, and the variables
+// that would choose another application folder (XDG_DATA_HOME,
+// MARUNOKI_APP_DIR) removed unless given in `set`.
+CliRun runCliAt(const QString &home, const QStringList &arguments, const QString &workingDir,
+    const QMap<QString, QString> &set = {});
 
 }  // namespace marunoki::test

@@ -21,7 +21,7 @@ namespace {
 TEST(CliDemo, LoadsTheSampleRaceAndWritesItsResults)
 {
     TestFolder work;
-    const CliRun run = runCli({QStringLiteral("demo")}, work.path());
+    const CliRun run = runCliAt(work.path(), {QStringLiteral("demo")}, work.path());
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString out = work.file(QStringLiteral("marunoki-demo/"));
     const QString csv = out + QStringLiteral("2611290.csv");

@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 extern char **environ;
 
@@ -44,8 +45,20 @@ QByteArray demoOnTerminal(const QString &folder, int *exitCode)
     char program[] = MARUNOKI_CLI_PATH;
     char command[] = "demo";
     char *argv[] = {program, command, nullptr};
+    // The folder is the home folder too: a start may make the user's data folder.
+    std::vector<QByteArray> variables {"HOME=" + dir};
+    for (char **each = environ; *each != nullptr; ++each) {
+        const QByteArray variable(*each);
+        if (!variable.startsWith("HOME=") && !variable.startsWith("XDG_DATA_HOME=")
+            && !variable.startsWith("MARUNOKI_APP_DIR="))
+            variables.push_back(variable);
+    }
+    std::vector<char *> envp;
+    for (QByteArray &variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
     pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, program, &actions, nullptr, argv, environ);
+    const int spawned = ::posix_spawn(&pid, program, &actions, nullptr, argv, envp.data());
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(slave);
 

@@ -4,8 +4,10 @@
 #include "app/format.h"
 #include "driver/load_driver.h"
 #include "output/race_report.h"
+#include "output/report_grids.h"
 #include "output/views_json.h"
 #include "settings/settings.h"
+#include "view/runner_panels.h"
 #include "web/page_archive.h"
 #include "web/page_loader.h"
 
@@ -14,12 +16,17 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
+#include <QUrl>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace marunoki::test {
@@ -75,6 +82,52 @@ void expectSameGrid(const QJsonObject &dumped, const CellGrid &model, const char
         }
     }
     EXPECT_EQ(int(styles.size()), model.rows() * model.cols() - plain);
+}
+
+// A dumped drawing holds the retained drawing primitive by primitive, in the
+// units and names of the dump.
+void expectSameDrawing(const QJsonObject &dumped, const RecordedDrawing &model, const char *name)
+{
+    SCOPED_TRACE(name);
+    EXPECT_EQ(dumped[QStringLiteral("width")].toDouble(), model.width());
+    EXPECT_EQ(dumped[QStringLiteral("height")].toDouble(), model.height());
+    const QJsonArray ops = dumped[QStringLiteral("ops")].toArray();
+    ASSERT_EQ(ops.size(), qsizetype(model.primitives().size()));
+    const char *const kinds[] = {"line", "box", "fill", "circle", "text"};
+    const char *const styles[] = {"solid", "dot", "dashdot"};
+    for (qsizetype i = 0; i < ops.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QJsonObject op = ops[i].toObject();
+        const DrawPrimitive &p = model.primitives()[size_t(i)];
+        const auto number = [&op](const char *key) { return op[QLatin1String(key)].toDouble(); };
+        EXPECT_EQ(op[QStringLiteral("kind")].toString(), QLatin1String(kinds[int(p.kind)]));
+        EXPECT_EQ(number("x1"), p.x1);
+        EXPECT_EQ(number("y1"), p.y1);
+        if (p.kind == PrimitiveKind::Text) {
+            EXPECT_EQ(op[QStringLiteral("text")].toString(), p.text);
+            EXPECT_EQ(number("size"), p.points);
+            EXPECT_EQ(op.size(), 5);
+            continue;
+        }
+        const QString colour = op[QStringLiteral("color")].toString();
+        EXPECT_EQ(colour, colour.toUpper());
+        EXPECT_EQ(QColor(colour), p.colour);
+        EXPECT_EQ(op[QStringLiteral("width")].toInt(-1), p.pen.drawWidth);
+        EXPECT_EQ(op[QStringLiteral("style")].toString(), QLatin1String(styles[int(p.pen.drawStyle)]));
+        if (p.kind == PrimitiveKind::Circle) {
+            EXPECT_EQ(number("r"), p.radius);
+            const QJsonValue fill = op[QStringLiteral("fill")];
+            if (p.pen.fillStyle == FillStyle::Solid)
+                EXPECT_EQ(QColor(fill.toString()), p.pen.fillColor);
+            else
+                EXPECT_TRUE(fill.isNull());
+            EXPECT_EQ(op.size(), 8);
+        } else {
+            EXPECT_EQ(number("x2"), p.x2);
+            EXPECT_EQ(number("y2"), p.y2);
+            EXPECT_EQ(op.size(), 8);
+        }
+    }
 }
 
 class SampleRaceViews : public ::testing::Test {
@@ -142,6 +195,44 @@ TEST_F(SampleRaceViews, DumpHoldsWhatTheWindowShowsForEveryRunner)
     expectSameGrid(dump[QStringLiteral("MSFlexGrid3")].toObject(), window.bacyuGrid, "MSFlexGrid3");
 }
 
+TEST_F(SampleRaceViews, DrawingsInTheDumpAreWhatTheWindowPaintsWithEveryOverlay)
+{
+    settings.iniGraph.fill(QStringLiteral("true"));
+    const QJsonObject dump = QJsonDocument::fromJson(QJsonDocument(viewsJson(context)).toJson()).object();
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
+
+    WindowViews window;
+    ViewContext shown {store, settings, 1, window, sink};
+    QSet<QString> seen;  // kinds, line styles and fills met: every overlay drew
+    for (int n = 1; n <= store.tousuu; ++n) {
+        window.shownRunner = n;
+        showGraph(shown);
+        SCOPED_TRACE(n);
+        expectSameDrawing(runnerDump(dump, n)[QStringLiteral("graph")].toObject(), window.picture1, "graph");
+        if (n == 1)
+            expectSameDrawing(dump[QStringLiteral("legend")].toObject(), window.picture2, "legend");
+        for (const QJsonValue op :
+            runnerDump(dump, n)[QStringLiteral("graph")][QStringLiteral("ops")].toArray()) {
+            seen << op[QStringLiteral("kind")].toString() << op[QStringLiteral("style")].toString();
+            if (op[QStringLiteral("kind")] == QStringLiteral("circle"))
+                seen << (op[QStringLiteral("fill")].isNull() ? QStringLiteral("open")
+                                                             : QStringLiteral("filled"));
+        }
+    }
+    for (const char *expected :
+        {"line", "box", "fill", "circle", "text", "solid", "dot", "dashdot", "open", "filled"})
+        EXPECT_TRUE(seen.contains(QLatin1String(expected))) << expected;
+    EXPECT_GT(dump[QStringLiteral("legend")][QStringLiteral("ops")].toArray().size(), 0);
+
+    // The comparison graph: the 比較 button with runner 1 in the runner box.
+    window.runnerBox = QStringLiteral("01");
+    switchToHikaku(shown);
+    expectSameDrawing(dump[QStringLiteral("hikaku")].toObject(), window.picture1, "hikaku");
+    // The dump leaves the window as it was: runner 1's graph.
+    EXPECT_EQ(views.drawn, DrawnView::Graph);
+    EXPECT_EQ(views.shownRunner, 1);
+}
+
 TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
 {
     const QJsonObject dump = viewsJson(context);
@@ -205,6 +296,19 @@ TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
     EXPECT_GE(best, 1);
 }
 
+// What a program prints for a file; fails the test when it cannot run.
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0) {
+        ADD_FAILURE() << program.toStdString() << " did not run (scripts/install-deps.sh installs it)";
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
 {
     TestFolder out;
@@ -234,27 +338,138 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
         tables += xml.name() == QStringLiteral("table");
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
-    EXPECT_TRUE(QString::fromUtf8(html).contains(store.raceTitle));
+    const QString page = QString::fromUtf8(html);
+    EXPECT_TRUE(page.contains(QStringLiteral("<h1>2026/11/29 東京 11R %1</h1>").arg(store.raceTitle)));
+    EXPECT_TRUE(page.contains(QStringLiteral("地方成績: 含む")));
+    // Every runner's section links to the one after it but the last, to the one
+    // before it but the first (the links' targets are checked below).
+    EXPECT_EQ(page.count(QStringLiteral("次へ →</a>")), store.tousuu - 1);
+    EXPECT_EQ(page.count(QStringLiteral("← 前へ</a>")), store.tousuu - 1);
 
-    // The table, the comparison graph, and per runner a section with its two grids.
-    EXPECT_EQ(tables, 1 + 2 * store.tousuu);
+    // Three rankings, the table, the comparison graph, and per runner a section
+    // with its two grids.
+    EXPECT_EQ(tables, 3 + 1 + 2 * store.tousuu);
     for (int n = 1; n <= store.tousuu; ++n)
         EXPECT_TRUE(ids.contains(QStringLiteral("uma-%1").arg(n, 2, 10, QLatin1Char('0')))) << n;
     EXPECT_EQ(files.size(), store.tousuu + 1);
-    for (const QString &file : files) {
+    QStringList linkedFiles;
+    int toSections = 0;
+    for (const QString &anchor : anchors) {
+        if (!anchor.startsWith(u'#')) {
+            linkedFiles << anchor;
+            continue;
+        }
+        EXPECT_TRUE(ids.contains(anchor.mid(1))) << anchor.toStdString();
+        toSections += anchor.startsWith(QStringLiteral("#uma-"));
+    }
+    // Per runner: the navigation, three rankings, the key, the 馬柱, the
+    // head-to-head tables of every runner and the steps of the neighbours.
+    EXPECT_GE(toSections, store.tousuu * (1 + 3 + 1 + 1 + store.tousuu));
+    EXPECT_EQ(linkedFiles.size(), store.tousuu);  // a comparison graph per runner
+    for (const QString &file : files + linkedFiles) {
         SCOPED_TRACE(file.toStdString());
         QFile svg(folder + u'/' + file);
         ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-        QXmlStreamReader picture(svg.readAll());
+        const QByteArray bytes = svg.readAll();
+        QXmlStreamReader picture(bytes);
         ASSERT_TRUE(picture.readNextStartElement());
         EXPECT_EQ(picture.name(), QStringLiteral("svg"));
-    }
-    for (const QString &anchor : anchors) {
-        ASSERT_TRUE(anchor.startsWith(u'#')) << anchor.toStdString();
-        EXPECT_TRUE(ids.contains(anchor.mid(1))) << anchor.toStdString();
+        EXPECT_FALSE(bytes.contains("font-family=\"IPAPGothic\"")) << "a face without its fallback";
     }
     // Nothing else lies in the folder: no temporaries left behind.
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), files.size() + 1);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), files.size() + linkedFiles.size() + 1);
+}
+
+// The report through Chromium's print to PDF: the 馬柱 inside the A4 page up to
+// its last run, and each runner's section on one page.
+TEST_F(SampleRaceViews, PrintedReportKeepsTheTableOnThePageAndEachRunnerTogether)
+{
+    TestFolder out;
+    const QString folder = out.file(QStringLiteral("report"));
+    ASSERT_TRUE(writeRaceReport(store, settings, folder, sink).ok());
+    const QString pdf = out.file(QStringLiteral("report.pdf"));
+    run(QStringLiteral("chromium"),
+        {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+            QStringLiteral("--no-first-run"), QStringLiteral("--disable-background-networking"),
+            QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+            QStringLiteral("--user-data-dir=") + out.file(QStringLiteral("profile")),
+            QStringLiteral("--no-pdf-header-footer"), QStringLiteral("--print-to-pdf=") + pdf,
+            QUrl::fromLocalFile(folder + QStringLiteral("/index.html")).toString()});
+    ASSERT_TRUE(QFile::exists(pdf));
+
+    // Runner 1's fifth run: its time and margin lead the block's last row.
+    const QString lastRun
+        = raceTimeText(store.U_time[1][5]) + u'(' + plainNumber(store.U_cyakusa[1][5]) + u')';
+    ASSERT_TRUE(store.U_time[1][5] > 60) << "the sample's fifth run has a time";
+    const QString boxes
+        = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const QRegularExpression pageSize(QStringLiteral("<page width=\"([0-9.]+)\""));
+    const double pageWidth = pageSize.match(boxes).captured(1).toDouble();
+    EXPECT_NEAR(pageWidth, 595, 1) << "A4";
+    const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>%1</word>")
+            .arg(QRegularExpression::escape(lastRun.toHtmlEscaped())));
+    const QRegularExpressionMatch found = word.match(boxes);
+    ASSERT_TRUE(found.hasMatch()) << lastRun.toStdString();
+    EXPECT_LE(found.captured(2).toDouble(), pageWidth);
+
+    const int pages = boxes.count(QStringLiteral("<page "));
+    QStringList text;
+    for (int p = 1; p <= pages; ++p)
+        text << run(QStringLiteral("pdftotext"),
+            {QStringLiteral("-f"), QString::number(p), QStringLiteral("-l"), QString::number(p), pdf,
+                QStringLiteral("-")});
+    // The page with a runner's panel holds its heading and both its tables.
+    for (int n = 1; n <= store.tousuu; ++n) {
+        SCOPED_TRACE(n);
+        const QString panel = writeUmaInfo(store, n, sink).section(QChar(13), 0, 0);
+        const auto at
+            = std::find_if(text.begin(), text.end(), [&](const QString &t) { return t.contains(panel); });
+        ASSERT_NE(at, text.end()) << panel.toStdString();
+        EXPECT_TRUE(
+            at->contains(QStringLiteral("%1 %2\n").arg(n, 2, 10, QLatin1Char('0')).arg(store.U_name[n])));
+        EXPECT_TRUE(at->contains(QStringLiteral("対戦成績")) && at->contains(QStringLiteral("成績表")))
+            << at->toStdString();
+    }
+}
+
+// Page fields reach the report's HTML and SVG text, the SVG titles included:
+// markup characters and characters XML cannot hold keep every file well formed.
+TEST_F(SampleRaceViews, HostileTextsKeepEveryReportFileWellFormed)
+{
+    const QString hostile[] = {
+        QStringLiteral("A&B"),
+        QStringLiteral("<title>x</title>"),
+        QStringLiteral("\"quoted\" 'single' ]]>"),
+        QStringLiteral("ctrl\x01\x08\x1F\uFFFE end"),
+    };
+    for (int i = 0; i < int(std::size(hostile)) && i + 1 <= store.tousuu; ++i)
+        store.U_name[i + 1] = hostile[i];
+    store.raceTitle = hostile[0] + hostile[3];
+    TestFolder out;
+    const QString folder = out.file(QStringLiteral("report"));
+    const Status written = writeRaceReport(store, settings, folder, sink);
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 2 * store.tousuu + 2);  // index, hikaku, graph-NN and hikaku-NN
+    for (const QString &name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(folder + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(file.readAll());
+        QString title;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("title"))
+                title = xml.readElementText();
+        }
+        ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
+        if (name == QStringLiteral("graph-01.svg")) {
+            EXPECT_EQ(title, QStringLiteral("01 A&B"));
+        }
+        if (name == QStringLiteral("graph-02.svg")) {
+            EXPECT_EQ(title, QStringLiteral("02 <title>x</title>"));
+        }
+    }
 }
 
 }  // namespace

@@ -136,6 +136,25 @@ TEST(DatabaseWal, ReadsEveryCommittedRowAndLeavesTheFolderAsItWas)
     }
 }
 
+// A rollback-journal file is read under its locks: while another program
+// writes it, a read is refused rather than given half a write. Only a WAL file
+// is read as immutable.
+TEST(DatabaseWal, ARollbackJournalFileIsReadUnderItsLocks)
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("rollback.dat"));
+    sqlite3 *writer = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &writer), SQLITE_OK);
+    execOrFail(writer, "CREATE TABLE t(x INTEGER)");
+    execOrFail(writer, "BEGIN EXCLUSIVE");
+    QString error;
+    EXPECT_FALSE(Database::openQuietly(path, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("locked"))) << error.toStdString();
+    execOrFail(writer, "ROLLBACK");
+    EXPECT_TRUE(Database::openQuietly(path));
+    sqlite3_close(writer);
+}
+
 TEST(DatabaseWal, ReadsTheLogThroughAPrivateCopyThatGoesWithTheDatabase)
 {
     TestFolder folder;

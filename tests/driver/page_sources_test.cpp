@@ -1,6 +1,7 @@
 #include "driver/page_sources.h"
 
 #include "app/message_sink.h"
+#include "driver/page_cache_setup.h"
 
 #include <QTemporaryDir>
 
@@ -54,6 +55,17 @@ TEST(PageSources, EachChoiceBuildsItsLayersInOrder)
                                             : sources.inner.get();
         EXPECT_EQ(sources.source, top);
     }
+}
+
+// Each kind of page keeps the age of its own setting (hours to seconds), none
+// of them the default; the size limit is in MiB.
+TEST(PageSources, CachePolicyTakesEachAgeFromItsOwnSetting)
+{
+    const CachePolicy policy = cachePolicyOf(CacheSettings {0.5, 2, 0, 1.5});
+    EXPECT_EQ(policy.cardMaxAge, 1800);
+    EXPECT_EQ(policy.horseMaxAge, 7200);
+    EXPECT_EQ(policy.calendarMaxAge, 0);
+    EXPECT_EQ(policy.sizeLimitBytes, 1536 * 1024);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -57,6 +58,17 @@ TEST(DayLoadDialog, FillsTheCacheWithTheDayAndSaysHowManyRacesItRead)
     EXPECT_TRUE(shownText(dialog).contains(QStringLiteral("12レース中 3レースを読み込みました")))
         << shownText(dialog).toStdString();
     EXPECT_FALSE(shownText(dialog).contains(QStringLiteral("中止")));
+    // The races not read are named with their causes (races 1 to 9 are not in
+    // the archive), not left to guess.
+    auto *failures = dialog.findChild<QPlainTextEdit *>(QStringLiteral("dayFailures"));
+    ASSERT_NE(failures, nullptr);
+    const QStringList lines = failures->toPlainText().split(u'\n');
+    ASSERT_EQ(lines.size(), 1 + 9) << failures->toPlainText().toStdString();
+    for (int race = 1; race <= 9; ++race) {
+        const QString head = QStringLiteral("%1R: ").arg(race);
+        EXPECT_TRUE(lines[race].startsWith(head) && lines[race].size() > head.size() + 4)
+            << lines[race].toStdString();
+    }
     const RaceSelection day {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
         QStringLiteral("09"), QString(), ReadingSite::One};
     EXPECT_EQ(racesInCache(day, fixture.settings, fixture.app()), QList<int>({10, 11, 12}));

@@ -16,7 +16,9 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -168,8 +170,32 @@ TEST(MainWindowLayout, FitsA1280By720ScreenBeforeAndAfterALoad)
     EXPECT_EQ(window.size(), QSize(1280, 720));
     expectNothingCutOff(window);
 
-    // A larger window shows a larger graph, its shape kept.
+    // The graph takes the width it can: it fills the pane's width, or the
+    // per-run grid below it is down to its header and a few runs.
     auto *pane = window.findChild<GraphPane *>();
+    auto *runGrid = window.findChild<QWidget *>(QStringLiteral("runGrid"));
+    ASSERT_NE(runGrid, nullptr);
+    auto *tableBox = window.findChild<QCheckBox *>();
+    ASSERT_NE(tableBox, nullptr);
+    if (!tableBox->isChecked())
+        tableBox->click();
+    QTest::qWait(50);
+    const int lines = runGrid->height() / runGrid->fontMetrics().lineSpacing();
+    EXPECT_TRUE(pane->width() - pane->legendRect().right() < 2 || lines <= 8)
+        << pane->width() - pane->legendRect().right() << " px unused, " << lines << " lines of runs";
+    // With the table box unticked the empty grid gives its room to the graph.
+    const double withGrid = pane->graphRect().height();
+    ASSERT_TRUE(tableBox->isChecked());
+    tableBox->click();
+    QTest::qWait(50);
+    EXPECT_FALSE(runGrid->isVisible());
+    EXPECT_GT(pane->graphRect().height(), withGrid + 50);
+    tableBox->click();
+    QTest::qWait(50);
+    EXPECT_TRUE(runGrid->isVisible());
+    expectNothingCutOff(window);
+
+    // A larger window shows a larger graph, its shape kept.
     const QRectF small = pane->graphRect();
     const QRectF smallLegend = pane->legendRect();
     window.resize(1920, 1080);
@@ -227,79 +253,143 @@ TEST(MainWindowLoad, AnUnchosenBoxIsNamedWithoutALoadingWindow)
     EXPECT_FALSE(window.loading());
 }
 
-// A site that never answers: the calendar loads beside a live event loop, and
-// ending the program during any load ends it at once, without a message.
-TEST(MainWindowLoad, NeverFrozenAndQuitDuringALoadEndsWithoutAMessage)
+QAction *menuAction(MainWindow &window, const QString &text)
+{
+    for (QAction *menu : window.menuBar()->actions()) {
+        if (menu->menu() == nullptr)
+            continue;
+        for (QAction *item : menu->menu()->actions()) {
+            if (item->text() == text)
+                return item;
+        }
+    }
+    return nullptr;
+}
+
+// A site that never answers: every load runs beside a live event loop, and
+// ending the program during any load, in any of the user's ways and from the
+// load's own window too, ends the application's event loop within a second,
+// without a message; the load lets go at once.
+TEST(MainWindowQuit, TheProgramEndsWithinASecondDuringAHangingLoad)
+{
+    HttpTestServer server;
+    server.route(QStringLiteral("/"), HttpRoute::neverAnswer());
+    for (int race = 1; race <= 12; ++race)
+        server.route(QStringLiteral("/scores/2026/05/05/09/%1/denma.html").arg(race, 2, 10, QLatin1Char('0')),
+            HttpRoute::neverAnswer());
+    enum class Load { Race, Calendar, Day };
+    enum class Way { CtrlQInTheLoadsWindow, CloseBox, EndButton };
+    const struct {
+        const char *name;
+        Load load;
+        QString status;  // the load's window says this while it waits
+    } loads[] = {
+        {"race", Load::Race, QStringLiteral("出馬表読込み中・・・")},
+        {"calendar", Load::Calendar, QStringLiteral("開催情報 読込み中・・・")},
+        {"day", Load::Day, QStringLiteral("1R 読込み中・・・（1 / 12 レース）")},
+    };
+    for (const auto &load : loads) {
+        for (const Way way : {Way::CtrlQInTheLoadsWindow, Way::CloseBox, Way::EndButton}) {
+            SCOPED_TRACE(std::string(load.name) + " " + std::to_string(int(way)));
+            AppFolderFixture app(server.url(QString()));
+            BoxWatcher boxes;
+            auto window = std::make_unique<MainWindow>(app.app(), QString());
+            window->show();
+            chooseSampleRace(*window);
+            if (load.load == Load::Race)
+                window->findChild<QAbstractButton *>(QStringLiteral("load"))->click();
+            else if (load.load == Load::Calendar)
+                window->findChild<QAbstractButton *>(QStringLiteral("calendar"))->click();
+            else
+                menuAction(*window, QStringLiteral("1日分読込み(&D)..."))->trigger();
+
+            // The load's own window: the loading window, or the day's.
+            QWidget *loadWindow = nullptr;
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (w != window.get() && w->isVisible() && qobject_cast<QDialog *>(w) != nullptr)
+                    loadWindow = w;
+            }
+            ASSERT_NE(loadWindow, nullptr);
+            // The event loop runs on while the page does not come.
+            int ticks = 0;
+            QTimer tick;
+            QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+            tick.start(10);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                [&] {
+                    for (QLabel *label : loadWindow->findChildren<QLabel *>()) {
+                        if (label->text() == load.status)
+                            return true;
+                    }
+                    return false;
+                }(),
+                3000);
+            QTest::qWait(300);
+            EXPECT_GE(ticks, 5);
+
+            QElapsedTimer clock;
+            QTimer::singleShot(0, [&] {
+                clock.start();
+                if (way == Way::CtrlQInTheLoadsWindow) {
+                    loadWindow->activateWindow();
+                    QTest::keyClick(loadWindow->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+                } else if (way == Way::CloseBox) {
+                    window->close();
+                } else {
+                    window->findChild<QAbstractButton *>(QStringLiteral("end"))->click();
+                }
+            });
+            // A program that does not end is ended by the test, with its own code.
+            QTimer::singleShot(10000, [] { QApplication::exit(99); });
+            EXPECT_EQ(QApplication::exec(), 0);
+            EXPECT_LT(clock.elapsed(), 1000);
+            EXPECT_FALSE(window->isVisible());
+            EXPECT_TRUE(window->jobsEndWithin(std::chrono::milliseconds(1000)));
+            EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+        }
+    }
+}
+
+// The stop button, for a race and for the calendar: the loading window is
+// gone before the race's cancel message (the calendar's stop says nothing and
+// opens no calendar), and the progress bar has counted no runner of a card
+// that never came.
+TEST(MainWindowLoad, StopEndsARaceOrCalendarLoad)
 {
     HttpTestServer server;
     server.route(QStringLiteral("/"), HttpRoute::neverAnswer());
     server.route(QStringLiteral("/scores/2026/05/05/09/11/denma.html"), HttpRoute::neverAnswer());
     const struct {
-        const char *name;
         const char *button;
-        QString status;
+        QStringList messages;
     } loads[] = {
-        {"calendar", "calendar", QStringLiteral("開催情報 読込み中・・・")},
-        {"race", "load", QStringLiteral("出馬表読込み中・・・")},
+        {"load", {QStringLiteral("処理を中止します（ユーザーキャンセル）")}},
+        {"calendar", {}},
     };
     for (const auto &load : loads) {
-        SCOPED_TRACE(load.name);
+        SCOPED_TRACE(load.button);
         AppFolderFixture app(server.url(QString()));
         BoxWatcher boxes;
-        auto window = std::make_unique<MainWindow>(app.app(), QString());
-        window->show();
-        chooseSampleRace(*window);
-        window->findChild<QAbstractButton *>(QString::fromLatin1(load.button))->click();
-        ASSERT_TRUE(window->loading());
-
-        // The event loop runs on while the page does not come.
-        int ticks = 0;
-        QTimer tick;
-        QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
-        tick.start(10);
-        QTest::qWait(400);
-        EXPECT_GE(ticks, 10);
-        auto *loading = window->findChild<LoadingWindow *>();
+        MainWindow window(app.app(), QString());
+        window.show();
+        chooseSampleRace(window);
+        window.findChild<QAbstractButton *>(QString::fromLatin1(load.button))->click();
+        auto *loading = window.findChild<LoadingWindow *>();
         ASSERT_NE(loading, nullptr);
-        EXPECT_TRUE(loading->isVisible());
-        QTRY_COMPARE_WITH_TIMEOUT(loading->statusLine()->text(), load.status, 2000);
-
-        QElapsedTimer clock;
-        clock.start();
-        window->close();
-        QTRY_VERIFY_WITH_TIMEOUT(!window->loading(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 1000);
-        EXPECT_LT(clock.elapsed(), 5000);
-        EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+        EXPECT_EQ(loading->windowTitle(), QStringLiteral("読込み中"));
+        QTest::qWait(100);
+        for (QAbstractButton *button : loading->findChildren<QAbstractButton *>()) {
+            if (button->text() == QStringLiteral("読込み中止"))
+                button->click();
+        }
+        ASSERT_TRUE(waitForJob(window));
+        QTest::qWait(300);
+        EXPECT_EQ(boxes.texts(), load.messages);
+        for (const SeenBox &box : boxes.seen)
+            EXPECT_FALSE(box.loadingWindowShown);
+        EXPECT_EQ(window.findChild<LoadingWindow *>(), nullptr);
+        EXPECT_EQ(window.findChild<QDialog *>(QStringLiteral("calendarWindow")), nullptr);
     }
-}
-
-// The stop button: the loading window is gone before the cancel message, and
-// the progress bar has counted no runner of a card that never came.
-TEST(MainWindowLoad, StopClosesTheLoadingWindowBeforeItsMessage)
-{
-    HttpTestServer server;
-    server.route(QStringLiteral("/scores/2026/05/05/09/11/denma.html"), HttpRoute::neverAnswer());
-    AppFolderFixture app(server.url(QString()));
-    BoxWatcher boxes;
-    MainWindow window(app.app(), QString());
-    window.show();
-    chooseSampleRace(window);
-    window.findChild<QAbstractButton *>(QStringLiteral("load"))->click();
-    auto *loading = window.findChild<LoadingWindow *>();
-    ASSERT_NE(loading, nullptr);
-    EXPECT_EQ(loading->windowTitle(), QStringLiteral("読込み中"));
-    QTest::qWait(100);
-    for (QAbstractButton *button : loading->findChildren<QAbstractButton *>()) {
-        if (button->text() == QStringLiteral("読込み中止"))
-            button->click();
-    }
-    ASSERT_TRUE(waitForJob(window));
-    ASSERT_EQ(boxes.seen.size(), 1) << boxes.texts().join(u'\n').toStdString();
-    EXPECT_EQ(boxes.seen[0].text, QStringLiteral("処理を中止します（ユーザーキャンセル）"));
-    EXPECT_FALSE(boxes.seen[0].loadingWindowShown);
-    QTest::qWait(300);
-    EXPECT_EQ(window.findChild<LoadingWindow *>(), nullptr);
 }
 
 // The calendar loaded beside the window opens its modeless window; a meeting
@@ -314,11 +404,7 @@ TEST(MainWindowLoad, TheCalendarFillsTheSelection)
     MainWindow window(app.app(), QString());
     window.show();
     window.findChild<QAbstractButton *>(QStringLiteral("calendar"))->click();
-    auto *loading = window.findChild<LoadingWindow *>();
-    ASSERT_NE(loading, nullptr);
-    // The calendar's load cannot be stopped; ending the program ends it.
-    for (QAbstractButton *button : loading->findChildren<QAbstractButton *>())
-        EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
+    ASSERT_NE(window.findChild<LoadingWindow *>(), nullptr);
     ASSERT_TRUE(waitForJob(window));
     EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
 
@@ -386,8 +472,9 @@ TEST(MainWindowKeyboard, MenusHaveMnemonicsAndTheKeysMoveBetweenRunners)
     EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();
 }
 
-// The print dialog offers the file printed to last, for the rest of the session.
-TEST(MainWindowPrint, TheOutputFileIsOfferedAgain)
+// The print dialog offers the file the same job printed to last, for the rest
+// of the session; the other job does not offer it (it offered the graphs' file).
+TEST(MainWindowPrint, EachJobOffersItsOwnOutputFileAgain)
 {
     AppFolderFixture app;
     BoxWatcher boxes;
@@ -422,15 +509,19 @@ TEST(MainWindowPrint, TheOutputFileIsOfferedAgain)
         }
     });
     answer.start(20);
-    for (int i = 0; i < 2; ++i) {
+    // Graphs, graphs again, then the past-performance table.
+    const Qt::KeyboardModifiers jobs[]
+        = {Qt::ControlModifier, Qt::ControlModifier, Qt::ControlModifier | Qt::ShiftModifier};
+    for (const Qt::KeyboardModifiers modifiers : jobs) {
         // The offscreen platform gives the focus back to no window after a dialog.
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        QTest::keyClick(window.windowHandle(), Qt::Key_P, Qt::ControlModifier);
+        QTest::keyClick(window.windowHandle(), Qt::Key_P, modifiers);
     }
-    ASSERT_EQ(offered.size(), 2);
+    ASSERT_EQ(offered.size(), 3);
     EXPECT_NE(offered[0], chosen);
     EXPECT_EQ(offered[1], chosen);
+    EXPECT_NE(offered[2], chosen);
     // The first printed the graphs there (sixteen runners: one page).
     EXPECT_TRUE(QFileInfo(chosen).size() > 0);
     EXPECT_TRUE(boxes.seen.isEmpty()) << boxes.texts().join(u'\n').toStdString();

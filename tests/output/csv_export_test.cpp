@@ -169,3 +169,87 @@ TEST(CsvExport, AMissingFolderIsReported)
 }
 
 }  // namespace
+
+namespace {
+
+// One race of a day: every race of the day shares the file name.
+void fillRace(RaceStore &store, const QString &firstName)
+{
+    store.resetPublic();
+    store.raceDate = serialFromYmd(2026, 11, 29).value();
+    store.tousuu = 2;
+    store.U_name[1] = firstName;
+    store.U_name[2] = QStringLiteral("ミホンダッシュ");
+}
+
+// The session asks before a file holding another race is replaced, names that
+// race (as the session wrote it, or by its runners), and keeps the user's
+// answer (but not a cancel) for the session.
+TEST(CsvExportSession, AsksOnceBeforeReplacingAnotherRace)
+{
+    using Answer = CsvExportSession::Answer;
+    TestFolder folder;
+    const AppFolder app(folder.path());
+    RaceStore store;
+    RecordingSink sink;
+    const QString dayFile = folder.file("2611290.csv");
+
+    // An earlier session's file of race 10.
+    fillRace(store, QStringLiteral("ミホンオー"));
+    ASSERT_TRUE(writeCsv(store, app, sink));
+
+    CsvExportSession first;
+    CsvExportSession second;
+    const struct {
+        const char *name;
+        CsvExportSession *session;
+        QString firstRunner;  // of the race exported now
+        QString race;
+        std::optional<Answer> userSays;  // asked, and this is the answer
+        QString questionHas;  // the race in the file, as the question names it
+        std::optional<Answer> taken;  // the answer taken without asking
+    } steps[] = {
+        {"the same runners again", &first, QStringLiteral("ミホンオー"), QStringLiteral("東京 10R"), {}, {},
+            Answer::Replace},
+        {"another race, cancelled", &first, QStringLiteral("ミホンキング"), QStringLiteral("東京 11R"),
+            Answer::Cancel, QStringLiteral("東京 10R"), {}},
+        {"asked again after a cancel", &first, QStringLiteral("ミホンキング"), QStringLiteral("東京 11R"),
+            Answer::Replace, QStringLiteral("東京 10R"), {}},
+        {"the answer is kept", &first, QStringLiteral("ミホンクイーン"), QStringLiteral("東京 12R"), {}, {},
+            Answer::Replace},
+        {"a new session names the race by its runners", &second, QStringLiteral("ミホンオー"),
+            QStringLiteral("東京 10R"), Answer::OwnName,
+            QStringLiteral("別のレース（ミホンクイーン ほか1頭）"), {}},
+        {"and keeps its own answer", &second, QStringLiteral("ミホンキング"), QStringLiteral("東京 11R"), {},
+            {}, Answer::OwnName},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        fillRace(store, step.firstRunner);
+        const CsvExportSession::Plan plan = step.session->plan(store, app, step.race);
+        EXPECT_EQ(plan.path, dayFile);
+        Answer answer = Answer::Replace;
+        if (step.userSays) {
+            EXPECT_FALSE(plan.answer);
+            EXPECT_TRUE(plan.question.contains(step.questionHas)) << plan.question.toStdString();
+            EXPECT_TRUE(plan.question.contains(step.race)) << plan.question.toStdString();
+            step.session->answered(*step.userSays);
+            answer = *step.userSays;
+        } else {
+            EXPECT_TRUE(plan.question.isEmpty()) << plan.question.toStdString();
+            ASSERT_EQ(plan.answer, step.taken);
+            answer = *plan.answer;
+        }
+        if (answer == Answer::Cancel)
+            continue;
+        const int race = answer == Answer::OwnName ? step.race.mid(3, 2).toInt() : 0;
+        ASSERT_TRUE(writeCsv(store, app, sink, systemFileSystem(), race));
+        step.session->written(csvPath(store, app, race), step.race);
+    }
+    // ミホンクイーン (race 12) stayed in the day's file; 10 and 11 went beside it.
+    EXPECT_TRUE(readAll(dayFile).contains("\x83\x4e\x83\x43\x81\x5b\x83\x93"));
+    EXPECT_TRUE(QFile::exists(folder.file("2611290_10R.csv")));
+    EXPECT_TRUE(QFile::exists(folder.file("2611290_11R.csv")));
+}
+
+}  // namespace

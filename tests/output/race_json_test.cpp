@@ -126,8 +126,8 @@ TEST_F(RaceJsonTest, ExtremeFloatsStayValidJson)
 
 TEST_F(RaceJsonTest, EscapesStrings)
 {
-    const QString awkward
-        = QStringLiteral("O'Brien \"Jr\" \\ tab\t nl\n ctl\x01 ") + QChar(0x2028) + QStringLiteral("馬");
+    const QString awkward = QStringLiteral("O'Brien \"Jr\" \\ tab\t nl\n cr\r bs\b ff\f ctl\x01 ")
+        + QChar(0x2028) + QStringLiteral("馬");
     store.U_name[1] = awkward;
     const QByteArray json = raceStoreJson(store);
     EXPECT_TRUE(json.contains("\\u0001"));

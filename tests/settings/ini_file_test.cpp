@@ -203,7 +203,7 @@ TEST(IniFile, DecodesAMixedFileLineByLine)
 
 TEST(IniFile, SaysWhyAFileCannotBeRead)
 {
-    enum class Kind { Folder, Pipe, File };
+    enum class Kind { Folder, Pipe, File, LinkLoop };
     const struct {
         const char *name;
         Kind kind;
@@ -215,6 +215,12 @@ TEST(IniFile, SaysWhyAFileCannotBeRead)
         {"5 MB", Kind::File, QByteArray(5 * 1024 * 1024, ';'), "大きすぎます"},
         {"UTF-16 little-endian", Kind::File, QByteArray("\xFF\xFE[\0s\0i\0t\0e\0]\0", 14), "UTF-16"},
         {"UTF-16 big-endian", Kind::File, QByteArray("\xFE\xFF\0[\0s\0i\0t\0e\0]", 14), "UTF-16"},
+        {"UTF-16 little-endian without a mark", Kind::File, QByteArray("[\0s\0i\0t\0e\0]\0\r\0\n\0", 16),
+            "UTF-16（バイト順マークなし）"},
+        {"UTF-16 big-endian without a mark", Kind::File,
+            QByteArray("\0[\0w\0e\0b\0]\0\n\0s\0i\0t\0e\0\x31\0=\0h\x30\x44", 32),
+            "UTF-16（バイト順マークなし）"},
+        {"a symbolic-link loop", Kind::LinkLoop, {}, "シンボリックリンクが循環しています"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -224,6 +230,9 @@ TEST(IniFile, SaysWhyAFileCannotBeRead)
             ASSERT_TRUE(QDir().mkpath(path));
         else if (c.kind == Kind::Pipe)
             ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        else if (c.kind == Kind::LinkLoop)
+            ASSERT_TRUE(QFile::link(path + QStringLiteral(".b"), path)
+                && QFile::link(path, path + QStringLiteral(".b")));
         else
             path = dir.write(QStringLiteral("marunoki.ini"), c.bytes);
         const IniFile ini = IniFile::read(path);

@@ -264,3 +264,31 @@ TEST(Settings, OverlaySwitchesOnlyByTheExactTextTrue)
         EXPECT_FALSE(overlayStored(iniGraph, Overlay::Distance));
     }
 }
+
+TEST(PrepareUserFolder, MakesTheFolderWithDefaultsAndLeavesAnExistingFileAlone)
+{
+    TestFolder home;
+    const AppFolder fresh(home.file(QStringLiteral("share/marunoki")));
+    ASSERT_TRUE(prepareUserFolder(fresh).ok());
+    // The default file reads without a message and gives the reader's defaults.
+    RecordingSink sink;
+    const Settings s = readIniPara(fresh, sink);
+    EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
+    EXPECT_EQ(s.site, ReadingSite::One);
+    EXPECT_TRUE(s.site1Base.isEmpty());
+    EXPECT_EQ(s.kakeritu, 0.3f);
+
+    // A second start, or a folder the user set up, keeps what is there.
+    const QString ini
+        = home.write(QStringLiteral("share/marunoki/marunoki.ini"), "[site]\r\nsite=サイト2\r\n");
+    ASSERT_TRUE(prepareUserFolder(fresh).ok());
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("[site]\r\nsite=サイト2\r\n"));
+
+    // A folder that cannot be made says which.
+    const QString blocker = home.write(QStringLiteral("file"), "x");
+    const Status blocked = prepareUserFolder(AppFolder(blocker + QStringLiteral("/marunoki")));
+    EXPECT_FALSE(blocked.ok());
+    EXPECT_TRUE(blocked.message().contains(blocker)) << blocked.message().toStdString();
+}

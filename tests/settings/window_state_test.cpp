@@ -114,34 +114,47 @@ TEST(WindowState, NothingRememberedWithoutAFile)
 namespace marunoki {
 namespace {
 
-TEST(PlaceOnScreens, KeepsTheWindowWhollyOnTheScreenItOverlapsMost)
+TEST(PlaceOnScreens, KeepsTheWholeFrameOnTheScreenItOverlapsMost)
 {
     const QRect laptop(0, 0, 1280, 720);
     const QRect monitor(1280, 0, 1920, 1080);
     const QSize minimum(900, 500);
+    const QMargins none;
+    const QMargins titled(4, 30, 4, 4);  // a title bar of 30 and borders of 4
     const struct {
         const char *name;
         QRect remembered;
+        QMargins frame;
         QList<QRect> screens;
         std::optional<QRect> placed;
     } cases[] = {
-        {"fits as it was", QRect(10, 20, 1000, 600), {laptop}, QRect(10, 20, 1000, 600)},
-        {"larger than the screen now", QRect(0, 0, 1920, 1080), {laptop}, QRect(0, 0, 1280, 720)},
-        {"hanging off the right", QRect(900, 100, 1000, 600), {laptop}, QRect(280, 100, 1000, 600)},
-        {"above the top", QRect(100, -50, 1000, 600), {laptop}, QRect(100, 0, 1000, 600)},
-        {"mostly on the second screen", QRect(1200, 10, 1000, 700), {laptop, monitor},
-            QRect(1280, 10, 1000, 700)},
-        {"on a screen since unplugged", QRect(1400, 10, 1000, 700), {laptop}, std::nullopt},
-        {"smaller than the window can be", QRect(10, 10, 300, 200), {laptop}, QRect(10, 10, 900, 500)},
+        {"fits as it was", QRect(10, 40, 1000, 600), titled, {laptop}, QRect(10, 40, 1000, 600)},
+        {"no frame: fits the screen exactly", QRect(0, 0, 1920, 1080), none, {laptop},
+            QRect(0, 0, 1280, 720)},
+        // Saved on a 1920 x 1080 screen with its title bar at the top edge:
+        // the whole frame, title bar included, fits the smaller screen.
+        {"from a larger screen", QRect(4, 30, 1912, 1046), titled, {laptop}, QRect(4, 30, 1272, 686)},
+        {"hanging off the right", QRect(900, 100, 1000, 600), titled, {laptop}, QRect(276, 100, 1000, 600)},
+        {"title bar above the top", QRect(100, 10, 1000, 600), titled, {laptop}, QRect(100, 30, 1000, 600)},
+        {"below the bottom", QRect(100, 300, 1000, 600), titled, {laptop}, QRect(100, 116, 1000, 600)},
+        {"mostly on the second screen", QRect(1200, 40, 1000, 700), titled, {laptop, monitor},
+            QRect(1284, 40, 1000, 700)},
+        {"only the frame on a screen", QRect(1282, 40, 1000, 700), titled, {laptop},
+            QRect(276, 30, 1000, 686)},
+        {"on a screen since unplugged", QRect(1400, 10, 1000, 700), titled, {laptop}, std::nullopt},
+        {"smaller than the window can be", QRect(10, 40, 300, 200), titled, {laptop},
+            QRect(10, 40, 900, 500)},
+        {"a screen smaller than the minimum", QRect(0, 30, 1000, 600), titled, {QRect(0, 0, 800, 480)},
+            QRect(4, 30, 792, 446)},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        const std::optional<QRect> placed = placeOnScreens(c.remembered, c.screens, minimum);
+        const std::optional<QRect> placed = placeOnScreens(c.remembered, c.frame, c.screens, minimum);
         EXPECT_EQ(placed, c.placed);
         if (placed) {
             bool inside = false;
             for (const QRect &screen : c.screens)
-                inside = inside || screen.contains(*placed);
+                inside = inside || screen.contains(placed->marginsAdded(c.frame));
             EXPECT_TRUE(inside);
         }
     }

@@ -227,9 +227,12 @@ TEST(PaintDrawing, PaintsBackgroundAndBorderAndNothingWhenHidden)
     legend.setBackground(QColor(240, 240, 240));
     legend.setBorder(true);
     const QImage shown = render(legend, QSize(60, 516));
-    EXPECT_EQ(shown.pixelColor(30, 200), QColor(240, 240, 240));
-    EXPECT_EQ(shown.pixelColor(0, 200), QColor(0, 0, 0));
-    EXPECT_EQ(shown.pixelColor(59, 200), QColor(0, 0, 0));
+    // Each of the four sides one pixel wide, at the very edge.
+    for (const QPoint edge : {QPoint(0, 200), QPoint(59, 200), QPoint(30, 0), QPoint(30, 515)})
+        EXPECT_EQ(shown.pixelColor(edge), QColor(0, 0, 0)) << edge.x() << ',' << edge.y();
+    for (const QPoint inside :
+        {QPoint(30, 200), QPoint(1, 200), QPoint(58, 200), QPoint(30, 1), QPoint(30, 514)})
+        EXPECT_EQ(shown.pixelColor(inside), QColor(240, 240, 240)) << inside.x() << ',' << inside.y();
 
     // The picture without its frame, as the printer copies it: background to the edge.
     const QImage picture = render(legend, QSize(60, 516), QRectF(), BoxFrame::Omitted);

@@ -86,6 +86,11 @@ TEST(Hanrei, RowsStandAtTheGraphsHeights)
     EXPECT_DOUBLE_EQ(distances.back().y1, yOfValue(75));
     EXPECT_EQ(distances.front().x1, 560);
     EXPECT_DOUBLE_EQ(textsReading(legend.box, QStringLiteral("100m"))[0].y1, yOfValue(80) + 70);
+    EXPECT_EQ(textsReading(legend.box, QStringLiteral("100m"))[0].x1, 460);
+    const auto longest = textsReading(legend.box, QStringLiteral("24"));  // 2400 m, beside its circle
+    ASSERT_EQ(longest.size(), 1u);
+    EXPECT_EQ(longest[0].x1, 660);
+    EXPECT_DOUBLE_EQ(longest[0].y1, yOfValue(75) - 100);
 
     const auto corners = primitivesIn(legend.box, PrimitiveKind::Box, qbColor(12));
     ASSERT_EQ(corners.size(), 9u);

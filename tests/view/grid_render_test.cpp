@@ -100,6 +100,9 @@ TEST(GridImage, EmptyGridOrBadResolutionGivesNullImage)
     // A resolution whose image would be wider than any image can be.
     EXPECT_TRUE(gridImageSize(grid, std::numeric_limits<int>::max()).isEmpty());
     EXPECT_TRUE(gridImage(grid, std::numeric_limits<int>::max()).isNull());
+    // The smallest picture there is: one pixel.
+    grid.setCols(1);
+    EXPECT_EQ(gridImageSize(grid, 1), QSize(1, 1));
 }
 
 TEST(GridImage, CellsCarryTheirBackgroundsInEveryRow)

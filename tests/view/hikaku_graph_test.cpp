@@ -58,9 +58,13 @@ TEST(HikakuGraph, ReferenceLineAndFrameWithoutGridOrLabels)
     EXPECT_DOUBLE_EQ(yellow[0].y1, yOfValue(80));  // the raw line, the base not subtracted
     EXPECT_EQ(yellow[0].pen.drawStyle, LineStyle::DashDot);
     EXPECT_EQ(yellow[0].pen.drawWidth, 4);
-    EXPECT_EQ(textsReading(h.window.picture1, QStringLiteral("30%ライン")).size(), 1u);
     const auto frame = primitivesOf(h.window.picture1, PrimitiveKind::Box);
     ASSERT_EQ(frame.size(), 1u);
+    // The label just inside the frame, above the line.
+    const auto label = textsReading(h.window.picture1, QStringLiteral("30%ライン"));
+    ASSERT_EQ(label.size(), 1u);
+    EXPECT_DOUBLE_EQ(label[0].x1, frame[0].x1 + 50);
+    EXPECT_DOUBLE_EQ(label[0].y1, yOfValue(80) - 200);
     EXPECT_EQ(frame[0].pen.drawWidth, 2);
     EXPECT_EQ(primitivesOf(h.window.picture1, PrimitiveKind::Text).size(), 1u);
     EXPECT_TRUE(primitivesIn(h.window.picture1, PrimitiveKind::Line, qbColor(8)).empty());

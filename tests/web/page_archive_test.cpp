@@ -1,6 +1,7 @@
 #include "web/page_archive.h"
 
 #include "app/message_sink.h"
+#include "app/regular_file.h"
 #include "support/failing_file_system.h"
 #include "support/fake_page_source.h"
 #include "support/fifo_watchdog.h"
@@ -324,6 +325,80 @@ TEST(ArchivingPageSource, SaveFailureIsReportedOnceAndThePageStillReturned)
     EXPECT_EQ(archiving.fetch(QStringLiteral("http://a/2"), flag).bodyHtml, QStringLiteral("two"));
     ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_TRUE(messages.messages()[0].startsWith(QStringLiteral("ページを保存できません: http://a/1")));
+}
+
+}  // namespace
+}  // namespace marunoki
+
+namespace marunoki {
+namespace {
+
+// An index that is there but cannot be read whole would lose every page it
+// lists if it were written again: the save fails with its cause instead, and
+// the folder stays as it was.
+TEST(PageArchive, AnIndexThatCannotBeReadWholeIsNeverWritten)
+{
+    const struct {
+        const char *what;
+        std::function<bool(const QString &index)> make;
+        const char *cause;
+    } cases[] = {
+        {"over the size limit",
+            [](const QString &index) {
+                QFile file(index);
+                QByteArray lines;
+                while (lines.size() <= PageArchive::kMaxIndexBytes)
+                    lines += "http://a.example/page\tpage.html\tUTF-8\n";
+                return file.open(QIODevice::WriteOnly) && file.write(lines) == lines.size();
+            },
+            "MB を超えています"},
+        {"a FIFO", [](const QString &index) { return test::makeFifo(index); }, "名前付きパイプ"},
+        {"a symbolic-link loop",
+            [](const QString &index) {
+                return QFile::link(index + QStringLiteral(".b"), index)
+                    && QFile::link(index, index + QStringLiteral(".b"));
+            },
+            "シンボリックリンクが循環しています"},
+        {"a folder", [](const QString &index) { return QDir().mkdir(index); }, "フォルダ"},
+        {"a link to nothing",
+            [](const QString &index) { return QFile::link(index + QStringLiteral(".gone"), index); },
+            "ファイルがありません"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder folder;
+        const QString index = folder.file(QStringLiteral("index.tsv"));
+        ASSERT_TRUE(c.make(index));
+        const QStringList before = test::folderEntries(folder.path());
+        // Read as the archive reads, never waiting on the FIFO.
+        const QByteArray bytes = readRegularFile(index, 1 << 30).bytes;
+        const bool ended = test::endsWithoutAWriter(
+            [&] {
+                PageArchive archive(folder.path());
+                QString error;
+                EXPECT_FALSE(archive.save(QStringLiteral("http://a.example/new"), "<body>new", {}, &error));
+                EXPECT_TRUE(error.contains(QString::fromUtf8(c.cause))) << error.toStdString();
+                EXPECT_TRUE(error.contains(QStringLiteral("index.tsv"))) << error.toStdString();
+                error.clear();
+                EXPECT_FALSE(archive.load(QStringLiteral("http://a.example/page"), &error).has_value());
+                EXPECT_TRUE(error.contains(QString::fromUtf8(c.cause))) << error.toStdString();
+            },
+            {index});
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(test::folderEntries(folder.path()), before);
+        EXPECT_EQ(readRegularFile(index, 1 << 30).bytes, bytes);
+    }
+
+    // Lines the archive cannot use are someone else's: a save writes them back.
+    TestFolder folder;
+    folder.write(QStringLiteral("index.tsv"), "# notes of the user\nhttp://a/1\t../x.txt\t\n");
+    PageArchive archive(folder.path());
+    QString error;
+    ASSERT_TRUE(archive.save(QStringLiteral("http://a.example/new"), "<body>new", {}, &error));
+    const QByteArray written = readFile(folder.file(QStringLiteral("index.tsv")));
+    EXPECT_TRUE(written.contains("# notes of the user\n"));
+    EXPECT_TRUE(written.contains("http://a/1\t../x.txt\t\n"));
+    EXPECT_TRUE(written.startsWith("http://a.example/new\t"));
 }
 
 }  // namespace

@@ -1,12 +1,17 @@
 #include "app/message_sink.h"
 #include "support/fake_page_source.h"
+#include "support/fifo_watchdog.h"
 #include "support/test_folder.h"
 #include "web/page_cache.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QThread>
+
+#include <sys/stat.h>
+#include <utime.h>
 
 #include <thread>
 
@@ -112,6 +117,23 @@ TEST(PageCache, ADamagedEntryIsMissingAndTheNextStoreRepairsIt)
             }},
         {"no header line", [](const QByteArray &b) { return b.mid(b.indexOf('\n') + 1); }},
         {"empty", [](const QByteArray &) { return QByteArray(); }},
+        {"the charset changed",
+            [](const QByteArray &b) {
+                QByteArray d = b;
+                return d.replace("\tUTF-8\t", "\tEUC-JP\t");
+            }},
+        {"the stored time changed",
+            [](const QByteArray &b) {
+                QByteArray d = b;
+                const qsizetype end = d.lastIndexOf('\t', d.indexOf('\n'));
+                d[end - 1] = d[end - 1] == '0' ? '1' : '0';
+                return d;
+            }},
+        {"the first format's entry",
+            [](const QByteArray &b) {
+                QByteArray d = b;
+                return d.replace("MKPAGE2", "MKPAGE1");
+            }},
         {"another address's entry",
             [](const QByteArray &b) {
                 QByteArray d = b;
@@ -328,8 +350,165 @@ TEST(CachingPageSource, ACacheThatCannotBeWrittenIsReportedOnceAndThePagesStillC
     EXPECT_EQ(source.fetch(kCard, flag).outcome, FetchedPage::Outcome::Ok);
     EXPECT_EQ(source.fetch(kHorse, flag).outcome, FetchedPage::Outcome::Ok);
     ASSERT_EQ(messages.messages().size(), 1);
-    EXPECT_TRUE(messages.messages().first().startsWith(QStringLiteral("ページをキャッシュに保存できません")));
+    EXPECT_TRUE(messages.messages().first().contains(QStringLiteral("フォルダではありません")));
     QFile file(notAFolder);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("not a folder"));
+}
+
+namespace {
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+void setModified(const QString &path, qint64 secondsFromNow)
+{
+    const time_t when = ::time(nullptr) + secondsFromNow;
+    const struct utimbuf times {
+        when, when
+    };
+    ::utime(QFile::encodeName(path).constData(), &times);
+}
+
+}  // namespace
+
+// The cache deletes and reads only what it wrote itself, inside its own folder:
+// a linked or non-folder "cache", foreign files, links, FIFOs and old entries
+// of ours are each given their due, and a time in the future pins nothing.
+TEST(PageCache, EvictionTouchesOnlyItsOwnFilesInItsOwnFolder)
+{
+    const QByteArray decoy = "<html><body>the user's own page</body></html>";
+    const struct {
+        const char *what;
+        // Prepares the application folder `app` (whose "cache" the cache uses) and
+        // the outside folder `outside`; returns the decoys that must stay.
+        std::function<QStringList(const QString &app, const QString &outside)> prepare;
+        bool refused;
+    } cases[] = {
+        {"a cache linked to a folder outside",
+            [&](const QString &app, const QString &outside) {
+                QFile::link(outside, app + QStringLiteral("cache"));
+                return QStringList {outside + QStringLiteral("notes.html")};
+            },
+            true},
+        {"a cache linked to a folder inside the application folder",
+            [&](const QString &app, const QString &) {
+                QDir().mkpath(app + QStringLiteral("pages"));
+                writeFile(app + QStringLiteral("pages/notes.html"), decoy);
+                QFile::link(app + QStringLiteral("pages"), app + QStringLiteral("cache"));
+                return QStringList {app + QStringLiteral("pages/notes.html")};
+            },
+            true},
+        {"a cache that is a file",
+            [&](const QString &app, const QString &) {
+                writeFile(app + QStringLiteral("cache"), decoy);
+                return QStringList {app + QStringLiteral("cache")};
+            },
+            true},
+        {"foreign files, links and a FIFO among the entries",
+            [&](const QString &app, const QString &outside) {
+                const QString cache = app + QStringLiteral("cache/");
+                QDir().mkpath(cache);
+                QFile::copy(outside + QStringLiteral("notes.html"), cache + QStringLiteral("notes.html"));
+                QFile::link(outside + QStringLiteral("notes.html"), cache + QStringLiteral("link.html"));
+                makeFifo(cache + QStringLiteral("pipe.html"));
+                return QStringList {cache + QStringLiteral("notes.html"),
+                    outside + QStringLiteral("notes.html"), cache + QStringLiteral("pipe.html")};
+            },
+            false},
+    };
+    for (const auto &c : cases) {
+        TestFolder app;
+        TestFolder outside;
+        outside.write(QStringLiteral("notes.html"), decoy);
+        const QStringList keep = c.prepare(app.path(), outside.path());
+        const QString folder = app.file(QStringLiteral("cache"));
+        // A limit of one page: every store evicts all it may.
+        PageCache cache(folder, 100);
+        FakePageSource inner;
+        for (const QString &url : {kCard, kHorse})
+            inner.setResult(url, served(QStringLiteral("出馬表")));
+        RecordingSink messages;
+        CachingPageSource source(inner, cache, CachePolicy(), false, messages);
+        const std::atomic<qint16> flag {0};
+        for (const QString &url : {kCard, kHorse, kCard})
+            EXPECT_EQ(source.fetch(url, flag).outcome, FetchedPage::Outcome::Ok) << c.what;
+        cache.evict();
+        for (const QString &path : keep) {
+            struct stat info { };
+            ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0) << c.what << path.toStdString();
+            if (S_ISREG(info.st_mode)) {
+                EXPECT_EQ(contentOf(path), decoy) << c.what << path.toStdString();
+            }
+        }
+        EXPECT_EQ(inner.fetched().size(), 3) << c.what;  // nothing read back through a refused folder
+        EXPECT_EQ(messages.messages().size(), c.refused ? 1 : 0) << c.what;
+        if (c.refused) {
+            EXPECT_TRUE(messages.messages().value(0).startsWith(QStringLiteral("キャッシュのフォルダ")))
+                << c.what;
+        }
+        EXPECT_FALSE(cache.lookup(kCard, 3600).has_value()) << c.what;
+    }
+}
+
+TEST(PageCache, AFileModifiedInTheFutureIsEvictedFirstAndAnOldEntryOfOursToo)
+{
+    TestFolder folder;
+    const qint64 page = 3000;
+    PageCache cache(folder.file(QStringLiteral("cache")), 4 * page);
+    QStringList urls;
+    for (int i = 0; i < 4; ++i) {
+        urls.append(QStringLiteral("https://site1.example/directory/horse/%1/index.html").arg(i));
+        ASSERT_TRUE(cache.store(urls.last(), QByteArray(page - 300, 'a'), "UTF-8").ok());
+        setModified(cache.filePath(urls.last()), -3600 * (10 - i));
+    }
+    // The oldest page pretends to be from next year; the second one is of the
+    // first format.
+    setModified(cache.filePath(urls[0]), 365 * 24 * 3600);
+    QByteArray old = contentOf(cache.filePath(urls[1]));
+    QFile file(cache.filePath(urls[1]));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(old.replace("MKPAGE2", "MKPAGE1"));
+    file.close();
+    setModified(cache.filePath(urls[1]), -3600 * 9);
+    ASSERT_TRUE(cache
+                    .store(QStringLiteral("https://site1.example/directory/horse/9/index.html"),
+                        QByteArray(2 * page, 'b'), "UTF-8")
+                    .ok());
+    EXPECT_FALSE(QFile::exists(cache.filePath(urls[0])));
+    EXPECT_FALSE(QFile::exists(cache.filePath(urls[1])));
+    EXPECT_TRUE(QFile::exists(cache.filePath(urls[3])));
+}
+
+// Entries that are not regular files are refused at once, never waited for.
+TEST(PageCache, ALookupNeverWaitsOnAFifoOrADevice)
+{
+    TestFolder folder;
+    PageCache cache(folder.file(QStringLiteral("cache")), 1 << 20);
+    ASSERT_TRUE(cache.store(kHorse, pageBytes(QStringLiteral("馬")), "UTF-8").ok());
+    ASSERT_TRUE(makeFifo(cache.filePath(kCard)));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), cache.filePath(kHorse2)));
+    ASSERT_TRUE(QFile::link(cache.filePath(kCard), cache.filePath(kCard2)));
+    FakePageSource inner;
+    RecordingSink messages;
+    CachingPageSource source(inner, cache, CachePolicy(), false, messages);
+    EXPECT_TRUE(endsWithoutAWriter(
+        [&] {
+            const std::atomic<qint16> flag {0};
+            for (const QString &url : {kCard, kCard2, kHorse2})
+                EXPECT_EQ(source.fetch(url, flag).outcome, FetchedPage::Outcome::Failed) << url.toStdString();
+            cache.evict();
+        },
+        {cache.filePath(kCard)}));
+    EXPECT_EQ(inner.fetched().size(), 3);
 }

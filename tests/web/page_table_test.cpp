@@ -139,6 +139,35 @@ TEST(SplitPage, RunOfStrayGreaterThanSignsStaysBounded)
     EXPECT_LE(t.cell(1, 1).size(), 2 * html.size() + (1 << 20));
 }
 
+// The line breaks are removed in one pass with the stop flag looked at on the
+// way: a page of any size gives the same table as before, and a stop at any
+// point leaves an empty table.
+TEST(SplitPage, RemovesLineBreaksInOnePassAndGivesUpOnAStop)
+{
+    QString large;
+    for (int i = 0; large.size() < 3000000; ++i)
+        large += QStringLiteral("<tr>\r\n<td>a%1</td>\r\n<td>\r\r\n\nb</td></tr>\r\n").arg(i);
+    const QString bodies[] = {
+        QStringLiteral("\r\n\r\n<tr><td>x\r\r\n\ny</td></tr>\r"),
+        QStringLiteral("<tr><td>no breaks</td></tr>"),
+        large,
+    };
+    for (const QString &body : bodies) {
+        QString expected = body;
+        expected.replace(QStringLiteral("\r\n"), QString());
+        PageTable table;
+        const std::atomic<qint16> running {0};
+        ASSERT_TRUE(splitPageUnlessStopped(body, table, running));
+        EXPECT_EQ(table.pageHtml, expected);
+
+        table.setCell(5, 5, QStringLiteral("left over"));
+        const std::atomic<qint16> stopped {-1};
+        EXPECT_FALSE(splitPageUnlessStopped(body, table, stopped));
+        EXPECT_TRUE(table.pageHtml.isEmpty());
+        EXPECT_TRUE(table.cell(1, 0).isEmpty() && table.cell(5, 5).isEmpty());
+    }
+}
+
 TEST(PageTable, OutOfRangeCellsReadEmptyAndIgnoreWrites)
 {
     PageTable t;

@@ -182,17 +182,23 @@ TEST(ReaderLoading, PageWithoutABodyShowsTheReadersSplitterMessage)
     }
 }
 
-TEST(ReaderLoading, CalendarIgnoresTheStopButton)
+TEST(ReaderLoading, CalendarReadsAndStopsLikeARaceLoad)
 {
     Rig rig;
     const QString top = kBase1 + u'/';
     rig.source.setPage(top, site1TopPage(sampleTopPage()));
-    rig.store.cancelFlag = -1;
     MeetingCalendarReader reader;
     const CalendarTexts texts = reader.readKaisai(*rig.loader, top, rig.messages);
     EXPECT_TRUE(texts.filled);
     EXPECT_EQ(texts.meetings[0], QStringLiteral("2回東京11日"));
     EXPECT_EQ(rig.progress.lines(), QStringList {QStringLiteral("開催情報 読込み中・・・")});
+
+    // Stopped: nothing filled and nothing said (the user asked for it).
+    rig.store.cancelFlag = -1;
+    const CalendarTexts stopped = reader.readKaisai(*rig.loader, top, rig.messages);
+    EXPECT_FALSE(stopped.filled);
+    EXPECT_TRUE(rig.messages.messages().isEmpty());
+    EXPECT_TRUE(rig.loaderMessages.messages().isEmpty());
 }
 
 TEST(ReaderLoading, CalendarWithoutAPage)

@@ -1,0 +1,103 @@
+// The report's own texts: times, titles and headings, rankings, fonts, and
+// the report's form of the per-run grid.
+
+#include "output/report_grids.h"
+#include "output/report_parts.h"
+#include "output/report_summary.h"
+
+#include "app/format.h"
+#include "app/message_sink.h"
+#include "view/runner_panels.h"
+
+#include <gtest/gtest.h>
+
+namespace marunoki {
+namespace {
+
+TEST(ReportTexts, TimesTitlesAndHeadings)
+{
+    const struct {
+        float seconds;
+        const char *text;
+    } times[] = {{95.7f, "1:35.7"}, {69.5f, "1:09.5"}, {58.9f, "58.9"}, {59.96f, "1:00.0"},
+        {120.0f, "2:00.0"}, {0.0f, ""}, {-3.0f, ""}};
+    for (const auto &t : times)
+        EXPECT_EQ(raceTimeText(t.seconds), QString::fromUtf8(t.text)) << t.seconds;
+
+    const struct {
+        const char *title;
+        int race;
+        const char *stripped;
+    } titles[] = {{"10R 見本ステークス10", 10, "見本ステークス10"}, {"10R 見本", 11, "10R 見本"},
+        {"9R　見本", 9, "見本"}, {"見本10R 特別", 10, "見本10R 特別"}, {"10R", 10, "10R"},
+        {"サンプルカップ(GIII)", 11, "サンプルカップ(GIII)"}};
+    for (const auto &t : titles)
+        EXPECT_EQ(titleWithoutRaceNumber(QString::fromUtf8(t.title), t.race), QString::fromUtf8(t.stripped))
+            << t.title;
+
+    const double date = *serialFromYmd(2026, 11, 29);
+    EXPECT_EQ(raceHeading(date, QStringLiteral("東京"), 10, QStringLiteral("10R 見本")),
+        QStringLiteral("2026/11/29 東京 10R 見本"));
+    EXPECT_EQ(raceHeading(0, QString(), 0, QStringLiteral("見本")), QStringLiteral("見本"));
+
+    const QByteArray svg = withFontFallback("<g font-family=\"IPAPGothic\"><text>a</text></g>");
+    EXPECT_TRUE(svg.startsWith("<g font-family=\"IPAPGothic,&apos;IPAPGothic&apos;,")) << svg.toStdString();
+    EXPECT_TRUE(svg.contains("sans-serif\"><text>a</text></g>"));
+}
+
+TEST(RankRunners, FigureFirstTiesByNumberRunnersWithoutRunsLast)
+{
+    const struct {
+        const char *what;
+        std::vector<std::pair<float, float>> stats;  // runner n at n - 1: figure, runs
+        std::vector<int> order;
+    } cases[] = {
+        {"by figure", {{70, 3}, {90, 2}, {80, 5}}, {2, 3, 1}},
+        {"a tie keeps the number order", {{80, 1}, {85, 2}, {85, 4}}, {2, 3, 1}},
+        {"no runs go last whatever the figure", {{0, 0}, {50, 1}, {0, 0}, {-5, 2}}, {2, 4, 1, 3}},
+        {"a counted figure of 0 still ranks", {{0, 2}, {0, 0}}, {1, 2}},
+    };
+    for (const auto &c : cases) {
+        RaceStore store;
+        store.tousuu = int(c.stats.size());
+        for (int n = 1; n <= store.tousuu; ++n)
+            store.U_heikin[n] = {c.stats[size_t(n - 1)].first, c.stats[size_t(n - 1)].second};
+        std::vector<int> order;
+        for (const RankedRunner &r : rankRunners(store, store.U_heikin)) {
+            order.push_back(r.number);
+            EXPECT_EQ(r.runs, int(store.U_heikin[r.number][1])) << c.what;
+        }
+        EXPECT_EQ(order, c.order) << c.what;
+    }
+}
+
+TEST(ReportRunGrid, EndsAtTheLastRunTellsTheTwoAgariApartAndWritesMinutes)
+{
+    RaceStore store;
+    store.tousuu = 1;
+    store.U_name[1] = QStringLiteral("ミホン");
+    for (int r = 1; r <= 3; ++r) {
+        store.R_date[1][r] = 46000 - 30 * r;
+        store.U_time[1][r] = 94.0f + float(r);
+    }
+    RecordingSink sink;
+    CellGrid window;
+    grid_init(window, sink);
+    write_grid(store, 1, window, sink);
+    const CellGrid report = reportRunGrid(window, store, 1);
+    EXPECT_EQ(window.rows(), 36) << "the window's grid stays as it is";
+    EXPECT_EQ(report.rows(), 4);
+    QStringList headers;
+    for (int c = 0; c < report.cols(); ++c)
+        headers << report.at(0, c)->text;
+    EXPECT_EQ(headers.count(QStringLiteral("上がり指数")), 1);
+    EXPECT_EQ(headers.count(QStringLiteral("上がり3F")), 1);
+    EXPECT_LT(headers.indexOf(QStringLiteral("上がり指数")), headers.indexOf(QStringLiteral("上がり3F")));
+    const int time = int(headers.indexOf(QStringLiteral("time")));
+    ASSERT_GE(time, 0);
+    EXPECT_EQ(report.at(1, time)->text, QStringLiteral("1:35.0"));
+    EXPECT_EQ(report.at(3, time)->text, QStringLiteral("1:37.0"));
+}
+
+}  // namespace
+}  // namespace marunoki
