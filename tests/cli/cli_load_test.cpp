@@ -357,7 +357,8 @@ TEST_F(CliLoad, ALoadThatWentWrongIsNeverReportedAsSuccess)
         int exit;
         QString says;  // in a message or the JSON
     } cases[] = {
-        {"no track database", [&] { QFile::remove(dat); }, 3, QStringLiteral("dataファイルが開けません")},
+        {"empty track database", [&] { app.write(QStringLiteral("marunoki.dat"), QByteArray()); }, 3,
+            QStringLiteral("dataファイルが開けません")},
         {"track database cut short",
             [&] { app.write(QStringLiteral("marunoki.dat"), track.left(track.size() / 2)); }, 3,
             QStringLiteral("dataファイルが開けません")},

@@ -4,6 +4,7 @@
 #include "app/message_sink.h"
 #include "app/race_store.h"
 #include "support/fake_page_source.h"
+#include "support/sample_race.h"
 #include "support/site_pages.h"
 #include "support/test_folder.h"
 #include "web/page_cache.h"
@@ -62,11 +63,12 @@ PastRun runOn(QDate date, int finish, int race = 11)
     return run;
 }
 
+// A whole page, as the site serves it (every page read must end with </html>).
 QString pageWith(std::vector<PastRun> runs)
 {
     HorsePage horse;
     horse.runs = std::move(runs);
-    return site1HorsePage(horse);
+    return QString::fromUtf8(samplePageBytes(site1HorsePage(horse)));
 }
 
 QDateTime utc(QDate date, int hour)

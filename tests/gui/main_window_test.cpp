@@ -10,6 +10,7 @@
 #include "web/meeting_calendar.h"
 
 #include "support/http_test_server.h"
+#include "support/sample_race.h"
 #include "support/site_pages.h"
 #include "support/test_folder.h"
 
@@ -397,8 +398,8 @@ TEST(MainWindowLoad, StopEndsARaceOrCalendarLoad)
 TEST(MainWindowLoad, TheCalendarFillsTheSelection)
 {
     HttpTestServer server;
-    server.route(
-        QStringLiteral("/"), HttpRoute::html(test::site1TopPage(test::sampleTopPage()).toUtf8(), "UTF-8"));
+    server.route(QStringLiteral("/"),
+        HttpRoute::html(test::samplePageBytes(test::site1TopPage(test::sampleTopPage())), "UTF-8"));
     AppFolderFixture app(server.url(QString()));
     BoxWatcher boxes;
     MainWindow window(app.app(), QString());
