@@ -218,7 +218,7 @@ TEST(IniFile, SaysWhyAFileCannotBeRead)
         {"UTF-16 little-endian without a mark", Kind::File, QByteArray("[\0s\0i\0t\0e\0]\0\r\0\n\0", 16),
             "UTF-16（バイト順マークなし）"},
         {"UTF-16 big-endian without a mark", Kind::File,
-            QByteArray("\0[\0w\0e\0b\0]\0\n\0s\0i\0t\0e\0\x31\0=\0h\x30\x44", 32),
+            QByteArray("\0[\0w\0e\0b\0]\0\n\0s\0i\0t\0e\0\x31\0=\0h\x30\x44", 28),
             "UTF-16（バイト順マークなし）"},
         {"a symbolic-link loop", Kind::LinkLoop, {}, "シンボリックリンクが循環しています"},
     };
