@@ -53,7 +53,7 @@ struct CommandSpec {
     int (*run)(const CommandLine &) = nullptr;  // returns the exit status
 };
 
-// What was given for one command, checked against its spec.
+// What was given for one command, checked against its CommandSpec.
 struct CommandLine {
     const CommandSpec *command = nullptr;
     QString appDir;  // --app-dir, before or after the command; empty = not given

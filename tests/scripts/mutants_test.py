@@ -6,9 +6,9 @@ import unittest
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
-spec = importlib.util.spec_from_file_location("mutants", ROOT / "scripts" / "mutants.py")
-mutants = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(mutants)
+loader_spec = importlib.util.spec_from_file_location("mutants", ROOT / "scripts" / "mutants.py")
+mutants = importlib.util.module_from_spec(loader_spec)
+loader_spec.loader.exec_module(mutants)
 
 
 def planted(lines):
