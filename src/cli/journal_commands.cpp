@@ -74,6 +74,24 @@ int openFailure(const Status &status)
     return kExitFailed;
 }
 
+// Why a command that reads the journal cannot go on (the exit status, said
+// already): an output naming one of the folder's own files, or no journal yet.
+std::optional<int> refuseJournalCommand(const AppFolder &folder, const JournalOptions &options)
+{
+    for (const QString &output : {options.csvPath, options.htmlDir}) {
+        if (const Status allowed = checkOutputTarget(folder, output); !allowed.ok()) {
+            complain(allowed.message());
+            return kExitUsage;
+        }
+    }
+    const QString path = folder.file(kJournalFile);
+    if (!QFileInfo::exists(path)) {
+        complain(QStringLiteral("成績ジャーナル %1 がありません（レースを読み込むと作られます）").arg(path));
+        return kExitFailed;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 TallyRequest parseTallyRequest(const JournalOptions &options)
@@ -145,17 +163,9 @@ int runTally(const AppFolder &folder, const JournalOptions &options)
         complain(request.error);
         return kExitUsage;
     }
-    for (const QString &output : {options.csvPath, options.htmlDir}) {
-        if (const Status allowed = checkOutputTarget(folder, output); !allowed.ok()) {
-            complain(allowed.message());
-            return kExitUsage;
-        }
-    }
+    if (const auto refused = refuseJournalCommand(folder, options))
+        return *refused;
     const QString path = folder.file(kJournalFile);
-    if (!QFileInfo::exists(path)) {
-        complain(QStringLiteral("成績ジャーナル %1 がありません（レースを読み込むと作られます）").arg(path));
-        return kExitFailed;
-    }
     Journal::Opened opened = Journal::open(path);
     if (!opened.status.ok())
         return openFailure(opened.status);
@@ -200,17 +210,9 @@ int runResults(const AppFolder &folder, const LoadOptions &load, const JournalOp
         return kExitUsage;
     if (const auto failed = checkSources(load, ReadingSite::None, *settings, folder))
         return *failed;
-    for (const QString &output : {options.csvPath, options.htmlDir}) {
-        if (const Status allowed = checkOutputTarget(folder, output); !allowed.ok()) {
-            complain(allowed.message());
-            return kExitUsage;
-        }
-    }
+    if (const auto refused = refuseJournalCommand(folder, options))
+        return *refused;
     const QString path = folder.file(kJournalFile);
-    if (!QFileInfo::exists(path)) {
-        complain(QStringLiteral("成績ジャーナル %1 がありません（レースを読み込むと作られます）").arg(path));
-        return kExitFailed;
-    }
     Journal::Opened opened = Journal::open(path);
     if (!opened.status.ok())
         return openFailure(opened.status);
