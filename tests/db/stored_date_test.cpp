@@ -49,8 +49,9 @@ TEST(StoredDate, ReadsItsOwnTextsBack)
 
 TEST(StoredDate, RejectsTextsThatAreNotStoredDates)
 {
-    for (const char *text : {"", "2006/10/07", "2006-10-7", "2006-13-01", "2006-02-29", "2006-10-07 ",
-             "2006-10-07 25:00:00", "2006-10-07 12:00", "abcd-ef-gh", "2006-10-07x"})
+    for (const char *text :
+        {"", "2006/10/07", "2006-10-7", "2006-13-01", "2006-02-29", "2006-10-07 ", "2006-10-07 25:00:00",
+            "2006-10-07 12:00", "abcd-ef-gh", "2006-10-07x", "2006", "2006-10", "2006-10-0"})
         EXPECT_FALSE(serialFromStored(text).has_value()) << text;
     EXPECT_TRUE(serialFromStored("2008-02-29").has_value());
 }

@@ -215,6 +215,7 @@ TEST(EstimateNestingDepth, FollowsOmittedEndTagsAndRawText)
         {"options without end tags", manyOptions, 2},
         {"list items without end tags", manyItems, 2},
         {"svg self-closing", "<svg><path/><path/><g/></svg>", 1},
+        {"formatting end tag over a block", "<b><div>x</b><i><i>y", 3},
     };
     for (const Case &c : cases)
         EXPECT_EQ(estimateNestingDepth(c.html, 100), c.depth) << c.name;
