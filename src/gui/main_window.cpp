@@ -350,6 +350,7 @@ QWidget *MainWindow::buildViews()
     taisenCaption->setWordWrap(true);
     column->addWidget(taisenCaption);
     taisenGrid_ = new CellGridView(views_.taisenGrid);
+    taisenGrid_->setObjectName(QStringLiteral("taisenGrid"));
     taisenGrid_->setMinimumHeight(60);
     column->addWidget(taisenGrid_, 3);
     versionLabel_ = new QLabel;
