@@ -36,7 +36,11 @@ MarkPanel::MarkPanel(QWidget *parent)
     list_->setFocusPolicy(Qt::NoFocus);
     list_->header()->setStretchLastSection(true);
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    list_->setMinimumHeight(list_->fontMetrics().lineSpacing() * 4);
+    // A few rows at least, and no more room than seven marked horses need: the
+    // head-to-head grid below keeps the rest.
+    const int row = list_->fontMetrics().height() + 6;
+    list_->setMinimumHeight(row * 4);
+    list_->setMaximumHeight(row * 8 + 2 * list_->frameWidth());
     column->addWidget(list_, 1);
     connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
         if (const qint32 runner = item->data(0, kRunnerRole).toInt(); runner > 0)
