@@ -23,12 +23,6 @@ namespace marunoki::cli {
 
 namespace {
 
-void printLine(const QString &text)
-{
-    const QByteArray line = text.toUtf8() + '\n';
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-}
-
 // A date option as typed, when given: YYYY-MM-DD.
 bool readDate(const QString &option, const QString &text, std::optional<QDate> &date, QString &error)
 {
@@ -62,18 +56,6 @@ bool readRange(
     return true;
 }
 
-QString courseNameOf(const QString &code)
-{
-    const int index = code.toInt();
-    return index >= 1 && index <= kCourseCount ? courseNames()[size_t(index)] : code;
-}
-
-int openFailure(const Status &status)
-{
-    complain(status.message());
-    return kExitFailed;
-}
-
 // Why a command that reads the journal cannot go on (the exit status, said
 // already): an output naming one of the folder's own files, or no journal yet.
 std::optional<int> refuseJournalCommand(const AppFolder &folder, const JournalOptions &options)
@@ -84,6 +66,25 @@ std::optional<int> refuseJournalCommand(const AppFolder &folder, const JournalOp
             return kExitUsage;
         }
     }
+    return refuseMissingJournal(folder);
+}
+
+}  // namespace
+
+void printLine(const QString &text)
+{
+    const QByteArray line = text.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+}
+
+int openFailure(const Status &status)
+{
+    complain(status.message());
+    return kExitFailed;
+}
+
+std::optional<int> refuseMissingJournal(const AppFolder &folder)
+{
     const QString path = folder.file(kJournalFile);
     if (!QFileInfo::exists(path)) {
         complain(QStringLiteral("成績ジャーナル %1 がありません（レースを読み込むと作られます）").arg(path));
@@ -91,8 +92,6 @@ std::optional<int> refuseJournalCommand(const AppFolder &folder, const JournalOp
     }
     return std::nullopt;
 }
-
-}  // namespace
 
 TallyRequest parseTallyRequest(const JournalOptions &options)
 {

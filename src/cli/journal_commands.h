@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace marunoki::cli {
@@ -33,6 +34,12 @@ struct TallyRequest {
     QString error;
 };
 TallyRequest parseTallyRequest(const JournalOptions &options);
+
+// What the journal's commands share: a line on stdout, a failure said (the exit status), and the journal of
+// folder missing (said; the exit status) or not.
+void printLine(const QString &text);
+int openFailure(const Status &status);
+std::optional<int> refuseMissingJournal(const AppFolder &folder);
 
 // tally on the journal of folder; the exit status.
 int runTally(const AppFolder &folder, const JournalOptions &options);

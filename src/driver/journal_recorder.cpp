@@ -5,6 +5,8 @@
 #include "app/race_store.h"
 #include "driver/race_selection.h"
 
+#include <QFileInfo>
+
 namespace marunoki {
 
 std::optional<RaceKey> raceKeyOf(const RaceSelection &selection, const RaceStore &store)
@@ -23,6 +25,26 @@ std::optional<RaceKey> raceKeyOf(const RaceSelection &selection, const RaceStore
     if (key.course == QStringLiteral("00"))
         return std::nullopt;
     return key;
+}
+
+MarksByNumber recordedMarks(
+    const AppFolder &folder, bool keep, const RaceSelection &selection, const RaceStore &store)
+{
+    MarksByNumber marks;
+    const std::optional<RaceKey> key = raceKeyOf(selection, store);
+    const QString path = folder.file(kJournalFile);
+    // Opening makes a missing journal: a report alone never does.
+    if (!keep || !key || !QFileInfo::exists(path))
+        return marks;
+    Journal::Opened opened = Journal::open(path);
+    if (!opened.status.ok())
+        return marks;
+    const auto read = opened.journal->marks(*key);
+    for (const RunnerMark &m : read.value) {
+        if (store.isRunner(m.number) && store.U_Url[m.number] == m.horseUrl)
+            marks.emplace(m.number, m.mark);
+    }
+    return marks;
 }
 
 JournalRecorder::JournalRecorder(const AppFolder &folder, bool keep)
