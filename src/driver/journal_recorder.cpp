@@ -3,6 +3,7 @@
 #include "app/format.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "driver/race_marks.h"
 #include "driver/race_selection.h"
 
 #include <QFileInfo>
@@ -31,18 +32,19 @@ MarksByNumber recordedMarks(
     const AppFolder &folder, bool keep, const RaceSelection &selection, const RaceStore &store)
 {
     MarksByNumber marks;
-    const std::optional<RaceKey> key = raceKeyOf(selection, store);
-    const QString path = folder.file(kJournalFile);
     // Opening makes a missing journal: a report alone never does.
-    if (!keep || !key || !QFileInfo::exists(path))
+    if (!keep || !QFileInfo::exists(folder.file(kJournalFile)))
         return marks;
-    Journal::Opened opened = Journal::open(path);
-    if (!opened.status.ok())
-        return marks;
-    const auto read = opened.journal->marks(*key);
-    for (const RunnerMark &m : read.value) {
-        if (store.isRunner(m.number) && store.U_Url[m.number] == m.horseUrl)
-            marks.emplace(m.number, m.mark);
+    // The marks as the window shows them on this card; a journal that cannot
+    // be read leaves the report without marks, and the load has said why.
+    struct : MessageSink {
+        void message(const QString &) override { }
+    } unsaid;
+    RaceMarks shown(folder, store);
+    shown.raceShown(selection, true, false, keep, unsaid);
+    for (const qint32 n : store.runners()) {
+        if (const std::optional<Mark> mark = shown.markOf(n))
+            marks.emplace(n, *mark);
     }
     return marks;
 }

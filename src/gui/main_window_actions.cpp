@@ -86,6 +86,7 @@ void MainWindow::buildMenus()
                 action->setShortcutContext(Qt::ApplicationShortcut);
         }
     }
+    buildMarkMenu();
 }
 
 void MainWindow::connectControls()
@@ -128,6 +129,7 @@ void MainWindow::connectControls()
         withViews([this](ViewContext &context) { tableCheckClicked(context, folder_); });
         shareLeftColumn();
     });
+    connectMarks();
 }
 
 void MainWindow::stepRunner(int step)
@@ -185,6 +187,7 @@ void MainWindow::refreshViews()
     const int index = runnerBox_->findText(views_.runnerBox);
     if (index >= 0)
         runnerBox_->setCurrentIndex(index);
+    refreshMarks();
 }
 
 void MainWindow::printWith(

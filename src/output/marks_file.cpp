@@ -53,7 +53,7 @@ QDate dateOf(const QString &text)
 }
 
 // One row of fields; what is wrong with it, or empty.
-QString readRow(const QStringList &fields, MarkRow &row)
+QString readRow(const QStringList &fields, MarkFileRow &row)
 {
     if (fields.size() != kColumns)
         return QStringLiteral("列が %1 個あります（日付,場,レース,馬番,印 の %2 列）")
@@ -82,7 +82,7 @@ QString readRow(const QStringList &fields, MarkRow &row)
     return {};
 }
 
-QString rowName(const MarkRow &row)
+QString rowName(const MarkFileRow &row)
 {
     return QStringLiteral("%1 %2 %3R %4番")
         .arg(row.date.toString(Qt::ISODate), courseNameOf(row.course))
@@ -92,9 +92,9 @@ QString rowName(const MarkRow &row)
 
 }  // namespace
 
-MarkRows readMarkRows(const QByteArray &bytes)
+MarkFileRows readMarkRows(const QByteArray &bytes)
 {
-    MarkRows read;
+    MarkFileRows read;
     const DecodedText text = decodeUserText(bytes);
     if (!text.problem.isEmpty()) {
         read.error = QStringLiteral("印のファイルが読めません: ") + text.problem;
@@ -120,7 +120,7 @@ MarkRows readMarkRows(const QByteArray &bytes)
             headerSeen = true;
             continue;
         }
-        MarkRow row;
+        MarkFileRow row;
         row.line = lineNumber;
         if (const QString why = readRow(fields, row); !why.isEmpty())
             return bad(why);
@@ -168,13 +168,13 @@ MarksExport exportMarks(Journal &journal, const QString &path, const FileSystem 
 MarksImport importMarks(Journal &journal, const QByteArray &bytes)
 {
     MarksImport done;
-    const MarkRows read = readMarkRows(bytes);
+    const MarkFileRows read = readMarkRows(bytes);
     if (!read.error.isEmpty()) {
         done.status = Status::failure(read.error + QStringLiteral("。印は何も変えていません"));
         return done;
     }
     std::vector<MarkChange> changes;
-    for (const MarkRow &row : read.rows) {
+    for (const MarkFileRow &row : read.rows) {
         const auto races = journal.racesOn(row.date, row.course, row.race);
         if (!races.status.ok()) {
             done.status = races.status;

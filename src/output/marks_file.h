@@ -37,7 +37,7 @@
 namespace marunoki {
 
 // One row of a marks file as read.
-struct MarkRow {
+struct MarkFileRow {
     int line = 0;  // 1-based line of the file
     QDate date;
     QString course;  // code "01".."10"
@@ -46,13 +46,13 @@ struct MarkRow {
     std::optional<Mark> mark;  // nothing = clear
 };
 
-struct [[nodiscard]] MarkRows {
-    std::vector<MarkRow> rows;
+struct [[nodiscard]] MarkFileRows {
+    std::vector<MarkFileRow> rows;
     QString error;  // the first bad line and what is wrong with it; empty = read
 };
 
 // The rows of a file's bytes (UTF-8 or CP932, decoded as the settings file is).
-MarkRows readMarkRows(const QByteArray &bytes);
+MarkFileRows readMarkRows(const QByteArray &bytes);
 
 // The file's text (before encoding): the header and one row per runner marked.
 QString marksCsvText(const std::vector<KeyedMark> &marks);
