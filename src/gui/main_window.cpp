@@ -9,6 +9,7 @@
 #include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
+#include "gui/tally_window.h"
 #include "maintenance/first_start.h"
 #include "maintenance/track_data_update.h"
 #include "view/painter_draw_box.h"
@@ -135,6 +136,7 @@ void MainWindow::stopJobs()
     messages_->setSilenced(true);
     store_.cancelFlag = -1;
     calendarStop_ = -1;
+    resultsStop_ = -1;
     if (sources_)
         sources_->inner->cancelAll();
     if (dayDialog_)
@@ -179,7 +181,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     // Ending the program unloads every window: the open dialogs close the way
     // their own buttons close them (the track-data update saves its folder).
-    for (QDialog *dialog : {optionsDialog_.data(), aboutDialog_.data(), trackDialog_.data()}) {
+    for (QDialog *dialog : {optionsDialog_.data(), aboutDialog_.data(), trackDialog_.data(),
+             static_cast<QDialog *>(tallyWindow_.data())}) {
         if (dialog != nullptr)
             dialog->close();
     }
