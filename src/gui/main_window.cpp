@@ -9,6 +9,7 @@
 #include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
+#include "gui/mark_panel.h"
 #include "gui/tally_window.h"
 #include "maintenance/first_start.h"
 #include "maintenance/track_data_update.h"
@@ -277,6 +278,8 @@ QWidget *MainWindow::buildSelection()
     nextButton_->setToolTip(QStringLiteral("次の馬 (PageDown, Ctrl+→)"));
     nav->addWidget(previousButton_);
     nav->addWidget(runnerBox_);
+    markLabel_ = markLabel();
+    nav->addWidget(markLabel_);
     nav->addWidget(nextButton_);
     row->addWidget(navigation);
 
@@ -344,10 +347,13 @@ QWidget *MainWindow::buildViews()
     runnerFont.setPointSize(9);
     runnerLabel_->setFont(runnerFont);
     column->addWidget(scrolled(runnerLabel_), 2);
+    markPanel_ = new MarkPanel;
+    column->addWidget(markPanel_, 1);
     auto *taisenCaption = new QLabel(QStringLiteral("対戦成績　(馬名クリックでグラフ移動）"));
     taisenCaption->setWordWrap(true);
     column->addWidget(taisenCaption);
     taisenGrid_ = new CellGridView(views_.taisenGrid);
+    taisenGrid_->setObjectName(QStringLiteral("taisenGrid"));
     taisenGrid_->setMinimumHeight(60);
     column->addWidget(taisenGrid_, 3);
     versionLabel_ = new QLabel;
@@ -462,6 +468,8 @@ void MainWindow::setControlsEnabled(bool enabled)
             action->setEnabled(enabled);
         }
     }
+    if (enabled)
+        refreshMarks();
 }
 
 void MainWindow::makeSource()
@@ -508,6 +516,7 @@ void MainWindow::startLoad()
     if (worker_.joinable())
         return;
     const RaceSelection selection = chosenRace();
+    marks_.loadStarting();
     loadStarting(views_);
     refreshViews();
 
@@ -556,6 +565,7 @@ void MainWindow::loadFinished()
     const bool analysed = loadResult_.analysed;
     if (analysed)
         shownRace_ = loadingRace_;
+    marks_.raceShown(shownRace_, analysed, loadResult_.journalFailed, settings_.keepJournal, *messages_);
     withViews([analysed](ViewContext &context) { loadEnded(context, analysed); });
     markRaceBox();
     Q_EMIT jobEnded();

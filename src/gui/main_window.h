@@ -31,6 +31,7 @@
 #include "app/race_store.h"
 #include "driver/load_driver.h"
 #include "driver/page_sources.h"
+#include "driver/race_marks.h"
 #include "driver/race_selection.h"
 #include "driver/results_fetch.h"
 #include "output/csv_export.h"
@@ -54,6 +55,7 @@ class QCheckBox;
 class QComboBox;
 class QDialog;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QScrollArea;
 class QSplitter;
@@ -71,6 +73,7 @@ class CellGridView;
 class DayLoadDialog;
 class GraphPane;
 class LoadingWindow;
+class MarkPanel;
 class MessageBoxSink;
 class TallyWindow;
 
@@ -184,6 +187,18 @@ private:
     // Shows the view models in the widgets.
     void refreshViews();
 
+    // The marks (main_window_marks.cpp): the 印 menu, the context menus of the
+    // graph and of the head-to-head grid's rows, the mark beside the runner box
+    // and the 印 panel, all through marks_.
+    void buildMarkMenu();
+    void connectMarks();
+    // Sets (nothing: clears) runner's mark and shows it.
+    void markRunner(qint32 runner, std::optional<Mark> mark);
+    // A menu of the mark commands for runner, at global position where.
+    void popUpMarkMenu(qint32 runner, const QPoint &where);
+    // Shows the marks and whether marking is possible now.
+    void refreshMarks();
+
     AppFolder folder_;
     QString offlineFolder_;
     RaceStore store_;
@@ -206,6 +221,7 @@ private:
     RaceSelection loadingRace_;
     RaceSelection shownRace_;
     CsvExportSession csvSession_;
+    RaceMarks marks_ {folder_, store_};
     bool closeRequested_ = false;
     bool stateSaved_ = false;
     // The screens restoreState placed the window on, until its frame is known.
@@ -247,6 +263,10 @@ private:
     ResultsOutcome resultsOutcome_;
     QPointer<LoadingWindow> loading_;
     QAction *quitAction_ = nullptr;
+    QLabel *markLabel_ = nullptr;  // the shown runner's mark, beside the runner box
+    MarkPanel *markPanel_ = nullptr;
+    QMenu *markMenu_ = nullptr;
+    QAction *markNote_ = nullptr;  // why marking is off, atop the 印 menu
 };
 
 }  // namespace marunoki::gui

@@ -89,6 +89,7 @@ void MainWindow::buildMenus()
                 action->setShortcutContext(Qt::ApplicationShortcut);
         }
     }
+    buildMarkMenu();
 }
 
 void MainWindow::connectControls()
@@ -131,6 +132,7 @@ void MainWindow::connectControls()
         withViews([this](ViewContext &context) { tableCheckClicked(context, folder_); });
         shareLeftColumn();
     });
+    connectMarks();
 }
 
 void MainWindow::stepRunner(int step)
@@ -188,6 +190,7 @@ void MainWindow::refreshViews()
     const int index = runnerBox_->findText(views_.runnerBox);
     if (index >= 0)
         runnerBox_->setCurrentIndex(index);
+    refreshMarks();
 }
 
 void MainWindow::printWith(

@@ -13,6 +13,8 @@
 #include "app/format.h"
 #include "view/qb_color.h"
 
+#include <QPointF>
+
 namespace marunoki::graph {
 
 namespace {
@@ -36,18 +38,16 @@ struct Series {
     DrawBox &box;
     double half;
     QColor colour;
-    double prevX = 0;
-    double prevY = 0;
+    QPointF prev;  // x 0: no point to join
 
     void add(double x, double y)
     {
         square(box, x, y, half, colour, true);
-        if (prevX > 0)
-            box.line(x, y, prevX, prevY, colour);
-        prevX = x;
-        prevY = y;
+        if (prev.x() > 0)
+            box.line(x, y, prev.x(), prev.y(), colour);
+        prev = QPointF(x, y);
     }
-    void breakLine() { prevX = prevY = 0; }
+    void breakLine() { prev = QPointF(); }
 };
 
 void setPen(DrawBox &box, int width)

@@ -166,6 +166,16 @@ TEST_F(ViewFiles, PicturesOfEveryRunnerTheComparisonAndTheTable)
         for (int x = 0; x < graph.width(); x += 4)
             coloured += graph.pixel(x, y) != qRgb(255, 255, 255);
     EXPECT_GT(coloured, 1000);
+    // Drawn from the picture's first pixel: the legend's frame falls on the
+    // next-to-last column and the first line at a quarter of the width on the
+    // fourth row, with the background beside both.
+    const int w = graph.width();
+    const int h = graph.height();
+    EXPECT_LT(qGray(graph.pixel(w - 2, h / 2)), 64);
+    EXPECT_EQ(graph.pixel(w - 3, h / 2), qRgb(255, 255, 255));
+    EXPECT_LT(qGray(graph.pixel(w / 4, 3)), 96);
+    EXPECT_GT(qGray(graph.pixel(w / 4, 2)), 200);
+    EXPECT_GT(qGray(graph.pixel(w / 4, 4)), 200);
 }
 
 TEST_F(ViewFiles, AFailedOutputNamesItsFileAndLeavesNothingBehind)

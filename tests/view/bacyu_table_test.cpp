@@ -49,8 +49,14 @@ struct BacyuFixture : ::testing::Test {
 
 TEST_F(BacyuFixture, LaysOutTheTable)
 {
+    // The grid may have shown something else before: every setting is the table's own.
     grid.visible = false;
     grid.gridLines = true;
+    grid.wordWrap = true;
+    grid.fixedRows = 2;
+    grid.fixedCols = 3;
+    grid.baseFontSize = 11;
+    grid.fontName = QStringLiteral("ＭＳ 明朝");
     draw();
     EXPECT_TRUE(grid.visible);
     EXPECT_FALSE(grid.gridLines);

@@ -220,6 +220,37 @@ TEST(PaintDrawing, PrintsTextBelowAndRightOfItsPosition)
     EXPECT_EQ(nonWhitePixelsIn(image, QRect(60, 100, 38, 16)), 0);
 }
 
+// Each text gets the face and size it asks for, also after others were printed
+// with the same face or the same size.
+TEST(PaintDrawing, PrintsEachTextInItsOwnFaceAndSize)
+{
+    const QString text = QStringLiteral("iiiiiiiiii");
+    RecordedDrawing drawing = graphBox();
+    drawing.text(1500, 1500, text, 10, QStringLiteral("ＭＳ Ｐゴシック"));  // row 100
+    drawing.text(1500, 3000, text, 10, QStringLiteral("ＭＳ ゴシック"));  // row 200, fixed pitch
+    drawing.text(1500, 4500, text, 20, QStringLiteral("ＭＳ Ｐゴシック"));  // row 300, twice the size
+    const QImage image = render(drawing);
+    const auto ink = [&image](int top) {
+        QRect box;
+        for (int y = top; y < top + 60; ++y) {
+            for (int x = 100; x < 600; ++x) {
+                if (isNonWhite(image, x, y))
+                    box |= QRect(x, y, 1, 1);
+            }
+        }
+        return box;
+    };
+    const QRect proportional = ink(100);
+    const QRect fixed = ink(200);
+    const QRect large = ink(300);
+    ASSERT_FALSE(proportional.isEmpty());
+    // A fixed-pitch "i" is half an em wide, a proportional one far narrower.
+    EXPECT_GT(fixed.width(), proportional.width() * 3 / 2) << fixed.width() << " " << proportional.width();
+    EXPECT_GT(large.height(), proportional.height() * 3 / 2)
+        << large.height() << " " << proportional.height();
+    EXPECT_GT(large.width(), proportional.width() * 3 / 2) << large.width() << " " << proportional.width();
+}
+
 TEST(PaintDrawing, PaintsBackgroundAndBorderAndNothingWhenHidden)
 {
     RecordedDrawing legend;

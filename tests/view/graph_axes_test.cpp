@@ -128,6 +128,7 @@ TEST(Keisen, ReferenceLineFollowsTheBaseUnclamped)
         ASSERT_EQ(label.size(), 1u);
         EXPECT_EQ(label[0].x1, 300);
         EXPECT_DOUBLE_EQ(label[0].y1, yOfValue(c.value) - 200);
+        EXPECT_EQ(label[0].points, 8);
     }
 }
 

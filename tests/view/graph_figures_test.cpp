@@ -177,13 +177,20 @@ TEST(Agari, LabelsTestTheFigureItself)
     placeRun(store, 1, 2, 56, 70);
     store.U_agari[1][2] = -3;
     store.R_zyo[1][2] = QStringLiteral("07");
+    placeRun(store, 1, 3, 84, 70);
+    store.U_agari[1][3] = 100;  // the edge of the range: no label
     const StepResult r = runStep(graph::agari, store);
     const auto high = textsReading(r.box, QStringLiteral("東105"));
     ASSERT_EQ(high.size(), 1u);
+    EXPECT_DOUBLE_EQ(high[0].x1, xOfDaysBefore(28) - 130);
     EXPECT_DOUBLE_EQ(high[0].y1, yOfValue(75) + 350);
+    EXPECT_EQ(high[0].points, 10);
     const auto low = textsReading(r.box, QStringLiteral("名-03"));
     ASSERT_EQ(low.size(), 1u);
+    EXPECT_DOUBLE_EQ(low[0].x1, xOfDaysBefore(56) - 130);
     EXPECT_DOUBLE_EQ(low[0].y1, 6535 - 350);
+    EXPECT_EQ(low[0].points, 10);
+    EXPECT_TRUE(textsReading(r.box, QStringLiteral("東100")).empty());
 }
 
 TEST(FigureSteps, FailForARunnerOutsideTheSlots)

@@ -5,6 +5,8 @@
 #include "view/graph_steps.h"
 #include "view/qb_color.h"
 
+#include <QRectF>
+
 #include <gtest/gtest.h>
 
 using namespace marunoki;
@@ -120,9 +122,18 @@ TEST(Hanrei, SeriesKeysBelowTheGraphHeight)
         for (const DrawPrimitive &p : primitivesIn(legend.box, PrimitiveKind::Line, key.colour))
             lineFound = lineFound || (p.x1 == 0 && p.x2 == 800 && p.y1 == key.y);
         EXPECT_TRUE(lineFound) << QString::fromUtf16(key.name).toStdString();
+        if (key.colour == qbColor(9))
+            continue;  // a circle, below
+        // The other keys are squares of 60 twips on the line, centred at x 400.
+        const auto square = primitivesIn(legend.box, PrimitiveKind::FilledBox, key.colour);
+        ASSERT_EQ(square.size(), 1u) << QString::fromUtf16(key.name).toStdString();
+        EXPECT_EQ(QRectF(QPointF(square[0].x1, square[0].y1), QPointF(square[0].x2, square[0].y2)),
+            QRectF(370, key.y - 30, 60, 60))
+            << QString::fromUtf16(key.name).toStdString();
     }
     const auto spCircle = primitivesIn(legend.box, PrimitiveKind::Circle, qbColor(9));
     ASSERT_EQ(spCircle.size(), 1u);
     EXPECT_EQ(spCircle[0].radius, 80);
     EXPECT_EQ(spCircle[0].x1, 400);
+    EXPECT_EQ(spCircle[0].y1, 6735 - 100);
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 using namespace marunoki;
 using marunoki::test::addRun;
@@ -234,19 +235,38 @@ TEST(RenderGrid, DrawsAtTheOriginAndScale)
     EXPECT_EQ(image.pixelColor(60, 45), QColor(255, 255, 255));
 }
 
-TEST(RenderGrid, SkipsRowsOutsideThePaintersClip)
+// Only the rows the clip reaches are drawn; a row the clip cuts through is drawn
+// whole up to the clip, the first row included, and nothing lies above the origin.
+TEST(RenderGrid, DrawsEveryRowThePaintersClipReaches)
 {
-    CellGrid grid = plainGrid(10, 1, CellGrid::kDefaultColumnWidth);
-    for (int r = 0; r < 10; ++r) {
-        grid.at(r, 0)->background = QColor(0, 0, 128);
+    struct Case {
+        const char *name;
+        double originY;
+        QRect clip;  // rows of 24 pixels at 0.1 pixel per twip
+        std::vector<int> painted;  // pixel rows
+        std::vector<int> blank;
+    };
+    const Case cases[] = {
+        {"one row", 0, QRect(0, 48, 96, 24), {50, 70}, {30, 100}},
+        {"starting inside the first row", 0, QRect(0, 10, 96, 24), {12, 30}, {5, 40}},
+        {"cutting two rows", 0, QRect(0, 60, 96, 30), {62, 88}, {58, 92}},
+        {"reaching above the origin", 30, QRect(0, 0, 96, 60), {32, 56}, {2, 28}},
+        {"the last rows", 0, QRect(0, 200, 96, 40), {217, 239}, {198}},
+    };
+    for (const Case &c : cases) {
+        CellGrid grid = plainGrid(10, 1, CellGrid::kDefaultColumnWidth);
+        for (int r = 0; r < 10; ++r) {
+            grid.at(r, 0)->background = QColor(0, 0, 128);
+        }
+        QImage image(96, 260, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setClipRect(c.clip);
+        renderGrid(grid, painter, QPointF(0, c.originY), 0.1);
+        painter.end();
+        for (int y : c.painted)
+            EXPECT_EQ(image.pixelColor(10, y), QColor(0, 0, 128)) << c.name << " y " << y;
+        for (int y : c.blank)
+            EXPECT_EQ(image.pixelColor(10, y), QColor(255, 255, 255)) << c.name << " y " << y;
     }
-    QImage image(96, 240, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setClipRect(QRect(0, 48, 96, 24));  // rows 3 and 4 at 0.1 pixel per twip
-    renderGrid(grid, painter, QPointF(0, 0), 0.1);
-    painter.end();
-    EXPECT_EQ(image.pixelColor(10, 50), QColor(0, 0, 128));
-    EXPECT_EQ(image.pixelColor(10, 30), QColor(255, 255, 255));
-    EXPECT_EQ(image.pixelColor(10, 100), QColor(255, 255, 255));
 }

@@ -50,6 +50,8 @@ TEST(ExtractBodyHtml, DecodesByTheMetaDeclarationWithoutAHeaderCharset)
         "<meta charset=\"%1\">",
         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=%1\">",
         "<meta http-equiv=content-type content='text/html;charset=%1'>",
+        // A "charset" without '=' is passed over, even when the next one follows at once.
+        "<meta http-equiv=content-type content='text/html; charsetcharset=%1'>",
     };
     for (const char *encoding : {"Shift_JIS", "EUC-JP"}) {
         for (const char *head : heads) {
@@ -205,6 +207,9 @@ TEST(EstimateNestingDepth, FollowsOmittedEndTagsAndRawText)
         {"comment", "<!-- <div><div> -->", 0},
         {"script", "<script>'<div><div><div>'</script><p>", 1},
         {"quoted attribute", "<a title='<div><div>'>x</a>", 1},
+        {"nesting after a quoted attribute", "<a title='t'><b><i>x</i></b></a>", 3},
+        {"quote left open", "<div><a title='<div><div>", 2},
+        {"void and p tags with attributes", "<br class=a><img src=b><p id=c>x<p id=d>y", 1},
         {"cells without end tags", manyCells, 4},
         {"paragraphs without end tags", manyParagraphs, 1},
         {"options without end tags", manyOptions, 2},
@@ -237,6 +242,10 @@ TEST(DropExcessAttributes, KeepsTheFirstOnesOfEachTagAndNothingElseChanges)
         {"comment", "<!-- <td a b c d e> --><i a>", "<!-- <td a b c d e> --><i a>"},
         {"script", "<script a b c d>'<td a b c d e>'</script>", "<script a b c>'<td a b c d e>'</script>"},
         {"unclosed tag at the end", "<td a b c d e", "<td a b c"},
+        {"quote left open", "<td a b c d e='x>y", "<td a b c"},
+        {"quote just before '>'", "<td a='1'>x</td><p b c d e>", "<td a='1'>x</td><p b c d>"},
+        {"plaintext: the rest is text", "<plaintext a><td a b c d e>", "<plaintext a><td a b c d e>"},
+        {"an end tag of plaintext is no plaintext", "</plaintext><td a b c d e>", "</plaintext><td a b c>"},
         {"body tags count together", "<body a b><body c d><html e><p f>", "<body a b><body c><html e><p f>"},
     };
     for (const Case &c : cases)

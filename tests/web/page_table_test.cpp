@@ -168,17 +168,28 @@ TEST(SplitPage, RemovesLineBreaksInOnePassAndGivesUpOnAStop)
     }
 }
 
-TEST(PageTable, OutOfRangeCellsReadEmptyAndIgnoreWrites)
+// The cells are one block of rows: a position one past an edge would alias a
+// neighbouring cell, so every edge is written and read beside its neighbours.
+TEST(PageTable, EveryEdgeCellHoldsItsTextAndOutOfRangeCellsReadEmptyAndIgnoreWrites)
 {
+    struct Cell {
+        int row;
+        int col;
+    };
+    const Cell inside[]
+        = {{0, 0}, {0, kPageCols}, {4, kPageCols}, {5, 0}, {kPageRows, 0}, {kPageRows, kPageCols}};
+    const Cell outside[] = {{kPageRows + 1, 1}, {-1, 0}, {1, kPageCols + 1}, {4, kPageCols + 1}, {5, -1},
+        {kPageRows + 1, 0}, {-1, kPageCols}};
     PageTable t;
-    t.setCell(301, 1, QStringLiteral("x"));
-    t.setCell(-1, 0, QStringLiteral("x"));
-    t.setCell(1, 61, QStringLiteral("x"));
-    EXPECT_TRUE(t.cell(301, 1).isEmpty());
-    EXPECT_TRUE(t.cell(-1, 0).isEmpty());
-    EXPECT_TRUE(t.cell(1, 61).isEmpty());
-    t.setCell(300, 60, QStringLiteral("y"));
-    EXPECT_EQ(t.cell(300, 60), QStringLiteral("y"));
+    for (const Cell &c : inside)
+        t.setCell(c.row, c.col, QStringLiteral("%1,%2").arg(c.row).arg(c.col));
+    for (const Cell &c : outside)
+        t.setCell(c.row, c.col, QStringLiteral("x"));
+    for (const Cell &c : inside)
+        EXPECT_EQ(t.cell(c.row, c.col), QStringLiteral("%1,%2").arg(c.row).arg(c.col))
+            << c.row << "," << c.col;
+    for (const Cell &c : outside)
+        EXPECT_TRUE(t.cell(c.row, c.col).isEmpty()) << c.row << "," << c.col;
 }
 
 }  // namespace

@@ -82,6 +82,23 @@ TEST(Site1Card, LandmarksFollowTheNavigationRows)
         EXPECT_EQ(read.store.tousuu, 2) << navRows;
         EXPECT_EQ(read.table->cell(navRows + 3, 2).left(4), QStringLiteral("2007")) << navRows;
     }
+    // The date row is looked for from the table's first row on: the same card with
+    // the rows before its date row cut away still has its date and title read
+    // (its runners' header is then above the rows searched for it).
+    {
+        RaceCard card = sampleCard(2, true);
+        card.navRows = 0;
+        CardRead read(site1CardPage(card));
+        auto shifted = std::make_unique<PageTable>();
+        for (int r = 3; r <= kPageRows; ++r)
+            for (int c = 0; c <= kPageCols; ++c)
+                shifted->setCell(r - 3, c, read.table->cell(r, c));
+        RaceStore store;
+        RecordingSink messages;
+        parseSyutubaPage(*shifted, kBase, store, messages);
+        EXPECT_EQ(store.raceDate, serial(2007, 5, 27));
+        EXPECT_EQ(store.raceTitle, QStringLiteral("東京優駿(GI)"));
+    }
     // One row more and the date row is out of reach.
     RaceCard card = sampleCard(2, true);
     card.navRows = 27;

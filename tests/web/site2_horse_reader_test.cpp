@@ -145,6 +145,10 @@ TEST(Site2Horse, FinishingTimes)
         {QStringLiteral(":01.3"), 0.0f, true},
         {QStringLiteral("2:0x.3"), 0.0f, true},
         {QStringLiteral("58."), 0.0f, true},
+        {QStringLiteral(".7"), 0.0f, true},
+        {QStringLiteral("58"), 0.0f, false},  // neither ":" nor "."
+        {QStringLiteral("2:01.x"), 0.0f, true},
+        {QStringLiteral("58.x"), 0.0f, true},
     };
     for (const auto &c : cases) {
         PastRun run = runOn(kRaceDay - 7);
