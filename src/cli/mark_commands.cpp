@@ -10,6 +10,7 @@
 #include "app/race_store.h"
 #include "app/regular_file.h"
 #include "journal/journal.h"
+#include "journal/tally_request.h"
 #include "output/marks_file.h"
 
 #include <QFileInfo>
@@ -49,9 +50,7 @@ int runMark(const CommandLine &line)
             line.command, QStringLiteral("印 %1 は ◎ ○ ▲ △ ☆ × - のどれでもありません").arg(symbol));
 
     const AppFolder folder = appFolderOf(line);
-    if (const auto refused = refuseMissingJournal(folder))
-        return *refused;
-    Journal::Opened opened = Journal::open(folder.file(kJournalFile));
+    Journal::Opened opened = openExistingJournal(folder.file(kJournalFile));
     if (!opened.status.ok())
         return openFailure(opened.status);
     Journal &journal = *opened.journal;
@@ -137,9 +136,7 @@ int runMarks(const CommandLine &line)
             return kExitUsage;
         }
     }
-    if (const auto refused = refuseMissingJournal(folder))
-        return *refused;
-    Journal::Opened opened = Journal::open(folder.file(kJournalFile));
+    Journal::Opened opened = openExistingJournal(folder.file(kJournalFile));
     if (!opened.status.ok())
         return openFailure(opened.status);
     return exportPath.isEmpty() ? importMarksFrom(*opened.journal, importPath)

@@ -130,12 +130,6 @@ bool hasSqliteHeader(const QString &path)
 
 }  // namespace
 
-QString courseNameOf(const QString &code)
-{
-    const int index = code.toInt();
-    return index >= 1 && index <= kCourseCount ? courseNames()[size_t(index)] : code;
-}
-
 QString markSymbol(Mark mark)
 {
     return kMarkSymbols[size_t(mark)];

@@ -58,9 +58,6 @@ struct RaceKey {
     bool operator==(const RaceKey &) const = default;
 };
 
-// The name of a course code ("05" -> "東京"); any other text as it is.
-QString courseNameOf(const QString &code);
-
 // The user's marks, strongest first: ◎ 本命, ○ 対抗, ▲ 単穴, △ 連下, ☆ 穴, × 消し.
 enum class Mark { Honmei, Taikou, Tanana, Renka, Ana, Kesi };
 constexpr int kMarkCount = 6;

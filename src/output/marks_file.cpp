@@ -2,6 +2,7 @@
 
 #include "app/common.h"
 #include "app/race_store.h"
+#include "journal/tally_request.h"
 #include "output/csv_export.h"
 #include "settings/text_decoding.h"
 
@@ -85,7 +86,7 @@ QString readRow(const QStringList &fields, MarkFileRow &row)
 QString rowName(const MarkFileRow &row)
 {
     return QStringLiteral("%1 %2 %3R %4番")
-        .arg(row.date.toString(Qt::ISODate), courseNameOf(row.course))
+        .arg(row.date.toString(Qt::ISODate), courseNameOfCode(row.course))
         .arg(row.race)
         .arg(row.number);
 }
@@ -143,7 +144,7 @@ QString marksCsvText(const std::vector<KeyedMark> &marks)
     QString text = kHeader + QStringLiteral("\r\n");
     for (const auto &[runner, m] : rows) {
         text += QStringLiteral("%1,%2,%3,%4,%5\r\n")
-                    .arg(m->key.date.toString(Qt::ISODate), courseNameOf(m->key.course))
+                    .arg(m->key.date.toString(Qt::ISODate), courseNameOfCode(m->key.course))
                     .arg(m->key.race)
                     .arg(m->mark.number)
                     .arg(markSymbol(m->mark.mark));
