@@ -10,6 +10,7 @@
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
 #include "gui/mark_panel.h"
+#include "gui/tally_window.h"
 #include "maintenance/first_start.h"
 #include "maintenance/track_data_update.h"
 #include "view/painter_draw_box.h"
@@ -136,6 +137,7 @@ void MainWindow::stopJobs()
     messages_->setSilenced(true);
     store_.cancelFlag = -1;
     calendarStop_ = -1;
+    resultsStop_ = -1;
     if (sources_)
         sources_->inner->cancelAll();
     if (dayDialog_)
@@ -180,7 +182,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     // Ending the program unloads every window: the open dialogs close the way
     // their own buttons close them (the track-data update saves its folder).
-    for (QDialog *dialog : {optionsDialog_.data(), aboutDialog_.data(), trackDialog_.data()}) {
+    for (QDialog *dialog : {optionsDialog_.data(), aboutDialog_.data(), trackDialog_.data(),
+             static_cast<QDialog *>(tallyWindow_.data())}) {
         if (dialog != nullptr)
             dialog->close();
     }

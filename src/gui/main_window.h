@@ -33,6 +33,7 @@
 #include "driver/page_sources.h"
 #include "driver/race_marks.h"
 #include "driver/race_selection.h"
+#include "driver/results_fetch.h"
 #include "output/csv_export.h"
 #include "settings/settings.h"
 #include "settings/window_state.h"
@@ -74,6 +75,7 @@ class GraphPane;
 class LoadingWindow;
 class MarkPanel;
 class MessageBoxSink;
+class TallyWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -168,6 +170,11 @@ private:
     void openOptions();
     void openAbout();
     void openTrackUpdate();
+    // "成績集計": the one tally window.
+    void openTally();
+    // "成績取得": the journal's pending results filled on the worker thread.
+    void fetchPendingResults();
+    void resultsFetched();
     void setControlsEnabled(bool enabled);
 
     // The table check box as its setting value: 0 off, 1 on, 2 grey.
@@ -250,6 +257,10 @@ private:
     QPointer<QDialog> aboutDialog_;
     QPointer<QDialog> trackDialog_;
     QPointer<DayLoadDialog> dayDialog_;
+    QPointer<TallyWindow> tallyWindow_;
+    // Set by the loading window's stop during 成績取得.
+    std::atomic<qint16> resultsStop_ {0};
+    ResultsOutcome resultsOutcome_;
     QPointer<LoadingWindow> loading_;
     QAction *quitAction_ = nullptr;
     QLabel *markLabel_ = nullptr;  // the shown runner's mark, beside the runner box
