@@ -13,59 +13,17 @@
 #include "driver/results_fetch.h"
 #include "journal/journal.h"
 #include "journal/tally.h"
+#include "journal/tally_request.h"
 #include "output/tally_files.h"
-
-#include <QFileInfo>
 
 #include <cstdio>
 
 namespace marunoki::cli {
 
-namespace {
-
 void printLine(const QString &text)
 {
     const QByteArray line = text.toUtf8() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-}
-
-// A date option as typed, when given: YYYY-MM-DD.
-bool readDate(const QString &option, const QString &text, std::optional<QDate> &date, QString &error)
-{
-    if (text.isEmpty())
-        return true;
-    const QDate parsed = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (!parsed.isValid()) {
-        error = QStringLiteral("%1 は YYYY-MM-DD で指定してください（%2）").arg(option, text);
-        return false;
-    }
-    date = parsed;
-    return true;
-}
-
-// "A-B" (or "A" for A-A), whole numbers, A <= B.
-bool readRange(
-    const QString &option, const QString &text, std::optional<std::pair<int, int>> &range, QString &error)
-{
-    if (text.isEmpty())
-        return true;
-    const QStringList parts = text.split(u'-');
-    bool okA = false, okB = false;
-    const int a = parts.value(0).toInt(&okA);
-    const int b = parts.size() == 2 ? parts[1].toInt(&okB) : a;
-    okB = parts.size() == 1 ? okA : okB;
-    if (parts.size() > 2 || !okA || !okB || a < 0 || a > b) {
-        error = QStringLiteral("%1 は A-B で指定してください（%2）").arg(option, text);
-        return false;
-    }
-    range = std::pair(a, b);
-    return true;
-}
-
-QString courseNameOf(const QString &code)
-{
-    const int index = code.toInt();
-    return index >= 1 && index <= kCourseCount ? courseNames()[size_t(index)] : code;
 }
 
 int openFailure(const Status &status)
@@ -74,9 +32,10 @@ int openFailure(const Status &status)
     return kExitFailed;
 }
 
-// Why a command that reads the journal cannot go on (the exit status, said
-// already): an output naming one of the folder's own files, or no journal yet.
-std::optional<int> refuseJournalCommand(const AppFolder &folder, const JournalOptions &options)
+namespace {
+
+// An output naming one of the folder's own files: the exit status, said already.
+std::optional<int> refuseOutputs(const AppFolder &folder, const JournalOptions &options)
 {
     for (const QString &output : {options.csvPath, options.htmlDir}) {
         if (const Status allowed = checkOutputTarget(folder, output); !allowed.ok()) {
@@ -84,77 +43,10 @@ std::optional<int> refuseJournalCommand(const AppFolder &folder, const JournalOp
             return kExitUsage;
         }
     }
-    const QString path = folder.file(kJournalFile);
-    if (!QFileInfo::exists(path)) {
-        complain(QStringLiteral("成績ジャーナル %1 がありません（レースを読み込むと作られます）").arg(path));
-        return kExitFailed;
-    }
     return std::nullopt;
 }
 
 }  // namespace
-
-TallyRequest parseTallyRequest(const JournalOptions &options)
-{
-    TallyRequest request;
-    TallyFilter &filter = request.filter;
-    QString &error = request.error;
-    QStringList said;
-    if (!readDate(QStringLiteral("--from"), options.from, filter.from, error)
-        || !readDate(QStringLiteral("--to"), options.to, filter.to, error))
-        return request;
-    if (filter.from || filter.to)
-        said << QStringLiteral("%1 〜 %2").arg(options.from, options.to);
-    if (!options.site.isEmpty()) {
-        if (options.site != QStringLiteral("1") && options.site != QStringLiteral("2")) {
-            error = QStringLiteral("--site は 1 か 2 です（%1）").arg(options.site);
-            return request;
-        }
-        filter.site = options.site.toInt();
-        said << QStringLiteral("サイト%1").arg(options.site);
-    }
-    if (!options.course.isEmpty()) {
-        int index = zyoIndex(options.course);
-        if (index == 0) {
-            bool ok = false;
-            index = options.course.toInt(&ok);
-            index = ok && options.course.size() <= 2 && index >= 1 && index <= kCourseCount ? index : 0;
-        }
-        if (index == 0) {
-            error = QStringLiteral("--course は競馬場の名前かコードです（%1）").arg(options.course);
-            return request;
-        }
-        filter.course = QStringLiteral("%1").arg(index, 2, 10, QLatin1Char('0'));
-        said << courseNameOf(filter.course);
-    }
-    if (!options.surface.isEmpty()) {
-        if (options.surface != QStringLiteral("芝") && options.surface != QStringLiteral("ダ")) {
-            error = QStringLiteral("--surface は 芝 か ダ です（%1）").arg(options.surface);
-            return request;
-        }
-        filter.surface = options.surface == QStringLiteral("芝") ? 1 : 0;
-        said << options.surface;
-    }
-    if (!readRange(QStringLiteral("--distance"), options.distance, filter.distance, error)
-        || !readRange(QStringLiteral("--runners"), options.runners, filter.runners, error))
-        return request;
-    if (filter.distance)
-        said << QStringLiteral("%1〜%2m").arg(filter.distance->first).arg(filter.distance->second);
-    if (filter.runners)
-        said << QStringLiteral("%1〜%2頭").arg(filter.runners->first).arg(filter.runners->second);
-    std::optional<TallyKey> by;
-    if (!options.by.isEmpty()) {
-        by = tallyKeyOf(options.by);
-        if (!by) {
-            error = QStringLiteral("--by は mean, best, mean90, popularity, mark のどれかです（%1）")
-                        .arg(options.by);
-            return request;
-        }
-    }
-    request.keys = tallyKeysFor(by);
-    request.description = said.join(QStringLiteral("、"));
-    return request;
-}
 
 int runTally(const AppFolder &folder, const JournalOptions &options)
 {
@@ -163,16 +55,12 @@ int runTally(const AppFolder &folder, const JournalOptions &options)
         complain(request.error);
         return kExitUsage;
     }
-    if (const auto refused = refuseJournalCommand(folder, options))
+    if (const auto refused = refuseOutputs(folder, options))
         return *refused;
-    const QString path = folder.file(kJournalFile);
-    Journal::Opened opened = Journal::open(path);
-    if (!opened.status.ok())
-        return openFailure(opened.status);
-    const auto runners = opened.journal->tallyRunners(request.filter);
-    if (!runners.status.ok())
-        return openFailure(runners.status);
-    const Tally tally = computeTally(runners.value, request.keys);
+    const JournalRead<Tally> read = tallyOfJournal(folder.file(kJournalFile), request);
+    if (!read.status.ok())
+        return openFailure(read.status);
+    const Tally &tally = read.value;
     if (!request.description.isEmpty())
         printLine(QStringLiteral("条件: ") + request.description);
     const QByteArray text = tallyText(tally).toUtf8();
@@ -199,8 +87,8 @@ int runResults(const AppFolder &folder, const LoadOptions &load, const JournalOp
 {
     std::optional<QDate> since, until;
     QString error;
-    if (!readDate(QStringLiteral("--since"), options.since, since, error)
-        || !readDate(QStringLiteral("--until"), options.until, until, error)) {
+    if (!readDateOption(QStringLiteral("--since"), options.since, since, error)
+        || !readDateOption(QStringLiteral("--until"), options.until, until, error)) {
         complain(error);
         return kExitUsage;
     }
@@ -210,10 +98,9 @@ int runResults(const AppFolder &folder, const LoadOptions &load, const JournalOp
         return kExitUsage;
     if (const auto failed = checkSources(load, ReadingSite::None, *settings, folder))
         return *failed;
-    if (const auto refused = refuseJournalCommand(folder, options))
+    if (const auto refused = refuseOutputs(folder, options))
         return *refused;
-    const QString path = folder.file(kJournalFile);
-    Journal::Opened opened = Journal::open(path);
+    Journal::Opened opened = openExistingJournal(folder.file(kJournalFile));
     if (!opened.status.ok())
         return openFailure(opened.status);
 
@@ -231,7 +118,7 @@ int runResults(const AppFolder &folder, const LoadOptions &load, const JournalOp
         printLine(QStringLiteral("%1 サイト%2 %3%4回%5日 %6R %7: 着順 %8 頭、出走なし %9 頭、未取得 %10 頭")
                       .arg(race.key.date.toString(Qt::ISODate))
                       .arg(race.key.site)
-                      .arg(courseNameOf(race.key.course))
+                      .arg(courseNameOfCode(race.key.course))
                       .arg(race.key.meeting)
                       .arg(race.key.day)
                       .arg(race.key.race)
@@ -240,11 +127,7 @@ int runResults(const AppFolder &folder, const LoadOptions &load, const JournalOp
                       .arg(race.notRun)
                       .arg(race.pending));
     }
-    printLine(QStringLiteral("計 %1 レース: 着順 %2 頭、出走なし %3 頭、未取得 %4 頭")
-                  .arg(outcome.races.size())
-                  .arg(outcome.found())
-                  .arg(outcome.notRun())
-                  .arg(outcome.pending()));
+    printLine(resultsTotalLine(outcome));
     if (!outcome.failedPages.isEmpty()) {
         printLine(QStringLiteral("取得できなかったページ %1（結果は次回また取りに行きます）:")
                       .arg(outcome.failedPages.size()));

@@ -1,38 +1,30 @@
 #pragma once
 // The journal's commands as the command line runs them, for the demo to call
-// in-process: the tally's options checked and turned into a filter, the tally
-// printed and written, the pending results filled.
+// in-process: the tally printed and written, the pending results filled.
 
 #include "cli/cli_options.h"
 #include "cli/race_options.h"
 
 #include "app/common.h"
-#include "journal/tally.h"
+#include "journal/tally_request.h"
 
 #include <QString>
 
-#include <vector>
-
 namespace marunoki::cli {
 
-// The journal commands' own values as typed (the commands check them).
-struct JournalOptions {
+// The journal commands' own values as typed (the commands check them): the
+// tally's filters and the table asked for, the races of results, the tally's files.
+struct JournalOptions : TallyOptions {
     // results: the races from since to until (YYYY-MM-DD; empty = no bound)
     QString since, until;
-    // tally: the filters, the table asked for, the files
-    QString from, to, site, course, surface, distance, runners, by;
+    // tally: the files
     QString csvPath, htmlDir;
 };
 
-// The tally's options as a filter and the tables to print; error names the
-// first option that is not one (then the rest is not filled).
-struct TallyRequest {
-    TallyFilter filter;
-    std::vector<TallyKey> keys;
-    QString description;  // the filter in words, for the printout and the HTML page
-    QString error;
-};
-TallyRequest parseTallyRequest(const JournalOptions &options);
+// What the journal's commands share: a line on stdout, and a failure said
+// (returns the exit status).
+void printLine(const QString &text);
+int openFailure(const Status &status);
 
 // tally on the journal of folder; the exit status.
 int runTally(const AppFolder &folder, const JournalOptions &options);

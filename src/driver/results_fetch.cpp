@@ -63,16 +63,19 @@ bool runsAfter(const RaceStore &page, QDate date)
 }
 
 // The readers' status line names the runner of a one-runner scratch store
-// ("01/01 ..."): say which page of how many is being read instead.
+// ("01/01 ..."): say which race of how many, and which page of how many, is
+// being read instead.
 class PageCountProgress : public ProgressSink {
 public:
-    explicit PageCountProgress(ProgressSink &inner)
+    PageCountProgress(ProgressSink &inner, int races)
         : inner_(inner)
+        , races_(races)
     { }
     void status(const QString &text) override
     {
         // The reader's line is "01/01 <name>成績読込み中・・・"; keep what follows the count.
-        inner_.status(QStringLiteral("%1/%2 ").arg(page_).arg(count_) + text.mid(text.indexOf(u' ') + 1));
+        inner_.status(QStringLiteral("%1 / %2 レース　%3/%4 ").arg(race_).arg(races_).arg(page_).arg(count_)
+            + text.mid(text.indexOf(u' ') + 1));
     }
     void runnerProgress(int current, int count) override
     {
@@ -80,9 +83,13 @@ public:
         count_ = count;
         inner_.runnerProgress(current, count);
     }
+    // The page about to be read answers race `race` (1-based) first.
+    void setRace(int race) { race_ = race; }
 
 private:
     ProgressSink &inner_;
+    int races_ = 0;
+    int race_ = 0;
     int page_ = 0;
     int count_ = 0;
 };
@@ -164,7 +171,7 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
             context.cache->remove(page.address);
     }
 
-    PageCountProgress progress(context.progress);
+    PageCountProgress progress(context.progress, int(outcome.races.size()));
     PageLoader loader(context.source, progress, context.messages, context.cancelFlag);
     loader.prefetch(addresses);
     Site1HorseReader site1;
@@ -173,6 +180,8 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
     const double today = serialOf(context.now.toUTC().addSecs(kJstOffsetSeconds).date());
     int done = 0;
     for (const HorsePage &page : pages) {
+        // The pages come in the order of their first race, so the race counts up.
+        progress.setRace(int(raceIndex[page.runners.front()->raceId]) + 1);
         progress.runnerProgress(++done, int(pages.size()));
         // The readers take the runs of the days before store.raceDate: up to
         // today, but never so late that the oldest race falls out of the window.
@@ -221,6 +230,48 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
         }
     }
     return outcome;
+}
+
+QString resultsTotalLine(const ResultsOutcome &outcome)
+{
+    return QStringLiteral("計 %1 レース: 着順 %2 頭、出走なし %3 頭、未取得 %4 頭")
+        .arg(outcome.races.size())
+        .arg(outcome.found())
+        .arg(outcome.notRun())
+        .arg(outcome.pending());
+}
+
+ResultsReport resultsReport(const ResultsOutcome &outcome)
+{
+    ResultsReport report;
+    if (!outcome.status.ok()) {
+        report.text = outcome.status.message();
+        return report;
+    }
+    const int failed = int(outcome.failedPages.size());
+    report.success = !outcome.stopped && failed == 0;
+    if (report.success && outcome.races.empty()) {
+        report.text = QStringLiteral("結果待ちのレースはありません");
+        return report;
+    }
+    QStringList lines;
+    if (outcome.stopped)
+        lines << QStringLiteral(
+            "成績取得を中止しました（それまでの結果は記録しました。残りは次回取得します）");
+    if (failed > 0)
+        lines << QStringLiteral("%1 ページが取得できませんでした（その馬の結果は次回また取りに行きます）")
+                     .arg(failed);
+    if (report.success)
+        lines << QStringLiteral("成績を取得しました");
+    lines << resultsTotalLine(outcome);
+    if (failed > 0) {
+        lines << QString() << outcome.failedPages.mid(0, kFailedPagesShown);
+        if (failed > kFailedPagesShown)
+            lines << QStringLiteral("ほか %1 ページ").arg(failed - kFailedPagesShown);
+        report.detail = outcome.failedPages.join(u'\n');
+    }
+    report.text = lines.join(u'\n');
+    return report;
 }
 
 }  // namespace marunoki

@@ -75,7 +75,24 @@ struct [[nodiscard]] ResultsOutcome {
 };
 
 // Fetches the pages of the pending runners of the races from since to until
-// and records what they show.
+// and records what they show. The status line says which race of how many and
+// which page of how many is read ("3 / 12 レース　05/40 ..."), the runner
+// progress counts the pages.
 ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since, std::optional<QDate> until);
+
+// "計 3 レース: 着順 45 頭、出走なし 1 頭、未取得 0 頭"
+QString resultsTotalLine(const ResultsOutcome &outcome);
+
+// The one message that ends a fetch in the window: how many were filled, and
+// the pages that failed (address and cause; the first kFailedPagesShown in the
+// text, all in the detail). Success only when it ran to the end and every
+// page was read.
+struct ResultsReport {
+    bool success = false;
+    QString text;
+    QString detail;
+};
+constexpr int kFailedPagesShown = 10;
+ResultsReport resultsReport(const ResultsOutcome &outcome);
 
 }  // namespace marunoki

@@ -9,6 +9,8 @@
 #include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
+#include "gui/mark_panel.h"
+#include "gui/tally_window.h"
 #include "maintenance/first_start.h"
 #include "maintenance/track_data_update.h"
 #include "view/painter_draw_box.h"
@@ -135,6 +137,7 @@ void MainWindow::stopJobs()
     messages_->setSilenced(true);
     store_.cancelFlag = -1;
     calendarStop_ = -1;
+    resultsStop_ = -1;
     if (sources_)
         sources_->inner->cancelAll();
     if (dayDialog_)
@@ -179,7 +182,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     // Ending the program unloads every window: the open dialogs close the way
     // their own buttons close them (the track-data update saves its folder).
-    for (QDialog *dialog : {optionsDialog_.data(), aboutDialog_.data(), trackDialog_.data()}) {
+    for (QDialog *dialog : {optionsDialog_.data(), aboutDialog_.data(), trackDialog_.data(),
+             static_cast<QDialog *>(tallyWindow_.data())}) {
         if (dialog != nullptr)
             dialog->close();
     }
@@ -274,6 +278,8 @@ QWidget *MainWindow::buildSelection()
     nextButton_->setToolTip(QStringLiteral("次の馬 (PageDown, Ctrl+→)"));
     nav->addWidget(previousButton_);
     nav->addWidget(runnerBox_);
+    markLabel_ = markLabel();
+    nav->addWidget(markLabel_);
     nav->addWidget(nextButton_);
     row->addWidget(navigation);
 
@@ -341,10 +347,13 @@ QWidget *MainWindow::buildViews()
     runnerFont.setPointSize(9);
     runnerLabel_->setFont(runnerFont);
     column->addWidget(scrolled(runnerLabel_), 2);
+    markPanel_ = new MarkPanel;
+    column->addWidget(markPanel_, 1);
     auto *taisenCaption = new QLabel(QStringLiteral("対戦成績　(馬名クリックでグラフ移動）"));
     taisenCaption->setWordWrap(true);
     column->addWidget(taisenCaption);
     taisenGrid_ = new CellGridView(views_.taisenGrid);
+    taisenGrid_->setObjectName(QStringLiteral("taisenGrid"));
     taisenGrid_->setMinimumHeight(60);
     column->addWidget(taisenGrid_, 3);
     versionLabel_ = new QLabel;
@@ -459,6 +468,8 @@ void MainWindow::setControlsEnabled(bool enabled)
             action->setEnabled(enabled);
         }
     }
+    if (enabled)
+        refreshMarks();
 }
 
 void MainWindow::makeSource()
@@ -505,6 +516,7 @@ void MainWindow::startLoad()
     if (worker_.joinable())
         return;
     const RaceSelection selection = chosenRace();
+    marks_.loadStarting();
     loadStarting(views_);
     refreshViews();
 
@@ -553,6 +565,7 @@ void MainWindow::loadFinished()
     const bool analysed = loadResult_.analysed;
     if (analysed)
         shownRace_ = loadingRace_;
+    marks_.raceShown(shownRace_, analysed, loadResult_.journalFailed, settings_.keepJournal, *messages_);
     withViews([analysed](ViewContext &context) { loadEnded(context, analysed); });
     markRaceBox();
     Q_EMIT jobEnded();

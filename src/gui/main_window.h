@@ -31,7 +31,9 @@
 #include "app/race_store.h"
 #include "driver/load_driver.h"
 #include "driver/page_sources.h"
+#include "driver/race_marks.h"
 #include "driver/race_selection.h"
+#include "driver/results_fetch.h"
 #include "output/csv_export.h"
 #include "settings/settings.h"
 #include "settings/window_state.h"
@@ -53,6 +55,7 @@ class QCheckBox;
 class QComboBox;
 class QDialog;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QScrollArea;
 class QSplitter;
@@ -70,7 +73,9 @@ class CellGridView;
 class DayLoadDialog;
 class GraphPane;
 class LoadingWindow;
+class MarkPanel;
 class MessageBoxSink;
+class TallyWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -165,6 +170,11 @@ private:
     void openOptions();
     void openAbout();
     void openTrackUpdate();
+    // "成績集計": the one tally window.
+    void openTally();
+    // "成績取得": the journal's pending results filled on the worker thread.
+    void fetchPendingResults();
+    void resultsFetched();
     void setControlsEnabled(bool enabled);
 
     // The table check box as its setting value: 0 off, 1 on, 2 grey.
@@ -176,6 +186,18 @@ private:
     void runnerChanged(qint32 runner);
     // Shows the view models in the widgets.
     void refreshViews();
+
+    // The marks (main_window_marks.cpp): the 印 menu, the context menus of the
+    // graph and of the head-to-head grid's rows, the mark beside the runner box
+    // and the 印 panel, all through marks_.
+    void buildMarkMenu();
+    void connectMarks();
+    // Sets (nothing: clears) runner's mark and shows it.
+    void markRunner(qint32 runner, std::optional<Mark> mark);
+    // A menu of the mark commands for runner, at global position where.
+    void popUpMarkMenu(qint32 runner, const QPoint &where);
+    // Shows the marks and whether marking is possible now.
+    void refreshMarks();
 
     AppFolder folder_;
     QString offlineFolder_;
@@ -199,6 +221,7 @@ private:
     RaceSelection loadingRace_;
     RaceSelection shownRace_;
     CsvExportSession csvSession_;
+    RaceMarks marks_ {folder_, store_};
     bool closeRequested_ = false;
     bool stateSaved_ = false;
     // The screens restoreState placed the window on, until its frame is known.
@@ -234,8 +257,16 @@ private:
     QPointer<QDialog> aboutDialog_;
     QPointer<QDialog> trackDialog_;
     QPointer<DayLoadDialog> dayDialog_;
+    QPointer<TallyWindow> tallyWindow_;
+    // Set by the loading window's stop during 成績取得.
+    std::atomic<qint16> resultsStop_ {0};
+    ResultsOutcome resultsOutcome_;
     QPointer<LoadingWindow> loading_;
     QAction *quitAction_ = nullptr;
+    QLabel *markLabel_ = nullptr;  // the shown runner's mark, beside the runner box
+    MarkPanel *markPanel_ = nullptr;
+    QMenu *markMenu_ = nullptr;
+    QAction *markNote_ = nullptr;  // why marking is off, atop the 印 menu
 };
 
 }  // namespace marunoki::gui

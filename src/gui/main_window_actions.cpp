@@ -78,6 +78,9 @@ void MainWindow::buildMenus()
         refreshNext_ = true;
         startLoad();
     });
+    QMenu *journal = menuBar()->addMenu(QStringLiteral("成績(&T)"));
+    journal->addAction(QStringLiteral("成績集計(&T)..."), this, &MainWindow::openTally);
+    journal->addAction(QStringLiteral("成績取得(&R)..."), this, &MainWindow::fetchPendingResults);
     // The menus' keys work from every window of the program: the loading
     // window, the day's window and the calendar take the focus from this one.
     for (QMenu *menu : {system, output, day}) {
@@ -86,6 +89,7 @@ void MainWindow::buildMenus()
                 action->setShortcutContext(Qt::ApplicationShortcut);
         }
     }
+    buildMarkMenu();
 }
 
 void MainWindow::connectControls()
@@ -128,6 +132,7 @@ void MainWindow::connectControls()
         withViews([this](ViewContext &context) { tableCheckClicked(context, folder_); });
         shareLeftColumn();
     });
+    connectMarks();
 }
 
 void MainWindow::stepRunner(int step)
@@ -185,6 +190,7 @@ void MainWindow::refreshViews()
     const int index = runnerBox_->findText(views_.runnerBox);
     if (index >= 0)
         runnerBox_->setCurrentIndex(index);
+    refreshMarks();
 }
 
 void MainWindow::printWith(

@@ -16,8 +16,8 @@
 namespace marunoki {
 
 // General: text to the left, numbers to the right. LeftCenter: everything to the
-// left, vertically centred.
-enum class CellAlign { General, LeftCenter };
+// left, vertically centred. Right: everything to the right ("33.3%").
+enum class CellAlign { General, LeftCenter, Right };
 
 struct GridCell {
     QString text;

@@ -293,7 +293,7 @@ QImage gridImage(const CellGrid &grid, int dpi)
 
 bool alignsRight(const GridCell &cell)
 {
-    return cell.align == CellAlign::General && isNumeric(cell.text);
+    return cell.align == CellAlign::Right || (cell.align == CellAlign::General && isNumeric(cell.text));
 }
 
 }  // namespace marunoki

@@ -167,3 +167,77 @@ TEST(FetchResults, ACopyCachedBeforeTheRaceEndedIsFetchedAgain)
     EXPECT_EQ(rows.value[0].finish, 1);
     EXPECT_EQ(rows.value[1].finish, 5);
 }
+
+// Races 10 to 12 of the day, two runners each with pages of their own: the
+// status line counts the races, a stop keeps what was filled, a page that
+// fails is named with its cause, and only a run that read every page is a
+// success.
+TEST(FetchResults, CountsTheRacesStopsKeepingWhatWasFilledAndNamesFailedPages)
+{
+    const auto pageOf = [](int race, int n) { return addressOf(race * 10 + n); };
+    struct Case {
+        const char *name;
+        QString missingPage;  // fails with HTTP 404
+        QString stopAtPage;  // the stop is pressed as this page is asked for
+        int lastRace;  // the status line's last "k / 3 レース"
+        bool success;
+        int leftPending;
+        QStringList said;  // in the report's text
+    };
+    const Case cases[] = {
+        {"every page read", {}, {}, 3, true, 0, {QStringLiteral("計 3 レース: 着順 6 頭、出走なし 0 頭")}},
+        {"a page fails", pageOf(11, 2), {}, 3, false, 1,
+            {QStringLiteral("1 ページが取得できませんでした"), pageOf(11, 2), QStringLiteral("HTTP 404"),
+                QStringLiteral("着順 5 頭")}},
+        {"stopped in the second race", {}, pageOf(11, 1), 2, false, 4,
+            {QStringLiteral("中止しました"), QStringLiteral("着順 2 頭")}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        auto opened = Journal::open(folder.file(kJournalFile));
+        ASSERT_TRUE(opened.status.ok());
+        FakePageSource source;
+        for (const int race : {10, 11, 12}) {
+            auto store = std::make_unique<RaceStore>();
+            store->raceDate = *serialFromYmd(2026, 5, 5);
+            store->tousuu = 2;
+            for (const qint32 n : store->runners()) {
+                store->U_name[n] = QStringLiteral("見本馬%1").arg(race * 10 + n);
+                store->U_Url[n] = pageOf(race, n);
+                store->U_heikin[n] = {float(50 + n), 2};
+                if (pageOf(race, n) != c.missingPage)
+                    source.setPage(pageOf(race, n), pageWith({runOn(kRaceDay, n, race)}));
+            }
+            RaceKey key = kRace;
+            key.race = race;
+            ASSERT_TRUE(opened.journal->recordRace(key, *store, 0.3f, kBase).ok());
+        }
+        std::atomic<qint16> cancel {0};
+        source.onFetch = [&](const QString &url) {
+            if (url == c.stopAtPage)
+                cancel = -1;
+        };
+        RecordingProgress progress;
+        RecordingSink messages;
+        ResultsContext context {
+            *opened.journal, {}, source, nullptr, progress, messages, cancel, utc(kRaceDay.addDays(7), 3)};
+        const ResultsOutcome outcome = fetchResults(context, std::nullopt, std::nullopt);
+        ASSERT_TRUE(outcome.status.ok());
+
+        int lastRace = 0;
+        for (const QString &line : progress.lines()) {
+            const int race = line.section(QStringLiteral(" / 3 レース"), 0, 0).toInt();
+            EXPECT_GE(race, lastRace) << line.toStdString();
+            lastRace = race;
+        }
+        EXPECT_EQ(lastRace, c.lastRace);
+        const auto left = opened.journal->pendingResults(std::nullopt, std::nullopt, kRaceDay);
+        EXPECT_EQ(int(left.value.size()), c.leftPending);
+        const ResultsReport report = resultsReport(outcome);
+        EXPECT_EQ(report.success, c.success);
+        for (const QString &text : c.said)
+            EXPECT_TRUE(report.text.contains(text)) << report.text.toStdString();
+        EXPECT_EQ(report.detail.isEmpty(), c.missingPage.isEmpty()) << report.detail.toStdString();
+    }
+}

@@ -3,9 +3,13 @@
 // keyboard and the state kept between runs. On the offscreen platform, with the
 // bundled sample race read from its page archive or a loopback server.
 
+#include "app/format.h"
+#include "app/race_store.h"
 #include "gui/graph_pane.h"
 #include "gui/loading_window.h"
 #include "gui/main_window.h"
+#include "gui/tally_window.h"
+#include "journal/journal.h"
 #include "settings/window_state.h"
 #include "web/meeting_calendar.h"
 
@@ -98,6 +102,23 @@ struct AppFolderFixture {
     AppFolder app() const { return AppFolder(folder.path()); }
     TestFolder folder;
 };
+
+// A race of a week ago in the folder's journal, its one runner's result still
+// to be fetched from the horse's page on site 1 at base.
+void recordPendingRace(const AppFolder &app, const QString &base)
+{
+    auto opened = Journal::open(app.file(kJournalFile));
+    ASSERT_TRUE(opened.status.ok());
+    auto store = std::make_unique<RaceStore>();
+    const QDate date = QDate::currentDate().addDays(-7);
+    store->raceDate = *serialFromYmd(date.year(), date.month(), date.day());
+    store->tousuu = 1;
+    store->U_name[1] = QStringLiteral("見本馬1");
+    store->U_Url[1] = test::site1HorseAddress(base, QStringLiteral("2004100001/"));
+    store->U_heikin[1] = {50, 2};
+    const RaceKey key {1, date, QStringLiteral("05"), 5, 9, 11};
+    ASSERT_TRUE(opened.journal->recordRace(key, *store, 0.3f, base).ok());
+}
 
 void chooseSampleRace(MainWindow &window)
 {
@@ -278,7 +299,8 @@ TEST(MainWindowQuit, TheProgramEndsWithinASecondDuringAHangingLoad)
     for (int race = 1; race <= 12; ++race)
         server.route(QStringLiteral("/scores/2026/05/05/09/%1/denma.html").arg(race, 2, 10, QLatin1Char('0')),
             HttpRoute::neverAnswer());
-    enum class Load { Race, Calendar, Day };
+    server.route(QStringLiteral("/directory/horse/2004100001/index.html"), HttpRoute::neverAnswer());
+    enum class Load { Race, Calendar, Day, Results };
     enum class Way { CtrlQInTheLoadsWindow, CloseBox, EndButton };
     const struct {
         const char *name;
@@ -288,11 +310,13 @@ TEST(MainWindowQuit, TheProgramEndsWithinASecondDuringAHangingLoad)
         {"race", Load::Race, QStringLiteral("出馬表読込み中・・・")},
         {"calendar", Load::Calendar, QStringLiteral("開催情報 読込み中・・・")},
         {"day", Load::Day, QStringLiteral("1R 読込み中・・・（1 / 12 レース）")},
+        {"results", Load::Results, QStringLiteral("1 / 1 レース　1/1 見本馬1成績読込み中・・・")},
     };
     for (const auto &load : loads) {
         for (const Way way : {Way::CtrlQInTheLoadsWindow, Way::CloseBox, Way::EndButton}) {
             SCOPED_TRACE(std::string(load.name) + " " + std::to_string(int(way)));
             AppFolderFixture app(server.url(QString()));
+            recordPendingRace(app.app(), server.url(QString()));
             BoxWatcher boxes;
             auto window = std::make_unique<MainWindow>(app.app(), QString());
             window->show();
@@ -301,8 +325,10 @@ TEST(MainWindowQuit, TheProgramEndsWithinASecondDuringAHangingLoad)
                 window->findChild<QAbstractButton *>(QStringLiteral("load"))->click();
             else if (load.load == Load::Calendar)
                 window->findChild<QAbstractButton *>(QStringLiteral("calendar"))->click();
-            else
+            else if (load.load == Load::Day)
                 menuAction(*window, QStringLiteral("1日分読込み(&D)..."))->trigger();
+            else
+                menuAction(*window, QStringLiteral("成績取得(&R)..."))->trigger();
 
             // The load's own window: the loading window, or the day's.
             QWidget *loadWindow = nullptr;
@@ -351,39 +377,50 @@ TEST(MainWindowQuit, TheProgramEndsWithinASecondDuringAHangingLoad)
     }
 }
 
-// The stop button, for a race and for the calendar: the loading window is
+// The stop button, for a race, the calendar and 成績取得: the loading window is
 // gone before the race's cancel message (the calendar's stop says nothing and
-// opens no calendar), and the progress bar has counted no runner of a card
-// that never came.
-TEST(MainWindowLoad, StopEndsARaceOrCalendarLoad)
+// opens no calendar; 成績取得 says it stopped and what it kept), and the
+// progress bar has counted no runner of a card that never came.
+TEST(MainWindowLoad, StopEndsARaceCalendarOrResultsLoad)
 {
     HttpTestServer server;
     server.route(QStringLiteral("/"), HttpRoute::neverAnswer());
     server.route(QStringLiteral("/scores/2026/05/05/09/11/denma.html"), HttpRoute::neverAnswer());
+    server.route(QStringLiteral("/directory/horse/2004100001/index.html"), HttpRoute::neverAnswer());
     const struct {
-        const char *button;
+        const char *start;  // a button, or the menu's command
         QStringList messages;
     } loads[] = {
         {"load", {QStringLiteral("処理を中止します（ユーザーキャンセル）")}},
         {"calendar", {}},
+        {"成績取得(&R)...",
+            {QStringLiteral("成績取得を中止しました（それまでの結果は記録しました。残りは次回取得します）\n"
+                            "計 1 レース: 着順 0 頭、出走なし 0 頭、未取得 1 頭")}},
     };
     for (const auto &load : loads) {
-        SCOPED_TRACE(load.button);
+        SCOPED_TRACE(load.start);
         AppFolderFixture app(server.url(QString()));
+        recordPendingRace(app.app(), server.url(QString()));
         BoxWatcher boxes;
         MainWindow window(app.app(), QString());
         window.show();
         chooseSampleRace(window);
-        window.findChild<QAbstractButton *>(QString::fromLatin1(load.button))->click();
+        if (QAction *command = menuAction(window, QString::fromUtf8(load.start)))
+            command->trigger();
+        else
+            window.findChild<QAbstractButton *>(QString::fromLatin1(load.start))->click();
         auto *loading = window.findChild<LoadingWindow *>();
         ASSERT_NE(loading, nullptr);
         EXPECT_EQ(loading->windowTitle(), QStringLiteral("読込み中"));
         QTest::qWait(100);
+        QElapsedTimer clock;
+        clock.start();
         for (QAbstractButton *button : loading->findChildren<QAbstractButton *>()) {
             if (button->text() == QStringLiteral("読込み中止"))
                 button->click();
         }
         ASSERT_TRUE(waitForJob(window));
+        EXPECT_LT(clock.elapsed(), 1000);
         QTest::qWait(300);
         EXPECT_EQ(boxes.texts(), load.messages);
         for (const SeenBox &box : boxes.seen)
@@ -391,6 +428,35 @@ TEST(MainWindowLoad, StopEndsARaceOrCalendarLoad)
         EXPECT_EQ(window.findChild<LoadingWindow *>(), nullptr);
         EXPECT_EQ(window.findChild<QDialog *>(QStringLiteral("calendarWindow")), nullptr);
     }
+}
+
+// The tally window without a journal says so once and stays; once races are
+// recorded (their results still to come) the same window tallies them.
+TEST(TallyWindow, AMissingJournalIsSaidOnceAndTheWindowStaysUsable)
+{
+    AppFolderFixture app;
+    BoxWatcher boxes;
+    MainWindow window(app.app(), QString());
+    window.show();
+    menuAction(window, QStringLiteral("成績集計(&T)..."))->trigger();
+    auto *tally = window.findChild<TallyWindow *>();
+    ASSERT_NE(tally, nullptr);
+    QTRY_COMPARE(boxes.texts().size(), 1);
+    EXPECT_TRUE(boxes.texts().value(0).contains(app.app().file(kJournalFile)));
+    EXPECT_TRUE(tally->isVisible());
+    EXPECT_TRUE(tally->shown().tables.empty());
+
+    recordPendingRace(app.app(), QStringLiteral("https://site1.example"));
+    // A second 成績集計 brings the same window back.
+    menuAction(window, QStringLiteral("成績集計(&T)..."))->trigger();
+    EXPECT_EQ(window.findChildren<TallyWindow *>().size(), 1);
+    tally->findChild<QAbstractButton *>(QStringLiteral("tally"))->click();
+    QTest::qWait(100);
+    EXPECT_EQ(boxes.texts().size(), 1);
+    EXPECT_EQ(tally->shown().tables.size(), 4u);
+    EXPECT_TRUE(tally->findChild<QLabel *>(QStringLiteral("tallyFooter"))
+                    ->text()
+                    .contains(QStringLiteral("結果待ち 1 レース")));
 }
 
 // The calendar loaded beside the window opens its modeless window; a meeting

@@ -1,0 +1,143 @@
+#include "journal/tally_request.h"
+
+#include "app/common.h"
+#include "app/race_store.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+namespace marunoki {
+
+namespace {
+
+// "A-B" (or "A" for A-A), whole numbers, A <= B.
+bool readRange(
+    const QString &option, const QString &text, std::optional<std::pair<int, int>> &range, QString &error)
+{
+    if (text.isEmpty())
+        return true;
+    const QStringList parts = text.split(u'-');
+    bool okA = false, okB = false;
+    const int a = parts.value(0).toInt(&okA);
+    const int b = parts.size() == 2 ? parts[1].toInt(&okB) : a;
+    okB = parts.size() == 1 ? okA : okB;
+    if (parts.size() > 2 || !okA || !okB || a < 0 || a > b) {
+        error = QStringLiteral("%1 は A-B で指定してください（%2）").arg(option, text);
+        return false;
+    }
+    range = std::pair(a, b);
+    return true;
+}
+
+}  // namespace
+
+bool readDateOption(const QString &option, const QString &text, std::optional<QDate> &date, QString &error)
+{
+    if (text.isEmpty())
+        return true;
+    const QDate parsed = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!parsed.isValid()) {
+        error = QStringLiteral("%1 は YYYY-MM-DD で指定してください（%2）").arg(option, text);
+        return false;
+    }
+    date = parsed;
+    return true;
+}
+
+QString courseNameOfCode(const QString &code)
+{
+    const int index = code.toInt();
+    return index >= 1 && index <= kCourseCount ? courseNames()[size_t(index)] : code;
+}
+
+TallyRequest parseTallyRequest(const TallyOptions &options)
+{
+    TallyRequest request;
+    TallyFilter &filter = request.filter;
+    QString &error = request.error;
+    QStringList said;
+    if (!readDateOption(QStringLiteral("--from"), options.from, filter.from, error)
+        || !readDateOption(QStringLiteral("--to"), options.to, filter.to, error))
+        return request;
+    if (filter.from || filter.to)
+        said << QStringLiteral("%1 〜 %2").arg(options.from, options.to);
+    if (!options.site.isEmpty()) {
+        if (options.site != QStringLiteral("1") && options.site != QStringLiteral("2")) {
+            error = QStringLiteral("--site は 1 か 2 です（%1）").arg(options.site);
+            return request;
+        }
+        filter.site = options.site.toInt();
+        said << QStringLiteral("サイト%1").arg(options.site);
+    }
+    if (!options.course.isEmpty()) {
+        int index = zyoIndex(options.course);
+        if (index == 0) {
+            bool ok = false;
+            index = options.course.toInt(&ok);
+            index = ok && options.course.size() <= 2 && index >= 1 && index <= kCourseCount ? index : 0;
+        }
+        if (index == 0) {
+            error = QStringLiteral("--course は競馬場の名前かコードです（%1）").arg(options.course);
+            return request;
+        }
+        filter.course = QStringLiteral("%1").arg(index, 2, 10, QLatin1Char('0'));
+        said << courseNameOfCode(filter.course);
+    }
+    if (!options.surface.isEmpty()) {
+        if (options.surface != QStringLiteral("芝") && options.surface != QStringLiteral("ダ")) {
+            error = QStringLiteral("--surface は 芝 か ダ です（%1）").arg(options.surface);
+            return request;
+        }
+        filter.surface = options.surface == QStringLiteral("芝") ? 1 : 0;
+        said << options.surface;
+    }
+    if (!readRange(QStringLiteral("--distance"), options.distance, filter.distance, error)
+        || !readRange(QStringLiteral("--runners"), options.runners, filter.runners, error))
+        return request;
+    if (filter.distance)
+        said << QStringLiteral("%1〜%2m").arg(filter.distance->first).arg(filter.distance->second);
+    if (filter.runners)
+        said << QStringLiteral("%1〜%2頭").arg(filter.runners->first).arg(filter.runners->second);
+    std::optional<TallyKey> by;
+    if (!options.by.isEmpty()) {
+        by = tallyKeyOf(options.by);
+        if (!by) {
+            error = QStringLiteral("--by は mean, best, mean90, popularity, mark のどれかです（%1）")
+                        .arg(options.by);
+            return request;
+        }
+    }
+    request.keys = tallyKeysFor(by);
+    request.description = said.join(QStringLiteral("、"));
+    return request;
+}
+
+Journal::Opened openExistingJournal(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        Journal::Opened missing;
+        missing.status = Status::failure(
+            QStringLiteral("成績ジャーナル %1 がありません（レースを読み込むと作られます）").arg(path));
+        return missing;
+    }
+    return Journal::open(path);
+}
+
+JournalRead<Tally> tallyOfJournal(const QString &path, const TallyRequest &request)
+{
+    JournalRead<Tally> tally;
+    Journal::Opened opened = openExistingJournal(path);
+    if (!opened.status.ok()) {
+        tally.status = opened.status;
+        return tally;
+    }
+    const auto runners = opened.journal->tallyRunners(request.filter);
+    if (!runners.status.ok()) {
+        tally.status = runners.status;
+        return tally;
+    }
+    tally.value = computeTally(runners.value, request.keys);
+    return tally;
+}
+
+}  // namespace marunoki
