@@ -102,6 +102,12 @@ TEST(ReportRunGrid, EndsAtTheLastRunTellsTheTwoAgariApartAndWritesMinutes)
     ASSERT_GE(time, 0);
     EXPECT_EQ(report.at(1, time)->text, QStringLiteral("1:35.0"));
     EXPECT_EQ(report.at(3, time)->text, QStringLiteral("1:37.0"));
+
+    // A slot past the card's runners has no times to show, whatever it holds.
+    store.R_date[2][1] = 46000;
+    store.U_time[2][1] = 61.0f;
+    const CellGrid other = reportRunGrid(window, store, 2);
+    EXPECT_EQ(other.at(1, time)->text, window.at(1, time)->text);
 }
 
 // A runner's number tag is framed with a line of 15 twips, never thinner than
