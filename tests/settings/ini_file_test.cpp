@@ -84,6 +84,7 @@ TEST(ReadIni, ReadsTheWayTheProfileCallsDo)
         "key6=in a later section of the same name\n"
         "[next]\n"
         "key7=7\n"
+        "\t\v\fkey9\f\v\t=\f\t\vnine\v\f\t\n"
         " = nameless\n");
     const struct {
         const char *section;
@@ -100,6 +101,7 @@ TEST(ReadIni, ReadsTheWayTheProfileCallsDo)
         {"graph", "key7", "-"},
         {"next", "key7", "7"},
         {"next", "", "nameless"},  // an entry may have an empty name
+        {"next", "key9", "nine"},  // tabs, vertical tabs and form feeds are blanks too
         {"", "top", "-"},
         {"graph", "; comment", "-"},
     };
