@@ -1,6 +1,7 @@
 // The marks file: a malformed file changes nothing, rows that cannot be
-// placed are named while the rest is set, and export then import gives the
-// same marks back, both races of a race read from both sites included.
+// placed are named while the rest is set, export then import gives the same
+// marks back (both records of a race read from both sites included), and an
+// exported row follows its horse across a changed card.
 
 #include "output/marks_file.h"
 
@@ -30,6 +31,19 @@ QString horseUrl(int site, int race, int n)
     return QStringLiteral("http://site%1.example/horse/%2/").arg(site).arg(race * 100 + n);
 }
 
+// Records race `race` of a site with the horses of urls at numbers 1, 2, ...
+void recordCard(Journal &journal, int site, int race, const std::vector<QString> &urls)
+{
+    RaceStore store;
+    store.raceDate = *serialFromYmd(kDay.year(), kDay.month(), kDay.day());
+    store.tousuu = int(urls.size());
+    for (const qint32 n : store.runners()) {
+        store.U_name[n] = QStringLiteral("ミホン%1").arg(n);
+        store.U_Url[n] = urls[size_t(n - 1)];
+    }
+    EXPECT_TRUE(journal.recordRace(keyOf(site, race), store, 0.35f, {}).ok());
+}
+
 // A journal holding race 11 read from both sites (8 runners) and race 12
 // from site 1 only (4 runners).
 std::unique_ptr<Journal> journalWithRaces(const QString &path)
@@ -38,14 +52,10 @@ std::unique_ptr<Journal> journalWithRaces(const QString &path)
     EXPECT_TRUE(opened.status.ok()) << opened.status.message().toStdString();
     for (const auto &[site, race, runners] :
         {std::tuple(1, 11, 8), std::tuple(2, 11, 8), std::tuple(1, 12, 4)}) {
-        RaceStore store;
-        store.raceDate = *serialFromYmd(kDay.year(), kDay.month(), kDay.day());
-        store.tousuu = runners;
-        for (const qint32 n : store.runners()) {
-            store.U_name[n] = QStringLiteral("ミホン%1").arg(n);
-            store.U_Url[n] = horseUrl(site, race, n);
-        }
-        EXPECT_TRUE(opened.journal->recordRace(keyOf(site, race), store, 0.35f, {}).ok());
+        std::vector<QString> urls;
+        for (int n = 1; n <= runners; ++n)
+            urls.push_back(horseUrl(site, race, n));
+        recordCard(*opened.journal, site, race, urls);
     }
     return std::move(opened.journal);
 }
@@ -168,6 +178,16 @@ TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)
         EXPECT_TRUE(imported.unplaced.empty());
         EXPECT_EQ(marksOf(*fresh), marksOf(*marked));
     }
+
+    // The card of race 12 changed: the horses of 2 and 4 swapped numbers, a
+    // new horse stands at 3. The rows follow the horses; 3's horse is gone.
+    recordCard(*marked, 1, 12,
+        {horseUrl(1, 12, 1), horseUrl(1, 12, 4), QStringLiteral("http://site1.example/horse/new/"),
+            horseUrl(1, 12, 2)});
+    const QStringList race12
+        = marksCsvText(marked->allMarks().value).split(QStringLiteral("\r\n")).filter(QStringLiteral(",12,"));
+    EXPECT_EQ(race12,
+        QStringList({QStringLiteral("2026-11-29,東京,12,2,△"), QStringLiteral("2026-11-29,東京,12,4,○")}));
 }
 
 }  // namespace
