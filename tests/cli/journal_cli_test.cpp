@@ -216,6 +216,12 @@ TEST(MarkCli, MarksOnlyARunnerOfARaceInTheJournal)
     CliRun partly = marks("--import");
     EXPECT_EQ(partly.exitCode, 4);
     EXPECT_TRUE(QString::fromUtf8(partly.out).contains(QStringLiteral("3行目"))) << partly.out.toStdString();
+    // A file that cannot be read is named, and nothing is imported.
+    CliRun folderGiven = runCli(
+        {QStringLiteral("--app-dir"), app, QStringLiteral("marks"), QStringLiteral("--import"), app});
+    EXPECT_EQ(folderGiven.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(folderGiven.err).contains(app + QStringLiteral(" を読めません")))
+        << folderGiven.err.toStdString();
 }
 
 }  // namespace marunoki::test

@@ -122,7 +122,7 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
     // a blank line, CRLF; the same runner twice (the later row counts).
     const QByteArray file = utf8("日付,場,レース,馬番,印\r\n"
                                  "\"2026/11/29\",05,11,3,▲\r\n"
-                                 "2026-11-29,東京,12,7,◎\r\n"  // race 12 has 4 runners
+                                 "2026-11-29,東京,12,18,◎\r\n"  // a number, but race 12 has 4 runners
                                  "\r\n"
                                  "2026-11-30,東京,11,1,◎\r\n"  // no race that day
                                  "2026-11-29,東京,12,4,-\r\n"  // clears
@@ -132,7 +132,7 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
     EXPECT_EQ(imported.placed, 3);
     ASSERT_EQ(imported.unplaced.size(), 2u);
     EXPECT_EQ(imported.unplaced[0].line, 3);
-    EXPECT_TRUE(imported.unplaced[0].why.contains(QStringLiteral("12R 7番")))
+    EXPECT_TRUE(imported.unplaced[0].why.contains(QStringLiteral("12R 18番")))
         << imported.unplaced[0].why.toStdString();
     EXPECT_EQ(imported.unplaced[1].line, 5);
     EXPECT_TRUE(imported.unplaced[1].why.contains(QStringLiteral("2026-11-30")))
