@@ -18,6 +18,8 @@ const std::vector<CommandSpec> &commandTable()
         importMdbCommand(),
         resultsCommand(),
         tallyCommand(),
+        markCommand(),
+        marksCommand(),
         demoCommand(),
     };
     return table;

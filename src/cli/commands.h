@@ -29,6 +29,11 @@ CommandSpec importMdbCommand();
 CommandSpec resultsCommand();
 // tally: how the figures did, from the journal, as text (and CSV, HTML).
 CommandSpec tallyCommand();
+// mark: one runner's mark in the journal set or cleared.
+CommandSpec markCommand();
+// marks: the journal's marks written to or read from a CSV file; 4 when some
+// rows of an import could not be placed.
+CommandSpec marksCommand();
 // demo: the bundled sample race, loaded offline into a temporary application folder.
 CommandSpec demoCommand();
 

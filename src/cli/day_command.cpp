@@ -8,6 +8,7 @@
 
 #include "app/race_store.h"
 #include "driver/day_driver.h"
+#include "driver/journal_recorder.h"
 #include "output/csv_export.h"
 #include "output/day_report.h"
 #include "output/race_json.h"
@@ -49,8 +50,10 @@ QString seconds(qint64 ms)
 // Writes each race's outputs as it finishes and prints its line.
 class DayOutputs : public DayObserver {
 public:
-    DayOutputs(const LoadOptions &load, const AppFolder &folder, const Settings &settings, Console &console)
+    DayOutputs(const LoadOptions &load, const DaySelection &day, const AppFolder &folder,
+        const Settings &settings, Console &console)
         : load_(load)
+        , day_(day)
         , folder_(folder)
         , settings_(settings)
         , console_(console)
@@ -68,7 +71,10 @@ public:
             = QStringLiteral("[%1/%2] %3R ").arg(k).arg(count).arg(outcome.race, 2, 10, QLatin1Char('0'));
         RaceSummary summary;
         if (outcome.analysed) {
-            summary = summarizeRace(store, outcome.race);
+            const MarksByNumber marks = load_.reportDir.isEmpty()
+                ? MarksByNumber {}
+                : recordedMarks(folder_, settings_.keepJournal, day_.race(outcome.race), store);
+            summary = summarizeRace(store, outcome.race, marks);
             const QString gaps
                 = outcome.missing.isEmpty() ? QString() : QStringLiteral(" 欠けあり: ") + outcome.missing;
             console_.finish();
@@ -76,7 +82,7 @@ public:
                 + QStringLiteral("%1 %2頭 解析済み（%3）%4")
                       .arg(summary.title, QString::number(summary.runners), seconds(raceTimer_.elapsed()),
                           gaps));
-            writeOutputs(outcome.race, store, summary);
+            writeOutputs(outcome.race, store, marks, summary);
         } else {
             summary.race = outcome.race;
             summary.reason = outcome.reason;
@@ -89,7 +95,7 @@ public:
     const std::vector<RaceSummary> &summaries() const { return summaries_; }
 
 private:
-    void writeOutputs(int race, RaceStore &store, RaceSummary &summary)
+    void writeOutputs(int race, RaceStore &store, const MarksByNumber &marks, RaceSummary &summary)
     {
         const QString name = raceReportFolder(race);
         if (!load_.jsonDir.isEmpty())
@@ -101,7 +107,7 @@ private:
         if (!load_.reportDir.isEmpty()) {
             // The race's own report in its folder; the day's page links to it.
             const Status report
-                = writeRaceReport(store, settings_, QDir(load_.reportDir).filePath(name), console_);
+                = writeRaceReport(store, settings_, QDir(load_.reportDir).filePath(name), console_, marks);
             if (!report.ok()) {
                 complain(report.message());
                 written_ = false;
@@ -112,6 +118,7 @@ private:
     }
 
     const LoadOptions &load_;
+    const DaySelection &day_;
     const AppFolder &folder_;
     const Settings &settings_;
     Console &console_;
@@ -182,7 +189,7 @@ int runDayCommand(const CommandLine &line)
     const std::atomic<bool> notStopped {false};
     PageLinesOnTerminal pageLines(console, interactive);
     DayContext context {store, settings, folder, *sources.source, pageLines, console, notStopped};
-    DayOutputs outputs(load, folder, settings, console);
+    DayOutputs outputs(load, day, folder, settings, console);
     QElapsedTimer timer;
     timer.start();
     DayResult result;

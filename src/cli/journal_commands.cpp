@@ -20,8 +20,6 @@
 
 namespace marunoki::cli {
 
-namespace {
-
 void printLine(const QString &text)
 {
     const QByteArray line = text.toUtf8() + '\n';
@@ -33,6 +31,8 @@ int openFailure(const Status &status)
     complain(status.message());
     return kExitFailed;
 }
+
+namespace {
 
 // An output naming one of the folder's own files: the exit status, said already.
 std::optional<int> refuseOutputs(const AppFolder &folder, const JournalOptions &options)

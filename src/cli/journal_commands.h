@@ -21,6 +21,11 @@ struct JournalOptions : TallyOptions {
     QString csvPath, htmlDir;
 };
 
+// What the journal's commands share: a line on stdout, and a failure said
+// (returns the exit status).
+void printLine(const QString &text);
+int openFailure(const Status &status);
+
 // tally on the journal of folder; the exit status.
 int runTally(const AppFolder &folder, const JournalOptions &options);
 // results on the journal of folder with the page options of load; the exit status.

@@ -6,6 +6,7 @@
 
 #include "app/output_target.h"
 #include "app/race_store.h"
+#include "driver/journal_recorder.h"
 #include "driver/load_driver.h"
 #include "output/csv_export.h"
 #include "output/race_json.h"
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <tuple>
 
@@ -60,18 +62,20 @@ struct Output {
 };
 
 // The views the options ask for, drawn as the window draws them after a load
-// (runner 1's graph shown). Every output is tried.
-void writeViewOutputs(const LoadOptions &load, RaceStore &store, const Settings &settings, Console &console,
-    std::vector<Output> &done)
+// (runner 1's graph shown); the report shows the race's marks. Every output is
+// tried.
+void writeViewOutputs(const LoadOptions &load, RaceStore &store, const Settings &settings,
+    const MarksByNumber &marks, Console &console, std::vector<Output> &done)
 {
-    using Writer = Status (*)(ViewContext &, const QString &);
+    using Writer = std::function<Status(ViewContext &, const QString &)>;
     const std::tuple<const char *, const QString &, Writer> outputs[] = {
         {"--views-json", load.viewsJson, &writeViewsJson},
         {"--graphs-pdf", load.graphsPdf, &writeGraphsPdf},
         {"--table-pdf", load.tablePdf, &writeTablePdf},
         {"--png", load.pngDir, &writeViewPngs},
         {"--report", load.reportDir,
-            [](ViewContext &context, const QString &dir) { return writeRaceReport(context, dir); }},
+            [&marks](
+                ViewContext &context, const QString &dir) { return writeRaceReport(context, dir, marks); }},
     };
     if (std::all_of(
             std::begin(outputs), std::end(outputs), [](const auto &o) { return std::get<1>(o).isEmpty(); }))
@@ -295,7 +299,10 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
             {QStringLiteral("--json"), writeOutput(load.jsonPath, raceStoreJson(store), files)});
     if (load.csv)
         outputs.push_back({QStringLiteral("--csv"), writeCsv(store, folder, console, files)});
-    writeViewOutputs(load, store, settings, console, outputs);
+    writeViewOutputs(load, store, settings,
+        load.reportDir.isEmpty() ? MarksByNumber {}
+                                 : recordedMarks(folder, settings.keepJournal, selection, store),
+        console, outputs);
     sayLoadEnded(console, load, selection, &store, outputs);
     const bool written
         = std::all_of(outputs.begin(), outputs.end(), [](const Output &o) { return o.written; });

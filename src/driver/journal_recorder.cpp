@@ -3,7 +3,10 @@
 #include "app/format.h"
 #include "app/message_sink.h"
 #include "app/race_store.h"
+#include "driver/race_marks.h"
 #include "driver/race_selection.h"
+
+#include <QFileInfo>
 
 namespace marunoki {
 
@@ -23,6 +26,27 @@ std::optional<RaceKey> raceKeyOf(const RaceSelection &selection, const RaceStore
     if (key.course == QStringLiteral("00"))
         return std::nullopt;
     return key;
+}
+
+MarksByNumber recordedMarks(
+    const AppFolder &folder, bool keep, const RaceSelection &selection, const RaceStore &store)
+{
+    MarksByNumber marks;
+    // Opening makes a missing journal: a report alone never does.
+    if (!keep || !QFileInfo::exists(folder.file(kJournalFile)))
+        return marks;
+    // The marks as the window shows them on this card; a journal that cannot
+    // be read leaves the report without marks, and the load has said why.
+    struct : MessageSink {
+        void message(const QString &) override { }
+    } unsaid;
+    RaceMarks shown(folder, store);
+    shown.raceShown(selection, true, false, keep, unsaid);
+    for (const qint32 n : store.runners()) {
+        if (const std::optional<Mark> mark = shown.markOf(n))
+            marks.emplace(n, *mark);
+    }
+    return marks;
 }
 
 JournalRecorder::JournalRecorder(const AppFolder &folder, bool keep)

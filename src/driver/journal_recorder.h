@@ -53,4 +53,12 @@ private:
 // nothing otherwise.
 std::optional<RaceKey> raceKeyOf(const RaceSelection &selection, const RaceStore &store);
 
+// The journal's marks of the race in the store, for what is written after its
+// load: each runner's mark as the window shows it (race_marks.h: a mark follows
+// its horse's page, so a card changed since never shows it on another horse).
+// Empty with keep off (no journal kept, --no-journal), without a journal file,
+// or when the journal cannot be read: nothing written fails for want of marks.
+MarksByNumber recordedMarks(
+    const AppFolder &folder, bool keep, const RaceSelection &selection, const RaceStore &store);
+
 }  // namespace marunoki

@@ -482,32 +482,132 @@ JournalRead<std::optional<qint64>> Journal::raceId(const RaceKey &key)
     return read;
 }
 
+Status Journal::writeMark(qint64 raceId, int number, const QString &horseUrl, std::optional<Mark> mark)
+{
+    if (!mark) {
+        Statement clear(db_, "DELETE FROM mark WHERE race_id = ?1 AND number = ?2 AND horse_url = ?3");
+        clear.bind(1, raceId);
+        clear.bind(2, number);
+        clear.bind(3, horseUrl);
+        return clear.run() ? Status::success() : failure(kCannotWrite);
+    }
+    Statement set(db_, R"sql(
+        INSERT OR REPLACE INTO mark (race_id, number, horse_url, mark, set_at)
+        VALUES (?1, ?2, ?3, ?4, ?5))sql");
+    set.bind(1, raceId);
+    set.bind(2, number);
+    set.bind(3, horseUrl);
+    set.bind(4, markSymbol(*mark));
+    set.bind(5, nowText());
+    return set.run() ? Status::success() : failure(kCannotWrite);
+}
+
 Status Journal::setMark(const RaceKey &key, int number, const QString &horseUrl, std::optional<Mark> mark)
 {
-    const auto race = raceId(key);
-    if (!race.status.ok())
-        return race.status;
-    if (!race.value)
-        return Status::failure(
-            QStringLiteral("このレースはまだ成績ジャーナルにありません（先に読み込んでください）"));
+    return setMarks({{key, number, horseUrl, mark}});
+}
+
+Status Journal::setMarks(const std::vector<MarkChange> &changes)
+{
     return inTransaction([&] {
-        if (!mark) {
-            Statement clear(db_, "DELETE FROM mark WHERE race_id = ?1 AND number = ?2 AND horse_url = ?3");
-            clear.bind(1, *race.value);
-            clear.bind(2, number);
-            clear.bind(3, horseUrl);
-            return clear.run() ? Status::success() : failure(kCannotWrite);
+        for (const MarkChange &change : changes) {
+            const auto race = raceId(change.key);
+            if (!race.status.ok())
+                return race.status;
+            if (!race.value)
+                return Status::failure(
+                    QStringLiteral("このレースはまだ成績ジャーナルにありません（先に読み込んでください）"));
+            if (Status written = writeMark(*race.value, change.number, change.horseUrl, change.mark);
+                !written.ok())
+                return written;
         }
-        Statement set(db_, R"sql(
-            INSERT OR REPLACE INTO mark (race_id, number, horse_url, mark, set_at)
-            VALUES (?1, ?2, ?3, ?4, ?5))sql");
-        set.bind(1, *race.value);
-        set.bind(2, number);
-        set.bind(3, horseUrl);
-        set.bind(4, markSymbol(*mark));
-        set.bind(5, nowText());
-        return set.run() ? Status::success() : failure(kCannotWrite);
+        return Status::success();
     });
+}
+
+JournalRead<std::vector<KeyedMark>> Journal::allMarks()
+{
+    JournalRead<std::vector<KeyedMark>> read;
+    Statement list(db_, R"sql(
+        SELECT r.site, r.race_date, r.course, r.meeting, r.day, r.race_no,
+               m.number, m.horse_url, u.name, m.mark, m.set_at
+        FROM mark m JOIN race r ON r.id = m.race_id
+             LEFT JOIN runner u ON u.race_id = m.race_id AND u.number = m.number AND u.horse_url = m.horse_url
+        ORDER BY r.race_date, r.course, r.race_no, r.site, r.meeting, r.day, m.number, m.horse_url)sql");
+    int rc;
+    while ((rc = list.step()) == SQLITE_ROW) {
+        const auto mark = markOfSymbol(list.text(9));
+        if (!mark)
+            continue;
+        KeyedMark keyed;
+        keyed.key = {list.integer(0), QDate::fromString(list.text(1), Qt::ISODate), list.text(2),
+            list.integer(3), list.integer(4), list.integer(5)};
+        keyed.mark = {list.integer(6), list.text(7), list.text(8), *mark,
+            QDateTime::fromString(list.text(10), Qt::ISODate)};
+        read.value.push_back(std::move(keyed));
+    }
+    if (rc != SQLITE_DONE)
+        read.status = failure(kCannotRead);
+    return read;
+}
+
+JournalRead<std::optional<RecordedRunner>> Journal::recordedRunner(const RaceKey &key, int number)
+{
+    JournalRead<std::optional<RecordedRunner>> read;
+    const auto race = raceId(key);
+    read.status = race.status;
+    if (!race.status.ok() || !race.value)
+        return read;
+    Statement find(db_, "SELECT name, horse_url FROM runner WHERE race_id = ?1 AND number = ?2");
+    find.bind(1, *race.value);
+    find.bind(2, number);
+    const int rc = find.step();
+    if (rc == SQLITE_ROW)
+        read.value = RecordedRunner {number, find.text(0), find.text(1)};
+    else if (rc != SQLITE_DONE)
+        read.status = failure(kCannotRead);
+    return read;
+}
+
+JournalRead<std::optional<RaceKey>> Journal::recordedRace(
+    int site, int year, const QString &course, int meeting, int day, int race)
+{
+    JournalRead<std::optional<RaceKey>> read;
+    Statement find(db_, R"sql(
+        SELECT race_date FROM race
+        WHERE site = ?1 AND race_date BETWEEN ?2 AND ?3 AND course = ?4 AND meeting = ?5 AND day = ?6
+          AND race_no = ?7
+        ORDER BY race_date DESC)sql");
+    find.bind(1, site);
+    find.bind(2, isoDate(QDate(year, 1, 1)));
+    find.bind(3, isoDate(QDate(year, 12, 31)));
+    find.bind(4, course);
+    find.bind(5, meeting);
+    find.bind(6, day);
+    find.bind(7, race);
+    const int rc = find.step();
+    if (rc == SQLITE_ROW)
+        read.value = RaceKey {site, QDate::fromString(find.text(0), Qt::ISODate), course, meeting, day, race};
+    else if (rc != SQLITE_DONE)
+        read.status = failure(kCannotRead);
+    return read;
+}
+
+JournalRead<std::vector<RaceKey>> Journal::racesOn(const QDate &date, const QString &course, int race)
+{
+    JournalRead<std::vector<RaceKey>> read;
+    Statement find(db_, R"sql(
+        SELECT site, meeting, day FROM race WHERE race_date = ?1 AND course = ?2 AND race_no = ?3
+        ORDER BY site, meeting, day)sql");
+    find.bind(1, isoDate(date));
+    find.bind(2, course);
+    find.bind(3, race);
+    int rc;
+    while ((rc = find.step()) == SQLITE_ROW)
+        read.value.push_back({find.integer(0), date, course, find.integer(1), find.integer(2), race});
+    if (rc != SQLITE_DONE)
+        read.status = failure(kCannotRead);
+    return read;
 }
 
 JournalRead<std::vector<RunnerMark>> Journal::marks(const RaceKey &key)

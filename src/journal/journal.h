@@ -33,6 +33,7 @@
 #include <QString>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -91,6 +92,30 @@ struct RunnerMark {
     QString name;
     Mark mark = Mark::Honmei;
     QDateTime setAt;
+};
+
+// The marks of one race by runner number.
+using MarksByNumber = std::map<int, Mark>;
+
+// A runner as its race's card was recorded.
+struct RecordedRunner {
+    int number = 0;
+    QString name;
+    QString horseUrl;
+};
+
+// A mark with the race it belongs to.
+struct KeyedMark {
+    RaceKey key;
+    RunnerMark mark;
+};
+
+// One mark to set (or with nothing to clear) on a recorded race.
+struct MarkChange {
+    RaceKey key;
+    int number = 0;
+    QString horseUrl;
+    std::optional<Mark> mark;
 };
 
 // The races a tally looks at. Empty fields do not filter.
@@ -170,6 +195,23 @@ public:
     // The race's marks in mark order, then by number.
     JournalRead<std::vector<RunnerMark>> marks(const RaceKey &key);
 
+    // Sets every change in one transaction: all of them, or (on a failure, or
+    // a race not recorded) none.
+    Status setMarks(const std::vector<MarkChange> &changes);
+    // Every mark of the journal, by date, course, race number, site, then
+    // runner number.
+    JournalRead<std::vector<KeyedMark>> allMarks();
+    // Runner `number` of the recorded race; nothing when the race is not
+    // recorded or its card had no such runner.
+    JournalRead<std::optional<RecordedRunner>> recordedRunner(const RaceKey &key, int number);
+    // The recorded race of a site's meeting, day and race at course in year
+    // (as the race is chosen, without its date); nothing when not recorded.
+    JournalRead<std::optional<RaceKey>> recordedRace(
+        int site, int year, const QString &course, int meeting, int day, int race);
+    // The recorded races run on date at course with that race number: one per
+    // site that was read for it, site 1 first.
+    JournalRead<std::vector<RaceKey>> racesOn(const QDate &date, const QString &course, int race);
+
     // The runners of the races the filter lets through, grouped by race.
     JournalRead<std::vector<TallyRunner>> tallyRunners(const TallyFilter &filter);
 
@@ -185,6 +227,8 @@ private:
     Status failure(const QString &what, int code = 0) const;
     Status exec(const char *sql);
     Status migrate(int from);
+    // Sets or clears one mark of the race with this id (inside a transaction).
+    Status writeMark(qint64 raceId, int number, const QString &horseUrl, std::optional<Mark> mark);
     template <typename Work>
     Status inTransaction(Work work);
 

@@ -30,6 +30,7 @@ th, td { border: 1px solid #c8ccd2; padding: 6px 8px; vertical-align: top; text-
 th { background: #eef1f5; font-weight: 600; }
 td.no { text-align: right; width: 3em; white-space: nowrap; }
 td.runners { text-align: right; width: 4em; }
+td.honmei { white-space: nowrap; }
 td.best span { display: inline-block; margin-right: 14px; white-space: nowrap; }
 td.best b { font-variant-numeric: tabular-nums; }
 tr.missing td { color: #8a8f98; background: #fafafa; }
@@ -38,7 +39,7 @@ p.note { color: #5a5f66; font-size: 12px; }
 
 }  // namespace
 
-RaceSummary summarizeRace(const RaceStore &store, int race)
+RaceSummary summarizeRace(const RaceStore &store, int race, const MarksByNumber &marks)
 {
     RaceSummary s;
     s.race = race;
@@ -57,6 +58,12 @@ RaceSummary summarizeRace(const RaceStore &store, int race)
         });
     if (s.best.size() > size_t(kBestShown))
         s.best.resize(kBestShown);
+    for (const auto &[n, mark] : marks) {
+        if (mark == Mark::Honmei && store.isRunner(n)) {
+            s.honmei = RaceSummary::Runner {n, store.U_name[n], 0};
+            break;
+        }
+    }
     return s;
 }
 
@@ -72,7 +79,7 @@ QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &
         + esc(heading) + QStringLiteral("</title>\n<style>") + QString::fromUtf8(kStyle).arg(kReportFonts)
         + QStringLiteral("</style>\n</head>\n<body>\n<h1>") + esc(heading)
         + QStringLiteral("</h1>\n<table>\n<thead><tr><th>R</th><th>レース名</th><th>条件</th><th>頭数</th>"
-                         "<th>平均指数上位3頭</th></tr></thead>\n<tbody>\n");
+                         "<th>◎</th><th>平均指数上位3頭</th></tr></thead>\n<tbody>\n");
     for (const RaceSummary &r : races) {
         const QString number = QString::number(r.race) + u'R';
         const QString numberCell = r.link.isEmpty()
@@ -80,7 +87,7 @@ QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &
             : QStringLiteral("<a href=\"%1\">%2</a>").arg(esc(r.link), esc(number));
         if (!r.analysed) {
             html += QStringLiteral(
-                "<tr class=\"missing\"><td class=\"no\">%1</td><td colspan=\"4\">%2</td></tr>\n")
+                "<tr class=\"missing\"><td class=\"no\">%1</td><td colspan=\"5\">%2</td></tr>\n")
                         .arg(numberCell, esc(r.reason));
             continue;
         }
@@ -91,8 +98,11 @@ QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &
                             formatNumber(runner.meanFigure, QStringLiteral("0.0")));
         html += QStringLiteral(
             "<tr><td class=\"no\">%1</td><td>%2</td><td>%3</td><td class=\"runners\">%4</td>"
-            "<td class=\"best\">%5</td></tr>\n")
-                    .arg(numberCell, esc(r.title), esc(r.conditions), QString::number(r.runners), best);
+            "<td class=\"honmei\">%5</td><td class=\"best\">%6</td></tr>\n")
+                    .arg(numberCell, esc(r.title), esc(r.conditions), QString::number(r.runners),
+                        r.honmei ? esc(QStringLiteral("%1 %2").arg(r.honmei->number).arg(r.honmei->name))
+                                 : QString(),
+                        best);
     }
     html += QStringLiteral("</tbody>\n</table>\n<p class=\"note\">平均指数: 過去走のSP指数の平均。</p>\n"
                            "</body>\n</html>\n");

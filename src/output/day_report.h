@@ -6,10 +6,12 @@
 // report of a whole day needs one race's memory at a time.
 
 #include "app/status.h"
+#include "journal/journal.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace marunoki {
@@ -28,13 +30,15 @@ struct RaceSummary {
         float meanFigure = 0;
     };
     std::vector<Runner> best;  // up to three, best mean figure first
+    std::optional<Runner> honmei;  // the runner the user marked ◎ (no figure)
     QString link;  // relative to the report folder; empty = no link
 };
 
 // The summary of the race the store holds: the runners with a mean figure
 // (U_heikin, 0 = none) ranked by it, ties by horse number; the title without a
-// leading race number (Site 2's titles carry one). Reads the store only.
-RaceSummary summarizeRace(const RaceStore &store, int race);
+// leading race number (Site 2's titles carry one); the runner marks gives ◎.
+// Reads the store only.
+RaceSummary summarizeRace(const RaceStore &store, int race, const MarksByNumber &marks = {});
 
 // The folder of race n's report inside the day's folder: "05R".
 QString raceReportFolder(int race);

@@ -49,7 +49,7 @@ QString styleSheet()
         "table.grid td{border:1px solid #c0c0c0;padding:0 2px;height:15px;white-space:pre;overflow:hidden;"
         "text-overflow:clip;line-height:15px}\n"
         "table.grid a{color:inherit}\n"
-        "td.r{text-align:right}\n"
+        "td.r{text-align:right}.mark{color:#c00000;font-weight:bold;text-align:center}\n"
         ".views,.hikaku,.ranks{display:flex;flex-wrap:wrap;gap:12px;align-items:flex-start}\n"
         ".views .graph{max-width:65%}.hikaku .graph{max-width:calc(100% - 260px)}\n"
         "table.rank{border-collapse:collapse;font-size:13px}table.rank "
@@ -240,7 +240,7 @@ bool isReportFileName(const QString &name)
     return name == kReportIndex || name == QLatin1String("hikaku.svg") || graph.match(name).hasMatch();
 }
 
-Status writeRaceReport(ViewContext &context, const QString &target)
+Status writeRaceReport(ViewContext &context, const QString &target, const MarksByNumber &marks)
 {
     // Written beside the old report and swapped in whole (report_folder.h).
     ReportFolder report(target, &isReportFileName);
@@ -272,8 +272,12 @@ Status writeRaceReport(ViewContext &context, const QString &target)
         const CellGrid runGrid = reportRunGrid(views.runGrid, store, n);
         runGridWidth = gridWidthPx(runGrid);
         links += QStringLiteral("<a href=\"#%1\">%2</a>\n").arg(runnerId(n), esc(name));
-        sections += QStringLiteral("<section class=\"runner\" id=\"%1\">\n<h2>%2</h2>\n")
-                        .arg(runnerId(n), esc(name));
+        const QString mark = markText(marks, n);
+        sections
+            += QStringLiteral("<section class=\"runner\" id=\"%1\">\n<h2>%2%3</h2>\n")
+                   .arg(runnerId(n), esc(name),
+                       mark.isEmpty() ? QString()
+                                      : QStringLiteral(" <span class=\"mark\">%1</span>").arg(esc(mark)));
         sections += stepLinks(n, last);
         sections += QStringLiteral(
             "<div class=\"views\">\n<img class=\"graph\" src=\"%1\" alt=\"%2 の指数グラフ\"/>\n")
@@ -319,8 +323,8 @@ Status writeRaceReport(ViewContext &context, const QString &target)
                 "<nav class=\"runners\">\n<a href=\"#summary\">指数順</a>\n<a href=\"#bacyu\">馬柱</a>\n"
                 "<a href=\"#hikaku\">比較グラフ</a>\n")
         + links + QStringLiteral("</nav>\n</header>\n");
-    html += QStringLiteral("<section id=\"summary\">\n<h2>指数順</h2>\n") + summaryHtml(store, runnerHref)
-        + QStringLiteral("</section>\n");
+    html += QStringLiteral("<section id=\"summary\">\n<h2>指数順</h2>\n")
+        + summaryHtml(store, runnerHref, marks) + QStringLiteral("</section>\n");
     html += QStringLiteral("<section id=\"bacyu\">\n<h2>馬柱</h2>\n")
         + gridHtml(bacyu, QStringLiteral("bacyu"), bacyuNameLinks(store, runnerHref), kBacyuBlockRows)
         + QStringLiteral("</section>\n");
@@ -333,12 +337,12 @@ Status writeRaceReport(ViewContext &context, const QString &target)
     return report.swapIn();
 }
 
-Status writeRaceReport(
-    const RaceStore &store, const Settings &settings, const QString &folder, MessageSink &messages)
+Status writeRaceReport(const RaceStore &store, const Settings &settings, const QString &folder,
+    MessageSink &messages, const MarksByNumber &marks)
 {
     WindowViews views;
     ViewContext context {store, settings, 1, views, messages};
-    return writeRaceReport(context, folder);
+    return writeRaceReport(context, folder, marks);
 }
 
 }  // namespace marunoki

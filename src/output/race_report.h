@@ -28,6 +28,7 @@
 #include "app/race_store.h"
 #include "app/settings_values.h"
 #include "app/status.h"
+#include "journal/journal.h"
 #include "output/report_grids.h"
 #include "window/window_views.h"
 
@@ -46,12 +47,14 @@ inline const QString kDayNavigation = QStringLiteral("<nav class=\"day\"></nav>"
 // read. The report is written beside the folder and swapped in whole: a
 // failure part-way leaves the old report as it was (see report_folder.h).
 // Drawing messages go to `messages`. A failure names the file or folder.
-Status writeRaceReport(
-    const RaceStore &store, const Settings &settings, const QString &folder, MessageSink &messages);
+// marks: the user's marks (印) of the race, shown in the ranking tables and
+// beside each runner's heading; none shows no marks.
+Status writeRaceReport(const RaceStore &store, const Settings &settings, const QString &folder,
+    MessageSink &messages, const MarksByNumber &marks = {});
 
 // The same on the views of an existing context (the window's, the command
 // line's); the shown runner and view are drawn again afterwards.
-Status writeRaceReport(ViewContext &context, const QString &folder);
+Status writeRaceReport(ViewContext &context, const QString &folder, const MarksByNumber &marks = {});
 
 // Whether a file name is one a report writes (index.html, hikaku.svg, graph-NN.svg).
 bool isReportFileName(const QString &name);

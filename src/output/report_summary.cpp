@@ -20,7 +20,14 @@ std::vector<RankedRunner> rankRunners(const RaceStore &store, const StatTable &t
     return ranked;
 }
 
-QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)> &href)
+QString markText(const MarksByNumber &marks, qint32 n)
+{
+    const auto mark = marks.find(n);
+    return mark == marks.end() ? QString() : markSymbol(mark->second);
+}
+
+QString summaryHtml(
+    const RaceStore &store, const std::function<QString(qint32)> &href, const MarksByNumber &marks)
 {
     const struct {
         const StatTable &table;
@@ -33,22 +40,24 @@ QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)>
     };
     QString html = QStringLiteral("<div class=\"ranks\">\n");
     for (const auto &ranking : rankings) {
-        html += QStringLiteral("<table class=\"rank\">\n<caption>%1</caption>\n"
-                               "<thead><tr><th>順</th><th>馬</th><th>指数</th><th>走数</th></tr></thead>\n"
-                               "<tbody>\n")
+        html += QStringLiteral(
+            "<table class=\"rank\">\n<caption>%1</caption>\n"
+            "<thead><tr><th>順</th><th>印</th><th>馬</th><th>指数</th><th>走数</th></tr></thead>\n"
+            "<tbody>\n")
                     .arg(QString::fromUtf16(ranking.caption));
         int place = 0;
         for (const RankedRunner &r : rankRunners(store, ranking.table)) {
             const bool counted = r.runs > 0;
-            html
-                += QStringLiteral("<tr><td class=\"r\">%1</td><td><a href=\"%2\">%3 %4</a></td>"
-                                  "<td class=\"r\">%5</td><td class=\"r\">%6</td></tr>\n")
-                       .arg(counted ? QString::number(++place) : QStringLiteral("-"), xmlText(href(r.number)),
-                           QStringLiteral("%1").arg(r.number, 2, 10, QLatin1Char('0')),
-                           xmlText(store.U_name[r.number]),
-                           counted ? formatNumber(r.figure, QLatin1String(ranking.pattern))
-                                   : QStringLiteral("-"),
-                           QString::number(r.runs));
+            html += QStringLiteral("<tr><td class=\"r\">%1</td><td class=\"mark\">%2</td>"
+                                   "<td><a href=\"%3\">%4 %5</a></td>"
+                                   "<td class=\"r\">%6</td><td class=\"r\">%7</td></tr>\n")
+                        .arg(counted ? QString::number(++place) : QStringLiteral("-"),
+                            xmlText(markText(marks, r.number)), xmlText(href(r.number)),
+                            QStringLiteral("%1").arg(r.number, 2, 10, QLatin1Char('0')),
+                            xmlText(store.U_name[r.number]),
+                            counted ? formatNumber(r.figure, QLatin1String(ranking.pattern))
+                                    : QStringLiteral("-"),
+                            QString::number(r.runs));
         }
         html += QStringLiteral("</tbody>\n</table>\n");
     }

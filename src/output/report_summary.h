@@ -5,6 +5,7 @@
 // script; names link to the runners' sections.
 
 #include "app/race_store.h"
+#include "journal/journal.h"
 
 #include <QString>
 
@@ -23,7 +24,12 @@ struct RankedRunner {
 // highest figure first, ties by horse number; then those without, by number.
 std::vector<RankedRunner> rankRunners(const RaceStore &store, const StatTable &table);
 
-// The three tables as one HTML block.
-QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)> &href);
+// The mark of runner n as its symbol; empty when it has none.
+QString markText(const MarksByNumber &marks, qint32 n);
+
+// The three tables as one HTML block, each runner with its mark (印) when
+// marks has one.
+QString summaryHtml(
+    const RaceStore &store, const std::function<QString(qint32)> &href, const MarksByNumber &marks = {});
 
 }  // namespace marunoki

@@ -1,6 +1,7 @@
 #include "settings/ini_file.h"
 
 #include "app/atomic_file.h"
+#include "settings/text_decoding.h"
 
 #include <QFile>
 
@@ -22,14 +23,6 @@ constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
 constexpr qsizetype kValueLimit = 255;
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
-
-// The Windows Japanese code page. ICU knows it under both names; the first is
-// Microsoft's variant (its mapping of ～, ∥ and the NEC extensions).
-const char *cp932Name()
-{
-    static const char *name = QStringDecoder("windows-31j").isValid() ? "windows-31j" : "Shift_JIS";
-    return name;
-}
 
 bool isIniBlank(QChar c)
 {
@@ -86,54 +79,6 @@ bool hasLineBreak(const QString &text)
     return text.contains(u'\n') || text.contains(u'\r') || text.contains(QChar(u'\0'));
 }
 
-bool isValidUtf8(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
-}
-
-// Whether the bytes are well-formed CP932: single bytes 00-7F and A1-DF
-// (half-width katakana), lead bytes 81-9F and E0-FC each followed by a trail
-// byte 40-7E or 80-FC. UTF-8 Japanese text almost never is.
-bool isWellFormedCp932(QByteArrayView bytes)
-{
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF))
-            continue;
-        if (!((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) || i + 1 == bytes.size())
-            return false;
-        const auto trail = static_cast<unsigned char>(bytes[++i]);
-        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
-            return false;
-    }
-    return true;
-}
-
-bool isAscii(QByteArrayView bytes)
-{
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-// UTF-16 without a byte-order mark: the text of a settings file is mostly
-// ASCII, whose UTF-16 has a zero byte in every other place. Neither CP932 nor
-// UTF-8 text has zero bytes at all.
-bool looksLikeUtf16(QByteArrayView bytes)
-{
-    const qsizetype n = std::min<qsizetype>(bytes.size(), 4096) & ~qsizetype(1);
-    if (n < 4)
-        return false;
-    qsizetype zeros[2] = {0, 0};
-    for (qsizetype i = 0; i < n; ++i)
-        zeros[i % 2] += bytes[i] == '\0';
-    return std::max(zeros[0], zeros[1]) * 4 >= n;  // half the places of one parity or more
-}
-
 }  // namespace
 
 IniFile IniFile::read(const QString &path)
@@ -176,62 +121,18 @@ IniFile IniFile::read(const QString &path)
         ini.problem_ = QStringLiteral("設定ファイルとしては大きすぎます");
         return ini;
     }
-    // The profile calls of the ANSI program cannot read UTF-16 either; writing
-    // it back in another encoding would turn the user's file into another.
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        ini.problem_
-            = QStringLiteral("UTF-16 で保存されています（Shift_JIS か UTF-8 で保存し直してください）");
-        return ini;
-    }
-    if (looksLikeUtf16(bytes)) {
-        ini.problem_ = QStringLiteral(
-            "UTF-16（バイト順マークなし）で保存されています（Shift_JIS か UTF-8 で保存し直してください）");
+    // UTF-16 is refused: the profile calls of the ANSI program cannot read it
+    // either, and writing it back in another encoding would turn the user's
+    // file into another.
+    // Decided as every text file the user edits is (text_decoding.h).
+    DecodedText decoded = decodeUserText(std::move(bytes));
+    if (!decoded.problem.isEmpty()) {
+        ini.problem_ = decoded.problem;
         return ini;
     }
     ini.state_ = State::Read;
-
-    // Which lines are decoded how (see the design notes): a BOM or a file of
-    // valid UTF-8 is UTF-8; a well-formed CP932 file is CP932; anything else
-    // is decided line by line, so the UTF-8 lines of a file with one stray
-    // byte keep their meaning.
-    bool perLine = false;
-    if (bytes.startsWith(kUtf8Bom)) {
-        ini.encoding_ = Encoding::Utf8WithBom;
-        bytes.remove(0, kUtf8Bom.size());
-        perLine = !isValidUtf8(bytes);
-    } else if (isValidUtf8(bytes)) {
-        ini.encoding_ = isAscii(bytes) ? Encoding::Cp932 : Encoding::Utf8;
-    } else if (!isWellFormedCp932(bytes)) {
-        perLine = true;
-    }
-
-    // CR and LF never occur inside a CP932 or UTF-8 character, so the raw bytes
-    // can be cut into lines before decoding.
-    bool utf8Lines = false;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
-            ++end;
-        Line line;
-        line.raw = bytes.mid(start, end - start);
-        if (end < bytes.size()) {
-            const bool crlf = bytes.at(end) == '\r' && end + 1 < bytes.size() && bytes.at(end + 1) == '\n';
-            line.ending = bytes.mid(end, crlf ? 2 : 1);
-        }
-        bool utf8 = ini.encoding_ != Encoding::Cp932;
-        if (perLine) {
-            utf8 = isValidUtf8(line.raw);
-            utf8Lines = utf8Lines || (utf8 && !isAscii(line.raw));
-        }
-        QStringDecoder decoder = utf8 ? QStringDecoder(QStringDecoder::Utf8) : QStringDecoder(cp932Name());
-        line.text = decoder.decode(line.raw);
-        start = end + line.ending.size();
-        ini.lines_.push_back(std::move(line));
-    }
-    // New lines of a mixed file follow its UTF-8 lines.
-    if (perLine && utf8Lines && ini.encoding_ == Encoding::Cp932)
-        ini.encoding_ = Encoding::Utf8;
+    ini.encoding_ = decoded.encoding;
+    ini.lines_ = std::move(decoded.lines);
     return ini;
 }
 

@@ -28,6 +28,7 @@
 #include "app/atomic_file.h"
 
 #include "app/status.h"
+#include "settings/text_decoding.h"
 #include <QByteArray>
 
 #include <QString>
@@ -39,7 +40,7 @@ namespace marunoki {
 
 class IniFile {
 public:
-    enum class Encoding { Cp932, Utf8, Utf8WithBom };
+    using Encoding = TextEncoding;
     enum class State { Missing, Read, Unreadable };
 
     // Reads the whole file. A missing file reads as an empty one; a file that
@@ -73,11 +74,7 @@ public:
     QByteArray bytes() const;
 
 private:
-    struct Line {
-        QByteArray raw;  // bytes without the line ending
-        QByteArray ending;  // "\r\n", "\n", "\r" or empty for a last line without one
-        QString text;  // decoded
-    };
+    using Line = DecodedLine;
 
     std::optional<qsizetype> findSection(const QString &section) const;
     // Index of the key's line inside the section starting at `header`.

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -156,6 +157,65 @@ TEST(JournalCli, AJournalThatCannotBeWrittenIsSaidOnceAndTheOutputsStillWritten)
         EXPECT_EQ(day.messages().filter(QStringLiteral("journal.sqlite")).size(), 1) << day.err.toStdString();
         EXPECT_EQ(hashOf(journal), before);
     }
+}
+
+// mark sets a mark only on a race analysed before and a runner of its card;
+// marks says with its status whether every row of a file was placed.
+TEST(MarkCli, MarksOnlyARunnerOfARaceInTheJournal)
+{
+    TestFolder folder;
+    const QString app = sampleAppFolder(folder);
+    const auto mark = [&app](int race, const QString &uma, const QString &symbol) {
+        return runCli({QStringLiteral("--app-dir"), app, QStringLiteral("mark"), QStringLiteral("--site"),
+            QStringLiteral("1"), QStringLiteral("--year"), QStringLiteral("2026"), QStringLiteral("--course"),
+            QStringLiteral("東京"), QStringLiteral("--meeting"), QStringLiteral("5"), QStringLiteral("--day"),
+            QStringLiteral("9"), QStringLiteral("--race"), QString::number(race), QStringLiteral("--uma"),
+            uma, symbol});
+    };
+    const QString csv = folder.file(QStringLiteral("marks.csv"));
+    const auto marks = [&app, &csv](const char *option) {
+        return runCli(
+            {QStringLiteral("--app-dir"), app, QStringLiteral("marks"), QString::fromLatin1(option), csv});
+    };
+    CliRun noJournal = mark(11, QStringLiteral("3"), QStringLiteral("◎"));
+    EXPECT_EQ(noJournal.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(app + QStringLiteral("/journal.sqlite")));
+    ASSERT_EQ(runCli(loadArgs(app, 11)).exitCode, 0);
+
+    const struct {
+        int race;
+        const char *uma, *mark;
+        int exitCode;
+        const char *says;  // in the message, or on stdout when it succeeds
+    } cases[] = {
+        {12, "3", "◎", 1, "12R は成績ジャーナルにありません"},
+        {11, "17", "◎", 1, "17番"},
+        {11, "0", "◎", 2, "--uma"},
+        {11, "3", "◯", 2, "◯"},
+        {11, "3", "◎", 0, "3番 "},
+    };
+    for (const auto &c : cases) {
+        CliRun run = mark(c.race, QString::fromLatin1(c.uma), QString::fromUtf8(c.mark));
+        const QString said = QString::fromUtf8(c.exitCode == 0 ? run.out : run.err);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.race << ' ' << c.uma << ' ' << run.err.toStdString();
+        EXPECT_TRUE(said.contains(QString::fromUtf8(c.says))) << said.toStdString();
+    }
+    ASSERT_EQ(marks("--export").exitCode, 0);
+    QFile exported(csv);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QStringDecoder("Shift_JIS").decode(exported.readAll()),
+        QStringLiteral("日付,場,レース,馬番,印\r\n2026-11-29,東京,11,3,◎\r\n"));
+    exported.close();
+
+    // Cleared, then placed again from the file; a row for a race not analysed makes it 4.
+    ASSERT_EQ(mark(11, QStringLiteral("3"), QStringLiteral("-")).exitCode, 0);
+    EXPECT_EQ(marks("--import").exitCode, 0);
+    ASSERT_TRUE(exported.open(QIODevice::Append));
+    exported.write(QStringEncoder("Shift_JIS").encode(QStringLiteral("2026-11-29,東京,9,1,○\r\n")));
+    exported.close();
+    CliRun partly = marks("--import");
+    EXPECT_EQ(partly.exitCode, 4);
+    EXPECT_TRUE(QString::fromUtf8(partly.out).contains(QStringLiteral("3行目"))) << partly.out.toStdString();
 }
 
 }  // namespace marunoki::test

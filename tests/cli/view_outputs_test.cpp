@@ -2,7 +2,9 @@
 // window's own view models, hand-checked cells of every grid, and the report.
 
 #include "app/format.h"
+#include "driver/journal_recorder.h"
 #include "driver/load_driver.h"
+#include "output/day_report.h"
 #include "output/race_report.h"
 #include "output/report_grids.h"
 #include "output/views_json.h"
@@ -470,6 +472,52 @@ TEST_F(SampleRaceViews, HostileTextsKeepEveryReportFileWellFormed)
             EXPECT_EQ(title, QStringLiteral("02 <title>x</title>"));
         }
     }
+}
+
+// The journal's marks show in the report's rankings and beside each runner's
+// heading, escaped with its name, and the day's index names the ◎; a mark set
+// on another horse that stood at the number, or no journal kept, shows none.
+TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
+{
+    const AppFolder folder(app.path());
+    const RaceSelection selection {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
+        QStringLiteral("09"), QStringLiteral("11"), ReadingSite::One};
+    const std::optional<RaceKey> key = raceKeyOf(selection, store);
+    ASSERT_TRUE(key);
+    {
+        Journal::Opened opened = Journal::open(folder.file(kJournalFile));
+        ASSERT_TRUE(opened.status.ok()) << opened.status.message().toStdString();
+        ASSERT_TRUE(opened.journal->setMark(*key, 3, store.U_Url[3], Mark::Honmei).ok());
+        ASSERT_TRUE(opened.journal->setMark(*key, 5, store.U_Url[5], Mark::Kesi).ok());
+        ASSERT_TRUE(
+            opened.journal->setMark(*key, 6, QStringLiteral("http://other.example/"), Mark::Taikou).ok());
+    }
+    EXPECT_TRUE(recordedMarks(folder, false, selection, store).empty());
+    const MarksByNumber marks = recordedMarks(folder, true, selection, store);
+    EXPECT_EQ(marks, (MarksByNumber {{3, Mark::Honmei}, {5, Mark::Kesi}}));
+
+    store.U_name[3] = QStringLiteral("A&<b>");
+    TestFolder out;
+    const QString report = out.file(QStringLiteral("report"));
+    ASSERT_TRUE(writeRaceReport(store, settings, report, sink, marks).ok());
+    QFile index(report + QStringLiteral("/index.html"));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(index.readAll());
+    EXPECT_TRUE(html.contains(QStringLiteral("<h2>03 A&amp;&lt;b&gt; <span class=\"mark\">◎</span></h2>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<span class=\"mark\">×</span></h2>")));
+    EXPECT_EQ(html.count(QStringLiteral("<span class=\"mark\">")), 2);
+    // Each of the three rankings has the column, and the mark on runner 3's row.
+    EXPECT_EQ(html.count(QStringLiteral("<th>印</th>")), 3);
+    EXPECT_EQ(html.count(QRegularExpression(
+                  QStringLiteral("<td class=\"mark\">◎</td><td><a href=\"#uma-03\">03 A&amp;&lt;b&gt;</a>"))),
+        3);
+    EXPECT_EQ(html.count(QStringLiteral("<td class=\"mark\">○</td>")), 0);
+
+    const RaceSummary summary = summarizeRace(store, 11, marks);
+    ASSERT_TRUE(summary.honmei);
+    EXPECT_TRUE(QString::fromUtf8(dayIndexHtml(QStringLiteral("5回東京9日"), {summary}))
+                    .contains(QStringLiteral("<td class=\"honmei\">3 A&amp;&lt;b&gt;</td>")));
+    EXPECT_FALSE(summarizeRace(store, 11, {{5, Mark::Kesi}}).honmei);
 }
 
 }  // namespace

@@ -1,0 +1,81 @@
+#pragma once
+// The marks file: the journal's marks as a CSV file, for users who keep their
+// marks in a spreadsheet, and such a file placed back on the journal.
+//
+// NOTES ON THE DESIGN
+// - One row per mark: 日付,場,レース,馬番,印 ("2026-11-29,東京,11,3,◎"), a
+//   header row first. Read back: a date as YYYY-MM-DD or YYYY/M/D (a
+//   spreadsheet's own form), a course by name or two-digit code, the mark as
+//   its symbol or "-" to clear it. Fields may be quoted; blank lines are skipped.
+// - A row is matched to the journal by date, course and race number: the race
+//   as a user knows it, without the site, meeting and day. The runner number
+//   then names the runner of the recorded card, and the mark is keyed by that
+//   runner's page address like one set in the window.
+// - A race read from both sites is two races in the journal. A row marks the
+//   runner in both, since a mark belongs to the horse in the race, not to the
+//   site it was read from; the export writes one row per runner of a race, and
+//   where the two records disagree the mark set last.
+// - Export: the program's CSV encoding (CP932), CRLF, written atomically.
+// - Import: a file that is not a marks file (a row with the wrong number of
+//   columns, a line that does not decode, a bad date, course, number or mark)
+//   changes nothing and names its first bad line. Otherwise every row that
+//   cannot be placed (the race is not in the journal, the runner is not on its
+//   card) is named with its line and why, and all the others are set in one
+//   transaction. Two rows for one runner: the later one counts.
+
+#include "app/atomic_file.h"
+#include "app/status.h"
+#include "journal/journal.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace marunoki {
+
+// One row of a marks file as read.
+struct MarkFileRow {
+    int line = 0;  // 1-based line of the file
+    QDate date;
+    QString course;  // code "01".."10"
+    int race = 0;
+    int number = 0;
+    std::optional<Mark> mark;  // nothing = clear
+};
+
+struct [[nodiscard]] MarkFileRows {
+    std::vector<MarkFileRow> rows;
+    QString error;  // the first bad line and what is wrong with it; empty = read
+};
+
+// The rows of a file's bytes (UTF-8 or CP932, decoded as the settings file is).
+MarkFileRows readMarkRows(const QByteArray &bytes);
+
+// The file's text (before encoding): the header and one row per runner marked.
+QString marksCsvText(const std::vector<KeyedMark> &marks);
+
+struct [[nodiscard]] MarksExport {
+    int rows = 0;
+    Status status = Status::success();
+};
+// Writes the journal's marks to path.
+MarksExport exportMarks(Journal &journal, const QString &path, const FileSystem &files = systemFileSystem());
+
+struct UnplacedRow {
+    int line = 0;
+    QString why;  // in Japanese, naming the row's race and runner
+};
+
+struct [[nodiscard]] MarksImport {
+    int placed = 0;  // rows set on at least one race of the journal
+    std::vector<UnplacedRow> unplaced;
+    // Failure: nothing was changed (a malformed file, the journal not written).
+    Status status = Status::success();
+};
+// Places the rows of the file's bytes on the journal (see the design notes).
+MarksImport importMarks(Journal &journal, const QByteArray &bytes);
+
+}  // namespace marunoki

@@ -1,0 +1,174 @@
+// The marks file: a malformed file changes nothing, rows that cannot be
+// placed are named while the rest is set, and export then import gives the
+// same marks back, both races of a race read from both sites included.
+
+#include "output/marks_file.h"
+
+#include "app/format.h"
+#include "app/race_store.h"
+#include "support/test_folder.h"
+
+#include <QFile>
+#include <QStringEncoder>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace marunoki {
+namespace {
+
+const QDate kDay(2026, 11, 29);
+
+RaceKey keyOf(int site, int race)
+{
+    return {site, kDay, QStringLiteral("05"), 5, 9, race};
+}
+
+QString horseUrl(int site, int race, int n)
+{
+    return QStringLiteral("http://site%1.example/horse/%2/").arg(site).arg(race * 100 + n);
+}
+
+// A journal holding race 11 read from both sites (8 runners) and race 12
+// from site 1 only (4 runners).
+std::unique_ptr<Journal> journalWithRaces(const QString &path)
+{
+    Journal::Opened opened = Journal::open(path);
+    EXPECT_TRUE(opened.status.ok()) << opened.status.message().toStdString();
+    for (const auto &[site, race, runners] :
+        {std::tuple(1, 11, 8), std::tuple(2, 11, 8), std::tuple(1, 12, 4)}) {
+        RaceStore store;
+        store.raceDate = *serialFromYmd(kDay.year(), kDay.month(), kDay.day());
+        store.tousuu = runners;
+        for (const qint32 n : store.runners()) {
+            store.U_name[n] = QStringLiteral("ミホン%1").arg(n);
+            store.U_Url[n] = horseUrl(site, race, n);
+        }
+        EXPECT_TRUE(opened.journal->recordRace(keyOf(site, race), store, 0.35f, {}).ok());
+    }
+    return std::move(opened.journal);
+}
+
+// Every mark as "site race number url mark", in the journal's order.
+QStringList marksOf(Journal &journal)
+{
+    const auto read = journal.allMarks();
+    EXPECT_TRUE(read.status.ok()) << read.status.message().toStdString();
+    QStringList marks;
+    for (const KeyedMark &m : read.value)
+        marks << QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(m.key.site)
+                     .arg(m.key.race)
+                     .arg(m.mark.number)
+                     .arg(m.mark.horseUrl, markSymbol(m.mark.mark));
+    return marks;
+}
+
+QByteArray utf8(const char *text)
+{
+    return QByteArray(text);
+}
+
+TEST(MarksImport, MalformedFileChangesNothingAndNamesItsLine)
+{
+    test::TestFolder folder;
+    auto journal = journalWithRaces(folder.file(QStringLiteral("journal.sqlite")));
+    ASSERT_TRUE(journal->setMark(keyOf(1, 11), 2, horseUrl(1, 11, 2), Mark::Renka).ok());
+    const QStringList before = marksOf(*journal);
+    const QByteArray good = utf8("日付,場,レース,馬番,印\n2026-11-29,東京,11,1,◎\n");
+    const struct {
+        const char *what;
+        QByteArray bytes;
+        const char *said;  // part of the message
+    } cases[] = {
+        {"too few columns", good + utf8("2026-11-29,東京,11,3\n"), "3 行目"},
+        {"too many columns", good + utf8("2026-11-29,東京,11,3,○,x\n"), "3 行目"},
+        {"a date that is none", good + utf8("2026-11-31,東京,11,3,○\n"), "日付"},
+        {"a course that is none", good + utf8("2026-11-29,大井,11,3,○\n"), "大井"},
+        {"a runner number out of range", good + utf8("2026-11-29,東京,11,19,○\n"), "馬番"},
+        {"a race number that is none", good + utf8("2026-11-29,東京,R11,3,○\n"), "レース"},
+        {"an unknown mark", good + utf8("2026-11-29,東京,11,3,◯\n"), "◯"},
+        {"an empty mark", good + utf8("2026-11-29,東京,11,3,\n"), "3 行目"},
+        {"a line in no encoding", good + utf8("2026-11-29,\x81\xFF\xC3,11,3,○\n"), "読めない文字"},
+        {"UTF-16", QByteArray("\xFF\xFE") + QByteArray("2\0000\0002\0006\0", 8), "UTF-16"},
+    };
+    for (const auto &c : cases) {
+        const MarksImport imported = importMarks(*journal, c.bytes);
+        EXPECT_FALSE(imported.status.ok()) << c.what;
+        EXPECT_TRUE(imported.status.message().contains(QString::fromUtf8(c.said)))
+            << c.what << ": " << imported.status.message().toStdString();
+        EXPECT_EQ(imported.placed, 0) << c.what;
+        EXPECT_EQ(marksOf(*journal), before) << c.what;
+    }
+}
+
+TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
+{
+    test::TestFolder folder;
+    auto journal = journalWithRaces(folder.file(QStringLiteral("journal.sqlite")));
+    ASSERT_TRUE(journal->setMark(keyOf(1, 12), 4, horseUrl(1, 12, 4), Mark::Kesi).ok());
+    // A spreadsheet's own forms: quoted fields, a slashed date, a course code,
+    // a blank line, CRLF; the same runner twice (the later row counts).
+    const QByteArray file = utf8("日付,場,レース,馬番,印\r\n"
+                                 "\"2026/11/29\",05,11,3,▲\r\n"
+                                 "2026-11-29,東京,12,7,◎\r\n"  // race 12 has 4 runners
+                                 "\r\n"
+                                 "2026-11-30,東京,11,1,◎\r\n"  // no race that day
+                                 "2026-11-29,東京,12,4,-\r\n"  // clears
+                                 "2026-11-29,東京,11,3,☆\r\n");
+    const MarksImport imported = importMarks(*journal, file);
+    ASSERT_TRUE(imported.status.ok()) << imported.status.message().toStdString();
+    EXPECT_EQ(imported.placed, 3);
+    ASSERT_EQ(imported.unplaced.size(), 2u);
+    EXPECT_EQ(imported.unplaced[0].line, 3);
+    EXPECT_TRUE(imported.unplaced[0].why.contains(QStringLiteral("12R 7番")))
+        << imported.unplaced[0].why.toStdString();
+    EXPECT_EQ(imported.unplaced[1].line, 5);
+    EXPECT_TRUE(imported.unplaced[1].why.contains(QStringLiteral("2026-11-30")))
+        << imported.unplaced[1].why.toStdString();
+    EXPECT_EQ(marksOf(*journal),
+        QStringList({QStringLiteral("1 11 3 %1 ☆").arg(horseUrl(1, 11, 3)),
+            QStringLiteral("2 11 3 %1 ☆").arg(horseUrl(2, 11, 3))}));
+}
+
+TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)
+{
+    test::TestFolder folder;
+    auto marked = journalWithRaces(folder.file(QStringLiteral("marked.sqlite")));
+    const std::vector<MarkChange> changes = {
+        {keyOf(1, 11), 1, horseUrl(1, 11, 1), Mark::Honmei},
+        {keyOf(2, 11), 1, horseUrl(2, 11, 1), Mark::Honmei},
+        {keyOf(1, 11), 8, horseUrl(1, 11, 8), Mark::Kesi},
+        {keyOf(2, 11), 8, horseUrl(2, 11, 8), Mark::Kesi},
+        {keyOf(1, 11), 5, horseUrl(1, 11, 5), Mark::Ana},
+        {keyOf(2, 11), 5, horseUrl(2, 11, 5), Mark::Ana},
+        {keyOf(1, 12), 2, horseUrl(1, 12, 2), Mark::Taikou},
+        {keyOf(1, 12), 3, horseUrl(1, 12, 3), Mark::Tanana},
+        {keyOf(1, 12), 4, horseUrl(1, 12, 4), Mark::Renka},
+    };
+    ASSERT_TRUE(marked->setMarks(changes).ok());
+    const QString path = folder.file(QStringLiteral("marks.csv"));
+    const MarksExport exported = exportMarks(*marked, path);
+    ASSERT_TRUE(exported.status.ok()) << exported.status.message().toStdString();
+    EXPECT_EQ(exported.rows, 6);  // one row per runner of a race, not per site
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray cp932 = file.readAll();
+    // The program's CSV encoding: ◎ is 81 9D in CP932, never its UTF-8 bytes.
+    EXPECT_TRUE(cp932.contains("\x81\x9D")) << cp932.toHex().toStdString();
+    EXPECT_FALSE(cp932.contains(QStringLiteral("◎").toUtf8()));
+    const QByteArray utf8WithMark = "\xEF\xBB\xBF" + marksCsvText(marked->allMarks().value).toUtf8();
+
+    for (const QByteArray &bytes : {cp932, utf8WithMark}) {
+        test::TestFolder other;
+        auto fresh = journalWithRaces(other.file(QStringLiteral("journal.sqlite")));
+        const MarksImport imported = importMarks(*fresh, bytes);
+        ASSERT_TRUE(imported.status.ok()) << imported.status.message().toStdString();
+        EXPECT_TRUE(imported.unplaced.empty());
+        EXPECT_EQ(marksOf(*fresh), marksOf(*marked));
+    }
+}
+
+}  // namespace
+}  // namespace marunoki
