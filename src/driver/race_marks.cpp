@@ -94,14 +94,15 @@ bool RaceMarks::setMark(qint32 runner, std::optional<Mark> mark, MessageSink &me
         return false;
     }
     Journal &journal = *opened.journal;
-    Status status = Status::success();
-    // A horse that moved keeps one mark: the row of its old number goes.
+    // A horse that moved keeps one mark: the row of its old number goes, in
+    // the same transaction, so a failure leaves the old mark where it was.
+    std::vector<MarkChange> changes;
     for (const RunnerMark &old : marks_) {
-        if (status.ok() && old.number != runner && runnerOf(old) == runner)
-            status = journal.setMark(*key_, old.number, old.horseUrl, std::nullopt);
+        if (old.number != runner && runnerOf(old) == runner)
+            changes.push_back({*key_, old.number, old.horseUrl, std::nullopt});
     }
-    if (status.ok())
-        status = journal.setMark(*key_, runner, url, mark);
+    changes.push_back({*key_, runner, url, mark});
+    const Status status = journal.setMarks(changes);
     if (!status.ok())
         say(status, messages);
     // What the journal now holds is shown, whether or not the write went through.

@@ -83,7 +83,8 @@ TEST(ReadIni, ReadsTheWayTheProfileCallsDo)
         "[graph]\n"
         "key6=in a later section of the same name\n"
         "[next]\n"
-        "key7=7\n");
+        "key7=7\n"
+        " = nameless\n");
     const struct {
         const char *section;
         const char *key;
@@ -98,6 +99,7 @@ TEST(ReadIni, ReadsTheWayTheProfileCallsDo)
         {"graph", "key6", "-"},  // only the first section of a name counts
         {"graph", "key7", "-"},
         {"next", "key7", "7"},
+        {"next", "", "nameless"},  // an entry may have an empty name
         {"", "top", "-"},
         {"graph", "; comment", "-"},
     };
