@@ -170,6 +170,27 @@ MarksExport exportMarks(Journal &journal, const QString &path, const FileSystem 
     return done;
 }
 
+JournalRead<std::vector<MarkChange>> withOldNumbersCleared(
+    Journal &journal, const std::vector<MarkChange> &changes)
+{
+    JournalRead<std::vector<MarkChange>> all;
+    for (const MarkChange &change : changes) {
+        if (change.mark && !change.horseUrl.isEmpty()) {
+            const auto marks = journal.marks(change.key);
+            if (!marks.status.ok()) {
+                all.status = marks.status;
+                return all;
+            }
+            for (const RunnerMark &old : marks.value) {
+                if (old.horseUrl == change.horseUrl && old.number != change.number)
+                    all.value.push_back({change.key, old.number, old.horseUrl, std::nullopt});
+            }
+        }
+        all.value.push_back(change);
+    }
+    return all;
+}
+
 MarksImport importMarks(Journal &journal, const QByteArray &bytes)
 {
     MarksImport done;
@@ -205,7 +226,8 @@ MarksImport importMarks(Journal &journal, const QByteArray &bytes)
                     + (races.value.empty() ? QStringLiteral(": このレースは成績ジャーナルにありません")
                                            : QStringLiteral(": この馬番は記録した出走表にありません"))});
     }
-    if (Status set = journal.setMarks(changes); !set.ok()) {
+    const auto cleared = withOldNumbersCleared(journal, changes);
+    if (Status set = cleared.status.ok() ? journal.setMarks(cleared.value) : cleared.status; !set.ok()) {
         done.status = set;
         done.placed = 0;
     }

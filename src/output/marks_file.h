@@ -81,6 +81,12 @@ struct [[nodiscard]] MarksImport {
     // Failure: nothing was changed (a malformed file, the journal not written).
     Status status = Status::success();
 };
+// The changes, each mark set preceded by clearing the rows its horse kept
+// under another number of the race (set before the card changed), so that a
+// horse never holds two marks, as the window keeps it.
+JournalRead<std::vector<MarkChange>> withOldNumbersCleared(
+    Journal &journal, const std::vector<MarkChange> &changes);
+
 // Places the rows of the file's bytes on the journal (see the design notes).
 MarksImport importMarks(Journal &journal, const QByteArray &bytes);
 

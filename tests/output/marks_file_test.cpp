@@ -118,6 +118,9 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
     test::TestFolder folder;
     auto journal = journalWithRaces(folder.file(QStringLiteral("journal.sqlite")));
     ASSERT_TRUE(journal->setMark(keyOf(1, 12), 4, horseUrl(1, 12, 4), Mark::Kesi).ok());
+    // Set on runner 3's horse when the card had it at 5: marking it at 3
+    // clears that row, so the horse does not hold two marks.
+    ASSERT_TRUE(journal->setMark(keyOf(1, 11), 5, horseUrl(1, 11, 3), Mark::Honmei).ok());
     // A spreadsheet's own forms: quoted fields, a slashed date, a course code,
     // a blank line, CRLF; the same runner twice (the later row counts).
     const QByteArray file = utf8("日付,場,レース,馬番,印\r\n"
