@@ -217,6 +217,7 @@ TEST(EstimateNestingDepth, FollowsOmittedEndTagsAndRawText)
         {"list items without end tags", manyItems, 2},
         {"svg self-closing", "<svg><path/><path/><g/></svg>", 1},
         {"formatting end tag over a block", "<b><div>x</b><i><i>y", 3},
+        {"an end tag closes its own element only", "<div><div></div><i><i><i>x", 4},
     };
     for (const Case &c : cases)
         EXPECT_EQ(estimateNestingDepth(c.html, 100), c.depth) << c.name;
