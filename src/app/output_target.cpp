@@ -15,8 +15,8 @@ namespace marunoki {
 namespace {
 
 struct Identity {
-    dev_t device = 0;
-    ino_t inode = 0;
+    dev_t device {};
+    ino_t inode {};
     bool operator==(const Identity &) const = default;
 };
 

@@ -192,7 +192,6 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
         store->tousuu = 1;
         store->curUma = 1;
         store->U_name[1] = page.runners.front()->name;
-        store->U_Url[1] = page.address;
         store->raceDate = std::min(today + 1, serialOf(oldest) + kHistoryDays - 1);
         HistoryReader &reader = page.site == 1 ? static_cast<HistoryReader &>(site1) : site2;
         const QString &base = page.site == 1 ? context.settings.site1Base : context.settings.site2Base;
