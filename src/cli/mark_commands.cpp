@@ -78,7 +78,10 @@ int runMark(const CommandLine &line)
         complain(raceName + QStringLiteral(" の出走表に %1番 はありません").arg(number));
         return kExitFailed;
     }
-    if (const Status set = journal.setMark(*key.value, number, runner.value->horseUrl, mark); !set.ok())
+    const auto changes = withOldNumbersCleared(journal, {{*key.value, number, runner.value->horseUrl, mark}});
+    if (!changes.status.ok())
+        return openFailure(changes.status);
+    if (const Status set = journal.setMarks(changes.value); !set.ok())
         return openFailure(set);
     const QString horse = QStringLiteral("%1 %2番 %3").arg(raceName).arg(number).arg(runner.value->name);
     printLine(mark ? horse + QStringLiteral(": 印 %1 を付けました").arg(markSymbol(*mark))

@@ -92,8 +92,6 @@ Opened openSqlite(const SqliteFile &file)
                 || !probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
                 error = probe.lastError().text();
         }
-        if (!error.isEmpty())
-            db.close();
     }
     sqlite3 *native = error.isEmpty() ? openNative(file, error) : nullptr;
     if (!error.isEmpty()) {

@@ -74,8 +74,10 @@ std::string storedDateTime(double accessValue)
 std::optional<double> serialFromStored(const std::string &text)
 {
     int year = 0, month = 0, day = 0;
-    if (text.size() < 10 || !digitsAt(text, 0, 4, year) || text[4] != '-' || !digitsAt(text, 5, 2, month)
-        || text[7] != '-' || !digitsAt(text, 8, 2, day))
+    // Each group of digits is checked to be there before the character after it is
+    // read (at the text's end that character is its terminating zero).
+    if (!digitsAt(text, 0, 4, year) || text[4] != '-' || !digitsAt(text, 5, 2, month) || text[7] != '-'
+        || !digitsAt(text, 8, 2, day))
         return std::nullopt;
     const std::optional<double> serial = serialFromYmd(year, month, day);
     if (!serial || text.size() == 10)

@@ -52,13 +52,6 @@ public:
         , store_(store)
         , messages_(messages)
     { }
-    ~LoadDatabases()
-    {
-        // Prepared queries go before the connections they run on.
-        narMerge_.reset();
-        centralTrack_.reset();
-        localTrack_.reset();
-    }
 
     // Opens marunoki.dat; where the load stops when it cannot be opened or read.
     std::optional<Stop> openCentral()
@@ -119,6 +112,8 @@ private:
     RaceStore &store_;
     MessageSink &messages_;
     bool narTried_ = false;
+    // The connections come first: members are destroyed last to first, so the
+    // prepared queries go before the connections they run on.
     std::unique_ptr<Database> nar_;
     std::unique_ptr<Database> central_;
     std::unique_ptr<TrackDatabase> centralTrack_;

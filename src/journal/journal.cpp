@@ -530,9 +530,10 @@ JournalRead<std::vector<KeyedMark>> Journal::allMarks()
     JournalRead<std::vector<KeyedMark>> read;
     Statement list(db_, R"sql(
         SELECT r.site, r.race_date, r.course, r.meeting, r.day, r.race_no,
-               m.number, m.horse_url, u.name, m.mark, m.set_at
+               m.number, m.horse_url, u.name, m.mark, m.set_at, u.number
         FROM mark m JOIN race r ON r.id = m.race_id
-             LEFT JOIN runner u ON u.race_id = m.race_id AND u.number = m.number AND u.horse_url = m.horse_url
+             LEFT JOIN runner u ON u.race_id = m.race_id AND u.horse_url = m.horse_url
+                                   AND (m.horse_url <> '' OR u.number = m.number)
         ORDER BY r.race_date, r.course, r.race_no, r.site, r.meeting, r.day, m.number, m.horse_url)sql");
     int rc;
     while ((rc = list.step()) == SQLITE_ROW) {
@@ -544,6 +545,7 @@ JournalRead<std::vector<KeyedMark>> Journal::allMarks()
             list.integer(3), list.integer(4), list.integer(5)};
         keyed.mark = {list.integer(6), list.text(7), list.text(8), *mark,
             QDateTime::fromString(list.text(10), Qt::ISODate)};
+        keyed.cardNumber = list.optionalInt(11).value_or(0);
         read.value.push_back(std::move(keyed));
     }
     if (rc != SQLITE_DONE)

@@ -107,7 +107,10 @@ struct RecordedRunner {
 // A mark with the race it belongs to.
 struct KeyedMark {
     RaceKey key;
-    RunnerMark mark;
+    RunnerMark mark;  // number: the runner's number when the mark was set
+    // The horse's number on the race's recorded card (the card may have
+    // changed since the mark was set); 0 when the horse is no longer on it.
+    int cardNumber = 0;
 };
 
 // One mark to set (or with nothing to clear) on a recorded race.
@@ -198,8 +201,8 @@ public:
     // Sets every change in one transaction: all of them, or (on a failure, or
     // a race not recorded) none.
     Status setMarks(const std::vector<MarkChange> &changes);
-    // Every mark of the journal, by date, course, race number, site, then
-    // runner number.
+    // Every mark of the journal with its horse's number on the recorded card,
+    // by date, course, race number, site, then runner number.
     JournalRead<std::vector<KeyedMark>> allMarks();
     // Runner `number` of the recorded race; nothing when the race is not
     // recorded or its card had no such runner.

@@ -132,13 +132,17 @@ MarkFileRows readMarkRows(const QByteArray &bytes)
 
 QString marksCsvText(const std::vector<KeyedMark> &marks)
 {
-    // One row per runner of a race as the user knows it: the record whose mark
-    // was set last speaks for both sites.
+    // One row per runner of a race as the user knows it: a mark set on the
+    // horse's own number first, then the one set last speaks for both sites.
     using RunnerOfRace = std::tuple<QDate, QString, int, int>;
+    const auto rank
+        = [](const KeyedMark &m) { return std::pair(m.mark.number == m.cardNumber, m.mark.setAt); };
     std::map<RunnerOfRace, const KeyedMark *> rows;
     for (const KeyedMark &m : marks) {
-        const KeyedMark *&row = rows[{m.key.date, m.key.course, m.key.race, m.mark.number}];
-        if (row == nullptr || m.mark.setAt > row->mark.setAt)
+        if (m.cardNumber == 0)
+            continue;
+        const KeyedMark *&row = rows[{m.key.date, m.key.course, m.key.race, m.cardNumber}];
+        if (row == nullptr || rank(m) > rank(*row))
             row = &m;
     }
     QString text = kHeader + QStringLiteral("\r\n");
@@ -146,7 +150,7 @@ QString marksCsvText(const std::vector<KeyedMark> &marks)
         text += QStringLiteral("%1,%2,%3,%4,%5\r\n")
                     .arg(m->key.date.toString(Qt::ISODate), courseNameOfCode(m->key.course))
                     .arg(m->key.race)
-                    .arg(m->mark.number)
+                    .arg(m->cardNumber)
                     .arg(markSymbol(m->mark.mark));
     }
     return text;
@@ -164,6 +168,27 @@ MarksExport exportMarks(Journal &journal, const QString &path, const FileSystem 
     done.rows = int(text.count(u'\n')) - 1;
     done.status = writeFileAtomically(path, toCodePage(text), files);
     return done;
+}
+
+JournalRead<std::vector<MarkChange>> withOldNumbersCleared(
+    Journal &journal, const std::vector<MarkChange> &changes)
+{
+    JournalRead<std::vector<MarkChange>> all;
+    for (const MarkChange &change : changes) {
+        if (change.mark && !change.horseUrl.isEmpty()) {
+            const auto marks = journal.marks(change.key);
+            if (!marks.status.ok()) {
+                all.status = marks.status;
+                return all;
+            }
+            for (const RunnerMark &old : marks.value) {
+                if (old.horseUrl == change.horseUrl && old.number != change.number)
+                    all.value.push_back({change.key, old.number, old.horseUrl, std::nullopt});
+            }
+        }
+        all.value.push_back(change);
+    }
+    return all;
 }
 
 MarksImport importMarks(Journal &journal, const QByteArray &bytes)
@@ -201,7 +226,8 @@ MarksImport importMarks(Journal &journal, const QByteArray &bytes)
                     + (races.value.empty() ? QStringLiteral(": このレースは成績ジャーナルにありません")
                                            : QStringLiteral(": この馬番は記録した出走表にありません"))});
     }
-    if (Status set = journal.setMarks(changes); !set.ok()) {
+    const auto cleared = withOldNumbersCleared(journal, changes);
+    if (Status set = cleared.status.ok() ? journal.setMarks(cleared.value) : cleared.status; !set.ok()) {
         done.status = set;
         done.placed = 0;
     }

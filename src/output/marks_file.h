@@ -15,6 +15,11 @@
 //   runner in both, since a mark belongs to the horse in the race, not to the
 //   site it was read from; the export writes one row per runner of a race, and
 //   where the two records disagree the mark set last.
+// - A mark follows its horse: the export writes the horse's number on the
+//   recorded card, which may have changed since the mark was set (a row left
+//   by the horse's old number gives way to one set on its own number), and
+//   leaves out the marks of horses no longer on the card, which no number
+//   could place again without moving them to another horse.
 // - Export: the program's CSV encoding (CP932), CRLF, written atomically.
 // - Import: a file that is not a marks file (a row with the wrong number of
 //   columns, a line that does not decode, a bad date, course, number or mark)
@@ -54,7 +59,8 @@ struct [[nodiscard]] MarkFileRows {
 // The rows of a file's bytes (UTF-8 or CP932, decoded as the settings file is).
 MarkFileRows readMarkRows(const QByteArray &bytes);
 
-// The file's text (before encoding): the header and one row per runner marked.
+// The file's text (before encoding): the header and one row per horse marked
+// that is on its race's recorded card.
 QString marksCsvText(const std::vector<KeyedMark> &marks);
 
 struct [[nodiscard]] MarksExport {
@@ -75,6 +81,12 @@ struct [[nodiscard]] MarksImport {
     // Failure: nothing was changed (a malformed file, the journal not written).
     Status status = Status::success();
 };
+// The changes, each mark set preceded by clearing the rows its horse kept
+// under another number of the race (set before the card changed), so that a
+// horse never holds two marks, as the window keeps it.
+JournalRead<std::vector<MarkChange>> withOldNumbersCleared(
+    Journal &journal, const std::vector<MarkChange> &changes);
+
 // Places the rows of the file's bytes on the journal (see the design notes).
 MarksImport importMarks(Journal &journal, const QByteArray &bytes);
 

@@ -49,7 +49,7 @@ CellGrid reportRunGrid(const CellGrid &runGrid, const RaceStore &store, qint32 r
         GridCell &header = *grid.at(0, c);
         if (header.text == kAgari)
             header.text = ++agari == 1 ? QStringLiteral("上がり指数") : QStringLiteral("上がり3F");
-        if (header.text != kTimeHeader || !isRunnerSlot(runner))
+        if (header.text != kTimeHeader || !store.isRunner(runner))
             continue;
         // Row r holds run r.
         for (int r = 1; r < grid.rows() && r <= kMaxRuns; ++r) {

@@ -150,8 +150,8 @@ bool isHtmlElement(const GumboNode *node, GumboTag tag)
 // ("</><foo>"), so the name is taken after the first "<" and a letter.
 GumboStringPiece nameInOriginalTag(GumboStringPiece tag)
 {
-    if (!tag.data)
-        return {nullptr, 0};
+    // No source text (an element the parser made up) is an empty piece, and
+    // holds no name.
     const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
     size_t start = 0;
     while (start + 1 < tag.length && !(tag.data[start] == '<' && isLetter(tag.data[start + 1])))

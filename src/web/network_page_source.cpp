@@ -92,8 +92,7 @@ FetchedPage pageFromBytes(const QByteArray &bytes, const QByteArray &charset)
 
 FetchedPage failedPage(const QString &cause)
 {
-    FetchedPage page;
-    page.outcome = FetchedPage::Outcome::Failed;
+    FetchedPage page;  // a page is Failed until it is read
     page.error = cause;
     return page;
 }

@@ -135,9 +135,7 @@ bool splitPageUnlessStopped(const QString &bodyHtml, PageTable &table, const std
                 p = findMarker(rowText, cellStart + 1, u"td>", u"TD>");
             if (p < 0)
                 break;
-            const QStringView s = rowText.mid(cellStart, p - cellStart);
-            if (!s.isEmpty())
-                table.setCell(row, col, stripMarkup(s, textBudget));
+            table.setCell(row, col, stripMarkup(rowText.mid(cellStart, p - cellStart), textBudget));
             cellStart = p + 5;
         }
     }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 using namespace marunoki;
@@ -144,6 +145,8 @@ struct Meeting {
     int cyakuA, cyakuB;
     float figureA, figureB;
     float aAhead, aBehind, bAhead, bBehind;
+    int runA = 2;  // the meeting is A's run runA and B's run runB
+    int runB = 2;
 };
 
 TEST(HeadToHead, CountsWhoFinishedAheadWhenTheRunnerHasAFigure)
@@ -153,32 +156,37 @@ TEST(HeadToHead, CountsWhoFinishedAheadWhenTheRunnerHasAFigure)
         {4, 4, 70, 65, 0, 0, 0, 0},  // dead heat
         {3, 5, 70, 0, 1, 0, 0, 0},  // B without a figure: only A's record counts it
         {6, 2, 0, 65, 0, 0, 1, 0},
+        {3, 5, 70, 65, 1, 0, 0, 1, 1},  // A's last run
+        {3, 5, 70, 65, 1, 0, 0, 1, kMaxRuns},  // A's oldest run kept
+        {3, 5, 70, 65, 1, 0, 0, 1, 2, 1},  // B's last run
+        {3, 5, 70, 65, 1, 0, 0, 1, 2, kMaxRuns},
     };
     for (const auto &c : cases) {
         RaceStore store;
         store.tousuu = 3;
-        for (int h : {1, 2}) {
-            store.R_date[h][2] = dateOf(2007, 6, 3);
-            store.R_zyo[h][2] = QStringLiteral("05");
-            store.R_no[h][2] = 11;
+        for (const auto &[h, r] : {std::pair {1, c.runA}, std::pair {2, c.runB}}) {
+            store.R_date[h][r] = dateOf(2007, 6, 3);
+            store.R_zyo[h][r] = QStringLiteral("05");
+            store.R_no[h][r] = 11;
         }
         // Runner 2 also ran an earlier race of the same day and course.
-        store.R_date[2][1] = dateOf(2007, 6, 3);
-        store.R_zyo[2][1] = QStringLiteral("05");
-        store.R_no[2][1] = 9;
-        store.U_cyaku[2][1] = 1;
-        store.U_sisuu[2][1] = 60;
-        store.U_cyaku[1][2] = c.cyakuA;
-        store.U_cyaku[2][2] = c.cyakuB;
-        store.U_sisuu[1][2] = c.figureA;
-        store.U_sisuu[2][2] = c.figureB;
+        store.R_date[2][3] = dateOf(2007, 6, 3);
+        store.R_zyo[2][3] = QStringLiteral("05");
+        store.R_no[2][3] = 9;
+        store.U_cyaku[2][3] = 1;
+        store.U_sisuu[2][3] = 60;
+        store.U_cyaku[1][c.runA] = c.cyakuA;
+        store.U_cyaku[2][c.runB] = c.cyakuB;
+        store.U_sisuu[1][c.runA] = c.figureA;
+        store.U_sisuu[2][c.runB] = c.figureB;
         for (int h : {1, 2, 3}) {
             store.curUma = h;
             headToHead(store);
         }
         const auto &a = store.U_taisen[1];
         const auto &b = store.U_taisen[2];
-        EXPECT_EQ(a[2][0], c.aAhead) << c.cyakuA << " vs " << c.cyakuB;
+        EXPECT_EQ(a[2][0], c.aAhead) << c.cyakuA << " vs " << c.cyakuB << " in runs " << c.runA << " and "
+                                     << c.runB;
         EXPECT_EQ(a[2][1], c.aBehind);
         EXPECT_EQ(b[1][0], c.bAhead);
         EXPECT_EQ(b[1][1], c.bBehind);

@@ -92,6 +92,8 @@ TEST(FileName, KeepsBytesThatAreNotUtf8)
         "\xed\xa0\x80 surrogate",
         "\xf0\x9f\x90\x8e horse",
         "\xf4\x90\x80\x80 past the last code point",
+        "\x81\x80\x80\x80 continuation bytes alone",
+        "\xf9\x80\x80\x80 a five-byte lead",
     };
     TestFolder folder;
     for (const QByteArray &name : names) {

@@ -216,6 +216,19 @@ TEST(MarkCli, MarksOnlyARunnerOfARaceInTheJournal)
     CliRun partly = marks("--import");
     EXPECT_EQ(partly.exitCode, 4);
     EXPECT_TRUE(QString::fromUtf8(partly.out).contains(QStringLiteral("3行目"))) << partly.out.toStdString();
+    // A malformed file, or one that cannot be read, is named and imports nothing.
+    ASSERT_TRUE(exported.open(QIODevice::Append));
+    exported.write("2026-11-29,東京,11\r\n");
+    exported.close();
+    CliRun malformed = marks("--import");
+    EXPECT_EQ(malformed.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(malformed.err).contains(QStringLiteral("4 行目")))
+        << malformed.err.toStdString();
+    CliRun folderGiven = runCli(
+        {QStringLiteral("--app-dir"), app, QStringLiteral("marks"), QStringLiteral("--import"), app});
+    EXPECT_EQ(folderGiven.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(folderGiven.err).contains(app + QStringLiteral(" を読めません")))
+        << folderGiven.err.toStdString();
 }
 
 }  // namespace marunoki::test

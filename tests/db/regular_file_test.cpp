@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <unistd.h>
+
 namespace marunoki {
 namespace {
 
@@ -77,6 +79,17 @@ TEST(RegularFile, ReadsUpToTheLimitOfARegularFile)
     const RegularFileRead empty = readRegularFile(folder.write(QStringLiteral("empty"), {}), 20);
     EXPECT_TRUE(empty.status.ok());
     EXPECT_TRUE(empty.bytes.isEmpty());
+
+    // Started with its standard input closed, the program gets descriptor 0 for
+    // the file, which is as good as any other.
+    const int savedInput = ::dup(0);
+    ASSERT_GE(savedInput, 0);
+    ::close(0);
+    const RegularFileRead onZero = readRegularFile(path, 20);
+    ::dup2(savedInput, 0);
+    ::close(savedInput);
+    EXPECT_TRUE(onZero.status.ok()) << onZero.status.message().toStdString();
+    EXPECT_EQ(onZero.bytes, content.left(20));
 }
 
 }  // namespace

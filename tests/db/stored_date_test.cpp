@@ -1,5 +1,7 @@
 #include "db/stored_date.h"
 
+#include "app/format.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -38,6 +40,12 @@ TEST(StoredDate, WritesATimeOnlyWhenThereIsOne)
     EXPECT_EQ(storedDateTime(-1e12), "");
     EXPECT_EQ(storedDateTime(std::nan("")), "");
     EXPECT_EQ(storedDay(1e12), "");
+    const double first = serialFromYmd(1, 1, 1).value_or(0);
+    const double last = serialFromYmd(9999, 12, 31).value_or(0);
+    EXPECT_EQ(storedDay(first), "0001-01-01");
+    EXPECT_EQ(storedDay(last), "9999-12-31");
+    EXPECT_EQ(storedDay(first - 1), "");
+    EXPECT_EQ(storedDay(last + 1), "");
 }
 
 TEST(StoredDate, ReadsItsOwnTextsBack)
@@ -49,8 +57,9 @@ TEST(StoredDate, ReadsItsOwnTextsBack)
 
 TEST(StoredDate, RejectsTextsThatAreNotStoredDates)
 {
-    for (const char *text : {"", "2006/10/07", "2006-10-7", "2006-13-01", "2006-02-29", "2006-10-07 ",
-             "2006-10-07 25:00:00", "2006-10-07 12:00", "abcd-ef-gh", "2006-10-07x"})
+    for (const char *text :
+        {"", "2006/10/07", "2006-10-7", "2006-13-01", "2006-02-29", "2006-10-07 ", "2006-10-07 25:00:00",
+            "2006-10-07 12:00", "abcd-ef-gh", "2006-10-07x", "2006", "2006-10", "2006-10-0"})
         EXPECT_FALSE(serialFromStored(text).has_value()) << text;
     EXPECT_TRUE(serialFromStored("2008-02-29").has_value());
 }

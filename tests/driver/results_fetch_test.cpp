@@ -81,6 +81,13 @@ public:
     void status(const QString &) override { }
 };
 
+// The status lines, and the last page count the progress bar was given.
+class PageProgress : public RecordingProgress {
+public:
+    void runnerProgress(int current, int count) override { last = {current, count}; }
+    std::pair<int, int> last;
+};
+
 }  // namespace
 
 TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
@@ -180,16 +187,17 @@ TEST(FetchResults, CountsTheRacesStopsKeepingWhatWasFilledAndNamesFailedPages)
         QString missingPage;  // fails with HTTP 404
         QString stopAtPage;  // the stop is pressed as this page is asked for
         int lastRace;  // the status line's last "k / 3 レース"
+        int lastPage;  // of the 6 pages, the last the progress bar counted
         bool success;
         int leftPending;
         QStringList said;  // in the report's text
     };
     const Case cases[] = {
-        {"every page read", {}, {}, 3, true, 0, {QStringLiteral("計 3 レース: 着順 6 頭、出走なし 0 頭")}},
-        {"a page fails", pageOf(11, 2), {}, 3, false, 1,
+        {"every page read", {}, {}, 3, 6, true, 0, {QStringLiteral("計 3 レース: 着順 6 頭、出走なし 0 頭")}},
+        {"a page fails", pageOf(11, 2), {}, 3, 6, false, 1,
             {QStringLiteral("1 ページが取得できませんでした"), pageOf(11, 2), QStringLiteral("HTTP 404"),
                 QStringLiteral("着順 5 頭")}},
-        {"stopped in the second race", {}, pageOf(11, 1), 2, false, 4,
+        {"stopped in the second race", {}, pageOf(11, 1), 2, 3, false, 4,
             {QStringLiteral("中止しました"), QStringLiteral("着順 2 頭")}},
     };
     for (const Case &c : cases) {
@@ -218,7 +226,7 @@ TEST(FetchResults, CountsTheRacesStopsKeepingWhatWasFilledAndNamesFailedPages)
             if (url == c.stopAtPage)
                 cancel = -1;
         };
-        RecordingProgress progress;
+        PageProgress progress;
         RecordingSink messages;
         ResultsContext context {
             *opened.journal, {}, source, nullptr, progress, messages, cancel, utc(kRaceDay.addDays(7), 3)};
@@ -232,6 +240,7 @@ TEST(FetchResults, CountsTheRacesStopsKeepingWhatWasFilledAndNamesFailedPages)
             lastRace = race;
         }
         EXPECT_EQ(lastRace, c.lastRace);
+        EXPECT_EQ(progress.last, std::pair(c.lastPage, 6));
         const auto left = opened.journal->pendingResults(std::nullopt, std::nullopt, kRaceDay);
         EXPECT_EQ(int(left.value.size()), c.leftPending);
         const ResultsReport report = resultsReport(outcome);

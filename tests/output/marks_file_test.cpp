@@ -1,6 +1,7 @@
 // The marks file: a malformed file changes nothing, rows that cannot be
-// placed are named while the rest is set, and export then import gives the
-// same marks back, both races of a race read from both sites included.
+// placed are named while the rest is set, export then import gives the same
+// marks back (both records of a race read from both sites included), and an
+// exported row follows its horse across a changed card.
 
 #include "output/marks_file.h"
 
@@ -30,6 +31,19 @@ QString horseUrl(int site, int race, int n)
     return QStringLiteral("http://site%1.example/horse/%2/").arg(site).arg(race * 100 + n);
 }
 
+// Records race `race` of a site with the horses of urls at numbers 1, 2, ...
+void recordCard(Journal &journal, int site, int race, const std::vector<QString> &urls)
+{
+    RaceStore store;
+    store.raceDate = *serialFromYmd(kDay.year(), kDay.month(), kDay.day());
+    store.tousuu = int(urls.size());
+    for (const qint32 n : store.runners()) {
+        store.U_name[n] = QStringLiteral("ミホン%1").arg(n);
+        store.U_Url[n] = urls[size_t(n - 1)];
+    }
+    EXPECT_TRUE(journal.recordRace(keyOf(site, race), store, 0.35f, {}).ok());
+}
+
 // A journal holding race 11 read from both sites (8 runners) and race 12
 // from site 1 only (4 runners).
 std::unique_ptr<Journal> journalWithRaces(const QString &path)
@@ -38,14 +52,10 @@ std::unique_ptr<Journal> journalWithRaces(const QString &path)
     EXPECT_TRUE(opened.status.ok()) << opened.status.message().toStdString();
     for (const auto &[site, race, runners] :
         {std::tuple(1, 11, 8), std::tuple(2, 11, 8), std::tuple(1, 12, 4)}) {
-        RaceStore store;
-        store.raceDate = *serialFromYmd(kDay.year(), kDay.month(), kDay.day());
-        store.tousuu = runners;
-        for (const qint32 n : store.runners()) {
-            store.U_name[n] = QStringLiteral("ミホン%1").arg(n);
-            store.U_Url[n] = horseUrl(site, race, n);
-        }
-        EXPECT_TRUE(opened.journal->recordRace(keyOf(site, race), store, 0.35f, {}).ok());
+        std::vector<QString> urls;
+        for (int n = 1; n <= runners; ++n)
+            urls.push_back(horseUrl(site, race, n));
+        recordCard(*opened.journal, site, race, urls);
     }
     return std::move(opened.journal);
 }
@@ -108,11 +118,14 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
     test::TestFolder folder;
     auto journal = journalWithRaces(folder.file(QStringLiteral("journal.sqlite")));
     ASSERT_TRUE(journal->setMark(keyOf(1, 12), 4, horseUrl(1, 12, 4), Mark::Kesi).ok());
+    // Set on runner 3's horse when the card had it at 5: marking it at 3
+    // clears that row, so the horse does not hold two marks.
+    ASSERT_TRUE(journal->setMark(keyOf(1, 11), 5, horseUrl(1, 11, 3), Mark::Honmei).ok());
     // A spreadsheet's own forms: quoted fields, a slashed date, a course code,
     // a blank line, CRLF; the same runner twice (the later row counts).
     const QByteArray file = utf8("日付,場,レース,馬番,印\r\n"
                                  "\"2026/11/29\",05,11,3,▲\r\n"
-                                 "2026-11-29,東京,12,7,◎\r\n"  // race 12 has 4 runners
+                                 "2026-11-29,東京,12,18,◎\r\n"  // a number, but race 12 has 4 runners
                                  "\r\n"
                                  "2026-11-30,東京,11,1,◎\r\n"  // no race that day
                                  "2026-11-29,東京,12,4,-\r\n"  // clears
@@ -122,7 +135,7 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
     EXPECT_EQ(imported.placed, 3);
     ASSERT_EQ(imported.unplaced.size(), 2u);
     EXPECT_EQ(imported.unplaced[0].line, 3);
-    EXPECT_TRUE(imported.unplaced[0].why.contains(QStringLiteral("12R 7番")))
+    EXPECT_TRUE(imported.unplaced[0].why.contains(QStringLiteral("12R 18番")))
         << imported.unplaced[0].why.toStdString();
     EXPECT_EQ(imported.unplaced[1].line, 5);
     EXPECT_TRUE(imported.unplaced[1].why.contains(QStringLiteral("2026-11-30")))
@@ -168,6 +181,16 @@ TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)
         EXPECT_TRUE(imported.unplaced.empty());
         EXPECT_EQ(marksOf(*fresh), marksOf(*marked));
     }
+
+    // The card of race 12 changed: the horses of 2 and 4 swapped numbers, a
+    // new horse stands at 3. The rows follow the horses; 3's horse is gone.
+    recordCard(*marked, 1, 12,
+        {horseUrl(1, 12, 1), horseUrl(1, 12, 4), QStringLiteral("http://site1.example/horse/new/"),
+            horseUrl(1, 12, 2)});
+    const QStringList race12
+        = marksCsvText(marked->allMarks().value).split(QStringLiteral("\r\n")).filter(QStringLiteral(",12,"));
+    EXPECT_EQ(race12,
+        QStringList({QStringLiteral("2026-11-29,東京,12,2,△"), QStringLiteral("2026-11-29,東京,12,4,○")}));
 }
 
 }  // namespace

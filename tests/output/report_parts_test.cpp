@@ -1,13 +1,18 @@
 // The report's own texts: times, titles and headings, rankings, fonts, and
 // the report's form of the per-run grid.
 
+#include "output/hikaku_key.h"
 #include "output/report_grids.h"
 #include "output/report_parts.h"
 #include "output/report_summary.h"
 
 #include "app/format.h"
 #include "app/message_sink.h"
+#include "view/recorded_drawing.h"
 #include "view/runner_panels.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -97,6 +102,45 @@ TEST(ReportRunGrid, EndsAtTheLastRunTellsTheTwoAgariApartAndWritesMinutes)
     ASSERT_GE(time, 0);
     EXPECT_EQ(report.at(1, time)->text, QStringLiteral("1:35.0"));
     EXPECT_EQ(report.at(3, time)->text, QStringLiteral("1:37.0"));
+
+    // A slot past the card's runners has no times to show, whatever it holds.
+    store.R_date[2][1] = 46000;
+    store.U_time[2][1] = 61.0f;
+    const CellGrid other = reportRunGrid(window, store, 2);
+    EXPECT_EQ(other.at(1, time)->text, window.at(1, time)->text);
+}
+
+// A runner's number tag is framed with a line of 15 twips, never thinner than
+// one pixel: at a twentieth of a pixel per twip, one pixel.
+TEST(HikakuTags, FrameIsAPixelWideAtSmallScales)
+{
+    RaceStore store;
+    store.raceDate = *serialFromYmd(2026, 11, 29);
+    store.tousuu = 1;
+    store.U_name[1] = QStringLiteral("ミホン");
+    store.U_waku[1][0] = 3;  // a red line (bracket 1 is white)
+    store.R_date[1][0] = store.raceDate;
+    store.R_date[1][1] = store.raceDate - 28;
+    store.U_sisuu[1][1] = 50;
+    RecordedDrawing box;
+    box.setSize(9135, 6735);
+    for (const double scale : {0.05, 0.1}) {
+        QImage image(int(9135 * scale) + 1, int(6735 * scale) + 1, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        paintHikakuTags(store, box, painter, QRectF(0, 0, 9135 * scale, 6735 * scale));
+        painter.end();
+        QRect ink;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255))
+                    ink |= QRect(x, y, 1, 1);
+        ASSERT_FALSE(ink.isEmpty()) << scale;
+        int frame = 0;
+        while (image.pixel(ink.left() + frame, ink.center().y()) != qRgb(255, 255, 255))
+            ++frame;
+        EXPECT_EQ(frame, scale < 0.06 ? 1 : 2) << scale << " " << ink.width() << "x" << ink.height();
+    }
 }
 
 }  // namespace

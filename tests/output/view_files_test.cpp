@@ -178,6 +178,22 @@ TEST_F(ViewFiles, PicturesOfEveryRunnerTheComparisonAndTheTable)
     EXPECT_GT(qGray(graph.pixel(w / 4, 4)), 200);
 }
 
+// A report's tables wider than an A4 page between 10 mm margins (190 mm at 96
+// CSS pixels an inch, less 8 pixels: 710.1) are zoomed to it when printed; the
+// table of past runs is 970 pixels wide (its columns rounded one by one).
+TEST_F(ViewFiles, ReportTablesWiderThanThePageAreZoomedToItInPrint)
+{
+    load(3);
+    const QString dir = folder.file(QStringLiteral("report"));
+    const Status written = writeRaceReport(context, dir);
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
+    QFile index(dir + u'/' + kReportIndex);
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(index.readAll());
+    EXPECT_TRUE(html.contains(QStringLiteral("@media print{table.bacyu{zoom:0.732}}")))
+        << html.left(2000).toStdString();
+}
+
 TEST_F(ViewFiles, AFailedOutputNamesItsFileAndLeavesNothingBehind)
 {
     load(3);

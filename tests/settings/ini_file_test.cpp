@@ -83,7 +83,9 @@ TEST(ReadIni, ReadsTheWayTheProfileCallsDo)
         "[graph]\n"
         "key6=in a later section of the same name\n"
         "[next]\n"
-        "key7=7\n");
+        "key7=7\n"
+        "\t\v\fkey9\f\v\t=\f\t\vnine\v\f\t\n"
+        " = nameless\n");
     const struct {
         const char *section;
         const char *key;
@@ -98,6 +100,8 @@ TEST(ReadIni, ReadsTheWayTheProfileCallsDo)
         {"graph", "key6", "-"},  // only the first section of a name counts
         {"graph", "key7", "-"},
         {"next", "key7", "7"},
+        {"next", "", "nameless"},  // an entry may have an empty name
+        {"next", "key9", "nine"},  // tabs, vertical tabs and form feeds are blanks too
         {"", "top", "-"},
         {"graph", "; comment", "-"},
     };

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 using namespace marunoki;
@@ -249,6 +250,27 @@ TEST(PaintDrawing, PrintsEachTextInItsOwnFaceAndSize)
     EXPECT_GT(large.height(), proportional.height() * 3 / 2)
         << large.height() << " " << proportional.height();
     EXPECT_GT(large.width(), proportional.width() * 3 / 2) << large.width() << " " << proportional.width();
+}
+
+// Text keeps its size in pixels whatever resolution the device reports.
+TEST(PaintDrawing, PrintsTextAlikeOnDevicesOfAnyResolution)
+{
+    RecordedDrawing drawing = graphBox();
+    drawing.text(1500, 1500, QStringLiteral("SP指数 130"), 10, QStringLiteral("ＭＳ Ｐゴシック"));
+    const auto drawnAt = [&drawing](int dpi) {
+        QImage image(QSize(609, 449), QImage::Format_ARGB32);
+        image.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
+        image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
+        image.fill(kWhite);
+        QPainter painter(&image);
+        paintDrawing(drawing, painter, QRectF(0, 0, 609, 449), BoxFrame::AsSet);
+        painter.end();
+        return image;
+    };
+    const QImage reference = drawnAt(96);
+    ASSERT_GT(nonWhitePixelsIn(reference, QRect(100, 100, 80, 16)), 20);
+    for (int dpi : {72, 144, 300})
+        EXPECT_EQ(drawnAt(dpi), reference) << dpi;
 }
 
 TEST(PaintDrawing, PaintsBackgroundAndBorderAndNothingWhenHidden)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -176,6 +177,30 @@ TEST(GridImage, BiggerAndBolderFontsInkMore)
     const int regular = inkIn(image, cellPixels(grid, 0, 0), white).count;
     EXPECT_GT(inkIn(image, cellPixels(grid, 1, 0), white).count, regular);
     EXPECT_LT(inkIn(image, cellPixels(grid, 2, 0), white).count, regular);
+}
+
+// The text's size and place in pixels follow the grid's scale alone, whatever
+// resolution the device reports; also text only a fallback face can draw.
+TEST(RenderGrid, TextIsTheSameOnDevicesOfAnyResolution)
+{
+    CellGrid grid = plainGrid(2, 1, 3000);
+    grid.at(0, 0)->text = QStringLiteral("ウマ馬柱 130");
+    grid.at(1, 0)->text = QStringLiteral("ẞა");
+    const auto drawnAt = [&grid](int dpi) {
+        QImage image(300, 48, QImage::Format_RGB32);
+        image.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
+        image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        renderGrid(grid, painter, QPointF(0, 0), 0.1);
+        painter.end();
+        return image;
+    };
+    const QImage reference = drawnAt(96);
+    ASSERT_GT(inkIn(reference, QRect(0, 0, 300, 24), QColor(255, 255, 255)).count, 0);
+    ASSERT_GT(inkIn(reference, QRect(0, 24, 300, 24), QColor(255, 255, 255)).count, 0);
+    for (int dpi : {72, 144, 300})
+        EXPECT_EQ(drawnAt(dpi), reference) << dpi;
 }
 
 TEST(GridImage, TextWiderThanItsCellIsClippedAtTheCell)

@@ -207,6 +207,7 @@ TEST(EstimateNestingDepth, FollowsOmittedEndTagsAndRawText)
         {"comment", "<!-- <div><div> -->", 0},
         {"script", "<script>'<div><div><div>'</script><p>", 1},
         {"quoted attribute", "<a title='<div><div>'>x</a>", 1},
+        {"double-quoted attribute", "<a title=\"<div><div>\">x</a>", 1},
         {"nesting after a quoted attribute", "<a title='t'><b><i>x</i></b></a>", 3},
         {"quote left open", "<div><a title='<div><div>", 2},
         {"void and p tags with attributes", "<br class=a><img src=b><p id=c>x<p id=d>y", 1},
@@ -215,6 +216,7 @@ TEST(EstimateNestingDepth, FollowsOmittedEndTagsAndRawText)
         {"options without end tags", manyOptions, 2},
         {"list items without end tags", manyItems, 2},
         {"svg self-closing", "<svg><path/><path/><g/></svg>", 1},
+        {"formatting end tag over a block", "<b><div>x</b><i><i>y", 3},
     };
     for (const Case &c : cases)
         EXPECT_EQ(estimateNestingDepth(c.html, 100), c.depth) << c.name;

@@ -1,0 +1,108 @@
+// The tally window's controls as the command line's options: every choice
+// gives a text the command line takes, an open range takes its other bound
+// from the largest one, and bounds the wrong way round are swapped.
+
+#include "output/tally_view.h"
+
+#include <gtest/gtest.h>
+
+using namespace marunoki;
+
+TEST(TallyOptionsOf, EveryChoiceOfTheWindowIsAFilterTheCommandLineTakes)
+{
+    struct Case {
+        const char *name;
+        TallyForm form;
+        TallyOptions expected;
+    };
+    TallyForm every;
+    every.from = QDate(2026, 1, 2);
+    every.to = QDate(2026, 12, 31);
+    every.site = 2;
+    every.course = 10;
+    every.surface = 1;
+    every.distanceLow = 1000;
+    every.distanceHigh = 2000;
+    every.runnersLow = 8;
+    every.runnersHigh = 12;
+    every.by = 5;
+    const auto with = [](auto change) {
+        TallyForm form;
+        change(form);
+        return form;
+    };
+    const Case cases[] = {
+        {"nothing chosen", {}, {}},
+        {"every field", every,
+            {QStringLiteral("2026-01-02"), QStringLiteral("2026-12-31"), QStringLiteral("2"),
+                QStringLiteral("10"), QStringLiteral("芝"), QStringLiteral("1000-2000"),
+                QStringLiteral("8-12"), QStringLiteral("mark")}},
+        {"lower bounds only", with([](TallyForm &f) {
+             f.distanceLow = 1200;
+             f.runnersLow = 10;
+         }),
+            {{}, {}, {}, {}, {}, QStringLiteral("1200-4000"), QStringLiteral("10-18"), {}}},
+        {"upper bounds only, dirt", with([](TallyForm &f) {
+             f.distanceHigh = 1400;
+             f.runnersHigh = 9;
+             f.surface = 2;
+         }),
+            {{}, {}, {}, {}, QStringLiteral("ダ"), QStringLiteral("0-1400"), QStringLiteral("0-9"), {}}},
+        {"bounds the wrong way round", with([](TallyForm &f) {
+             f.distanceLow = 1800;
+             f.distanceHigh = 1200;
+             f.by = 4;
+         }),
+            {{}, {}, {}, {}, {}, QStringLiteral("1200-1800"), {}, QStringLiteral("popularity")}},
+        {"choices beyond the boxes", with([](TallyForm &f) {
+             f.site = 3;
+             f.course = 11;
+             f.surface = 3;
+             f.by = 6;
+         }),
+            {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const TallyOptions options = tallyOptionsOf(c.form);
+        const auto fields = [](const TallyOptions &o) {
+            return QStringList {o.from, o.to, o.site, o.course, o.surface, o.distance, o.runners, o.by};
+        };
+        EXPECT_EQ(fields(options), fields(c.expected));
+        EXPECT_EQ(parseTallyRequest(options).error, QString());
+    }
+}
+
+// A text that is no filter names its option, and the window's view of it is
+// that one message with nothing tallied.
+TEST(TallyOptionsOf, ATextThatIsNoFilterIsNamedAndNothingIsTallied)
+{
+    struct Case {
+        QString TallyOptions::*field;
+        const char *text;
+        const char *named;
+    };
+    const Case cases[] = {
+        {&TallyOptions::from, "2026/01/02", "--from"},
+        {&TallyOptions::to, "2026-02-30", "--to"},
+        {&TallyOptions::site, "3", "--site"},
+        {&TallyOptions::course, "99", "--course"},
+        {&TallyOptions::surface, "障", "--surface"},
+        {&TallyOptions::distance, "1800-1200", "--distance"},
+        {&TallyOptions::runners, "8-12-16", "--runners"},
+        {&TallyOptions::by, "odds", "--by"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.named);
+        TallyOptions options;
+        options.*c.field = QString::fromUtf8(c.text);
+        const TallyRequest request = parseTallyRequest(options);
+        EXPECT_TRUE(request.error.startsWith(QString::fromLatin1(c.named) + u' '))
+            << request.error.toStdString();
+        // No journal is opened for it: the path is never looked at.
+        const TallyView view = tallyViewOf(QStringLiteral("/nonexistent/journal.sqlite"), options);
+        EXPECT_FALSE(view.status.ok());
+        EXPECT_EQ(view.status.message(), request.error);
+        EXPECT_TRUE(view.tables.empty());
+    }
+}
