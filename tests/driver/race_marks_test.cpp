@@ -109,6 +109,23 @@ TEST(RaceMarks, KeysMarkOnlyAnAnalysedRaceTheJournalHoldsAndThePanelListsMarkOrd
         marks.loadStarting();
         EXPECT_FALSE(marks.possible() || marks.markOf(2) || !marks.rows().empty());
     }
+
+    // Read again from a changed card (horses 1 and 2 swapped, horse 6 in place
+    // of horse 5): each mark stays with its horse; horse 5's is listed apart.
+    TestFolder folder;
+    RecordingSink messages;
+    const auto first = card({1, 2, 3, 4, 5});
+    const auto second = card({2, 1, 3, 4, 6});
+    record(folder, *first);
+    RaceMarks before(AppFolder(folder.path()), *first);
+    before.raceShown(kRace, true, false, true, messages);
+    for (const auto &[runner, mark] : set)
+        ASSERT_TRUE(before.setMark(runner, mark, messages));
+    record(folder, *second);
+    RaceMarks after(AppFolder(folder.path()), *second);
+    after.raceShown(kRace, true, false, true, messages);
+    EXPECT_EQ(panel(after), (Rows {{1, "1◎見本馬2"}, {2, "2○見本馬1"}, {4, "4△見本馬4"}, {0, "5△"}}));
+    EXPECT_FALSE(after.markOf(5));
 }
 
 }  // namespace
