@@ -146,6 +146,13 @@ TEST(HikakuGraph, SkipsUnnamedRunnersAndBreaksOnMissingFigures)
     h.draw();
     EXPECT_EQ(h.circles().size(), 2u);
     EXPECT_EQ(primitivesOf(h.window.picture1, PrimitiveKind::Line).size(), 1u);  // the reference line only
+    // A run without a date is passed over: the runs either side are joined.
+    Hikaku joined(1);
+    placeRun(joined.store, 1, 1, 28, 60);
+    placeRun(joined.store, 1, 3, 84, 62);
+    joined.draw();
+    EXPECT_EQ(joined.circles().size(), 2u);
+    EXPECT_EQ(primitivesOf(joined.window.picture1, PrimitiveKind::Line).size(), 2u);
 }
 
 TEST(HikakuGraph, CircleBeforeTheLineBackToThePreviousPoint)
