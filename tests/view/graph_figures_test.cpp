@@ -32,11 +32,12 @@ TEST(SpSisuu, FiguresOffTheScaleSitOnItsEdgesWithTheirValue)
     placeRun(store, 1, 1, 28, 135);  // above the scale
     placeRun(store, 1, 2, 56, 25);  // below the scale
     placeRun(store, 1, 3, 84, 70);  // on it
+    placeRun(store, 1, 4, 112, 30);  // on its lower edge: still on it
     const StepResult r = runStep(graph::SP_sisuu, store);
     ASSERT_TRUE(r.ok);
 
     const auto circles = figureCircles(r.box);
-    ASSERT_EQ(circles.size(), 3u);
+    ASSERT_EQ(circles.size(), 4u);
     EXPECT_DOUBLE_EQ(circles[0].x1, xOfDaysBefore(28));
     EXPECT_DOUBLE_EQ(circles[0].y1, 200);  // top edge
     EXPECT_DOUBLE_EQ(circles[1].y1, 6535);  // bottom edge
@@ -51,8 +52,9 @@ TEST(SpSisuu, FiguresOffTheScaleSitOnItsEdgesWithTheirValue)
     ASSERT_EQ(below.size(), 1u);
     EXPECT_DOUBLE_EQ(below[0].y1, 6535 - 350);  // printed above the circle
     const auto onScale = textsReading(r.box, QStringLiteral("東"));
-    ASSERT_EQ(onScale.size(), 1u);
+    ASSERT_EQ(onScale.size(), 2u);
     EXPECT_DOUBLE_EQ(onScale[0].y1, yOfValue(40) - 350);
+    EXPECT_DOUBLE_EQ(onScale[1].y1, 6535 - 350);
 }
 
 TEST(SpSisuu, NegativeDifferenceShowsTheTwoDigitFigure)
