@@ -50,7 +50,7 @@ std::optional<QRect> placeOnScreens(
     for (const QRect &screen : screens) {
         const QRect common = screen.intersected(outer);
         const qint64 area = qint64(common.width()) * common.height();
-        if (!common.isEmpty() && area > bestArea) {
+        if (area > bestArea) {  // a screen it misses has an area of 0
             best = &screen;
             bestArea = area;
         }
