@@ -33,6 +33,11 @@ NOTES ON THE DESIGN
   literals blanked out, so nothing is planted in text. Binary operators are
   recognised by the spaces clang-format puts around them, which keeps template
   brackets, `->` and `<<` out.
+- A mutant whose object file holds the same code as the unmutated one (the two
+  compared with their debug information stripped, which is where line and column
+  live) cannot be noticed by any test: the compiler has shown it equivalent. It
+  is not counted, like one that does not compile, and the next of the sample
+  takes its place.
 """
 
 import argparse
@@ -413,6 +418,15 @@ class Build:
             inputs = [line.strip() for line in query.splitlines()[2:] if line.startswith("    ")]
             self.programs[name] = self.folder / (inputs[0] if inputs else f"tests/{name}")
 
+    def code_digest(self, obj):
+        """Digest of an object file's code and data, its debug information left out."""
+        stripped = self.folder / "mutants-stripped.o"
+        if self.runner.run(["objcopy", "--strip-debug", self.folder / obj, stripped]) != 0:
+            return None
+        digest = hashlib.sha1(stripped.read_bytes()).hexdigest()
+        stripped.unlink()
+        return digest
+
     def object_of(self, rel_path):
         return self.objects.get(str((ROOT / rel_path).resolve()))
 
@@ -571,7 +585,7 @@ def main():
         signal.signal(signum, on_signal)
     runner = Runner(build_dir / "mutants.log")
     build = Build(build_dir, args.jobs, runner)
-    killed, tested, survivors, skipped = 0, 0, [], 0
+    killed, tested, survivors, skipped, same_code = 0, 0, [], 0, 0
     try:
         build.configure()
         build.read_graph()
@@ -596,6 +610,12 @@ def main():
                 return 1
             limits[name] = args.timeout or max(60.0, 3 * spent)
             print(f"unmutated: {name} passes in {spent:.0f}s", flush=True)
+        # Taken while every object is built from the unmutated tree.
+        unmutated = {}
+        for f in files:
+            obj = build.object_of(f)
+            if obj:
+                unmutated[obj[0]] = build.code_digest(obj[0])
         for mutant in order:
             if tested == target:
                 break
@@ -609,6 +629,8 @@ def main():
                 planter.plant(mutant)
                 if not build.ninja(obj[0]):
                     verdict = "no build"
+                elif unmutated.get(obj[0]) is not None and build.code_digest(obj[0]) == unmutated[obj[0]]:
+                    verdict = "same code"
                 else:
                     for name in tests:
                         if not build.ninja(str(build.programs[name].relative_to(build_dir))):
@@ -627,6 +649,10 @@ def main():
             if verdict == "no build":
                 skipped += 1
                 print(f"   -   no build  {mutant.where()} {mutant.change()} [{mutant.ident}]", flush=True)
+                continue
+            if verdict == "same code":
+                same_code += 1
+                print(f"   -   same code {mutant.where()} {mutant.change()} [{mutant.ident}]", flush=True)
                 continue
             tested += 1
             if verdict == "killed":
@@ -648,6 +674,8 @@ def main():
 
     if skipped:
         print(f"{skipped} mutants did not compile and are not counted")
+    if same_code:
+        print(f"{same_code} mutants compiled to the unmutated code (equivalent) and are not counted")
     if survivors:
         print("Survivors:")
         for m in survivors:
