@@ -258,6 +258,16 @@ TEST(RenderGrid, DrawsAtTheOriginAndScale)
     EXPECT_EQ(image.pixelColor(49, 21), QColor(255, 255, 255));
     EXPECT_EQ(image.pixelColor(151, 21), QColor(255, 255, 255));
     EXPECT_EQ(image.pixelColor(60, 45), QColor(255, 255, 255));
+
+    // Rows without columns are nothing to draw, their grid lines included.
+    CellGrid columnless;
+    columnless.setRows(3);
+    columnless.gridLines = true;
+    image.fill(Qt::white);
+    QPainter again(&image);
+    renderGrid(columnless, again, QPointF(50, 20), 0.1);
+    again.end();
+    EXPECT_EQ(inkIn(image, image.rect(), Qt::white).count, 0);
 }
 
 // Only the rows the clip reaches are drawn; a row the clip cuts through is drawn
