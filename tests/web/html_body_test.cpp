@@ -212,6 +212,8 @@ TEST(EstimateNestingDepth, FollowsOmittedEndTagsAndRawText)
         {"quote left open", "<div><a title='<div><div>", 2},
         {"void and p tags with attributes", "<br class=a><img src=b><p id=c>x<p id=d>y", 1},
         {"cells without end tags", manyCells, 4},
+        {"cells from the first element on", "<td>a<td>b<th>c", 1},
+        {"a table in a table from the first element on", "<table><table>", 1},
         {"paragraphs without end tags", manyParagraphs, 1},
         {"options without end tags", manyOptions, 2},
         {"list items without end tags", manyItems, 2},
