@@ -290,11 +290,17 @@ TEST_P(TrackLookups, VariantMatchesSurfaceCodesAsSqliteCompares)
     file.writer().exec("INSERT INTO T_sisuu VALUES ('2006-10-07', '06', 'x', 0.7)");
     file.writer().exec("INSERT INTO T_sisuu VALUES ('2006-10-07', '07', NULL, 0.8)");
     file.writer().exec("INSERT INTO T_sisuu VALUES ('2006-10-07', NULL, 0, 0.9)");
+    // A row without an integer surface takes no other row's place.
+    file.variant("2006-10-07", "06", 1, 0.3);
+    file.variant("2006-10-07", "07", 0, 0.4);
+    file.variant("2006-10-07", "07", 1, 0.5);
     auto db = file.open();
     TrackDatabase track(*db, TrackDatabase::Kind::Central);
     expectValue(track.trackVariant(k2006_10_07, "05", 1), 0.6f);
     expectMissing(track.trackVariant(k2006_10_07, "06", 0));
-    expectMissing(track.trackVariant(k2006_10_07, "07", 0));
+    expectValue(track.trackVariant(k2006_10_07, "06", 1), 0.3f);
+    expectValue(track.trackVariant(k2006_10_07, "07", 0), 0.4f);
+    expectValue(track.trackVariant(k2006_10_07, "07", 1), 0.5f);
     expectMissing(track.trackVariant(k2006_10_07, "", 0));
 }
 

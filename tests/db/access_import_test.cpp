@@ -73,6 +73,55 @@ TEST(AccessImport, CopiesValuesWithTheirTypes)
     EXPECT_EQ(rows(*db, "SELECT name FROM pragma_table_info('Table3')"), (QList<QStringList> {{"a"}, {"b"}}));
 }
 
+// No Access file here holds a Null, an empty text or a Memo, and nothing here
+// writes one, so Table1 of jet4-types.mdb is edited in place. Its rows lie on
+// page 27: the first from 0xfb8 to the page's end, the second just before it.
+// A Jet 4 row ends with the offsets of its variable columns (A's 6 bytes before
+// the end), their count, and a mask of one bit per column (bit 0 = A; 1 = has a
+// value). The first row keeps its values, so one left over from it would show.
+TEST(AccessImport, KeepsNullsEmptyTextsAndMemos)
+{
+    constexpr qsizetype kFirstRow = 27 * 4096 + 0xfb8;
+    constexpr qsizetype kSecondRowMask = kFirstRow - 2;
+    constexpr qsizetype kSecondRowStartOfA = kFirstRow - 6;
+    constexpr qsizetype kFirstRowB = kFirstRow + 0x21 + 9;  // after the fixed columns and A
+    constexpr qsizetype kTypeOfB = 24 * 4096 + 0x70;  // in Table1's definition
+    struct Edit {
+        qsizetype at;
+        char from, to;
+    };
+    const struct {
+        const char *name;
+        QList<Edit> edits;
+        QList<QStringList> expected;  // A, B, D as SQL literals
+    } cases[] = {
+        {"B and D Null, A empty in the second row",
+            {{kSecondRowMask, '\xff', '\xf5'}, {kSecondRowStartOfA, 0x21, 0x23}},
+            {{"'abcdefg'", "'hijklmnop'", "222"}, {"''", "NULL", "NULL"}}},
+        // The first row's B becomes an inline Memo of its last three characters.
+        {"B a Memo, Null in the second row",
+            {{kTypeOfB, 0x0a, 0x0c}, {kFirstRowB, 'h', 6}, {kFirstRowB + 2, 'i', 0},
+                {kFirstRowB + 3, 0, '\x80'}, {kSecondRowMask, '\xff', '\xfd'}},
+            {{"'abcdefg'", "'nop'", "222"}, {"'a'", "NULL", "0"}}},
+    };
+    QFile original(testData("access/jet4-types.mdb"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray whole = original.readAll();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        QByteArray bytes = whole;
+        for (const Edit &edit : c.edits) {
+            ASSERT_EQ(bytes[edit.at], edit.from) << "at " << edit.at;
+            bytes[edit.at] = edit.to;
+        }
+        QString error;
+        auto db = Database::openQuietly(folder.write("edited.mdb", bytes), &error, folder.file("cache"));
+        ASSERT_TRUE(db) << error.toStdString();
+        EXPECT_EQ(rows(*db, "SELECT quote(A), quote(B), quote(D) FROM Table1 ORDER BY rowid"), c.expected);
+    }
+}
+
 TEST(AccessImport, KeepsUnicodeText)
 {
     TestFolder folder;
