@@ -15,6 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstring>
+
+#include <dlfcn.h>
+#include <sqlite3.h>
+
 using namespace marunoki;
 using namespace marunoki::test;
 
@@ -46,7 +52,25 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden);
 }
 
+// How many more rows of Table1 are written before one fails; -1: none fails.
+std::atomic<int> table1RowsBeforeAFailure {-1};
+
 }  // namespace
+
+// A row of the copy that cannot be written. A full disk cannot make one fail:
+// SQLite keeps the pages of a copy this small in memory until the commit. So
+// this program's own sqlite3_step, which the import's calls reach (in its
+// child process too), fails a row of Table1 when asked to.
+extern "C" int sqlite3_step(sqlite3_stmt *statement)
+{
+    static const auto step = reinterpret_cast<int (*)(sqlite3_stmt *)>(dlsym(RTLD_NEXT, "sqlite3_step"));
+    const char *sql = sqlite3_sql(statement);
+    static const char insert[] = "INSERT INTO \"Table1\"";
+    if (table1RowsBeforeAFailure >= 0 && sql && std::strncmp(sql, insert, sizeof insert - 1) == 0
+        && table1RowsBeforeAFailure-- == 0)
+        return SQLITE_FULL;
+    return step(statement);
+}
 
 TEST(AccessImport, CopiesValuesWithTheirTypes)
 {
@@ -445,6 +469,20 @@ TEST(ImportMdb, AFailureToSaveTheCopyKeepsTheOldDestination)
         EXPECT_EQ(kept.readAll(), QByteArray("old copy"));
         EXPECT_EQ(folderEntries(folder.path()), entries);
     }
+}
+
+TEST(ImportMdb, ARowThatCannotBeWrittenFailsTheImport)
+{
+    TestFolder folder;
+    const QString destination = folder.file("out.sqlite");
+    table1RowsBeforeAFailure = 1;  // the second row
+    const Status status = importMdb(accessFile(folder, "jet4-types.mdb"), destination);
+    table1RowsBeforeAFailure = -1;
+    EXPECT_FALSE(status.ok());
+    EXPECT_TRUE(status.message().contains("cannot write a row of table \"Table1\""))
+        << status.message().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(destination));
+    EXPECT_EQ(folderEntries(folder.path()), QStringList {"jet4-types.mdb"});
 }
 
 TEST(ImportMdb, RefusesWhatIsNotAnAccessFile)
