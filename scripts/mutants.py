@@ -28,7 +28,9 @@ NOTES ON THE DESIGN
   `cmake --graphviz`; a test program is an executable linking gtest_main. They
   run narrowest first (fewest libraries linked) and stop at the first kill.
 - The build folder is its own (build-mutants unless given), so a developer's
-  build is untouched; builds and tests run under `nice -n 19` with -j2.
+  build is untouched; builds and tests run under `nice -n 19` with -j2. It is
+  built with the standard library's assertions, so a mutant that breaks a
+  precondition (an empty optional read, an index past the end) is caught.
 - Mutants are found line by line in code with comments, strings and character
   literals blanked out, so nothing is planted in text. Binary operators are
   recognised by the spaces clang-format puts around them, which keeps template
@@ -365,10 +367,13 @@ class Build:
         self.runner = runner
 
     def configure(self):
-        if (self.folder / "build.ninja").exists():
-            return
+        # The standard library's own checks on: a mutant that reads an empty
+        # optional or past a container's end stops the test program instead of
+        # reading whatever lies there. Run every time, so a folder configured
+        # otherwise is brought to these settings.
         status = self.runner.run(["cmake", "-S", ROOT, "-B", self.folder, "-G", "Ninja",
-                                  "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DMARUNOKI_BENCH=OFF"])
+                                  "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DMARUNOKI_BENCH=OFF",
+                                  "-DCMAKE_CXX_FLAGS=-D_GLIBCXX_ASSERTIONS"])
         if status != 0:
             sys.exit(f"mutants.py: configuring {self.folder} failed (see {self.runner.log.name})")
 

@@ -215,6 +215,25 @@ TEST(TrackDatabase, AMissingTableIsAFailedLookupNotACrash)
         EXPECT_TRUE(average.error.contains("T_avetime")) << average.error.toStdString();
     }
     EXPECT_FALSE(track.issueDate().has_value());
+
+    // Tables that fail while they are read (views overflowing an integer) fail with the cause.
+    const QString failing = folder.file("failing.dat");
+    {
+        SqliteFile writer(failing);
+        writer.exec("CREATE VIEW T_sisuu AS SELECT '2006-10-07' AS S_date, '05' AS S_zyo, "
+                    "abs(-9223372036854775807 - 1) AS S_siba, 0.5 AS S_sisuu");
+        writer.exec("CREATE VIEW T_avetime AS SELECT 'ave' AS A_class, 1600 AS A_kyori, '05' AS A_zyo, "
+                    "1 AS A_siba, abs(-9223372036854775807 - 1) AS A_time");
+    }
+    auto failingDb = Database::openQuietly(failing);
+    ASSERT_TRUE(failingDb);
+    TrackDatabase failingTrack(*failingDb, TrackDatabase::Kind::Central);
+    const Lookup variant = failingTrack.trackVariant(k2006_10_07, "05", 1);
+    const Lookup average = failingTrack.averageTime(1600, "05", 1);
+    EXPECT_FALSE(variant.ok);
+    EXPECT_FALSE(average.ok);
+    EXPECT_TRUE(variant.error.contains("T_sisuu: integer overflow")) << variant.error.toStdString();
+    EXPECT_TRUE(average.error.contains("T_avetime: integer overflow")) << average.error.toStdString();
 }
 
 TEST_P(TrackLookups, NullOrTextValuesAreErrors)

@@ -215,18 +215,20 @@ TEST(DatabaseWal, ExplainsADamagedFile)
     writeWalFile(withLog, QStringLiteral("logged.dat"), Log::Committed);
     withLog.write(QStringLiteral("logged.dat"), damaged);
 
-    const QString cases[] = {
-        folder.write(QStringLiteral("damaged.dat"), damaged),
-        folder.write(QStringLiteral("future.dat"), badLog),
-        withLog.file(QStringLiteral("logged.dat")),
+    // The cause is SQLite's own, the damaged file's with a log included (not the copy's I/O error).
+    const std::pair<QString, QString> cases[] = {
+        {folder.write(QStringLiteral("damaged.dat"), damaged), "database disk image is malformed"},
+        {folder.write(QStringLiteral("future.dat"), badLog), "file is not a database"},
+        {withLog.file(QStringLiteral("logged.dat")), "database disk image is malformed"},
     };
-    for (const QString &path : cases) {
+    for (const auto &[path, cause] : cases) {
         const QString dir = QFileInfo(path).absolutePath() + '/';
         const auto before = snapshot(dir);
         RecordingSink sink;
         EXPECT_FALSE(Database::open(path, sink)) << path.toStdString();
         EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("dataファイルが開けません")});
-        EXPECT_TRUE(sink.details().value(0).startsWith(path + " cannot be read as an SQLite database: "))
+        EXPECT_TRUE(
+            sink.details().value(0).startsWith(path + " cannot be read as an SQLite database: " + cause))
             << sink.details().value(0).toStdString();
         EXPECT_EQ(snapshot(dir), before);
     }

@@ -213,8 +213,8 @@ TEST_F(NetworkTest, RefusesPagesOverTheSizeLimit)
     const QByteArray zipped = gzipped(fits);
     server.route(QStringLiteral("/just-fits"), HttpRoute::html(fits));
     server.route(QStringLiteral("/just-fits-zipped"),
-        HttpRoute::raw(head("Content-Encoding: gzip\r\nContent-Length: " + QByteArray::number(zipped.size())
-                            + "\r\n")
+        HttpRoute::raw(
+            head("Content-Encoding: gzip\r\nContent-Length: " + QByteArray::number(zipped.size()) + "\r\n")
             + zipped));
     const FetchedPage huge = fetch(source, server.url(QStringLiteral("/huge")));
     EXPECT_EQ(huge.outcome, FetchedPage::Outcome::Failed);
