@@ -97,6 +97,8 @@ TEST(ReportFolder, ReplacesTheOldReportWholeOrLeavesItWhole)
             if (c.finish) {
                 const Status swapped = report.swapIn();
                 ASSERT_TRUE(swapped.ok()) << swapped.message().toStdString();
+                // Once in, it stays: a second swap is refused and touches nothing.
+                EXPECT_TRUE(report.swapIn().message().contains(QStringLiteral("置き換え済み")));
             }
         }
         EXPECT_EQ(filesIn(top.file(QString::fromLatin1(c.real))), c.expected);
