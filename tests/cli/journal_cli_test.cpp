@@ -99,7 +99,13 @@ TEST(JournalCli, RecordsFillsAndTalliesTheSampleDay)
     EXPECT_TRUE(csvText.startsWith(
         QStringLiteral("平均指数 順位別成績\r\n順位,レース数,1着,2着,3着,着外,勝率,連対率,複勝率\r\n")))
         << csvText.toStdString();
-    EXPECT_TRUE(QFile::exists(html + QStringLiteral("/index.html")));
+    QFile page(html + QStringLiteral("/index.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QByteArray pageText = page.readAll();
+    // Each of the four tables in a section of its own, closed before the next.
+    EXPECT_EQ(pageText.count("<section>"), 4);
+    EXPECT_EQ(pageText.count("</section>\n<section>"), 3);
+    EXPECT_TRUE(pageText.contains("</section>\n<p class=\"footer\">"));
     for (int i = 1; i <= 4; ++i)
         EXPECT_TRUE(QFile::exists(html + QStringLiteral("/tally-%1.svg").arg(i)));
 

@@ -127,7 +127,7 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
                                  "\"2026/11/29\",05,11,3,▲\r\n"
                                  "2026-11-29,東京,12,18,◎\r\n"  // a number, but race 12 has 4 runners
                                  "\r\n"
-                                 "2026-11-30,東京,11,1,◎\r\n"  // no race that day
+                                 "2026-11-30,東京,1,1,◎\r\n"  // race 1, but no race that day
                                  "2026-11-29,東京,12,4,-\r\n"  // clears
                                  "2026-11-29,東京,11,3,☆\r\n");
     const MarksImport imported = importMarks(*journal, file);
