@@ -5,6 +5,7 @@
 #include <mdbtools.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -277,7 +278,10 @@ private:
             if (table_->cur_row > 0
                 && mdb_find_row(mdb_, static_cast<int>(table_->cur_row) - 1, &start, &size) == 0) {
                 std::vector<MdbField> fields(table_->num_cols);
-                const int count = mdb_crack_row(table_, start & kOffsetMask, size, fields.data());
+                // A row written before a column was deleted counts more columns
+                // than the table: only the table's own are filled in.
+                const int count = std::min(mdb_crack_row(table_, start & kOffsetMask, size, fields.data()),
+                    static_cast<int>(fields.size()));
                 for (int i = 0; i < count; ++i) {
                     const int column = fields[static_cast<std::size_t>(i)].colnum;
                     if (column >= 0 && column < static_cast<int>(nullFlags_.size()))

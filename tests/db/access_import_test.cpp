@@ -127,6 +127,10 @@ TEST(AccessImport, KeepsNullsEmptyTextsAndMemos)
             {{kTypeOfB, 0x0a, 0x0c}, {kFirstRowB, 'h', 6}, {kFirstRowB + 2, 'i', 0},
                 {kFirstRowB + 3, 0, '\x80'}, {kSecondRowMask, '\xff', '\xfd'}},
             {{"'abcdefg'", "'nop'", "222"}, {"'a'", "NULL", "0"}}},
+        // A row written before a column was deleted holds more columns than the table.
+        {"the second row longer than the table, A empty",
+            {{kSecondRowStartOfA - 0x29, 9, 10}, {kSecondRowStartOfA, 0x21, 0x23}},
+            {{"'abcdefg'", "'hijklmnop'", "222"}, {"''", "'b'", "0"}}},
     };
     QFile original(testData("access/jet4-types.mdb"));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
