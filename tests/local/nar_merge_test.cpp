@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <utility>
 
 using namespace marunoki;
@@ -201,7 +202,7 @@ TEST_F(ReadNar, TakesOnlyDaysStrictlyInsideTheWindow)
     EXPECT_EQ(runDays()[2], 419);
 }
 
-TEST_F(ReadNar, NullsLeaveTheResetValues)
+TEST_F(ReadNar, NullsAndValuesBeyondTheirFieldLeaveTheResetValues)
 {
     LocalRow first;
     first.last3f = first.kisyu = first.taizyu = QVariant();
@@ -211,8 +212,23 @@ TEST_F(ReadNar, NullsLeaveTheResetValues)
     second.zyo = second.no = QVariant();
     second.time = QStringLiteral("unknown");
     add(second);
+    // The largest value each field holds is taken; beyond it there is no value.
+    LocalRow largest;
+    largest.daysBefore = 30;
+    largest.last3f = double(std::numeric_limits<float>::max());
+    largest.taizyu = double(std::numeric_limits<qint32>::max());
+    add(largest);
+    LocalRow beyond;
+    beyond.daysBefore = 40;
+    beyond.last3f = 1e39;
+    beyond.taizyu = 2147483648.0;
+    add(beyond);
     merge();
-    ASSERT_EQ(presentRuns(), 2);
+    ASSERT_EQ(presentRuns(), 4);
+    EXPECT_EQ(store.U_3f[1][3], std::numeric_limits<float>::max());
+    EXPECT_EQ(store.U_taizyu[1][3], std::numeric_limits<qint32>::max());
+    EXPECT_EQ(store.U_3f[1][4], 0.0f);
+    EXPECT_EQ(store.U_taizyu[1][4], 0);
     EXPECT_EQ(store.U_3f[1][1], 0.0f);
     EXPECT_EQ(store.U_kisyu[1][1], QString());
     EXPECT_EQ(store.U_taizyu[1][1], 0);
