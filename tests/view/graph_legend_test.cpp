@@ -100,6 +100,7 @@ TEST(Hanrei, RowsStandAtTheGraphsHeights)
     const auto goings = primitivesIn(legend.box, PrimitiveKind::Circle, qbColor(8));
     ASSERT_EQ(goings.size(), 4u);
     EXPECT_DOUBLE_EQ(goings[3].y1, yOfValue(85));
+    EXPECT_EQ(goings[3].x1, 560);
     EXPECT_EQ(goings[3].pen.fillStyle, FillStyle::Solid);
     EXPECT_EQ(goings[3].pen.drawWidth, 1);
 }
