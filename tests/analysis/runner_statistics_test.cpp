@@ -295,9 +295,9 @@ TEST(ReferenceLine, TakesTheShareIndexRoundedHalfToEven)
     for (const auto &c : cases) {
         RaceStore store;
         store.tousuu = 2;
-        // Spread over two runners and the whole run range.
+        // Spread over two runners and the whole run range, the last run included.
         for (std::size_t i = 0; i < c.figures.size(); ++i)
-            store.U_sisuu[1 + i % 2][1 + i * 3] = c.figures[i];
+            store.U_sisuu[1 + i % 2][i + 1 == c.figures.size() ? kMaxRuns : 1 + i * 3] = c.figures[i];
         store.U_sisuu[3][1] = 200;  // beyond tousuu
         store.rentaiKizyun = -1;
         RecordingSink sink;
