@@ -93,6 +93,13 @@ TEST_F(LoaderTest, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
 
     source.onFetch = nullptr;  // the next load starts with the flag at 0
     EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageRead);
+
+    // A page the source ended as cancelled (another load stopped it) ends this load the same way.
+    FetchedPage cancelled;
+    cancelled.outcome = FetchedPage::Outcome::Cancelled;
+    source.setResult(kUrl, cancelled);
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageCancelled);
+    EXPECT_TRUE(messages.messages().isEmpty());
 }
 
 TEST_F(LoaderTest, StopPressedBeforeTheLoadReturnsTwoWithoutFetching)
