@@ -117,5 +117,9 @@ TEST(ReportFolder, ReplacesTheOldReportWholeOrLeavesItWhole)
     ReportFolder report(file, &isReportFileName);
     EXPECT_FALSE(report.opened().ok());
     EXPECT_FALSE(report.swapIn().ok());
+    // So is a folder whose parent cannot be made because that file is in its way.
+    ReportFolder below(file + QStringLiteral("/day/01R"), &isReportFileName);
+    EXPECT_TRUE(below.opened().message().contains(QStringLiteral("を作成できません")));
+    EXPECT_FALSE(below.swapIn().ok());
     EXPECT_EQ(filesIn(top.path()), (Files {{QStringLiteral("report"), "a file"}}));
 }
