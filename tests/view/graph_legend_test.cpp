@@ -119,6 +119,7 @@ TEST(Hanrei, SeriesKeysBelowTheGraphHeight)
         ASSERT_EQ(name.size(), 1u);
         EXPECT_EQ(name[0].x1, 50);
         EXPECT_DOUBLE_EQ(name[0].y1, key.y - 250);
+        EXPECT_EQ(name[0].points, 8);
         bool lineFound = false;
         for (const DrawPrimitive &p : primitivesIn(legend.box, PrimitiveKind::Line, key.colour))
             lineFound = lineFound || (p.x1 == 0 && p.x2 == 800 && p.y1 == key.y);
