@@ -11,9 +11,14 @@ counted and the next one of the sample takes its place.
     python3 scripts/mutants.py --sample 150 --seed 21 src/app src/web
     python3 scripts/mutants.py --list src/web/page_cache.cpp
     python3 scripts/mutants.py --id 3f2a9c1b --id 0c4d5e6f src/web
+    python3 scripts/mutants.py --ids-from earlier-run.txt src/app src/web
 
 Prints one line per mutant, the survivors (file:line and the change) and
-`killed K of N (P%)` last. Exit status 0 when the run finished, 1 when the
+`killed K of N (P%)`. A survivor listed in scripts/mutants-equivalent.txt (its
+id, where it is, and why no test can notice it: the same behaviour for every
+input, or code no input reaches) is shown with that reason, and a last line
+gives the share killed of the mutants not listed there. A listed mutant that a
+test kills is said to be wrongly listed and counts as killed. Exit status 0 when the run finished, 1 when the
 tests fail without a mutant, 2 on a usage error or a dirty tree, 130 when
 stopped by a signal.
 
@@ -534,6 +539,35 @@ def run_test(build, name, timeout):
     return status
 
 
+def read_equivalent(path):
+    """Id -> reason of the mutants listed as impossible to notice; lines are
+    `ID file:line reason`, with # comments."""
+    listed = {}
+    if not path.exists():
+        return listed
+    for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+        line = line.split("#", 1)[0].strip()
+        if not line:
+            continue
+        parts = line.split(None, 2)
+        if len(parts) < 3 or not re.fullmatch(r"[0-9a-f]{8}", parts[0]):
+            sys.exit(f"mutants.py: {path}:{number}: wants `ID file:line reason`")
+        listed[parts[0]] = f"{parts[1]} {parts[2]}"
+    return listed
+
+
+def ids_in(path):
+    """The mutant ids a file names: those in square brackets on the lines of
+    killed and surviving mutants of an earlier run's output, else one per line."""
+    text = path.read_text(encoding="utf-8")
+    ids = re.findall(r"^\s*\d+/\d+ (?:killed|survived) .*\[([0-9a-f]{8}),", text, re.M)
+    if not ids:
+        ids = re.findall(r"^\s*([0-9a-f]{8})\b", text, re.M)
+    if not ids:
+        sys.exit(f"mutants.py: no mutant ids in {path}")
+    return list(dict.fromkeys(ids))
+
+
 def main():
     parser = argparse.ArgumentParser(description="Plants one-line faults and checks that the tests notice.")
     parser.add_argument("paths", nargs="+", help="C++ files or folders (their .cpp files)")
@@ -541,6 +575,8 @@ def main():
     chosen.add_argument("--sample", type=int, metavar="N", help="test N mutants chosen at random")
     chosen.add_argument("--all", action="store_true", help="test every mutant")
     chosen.add_argument("--id", action="append", metavar="ID", help="test the mutant with this id (repeatable)")
+    chosen.add_argument("--ids-from", metavar="FILE", help="test the mutants whose ids (in square brackets, "
+                        "as this script prints them, or one per line) a file holds: an earlier run again")
     parser.add_argument("--seed", type=int, default=1, help="seed of the sample (default 1)")
     parser.add_argument("--build", default="build-mutants", help="build folder (default build-mutants)")
     parser.add_argument("--jobs", type=int, default=2, help="build jobs (default 2)")
@@ -549,7 +585,12 @@ def main():
     parser.add_argument("--shard", metavar="K/N", help="test the K-th of N interleaved parts of the sample "
                         "(0-based), to share it between clones of the tree")
     parser.add_argument("--list", action="store_true", help="list the mutants and their ids, build nothing")
+    parser.add_argument("--equivalent", default=str(ROOT / "scripts" / "mutants-equivalent.txt"), metavar="FILE",
+                        help="mutants no test can notice, with the reason (default scripts/mutants-equivalent.txt)")
     args = parser.parse_args()
+    equivalent = read_equivalent(Path(args.equivalent))
+    if args.ids_from:
+        args.id = ids_in(Path(args.ids_from))
 
     files = source_files(args.paths)
     candidates = [m for f in files for m in mutants_of(f)]
@@ -591,6 +632,7 @@ def main():
     runner = Runner(build_dir / "mutants.log")
     build = Build(build_dir, args.jobs, runner)
     killed, tested, survivors, skipped, same_code = 0, 0, [], 0, 0
+    wrongly_listed = []
     try:
         build.configure()
         build.read_graph()
@@ -662,8 +704,12 @@ def main():
             tested += 1
             if verdict == "killed":
                 killed += 1
+                if mutant.ident in equivalent:
+                    wrongly_listed.append(mutant)
             else:
                 survivors.append(mutant)
+                if mutant.ident in equivalent:
+                    verdict = "equivalent"
             detail = f"by {by}" if by else f"{len(tests)} programs"
             print(f"{tested:4}/{target} {verdict:8} {mutant.where()} {mutant.change()} "
                   f"[{mutant.ident}, {detail}, {spent:.0f}s]", flush=True)
@@ -681,12 +727,24 @@ def main():
         print(f"{skipped} mutants did not compile and are not counted")
     if same_code:
         print(f"{same_code} mutants compiled to the unmutated code (equivalent) and are not counted")
-    if survivors:
+    for m in wrongly_listed:
+        print(f"mutants.py: {m.ident} is listed as equivalent in {args.equivalent}, but a test killed it")
+    listed = [m for m in survivors if m.ident in equivalent]
+    if listed:
+        print("Survivors listed as equivalent or unreachable:")
+        for m in listed:
+            print(f"  {m.where()} {m.change()} [{m.ident}]\n      {equivalent[m.ident].split(None, 1)[1]}")
+    unlisted = [m for m in survivors if m.ident not in equivalent]
+    if unlisted:
         print("Survivors:")
-        for m in survivors:
+        for m in unlisted:
             print(f"  {m.where()} {m.change()} [{m.ident}]")
     percent = 100.0 * killed / tested if tested else 0.0
     print(f"killed {killed} of {tested} ({percent:.1f}%)")
+    if listed:
+        rest = tested - len(listed)
+        share = 100.0 * killed / rest if rest else 0.0
+        print(f"killed {killed} of the {rest} not listed as equivalent or unreachable ({share:.1f}%)")
     return status
 
 

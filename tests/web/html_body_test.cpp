@@ -105,6 +105,8 @@ TEST(ExtractBodyHtml, SerializesLikeInnerHtml)
             "<script>if (a < b && c > d) x();</script>"},
         {"style raw", "<body><style>p > a { }</style>", "<style>p > a { }</style>"},
         {"unknown element lower-cased", "<body><MyTag Foo=1>x</MyTag>", "<mytag foo=\"1\">x</mytag>"},
+        {"svg names keep their capitals", "<body><svg><clipPath/><foreignObject>x</foreignObject></svg>",
+            "<svg><clipPath></clipPath><foreignObject>x</foreignObject></svg>"},
         {"head content moved out", "<html><head><title>t</title></head><body>b</body></html>", "b"},
         {"missing end tags written in", "<body><p>one<p>two", "<p>one</p><p>two</p>"},
         {"entities decoded then escaped", "<body>&copy;&#x5B57;&amp;", "\xC2\xA9\xE5\xAD\x97&amp;"},
