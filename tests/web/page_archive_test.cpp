@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QUrl>
 
@@ -120,7 +121,12 @@ TEST(PageArchive, FileNamesAreReadableAndDistinct)
     EXPECT_EQ(names[0], QStringLiteral("site2.example_db_horse.php_hid_123.html"));
     EXPECT_TRUE(names[1].startsWith(QStringLiteral("site2.example_db_horse.php_hid_123-")))
         << names[1].toStdString();
+    // A name shortened from a long address always carries the address's hash.
     EXPECT_LT(names[2].size(), 100);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^site2.example_a+-[0-9a-f]{10}\\.html$"))
+                    .match(names[2])
+                    .hasMatch())
+        << names[2].toStdString();
     for (const QString &name : names) {
         EXPECT_FALSE(name.contains(u'/')) << name.toStdString();
         EXPECT_EQ(names.count(name), 1) << name.toStdString();
