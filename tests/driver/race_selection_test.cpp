@@ -36,6 +36,17 @@ TEST(MissingSelection, NamesTheFirstUnchosenBoxOnly)
     }
 }
 
+TEST(RaceLabel, NamesCourseAndRaceOnlyOnceBothAreChosen)
+{
+    RaceSelection s = chosen();
+    EXPECT_EQ(raceLabel(s), QStringLiteral("東京 11R"));
+    s.race = std::nullopt;
+    EXPECT_EQ(raceLabel(s), QString()) << "no race";
+    s = chosen();
+    s.course = std::nullopt;
+    EXPECT_EQ(raceLabel(s), QString()) << "no course";
+}
+
 TEST(CourseCode, IsTheTablePositionWithTwoDigits)
 {
     EXPECT_EQ(courseCode(QStringLiteral("札幌")), QStringLiteral("01"));

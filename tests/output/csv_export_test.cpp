@@ -253,3 +253,29 @@ TEST(CsvExportSession, AsksOnceBeforeReplacingAnotherRace)
 }
 
 }  // namespace
+
+namespace {
+
+// The runners are looked for in the first mebibyte of an existing file: one of
+// exactly that size, its last runner at the very end, still holds this race.
+TEST(CsvExportSession, FindsTheRunnersUpToTheLastByteOfAMebibyteFile)
+{
+    TestFolder folder;
+    const AppFolder app(folder.path());
+    RaceStore store;
+    fillRace(store, QStringLiteral("ミホンオー"));
+    QString text = csvText(store);
+    const qsizetype firstRunnerEnd = text.indexOf(u'\r', text.indexOf(u'\n'));
+    const qsizetype padding = 1024 * 1024 - toCodePage(text).size() - 1;
+    text.insert(firstRunnerEnd, u',' + QString(padding, u'9'));
+    QFile file(csvPath(store, app));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(toCodePage(text)), 1024 * 1024);
+    file.close();
+
+    const CsvExportSession::Plan plan = CsvExportSession().plan(store, app, QStringLiteral("東京 10R"));
+    EXPECT_TRUE(plan.question.isEmpty()) << plan.question.toStdString();
+    EXPECT_EQ(plan.answer, CsvExportSession::Answer::Replace);
+}
+
+}  // namespace

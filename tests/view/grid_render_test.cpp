@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 using namespace marunoki;
@@ -227,6 +228,41 @@ TEST(GridImage, CharactersOutsideTheFaceStillShow)
     const QImage image = gridImage(grid, kDpi);
     EXPECT_GT(inkIn(image, cellPixels(grid, 0, 0), QColor(255, 255, 255)).count, 0);
     EXPECT_GT(inkIn(image, cellPixels(grid, 2, 0), QColor(255, 255, 255)).count, 0);
+}
+
+// A text that needs a fallback face draws the characters its own face has at
+// the same size and place as a text that needs none: a large scale shows a
+// size off by one percent.
+TEST(RenderGrid, FallbackTextKeepsTheSizeOfTheFacesOwnCharacters)
+{
+    CellGrid grid = plainGrid(2, 1, 1000);
+    grid.at(0, 0)->text = QStringLiteral("馬");
+    grid.at(1, 0)->text = QStringLiteral("馬ẞ");
+    constexpr double kScale = 2;  // an 8-point text 320 pixels high
+    const int rowPixels = int(CellGrid::kRowHeight * kScale);
+    QImage image(int(1000 * kScale), 2 * rowPixels, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderGrid(grid, painter, QPointF(0, 0), kScale);
+    painter.end();
+    // The ink box of the first character, within its row.
+    const auto firstCharacter = [&](int row) {
+        QRect box;
+        for (int y = 0; y < rowPixels; ++y) {
+            for (int x = 0; x < 340; ++x) {
+                if (image.pixelColor(x, row * rowPixels + y) != QColor(Qt::white))
+                    box |= QRect(x, y, 1, 1);
+            }
+        }
+        return box;
+    };
+    const QRect own = firstCharacter(0);
+    const QRect withFallback = firstCharacter(1);
+    ASSERT_GT(own.height(), 200);
+    for (const auto &[name, a, b] :
+        {std::tuple {"left", own.left(), withFallback.left()}, {"top", own.top(), withFallback.top()},
+            {"right", own.right(), withFallback.right()}, {"bottom", own.bottom(), withFallback.bottom()}})
+        EXPECT_NEAR(a, b, 1) << name;
 }
 
 TEST(GridImage, GridLinesOnlyWhenSwitchedOn)
