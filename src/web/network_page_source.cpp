@@ -388,6 +388,9 @@ private:
             } else if (reply->error() != QNetworkReply::NoError && code < 400) {
                 // Connection failures, redirect loops: in the user's words.
                 store(job.url, job.id, failedPage(networkCause(reply->error())));
+            } else if (status.isValid() && code == 0) {
+                // A status line of 000 answers, but with no page.
+                store(job.url, job.id, failedPage(QStringLiteral("HTTP 0")));
             } else if (code != 0 && (code < 200 || code > 299)) {
                 store(job.url, job.id, failedPage(QStringLiteral("HTTP %1").arg(code)));
             } else {

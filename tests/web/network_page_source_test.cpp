@@ -84,6 +84,8 @@ TEST_F(NetworkTest, FailuresCarryTheirCause)
     source.setTimeLimitMs(1000);
     server.route(QStringLiteral("/missing"), HttpRoute::withStatus(404, "<body>gone"));
     server.route(QStringLiteral("/error"), HttpRoute::withStatus(500));
+    server.route(QStringLiteral("/zero"),
+        HttpRoute::raw("HTTP/1.1 000 Zero\r\nContent-Length: 14\r\nConnection: close\r\n\r\n<body>x</html>"));
     server.route(QStringLiteral("/silent"), HttpRoute::neverAnswer());
     server.route(QStringLiteral("/stalled"), HttpRoute::headersThenNothing());
     server.route(QStringLiteral("/announced-huge"), HttpRoute::headersThenNothing(25 * 1024 * 1024));
@@ -96,6 +98,7 @@ TEST_F(NetworkTest, FailuresCarryTheirCause)
     const Case cases[] = {
         {server.url(QStringLiteral("/missing")), QStringLiteral("HTTP 404")},
         {server.url(QStringLiteral("/error")), QStringLiteral("HTTP 500")},
+        {server.url(QStringLiteral("/zero")), QStringLiteral("HTTP 0")},  // a status, if a senseless one
         {server.url(QStringLiteral("/silent")), QStringLiteral("制限時間 1 秒")},
         {server.url(QStringLiteral("/stalled")), QStringLiteral("制限時間 1 秒")},
         {server.url(QStringLiteral("/announced-huge")), QStringLiteral("大きすぎます")},

@@ -112,6 +112,7 @@ TEST(PageArchive, FileNamesAreReadableAndDistinct)
         QStringLiteral("http://site2.example/db/horse.php?hid/123"),  // same readable name as the first
         QStringLiteral("http://site2.example/") + QString(200, u'a'),
         QStringLiteral("http://site2.example/../../etc/passwd"),
+        QStringLiteral("file:///.cards/card.html"),  // no host
     };
     QStringList names;
     for (const QString &url : urls) {
@@ -127,6 +128,8 @@ TEST(PageArchive, FileNamesAreReadableAndDistinct)
                     .match(names[2])
                     .hasMatch())
         << names[2].toStdString();
+    // The separator and dot the path starts with are dropped: no hidden or "_." names.
+    EXPECT_EQ(names[4], QStringLiteral("cards_card.html")) << names[4].toStdString();
     for (const QString &name : names) {
         EXPECT_FALSE(name.contains(u'/')) << name.toStdString();
         EXPECT_EQ(names.count(name), 1) << name.toStdString();
