@@ -166,6 +166,9 @@ TEST_F(NetworkTest, ATransferThatDidNotEndCleanlyFailsThePage)
     };
     const Case cases[] = {
         {"chunked", head("Transfer-Encoding: chunked\r\n") + whole, {}},
+        // Chunks decide the end, whatever a length sent beside them says.
+        {"chunked with a stale length", head("Transfer-Encoding: chunked\r\nContent-Length: 5\r\n") + whole,
+            {}},
         {"bad chunk size",
             head("Transfer-Encoding: chunked\r\n") + whole.left(whole.indexOf("\r\n", cut) + 2) + "zz\r\n"
                 + body.right(400),
@@ -268,7 +271,14 @@ TEST_F(NetworkTest, PrefetchKeepsAtMostTheSetNumberInFlight)
         NetworkPageSource limited;
         limited.setMaxInFlight(inFlight);
         limited.prefetch(urls);
-        for (const QString &url : urls)
+        // The last page asked for first goes ahead, and the others still come unasked.
+        EXPECT_EQ(fetch(limited, urls.back()).outcome, FetchedPage::Outcome::Ok);
+        QElapsedTimer waited;
+        waited.start();
+        while (fresh.requestCount() < 8 && waited.elapsed() < 10000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(fresh.requestCount(), 8);
+        for (const QString &url : urls.first(7))
             EXPECT_EQ(fetch(limited, url).outcome, FetchedPage::Outcome::Ok);
         EXPECT_EQ(fresh.maxConcurrentRequests(), inFlight);
         EXPECT_EQ(fresh.requestCount(), 8);  // each page fetched once

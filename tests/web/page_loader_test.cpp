@@ -94,6 +94,23 @@ TEST_F(LoaderTest, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
     source.onFetch = nullptr;  // the next load starts with the flag at 0
     EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageRead);
 
+    // A source that finishes its page whatever the flag says (a cache, an archive) is stopped all
+    // the same, before a page without a body would be said to be one.
+    struct Unstoppable : FakePageSource {
+        FetchedPage fetch(const QString &url, const std::atomic<qint16> &) override
+        {
+            const std::atomic<qint16> running {0};
+            return FakePageSource::fetch(url, running);
+        }
+    } whole;
+    FetchedPage noBody;
+    noBody.outcome = FetchedPage::Outcome::Ok;
+    whole.setResult(kUrl, noBody);
+    whole.onFetch = [this](const QString &) { cancelFlag.store(-1); };
+    PageLoader wholeLoader {whole, progress, messages, cancelFlag};
+    EXPECT_EQ(wholeLoader.load(kUrl, cardRequest(), table), kPageCancelled);
+    EXPECT_TRUE(messages.messages().isEmpty());
+
     // A page the source ended as cancelled (another load stopped it) ends this load the same way.
     FetchedPage cancelled;
     cancelled.outcome = FetchedPage::Outcome::Cancelled;
