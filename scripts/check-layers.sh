@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every arrow points down: reads the link graph of the CMake targets
-# (cmake --graphviz) and fails when one of our libraries links a library of its
-# own layer or of a layer above it, or when a library has no layer here.
+# (cmake --graphviz) and the #include lines of src/, and fails when one of our
+# libraries links (or a file includes) a library of its own layer or of a layer
+# above it, or when a library has no layer here.
 #
 #   scripts/check-layers.sh [build-folder]
 #
@@ -77,7 +78,32 @@ while read -r from to; do
   fi
 done <<<"$edges"
 
+# Includes point down too: every library exports all of src/, so a header-only
+# file of a higher layer (or of a library on the same layer) could be included
+# without any link showing it. A file under src/F/ may include its own folder's
+# headers and those of folders on lower layers.
+declare -A folder_layer=(
+  [app]=0 [db]=1 [settings]=2 [web]=2 [analysis]=2 [local]=2 [journal]=2
+  [view]=3 [window]=4 [output]=5 [maintenance]=5 [driver]=6 [gui]=7 [cli]=7
+)
+includes=0
+while IFS=: read -r file _ line; do
+  from="${file#src/}"
+  from="${from%%/*}"
+  to=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([a-z_]*\)\/.*/\1/p' <<<"$line")
+  [[ -n "$to" ]] || continue
+  includes=$((includes + 1))
+  if [[ -z "${folder_layer[$from]:-}" || -z "${folder_layer[$to]:-}" ]]; then
+    echo "check-layers: $file includes from $to: a folder with no layer; add it to scripts/check-layers.sh" >&2
+    failed=1
+  elif [[ "$from" != "$to" ]] && ((folder_layer[$to] >= folder_layer[$from])); then
+    echo "check-layers: $file (layer ${folder_layer[$from]}) includes $to/ (layer ${folder_layer[$to]}): an include that does not point down" >&2
+    failed=1
+  fi
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/' src --include='*.h' --include='*.cpp')
+
 if ((failed)); then
   exit 1
 fi
+echo "check-layers: every include points down ($includes includes between folders and within them)"
 echo "check-layers: every link points down ($(grep -c '^mk_' <<<"$edges") links between libraries)"
