@@ -52,6 +52,14 @@
 
 namespace marunoki {
 
+namespace {
+
+// Every table and column the lookups read, asked for without reading a row.
+const char kVariantColumnsSql[] = "SELECT S_date, S_zyo, S_siba, S_sisuu FROM T_sisuu LIMIT 0";
+const char kAverageColumnsSql[] = "SELECT A_class, A_kyori, A_zyo, A_siba, A_time FROM T_avetime LIMIT 0";
+
+}  // namespace
+
 OpenedTrackFile openTrackFile(const QString &path)
 {
     const FormatProbe probe = probeDatabaseFormat(path);
@@ -86,6 +94,15 @@ OpenedTrackFile openTrackFile(const QString &path)
     }
     if (!damage.isEmpty())
         return {nullptr, QStringLiteral("データベースが壊れています（%1）").arg(damage)};
+    // A sound database of something else (an empty Access file, another
+    // program's SQLite file) would give every run a failed lookup: it is no
+    // track database, and the load stops before it fetches a page.
+    for (const char *columns : {kVariantColumnsSql, kAverageColumnsSql}) {
+        QSqlQuery probe(db->connection());
+        if (!probe.exec(QString::fromLatin1(columns)))
+            return {
+                nullptr, QStringLiteral("指数の表がありません（%1）").arg(probe.lastError().databaseText())};
+    }
     return {std::move(db), {}};
 }
 

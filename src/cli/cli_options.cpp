@@ -285,6 +285,7 @@ QString helpText(const std::vector<CommandSpec> &table, const CommandSpec *comma
         "  アプリケーションフォルダ（marunoki.ini, marunoki.dat, NAR_data.mdb, ページのキャッシュ）は\n"
         "  次の順に決まる: --app-dir、環境変数 MARUNOKI_APP_DIR、marunoki.ini のあるプログラムのフォルダ、\n"
         "  利用者のデータフォルダ $XDG_DATA_HOME/marunoki（既定は ~/.local/share/marunoki）。\n"
+        "  相対パスの XDG_DATA_HOME は使わない。HOME もなければ --app-dir か MARUNOKI_APP_DIR が要る。\n"
         "  利用者のデータフォルダは初めての起動で作られ、既定の marunoki.ini が書かれる。\n"
         "  馬場情報ファイル marunoki.dat がなければ load と day は終了コード 3 で止まる。\n"
         "\n終了コード:\n"

@@ -211,13 +211,9 @@ int runDayCommand(const CommandLine &line)
         const QString heading = QStringLiteral("%1年 %2回%3%4日")
                                     .arg(load.year, QString::number(load.meeting.toInt()), load.course,
                                         QString::number(load.day.toInt()));
-        const Status index = writeDayIndex(load.reportDir, heading, outputs.summaries());
-        if (!index.ok()) {
-            complain(index.message());
-            written = false;
-        }
-        if (const Status linked = linkRacePages(load.reportDir, heading, outputs.summaries()); !linked.ok()) {
-            complain(linked.message());
+        if (const Status report = writeDayReport(load.reportDir, heading, outputs.summaries());
+            !report.ok()) {
+            complain(report.message());
             written = false;
         }
     }

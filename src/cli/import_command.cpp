@@ -11,12 +11,13 @@ namespace {
 
 int runImport(const CommandLine &line)
 {
-    // Both files are named; the application folder (the program's own: the
-    // command takes no --app-dir) only keeps its own files from being the
-    // destination. Ctrl-C (or SIGTERM) ends the child and removes its temporary.
+    // Both files are named; the application folder in force (--app-dir,
+    // MARUNOKI_APP_DIR or the folder rule's choice) only keeps its own files
+    // from being the destination. Ctrl-C (or SIGTERM) ends the child and
+    // removes its temporary.
     const QString &source = line.arguments[0];
     const QString &destination = line.arguments[1];
-    if (const Status allowed = checkOutputTarget(AppFolder::ofExecutable(), destination); !allowed.ok()) {
+    if (const Status allowed = checkOutputTarget(appFolderOf(line), destination); !allowed.ok()) {
         complain(allowed.message());
         return kExitUsage;
     }
@@ -39,7 +40,7 @@ CommandSpec importMdbCommand()
 {
     return {QStringLiteral("import-mdb"),
         QStringLiteral("Access のデータベース SRC を SQLite のファイル DEST に移す"), {},
-        QStringLiteral("SRC DEST"), 2, false, {}, &runImport};
+        QStringLiteral("SRC DEST"), 2, true, {}, &runImport};
 }
 
 }  // namespace marunoki::cli

@@ -5,6 +5,7 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 
+#include "app/app_folder_rule.h"
 #include "app/file_name.h"
 
 #include <QByteArray>
@@ -53,5 +54,11 @@ int main(int argc, char **argv)
     case ParseResult::Outcome::Run:
         break;
     }
+    // A command that works in the application folder needs one to be known.
+    const CommandLine &line = parsed.line;
+    if (line.command->usesAppDir
+        && marunoki::chooseAppFolder(marunoki::systemAppFolderPlaces(line.appDir)).source
+            == marunoki::AppFolderSource::None)
+        return usageError(line.command, marunoki::noAppFolderMessage());
     return parsed.line.command->run(parsed.line);
 }

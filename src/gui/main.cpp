@@ -103,6 +103,10 @@ int main(int argc, char **argv)
 
     const marunoki::AppFolderChoice choice
         = marunoki::chooseAppFolder(marunoki::systemAppFolderPlaces(parser.value(appDir)));
+    if (choice.source == marunoki::AppFolderSource::None) {
+        QMessageBox::critical(nullptr, marunoki::applicationTitle(), marunoki::noAppFolderMessage());
+        return 2;
+    }
     QString firstStartProblem;
     if (choice.source == marunoki::AppFolderSource::UserFolder) {
         if (const marunoki::Status made = marunoki::prepareUserFolder(choice.folder); !made.ok())

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -240,58 +241,86 @@ Status Journal::migrate(int from)
     return Status::success();
 }
 
-Journal::Opened Journal::open(const QString &path)
+Journal::Opened Journal::connect(const QString &path, int flags)
 {
-    const bool exists = QFileInfo::exists(path);
-    const int flags = SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    const int rc
+        = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<Journal> journal(new Journal(db, path));
     if (rc != SQLITE_OK)
-        return {nullptr, journal->failure(kCannotWrite)};
+        return {nullptr, journal->failure((flags & SQLITE_OPEN_READONLY) ? kCannotRead : kCannotWrite)};
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    return {std::move(journal), Status::success()};
+}
 
-    // Read only, until the file is known to be ours.
-    Statement id(db, "PRAGMA application_id");
-    Statement tables(db, "SELECT count(*) FROM sqlite_master");
+Status Journal::checkIsOurs() const
+{
+    const QString notOurs
+        = QStringLiteral("%1 は成績ジャーナルではありません。ファイルはそのまま残します").arg(path_);
+    Statement id(db_, "PRAGMA application_id");
+    Statement tables(db_, "SELECT count(*) FROM sqlite_master");
     const int idRc = id.step();
     const int tablesRc = tables.step();
     if (idRc != SQLITE_ROW || tablesRc != SQLITE_ROW) {
-        if ((isDamage(idRc) || isDamage(tablesRc)) && !hasSqliteHeader(path))
-            return {nullptr,
-                Status::failure(
-                    QStringLiteral("%1 は成績ジャーナルではありません。ファイルはそのまま残します")
-                        .arg(path))};
-        return {nullptr, journal->failure(kCannotRead, isDamage(idRc) ? idRc : tablesRc)};
+        if ((isDamage(idRc) || isDamage(tablesRc)) && !hasSqliteHeader(path_))
+            return Status::failure(notOurs);
+        return failure(kCannotRead, isDamage(idRc) ? idRc : tablesRc);
     }
     const int appId = id.integer(0);
     const bool empty = tables.integer(0) == 0;
-    id.reset();
-    tables.reset();
     if (appId != kApplicationId && !(appId == 0 && empty))
-        return {nullptr,
-            Status::failure(
-                QStringLiteral("%1 は成績ジャーナルではありません。ファイルはそのまま残します").arg(path))};
-    const int version = journal->schemaVersion();
+        return Status::failure(notOurs);
+    const int version = schemaVersion();
     if (version > kSchemaVersion)
-        return {nullptr,
-            Status::failure(
-                QStringLiteral("成績ジャーナル %1 はこのプログラムより新しい版（%2）で書かれています。"
-                               "ファイルはそのまま残します")
-                    .arg(path)
-                    .arg(version))};
+        return Status::failure(
+            QStringLiteral("成績ジャーナル %1 はこのプログラムより新しい版（%2）で書かれています。"
+                           "ファイルはそのまま残します")
+                .arg(path_)
+                .arg(version));
     if (version < 0)
-        return {nullptr, journal->failure(kCannotRead)};
+        return failure(kCannotRead);
+    return Status::success();
+}
 
-    Statement wal(db, "PRAGMA journal_mode = WAL");
+Journal::Opened Journal::open(const QString &path)
+{
+    // The file is examined through a connection that cannot write, so that a
+    // file refused is left exactly as it is: a writing connection would, on
+    // closing, checkpoint its -wal into it and remove the side files. Only a
+    // regular file is opened (opening a FIFO to read would wait for a writer).
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info { };
+    const bool exists = ::stat(name.constData(), &info) == 0;
+    if (exists) {
+        if (!S_ISREG(info.st_mode))
+            return {nullptr,
+                Status::failure(
+                    QStringLiteral("成績ジャーナル %1 は通常のファイルではありません。そのまま残します")
+                        .arg(path))};
+        Opened check = connect(path, SQLITE_OPEN_READONLY);
+        if (!check.journal)
+            return check;
+        if (Status ours = check.journal->checkIsOurs(); !ours.ok())
+            return {nullptr, ours};
+    }
+
+    Opened opened = connect(path, SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
+    if (!opened.journal)
+        return opened;
+    Journal &journal = *opened.journal;
+    Statement wal(journal.db_, "PRAGMA journal_mode = WAL");
     if (wal.step() != SQLITE_ROW || wal.text(0) != QStringLiteral("wal"))
-        return {nullptr, journal->failure(kCannotWrite)};
+        return {nullptr, journal.failure(kCannotWrite)};
     wal.reset();
-    if (Status sync = journal->exec("PRAGMA synchronous = NORMAL"); !sync.ok())
+    if (Status sync = journal.exec("PRAGMA synchronous = NORMAL"); !sync.ok())
         return {nullptr, sync};
-    if (Status migrated = journal->migrate(version); !migrated.ok())
+    // migrate() looks at the version again under the write lock of each step.
+    const int version = journal.schemaVersion();
+    if (version < 0)
+        return {nullptr, journal.failure(kCannotRead)};
+    if (Status migrated = journal.migrate(version); !migrated.ok())
         return {nullptr, migrated};
-    return {std::move(journal), Status::success()};
+    return opened;
 }
 
 Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float share, const QString &siteBase)

@@ -10,7 +10,9 @@
 //   interrupted migration leaves the file at the version before it.
 // - A file that is not a journal, one of a newer schema, or a damaged one is
 //   refused at open with one message and never written: nothing is written
-//   (not even the WAL switch) before those checks have passed.
+//   (not even the WAL switch) before those checks have passed, and they read
+//   through a connection that cannot write, so a refused file's -wal is
+//   neither checkpointed into it nor removed.
 // - Every write takes the write lock at its start (BEGIN IMMEDIATE) and waits
 //   up to kBusyTimeoutMs for another program holding it, so the desktop and a
 //   command line `day` can share the file and neither loses a race.
@@ -226,6 +228,11 @@ public:
 
 private:
     Journal(sqlite3 *db, QString path);
+    // A connection to path with SQLite's open flags, or why there is none.
+    static Opened connect(const QString &path, int flags);
+    // Whether the file is a journal this program may use (ours, or an empty
+    // SQLite file; not of a newer schema, not damaged); reads only.
+    Status checkIsOurs() const;
     // The status of a failed SQLite call (code, or the connection's last one).
     Status failure(const QString &what, int code = 0) const;
     Status exec(const char *sql);

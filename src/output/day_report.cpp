@@ -3,19 +3,24 @@
 #include "app/atomic_file.h"
 #include "app/format.h"
 #include "app/race_store.h"
+#include "app/regular_file.h"
 #include "output/report_parts.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <map>
 
 namespace marunoki {
 
 namespace {
 
 constexpr int kBestShown = 3;
+// An index of a day larger than this is no index this program wrote.
+constexpr qint64 kMaxIndexBytes = 4 * 1024 * 1024;
 
 QString esc(const QString &text)
 {
@@ -81,6 +86,10 @@ QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &
         + QStringLiteral("</h1>\n<table>\n<thead><tr><th>R</th><th>レース名</th><th>条件</th><th>頭数</th>"
                          "<th>◎</th><th>平均指数上位3頭</th></tr></thead>\n<tbody>\n");
     for (const RaceSummary &r : races) {
+        if (!r.keptRow.isEmpty()) {
+            html += r.keptRow + u'\n';
+            continue;
+        }
         const QString number = QString::number(r.race) + u'R';
         const QString numberCell = r.link.isEmpty()
             ? esc(number)
@@ -115,6 +124,69 @@ Status writeDayIndex(const QString &folder, const QString &heading, const std::v
         return Status::failure(QStringLiteral("フォルダ %1 を作れません").arg(folder));
     return writeFileAtomically(
         QDir(folder).filePath(QStringLiteral("index.html")), dayIndexHtml(heading, races));
+}
+
+namespace {
+
+// The rows of the index in the folder by the race they link to: a line of
+// the page that is one whole table row linking to a race's page.
+std::map<int, QString> indexRows(const QString &folder)
+{
+    static const QRegularExpression firstLink(
+        QStringLiteral("^<tr[ >].*?href=\"(\\d\\d)R/index\\.html\".*</tr>$"));
+    std::map<int, QString> rows;
+    const RegularFileRead index
+        = readRegularFile(QDir(folder).filePath(QStringLiteral("index.html")), kMaxIndexBytes);
+    if (!index.status.ok())
+        return rows;
+    for (const QString &line : QString::fromUtf8(index.bytes).split(u'\n')) {
+        if (const QRegularExpressionMatch m = firstLink.match(line); m.hasMatch())
+            rows.emplace(m.captured(1).toInt(), line);
+    }
+    return rows;
+}
+
+}  // namespace
+
+std::vector<RaceSummary> dayIndexRaces(const QString &folder, const std::vector<RaceSummary> &run)
+{
+    static const QRegularExpression raceFolder(QStringLiteral("^(\\d\\d)R$"));
+    std::map<int, RaceSummary> races;
+    for (const RaceSummary &r : run)
+        races[r.race] = r;
+    const std::map<int, QString> rows = indexRows(folder);
+    const QStringList names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch m = raceFolder.match(name);
+        const QString page = name + QStringLiteral("/index.html");
+        if (!m.hasMatch() || !QFileInfo(QDir(folder).filePath(page)).isFile())
+            continue;
+        const int race = m.captured(1).toInt();
+        if (const auto it = races.find(race); it != races.end() && it->second.analysed)
+            continue;
+        RaceSummary kept;
+        kept.race = race;
+        kept.link = page;
+        kept.reason = QStringLiteral("以前に解析したページ");
+        if (const auto row = rows.find(race); row != rows.end())
+            kept.keptRow = row->second;
+        races[race] = kept;
+    }
+    std::vector<RaceSummary> listed;
+    for (auto &[race, summary] : races)
+        listed.push_back(std::move(summary));
+    return listed;
+}
+
+Status writeDayReport(const QString &folder, const QString &heading, const std::vector<RaceSummary> &run)
+{
+    if (std::none_of(run.begin(), run.end(), [](const RaceSummary &r) { return r.analysed; }))
+        return Status::success();
+    const std::vector<RaceSummary> races = dayIndexRaces(folder, run);
+    Status result = writeDayIndex(folder, heading, races);
+    if (Status linked = linkRacePages(folder, heading, races); !linked.ok() && result.ok())
+        result = linked;
+    return result;
 }
 
 namespace {

@@ -32,6 +32,7 @@ struct RaceSummary {
     std::vector<Runner> best;  // up to three, best mean figure first
     std::optional<Runner> honmei;  // the runner the user marked ◎ (no figure)
     QString link;  // relative to the report folder; empty = no link
+    QString keptRow;  // a race not analysed in this run: its row of the index before; empty = none
 };
 
 // The summary of the race the store holds: the runners with a mean figure
@@ -49,6 +50,17 @@ QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &
 
 // Writes dayIndexHtml to folder/index.html atomically (the folder is made).
 Status writeDayIndex(const QString &folder, const QString &heading, const std::vector<RaceSummary> &races);
+
+// The races a day's index lists: those of this run (`run`), and every race
+// whose page (NNR/index.html) is in the folder from an earlier run, with the
+// row the index had for it then (or, without one, a row linking to its page).
+// A race this run could not read keeps its earlier page this way. By race number.
+std::vector<RaceSummary> dayIndexRaces(const QString &folder, const std::vector<RaceSummary> &run);
+
+// The day's index (of dayIndexRaces) and the race pages' navigation, written
+// only when at least one race of `run` was analysed: a run that read nothing
+// (every race failed, or it was stopped first) leaves the folder as it was.
+Status writeDayReport(const QString &folder, const QString &heading, const std::vector<RaceSummary> &run);
 
 // Fills the day navigation of every race page the summaries link to (in
 // folder): a link back to the day's index (named `heading`) and to the

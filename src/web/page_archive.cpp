@@ -7,9 +7,18 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace marunoki {
 
@@ -99,6 +108,14 @@ PageArchive::PageArchive(const QString &folder, const FileSystem &files)
     : folder_(QDir(folder).absolutePath() + u'/')
     , files_(files)
 {
+    std::lock_guard lock(mutex_);
+    readIndexLocked();
+}
+
+void PageArchive::readIndexLocked()
+{
+    lines_.clear();
+    indexProblem_.clear();
     // An index that is not a regular file (a FIFO would block), too large or
     // unreadable is not used, and never written over: the pages it lists would
     // be lost from it.
@@ -113,19 +130,36 @@ PageArchive::PageArchive(const QString &folder, const FileSystem &files)
         indexProblem_ = QStringLiteral("%1 MB を超えています").arg(kMaxIndexBytes / (1024 * 1024));
         return;
     }
-    for (const QByteArray &raw : index.bytes.split('\n')) {
-        const QStringList fields = QString::fromUtf8(raw).split(u'\t');
-        const QString url = fields.size() == 3 ? unescapeField(fields[0]) : QString();
-        // A line of no use to us is someone else's: it is written back as it was.
-        if (url.isEmpty() || !isPlainFileName(fields[1])) {
-            if (!raw.trimmed().isEmpty())
-                foreignLines_.append(raw);
-            continue;
+    QByteArrayList raws = index.bytes.split('\n');
+    if (raws.last().isEmpty())
+        raws.removeLast();  // the break that ends the last line
+    lines_.reserve(size_t(raws.size()));
+    for (QByteArray &raw : raws) {
+        IndexLine line {std::move(raw), {}, {}, {}};
+        const QList<QByteArray> fields = line.raw.split('\t');
+        // A line of no use to us is someone else's: it stays as it was. So
+        // does a text that is not UTF-8, which would not come back the same.
+        const bool utf8 = QString::fromUtf8(line.raw).toUtf8() == line.raw;
+        if (utf8 && fields.size() == 3) {
+            const QString url = unescapeField(QString::fromUtf8(fields[0]));
+            const QString file = QString::fromUtf8(fields[1]);
+            if (!url.isEmpty() && isPlainFileName(file)) {
+                line.url = url;
+                line.file = file;
+                line.charset = fields[2].trimmed();
+            }
         }
-        if (!entries_.contains(url))
-            order_.append(url);
-        entries_.insert(url, Entry {fields[1], fields[2].trimmed().toLatin1()});
+        lines_.push_back(std::move(line));
     }
+}
+
+std::optional<size_t> PageArchive::pageLineLocked(const QString &url) const
+{
+    for (size_t i = lines_.size(); i-- > 0;) {
+        if (lines_[i].url == url)
+            return i;
+    }
+    return std::nullopt;
 }
 
 QString PageArchive::indexRefusal() const
@@ -144,12 +178,11 @@ QString PageArchive::fileNameFor(const QString &url) const
 // lists that very file as this address's page (an earlier save of ours).
 bool PageArchive::nameIsFreeFor(const QString &url, const QString &name) const
 {
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-        if (it.key() != url && it->file.compare(name, Qt::CaseInsensitive) == 0)
+    for (const IndexLine &line : lines_) {
+        if (!line.url.isEmpty() && line.url != url && line.file.compare(name, Qt::CaseInsensitive) == 0)
             return false;
     }
-    const auto own = entries_.find(url);
-    if (own != entries_.end() && own->file == name)
+    if (const auto own = pageLineLocked(url); own && lines_[*own].file == name)
         return true;
     return !QFileInfo(folder_ + name).exists() && !QFileInfo(folder_ + name).isSymLink();
 }
@@ -164,7 +197,7 @@ QString PageArchive::fileNameLocked(const QString &url) const
     const QByteArray hash = QCryptographicHash::hash(url.toUtf8(), QCryptographicHash::Sha1).toHex().left(10);
     const QString hashed = base + u'-' + QString::fromLatin1(hash) + QLatin1String(".html");
     // An address saved before keeps its file.
-    if (const auto own = entries_.find(url); own != entries_.end() && own->file == hashed)
+    if (const auto own = pageLineLocked(url); own && lines_[*own].file == hashed)
         return hashed;
     if (!shortened && nameIsFreeFor(url, plain))
         return plain;
@@ -174,27 +207,70 @@ QString PageArchive::fileNameLocked(const QString &url) const
 bool PageArchive::writeIndexLocked(QString *error) const
 {
     QByteArray text;
-    for (const QString &url : order_) {
-        const Entry &e = entries_[url];
-        text += escapeField(url).toUtf8() + '\t' + e.file.toUtf8() + '\t' + e.charset + '\n';
-    }
-    for (const QByteArray &line : foreignLines_)
-        text += line + '\n';
+    for (const IndexLine &line : lines_)
+        text += line.raw + '\n';
     const Status written = writeFileAtomically(folder_ + QLatin1String(kIndexName), text, files_);
     if (!written.ok())
         *error = written.message();
     return written.ok();
 }
 
+namespace {
+
+// The folder locked against the saves of other programs for as long as the
+// object lives. A file system that cannot lock is used unlocked.
+class FolderLock {
+public:
+    explicit FolderLock(const QString &folder)
+        : fd_(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (fd_ < 0)
+            return;
+        QElapsedTimer waited;
+        waited.start();
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || waited.elapsed() > PageArchive::kLockWaitMs) {
+                busy_ = errno == EWOULDBLOCK;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    ~FolderLock()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);  // lets the lock go
+    }
+    FolderLock(const FolderLock &) = delete;
+    FolderLock &operator=(const FolderLock &) = delete;
+
+    // Whether another program held the lock for the whole wait.
+    bool busy() const { return busy_; }
+
+private:
+    int fd_;
+    bool busy_ = false;
+};
+
+}  // namespace
+
 bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteArray &charset, QString *error)
 {
     std::lock_guard lock(mutex_);
-    if (!indexProblem_.isEmpty()) {
-        *error = indexRefusal();
-        return false;
-    }
     if (!QDir().mkpath(folder_)) {
         *error = QStringLiteral("フォルダを作れません");
+        return false;
+    }
+    const FolderLock folderLock(folder_);
+    if (folderLock.busy()) {
+        *error = QStringLiteral("別のプログラムがこのフォルダに保存していて、%1 秒待っても終わりません")
+                     .arg(kLockWaitMs / 1000);
+        return false;
+    }
+    // Another program may have saved since this one last read the index.
+    readIndexLocked();
+    if (!indexProblem_.isEmpty()) {
+        *error = indexRefusal();
         return false;
     }
     const QString name = fileNameLocked(url);
@@ -209,27 +285,32 @@ bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteA
     }
     QByteArray cleanCharset = charset;
     cleanCharset.replace('\t', ' ').replace('\n', ' ').replace('\r', ' ');
-    if (!entries_.contains(url))
-        order_.append(url);
-    entries_.insert(url, Entry {name, cleanCharset.trimmed()});
+    IndexLine line {escapeField(url).toUtf8() + '\t' + name.toUtf8() + '\t' + cleanCharset.trimmed(), url,
+        name, cleanCharset.trimmed()};
+    // The address's line naming this file is ours and is replaced in place;
+    // any other line stays, and the new one (last) gives the page from now on.
+    if (const auto own = pageLineLocked(url); own && lines_[*own].file == name)
+        lines_[*own] = std::move(line);
+    else
+        lines_.push_back(std::move(line));
     return writeIndexLocked(error);
 }
 
 std::optional<PageArchive::Page> PageArchive::load(const QString &url, QString *error) const
 {
-    Entry entry;
+    IndexLine entry;
     {
         std::lock_guard lock(mutex_);
-        const auto it = entries_.find(url);
         if (!indexProblem_.isEmpty()) {
             *error = indexRefusal();
             return std::nullopt;
         }
-        if (it == entries_.end()) {
+        const auto line = pageLineLocked(url);
+        if (!line) {
             *error = notInArchiveCause();
             return std::nullopt;
         }
-        entry = *it;
+        entry = lines_[*line];
     }
     // The index may name anything in the folder; a FIFO would hold the load.
     RegularFileRead read = readRegularFile(folder_ + entry.file, NetworkPageSource::kMaxPageBytes + 1);

@@ -16,15 +16,22 @@
 // index, and never over an existing file that the index does not already list
 // as that address's page. A name taken by another file falls back to the
 // hashed name; when that is taken too the save fails.
+//
+// Several programs may archive into one folder at once (two loads, a load and
+// a day): each save locks the folder (flock on the folder itself, so no lock
+// file is left in it), reads the index afresh and changes only its own line,
+// so no save loses another's. Lines the archive did not write (other tools',
+// a file name that is not UTF-8, an address listed twice) are written back
+// byte for byte; of an address listed twice, the last line is its page.
 
 #include "app/atomic_file.h"
 #include "web/page_source.h"
 
-#include <QHash>
 #include <QString>
 
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace marunoki {
 
@@ -54,7 +61,8 @@ public:
     };
 
     // Saves a page (replacing an earlier copy of the same address) and rewrites
-    // the index. On failure returns false and sets error.
+    // the index as it is now in the folder, with this page's line. On failure
+    // returns false and sets error.
     bool save(const QString &url, const QByteArray &bytes, const QByteArray &charset, QString *error);
     // The saved page, or nothing (with error set) when the address is not in
     // the archive or its file cannot be read.
@@ -64,11 +72,21 @@ public:
     // a load); empty when every name it could get is taken by another file.
     QString fileNameFor(const QString &url) const;
 
+    // How long a save waits for another program's save into the same folder.
+    static constexpr int kLockWaitMs = 10000;
+
 private:
-    struct Entry {
+    // One line of the index as read (or written), and what it says when it is
+    // a page line we understand.
+    struct IndexLine {
+        QByteArray raw;  // without its line break; written back as it is
+        QString url;  // empty: not a page line of ours to understand
         QString file;
         QByteArray charset;
     };
+    void readIndexLocked();
+    // The line that gives the address's page (the last one naming it).
+    std::optional<size_t> pageLineLocked(const QString &url) const;
     QString fileNameLocked(const QString &url) const;
     bool nameIsFreeFor(const QString &url, const QString &name) const;
     bool writeIndexLocked(QString *error) const;
@@ -77,9 +95,7 @@ private:
     QString folder_;
     const FileSystem &files_;
     mutable std::mutex mutex_;
-    QHash<QString, Entry> entries_;
-    QStringList order_;  // addresses in the order first saved
-    QByteArrayList foreignLines_;  // index lines that are not ours to understand
+    std::vector<IndexLine> lines_;  // the index, line by line, in its order
     QString indexProblem_;  // why the index that is there could not be read; empty when it could
 };
 

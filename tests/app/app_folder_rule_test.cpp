@@ -35,6 +35,9 @@ TEST(AppFolderRule, TakesTheFirstPlaceThatApplies)
             user.path()},
         {"a user folder not made yet", {{}, {}, installed.path(), user.file(QStringLiteral("new"))},
             AppFolderSource::UserFolder, user.file(QStringLiteral("new/"))},
+        {"no user folder known", {{}, {}, installed.path(), {}}, AppFolderSource::None, QStringLiteral("./")},
+        {"no user folder, but the environment", {{}, environment.path(), installed.path(), {}},
+            AppFolderSource::Environment, environment.path()},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
@@ -42,6 +45,24 @@ TEST(AppFolderRule, TakesTheFirstPlaceThatApplies)
         EXPECT_EQ(choice.source, c.source);
         EXPECT_EQ(choice.folder.path(), c.folder);
     }
+}
+
+TEST(AppFolderRule, TheUserFolderComesOnlyFromAnAbsolutePlace)
+{
+    const struct {
+        QString xdgDataHome, home, folder;
+    } cases[] = {
+        {QStringLiteral("/data"), QStringLiteral("/home/u"), QStringLiteral("/data/marunoki")},
+        {{}, QStringLiteral("/home/u/"), QStringLiteral("/home/u/.local/share/marunoki")},
+        {QStringLiteral("data"), QStringLiteral("/home/u"), QStringLiteral("/home/u/.local/share/marunoki")},
+        {QStringLiteral("/data"), {}, QStringLiteral("/data/marunoki")},
+        {{}, {}, {}},
+        {QStringLiteral("data"), {}, {}},
+        {{}, QStringLiteral("home/u"), {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(userAppFolder(c.xdgDataHome, c.home), c.folder)
+            << c.xdgDataHome.toStdString() << " | " << c.home.toStdString();
 }
 
 }  // namespace

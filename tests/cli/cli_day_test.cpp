@@ -246,6 +246,69 @@ TEST_F(CliDay, EachFailedRaceSaysWhyAndTheDayListsThemAgain)
     EXPECT_GT(incomplete, total) << run.err.toStdString();
 }
 
+// The day's index lists every race whose page is in the folder: a run that
+// analyses nothing leaves it as it was, a run of some races keeps the rows
+// and links of the others, and a race that fails this time keeps its page.
+TEST_F(CliDay, ARunOfSomeOrNoRacesKeepsTheDaysOtherPages)
+{
+    const QString report = out.file(QStringLiteral("report"));
+    const QString index = report + QStringLiteral("/index.html");
+    const QStringList withReport {QStringLiteral("--report"), report};
+    const CliRun whole = runCli(dayArgs(1, QStringLiteral("10-12")) + withReport);
+    ASSERT_EQ(whole.exitCode, 0) << whole.err.toStdString();
+    const QByteArray written = readFile(index);
+    ASSERT_EQ(written.count("<tr"), 4);
+
+    const SampleRace race10 = makeSampleRace(sampleDayRaceOptions(10));
+    const struct {
+        const char *label;
+        QString races;
+        QStringList more;
+        int exit;
+    } runs[] = {
+        {"race 9 alone, which is not on the site", QStringLiteral("9-9"), {}, 3},
+        {"race 12 alone", QStringLiteral("12-12"), {}, 0},
+        {"race 10 failing now", QStringLiteral("10-12"), {QStringLiteral("--refresh")}, 0},
+    };
+    server.route(sampleCardAddress(race10, 1, base).mid(base.size()), HttpRoute::withStatus(503));
+    for (const auto &r : runs) {
+        SCOPED_TRACE(r.label);
+        const CliRun run = runCli(dayArgs(1, r.races) + withReport + r.more);
+        EXPECT_EQ(run.exitCode, r.exit) << run.err.toStdString();
+        EXPECT_EQ(readFile(index), written);
+        expectLinksResolve(index);
+    }
+    const QString race12 = QString::fromUtf8(readFile(report + QStringLiteral("/12R/index.html")));
+    EXPECT_TRUE(race12.contains(QStringLiteral("<a href=\"../11R/index.html\">← 11R</a>")));
+}
+
+// Two programs archiving different races into one folder at once: the
+// folder's index lists the pages of both, so an offline run reads them all.
+TEST_F(CliDay, TwoProgramsArchivingIntoOneFolderAtOnceListEveryPage)
+{
+    // Slow pages, so that the two runs overlap from start to end.
+    for (int number : kSampleDayRaces)
+        serveSamplePages(server, makeSampleRace(sampleDayRaceOptions(number)), base, 40);
+    const QString archive = out.file(QStringLiteral("archive"));
+    const QString ranges[] = {QStringLiteral("10-10"), QStringLiteral("11-12")};
+    QProcess runs[2];
+    for (int i = 0; i < 2; ++i)
+        runs[i].start(QStringLiteral(MARUNOKI_CLI_PATH),
+            dayArgs(1, ranges[i]) + QStringList {QStringLiteral("--archive"), archive});
+    for (QProcess &run : runs) {
+        ASSERT_TRUE(run.waitForFinished(60000));
+        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    }
+    const QStringList pages = QDir(archive).entryList({QStringLiteral("*.html")}, QDir::Files);
+    EXPECT_EQ(pages.size(), 3 + 16 + 16 + 14);
+    EXPECT_EQ(readFile(archive + QStringLiteral("/index.tsv")).count('\n'), pages.size());
+    const CliRun offline
+        = runCli(dayArgs(1, QStringLiteral("10-12")) + QStringList {QStringLiteral("--offline"), archive});
+    EXPECT_EQ(offline.exitCode, 0) << offline.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(offline.err).contains(QStringLiteral("計 3レース中 3レースを解析しました")))
+        << offline.err.toStdString();
+}
+
 TEST_F(CliDay, ADayWithoutAnyRaceOnTheSiteStopsWithStatusThree)
 {
     const CliRun run = runCli(dayArgs(2, QStringLiteral("1-2")));

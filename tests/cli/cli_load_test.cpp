@@ -772,6 +772,69 @@ TEST(CliImportMdb, NeverReplacesTheAccessFileItReads)
     }
 }
 
+// The destination is checked against the application folder in force, however
+// it was chosen, as every other command's outputs are.
+TEST(CliImportMdb, NeverReplacesTheApplicationFoldersOwnFiles)
+{
+    TestFolder home, other;
+    const QString user = home.file(QStringLiteral(".local/share/marunoki/"));
+    const QString named = other.file(QStringLiteral("app/"));
+    for (const QString &folder : {user, named}) {
+        ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("cache")));
+        for (const char *name :
+            {"marunoki.ini", "marunoki.dat", "NAR_data.mdb", "journal.sqlite-wal", "cache/page"}) {
+            QFile file(folder + QLatin1String(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("own file ") + name);
+        }
+    }
+    ASSERT_TRUE(
+        QFile::link(named + QStringLiteral("marunoki.ini"), other.file(QStringLiteral("link.sqlite"))));
+    const QString source = testData(QStringLiteral("access/jet4-empty.mdb"));
+    const QString importMdb = QStringLiteral("import-mdb");
+    const QString appDir = QStringLiteral("--app-dir");
+    const struct {
+        const char *label;
+        QStringList arguments;
+        QMap<QString, QString> environment;
+        QString kept;  // the file the import would have replaced; empty = the import is allowed
+    } cases[] = {
+        {"--app-dir before the command", {appDir, named, importMdb, source, named + "marunoki.ini"}, {},
+            named + "marunoki.ini"},
+        {"--app-dir after the command", {importMdb, appDir, named, source, named + "marunoki.dat"}, {},
+            named + "marunoki.dat"},
+        {"MARUNOKI_APP_DIR", {importMdb, source, named + "NAR_data.mdb"}, {{"MARUNOKI_APP_DIR", named}},
+            named + "NAR_data.mdb"},
+        {"the user folder", {importMdb, source, user + "journal.sqlite-wal"}, {},
+            user + "journal.sqlite-wal"},
+        {"a file of the cache", {appDir, named, importMdb, source, named + "cache/page"}, {},
+            named + "cache/page"},
+        {"a link to the settings", {appDir, named, importMdb, source, other.file("link.sqlite")}, {},
+            named + "marunoki.ini"},
+        {"another file of the folder", {appDir, named, importMdb, source, named + "copy.sqlite"}, {}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        QByteArray before;
+        if (!c.kept.isEmpty()) {
+            QFile file(c.kept);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            before = file.readAll();
+        }
+        const CliRun run = runCliAt(home.path(), c.arguments, home.path(), c.environment);
+        if (c.kept.isEmpty()) {
+            EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("アプリケーションフォルダの").toUtf8()))
+            << run.err.toStdString();
+        QFile file(c.kept);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before);
+    }
+}
+
 TEST(CliImportMdb, CopiesAnAccessFileIntoSqlite)
 {
     TestFolder folder;

@@ -88,8 +88,12 @@ CliRun runCliAt(const QString &home, const QStringList &arguments, const QString
     environment.insert(QStringLiteral("HOME"), home);
     environment.remove(QStringLiteral("XDG_DATA_HOME"));
     environment.remove(QStringLiteral("MARUNOKI_APP_DIR"));
-    for (auto it = set.begin(); it != set.end(); ++it)
-        environment.insert(it.key(), it.value());
+    for (auto it = set.begin(); it != set.end(); ++it) {
+        if (it.value().isNull())
+            environment.remove(it.key());
+        else
+            environment.insert(it.key(), it.value());
+    }
     return runWith(arguments, workingDir, 60000, environment);
 }
 

@@ -28,7 +28,8 @@ CliRun runCli(const QStringList &arguments, const QString &workingDir = QString(
 
 // The same as a user whose home folder is home: HOME set, and the variables
 // that would choose another application folder (XDG_DATA_HOME,
-// MARUNOKI_APP_DIR) removed unless given in `set`.
+// MARUNOKI_APP_DIR) removed unless given in `set`; a null value in `set`
+// removes that variable (HOME too).
 CliRun runCliAt(const QString &home, const QStringList &arguments, const QString &workingDir,
     const QMap<QString, QString> &set = {});
 

@@ -65,6 +65,54 @@ TEST(CliFirstStart, TheEnvironmentChoosesTheFolderBeforeTheUserFolder)
         << moved.err.toStdString();
 }
 
+// A service or a cron job may run without HOME: no folder is guessed, the
+// usage error says what to set. A relative XDG_DATA_HOME counts as not set.
+TEST(CliFirstStart, WithoutAHomeTheUserIsToldWhatToSet)
+{
+    const QString home = QStringLiteral("HOME");
+    const QString xdg = QStringLiteral("XDG_DATA_HOME");
+    const QString relative = QStringLiteral("data");
+    const struct {
+        const char *label;
+        QMap<QString, QString> environment;  // besides HOME set to the test's home
+        int exit;
+        const char *made;  // the application folder made, under the test's home; null = none
+    } cases[] = {
+        {"no HOME", {{home, QString()}}, 2, nullptr},
+        {"no HOME, a relative XDG_DATA_HOME", {{home, QString()}, {xdg, relative}}, 2, nullptr},
+        {"HOME, a relative XDG_DATA_HOME", {{xdg, relative}}, 3, ".local/share/marunoki/marunoki.ini"},
+        {"no HOME, an absolute XDG_DATA_HOME", {{home, QString()}, {xdg, QStringLiteral("ABS")}}, 3,
+            "abs/marunoki/marunoki.ini"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        TestFolder folder;
+        QMap<QString, QString> environment = c.environment;
+        if (environment.value(xdg) == QStringLiteral("ABS"))
+            environment[xdg] = folder.file(QStringLiteral("abs"));
+        const CliRun run = runCliAt(folder.path(), sampleLoad(), folder.path(), environment);
+        EXPECT_EQ(run.exitCode, c.exit) << run.err.toStdString();
+        const QString said = QString::fromUtf8(run.err);
+        EXPECT_EQ(said.contains(QStringLiteral("HOME が設定されていません")), c.exit == 2)
+            << said.toStdString();
+        if (c.exit == 2) {
+            for (const char *named : {"--app-dir", "MARUNOKI_APP_DIR", "XDG_DATA_HOME"})
+                EXPECT_TRUE(said.contains(QLatin1String(named))) << named;
+        }
+        EXPECT_FALSE(QFileInfo::exists(folder.file(relative)));
+        if (c.made != nullptr)
+            EXPECT_TRUE(QFileInfo(folder.file(QString::fromLatin1(c.made))).isFile());
+        else
+            EXPECT_TRUE(QDir(folder.path()).isEmpty());
+    }
+    // The folder named outright needs no HOME.
+    TestFolder chosen;
+    chosen.copyIn(kSamples + QStringLiteral("/marunoki.dat"), QStringLiteral("marunoki.dat"));
+    const CliRun run = runCliAt(chosen.path(), sampleLoad(), chosen.path(),
+        {{home, QString()}, {QStringLiteral("MARUNOKI_APP_DIR"), chosen.path()}});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+}
+
 TEST(CliFirstStart, VersionAndHelpWriteNothing)
 {
     TestFolder home;

@@ -109,7 +109,7 @@ TEST(CliUsage, EveryCommandHasItsHelpWithEveryOptionOnOneLine)
                 "--races A-B", "--jobs N", "--report DIR", "--csv", "--json-dir DIR", "--base1 URL",
                 "--base2 URL", "--timeout SECONDS", "--archive DIR", "--offline DIR", "--refresh"}),
             args({"--year", "--course", "--meeting", "--day"})},
-        {"import-mdb", {}, {}},
+        {"import-mdb", args({"--app-dir DIR"}), {}},
         {"demo", {}, {}},
     };
     for (const auto &c : commands) {

@@ -9,6 +9,7 @@
 #include "support/fake_page_source.h"
 #include "support/fixture_databases.h"
 #include "support/sample_race.h"
+#include "support/sqlite_file.h"
 #include "support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -316,6 +317,23 @@ TEST_F(LoadDriver, ATrackDatabaseThatCannotBeOpenedOrReadStopsTheLoadFirst)
                 temp.write(QStringLiteral("marunoki.dat"), damaged);
             },
             QStringLiteral("データベース")},
+        // Sound databases without the tables the figures need.
+        {"an empty Access file",
+            [&] { QFile::copy(test::testData(QStringLiteral("access/jet4-empty.mdb")), path); },
+            QStringLiteral("指数の表がありません")},
+        {"another program's SQLite file",
+            [&] {
+                test::SqliteFile other(path);
+                other.exec(QStringLiteral("CREATE TABLE notes(body TEXT)"));
+            },
+            QStringLiteral("T_sisuu")},
+        {"track tables short of a column",
+            [&] {
+                test::SqliteFile other(path);
+                test::createTrackTables(other);
+                other.exec(QStringLiteral("ALTER TABLE T_avetime DROP COLUMN A_time"));
+            },
+            QStringLiteral("A_time")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

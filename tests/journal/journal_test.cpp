@@ -7,11 +7,14 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <thread>
@@ -365,7 +368,30 @@ TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
         ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
     };
+    // A database whose last transactions are still in its -wal, as a writer
+    // that ended without a checkpoint leaves it.
+    const auto withWal = [](const QString &path, const char *sql) {
+        const QString writer = path + QStringLiteral(".writer");
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(writer).constData(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0;", nullptr,
+                      nullptr, nullptr),
+            SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        for (const char *side : {"", "-wal", "-shm"})
+            ASSERT_TRUE(QFile::copy(writer + QLatin1String(side), path + QLatin1String(side)));
+        sqlite3_close(db);
+    };
+    const char *const other = "CREATE TABLE t (a); INSERT INTO t VALUES (1);";
+    const char *const newer
+        = "PRAGMA application_id = 1296779825; PRAGMA user_version = 9; CREATE TABLE t (a);";
     const Case cases[] = {
+        {"a FIFO",
+            [](const QString &path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); },
+            "通常のファイルではありません"},
+        {"another program's database with its -wal", [&](const QString &path) { withWal(path, other); },
+            "成績ジャーナルではありません"},
+        {"a newer journal with its -wal", [&](const QString &path) { withWal(path, newer); }, "新しい版"},
         {"not a database",
             [](const QString &path) {
                 QFile f(path);
@@ -373,15 +399,9 @@ TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
                 f.write(QByteArray(3000, 'x'));
             },
             "成績ジャーナルではありません"},
-        {"another program's database",
-            [&](const QString &path) { sqlite(path, "CREATE TABLE t (a); INSERT INTO t VALUES (1);"); },
+        {"another program's database", [&](const QString &path) { sqlite(path, other); },
             "成績ジャーナルではありません"},
-        {"a newer journal",
-            [&](const QString &path) {
-                sqlite(
-                    path, "PRAGMA application_id = 1296779825; PRAGMA user_version = 9; CREATE TABLE t (a);");
-            },
-            "新しい版"},
+        {"a newer journal", [&](const QString &path) { sqlite(path, newer); }, "新しい版"},
         {"damaged",
             [&](const QString &path) {
                 {
@@ -408,7 +428,12 @@ TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
         TestFolder folder;
         const QString path = folder.file(kJournalFile);
         c.make(path);
-        const QByteArray before = fileHash(path);
+        // The file and its -wal keep their bytes; no side file goes away.
+        std::map<QString, QByteArray> before;
+        for (const QString &file : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")}) {
+            if (QFileInfo(file).isFile())
+                before[file] = file.endsWith(QStringLiteral("-shm")) ? QByteArray() : fileHash(file);
+        }
         Journal::Opened opened = Journal::open(path);
         bool refused = !opened.status.ok();
         // Damage behind the schema shows when the race is written.
@@ -420,7 +445,11 @@ TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
         if (!opened.status.ok())
             EXPECT_TRUE(opened.status.message().contains(QString::fromUtf8(c.says)))
                 << opened.status.message().toStdString();
-        EXPECT_EQ(fileHash(path), before);
+        for (const auto &[file, hash] : before) {
+            ASSERT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
+            if (!hash.isEmpty())
+                EXPECT_EQ(fileHash(file), hash) << file.toStdString();
+        }
     }
 }
 

@@ -19,6 +19,9 @@
 #include <QStringEncoder>
 #include <QUrl>
 
+#include <functional>
+#include <thread>
+
 namespace marunoki {
 namespace {
 
@@ -162,7 +165,9 @@ TEST(PageArchive, NeverWritesOverAFileNamedByTheIndex)
         EXPECT_EQ(readFile(folder.file(QString::fromLatin1(name))), QByteArray("user data of ") + name);
         EXPECT_EQ(archive.load(url, &error)->bytes, QByteArray("<body>page"));
     }
-    EXPECT_FALSE(readFile(folder.file(QStringLiteral("index.tsv"))).contains("\tnotes.txt\t"));
+    // The index's own lines for those names stay as they were; the page of each
+    // address is now the line after them.
+    EXPECT_TRUE(readFile(folder.file(QStringLiteral("index.tsv"))).startsWith(index));
 }
 
 TEST(PageArchive, AFileOfTheGeneratedNameThatIsNotOursIsKept)
@@ -397,17 +402,76 @@ TEST(PageArchive, AnIndexThatCannotBeReadWholeIsNeverWritten)
         EXPECT_EQ(test::folderEntries(folder.path()), before);
         EXPECT_EQ(readRegularFile(index, 1 << 30).bytes, bytes);
     }
+}
 
-    // Lines the archive cannot use are someone else's: a save writes them back.
+// Lines the archive did not write stay byte for byte in their places: a
+// user's notes, lines it cannot use, a file name that is not UTF-8, an
+// address listed twice (its last line gives the page), a CR before the break.
+TEST(PageArchive, KeepsTheIndexLinesItDidNotWriteByteForByte)
+{
     TestFolder folder;
-    folder.write(QStringLiteral("index.tsv"), "# notes of the user\nhttp://a/1\t../x.txt\t\n");
-    PageArchive archive(folder.path());
+    folder.write(QStringLiteral("first.html"), "<body>first");
+    folder.write(QStringLiteral("second.html"), "<body>second");
+    const QByteArray foreign = "# notes of the user\n"
+                               "http://a/1\t../x.txt\t\n"
+                               "http://a/sjis\t\x8f\x6f\x94\x6e.html\tShift_JIS\n"
+                               "http://a/twice\tfirst.html\t\n"
+                               "\n"
+                               "http://a/twice\tsecond.html\tUTF-8\r\n";
+    const QString index = folder.write(QStringLiteral("index.tsv"), foreign);
+    const QString twice = QStringLiteral("http://a/twice");
+    const QString added = QStringLiteral("http://a.example/new");
     QString error;
-    ASSERT_TRUE(archive.save(QStringLiteral("http://a.example/new"), "<body>new", {}, &error));
-    const QByteArray written = readFile(folder.file(QStringLiteral("index.tsv")));
-    EXPECT_TRUE(written.contains("# notes of the user\n"));
-    EXPECT_TRUE(written.contains("http://a/1\t../x.txt\t\n"));
-    EXPECT_TRUE(written.startsWith("http://a.example/new\t"));
+    {
+        PageArchive archive(folder.path());
+        EXPECT_EQ(archive.load(twice, &error)->bytes, QByteArray("<body>second"));
+        ASSERT_TRUE(archive.save(added, "<body>new", {}, &error)) << error.toStdString();
+        ASSERT_TRUE(archive.save(twice, "<body>third", "UTF-8", &error)) << error.toStdString();
+        // Saved again, an address's own line is replaced where it is.
+        ASSERT_TRUE(archive.save(added, "<body>newer", "EUC-JP", &error)) << error.toStdString();
+    }
+    EXPECT_EQ(readFile(index),
+        foreign
+            + "http://a.example/new\ta.example_new.html\tEUC-JP\n"
+              "http://a/twice\ta_twice.html\tUTF-8\n");
+    EXPECT_EQ(readFile(folder.file(QStringLiteral("second.html"))), QByteArray("<body>second"));
+    const PageArchive again(folder.path());
+    EXPECT_EQ(again.load(twice, &error)->bytes, QByteArray("<body>third"));
+    EXPECT_EQ(again.load(added, &error)->bytes, QByteArray("<body>newer"));
+    EXPECT_FALSE(again.load(QStringLiteral("http://a/sjis"), &error).has_value());
+}
+
+// Two programs archiving into one folder at once (two loads of different
+// races), each with the index as it was when it started: afterwards the index
+// lists every page of both.
+TEST(PageArchive, TwoArchivesSavingIntoOneFolderAtOnceLoseNoPage)
+{
+    TestFolder folder;
+    constexpr int kPages = 40;
+    const auto url
+        = [](int who, int page) { return QStringLiteral("http://a.example/%1/%2").arg(who).arg(page); };
+    PageArchive first(folder.path()), second(folder.path());
+    const auto saveAll = [&](PageArchive &archive, int who) {
+        for (int page = 0; page < kPages; ++page) {
+            QString error;
+            EXPECT_TRUE(archive.save(url(who, page), url(who, page).toUtf8(), {}, &error))
+                << error.toStdString();
+        }
+    };
+    std::thread one(saveAll, std::ref(first), 1);
+    std::thread two(saveAll, std::ref(second), 2);
+    one.join();
+    two.join();
+    const PageArchive after(folder.path());
+    for (int who : {1, 2}) {
+        for (int page = 0; page < kPages; ++page) {
+            QString error;
+            const auto saved = after.load(url(who, page), &error);
+            ASSERT_TRUE(saved.has_value()) << url(who, page).toStdString() << ": " << error.toStdString();
+            EXPECT_EQ(saved->bytes, url(who, page).toUtf8());
+        }
+    }
+    EXPECT_EQ(readFile(folder.file(QStringLiteral("index.tsv"))).count('\n'), 2 * kPages);
 }
 
 }  // namespace
