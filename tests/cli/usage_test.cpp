@@ -65,6 +65,12 @@ TEST(CliUsage, RefusesBadCommandLinesWithStatusTwoAndNamesTheFault)
                 "5-3"}),
             "--races の値 5-3"},
         {"stray argument", load + args({"extra"}), "引数をとりません（extra）"},
+        {"an option twice", load + args({"--race", "12"}), "--race が2回以上あります"},
+        {"a switch twice", load + args({"--csv", "--csv"}), "--csv が2回以上あります"},
+        {"app folder before and after the command",
+            args({"--app-dir", "a"}) + load + args({"--app-dir", "b"}), "--app-dir が2回以上あります"},
+        {"race 13: a day has 12", load + args({"--race", "13"}), "--race の値 13 は使えません（1〜12）"},
+        {"a date no calendar has", args({"tally", "--from", "2026-13-01"}), "日付 2026-13-01 はありません"},
         {"import needs two", args({"import-mdb", "a"}), "SRC DEST が必要です"},
         {"demo takes none", args({"demo", "x"}), "引数をとりません"},
     };
@@ -110,6 +116,8 @@ TEST(CliUsage, EveryCommandHasItsHelpWithEveryOptionOnOneLine)
                 "--base2 URL", "--timeout SECONDS", "--archive DIR", "--offline DIR", "--refresh"}),
             args({"--year", "--course", "--meeting", "--day"})},
         {"import-mdb", {}, {}},
+        // The value's own text, not its UTF-8 bytes read as Latin-1 ("è|ã").
+        {"tally", args({"--surface 芝|ダ", "--by mean|best|mean90|popularity|mark"}), {}},
         {"demo", {}, {}},
     };
     for (const auto &c : commands) {
