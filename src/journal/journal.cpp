@@ -268,7 +268,7 @@ Journal::Opened Journal::open(const QString &path)
         const RegularFileRead kind = readRegularFile(path, 0);
         return {nullptr,
             Status::failure(
-                QStringLiteral("%1 は成績ジャーナルではありません（%2）。ファイルはそのまま残します")
+                QStringLiteral("%1 は成績ジャーナルではありません: %2。ファイルはそのまま残します")
                     .arg(path,
                         kind.status.ok() ? QStringLiteral("通常のファイルではありません")
                                          : kind.status.message()))};
