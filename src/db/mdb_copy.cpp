@@ -83,11 +83,14 @@ std::string quoted(const char *identifier)
 std::string damaged(const std::string &what);
 
 // Why SQLite refused, in the user's words: never its SQL or its English text.
-std::string sqliteCause(sqlite3 *db)
+// code: the failed call's own result, when it gave one.
+std::string sqliteCause(sqlite3 *db, int code = SQLITE_OK)
 {
     static const std::string duplicate = "duplicate column name: ";
     const std::string message = sqlite3_errmsg(db);
-    switch (sqlite3_errcode(db) & 0xff) {
+    if (code == SQLITE_OK)
+        code = sqlite3_errcode(db);
+    switch (code & 0xff) {
     case SQLITE_FULL:
         return "ディスクがいっぱいです";
     case SQLITE_IOERR:
@@ -107,12 +110,12 @@ std::string sqliteCause(sqlite3 *db)
     if (message.rfind(duplicate, 0) == 0)
         return "列名 " + message.substr(duplicate.size())
             + " が二つあります（大文字と小文字だけが違う列名は同じ名前です）";
-    return "SQLite のエラー " + std::to_string(sqlite3_extended_errcode(db));
+    return "SQLite のエラー " + std::to_string(code);
 }
 
-std::string sqliteError(sqlite3 *db, const std::string &what)
+std::string sqliteError(sqlite3 *db, const std::string &what, int code = SQLITE_OK)
 {
-    return what + "（" + sqliteCause(db) + "）";
+    return what + "（" + sqliteCause(db, code) + "）";
 }
 
 // Runs sql; on a failure error says what could not be done and why.
@@ -432,8 +435,8 @@ bool copyTable(MdbHandle *mdb, MdbCatalogEntry *entry, sqlite3 *db, std::string 
             error = "テーブル " + name + ": " + error;
             return false;
         }
-        if (sqlite3_step(statement.stmt) != SQLITE_DONE) {
-            error = sqliteError(db, "テーブル " + name + " の行を書き込めません");
+        if (const int rc = sqlite3_step(statement.stmt); rc != SQLITE_DONE) {
+            error = sqliteError(db, "テーブル " + name + " の行を書き込めません", rc);
             return false;
         }
         sqlite3_reset(statement.stmt);
