@@ -11,6 +11,10 @@
 //   races (16 to 18 runners, about 200 pages) from a loopback server that takes
 //   150 ms to answer each page, one request in flight against four. Goal: at
 //   least 3.6 times as fast.
+// - BM_MarksImport/<rows>: `marks --import` of a file of that many rows (16
+//   runners of each race, one row each) into a journal holding the races.
+//   Counter rows_per_s: the same at 10,000 and 80,000 rows when the import is
+//   linear. Goal: the 80,000-row import at least 0.8 times the 10,000-row rate.
 
 #include "app/format.h"
 #include "app/message_sink.h"
@@ -18,6 +22,7 @@
 #include "driver/results_fetch.h"
 #include "journal/journal.h"
 #include "journal/tally.h"
+#include "output/marks_file.h"
 #include "support/http_test_server.h"
 #include "support/sample_race.h"
 #include "web/network_page_source.h"
@@ -31,6 +36,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <memory>
 #include <random>
 
 namespace {
@@ -364,6 +371,77 @@ void BM_ResultsFourInFlight(benchmark::State &state)
     fetchDay(state, 4);
 }
 BENCHMARK(BM_ResultsFourInFlight)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A journal of rows / 16 races of 16 runners, twelve races a day at one
+// course, and the marks file that names each runner once.
+struct MarkedJournal {
+    QString path;
+    QByteArray file;
+};
+
+MarkedJournal markedJournal(int rows)
+{
+    constexpr int kRunners = 16;
+    constexpr int kRacesADay = 12;
+    MarkedJournal made;
+    made.path = cacheFolder() + QStringLiteral("/journal-marks-%1.sqlite").arg(rows);
+    const int races = rows / kRunners;
+    auto store = std::make_unique<RaceStore>();
+    store->tousuu = kRunners;
+    const QDate first(2020, 1, 4);
+    const bool exists = QFileInfo::exists(made.path);
+    Journal::Opened opened = Journal::open(made.path);
+    if (!opened.status.ok())
+        return {};
+    QString file = QStringLiteral("日付,場,レース,馬番,印,サイト\r\n");
+    const QStringList symbols = {QStringLiteral("◎"), QStringLiteral("○"), QStringLiteral("▲"),
+        QStringLiteral("△"), QStringLiteral("☆"), QStringLiteral("×")};
+    for (int r = 0; r < races; ++r) {
+        const QDate date = first.addDays(r / kRacesADay);
+        const int race = r % kRacesADay + 1;
+        if (!exists) {
+            store->raceDate = *serialFromYmd(date.year(), date.month(), date.day());
+            for (const qint32 n : store->runners())
+                store->U_Url[n]
+                    = QStringLiteral("https://site1.example/directory/horse/%1/").arg(r * 100 + n);
+            const RaceKey key {1, date, QStringLiteral("05"), 1, 1 + r / kRacesADay, race};
+            if (!opened.journal->recordRace(key, *store, 0.35f, QString()).ok())
+                return {};
+        }
+        for (int n = 1; n <= kRunners; ++n)
+            file += QStringLiteral("%1,東京,%2,%3,%4,1\r\n")
+                        .arg(date.toString(Qt::ISODate))
+                        .arg(race)
+                        .arg(n)
+                        .arg(symbols[std::min(n, int(symbols.size())) - 1]);
+    }
+    made.file = file.toUtf8();
+    return made;
+}
+
+void BM_MarksImport(benchmark::State &state)
+{
+    const int rows = int(state.range(0));
+    const MarkedJournal marked = markedJournal(rows);
+    if (marked.path.isEmpty()) {
+        state.SkipWithError("no journal");
+        return;
+    }
+    for (auto _ : state) {
+        Journal::Opened opened = Journal::open(marked.path);
+        const MarksImport imported = importMarks(*opened.journal, marked.file);
+        if (!imported.status.ok() || imported.placed != rows)
+            state.SkipWithError("the import failed");
+    }
+    state.counters["rows_per_s"]
+        = benchmark::Counter(double(rows) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_MarksImport)
+    ->Arg(10000)
+    ->Arg(80000)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -13,7 +13,8 @@ version=$("$program" --version 2>/dev/null | awk '{ print $NF }')
 
 # Help text on stdin to troff: "Heading:" lines become sections (or subsections
 # with -v sub=1), "  -x, --opt VALUE   text" and "  name   text" become tagged
-# paragraphs, other lines running text.
+# paragraphs, an "例:" section EXAMPLES with its lines kept as they are, other
+# lines running text.
 to_troff() {
     awk -v sub_="${1:-0}" '
     function esc(s) { gsub(/\\/, "\\\\", s); gsub(/-/, "\\-", s); return s }
@@ -23,7 +24,10 @@ to_troff() {
         print (sub_ ? ".SS 書式" : ".SH 書式"); print ".nf"; print esc($0); synopsis = 1; next }
     synopsis && /^ +[^ ]/ { sub(/^ +/, ""); print esc($0); next }
     synopsis { print ".fi"; synopsis = 0 }
+    examples && /^$/ { print ".fi"; examples = 0; print ".PP"; next }
+    examples { sub(/^ +/, ""); print esc($0); next }
     /^$/ { print ".PP"; next }
+    /^例[:：]$/ { print (sub_ ? ".SS EXAMPLES" : ".SH EXAMPLES"); print ".nf"; examples = 1; next }
     /^[^ ].*[:：]$/ { h = $0; sub(/[:：]$/, "", h); if (h == "Options") h = "オプション"
         print (sub_ ? ".SS " : ".SH ") h; next }
     /^  [^ ]/ {
@@ -34,7 +38,7 @@ to_troff() {
         rest = substr(line, n); sub(/^ +/, "", rest); print text(rest); next }
     /^ +/ { sub(/^ +/, ""); print text($0); next }
     { print text($0) }
-    END { if (synopsis) print ".fi" }'
+    END { if (synopsis || examples) print ".fi" }'
 }
 
 {

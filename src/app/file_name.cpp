@@ -58,19 +58,50 @@ QString fileNameFromBytes(QByteArrayView bytes)
     return name;
 }
 
+namespace {
+
+// The byte kept at name[i], or -1 when name[i] is text.
+int keptByteAt(const QString &name, qsizetype i)
+{
+    const char16_t c = name[i].unicode();
+    const bool kept = c >= kKeptByte + 0x80 && c <= kKeptByte + 0xFF
+        && (i == 0 || !QChar::isHighSurrogate(name[i - 1].unicode()));
+    return kept ? int(c - kKeptByte) : -1;
+}
+
+}  // namespace
+
+bool hasKeptBytes(const QString &name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (keptByteAt(name, i) >= 0)
+            return true;
+    }
+    return false;
+}
+
+QString shownFileName(const QString &name)
+{
+    QString shown;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const int byte = keptByteAt(name, i);
+        shown
+            += byte < 0 ? QString(name[i]) : QStringLiteral("\\x%1").arg(QString::number(byte, 16).toUpper());
+    }
+    return shown;
+}
+
 QByteArray fileNameBytes(const QString &name)
 {
     QByteArray bytes;
     bytes.reserve(name.size());
     qsizetype run = 0;  // start of the text not yet encoded
     for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t c = name[i].unicode();
-        const bool kept = c >= kKeptByte + 0x80 && c <= kKeptByte + 0xFF
-            && (i == 0 || !QChar::isHighSurrogate(name[i - 1].unicode()));
-        if (!kept)
+        const int byte = keptByteAt(name, i);
+        if (byte < 0)
             continue;
         bytes += QStringView(name).sliced(run, i - run).toUtf8();
-        bytes += char(c - kKeptByte);
+        bytes += char(byte);
         run = i + 1;
     }
     bytes += QStringView(name).sliced(run).toUtf8();

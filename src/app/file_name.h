@@ -22,4 +22,12 @@ QString fileNameFromBytes(QByteArrayView bytes);
 // with the kept bytes given back.
 QByteArray fileNameBytes(const QString &name);
 
+// Whether the name keeps bytes that are not UTF-8. Such a name can be
+// written to (through fileNameBytes) but not read through Qt's file classes,
+// which would look for another name.
+bool hasKeptBytes(const QString &name);
+
+// The name as a message shows it: each kept byte as \xFF, not as "?".
+QString shownFileName(const QString &name);
+
 }  // namespace marunoki

@@ -113,9 +113,14 @@ bool looksLikeOption(const QString &value)
 QString readValues(
     const QCommandLineParser &parser, const std::vector<OptionSpec> &options, CommandLine &line)
 {
+    const QStringList given = parser.optionNames();
     for (const OptionSpec &option : options) {
         if (!parser.isSet(option.name))
             continue;
+        // `--race 11 --race 12` would silently take the last one.
+        const bool helpAsH = option.name == QStringLiteral("help");
+        if (given.count(option.name) + (helpAsH ? given.count(QStringLiteral("h")) : 0) > 1)
+            return QStringLiteral("--%1 が2回以上あります（1回だけ指定してください）").arg(option.name);
         if (option.valueName.isEmpty()) {
             if (option.name != QStringLiteral("help"))
                 line.switches.append(option.name);
@@ -175,6 +180,9 @@ ParseResult parseCommand(
     line.appDir = globalAppDir;
     if (const QString error = readValues(parser, options, line); !error.isEmpty())
         return failure(&command, error);
+    if (!globalAppDir.isEmpty() && parser.isSet(kAppDirOption.name))
+        return failure(&command,
+            QStringLiteral("--%1 が2回以上あります（1回だけ指定してください）").arg(kAppDirOption.name));
     QStringList missing;
     for (const OptionSpec &option : command.options) {
         if (option.required && !line.has(option.name))
@@ -293,7 +301,14 @@ QString helpText(const std::vector<CommandSpec> &table, const CommandSpec *comma
         "  1  出力を書き出せなかった\n"
         "  2  コマンドラインが使えない\n"
         "  3  読込みがメッセージで止まった（何も書き出さない）\n"
-        "  4  解析できたが、読み込めなかったものがある（馬のページ、地方競馬のデータベースなど）\n");
+        "  4  解析できたが、読み込めなかったものがある（馬のページ、地方競馬のデータベースなど）\n"
+        "\n例:\n"
+        "  marunoki-cli load --course 東京 --meeting 5 --day 9 --race 11 --report レポート\n"
+        "  marunoki-cli --app-dir ~/marunoki day --year 2026 --course 05 --meeting 5 --day 9 --races 10-12\n"
+        "  marunoki-cli results --since 2026-11-01\n"
+        "  marunoki-cli tally --from 2026-01-01 --by mark --html 集計\n"
+        "  marunoki-cli mark --site 1 --year 2026 --course 東京 --meeting 5 --day 9 --race 11 --uma 3 ◎\n"
+        "  marunoki-cli marks --export 印.csv\n");
     return text;
 }
 

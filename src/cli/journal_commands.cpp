@@ -43,6 +43,13 @@ std::optional<int> refuseOutputs(const AppFolder &folder, const JournalOptions &
             return kExitUsage;
         }
     }
+    // Checked before anything is written, as the output targets are.
+    if (!options.htmlDir.isEmpty()) {
+        if (const Status allowed = tallyFolderCheck(options.htmlDir); !allowed.ok()) {
+            complain(allowed.message());
+            return kExitUsage;
+        }
+    }
     return std::nullopt;
 }
 
@@ -145,7 +152,7 @@ namespace {
 OptionSpec valued(
     const char *name, const char *valueName, const QString &help, const QString &defaultText = {})
 {
-    return {QString::fromLatin1(name), QString::fromLatin1(valueName), help, defaultText, false};
+    return {QString::fromLatin1(name), QString::fromUtf8(valueName), help, defaultText, false};
 }
 
 int runResultsLine(const CommandLine &line)
@@ -215,9 +222,8 @@ CommandSpec tallyCommand()
             valued("surface", "芝|ダ", QStringLiteral("芝かダート")),
             valued("distance", "A-B", QStringLiteral("距離（m）の範囲")),
             valued("runners", "A-B", QStringLiteral("頭数の範囲")),
-            valued("by", "KEY",
-                QStringLiteral(
-                    "mean, best, mean90, popularity, mark のどれかの表だけ（人気の表も添えます）")),
+            valued(
+                "by", "mean|best|mean90|popularity|mark", QStringLiteral("この表だけ（人気の表も添えます）")),
             valued("csv", "FILE", QStringLiteral("集計を CSV で書き出す")),
             valued("html", "DIR", QStringLiteral("集計を HTML（index.html と SVG の棒グラフ）で書き出す"))},
         &runTallyLine};

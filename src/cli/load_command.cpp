@@ -4,6 +4,7 @@
 #include "cli/console.h"
 #include "cli/interrupt_stop.h"
 
+#include "app/file_name.h"
 #include "app/output_target.h"
 #include "app/race_store.h"
 #include "driver/journal_recorder.h"
@@ -229,6 +230,12 @@ std::optional<int> checkSources(
             complain(allowed.message());
             return kExitUsage;
         }
+    }
+    if (hasKeptBytes(load.offlineDir)) {
+        complain(QStringLiteral("--offline のフォルダ %1 の名前は UTF-8 ではありません"
+                                "（読めるのは UTF-8 の名前のフォルダです）")
+                     .arg(shownFileName(load.offlineDir)));
+        return kExitUsage;
     }
     if (!load.offlineDir.isEmpty() && !QDir(load.offlineDir).exists()) {
         complain(QStringLiteral("--offline のフォルダ %1 がありません").arg(load.offlineDir));

@@ -54,6 +54,13 @@ int main(int argc, char **argv)
     case ParseResult::Outcome::Run:
         break;
     }
+    // Every command reads the application folder through Qt, which cannot
+    // name it: say so rather than call an existing folder missing.
+    if (marunoki::hasKeptBytes(parsed.line.appDir))
+        return usageError(parsed.line.command,
+            QStringLiteral("アプリケーションフォルダ %1 の名前は UTF-8 ではありません（読めるのは UTF-8 "
+                           "の名前のフォルダです）")
+                .arg(marunoki::shownFileName(parsed.line.appDir)));
     // A command that works in the application folder needs one to be known.
     const CommandLine &line = parsed.line;
     if (line.command->usesAppDir

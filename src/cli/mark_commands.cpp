@@ -2,6 +2,7 @@
 // marks (the journal's marks to and from a CSV file).
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/journal_commands.h"
 #include "cli/load_command.h"
 #include "cli/race_options.h"
@@ -13,7 +14,10 @@
 #include "journal/tally_request.h"
 #include "output/marks_file.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+
+#include <algorithm>
 
 #include <cstdio>
 
@@ -26,9 +30,12 @@ constexpr qint64 kMaxMarksFileSize = 16 * 1024 * 1024;
 
 const QString kClearMark = QStringLiteral("-");
 
+// An import quicker than this shows no progress line.
+constexpr qint64 kQuietImportMs = 3000;
+
 OptionSpec valued(const char *name, const char *valueName, const QString &help, bool required = false)
 {
-    return {QString::fromLatin1(name), QString::fromLatin1(valueName), help, {}, required};
+    return {QString::fromLatin1(name), QString::fromUtf8(valueName), help, {}, required};
 }
 
 int runMark(const CommandLine &line)
@@ -78,6 +85,14 @@ int runMark(const CommandLine &line)
         complain(raceName + QStringLiteral(" の出走表に %1番 はありません").arg(number));
         return kExitFailed;
     }
+    // A ◎ ○ ▲ held by another horse of the race moves here (the journal's rule);
+    // which one is said.
+    const auto before = journal.marks(*key.value);
+    if (!before.status.ok())
+        return openFailure(before.status);
+    const auto holder = std::find_if(before.value.begin(), before.value.end(), [&](const RunnerMark &m) {
+        return mark && isSingleMark(*mark) && m.mark == *mark && m.horseUrl != runner.value->horseUrl;
+    });
     const auto changes = withOldNumbersCleared(journal, {{*key.value, number, runner.value->horseUrl, mark}});
     if (!changes.status.ok())
         return openFailure(changes.status);
@@ -86,6 +101,11 @@ int runMark(const CommandLine &line)
     const QString horse = QStringLiteral("%1 %2番 %3").arg(raceName).arg(number).arg(runner.value->name);
     printLine(mark ? horse + QStringLiteral(": 印 %1 を付けました").arg(markSymbol(*mark))
                    : horse + QStringLiteral(": 印を消しました"));
+    if (holder != before.value.end())
+        printLine(QStringLiteral("%1 を %2番 %3 から移しました")
+                      .arg(markSymbol(*mark))
+                      .arg(holder->number)
+                      .arg(holder->name));
     std::fflush(stdout);
     return kExitAnalysed;
 }
@@ -111,7 +131,19 @@ int importMarksFrom(Journal &journal, const QString &path)
         complain(QStringLiteral("%1 は印のファイルとしては大きすぎます").arg(path));
         return kExitFailed;
     }
-    const MarksImport imported = importMarks(journal, file.bytes);
+    // A large file says how far it got once it has taken a few seconds.
+    Console console(stderr, Console::isTerminal(stderr));
+    QElapsedTimer clock;
+    clock.start();
+    bool shown = false;
+    const MarksImport imported = importMarks(journal, file.bytes, [&](qsizetype done, qsizetype total) {
+        if (clock.elapsed() < kQuietImportMs)
+            return;
+        shown = true;
+        console.status(QStringLiteral("印を取り込んでいます %1 / %2 行").arg(done).arg(total));
+    });
+    if (shown)
+        console.finish();
     if (!imported.status.ok()) {
         complain(QStringLiteral("%1: %2").arg(path, imported.status.message()));
         return kExitFailed;
@@ -161,7 +193,7 @@ CommandSpec markCommand()
             valued("course", "COURSE", QStringLiteral("場の名前（東京）か2桁のコード（05）"), true),
             valued("meeting", "N", QStringLiteral("開催回（1〜99）"), true),
             valued("day", "N", QStringLiteral("開催日（1〜99）"), true),
-            valued("race", "N", QStringLiteral("レース番号（1〜99）"), true),
+            valued("race", "N", QStringLiteral("レース番号（1〜12）"), true),
             valued("uma", "N", QStringLiteral("馬番（1〜18）"), true)},
         &runMark};
 }

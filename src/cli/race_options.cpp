@@ -43,7 +43,7 @@ std::optional<QString> courseName(const QString &text)
 OptionSpec valued(const char *name, const char *valueName, const QString &help,
     const QString &defaultText = {}, bool required = false)
 {
-    return {QString::fromLatin1(name), QString::fromLatin1(valueName), help, defaultText, required};
+    return {QString::fromLatin1(name), QString::fromUtf8(valueName), help, defaultText, required};
 }
 
 OptionSpec flag(const char *name, const QString &help)
@@ -86,7 +86,7 @@ std::vector<OptionSpec> raceOptions(bool day)
             valued("json-dir", "DIR", QStringLiteral("レースごとの JSON をこのフォルダに書き出す")));
         return options;
     }
-    options.push_back(valued("race", "N", QStringLiteral("レース番号（1〜99）"), {}, true));
+    options.push_back(valued("race", "N", QStringLiteral("レース番号（1〜12）"), {}, true));
     options.insert(options.end(), sources.begin(), sources.end());
     const std::vector<OptionSpec> outputs {
         valued("json", "FILE|-", QStringLiteral("レースを JSON で書き出す（- は標準出力）")),
@@ -145,7 +145,14 @@ std::optional<LoadOptions> readRaceOptions(const CommandLine &line, QString &err
             }},
         {QStringLiteral("meeting"), twoDigitField(load.meeting)},
         {QStringLiteral("day"), twoDigitField(load.day)},
-        {QStringLiteral("race"), twoDigitField(load.race)},
+        {QStringLiteral("race"),
+            [&](const QString &n, const QString &v) {
+                const auto race = twoDigits(v, kMaxRaceNumber);
+                if (!race)
+                    return bad(n, v, QStringLiteral("1〜%1").arg(kMaxRaceNumber));
+                load.race = *race;
+                return true;
+            }},
         {QStringLiteral("races"),
             [&](const QString &n, const QString &v) {
                 const QStringList ends = v.split(u'-');

@@ -79,18 +79,51 @@ std::string quoted(const char *identifier)
     return out + '"';
 }
 
-std::string sqliteError(sqlite3 *db, const std::string &what)
+// What a damaged Access file says, with what could not be read.
+std::string damaged(const std::string &what);
+
+// Why SQLite refused, in the user's words: never its SQL or its English text.
+// code: the failed call's own result, when it gave one.
+std::string sqliteCause(sqlite3 *db, int code = SQLITE_OK)
 {
-    return what + ": " + sqlite3_errmsg(db);
+    static const std::string duplicate = "duplicate column name: ";
+    const std::string message = sqlite3_errmsg(db);
+    if (code == SQLITE_OK)
+        code = sqlite3_errcode(db);
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return "ディスクがいっぱいです";
+    case SQLITE_IOERR:
+        return "書き込みに失敗しました（入出力エラー）";
+    case SQLITE_CANTOPEN:
+        return "ファイルを開けません";
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return "書き込みが許されていません";
+    case SQLITE_TOOBIG:
+        return "値が大きすぎます";
+    case SQLITE_NOMEM:
+        return "メモリが足りません";
+    default:
+        break;
+    }
+    if (message.rfind(duplicate, 0) == 0)
+        return "列名 " + message.substr(duplicate.size())
+            + " が二つあります（大文字と小文字だけが違う列名は同じ名前です）";
+    return "SQLite のエラー " + std::to_string(code);
 }
 
-bool exec(sqlite3 *db, const std::string &sql, std::string &error)
+std::string sqliteError(sqlite3 *db, const std::string &what, int code = SQLITE_OK)
 {
-    char *message = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK)
+    return what + "（" + sqliteCause(db, code) + "）";
+}
+
+// Runs sql; on a failure error says what could not be done and why.
+bool exec(sqlite3 *db, const std::string &sql, const std::string &what, std::string &error)
+{
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK)
         return true;
-    error = sql + ": " + (message ? message : "error");
-    sqlite3_free(message);
+    error = sqliteError(db, what);
     return false;
 }
 
@@ -188,7 +221,7 @@ private:
             const int start = c.col->cur_value_start;
             if (c.col->cur_value_len < size || start < 0
                 || start + size > static_cast<int>(sizeof mdb_->pg_buf)) {
-                error = std::string("damaged value in column ") + c.col->name;
+                error = damaged(std::string("列 ") + c.col->name + " の値が読めません");
                 return false;
             }
             bindRaw(parameter, type, mdb_->pg_buf + start);
@@ -382,7 +415,7 @@ bool copyTable(MdbHandle *mdb, MdbCatalogEntry *entry, sqlite3 *db, std::string 
         create += (i ? ", " : "") + quoted(c.col->name) + " " + sqliteType(c.col->col_type);
         insert += i ? ", ?" : "?";
     }
-    if (!exec(db, create + ")", error))
+    if (!exec(db, create + ")", "テーブル " + name + " を作れません", error))
         return false;
     if (def->num_cols == 0) {
         error = missingRows(def, entry->object_name, 0);
@@ -390,7 +423,7 @@ bool copyTable(MdbHandle *mdb, MdbCatalogEntry *entry, sqlite3 *db, std::string 
     }
     Statement statement;
     if (sqlite3_prepare_v2(db, (insert + ")").c_str(), -1, &statement.stmt, nullptr) != SQLITE_OK) {
-        error = sqliteError(db, "cannot prepare the copy of table " + name);
+        error = sqliteError(db, "テーブル " + name + " の写しを用意できません");
         return false;
     }
     RowCopier copier(mdb, def, columns, statement.stmt);
@@ -399,11 +432,11 @@ bool copyTable(MdbHandle *mdb, MdbCatalogEntry *entry, sqlite3 *db, std::string 
     while (mdb_fetch_row(def)) {
         ++copied;
         if (!copier.bindRow(error)) {
-            error = "table " + name + ": " + error;
+            error = "テーブル " + name + ": " + error;
             return false;
         }
-        if (sqlite3_step(statement.stmt) != SQLITE_DONE) {
-            error = sqliteError(db, "cannot write a row of table " + name);
+        if (const int rc = sqlite3_step(statement.stmt); rc != SQLITE_DONE) {
+            error = sqliteError(db, "テーブル " + name + " の行を書き込めません", rc);
             return false;
         }
         sqlite3_reset(statement.stmt);
@@ -437,7 +470,7 @@ std::string copyMdbToSqlite(const char *accessPath, const char *sqlitePath)
     Handles h;
     h.mdb = mdb_open(accessPath, MDB_NOFLAGS);
     if (!h.mdb)
-        return "the Access file cannot be read";
+        return "Accessファイルを開けません";
     mdb_set_bind_size(h.mdb, kBindSize);
     mdb_set_boolean_fmt_numbers(h.mdb);
     if (!mdb_read_catalog(h.mdb, MDB_TABLE))
@@ -446,12 +479,13 @@ std::string copyMdbToSqlite(const char *accessPath, const char *sqlitePath)
         return damage;
 
     if (sqlite3_open_v2(sqlitePath, &h.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-        return sqliteError(h.db, "cannot create the SQLite file");
+        return sqliteError(h.db, "SQLite のファイルを作れません");
     std::string error;
     // The file is new and renamed into place only when complete, so it needs
     // no journal.
-    if (!exec(h.db, "PRAGMA journal_mode = OFF", error) || !exec(h.db, "PRAGMA synchronous = OFF", error)
-        || !exec(h.db, "BEGIN", error))
+    const std::string writing = "SQLite のファイルに書き込めません";
+    if (!exec(h.db, "PRAGMA journal_mode = OFF", writing, error)
+        || !exec(h.db, "PRAGMA synchronous = OFF", writing, error) || !exec(h.db, "BEGIN", writing, error))
         return error;
     for (unsigned int i = 0; i < h.mdb->num_catalog; ++i) {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(h.mdb->catalog, i));
@@ -461,10 +495,10 @@ std::string copyMdbToSqlite(const char *accessPath, const char *sqlitePath)
             return error;
     }
     addLookupIndexes(h.db);
-    if (!exec(h.db, "COMMIT", error))
+    if (!exec(h.db, "COMMIT", writing, error))
         return error;
     if (sqlite3_close(h.db) != SQLITE_OK)
-        return sqliteError(h.db, "cannot finish the SQLite file");
+        return sqliteError(h.db, "SQLite のファイルを閉じられません");
     h.db = nullptr;
     return std::string();
 }

@@ -37,22 +37,22 @@ QString describeFailure(const QString &source, const ChildOutcome &outcome, int 
     case ChildOutcome::Kind::Succeeded:
         break;
     case ChildOutcome::Kind::Failed:
-        return QStringLiteral("the import of %1 failed: %2").arg(source, outcome.report);
+        return QStringLiteral("%1 を取り込めません（%2）").arg(source, outcome.report);
     case ChildOutcome::Kind::TimedOut:
-        return QStringLiteral("the import of %1 took longer than %2 seconds and was stopped")
+        return QStringLiteral("%1 の取り込みが %2 秒を超えたので中止しました")
             .arg(source)
             .arg(timeLimitSeconds);
     case ChildOutcome::Kind::Stopped:
         return QStringLiteral("%1 の取り込みを中止しました").arg(source);
     case ChildOutcome::Kind::NotStarted:
-        return QStringLiteral("the import of %1 cannot start: %2").arg(source, outcome.report);
+        return QStringLiteral("%1 の取り込みを始められません（%2）").arg(source, outcome.report);
     case ChildOutcome::Kind::Crashed:
         if (outcome.signal == SIGXFSZ)
-            return QStringLiteral("the import of %1 stopped: its copy grew beyond any plausible size")
+            return QStringLiteral("%1 の取り込みを中止しました（写しがありえない大きさになりました）")
                 .arg(source);
         return QStringLiteral(
-            "the import of %1 failed: the Access file is damaged (the reader ended abnormally, "
-            "signal %2)")
+            "%1 を取り込めません（Accessファイルは壊れています: 読み取りが異常終了しました、"
+            "シグナル %2）")
             .arg(source)
             .arg(outcome.signal);
     }
@@ -79,12 +79,13 @@ Status importMdb(const QString &source, const QString &destination, int timeLimi
     if (probe.format != DatabaseFormat::Access) {
         if (probe.format == DatabaseFormat::SQLite)
             return Status::failure(
-                QStringLiteral("%1 is an SQLite database, not an Access database").arg(source));
+                QStringLiteral("%1 は SQLite のデータベースです（Access のデータベースではありません）")
+                    .arg(source));
         return Status::failure(probe.error);
     }
     const QFileInfo target(destination);
     if (!target.absoluteDir().exists())
-        return Status::failure(QStringLiteral("the folder of %1 does not exist").arg(destination));
+        return Status::failure(QStringLiteral("%1 のフォルダがありません").arg(destination));
     if (isSameFile(source, destination))
         return Status::failure(
             QStringLiteral("%1 は読み込む Access ファイル %2 そのものです。別の出力先を指定してください")

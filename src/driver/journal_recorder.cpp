@@ -67,6 +67,8 @@ bool JournalRecorder::record(const RaceSelection &selection, const RaceStore &st
     if (!keep_ || !key || store.runnerCount() == 0)
         return true;
     std::lock_guard lock(mutex_);
+    if (givenUp_)
+        return false;
     Status status = Status::success();
     Journal::Opened opened = Journal::open(path_);
     if (!opened.status.ok()) {
@@ -79,9 +81,14 @@ bool JournalRecorder::record(const RaceSelection &selection, const RaceStore &st
     if (status.ok())
         return true;
     failed_ = true;
-    if (status.message() != reported_) {
-        reported_ = status.message();
-        messages.message(status.message());
+    QString said = status.message();
+    if (Journal::isBusy(status)) {
+        givenUp_ = true;
+        said += QStringLiteral("。今回の残りのレースは成績ジャーナルに記録しません");
+    }
+    if (said != reported_) {
+        reported_ = said;
+        messages.message(said);
     }
     return false;
 }

@@ -7,7 +7,9 @@
 // The journal is opened for each race and closed again, so nothing is held
 // open between loads and another program can migrate or share the file. A
 // journal that cannot be opened or written is said once per recorder (the
-// same cause is not repeated race after race); the load itself goes on.
+// same cause is not repeated race after race); the load itself goes on. A
+// journal whose lock another program held past the wait is given up for the
+// rest of the recorder's run (a day's races), so the wait is paid once.
 // Thread-safe.
 
 #include "app/common.h"
@@ -46,6 +48,7 @@ private:
     bool keep_;
     mutable std::mutex mutex_;
     bool failed_ = false;
+    bool givenUp_ = false;  // the lock stayed taken: nothing more is recorded
     QString reported_;
 };
 

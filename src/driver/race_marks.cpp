@@ -85,8 +85,21 @@ void RaceMarks::raceShown(
 
 bool RaceMarks::setMark(qint32 runner, std::optional<Mark> mark, MessageSink &messages)
 {
-    if (!possible() || !key_ || !store_.isRunner(runner))
+    note_.clear();
+    if (!possible()) {
+        note_ = reason_;
         return false;
+    }
+    if (!key_ || !store_.isRunner(runner))
+        return false;
+    // The runner that holds the ◎ ○ ▲ being set on another one gives it up.
+    qint32 from = 0;
+    if (mark && isSingleMark(*mark)) {
+        for (const qint32 n : store_.runners()) {
+            if (n != runner && markOf(n) == mark)
+                from = n;
+        }
+    }
     const QString &url = store_.U_Url[runner];
     Journal::Opened opened = Journal::open(path_);
     if (!opened.status.ok()) {
@@ -105,6 +118,13 @@ bool RaceMarks::setMark(qint32 runner, std::optional<Mark> mark, MessageSink &me
     const Status status = journal.setMarks(changes);
     if (!status.ok())
         say(status, messages);
+    else if (from != 0)
+        note_ = QStringLiteral("%1 を %2番 %3 から %4番 %5 へ移しました")
+                    .arg(markSymbol(*mark))
+                    .arg(from)
+                    .arg(store_.U_name[from])
+                    .arg(runner)
+                    .arg(store_.U_name[runner]);
     // What the journal now holds is shown, whether or not the write went through.
     return reload(journal, messages) && status.ok();
 }

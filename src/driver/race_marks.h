@@ -15,6 +15,8 @@
 //   (a horse now under another number, another horse under the old one) moves
 //   no mark to another horse. Setting a mark on a horse that moved also clears
 //   the row of its old number, so a horse never holds two marks.
+// - ◎ ○ ▲ name one horse each (isSingleMark): the journal moves one set on a
+//   second runner, and the note says from which runner it came.
 // - The journal is opened for each read or write and closed again, as the loads
 //   do, so another program can share it. A journal that cannot be opened, read
 //   or written is said once through the message sink (the same cause is not
@@ -92,9 +94,13 @@ public:
     const QString &offReason() const { return reason_; }
 
     // Sets (nothing: clears) the mark of runner, a runner of the shown race.
-    // False, with nothing written, when marking is off or runner is no runner;
-    // false after saying why when the journal could not be written.
+    // False, with nothing written, when marking is off (the note says why) or
+    // runner is no runner; false after saying why when the journal could not
+    // be written.
     bool setMark(qint32 runner, std::optional<Mark> mark, MessageSink &messages);
+    // One short line for the status bar on the last setMark: why nothing was
+    // set, or which runner a ◎ ○ ▲ was taken from; empty otherwise.
+    const QString &note() const { return note_; }
 
     // The mark of runner (nothing when it has none or nothing is shown).
     std::optional<Mark> markOf(qint32 runner) const;
@@ -115,6 +121,7 @@ private:
     QString reason_ = kMarksNotAnalysed;
     std::vector<RunnerMark> marks_;
     QString said_;
+    QString note_;
 };
 
 }  // namespace marunoki

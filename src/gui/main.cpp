@@ -88,7 +88,11 @@ int main(int argc, char **argv)
     parser.addVersionOption();
     parser.setApplicationDescription(
         QStringLiteral("中央競馬の出馬表と各馬の成績を読み込み、SP指数と上がり指数を"
-                       "グラフと表で示す。"));
+                       "グラフと表で示す。\n\n"
+                       "例:\n"
+                       "  marunoki\n"
+                       "  marunoki --app-dir ~/marunoki\n"
+                       "  marunoki --offline ~/marunoki/保存ページ\n"));
     const QCommandLineOption appDir(QStringLiteral("app-dir"),
         QStringLiteral("アプリケーションフォルダ（marunoki.ini, marunoki.dat, NAR_data.mdb のフォルダ）。"
                        "既定は環境変数 MARUNOKI_APP_DIR、marunoki.ini のあるプログラムのフォルダ、"

@@ -14,8 +14,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace marunoki::gui {
+
+namespace {
+
+// How long a mark's note stays in the status bar.
+constexpr int kMarkNoteMs = 8000;
+
+}  // namespace
 
 void MainWindow::buildMarkMenu()
 {
@@ -60,6 +68,7 @@ void MainWindow::popUpMarkMenu(qint32 runner, const QPoint &where)
     if (!marks_.possible())
         menu->addAction(marks_.offReason())->setEnabled(false);
     menu->addSeparator();
+    const std::optional<Mark> current = marks_.markOf(runner);
     for (const MarkCommand &command : markCommands()) {
         QAction *action = menu->addAction(
             command.caption, this, [this, runner, mark = command.mark] { markRunner(runner, mark); });
@@ -67,6 +76,9 @@ void MainWindow::popUpMarkMenu(qint32 runner, const QPoint &where)
         action->setShortcut(QKeySequence(command.key));
         action->setShortcutContext(Qt::WidgetShortcut);
         action->setEnabled(marks_.possible());
+        // The runner's own mark is ticked (印を消す when it has none).
+        action->setCheckable(true);
+        action->setChecked(marks_.possible() && command.mark == current);
     }
     menu->popup(where);
 }
@@ -77,15 +89,18 @@ void MainWindow::markRunner(qint32 runner, std::optional<Mark> mark)
     if (!loadButton_->isEnabled())
         return;
     (void)marks_.setMark(runner, mark, *messages_);
+    if (!marks_.note().isEmpty())
+        statusBar()->showMessage(marks_.note(), kMarkNoteMs);
     refreshMarks();
 }
 
 void MainWindow::refreshMarks()
 {
-    // The controls are off while a load (race or calendar) runs.
-    const bool possible = marks_.possible() && loadButton_->isEnabled();
+    // The controls are off while a load (race or calendar) runs. Otherwise
+    // the keys stay live when marking is off, so that a key says why.
+    const bool idle = loadButton_->isEnabled();
     for (QAction *action : markMenu_->actions())
-        action->setEnabled(action != markNote_ && possible);
+        action->setEnabled(action != markNote_ && idle);
     markNote_->setText(marks_.offReason());
     markNote_->setVisible(!marks_.possible());
     const std::optional<Mark> shown = marks_.markOf(views_.shownRunner);

@@ -2,6 +2,7 @@
 
 #include "app/format.h"
 #include "app/race_store.h"
+#include "app/regular_file.h"
 #include "journal/sqlite_statement.h"
 
 #include <QFile>
@@ -136,6 +137,11 @@ QString markSymbol(Mark mark)
     return kMarkSymbols[size_t(mark)];
 }
 
+bool isSingleMark(Mark mark)
+{
+    return mark == Mark::Honmei || mark == Mark::Taikou || mark == Mark::Tanana;
+}
+
 std::optional<Mark> markOfSymbol(const QString &symbol)
 {
     for (int i = 0; i < kMarkCount; ++i) {
@@ -184,12 +190,26 @@ Status Journal::failure(const QString &what, int code) const
 {
     if (code == SQLITE_OK)
         code = sqlite3_extended_errcode(db_);
+    const int primary = code & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        return Status::failure(QStringLiteral("成績ジャーナル %1 %2（%3）").arg(path_, what, busyCause()));
     const QString cause = QString::fromUtf8(sqlite3_errmsg(db_));
     if (isDamage(code))
         return Status::failure(
             QStringLiteral("成績ジャーナル %1 が壊れています（%2）。ファイルはそのまま残します")
                 .arg(path_, cause));
     return Status::failure(QStringLiteral("成績ジャーナル %1 %2（%3）").arg(path_, what, cause));
+}
+
+QString Journal::busyCause()
+{
+    return QStringLiteral("ほかのプログラムが書き込み中で、%1 秒待っても空きませんでした")
+        .arg(kBusyTimeoutMs / 1000);
+}
+
+bool Journal::isBusy(const Status &status)
+{
+    return !status.ok() && status.message().contains(busyCause());
 }
 
 Status Journal::exec(const char *sql)
@@ -268,9 +288,11 @@ Status Journal::checkIsOurs() const
     }
     const int appId = id.integer(0);
     const bool empty = tables.integer(0) == 0;
-    if (appId != kApplicationId && !(appId == 0 && empty))
-        return Status::failure(notOurs);
     const int version = schemaVersion();
+    // An empty file is made a journal only when nothing else claimed it: an
+    // empty database with a schema version of its own is some other program's.
+    if (appId != kApplicationId && !(appId == 0 && empty && version == 0))
+        return Status::failure(notOurs);
     if (version > kSchemaVersion)
         return Status::failure(
             QStringLiteral("成績ジャーナル %1 はこのプログラムより新しい版（%2）で書かれています。"
@@ -292,11 +314,14 @@ Journal::Opened Journal::open(const QString &path)
     struct stat info { };
     const bool exists = ::stat(name.constData(), &info) == 0;
     if (exists) {
-        if (!S_ISREG(info.st_mode))
+        if (!S_ISREG(info.st_mode)) {
+            // What the path names instead (a FIFO, a folder …), found without opening it.
+            const Status kind = readRegularFile(path, 0).status;
             return {nullptr,
-                Status::failure(
-                    QStringLiteral("成績ジャーナル %1 は通常のファイルではありません。そのまま残します")
-                        .arg(path))};
+                Status::failure(QStringLiteral("成績ジャーナル %1 は%2。そのまま残します")
+                        .arg(path,
+                            kind.ok() ? QStringLiteral("通常のファイルではありません") : kind.message()))};
+        }
         Opened check = connect(path, SQLITE_OPEN_READONLY);
         if (!check.journal)
             return check;
@@ -511,26 +536,6 @@ JournalRead<std::optional<qint64>> Journal::raceId(const RaceKey &key)
     return read;
 }
 
-Status Journal::writeMark(qint64 raceId, int number, const QString &horseUrl, std::optional<Mark> mark)
-{
-    if (!mark) {
-        Statement clear(db_, "DELETE FROM mark WHERE race_id = ?1 AND number = ?2 AND horse_url = ?3");
-        clear.bind(1, raceId);
-        clear.bind(2, number);
-        clear.bind(3, horseUrl);
-        return clear.run() ? Status::success() : failure(kCannotWrite);
-    }
-    Statement set(db_, R"sql(
-        INSERT OR REPLACE INTO mark (race_id, number, horse_url, mark, set_at)
-        VALUES (?1, ?2, ?3, ?4, ?5))sql");
-    set.bind(1, raceId);
-    set.bind(2, number);
-    set.bind(3, horseUrl);
-    set.bind(4, markSymbol(*mark));
-    set.bind(5, nowText());
-    return set.run() ? Status::success() : failure(kCannotWrite);
-}
-
 Status Journal::setMark(const RaceKey &key, int number, const QString &horseUrl, std::optional<Mark> mark)
 {
     return setMarks({{key, number, horseUrl, mark}});
@@ -538,17 +543,57 @@ Status Journal::setMark(const RaceKey &key, int number, const QString &horseUrl,
 
 Status Journal::setMarks(const std::vector<MarkChange> &changes)
 {
+    // Prepared once for the whole batch: an import of many thousand rows
+    // costs one lookup and one or two writes per row.
+    Statement find(db_, R"sql(
+        SELECT id FROM race
+        WHERE site = ?1 AND race_date = ?2 AND course = ?3 AND meeting = ?4 AND day = ?5 AND race_no = ?6)sql");
+    Statement clear(db_, "DELETE FROM mark WHERE race_id = ?1 AND number = ?2 AND horse_url = ?3");
+    Statement moveAway(db_, R"sql(
+        DELETE FROM mark WHERE race_id = ?1 AND mark = ?2 AND NOT (number = ?3 AND horse_url = ?4))sql");
+    Statement set(db_, R"sql(
+        INSERT OR REPLACE INTO mark (race_id, number, horse_url, mark, set_at)
+        VALUES (?1, ?2, ?3, ?4, ?5))sql");
+    const QString now = nowText();
     return inTransaction([&] {
         for (const MarkChange &change : changes) {
-            const auto race = raceId(change.key);
-            if (!race.status.ok())
-                return race.status;
-            if (!race.value)
+            find.bind(1, change.key.site);
+            find.bind(2, isoDate(change.key.date));
+            find.bind(3, change.key.course);
+            find.bind(4, change.key.meeting);
+            find.bind(5, change.key.day);
+            find.bind(6, change.key.race);
+            const int rc = find.step();
+            const qint64 race = rc == SQLITE_ROW ? find.int64(0) : 0;
+            find.reset();
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+                return failure(kCannotRead, rc);
+            if (rc == SQLITE_DONE)
                 return Status::failure(
                     QStringLiteral("このレースはまだ成績ジャーナルにありません（先に読み込んでください）"));
-            if (Status written = writeMark(*race.value, change.number, change.horseUrl, change.mark);
-                !written.ok())
-                return written;
+            if (!change.mark) {
+                clear.bind(1, race);
+                clear.bind(2, change.number);
+                clear.bind(3, change.horseUrl);
+                if (!clear.run())
+                    return failure(kCannotWrite);
+                continue;
+            }
+            if (isSingleMark(*change.mark)) {
+                moveAway.bind(1, race);
+                moveAway.bind(2, markSymbol(*change.mark));
+                moveAway.bind(3, change.number);
+                moveAway.bind(4, change.horseUrl);
+                if (!moveAway.run())
+                    return failure(kCannotWrite);
+            }
+            set.bind(1, race);
+            set.bind(2, change.number);
+            set.bind(3, change.horseUrl);
+            set.bind(4, markSymbol(*change.mark));
+            set.bind(5, now);
+            if (!set.run())
+                return failure(kCannotWrite);
         }
         return Status::success();
     });
@@ -582,21 +627,32 @@ JournalRead<std::vector<KeyedMark>> Journal::allMarks()
     return read;
 }
 
-JournalRead<std::optional<RecordedRunner>> Journal::recordedRunner(const RaceKey &key, int number)
+JournalRead<std::vector<RecordedRunner>> Journal::recordedCard(const RaceKey &key)
 {
-    JournalRead<std::optional<RecordedRunner>> read;
+    JournalRead<std::vector<RecordedRunner>> read;
     const auto race = raceId(key);
     read.status = race.status;
     if (!race.status.ok() || !race.value)
         return read;
-    Statement find(db_, "SELECT name, horse_url FROM runner WHERE race_id = ?1 AND number = ?2");
-    find.bind(1, *race.value);
-    find.bind(2, number);
-    const int rc = find.step();
-    if (rc == SQLITE_ROW)
-        read.value = RecordedRunner {number, find.text(0), find.text(1)};
-    else if (rc != SQLITE_DONE)
+    Statement list(db_, "SELECT number, name, horse_url FROM runner WHERE race_id = ?1 ORDER BY number");
+    list.bind(1, *race.value);
+    int rc;
+    while ((rc = list.step()) == SQLITE_ROW)
+        read.value.push_back({list.integer(0), list.text(1), list.text(2)});
+    if (rc != SQLITE_DONE)
         read.status = failure(kCannotRead);
+    return read;
+}
+
+JournalRead<std::optional<RecordedRunner>> Journal::recordedRunner(const RaceKey &key, int number)
+{
+    const auto card = recordedCard(key);
+    JournalRead<std::optional<RecordedRunner>> read;
+    read.status = card.status;
+    for (const RecordedRunner &runner : card.value) {
+        if (runner.number == number)
+            read.value = runner;
+    }
     return read;
 }
 

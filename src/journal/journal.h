@@ -66,6 +66,9 @@ constexpr int kMarkCount = 6;
 QString markSymbol(Mark mark);
 // The mark of a symbol; nothing for any other text.
 std::optional<Mark> markOfSymbol(const QString &symbol);
+// ◎ ○ ▲ name one horse of a race each: setting one on a second runner moves
+// it there. △ ☆ × may mark as many runners as the user likes.
+bool isSingleMark(Mark mark);
 
 // What a runner's own page says of one race after it was run.
 struct RunnerResult {
@@ -201,7 +204,8 @@ public:
     JournalRead<std::vector<RunnerMark>> marks(const RaceKey &key);
 
     // Sets every change in one transaction: all of them, or (on a failure, or
-    // a race not recorded) none.
+    // a race not recorded) none. A single mark (isSingleMark) set on a runner
+    // leaves the race's other runner that held it.
     Status setMarks(const std::vector<MarkChange> &changes);
     // Every mark of the journal with its horse's number on the recorded card,
     // by date, course, race number, site, then runner number.
@@ -209,6 +213,9 @@ public:
     // Runner `number` of the recorded race; nothing when the race is not
     // recorded or its card had no such runner.
     JournalRead<std::optional<RecordedRunner>> recordedRunner(const RaceKey &key, int number);
+    // Every runner of the recorded race's card by number; empty when the race
+    // is not recorded.
+    JournalRead<std::vector<RecordedRunner>> recordedCard(const RaceKey &key);
     // The recorded race of a site's meeting, day and race at course in year
     // (as the race is chosen, without its date); nothing when not recorded.
     JournalRead<std::optional<RaceKey>> recordedRace(
@@ -226,6 +233,10 @@ public:
     int schemaVersion() const;
     const QString &path() const { return path_; }
 
+    // Whether a failure was the write lock held by another program past
+    // kBusyTimeoutMs (the next write would most likely wait as long again).
+    static bool isBusy(const Status &status);
+
 private:
     Journal(sqlite3 *db, QString path);
     // A connection to path with SQLite's open flags, or why there is none.
@@ -235,10 +246,10 @@ private:
     Status checkIsOurs() const;
     // The status of a failed SQLite call (code, or the connection's last one).
     Status failure(const QString &what, int code = 0) const;
+    // What a failure says when the lock did not come free in time.
+    static QString busyCause();
     Status exec(const char *sql);
     Status migrate(int from);
-    // Sets or clears one mark of the race with this id (inside a transaction).
-    Status writeMark(qint64 raceId, int number, const QString &horseUrl, std::optional<Mark> mark);
     template <typename Work>
     Status inTransaction(Work work);
 

@@ -186,12 +186,11 @@ Tally computeTally(const std::vector<TallyRunner> &runners, const std::vector<Ta
     return tally;
 }
 
-const std::vector<QString> &tallyColumns()
+std::vector<QString> tallyColumns(TallyKey key)
 {
-    static const std::vector<QString> columns = {QStringLiteral("順位"), QStringLiteral("レース数"),
+    return {key == TallyKey::Mark ? QStringLiteral("印") : QStringLiteral("順位"), QStringLiteral("レース数"),
         QStringLiteral("1着"), QStringLiteral("2着"), QStringLiteral("3着"), QStringLiteral("着外"),
         QStringLiteral("勝率"), QStringLiteral("連対率"), QStringLiteral("複勝率")};
-    return columns;
 }
 
 std::vector<QString> tallyCells(const TallyRow &row)
@@ -225,8 +224,8 @@ QString tallyFooter(const Tally &tally)
 QString tallyText(const Tally &tally)
 {
     QString text;
-    const std::vector<QString> &heads = tallyColumns();
     for (const TallyTable &table : tally.tables) {
+        const std::vector<QString> heads = tallyColumns(table.key);
         std::vector<std::vector<QString>> lines = {heads};
         for (const TallyRow &row : table.rows)
             lines.push_back(tallyCells(row));

@@ -55,8 +55,9 @@ struct Tally {
 // The tally of the runners (grouped by race, as Journal::tallyRunners gives them).
 Tally computeTally(const std::vector<TallyRunner> &runners, const std::vector<TallyKey> &keys);
 
-// The column heads of a table, first the row label's.
-const std::vector<QString> &tallyColumns();
+// The column heads of a table of key, first the row label's: 順位 for a
+// ranking, 印 for the marks.
+std::vector<QString> tallyColumns(TallyKey key);
 // A row's cells as printed (counts and rates "12.5%").
 std::vector<QString> tallyCells(const TallyRow &row);
 // "指数1位が1番人気に先着: 12 / 30 レース (40.0%)、同じ馬 8 レース"; empty for tables without it.

@@ -4,6 +4,7 @@
 #include "app/race_store.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace marunoki {
@@ -37,7 +38,11 @@ bool readDateOption(const QString &option, const QString &text, std::optional<QD
         return true;
     const QDate parsed = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
     if (!parsed.isValid()) {
-        error = QStringLiteral("%1 は YYYY-MM-DD で指定してください（%2）").arg(option, text);
+        // The form is right but no calendar has the day (2026-13-01, 2026-02-30).
+        static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+        error = form.match(text).hasMatch()
+            ? QStringLiteral("%1 の日付 %2 はありません（暦にない月か日です）").arg(option, text)
+            : QStringLiteral("%1 は YYYY-MM-DD で指定してください（%2）").arg(option, text);
         return false;
     }
     date = parsed;

@@ -3,18 +3,23 @@
 // marks in a spreadsheet, and such a file placed back on the journal.
 //
 // NOTES ON THE DESIGN
-// - One row per mark: 日付,場,レース,馬番,印 ("2026-11-29,東京,11,3,◎"), a
-//   header row first. Read back: a date as YYYY-MM-DD or YYYY/M/D (a
+// - One row per mark: 日付,場,レース,馬番,印,サイト ("2026-11-29,東京,11,3,◎,1"),
+//   a header row first. Read back: a date as YYYY-MM-DD or YYYY/M/D (a
 //   spreadsheet's own form), a course by name or two-digit code, the mark as
-//   its symbol or "-" to clear it. Fields may be quoted; blank lines are skipped.
+//   its symbol or "-" to clear it, the site 1 or 2. Fields may be quoted; blank
+//   lines are skipped.
 // - A row is matched to the journal by date, course and race number: the race
-//   as a user knows it, without the site, meeting and day. The runner number
-//   then names the runner of the recorded card, and the mark is keyed by that
+//   as a user knows it, without the meeting and day. The runner number then
+//   names the runner of the recorded card, and the mark is keyed by that
 //   runner's page address like one set in the window.
-// - A race read from both sites is two races in the journal. A row marks the
-//   runner in both, since a mark belongs to the horse in the race, not to the
-//   site it was read from; the export writes one row per runner of a race, and
-//   where the two records disagree the mark set last.
+// - A race read from both sites is two races in the journal, each with marks
+//   of its own. The export writes each site's marks with the site, so export
+//   then import gives every mark back where it was. A row without the site (a
+//   file of five columns, as the user may write one) marks the runner in
+//   every record of the race.
+// - ◎ ○ ▲ name one horse of a race each (isSingleMark): a file giving one of
+//   them to two runners of a race is malformed; a row giving one to a runner
+//   moves it from the runner of the journal that held it.
 // - A mark follows its horse: the export writes the horse's number on the
 //   recorded card, which may have changed since the mark was set (a row left
 //   by the horse's old number gives way to one set on its own number), and
@@ -36,6 +41,7 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -49,6 +55,7 @@ struct MarkFileRow {
     int race = 0;
     int number = 0;
     std::optional<Mark> mark;  // nothing = clear
+    std::optional<int> site;  // nothing = every site's record of the race
 };
 
 struct [[nodiscard]] MarkFileRows {
@@ -87,7 +94,11 @@ struct [[nodiscard]] MarksImport {
 JournalRead<std::vector<MarkChange>> withOldNumbersCleared(
     Journal &journal, const std::vector<MarkChange> &changes);
 
-// Places the rows of the file's bytes on the journal (see the design notes).
-MarksImport importMarks(Journal &journal, const QByteArray &bytes);
+// Told every few thousand rows how many of the file's rows were placed so far.
+using ImportProgress = std::function<void(qsizetype done, qsizetype total)>;
+
+// Places the rows of the file's bytes on the journal (see the design notes),
+// in time linear in the rows: one lookup per race, one transaction.
+MarksImport importMarks(Journal &journal, const QByteArray &bytes, const ImportProgress &progress = {});
 
 }  // namespace marunoki

@@ -3,7 +3,11 @@
 #include "output/csv_export.h"
 #include "output/report_parts.h"
 
+#include "app/regular_file.h"
+
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include <array>
 
@@ -12,6 +16,10 @@ namespace marunoki {
 namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
+
+// The title every tally page carries near its start.
+const QByteArray kTallyTitle = QByteArrayLiteral("<title>成績集計</title>");
+constexpr qint64 kTallyPageHead = 512;
 
 // The race report's look, and a page that prints on A4.
 const QString kStyleSheet = QStringLiteral(
@@ -68,7 +76,7 @@ QString chartFile(size_t index)
 QString tableHtml(const TallyTable &table)
 {
     QString html = QStringLiteral("<table class=\"grid\"><tr>");
-    for (const QString &head : tallyColumns())
+    for (const QString &head : tallyColumns(table.key))
         html += QStringLiteral("<th>%1</th>").arg(esc(head));
     html += QStringLiteral("</tr>\n");
     for (const TallyRow &row : table.rows) {
@@ -89,7 +97,7 @@ QString tallyCsvText(const Tally &tally)
     QString text;
     for (const TallyTable &table : tally.tables) {
         text += csvField(table.caption) + kLineEnd;
-        text += csvLine(tallyColumns());
+        text += csvLine(tallyColumns(table.key));
         for (const TallyRow &row : table.rows)
             text += csvLine(tallyCells(row));
         if (const QString favourite = favouriteLine(table); !favourite.isEmpty())
@@ -170,9 +178,44 @@ QByteArray tallyChartSvg(const TallyTable &table)
     return svg.toUtf8();
 }
 
+Status tallyFolderCheck(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (!info.exists() && !info.isSymLink())
+        return Status::success();
+    const auto refused = [&folder](const QString &name) {
+        return Status::failure(
+            QStringLiteral("フォルダ %1 には成績集計のものではないファイル %2 があります。"
+                           "空のフォルダか、前に集計を書き出したフォルダを指定してください")
+                .arg(QDir::toNativeSeparators(folder), name));
+    };
+    if (!info.isDir() || info.isSymLink())
+        return Status::failure(
+            QStringLiteral("%1 はフォルダではありません").arg(QDir::toNativeSeparators(folder)));
+    static const QRegularExpression chart(QStringLiteral("^tally-[0-9]+\\.svg$"));
+    const QDir dir(folder);
+    for (const QFileInfo &entry : dir.entryInfoList(
+             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString name = entry.fileName();
+        if (!entry.isFile() || entry.isSymLink())
+            return refused(name);
+        if (chart.match(name).hasMatch())
+            continue;
+        if (name != QLatin1String("index.html"))
+            return refused(name);
+        // Our page names itself in its first lines.
+        const RegularFileRead head = readRegularFile(entry.filePath(), kTallyPageHead);
+        if (!head.status.ok() || !head.bytes.contains(kTallyTitle))
+            return refused(name);
+    }
+    return Status::success();
+}
+
 Status writeTallyHtml(
     const QString &folder, const Tally &tally, const QString &filterText, const FileSystem &files)
 {
+    if (Status allowed = tallyFolderCheck(folder); !allowed.ok())
+        return allowed;
     if (!QDir().mkpath(folder))
         return Status::failure(QStringLiteral("フォルダ %1 を作れません").arg(folder));
     const QDir dir(folder);

@@ -20,8 +20,15 @@ Status writeTallyCsv(const QString &path, const Tally &tally, const FileSystem &
 // One table's bar chart as SVG.
 QByteArray tallyChartSvg(const TallyTable &table);
 
-// index.html and the charts into folder (made when missing). filterText says
-// which races were tallied ("2026-01-01 〜、芝"); empty for all.
+// Whether the tally may be written into folder: a folder missing, empty or
+// holding only a tally's own files (index.html with the tally page's title,
+// tally-N.svg) is; one holding anything else (a report's index.html, the
+// user's files, a link) is refused with a message naming the first such file.
+Status tallyFolderCheck(const QString &folder);
+
+// index.html and the charts into folder (made when missing; refused as
+// tallyFolderCheck says). filterText says which races were tallied
+// ("2026-01-01 〜、芝"); empty for all.
 Status writeTallyHtml(const QString &folder, const Tally &tally, const QString &filterText,
     const FileSystem &files = systemFileSystem());
 

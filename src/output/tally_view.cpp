@@ -25,7 +25,7 @@ constexpr int kNumberWidth = 780;
 CellGrid gridOf(const TallyTable &table)
 {
     CellGrid grid;
-    const std::vector<QString> &heads = tallyColumns();
+    const std::vector<QString> heads = tallyColumns(table.key);
     grid.setRows(int(table.rows.size()) + 1);
     grid.setCols(int(heads.size()));
     grid.fixedRows = 1;

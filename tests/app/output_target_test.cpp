@@ -99,13 +99,19 @@ TEST(FileName, KeepsBytesThatAreNotUtf8)
     for (const QByteArray &name : names) {
         const QString decoded = fileNameFromBytes(name);
         EXPECT_EQ(fileNameBytes(decoded), name) << name.toStdString();
-        if (QString::fromUtf8(name).toUtf8() == name) {
+        const bool utf8 = QString::fromUtf8(name).toUtf8() == name;
+        if (utf8) {
             EXPECT_EQ(decoded, QString::fromUtf8(name));
         }
+        // A name Qt cannot read is known as such, and shown byte for byte.
+        EXPECT_EQ(hasKeptBytes(decoded), !utf8) << name.toStdString();
+        EXPECT_EQ(shownFileName(decoded).toUtf8().contains('?'), false) << name.toStdString();
         ASSERT_TRUE(writeFileAtomically(folder.path() + decoded, "x").ok()) << name.toStdString();
         EXPECT_EQ(::access((QFile::encodeName(folder.path()) + name).constData(), F_OK), 0)
             << name.toStdString();
     }
+    EXPECT_EQ(shownFileName(fileNameFromBytes("\xff\xfe.json")), QStringLiteral("\\xFF\\xFE.json"));
+    EXPECT_EQ(shownFileName(fileNameFromBytes("出馬表\x8f.json")), QStringLiteral("出馬表\\x8F.json"));
     // Nothing else was written: one file per name, no stray temporaries.
     DIR *dir = ::opendir(QFile::encodeName(folder.path()).constData());
     ASSERT_NE(dir, nullptr);

@@ -199,6 +199,9 @@ TEST(MarkCli, MarksOnlyARunnerOfARaceInTheJournal)
         {11, "0", "◎", 2, "--uma"},
         {11, "3", "◯", 2, "◯"},
         {11, "3", "◎", 0, "3番 "},
+        // ◎ names one horse: set on a second runner it moves, and says from where.
+        {11, "5", "◎", 0, "◎ を 3番"},
+        {11, "3", "◎", 0, "◎ を 5番"},
     };
     for (const auto &c : cases) {
         CliRun run = mark(c.race, QString::fromLatin1(c.uma), QString::fromUtf8(c.mark));
@@ -210,7 +213,7 @@ TEST(MarkCli, MarksOnlyARunnerOfARaceInTheJournal)
     QFile exported(csv);
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
     EXPECT_EQ(QStringDecoder("Shift_JIS").decode(exported.readAll()),
-        QStringLiteral("日付,場,レース,馬番,印\r\n2026-11-29,東京,11,3,◎\r\n"));
+        QStringLiteral("日付,場,レース,馬番,印,サイト\r\n2026-11-29,東京,11,3,◎,1\r\n"));
     exported.close();
 
     // Cleared, then placed again from the file; a row for a race not analysed makes it 4.

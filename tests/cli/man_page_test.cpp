@@ -55,5 +55,21 @@ TEST(CliManPage, SaysWhatTheHelpSaysForEveryCommand)
     EXPECT_GT(options, 40);  // load's and day's options are all there
 }
 
+// Both manual pages end their description with examples, kept line for line.
+TEST(CliManPage, BothPagesHaveExamples)
+{
+    for (const char *name : {"marunoki-cli", "marunoki"}) {
+        QFile file(QStringLiteral(MARUNOKI_MAN_DIR "/%1.1").arg(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+        const QString examples
+            = QString::fromUtf8(file.readAll()).section(QStringLiteral("\n.SH EXAMPLES\n.nf\n"), 1);
+        EXPECT_TRUE(examples.startsWith(QStringLiteral("%1").arg(troff(QString::fromLatin1(name)))))
+            << name << ": " << examples.toStdString();
+        EXPECT_TRUE(
+            examples.section(QStringLiteral("\n.fi\n"), 0, 0).contains(QStringLiteral(" \\-\\-app\\-dir ")))
+            << examples.toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace marunoki::test

@@ -33,6 +33,12 @@ TEST(CliUsage, RefusesBadCommandLinesWithStatusTwoAndNamesTheFault)
 {
     const QStringList load
         = args({"load", "--course", "東京", "--meeting", "5", "--day", "9", "--race", "11"});
+    // load with one of its options given another value instead (once: twice is a fault of its own).
+    const auto with = [&load](const char *option, const char *value) {
+        QStringList line = load;
+        line[line.indexOf(QString::fromUtf8(option)) + 1] = QString::fromUtf8(value);
+        return line;
+    };
     struct Case {
         const char *label;
         QStringList args;
@@ -52,12 +58,12 @@ TEST(CliUsage, RefusesBadCommandLinesWithStatusTwoAndNamesTheFault)
         {"missing required options", args({"load", "--course", "05", "--day", "9"}), "--meeting, --race"},
         {"day without its year", args({"day", "--course", "東京", "--meeting", "5", "--day", "9"}), "--year"},
         {"bad site", load + args({"--site", "3"}), "--site の値 3"},
-        {"bad number", load + args({"--meeting", "x1"}), "--meeting の値 x1"},
-        {"zero", load + args({"--day", "0"}), "--day の値 0"},
-        {"three digits", load + args({"--race", "112"}), "--race の値 112"},
+        {"bad number", with("--meeting", "x1"), "--meeting の値 x1"},
+        {"zero", with("--day", "0"), "--day の値 0"},
+        {"three digits", with("--race", "112"), "--race の値 112"},
         {"short year", load + args({"--year", "26"}), "--year の値 26"},
-        {"unknown course", load + args({"--course", "大井"}), "--course の値 大井"},
-        {"course code 11", load + args({"--course", "11"}), "--course の値 11"},
+        {"unknown course", with("--course", "大井"), "--course の値 大井"},
+        {"course code 11", with("--course", "11"), "--course の値 11"},
         {"bad jobs", load + args({"--jobs", "0"}), "--jobs の値 0"},
         {"negative timeout", load + args({"--timeout", "-1"}), "--timeout の値 -1"},
         {"bad race range",
@@ -65,6 +71,12 @@ TEST(CliUsage, RefusesBadCommandLinesWithStatusTwoAndNamesTheFault)
                 "5-3"}),
             "--races の値 5-3"},
         {"stray argument", load + args({"extra"}), "引数をとりません（extra）"},
+        {"an option twice", load + args({"--race", "12"}), "--race が2回以上あります"},
+        {"a switch twice", load + args({"--csv", "--csv"}), "--csv が2回以上あります"},
+        {"app folder before and after the command",
+            args({"--app-dir", "a"}) + load + args({"--app-dir", "b"}), "--app-dir が2回以上あります"},
+        {"race 13: a day has 12", with("--race", "13"), "--race の値 13 は使えません（1〜12）"},
+        {"a date no calendar has", args({"tally", "--from", "2026-13-01"}), "日付 2026-13-01 はありません"},
         {"import needs two", args({"import-mdb", "a"}), "SRC DEST が必要です"},
         {"demo takes none", args({"demo", "x"}), "引数をとりません"},
     };
@@ -110,6 +122,8 @@ TEST(CliUsage, EveryCommandHasItsHelpWithEveryOptionOnOneLine)
                 "--base2 URL", "--timeout SECONDS", "--archive DIR", "--offline DIR", "--refresh"}),
             args({"--year", "--course", "--meeting", "--day"})},
         {"import-mdb", args({"--app-dir DIR"}), {}},
+        // The value's own text, not its UTF-8 bytes read as Latin-1 ("è|ã").
+        {"tally", args({"--surface 芝|ダ", "--by mean|best|mean90|popularity|mark"}), {}},
         {"demo", {}, {}},
     };
     for (const auto &c : commands) {

@@ -103,11 +103,12 @@ TEST(Database, ExplainsWhyAFileIsNotADatabase)
         QString path;
         const char *reason;
     } cases[] = {
-        {folder.file("missing.dat"), "does not exist"},
-        {folder.write("garbage.dat", QByteArray(5000, 'x')), "is neither an SQLite nor an Access database"},
-        {folder.write("zero.dat", {}), "is neither an SQLite nor an Access database"},
+        {folder.file("missing.dat"), "がありません"},
+        {folder.write("garbage.dat", QByteArray(5000, 'x')),
+            "は SQLite のデータベースでも Access のデータベースでもありません"},
+        {folder.write("zero.dat", {}), "は SQLite のデータベースでも Access のデータベースでもありません"},
         {folder.write("damaged.dat", damaged), "cannot be read as an SQLite database"},
-        {folder.path(), "cannot be read"},
+        {folder.path(), "を読めません"},
     };
     for (const auto &c : cases) {
         QString error;
@@ -127,8 +128,8 @@ TEST(Database, OpenShowsTheFixedMessageAndTheCause)
     EXPECT_FALSE(Database::open(folder.write("NAR_data.mdb", "not a database"), sink));
     // One message; the reason is its detail.
     EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("dataファイルが開けません")});
-    EXPECT_TRUE(
-        sink.details().value(0).contains(QStringLiteral("is neither an SQLite nor an Access database")));
+    EXPECT_TRUE(sink.details().value(0).contains(
+        QStringLiteral("は SQLite のデータベースでも Access のデータベースでもありません")));
 
     sink.clear();
     EXPECT_TRUE(Database::open(makeSqlite(folder, "ok.dat"), sink));
@@ -144,7 +145,7 @@ TEST(Database, OpenExplainsADamagedAccessFile)
     const QString path = folder.write("marunoki.dat", original.read(4096));
     EXPECT_FALSE(Database::open(path, sink, folder.file("cache")));
     EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("dataファイルが開けません")});
-    EXPECT_TRUE(sink.details().value(0).startsWith(QStringLiteral("the import of ") + path))
+    EXPECT_TRUE(sink.details().value(0).startsWith(path + QStringLiteral(" を取り込めません")))
         << sink.details().value(0).toStdString();
 }
 
@@ -154,5 +155,6 @@ TEST(Database, OpenExplainsAPathThatCannotBeRead)
     RecordingSink sink;
     EXPECT_FALSE(Database::open(folder.path(), sink));
     EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("dataファイルが開けません")});
-    EXPECT_TRUE(sink.details().value(0).contains("cannot be read")) << sink.details().value(0).toStdString();
+    EXPECT_TRUE(sink.details().value(0).contains(QStringLiteral("を読めません")))
+        << sink.details().value(0).toStdString();
 }

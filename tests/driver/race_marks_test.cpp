@@ -79,9 +79,11 @@ TEST(RaceMarks, KeysMarkOnlyAnAnalysedRaceTheJournalHoldsAndThePanelListsMarkOrd
         {"[journal] keep=0", true, true, false, false, false, kMarksJournalOff},
         {"not a journal", false, true, false, true, true, damaged},
     };
-    // Set in this order: cleared, set again, and ties kept in number order.
-    const std::pair<qint32, std::optional<Mark>> set[] = {{4, Mark::Renka}, {2, Mark::Honmei},
-        {5, Mark::Renka}, {1, Mark::Taikou}, {3, Mark::Kesi}, {3, std::nullopt}, {4, Mark::Renka}};
+    // Set in this order: cleared, set again, ties kept in number order, and a
+    // ◎ that moves to runner 3 and back (△ and × may repeat, ◎ may not).
+    const std::pair<qint32, std::optional<Mark>> set[]
+        = {{4, Mark::Renka}, {2, Mark::Honmei}, {5, Mark::Renka}, {1, Mark::Taikou}, {3, Mark::Kesi},
+            {3, std::nullopt}, {4, Mark::Renka}, {3, Mark::Honmei}, {2, Mark::Honmei}};
     using Rows = std::vector<std::pair<int, QString>>;
     const Rows listed {{2, "2◎見本馬2"}, {1, "1○見本馬1"}, {4, "4△見本馬4"}, {5, "5△見本馬5"}};
     for (const auto &c : cases) {
@@ -95,6 +97,7 @@ TEST(RaceMarks, KeysMarkOnlyAnAnalysedRaceTheJournalHoldsAndThePanelListsMarkOrd
         RaceMarks marks(AppFolder(folder.path()), *store);
         RecordingSink messages;
         EXPECT_FALSE(marks.setMark(1, Mark::Honmei, messages));  // nothing shown yet
+        EXPECT_EQ(marks.note(), kMarksNotAnalysed);
         for (int twice = 0; twice < 2; ++twice)
             marks.raceShown(kRace, c.analysed, c.recordFailed, c.keep, messages);
         // A journal that cannot be used is said once, and is why marking is off.
@@ -102,6 +105,9 @@ TEST(RaceMarks, KeysMarkOnlyAnAnalysedRaceTheJournalHoldsAndThePanelListsMarkOrd
         EXPECT_EQ(marks.offReason(), c.garbage ? messages.messages().value(0) : c.reason);
         for (const auto &[runner, mark] : set)
             EXPECT_EQ(marks.setMark(runner, mark, messages), c.reason.isEmpty()) << runner;
+        EXPECT_EQ(marks.note(),
+            c.reason.isEmpty() ? QStringLiteral("◎ を 3番 見本馬3 から 2番 見本馬2 へ移しました")
+                               : marks.offReason());
         EXPECT_EQ(panel(marks), c.reason.isEmpty() ? listed : Rows {});
         EXPECT_EQ(marks.markOf(2), c.reason.isEmpty() ? std::optional(Mark::Honmei) : std::nullopt);
         EXPECT_FALSE(marks.setMark(6, Mark::Ana, messages));  // no runner of the card

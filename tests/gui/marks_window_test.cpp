@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -100,6 +101,11 @@ TEST(MainWindowMarks, KeysMenuAndPanelMarkRunnersAndAReloadFindsThemOnTheirHorse
     auto *list = window.findChild<QWidget *>(QStringLiteral("markPanel"))->findChild<QTreeWidget *>();
     auto *loadButton = window.findChild<QPushButton *>(QStringLiteral("load"));
 
+    // A mark key before any race is loaded says why in the status bar.
+    grid->setFocus();
+    press(Qt::Key_1);
+    EXPECT_EQ(window.statusBar()->currentMessage(), kMarksNotAnalysed);
+
     box("race")->setEditText(QStringLiteral("11"));
     ASSERT_TRUE(load([loadButton] { loadButton->click(); }));
     grid->setFocus();
@@ -125,14 +131,31 @@ TEST(MainWindowMarks, KeysMenuAndPanelMarkRunnersAndAReloadFindsThemOnTheirHorse
     EXPECT_EQ(box("race")->currentText(), QStringLiteral("11"));
     EXPECT_EQ(text(window, "mark"), QStringLiteral("○"));
 
-    // The head-to-head grid's context menu marks the runner of the row.
-    for (int row = 0; row < grid->model()->rowCount(); ++row) {
-        if (grid->model()->index(row, 0).data().toString().trimmed() == QStringLiteral("5"))
-            Q_EMIT grid->customContextMenuRequested(QPoint(10, grid->rowViewportPosition(row) + 2));
-    }
-    QMenu *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    // The head-to-head grid's context menu marks the runner of the row, with
+    // the runner's own mark ticked.
+    const auto popUp = [grid](const QString &runner) {
+        for (int row = 0; row < grid->model()->rowCount(); ++row) {
+            if (grid->model()->index(row, 0).data().toString().trimmed() == runner)
+                Q_EMIT grid->customContextMenuRequested(QPoint(10, grid->rowViewportPosition(row) + 2));
+        }
+        return qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    };
+    const auto ticked = [](QMenu *menu) {
+        QStringList checked;
+        for (QAction *action : menu->actions()) {
+            if (action->isChecked())
+                checked.append(action->text());
+        }
+        return checked;
+    };
+    QMenu *popup = popUp(QStringLiteral("1"));
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(ticked(popup), QStringList {QStringLiteral("◎ 本命")});
+    popup->close();
+    popup = popUp(QStringLiteral("5"));
     ASSERT_NE(popup, nullptr);
     EXPECT_TRUE(popup->actions().first()->text().startsWith(QStringLiteral("05 ")));
+    EXPECT_EQ(ticked(popup), QStringList {QStringLiteral("印を消す")});
     for (QAction *action : popup->actions()) {
         if (action->text() == QStringLiteral("▲ 単穴"))
             action->trigger();
@@ -166,12 +189,14 @@ TEST(MainWindowMarks, KeysMenuAndPanelMarkRunnersAndAReloadFindsThemOnTheirHorse
     EXPECT_EQ(text(window, "mark"), QStringLiteral("○"));  // runner 01
 
     // A mark set on a horse that moved is its only one: back on the first
-    // card the horse does not find the mark of its old number again.
+    // card the horse does not find the mark of its old number again. ▲ names
+    // one horse: it leaves 05, and the status bar says so.
     press(Qt::Key_3);
+    EXPECT_EQ(window.statusBar()->currentMessage(),
+        QStringLiteral("▲ を 5番 サンプルホース05 から 1番 サンプルホース02 へ移しました"));
     writeArchive(archive, false);
     ASSERT_TRUE(load([&press] { press(Qt::Key_F5); }));
-    EXPECT_EQ(panelRows(list),
-        (QStringList {"01 ◎ サンプルホース01", "02 ▲ サンプルホース02", "05 ▲ サンプルホース05"}));
+    EXPECT_EQ(panelRows(list), (QStringList {"01 ◎ サンプルホース01", "02 ▲ サンプルホース02"}));
     EXPECT_EQ(boxes.size(), 1) << boxes.join(u'\n').toStdString();
 }
 

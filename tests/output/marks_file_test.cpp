@@ -1,7 +1,7 @@
 // The marks file: a malformed file changes nothing, rows that cannot be
 // placed are named while the rest is set, export then import gives the same
-// marks back (both records of a race read from both sites included), and an
-// exported row follows its horse across a changed card.
+// marks back (a race read from both sites with other marks on each included),
+// and an exported row follows its horse across a changed card.
 
 #include "output/marks_file.h"
 
@@ -102,6 +102,12 @@ TEST(MarksImport, MalformedFileChangesNothingAndNamesItsLine)
         {"an empty mark", good + utf8("2026-11-29,東京,11,3,\n"), "3 行目"},
         {"a line in no encoding", good + utf8("2026-11-29,\x81\xFF\xC3,11,3,○\n"), "読めない文字"},
         {"UTF-16", QByteArray("\xFF\xFE") + QByteArray("2\0000\0002\0006\0", 8), "UTF-16"},
+        {"a NUL byte, named not echoed", good + utf8("2026-11-29,") + QByteArray(1, '\0') + utf8(",11,3,○\n"),
+            "<00>"},
+        {"a site that is none", good + utf8("2026-11-29,東京,11,3,○,3\n"), "サイト 3"},
+        // ◎ ○ ▲ name one horse of a race; a row without a site is on both.
+        {"a second ◎ in a race", good + utf8("2026-11-29,東京,11,4,◎\n"), "1番"},
+        {"a second ◎ on one site", good + utf8("2026-11-29,東京,11,4,◎,2\n"), "1番"},
     };
     for (const auto &c : cases) {
         const MarksImport imported = importMarks(*journal, c.bytes);
@@ -109,6 +115,7 @@ TEST(MarksImport, MalformedFileChangesNothingAndNamesItsLine)
         EXPECT_TRUE(imported.status.message().contains(QString::fromUtf8(c.said)))
             << c.what << ": " << imported.status.message().toStdString();
         EXPECT_EQ(imported.placed, 0) << c.what;
+        EXPECT_FALSE(imported.status.message().contains(QChar(0))) << c.what;
         EXPECT_EQ(marksOf(*journal), before) << c.what;
     }
 }
@@ -121,6 +128,9 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
     // Set on runner 3's horse when the card had it at 5: marking it at 3
     // clears that row, so the horse does not hold two marks.
     ASSERT_TRUE(journal->setMark(keyOf(1, 11), 5, horseUrl(1, 11, 3), Mark::Honmei).ok());
+    // A ◎ the file gives to runner 6 leaves runner 2; a ▲ and a ○ set on one
+    // site and given back on the same runner stay.
+    ASSERT_TRUE(journal->setMark(keyOf(1, 11), 2, horseUrl(1, 11, 2), Mark::Honmei).ok());
     // A spreadsheet's own forms: quoted fields, a slashed date, a course code,
     // a blank line, CRLF; the same runner twice (the later row counts).
     const QByteArray file = utf8("日付,場,レース,馬番,印\r\n"
@@ -129,10 +139,11 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
                                  "\r\n"
                                  "2026-11-30,東京,1,1,◎\r\n"  // race 1, but no race that day
                                  "2026-11-29,東京,12,4,-\r\n"  // clears
-                                 "2026-11-29,東京,11,3,☆\r\n");
+                                 "2026-11-29,東京,11,3,☆\r\n"
+                                 "2026-11-29,東京,11,6,◎\r\n");
     const MarksImport imported = importMarks(*journal, file);
     ASSERT_TRUE(imported.status.ok()) << imported.status.message().toStdString();
-    EXPECT_EQ(imported.placed, 3);
+    EXPECT_EQ(imported.placed, 4);
     ASSERT_EQ(imported.unplaced.size(), 2u);
     EXPECT_EQ(imported.unplaced[0].line, 3);
     EXPECT_TRUE(imported.unplaced[0].why.contains(QStringLiteral("12R 18番")))
@@ -142,7 +153,9 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
         << imported.unplaced[1].why.toStdString();
     EXPECT_EQ(marksOf(*journal),
         QStringList({QStringLiteral("1 11 3 %1 ☆").arg(horseUrl(1, 11, 3)),
-            QStringLiteral("2 11 3 %1 ☆").arg(horseUrl(2, 11, 3))}));
+            QStringLiteral("1 11 6 %1 ◎").arg(horseUrl(1, 11, 6)),
+            QStringLiteral("2 11 3 %1 ☆").arg(horseUrl(2, 11, 3)),
+            QStringLiteral("2 11 6 %1 ◎").arg(horseUrl(2, 11, 6))}));
 }
 
 TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)
@@ -150,10 +163,11 @@ TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)
     test::TestFolder folder;
     auto marked = journalWithRaces(folder.file(QStringLiteral("marked.sqlite")));
     const std::vector<MarkChange> changes = {
+        // Race 11 read from both sites, marked differently on each.
         {keyOf(1, 11), 1, horseUrl(1, 11, 1), Mark::Honmei},
-        {keyOf(2, 11), 1, horseUrl(2, 11, 1), Mark::Honmei},
+        {keyOf(2, 11), 1, horseUrl(2, 11, 1), Mark::Kesi},
         {keyOf(1, 11), 8, horseUrl(1, 11, 8), Mark::Kesi},
-        {keyOf(2, 11), 8, horseUrl(2, 11, 8), Mark::Kesi},
+        {keyOf(2, 11), 8, horseUrl(2, 11, 8), Mark::Honmei},
         {keyOf(1, 11), 5, horseUrl(1, 11, 5), Mark::Ana},
         {keyOf(2, 11), 5, horseUrl(2, 11, 5), Mark::Ana},
         {keyOf(1, 12), 2, horseUrl(1, 12, 2), Mark::Taikou},
@@ -164,7 +178,7 @@ TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)
     const QString path = folder.file(QStringLiteral("marks.csv"));
     const MarksExport exported = exportMarks(*marked, path);
     ASSERT_TRUE(exported.status.ok()) << exported.status.message().toStdString();
-    EXPECT_EQ(exported.rows, 6);  // one row per runner of a race, not per site
+    EXPECT_EQ(exported.rows, 9);  // one row per runner of each site's race
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray cp932 = file.readAll();
@@ -190,7 +204,8 @@ TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)
     const QStringList race12
         = marksCsvText(marked->allMarks().value).split(QStringLiteral("\r\n")).filter(QStringLiteral(",12,"));
     EXPECT_EQ(race12,
-        QStringList({QStringLiteral("2026-11-29,東京,12,2,△"), QStringLiteral("2026-11-29,東京,12,4,○")}));
+        QStringList(
+            {QStringLiteral("2026-11-29,東京,12,2,△,1"), QStringLiteral("2026-11-29,東京,12,4,○,1")}));
 }
 
 }  // namespace
