@@ -482,8 +482,10 @@ JournalRead<std::optional<qint64>> Journal::raceId(const RaceKey &key)
     return read;
 }
 
-Status Journal::writeMark(qint64 raceId, int number, const QString &horseUrl, std::optional<Mark> mark)
+Status Journal::writeMark(qint64 raceId, int number, const QString &pageUrl, std::optional<Mark> mark)
 {
+    // A runner without a page address is stored with an empty one, as its row is.
+    const QString horseUrl = pageUrl.isNull() ? QStringLiteral("") : pageUrl;
     if (!mark) {
         Statement clear(db_, "DELETE FROM mark WHERE race_id = ?1 AND number = ?2 AND horse_url = ?3");
         clear.bind(1, raceId);
