@@ -297,7 +297,7 @@ BUILTIN_TYPE = re.compile(r"(?:std::)?(?:u?int\d*_t|size_t|ssize_t|ptrdiff_t|qu?
 LEADING_WORDS = {"return", "co_return", "case", "else", "co_await", "throw", "and", "or", "not"}
 # A parameter in a declaration: a type, then a name (`const QString &text`, `int n = 0`).
 PARAMETER = re.compile(r"(?:const\s+)?[\w:]+(?:<[^()]*>)?(?:\s+|\s*[&*]+\s*)(?:const\s+)?\w+(?:\s*=.*)?")
-LITERAL = re.compile(r"(?:\"[^\"]*\"|'[^']*'|[\d.]+[fFuUlL]*|true|false|nullptr|\{\})(?:_\w+)?")
+LITERAL = re.compile(r"(?:(?:u8|u|U|L)?\"[^\"]*\"|(?:u8|u|U|L)?'[^']*'|[\d.]+[fFuUlL]*|true|false|nullptr|\{\})(?:_\w+)?")
 TRANSACTION = re.compile(r"\s*(?:BEGIN(?: DEFERRED| IMMEDIATE| EXCLUSIVE)?|COMMIT|ROLLBACK)(?: TRANSACTION)?"
                          r"(?: TO (?:SAVEPOINT )?\w+)?;?\s*")
 
@@ -386,9 +386,23 @@ def swapped(args, line):
     a, b = line[lo:a_end], line[b_start:hi]
     if a == b or not a or not b or a.startswith("[") or b.startswith("["):
         return []
-    if a.startswith('"') != b.startswith('"') and (LITERAL.fullmatch(a) or LITERAL.fullmatch(b)):
+    if argument_kind(a) != argument_kind(b) and (argument_kind(a) or argument_kind(b)):
         return []
     return [(lo, hi - lo, b + line[a_end:b_start] + a, "arguments swapped")]
+
+
+def argument_kind(text):
+    """What a swap cannot put in another's place: a null pointer, an address, a
+    text or a character literal; None for anything else."""
+    if text == "nullptr":
+        return "null"
+    if text.startswith("&") and not text.startswith("&&"):
+        return "address"
+    if re.fullmatch(r"(?:u8|u|U|L)?\".*\"|QStringLiteral\(.*\)(?:\.arg\(.*\))?", text):
+        return "text"
+    if re.fullmatch(r"(?:u8|u|U|L)?'.*'", text):
+        return "character"
+    return None
 
 
 def subscript_mutants(code, line):

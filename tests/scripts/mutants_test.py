@@ -47,9 +47,10 @@ class LineMutants(unittest.TestCase):
              {"    v = std::min(sliced(at, n), a);", "    v = std::min(a, at, n);"}),
             # Not in declarations, initialisers, text, casts, or a statement that is a call.
             (["QString esc(const QString &text)", "    , path_(std::move(path))", "    char buf[kSize];",
-              '    s = QStringLiteral("COMMIT f(x) a[i]");', "    f(x);", "    k = size_t(mark);"], set(),
+              '    s = QStringLiteral("COMMIT f(x) a[i]");', "    f(x);", "    k = size_t(mark);",
+              "    return failure(nullptr, error);"], set(),
              {"QString const QString &text", "    , std::move(path)", "    , path_(path)", "    char buf[kSize + 1];",
-              '    s = QStringLiteral("");', "    x;", "    k = mark;"}),
+              '    s = QStringLiteral("");', "    x;", "    k = mark;", "    return failure(error, nullptr);"}),
         ]
         for lines, wanted, unwanted in cases:
             got = planted(lines)
