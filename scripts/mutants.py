@@ -39,9 +39,9 @@ NOTES ON THE DESIGN
 - Mutants are found line by line in code with comments, strings and character
   literals blanked out, so nothing is planted in text (but for a transaction's
   BEGIN, COMMIT or ROLLBACK, whose text is emptied: the call runs and does
-  nothing). Binary operators are
-  recognised by the spaces clang-format puts around them, which keeps template
-  brackets, `->` and `<<` out.
+  nothing). Binary operators are recognised by the spaces clang-format puts
+  around them, which keeps template brackets, `->` and `<<` out. Calls are not
+  dropped or swapped in declarations, constructor initialisers or casts.
 - A mutant whose object file holds the same code as the unmutated one (the two
   compared with their debug information stripped, which is where line and column
   live) cannot be noticed by any test: the compiler has shown it equivalent. It
@@ -340,6 +340,7 @@ def declares(code, at):
 
 
 def call_mutants(code, line):
+    """A call dropped around its argument, min for max, and two arguments swapped."""
     found = []
     for m in CALL.finditer(code):
         name = m.group(1)
@@ -381,7 +382,8 @@ def call_mutants(code, line):
 
 def swapped(args, line):
     """The two arguments of a call exchanged, unless they are the same text or
-    plainly of different kinds (a lambda, or text against a number)."""
+    plainly of different kinds (a lambda; a null pointer, an address or a
+    literal against anything else)."""
     (lo, a_end), (b_start, hi) = args
     a, b = line[lo:a_end], line[b_start:hi]
     if a == b or not a or not b or a.startswith("[") or b.startswith("["):
