@@ -37,9 +37,11 @@ NOTES ON THE DESIGN
   built with the standard library's assertions, so a mutant that breaks a
   precondition (an empty optional read, an index past the end) is caught.
 - Mutants are found line by line in code with comments, strings and character
-  literals blanked out, so nothing is planted in text. Binary operators are
-  recognised by the spaces clang-format puts around them, which keeps template
-  brackets, `->` and `<<` out.
+  literals blanked out, so nothing is planted in text (but for a transaction's
+  BEGIN, COMMIT or ROLLBACK, whose text is emptied: the call runs and does
+  nothing). Binary operators are recognised by the spaces clang-format puts
+  around them, which keeps template brackets, `->` and `<<` out. Calls are not
+  dropped or swapped in declarations, constructor initialisers or casts.
 - A mutant whose object file holds the same code as the unmutated one (the two
   compared with their debug information stripped, which is where line and column
   live) cannot be noticed by any test: the compiler has shown it equivalent. It
@@ -197,8 +199,9 @@ EXPRESSION_STATEMENT = re.compile(
     r"(?:\[[^\]]*\])*\s*(?:\(|=[^=]|[-+*/%|&^]=|<<=|>>=|\+\+|--)")
 
 
-def line_mutants(code, line):
-    """(column, length, replacement, operator) for every mutant of one line."""
+def line_mutants(code, line, members=None):
+    """(column, length, replacement, operator) for every mutant of one line;
+    `members` maps a record's member to others of its type (record_members)."""
     found = []
     stripped = code.strip()
     if not stripped:
@@ -251,6 +254,11 @@ def line_mutants(code, line):
                 and not (first_word and first_word.group(0) in KEYWORD_STATEMENTS)):
             at = line.index(line.strip())
             found.append((at, len(line.strip()), ";", "statement removed"))
+    found.extend(call_mutants(code, line))
+    found.extend(subscript_mutants(code, line))
+    found.extend(transaction_mutants(code, line))
+    if members:
+        found.extend(member_mutants(code, line, members))
     return found
 
 
@@ -260,6 +268,276 @@ def next_operand_start(code, hi):
 
 def balanced(text):
     return text.count("(") == text.count(")") and text.count("{") == text.count("}")
+
+
+# --- Operators on calls, subscripts, transactions and records ---------------------------
+
+NOT_CALLS = {"if", "while", "for", "switch", "return", "sizeof", "alignof", "decltype", "catch",
+             "static_assert", "noexcept", "alignas", "typeid", "defined", "static_cast", "const_cast",
+             "reinterpret_cast", "dynamic_cast", "co_await", "co_yield", "co_return", "requires", "throw",
+             "new", "delete", "operator", "explicit", "case", "Q_ASSERT", "Q_UNUSED", "Q_EMIT", "emit"}
+# Wrappers whose removal changes nothing a test could see (a move becomes a copy)
+# or that only mark text for translation.
+KEPT_WRAPPERS = {"std::move", "std::forward", "std::as_const", "qAsConst", "std::addressof", "tr",
+                 "QT_TR_NOOP", "QStringLiteral", "QByteArrayLiteral", "QLatin1String", "QLatin1StringView",
+                 "QLatin1Char", "QChar", "QString", "QByteArray", "QStringView", "std::string", "std::size",
+                 "std::make_unique", "std::make_shared", "std::make_pair", "std::tie", "std::ref", "std::cref"}
+COMMUTATIVE = {"std::min", "std::max", "qMin", "qMax", "qFuzzyCompare", "std::hypot", "std::gcd", "std::lcm",
+               "min", "max", "qHash", "std::swap", "swap"}
+MIN_MAX = {"std::min": "std::max", "std::max": "std::min", "qMin": "qMax", "qMax": "qMin"}
+# Calls that give back their own argument's kind, so dropping them keeps the
+# code compiling: (name, which argument is kept).
+RANGE_CALLS = {"qBound": 1, "std::clamp": 0}
+# Methods that return a changed copy of their object.
+SAME_KIND_METHODS = ("trimmed", "simplified", "toLower", "toUpper", "toCaseFolded", "toHtmlEscaped")
+CALL = re.compile(r"(?<![\w.:>~])((?:[A-Za-z_]\w*::)*[A-Za-z_]\w*)\(")
+MEMBER_CALL = re.compile(r"(?:\.|->)([A-Za-z_]\w*)\(")
+BUILTIN_TYPE = re.compile(r"(?:std::)?(?:u?int\d*_t|size_t|ssize_t|ptrdiff_t|qu?int\d*|qsizetype|qreal|int|unsigned|"
+                          r"double|float|char|long|short|bool|uchar|ushort|uint|ulong)")
+LEADING_WORDS = {"return", "co_return", "case", "else", "co_await", "throw", "and", "or", "not"}
+# A parameter in a declaration: a type, then a name (`const QString &text`, `int n = 0`).
+PARAMETER = re.compile(r"(?:const\s+)?[\w:]+(?:<[^()]*>)?(?:\s+|\s*[&*]+\s*)(?:const\s+)?\w+(?:\s*=.*)?")
+LITERAL = re.compile(r"(?:(?:u8|u|U|L)?\"[^\"]*\"|(?:u8|u|U|L)?'[^']*'|[\d.]+[fFuUlL]*|true|false|nullptr|\{\})(?:_\w+)?")
+TRANSACTION = re.compile(r"\s*(?:BEGIN(?: DEFERRED| IMMEDIATE| EXCLUSIVE)?|COMMIT|ROLLBACK)(?: TRANSACTION)?"
+                         r"(?: TO (?:SAVEPOINT )?\w+)?;?\s*")
+
+
+def call_arguments(code, open_at, close):
+    """Spans of the top-level arguments between the parentheses at open_at and close."""
+    spans, depth, begin = [], 0, open_at + 1
+    for i in range(open_at + 1, close):
+        c = code[i]
+        if c in "([{":
+            depth += 1
+        elif c in ")]}":
+            depth -= 1
+        elif c == "," and depth == 0:
+            spans.append((begin, i))
+            begin = i + 1
+    spans.append((begin, close))
+    result = []
+    for lo, hi in spans:
+        while lo < hi and code[lo] == " ":
+            lo += 1
+        while hi > lo and code[hi - 1] == " ":
+            hi -= 1
+        result.append((lo, hi))
+    return [] if result == [(close, close)] else result
+
+
+def declares(code, at):
+    """Whether the call at `at` is a declaration: a type word stands before its name
+    (`int n(3)`, `QString esc(…)`), or it opens a constructor's initialiser."""
+    before = code[:at].rstrip()
+    if not before:
+        return False
+    if before.strip() == "," or before.endswith(":") and not before.endswith("::"):
+        return True
+    word = re.search(r"(\w+)[>&*]*$", before)
+    if not word or re.search(r"\s[&*>]+$", before):
+        return False  # an operator: `a > f(x)`, `a && f(x)`
+    return word.group(1) not in LEADING_WORDS
+
+
+def call_mutants(code, line):
+    """A call dropped around its argument, min for max, and two arguments swapped."""
+    found = []
+    for m in CALL.finditer(code):
+        name = m.group(1)
+        last = name.rsplit("::", 1)[-1]
+        if last in NOT_CALLS or name in NOT_CALLS or BUILTIN_TYPE.fullmatch(name) or declares(code, m.start()):
+            continue
+        open_at = m.end() - 1
+        close = balanced_close(code, open_at)
+        if close < 0:
+            continue
+        args = call_arguments(code, open_at, close)
+        if any(PARAMETER.fullmatch(line[lo:hi]) for lo, hi in args):
+            continue
+        texts = [line[lo:hi] for lo, hi in args]
+        whole = (m.start(), close + 1 - m.start())
+        if name in MIN_MAX:
+            found.append((m.start(), len(name), MIN_MAX[name], "min/max swap"))
+        if name in RANGE_CALLS and len(args) == 3:
+            found.append((*whole, texts[RANGE_CALLS[name]], "call dropped"))
+        elif (len(args) == 1 and name not in KEPT_WRAPPERS and last[0].islower()
+              and not LITERAL.fullmatch(texts[0])
+              and not (code[:m.start()].strip() == "" and code[close + 1:].strip().startswith(";"))):
+            found.append((*whole, texts[0], "call dropped"))
+        if len(args) == 2 and name not in COMMUTATIVE:
+            found.extend(swapped(args, line))
+    for m in MEMBER_CALL.finditer(code):
+        open_at = m.end() - 1
+        close = balanced_close(code, open_at)
+        if close < 0:
+            continue
+        if m.group(1) in SAME_KIND_METHODS and close == open_at + 1:
+            found.append((m.start(), close + 1 - m.start(), "", "call dropped"))
+            continue
+        args = call_arguments(code, open_at, close)
+        if len(args) == 2 and m.group(1) not in COMMUTATIVE:
+            found.extend(swapped(args, line))
+    return found
+
+
+def swapped(args, line):
+    """The two arguments of a call exchanged, unless they are the same text or
+    plainly of different kinds (a lambda; a null pointer, an address or a
+    literal against anything else)."""
+    (lo, a_end), (b_start, hi) = args
+    a, b = line[lo:a_end], line[b_start:hi]
+    if a == b or not a or not b or a.startswith("[") or b.startswith("["):
+        return []
+    if argument_kind(a) != argument_kind(b) and (argument_kind(a) or argument_kind(b)):
+        return []
+    return [(lo, hi - lo, b + line[a_end:b_start] + a, "arguments swapped")]
+
+
+def argument_kind(text):
+    """What a swap cannot put in another's place: a null pointer, an address, a
+    text or a character literal; None for anything else."""
+    if text == "nullptr":
+        return "null"
+    if text.startswith("&") and not text.startswith("&&"):
+        return "address"
+    if re.fullmatch(r"(?:u8|u|U|L)?\".*\"|QStringLiteral\(.*\)(?:\.arg\(.*\))?", text):
+        return "text"
+    if re.fullmatch(r"(?:u8|u|U|L)?'.*'", text):
+        return "character"
+    return None
+
+
+def subscript_mutants(code, line):
+    """An index one too high and one too low: `v[i]` and `v.at(i)`."""
+    found = []
+    for m in re.finditer(r"(?<=[\w)\]])\[|\.at\(", code):
+        open_at = m.end() - 1
+        close = closing(code, open_at)
+        if close < 0:
+            continue
+        index = line[open_at + 1:close].strip()
+        if not index or index.startswith(("[", '"', "'")) or NUMBER.fullmatch(index):
+            continue  # an attribute, a key, or a constant (±1 already)
+        before = code[:m.start()]
+        name = re.search(r"(\w+)\s*$", before)
+        if code[open_at] == "[" and name and re.search(r"[\w>]\s+[*&]*$", before[:name.start()]) \
+                and not re.search(rf"\b(?:{'|'.join(LEADING_WORDS)})\s+$", before[:name.start()]):
+            continue  # an array declared
+        inner = f"({index})" if re.search(r"[ ?]", index) else index
+        for sign in ("+", "-"):
+            found.append((open_at + 1, close - open_at - 1, f"{inner} {sign} 1", "index ±1"))
+    return found
+
+
+def closing(code, open_at):
+    pair = {"(": ")", "[": "]"}[code[open_at]]
+    depth = 0
+    for i in range(open_at, len(code)):
+        if code[i] in "([":
+            depth += 1
+        elif code[i] in ")]":
+            depth -= 1
+            if depth == 0:
+                return i if code[i] == pair else -1
+    return -1
+
+
+def transaction_mutants(code, line):
+    """A BEGIN, COMMIT or ROLLBACK statement's text emptied: the call still
+    runs, and does nothing."""
+    found = []
+    for m in re.finditer(r'"((?:[^"\\]|\\.)*)"', line):
+        if code[m.start()] == '"' and TRANSACTION.fullmatch(m.group(1)):
+            found.append((m.start(), m.end() - m.start(), '""', "SQL statement dropped"))
+    return found
+
+
+# Members of the records declared in the headers: `Type name;` or `Type name = …;`
+# at the top level of a struct or class.
+MEMBER_DECLARATION = re.compile(r"\s*((?:const\s+)?[\w:]+(?:<[^;()]*>)?)\s+(\w+)\s*(?:=[^;(]*|\{[^;(]*\})?;")
+RECORD_START = re.compile(r"\s*(?:struct|class)\s+(?:\[\[\w+\]\]\s+)?(\w+)[^;]*$")
+NOT_TYPES = {"using", "typedef", "friend", "return", "static", "enum", "namespace", "template", "delete",
+             "goto", "virtual", "case"}
+
+
+def record_members(headers):
+    """Member name -> the other members of the same type in its record, in the
+    order declared; a name declared in several records is left out."""
+    records = {}
+    for header in headers:
+        lines = blank_text(header.read_text(encoding="utf-8", errors="replace").split("\n"))
+        stack = []  # (record name or None, brace depth at its opening)
+        depth = 0
+        pending = None
+        for code in lines:
+            start = RECORD_START.match(code)
+            if start:
+                pending = start.group(1)
+            member = MEMBER_DECLARATION.fullmatch(code.rstrip())
+            if member and stack and stack[-1][0] and stack[-1][1] == depth - 1 \
+                    and member.group(1).split()[0] not in NOT_TYPES:
+                records.setdefault(stack[-1][0], []).append((member.group(2), member.group(1)))
+            for c in code:
+                if c == "{":
+                    stack.append((pending, depth))
+                    pending = None
+                    depth += 1
+                elif c == "}":
+                    depth -= 1
+                    if stack:
+                        stack.pop()
+            if code.rstrip().endswith(";"):
+                pending = None
+    owners = {}
+    for record, members in records.items():
+        for name, _ in members:
+            owners.setdefault(name, []).append(record)
+    alternatives = {}
+    for record, members in records.items():
+        for i, (name, kind) in enumerate(members):
+            if len(owners[name]) > 1:
+                continue
+            same = [other for other, other_kind in members if other_kind == kind]
+            at = same.index(name)
+            near = same[max(0, at - 1):at] + same[at + 1:at + 2]
+            if near:
+                alternatives[name] = near
+    return alternatives
+
+
+_MEMBERS = None
+
+
+def known_members():
+    global _MEMBERS
+    if _MEMBERS is None:
+        _MEMBERS = record_members(sorted((ROOT / "src").rglob("*.h")))
+    return _MEMBERS
+
+
+def member_mutants(code, line, members):
+    """In a comparison, a member of a record read in place of another of its type:
+    on both sides when both read the same member (a sort key), else on one."""
+    found = []
+    for m in re.finditer(r"(?<= )(==|!=|<=|>=|<|>)(?= )", code):
+        left = re.search(r"(?:\.|->)([A-Za-z_]\w*)$", code[:m.start() - 1])
+        right = re.match(r"(?:\w+(?:\(\))?(?:\.|->))+([A-Za-z_]\w*)(?![\w(])", code[m.end() + 1:])
+        l_name = left.group(1) if left else None
+        r_name = right.group(1) if right else None
+        if l_name and l_name == r_name and l_name in members:
+            lo = left.start(1)
+            hi = m.end() + 1 + right.end(1)
+            middle = line[left.end(1):m.end() + 1 + right.start(1)]
+            for other in members[l_name]:
+                found.append((lo, hi - lo, other + middle + other, "member replaced"))
+            continue
+        if l_name in members:
+            for other in members[l_name]:
+                found.append((left.start(1), len(l_name), other, "member replaced"))
+        if r_name in members:
+            for other in members[r_name]:
+                found.append((m.end() + 1 + right.start(1), len(r_name), other, "member replaced"))
+    return found
 
 
 class Mutant:
@@ -300,7 +578,7 @@ def mutants_of(rel_path):
     occurrences = {}
     for index, (line, masked) in enumerate(zip(lines, code)):
         occurrence = occurrences[line.strip()] = occurrences.get(line.strip(), -1) + 1
-        for column, length, replacement, operator in line_mutants(masked, line):
+        for column, length, replacement, operator in line_mutants(masked, line, known_members()):
             mutant = Mutant(rel_path, index + 1, column, length, replacement, operator, line, occurrence)
             if mutant.mutated_line == line or (mutant.number, mutant.mutated_line) in seen:
                 continue
@@ -568,8 +846,27 @@ def ids_in(path):
     return list(dict.fromkeys(ids))
 
 
+OPERATORS = """faults planted:
+  relational swap        a < b -> a > b, == -> !=
+  boundary shift         a < b -> a <= b
+  &&/|| swap             a && b -> a || b
+  condition negated      if (c) -> if (!(c))
+  condition dropped      if (a && b) -> if (true), if (b), if (a)
+  constant ±1            n + 2 -> n + 3, n + 1
+  statement removed      x.push_back(v); -> ;
+  return replaced        return x; -> return {};  return true; -> return false;
+  call dropped           esc(x) -> x, qBound(a, x, b) -> x, s.trimmed() -> s
+  min/max swap           std::min(a, b) -> std::max(a, b)
+  arguments swapped      f(a, b) -> f(b, a) (a mutant the compiler refuses is replaced)
+  index ±1               v[i] -> v[i + 1], v.at(i) -> v.at(i - 1)
+  SQL statement dropped  exec("COMMIT") -> exec("")  (BEGIN, COMMIT, ROLLBACK)
+  member replaced        a.date < b.date -> a.entered < b.entered (a member of the
+                         same type next to it in its record, as declared in src/*.h)"""
+
+
 def main():
-    parser = argparse.ArgumentParser(description="Plants one-line faults and checks that the tests notice.")
+    parser = argparse.ArgumentParser(description="Plants one-line faults and checks that the tests notice.",
+                                     epilog=OPERATORS, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("paths", nargs="+", help="C++ files or folders (their .cpp files)")
     chosen = parser.add_mutually_exclusive_group()
     chosen.add_argument("--sample", type=int, metavar="N", help="test N mutants chosen at random")

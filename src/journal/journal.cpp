@@ -557,6 +557,8 @@ Status Journal::setMarks(const std::vector<MarkChange> &changes)
     const QString now = nowText();
     return inTransaction([&] {
         for (const MarkChange &change : changes) {
+            // A runner without a page address is stored with an empty one, as its row is.
+            const QString horseUrl = change.horseUrl.isNull() ? QStringLiteral("") : change.horseUrl;
             find.bind(1, change.key.site);
             find.bind(2, isoDate(change.key.date));
             find.bind(3, change.key.course);
@@ -574,7 +576,7 @@ Status Journal::setMarks(const std::vector<MarkChange> &changes)
             if (!change.mark) {
                 clear.bind(1, race);
                 clear.bind(2, change.number);
-                clear.bind(3, change.horseUrl);
+                clear.bind(3, horseUrl);
                 if (!clear.run())
                     return failure(kCannotWrite);
                 continue;
@@ -583,13 +585,13 @@ Status Journal::setMarks(const std::vector<MarkChange> &changes)
                 moveAway.bind(1, race);
                 moveAway.bind(2, markSymbol(*change.mark));
                 moveAway.bind(3, change.number);
-                moveAway.bind(4, change.horseUrl);
+                moveAway.bind(4, horseUrl);
                 if (!moveAway.run())
                     return failure(kCannotWrite);
             }
             set.bind(1, race);
             set.bind(2, change.number);
-            set.bind(3, change.horseUrl);
+            set.bind(3, horseUrl);
             set.bind(4, markSymbol(*change.mark));
             set.bind(5, now);
             if (!set.run())

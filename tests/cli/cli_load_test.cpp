@@ -679,9 +679,9 @@ TEST_F(CliLoad, CtrlCStopsTheLoadLikeTheStopButton)
     }
 }
 
-// Every output option, by any name of the application folder's own files or
-// its cache, is refused before anything is fetched, and those files stay as
-// they were.
+// Every output option of every command, by any name of the application
+// folder's own files or its cache, is refused before anything is fetched or
+// opened, and those files stay as they were.
 TEST_F(CliLoad, AnOutputOnTheApplicationFoldersOwnFilesIsRefused)
 {
     const QString ini = app.write(QStringLiteral("marunoki.ini"), "[web]\n");
@@ -694,10 +694,28 @@ TEST_F(CliLoad, AnOutputOnTheApplicationFoldersOwnFilesIsRefused)
     ASSERT_EQ(::link(QFile::encodeName(dat).constData(),
                   QFile::encodeName(other.file(QStringLiteral("hard.json"))).constData()),
         0);
+    const QStringList loadArgs = selectionArgs(1) + baseArgs();
+    const QStringList dayArgs
+        = QStringList {QStringLiteral("--app-dir"), app.path(), QStringLiteral("day"),
+              QStringLiteral("--site"), QStringLiteral("1"), QStringLiteral("--year"), QStringLiteral("2026"),
+              QStringLiteral("--course"), QStringLiteral("東京"), QStringLiteral("--meeting"),
+              QStringLiteral("5"), QStringLiteral("--day"), QStringLiteral("9"), QStringLiteral("--races"),
+              QStringLiteral("11-11")}
+        + baseArgs();
+    const auto journalArgs = [&](const char *command) {
+        return QStringList {QStringLiteral("--app-dir"), app.path(), QString::fromLatin1(command)};
+    };
     const struct {
         const char *option;
         QString path;
+        QStringList command;
     } cases[] = {
+        {"--report", app.file(QStringLiteral("cache")), dayArgs},
+        {"--json-dir", other.file(QStringLiteral("app/cache/json")), dayArgs},
+        {"--archive", app.file(QStringLiteral("marunoki.ini")), dayArgs},
+        {"--csv", other.file(QStringLiteral("hard.json")), journalArgs("tally")},
+        {"--html", app.file(QStringLiteral("cache/tally")), journalArgs("tally")},
+        {"--export", app.file(QStringLiteral("journal.sqlite")), journalArgs("marks")},
         {"--json", dat},
         {"--json", other.file(QStringLiteral("hard.json"))},
         {"--views-json", other.file(QStringLiteral("app/marunoki.ini"))},
@@ -709,8 +727,10 @@ TEST_F(CliLoad, AnOutputOnTheApplicationFoldersOwnFilesIsRefused)
         {"--json", app.file(QStringLiteral("journal.sqlite"))},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.option);
-        const CliRun run = load(1, {QString::fromLatin1(c.option), c.path});
+        SCOPED_TRACE(
+            (c.command.isEmpty() ? QStringLiteral("load") : c.command[2]).toStdString() + ' ' + c.option);
+        const CliRun run = runCli((c.command.isEmpty() ? loadArgs : c.command)
+            + QStringList {QString::fromLatin1(c.option), c.path});
         EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("アプリケーションフォルダ").toUtf8()))
             << run.err.toStdString();

@@ -75,7 +75,8 @@ TEST(RaceMarks, KeysMarkOnlyAnAnalysedRaceTheJournalHoldsAndThePanelListsMarkOrd
         {"analysed and recorded", true, true, false, true, false, QString()},
         {"the load failed or was stopped", true, false, false, true, false, kMarksNotAnalysed},
         {"never recorded", false, true, false, true, false, kMarksNotRecorded},
-        {"the load could not record it", false, true, true, true, false, kMarksNotRecorded},
+        // The journal holds the race from an earlier load, not from this one.
+        {"the load could not record it", true, true, true, true, false, kMarksNotRecorded},
         {"[journal] keep=0", true, true, false, false, false, kMarksJournalOff},
         {"not a journal", false, true, false, true, true, damaged},
     };
@@ -118,20 +119,30 @@ TEST(RaceMarks, KeysMarkOnlyAnAnalysedRaceTheJournalHoldsAndThePanelListsMarkOrd
 
     // Read again from a changed card (horses 1 and 2 swapped, horse 6 in place
     // of horse 5): each mark stays with its horse; horse 5's is listed apart.
+    // Without a page address the number is the horse: runner 3 has none on
+    // either card and keeps its mark; runner 4 had none, and the horse now at
+    // its number has one, so its mark is listed apart.
     TestFolder folder;
     RecordingSink messages;
     const auto first = card({1, 2, 3, 4, 5});
     const auto second = card({2, 1, 3, 4, 6});
+    first->U_Url[3].clear();
+    first->U_Url[4].clear();
+    second->U_Url[3].clear();
     record(folder, *first);
     RaceMarks before(AppFolder(folder.path()), *first);
     before.raceShown(kRace, true, false, true, messages);
     for (const auto &[runner, mark] : set)
         ASSERT_TRUE(before.setMark(runner, mark, messages));
+    ASSERT_TRUE(before.setMark(3, Mark::Ana, messages));
+    EXPECT_EQ(before.markOf(4), Mark::Renka);
     record(folder, *second);
     RaceMarks after(AppFolder(folder.path()), *second);
     after.raceShown(kRace, true, false, true, messages);
-    EXPECT_EQ(panel(after), (Rows {{1, "1◎見本馬2"}, {2, "2○見本馬1"}, {4, "4△見本馬4"}, {0, "5△"}}));
-    EXPECT_FALSE(after.markOf(5));
+    EXPECT_EQ(
+        panel(after), (Rows {{1, "1◎見本馬2"}, {2, "2○見本馬1"}, {0, "4△"}, {0, "5△"}, {3, "3☆見本馬3"}}));
+    EXPECT_FALSE(after.markOf(5) || after.markOf(4));
+    EXPECT_EQ(after.markOf(3), Mark::Ana);
 }
 
 }  // namespace

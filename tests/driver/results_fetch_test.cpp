@@ -109,8 +109,20 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         {"not posted yet", pageWith({runOn(kRaceDay.addDays(-30), 4)}), nextMorning, 0, 0, 1, 0},
         {"long after, no run that day", pageWith({runOn(kRaceDay.addDays(-30), 4)}), weekLater, 0, 1, 0, 0},
         {"page failed", std::nullopt, weekLater, 0, 0, 1, 1},
-        // Before 17:00 in Japan on race day nothing is asked for.
+        // Before 17:00 in Japan on race day nothing is asked for; from 17:00 the
+        // page is read, and shows the run of that very day.
         {"race not over", pageWith({}), utc(kRaceDay, 7), 0, 0, 0, 0},
+        {"race just over", pageWith({runOn(kRaceDay, 3)}), utc(kRaceDay, 8), 1, 0, 0, 0},
+        // Another race on that day is no run since.
+        {"another race that day", pageWith({runOn(kRaceDay, 1, 5)}), nextMorning, 0, 0, 1, 0},
+        // No run found: not run once the grace days have ended at 17:00.
+        {"grace not over", pageWith({runOn(kRaceDay.addDays(-30), 4)}), utc(kRaceDay.addDays(kGraceDays), 7),
+            0, 0, 1, 0},
+        {"grace over", pageWith({runOn(kRaceDay.addDays(-30), 4)}), utc(kRaceDay.addDays(kGraceDays), 8), 0,
+            1, 0, 0},
+        // Read long after, the race day is still inside the page's window of runs.
+        {"more than the window later", pageWith({runOn(kRaceDay, 2), runOn(kRaceDay.addDays(400), 1, 10)}),
+            utc(kRaceDay.addDays(int(kHistoryDays) + 30), 3), 1, 0, 0, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -145,12 +157,13 @@ TEST(FetchResults, ACopyCachedBeforeTheRaceEndedIsFetchedAgain)
     recordRace(*opened.journal, 2);
 
     // Runner 1's page was cached on the morning of the race (no result on it);
-    // runner 2's the day after (the result on it).
+    // runner 2's as the race ended at 17:00 in Japan (the result on it).
     QDateTime clock = utc(kRaceDay, 0);
     PageCache cache(folder.file(QStringLiteral("cache")), 1 << 20, [&clock] { return clock; });
     ASSERT_TRUE(
         cache.store(addressOf(1), pageWith({runOn(kRaceDay.addDays(-30), 4)}).toUtf8(), "utf-8").ok());
-    clock = utc(kRaceDay.addDays(1), 0);
+    clock = raceEnd(kRaceDay);
+    ASSERT_EQ(clock, utc(kRaceDay, 8));
     ASSERT_TRUE(cache.store(addressOf(2), pageWith({runOn(kRaceDay, 5)}).toUtf8(), "utf-8").ok());
     clock = utc(kRaceDay.addDays(1), 2);
 

@@ -158,8 +158,15 @@ TEST(JournalRecording, AgainReplacesTheAnalysisAndKeepsMarksAndResults)
     EXPECT_EQ(marks.value[0].name, QStringLiteral("テスト馬2"));
     ASSERT_TRUE(journal->setMark(keyOf(11), 2, horseUrl(2), std::nullopt).ok());
     EXPECT_TRUE(journal->marks(keyOf(11)).value.empty());
-    // A race never recorded takes no mark.
+    // A race never recorded takes no mark, and a change of several marks that
+    // holds one is undone whole; the journal then takes the next change.
     EXPECT_FALSE(journal->setMark(keyOf(12), 1, horseUrl(1), Mark::Ana).ok());
+    EXPECT_FALSE(
+        journal->setMarks({{keyOf(11), 1, horseUrl(1), Mark::Ana}, {keyOf(12), 1, horseUrl(1), Mark::Ana}})
+            .ok());
+    EXPECT_TRUE(journal->marks(keyOf(11)).value.empty());
+    ASSERT_TRUE(journal->setMark(keyOf(11), 3, horseUrl(3), Mark::Kesi).ok());
+    EXPECT_EQ(journal->marks(keyOf(11)).value.size(), 1u);
 }
 
 TEST(JournalResults, ARunOnTheRaceDateGivesTheResult)

@@ -179,6 +179,13 @@ TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)
     const MarksExport exported = exportMarks(*marked, path);
     ASSERT_TRUE(exported.status.ok()) << exported.status.message().toStdString();
     EXPECT_EQ(exported.rows, 9);  // one row per runner of each site's race
+    // In race, site and number order, whatever the order they were set in.
+    const QString day = QStringLiteral("2026-11-29,東京,");
+    EXPECT_EQ(marksCsvText(marked->allMarks().value).split(QStringLiteral("\r\n")).mid(1),
+        QStringList({day + QStringLiteral("11,1,◎,1"), day + QStringLiteral("11,5,☆,1"),
+            day + QStringLiteral("11,8,×,1"), day + QStringLiteral("11,1,×,2"), day + QStringLiteral("11,5,☆,2"),
+            day + QStringLiteral("11,8,◎,2"), day + QStringLiteral("12,2,○,1"), day + QStringLiteral("12,3,▲,1"),
+            day + QStringLiteral("12,4,△,1"), QString()}));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray cp932 = file.readAll();

@@ -17,7 +17,8 @@ namespace marunoki::test {
 // Serves pages set by address; an unknown address fails with "HTTP 404".
 // onFetch, when set, runs at the start of every fetch (to press the stop
 // button in the middle of a load, for example): a fetch whose stop flag is
-// then set ends as cancelled. Records what it was asked for.
+// then set ends as cancelled. Records what it was asked for, and what it was
+// told to discard.
 class FakePageSource : public PageSource {
 public:
     void setPage(const QString &url, const QString &bodyHtml)
@@ -75,6 +76,11 @@ public:
         ++prefetchCalls_;
         fetchedBeforePrefetch_ = int(fetched_.size());
     }
+    void discard(const QString &url) override
+    {
+        std::lock_guard lock(mutex_);
+        discarded_.append(url);
+    }
     void cancelAll() override
     {
         std::lock_guard lock(mutex_);
@@ -85,6 +91,12 @@ public:
     {
         std::lock_guard lock(mutex_);
         return fetched_;
+    }
+    // The pages a reader said are not to be kept.
+    QStringList discarded() const
+    {
+        std::lock_guard lock(mutex_);
+        return discarded_;
     }
     QStringList prefetched() const
     {
@@ -107,11 +119,12 @@ public:
         std::lock_guard lock(mutex_);
         return fetchedBeforePrefetch_;
     }
-    // Forgets what was fetched and prefetched, for the next load of a test.
+    // Forgets what was fetched, discarded and prefetched, for the next load of a test.
     void forgetRequests()
     {
         std::lock_guard lock(mutex_);
         fetched_.clear();
+        discarded_.clear();
         prefetched_.clear();
         prefetchCalls_ = 0;
         fetchedBeforePrefetch_ = -1;
@@ -123,6 +136,7 @@ private:
     mutable std::mutex mutex_;
     QHash<QString, FetchedPage> pages_;
     QStringList fetched_;
+    QStringList discarded_;
     QStringList prefetched_;
     int cancelAllCalls_ = 0;
     int prefetchCalls_ = 0;

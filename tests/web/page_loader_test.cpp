@@ -140,15 +140,39 @@ TEST_F(LoaderTest, CalendarDoesNotHonourTheStopFlag)
     EXPECT_EQ(cancelFlag.load(), -1);  // left for the next reader that honours it
 }
 
-TEST_F(LoaderTest, PageWithoutBodyShowsTheSplitterMessageAndFailsTheCheck)
+// A page without a body fails the reader's check; read for a reader without a
+// check, it is read as an empty table. Either way it is not kept, and a page
+// that fails no check is.
+TEST_F(LoaderTest, PageWithoutBodyShowsTheSplitterMessageAndIsNotKept)
 {
     FetchedPage noBody;
     noBody.outcome = FetchedPage::Outcome::Ok;  // bodyHtml stays null
     source.setResult(kUrl, noBody);
-    table.setCell(30, 1, QStringLiteral("出馬表"));
-    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageNotExpected);
-    EXPECT_EQ(messages.messages(), QStringList {QStringLiteral("WebData読込みエラー(err-AA01)")});
-    EXPECT_TRUE(table.cell(30, 1).isEmpty());
+    const QString other = QStringLiteral("http://site1.example/other.html");
+    source.setPage(other, pageWithMarkerAt(30));
+    PageRequest unchecked = cardRequest();
+    unchecked.check = nullptr;
+    const struct {
+        QString url;
+        PageRequest request;
+        PageStatus status;
+        bool kept;
+    } cases[] = {
+        {kUrl, cardRequest(), kPageNotExpected, false},
+        {kUrl, unchecked, kPageRead, false},
+        {other, unchecked, kPageRead, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(&c - cases);
+        source.forgetRequests();
+        messages.clear();
+        table.setCell(30, 1, QStringLiteral("見本"));
+        EXPECT_EQ(loader.load(c.url, c.request, table), c.status);
+        EXPECT_EQ(messages.messages(),
+            c.kept ? QStringList() : QStringList {QStringLiteral("WebData読込みエラー(err-AA01)")});
+        EXPECT_EQ(table.cell(30, 1), c.kept ? QStringLiteral("出馬表") : QString());
+        EXPECT_EQ(source.discarded().contains(c.url), !c.kept);
+    }
 }
 
 TEST_F(LoaderTest, PrefetchIsPassedToTheSource)

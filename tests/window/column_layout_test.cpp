@@ -22,6 +22,7 @@ TEST(ShareColumn, TheGraphFillsTheWidthAsFarAsTheGridKeepsItsMinimum)
         {"small screen: the grid keeps its minimum", aspect, 510, 930, 110, true, {400, 110}},
         {"large screen: the graph fills the width", aspect, 900, 900, 110, true, {600, 300}},
         {"exactly filling", aspect, 710, 900, 110, true, {600, 110}},
+        {"part of a pixel is a pixel more", aspect, 900, 901, 110, true, {601, 299}},
         {"table box off: the graph takes it all", aspect, 510, 930, 110, false, {510, 0}},
         {"less than the grid's minimum", aspect, 80, 930, 110, true, {0, 80}},
         {"no drawing yet", 0, 510, 930, 110, true, {400, 110}},
