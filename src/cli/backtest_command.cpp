@@ -292,8 +292,9 @@ int runBacktestLine(const CommandLine &line)
             printLine(QStringLiteral("  ") + problem);
     }
     std::fflush(stdout);
+    // The cause has been said where it ended the backtest.
     if (!outcome.status.ok())
-        return openFailure(outcome.status);
+        return kExitFailed;
 
     bool written = lines.written();
     if (outcome.firstDate && !outcome.stopped) {

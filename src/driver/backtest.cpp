@@ -32,8 +32,10 @@ namespace marunoki {
 
 namespace {
 
-// How many races the card reader may be ahead of the loads.
-constexpr int kRacesAhead = 3;
+// How many races the card reader may be ahead of the loads: enough runners'
+// pages asked for to keep the requests in flight busy late in a season, when
+// most horses' pages come from the cache.
+constexpr int kRacesAhead = 6;
 // How often the stop flag is looked at.
 constexpr int kStopPollMs = 20;
 
@@ -472,6 +474,25 @@ private:
             if (date < from_)
                 continue;
 
+            // The day's other cards and the next day's race 1 (the walk asks
+            // for it either way) are fetched together, not one by one.
+            std::vector<std::optional<RaceKey>> complete(kMaxRacesOfDay + 1);
+            QStringList cards;
+            for (int race = 2; race <= kMaxRacesOfDay + 1; ++race) {
+                RaceSelection selection = race1;
+                if (race > kMaxRacesOfDay)
+                    selection.day = QStringLiteral("%1").arg(day + 1, 2, 10, QLatin1Char('0'));
+                else
+                    selection.race = QStringLiteral("%1").arg(race, 2, 10, QLatin1Char('0'));
+                const std::optional<RaceKey> passed = passedOver(journal.get(), selection);
+                if (race <= kMaxRacesOfDay)
+                    complete[size_t(race)] = passed;
+                const std::optional<SiteReaders> site = siteReaders(selection, context_.settings);
+                if (!passed && site && !pages_.knownMissing(site->cardUrl))
+                    cards.append(site->cardUrl);
+            }
+            pages_.prefetch(cards);
+
             WalkStep dayStart = stepOf(WalkStep::Kind::DayStart, race1);
             dayStart.key.date = date;
             dayStart.courseIndex = courseIndex;
@@ -484,9 +505,9 @@ private:
                 if (race == 1 && done) {
                     step.state = BacktestRaceState::PassedOver;
                 } else if (race > 1) {
-                    if (const std::optional<RaceKey> complete = passedOver(journal.get(), selection)) {
+                    if (const std::optional<RaceKey> &passed = complete[size_t(race)]) {
                         step.state = BacktestRaceState::PassedOver;
-                        step.key.date = complete->date;
+                        step.key.date = passed->date;
                     } else {
                         const Card card = readCard(selection);
                         if (card.state == Card::State::Cancelled || card.state == Card::State::NotFound)
@@ -796,6 +817,12 @@ BacktestOutcome runBacktest(
                 said.isEmpty() ? QStringLiteral("成績ノートに記録できません") : said.last());
             context.messages.detailedMessage(
                 outcome.status.message(), raceMessages.details().value(said.size() - 1));
+            break;
+        }
+        if (!loaded.analysed && loaded.stopMessage == kTrackDbUnreadableMessage) {
+            // No race can be analysed without it.
+            outcome.status = Status::failure(loaded.stopMessage + QStringLiteral(": ") + loaded.stopDetail);
+            context.messages.detailedMessage(loaded.stopMessage, loaded.stopDetail);
             break;
         }
         if (!loaded.analysed) {

@@ -151,7 +151,7 @@ struct [[nodiscard]] BacktestOutcome {
     // "1回東京3日 5R: why" per race incomplete or not read, in walk order.
     QStringList problems() const;
     // 0 every race read; 4 some incomplete or not read; 3 nothing analysed or
-    // stopped before the first race; 1 the journal failed.
+    // stopped before the first race; 1 the journal (or marunoki.dat) failed.
     int exitStatus() const;
 };
 
