@@ -16,6 +16,7 @@
 
 #include <QTimeZone>
 #include <algorithm>
+#include <chrono>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -216,12 +217,14 @@ TEST(Backtest, AStopKeepsTheRacesFinishedAndTheNextRunGoesOnFromThere)
     std::atomic<bool> stop {false};
     // The stop comes in meeting 2, while the loads are some races behind.
     const QString stopAt = cardOf(2, 2, 1);
+    std::chrono::steady_clock::time_point stoppedAt;
     source.onFetch = [&](const QString &url) {
-        if (url == stopAt)
-            stop.store(true);
+        if (url == stopAt && !stop.exchange(true))
+            stoppedAt = std::chrono::steady_clock::now();
     };
     const BacktestOutcome stopped = backtest(folder, source, nullptr, stop);
     EXPECT_TRUE(stopped.stopped);
+    EXPECT_LT(std::chrono::steady_clock::now() - stoppedAt, std::chrono::seconds(1));
     const int kept = stopped.count(BacktestRaceState::Analysed);
     EXPECT_GE(kept, 1);
     EXPECT_LT(kept, int(smallSeason().races.size()));
