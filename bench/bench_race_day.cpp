@@ -22,6 +22,8 @@
 #include "web/network_page_source.h"
 #include "web/page_loader.h"
 
+#include "peak_memory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QFile>
@@ -193,21 +195,7 @@ void BM_CachedRace(benchmark::State &state)
 }
 BENCHMARK(BM_CachedRace)->Iterations(10)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// The resident high-water mark in kB, after resetting it (Linux).
-long peakKb(bool reset)
-{
-    if (reset) {
-        std::ofstream clear("/proc/self/clear_refs");
-        clear << "5";
-    }
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
+using bench::peakKb;
 
 void BM_DayPeakMemory(benchmark::State &state)
 {

@@ -29,7 +29,7 @@ const QString kCardUnreadable = QStringLiteral("出馬表が正常に読み込�
 const QString &kUserCancel = kUserCancelMessage;
 const QString kTrackDbFile = QStringLiteral("marunoki.dat");
 const QString kNarFile = QStringLiteral("NAR_data.mdb");
-const QString kTrackDbUnreadable = QStringLiteral("dataファイルが開けません");
+const QString &kTrackDbUnreadable = kTrackDbUnreadableMessage;
 const QString kNoSite
     = QStringLiteral("読込みサイトが設定されていません（オプション設定でサイトを選んでください）");
 

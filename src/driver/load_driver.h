@@ -45,6 +45,8 @@ namespace marunoki {
 
 // The message of a load the user stopped.
 inline const QString kUserCancelMessage = QStringLiteral("処理を中止します（ユーザーキャンセル）");
+// The message of a load stopped because marunoki.dat could not be opened.
+inline const QString kTrackDbUnreadableMessage = QStringLiteral("dataファイルが開けません");
 
 class CardReader;
 class HistoryReader;

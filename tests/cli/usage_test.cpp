@@ -25,7 +25,7 @@ QString wordsOf(const QByteArray &err)
 {
     QString line = QString::fromUtf8(err).section(u'\n', 0, 0);
     line.remove(QRegularExpression(QStringLiteral("marunoki-cli|-{1,2}[A-Za-z0-9-]+|\\b[A-Z]+\\b|"
-                                                  "\\b(load|day|import-mdb|demo|fetch|extra)\\b")));
+                                                  "\\b(load|day|import-mdb|demo|backtest|fetch|extra)\\b")));
     return line;
 }
 
@@ -79,6 +79,15 @@ TEST(CliUsage, RefusesBadCommandLinesWithStatusTwoAndNamesTheFault)
         {"a date no calendar has", args({"tally", "--from", "2026-13-01"}), "日付 2026-13-01 はありません"},
         {"import needs two", args({"import-mdb", "a"}), "SRC DEST が必要です"},
         {"demo takes none", args({"demo", "x"}), "引数をとりません"},
+        {"backtest without its year", args({"backtest", "--site", "1"}), "--year"},
+        {"backtest bad site", args({"backtest", "--site", "3", "--year", "2026"}), "--site は 1 か 2"},
+        {"backtest meetings backwards",
+            args({"backtest", "--site", "1", "--year", "2026", "--meetings", "3-1"}), "--meetings は"},
+        {"backtest unknown course",
+            args({"backtest", "--site", "1", "--year", "2026", "--courses", "東京,大井"}), "大井"},
+        {"backtest range backwards",
+            args({"backtest", "--site", "2", "--year", "2026", "--from", "2026-05-01", "--to", "2026-04-01"}),
+            "--from が --to より後"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.label);
