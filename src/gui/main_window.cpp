@@ -480,7 +480,7 @@ void MainWindow::makeSource()
     choice.offlineFolder = offlineFolder_;
     choice.cacheOffline = true;
     choice.refresh = refreshNext_;
-    sources_ = std::make_unique<PageSources>(makePageSources(choice, folder_, settings_.cache, *messages_));
+    sources_ = std::make_unique<PageSources>(makePageSources(choice, folder_, settings_, *messages_));
     refreshNext_ = false;
 }
 
