@@ -20,6 +20,7 @@ const std::vector<CommandSpec> &commandTable()
         tallyCommand(),
         markCommand(),
         marksCommand(),
+        backtestCommand(),
         demoCommand(),
     };
     return table;

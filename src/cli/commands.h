@@ -34,6 +34,9 @@ CommandSpec markCommand();
 // marks: the journal's marks written to or read from a CSV file; 4 when some
 // rows of an import could not be placed.
 CommandSpec marksCommand();
+// backtest: a past season replayed into the journal, then its tally; 4 when
+// some races are incomplete or were not read, 3 when none was analysed.
+CommandSpec backtestCommand();
 // demo: the bundled sample race, loaded offline into a temporary application folder.
 CommandSpec demoCommand();
 
