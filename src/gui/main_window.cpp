@@ -138,6 +138,7 @@ void MainWindow::stopJobs()
     store_.cancelFlag = -1;
     calendarStop_ = -1;
     resultsStop_ = -1;
+    backtestStop_ = true;
     if (sources_)
         sources_->inner->cancelAll();
     if (dayDialog_)
