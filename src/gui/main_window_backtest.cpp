@@ -10,15 +10,21 @@
 #include "gui/loading_window.h"
 #include "gui/tally_window.h"
 
+#include <QApplication>
+#include <QPointer>
+#include <QProgressBar>
+
 namespace marunoki::gui {
 
 namespace {
 
-// The walk's progress on the loading window's line and bar.
+// The walk's progress on the loading window: the line, and the bar as the
+// share of the estimate (not runners, as a race's load counts).
 class BacktestLoadingProgress : public BacktestObserver {
 public:
-    explicit BacktestLoadingProgress(std::shared_ptr<LoadingProgress> progress)
-        : progress_(std::move(progress))
+    BacktestLoadingProgress(std::shared_ptr<LoadingProgress> line, QProgressBar *bar)
+        : line_(std::move(line))
+        , bar_(bar)
     { }
     void dayStarting(const BacktestProgress &progress) override { show(progress); }
     void raceFinished(const BacktestRace &, const RaceStore *, const BacktestProgress &progress) override
@@ -29,11 +35,21 @@ public:
 private:
     void show(const BacktestProgress &progress)
     {
-        progress_->status(backtestStatusLine(progress));
-        progress_->runnerProgress(backtestPercent(progress), 100);
+        line_->status(backtestStatusLine(progress));
+        QMetaObject::invokeMethod(
+            qApp,
+            [bar = bar_, percent = backtestPercent(progress)] {
+                if (!bar)
+                    return;
+                bar->setRange(0, 100);
+                bar->setValue(percent);
+                bar->setFormat(QStringLiteral("%p%"));
+            },
+            Qt::QueuedConnection);
     }
 
-    std::shared_ptr<LoadingProgress> progress_;
+    std::shared_ptr<LoadingProgress> line_;
+    QPointer<QProgressBar> bar_;
 };
 
 }  // namespace
@@ -49,6 +65,12 @@ void MainWindow::openBacktest()
     makeSource();
     auto *window = new LoadingWindow(QStringLiteral("過去レース検証中・・・"), true, this);
     auto progress = std::make_shared<LoadingProgress>(window->statusLine(), window->progressBar());
+    // Its line is longer than a race's.
+    window->setMinimumWidth(
+        window->fontMetrics().horizontalAdvance(QStringLiteral(
+            "2026-04-04 10回東京12日　99 日・999 レース済み　頁 9999・キャッシュ 9999　残り 約 99 分"))
+        + 40);
+    QProgressBar *bar = window->progressBar();
     // The stop button sets the window's flag; the backtest looks at its own.
     connect(window, &LoadingWindow::stopRequested, this, [this] { backtestStop_ = true; });
     backtestStop_ = false;
@@ -59,10 +81,10 @@ void MainWindow::openBacktest()
     PageCache *cache = sources_->cached.cache.get();
     runInBackground(
         window, backtestButton_,
-        [this, request, settings = settings_, source, cache, progress] {
+        [this, request, settings = settings_, source, cache, progress, bar] {
             BacktestContext context {
                 settings, folder_, BacktestSources {*source, cache}, *messages_, backtestStop_};
-            BacktestLoadingProgress observer(progress);
+            BacktestLoadingProgress observer(progress, bar);
             backtestOutcome_ = runBacktest(request, context, observer);
         },
         &MainWindow::backtestEnded);
