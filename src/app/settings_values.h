@@ -38,6 +38,11 @@ struct CacheSettings {
     double sizeMegabytes = 500;
 };
 
+// Requests started per second on the network when the settings say nothing
+// (section "web", key "rate"): about what one person reading the site in a few
+// browser tabs asks of it, and still fast enough for a race in a few seconds.
+constexpr double kDefaultRequestRate = 4;
+
 // The values as read; the start state (before any reading) is empty texts and 0.
 struct Settings {
     // Overlay switches 0..6 (body weight, bracket, distance, going, first corner,
@@ -60,6 +65,9 @@ struct Settings {
     // Base addresses of Site 1 and Site 2 (section "web"); empty when not set.
     QString site1Base;
     QString site2Base;
+    // Requests started per second by every network page source (section "web",
+    // key "rate"); 0 is no limit.
+    double requestRate = kDefaultRequestRate;
     CacheSettings cache;
     // When the reading stopped at a value it could not use ("kakeritu" or
     // "writeHyo" not a number, or out of its range): the key and its text as

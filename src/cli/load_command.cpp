@@ -164,7 +164,7 @@ PageSources makeSources(const LoadOptions &load, const AppFolder &folder, const 
     choice.refresh = load.refresh;
     choice.maxInFlight = load.jobs;
     choice.timeLimitMs = int(load.timeoutSeconds * 1000);
-    return makePageSources(choice, folder, settings.cache, console, files);
+    return makePageSources(choice, folder, settings, console, files);
 }
 
 ReadingSite siteOf(const LoadOptions &load, const Settings &settings)

@@ -4,9 +4,12 @@ namespace marunoki {
 
 namespace {
 
-std::unique_ptr<NetworkPageSource> networkOf(const PageSourceChoice &choice)
+std::unique_ptr<NetworkPageSource> networkOf(
+    const PageSourceChoice &choice, const Settings &settings, MessageSink &messages)
 {
     auto network = std::make_unique<NetworkPageSource>();
+    network->setRate(settings.requestRate);
+    network->setNotices(&messages);
     if (choice.maxInFlight)
         network->setMaxInFlight(*choice.maxInFlight);
     if (choice.timeLimitMs)
@@ -16,8 +19,8 @@ std::unique_ptr<NetworkPageSource> networkOf(const PageSourceChoice &choice)
 
 }  // namespace
 
-PageSources makePageSources(const PageSourceChoice &choice, const AppFolder &folder,
-    const CacheSettings &settings, MessageSink &messages, const FileSystem &files)
+PageSources makePageSources(const PageSourceChoice &choice, const AppFolder &folder, const Settings &settings,
+    MessageSink &messages, const FileSystem &files)
 {
     PageSources s;
     const bool offline = !choice.offlineFolder.isEmpty();
@@ -28,10 +31,10 @@ PageSources makePageSources(const PageSourceChoice &choice, const AppFolder &fol
         if (!choice.cacheOffline)
             return s;
     } else {
-        s.inner = networkOf(choice);
+        s.inner = networkOf(choice, settings, messages);
     }
     // The archive sees every page of the load, from the cache or not.
-    s.cached = withPageCache(*s.inner, folder, settings, choice.refresh, messages);
+    s.cached = withPageCache(*s.inner, folder, settings.cache, choice.refresh, messages);
     s.source = s.cached.source;
     if (!offline && !choice.archiveFolder.isEmpty()) {
         s.archive = std::make_unique<PageArchive>(choice.archiveFolder, files);

@@ -48,9 +48,10 @@ struct PageSources {
 };
 
 // The page sources of choice, with the cache of folder as settings describe
-// it. Cache and archive troubles are said to messages; `files` writes the
-// archived pages.
-PageSources makePageSources(const PageSourceChoice &choice, const AppFolder &folder,
-    const CacheSettings &settings, MessageSink &messages, const FileSystem &files = systemFileSystem());
+// it and the network at the settings' request rate. Cache and archive troubles,
+// and a site's asking the network to wait, are said to messages (which must
+// outlive the sources); `files` writes the archived pages.
+PageSources makePageSources(const PageSourceChoice &choice, const AppFolder &folder, const Settings &settings,
+    MessageSink &messages, const FileSystem &files = systemFileSystem());
 
 }  // namespace marunoki

@@ -77,7 +77,7 @@ DayLoadDialog::DayLoadDialog(const DaySelection &day, const Settings &settings, 
         PageSourceChoice choice;
         choice.offlineFolder = offlineFolder;
         choice.cacheOffline = true;
-        const PageSources sources = makePageSources(choice, folder, settings.cache, messages);
+        const PageSources sources = makePageSources(choice, folder, settings, messages);
         SilentProgress progress;
         DayContext context {*store_, settings, folder, *sources.source, progress, messages, stop_};
         DialogObserver observer([this](int race, int k, int count) {

@@ -138,6 +138,7 @@ void MainWindow::stopJobs()
     store_.cancelFlag = -1;
     calendarStop_ = -1;
     resultsStop_ = -1;
+    backtestStop_ = true;
     if (sources_)
         sources_->inner->cancelAll();
     if (dayDialog_)
@@ -480,7 +481,7 @@ void MainWindow::makeSource()
     choice.offlineFolder = offlineFolder_;
     choice.cacheOffline = true;
     choice.refresh = refreshNext_;
-    sources_ = std::make_unique<PageSources>(makePageSources(choice, folder_, settings_.cache, *messages_));
+    sources_ = std::make_unique<PageSources>(makePageSources(choice, folder_, settings_, *messages_));
     refreshNext_ = false;
 }
 

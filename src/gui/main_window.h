@@ -29,6 +29,7 @@
 
 #include "app/common.h"
 #include "app/race_store.h"
+#include "driver/backtest_form.h"
 #include "driver/load_driver.h"
 #include "driver/page_sources.h"
 #include "driver/race_marks.h"
@@ -175,6 +176,10 @@ private:
     // "成績取得": the journal's pending results filled on the worker thread.
     void fetchPendingResults();
     void resultsFetched();
+    // "過去レース検証": the dialog's request replayed on the worker thread, then
+    // one message and the tally window on the days it covered.
+    void openBacktest();
+    void backtestEnded();
     void setControlsEnabled(bool enabled);
 
     // The table check box as its setting value: 0 off, 1 on, 2 grey.
@@ -261,6 +266,12 @@ private:
     // Set by the loading window's stop during 成績取得.
     std::atomic<qint16> resultsStop_ {0};
     ResultsOutcome resultsOutcome_;
+    // 過去レース検証: the backtest's own stop (the loading window's button and
+    // stopJobs set it), the flag the loading window is handed, the outcome.
+    std::atomic<bool> backtestStop_ {false};
+    std::atomic<qint16> backtestButton_ {0};
+    BacktestOutcome backtestOutcome_;
+    ReadingSite backtestSite_ = ReadingSite::One;
     QPointer<LoadingWindow> loading_;
     QAction *quitAction_ = nullptr;
     QLabel *markLabel_ = nullptr;  // the shown runner's mark, beside the runner box

@@ -81,6 +81,7 @@ void MainWindow::buildMenus()
     QMenu *journal = menuBar()->addMenu(QStringLiteral("成績(&T)"));
     journal->addAction(QStringLiteral("成績集計(&T)..."), this, &MainWindow::openTally);
     journal->addAction(QStringLiteral("成績取得(&R)..."), this, &MainWindow::fetchPendingResults);
+    journal->addAction(QStringLiteral("過去レース検証(&B)..."), this, &MainWindow::openBacktest);
     // The menus' keys work from every window of the program: the loading
     // window, the day's window and the calendar take the focus from this one.
     for (QMenu *menu : {system, output, day}) {

@@ -182,6 +182,14 @@ TallyForm TallyWindow::form() const
     return form;
 }
 
+void TallyWindow::showRange(const QDate &from, const QDate &to, ReadingSite site)
+{
+    from_->setDate(from);
+    to_->setDate(to);
+    site_->setCurrentIndex(site == ReadingSite::Two ? 2 : site == ReadingSite::One ? 1 : 0);
+    tally();
+}
+
 void TallyWindow::tally()
 {
     // The grids show view_'s cells: they go before it is replaced.

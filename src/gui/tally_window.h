@@ -10,6 +10,7 @@
 // stays open for another try. Modeless; the main window keeps one.
 
 #include "app/common.h"
+#include "app/reading_site.h"
 #include "output/tally_view.h"
 
 #include <QDialog>
@@ -35,6 +36,10 @@ public:
     TallyForm form() const;
     // What is shown now.
     const TallyView &shown() const { return view_; }
+
+    // Sets the period and the site (the rest as they are) and tallies: the
+    // days a backtest covered.
+    void showRange(const QDate &from, const QDate &to, ReadingSite site);
 
 public Q_SLOTS:
     // Tallies the journal for the controls' filter and shows it.

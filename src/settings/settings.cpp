@@ -64,6 +64,24 @@ CacheSettings readCacheSettings(const IniFile &ini, MessageSink &sink)
     return cache;
 }
 
+// Section "web", key "rate": requests a second from 0 (no limit) up, or the
+// default, said once.
+double readRequestRate(const IniFile &ini, MessageSink &sink)
+{
+    const QString text = ini.profileString(QStringLiteral("web"), QStringLiteral("rate"), QString());
+    if (text.isEmpty())
+        return kDefaultRequestRate;
+    const auto rate = toNumber(text);
+    if (!rate || !(*rate >= 0) || *rate > 1000) {
+        sink.message(QStringLiteral(
+            "通信の設定 rate=%1 が正しくありません（0 以上の 1 秒あたりの数。既定値 %2 を使います）")
+                         .arg(text)
+                         .arg(kDefaultRequestRate));
+        return kDefaultRequestRate;
+    }
+    return *rate;
+}
+
 }  // namespace
 
 QString unreadableSettingsMessage(const QString &path, const IniFile &ini)
@@ -88,6 +106,7 @@ Settings readIniPara(const AppFolder &folder, MessageSink &sink)
     Settings settings;
     settings.site1Base = ini.profileString(QStringLiteral("web"), QStringLiteral("site1"), QString());
     settings.site2Base = ini.profileString(QStringLiteral("web"), QStringLiteral("site2"), QString());
+    settings.requestRate = readRequestRate(ini, sink);
     settings.cache = readCacheSettings(ini, sink);
     settings.keepJournal
         = ini.profileString(QStringLiteral("journal"), QStringLiteral("keep"), QStringLiteral("1")).trimmed()
@@ -170,8 +189,11 @@ Status prepareUserFolder(const AppFolder &folder, const FileSystem &files)
                                         "; 各サイトのアドレス（例: site1=https://www.example.jp）\r\n"
                                         "[web]\r\n"
                                         "site1=\r\n"
-                                        "site2=\r\n")
-                             .arg(kSite1);
+                                        "site2=\r\n"
+                                        "; 1 秒間に送る要求の数の上限（0 は制限なし）\r\n"
+                                        "rate=%2\r\n")
+                             .arg(kSite1)
+                             .arg(kDefaultRequestRate);
     return writeFileAtomically(path, text.toUtf8(), files);
 }
 

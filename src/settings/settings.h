@@ -29,8 +29,9 @@ QString unreadableSettingsMessage(const QString &path, const IniFile &ini);
 // "kakeritu" or "writeHyo" that is not a usable number shows
 // "ini読込みエラー(err-AE02)" and stops the reading there: later settings keep
 // their start values, and Settings::stoppedKey/stoppedValue name the key and
-// its text (the command line refuses to go on with them). The site base addresses and the cache settings are
-// read in any case; a cache value that is no number of hours (or megabytes) from 0 up is reported once
+// its text (the command line refuses to go on with them). The site base addresses, the request rate and the
+// cache settings are read in any case; a rate that is no number from 0 up is reported once and keeps its
+// default; a cache value that is no number of hours (or megabytes) from 0 up is reported once
 // ("キャッシュの設定 ... が正しくありません") and keeps its default. A file that exists but cannot be read is
 // reported first (unreadableSettingsMessage) and every setting takes its default.
 Settings readIniPara(const AppFolder &folder, MessageSink &sink);

@@ -1,5 +1,6 @@
 #include "web/network_page_source.h"
 
+#include "app/message_sink.h"
 #include "app/regular_file.h"
 #include "app/thread_annotations.h"
 #include "web/fetch_cause.h"
@@ -7,6 +8,7 @@
 #include "web/transfer_body.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QHash>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -18,10 +20,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <semaphore>
 #include <thread>
+#include <utility>
 
 // NOTES ON THE DESIGN
 //
@@ -43,6 +47,16 @@
 // it, and a result that arrives for a dropped entry is dropped. The parsing
 // code keeps no static object that is destroyed at exit, so a parse still
 // running when the program ends is harmless.
+//
+// Manners live on the network thread: pump() asks the pacer before each start
+// and, when it must wait, arms one timer that pumps again. A busy answer worth
+// waiting out puts its page back at the front of the queue, still marked as
+// started (a fetch() of it does not queue it a second time), and holds the
+// pacer; the entry stays, so a fetch() waits for it as for any request, and
+// cancelAll() drops it like any other. The hold outlives a cancelAll(): the
+// site asked the source, not the page, to wait. The notice of the first wait
+// is handed to the caller's thread (Shared::notice), because a message sink may
+// block until the user has read it and the network thread must not.
 
 namespace marunoki {
 
@@ -135,7 +149,8 @@ FetchedPage readPageFile(const QString &path, const std::atomic<qint16> &cancelF
 
 class NetworkPageSource::Impl {
 public:
-    Impl()
+    explicit Impl(const Clock &clock)
+        : pacer_(clock)
     {
         worker_ = new QObject;
         worker_->moveToThread(&thread_);
@@ -168,6 +183,22 @@ public:
         schedulePump();
     }
 
+    void setRate(double perSecond)
+    {
+        {
+            // At once, not queued: a pump already queued may find pages to start.
+            const MutexLock lock(shared_->mutex);
+            pacer_.setRate(perSecond);
+        }
+        schedulePump();
+    }
+
+    void setNotices(MessageSink *sink)
+    {
+        const MutexLock lock(shared_->mutex);
+        notices_ = sink;
+    }
+
     FetchedPage fetch(const QString &url, const std::atomic<qint16> &cancelFlag)
     {
         if (QUrl(url).isLocalFile())
@@ -198,6 +229,14 @@ public:
 
         lock.lock();
         for (;;) {
+            if (notices_ && !shared_->notice.isEmpty()) {
+                MessageSink *sink = notices_;
+                const QString text = std::exchange(shared_->notice, QString());
+                lock.unlock();
+                sink->message(text);
+                lock.lock();
+                continue;
+            }
             it = shared_->entries.find(url);
             if (it == shared_->entries.end() || it->id != id)
                 return cancelled();  // dropped by cancelAll()
@@ -247,7 +286,8 @@ private:
     };
     struct Queued {
         QString url;
-        quint64 id;
+        quint64 id = 0;
+        int retries = 0;  // times asked again after a busy answer
     };
     // A request in flight; lives in the network thread only.
     struct Job {
@@ -256,6 +296,7 @@ private:
         QByteArray bytes;
         QString failure;  // set when we abort the request ourselves
         bool dropped = false;
+        int retries = 0;
         QTimer *timer = nullptr;
     };
 
@@ -274,6 +315,8 @@ private:
         QHash<QString, Entry> entries GUARDED_BY(mutex);
         // Two parses at a time, as many as the machine has cores to spare.
         std::counting_semaphore<> parseSlots {2};
+        // The first wait for a busy site, until a waiting fetch() says it.
+        QString notice GUARDED_BY(mutex);
 
         // Stores a result if its entry is still the one the work was started for.
         void store(const QString &url, quint64 id, FetchedPage page)
@@ -304,18 +347,73 @@ private:
             int timeLimit = 0;
             {
                 const MutexLock lock(shared_->mutex);
+                // Pages dropped since they were queued take no turn of the pacer.
+                while (!queue_.empty() && !isCurrent(queue_.front()))
+                    queue_.pop_front();
                 if (queue_.empty() || int(jobs_.size()) >= maxInFlight_)
                     return;
+                const std::chrono::nanoseconds wait = pacer_.wait();
+                if (wait.count() > 0) {
+                    // A timer fires no sooner than asked: the pacer then lets it go.
+                    pumpLater(std::chrono::ceil<std::chrono::milliseconds>(wait));
+                    return;
+                }
                 next = queue_.front();
                 queue_.pop_front();
-                const auto it = shared_->entries.find(next.url);
-                if (it == shared_->entries.end() || it->id != next.id)
-                    continue;
-                it->started = true;
+                shared_->entries.find(next.url)->started = true;
                 timeLimit = timeLimitMs_;
+                pacer_.started();
             }
             start(next, timeLimit);
         }
+    }
+
+    bool isCurrent(const Queued &queued) const REQUIRES(shared_->mutex)
+    {
+        const auto it = shared_->entries.constFind(queued.url);
+        return it != shared_->entries.constEnd() && it->id == queued.id;
+    }
+
+    // Network thread: pumps again after `wait`, unless a pump is due sooner.
+    void pumpLater(std::chrono::milliseconds wait)
+    {
+        if (!paceTimer_) {
+            paceTimer_ = new QTimer(worker_);
+            paceTimer_->setSingleShot(true);
+            paceTimer_->setTimerType(Qt::PreciseTimer);
+            QObject::connect(paceTimer_, &QTimer::timeout, worker_, [this] { pump(); });
+        }
+        if (paceTimer_->isActive() && paceTimer_->remainingTime() <= wait.count())
+            return;
+        paceTimer_->start(int(std::min<qint64>(wait.count(), std::numeric_limits<int>::max())));
+    }
+
+    // Network thread: a busy answer worth waiting out puts the page back at the
+    // front of the queue and holds every start for the wait. False when the
+    // answer is final.
+    bool retryLater(const Job &job, QNetworkReply *reply, int code)
+    {
+        const auto wait = retryWait(code, reply->rawHeader(QByteArrayLiteral("Retry-After")), job.retries,
+            QDateTime::currentDateTimeUtc());
+        if (!wait)
+            return false;
+        {
+            const MutexLock lock(shared_->mutex);
+            pacer_.holdFor(*wait);
+            const Queued again {job.url, job.id, job.retries + 1};
+            if (isCurrent(again))
+                queue_.push_front(again);
+            if (!noticeGiven_) {
+                noticeGiven_ = true;
+                shared_->notice = QStringLiteral("サイト（%1）が混み合っています（HTTP %2）。"
+                                                 "求めに応じて %3 秒待ってから読み直します")
+                                      .arg(QUrl(job.url).host())
+                                      .arg(code)
+                                      .arg(wait->count());
+            }
+        }
+        shared_->ready.notify_all();
+        return true;
     }
 
     void start(const Queued &what, int timeLimitMs)
@@ -334,6 +432,7 @@ private:
         Job &job = jobs_[reply];
         job.url = what.url;
         job.id = what.id;
+        job.retries = what.retries;
         job.timer = new QTimer(reply);
         job.timer->setSingleShot(true);
         QObject::connect(job.timer, &QTimer::timeout, reply, [this, reply, timeLimitMs] {
@@ -388,6 +487,8 @@ private:
             } else if (reply->error() != QNetworkReply::NoError && code < 400) {
                 // Connection failures, redirect loops: in the user's words.
                 store(job.url, job.id, failedPage(networkCause(reply->error())));
+            } else if (retryLater(job, reply, code)) {
+                // Asked again once the wait is over (pump() below arms it).
             } else if (status.isValid() && code == 0) {
                 // A status line of 000 answers, but with no page.
                 store(job.url, job.id, failedPage(QStringLiteral("HTTP 0")));
@@ -444,6 +545,8 @@ private:
     void shutdown()
     {
         stopping_ = true;
+        if (paceTimer_)
+            paceTimer_->stop();
         abortDropped(true);
         delete manager_;
         manager_ = nullptr;
@@ -456,16 +559,20 @@ private:
     quint64 lastId_ GUARDED_BY(shared_->mutex) = 0;
     int maxInFlight_ GUARDED_BY(shared_->mutex) = kDefaultMaxInFlight;
     int timeLimitMs_ GUARDED_BY(shared_->mutex) = kDefaultTimeLimitMs;
+    MessageSink *notices_ GUARDED_BY(shared_->mutex) = nullptr;
+    RequestPacer pacer_ GUARDED_BY(shared_->mutex);
 
     QThread thread_;
     QObject *worker_ = nullptr;
     QNetworkAccessManager *manager_ = nullptr;
     QHash<QNetworkReply *, Job> jobs_;  // network thread only
     bool stopping_ = false;  // network thread only
+    QTimer *paceTimer_ = nullptr;  // network thread only
+    bool noticeGiven_ = false;  // network thread only
 };
 
-NetworkPageSource::NetworkPageSource()
-    : impl_(std::make_unique<Impl>())
+NetworkPageSource::NetworkPageSource(const Clock &clock)
+    : impl_(std::make_unique<Impl>(clock))
 { }
 
 NetworkPageSource::~NetworkPageSource() = default;
@@ -478,6 +585,16 @@ void NetworkPageSource::setTimeLimitMs(int ms)
 void NetworkPageSource::setMaxInFlight(int count)
 {
     impl_->setMaxInFlight(count);
+}
+
+void NetworkPageSource::setRate(double perSecond)
+{
+    impl_->setRate(perSecond);
+}
+
+void NetworkPageSource::setNotices(MessageSink *sink)
+{
+    impl_->setNotices(sink);
 }
 
 FetchedPage NetworkPageSource::fetch(const QString &url, const std::atomic<qint16> &cancelFlag)

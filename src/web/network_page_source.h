@@ -7,7 +7,14 @@
 // extracted on a parser thread while the other pages are still on their way.
 //
 // Limits, each a failure with its cause: a time limit per page (30 s unless set),
-// at most 5 redirects, 20 MB per page, an HTTP status other than 2xx. prefetch()
+// at most 5 redirects, 20 MB per page, an HTTP status other than 2xx.
+//
+// Manners (see request_pacing.h): requests start at most `rate` a second (no
+// limit unless set), a wait in the queue not counting towards a page's time
+// limit. A busy answer (HTTP 429 or 503) with a Retry-After of up to a minute is
+// waited out, starting nothing else meanwhile, and the page is asked for again,
+// up to three times; the first such wait is said once to the notice sink. A
+// stop ends a fetch() waiting at once, as ever. prefetch()
 // keeps up to maxInFlight requests open (4 unless set; 1 fetches strictly one
 // after another), started in the order given; fetch() takes a prefetched result,
 // waits for it, or starts the request itself (ahead of the prefetched ones).
@@ -18,10 +25,13 @@
 // without one every http(s) fetch fails at once.
 
 #include "web/page_source.h"
+#include "web/request_pacing.h"
 
 #include <memory>
 
 namespace marunoki {
+
+class MessageSink;
 
 class NetworkPageSource : public PageSource {
 public:
@@ -29,7 +39,9 @@ public:
     static constexpr int kDefaultMaxInFlight = 4;
     static constexpr qint64 kMaxPageBytes = 20 * 1024 * 1024;
 
-    NetworkPageSource();
+    // clock: what the request rate is kept by (a test's own clock; it must
+    // outlive the source).
+    explicit NetworkPageSource(const Clock &clock = steadyClock());
     ~NetworkPageSource() override;
     NetworkPageSource(const NetworkPageSource &) = delete;
     NetworkPageSource &operator=(const NetworkPageSource &) = delete;
@@ -38,6 +50,12 @@ public:
     void setTimeLimitMs(int ms);
     // At least 1.
     void setMaxInFlight(int count);
+    // Requests started per second; 0 (the default) is no limit.
+    void setRate(double perSecond);
+    // Where the source says, once, that the site asked it to wait; said from
+    // the thread of a fetch() that is waiting. Nothing is said without one. The
+    // sink must outlive the source.
+    void setNotices(MessageSink *sink);
 
     FetchedPage fetch(const QString &url, const std::atomic<qint16> &cancelFlag) override;
     void prefetch(const QStringList &urls) override;

@@ -2,6 +2,7 @@
 
 #include "app/message_sink.h"
 #include "driver/page_cache_setup.h"
+#include "support/http_test_server.h"
 
 #include <QTemporaryDir>
 
@@ -44,7 +45,7 @@ TEST(PageSources, EachChoiceBuildsItsLayersInOrder)
         choice.cacheOffline = c.cacheOffline;
         choice.maxInFlight = 2;
         RecordingSink messages;
-        const PageSources sources = makePageSources(choice, folder, CacheSettings {}, messages);
+        const PageSources sources = makePageSources(choice, folder, Settings {}, messages);
         ASSERT_NE(sources.inner, nullptr);
         EXPECT_EQ(dynamic_cast<OfflinePageSource *>(sources.inner.get()) != nullptr, c.offlineInner);
         EXPECT_EQ(dynamic_cast<NetworkPageSource *>(sources.inner.get()) != nullptr, !c.offlineInner);
@@ -55,6 +56,40 @@ TEST(PageSources, EachChoiceBuildsItsLayersInOrder)
                                             : sources.inner.get();
         EXPECT_EQ(sources.source, top);
     }
+}
+
+// The network under the cache is the settings' own: their rate spaces its
+// requests, and a site's asking it to wait reaches the messages.
+TEST(PageSources, TheNetworkKeepsTheSettingsRateAndSaysABusySite)
+{
+    test::HttpTestServer server;
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    server.routeInTurn(QStringLiteral("/busy"),
+        {test::HttpRoute::withStatus(503).withHeader("Retry-After", "0"),
+            test::HttpRoute::html("<body>busy no more</html>")});
+    QStringList urls {server.url(QStringLiteral("/busy"))};
+    for (int i = 1; i <= 4; ++i) {
+        const QString path = QStringLiteral("/page%1").arg(i);
+        server.route(path, test::HttpRoute::html("<body>page</html>"));
+        urls.append(server.url(path));
+    }
+    Settings settings;
+    settings.requestRate = 5;
+    PageSourceChoice choice;
+    choice.maxInFlight = 4;
+    RecordingSink messages;
+    const PageSources sources = makePageSources(choice, AppFolder(temp.path()), settings, messages);
+    sources.source->prefetch(urls);
+    const std::atomic<qint16> flag {0};
+    for (const QString &url : urls)
+        EXPECT_EQ(sources.source->fetch(url, flag).outcome, FetchedPage::Outcome::Ok) << url.toStdString();
+    // Six requests 204 ms apart: a second at the least, on a loaded machine too.
+    const QList<qint64> times = server.requestTimes();
+    ASSERT_EQ(times.size(), 6);
+    EXPECT_GE(times.back() - times.front(), 900);
+    ASSERT_EQ(messages.messages().size(), 1) << messages.messages().join(u'\n').toStdString();
+    EXPECT_TRUE(messages.messages()[0].contains(QStringLiteral("HTTP 503")));
 }
 
 // Each kind of page keeps the age of its own setting (hours to seconds), none

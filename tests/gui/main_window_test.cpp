@@ -300,7 +300,10 @@ TEST(MainWindowQuit, TheProgramEndsWithinASecondDuringAHangingLoad)
         server.route(QStringLiteral("/scores/2026/05/05/09/%1/denma.html").arg(race, 2, 10, QLatin1Char('0')),
             HttpRoute::neverAnswer());
     server.route(QStringLiteral("/directory/horse/2004100001/index.html"), HttpRoute::neverAnswer());
-    enum class Load { Race, Calendar, Day, Results };
+    // The backtest's first probe: last year's 1回札幌1日 1R, as its dialog starts.
+    server.route(QStringLiteral("/scores/%1/01/01/01/01/denma.html").arg(QDate::currentDate().year() - 1),
+        HttpRoute::neverAnswer());
+    enum class Load { Race, Calendar, Day, Results, Backtest };
     enum class Way { CtrlQInTheLoadsWindow, CloseBox, EndButton };
     const struct {
         const char *name;
@@ -311,6 +314,7 @@ TEST(MainWindowQuit, TheProgramEndsWithinASecondDuringAHangingLoad)
         {"calendar", Load::Calendar, QStringLiteral("開催情報 読込み中・・・")},
         {"day", Load::Day, QStringLiteral("1R 読込み中・・・（1 / 12 レース）")},
         {"results", Load::Results, QStringLiteral("1 / 1 レース　1/1 見本馬1成績読込み中・・・")},
+        {"backtest", Load::Backtest, QStringLiteral("過去レース検証中・・・")},
     };
     for (const auto &load : loads) {
         for (const Way way : {Way::CtrlQInTheLoadsWindow, Way::CloseBox, Way::EndButton}) {
@@ -327,8 +331,18 @@ TEST(MainWindowQuit, TheProgramEndsWithinASecondDuringAHangingLoad)
                 window->findChild<QAbstractButton *>(QStringLiteral("calendar"))->click();
             else if (load.load == Load::Day)
                 menuAction(*window, QStringLiteral("1日分読込み(&D)..."))->trigger();
-            else
+            else if (load.load == Load::Results)
                 menuAction(*window, QStringLiteral("成績取得(&R)..."))->trigger();
+            else {
+                // Its dialog as it opens, started with what it shows first.
+                QTimer::singleShot(0, [] {
+                    for (QWidget *w : QApplication::topLevelWidgets()) {
+                        if (w->objectName() == QStringLiteral("backtestDialog"))
+                            QMetaObject::invokeMethod(w, "accept");
+                    }
+                });
+                menuAction(*window, QStringLiteral("過去レース検証(&B)..."))->trigger();
+            }
 
             // The load's own window: the loading window, or the day's.
             QWidget *loadWindow = nullptr;

@@ -242,6 +242,41 @@ TEST(ReadIniPara, ReadsThePageCacheSectionAndKeepsTheDefaultOfABadValue)
     }
 }
 
+TEST(ReadIniPara, ReadsTheRequestRateAndKeepsTheDefaultOfABadValue)
+{
+    const struct {
+        const char *value;  // nullptr: no key
+        double rate;
+        bool complains;
+    } cases[] = {
+        {nullptr, 4, false},
+        {"", 4, false},
+        {"0", 0, false},  // no limit
+        {"0.5", 0.5, false},
+        {" 10 ", 10, false},
+        {"1000", 1000, false},
+        {"-1", 4, true},
+        {"fast", 4, true},
+        {"1001", 4, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "(none)");
+        TestFolder dir;
+        QByteArray ini = "[web]\r\nsite1=https://one.example\r\n";
+        if (c.value)
+            ini += QByteArray("rate=") + c.value + "\r\n";
+        dir.write(QStringLiteral("marunoki.ini"), ini);
+        const Loaded loaded = load(dir);
+        EXPECT_EQ(loaded.settings.requestRate, c.rate);
+        ASSERT_EQ(loaded.messages.size(), c.complains ? 1 : 0);
+        if (c.complains)
+            EXPECT_TRUE(loaded.messages[0].contains(QStringLiteral("rate=") + QString::fromLatin1(c.value)))
+                << loaded.messages[0].toStdString();
+        // The key beside it is read as ever.
+        EXPECT_EQ(loaded.settings.site1Base, QStringLiteral("https://one.example"));
+    }
+}
+
 // Only the exact text "true" switches an overlay on, while any stored text puts it
 // in the legend: the graph and the legend must not disagree about a switch the
 // user never set.

@@ -1,6 +1,7 @@
 #include "support/http_test_server.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QHash>
 #include <QPointer>
 #include <QTcpServer>
@@ -87,8 +88,12 @@ QByteArray reason(int status)
         return "Found";
     case 404:
         return "Not Found";
+    case 429:
+        return "Too Many Requests";
     case 500:
         return "Internal Server Error";
+    case 503:
+        return "Service Unavailable";
     default:
         return "Status";
     }
@@ -139,6 +144,18 @@ public:
         routes_.insert(QUrl::fromPercentEncoding(path.toUtf8()), r);
     }
 
+    void routeInTurn(const QString &path, const QList<HttpRoute> &routes)
+    {
+        std::lock_guard lock(mutex_);
+        inTurn_.insert(QUrl::fromPercentEncoding(path.toUtf8()), routes);
+    }
+
+    QList<qint64> requestTimes() const
+    {
+        std::lock_guard lock(mutex_);
+        return times_;
+    }
+
     quint16 port() const { return port_; }
 
     int requestCount(const QString &path) const
@@ -187,7 +204,11 @@ private:
         {
             std::lock_guard lock(mutex_);
             counts_[target] += 1;
+            times_.append(QDateTime::currentMSecsSinceEpoch());
             r = routes_.value(target, r);
+            const QList<HttpRoute> turns = inTurn_.value(target);
+            if (!turns.isEmpty())
+                r = turns.at(std::min<qsizetype>(counts_[target], turns.size()) - 1);
             maxOpen_ = std::max(maxOpen_, ++open_);
         }
         QPointer<QTcpSocket> guarded(socket);
@@ -221,7 +242,9 @@ private:
     quint16 port_ = 0;
     mutable std::mutex mutex_;
     QHash<QString, HttpRoute> routes_;
+    QHash<QString, QList<HttpRoute>> inTurn_;
     QHash<QString, int> counts_;
+    QList<qint64> times_;
     int open_ = 0;
     int maxOpen_ = 0;
 };
@@ -237,6 +260,16 @@ HttpTestServer::~HttpTestServer() = default;
 void HttpTestServer::route(const QString &path, const HttpRoute &route)
 {
     impl_->route(path, route);
+}
+
+void HttpTestServer::routeInTurn(const QString &path, const QList<HttpRoute> &routes)
+{
+    impl_->routeInTurn(path, routes);
+}
+
+QList<qint64> HttpTestServer::requestTimes() const
+{
+    return impl_->requestTimes();
 }
 
 quint16 HttpTestServer::port() const

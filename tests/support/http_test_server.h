@@ -64,6 +64,9 @@ public:
 
     // path is the request target with its query ("/db/horse.php?hid=123").
     void route(const QString &path, const HttpRoute &route);
+    // The n-th request for path gets routes[n - 1]; the last one answers every
+    // request after it (a site busy twice, then serving the page).
+    void routeInTurn(const QString &path, const QList<HttpRoute> &routes);
 
     quint16 port() const;
     // "http://127.0.0.1:<port>" + path.
@@ -73,6 +76,9 @@ public:
     int requestCount(const QString &path = {}) const;
     // The most requests that were open (received, not yet answered) at once.
     int maxConcurrentRequests() const;
+    // The server's log: when each request was received, in milliseconds since
+    // the epoch (the system clock, as a server's log has it), in order.
+    QList<qint64> requestTimes() const;
 
 private:
     class Impl;

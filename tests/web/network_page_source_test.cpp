@@ -9,10 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QLocale>
 #include <QStringEncoder>
 #include <QUrl>
 
+#include <algorithm>
 #include <thread>
 
 #include <zlib.h>
@@ -242,20 +245,111 @@ TEST_F(NetworkTest, FollowsRedirects)
     EXPECT_EQ(page.bodyHtml, QStringLiteral("here"));
 }
 
+HttpRoute busy(int code, const QByteArray &retryAfter)
+{
+    const HttpRoute route = HttpRoute::withStatus(code, "<body>busy</html>");
+    return retryAfter.isEmpty() ? route : route.withHeader("Retry-After", retryAfter);
+}
+
+// A stop ends the wait for a server that says nothing, and the wait a busy
+// site asked for.
 TEST_F(NetworkTest, StopDuringTheWaitReturnsCancelledPromptly)
 {
     server.route(QStringLiteral("/silent"), HttpRoute::neverAnswer());
-    std::atomic<qint16> flag {0};
-    std::thread stopper([&flag] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        flag.store(-1);
-    });
-    QElapsedTimer clock;
-    clock.start();
-    const FetchedPage page = source.fetch(server.url(QStringLiteral("/silent")), flag);
-    stopper.join();
-    EXPECT_EQ(page.outcome, FetchedPage::Outcome::Cancelled);
-    EXPECT_LT(clock.elapsed(), 5000);
+    server.route(QStringLiteral("/busy"), busy(503, "30"));
+    for (const char *path : {"/silent", "/busy"}) {
+        std::atomic<qint16> flag {0};
+        std::thread stopper([&flag] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            flag.store(-1);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        const FetchedPage page = source.fetch(server.url(QString::fromLatin1(path)), flag);
+        stopper.join();
+        EXPECT_EQ(page.outcome, FetchedPage::Outcome::Cancelled) << path;
+        EXPECT_LT(clock.elapsed(), 2000) << path;
+        EXPECT_EQ(server.requestCount(QString::fromLatin1(path)), 1) << path;
+    }
+}
+
+TEST_F(NetworkTest, ABusySiteIsWaitedOutAndAskedAgainUpToThreeTimesAndSaidOnce)
+{
+    const HttpRoute ok = HttpRoute::html("<body>here</html>");
+    // Whole seconds: the wait is two seconds at least, three at most.
+    const QByteArray inThreeSeconds = QLocale::c()
+                                          .toString(QDateTime::currentDateTimeUtc().addSecs(3),
+                                              QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"))
+                                          .toLatin1();
+    struct Case {
+        const char *path;
+        QList<HttpRoute> answers;  // in turn, the last one for good
+        int requests;
+        QString cause;  // empty: the page comes
+        int atLeastMs;
+        int atMostMs;
+    };
+    const Case cases[] = {
+        {"/busy-until-a-date", {busy(429, inThreeSeconds), ok}, 2, {}, 1900, 5000},
+        {"/busy-once", {busy(503, "1"), ok}, 2, {}, 950, 5000},
+        {"/busy-thrice", {busy(503, "0"), busy(429, "0"), busy(503, "0"), ok}, 4, {}, 0, 5000},
+        {"/busy-for-good", {busy(429, "0")}, 4, QStringLiteral("HTTP 429"), 0, 5000},
+        {"/busy-for-long", {busy(503, "61"), ok}, 1, QStringLiteral("HTTP 503"), 0, 1000},
+        {"/busy-without-a-time", {busy(503, {}), ok}, 1, QStringLiteral("HTTP 503"), 0, 1000},
+        {"/failed-with-a-time", {busy(500, "0"), ok}, 1, QStringLiteral("HTTP 500"), 0, 1000},
+    };
+    RecordingSink notices;
+    source.setNotices(&notices);
+    for (const Case &c : cases) {
+        const QString path = QString::fromLatin1(c.path);
+        server.routeInTurn(path, c.answers);
+        QElapsedTimer clock;
+        clock.start();
+        const FetchedPage page = fetch(source, server.url(path));
+        if (c.cause.isEmpty()) {
+            EXPECT_EQ(page.outcome, FetchedPage::Outcome::Ok) << c.path << ": " << page.error.toStdString();
+            EXPECT_EQ(page.bodyHtml, QStringLiteral("here")) << c.path;
+        } else {
+            EXPECT_EQ(page.outcome, FetchedPage::Outcome::Failed) << c.path;
+            EXPECT_EQ(page.error, c.cause) << c.path;
+        }
+        EXPECT_EQ(server.requestCount(path), c.requests) << c.path;
+        EXPECT_GE(clock.elapsed(), c.atLeastMs) << c.path;
+        EXPECT_LT(clock.elapsed(), c.atMostMs) << c.path;
+    }
+    // Said once, with the first wait, whatever came after it.
+    ASSERT_EQ(notices.messages().size(), 1) << notices.messages().join(u'\n').toStdString();
+    EXPECT_TRUE(notices.messages()[0].contains(QStringLiteral("HTTP 429")))
+        << notices.messages()[0].toStdString();
+    EXPECT_TRUE(notices.messages()[0].contains(QStringLiteral("127.0.0.1")));
+}
+
+// The server's log: whatever the number in flight, a second never holds more
+// starts than the rate, and the pages still come.
+TEST_F(NetworkTest, KeepsTheRequestRateWhateverIsInFlight)
+{
+    constexpr int kPages = 11;
+    QStringList urls;
+    for (int i = 1; i <= kPages; ++i) {
+        const QString path = QStringLiteral("/paced/%1").arg(i);
+        server.route(path, HttpRoute::html(horsePage(i).toUtf8()).delayed(30));
+        urls.append(server.url(path));
+    }
+    source.setMaxInFlight(4);
+    source.setRate(5);
+    source.prefetch(urls);
+    for (const QString &url : urls)
+        EXPECT_EQ(fetch(source, url).outcome, FetchedPage::Outcome::Ok) << url.toStdString();
+    const QList<qint64> times = server.requestTimes();
+    ASSERT_EQ(times.size(), kPages);
+    // 200 ms apart at 5 a second: ten spacings take two seconds. The windows
+    // leave the server's thread 100 ms of lateness on a busy machine.
+    EXPECT_GE(times.back() - times.front(), 1800);
+    for (qsizetype i = 0; i < times.size(); ++i) {
+        const auto inWindow
+            = std::count_if(times.begin() + i, times.end(), [&](qint64 t) { return t < times[i] + 900; });
+        EXPECT_LE(inWindow, 5) << "from request " << i;
+    }
 }
 
 TEST_F(NetworkTest, PrefetchKeepsAtMostTheSetNumberInFlight)
