@@ -188,8 +188,12 @@ ChartScale hikakuScale(const RaceStore &store)
     return scale;
 }
 
-QByteArray hikakuChartSvg(
-    const RaceStore &store, const Settings &settings, qint32 chosen, const QString &title)
+namespace {
+
+// The graph; with fragments, the rules and the names that let a fragment choose
+// the thick runner (a renderer without style sheets would show every name).
+QByteArray chartSvg(
+    const RaceStore &store, const Settings &settings, qint32 chosen, const QString &title, bool fragments)
 {
     const ChartScale scale = hikakuScale(store);
     QString svg = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -199,14 +203,15 @@ QByteArray hikakuChartSvg(
                       .arg(kHeight)
                       .arg(xmlText(kReportFonts));
     svg += QStringLiteral("<title>比較グラフ %1</title>\n").arg(xmlText(title));
-    svg += fragmentStyle(store);
+    if (fragments)
+        svg += fragmentStyle(store);
     svg += QStringLiteral("<rect width=\"%1\" height=\"%2\" fill=\"#fff\"/>\n").arg(kWidth).arg(kHeight);
     svg += QStringLiteral(
         "<text x=\"%1\" y=\"20\" font-size=\"15\" font-weight=\"bold\">比較グラフ　%2</text>\n")
                .arg(num(kLeft), xmlText(title));
     // Who is drawn thick: the chosen runner, or the one the fragment names.
     for (const qint32 k : store.runners()) {
-        if (store.U_name[k].isEmpty())
+        if (store.U_name[k].isEmpty() || (!fragments && k != chosen))
             continue;
         svg += QStringLiteral("<text id=\"w%1\" class=\"who%2\" x=\"%3\" y=\"36\" font-size=\"12\">"
                               "太線: %1 %4</text>\n")
@@ -283,10 +288,18 @@ QByteArray hikakuChartSvg(
     return (svg + QStringLiteral("</svg>\n")).toUtf8();
 }
 
+}  // namespace
+
+QByteArray hikakuChartSvg(
+    const RaceStore &store, const Settings &settings, qint32 chosen, const QString &title)
+{
+    return chartSvg(store, settings, chosen, title, true);
+}
+
 QImage hikakuChartImage(
     const RaceStore &store, const Settings &settings, qint32 chosen, const QString &title, double scale)
 {
-    QSvgRenderer renderer(hikakuChartSvg(store, settings, chosen, title));
+    QSvgRenderer renderer(chartSvg(store, settings, chosen, title, false));
     if (!renderer.isValid())
         return {};
     QImage image(QSize(int(kWidth * scale), int(kHeight * scale)), QImage::Format_RGB32);

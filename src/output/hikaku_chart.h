@@ -7,8 +7,8 @@
 //
 // One SVG file serves every runner: each line is a group with the id "uNN"
 // ("hikaku.svg#u05" draws runner 5 thick, and names it in the title), and
-// without a fragment the chosen runner is the thick one. A viewer without
-// style sheets (the PNG is drawn this way) shows the chosen runner.
+// without a fragment the chosen runner is the thick one. The PNG is the same
+// picture without the fragments' rules.
 
 #include "app/race_store.h"
 #include "app/settings_values.h"
