@@ -344,6 +344,15 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
     const QString page = QString::fromUtf8(html);
     EXPECT_TRUE(page.contains(QStringLiteral("<h1>2026/11/29 東京 11R %1</h1>").arg(store.raceTitle)));
     EXPECT_TRUE(page.contains(QStringLiteral("地方成績: 含む")));
+    // The 馬柱 explains itself: its columns named, a key with the race's
+    // reference line, central courses by name as local ones are.
+    EXPECT_TRUE(page.contains(QStringLiteral("<thead><tr><th>枠</th><th>番</th>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("<th>指数</th><th>前走</th>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("<th>指数</th><th>5走前</th></tr></thead>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("連対基準線 %1 を超えた走")
+                                  .arg(formatNumber(store.rentaiKizyun, QStringLiteral("0.0")))));
+    EXPECT_GT(page.count(QRegularExpression(QStringLiteral("<td[^>]*>東京 [0-9]{4} "))), 0);
+    EXPECT_EQ(page.count(QRegularExpression(QStringLiteral("<td[^>]*>(0[1-9]|10) [0-9]{4} "))), 0);
     // Every runner's section links to the one after it but the last, to the one
     // before it but the first (the links' targets are checked below).
     EXPECT_EQ(page.count(QStringLiteral("次へ →</a>")), store.tousuu - 1);
