@@ -11,6 +11,8 @@
 #include "view/qb_color.h"
 #include "view/runner_panels.h"
 
+#include <QPointF>
+
 #include <algorithm>
 #include <optional>
 
