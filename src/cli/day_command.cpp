@@ -13,9 +13,11 @@
 #include "output/day_report.h"
 #include "output/race_json.h"
 #include "output/race_report.h"
+#include "output/tally_files.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <utility>
 
@@ -71,10 +73,13 @@ public:
             = QStringLiteral("[%1/%2] %3R ").arg(k).arg(count).arg(outcome.race, 2, 10, QLatin1Char('0'));
         RaceSummary summary;
         if (outcome.analysed) {
-            const MarksByNumber marks = load_.reportDir.isEmpty()
-                ? MarksByNumber {}
-                : recordedMarks(folder_, settings_.keepJournal, day_.race(outcome.race), store);
-            summary = summarizeRace(store, outcome.race, marks);
+            const bool report = !load_.reportDir.isEmpty();
+            const RaceSelection race = day_.race(outcome.race);
+            const MarksByNumber marks
+                = report ? recordedMarks(folder_, settings_.keepJournal, race, store) : MarksByNumber {};
+            const ResultsByNumber results
+                = report ? recordedResults(folder_, settings_.keepJournal, race, store) : ResultsByNumber {};
+            summary = summarizeRace(store, outcome.race, marks, results);
             const QString gaps
                 = outcome.missing.isEmpty() ? QString() : QStringLiteral(" 欠けあり: ") + outcome.missing;
             console_.finish();
@@ -82,7 +87,7 @@ public:
                 + QStringLiteral("%1 %2頭 解析済み（%3）%4")
                       .arg(summary.title, QString::number(summary.runners), seconds(raceTimer_.elapsed()),
                           gaps));
-            writeOutputs(outcome.race, store, marks, summary);
+            writeOutputs(outcome.race, store, marks, results, summary);
         } else {
             summary.race = outcome.race;
             summary.reason = outcome.reason;
@@ -95,7 +100,8 @@ public:
     const std::vector<RaceSummary> &summaries() const { return summaries_; }
 
 private:
-    void writeOutputs(int race, RaceStore &store, const MarksByNumber &marks, RaceSummary &summary)
+    void writeOutputs(int race, RaceStore &store, const MarksByNumber &marks, const ResultsByNumber &results,
+        RaceSummary &summary)
     {
         const QString name = raceReportFolder(race);
         if (!load_.jsonDir.isEmpty())
@@ -106,8 +112,8 @@ private:
             written_ = writeCsv(store, folder_, console_, systemFileSystem(), race) && written_;
         if (!load_.reportDir.isEmpty()) {
             // The race's own report in its folder; the day's page links to it.
-            const Status report
-                = writeRaceReport(store, settings_, QDir(load_.reportDir).filePath(name), console_, marks);
+            const Status report = writeRaceReport(
+                store, settings_, QDir(load_.reportDir).filePath(name), console_, marks, results);
             if (!report.ok()) {
                 complain(report.message());
                 written_ = false;
@@ -211,7 +217,21 @@ int runDayCommand(const CommandLine &line)
         const QString heading = QStringLiteral("%1年 %2回%3%4日")
                                     .arg(load.year, QString::number(load.meeting.toInt()), load.course,
                                         QString::number(load.day.toInt()));
-        if (const Status report = writeDayReport(load.reportDir, heading, outputs.summaries());
+        DayPage page;
+        page.site = day.site == ReadingSite::Two ? QStringLiteral("サイト2") : QStringLiteral("サイト1");
+        // The journal's tally beside the day, when a journal is kept; a run
+        // that analysed nothing leaves the folder as it was.
+        if (analysed > 0 && settings.keepJournal && !result.journalFailed
+            && QFileInfo::exists(folder.file(kJournalFile))) {
+            const Status tally
+                = writeJournalTally(folder.file(kJournalFile), QDir(load.reportDir).filePath(kTallyFolder));
+            if (tally.ok())
+                page.tallyLink = kTallyFolder + QStringLiteral("/index.html");
+            else
+                complain(tally.message());
+            written = written && tally.ok();
+        }
+        if (const Status report = writeDayReport(load.reportDir, heading, outputs.summaries(), page);
             !report.ok()) {
             complain(report.message());
             written = false;

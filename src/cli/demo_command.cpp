@@ -18,8 +18,10 @@
 #include "journal/journal.h"
 #include "maintenance/first_start.h"
 #include "output/csv_export.h"
+#include "output/day_report.h"
 #include "output/race_json.h"
 #include "output/race_report.h"
+#include "output/tally_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -122,9 +124,16 @@ int journalDemo(const QString &samples, const AppFolder &folder, const QDir &out
 
     printText(QStringLiteral("\n成績集計\n"));
     JournalOptions tally;
-    tally.htmlDir = out.filePath(QStringLiteral("tally"));
+    tally.htmlDir = out.filePath(kTallyFolder);
     if (const int status = runTally(folder, tally); status != kExitAnalysed)
         return status;
+    // The race's page leads to the tally.
+    if (const Status linked
+        = linkTallyPage(out.filePath(kReportIndex), kTallyFolder + QStringLiteral("/index.html"));
+        !linked.ok()) {
+        complain(linked.message());
+        return kExitFailed;
+    }
     // Every connection is closed, so the file holds everything (no log beside it).
     const QString kept = out.filePath(kJournalFile);
     QFile::remove(kept);

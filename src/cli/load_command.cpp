@@ -63,10 +63,10 @@ struct Output {
 };
 
 // The views the options ask for, drawn as the window draws them after a load
-// (runner 1's graph shown); the report shows the race's marks. Every output is
-// tried.
+// (runner 1's graph shown); the report shows the race's marks and, once they
+// are in, its results. Every output is tried.
 void writeViewOutputs(const LoadOptions &load, RaceStore &store, const Settings &settings,
-    const MarksByNumber &marks, Console &console, std::vector<Output> &done)
+    const MarksByNumber &marks, const ResultsByNumber &results, Console &console, std::vector<Output> &done)
 {
     using Writer = std::function<Status(ViewContext &, const QString &)>;
     const std::tuple<const char *, const QString &, Writer> outputs[] = {
@@ -75,8 +75,9 @@ void writeViewOutputs(const LoadOptions &load, RaceStore &store, const Settings 
         {"--table-pdf", load.tablePdf, &writeTablePdf},
         {"--png", load.pngDir, &writeViewPngs},
         {"--report", load.reportDir,
-            [&marks](
-                ViewContext &context, const QString &dir) { return writeRaceReport(context, dir, marks); }},
+            [&marks, &results](ViewContext &context, const QString &dir) {
+                return writeRaceReport(context, dir, marks, results);
+            }},
     };
     if (std::all_of(
             std::begin(outputs), std::end(outputs), [](const auto &o) { return std::get<1>(o).isEmpty(); }))
@@ -306,9 +307,10 @@ int runLoadCommand(const LoadOptions &load, const AppFolder &folder, RaceStore &
             {QStringLiteral("--json"), writeOutput(load.jsonPath, raceStoreJson(store), files)});
     if (load.csv)
         outputs.push_back({QStringLiteral("--csv"), writeCsv(store, folder, console, files)});
+    const bool report = !load.reportDir.isEmpty();
     writeViewOutputs(load, store, settings,
-        load.reportDir.isEmpty() ? MarksByNumber {}
-                                 : recordedMarks(folder, settings.keepJournal, selection, store),
+        report ? recordedMarks(folder, settings.keepJournal, selection, store) : MarksByNumber {},
+        report ? recordedResults(folder, settings.keepJournal, selection, store) : ResultsByNumber {},
         console, outputs);
     sayLoadEnded(console, load, selection, &store, outputs);
     const bool written

@@ -49,6 +49,24 @@ MarksByNumber recordedMarks(
     return marks;
 }
 
+ResultsByNumber recordedResults(
+    const AppFolder &folder, bool keep, const RaceSelection &selection, const RaceStore &store)
+{
+    const std::optional<RaceKey> key = raceKeyOf(selection, store);
+    if (!keep || !key || !QFileInfo::exists(folder.file(kJournalFile)))
+        return {};
+    Journal::Opened opened = Journal::open(folder.file(kJournalFile));
+    if (!opened.status.ok())
+        return {};
+    JournalRead<ResultsByNumber> read = opened.journal->raceResults(*key);
+    ResultsByNumber results;
+    for (auto &[n, result] : read.value) {
+        if (store.isRunner(n))
+            results.emplace(n, std::move(result));
+    }
+    return results;
+}
+
 JournalRecorder::JournalRecorder(const AppFolder &folder, bool keep)
     : path_(folder.file(kJournalFile))
     , keep_(keep)

@@ -64,4 +64,10 @@ std::optional<RaceKey> raceKeyOf(const RaceSelection &selection, const RaceStore
 MarksByNumber recordedMarks(
     const AppFolder &folder, bool keep, const RaceSelection &selection, const RaceStore &store);
 
+// The journal's results of the race in the store, by horse number, for a report
+// written once the race was run: empty, as for the marks, without a journal,
+// with keep off, when it cannot be read, or before the results are in.
+ResultsByNumber recordedResults(
+    const AppFolder &folder, bool keep, const RaceSelection &selection, const RaceStore &store);
+
 }  // namespace marunoki

@@ -727,6 +727,36 @@ JournalRead<std::vector<RunnerMark>> Journal::marks(const RaceKey &key)
     return read;
 }
 
+JournalRead<ResultsByNumber> Journal::raceResults(const RaceKey &key)
+{
+    JournalRead<ResultsByNumber> read;
+    const auto race = raceId(key);
+    read.status = race.status;
+    if (!race.status.ok() || !race.value)
+        return read;
+    // Through the recorded card: a result stays with the horse it was read for.
+    Statement rows(db_, R"sql(
+        SELECT u.number, s.finish, s.popularity, s.field_size, s.time, s.last3f, s.not_run
+        FROM runner u JOIN result s ON s.race_id = u.race_id AND s.number = u.number
+             AND s.horse_url = u.horse_url
+        WHERE u.race_id = ?1 ORDER BY u.number)sql");
+    rows.bind(1, *race.value);
+    int rc;
+    while ((rc = rows.step()) == SQLITE_ROW) {
+        RunnerResult result;
+        result.finish = rows.optionalInt(1);
+        result.popularity = rows.integer(2);
+        result.fieldSize = rows.integer(3);
+        result.time = rows.real(4);
+        result.last3f = rows.real(5);
+        result.notRun = rows.text(6);
+        read.value.emplace(rows.integer(0), result);
+    }
+    if (rc != SQLITE_DONE)
+        read.status = failure(kCannotRead);
+    return read;
+}
+
 JournalRead<std::vector<TallyRunner>> Journal::tallyRunners(const TallyFilter &filter)
 {
     JournalRead<std::vector<TallyRunner>> read;

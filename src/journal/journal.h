@@ -102,6 +102,9 @@ struct RunnerMark {
 // The marks of one race by runner number.
 using MarksByNumber = std::map<int, Mark>;
 
+// The recorded results of one race by the number on its recorded card.
+using ResultsByNumber = std::map<int, RunnerResult>;
+
 // A runner as its race's card was recorded.
 struct RecordedRunner {
     int number = 0;
@@ -226,6 +229,11 @@ public:
 
     // The runners of the races the filter lets through, grouped by race.
     JournalRead<std::vector<TallyRunner>> tallyRunners(const TallyFilter &filter);
+
+    // The results recorded for the runners of the race's recorded card, by
+    // their number on it (a result of a horse no longer on the card is left
+    // out); empty when the race is not recorded or has no results yet.
+    JournalRead<ResultsByNumber> raceResults(const RaceKey &key);
 
     // Whether a race is in the journal.
     JournalRead<std::optional<qint64>> raceId(const RaceKey &key);

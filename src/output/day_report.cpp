@@ -4,8 +4,11 @@
 #include "app/format.h"
 #include "app/race_store.h"
 #include "app/regular_file.h"
+#include "output/race_report.h"
 #include "output/report_parts.h"
+#include "output/report_summary.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,14 +43,39 @@ td.best span { display: inline-block; margin-right: 14px; white-space: nowrap; }
 td.best b { font-variant-numeric: tabular-nums; }
 tr.missing td { color: #8a8f98; background: #fafafa; }
 p.note { color: #5a5f66; font-size: 12px; }
+p.day { margin: -6px 0 12px; color: #3a3f46; }
+p.day a { margin-left: 12px; }
+td.winner { white-space: nowrap; }
 )";
+
+// The day's calendar date, from the first race that has one.
+QString calendarDate(const std::vector<RaceSummary> &races)
+{
+    static const char16_t *const weekdays[] = {u"月", u"火", u"水", u"木", u"金", u"土", u"日"};
+    for (const RaceSummary &r : races) {
+        if (!(r.date > 0))
+            continue;
+        const Ymd ymd = ymdFromSerial(r.date);
+        const QDate date(ymd.year, ymd.month, ymd.day);
+        if (!date.isValid())
+            continue;
+        return QStringLiteral("%1年%2月%3日（%4）")
+            .arg(ymd.year)
+            .arg(ymd.month)
+            .arg(ymd.day)
+            .arg(QString::fromUtf16(weekdays[date.dayOfWeek() - 1]));
+    }
+    return {};
+}
 
 }  // namespace
 
-RaceSummary summarizeRace(const RaceStore &store, int race, const MarksByNumber &marks)
+RaceSummary summarizeRace(
+    const RaceStore &store, int race, const MarksByNumber &marks, const ResultsByNumber &results)
 {
     RaceSummary s;
     s.race = race;
+    s.date = store.raceDate;
     s.analysed = true;
     s.title = titleWithoutRaceNumber(store.raceTitle, race);
     s.conditions = store.raceJouken;
@@ -66,8 +94,13 @@ RaceSummary summarizeRace(const RaceStore &store, int race, const MarksByNumber 
     for (const auto &[n, mark] : marks) {
         if (mark == Mark::Honmei && store.isRunner(n)) {
             s.honmei = RaceSummary::Runner {n, store.U_name[n], 0};
+            s.honmeiRan = resultText(results, n);
             break;
         }
+    }
+    for (const auto &[n, result] : results) {
+        if (result.finish == 1 && store.isRunner(n))
+            s.winners.push_back({n, store.U_name[n], store.U_heikin[n][0]});
     }
     return s;
 }
@@ -77,14 +110,23 @@ QString raceReportFolder(int race)
     return QStringLiteral("%1R").arg(race, 2, 10, QLatin1Char('0'));
 }
 
-QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &races)
+QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &races, const DayPage &page)
 {
+    QStringList about;
+    if (const QString date = calendarDate(races); !date.isEmpty())
+        about << esc(date);
+    if (!page.site.isEmpty())
+        about << esc(page.site);
+    if (!page.tallyLink.isEmpty())
+        about << QStringLiteral("<a href=\"%1\">成績集計</a>").arg(esc(page.tallyLink));
     QString html
         = QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>")
         + esc(heading) + QStringLiteral("</title>\n<style>") + QString::fromUtf8(kStyle).arg(kReportFonts)
-        + QStringLiteral("</style>\n</head>\n<body>\n<h1>") + esc(heading)
-        + QStringLiteral("</h1>\n<table>\n<thead><tr><th>R</th><th>レース名</th><th>条件</th><th>頭数</th>"
-                         "<th>◎</th><th>平均指数上位3頭</th></tr></thead>\n<tbody>\n");
+        + QStringLiteral("</style>\n</head>\n<body>\n<h1>") + esc(heading) + QStringLiteral("</h1>\n")
+        + (about.isEmpty() ? QString()
+                           : QStringLiteral("<p class=\"day\">%1</p>\n").arg(about.join(u'\u3000')))
+        + QStringLiteral("<table>\n<thead><tr><th>R</th><th>レース名</th><th>条件</th><th>頭数</th>"
+                         "<th>◎</th><th>平均指数上位3頭</th><th>1着</th></tr></thead>\n<tbody>\n");
     for (const RaceSummary &r : races) {
         if (!r.keptRow.isEmpty()) {
             html += r.keptRow + u'\n';
@@ -96,7 +138,7 @@ QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &
             : QStringLiteral("<a href=\"%1\">%2</a>").arg(esc(r.link), esc(number));
         if (!r.analysed) {
             html += QStringLiteral(
-                "<tr class=\"missing\"><td class=\"no\">%1</td><td colspan=\"5\">%2</td></tr>\n")
+                "<tr class=\"missing\"><td class=\"no\">%1</td><td colspan=\"6\">%2</td></tr>\n")
                         .arg(numberCell, esc(r.reason));
             continue;
         }
@@ -105,25 +147,45 @@ QByteArray dayIndexHtml(const QString &heading, const std::vector<RaceSummary> &
             best += QStringLiteral("<span>%1 %2 <b>%3</b></span>")
                         .arg(QString::number(runner.number), esc(runner.name),
                             formatNumber(runner.meanFigure, QStringLiteral("0.0")));
+        QStringList winners;
+        for (const RaceSummary::Runner &runner : r.winners)
+            winners << esc(QStringLiteral("%1 %2").arg(runner.number).arg(runner.name));
+        QString honmei;
+        if (r.honmei) {
+            honmei = esc(QStringLiteral("%1 %2").arg(r.honmei->number).arg(r.honmei->name));
+            if (!r.honmeiRan.isEmpty())
+                honmei += QStringLiteral(" → ") + esc(r.honmeiRan);
+        }
         html += QStringLiteral(
             "<tr><td class=\"no\">%1</td><td>%2</td><td>%3</td><td class=\"runners\">%4</td>"
-            "<td class=\"honmei\">%5</td><td class=\"best\">%6</td></tr>\n")
-                    .arg(numberCell, esc(r.title), esc(r.conditions), QString::number(r.runners),
-                        r.honmei ? esc(QStringLiteral("%1 %2").arg(r.honmei->number).arg(r.honmei->name))
-                                 : QString(),
-                        best);
+            "<td class=\"honmei\">%5</td><td class=\"best\">%6</td><td class=\"winner\">%7</td></tr>\n")
+                    .arg(numberCell, esc(r.title), esc(r.conditions), QString::number(r.runners), honmei,
+                        best, winners.join(QStringLiteral("<br/>")));
     }
     html += QStringLiteral("</tbody>\n</table>\n<p class=\"note\">平均指数: 過去走のSP指数の平均。</p>\n"
                            "</body>\n</html>\n");
     return html.toUtf8();
 }
 
-Status writeDayIndex(const QString &folder, const QString &heading, const std::vector<RaceSummary> &races)
+Status writeDayIndex(
+    const QString &folder, const QString &heading, const std::vector<RaceSummary> &races, const DayPage &page)
 {
     if (!QDir().mkpath(folder))
         return Status::failure(QStringLiteral("フォルダ %1 を作れません").arg(folder));
     return writeFileAtomically(
-        QDir(folder).filePath(QStringLiteral("index.html")), dayIndexHtml(heading, races));
+        QDir(folder).filePath(QStringLiteral("index.html")), dayIndexHtml(heading, races, page));
+}
+
+Status linkTallyPage(const QString &path, const QString &href)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Status::failure(QStringLiteral("%1 を読めません（%2）").arg(path, file.errorString()));
+    QString page = QString::fromUtf8(file.readAll());
+    file.close();
+    page.replace(kDayNavigation,
+        QStringLiteral("<nav class=\"day\"><a href=\"%1\">成績集計</a></nav>").arg(esc(href)));
+    return writeFileAtomically(path, page.toUtf8());
 }
 
 namespace {
@@ -178,12 +240,13 @@ std::vector<RaceSummary> dayIndexRaces(const QString &folder, const std::vector<
     return listed;
 }
 
-Status writeDayReport(const QString &folder, const QString &heading, const std::vector<RaceSummary> &run)
+Status writeDayReport(
+    const QString &folder, const QString &heading, const std::vector<RaceSummary> &run, const DayPage &page)
 {
     if (std::none_of(run.begin(), run.end(), [](const RaceSummary &r) { return r.analysed; }))
         return Status::success();
     const std::vector<RaceSummary> races = dayIndexRaces(folder, run);
-    Status result = writeDayIndex(folder, heading, races);
+    Status result = writeDayIndex(folder, heading, races, page);
     if (Status linked = linkRacePages(folder, heading, races); !linked.ok() && result.ok())
         result = linked;
     return result;

@@ -113,7 +113,7 @@ void PainterPrintDevice::drawGrid(const CellGrid &grid, const QRectF &target)
     // the target: the table keeps the proportions it is printed with.
     painter_.translate(target.topLeft());
     painter_.scale(target.width() / width, target.height() / height);
-    renderGrid(grid, painter_, QPointF(0, 0), 1.0);
+    renderGrid(grid, painter_, QPointF(0, 0), 1.0, Overflow::Narrow);
     painter_.restore();
 }
 

@@ -1,9 +1,8 @@
 #include "output/print_jobs.h"
 
+#include "output/report_parts.h"
 #include "view/cell_grid.h"
 #include "view/graph_view.h"
-
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -66,10 +65,11 @@ bool finish(PrintDevice &printer, MessageSink &messages)
 
 }  // namespace
 
-QString printedTitle(const QString &raceInfo)
+QString printedTitle(const RaceStore &store, const QString &raceInfo)
 {
-    QStringList lines = raceInfo.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n")));
-    lines.removeAll(QString());
+    QStringList lines = captionLines(raceInfo);
+    if (!lines.isEmpty())
+        lines[0] = raceHeadingOf(store, raceInfo);
     return lines.join(u'\u3000');
 }
 
@@ -124,7 +124,7 @@ bool printGraphPage(
                 views.picture2.height() * sy));
     }
 
-    printer.text(0, 0, printedTitle(views.raceInfo), kTitlePoints);
+    printer.text(0, 0, printedTitle(store, views.raceInfo), kTitlePoints);
     return finish(printer, context.messages);
 }
 
@@ -146,7 +146,7 @@ bool printBacyu(ViewContext &context, PrintDevice &printer, const BusyIndicator 
     // shows, drawn as text and lines so that it stays sharp at any zoom.
     printer.drawGrid(
         table, QRectF(kTableLeft, kTableTop, width * kTableWidthScale, height * kTableHeightScale));
-    printer.text(0, kTableTitleTop, printedTitle(views.raceInfo), kTitlePoints);
+    printer.text(0, kTableTitleTop, printedTitle(context.store, views.raceInfo), kTitlePoints);
     return finish(printer, context.messages);
 }
 

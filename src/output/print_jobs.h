@@ -31,8 +31,10 @@ namespace marunoki {
 using BusyIndicator = std::function<void(bool busy)>;
 
 // The race panel's caption as the printed title: its lines joined by a
-// full-width space, empty lines left out.
-QString printedTitle(const QString &raceInfo);
+// full-width space, empty lines left out, the race's title named by its date,
+// course and race number as the report names it, so that every printed page
+// says which race it is.
+QString printedTitle(const RaceStore &store, const QString &raceInfo);
 
 // Runners per printed page of graphs.
 constexpr int kGraphsPerPage = 16;

@@ -2,6 +2,7 @@
 
 #include "app/atomic_file.h"
 #include "app/format.h"
+#include "output/hikaku_chart.h"
 #include "output/hikaku_key.h"
 #include "output/report_folder.h"
 #include "output/report_grids.h"
@@ -25,15 +26,54 @@ namespace marunoki {
 namespace {
 
 constexpr double kTwipsPerCssPixel = 15;  // a CSS pixel is 1/96 inch
-// The width of an A4 page between margins of 10 mm, in CSS pixels, a little
+// The width of an A4 page between margins of 6 mm, in CSS pixels, a little
 // short of it so that rounding never makes a scroll bar or a cut-off column.
-constexpr double kPrintWidthPx = 190 / 25.4 * 96 - 8;
+constexpr double kPrintWidthPx = 198 / 25.4 * 96 - 8;
 const GridCell kDefaultCell;
+
+// Text as a CSS string: every character but letters and digits written as
+// an escape, so that nothing in it ends the string or the style element.
+QString cssString(const QString &text)
+{
+    QString css = QStringLiteral("\"");
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c == QChar(0xFFFE) || c == QChar(0xFFFF))
+            continue;
+        if (c.isLetterOrNumber() || c == u' ' || c.unicode() >= 0x3000)
+            css += c;
+        else
+            css += QStringLiteral("\\%1 ").arg(uint(c.unicode()), 0, 16);
+    }
+    return css + u'"';
+}
+
+// The printed 馬柱's columns in shares of the page width: the run texts as
+// wide as 7 pt text needs, the marks and figures as narrow as they can be.
+QString bacyuPrintColumns()
+{
+    const double widths[] = {1.4, 1.7, 10.4, 4.8, 2.5, 2.5};
+    const double figure = 2.5;
+    double used = figure * kBacyuShownRuns;
+    QString css;
+    for (size_t c = 0; c < std::size(widths); ++c) {
+        css += QStringLiteral("table.bacyu col:nth-child(%1){width:%2%!important}").arg(c + 1).arg(widths[c]);
+        used += widths[c];
+    }
+    const double text = (100 - used) / kBacyuShownRuns;
+    for (int k = 1; k <= kBacyuShownRuns; ++k)
+        css += QStringLiteral("table.bacyu col:nth-child(%1){width:%2%!important}"
+                              "table.bacyu col:nth-child(%3){width:%4%!important}")
+                   .arg(bacyuRunTextColumn(k))
+                   .arg(figure)
+                   .arg(bacyuRunTextColumn(k) + 1)
+                   .arg(text, 0, 'f', 2);
+    return css;
+}
 
 // Screen first; the print rules fit every table to A4 and keep what belongs
 // together on one page. A runner's section fits a page: its graph beside the
 // head-to-head table, then its panel and its per-run table.
-QString styleSheet()
+QString styleSheet(const QString &heading)
 {
     return QStringLiteral(
         "body{font-family:%1;margin:16px;color:#000;background:#fff}\n"
@@ -61,12 +101,31 @@ QString styleSheet()
         "0;white-space:nowrap}"
         ".key li.chosen{font-weight:bold}.key .swatch{display:inline-block;width:18px;height:4px;"
         "margin-right:6px;vertical-align:middle}.key p{margin:0 0 6px}\n"
-        "@page{size:A4;margin:10mm}\n"
-        "@media print{body{margin:0}nav{display:none}a{text-decoration:none;color:inherit}"
-        ".scroll{overflow:visible}h1,h2,h3{break-after:avoid}"
-        "section.runner,#summary,#hikaku,tbody.block{break-inside:avoid}#hikaku{break-before:page}"
-        "h2{margin-top:12px}.views .graph{max-height:85mm;width:auto}.views p{display:none}}\n")
-        .arg(kReportFonts);
+        "p.legend{font-size:12px;margin:4px 0;max-width:980px}p.legend b.red{color:#f00}"
+        "p.legend b.blue{color:#00f}p.legend span.blue{color:#00f}p.legend span.red{color:#f00}"
+        "p.legend span.shade{background:#e0e0e0;padding:0 4px}\n"
+        "table.grid th{font-weight:normal;background:#eef1f5;border:1px solid #c0c0c0;padding:0 2px;"
+        "white-space:nowrap;overflow:hidden}\n"
+        "span.result{font-size:13px;font-weight:normal;margin-left:8px}\n"
+        // Printed, each page is headed by its race; two runners share a page.
+        "@page{size:A4;margin:11mm 6mm 8mm;@top-left{content:%2;font-family:%1;font-size:8pt}"
+        "@top-right{content:counter(page) ' / ' counter(pages);font-family:%1;font-size:8pt}}\n"
+        "@media print{body{margin:0;font-size:11px}nav{display:none}a{text-decoration:none;color:inherit}"
+        ".scroll{overflow:visible}h1,h2,h3{break-after:avoid}h1{font-size:16px}"
+        "h2{margin:6px 0 4px;font-size:13px}h3{margin:4px 0 2px;font-size:11px}.conditions{margin:0 0 3px}"
+        "section.runner,#summary,#hikaku,tbody.block,p.legend{break-inside:avoid}"
+        "section.pair{break-before:page}"
+        "table.rank{font-size:10px}table.rank th,table.rank td{padding:0 4px}"
+        "table.bacyu{width:100%}"
+        "table.bacyu td,table.bacyu th{font-size:7pt!important;height:auto;line-height:1.2;padding:0 1px;"
+        "letter-spacing:-0.7px}"
+        "%3"
+        "p.legend{font-size:8pt;max-width:none}.hikaku .graph{max-height:95mm;width:auto}.key{font-size:9px}"
+        ".views{flex-wrap:nowrap}.views .graph{max-height:56mm;max-width:62%;width:auto}.views "
+        "p{display:none}"
+        "table.taisen{zoom:0.62}pre.panel{font-size:9px;margin:3px 0;padding:2px 6px}"
+        "table.seiseki td{height:13px;line-height:13px}}\n")
+        .arg(kReportFonts, cssString(heading), bacyuPrintColumns());
 }
 
 QString esc(const QString &text)
@@ -89,17 +148,7 @@ QString graphFile(qint32 n)
     return QStringLiteral("graph-%1.svg").arg(n, 2, 10, QLatin1Char('0'));
 }
 
-QString hikakuFile(qint32 n)
-{
-    return QStringLiteral("hikaku-%1.svg").arg(n, 2, 10, QLatin1Char('0'));
-}
-
-QStringList captionLines(const QString &caption)
-{
-    QStringList lines = caption.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n")));
-    lines.removeAll(QString());
-    return lines;
-}
+const QString kHikakuFile = QStringLiteral("hikaku.svg");
 
 Status writeSvg(const QString &path, const QByteArray &bytes)
 {
@@ -160,23 +209,32 @@ Status writeRunnerGraph(const WindowViews &views, const QString &path, const QSt
         }));
 }
 
-// The comparison graph drawn with runner `chosen`, each line tagged with its
-// number, with the key beside it when `withKey` (a picture that stands alone).
-Status writeHikaku(
-    const RaceStore &store, const WindowViews &views, qint32 chosen, bool withKey, const QString &path)
+// The 馬柱's column headings: the runner's columns, then each run's figure and text.
+QStringList bacyuHeadings()
 {
-    const RecordedDrawing &graph = views.picture1;
-    const QSizeF size(graph.width() + (withKey ? kHikakuKeyWidth : 0), graph.height());
-    return writeSvg(
-        path, svgOf(size, QStringLiteral("比較グラフ"), [&](QPainter &painter, const QRectF &target) {
-            const double scale = target.width() / size.width();
-            const QRectF picture(target.topLeft(), QSizeF(graph.width() * scale, target.height()));
-            paintDrawing(graph, painter, picture);
-            paintHikakuTags(store, graph, painter, picture);
-            if (withKey)
-                paintHikakuKey(store, chosen, painter,
-                    QRectF(picture.topRight(), QSizeF(kHikakuKeyWidth * scale, target.height())), scale);
-        }));
+    QStringList headings {QStringLiteral("枠"), QStringLiteral("番"), QStringLiteral("馬名・父・母"),
+        QStringLiteral("騎手・斤量"), QStringLiteral("平均"), QStringLiteral("最高")};
+    for (int k = 1; k <= kBacyuShownRuns; ++k)
+        headings << QStringLiteral("指数")
+                 << (k == 1 ? QStringLiteral("前走") : QStringLiteral("%1走前").arg(k));
+    return headings;
+}
+
+// What the 馬柱's rows, colours and shading mean, with the race's reference line.
+QString bacyuLegend(const RaceStore &store)
+{
+    return QStringLiteral(
+        "<p class=\"legend\">各馬5行: 枠・馬番・馬名（父・母）、性齢・騎手・斤量・馬体重・対戦勝率、"
+        "平均列に平均指数と近3ヶ月の平均、最高列に最高指数と近3ヶ月の最高、脚質と脚質指数、対戦の勝・負。"
+        "各走: 場 日付 馬場 距離 / レース名 / 着順/頭数 人気 騎手 斤量 / 馬番 馬体重 上がり3F / "
+        "タイム(着差) 通過順。指数列はその走の指数、下に上がり指数。<br/>"
+        "<b class=\"red\">赤太字の指数</b>: 連対基準線 %1 を超えた走（黒太字は基準線以下）。"
+        "平均指数: <b class=\"red\">赤太字</b> 1位、<b class=\"blue\">青太字</b> 2位、"
+        "<span class=\"blue\">青</span> 3位。<span class=\"red\">赤の騎手</span>: 前走から乗り替わり。"
+        "<span class=\"shade\">灰色の地</span>: 馬と走の区切りの網掛け（意味はありません）。"
+        "左端の色: 枠の色。</p>\n")
+        .arg(store.rentaiKizyun > 0 ? formatNumber(store.rentaiKizyun, QStringLiteral("0.0"))
+                                    : QStringLiteral("（なし）"));
 }
 
 // The print rule that fits a table of `widthPx` to the page width.
@@ -198,7 +256,8 @@ int gridWidthPx(const CellGrid &grid)
 
 }  // namespace
 
-QString gridHtml(const CellGrid &grid, const QString &cssClass, const CellLinks &links, int blockRows)
+QString gridHtml(const CellGrid &grid, const QString &cssClass, const CellLinks &links, int blockRows,
+    const QStringList &headings)
 {
     QString html = QStringLiteral(
         "<div class=\"scroll\"><table class=\"grid %1\" style=\"font-size:%2pt\">\n<colgroup>")
@@ -208,6 +267,12 @@ QString gridHtml(const CellGrid &grid, const QString &cssClass, const CellLinks 
         html += QStringLiteral("<col style=\"width:%1px\"/>")
                     .arg(std::lround(grid.colWidth(c) / kTwipsPerCssPixel));
     html += QStringLiteral("</colgroup>\n");
+    if (!headings.isEmpty()) {
+        html += QStringLiteral("<thead><tr>");
+        for (int c = 0; c < grid.cols(); ++c)
+            html += QStringLiteral("<th>%1</th>").arg(esc(headings.value(c)));
+        html += QStringLiteral("</tr></thead>\n");
+    }
     for (int r = 0; r < grid.rows(); ++r) {
         if (blockRows > 0 && r % blockRows == 0)
             html += QLatin1String(
@@ -240,7 +305,8 @@ bool isReportFileName(const QString &name)
     return name == kReportIndex || name == QLatin1String("hikaku.svg") || graph.match(name).hasMatch();
 }
 
-Status writeRaceReport(ViewContext &context, const QString &target, const MarksByNumber &marks)
+Status writeRaceReport(
+    ViewContext &context, const QString &target, const MarksByNumber &marks, const ResultsByNumber &results)
 {
     // Written beside the old report and swapped in whole (report_folder.h).
     ReportFolder report(target, &isReportFileName);
@@ -263,6 +329,7 @@ Status writeRaceReport(ViewContext &context, const QString &target, const MarksB
     QString sections;
     QString links;
     int runGridWidth = 0;
+    int shownRunners = 0;
     for (const qint32 n : store.runners()) {
         views.shownRunner = n;
         showGraph(shown);
@@ -273,47 +340,47 @@ Status writeRaceReport(ViewContext &context, const QString &target, const MarksB
         runGridWidth = gridWidthPx(runGrid);
         links += QStringLiteral("<a href=\"#%1\">%2</a>\n").arg(runnerId(n), esc(name));
         const QString mark = markText(marks, n);
+        const QString result = resultText(results, n);
+        // Printed, every other runner starts a page: two to a page.
         sections
-            += QStringLiteral("<section class=\"runner\" id=\"%1\">\n<h2>%2%3</h2>\n")
-                   .arg(runnerId(n), esc(name),
+            += QStringLiteral("<section class=\"runner%1\" id=\"%2\">\n<h2>%3%4%5</h2>\n")
+                   .arg(shownRunners++ % 2 == 0 ? QStringLiteral(" pair") : QString(), runnerId(n), esc(name),
                        mark.isEmpty() ? QString()
-                                      : QStringLiteral(" <span class=\"mark\">%1</span>").arg(esc(mark)));
+                                      : QStringLiteral(" <span class=\"mark\">%1</span>").arg(esc(mark)),
+                       result.isEmpty()
+                           ? QString()
+                           : QStringLiteral("<span class=\"result\">%1</span>").arg(esc(result)));
         sections += stepLinks(n, last);
         sections += QStringLiteral(
             "<div class=\"views\">\n<img class=\"graph\" src=\"%1\" alt=\"%2 の指数グラフ\"/>\n")
                         .arg(graphFile(n), esc(name));
         sections += QStringLiteral("<div>\n<h3>対戦成績</h3>\n")
             + gridHtml(views.taisenGrid, QStringLiteral("taisen"), taisenNameLinks(store, runnerHref))
-            + QStringLiteral("<p><a href=\"%1\">比較グラフ（この馬を太線で）</a></p>\n</div>\n</div>\n")
-                  .arg(hikakuFile(n));
+            + QStringLiteral(
+                "<p><a href=\"hikaku.svg#%1\">比較グラフ（この馬を太線で）</a></p>\n</div>\n</div>\n")
+                  .arg(hikakuLineId(n));
         sections += QStringLiteral("<pre class=\"panel\">%1</pre>\n")
                         .arg(esc(captionLines(views.umaInfo).join(u'\n')));
         sections += QStringLiteral("<h3>成績表</h3>\n") + gridHtml(runGrid, QStringLiteral("seiseki"));
         sections += QStringLiteral("</section>\n");
     }
     const QStringList race = captionLines(views.raceInfo);
-    const QString title = raceHeading(store.raceDate, store.raceCourse, store.raceNumber, race.value(0));
+    const QString title = raceHeadingOf(store, views.raceInfo);
 
-    // The comparison graph with each runner chosen; the page shows runner 1's
-    // with the key beside it as links.
-    for (const qint32 n : store.runners()) {
-        showHikakuOf(shown, n);
-        if (Status written = writeHikaku(store, views, n, true, dir.filePath(hikakuFile(n))); !written.ok())
-            return named(written);
-        if (n != 1)
-            continue;
-        if (Status written = writeHikaku(store, views, n, false, dir.filePath(QStringLiteral("hikaku.svg")));
-            !written.ok())
-            return named(written);
-    }
+    // One comparison graph for every runner: the fragment picks the thick one,
+    // runner 1 without one.
+    const qint32 chosen = 1;
+    if (Status written = writeFileAtomically(
+            dir.filePath(kHikakuFile), hikakuChartSvg(store, context.settings, chosen, title));
+        !written.ok())
+        return named(written);
     switchToBacyu(shown);
     const CellGrid bacyu = reportBacyuGrid(views.bacyuGrid, store);
 
     QString html = QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\"/>\n"
                                   "<meta name=\"viewport\" content=\"width=device-width\"/>\n");
-    html += QStringLiteral("<title>%1</title>\n<style>\n%2%3%4</style>\n</head>\n<body>\n")
-                .arg(esc(title), styleSheet(), printFit(QStringLiteral("bacyu"), gridWidthPx(bacyu)),
-                    printFit(QStringLiteral("seiseki"), runGridWidth));
+    html += QStringLiteral("<title>%1</title>\n<style>\n%2%3</style>\n</head>\n<body>\n")
+                .arg(esc(title), styleSheet(title), printFit(QStringLiteral("seiseki"), runGridWidth));
     html += QStringLiteral("<header id=\"top\">\n") + kDayNavigation
         + QStringLiteral("\n<h1>%1</h1>\n").arg(esc(title));
     for (qsizetype i = 1; i < race.size(); ++i)
@@ -324,13 +391,15 @@ Status writeRaceReport(ViewContext &context, const QString &target, const MarksB
                 "<a href=\"#hikaku\">比較グラフ</a>\n")
         + links + QStringLiteral("</nav>\n</header>\n");
     html += QStringLiteral("<section id=\"summary\">\n<h2>指数順</h2>\n")
-        + summaryHtml(store, runnerHref, marks) + QStringLiteral("</section>\n");
+        + summaryHtml(store, runnerHref, marks, results) + QStringLiteral("</section>\n");
     html += QStringLiteral("<section id=\"bacyu\">\n<h2>馬柱</h2>\n")
-        + gridHtml(bacyu, QStringLiteral("bacyu"), bacyuNameLinks(store, runnerHref), kBacyuBlockRows)
-        + QStringLiteral("</section>\n");
+        + gridHtml(bacyu, QStringLiteral("bacyu"), bacyuNameLinks(store, runnerHref), kBacyuBlockRows,
+            bacyuHeadings())
+        + bacyuLegend(store) + QStringLiteral("</section>\n");
     html += QStringLiteral("<section id=\"hikaku\">\n<h2>比較グラフ</h2>\n<div class=\"hikaku\">\n"
-                           "<img class=\"graph\" src=\"hikaku.svg\" alt=\"全馬の比較グラフ\"/>\n")
-        + hikakuKeyHtml(store, 1, runnerHref) + QStringLiteral("</div>\n</section>\n");
+                           "<img class=\"graph\" src=\"%1\" alt=\"全馬の比較グラフ\"/>\n")
+                .arg(kHikakuFile)
+        + hikakuKeyHtml(store, chosen, runnerHref) + QStringLiteral("</div>\n</section>\n");
     html += sections + QStringLiteral("</body>\n</html>\n");
     if (Status written = writeFileAtomically(dir.filePath(kReportIndex), html.toUtf8()); !written.ok())
         return named(written);
@@ -338,11 +407,11 @@ Status writeRaceReport(ViewContext &context, const QString &target, const MarksB
 }
 
 Status writeRaceReport(const RaceStore &store, const Settings &settings, const QString &folder,
-    MessageSink &messages, const MarksByNumber &marks)
+    MessageSink &messages, const MarksByNumber &marks, const ResultsByNumber &results)
 {
     WindowViews views;
     ViewContext context {store, settings, 1, views, messages};
-    return writeRaceReport(context, folder, marks);
+    return writeRaceReport(context, folder, marks, results);
 }
 
 }  // namespace marunoki

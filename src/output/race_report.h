@@ -11,15 +11,18 @@
 // head-to-head table, its runner panel and its per-run table, linked to the
 // runners before and after it and to the top. Names in the tables link to the
 // runners' sections. Graphs are "graph-01.svg" ... (graph box with the legend
-// beside it), "hikaku.svg" (the comparison graph with runner 1 emphasised and
-// each line tagged with its number) and "hikaku-01.svg" ... (the same with
-// each runner emphasised, the key inside the picture), vector drawing so they
-// stay sharp at any zoom. Everything is drawn by the code that fills the
-// window's views; every file is written atomically.
+// beside it) and "hikaku.svg", the comparison graph scaled to the figures, one
+// file for every runner: "hikaku.svg#u05" draws runner 5 thick (hikaku_chart.h).
+// Everything is drawn by the code that fills the window's views, or from the
+// same store; every file is written atomically. The 馬柱 has a heading row and
+// a key to its colours and the reference line's value. Once the race's results
+// are in the journal, the rankings and the runners' headings show 着順 and 人気.
 //
-// Printed (A4), the wide tables are scaled to the page width, a runner's
-// section and a runner's block of the 馬柱 stay on one page, and a heading
-// stays with what follows it.
+// Printed (A4), every page is headed by the race (date, course, race number,
+// title); the rankings and the 馬柱 come first, the 馬柱 across the page
+// width in 7 pt, then the comparison graph and two runners to a page; a
+// runner's section and a runner's block of the 馬柱 stay on one page, and a
+// heading stays with what follows it.
 //
 // A caller that reports a whole day writes one folder per race, links to each
 // folder's index.html and fills each page's day navigation (kDayNavigation).
@@ -49,12 +52,14 @@ inline const QString kDayNavigation = QStringLiteral("<nav class=\"day\"></nav>"
 // Drawing messages go to `messages`. A failure names the file or folder.
 // marks: the user's marks (印) of the race, shown in the ranking tables and
 // beside each runner's heading; none shows no marks.
+// results: the race's results once they are in, shown beside the figures.
 Status writeRaceReport(const RaceStore &store, const Settings &settings, const QString &folder,
-    MessageSink &messages, const MarksByNumber &marks = {});
+    MessageSink &messages, const MarksByNumber &marks = {}, const ResultsByNumber &results = {});
 
 // The same on the views of an existing context (the window's, the command
 // line's); the shown runner and view are drawn again afterwards.
-Status writeRaceReport(ViewContext &context, const QString &folder, const MarksByNumber &marks = {});
+Status writeRaceReport(ViewContext &context, const QString &folder, const MarksByNumber &marks = {},
+    const ResultsByNumber &results = {});
 
 // Whether a file name is one a report writes (index.html, hikaku.svg, graph-NN.svg).
 bool isReportFileName(const QString &name);
@@ -62,8 +67,9 @@ bool isReportFileName(const QString &name);
 // One grid as an HTML table: every cell with its colours, weight, size and
 // alignment as the window shows them; a cell with text and a link from `links`
 // holds a link. With blockRows > 0 every blockRows rows form a block that
-// printing keeps on one page.
-QString gridHtml(
-    const CellGrid &grid, const QString &cssClass, const CellLinks &links = {}, int blockRows = 0);
+// printing keeps on one page. With headings, a heading row names the columns
+// (repeated on every printed page).
+QString gridHtml(const CellGrid &grid, const QString &cssClass, const CellLinks &links = {},
+    int blockRows = 0, const QStringList &headings = {});
 
 }  // namespace marunoki

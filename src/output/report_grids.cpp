@@ -66,6 +66,12 @@ CellGrid reportBacyuGrid(const CellGrid &bacyuGrid, const RaceStore &store)
     CellGrid grid = bacyuGrid;
     for (const qint32 n : store.runners()) {
         for (int k = 1; k <= kBacyuShownRuns; ++k) {
+            // A central course by its name, as the local ones are written.
+            const QString &zyo = store.R_zyo[n][k];
+            const int course = zyo.size() == 2 ? zyo.toInt() : 0;
+            if (GridCell *head = grid.at(bacyuBlockRow(n), bacyuRunTextColumn(k));
+                head && course >= 1 && course <= kCourseCount && head->text.startsWith(zyo + u' '))
+                head->text = courseNames()[size_t(course)] + head->text.mid(zyo.size());
             GridCell *cell = grid.at(bacyuBlockRow(n) + kBacyuBlockRows - 1, bacyuRunTextColumn(k));
             const float time = store.U_time[n][k];
             const QString shown = plainNumber(time);

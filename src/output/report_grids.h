@@ -8,7 +8,8 @@
 // - The per-run table ends at its last row with text (the window's grid keeps
 //   its 35 rows), and its two columns headed "上がり" are told apart as
 //   "上がり指数" and "上がり3F".
-// - The 馬柱 ends with the last runner's block.
+// - The 馬柱 ends with the last runner's block, and names central courses as
+//   it names the local ones ("東京 0518 良 芝1600").
 // - Names link to their runner's section: the CellLinks give each linked cell.
 
 #include "app/race_store.h"

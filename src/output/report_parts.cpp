@@ -1,6 +1,7 @@
 #include "output/report_parts.h"
 
 #include "app/format.h"
+#include "app/race_store.h"
 #include "output/view_files.h"
 
 #include <QBuffer>
@@ -97,6 +98,18 @@ QString raceHeading(double raceDate, const QString &course, int race, const QStr
     if (!name.isEmpty())
         parts << name;
     return parts.join(u' ');
+}
+
+QStringList captionLines(const QString &caption)
+{
+    QStringList lines = caption.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n")));
+    lines.removeAll(QString());
+    return lines;
+}
+
+QString raceHeadingOf(const RaceStore &store, const QString &raceInfo)
+{
+    return raceHeading(store.raceDate, store.raceCourse, store.raceNumber, captionLines(raceInfo).value(0));
 }
 
 }  // namespace marunoki

@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -18,6 +19,8 @@ class QPainter;
 class QRectF;
 
 namespace marunoki {
+
+class RaceStore;
 
 // The CSS font-family list of every report page.
 inline const QString kReportFonts = QStringLiteral(
@@ -44,5 +47,12 @@ QString titleWithoutRaceNumber(const QString &title, int race);
 // The heading of a race's page: date, course, race number and title, each part
 // left out when not known ("2026/11/29 東京 11R サンプルカップ(GIII)").
 QString raceHeading(double raceDate, const QString &course, int race, const QString &title);
+
+// The lines of a panel's caption, empty lines left out.
+QStringList captionLines(const QString &caption);
+
+// The heading of the race in the store, its title the first line of the race
+// panel's caption (raceInfo).
+QString raceHeadingOf(const RaceStore &store, const QString &raceInfo);
 
 }  // namespace marunoki

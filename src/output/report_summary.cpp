@@ -26,9 +26,36 @@ QString markText(const MarksByNumber &marks, qint32 n)
     return mark == marks.end() ? QString() : markSymbol(mark->second);
 }
 
-QString summaryHtml(
-    const RaceStore &store, const std::function<QString(qint32)> &href, const MarksByNumber &marks)
+QString resultText(const ResultsByNumber &results, qint32 n)
 {
+    const auto found = results.find(n);
+    if (found == results.end())
+        return {};
+    const RunnerResult &result = found->second;
+    if (!result.finish)
+        return result.notRun.isEmpty() ? QStringLiteral("出走せず") : result.notRun;
+    QString text = QStringLiteral("%1着").arg(*result.finish);
+    if (result.popularity > 0)
+        text += QStringLiteral(" %1人気").arg(result.popularity);
+    return text;
+}
+
+QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)> &href,
+    const MarksByNumber &marks, const ResultsByNumber &results)
+{
+    // The results' columns once any is in: 着順 and 人気 beside the figures.
+    const auto resultCells = [&results](qint32 n) {
+        if (results.empty())
+            return QString();
+        const auto found = results.find(n);
+        if (found == results.end())
+            return QStringLiteral("<td></td><td></td>");
+        const RunnerResult &result = found->second;
+        const QString finish = result.finish ? QString::number(*result.finish) : resultText(results, n);
+        return QStringLiteral("<td class=\"r\">%1</td><td class=\"r\">%2</td>")
+            .arg(xmlText(finish),
+                result.finish && result.popularity > 0 ? QString::number(result.popularity) : QString());
+    };
     const struct {
         const StatTable &table;
         const char16_t *caption;
@@ -42,22 +69,23 @@ QString summaryHtml(
     for (const auto &ranking : rankings) {
         html += QStringLiteral(
             "<table class=\"rank\">\n<caption>%1</caption>\n"
-            "<thead><tr><th>順</th><th>印</th><th>馬</th><th>指数</th><th>走数</th></tr></thead>\n"
+            "<thead><tr><th>順</th><th>印</th><th>馬</th><th>指数</th><th>走数</th>%2</tr></thead>\n"
             "<tbody>\n")
-                    .arg(QString::fromUtf16(ranking.caption));
+                    .arg(QString::fromUtf16(ranking.caption),
+                        results.empty() ? QString() : QStringLiteral("<th>着順</th><th>人気</th>"));
         int place = 0;
         for (const RankedRunner &r : rankRunners(store, ranking.table)) {
             const bool counted = r.runs > 0;
             html += QStringLiteral("<tr><td class=\"r\">%1</td><td class=\"mark\">%2</td>"
                                    "<td><a href=\"%3\">%4 %5</a></td>"
-                                   "<td class=\"r\">%6</td><td class=\"r\">%7</td></tr>\n")
+                                   "<td class=\"r\">%6</td><td class=\"r\">%7</td>%8</tr>\n")
                         .arg(counted ? QString::number(++place) : QStringLiteral("-"),
                             xmlText(markText(marks, r.number)), xmlText(href(r.number)),
                             QStringLiteral("%1").arg(r.number, 2, 10, QLatin1Char('0')),
                             xmlText(store.U_name[r.number]),
                             counted ? formatNumber(r.figure, QLatin1String(ranking.pattern))
                                     : QStringLiteral("-"),
-                            QString::number(r.runs));
+                            QString::number(r.runs), resultCells(r.number));
         }
         html += QStringLiteral("</tbody>\n</table>\n");
     }

@@ -27,9 +27,13 @@ std::vector<RankedRunner> rankRunners(const RaceStore &store, const StatTable &t
 // The mark of runner n as its symbol; empty when it has none.
 QString markText(const MarksByNumber &marks, qint32 n);
 
+// How runner n ran, as the report writes it: "1着 3人気", or what the page said
+// of a runner that did not run ("取消"); empty before its result is in.
+QString resultText(const ResultsByNumber &results, qint32 n);
+
 // The three tables as one HTML block, each runner with its mark (印) when
-// marks has one.
-QString summaryHtml(
-    const RaceStore &store, const std::function<QString(qint32)> &href, const MarksByNumber &marks = {});
+// marks has one, and with its 着順 and 人気 once the race's results are in.
+QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)> &href,
+    const MarksByNumber &marks = {}, const ResultsByNumber &results = {});
 
 }  // namespace marunoki

@@ -1,5 +1,6 @@
 #include "output/tally_files.h"
 
+#include "journal/tally_request.h"
 #include "output/csv_export.h"
 #include "output/report_parts.h"
 
@@ -240,6 +241,15 @@ Status writeTallyHtml(
     }
     html += QStringLiteral("<p class=\"footer\">%1</p>\n</body></html>\n").arg(esc(tallyFooter(tally)));
     return writeFileAtomically(dir.filePath(QStringLiteral("index.html")), html.toUtf8(), files);
+}
+
+Status writeJournalTally(const QString &journalPath, const QString &folder)
+{
+    const TallyRequest request = parseTallyRequest({});
+    const JournalRead<Tally> read = tallyOfJournal(journalPath, request);
+    if (!read.status.ok())
+        return read.status;
+    return writeTallyHtml(folder, read.value, request.description);
 }
 
 }  // namespace marunoki

@@ -32,4 +32,11 @@ Status tallyFolderCheck(const QString &folder);
 Status writeTallyHtml(const QString &folder, const Tally &tally, const QString &filterText,
     const FileSystem &files = systemFileSystem());
 
+// The folder beside a day's report that holds the journal's tally page.
+inline const QString kTallyFolder = QStringLiteral("tally");
+
+// The tally of every race in the journal at journalPath (a missing file is
+// said, not made) as writeTallyHtml writes it into folder.
+Status writeJournalTally(const QString &journalPath, const QString &folder);
+
 }  // namespace marunoki

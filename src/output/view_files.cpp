@@ -1,8 +1,10 @@
 #include "output/view_files.h"
 
 #include "app/atomic_file.h"
+#include "output/hikaku_chart.h"
 #include "output/painter_print_device.h"
 #include "output/print_jobs.h"
+#include "output/report_parts.h"
 #include "view/grid_render.h"
 #include "view/painter_draw_box.h"
 #include "window/shown_runner.h"
@@ -155,9 +157,9 @@ Status writeViewPngs(ViewContext &context, const QString &dir)
             return written;
     }
 
-    switchToHikaku(context);
-    const QImage hikaku = pictureOf(QSizeF(views.picture1.width(), views.picture1.height()),
-        [&views](QPainter &painter, const QRectF &target) { paintDrawing(views.picture1, painter, target); });
+    // The comparison graph as the report draws it: scaled to the figures, the
+    // first runner thick.
+    const QImage hikaku = hikakuChartImage(store, context.settings, 1, raceHeadingOf(store, views.raceInfo));
     if (Status written = writePng(folder.filePath(QStringLiteral("hikaku.png")), hikaku); !written.ok())
         return written;
 

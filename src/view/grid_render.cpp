@@ -13,7 +13,9 @@
 //   synthesises, goes through QPainter::drawText, which finds fallback fonts and
 //   emboldens.
 // - Text that fits its cell is drawn without a clip; wider text is clipped to the
-//   cell, as the grid control clips it.
+//   cell, as the grid control clips it, or (on paper, where nothing scrolls into
+//   view) narrowed to the cell's width, so that a weight at a line's end stays
+//   on the page.
 // - Sizes are in the painter's coordinates: one point is 20 twips of the grid at
 //   every scale.
 
@@ -183,7 +185,8 @@ void fillBackgrounds(const CellGrid &grid, QPainter &painter, const std::vector<
 
 }  // namespace
 
-void renderGrid(const CellGrid &grid, QPainter &painter, const QPointF &origin, double unitsPerTwip)
+void renderGrid(
+    const CellGrid &grid, QPainter &painter, const QPointF &origin, double unitsPerTwip, Overflow overflow)
 {
     const int rows = grid.rows();
     const int cols = grid.cols();
@@ -233,6 +236,12 @@ void renderGrid(const CellGrid &grid, QPainter &painter, const QPointF &origin, 
             const QPointF baseline(x, top + (rowHeight - font.metrics.height()) / 2 + font.metrics.ascent());
             if (fits) {
                 text.draw(painter, baseline);
+            } else if (overflow == Overflow::Narrow) {
+                painter.save();
+                painter.translate(baseline);
+                painter.scale((right - left - 2 * margin) / text.width(), 1);
+                text.draw(painter, QPointF(0, 0));
+                painter.restore();
             } else {
                 painter.save();
                 painter.setClipRect(QRectF(left, top, right - left, rowHeight), Qt::IntersectClip);

@@ -18,11 +18,17 @@ class QPainter;
 
 namespace marunoki {
 
+// What becomes of a text wider than its cell: clipped at the cell's edge (the
+// window), or narrowed to the cell's width (paper).
+enum class Overflow { Clip, Narrow };
+
 // Draws the whole grid with its top-left corner at `origin`, in the painter's
 // coordinates, with `unitsPerTwip` painter units to a twip. When the painter
 // clips, rows wholly outside the clip are skipped. Font sizes follow the same
 // scale, so a picture scaled to half its size keeps its proportions.
-void renderGrid(const CellGrid &grid, QPainter &painter, const QPointF &origin, double unitsPerTwip);
+
+void renderGrid(const CellGrid &grid, QPainter &painter, const QPointF &origin, double unitsPerTwip,
+    Overflow overflow = Overflow::Clip);
 
 // The whole grid as an image at `dpi` dots per inch: totalWidth() by rows() ×
 // kRowHeight twips, every row and column at full size, in colour, on white. A

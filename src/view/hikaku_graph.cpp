@@ -11,6 +11,8 @@
 #include "view/qb_color.h"
 #include "view/runner_panels.h"
 
+#include <QPointF>
+
 #include <algorithm>
 #include <optional>
 
@@ -111,17 +113,6 @@ std::array<QColor, kRunnerSlots> hikakuColours(const RaceStore &store)
         colours[size_t(k)] = colour;
     }
     return colours;
-}
-
-std::optional<QPointF> hikakuNewestPoint(const RaceStore &store, qint32 k, const GraphLayout &layout)
-{
-    if (!store.isRunner(k) || store.U_name[k].isEmpty())
-        return std::nullopt;
-    for (int r = 0; r <= kLastGraphRun; ++r) {
-        if (store.R_date[k][r] > 0 && store.U_sisuu[k][r] != 0)
-            return runPoint(store, k, r, layout);
-    }
-    return std::nullopt;
 }
 
 void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &settings, GraphSurfaces &surfaces,

@@ -101,7 +101,11 @@ TEST_F(CliDay, LoadsEveryRaceOfTheRangeAndWritesTheDayReport)
     EXPECT_EQ(index.count(QStringLiteral("<tr")), 5) << index.toStdString();  // the header and four races
     for (int number : kSampleDayRaces)
         EXPECT_EQ(index.count(QStringLiteral("href=\"%1R/index.html\"").arg(number)), 1) << number;
-    EXPECT_EQ(index.count(QStringLiteral("href=\"")), 3);
+    // The day's date and site, and the journal's tally written beside the day.
+    EXPECT_EQ(index.count(QStringLiteral("href=\"")), 4);
+    EXPECT_TRUE(index.contains(QStringLiteral(
+        "<p class=\"day\">2026年11月29日（日）　サイト1　<a href=\"tally/index.html\">成績集計</a></p>")))
+        << index.toStdString();
     EXPECT_TRUE(index.contains(QStringLiteral("サンプルカップ(GIII)")));
 
     // Each race's JSON and report are the single load's, which now comes from the cache.

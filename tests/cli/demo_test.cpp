@@ -60,6 +60,10 @@ TEST(CliDemo, LoadsTheSampleRaceAndWritesItsResults)
         << after.toStdString();
     EXPECT_TRUE(after.contains(QStringLiteral("集計 3 レース　結果待ち 0 レース"))) << after.toStdString();
     EXPECT_GT(QFileInfo(out + QStringLiteral("tally/index.html")).size(), 1000);
+    QFile page(out + QStringLiteral("index.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        page.readAll().contains("<nav class=\"day\"><a href=\"tally/index.html\">成績集計</a></nav>"));
     EXPECT_GT(QFileInfo(out + QStringLiteral("journal.sqlite")).size(), 1000);
 
     // The views as files beside the exports.

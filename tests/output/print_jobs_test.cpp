@@ -1,5 +1,7 @@
 #include "output/print_jobs.h"
 
+#include "app/format.h"
+
 #include "output/recording_print_device.h"
 #include "window/window_views.h"
 
@@ -146,26 +148,46 @@ TEST_F(Printing, LegendIsShrunkLikeTheGraphs)
     EXPECT_NEAR(legends[0].target.height(), legendBox.height() * sy, 1e-6);
 }
 
-TEST_F(Printing, TitleIsTheRacePanelOnOneLineInFivePoints)
+// Every printed page names its race: date, course and race number before the
+// race panel's lines, on one line in 5 pt (a second line would reach into the
+// first row of graphs); Site 2's title keeps its race number once.
+TEST_F(Printing, TitleNamesTheRaceAndIsTheRacePanelOnOneLineInFivePoints)
 {
-    load(3);
-    const QString panel = views.raceInfo;
-    ASSERT_TRUE(panel.contains(store.raceTitle)) << panel.toStdString();
-    ASSERT_TRUE(panel.contains(QChar(13))) << "the panel has two lines";
-    // Both lines of the panel, side by side: a second line would reach into
-    // the first row of graphs.
-    const QString oneLine = store.raceTitle + QStringLiteral("\u3000") + store.raceJouken;
+    load(18);
+    ASSERT_TRUE(views.raceInfo.startsWith(store.raceTitle + QChar(13))) << views.raceInfo.toStdString();
+    ASSERT_GT(store.raceDate, 0);
+    const QString date = formatDate(store.raceDate, QStringLiteral("yyyy/mm/dd"));
+    const QString title = store.raceTitle;
+    const struct {
+        const char *name;
+        QString course;
+        int race;
+        QString title;
+        QString heading;
+    } cases[] = {
+        {"site 1", QStringLiteral("東京"), 11, title, date + QStringLiteral(" 東京 11R ") + title},
+        {"site 2", QStringLiteral("中山"), 9, QStringLiteral("9R 見本特別"),
+            date + QStringLiteral(" 中山 9R 見本特別")},
+        {"not chosen", QString(), 0, title, date + u' ' + title},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        store.raceCourse = c.course;
+        store.raceNumber = c.race;
+        store.raceTitle = c.title;
+        RecordingPrintDevice printer;
+        printGraph(context, printer);
+        printBacyu(context, printer);
 
-    printGraph(context, printer);
-    printBacyu(context, printer);
-
-    const std::vector<PrintCall> texts = printer.callsOf(Kind::Text);
-    ASSERT_EQ(texts.size(), 2U);
-    EXPECT_EQ(texts[0].position, QPointF(0, 0));
-    EXPECT_EQ(texts[1].position, QPointF(0, 250));
-    for (const PrintCall &text : texts) {
-        EXPECT_EQ(text.text, oneLine);
-        EXPECT_DOUBLE_EQ(text.points, 5);
+        // Two pages of graphs (18 runners) and the table: each with the title.
+        const std::vector<PrintCall> texts = printer.callsOf(Kind::Text);
+        ASSERT_EQ(texts.size(), 3U);
+        EXPECT_EQ(texts[0].position, QPointF(0, 0));
+        EXPECT_EQ(texts[2].position, QPointF(0, 250));
+        for (const PrintCall &text : texts) {
+            EXPECT_EQ(text.text, c.heading + QStringLiteral("\u3000") + store.raceJouken);
+            EXPECT_DOUBLE_EQ(text.points, 5);
+        }
     }
 }
 

@@ -1,7 +1,7 @@
 // The report's own texts: times, titles and headings, rankings, fonts, and
 // the report's form of the per-run grid.
 
-#include "output/hikaku_key.h"
+#include "output/hikaku_chart.h"
 #include "output/report_grids.h"
 #include "output/report_parts.h"
 #include "output/report_summary.h"
@@ -11,8 +11,9 @@
 #include "view/recorded_drawing.h"
 #include "view/runner_panels.h"
 
-#include <QImage>
-#include <QPainter>
+#include <QXmlStreamReader>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -110,36 +111,78 @@ TEST(ReportRunGrid, EndsAtTheLastRunTellsTheTwoAgariApartAndWritesMinutes)
     EXPECT_EQ(other.at(1, time)->text, window.at(1, time)->text);
 }
 
-// A runner's number tag is framed with a line of 15 twips, never thinner than
-// one pixel: at a twentieth of a pixel per twip, one pixel.
-TEST(HikakuTags, FrameIsAPixelWideAtSmallScales)
+// The report's comparison graph frames the figures there are: every circle
+// inside the picture (the window's fixed scale lost the best runs off its top),
+// the value axis in whole steps around them and the reference line; one file
+// for every runner, each line a fragment, the chosen one thick.
+TEST(HikakuChart, ScaleHoldsEveryFigureAndEachLineIsAFragment)
 {
-    RaceStore store;
-    store.raceDate = *serialFromYmd(2026, 11, 29);
-    store.tousuu = 1;
-    store.U_name[1] = QStringLiteral("ミホン");
-    store.U_waku[1][0] = 3;  // a red line (bracket 1 is white)
-    store.R_date[1][0] = store.raceDate;
-    store.R_date[1][1] = store.raceDate - 28;
-    store.U_sisuu[1][1] = 50;
-    RecordedDrawing box;
-    box.setSize(9135, 6735);
-    for (const double scale : {0.05, 0.1}) {
-        QImage image(int(9135 * scale) + 1, int(6735 * scale) + 1, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        paintHikakuTags(store, box, painter, QRectF(0, 0, 9135 * scale, 6735 * scale));
-        painter.end();
-        QRect ink;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) != qRgb(255, 255, 255))
-                    ink |= QRect(x, y, 1, 1);
-        ASSERT_FALSE(ink.isEmpty()) << scale;
-        int frame = 0;
-        while (image.pixel(ink.left() + frame, ink.center().y()) != qRgb(255, 255, 255))
-            ++frame;
-        EXPECT_EQ(frame, scale < 0.06 ? 1 : 2) << scale << " " << ink.width() << "x" << ink.height();
+    const struct {
+        const char *what;
+        std::vector<float> figures;  // runner 1's runs 1..
+        float reference;
+        ChartScale scale;
+    } cases[] = {
+        {"above 100", {110, 45, 0, 88}, 60, {40, 120, 10}},
+        {"below 0", {-5, 30}, 0, {-10, 40, 10}},
+        {"narrow range", {60, 70}, 64, {55, 75, 5}},
+        {"reference below the runs", {80, 90}, 50, {40, 100, 10}},
+        {"no figure", {}, 0, {0, 100, 10}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        RaceStore store;
+        store.raceDate = *serialFromYmd(2026, 11, 29);
+        store.tousuu = 2;
+        store.rentaiKizyun = c.reference;
+        for (const qint32 n : {1, 2}) {
+            store.U_name[n] = QStringLiteral("ミホン%1").arg(n);
+            store.U_waku[n][0] = n + 2;
+            store.R_date[n][0] = store.raceDate;
+        }
+        for (size_t r = 0; r < c.figures.size(); ++r) {
+            store.R_date[1][r + 1] = store.raceDate - 30 * double(r + 1);
+            store.U_sisuu[1][r + 1] = c.figures[r];
+        }
+        const ChartScale scale = hikakuScale(store);
+        EXPECT_EQ(scale.low, c.scale.low);
+        EXPECT_EQ(scale.high, c.scale.high);
+        EXPECT_EQ(scale.step, c.scale.step);
+
+        Settings settings;
+        settings.kakeritu = 0.3f;
+        const QByteArray svg = hikakuChartSvg(store, settings, 2, QStringLiteral("2026/11/29 東京 11R"));
+        QXmlStreamReader xml(svg);
+        double width = 0, height = 0;
+        int circles = 0;
+        QStringList groups;
+        QString thick;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const QXmlStreamAttributes a = xml.attributes();
+            if (xml.name() == QStringLiteral("svg")) {
+                width = a.value(QStringLiteral("width")).toDouble();
+                height = a.value(QStringLiteral("height")).toDouble();
+            } else if (xml.name() == QStringLiteral("circle")) {
+                ++circles;
+                EXPECT_GT(a.value(QStringLiteral("cx")).toDouble(), 0);
+                EXPECT_LT(a.value(QStringLiteral("cx")).toDouble(), width);
+                EXPECT_GT(a.value(QStringLiteral("cy")).toDouble(), 0);
+                EXPECT_LT(a.value(QStringLiteral("cy")).toDouble(), height);
+            } else if (xml.name() == QStringLiteral("g") && a.hasAttribute(QStringLiteral("id"))) {
+                groups << a.value(QStringLiteral("id")).toString();
+                if (a.value(QStringLiteral("class")).contains(QStringLiteral("chosen")))
+                    thick = a.value(QStringLiteral("id")).toString();
+            }
+        }
+        ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+        EXPECT_EQ(
+            circles, int(std::count_if(c.figures.begin(), c.figures.end(), [](float f) { return f != 0; })));
+        EXPECT_EQ(groups, (QStringList {hikakuLineId(1), hikakuLineId(2)}));
+        EXPECT_EQ(thick, QStringLiteral("u02"));
+        EXPECT_EQ(svg.contains("連対基準線"), c.reference > 0);
+        EXPECT_TRUE(svg.contains("svg:has(#u01:target) #w01{display:inline}"));
     }
 }
 

@@ -204,16 +204,34 @@ TEST(RenderGrid, TextIsTheSameOnDevicesOfAnyResolution)
         EXPECT_EQ(drawnAt(dpi), reference) << dpi;
 }
 
-TEST(GridImage, TextWiderThanItsCellIsClippedAtTheCell)
+// A text wider than its cell never inks the next cell: the window clips it at
+// the edge, paper narrows it so that its end (a weight, a block here) shows.
+TEST(RenderGrid, TextWiderThanItsCellIsClippedOrNarrowedAtTheCell)
 {
-    CellGrid grid = plainGrid(2, 2, 400);
+    CellGrid grid = plainGrid(3, 2, 400);
     grid.at(0, 0)->text = QStringLiteral("ディープインパクトディープインパクト");
     grid.at(1, 0)->text = QStringLiteral("12345678901234567890");  // a number too wide
-    const QImage image = gridImage(grid, kDpi);
+    grid.at(2, 0)->text = QStringLiteral("■") + QString(24, u'.') + QStringLiteral("■");
     const QColor white(255, 255, 255);
-    for (int r = 0; r < 2; ++r) {
-        EXPECT_GT(inkIn(image, cellPixels(grid, r, 0), white).count, 0) << r;
-        EXPECT_EQ(inkIn(image, cellPixels(grid, r, 1), white).count, 0) << r;
+    for (const Overflow overflow : {Overflow::Clip, Overflow::Narrow}) {
+        SCOPED_TRACE(overflow == Overflow::Clip ? "clip" : "narrow");
+        QImage image(gridImageSize(grid, kDpi), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        renderGrid(grid, painter, QPointF(0, 0), 0.1, overflow);
+        painter.end();
+        for (int r = 0; r < 3; ++r) {
+            EXPECT_GT(inkIn(image, cellPixels(grid, r, 0), white).count, 0) << r;
+            EXPECT_EQ(inkIn(image, cellPixels(grid, r, 1), white).count, 0) << r;
+        }
+        // The last fifth of the cell: the closing block only when narrowed.
+        const QRect cell = cellPixels(grid, 2, 0);
+        const QRect end(cell.right() - cell.width() / 5, cell.top(), cell.width() / 5, cell.height());
+        const int ink = inkIn(image, end, white).count;
+        if (overflow == Overflow::Narrow)
+            EXPECT_GT(ink, end.width() * end.height() / 6);
+        else
+            EXPECT_LT(ink, end.width() * end.height() / 6);
     }
 }
 
