@@ -27,6 +27,17 @@ public:
     }
 };
 
+// Whether a message says that something went wrong (it has a detail behind
+// it, an error code "(err-AA01)", or says what could not be done), rather than
+// telling the user what to do or what happened at their asking: the desktop
+// shows it with the warning icon.
+[[nodiscard]] inline bool isFailureMessage(const QString &text, const QString &detail)
+{
+    // "…できません", "…読み込めません", "…ありません": what could not be done.
+    return !detail.isEmpty() || text.contains(QStringLiteral("(err-"))
+        || text.contains(QStringLiteral("エラー")) || text.contains(QStringLiteral("ません"));
+}
+
 // Keeps every message in order; for tests and for callers that show them later.
 class RecordingSink : public MessageSink {
 public:

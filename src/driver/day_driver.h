@@ -40,8 +40,6 @@ class PageSource;
 class ProgressSink;
 class RaceStore;
 
-constexpr int kMaxRacesOfDay = 12;
-
 // The day: the selection boxes' texts without the race, and the race numbers.
 struct DaySelection {
     QString year, course, meeting, day;  // as RaceSelection

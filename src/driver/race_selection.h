@@ -33,12 +33,48 @@ inline const QString kRaceUnchosen = QStringLiteral("RaceNo");
 // offers them all and takes a typed day too.
 constexpr int kMaxDaysOfMeeting = 12;
 
+// What the window's boxes offer: meetings 01 to 08, races 01 to 12.
+constexpr int kMaxMeetings = 8;
+constexpr int kMaxRacesOfDay = 12;
+
+// The window's five selection boxes, in their order.
+enum class SelectionBox { Year, Course, Meeting, Day, Race };
+
+// The initial text of a box ("回" for the meeting box); the year box has none.
+[[nodiscard]] QString unchosenText(SelectionBox box);
+
+// The value a box's text stands for, as a race address needs it: the year as
+// four digits (1990 to 2099), a course-table name, a meeting, day or race as two
+// digits within the box's choices ("5" and "05" -> "05"). Nothing for the
+// initial text, an empty text or anything that can be no race ("20261", "092",
+// "113", "13" as a race).
+[[nodiscard]] std::optional<QString> selectionValue(SelectionBox box, const QString &text);
+
+// What typing may leave in a box: a value; a text on the way to one (empty, a
+// part of the initial text, "2" in the year box, "0", the first characters of a
+// course name); or nothing that could become one, which the box refuses.
+enum class BoxInput { Value, Partial, Refused };
+[[nodiscard]] BoxInput selectionInput(SelectionBox box, const QString &text);
+
+// The texts of the five boxes, in box order.
+struct SelectionTexts {
+    QString year;
+    QString course;
+    QString meeting;
+    QString day;
+    QString race;
+};
+
+// The race the boxes choose: each box's value, nothing for a box not chosen or
+// holding no value (an empty year for a year that is none).
+[[nodiscard]] RaceSelection raceOfBoxes(const SelectionTexts &texts, ReadingSite site);
+
 // The race as the user knows it, "東京 11R"; empty before the course and race
 // are chosen.
 [[nodiscard]] QString raceLabel(const RaceSelection &selection);
 
-// The message for the first box (course, meeting, day, race) not chosen; empty
-// when all four are chosen.
+// The message for the first box (year, course, meeting, day, race) not chosen;
+// empty when all are chosen.
 QString missingSelectionMessage(const RaceSelection &selection);
 
 // The course code of a course name: its table position as two digits ("東京" ->

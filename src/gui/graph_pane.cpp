@@ -6,6 +6,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace marunoki::gui {
 
@@ -22,6 +24,9 @@ GraphPane::GraphPane(const RecordedDrawing &graph, const RecordedDrawing &legend
     , legend_(legend)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // The focus rests here after a load; the keys that move between runners
+    // work from it as from everywhere in the window.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void GraphPane::refresh()
@@ -71,6 +76,12 @@ void GraphPane::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), palette().window());
     paintDrawing(graph_, painter, graphRect());
     paintDrawing(legend_, painter, legendRect());
+    if (hasFocus()) {
+        QStyleOptionFocusRect ring;
+        ring.initFrom(this);
+        ring.rect = graphRect().toAlignedRect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &ring, &painter, this);
+    }
 }
 
 void GraphPane::mousePressEvent(QMouseEvent *event)

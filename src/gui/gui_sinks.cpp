@@ -3,6 +3,7 @@
 #include "app/common.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -15,6 +16,17 @@
 #include <mutex>
 
 namespace marunoki::gui {
+
+void fitTitle(QMessageBox &box)
+{
+    // The title bar's buttons and margins; the title's font is the window
+    // manager's, close to the application's.
+    constexpr int kTitleBarButtons = 160;
+    const int wanted = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarButtons;
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+            0, 1, grid->columnCount());
+}
 
 MessageBoxSink::MessageBoxSink(QWidget *parent)
     : parent_(parent)
@@ -37,7 +49,9 @@ void MessageBoxSink::show(const QString &text, const QString &detail)
         return;
     if (before_)
         before_();
-    QMessageBox box(QMessageBox::Information, kProgramTitle, text, QMessageBox::Ok, parent_.data());
+    QMessageBox box(isFailureMessage(text, detail) ? QMessageBox::Warning : QMessageBox::Information,
+        kProgramTitle, text, QMessageBox::Ok, parent_.data());
+    fitTitle(box);
     if (!detail.isEmpty())
         box.setDetailedText(detail);
     // Pressing the details button must not make it the button Enter presses.

@@ -5,7 +5,7 @@
 // or until the sink is silenced (the program is ending and nobody will press
 // OK). A message with a detail (the failed page's address and cause) shows it
 // behind the box's details button; OK stays the button Enter presses. The boxes
-// carry the program's title.
+// carry the program's title, whole; a failure has the warning icon.
 
 #include "app/message_sink.h"
 #include "web/page_loader.h"
@@ -17,10 +17,15 @@
 #include <functional>
 
 class QLabel;
+class QMessageBox;
 class QProgressBar;
 class QWidget;
 
 namespace marunoki::gui {
+
+// Makes a message box wide enough for its whole title beside the window
+// manager's buttons: a short message would otherwise leave it "中央競… unoki".
+void fitTitle(QMessageBox &box);
 
 class MessageBoxSink : public MessageSink {
 public:

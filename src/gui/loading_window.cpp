@@ -16,7 +16,11 @@ LoadingWindow::LoadingWindow(const QString &status, bool stoppable, QWidget *par
     setWindowTitle(QStringLiteral("読込み中"));
     setObjectName(QStringLiteral("loadingWindow"));
     auto *box = new QVBoxLayout(this);
-    status_->setMinimumWidth(status_->fontMetrics().horizontalAdvance(QStringLiteral("00/00 ")) * 6);
+    // The page line names the horse being read ("05/16 <a name of up to 18
+    // characters>成績読込み中・・・"): wide enough for it, wrapped rather than cut.
+    status_->setMinimumWidth(status_->fontMetrics().horizontalAdvance(
+        QStringLiteral("00/00 ") + QString(18, u'あ') + QStringLiteral("成績読込み中・・・")));
+    status_->setWordWrap(true);
     // Before the card is read the number of runners is unknown: a busy bar.
     bar_->setRange(0, 0);
     bar_->setTextVisible(true);

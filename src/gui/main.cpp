@@ -1,10 +1,12 @@
-// The desktop program: parses --app-dir, loads Qt's own translations for the
-// user's language, settles the application folder (a first start makes the
-// per-user one), then shows the main window where the last run left it and,
+// The desktop program: parses --app-dir, makes Qt's own dialogs speak
+// Japanese, settles the application folder (a first start makes the per-user
+// one), then shows the main window where the last run left it and,
 // when the folder has no track database, says so once.
 
 #include "app/app_folder_rule.h"
 #include "app/common.h"
+#include "app/japanese_qt_texts.h"
+#include "gui/gui_sinks.h"
 #include "gui/main_window.h"
 #include "maintenance/about_info.h"
 #include "maintenance/first_start.h"
@@ -76,12 +78,15 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(MARUNOKI_VERSION));
 
     // The print dialog, the file dialogs and the message boxes' buttons speak
-    // the user's language (Japanese on a Japanese desktop). Without the files
-    // Qt stays in English; nothing else depends on them.
+    // Japanese, as the program does, whatever the desktop's language: Qt's own
+    // Japanese files where they are installed, and over them our texts for what
+    // a user of this program meets (the details button, the print preview).
     QTranslator qtTranslations;
-    if (qtTranslations.load(QLocale(), QStringLiteral("qt"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTranslations.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslations);
+    marunoki::JapaneseQtTexts ownTexts;
+    QApplication::installTranslator(&ownTexts);
 
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -130,11 +135,15 @@ int main(int argc, char **argv)
     if (qEnvironmentVariable("MARUNOKI_FIRST_PAINT") == QStringLiteral("quit"))
         probe = std::make_unique<FirstPaintProbe>(&window);
     window.show();
-    if (!firstStartProblem.isEmpty())
-        QMessageBox::warning(&window, marunoki::applicationTitle(), firstStartProblem);
-    else
+    if (!firstStartProblem.isEmpty()) {
+        QMessageBox box(
+            QMessageBox::Warning, marunoki::applicationTitle(), firstStartProblem, QMessageBox::Ok, &window);
+        marunoki::gui::fitTitle(box);
+        box.exec();
+    } else {
         window.askForTrackDatabase(marunoki::findSampleFolder(
             QApplication::applicationDirPath(), QString::fromUtf8(MARUNOKI_SAMPLES_DIR)));
+    }
     const int code = QApplication::exec();
     // A load still running when the window closed was told to stop and lets go
     // within moments. Should one hang anyway, the program still ends now: the

@@ -10,7 +10,9 @@
 #include "gui/gui_sinks.h"
 #include "gui/loading_window.h"
 #include "gui/mark_panel.h"
+#include "gui/quit_past_modal.h"
 #include "gui/tally_window.h"
+#include "gui/wrapping_row.h"
 #include "maintenance/first_start.h"
 #include "maintenance/track_data_update.h"
 #include "view/painter_draw_box.h"
@@ -36,6 +38,7 @@
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include <utility>
 
@@ -43,14 +46,30 @@ namespace marunoki::gui {
 
 namespace {
 
-// A selection box wide enough for its longest item and its initial text, so no
-// text is cut off whatever the font.
-// The box's text, or nothing while it still shows its initial text.
-std::optional<QString> chosenText(const QComboBox *box, const QString &initialText)
-{
-    const QString text = box->currentText();
-    return text == initialText ? std::nullopt : std::optional(text);
-}
+// A selection box takes what typing may leave on the way to a race and
+// refuses the rest (the core decides which is which).
+class SelectionValidator : public QValidator {
+public:
+    SelectionValidator(SelectionBox box, QObject *parent)
+        : QValidator(parent)
+        , box_(box)
+    { }
+    State validate(QString &input, int &) const override
+    {
+        switch (selectionInput(box_, input)) {
+        case BoxInput::Value:
+            return Acceptable;
+        case BoxInput::Partial:
+            return Intermediate;
+        case BoxInput::Refused:
+            break;
+        }
+        return Invalid;
+    }
+
+private:
+    SelectionBox box_;
+};
 
 QComboBox *comboWith(const QStringList &items, const QString &text)
 {
@@ -64,6 +83,8 @@ QComboBox *comboWith(const QStringList &items, const QString &text)
     return box;
 }
 
+// A selection box wide enough for its longest item and its initial text, so no
+// text is cut off whatever the font.
 void fitTexts(QComboBox *box, const QStringList &more)
 {
     int widest = 0;
@@ -108,6 +129,9 @@ MainWindow::MainWindow(const AppFolder &folder, const QString &offlineFolder, QW
     , messages_(std::make_unique<MessageBoxSink>(this))
 {
     setWindowTitle(kProgramTitle);
+    // Dates, calendars and Qt's dialogs in Japanese, weeks from Sunday, whatever
+    // the desktop's language; the dialogs opened from here take it over.
+    setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
     // The loading window steps aside for a message and comes back only while the
     // load goes on.
     messages_->setAroundMessage(
@@ -123,6 +147,8 @@ MainWindow::MainWindow(const AppFolder &folder, const QString &offlineFolder, QW
         });
     buildControls();
     startUp();
+    // Ctrl+Q and the close box end the program also while a modal box is up.
+    new QuitPastModal(this, [this] { close(); });
 }
 
 MainWindow::~MainWindow()
@@ -237,9 +263,9 @@ void MainWindow::buildControls()
 
 QWidget *MainWindow::buildSelection()
 {
+    // On a narrow screen the groups go on in a second line.
     auto *top = new QWidget;
-    auto *row = new QHBoxLayout(top);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto *row = new WrappingRow(top);
 
     auto *selection = new QGroupBox(QStringLiteral("対象レースの選択"));
     auto *grid = new QGridLayout(selection);
@@ -249,9 +275,14 @@ QWidget *MainWindow::buildSelection()
         grid->addWidget(new QLabel(captions[i]), 0, i);
     year_ = comboWith({}, QString());
     course_ = comboWith({}, kCourseUnchosen);
-    meeting_ = comboWith(twoDigitItems(8), kMeetingUnchosen);
+    meeting_ = comboWith(twoDigitItems(kMaxMeetings), kMeetingUnchosen);
     day_ = comboWith(twoDigitItems(kMaxDaysOfMeeting), kDayUnchosen);
-    race_ = comboWith(twoDigitItems(12), kRaceUnchosen);
+    race_ = comboWith(twoDigitItems(kMaxRacesOfDay), kRaceUnchosen);
+    const std::pair<QComboBox *, SelectionBox> validated[]
+        = {{year_, SelectionBox::Year}, {course_, SelectionBox::Course}, {meeting_, SelectionBox::Meeting},
+            {day_, SelectionBox::Day}, {race_, SelectionBox::Race}};
+    for (const auto &[box, kind] : validated)
+        box->setValidator(new SelectionValidator(kind, box));
     year_->setObjectName(QStringLiteral("year"));
     course_->setObjectName(QStringLiteral("course"));
     meeting_->setObjectName(QStringLiteral("meeting"));
@@ -293,14 +324,15 @@ QWidget *MainWindow::buildSelection()
         views->addWidget(button);
     row->addWidget(viewChoice);
 
-    auto *right = new QVBoxLayout;
+    auto *rightColumn = new QWidget;
+    auto *right = new QVBoxLayout(rightColumn);
+    right->setContentsMargins(0, 0, 0, 0);
     tableCheck_ = new QCheckBox(QStringLiteral("成績表の表示"));
     endButton_ = new QPushButton(QStringLiteral("終了"));
     endButton_->setObjectName(QStringLiteral("end"));
     right->addWidget(tableCheck_);
     right->addWidget(endButton_);
-    row->addLayout(right);
-    row->addStretch();
+    row->addWidget(rightColumn);
     return top;
 }
 
@@ -339,6 +371,14 @@ QWidget *MainWindow::buildViews()
     // size changes.
     left->setSizes({raceArea->minimumHeight(), 600, 220});
     left->installEventFilter(this);
+    // The line between the graph and the per-run grid, once moved, stays where
+    // the user put it (and is remembered with the window).
+    connect(left, &QSplitter::splitterMoved, this, [this](int, int index) {
+        if (index == 2) {
+            gridHeight_ = leftColumn_->sizes().value(2);
+            shareLeftColumn();
+        }
+    });
 
     auto *side = new QWidget;
     auto *column = new QVBoxLayout(side);
@@ -362,6 +402,7 @@ QWidget *MainWindow::buildViews()
     column->addWidget(versionLabel_);
 
     auto *area = new QSplitter(Qt::Horizontal);
+    area_ = area;
     area->setChildrenCollapsible(false);
     area->addWidget(left);
     area->addWidget(side);
@@ -370,6 +411,7 @@ QWidget *MainWindow::buildViews()
     area->setSizes({900, 300});
     side->setMinimumWidth(
         taisenCaption->fontMetrics().horizontalAdvance(QStringLiteral("対戦成績　(馬名")) + 40);
+    area->installEventFilter(this);
     return area;
 }
 
@@ -408,19 +450,19 @@ void MainWindow::startUp()
 
 void MainWindow::restoreState(const WindowState &state, const QList<QRect> &screens)
 {
-    // The boxes take typed texts too (day 09 is no item of the day box); the
-    // load checks them as it checks typed ones. A text longer than any choice
-    // is no choice the user made.
-    const auto choose = [](QComboBox *box, const QString &text) {
-        if (!text.isEmpty() && text.size() <= 16)
-            box->setEditText(text);
+    // Only what can be a race comes back (an initial text kept by an older
+    // version, or a damaged value, leaves the box as it is).
+    const auto choose = [](QComboBox *box, SelectionBox kind, const QString &text) {
+        if (const std::optional<QString> value = selectionValue(kind, text))
+            box->setEditText(*value);
     };
-    choose(year_, state.year);
-    choose(course_, state.course);
-    choose(meeting_, state.meeting);
-    choose(day_, state.day);
-    choose(race_, state.race);
+    choose(year_, SelectionBox::Year, state.year);
+    choose(course_, SelectionBox::Course, state.course);
+    choose(meeting_, SelectionBox::Meeting, state.meeting);
+    choose(day_, SelectionBox::Day, state.day);
+    choose(race_, SelectionBox::Race, state.race);
     views_.viewAfterLoad = state.view;
+    gridHeight_ = state.gridHeight;
     // Checked again once the window manager has framed the window.
     screens_ = screens;
     if (state.geometry) {
@@ -442,18 +484,30 @@ WindowState MainWindow::currentState() const
     WindowState state;
     state.geometry = normalGeometry();
     state.maximized = isMaximized();
-    state.year = year_->currentText();
-    state.course = course_->currentText();
-    state.meeting = meeting_->currentText();
-    state.day = day_->currentText();
-    state.race = race_->currentText();
+    // A box not chosen is saved as nothing, not as its initial text.
+    const RaceSelection chosen = chosenRace();
+    state.year = chosen.year;
+    state.course = chosen.course.value_or(QString());
+    state.meeting = chosen.meeting.value_or(QString());
+    state.day = chosen.day.value_or(QString());
+    state.race = chosen.race.value_or(QString());
     // Before any load the remembered view still waits for the first one.
     state.view = views_.analysed ? shownView(views_) : views_.viewAfterLoad;
+    state.gridHeight = gridHeight_;
     return state;
 }
 
 void MainWindow::setControlsEnabled(bool enabled)
 {
+    if (!enabled) {
+        // Disabling the control with the focus hands it on to the next one,
+        // which during a load is 終了: the Space that follows the load would end
+        // the program. The focus leaves the window instead, and comes back below.
+        QWidget *focused = QApplication::focusWidget();
+        focusBeforeJob_ = focused != nullptr && isAncestorOf(focused) ? focused : nullptr;
+        if (focused != nullptr && isAncestorOf(focused))
+            focused->clearFocus();
+    }
     for (QWidget *w : std::initializer_list<QWidget *> {loadButton_, calendarButton_, previousButton_,
              nextButton_, runnerBox_, course_, year_, meeting_, day_, race_, graphButton_, bacyuButton_,
              hikakuButton_, tableCheck_, graphPane_, taisenGrid_})
@@ -469,8 +523,16 @@ void MainWindow::setControlsEnabled(bool enabled)
             action->setEnabled(enabled);
         }
     }
-    if (enabled)
+    if (enabled) {
         refreshMarks();
+        // Back where the user was, or on the graph; never on 終了. Given as
+        // a keyboard move so that the focus ring shows.
+        QWidget *back = focusBeforeJob_;
+        if (back == nullptr || back == endButton_ || !back->isEnabled() || !back->isVisible())
+            back = graphPane_;
+        back->setFocus(Qt::TabFocusReason);
+        focusBeforeJob_ = nullptr;
+    }
 }
 
 void MainWindow::makeSource()
@@ -574,9 +636,9 @@ void MainWindow::loadFinished()
 
 RaceSelection MainWindow::chosenRace() const
 {
-    return {year_->currentText(), chosenText(course_, kCourseUnchosen),
-        chosenText(meeting_, kMeetingUnchosen), chosenText(day_, kDayUnchosen),
-        chosenText(race_, kRaceUnchosen), settings_.site};
+    return raceOfBoxes({year_->currentText(), course_->currentText(), meeting_->currentText(),
+                           day_->currentText(), race_->currentText()},
+        settings_.site);
 }
 
 void MainWindow::openDayLoad()
@@ -633,7 +695,7 @@ void MainWindow::openCalendar()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == leftColumn_ && event->type() == QEvent::Resize)
+    if ((watched == leftColumn_ || watched == area_) && event->type() == QEvent::Resize)
         QTimer::singleShot(0, this, &MainWindow::shareLeftColumn);
     return QMainWindow::eventFilter(watched, event);
 }
@@ -649,7 +711,16 @@ void MainWindow::shareLeftColumn()
     const double aspect = design.height() > 0 ? double(design.width()) / design.height() : 0;
     // The grid's header and four runs, and its scroll bar.
     const int gridMinimum = runGrid_->fontMetrics().lineSpacing() * 7 + 8;
-    const ColumnShares shares = shareColumn(shared, leftColumn_->width(), aspect, gridMinimum, gridShown);
+    // The width the graph cannot fill at the height it gets goes to the panels.
+    const int gridRoom = gridShown ? std::max(gridHeight_.value_or(gridMinimum), gridMinimum) : 0;
+    const QList<int> across = area_->sizes();
+    const QWidget *side = area_->widget(1);
+    const RowShares row = shareRow(across.value(0) + across.value(1), shared - gridRoom, aspect,
+        std::max(side->minimumWidth(), side->minimumSizeHint().width()));
+    if (row.column > 0 && across != QList<int> {row.column, row.side})
+        area_->setSizes({row.column, row.side});
+    const ColumnShares shares
+        = shareColumn(shared, leftColumn_->width(), aspect, gridMinimum, gridShown, gridHeight_);
     leftColumn_->setSizes({sizes.value(0), shares.graph, shares.grid});
 }
 

@@ -18,14 +18,23 @@
 // box) during any load closes the window at once and without a message; the
 // load is told to stop and lets go of the store within moments (jobsEndWithin).
 //
-// Layout: the window fits a 1280 x 720 screen (also at a scale factor of 2 on
-// 2560 x 1440); the graph and its legend grow with the space they get, keeping
-// their shape: the left column gives the graph the height at which it fills the
-// column's width as far as the per-run grid keeps a few runs (shareColumn), and
-// all of the grid's room when the grid has nothing to show. The grids and the
-// panels take the rest and scroll. The whole frame, title bar included, is kept
-// on the screen. The size, the place, the race chosen
-// last and the view shown are kept in the settings file when the window ends.
+// Layout: the window fits a netbook's 1024 x 600 screen (the groups above the
+// views go on in a second line) and a 1280 x 720 one (also at a scale factor of
+// 2 on 2560 x 1440); the graph and its legend grow with the space they get,
+// keeping their shape: the left column gives the graph the height at which it
+// fills the column's width as far as the per-run grid keeps a few runs
+// (shareColumn), or the grid's height the user set by moving the line between
+// them, and all of the grid's room when the grid has nothing to show; the width
+// the graph cannot fill goes to the panels beside it (shareRow). The grids and
+// the panels take the rest and scroll. The whole frame, title bar included, is
+// kept on the screen. The size, the place, the race chosen last, the view shown
+// and the grid's height are kept in the settings file when the window ends.
+//
+// The focus: a load disables the controls; afterwards the focus is back where
+// the user was, or on the graph, never on 終了 (whose Space would end the
+// program). A load that stops at a message leaves "データ未読込み", not a race
+// that no longer answers. Ctrl+Q and the close box end the program also while
+// a modal box is up (QuitPastModal).
 
 #include "app/common.h"
 #include "app/race_store.h"
@@ -36,6 +45,7 @@
 #include "driver/race_selection.h"
 #include "driver/results_fetch.h"
 #include "output/csv_export.h"
+#include "output/tally_view.h"
 #include "settings/settings.h"
 #include "settings/window_state.h"
 #include "window/window_views.h"
@@ -253,6 +263,11 @@ private:
     QLabel *raceLabel_ = nullptr;  // Label1
     QLabel *runnerLabel_ = nullptr;  // Label7
     QSplitter *leftColumn_ = nullptr;
+    QSplitter *area_ = nullptr;  // the left column beside the panels
+    // The per-run grid's height as the user set it; nothing: the window shares.
+    std::optional<int> gridHeight_;
+    // The graph pane's design size the room was last shared for.
+    QSize paneDesign_;
     QWidget *raceArea_ = nullptr;
     GraphPane *graphPane_ = nullptr;  // Picture1 and Picture2
     CellGridView *taisenGrid_ = nullptr;  // MSFlexGrid1
@@ -263,6 +278,8 @@ private:
     QPointer<QDialog> trackDialog_;
     QPointer<DayLoadDialog> dayDialog_;
     QPointer<TallyWindow> tallyWindow_;
+    // The tally window's filters when it was last closed, for the session.
+    std::optional<TallyForm> tallyForm_;
     // Set by the loading window's stop during 成績取得.
     std::atomic<qint16> resultsStop_ {0};
     ResultsOutcome resultsOutcome_;
@@ -273,6 +290,8 @@ private:
     BacktestOutcome backtestOutcome_;
     ReadingSite backtestSite_ = ReadingSite::One;
     QPointer<LoadingWindow> loading_;
+    // The control that had the focus when a background job began.
+    QPointer<QWidget> focusBeforeJob_;
     QAction *quitAction_ = nullptr;
     QLabel *markLabel_ = nullptr;  // the shown runner's mark, beside the runner box
     MarkPanel *markPanel_ = nullptr;

@@ -15,6 +15,7 @@
 #include "web/network_page_source.h"
 #include "web/page_archive.h"
 #include "web/page_loader.h"
+#include "window/shown_runner.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -183,6 +184,11 @@ void MainWindow::runnerChanged(qint32 runner)
 void MainWindow::refreshViews()
 {
     graphPane_->refresh();
+    // A drawing of another shape (the legend of a loaded race) shares the room anew.
+    if (graphPane_->sizeHint() != paneDesign_) {
+        paneDesign_ = graphPane_->sizeHint();
+        shareLeftColumn();
+    }
     taisenGrid_->refresh();
     runGrid_->refresh();
     bacyuGrid_->refresh();
@@ -234,7 +240,12 @@ void MainWindow::previewWith(
         // only stand between the user and the pages.
         RecordingSink quiet;
         ViewContext context {store_, settings_, check1(), views_, quiet};
-        job(context, *pages);
+        {
+            // Nor does it change the view on screen (the table's preview would
+            // leave 馬柱 shown, and remembered at the end).
+            const ShownRunner keep(context);
+            job(context, *pages);
+        }
         refreshViews();
     });
     preview.exec();
@@ -287,6 +298,7 @@ void MainWindow::exportCsv()
         QMessageBox box(QMessageBox::Question, kProgramTitle,
             plan.question + QStringLiteral("\n（この答えは終了するまで使います）"), QMessageBox::NoButton,
             this);
+        fitTitle(box);
         QPushButton *replace = box.addButton(QStringLiteral("置き換える"), QMessageBox::DestructiveRole);
         QPushButton *ownName
             = box.addButton(QStringLiteral("レース番号付きの名前で保存"), QMessageBox::AcceptRole);

@@ -78,6 +78,7 @@ void MainWindow::askForTrackDatabase(const QString &sampleFolder)
     auto *box = new QMessageBox(QMessageBox::Information, applicationTitle(),
         missingTrackDatabaseQuestion(folder_, !sampleFolder.isEmpty()), QMessageBox::NoButton, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    fitTitle(*box);
     QPushButton *update
         = box->addButton(QStringLiteral("馬場情報ファイル更新(&U)..."), QMessageBox::AcceptRole);
     QPushButton *sample = sampleFolder.isEmpty()

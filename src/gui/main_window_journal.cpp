@@ -11,6 +11,8 @@
 
 #include "journal/tally_request.h"
 
+#include <QScreen>
+
 namespace marunoki::gui {
 
 void MainWindow::openTally()
@@ -22,8 +24,18 @@ void MainWindow::openTally()
     }
     auto *window = new TallyWindow(folder_, *messages_, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // The filters of the last tally window come back for the session.
+    if (tallyForm_)
+        window->setForm(*tallyForm_);
+    connect(window, &QDialog::finished, this, [this, window] { tallyForm_ = window->form(); });
     tallyWindow_ = window;
     window->show();
+    // Within the screen it opened on, frame and all (a netbook's 1024 x 600).
+    if (const QScreen *screen = window->screen()) {
+        if (const std::optional<QRect> placed = placeOnScreens(window->geometry(), kUsualWindowFrame,
+                {screen->availableGeometry()}, window->minimumSizeHint()))
+            window->setGeometry(*placed);
+    }
     window->tally();
 }
 

@@ -3,14 +3,16 @@
 #include "app/message_sink.h"
 #include "app/race_store.h"
 #include "gui/cell_grid_view.h"
+#include "gui/date_box.h"
+#include "journal/tally_request.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -22,8 +24,6 @@ namespace marunoki::gui {
 
 namespace {
 
-// The first date of a date box: "指定なし", no bound.
-const QDate kNoDate(2000, 1, 1);
 const QString kNoBound = QStringLiteral("指定なし");
 
 // A table's bar chart, the SVG the HTML page holds, at three quarters of its
@@ -50,17 +50,6 @@ private:
     QSvgRenderer renderer_;
 };
 
-QDateEdit *dateBox()
-{
-    auto *box = new QDateEdit;
-    box->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    box->setMinimumDate(kNoDate);
-    box->setSpecialValueText(kNoBound);
-    box->setCalendarPopup(true);
-    box->setDate(kNoDate);
-    return box;
-}
-
 QSpinBox *boundBox(int most, int step)
 {
     auto *box = new QSpinBox;
@@ -75,11 +64,6 @@ QComboBox *choiceBox(const QStringList &items)
     auto *box = new QComboBox;
     box->addItems(items);
     return box;
-}
-
-std::optional<QDate> dateOf(const QDateEdit *box)
-{
-    return box->date() == box->minimumDate() ? std::nullopt : std::optional(box->date());
 }
 
 // A grid as tall and wide as its cells: the window scrolls, not each table.
@@ -117,8 +101,13 @@ QWidget *TallyWindow::buildFilters()
 {
     auto *group = new QGroupBox(QStringLiteral("条件"));
     auto *grid = new QGridLayout(group);
-    from_ = dateBox();
-    to_ = dateBox();
+    // The calendar opens at the journal's latest race.
+    const auto latestRace
+        = [this] { return latestRaceDateOf(folder_.file(kJournalFile)).value_or(QDate::currentDate()); };
+    from_ = new DateBox(latestRace);
+    to_ = new DateBox(latestRace);
+    from_->setObjectName(QStringLiteral("from"));
+    to_->setObjectName(QStringLiteral("to"));
     site_ = choiceBox({QStringLiteral("すべて"), QStringLiteral("サイト1"), QStringLiteral("サイト2")});
     QStringList courses = {QStringLiteral("すべて")};
     for (int c = 1; c <= kCourseCount; ++c)
@@ -163,14 +152,19 @@ QWidget *TallyWindow::buildFilters()
     grid->addWidget(run, 3, 3);
     grid->setColumnStretch(4, 1);
     connect(run, &QPushButton::clicked, this, &TallyWindow::tally);
+    // Tab walks the filters in reading order, then 集計.
+    const QList<QWidget *> order = {from_->edit(), to_->edit(), site_, course_, surface_, distanceLow_,
+        distanceHigh_, runnersLow_, runnersHigh_, by_, run};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
     return group;
 }
 
 TallyForm TallyWindow::form() const
 {
     TallyForm form;
-    form.from = dateOf(from_);
-    form.to = dateOf(to_);
+    form.from = from_->value().date;
+    form.to = to_->value().date;
     form.site = site_->currentIndex();
     form.course = course_->currentIndex();
     form.surface = surface_->currentIndex();
@@ -190,8 +184,30 @@ void TallyWindow::showRange(const QDate &from, const QDate &to, ReadingSite site
     tally();
 }
 
+void TallyWindow::setForm(const TallyForm &form)
+{
+    from_->setDate(form.from);
+    to_->setDate(form.to);
+    site_->setCurrentIndex(form.site);
+    course_->setCurrentIndex(form.course);
+    surface_->setCurrentIndex(form.surface);
+    distanceLow_->setValue(form.distanceLow);
+    distanceHigh_->setValue(form.distanceHigh);
+    runnersLow_->setValue(form.runnersLow);
+    runnersHigh_->setValue(form.runnersHigh);
+    by_->setCurrentIndex(form.by);
+}
+
 void TallyWindow::tally()
 {
+    for (const DateBox *box : {from_, to_}) {
+        if (!box->value().valid) {
+            messages_.message(
+                QStringLiteral("期間の日付が読めません: %1（2026-11-29 のように入力してください）")
+                    .arg(box->edit()->text()));
+            return;
+        }
+    }
     // The grids show view_'s cells: they go before it is replaced.
     delete tables_->takeWidget();
     view_ = tallyViewOf(folder_.file(kJournalFile), tallyOptionsOf(form()));

@@ -4,6 +4,9 @@
 // chosen, the tables as the command line prints them, one grid each beside its
 // bar chart, the favourite line and the footer ("結果待ち N レース").
 //
+// The period is typed ("2026-11-29") or picked from a calendar that opens at the
+// journal's latest race; Tab walks every filter in reading order.
+//
 // It only displays: the controls are read into a TallyForm, and everything
 // shown is the TallyView the core makes of it (tallyViewOf). A journal that is
 // missing or will not open is said once through the message sink; the window
@@ -16,7 +19,6 @@
 #include <QDialog>
 
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QScrollArea;
 class QSpinBox;
@@ -27,13 +29,18 @@ class MessageSink;
 
 namespace marunoki::gui {
 
+class DateBox;
+
 class TallyWindow : public QDialog {
     Q_OBJECT
 public:
     TallyWindow(const AppFolder &folder, MessageSink &messages, QWidget *parent);
 
-    // The controls as the core reads them.
+    // The controls as the core reads them (a period box holding no date is no
+    // bound here; tally() refuses it).
     TallyForm form() const;
+    // Sets the controls to a form read before (the filters kept for the session).
+    void setForm(const TallyForm &form);
     // What is shown now.
     const TallyView &shown() const { return view_; }
 
@@ -52,8 +59,8 @@ private:
     AppFolder folder_;
     MessageSink &messages_;
     TallyView view_;
-    QDateEdit *from_ = nullptr;
-    QDateEdit *to_ = nullptr;
+    DateBox *from_ = nullptr;
+    DateBox *to_ = nullptr;
     QComboBox *site_ = nullptr;
     QComboBox *course_ = nullptr;
     QComboBox *surface_ = nullptr;

@@ -86,7 +86,7 @@ void TrackUpdateDialog::buildControls()
 
     auto *buttons = new QHBoxLayout;
     auto *updateButton = new QPushButton(QStringLiteral("馬場ファイルの更新"));
-    auto *cancelButton = new QPushButton(QStringLiteral("cancel"));
+    auto *cancelButton = new QPushButton(QStringLiteral("キャンセル"));
     buttons->addStretch();
     buttons->addWidget(updateButton);
     buttons->addWidget(cancelButton);

@@ -699,6 +699,20 @@ JournalRead<std::vector<RaceKey>> Journal::racesOn(const QDate &date, const QStr
     return read;
 }
 
+JournalRead<std::optional<QDate>> Journal::latestRaceDate()
+{
+    JournalRead<std::optional<QDate>> read;
+    Statement latest(db_, "SELECT MAX(race_date) FROM race");
+    if (latest.step() != SQLITE_ROW) {
+        read.status = failure(kCannotRead);
+        return read;
+    }
+    const QDate date = QDate::fromString(latest.text(0), Qt::ISODate);
+    if (date.isValid())
+        read.value = date;
+    return read;
+}
+
 JournalRead<std::vector<RunnerMark>> Journal::marks(const RaceKey &key)
 {
     JournalRead<std::vector<RunnerMark>> read;

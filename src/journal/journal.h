@@ -227,6 +227,9 @@ public:
     // site that was read for it, site 1 first.
     JournalRead<std::vector<RaceKey>> racesOn(const QDate &date, const QString &course, int race);
 
+    // The date of the latest race recorded; nothing in an empty journal.
+    JournalRead<std::optional<QDate>> latestRaceDate();
+
     // The runners of the races the filter lets through, grouped by race.
     JournalRead<std::vector<TallyRunner>> tallyRunners(const TallyFilter &filter);
 

@@ -128,6 +128,15 @@ Journal::Opened openExistingJournal(const QString &path)
     return Journal::open(path);
 }
 
+std::optional<QDate> latestRaceDateOf(const QString &path)
+{
+    Journal::Opened opened = openExistingJournal(path);
+    if (!opened.status.ok())
+        return std::nullopt;
+    const JournalRead<std::optional<QDate>> latest = opened.journal->latestRaceDate();
+    return latest.status.ok() ? latest.value : std::nullopt;
+}
+
 JournalRead<Tally> tallyOfJournal(const QString &path, const TallyRequest &request)
 {
     JournalRead<Tally> tally;

@@ -47,6 +47,10 @@ QString courseNameOfCode(const QString &code);
 // has been recorded yet) but said in the status, as any journal that will not open.
 Journal::Opened openExistingJournal(const QString &path);
 
+// The date of the latest race in the journal at path; nothing when there is
+// none or the journal will not open (the caller then starts from today).
+[[nodiscard]] std::optional<QDate> latestRaceDateOf(const QString &path);
+
 // The tally of the journal at path for the request (whose error must be empty).
 JournalRead<Tally> tallyOfJournal(const QString &path, const TallyRequest &request);
 

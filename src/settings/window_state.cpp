@@ -87,6 +87,7 @@ WindowState readWindowState(const AppFolder &folder)
     if (left && top && width && height)
         state.geometry = QRect(*left, *top, *width, *height);
     state.maximized = numberIn(ini, QStringLiteral("maximized"), 0, 1).value_or(0) == 1;
+    state.gridHeight = numberIn(ini, QStringLiteral("gridHeight"), 1, kMaxCoordinate);
     for (const auto &[key, field] : textKeys())
         state.*field = ini.value(kSection, key).value_or(QString());
     if (state.view != QStringLiteral("graph") && state.view != QStringLiteral("bacyu")
@@ -111,6 +112,9 @@ Status writeWindowState(const AppFolder &folder, const WindowState &state)
         values.append({QStringLiteral("height"), QString::number(state.geometry->height())});
     }
     values.append({QStringLiteral("maximized"), state.maximized ? QStringLiteral("1") : QStringLiteral("0")});
+    // Nothing chosen: an older choice does not come back.
+    values.append(
+        {QStringLiteral("gridHeight"), state.gridHeight ? QString::number(*state.gridHeight) : QString()});
     for (const auto &[key, field] : textKeys())
         values.append({key, state.*field});
     for (const auto &[key, value] : values) {

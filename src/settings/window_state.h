@@ -1,6 +1,6 @@
 #pragma once
 // What the desktop window remembers from one run to the next: its size and
-// place, the race chosen last and the view shown. Kept in the settings file
+// place, the race chosen last, the view shown and the per-run grid's height. Kept in the settings file
 // (marunoki.ini) in a section of our own, "MarunokiWindow", which the Windows
 // program never reads; its own sections are left as they are.
 //
@@ -34,6 +34,9 @@ struct WindowState {
     QString race;
     // "graph", "bacyu" or "hikaku"; empty when not remembered.
     QString view;
+    // The per-run grid's height as the user set it by moving the line above
+    // it; nothing while the window shares the column itself.
+    std::optional<int> gridHeight;
 
     bool operator==(const WindowState &) const = default;
 };

@@ -93,10 +93,17 @@ void loadStarting(WindowViews &views)
 
 void loadEnded(ViewContext &context, bool analysed)
 {
-    context.views.shownRunner = context.store.curUma;
-    context.views.analysed = analysed;
-    if (!analysed)
+    if (!analysed) {
+        // The load emptied the store before it stopped: a race still drawn would
+        // ignore every click and mark, so the window shows that nothing is
+        // loaded. The view remembered from the last run waits for the next load.
+        QString remembered = std::move(context.views.viewAfterLoad);
+        context.views = WindowViews();
+        context.views.viewAfterLoad = std::move(remembered);
         return;
+    }
+    context.views.shownRunner = context.store.curUma;
+    context.views.analysed = true;
     showGraph(context);
     const QString view = std::exchange(context.views.viewAfterLoad, QString());
     if (view == QStringLiteral("bacyu"))

@@ -95,8 +95,9 @@ void loadStarting(WindowViews &views);
 // A race load ended. The runner the load ended at (store.curUma) becomes the
 // shown runner. When it went through to the analysis the speed-figure graph of
 // that runner (runner 1) is drawn, then views.viewAfterLoad when it names another
-// view (and it is forgotten); a load stopped at a message leaves every view as it
-// was until the user draws again.
+// view (and it is forgotten). A load stopped at a message has emptied the store:
+// every view goes back to "データ未読込み" (no runner shown, nothing drawn), and
+// views.viewAfterLoad is kept for the next load.
 void loadEnded(ViewContext &context, bool analysed);
 
 // The view on screen: "bacyu" while the table is shown, else "hikaku" or

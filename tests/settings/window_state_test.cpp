@@ -50,6 +50,7 @@ TEST(WindowState, RoundTripKeepsTheOtherSectionsAsTheyWere)
     state.day = QStringLiteral("09");
     state.race = QStringLiteral("11");
     state.view = QStringLiteral("hikaku");
+    state.gridHeight = 240;
     ASSERT_TRUE(writeWindowState(app, state).ok());
     EXPECT_EQ(readWindowState(app), state);
     // The program's own sections and their bytes are untouched (Shift_JIS stays).
@@ -58,6 +59,8 @@ TEST(WindowState, RoundTripKeepsTheOtherSectionsAsTheyWere)
     // Written again, the section is updated in place, not added twice.
     state.view = QStringLiteral("graph");
     state.maximized = false;
+    // A grid height no longer chosen is not read back.
+    state.gridHeight = std::nullopt;
     ASSERT_TRUE(writeWindowState(app, state).ok());
     EXPECT_EQ(readWindowState(app), state);
     EXPECT_EQ(readFile(iniPath(folder)).count("[MarunokiWindow]"), 1);
@@ -70,8 +73,12 @@ TEST(WindowState, DamagedValuesAreNotRemembered)
         QByteArray section;
         bool hasGeometry;
         QString view;
+        std::optional<int> gridHeight = std::nullopt;
     } cases[] = {
-        {"whole", "left=10\ntop=20\nwidth=1300\nheight=800\nview=bacyu\n", true, QStringLiteral("bacyu")},
+        {"whole", "left=10\ntop=20\nwidth=1300\nheight=800\nview=bacyu\ngridHeight=180\n", true,
+            QStringLiteral("bacyu"), 180},
+        {"grid height no number", "gridHeight=tall\n", false, QString()},
+        {"grid height zero", "gridHeight=0\n", false, QString()},
         {"width no number", "left=10\ntop=20\nwidth=wide\nheight=800\n", false, QString()},
         {"height zero", "left=10\ntop=20\nwidth=1300\nheight=0\n", false, QString()},
         {"far off every screen", "left=9999999\ntop=20\nwidth=1300\nheight=800\n", false, QString()},
@@ -84,6 +91,7 @@ TEST(WindowState, DamagedValuesAreNotRemembered)
         const WindowState state = readWindowState(AppFolder(folder.path()));
         EXPECT_EQ(state.geometry.has_value(), c.hasGeometry);
         EXPECT_EQ(state.view, c.view);
+        EXPECT_EQ(state.gridHeight, c.gridHeight);
     }
 }
 
