@@ -47,23 +47,5 @@ TEST(AppFolderRule, TakesTheFirstPlaceThatApplies)
     }
 }
 
-TEST(AppFolderRule, TheUserFolderComesOnlyFromAnAbsolutePlace)
-{
-    const struct {
-        QString xdgDataHome, home, folder;
-    } cases[] = {
-        {QStringLiteral("/data"), QStringLiteral("/home/u"), QStringLiteral("/data/marunoki")},
-        {{}, QStringLiteral("/home/u/"), QStringLiteral("/home/u/.local/share/marunoki")},
-        {QStringLiteral("data"), QStringLiteral("/home/u"), QStringLiteral("/home/u/.local/share/marunoki")},
-        {QStringLiteral("/data"), {}, QStringLiteral("/data/marunoki")},
-        {{}, {}, {}},
-        {QStringLiteral("data"), {}, {}},
-        {{}, QStringLiteral("home/u"), {}},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(userAppFolder(c.xdgDataHome, c.home), c.folder)
-            << c.xdgDataHome.toStdString() << " | " << c.home.toStdString();
-}
-
 }  // namespace
 }  // namespace marunoki::test

@@ -20,7 +20,6 @@
 #include <QUrl>
 
 #include <functional>
-#include <thread>
 
 namespace marunoki {
 namespace {
@@ -439,39 +438,6 @@ TEST(PageArchive, KeepsTheIndexLinesItDidNotWriteByteForByte)
     EXPECT_EQ(again.load(twice, &error)->bytes, QByteArray("<body>third"));
     EXPECT_EQ(again.load(added, &error)->bytes, QByteArray("<body>newer"));
     EXPECT_FALSE(again.load(QStringLiteral("http://a/sjis"), &error).has_value());
-}
-
-// Two programs archiving into one folder at once (two loads of different
-// races), each with the index as it was when it started: afterwards the index
-// lists every page of both.
-TEST(PageArchive, TwoArchivesSavingIntoOneFolderAtOnceLoseNoPage)
-{
-    TestFolder folder;
-    constexpr int kPages = 40;
-    const auto url
-        = [](int who, int page) { return QStringLiteral("http://a.example/%1/%2").arg(who).arg(page); };
-    PageArchive first(folder.path()), second(folder.path());
-    const auto saveAll = [&](PageArchive &archive, int who) {
-        for (int page = 0; page < kPages; ++page) {
-            QString error;
-            EXPECT_TRUE(archive.save(url(who, page), url(who, page).toUtf8(), {}, &error))
-                << error.toStdString();
-        }
-    };
-    std::thread one(saveAll, std::ref(first), 1);
-    std::thread two(saveAll, std::ref(second), 2);
-    one.join();
-    two.join();
-    const PageArchive after(folder.path());
-    for (int who : {1, 2}) {
-        for (int page = 0; page < kPages; ++page) {
-            QString error;
-            const auto saved = after.load(url(who, page), &error);
-            ASSERT_TRUE(saved.has_value()) << url(who, page).toStdString() << ": " << error.toStdString();
-            EXPECT_EQ(saved->bytes, url(who, page).toUtf8());
-        }
-    }
-    EXPECT_EQ(readFile(folder.file(QStringLiteral("index.tsv"))).count('\n'), 2 * kPages);
 }
 
 }  // namespace
