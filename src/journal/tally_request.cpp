@@ -107,7 +107,16 @@ TallyRequest parseTallyRequest(const TallyOptions &options)
             return request;
         }
     }
-    request.keys = tallyKeysFor(by);
+    request.spec.keys = tallyKeysFor(by);
+    if (!options.group.isEmpty()) {
+        const auto group = tallyGroupOf(options.group);
+        if (!group) {
+            error = QStringLiteral("--group は course, surface, distance, month, field のどれかです（%1）")
+                        .arg(options.group);
+            return request;
+        }
+        request.spec.group = *group;
+    }
     request.description = said.join(QStringLiteral("、"));
     return request;
 }
@@ -131,12 +140,14 @@ JournalRead<Tally> tallyOfJournal(const QString &path, const TallyRequest &reque
         tally.status = opened.status;
         return tally;
     }
-    const auto runners = opened.journal->tallyRunners(request.filter);
-    if (!runners.status.ok()) {
-        tally.status = runners.status;
+    const auto races = opened.journal->tallyRaces(request.filter);
+    if (!races.status.ok()) {
+        tally.status = races.status;
         return tally;
     }
-    tally.value = computeTally(runners.value, request.keys);
+    tally.value = computeTally(races.value, request.spec);
+    tally.value.filter = request.filter;
+    tally.value.conditions = request.description;
     return tally;
 }
 

@@ -24,13 +24,14 @@ struct TallyOptions {
     QString surface;  // 芝 or ダ
     QString distance, runners;  // "A-B" or "A"
     QString by;  // mean, best, mean90, popularity, mark
+    QString group;  // course, surface, distance, month, field
 };
 
 // The options as a filter and the tables to show; error names the first
 // option that is not one (then the rest is not filled).
 struct TallyRequest {
     TallyFilter filter;
-    std::vector<TallyKey> keys;
+    TallySpec spec;  // the tables, the group; the preferred site is the caller's to set
     QString description;  // the filter in words; empty for every race
     QString error;
 };
@@ -47,7 +48,8 @@ QString courseNameOfCode(const QString &code);
 // has been recorded yet) but said in the status, as any journal that will not open.
 Journal::Opened openExistingJournal(const QString &path);
 
-// The tally of the journal at path for the request (whose error must be empty).
+// The tally of the journal at path for the request (whose error must be empty),
+// naming the request's filter.
 JournalRead<Tally> tallyOfJournal(const QString &path, const TallyRequest &request);
 
 }  // namespace marunoki

@@ -91,16 +91,17 @@ TallyView tallyViewOf(const QString &journalPath, const TallyOptions &options)
         view.status = Status::failure(request.error);
         return view;
     }
-    view.conditions = QStringLiteral("条件: ")
-        + (request.description.isEmpty() ? QStringLiteral("すべてのレース") : request.description);
     const JournalRead<Tally> read = tallyOfJournal(journalPath, request);
     if (!read.status.ok()) {
         view.status = read.status;
         return view;
     }
-    for (const TallyTable &table : read.value.tables)
+    const Tally &tally = read.value;
+    view.headline = returnLine(tally);
+    view.conditions = conditionsLine(tally) + u'\n' + rangeLine(tally);
+    for (const TallyTable &table : tally.tables)
         view.tables.push_back({table.caption, gridOf(table), tallyChartSvg(table), favouriteLine(table)});
-    view.footer = tallyFooter(read.value);
+    view.footer = tallyFooter(tally) + u'\n' + tallyNote();
     return view;
 }
 

@@ -57,7 +57,8 @@ struct TallyTableView {
 };
 
 struct [[nodiscard]] TallyView {
-    QString conditions;  // "条件: ..." or "条件: すべてのレース"
+    QString headline;  // the top figure's 単勝回収率 against the favourite's
+    QString conditions;  // "条件: ..." and the range of dates counted
     std::vector<TallyTableView> tables;
     QString footer;  // "集計 40 レース　結果待ち 12 レース ..."
     // A filter that is none, a missing journal, one that will not open: the
