@@ -22,6 +22,7 @@ void MainWindow::openTally()
     }
     auto *window = new TallyWindow(folder_, *messages_, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setPreferredSite(settings_.site == ReadingSite::Two ? 2 : 1);
     tallyWindow_ = window;
     window->show();
     window->tally();

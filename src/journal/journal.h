@@ -17,10 +17,15 @@
 // - A race is keyed by site, date, course, meeting, day and race number.
 //   Recording it again replaces its analysis (the race row stays, its runner
 //   rows are replaced). Results and marks live in their own tables keyed by
-//   race, runner number and horse page address: they survive a re-analysis and
-//   never pass to another horse when the card changed.
-// - A runner's result row exists once the result is known: a finishing
-//   position, or "not run" with what the page said. No row = pending.
+//   race, runner number and horse page address without scheme and host: they
+//   survive a re-analysis, never pass to another horse when the card changed,
+//   and stay when a site's base address changes.
+// - A runner's result row exists once the result is known: what became of it
+//   (FinishKind) with its position, or "not run" with what the page said. No
+//   row = pending. A row that cannot be true is never recorded.
+// - Each race keeps a summary of what the tally counts, rewritten by every
+//   write here and cleared by triggers on any other write; the tally reads
+//   one row per race.
 // - Ranks are given when the race is recorded: 1 + the number of runners with
 //   a strictly higher value, so ties share the better rank; a runner without
 //   the statistic (no run counted) has no rank.

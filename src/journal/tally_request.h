@@ -37,6 +37,9 @@ struct TallyRequest {
 };
 TallyRequest parseTallyRequest(const TallyOptions &options);
 
+// The filter in words ("2026-01-01 〜 、サイト1、東京、芝、1200〜1800m"); empty for every race.
+QString describeFilter(const TallyFilter &filter);
+
 // A date option (named in the error) as YYYY-MM-DD; an empty text leaves date
 // as it is. False with error set when the text is no such date.
 bool readDateOption(const QString &option, const QString &text, std::optional<QDate> &date, QString &error);

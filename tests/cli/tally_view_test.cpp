@@ -64,7 +64,7 @@ TEST(TallyView, TheWindowShowsTheCommandLinesNumbersForTheSameFilter)
     const QString journal = app + QStringLiteral("/journal.sqlite");
 
     // Without a journal both say the same one thing.
-    const TallyView none = tallyViewOf(journal, {});
+    const TallyView none = tallyViewOf(journal, tallyRequestOf({}));
     CliRun missing = runCli({QStringLiteral("--app-dir"), app, QStringLiteral("tally")});
     EXPECT_FALSE(none.status.ok());
     EXPECT_TRUE(none.tables.empty());
@@ -94,7 +94,7 @@ TEST(TallyView, TheWindowShowsTheCommandLinesNumbersForTheSameFilter)
     form.runnersLow = 10;
     form.runnersHigh = 16;
     form.by = 1;
-    const TallyView view = tallyViewOf(journal, tallyOptionsOf(form));
+    const TallyView view = tallyViewOf(journal, tallyRequestOf(form));
     ASSERT_TRUE(view.status.ok()) << view.status.message().toStdString();
 
     CliRun tally = runCli({QStringLiteral("--app-dir"), app, QStringLiteral("tally"),

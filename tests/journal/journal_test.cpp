@@ -159,6 +159,11 @@ TEST(JournalRecording, AgainReplacesTheAnalysisAndKeepsMarksAndResults)
     EXPECT_EQ(runners[0].finish, 1);
     EXPECT_EQ(runners[1].mark, Mark::Honmei);
     EXPECT_FALSE(runners[2].hasResult);
+    // The first card was whole; the second is recorded as incomplete.
+    EXPECT_EQ(allRaces(*journal).at(0).leftOut, 0);
+    store->gaps.leftOut = {QStringLiteral("5番 テスト馬5")};
+    ASSERT_TRUE(journal->recordRace(keyOf(11), *store, 0.3f, QString()).ok());
+    EXPECT_EQ(allRaces(*journal).at(0).leftOut, 1);
     // The window finds the mark's horse on the card under its new address.
     EXPECT_EQ(journal->recordedRunner(keyOf(11), 2).value->horseUrl, horseKey(store->U_Url[2]));
 
