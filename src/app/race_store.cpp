@@ -34,12 +34,12 @@ void RaceStore::resetPublic()
     const QString empty;
     for (auto *table : {&R_date})
         fill(*table, 0.0);
-    for (auto *table : {&R_zyo, &R_name, &R_class, &R_zyo02, &U_kisyu, &U_cyoukyou})
+    for (auto *table : {&R_zyo, &R_name, &R_class, &R_zyo02, &U_kisyu, &U_cyoukyou, &U_cyakuText})
         fill(*table, empty);
-    for (auto *table :
-        {&R_no, &R_kyori, &R_baba, &R_siba, &R_tousuu, &U_waku, &U_no, &U_ninki, &U_cyaku, &U_taizyu})
+    for (auto *table : {&R_no, &R_kyori, &R_baba, &R_siba, &R_tousuu, &U_waku, &U_no, &U_ninki, &U_cyaku,
+             &U_taizyu, &U_rowFailed})
         fill(*table, qint32(0));
-    for (auto *table : {&U_time, &U_cyakusa, &U_3f, &U_hutan, &U_sisuu, &U_agari, &U_babasisuu})
+    for (auto *table : {&U_time, &U_cyakusa, &U_3f, &U_hutan, &U_sisuu, &U_agari, &U_babasisuu, &U_odds})
         fill(*table, 0.0f);
     for (auto &runner : U_tuka)
         for (auto &run : runner)

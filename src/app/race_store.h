@@ -158,6 +158,9 @@ public:
     RunTable<qint32> U_no {};  // horse number in that race
     RunTable<qint32> U_ninki {};  // popularity order, 1 = favourite
     RunTable<qint32> U_cyaku {};  // finishing position
+    RunTable<QString> U_cyakuText;  // the finishing-position cell as the page shows it ("1", "中", "3(降)")
+    RunTable<float> U_odds {};  // win odds of the run (単勝), 0 = not shown
+    RunTable<qint32> U_rowFailed {};  // 1: the reader gave up at this row, its later cells are missing
     RunTable<qint32> U_taizyu {};  // body weight in kg
     RunTable<float> U_time {};  // finishing time in seconds (1:34.5 is 94.5)
     RunTable<float> U_cyakusa {};  // margin behind the winner (local-racing merge only)

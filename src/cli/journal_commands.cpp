@@ -8,6 +8,7 @@
 #include "cli/load_command.h"
 
 #include "app/common.h"
+#include "app/message_sink.h"
 #include "app/output_target.h"
 #include "app/race_store.h"
 #include "driver/results_fetch.h"
@@ -15,6 +16,7 @@
 #include "journal/tally.h"
 #include "journal/tally_request.h"
 #include "output/tally_files.h"
+#include "settings/settings.h"
 
 #include <cstdio>
 
@@ -33,6 +35,19 @@ int openFailure(const Status &status)
 }
 
 namespace {
+
+class QuietSink : public MessageSink {
+public:
+    void message(const QString &) override { }
+};
+
+// The site whose record a tally takes when both sites' records of a race have
+// results: the settings' reading site (サイト1 when the file names none).
+int preferredTallySite(const AppFolder &folder)
+{
+    QuietSink quiet;
+    return readIniPara(folder, quiet).site == ReadingSite::Two ? 2 : 1;
+}
 
 // An output naming one of the folder's own files: the exit status, said already.
 std::optional<int> refuseOutputs(const AppFolder &folder, const JournalOptions &options)
@@ -57,19 +72,18 @@ std::optional<int> refuseOutputs(const AppFolder &folder, const JournalOptions &
 
 int runTally(const AppFolder &folder, const JournalOptions &options)
 {
-    const TallyRequest request = parseTallyRequest(options);
+    TallyRequest request = parseTallyRequest(options);
     if (!request.error.isEmpty()) {
         complain(request.error);
         return kExitUsage;
     }
     if (const auto refused = refuseOutputs(folder, options))
         return *refused;
+    request.spec.preferredSite = preferredTallySite(folder);
     const JournalRead<Tally> read = tallyOfJournal(folder.file(kJournalFile), request);
     if (!read.status.ok())
         return openFailure(read.status);
     const Tally &tally = read.value;
-    if (!request.description.isEmpty())
-        printLine(QStringLiteral("条件: ") + request.description);
     const QByteArray text = tallyText(tally).toUtf8();
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     std::fflush(stdout);
@@ -82,7 +96,7 @@ int runTally(const AppFolder &folder, const JournalOptions &options)
         }
     }
     if (!options.htmlDir.isEmpty()) {
-        if (const Status html = writeTallyHtml(options.htmlDir, tally, request.description); !html.ok()) {
+        if (const Status html = writeTallyHtml(options.htmlDir, tally); !html.ok()) {
             complain(html.message());
             written = false;
         }
@@ -170,10 +184,10 @@ int runResultsLine(const CommandLine &line)
 int runTallyLine(const CommandLine &line)
 {
     JournalOptions options;
-    const std::pair<const char *, QString *> fields[]
-        = {{"from", &options.from}, {"to", &options.to}, {"site", &options.site}, {"course", &options.course},
-            {"surface", &options.surface}, {"distance", &options.distance}, {"runners", &options.runners},
-            {"by", &options.by}, {"csv", &options.csvPath}, {"html", &options.htmlDir}};
+    const std::pair<const char *, QString *> fields[] = {{"from", &options.from}, {"to", &options.to},
+        {"site", &options.site}, {"course", &options.course}, {"surface", &options.surface},
+        {"distance", &options.distance}, {"runners", &options.runners}, {"by", &options.by},
+        {"group", &options.group}, {"csv", &options.csvPath}, {"html", &options.htmlDir}};
     for (const auto &[name, field] : fields)
         *field = line.value(QString::fromLatin1(name));
     const TallyRequest request = parseTallyRequest(options);
@@ -212,8 +226,10 @@ CommandSpec tallyCommand()
     return {QStringLiteral("tally"),
         QStringLiteral("成績ジャーナルから指数順位別・人気順位別・印別の成績を集計する"),
         QStringLiteral(
-            "指数（平均・最高・90日平均）の順位1〜5位と、基準として人気1〜5番の成績を表にします。\n"
-            "結果待ちのレースと、指数のある馬が2頭未満のレースは別に数えて最後の行に示します。"),
+            "指数（平均・最高・90日平均）の順位1〜5位と、基準として人気1〜5番の成績と単勝回収率を表にし、\n"
+            "指数1位を2位との差で分けた表を添えます。両サイトで読んだレースは1回と数えます。\n"
+            "結果待ち・指数のある馬が2頭未満・出馬表を読み切れなかったレースは別に数えて最後の行に示します"
+            "。"),
         {}, 0, true,
         {valued("from", "YYYY-MM-DD", QStringLiteral("この日以降のレース")),
             valued("to", "YYYY-MM-DD", QStringLiteral("この日までのレース")),
@@ -224,7 +240,9 @@ CommandSpec tallyCommand()
             valued("runners", "A-B", QStringLiteral("頭数の範囲")),
             valued(
                 "by", "mean|best|mean90|popularity|mark", QStringLiteral("この表だけ（人気の表も添えます）")),
-            valued("csv", "FILE", QStringLiteral("集計を CSV で書き出す")),
+            valued("group", "course|surface|distance|month|field",
+                QStringLiteral("この項目で分けて、各表の1位を1行ずつ")),
+            valued("csv", "FILE", QStringLiteral("集計を CSV で書き出す（1行目が見出しのデータ）")),
             valued("html", "DIR", QStringLiteral("集計を HTML（index.html と SVG の棒グラフ）で書き出す"))},
         &runTallyLine};
 }

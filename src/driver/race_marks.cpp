@@ -177,7 +177,7 @@ qint32 RaceMarks::runnerOf(const RunnerMark &mark) const
     if (mark.horseUrl.isEmpty())
         return store_.isRunner(mark.number) && store_.U_Url[mark.number].isEmpty() ? mark.number : 0;
     for (const qint32 n : store_.runners()) {
-        if (store_.U_Url[n] == mark.horseUrl)
+        if (horseKey(store_.U_Url[n]) == horseKey(mark.horseUrl))
             return n;
     }
     return 0;

@@ -34,15 +34,12 @@ QDate dateOfSerial(double serial)
     return QDate(ymd.year, ymd.month, ymd.day);
 }
 
-// The page's address on the site as it is now: an address recorded under
-// another base address of the same site is moved to the settings' base.
+// The page's address on the site as it is now: under the settings' base
+// address, or the one the race was recorded with when the settings name none.
 QString currentAddress(const PendingRunner &runner, const Settings &settings)
 {
-    const QString &base = runner.key.site == 1 ? settings.site1Base : settings.site2Base;
-    if (base.isEmpty() || runner.siteBase.isEmpty() || base == runner.siteBase
-        || !runner.horseUrl.startsWith(runner.siteBase))
-        return runner.horseUrl;
-    return base + runner.horseUrl.mid(runner.siteBase.size());
+    return horseAddress(
+        runner.horseUrl, runner.siteBase, runner.key.site == 1 ? settings.site1Base : settings.site2Base);
 }
 
 // One horse's page and the pending runners it answers.
@@ -207,13 +204,20 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
             continue;
         }
         for (const PendingRunner *runner : page.runners) {
-            std::optional<RunnerResult> result = resultInRuns(*store, 1, runner->key);
+            const RunLookup lookup = findResultInRuns(*store, 1, runner->key);
+            if (!lookup.refused.isEmpty()) {
+                // Not a result to keep: the runner stays pending, the page is listed.
+                outcome.failedPages.append(QStringLiteral("%1 (%2)").arg(page.address, lookup.refused));
+                continue;
+            }
+            std::optional<RunnerResult> result = lookup.result;
             if (!result) {
                 const bool posted
                     = runsAfter(*store, runner->key.date) || runner->key.date.addDays(kGraceDays) <= lastRun;
                 if (!posted)
                     continue;
                 result = RunnerResult {};
+                result->kind = FinishKind::Scratched;
                 result->notRun = kNoRunOnThatDate;
             }
             const Status recorded
@@ -225,7 +229,7 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
             }
             ResultsRace &race = outcome.races[raceIndex[runner->raceId]];
             race.pending--;
-            (result->finish ? race.found : race.notRun)++;
+            (ran(result->kind) ? race.found : race.notRun)++;
         }
     }
     return outcome;

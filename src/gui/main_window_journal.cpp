@@ -24,6 +24,7 @@ void MainWindow::openTally()
     }
     auto *window = new TallyWindow(folder_, *messages_, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setPreferredSite(settings_.site == ReadingSite::Two ? 2 : 1);
     // The filters of the last tally window come back for the session.
     if (tallyForm_)
         window->setForm(*tallyForm_);

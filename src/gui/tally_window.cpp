@@ -18,7 +18,10 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QSvgRenderer>
+#include <QThread>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace marunoki::gui {
 
@@ -81,6 +84,7 @@ TallyWindow::TallyWindow(const AppFolder &folder, MessageSink &messages, QWidget
     : QDialog(parent)
     , folder_(folder)
     , messages_(messages)
+    , headline_(new QLabel)
     , conditions_(new QLabel)
     , footer_(new QLabel)
     , tables_(new QScrollArea)
@@ -89,6 +93,12 @@ TallyWindow::TallyWindow(const AppFolder &folder, MessageSink &messages, QWidget
     setObjectName(QStringLiteral("tallyWindow"));
     auto *column = new QVBoxLayout(this);
     column->addWidget(buildFilters());
+    headline_->setObjectName(QStringLiteral("tallyHeadline"));
+    QFont strong = headline_->font();
+    strong.setBold(true);
+    headline_->setFont(strong);
+    column->addWidget(headline_);
+    conditions_->setObjectName(QStringLiteral("tallyConditions"));
     column->addWidget(conditions_);
     tables_->setWidgetResizable(true);
     column->addWidget(tables_, 1);
@@ -122,9 +132,14 @@ QWidget *TallyWindow::buildFilters()
     for (const TallyByChoice &choice : tallyByChoices())
         tables << choice.caption;
     by_ = choiceBox(tables);
+    QStringList groups;
+    for (const TallyGroupChoice &choice : tallyGroupChoices())
+        groups << choice.caption;
+    group_ = choiceBox(groups);
     auto *run = new QPushButton(QStringLiteral("集計"));
     run->setObjectName(QStringLiteral("tally"));
     run->setDefault(true);
+    run_ = run;
 
     const auto range = [](QWidget *low, QWidget *high) {
         auto *box = new QWidget;
@@ -139,7 +154,8 @@ QWidget *TallyWindow::buildFilters()
     const std::pair<QString, QWidget *> cells[] = {{QStringLiteral("期間"), range(from_, to_)},
         {QStringLiteral("サイト"), site_}, {QStringLiteral("競馬場"), course_},
         {QStringLiteral("芝・ダ"), surface_}, {QStringLiteral("距離(m)"), range(distanceLow_, distanceHigh_)},
-        {QStringLiteral("頭数"), range(runnersLow_, runnersHigh_)}, {QStringLiteral("表"), by_}};
+        {QStringLiteral("頭数"), range(runnersLow_, runnersHigh_)}, {QStringLiteral("表"), by_},
+        {QStringLiteral("グループ"), group_}};
     // Two rows of captions over their controls.
     int at = 0;
     for (const auto &[caption, control] : cells) {
@@ -149,8 +165,8 @@ QWidget *TallyWindow::buildFilters()
         grid->addWidget(control, row + 1, col);
         ++at;
     }
-    grid->addWidget(run, 3, 3);
-    grid->setColumnStretch(4, 1);
+    grid->addWidget(run, 3, 4);
+    grid->setColumnStretch(5, 1);
     connect(run, &QPushButton::clicked, this, &TallyWindow::tally);
     // Tab walks the filters in reading order, then 集計.
     const QList<QWidget *> order = {from_->edit(), to_->edit(), site_, course_, surface_, distanceLow_,
@@ -173,6 +189,7 @@ TallyForm TallyWindow::form() const
     form.runnersLow = runnersLow_->value();
     form.runnersHigh = runnersHigh_->value();
     form.by = by_->currentIndex();
+    form.group = group_->currentIndex();
     return form;
 }
 
@@ -196,10 +213,23 @@ void TallyWindow::setForm(const TallyForm &form)
     runnersLow_->setValue(form.runnersLow);
     runnersHigh_->setValue(form.runnersHigh);
     by_->setCurrentIndex(form.by);
+    group_->setCurrentIndex(form.group);
+}
+
+TallyWindow::~TallyWindow()
+{
+    // The tally reads its own copy of the request and its own connection: it
+    // is only waited for.
+    if (worker_)
+        worker_->wait();
 }
 
 void TallyWindow::tally()
 {
+    if (worker_) {
+        again_ = true;
+        return;
+    }
     for (const DateBox *box : {from_, to_}) {
         if (!box->value().valid) {
             messages_.message(
@@ -208,16 +238,42 @@ void TallyWindow::tally()
             return;
         }
     }
+    TallyRequest request = tallyRequestOf(form());
+    request.spec.preferredSite = preferredSite_;
+    const QString path = folder_.file(kJournalFile);
+    auto made = std::make_shared<TallyView>();
+    worker_ = QThread::create([path, request, made] { *made = tallyViewOf(path, request); });
+    connect(worker_, &QThread::finished, this, [this, made] {
+        worker_->deleteLater();
+        worker_ = nullptr;
+        finished(std::move(*made));
+    });
+    run_->setEnabled(false);
+    conditions_->setText(QStringLiteral("集計しています…"));
+    worker_->start();
+}
+
+void TallyWindow::finished(TallyView view)
+{
+    run_->setEnabled(true);
+    if (again_) {
+        again_ = false;
+        tally();
+        return;
+    }
     // The grids show view_'s cells: they go before it is replaced.
     delete tables_->takeWidget();
-    view_ = tallyViewOf(folder_.file(kJournalFile), tallyOptionsOf(form()));
+    view_ = std::move(view);
     showView();
     if (!view_.status.ok())
         messages_.message(view_.status.message());
+    Q_EMIT tallied();
 }
 
 void TallyWindow::showView()
 {
+    headline_->setText(view_.headline);
+    headline_->setVisible(!view_.headline.isEmpty());
     conditions_->setText(view_.conditions);
     footer_->setText(view_.footer);
     auto *content = new QWidget;

@@ -11,8 +11,13 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <QUrl>
+
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstring>
+#include <set>
 
 namespace marunoki {
 
@@ -28,6 +33,11 @@ const QString kCannotRead = QStringLiteral("を読めません");
 
 // What a page shows for a run it lists without a finishing position.
 const QString kNoFinish = QStringLiteral("取消・除外（着順なし）");
+
+// Plausible bounds of a result's seconds: a finishing time (1000 m flat to a
+// long steeplechase) and the last three furlongs.
+constexpr double kShortestTime = 40, kLongestTime = 400;
+constexpr double kShortestLast3f = 25, kLongestLast3f = 60;
 
 QString isoDate(const QDate &date)
 {
@@ -113,7 +123,145 @@ CREATE TABLE mark (
     PRIMARY KEY (race_id, number, horse_url)) WITHOUT ROWID;
 )sql";
 
-const std::array<const char *, Journal::kSchemaVersion> kMigrations = {kMigrateV0ToV1, kMigrateV1ToV2};
+// Version 3: what became of each runner (FinishKind, 0 = finished) and its win
+// odds; how many card rows a load left out; the horse page keyed without
+// scheme and host (horse_key, registered on every connection); a per-race
+// summary of what the tally reads (made again by the program, cleared by the
+// triggers whenever a runner, result or mark of the race changes, whoever
+// writes it); and the index the tally's one-race-per-place rule looks up.
+const char *const kMigrateV2ToV3 = R"sql(
+ALTER TABLE result ADD COLUMN kind INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE result ADD COLUMN win_odds REAL;
+UPDATE result SET kind = 3 WHERE finish IS NULL;
+ALTER TABLE race ADD COLUMN left_out INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE race ADD COLUMN tally BLOB;
+UPDATE runner SET horse_url = horse_key(horse_url);
+UPDATE OR REPLACE result SET horse_url = horse_key(horse_url);
+UPDATE OR REPLACE mark SET horse_url = horse_key(horse_url);
+CREATE INDEX race_by_place ON race (race_date, course, race_no);
+CREATE TRIGGER runner_added AFTER INSERT ON runner BEGIN
+    UPDATE race SET tally = NULL WHERE id = NEW.race_id AND tally IS NOT NULL; END;
+CREATE TRIGGER runner_changed AFTER UPDATE ON runner BEGIN
+    UPDATE race SET tally = NULL WHERE id IN (OLD.race_id, NEW.race_id) AND tally IS NOT NULL; END;
+CREATE TRIGGER runner_removed AFTER DELETE ON runner BEGIN
+    UPDATE race SET tally = NULL WHERE id = OLD.race_id AND tally IS NOT NULL; END;
+CREATE TRIGGER result_added AFTER INSERT ON result BEGIN
+    UPDATE race SET tally = NULL WHERE id = NEW.race_id AND tally IS NOT NULL; END;
+CREATE TRIGGER result_changed AFTER UPDATE ON result BEGIN
+    UPDATE race SET tally = NULL WHERE id IN (OLD.race_id, NEW.race_id) AND tally IS NOT NULL; END;
+CREATE TRIGGER result_removed AFTER DELETE ON result BEGIN
+    UPDATE race SET tally = NULL WHERE id = OLD.race_id AND tally IS NOT NULL; END;
+CREATE TRIGGER mark_added AFTER INSERT ON mark BEGIN
+    UPDATE race SET tally = NULL WHERE id = NEW.race_id AND tally IS NOT NULL; END;
+CREATE TRIGGER mark_changed AFTER UPDATE ON mark BEGIN
+    UPDATE race SET tally = NULL WHERE id IN (OLD.race_id, NEW.race_id) AND tally IS NOT NULL; END;
+CREATE TRIGGER mark_removed AFTER DELETE ON mark BEGIN
+    UPDATE race SET tally = NULL WHERE id = OLD.race_id AND tally IS NOT NULL; END;
+)sql";
+
+const std::array<const char *, Journal::kSchemaVersion> kMigrations
+    = {kMigrateV0ToV1, kMigrateV1ToV2, kMigrateV2ToV3};
+
+// horse_key(address) for the SQL of the migration.
+void horseKeyFunction(sqlite3_context *context, int, sqlite3_value **values)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(values[0]));
+    if (!text) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const QByteArray key = horseKey(QString::fromUtf8(text)).toUtf8();
+    sqlite3_result_text(context, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+}
+
+// The tally summary of a race: a version byte, the three figures' leads
+// (float, NaN = none), then per runner a fixed record, little-endian.
+constexpr char kSummaryVersion = 1;
+constexpr int kSummaryHead = 1 + 3 * 4;
+constexpr int kSummaryRunner = 14;
+enum SummaryFlag : quint8 { kHasResult = 1, kHasFinish = 2, kHasOdds = 4 };
+
+quint8 byteOf(std::optional<int> value)
+{
+    return quint8(std::clamp(value.value_or(0), 0, 255));
+}
+
+std::optional<int> optionalByte(quint8 value)
+{
+    return value ? std::optional<int>(value) : std::nullopt;
+}
+
+void putFloat(QByteArray &bytes, double value)
+{
+    const float f = float(value);
+    quint32 bits;
+    std::memcpy(&bits, &f, 4);
+    for (int i = 0; i < 4; ++i)
+        bytes.append(char((bits >> (8 * i)) & 0xff));
+}
+
+double floatAt(const char *p)
+{
+    quint32 bits = 0;
+    for (int i = 0; i < 4; ++i)
+        bits |= quint32(quint8(p[i])) << (8 * i);
+    float f;
+    std::memcpy(&f, &bits, 4);
+    return f;
+}
+
+QByteArray encodeSummary(
+    const std::array<std::optional<double>, 3> &lead, const std::vector<TallyRunner> &runners)
+{
+    QByteArray bytes;
+    bytes.reserve(kSummaryHead + kSummaryRunner * qsizetype(runners.size()));
+    bytes.append(kSummaryVersion);
+    for (const auto &l : lead)
+        putFloat(bytes, l.value_or(std::nan("")));
+    for (const TallyRunner &r : runners) {
+        const quint8 flags
+            = (r.hasResult ? kHasResult : 0) | (r.finish ? kHasFinish : 0) | (r.winOdds ? kHasOdds : 0);
+        const quint8 fields[] = {byteOf(r.number), byteOf(r.rankMean), byteOf(r.rankBest),
+            byteOf(r.rankMean90), flags, quint8(r.kind), byteOf(r.finish), byteOf(r.popularity),
+            quint8(r.mark ? int(*r.mark) + 1 : 0), 0};
+        bytes.append(reinterpret_cast<const char *>(fields), sizeof fields);
+        putFloat(bytes, r.winOdds.value_or(0));
+    }
+    return bytes;
+}
+
+// False for bytes that are not a summary of this version (then the tables are read).
+bool decodeSummary(QByteArrayView bytes, TallyRace &race)
+{
+    if (bytes.size() < kSummaryHead || bytes[0] != kSummaryVersion
+        || (bytes.size() - kSummaryHead) % kSummaryRunner != 0)
+        return false;
+    const char *p = bytes.data() + 1;
+    for (auto &l : race.lead) {
+        const double value = floatAt(p);
+        l = std::isnan(value) ? std::nullopt : std::optional<double>(value);
+        p += 4;
+    }
+    const qsizetype count = (bytes.size() - kSummaryHead) / kSummaryRunner;
+    race.runners.resize(size_t(count));
+    for (TallyRunner &r : race.runners) {
+        const auto *b = reinterpret_cast<const quint8 *>(p);
+        if (b[5] > quint8(FinishKind::Demoted) || b[8] > kMarkCount)
+            return false;
+        r.number = b[0];
+        r.rankMean = optionalByte(b[1]);
+        r.rankBest = optionalByte(b[2]);
+        r.rankMean90 = optionalByte(b[3]);
+        r.hasResult = b[4] & kHasResult;
+        r.kind = FinishKind(b[5]);
+        r.finish = b[4] & kHasFinish ? std::optional<int>(b[6]) : std::nullopt;
+        r.popularity = b[7];
+        r.mark = b[8] ? std::optional<Mark>(Mark(b[8] - 1)) : std::nullopt;
+        r.winOdds = b[4] & kHasOdds ? std::optional<double>(floatAt(p + 10)) : std::nullopt;
+        p += kSummaryRunner;
+    }
+    return true;
+}
 
 bool isDamage(int code)
 {
@@ -151,29 +299,146 @@ std::optional<Mark> markOfSymbol(const QString &symbol)
     return std::nullopt;
 }
 
-std::optional<RunnerResult> resultInRuns(const RaceStore &store, int n, const RaceKey &key)
+std::optional<std::pair<FinishKind, std::optional<int>>> finishOfCell(const QString &cell)
 {
-    if (!isHorseNumber(n))
-        return std::nullopt;
-    for (int run = 1; run <= kMaxRuns; ++run) {
-        if (store.R_date[n][run] <= 0 || dateOfSerial(store.R_date[n][run]) != key.date)
-            continue;
-        if (store.R_zyo[n][run] != key.course)
-            continue;
-        if (store.R_no[n][run] > 0 && key.race > 0 && store.R_no[n][run] != key.race)
-            continue;
-        RunnerResult result;
-        if (store.U_cyaku[n][run] > 0)
-            result.finish = store.U_cyaku[n][run];
-        else
-            result.notRun = kNoFinish;
-        result.popularity = store.U_ninki[n][run];
-        result.fieldSize = store.R_tousuu[n][run];
-        result.time = store.U_time[n][run];
-        result.last3f = store.U_3f[n][run];
-        return result;
+    QString text = cell;
+    text.remove(u' ').remove(QChar(0x3000));
+    if (const auto position = toWholeNumber(text); position && *position > 0)
+        return std::pair(FinishKind::Finished, position);
+    static const std::pair<QChar, FinishKind> marks[] = {{u'中', FinishKind::DidNotFinish},
+        {u'失', FinishKind::Disqualified}, {u'取', FinishKind::Scratched}, {u'除', FinishKind::Excluded}};
+    for (const auto &[mark, kind] : marks) {
+        if (text.startsWith(mark))
+            return std::pair(kind, std::nullopt);
+    }
+    // "3(降)", "３（降）": the position after the demotion, then the mark.
+    if (text.contains(u'降')) {
+        qsizetype digits = 0;
+        while (digits < text.size() && text[digits].isDigit())
+            ++digits;
+        const auto position = toWholeNumber(text.left(digits));
+        if (position && *position > 0)
+            return std::pair(FinishKind::Demoted, position);
     }
     return std::nullopt;
+}
+
+QString implausibleResult(const RunnerResult &result)
+{
+    if (!ran(result.kind))
+        return {};
+    if (result.fieldSize <= 0)
+        return QStringLiteral("頭数 %1").arg(result.fieldSize);
+    if (result.finish && (*result.finish < 1 || *result.finish > result.fieldSize))
+        return QStringLiteral("着順 %1 / %2 頭").arg(*result.finish).arg(result.fieldSize);
+    if (result.popularity <= 0 || result.popularity > result.fieldSize)
+        return QStringLiteral("人気 %1 / %2 頭").arg(result.popularity).arg(result.fieldSize);
+    if (result.time != 0 && !(result.time >= kShortestTime && result.time <= kLongestTime))
+        return QStringLiteral("タイム %1 秒").arg(result.time);
+    if (result.last3f != 0 && !(result.last3f >= kShortestLast3f && result.last3f <= kLongestLast3f))
+        return QStringLiteral("上がり3F %1 秒").arg(result.last3f);
+    if (result.winOdds && !(*result.winOdds >= 1.0))
+        return QStringLiteral("単勝 %1 倍").arg(*result.winOdds);
+    return {};
+}
+
+QString horseKey(const QString &address)
+{
+    const qsizetype scheme = address.indexOf(QStringLiteral("://"));
+    if (scheme < 0)
+        return address;
+    const qsizetype path = address.indexOf(u'/', scheme + 3);
+    return path < 0 ? QStringLiteral("/") : address.mid(path);
+}
+
+QString horseAddress(const QString &key, const QString &recordedBase, const QString &base)
+{
+    const QString &to = base.isEmpty() ? recordedBase : base;
+    if (to.isEmpty() || key.contains(QStringLiteral("://")))
+        return key;
+    // The recorded base's own path (a site under a folder) is the new base's.
+    QString fromPath = horseKey(recordedBase);
+    if (fromPath.endsWith(u'/'))
+        fromPath.chop(1);
+    QString stem = to;
+    if (stem.endsWith(u'/'))
+        stem.chop(1);
+    if (!fromPath.isEmpty() && fromPath != QStringLiteral("/") && key.startsWith(fromPath + u'/'))
+        return stem + key.mid(fromPath.size());
+    // Otherwise the key sits under the host of the new base.
+    const qsizetype scheme = stem.indexOf(QStringLiteral("://"));
+    const qsizetype hostEnd = scheme < 0 ? -1 : stem.indexOf(u'/', scheme + 3);
+    return (hostEnd < 0 ? stem : stem.left(hostEnd)) + key;
+}
+
+RunLookup findResultInRuns(const RaceStore &store, int n, const RaceKey &key)
+{
+    RunLookup lookup;
+    if (!isHorseNumber(n))
+        return lookup;
+    std::vector<int> sameDay;
+    for (int run = 1; run <= kMaxRuns; ++run) {
+        if (store.R_date[n][run] > 0 && dateOfSerial(store.R_date[n][run]) == key.date)
+            sameDay.push_back(run);
+    }
+    const auto matches = [&](int run, bool exact) {
+        if (store.R_zyo[n][run] != key.course)
+            return false;
+        if (exact)
+            return store.R_no[n][run] == key.race;
+        return store.R_no[n][run] <= 0 || key.race <= 0 || store.R_no[n][run] == key.race;
+    };
+    int found = 0;
+    for (const int run : sameDay) {
+        if (matches(run, sameDay.size() > 1)) {
+            found = run;
+            break;
+        }
+    }
+    if (found == 0) {
+        if (sameDay.size() > 1)
+            lookup.refused = QStringLiteral("%1 に %2 走あり、場とレース番号の合うものがありません")
+                                 .arg(key.date.toString(Qt::ISODate))
+                                 .arg(sameDay.size());
+        return lookup;
+    }
+    if (store.U_rowFailed[n][found] != 0) {
+        lookup.refused = QStringLiteral("%1 の行を読めませんでした").arg(key.date.toString(Qt::ISODate));
+        return lookup;
+    }
+    RunnerResult result;
+    const QString &cell = store.U_cyakuText[n][found];
+    if (store.U_cyaku[n][found] > 0) {
+        result.finish = store.U_cyaku[n][found];
+    } else if (cell.isEmpty()) {
+        result.kind = FinishKind::Scratched;
+        result.notRun = kNoFinish;
+    } else if (const auto finish = finishOfCell(cell)) {
+        result.kind = finish->first;
+        result.finish = finish->second;
+        if (!result.finish)
+            result.notRun = cell;
+    } else {
+        lookup.refused = QStringLiteral("着順「%1」を読めません").arg(cell);
+        return lookup;
+    }
+    result.popularity = store.U_ninki[n][found];
+    result.fieldSize = store.R_tousuu[n][found];
+    result.time = store.U_time[n][found];
+    result.last3f = store.U_3f[n][found];
+    if (store.U_odds[n][found] > 0 && ran(result.kind))
+        result.winOdds = store.U_odds[n][found];
+    if (const QString why = implausibleResult(result); !why.isEmpty()) {
+        lookup.refused = QStringLiteral("ありえない結果（%1）").arg(why);
+        return lookup;
+    }
+    lookup.result = result;
+    return lookup;
+}
+
+std::optional<RunnerResult> resultInRuns(const RaceStore &store, int n, const RaceKey &key)
+{
+    return findResultInRuns(store, n, key).result;
 }
 
 Journal::Journal(sqlite3 *db, QString path)
@@ -252,6 +517,10 @@ Status Journal::migrate(int from)
             }
             if (Status made = exec(kMigrations[size_t(version)]); !made.ok())
                 return made;
+            if (version == 2) {
+                if (Status summed = refreshTallySummaries().status; !summed.ok())
+                    return summed;
+            }
             const QByteArray bump = "PRAGMA user_version = " + QByteArray::number(version + 1);
             return exec(bump.constData());
         });
@@ -270,6 +539,8 @@ Journal::Opened Journal::connect(const QString &path, int flags)
     if (rc != SQLITE_OK)
         return {nullptr, journal->failure((flags & SQLITE_OPEN_READONLY) ? kCannotRead : kCannotWrite)};
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_create_function_v2(db, "horse_key", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+        &horseKeyFunction, nullptr, nullptr, nullptr);
     return {std::move(journal), Status::success()};
 }
 
@@ -353,13 +624,15 @@ Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float sha
     return inTransaction([&] {
         Statement race(db_, R"sql(
             INSERT INTO race (site, race_date, course, meeting, day, race_no, title, conditions, surface,
-                              distance, field_size, graph_base, rentai_kizyun, share, site_base, analysed_at)
-            VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)
+                              distance, field_size, graph_base, rentai_kizyun, share, site_base, analysed_at,
+                              left_out)
+            VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)
             ON CONFLICT (site, race_date, course, meeting, day, race_no) DO UPDATE SET
                 title = excluded.title, conditions = excluded.conditions, surface = excluded.surface,
                 distance = excluded.distance, field_size = excluded.field_size,
                 graph_base = excluded.graph_base, rentai_kizyun = excluded.rentai_kizyun,
-                share = excluded.share, site_base = excluded.site_base, analysed_at = excluded.analysed_at
+                share = excluded.share, site_base = excluded.site_base, analysed_at = excluded.analysed_at,
+                left_out = excluded.left_out
             RETURNING id)sql");
         race.bind(1, key.site);
         race.bind(2, isoDate(key.date));
@@ -377,6 +650,7 @@ Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float sha
         race.bind(14, double(share));
         race.bind(15, siteBase);
         race.bind(16, nowText());
+        race.bind(17, int(store.gaps.leftOut.size()));
         if (race.step() != SQLITE_ROW)
             return failure(kCannotWrite);
         const qint64 raceId = race.int64(0);
@@ -398,7 +672,7 @@ Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float sha
             runner.bind(2, n);
             runner.bind(3, store.U_waku[n][0]);
             runner.bind(4, store.U_name[n]);
-            runner.bind(5, store.U_Url[n].isNull() ? QStringLiteral("") : store.U_Url[n]);
+            runner.bind(5, horseKey(store.U_Url[n].isNull() ? QStringLiteral("") : store.U_Url[n]));
             runner.bind(6, store.U_kisyu[n][0]);
             runner.bind(7, double(store.U_hutan[n][0]));
             runner.bind(8, int(store.U_heikin[n][1]));
@@ -413,7 +687,7 @@ Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float sha
             if (!runner.run())
                 return failure(kCannotWrite);
         }
-        return Status::success();
+        return refreshSummary(raceId);
     });
 }
 
@@ -437,26 +711,33 @@ JournalRead<int> Journal::fillResultsFromRuns(int site, const RaceStore &store)
         for (const qint32 n : store.runners()) {
             if (store.U_Url[n].isEmpty())
                 continue;
-            pending.bind(1, store.U_Url[n]);
+            const QString key = horseKey(store.U_Url[n]);
+            pending.bind(1, key);
             pending.bind(2, site);
             pending.bind(3, storeDate);
             int rc;
             while ((rc = pending.step()) == SQLITE_ROW) {
-                RaceKey key;
-                key.site = site;
-                key.date = QDate::fromString(pending.text(1), Qt::ISODate);
-                key.course = pending.text(2);
-                key.race = pending.integer(3);
-                if (const auto result = resultInRuns(store, n, key))
-                    found.push_back({pending.int64(0), pending.integer(4), store.U_Url[n], *result});
+                RaceKey race;
+                race.site = site;
+                race.date = QDate::fromString(pending.text(1), Qt::ISODate);
+                race.course = pending.text(2);
+                race.race = pending.integer(3);
+                if (const auto result = resultInRuns(store, n, race))
+                    found.push_back({pending.int64(0), pending.integer(4), key, *result});
             }
             pending.reset();
             if (rc != SQLITE_DONE)
                 return failure(kCannotRead);
         }
+        std::set<qint64> races;
         for (const Found &f : found) {
-            if (Status recorded = recordResult(f.raceId, f.number, f.url, f.result); !recorded.ok())
+            if (Status recorded = writeResult(f.raceId, f.number, f.url, f.result); !recorded.ok())
                 return recorded;
+            races.insert(f.raceId);
+        }
+        for (const qint64 race : races) {
+            if (Status summed = refreshSummary(race); !summed.ok())
+                return summed;
         }
         filled.value = int(found.size());
         return Status::success();
@@ -499,13 +780,22 @@ JournalRead<std::vector<PendingRunner>> Journal::pendingResults(
 
 Status Journal::recordResult(qint64 raceId, int number, const QString &horseUrl, const RunnerResult &result)
 {
+    return inTransaction([&] {
+        if (Status written = writeResult(raceId, number, horseUrl, result); !written.ok())
+            return written;
+        return refreshSummary(raceId);
+    });
+}
+
+Status Journal::writeResult(qint64 raceId, int number, const QString &horseUrl, const RunnerResult &result)
+{
     Statement insert(db_, R"sql(
         INSERT OR REPLACE INTO result (race_id, number, horse_url, finish, popularity, field_size, time,
-                                       last3f, not_run, recorded_at)
-        VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10))sql");
+                                       last3f, not_run, recorded_at, kind, win_odds)
+        VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12))sql");
     insert.bind(1, raceId);
     insert.bind(2, number);
-    insert.bind(3, horseUrl);
+    insert.bind(3, horseKey(horseUrl));
     insert.bind(4, result.finish);
     insert.bind(5, result.popularity);
     insert.bind(6, result.fieldSize);
@@ -513,7 +803,112 @@ Status Journal::recordResult(qint64 raceId, int number, const QString &horseUrl,
     insert.bind(8, result.last3f);
     insert.bind(9, result.finish ? QString() : result.notRun);
     insert.bind(10, nowText());
+    insert.bind(11, int(result.kind));
+    insert.bind(12, result.winOdds);
     return insert.run() ? Status::success() : failure(kCannotWrite);
+}
+
+JournalRead<std::vector<TallyRunner>> Journal::runnersForTally(qint64 raceId)
+{
+    JournalRead<std::vector<TallyRunner>> read;
+    Statement rows(db_, R"sql(
+        SELECT u.number, u.rank_mean, u.rank_best, u.rank_mean90,
+               s.race_id IS NOT NULL OR u.horse_url = '', s.kind, s.finish, s.popularity, s.win_odds, m.mark
+        FROM runner u
+        LEFT JOIN result s ON s.race_id = u.race_id AND s.number = u.number AND s.horse_url = u.horse_url
+        LEFT JOIN mark m ON m.race_id = u.race_id AND m.number = u.number AND m.horse_url = u.horse_url
+        WHERE u.race_id = ?1 ORDER BY u.number)sql");
+    rows.bind(1, raceId);
+    int rc;
+    while ((rc = rows.step()) == SQLITE_ROW) {
+        TallyRunner t;
+        t.number = rows.integer(0);
+        t.rankMean = rows.optionalInt(1);
+        t.rankBest = rows.optionalInt(2);
+        t.rankMean90 = rows.optionalInt(3);
+        // A runner without a page address can never get a result: it does
+        // not hold its race back.
+        t.hasResult = rows.integer(4) != 0;
+        const int kind = rows.integer(5);
+        t.kind = kind >= 0 && kind <= int(FinishKind::Demoted) ? FinishKind(kind) : FinishKind::Finished;
+        t.finish = rows.optionalInt(6);
+        t.popularity = rows.integer(7);
+        t.winOdds = rows.optionalReal(8);
+        t.mark = rows.isNull(9) ? std::nullopt : markOfSymbol(rows.text(9));
+        read.value.push_back(t);
+    }
+    if (rc != SQLITE_DONE)
+        read.status = failure(kCannotRead);
+    return read;
+}
+
+JournalRead<std::array<std::optional<double>, 3>> Journal::leadsOf(qint64 raceId)
+{
+    // Each figure's lead: the best value less the second best of the card.
+    JournalRead<std::array<std::optional<double>, 3>> read;
+    Statement figures(db_, "SELECT mean, best, mean90 FROM runner WHERE race_id = ?1");
+    figures.bind(1, raceId);
+    std::array<std::vector<double>, 3> values;
+    int rc;
+    while ((rc = figures.step()) == SQLITE_ROW) {
+        for (int f = 0; f < 3; ++f) {
+            if (const auto value = figures.optionalReal(f))
+                values[size_t(f)].push_back(*value);
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        read.status = failure(kCannotRead);
+        return read;
+    }
+    for (size_t f = 0; f < 3; ++f) {
+        auto &v = values[f];
+        if (v.size() < 2)
+            continue;
+        std::partial_sort(v.begin(), v.begin() + 2, v.end(), std::greater<>());
+        read.value[f] = v[0] - v[1];
+    }
+    return read;
+}
+
+Status Journal::refreshSummary(qint64 raceId)
+{
+    const auto runners = runnersForTally(raceId);
+    if (!runners.status.ok())
+        return runners.status;
+    const auto lead = leadsOf(raceId);
+    if (!lead.status.ok())
+        return lead.status;
+    Statement store(db_, "UPDATE race SET tally = ?2 WHERE id = ?1");
+    store.bind(1, raceId);
+    store.bind(2, encodeSummary(lead.value, runners.value));
+    return store.run() ? Status::success() : failure(kCannotWrite);
+}
+
+JournalRead<int> Journal::refreshTallySummaries()
+{
+    JournalRead<int> made;
+    std::vector<qint64> stale;
+    {
+        Statement list(db_, "SELECT id FROM race WHERE tally IS NULL");
+        int rc;
+        while ((rc = list.step()) == SQLITE_ROW)
+            stale.push_back(list.int64(0));
+        if (rc != SQLITE_DONE) {
+            made.status = failure(kCannotRead);
+            return made;
+        }
+    }
+    const auto refresh = [&] {
+        for (const qint64 id : stale) {
+            if (Status summed = refreshSummary(id); !summed.ok())
+                return summed;
+        }
+        return Status::success();
+    };
+    // Inside the migration's transaction already, or one of its own.
+    made.status = sqlite3_get_autocommit(db_) ? inTransaction(refresh) : refresh();
+    made.value = made.status.ok() ? int(stale.size()) : 0;
+    return made;
 }
 
 JournalRead<std::optional<qint64>> Journal::raceId(const RaceKey &key)
@@ -556,9 +951,11 @@ Status Journal::setMarks(const std::vector<MarkChange> &changes)
         VALUES (?1, ?2, ?3, ?4, ?5))sql");
     const QString now = nowText();
     return inTransaction([&] {
+        std::set<qint64> races;
         for (const MarkChange &change : changes) {
-            // A runner without a page address is stored with an empty one, as its row is.
-            const QString horseUrl = change.horseUrl.isNull() ? QStringLiteral("") : change.horseUrl;
+            // A runner without a page address is stored with an empty one, as its row is;
+            // an address is kept without its scheme and host, as the runner rows keep it.
+            const QString horseUrl = change.horseUrl.isNull() ? QStringLiteral("") : horseKey(change.horseUrl);
             find.bind(1, change.key.site);
             find.bind(2, isoDate(change.key.date));
             find.bind(3, change.key.course);
@@ -596,6 +993,11 @@ Status Journal::setMarks(const std::vector<MarkChange> &changes)
             set.bind(5, now);
             if (!set.run())
                 return failure(kCannotWrite);
+            races.insert(race);
+        }
+        for (const qint64 race : races) {
+            if (Status summed = refreshSummary(race); !summed.ok())
+                return summed;
         }
         return Status::success();
     });
@@ -750,7 +1152,8 @@ JournalRead<ResultsByNumber> Journal::raceResults(const RaceKey &key)
         return read;
     // Through the recorded card: a result stays with the horse it was read for.
     Statement rows(db_, R"sql(
-        SELECT u.number, s.finish, s.popularity, s.field_size, s.time, s.last3f, s.not_run
+        SELECT u.number, s.finish, s.popularity, s.field_size, s.time, s.last3f, s.not_run, s.kind,
+               s.win_odds
         FROM runner u JOIN result s ON s.race_id = u.race_id AND s.number = u.number
              AND s.horse_url = u.horse_url
         WHERE u.race_id = ?1 ORDER BY u.number)sql");
@@ -764,6 +1167,8 @@ JournalRead<ResultsByNumber> Journal::raceResults(const RaceKey &key)
         result.time = rows.real(4);
         result.last3f = rows.real(5);
         result.notRun = rows.text(6);
+        result.kind = FinishKind(rows.integer(7));
+        result.winOdds = rows.optionalReal(8);
         read.value.emplace(rows.integer(0), result);
     }
     if (rc != SQLITE_DONE)
@@ -771,22 +1176,19 @@ JournalRead<ResultsByNumber> Journal::raceResults(const RaceKey &key)
     return read;
 }
 
-JournalRead<std::vector<TallyRunner>> Journal::tallyRunners(const TallyFilter &filter)
+JournalRead<std::vector<TallyRace>> Journal::tallyRaces(const TallyFilter &filter)
 {
-    JournalRead<std::vector<TallyRunner>> read;
+    JournalRead<std::vector<TallyRace>> read;
     // Every filter is a bound value; an unbound (NULL) one lets everything through.
     Statement rows(db_, R"sql(
-        SELECT u.race_id, u.number, u.rank_mean, u.rank_best, u.rank_mean90,
-               s.race_id IS NOT NULL, s.finish, s.popularity, m.mark, u.horse_url = ''
-        FROM race r JOIN runner u ON u.race_id = r.id
-        LEFT JOIN result s ON s.race_id = u.race_id AND s.number = u.number AND s.horse_url = u.horse_url
-        LEFT JOIN mark m ON m.race_id = u.race_id AND m.number = u.number AND m.horse_url = u.horse_url
-        WHERE (?1 IS NULL OR r.race_date >= ?1) AND (?2 IS NULL OR r.race_date <= ?2)
-          AND (?3 IS NULL OR r.site = ?3) AND (?4 IS NULL OR r.course = ?4)
-          AND (?5 IS NULL OR r.surface = ?5)
-          AND (?6 IS NULL OR r.distance BETWEEN ?6 AND ?7)
-          AND (?8 IS NULL OR r.field_size BETWEEN ?8 AND ?9)
-        ORDER BY r.id, u.number)sql");
+        SELECT id, site, race_date, course, race_no, surface, distance, field_size, left_out, tally
+        FROM race
+        WHERE (?1 IS NULL OR race_date >= ?1) AND (?2 IS NULL OR race_date <= ?2)
+          AND (?3 IS NULL OR site = ?3) AND (?4 IS NULL OR course = ?4)
+          AND (?5 IS NULL OR surface = ?5)
+          AND (?6 IS NULL OR distance BETWEEN ?6 AND ?7)
+          AND (?8 IS NULL OR field_size BETWEEN ?8 AND ?9)
+        ORDER BY id)sql");
     rows.bind(1, filter.from ? isoDate(*filter.from) : QString());
     rows.bind(2, filter.to ? isoDate(*filter.to) : QString());
     rows.bind(3, filter.site);
@@ -800,24 +1202,54 @@ JournalRead<std::vector<TallyRunner>> Journal::tallyRunners(const TallyFilter &f
         rows.bind(8, filter.runners->first);
         rows.bind(9, filter.runners->second);
     }
+    // Courses and dates repeat: one string each.
+    std::map<QByteArray, QString> courses;
+    std::map<QByteArray, QDate> dates;
+    std::vector<size_t> stale;
     int rc;
     while ((rc = rows.step()) == SQLITE_ROW) {
-        TallyRunner t;
-        t.raceId = rows.int64(0);
-        t.number = rows.integer(1);
-        t.rankMean = rows.optionalInt(2);
-        t.rankBest = rows.optionalInt(3);
-        t.rankMean90 = rows.optionalInt(4);
-        // A runner without a page address can never get a result: it does
-        // not hold its race back.
-        t.hasResult = rows.integer(5) != 0 || rows.integer(9) != 0;
-        t.finish = rows.optionalInt(6);
-        t.popularity = rows.integer(7);
-        t.mark = rows.isNull(8) ? std::nullopt : markOfSymbol(rows.text(8));
-        read.value.push_back(t);
+        TallyRace race;
+        race.id = rows.int64(0);
+        race.site = rows.integer(1);
+        const QByteArray date = rows.blob(2).toByteArray();
+        auto d = dates.find(date);
+        if (d == dates.end())
+            d = dates.emplace(date, QDate::fromString(QString::fromLatin1(date), Qt::ISODate)).first;
+        race.date = d->second;
+        const QByteArray course = rows.blob(3).toByteArray();
+        auto c = courses.find(course);
+        if (c == courses.end())
+            c = courses.emplace(course, QString::fromUtf8(course)).first;
+        race.course = c->second;
+        race.race = rows.integer(4);
+        race.surface = rows.optionalInt(5);
+        race.distance = rows.integer(6);
+        race.fieldSize = rows.integer(7);
+        race.leftOut = rows.integer(8);
+        if (!decodeSummary(rows.blob(9), race))
+            stale.push_back(read.value.size());
+        read.value.push_back(std::move(race));
     }
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_DONE) {
         read.status = failure(kCannotRead);
+        return read;
+    }
+    // Races whose summary another writer cleared are read from the tables.
+    for (const size_t i : stale) {
+        TallyRace &race = read.value[i];
+        auto runners = runnersForTally(race.id);
+        if (!runners.status.ok()) {
+            read.status = runners.status;
+            return read;
+        }
+        race.runners = std::move(runners.value);
+        const auto lead = leadsOf(race.id);
+        if (!lead.status.ok()) {
+            read.status = lead.status;
+            return read;
+        }
+        race.lead = lead.value;
+    }
     return read;
 }
 

@@ -19,10 +19,15 @@
 // - A race is keyed by site, date, course, meeting, day and race number.
 //   Recording it again replaces its analysis (the race row stays, its runner
 //   rows are replaced). Results and marks live in their own tables keyed by
-//   race, runner number and horse page address: they survive a re-analysis and
-//   never pass to another horse when the card changed.
-// - A runner's result row exists once the result is known: a finishing
-//   position, or "not run" with what the page said. No row = pending.
+//   race, runner number and horse page address without scheme and host: they
+//   survive a re-analysis, never pass to another horse when the card changed,
+//   and stay when a site's base address changes.
+// - A runner's result row exists once the result is known: what became of it
+//   (FinishKind) with its position, or "not run" with what the page said. No
+//   row = pending. A row that cannot be true is never recorded.
+// - Each race keeps a summary of what the tally counts, rewritten by every
+//   write here and cleared by triggers on any other write; the tally reads
+//   one row per race.
 // - Ranks are given when the race is recorded: 1 + the number of runners with
 //   a strictly higher value, so ties share the better rank; a runner without
 //   the statistic (no run counted) has no rank.
@@ -70,15 +75,45 @@ std::optional<Mark> markOfSymbol(const QString &symbol);
 // it there. △ ☆ × may mark as many runners as the user likes.
 bool isSingleMark(Mark mark);
 
+// What became of a runner in its race, as the finishing-position cell says:
+// a position; 中 (競走中止) and 失 (失格) ran and lost; 取 (取消) and 除 (除外)
+// did not run (the stake is refunded); a position with 降 finished there
+// after a demotion.
+enum class FinishKind { Finished, DidNotFinish, Disqualified, Scratched, Excluded, Demoted };
+
+// Whether the runner ran (and a win bet on it stood).
+constexpr bool ran(FinishKind kind)
+{
+    return kind != FinishKind::Scratched && kind != FinishKind::Excluded;
+}
+
 // What a runner's own page says of one race after it was run.
 struct RunnerResult {
-    std::optional<int> finish;  // finishing position; nothing = did not run
+    FinishKind kind = FinishKind::Finished;
+    std::optional<int> finish;  // finishing position (Finished, Demoted); nothing otherwise
     int popularity = 0;  // 0 = not given
     int fieldSize = 0;
     double time = 0;  // seconds, 0 = none
     double last3f = 0;  // seconds, 0 = none
-    QString notRun;  // when it did not run: what the page says
+    std::optional<double> winOdds;  // 単勝 odds of the run (Site 1 pages only)
+    QString notRun;  // when it has no position: what the page says
 };
+
+// A finishing-position cell read: the kind and position; nothing for a text
+// that is none of them.
+std::optional<std::pair<FinishKind, std::optional<int>>> finishOfCell(const QString &cell);
+
+// Why a result cannot be true (a position behind the field, no field, no
+// popularity, a time or last three furlongs no race runs); empty when it can.
+QString implausibleResult(const RunnerResult &result);
+
+// A horse page's address as the journal keys it: without scheme and host
+// ("http://site1.example/directory/horse/1/" -> "/directory/horse/1/"), so
+// that a site's new base address keeps the horse's results and marks.
+QString horseKey(const QString &address);
+// The address of a keyed page under the site's base address now (base; the
+// recordedBase when empty): a site kept under a folder keeps its pages there.
+QString horseAddress(const QString &key, const QString &recordedBase, const QString &base);
 
 // A runner whose result is still missing.
 struct PendingRunner {
@@ -88,7 +123,7 @@ struct PendingRunner {
     QString siteBase;  // the site's base address when the race was recorded
     int number = 0;
     QString name;
-    QString horseUrl;
+    QString horseUrl;  // the page's key (horseKey): put it under a base address to read it
 };
 
 struct RunnerMark {
@@ -137,23 +172,50 @@ struct TallyFilter {
     std::optional<int> surface;  // 1 turf, 0 dirt
     std::optional<std::pair<int, int>> distance;  // metres, inclusive
     std::optional<std::pair<int, int>> runners;  // field size, inclusive
+    bool operator==(const TallyFilter &) const = default;
 };
 
-// One runner of a race in the tally's filter, races in order.
+// One runner of a race in the tally's filter.
 struct TallyRunner {
-    qint64 raceId = 0;
     int number = 0;
     std::optional<int> rankMean, rankBest, rankMean90;
-    bool hasResult = false;  // a result row exists (finish or not run)
-    std::optional<int> finish;  // nothing when not run or pending
+    bool hasResult = false;  // a result row exists (or the runner has no page to get one from)
+    FinishKind kind = FinishKind::Finished;
+    std::optional<int> finish;  // nothing when it did not finish or is pending
     int popularity = 0;
+    std::optional<double> winOdds;
     std::optional<Mark> mark;
+};
+
+// A race in the tally's filter with its runners by number.
+struct TallyRace {
+    qint64 id = 0;
+    int site = 0;
+    QDate date;
+    QString course;
+    int race = 0;
+    std::optional<int> surface;
+    int distance = 0;
+    int fieldSize = 0;
+    int leftOut = 0;  // card rows the load left out (a break in the numbers)
+    // By how much the top runner of each figure (mean, best, 90-day mean) led
+    // the second when recorded; nothing without two runners with the figure.
+    std::array<std::optional<double>, 3> lead;
+    std::vector<TallyRunner> runners;
 };
 
 // The run of runner slot n in the store (its past runs, as a reader filled
 // them) that is the race of key: same date and course, and the same race
-// number when both give one. A run without a finishing position is a runner
-// that did not run (取消・除外). Nothing when no run matches.
+// number when both give one; of two runs that day, the one whose course and
+// race number both match. `refused` says why a run found cannot be taken (two
+// runs and none matches, a row the reader gave up on, an impossible result);
+// both empty when the page shows no run that day.
+struct RunLookup {
+    std::optional<RunnerResult> result;
+    QString refused;
+};
+RunLookup findResultInRuns(const RaceStore &store, int n, const RaceKey &key);
+// The result only (nothing when refused).
 std::optional<RunnerResult> resultInRuns(const RaceStore &store, int n, const RaceKey &key);
 
 template <typename T>
@@ -164,7 +226,7 @@ struct [[nodiscard]] JournalRead {
 
 class Journal {
 public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     static constexpr int kBusyTimeoutMs = 5000;
     // application_id of our files ("MKJ1").
     static constexpr int kApplicationId = 0x4d4b4a31;
@@ -183,13 +245,15 @@ public:
     Journal &operator=(const Journal &) = delete;
 
     // Records the analysed race in the store (one transaction): the race row
-    // and every runner of the card with its statistics and ranks. share is the
-    // settings' kakeritu, siteBase the site's base address of the load.
+    // and every runner of the card with its statistics and ranks, and how many
+    // rows of the card were left out. share is the settings' kakeritu, siteBase
+    // the site's base address of the load.
     Status recordRace(const RaceKey &key, const RaceStore &store, float share, const QString &siteBase);
 
     // Fills the pending results that the runners' past runs in the store show
     // (a load has just read their pages): a run of the same site's course on
-    // the pending race's date. Returns how many were filled.
+    // the pending race's date. A run that cannot be the result (see
+    // findResultInRuns) leaves the runner pending. Returns how many were filled.
     JournalRead<int> fillResultsFromRuns(int site, const RaceStore &store);
 
     // The runners without a result of the races from since to until (either may
@@ -197,7 +261,8 @@ public:
     JournalRead<std::vector<PendingRunner>> pendingResults(
         std::optional<QDate> since, std::optional<QDate> until, QDate lastRun);
 
-    // Records a runner's result (replacing one there).
+    // Records a runner's result (replacing one there). horseUrl may be the
+    // page's address or its key.
     Status recordResult(qint64 raceId, int number, const QString &horseUrl, const RunnerResult &result);
 
     // Sets (or with nothing clears) the mark of runner `number` whose page is
@@ -230,8 +295,12 @@ public:
     // The date of the latest race recorded; nothing in an empty journal.
     JournalRead<std::optional<QDate>> latestRaceDate();
 
-    // The runners of the races the filter lets through, grouped by race.
-    JournalRead<std::vector<TallyRunner>> tallyRunners(const TallyFilter &filter);
+    // The races the filter lets through, in the order recorded, with their runners.
+    JournalRead<std::vector<TallyRace>> tallyRaces(const TallyFilter &filter);
+    // Brings every race's tally summary up to date (the rows written by
+    // something other than this class leave it out of date); returns how many
+    // were made again.
+    JournalRead<int> refreshTallySummaries();
 
     // The results recorded for the runners of the race's recorded card, by
     // their number on it (a result of a horse no longer on the card is left
@@ -263,6 +332,14 @@ private:
     Status migrate(int from);
     template <typename Work>
     Status inTransaction(Work work);
+    // Writes a result (inside a transaction).
+    Status writeResult(qint64 raceId, int number, const QString &horseUrl, const RunnerResult &result);
+    // The race's runners as the tally counts them, from the tables.
+    JournalRead<std::vector<TallyRunner>> runnersForTally(qint64 raceId);
+    // The figures' leads of the race (TallyRace::lead).
+    JournalRead<std::array<std::optional<double>, 3>> leadsOf(qint64 raceId);
+    // Writes the race's tally summary (inside a transaction).
+    Status refreshSummary(qint64 raceId);
 
     sqlite3 *db_ = nullptr;
     QString path_;

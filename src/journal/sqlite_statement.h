@@ -3,6 +3,8 @@
 // every value bound (never SQL built from data), finalised with the object.
 // Only .cpp files include this header; SQLite stays a private link.
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <sqlite3.h>
@@ -39,6 +41,10 @@ public:
         }
         const QByteArray utf8 = text.toUtf8();
         sqlite3_bind_text(stmt_, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int i, const QByteArray &blob)
+    {
+        sqlite3_bind_blob(stmt_, i, blob.constData(), int(blob.size()), SQLITE_TRANSIENT);
     }
     template <typename T>
     void bind(int i, const std::optional<T> &value)
@@ -78,6 +84,16 @@ public:
     std::optional<int> optionalInt(int col) const
     {
         return isNull(col) ? std::nullopt : std::optional<int>(integer(col));
+    }
+    std::optional<double> optionalReal(int col) const
+    {
+        return isNull(col) ? std::nullopt : std::optional<double>(real(col));
+    }
+    // The column's bytes, valid until the next step or reset.
+    QByteArrayView blob(int col) const
+    {
+        const auto *p = static_cast<const char *>(sqlite3_column_blob(stmt_, col));
+        return p ? QByteArrayView(p, sqlite3_column_bytes(stmt_, col)) : QByteArrayView();
     }
 
 private:

@@ -1,7 +1,11 @@
 #include "journal/tally.h"
 
+#include "app/race_store.h"
+
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <tuple>
 
 namespace marunoki {
 
@@ -70,55 +74,237 @@ QString padded(const QString &text, int width, bool right)
     return right ? fill + text : text + fill;
 }
 
-void countFinish(TallyRow &row, int finish)
+// How far back a runner came home: its position, or behind every finisher
+// when it ran and did not finish.
+constexpr int kNoPosition = 99;
+int placeOf(const TallyRunner &runner)
+{
+    return runner.finish.value_or(kNoPosition);
+}
+
+// A counted race's facts every table uses.
+struct CountedRace {
+    const TallyRace *race = nullptr;
+    bool hasOdds = false;  // every runner that ran has its odds
+    int winners = 0;  // finishers in first place (a dead heat gives more)
+};
+
+// One runner into a row: a runner and its stake, and what the stake returned.
+void countRunner(TallyRow &row, const TallyRunner &runner, const CountedRace &race)
 {
     ++row.runners;
-    if (finish == 1)
+    const int place = placeOf(runner);
+    if (place == 1)
         ++row.first;
-    else if (finish == 2)
+    else if (place == 2)
         ++row.second;
-    else if (finish == 3)
+    else if (place == 3)
         ++row.third;
     else
         ++row.out;
+    if (race.hasOdds) {
+        ++row.staked;
+        if (place == 1 && race.winners > 0)
+            row.payout += *runner.winOdds * 100.0 / race.winners;
+    }
 }
 
-// One counted race into a table.
-void addRace(TallyTable &table, const std::vector<const TallyRunner *> &race)
+// One counted race into a rank table.
+void addRace(TallyTable &table, const CountedRace &counted)
 {
-    for (const TallyRunner *runner : race) {
-        const auto rank = rankBy(table.key, *runner);
-        if (!rank || !runner->finish || *rank < 1 || *rank > int(table.rows.size()))
+    const std::vector<TallyRunner> &runners = counted.race->runners;
+    for (const TallyRunner &runner : runners) {
+        const auto rank = rankBy(table.key, runner);
+        if (!rank || !ran(runner.kind) || *rank < 1 || *rank > int(table.rows.size()))
             continue;
-        countFinish(table.rows[size_t(*rank - 1)], *runner->finish);
+        countRunner(table.rows[size_t(*rank - 1)], runner, counted);
     }
     if (!table.comparesFavourite)
         return;
-    std::optional<int> topFinish;
+    std::optional<int> topPlace;
     bool topIsFavourite = false;
-    std::optional<int> favouriteFinish;
-    for (const TallyRunner *runner : race) {
-        if (!runner->finish)
+    std::optional<int> favouritePlace;
+    for (const TallyRunner &runner : runners) {
+        if (!ran(runner.kind))
             continue;
-        if (runner->popularity == 1)
-            favouriteFinish = runner->finish;
-        if (rankBy(table.key, *runner) == 1) {
-            topFinish = std::min(topFinish.value_or(*runner->finish), *runner->finish);
-            topIsFavourite = topIsFavourite || runner->popularity == 1;
+        if (runner.popularity == 1)
+            favouritePlace = placeOf(runner);
+        if (rankBy(table.key, runner) == 1) {
+            topPlace = std::min(topPlace.value_or(kNoPosition), placeOf(runner));
+            topIsFavourite = topIsFavourite || runner.popularity == 1;
         }
     }
-    if (!topFinish || !favouriteFinish)
+    if (!topPlace || !favouritePlace)
         return;
     if (topIsFavourite) {
         ++table.sameHorse;
         return;
     }
     ++table.compared;
-    if (*topFinish < *favouriteFinish)
+    if (*topPlace < *favouritePlace)
         ++table.ahead;
 }
 
+int figureIndex(TallyKey key)
+{
+    return key == TallyKey::Mean ? 0 : key == TallyKey::Best ? 1 : 2;
+}
+
+bool isFigure(TallyKey key)
+{
+    return key == TallyKey::Mean || key == TallyKey::Best || key == TallyKey::Mean90;
+}
+
+// The rank-1 runners of a figure by the lead of the top figure over the second.
+void addLead(TallyTable &table, const CountedRace &counted)
+{
+    const auto lead = counted.race->lead[size_t(figureIndex(table.key))];
+    if (!lead)
+        return;
+    TallyRow &row = table.rows[size_t(leadBand(*lead))];
+    for (const TallyRunner &runner : counted.race->runners) {
+        if (ran(runner.kind) && rankBy(table.key, runner) == 1)
+            countRunner(row, runner, counted);
+    }
+}
+
+const QString kDistanceBands[] = {QStringLiteral("～1400m"), QStringLiteral("1500～1800m"),
+    QStringLiteral("1900～2200m"), QStringLiteral("2300m～")};
+const QString kFieldBands[] = {
+    QStringLiteral("～8頭"), QStringLiteral("9～12頭"), QStringLiteral("13～16頭"), QStringLiteral("17頭～")};
+
+// The group of a race as an order to sort by and the words shown; nothing
+// when the race has no value for it.
+std::optional<std::pair<int, QString>> groupOf(TallyGroup group, const TallyRace &race)
+{
+    switch (group) {
+    case TallyGroup::None:
+        return std::pair(0, QString());
+    case TallyGroup::Course: {
+        const int index = race.course.toInt();
+        if (index >= 1 && index <= kCourseCount)
+            return std::pair(index, courseNames()[size_t(index)]);
+        return std::pair(kCourseCount + 1, race.course);
+    }
+    case TallyGroup::Surface:
+        if (!race.surface)
+            return std::nullopt;
+        return std::pair(*race.surface == 1 ? 0
+                : *race.surface == 0        ? 1
+                                            : 2,
+            *race.surface == 1       ? QStringLiteral("芝")
+                : *race.surface == 0 ? QStringLiteral("ダ")
+                                     : QStringLiteral("障害"));
+    case TallyGroup::Distance: {
+        if (race.distance <= 0)
+            return std::nullopt;
+        const int band = race.distance <= 1400 ? 0
+            : race.distance <= 1800            ? 1
+            : race.distance <= 2200            ? 2
+                                               : 3;
+        return std::pair(band, kDistanceBands[band]);
+    }
+    case TallyGroup::Month:
+        if (!race.date.isValid())
+            return std::nullopt;
+        return std::pair(race.date.month(), QStringLiteral("%1月").arg(race.date.month()));
+    case TallyGroup::Field: {
+        if (race.fieldSize <= 0)
+            return std::nullopt;
+        const int band = race.fieldSize <= 8 ? 0 : race.fieldSize <= 12 ? 1 : race.fieldSize <= 16 ? 2 : 3;
+        return std::pair(band, kFieldBands[band]);
+    }
+    }
+    return std::nullopt;
+}
+
+// The table's first row as the grouped table's rank-1 line: the key's top.
+QString topLabel(TallyKey key)
+{
+    switch (key) {
+    case TallyKey::Popularity:
+        return QStringLiteral("1番人気");
+    case TallyKey::Mark:
+        return markSymbol(Mark::Honmei);
+    default:
+        return captionOf(key).section(u' ', 0, 0) + QStringLiteral("1位");
+    }
+}
+
+bool resulted(const TallyRace &race)
+{
+    return std::all_of(
+               race.runners.begin(), race.runners.end(), [](const TallyRunner &r) { return r.hasResult; })
+        && std::any_of(race.runners.begin(), race.runners.end(),
+            [](const TallyRunner &r) { return r.hasResult && ran(r.kind) && r.finish; });
+}
+
+// The races of each date, course and race number, one each: the site asked
+// for is the filter's; else the one whose record has the results, else the
+// preferred site's. How many places had both sites' records in `both`.
+std::vector<const TallyRace *> oncePerRace(const std::vector<TallyRace> &races, int preferredSite, int &both)
+{
+    std::map<std::tuple<QDate, QString, int>, std::vector<const TallyRace *>> places;
+    std::vector<std::tuple<QDate, QString, int>> order;
+    for (const TallyRace &race : races) {
+        auto [at, fresh] = places.try_emplace({race.date, race.course, race.race});
+        if (fresh)
+            order.push_back(at->first);
+        at->second.push_back(&race);
+    }
+    std::vector<const TallyRace *> chosen;
+    chosen.reserve(order.size());
+    for (const auto &place : order) {
+        const std::vector<const TallyRace *> &records = places[place];
+        if (records.size() == 1) {
+            chosen.push_back(records.front());
+            continue;
+        }
+        ++both;
+        const TallyRace *pick = nullptr;
+        for (const TallyRace *race : records) {
+            const bool better = !pick || (resulted(*race) && !resulted(*pick))
+                || (resulted(*race) == resulted(*pick) && race->site == preferredSite
+                    && pick->site != preferredSite);
+            if (better)
+                pick = race;
+        }
+        chosen.push_back(pick);
+    }
+    return chosen;
+}
+
+TallyTable emptyTable(
+    TallyKey key, TallyTableKind kind, const QString &caption, const std::vector<QString> &labels)
+{
+    TallyTable table;
+    table.key = key;
+    table.kind = kind;
+    table.caption = caption;
+    for (const QString &label : labels)
+        table.rows.push_back({label});
+    return table;
+}
+
 }  // namespace
+
+int leadBand(double lead)
+{
+    const double tenths = std::round(lead * 10);
+    return tenths < 20 ? 0 : tenths < 50 ? 1 : tenths < 100 ? 2 : 3;
+}
+
+std::pair<double, double> wilsonInterval(int successes, int n)
+{
+    if (n <= 0)
+        return {0, 0};
+    constexpr double z = 1.959963984540054;
+    const double p = double(successes) / n;
+    const double z2n = z * z / n;
+    const double centre = (p + z2n / 2) / (1 + z2n);
+    const double half = z * std::sqrt(p * (1 - p) / n + z2n / (4 * n)) / (1 + z2n);
+    return {std::max(0.0, centre - half), std::min(1.0, centre + half)};
+}
 
 std::optional<TallyKey> tallyKeyOf(const QString &name)
 {
@@ -127,6 +313,34 @@ std::optional<TallyKey> tallyKeyOf(const QString &name)
         {QStringLiteral("popularity"), TallyKey::Popularity}, {QStringLiteral("mark"), TallyKey::Mark}};
     const auto found = keys.find(name);
     return found == keys.end() ? std::nullopt : std::optional<TallyKey>(found->second);
+}
+
+std::optional<TallyGroup> tallyGroupOf(const QString &name)
+{
+    static const std::map<QString, TallyGroup> groups = {{QStringLiteral("course"), TallyGroup::Course},
+        {QStringLiteral("surface"), TallyGroup::Surface}, {QStringLiteral("distance"), TallyGroup::Distance},
+        {QStringLiteral("month"), TallyGroup::Month}, {QStringLiteral("field"), TallyGroup::Field}};
+    const auto found = groups.find(name);
+    return found == groups.end() ? std::nullopt : std::optional<TallyGroup>(found->second);
+}
+
+QString tallyGroupCaption(TallyGroup group)
+{
+    switch (group) {
+    case TallyGroup::None:
+        return {};
+    case TallyGroup::Course:
+        return QStringLiteral("競馬場別");
+    case TallyGroup::Surface:
+        return QStringLiteral("芝・ダ別");
+    case TallyGroup::Distance:
+        return QStringLiteral("距離別");
+    case TallyGroup::Month:
+        return QStringLiteral("月別");
+    case TallyGroup::Field:
+        return QStringLiteral("頭数別");
+    }
+    return {};
 }
 
 std::vector<TallyKey> tallyKeysFor(std::optional<TallyKey> by)
@@ -138,66 +352,156 @@ std::vector<TallyKey> tallyKeysFor(std::optional<TallyKey> by)
     return {*by, TallyKey::Popularity};
 }
 
-Tally computeTally(const std::vector<TallyRunner> &runners, const std::vector<TallyKey> &keys)
+Tally computeTally(const std::vector<TallyRace> &races, const TallySpec &spec)
 {
     Tally tally;
-    for (const TallyKey key : keys) {
-        TallyTable table;
-        table.key = key;
-        table.caption = captionOf(key);
-        table.comparesFavourite = key == TallyKey::Mean || key == TallyKey::Best || key == TallyKey::Mean90;
+    tally.group = spec.group;
+    for (const TallyKey key : spec.keys) {
+        std::vector<QString> labels;
         const int rows = key == TallyKey::Mark ? kMarkCount : kRankedRows;
-        for (int i = 0; i < rows; ++i) {
-            TallyRow row;
-            row.label
-                = key == TallyKey::Mark ? markSymbol(Mark(i)) : QString::number(i + 1) + QStringLiteral("位");
-            table.rows.push_back(row);
-        }
+        for (int i = 0; i < rows; ++i)
+            labels.push_back(
+                key == TallyKey::Mark ? markSymbol(Mark(i)) : QString::number(i + 1) + QStringLiteral("位"));
+        TallyTable table = emptyTable(key, TallyTableKind::Ranks, captionOf(key), labels);
+        table.comparesFavourite = isFigure(key);
         tally.tables.push_back(std::move(table));
     }
-
-    std::vector<const TallyRunner *> race;
-    const auto endRace = [&] {
-        if (race.empty())
-            return;
-        const bool resulted
-            = std::all_of(race.begin(), race.end(), [](const TallyRunner *r) { return r->hasResult; })
-            && std::any_of(
-                race.begin(), race.end(), [](const TallyRunner *r) { return r->finish.has_value(); });
-        const auto ranked = std::count_if(
-            race.begin(), race.end(), [](const TallyRunner *r) { return r->rankMean.has_value(); });
-        if (!resulted) {
-            ++tally.pending;
-        } else if (ranked < 2) {
-            ++tally.unranked;
-        } else {
-            ++tally.counted;
-            for (TallyTable &table : tally.tables)
-                addRace(table, race);
-        }
-        race.clear();
-    };
-    for (const TallyRunner &runner : runners) {
-        if (!race.empty() && race.front()->raceId != runner.raceId)
-            endRace();
-        race.push_back(&runner);
+    for (const TallyKey key : spec.keys) {
+        if (!isFigure(key))
+            continue;
+        tally.tables.push_back(
+            emptyTable(key, TallyTableKind::Lead, QStringLiteral("%1 2位との差別成績").arg(topLabel(key)),
+                {QStringLiteral("0～1.9"), QStringLiteral("2～4.9"), QStringLiteral("5～9.9"),
+                    QStringLiteral("10～")}));
     }
-    endRace();
+    // Grouped: per key one table, a row per value with the key's top runners.
+    std::vector<std::map<int, TallyRow>> grouped(spec.keys.size());
+
+    const std::vector<const TallyRace *> chosen = oncePerRace(races, spec.preferredSite, tally.bothSites);
+    for (const TallyRace *race : chosen) {
+        if (race->leftOut > 0) {
+            ++tally.incomplete;
+            continue;
+        }
+        if (!resulted(*race)) {
+            ++tally.pending;
+            continue;
+        }
+        const auto ranked = std::count_if(race->runners.begin(), race->runners.end(),
+            [](const TallyRunner &r) { return r.rankMean.has_value(); });
+        if (ranked < 2) {
+            ++tally.unranked;
+            continue;
+        }
+        ++tally.counted;
+        tally.first = tally.first ? std::min(*tally.first, race->date) : race->date;
+        tally.last = tally.last ? std::max(*tally.last, race->date) : race->date;
+        CountedRace counted {race, true, 0};
+        for (const TallyRunner &r : race->runners) {
+            if (!ran(r.kind))
+                continue;
+            counted.hasOdds = counted.hasOdds && r.winOdds.has_value();
+            counted.winners += r.finish == 1 ? 1 : 0;
+        }
+        if (!counted.hasOdds)
+            ++tally.withoutOdds;
+        for (TallyTable &table : tally.tables) {
+            if (table.kind == TallyTableKind::Ranks)
+                addRace(table, counted);
+            else
+                addLead(table, counted);
+        }
+        if (spec.group == TallyGroup::None)
+            continue;
+        const auto group = groupOf(spec.group, *race);
+        if (!group)
+            continue;
+        for (size_t k = 0; k < spec.keys.size(); ++k) {
+            TallyRow &row = grouped[k][group->first];
+            row.label = topLabel(spec.keys[k]);
+            row.group = group->second;
+            for (const TallyRunner &runner : race->runners) {
+                if (ran(runner.kind) && rankBy(spec.keys[k], runner) == 1)
+                    countRunner(row, runner, counted);
+            }
+        }
+    }
+    if (spec.group != TallyGroup::None) {
+        for (size_t k = 0; k < spec.keys.size(); ++k) {
+            TallyTable table = emptyTable(spec.keys[k], TallyTableKind::Group,
+                QStringLiteral("%1 %2").arg(topLabel(spec.keys[k]), tallyGroupCaption(spec.group)), {});
+            for (auto &[order, row] : grouped[k])
+                table.rows.push_back(std::move(row));
+            tally.tables.push_back(std::move(table));
+        }
+    }
     return tally;
 }
 
 std::vector<QString> tallyColumns(TallyKey key)
 {
-    return {key == TallyKey::Mark ? QStringLiteral("印") : QStringLiteral("順位"), QStringLiteral("レース数"),
+    return {key == TallyKey::Mark ? QStringLiteral("印") : QStringLiteral("順位"), QStringLiteral("頭数"),
         QStringLiteral("1着"), QStringLiteral("2着"), QStringLiteral("3着"), QStringLiteral("着外"),
-        QStringLiteral("勝率"), QStringLiteral("連対率"), QStringLiteral("複勝率")};
+        QStringLiteral("勝率"), QStringLiteral("連対率"), QStringLiteral("複勝率"), QStringLiteral("単勝回収率"),
+        QStringLiteral("注")};
 }
 
 std::vector<QString> tallyCells(const TallyRow &row)
 {
-    return {row.label, QString::number(row.runners), QString::number(row.first), QString::number(row.second),
-        QString::number(row.third), QString::number(row.out), percent(row.winRate()),
-        percent(row.placeRate()), percent(row.showRate())};
+    const auto returned = row.returnRate();
+    return {row.shownLabel(), QString::number(row.runners), QString::number(row.first),
+        QString::number(row.second), QString::number(row.third), QString::number(row.out),
+        percent(row.winRate()), percent(row.placeRate()), percent(row.showRate()),
+        returned ? percent(*returned) : QStringLiteral("-"),
+        row.tentative() ? QStringLiteral("参考") : QString()};
+}
+
+QString returnLine(const Tally &tally)
+{
+    const TallyRow *top = nullptr;
+    const TallyRow *favourite = nullptr;
+    QString topName;
+    for (const TallyTable &table : tally.tables) {
+        if (table.kind != TallyTableKind::Ranks || table.rows.empty())
+            continue;
+        if (!top && isFigure(table.key)) {
+            top = &table.rows.front();
+            topName = topLabel(table.key);
+        }
+        if (table.key == TallyKey::Popularity)
+            favourite = &table.rows.front();
+    }
+    if (!top || !favourite)
+        return {};
+    const auto text = [](const TallyRow &row) {
+        const auto rate = row.returnRate();
+        return rate ? percent(*rate) : QStringLiteral("-");
+    };
+    return QStringLiteral("単勝回収率 %1 %2 ／ 1番人気 %3（基準）")
+        .arg(topName, text(*top), text(*favourite));
+}
+
+QString conditionsLine(const Tally &tally)
+{
+    QString words = tally.conditions.isEmpty() ? QStringLiteral("すべてのレース") : tally.conditions;
+    if (tally.group != TallyGroup::None)
+        words += QStringLiteral("、") + tallyGroupCaption(tally.group);
+    return QStringLiteral("条件: ") + words;
+}
+
+QString rangeLine(const Tally &tally)
+{
+    if (!tally.first)
+        return QStringLiteral("期間: 集計したレースなし");
+    return QStringLiteral("期間: %1 〜 %2（集計した最初と最後のレース）")
+        .arg(tally.first->toString(Qt::ISODate), tally.last->toString(Qt::ISODate));
+}
+
+QString tallyNote()
+{
+    return QStringLiteral("単勝回収率は100円ずつ買った払戻の合計÷購入額（取消・除外は返還、1着同着は単勝オッ"
+                          "ズを同着の数で割る）。"
+                          "複勝回収率は馬のページに複勝の払戻がないため出しません。頭数30未満の行は参考。");
 }
 
 QString favouriteLine(const TallyTable &table)
@@ -215,15 +519,23 @@ QString favouriteLine(const TallyTable &table)
 
 QString tallyFooter(const Tally &tally)
 {
-    return QStringLiteral("集計 %1 レース　結果待ち %2 レース　指数のある馬が2頭未満 %3 レース")
+    return QStringLiteral("集計 %1 レース　結果待ち %2 レース　指数のある馬が2頭未満 %3 レース　"
+                          "出馬表を読み切れなかった %4 レース　両サイトで読んだ %5 レース（1回と数える）　"
+                          "単勝オッズなし %6 レース")
         .arg(tally.counted)
         .arg(tally.pending)
-        .arg(tally.unranked);
+        .arg(tally.unranked)
+        .arg(tally.incomplete)
+        .arg(tally.bothSites)
+        .arg(tally.withoutOdds);
 }
 
 QString tallyText(const Tally &tally)
 {
     QString text;
+    if (const QString line = returnLine(tally); !line.isEmpty())
+        text += line + u'\n';
+    text += conditionsLine(tally) + u'\n' + rangeLine(tally) + u'\n' + u'\n';
     for (const TallyTable &table : tally.tables) {
         const std::vector<QString> heads = tallyColumns(table.key);
         std::vector<std::vector<QString>> lines = {heads};
@@ -245,7 +557,7 @@ QString tallyText(const Tally &tally)
             text += favourite + u'\n';
         text += u'\n';
     }
-    return text + tallyFooter(tally) + u'\n';
+    return text + tallyFooter(tally) + u'\n' + tallyNote() + u'\n';
 }
 
 }  // namespace marunoki

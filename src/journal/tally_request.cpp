@@ -55,24 +55,39 @@ QString courseNameOfCode(const QString &code)
     return index >= 1 && index <= kCourseCount ? courseNames()[size_t(index)] : code;
 }
 
+QString describeFilter(const TallyFilter &filter)
+{
+    QStringList said;
+    const auto date = [](const std::optional<QDate> &d) { return d ? d->toString(Qt::ISODate) : QString(); };
+    if (filter.from || filter.to)
+        said << QStringLiteral("%1 〜 %2").arg(date(filter.from), date(filter.to));
+    if (filter.site)
+        said << QStringLiteral("サイト%1").arg(*filter.site);
+    if (!filter.course.isEmpty())
+        said << courseNameOfCode(filter.course);
+    if (filter.surface)
+        said << (*filter.surface == 1 ? QStringLiteral("芝") : QStringLiteral("ダ"));
+    if (filter.distance)
+        said << QStringLiteral("%1〜%2m").arg(filter.distance->first).arg(filter.distance->second);
+    if (filter.runners)
+        said << QStringLiteral("%1〜%2頭").arg(filter.runners->first).arg(filter.runners->second);
+    return said.join(QStringLiteral("、"));
+}
+
 TallyRequest parseTallyRequest(const TallyOptions &options)
 {
     TallyRequest request;
     TallyFilter &filter = request.filter;
     QString &error = request.error;
-    QStringList said;
     if (!readDateOption(QStringLiteral("--from"), options.from, filter.from, error)
         || !readDateOption(QStringLiteral("--to"), options.to, filter.to, error))
         return request;
-    if (filter.from || filter.to)
-        said << QStringLiteral("%1 〜 %2").arg(options.from, options.to);
     if (!options.site.isEmpty()) {
         if (options.site != QStringLiteral("1") && options.site != QStringLiteral("2")) {
             error = QStringLiteral("--site は 1 か 2 です（%1）").arg(options.site);
             return request;
         }
         filter.site = options.site.toInt();
-        said << QStringLiteral("サイト%1").arg(options.site);
     }
     if (!options.course.isEmpty()) {
         int index = zyoIndex(options.course);
@@ -86,7 +101,6 @@ TallyRequest parseTallyRequest(const TallyOptions &options)
             return request;
         }
         filter.course = QStringLiteral("%1").arg(index, 2, 10, QLatin1Char('0'));
-        said << courseNameOfCode(filter.course);
     }
     if (!options.surface.isEmpty()) {
         if (options.surface != QStringLiteral("芝") && options.surface != QStringLiteral("ダ")) {
@@ -94,15 +108,10 @@ TallyRequest parseTallyRequest(const TallyOptions &options)
             return request;
         }
         filter.surface = options.surface == QStringLiteral("芝") ? 1 : 0;
-        said << options.surface;
     }
     if (!readRange(QStringLiteral("--distance"), options.distance, filter.distance, error)
         || !readRange(QStringLiteral("--runners"), options.runners, filter.runners, error))
         return request;
-    if (filter.distance)
-        said << QStringLiteral("%1〜%2m").arg(filter.distance->first).arg(filter.distance->second);
-    if (filter.runners)
-        said << QStringLiteral("%1〜%2頭").arg(filter.runners->first).arg(filter.runners->second);
     std::optional<TallyKey> by;
     if (!options.by.isEmpty()) {
         by = tallyKeyOf(options.by);
@@ -112,8 +121,17 @@ TallyRequest parseTallyRequest(const TallyOptions &options)
             return request;
         }
     }
-    request.keys = tallyKeysFor(by);
-    request.description = said.join(QStringLiteral("、"));
+    request.spec.keys = tallyKeysFor(by);
+    if (!options.group.isEmpty()) {
+        const auto group = tallyGroupOf(options.group);
+        if (!group) {
+            error = QStringLiteral("--group は course, surface, distance, month, field のどれかです（%1）")
+                        .arg(options.group);
+            return request;
+        }
+        request.spec.group = *group;
+    }
+    request.description = describeFilter(filter);
     return request;
 }
 
@@ -145,12 +163,14 @@ JournalRead<Tally> tallyOfJournal(const QString &path, const TallyRequest &reque
         tally.status = opened.status;
         return tally;
     }
-    const auto runners = opened.journal->tallyRunners(request.filter);
-    if (!runners.status.ok()) {
-        tally.status = runners.status;
+    const auto races = opened.journal->tallyRaces(request.filter);
+    if (!races.status.ok()) {
+        tally.status = races.status;
         return tally;
     }
-    tally.value = computeTally(runners.value, request.keys);
+    tally.value = computeTally(races.value, request.spec);
+    tally.value.filter = request.filter;
+    tally.value.conditions = request.description;
     return tally;
 }
 

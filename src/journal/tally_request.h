@@ -24,17 +24,21 @@ struct TallyOptions {
     QString surface;  // 芝 or ダ
     QString distance, runners;  // "A-B" or "A"
     QString by;  // mean, best, mean90, popularity, mark
+    QString group;  // course, surface, distance, month, field
 };
 
 // The options as a filter and the tables to show; error names the first
 // option that is not one (then the rest is not filled).
 struct TallyRequest {
     TallyFilter filter;
-    std::vector<TallyKey> keys;
+    TallySpec spec;  // the tables, the group; the preferred site is the caller's to set
     QString description;  // the filter in words; empty for every race
     QString error;
 };
 TallyRequest parseTallyRequest(const TallyOptions &options);
+
+// The filter in words ("2026-01-01 〜 、サイト1、東京、芝、1200〜1800m"); empty for every race.
+QString describeFilter(const TallyFilter &filter);
 
 // A date option (named in the error) as YYYY-MM-DD; an empty text leaves date
 // as it is. False with error set when the text is no such date.
@@ -51,7 +55,8 @@ Journal::Opened openExistingJournal(const QString &path);
 // none or the journal will not open (the caller then starts from today).
 [[nodiscard]] std::optional<QDate> latestRaceDateOf(const QString &path);
 
-// The tally of the journal at path for the request (whose error must be empty).
+// The tally of the journal at path for the request (whose error must be empty),
+// naming the request's filter.
 JournalRead<Tally> tallyOfJournal(const QString &path, const TallyRequest &request);
 
 }  // namespace marunoki

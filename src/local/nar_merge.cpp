@@ -29,10 +29,10 @@ const char kMergeSql[]
 // Every per-run field of the store, so that a run can be moved as a whole.
 struct Run {
     double R_date = 0;
-    QString R_zyo, R_name, R_class, R_zyo02, U_kisyu, U_cyoukyou;
+    QString R_zyo, R_name, R_class, R_zyo02, U_kisyu, U_cyoukyou, U_cyakuText;
     qint32 R_no = 0, R_kyori = 0, R_baba = 0, R_siba = 0, R_tousuu = 0;
-    qint32 U_waku = 0, U_no = 0, U_ninki = 0, U_cyaku = 0, U_taizyu = 0;
-    float U_time = 0, U_cyakusa = 0, U_3f = 0, U_hutan = 0;
+    qint32 U_waku = 0, U_no = 0, U_ninki = 0, U_cyaku = 0, U_taizyu = 0, U_rowFailed = 0;
+    float U_time = 0, U_cyakusa = 0, U_3f = 0, U_hutan = 0, U_odds = 0;
     std::array<qint32, kCornerSlots> U_tuka {};
     float U_sisuu = 0, U_agari = 0, U_babasisuu = 0;
 };
@@ -56,6 +56,9 @@ Run takeRun(const RaceStore &s, int h, int r)
     run.U_no = s.U_no[h][r];
     run.U_ninki = s.U_ninki[h][r];
     run.U_cyaku = s.U_cyaku[h][r];
+    run.U_odds = s.U_odds[h][r];
+    run.U_rowFailed = s.U_rowFailed[h][r];
+    run.U_cyakuText = s.U_cyakuText[h][r];
     run.U_taizyu = s.U_taizyu[h][r];
     run.U_time = s.U_time[h][r];
     run.U_cyakusa = s.U_cyakusa[h][r];
@@ -86,6 +89,9 @@ void putRun(RaceStore &s, int h, int r, const Run &run)
     s.U_no[h][r] = run.U_no;
     s.U_ninki[h][r] = run.U_ninki;
     s.U_cyaku[h][r] = run.U_cyaku;
+    s.U_odds[h][r] = run.U_odds;
+    s.U_rowFailed[h][r] = run.U_rowFailed;
+    s.U_cyakuText[h][r] = run.U_cyakuText;
     s.U_taizyu[h][r] = run.U_taizyu;
     s.U_time[h][r] = run.U_time;
     s.U_cyakusa[h][r] = run.U_cyakusa;

@@ -36,6 +36,9 @@ const QString kStyleSheet = QStringLiteral(
     "table.grid th{background:#e8e8f0;font-weight:normal}\n"
     "td.r{text-align:right}\n"
     "p.favourite{font-size:13px;margin:6px 0}\n"
+    "p.return{font-size:16px;font-weight:bold;margin:4px 0 8px}\n"
+    "span.ci{font-size:10px;color:#666}\n"
+    "tr.tentative td{color:#777}\n"
     "p.footer{margin-top:24px;font-size:13px;border-top:1px solid #999;padding-top:6px}\n"
     "img.chart{border:1px solid #999;max-width:100%;height:auto}\n"
     "@media print{@page{size:A4}body{margin:0}}\n");
@@ -74,6 +77,17 @@ QString chartFile(size_t index)
     return QStringLiteral("tally-%1.svg").arg(index + 1);
 }
 
+// A rate with its 95 % interval below it.
+QString rateHtml(int successes, int n)
+{
+    const double rate = n ? double(successes) / n : 0;
+    const auto [low, high] = wilsonInterval(successes, n);
+    return QStringLiteral("%1%<br><span class=\"ci\">%2〜%3</span>")
+        .arg(rate * 100, 0, 'f', 1)
+        .arg(low * 100, 0, 'f', 1)
+        .arg(high * 100, 0, 'f', 1);
+}
+
 QString tableHtml(const TallyTable &table)
 {
     QString html = QStringLiteral("<table class=\"grid\"><tr>");
@@ -81,31 +95,89 @@ QString tableHtml(const TallyTable &table)
         html += QStringLiteral("<th>%1</th>").arg(esc(head));
     html += QStringLiteral("</tr>\n");
     for (const TallyRow &row : table.rows) {
-        html += QStringLiteral("<tr>");
+        html += row.tentative() ? QStringLiteral("<tr class=\"tentative\">") : QStringLiteral("<tr>");
         const std::vector<QString> cells = tallyCells(row);
-        for (size_t c = 0; c < cells.size(); ++c)
-            html += (c ? QStringLiteral("<td class=\"r\">") : QStringLiteral("<td>")) + esc(cells[c])
+        for (size_t c = 0; c < cells.size(); ++c) {
+            // 勝率, 連対率 and 複勝率 with their intervals.
+            const int successes = c == 6 ? row.first
+                : c == 7                 ? row.first + row.second
+                                         : row.first + row.second + row.third;
+            const QString cell = c >= 6 && c <= 8 ? rateHtml(successes, row.runners) : esc(cells[c]);
+            html += (c ? QStringLiteral("<td class=\"r\">") : QStringLiteral("<td>")) + cell
                 + QStringLiteral("</td>");
+        }
         html += QStringLiteral("</tr>\n");
     }
     return html + QStringLiteral("</table>");
+}
+
+QString number(double value, int decimals = 1)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+QString optionalDate(const std::optional<QDate> &date)
+{
+    return date ? date->toString(Qt::ISODate) : QString();
+}
+
+QString surfaceWord(const std::optional<int> &surface)
+{
+    return !surface ? QString() : *surface == 1 ? QStringLiteral("芝") : QStringLiteral("ダ");
+}
+
+QString tableWord(TallyTableKind kind)
+{
+    return kind == TallyTableKind::Ranks ? QStringLiteral("順位")
+        : kind == TallyTableKind::Lead   ? QStringLiteral("2位との差")
+                                         : QStringLiteral("グループ");
 }
 
 }  // namespace
 
 QString tallyCsvText(const Tally &tally)
 {
-    QString text;
+    QString text = csvLine({QStringLiteral("表"), QStringLiteral("種類"), QStringLiteral("グループ"),
+        QStringLiteral("行"), QStringLiteral("頭数"), QStringLiteral("1着"), QStringLiteral("2着"),
+        QStringLiteral("3着"), QStringLiteral("着外"), QStringLiteral("勝率"), QStringLiteral("勝率下限"),
+        QStringLiteral("勝率上限"), QStringLiteral("連対率"), QStringLiteral("連対率下限"),
+        QStringLiteral("連対率上限"), QStringLiteral("複勝率"), QStringLiteral("複勝率下限"),
+        QStringLiteral("複勝率上限"), QStringLiteral("単勝回収率"), QStringLiteral("回収率の頭数"),
+        QStringLiteral("参考"), QStringLiteral("最初のレース"), QStringLiteral("最後のレース"),
+        QStringLiteral("条件開始日"), QStringLiteral("条件終了日"), QStringLiteral("サイト"),
+        QStringLiteral("競馬場"), QStringLiteral("芝ダ"), QStringLiteral("距離下限"),
+        QStringLiteral("距離上限"), QStringLiteral("頭数下限"), QStringLiteral("頭数上限"),
+        QStringLiteral("グループ分け")});
+    const TallyFilter &f = tally.filter;
+    const auto bound = [](const std::optional<std::pair<int, int>> &range, bool high) {
+        return range ? QString::number(high ? range->second : range->first) : QString();
+    };
+    const std::vector<QString> conditions = {optionalDate(tally.first), optionalDate(tally.last),
+        optionalDate(f.from), optionalDate(f.to), f.site ? QString::number(*f.site) : QString(),
+        f.course.isEmpty() ? QString() : courseNameOfCode(f.course), surfaceWord(f.surface),
+        bound(f.distance, false), bound(f.distance, true), bound(f.runners, false), bound(f.runners, true),
+        tallyGroupCaption(tally.group)};
     for (const TallyTable &table : tally.tables) {
-        text += csvField(table.caption) + kLineEnd;
-        text += csvLine(tallyColumns(table.key));
-        for (const TallyRow &row : table.rows)
-            text += csvLine(tallyCells(row));
-        if (const QString favourite = favouriteLine(table); !favourite.isEmpty())
-            text += csvField(favourite) + kLineEnd;
-        text += kLineEnd;
+        for (const TallyRow &row : table.rows) {
+            std::vector<QString> cells = {table.caption, tableWord(table.kind), row.group, row.label,
+                QString::number(row.runners), QString::number(row.first), QString::number(row.second),
+                QString::number(row.third), QString::number(row.out)};
+            for (const int successes :
+                {row.first, row.first + row.second, row.first + row.second + row.third}) {
+                const auto [low, high] = wilsonInterval(successes, row.runners);
+                cells.push_back(number(row.runners ? 100.0 * successes / row.runners : 0));
+                cells.push_back(number(low * 100));
+                cells.push_back(number(high * 100));
+            }
+            const auto returned = row.returnRate();
+            cells.push_back(returned ? number(*returned * 100) : QString());
+            cells.push_back(QString::number(row.staked));
+            cells.push_back(row.tentative() ? QStringLiteral("1") : QStringLiteral("0"));
+            cells.insert(cells.end(), conditions.begin(), conditions.end());
+            text += csvLine(cells);
+        }
     }
-    return text + csvField(tallyFooter(tally)) + kLineEnd;
+    return text;
 }
 
 Status writeTallyCsv(const QString &path, const Tally &tally, const FileSystem &files)
@@ -163,7 +235,7 @@ QByteArray tallyChartSvg(const TallyTable &table)
                        .arg(barWidth - 1, 0, 'f', 1)
                        .arg(h, 0, 'f', 1)
                        .arg(QString::fromLatin1(kRates[r].colour))
-                       .arg(esc(row.label), QString::fromUtf8(kRates[r].name))
+                       .arg(esc(row.shownLabel()), QString::fromUtf8(kRates[r].name))
                        .arg(rate * 100, 0, 'f', 1);
         }
         svg += QStringLiteral("<text x=\"%1\" y=\"%2\" text-anchor=\"middle\">%3</text>"
@@ -171,7 +243,7 @@ QByteArray tallyChartSvg(const TallyTable &table)
                               "font-size=\"10\">%5頭</text>\n")
                    .arg(x0 + 1.5 * barWidth, 0, 'f', 1)
                    .arg(kHeight - kBottom + 16)
-                   .arg(esc(row.label))
+                   .arg(esc(row.shownLabel()))
                    .arg(kHeight - kBottom + 30)
                    .arg(row.runners);
     }
@@ -212,8 +284,7 @@ Status tallyFolderCheck(const QString &folder)
     return Status::success();
 }
 
-Status writeTallyHtml(
-    const QString &folder, const Tally &tally, const QString &filterText, const FileSystem &files)
+Status writeTallyHtml(const QString &folder, const Tally &tally, const FileSystem &files)
 {
     if (Status allowed = tallyFolderCheck(folder); !allowed.ok())
         return allowed;
@@ -223,8 +294,10 @@ Status writeTallyHtml(
     QString html = QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
                                   "<title>成績集計</title>\n<style>\n")
         + kStyleSheet + QStringLiteral("</style></head><body>\n<h1>成績集計</h1>\n");
-    html += QStringLiteral("<p class=\"conditions\">%1</p>\n")
-                .arg(esc(filterText.isEmpty() ? QStringLiteral("すべてのレース") : filterText));
+    if (const QString line = returnLine(tally); !line.isEmpty())
+        html += QStringLiteral("<p class=\"return\">%1</p>\n").arg(esc(line));
+    html += QStringLiteral("<p class=\"conditions\">%1<br>%2</p>\n")
+                .arg(esc(conditionsLine(tally)), esc(rangeLine(tally)));
     for (size_t i = 0; i < tally.tables.size(); ++i) {
         const TallyTable &table = tally.tables[i];
         if (Status chart = writeFileAtomically(dir.filePath(chartFile(i)), tallyChartSvg(table), files);
@@ -239,7 +312,8 @@ Status writeTallyHtml(
             html += QStringLiteral("<p class=\"favourite\">%1</p>\n").arg(esc(favourite));
         html += QStringLiteral("</section>\n");
     }
-    html += QStringLiteral("<p class=\"footer\">%1</p>\n</body></html>\n").arg(esc(tallyFooter(tally)));
+    html += QStringLiteral("<p class=\"footer\">%1<br>%2</p>\n</body></html>\n")
+                .arg(esc(tallyFooter(tally)), esc(tallyNote()));
     return writeFileAtomically(dir.filePath(QStringLiteral("index.html")), html.toUtf8(), files);
 }
 
@@ -249,7 +323,7 @@ Status writeJournalTally(const QString &journalPath, const QString &folder)
     const JournalRead<Tally> read = tallyOfJournal(journalPath, request);
     if (!read.status.ok())
         return read.status;
-    return writeTallyHtml(folder, read.value, request.description);
+    return writeTallyHtml(folder, read.value);
 }
 
 }  // namespace marunoki

@@ -2,7 +2,7 @@
 // The journal's tally as files: a CSV file in the program's CSV encoding, and a
 // folder with index.html (the tables, no script, the race report's look) and
 // one SVG bar chart per table ("tally-1.svg" ...) of its 勝率, 連対率 and 複勝率
-// by rank. Every file is written atomically; a failure names the file.
+// by row. Every file is written atomically; a failure names the file.
 
 #include "app/atomic_file.h"
 #include "app/status.h"
@@ -12,8 +12,11 @@
 
 namespace marunoki {
 
-// The CSV text: per table its caption, the column heads and one line per rank,
-// the favourite line when it has one, a blank line; the footer last. CRLF.
+// The CSV text as data: one header row, then one line per row of every table
+// with the table, its kind, the group, the row's label, the counts, the rates
+// and their 95 % intervals and 単勝回収率 as plain numbers (percent, no "%"),
+// the 参考 flag (1 below 30 runners), the first and last race counted and
+// each condition in its own column. CRLF.
 QString tallyCsvText(const Tally &tally);
 Status writeTallyCsv(const QString &path, const Tally &tally, const FileSystem &files = systemFileSystem());
 
@@ -27,10 +30,10 @@ QByteArray tallyChartSvg(const TallyTable &table);
 Status tallyFolderCheck(const QString &folder);
 
 // index.html and the charts into folder (made when missing; refused as
-// tallyFolderCheck says). filterText says which races were tallied
-// ("2026-01-01 〜、芝"); empty for all.
-Status writeTallyHtml(const QString &folder, const Tally &tally, const QString &filterText,
-    const FileSystem &files = systemFileSystem());
+// tallyFolderCheck says): the 回収率 line, the conditions and the range, each
+// table with its rates' 95 % intervals and its chart, the footer.
+Status writeTallyHtml(
+    const QString &folder, const Tally &tally, const FileSystem &files = systemFileSystem());
 
 // The folder beside a day's report that holds the journal's tally page.
 inline const QString kTallyFolder = QStringLiteral("tally");

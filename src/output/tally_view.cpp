@@ -7,20 +7,21 @@ namespace marunoki {
 
 namespace {
 
-// A range box pair as "A-B"; a missing bound is 0 below and `most` above,
-// and bounds given the wrong way round are swapped.
-QString rangeText(int low, int high, int most)
+// A range box pair; a missing bound is 0 below and `most` above, and bounds
+// given the wrong way round are swapped.
+std::optional<std::pair<int, int>> rangeOf(int low, int high, int most)
 {
     low = std::max(low, 0);
     if (low == 0 && high <= 0)
-        return {};
+        return std::nullopt;
     high = high > 0 ? high : std::max(most, low);
-    return QStringLiteral("%1-%2").arg(std::min(low, high)).arg(std::max(low, high));
+    return std::pair(std::min(low, high), std::max(low, high));
 }
 
 // The row label's column is wider than the numbers'.
-constexpr int kLabelWidth = 900;
+constexpr int kLabelWidth = 1300;
 constexpr int kNumberWidth = 780;
+constexpr int kReturnWidth = 1100;  // 単勝回収率
 
 CellGrid gridOf(const TallyTable &table)
 {
@@ -32,7 +33,7 @@ CellGrid gridOf(const TallyTable &table)
     grid.fixedCols = 1;
     grid.baseFontSize = 9;
     for (int c = 0; c < grid.cols(); ++c) {
-        (void)grid.setColWidth(c, c == 0 ? kLabelWidth : kNumberWidth);
+        (void)grid.setColWidth(c, c == 0 ? kLabelWidth : c == 9 ? kReturnWidth : kNumberWidth);
         GridCell *head = grid.at(0, c);
         head->text = heads[size_t(c)];
         head->background = QColor(0xe8, 0xe8, 0xf0);
@@ -42,8 +43,11 @@ CellGrid gridOf(const TallyTable &table)
         for (size_t c = 0; c < cells.size() && int(c) < grid.cols(); ++c) {
             GridCell *cell = grid.at(int(r) + 1, int(c));
             cell->text = cells[c];
-            // Counts and rates line up on the right, as the printed tables.
+            // Counts and rates line up on the right, as the printed tables; a
+            // row of too few runners to go by is grey.
             cell->align = c == 0 ? CellAlign::General : CellAlign::Right;
+            if (table.rows[r].tentative())
+                cell->foreground = QColor(0x77, 0x77, 0x77);
         }
     }
     return grid;
@@ -62,45 +66,59 @@ const std::vector<TallyByChoice> &tallyByChoices()
     return choices;
 }
 
-TallyOptions tallyOptionsOf(const TallyForm &form)
+const std::vector<TallyGroupChoice> &tallyGroupChoices()
 {
-    TallyOptions options;
-    const auto dateText = [](const std::optional<QDate> &date) {
-        return date ? date->toString(QStringLiteral("yyyy-MM-dd")) : QString();
-    };
-    options.from = dateText(form.from);
-    options.to = dateText(form.to);
-    if (form.site == 1 || form.site == 2)
-        options.site = QString::number(form.site);
-    if (form.course >= 1 && form.course <= kCourseCount)
-        options.course = QStringLiteral("%1").arg(form.course, 2, 10, QLatin1Char('0'));
-    if (form.surface == 1 || form.surface == 2)
-        options.surface = form.surface == 1 ? QStringLiteral("芝") : QStringLiteral("ダ");
-    options.distance = rangeText(form.distanceLow, form.distanceHigh, kTallyMaxDistance);
-    options.runners = rangeText(form.runnersLow, form.runnersHigh, kTallyMaxRunners);
-    if (form.by > 0 && form.by < int(tallyByChoices().size()))
-        options.by = tallyByChoices()[size_t(form.by)].key;
-    return options;
+    static const std::vector<TallyGroupChoice> choices = {{QStringLiteral("なし"), TallyGroup::None},
+        {tallyGroupCaption(TallyGroup::Course), TallyGroup::Course},
+        {tallyGroupCaption(TallyGroup::Surface), TallyGroup::Surface},
+        {tallyGroupCaption(TallyGroup::Distance), TallyGroup::Distance},
+        {tallyGroupCaption(TallyGroup::Month), TallyGroup::Month},
+        {tallyGroupCaption(TallyGroup::Field), TallyGroup::Field}};
+    return choices;
 }
 
-TallyView tallyViewOf(const QString &journalPath, const TallyOptions &options)
+TallyRequest tallyRequestOf(const TallyForm &form)
+{
+    TallyRequest request;
+    TallyFilter &filter = request.filter;
+    filter.from = form.from;
+    filter.to = form.to;
+    if (form.site == 1 || form.site == 2)
+        filter.site = form.site;
+    if (form.course >= 1 && form.course <= kCourseCount)
+        filter.course = QStringLiteral("%1").arg(form.course, 2, 10, QLatin1Char('0'));
+    if (form.surface == 1 || form.surface == 2)
+        filter.surface = form.surface == 1 ? 1 : 0;
+    filter.distance = rangeOf(form.distanceLow, form.distanceHigh, kTallyMaxDistance);
+    filter.runners = rangeOf(form.runnersLow, form.runnersHigh, kTallyMaxRunners);
+    std::optional<TallyKey> by;
+    if (form.by > 0 && form.by < int(tallyByChoices().size()))
+        by = tallyKeyOf(tallyByChoices()[size_t(form.by)].key);
+    request.spec.keys = tallyKeysFor(by);
+    if (form.group > 0 && form.group < int(tallyGroupChoices().size()))
+        request.spec.group = tallyGroupChoices()[size_t(form.group)].group;
+    request.description = describeFilter(filter);
+    return request;
+}
+
+TallyView tallyViewOf(const QString &journalPath, const TallyRequest &request)
 {
     TallyView view;
-    const TallyRequest request = parseTallyRequest(options);
     if (!request.error.isEmpty()) {
         view.status = Status::failure(request.error);
         return view;
     }
-    view.conditions = QStringLiteral("条件: ")
-        + (request.description.isEmpty() ? QStringLiteral("すべてのレース") : request.description);
     const JournalRead<Tally> read = tallyOfJournal(journalPath, request);
     if (!read.status.ok()) {
         view.status = read.status;
         return view;
     }
-    for (const TallyTable &table : read.value.tables)
+    const Tally &tally = read.value;
+    view.headline = returnLine(tally);
+    view.conditions = conditionsLine(tally) + u'\n' + rangeLine(tally);
+    for (const TallyTable &table : tally.tables)
         view.tables.push_back({table.caption, gridOf(table), tallyChartSvg(table), favouriteLine(table)});
-    view.footer = tallyFooter(read.value);
+    view.footer = tallyFooter(tally) + u'\n' + tallyNote();
     return view;
 }
 

@@ -172,13 +172,18 @@ bool readSharedCells(
         if (readWhole(table.cell(row, col), *field) == CellRead::Failed)
             return false;
     }
+    // The cell as shown: a mark in place of a position (中, 取, 3(降)) says what
+    // became of the runner, which the journal's results keep.
+    store.U_cyakuText[n][run] = stripSpaces(table.cell(row, cols.cyaku));
     store.U_kisyu[n][run] = stripSpaces(table.cell(row, cols.kisyu));
     return readCarried(table.cell(row, cols.hutan), store.U_hutan[n][run]) != CellRead::Failed;
 }
 
-void readResultRows(const PageTable &table, int h, double raceDate, MessageSink &messages,
+void readResultRows(const PageTable &table, int h, RaceStore &store, MessageSink &messages,
     const QString &failureMessage, const std::function<bool(int row, double date, int run)> &readRun)
 {
+    const int n = store.curUma;
+    const double raceDate = store.raceDate;
     int run = 1;
     for (int i = 1; i <= 80; ++i) {
         const int row = h + i;
@@ -186,6 +191,7 @@ void readResultRows(const PageTable &table, int h, double raceDate, MessageSink 
         if (!date || !inDateWindow(*date, raceDate))
             continue;
         if (!readRun(row, *date, run)) {
+            store.U_rowFailed[n][run] = 1;
             messages.message(failureMessage);
             return;
         }

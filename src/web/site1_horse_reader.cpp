@@ -50,8 +50,11 @@ bool readRun(const PageTable &table, int row, double date, int n, int run, RaceS
     if (const auto distance = courseDistance(cell(3)))
         store.R_kyori[n][run] = *distance;
     store.R_baba[n][run] = babaCode(cell(4).left(1));
-    // Column 9 holds the odds, which the analysis does not use.
     if (!readSharedCells(table, row, {5, 6, 7, 8, 10, 11, 12}, n, run, store))
+        return false;
+    // The win odds (単勝, between 人気 and 着順) only go to the journal's
+    // results; a scratched runner's cell holds none.
+    if (readSingle(cell(9), store.U_odds[n][run]) == CellRead::Failed)
         return false;
     if (readBodyWeight(cell(13), store.U_taizyu[n][run]) == CellRead::Failed)
         return false;
@@ -89,7 +92,7 @@ void parseUma(const PageTable &table, RaceStore &store, MessageSink &messages)
     if (h < 0)
         return;
 
-    readResultRows(table, h, store.raceDate, messages, kHistoryFailed,
+    readResultRows(table, h, store, messages, kHistoryFailed,
         [&](int row, double date, int run) { return readRun(table, row, date, n, run, store); });
 }
 

@@ -117,7 +117,7 @@ void parseUma02(const PageTable &table, RaceStore &store, MessageSink &messages)
         return;
     }
 
-    readResultRows(table, h, store.raceDate, messages, kHistoryFailed,
+    readResultRows(table, h, store, messages, kHistoryFailed,
         [&](int row, double date, int run) { return readRun(table, row, date, n, run, store); });
 }
 

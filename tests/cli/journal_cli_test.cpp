@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -92,21 +93,47 @@ TEST(JournalCli, RecordsFillsAndTalliesTheSampleDay)
     // Three races: each rank row of each table counts three runners (no ties in the samples).
     EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("\\n[1-5]位 +3 "))), 20) << text.toStdString();
 
-    QFile csvFile(csv);
-    ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
-    QStringDecoder cp932("windows-31j");
-    const QString csvText = cp932.decode(csvFile.readAll());
-    EXPECT_TRUE(csvText.startsWith(
-        QStringLiteral("平均指数 順位別成績\r\n順位,レース数,1着,2着,3着,着外,勝率,連対率,複勝率\r\n")))
-        << csvText.toStdString();
+    // The first line compares the top figure's 単勝回収率 with the favourite's.
+    EXPECT_TRUE(text.startsWith(QStringLiteral("単勝回収率 平均指数1位 "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("期間: 2026-11-29 〜 2026-11-29"))) << text.toStdString();
+
+    // The CSV is data: Python's csv module reads one header row and numbers
+    // where numbers belong, in CP932.
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+        {QStringLiteral("-c"), QStringLiteral(R"py(
+import csv, sys
+rows = list(csv.reader(open(sys.argv[1], encoding='cp932', newline='')))
+head, body = rows[0], rows[1:]
+numeric = ['頭数', '1着', '2着', '3着', '着外', '勝率', '勝率下限', '勝率上限', '連対率', '複勝率',
+           '複勝率上限', '単勝回収率', '回収率の頭数', '参考']
+assert all(len(r) == len(head) for r in body), 'ragged'
+for r in body:
+    for name in numeric:
+        # No stake, no 回収率: an empty cell, which a spreadsheet reads as missing.
+        if name == '単勝回収率' and r[head.index('回収率の頭数')] == '0':
+            assert r[head.index(name)] == ''
+        else:
+            float(r[head.index(name)])
+    assert float(r[head.index('勝率下限')]) <= float(r[head.index('勝率')]) <= float(r[head.index('勝率上限')])
+print(len(body), sorted(set(r[head.index('種類')] for r in body)), body[0][head.index('最初のレース')])
+)py"),
+            csv});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    // 4 rank tables of 5 rows, 3 lead tables of 4 bands.
+    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
+        QStringLiteral("32 ['2位との差', '順位'] 2026-11-29"));
+
     QFile page(html + QStringLiteral("/index.html"));
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     const QByteArray pageText = page.readAll();
-    // Each of the four tables in a section of its own, closed before the next.
-    EXPECT_EQ(pageText.count("<section>"), 4);
-    EXPECT_EQ(pageText.count("</section>\n<section>"), 3);
+    // Each of the seven tables in a section of its own, closed before the next.
+    EXPECT_EQ(pageText.count("<section>"), 7);
+    EXPECT_EQ(pageText.count("</section>\n<section>"), 6);
     EXPECT_TRUE(pageText.contains("</section>\n<p class=\"footer\">"));
-    for (int i = 1; i <= 4; ++i)
+    EXPECT_TRUE(pageText.contains("<th>単勝回収率</th>"));
+    for (int i = 1; i <= 7; ++i)
         EXPECT_TRUE(QFile::exists(html + QStringLiteral("/tally-%1.svg").arg(i)));
 
     // A filter that lets no race through, and values that are not filters.
@@ -115,7 +142,8 @@ TEST(JournalCli, RecordsFillsAndTalliesTheSampleDay)
     EXPECT_TRUE(QString::fromUtf8(dirt.out).contains(QStringLiteral("集計 0 レース")));
     for (const QStringList &bad : {QStringList {QStringLiteral("--by"), QStringLiteral("odds")},
              QStringList {QStringLiteral("--from"), QStringLiteral("2026/11/01")},
-             QStringList {QStringLiteral("--runners"), QStringLiteral("9-3")}}) {
+             QStringList {QStringLiteral("--runners"), QStringLiteral("9-3")},
+             QStringList {QStringLiteral("--group"), QStringLiteral("weather")}}) {
         CliRun refused
             = runCli(QStringList {QStringLiteral("--app-dir"), app, QStringLiteral("tally")} + bad);
         EXPECT_EQ(refused.exitCode, 2) << bad.join(u' ').toStdString();

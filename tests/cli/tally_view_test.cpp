@@ -64,7 +64,7 @@ TEST(TallyView, TheWindowShowsTheCommandLinesNumbersForTheSameFilter)
     const QString journal = app + QStringLiteral("/journal.sqlite");
 
     // Without a journal both say the same one thing.
-    const TallyView none = tallyViewOf(journal, {});
+    const TallyView none = tallyViewOf(journal, tallyRequestOf({}));
     CliRun missing = runCli({QStringLiteral("--app-dir"), app, QStringLiteral("tally")});
     EXPECT_FALSE(none.status.ok());
     EXPECT_TRUE(none.tables.empty());
@@ -94,7 +94,7 @@ TEST(TallyView, TheWindowShowsTheCommandLinesNumbersForTheSameFilter)
     form.runnersLow = 10;
     form.runnersHigh = 16;
     form.by = 1;
-    const TallyView view = tallyViewOf(journal, tallyOptionsOf(form));
+    const TallyView view = tallyViewOf(journal, tallyRequestOf(form));
     ASSERT_TRUE(view.status.ok()) << view.status.message().toStdString();
 
     CliRun tally = runCli({QStringLiteral("--app-dir"), app, QStringLiteral("tally"),
@@ -105,14 +105,15 @@ TEST(TallyView, TheWindowShowsTheCommandLinesNumbersForTheSameFilter)
         QStringLiteral("10-16"), QStringLiteral("--by"), QStringLiteral("mean")});
     ASSERT_EQ(tally.exitCode, 0) << tally.err.toStdString();
     const QStringList lines = QString::fromUtf8(tally.out).split(u'\n');
-    EXPECT_EQ(lines.value(0), view.conditions);
-    EXPECT_TRUE(lines.contains(view.footer)) << view.footer.toStdString();
+    EXPECT_EQ(lines.value(0), view.headline);
+    EXPECT_EQ(lines.mid(1, 2).join(u'\n'), view.conditions);
+    EXPECT_TRUE(QString::fromUtf8(tally.out).contains(view.footer)) << view.footer.toStdString();
     EXPECT_TRUE(view.footer.startsWith(QStringLiteral("集計 2 レース　結果待ち 0 レース")))
         << view.footer.toStdString();
 
     const std::vector<PrintedTable> printed = printedTables(lines);
-    // The mean figure's table and popularity's beside it.
-    ASSERT_EQ(printed.size(), 2u);
+    // The mean figure's table, popularity's beside it, and the mean's lead table.
+    ASSERT_EQ(printed.size(), 3u);
     ASSERT_EQ(view.tables.size(), printed.size());
     for (size_t t = 0; t < printed.size(); ++t) {
         const TallyTableView &shown = view.tables[t];

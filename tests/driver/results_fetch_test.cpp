@@ -90,6 +90,13 @@ public:
 
 }  // namespace
 
+PastRun runOn(QDate date, const QString &finishCell)
+{
+    PastRun run = runOn(date, 0);
+    run.finishCell = finishCell;
+    return run;
+}
+
 TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
 {
     struct Case {
@@ -97,32 +104,68 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         std::optional<QString> page;  // nothing: the fetch fails
         QDateTime now;
         int found, notRun, pending, failed;
+        FinishKind kind = FinishKind::Finished;  // of the result recorded
+        std::optional<int> finish = std::nullopt;
+        QString base = {};  // the settings' site 1 address, when it moved
+        bool oddsShown = true;
     };
     const QDateTime weekLater = utc(kRaceDay.addDays(7), 3);
     const QDateTime nextMorning = utc(kRaceDay.addDays(1), 0);
+    PastRun behindTheField = runOn(kRaceDay, 19);
+    PastRun noPopularity = runOn(kRaceDay, 2);
+    noPopularity.popularity = 0;
+    PastRun slow = runOn(kRaceDay, 2);
+    slow.time = 912.5;
+    PastRun twice = runOn(kRaceDay, 2, 9);
+    PastRun noOdds = runOn(kRaceDay, 2);
+    noOdds.odds = QStringLiteral("---");
     const Case cases[] = {
-        {"finished", pageWith({runOn(kRaceDay, 2)}), weekLater, 1, 0, 0, 0},
-        {"no finishing position", pageWith({runOn(kRaceDay, 0)}), weekLater, 0, 1, 0, 0},
+        {"finished", pageWith({runOn(kRaceDay, 2)}), weekLater, 1, 0, 0, 0, FinishKind::Finished, 2},
+        {"did not finish: ran", pageWith({runOn(kRaceDay, QStringLiteral("中"))}), weekLater, 1, 0, 0, 0,
+            FinishKind::DidNotFinish},
+        {"disqualified: ran", pageWith({runOn(kRaceDay, QStringLiteral("失"))}), weekLater, 1, 0, 0, 0,
+            FinishKind::Disqualified},
+        {"scratched", pageWith({runOn(kRaceDay, QStringLiteral("取"))}), weekLater, 0, 1, 0, 0,
+            FinishKind::Scratched},
+        {"excluded", pageWith({runOn(kRaceDay, QStringLiteral("除"))}), weekLater, 0, 1, 0, 0,
+            FinishKind::Excluded},
+        {"demoted", pageWith({runOn(kRaceDay, QStringLiteral("4(降)"))}), weekLater, 1, 0, 0, 0,
+            FinishKind::Demoted, 4},
+        {"odds not shown", pageWith({noOdds}), weekLater, 1, 0, 0, 0, FinishKind::Finished, 2, {}, false},
+        {"no finishing position", pageWith({runOn(kRaceDay, 0)}), weekLater, 0, 0, 1, 1},
+        {"behind the field", pageWith({behindTheField}), weekLater, 0, 0, 1, 1},
+        {"no popularity", pageWith({noPopularity}), weekLater, 0, 0, 1, 1},
+        {"no such time", pageWith({slow}), weekLater, 0, 0, 1, 1},
+        {"two runs that day, none of them the race", pageWith({twice, runOn(kRaceDay, 3, 10)}), weekLater, 0,
+            0, 1, 1},
+        {"two runs that day, one the race", pageWith({twice, runOn(kRaceDay, 3)}), weekLater, 1, 0, 0, 0,
+            FinishKind::Finished, 3},
         {"ran since, not that day",
             pageWith({runOn(kRaceDay.addDays(1), 1), runOn(kRaceDay.addDays(-30), 4)}),
-            utc(kRaceDay.addDays(1), 12), 0, 1, 0, 0},
+            utc(kRaceDay.addDays(1), 12), 0, 1, 0, 0, FinishKind::Scratched},
         {"not posted yet", pageWith({runOn(kRaceDay.addDays(-30), 4)}), nextMorning, 0, 0, 1, 0},
-        {"long after, no run that day", pageWith({runOn(kRaceDay.addDays(-30), 4)}), weekLater, 0, 1, 0, 0},
+        {"long after, no run that day", pageWith({runOn(kRaceDay.addDays(-30), 4)}), weekLater, 0, 1, 0, 0,
+            FinishKind::Scratched},
         {"page failed", std::nullopt, weekLater, 0, 0, 1, 1},
         // Before 17:00 in Japan on race day nothing is asked for; from 17:00 the
         // page is read, and shows the run of that very day.
         {"race not over", pageWith({}), utc(kRaceDay, 7), 0, 0, 0, 0},
-        {"race just over", pageWith({runOn(kRaceDay, 3)}), utc(kRaceDay, 8), 1, 0, 0, 0},
+        {"race just over", pageWith({runOn(kRaceDay, 3)}), utc(kRaceDay, 8), 1, 0, 0, 0,
+            FinishKind::Finished, 3},
         // Another race on that day is no run since.
         {"another race that day", pageWith({runOn(kRaceDay, 1, 5)}), nextMorning, 0, 0, 1, 0},
         // No run found: not run once the grace days have ended at 17:00.
         {"grace not over", pageWith({runOn(kRaceDay.addDays(-30), 4)}), utc(kRaceDay.addDays(kGraceDays), 7),
             0, 0, 1, 0},
         {"grace over", pageWith({runOn(kRaceDay.addDays(-30), 4)}), utc(kRaceDay.addDays(kGraceDays), 8), 0,
-            1, 0, 0},
+            1, 0, 0, FinishKind::Scratched},
         // Read long after, the race day is still inside the page's window of runs.
         {"more than the window later", pageWith({runOn(kRaceDay, 2), runOn(kRaceDay.addDays(400), 1, 10)}),
-            utc(kRaceDay.addDays(int(kHistoryDays) + 30), 3), 1, 0, 0, 0},
+            utc(kRaceDay.addDays(int(kHistoryDays) + 30), 3), 1, 0, 0, 0, FinishKind::Finished, 2},
+        // The site's address changed since the race was recorded: the page is
+        // read under the new one and the result kept with the horse.
+        {"site moved", pageWith({runOn(kRaceDay, 2)}), weekLater, 1, 0, 0, 0, FinishKind::Finished, 2,
+            QStringLiteral("https://new.s1.test")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -132,20 +175,32 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         recordRace(*opened.journal, 1);
         FakePageSource source;
         if (c.page)
-            source.setPage(addressOf(1), *c.page);
+            source.setPage(c.base.isEmpty() ? addressOf(1) : site1HorseAddress(c.base, idOf(1)), *c.page);
         NoProgress progress;
         RecordingSink messages;
         std::atomic<qint16> cancel {0};
-        ResultsContext context {*opened.journal, {}, source, nullptr, progress, messages, cancel, c.now};
+        Settings settings;
+        settings.site1Base = c.base;
+        ResultsContext context {
+            *opened.journal, settings, source, nullptr, progress, messages, cancel, c.now};
         const ResultsOutcome outcome = fetchResults(context, std::nullopt, std::nullopt);
         ASSERT_TRUE(outcome.status.ok());
         EXPECT_EQ(outcome.found(), c.found);
         EXPECT_EQ(outcome.notRun(), c.notRun);
         EXPECT_EQ(outcome.pending(), c.pending);
-        EXPECT_EQ(outcome.failedPages.size(), c.failed);
+        EXPECT_EQ(outcome.failedPages.size(), c.failed) << outcome.failedPages.join(u'\n').toStdString();
         // What was recorded is no longer pending; the rest is asked for again.
         const auto left = opened.journal->pendingResults(std::nullopt, std::nullopt, kRaceDay);
         EXPECT_EQ(int(left.value.size()), c.found + c.notRun == 1 ? 0 : 1);
+        if (c.found + c.notRun == 0)
+            continue;
+        const auto races = opened.journal->tallyRaces({});
+        ASSERT_EQ(races.value.size(), 1u);
+        const TallyRunner &runner = races.value[0].runners.at(0);
+        EXPECT_EQ(runner.kind, c.kind);
+        EXPECT_EQ(runner.finish, c.finish);
+        // Site 1's pages give the odds of every run that had a bet.
+        EXPECT_EQ(runner.winOdds, ran(c.kind) && c.oddsShown ? std::optional<double>(3.4f) : std::nullopt);
     }
 }
 
@@ -182,10 +237,11 @@ TEST(FetchResults, ACopyCachedBeforeTheRaceEndedIsFetchedAgain)
     EXPECT_EQ(outcome.pending(), 0);
     // Only the stale copy went to the network.
     EXPECT_EQ(network.fetched(), QStringList {addressOf(1)});
-    const auto rows = opened.journal->tallyRunners({});
-    ASSERT_EQ(rows.value.size(), 2u);
-    EXPECT_EQ(rows.value[0].finish, 1);
-    EXPECT_EQ(rows.value[1].finish, 5);
+    const auto rows = opened.journal->tallyRaces({});
+    ASSERT_EQ(rows.value.size(), 1u);
+    ASSERT_EQ(rows.value[0].runners.size(), 2u);
+    EXPECT_EQ(rows.value[0].runners[0].finish, 1);
+    EXPECT_EQ(rows.value[0].runners[1].finish, 5);
 }
 
 // Races 10 to 12 of the day, two runners each with pages of their own: the

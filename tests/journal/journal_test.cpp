@@ -13,6 +13,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -69,11 +70,20 @@ std::unique_ptr<Journal> openJournal(const QString &path)
     return std::move(opened.journal);
 }
 
-std::vector<TallyRunner> allRunners(Journal &journal)
+std::vector<TallyRace> allRaces(Journal &journal)
 {
-    const auto read = journal.tallyRunners({});
+    const auto read = journal.tallyRaces({});
     EXPECT_TRUE(read.status.ok()) << read.status.message().toStdString();
     return read.value;
+}
+
+// Every runner of every race, races in the order recorded.
+std::vector<TallyRunner> allRunners(Journal &journal)
+{
+    std::vector<TallyRunner> runners;
+    for (const TallyRace &race : allRaces(journal))
+        runners.insert(runners.end(), race.runners.begin(), race.runners.end());
+    return runners;
 }
 
 QByteArray fileHash(const QString &path)
@@ -139,9 +149,13 @@ TEST(JournalRecording, AgainReplacesTheAnalysisAndKeepsMarksAndResults)
     ASSERT_TRUE(journal->setMark(keyOf(11), 2, horseUrl(2), Mark::Honmei).ok());
     ASSERT_TRUE(journal->recordResult(id, 1, horseUrl(1), finished(1, 2)).ok());
 
-    // The card changed: runner 3 is now another horse, and the figures moved.
+    // The card changed: runner 3 is now another horse, and the figures moved;
+    // the site answers under a new address (https, another host) since.
     store->U_heikin[1] = {80, 4};
-    store->U_Url[3] = QStringLiteral("http://site1.example/directory/horse/2004109999/");
+    for (const qint32 n : store->runners())
+        store->U_Url[n].replace(
+            QStringLiteral("http://site1.example"), QStringLiteral("https://www.site1.example"));
+    store->U_Url[3] = QStringLiteral("https://www.site1.example/directory/horse/2004109999/");
     ASSERT_TRUE(journal->recordRace(keyOf(11), *store, 0.3f, QString()).ok());
     EXPECT_EQ(*journal->raceId(keyOf(11)).value, id);
 
@@ -151,6 +165,13 @@ TEST(JournalRecording, AgainReplacesTheAnalysisAndKeepsMarksAndResults)
     EXPECT_EQ(runners[0].finish, 1);
     EXPECT_EQ(runners[1].mark, Mark::Honmei);
     EXPECT_FALSE(runners[2].hasResult);
+    // The first card was whole; the second is recorded as incomplete.
+    EXPECT_EQ(allRaces(*journal).at(0).leftOut, 0);
+    store->gaps.leftOut = {QStringLiteral("5番 テスト馬5")};
+    ASSERT_TRUE(journal->recordRace(keyOf(11), *store, 0.3f, QString()).ok());
+    EXPECT_EQ(allRaces(*journal).at(0).leftOut, 1);
+    // The window finds the mark's horse on the card under its new address.
+    EXPECT_EQ(journal->recordedRunner(keyOf(11), 2).value->horseUrl, horseKey(store->U_Url[2]));
 
     const auto marks = journal->marks(keyOf(11));
     ASSERT_EQ(marks.value.size(), 1u);
@@ -199,6 +220,7 @@ TEST(JournalResults, ARunOnTheRaceDateGivesTheResult)
         page.R_no[1][1] = c.raceNo;
         page.U_cyaku[1][1] = c.finish;
         page.U_ninki[1][1] = 4;
+        page.R_tousuu[1][1] = 8;
         page.U_time[1][1] = 94.5f;
         page.U_3f[1][1] = 34.1f;
         const auto result = resultInRuns(page, 1, race);
@@ -226,6 +248,7 @@ TEST(JournalResults, ALaterLoadFillsPendingResultsOfItsRunners)
     later->R_no[1][1] = 11;
     later->U_cyaku[1][1] = 2;
     later->U_ninki[1][1] = 1;
+    later->R_tousuu[1][1] = 2;
     const auto filled = journal->fillResultsFromRuns(1, *later);
     ASSERT_TRUE(filled.status.ok());
     EXPECT_EQ(filled.value, 1);
@@ -235,7 +258,7 @@ TEST(JournalResults, ALaterLoadFillsPendingResultsOfItsRunners)
     const auto pending = journal->pendingResults(std::nullopt, std::nullopt, kDay);
     ASSERT_EQ(pending.value.size(), 1u);
     EXPECT_EQ(pending.value[0].number, 2);
-    EXPECT_EQ(pending.value[0].horseUrl, horseUrl(2));
+    EXPECT_EQ(pending.value[0].horseUrl, horseKey(horseUrl(2)));
     // A race not yet run is not asked for.
     EXPECT_TRUE(journal->pendingResults(std::nullopt, std::nullopt, kDay.addDays(-1)).value.empty());
 }
@@ -281,8 +304,9 @@ TEST(JournalTally, ASmallJournalCountedByHand)
     ASSERT_TRUE(journal->setMark(keyOf(1), 3, horseUrl(3), Mark::Honmei).ok());
     ASSERT_TRUE(journal->setMark(keyOf(2), 2, horseUrl(2), Mark::Honmei).ok());
 
-    const Tally tally
-        = computeTally(allRunners(*journal), {TallyKey::Mean, TallyKey::Popularity, TallyKey::Mark});
+    TallySpec spec;
+    spec.keys = {TallyKey::Mean, TallyKey::Popularity, TallyKey::Mark};
+    const Tally tally = computeTally(allRaces(*journal), spec);
     EXPECT_EQ(tally.counted, 2);
     EXPECT_EQ(tally.pending, 1);
     EXPECT_EQ(tally.unranked, 1);
@@ -319,9 +343,10 @@ TEST(JournalTally, ASmallJournalCountedByHand)
     EXPECT_TRUE(text.contains(QStringLiteral("結果待ち 1 レース"))) << text.toStdString();
     // The marks' table is headed by its marks' column, not by a rank.
     EXPECT_EQ(tallyColumns(TallyKey::Mark).front(), QStringLiteral("印"));
-    EXPECT_TRUE(text.contains(QStringLiteral("\n印  レース数"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("\n順位  レース数"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("1位          2    1    0    0     1  50.0%   50.0%   50.0%\n")))
+    EXPECT_TRUE(text.contains(QStringLiteral("\n印  頭数"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\n順位  頭数"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("1位      2    1    0    0     1  50.0%   50.0%   50.0%           -  参考\n")))
         << text.toStdString();
 }
 
@@ -338,12 +363,9 @@ TEST(JournalTally, FiltersChooseTheRaces)
     ASSERT_TRUE(journal->recordRace(keyOf(1, kDay.addDays(7)), *dirt, 0.3f, QString()).ok());
 
     const auto racesWith = [&](const TallyFilter &filter) {
-        const auto rows = journal->tallyRunners(filter);
+        const auto rows = journal->tallyRaces(filter);
         EXPECT_TRUE(rows.status.ok());
-        std::set<qint64> races;
-        for (const TallyRunner &r : rows.value)
-            races.insert(r.raceId);
-        return int(races.size());
+        return int(rows.value.size());
     };
     struct Case {
         const char *name;
@@ -367,6 +389,194 @@ TEST(JournalTally, FiltersChooseTheRaces)
         {"site", site2, 0}, {"injected", injected, 0}};
     for (const Case &c : cases)
         EXPECT_EQ(racesWith(c.filter), c.races) << c.name;
+}
+
+TEST(JournalKeys, AHorseIsKeyedByItsPathAndReadUnderTheSitesAddressNow)
+{
+    struct Case {
+        const char *name;
+        QString address, key;
+        QString recordedBase, base, readAt;
+    };
+    const Case cases[] = {
+        {"host moved", QStringLiteral("http://a.example/directory/horse/1/"),
+            QStringLiteral("/directory/horse/1/"), QStringLiteral("http://a.example"),
+            QStringLiteral("https://b.example"), QStringLiteral("https://b.example/directory/horse/1/")},
+        {"query kept", QStringLiteral("https://a.example:8080/db/horse.php?hid=7"),
+            QStringLiteral("/db/horse.php?hid=7"), QStringLiteral("https://a.example:8080"), QString(),
+            QStringLiteral("https://a.example:8080/db/horse.php?hid=7")},
+        {"site under a folder moved", QStringLiteral("http://a.example/s1/directory/horse/1/"),
+            QStringLiteral("/s1/directory/horse/1/"), QStringLiteral("http://a.example/s1"),
+            QStringLiteral("https://b.example/keiba/"),
+            QStringLiteral("https://b.example/keiba/directory/horse/1/")},
+        {"already a key", QStringLiteral("/directory/horse/1/"), QStringLiteral("/directory/horse/1/"),
+            QString(), QString(), QStringLiteral("/directory/horse/1/")},
+        {"host only", QStringLiteral("http://a.example"), QStringLiteral("/"), QString(),
+            QStringLiteral("http://b.example"), QStringLiteral("http://b.example/")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(horseKey(c.address), c.key);
+        EXPECT_EQ(horseKey(c.key), c.key);
+        EXPECT_EQ(horseAddress(c.key, c.recordedBase, c.base), c.readAt);
+    }
+}
+
+namespace {
+
+struct HandRunner {
+    std::optional<int> rank;  // by every figure
+    FinishKind kind;
+    std::optional<int> finish;
+    int popularity;
+    std::optional<double> odds;
+    bool hasResult = true;
+};
+
+TallyRace handRace(int site, int raceNo, const std::vector<HandRunner> &runners,
+    std::optional<double> lead = 3, int leftOut = 0)
+{
+    TallyRace race;
+    race.id = site * 100 + raceNo;
+    race.site = site;
+    race.date = kDay;
+    race.course = QStringLiteral("05");
+    race.race = raceNo;
+    race.surface = 1;
+    race.distance = 1600;
+    race.fieldSize = int(runners.size());
+    race.leftOut = leftOut;
+    race.lead = {lead, lead, lead};
+    int n = 0;
+    for (const HandRunner &h : runners) {
+        TallyRunner r;
+        r.number = ++n;
+        r.rankMean = r.rankBest = r.rankMean90 = h.rank;
+        r.hasResult = h.hasResult;
+        r.kind = h.kind;
+        r.finish = h.finish;
+        r.popularity = h.popularity;
+        r.winOdds = h.odds;
+        race.runners.push_back(r);
+    }
+    return race;
+}
+
+}  // namespace
+
+TEST(JournalTally, ReturnsCountEachRaceOnceWithRefundsAndDeadHeats)
+{
+    const auto F = FinishKind::Finished;
+    // Site 1, race 1: the top figure wins at 4.0; the favourite (rank 2) is 2nd.
+    const TallyRace plain = handRace(1, 1, {{1, F, 1, 2, 4.0}, {2, F, 2, 1, 2.0}, {3, F, 3, 3, 9.0}});
+    // Race 2 read from both sites: site 2 (no odds) has the results, site 1 is pending.
+    const TallyRace bothPending = handRace(1, 2, {{1, F, 1, 1, 3.0}, {2, F, std::nullopt, 2, 5.0, false}});
+    const TallyRace bothResulted = handRace(2, 2, {{1, F, 2, 1, std::nullopt}, {2, F, 1, 2, std::nullopt}});
+    // Race 3: the top figure is scratched (refunded); rank 2 does not finish (a lost stake).
+    const TallyRace refund = handRace(1, 3,
+        {{1, FinishKind::Scratched, std::nullopt, 0, std::nullopt},
+            {2, FinishKind::DidNotFinish, std::nullopt, 1, 1.5}, {3, F, 1, 2, 6.0},
+            {4, FinishKind::Demoted, 2, 3, 8.0}},
+        12);
+    // Race 4: a dead heat for first between the top figure and the favourite.
+    const TallyRace deadHeat = handRace(1, 4, {{1, F, 1, 2, 5.0}, {2, F, 1, 1, 3.0}, {3, F, 3, 3, 7.0}}, 0.4);
+    // Race 5: the card was not read whole.
+    const TallyRace incomplete = handRace(1, 5, {{1, F, 1, 1, 2.0}, {2, F, 2, 2, 3.0}}, 3, 2);
+
+    struct Case {
+        const char *name;
+        std::vector<TallyRace> races;
+        int preferredSite;
+        int counted, pending, incomplete, bothSites, withoutOdds;
+        // The mean table's rank 1 and 2 rows, and popularity's 1.
+        int topRunners, topFirst, topStaked;
+        double topPayout;
+        int secondRunners, secondOut;
+        double favouritePayout;
+        int favouriteStaked;
+    };
+    const Case cases[] = {
+        {"one race", {plain}, 1, 1, 0, 0, 0, 0, 1, 1, 1, 400, 1, 0, 0, 1},
+        {"both sites: the record with results", {plain, bothPending, bothResulted}, 1, 2, 0, 0, 1, 1, 2, 1, 1,
+            400, 2, 0, 0, 1},
+        {"both sites resulted: the preferred site",
+            {bothResulted, handRace(1, 2, {{1, F, 2, 1, 3.0}, {2, F, 1, 2, 5.0}})}, 1, 1, 0, 0, 1, 0, 1, 0, 1,
+            0, 1, 0, 0, 1},
+        {"both sites resulted: site 2 preferred",
+            {bothResulted, handRace(1, 2, {{1, F, 2, 1, 3.0}, {2, F, 1, 2, 5.0}})}, 2, 1, 0, 0, 1, 1, 1, 0, 0,
+            0, 1, 0, 0, 0},
+        {"scratched top refunded, non-finisher a lost stake", {refund}, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0,
+            1},
+        {"dead heat pays half", {deadHeat}, 1, 1, 0, 0, 0, 0, 1, 1, 1, 250, 1, 0, 150, 1},
+        {"incomplete card left out", {incomplete, plain}, 1, 1, 0, 1, 0, 0, 1, 1, 1, 400, 1, 0, 0, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TallySpec spec;
+        spec.keys = {TallyKey::Mean, TallyKey::Popularity};
+        spec.preferredSite = c.preferredSite;
+        const Tally tally = computeTally(c.races, spec);
+        EXPECT_EQ(tally.counted, c.counted);
+        EXPECT_EQ(tally.pending, c.pending);
+        EXPECT_EQ(tally.incomplete, c.incomplete);
+        EXPECT_EQ(tally.bothSites, c.bothSites);
+        EXPECT_EQ(tally.withoutOdds, c.withoutOdds);
+        const TallyRow &top = tally.tables[0].rows[0];
+        EXPECT_EQ(top.runners, c.topRunners);
+        EXPECT_EQ(top.first, c.topFirst);
+        EXPECT_EQ(top.staked, c.topStaked);
+        EXPECT_DOUBLE_EQ(top.payout, c.topPayout);
+        EXPECT_EQ(tally.tables[0].rows[1].runners, c.secondRunners);
+        EXPECT_EQ(tally.tables[0].rows[1].out, c.secondOut);
+        const TallyRow &favourite = tally.tables[1].rows[0];
+        EXPECT_DOUBLE_EQ(favourite.payout, c.favouritePayout);
+        EXPECT_EQ(favourite.staked, c.favouriteStaked);
+    }
+
+    // All of them at once: 回収率 over the races with odds, and the first line says it.
+    TallySpec spec;
+    spec.group = TallyGroup::Distance;
+    const Tally all = computeTally({plain, bothPending, bothResulted, refund, deadHeat, incomplete}, spec);
+    const TallyRow &top = all.tables[0].rows[0];
+    // Stakes: plain, deadHeat (bothResulted has no odds, refund's top was scratched).
+    EXPECT_EQ(top.staked, 2);
+    EXPECT_DOUBLE_EQ(*top.returnRate(), (400 + 250) / 200.0);
+    EXPECT_TRUE(tallyText(all).startsWith(QStringLiteral("単勝回収率 平均指数1位 325.0% ／ 1番人気 ")))
+        << tallyText(all).toStdString();
+    // Lead bands: 3 (plain, bothResulted) and 12 (refund: its top did not run), 0.4 (dead heat).
+    const auto lead = std::find_if(all.tables.begin(), all.tables.end(),
+        [](const TallyTable &t) { return t.kind == TallyTableKind::Lead && t.key == TallyKey::Mean; });
+    ASSERT_NE(lead, all.tables.end());
+    EXPECT_EQ(lead->rows[0].runners, 1);
+    EXPECT_EQ(lead->rows[1].runners, 2);
+    EXPECT_EQ(lead->rows[3].runners, 0);
+    // One distance group (1600 m: 1500～1800m) holding every counted race's top runner.
+    const auto grouped = std::find_if(all.tables.begin(), all.tables.end(),
+        [](const TallyTable &t) { return t.kind == TallyTableKind::Group && t.key == TallyKey::Mean; });
+    ASSERT_NE(grouped, all.tables.end());
+    ASSERT_EQ(grouped->rows.size(), 1u);
+    EXPECT_EQ(grouped->rows[0].group, QStringLiteral("1500～1800m"));
+    EXPECT_EQ(grouped->rows[0].runners, top.runners);
+}
+
+TEST(JournalTally, LeadBandsAndIntervalsAtTheirEdges)
+{
+    const std::pair<double, int> leads[] = {{0, 0}, {1.9, 0}, {1.94, 0}, {1.96, 1}, {2, 1}, {4.9, 1}, {5, 2},
+        {9.9, 2}, {9.96, 3}, {10, 3}, {35, 3}};
+    for (const auto &[lead, band] : leads)
+        EXPECT_EQ(leadBand(float(lead)), band) << lead;
+    // Wilson: never outside 0..1, and the known values of 1 in 10 and 0 in 30.
+    const auto [low, high] = wilsonInterval(1, 10);
+    EXPECT_NEAR(low, 0.0179, 1e-4);
+    EXPECT_NEAR(high, 0.4042, 1e-4);
+    EXPECT_DOUBLE_EQ(wilsonInterval(0, 30).first, 0);
+    EXPECT_NEAR(wilsonInterval(0, 30).second, 0.1135, 1e-4);
+    EXPECT_DOUBLE_EQ(wilsonInterval(30, 30).second, 1);
+    TallyRow row;
+    row.runners = kTentativeRunners - 1;
+    EXPECT_EQ(tallyCells(row).back(), QStringLiteral("参考"));
+    row.runners = kTentativeRunners;
+    EXPECT_EQ(tallyCells(row).back(), QString());
 }
 
 TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
@@ -456,7 +666,7 @@ TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
         // Damage behind the schema shows when the race is written.
         if (!refused)
             refused = !opened.journal->recordRace(keyOf(1), *raceOf({60, 70}), 0.3f, QString()).ok()
-                || !opened.journal->tallyRunners({}).status.ok();
+                || !opened.journal->tallyRaces({}).status.ok();
         opened.journal.reset();
         EXPECT_TRUE(refused);
         if (!opened.status.ok())
@@ -517,6 +727,16 @@ TEST(JournalFile, MigratesAJournalOfTheFirstSchema)
     // What the second schema added works on the old race.
     EXPECT_TRUE(journal->setMark(keyOf(11), 1, horseUrl(1), Mark::Taikou).ok());
     EXPECT_EQ(journal->marks(keyOf(11)).value.size(), 1u);
+    // The old result and the mark stay with the horse read again under a new address.
+    auto again = raceOf({70, 60});
+    for (const qint32 n : again->runners())
+        again->U_Url[n].replace(QStringLiteral("http://"), QStringLiteral("https://"));
+    ASSERT_TRUE(journal->recordRace(keyOf(11), *again, 0.3f, QString()).ok());
+    const auto moved = allRunners(*journal);
+    ASSERT_EQ(moved.size(), 2u);
+    EXPECT_EQ(moved[0].finish, 1);
+    EXPECT_EQ(moved[0].kind, FinishKind::Finished);
+    EXPECT_EQ(moved[0].mark, Mark::Taikou);
 }
 
 TEST(JournalFile, TwoWritersAtOnceLoseNothing)

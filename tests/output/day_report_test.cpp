@@ -110,9 +110,19 @@ TEST(HtmlWriters, EscapeEveryTextTheyAreGiven)
             [](const QString &folder, const Text &text) {
                 Tally tally;
                 tally.counted = 3;
-                tally.tables.push_back(
-                    {TallyKey::Mean, text(1), {{text(2), 3, 1, 1, 0, 1}, {text(3), 3, 0, 1, 1, 1}}});
-                return writeTallyHtml(folder, tally, text(4));
+                tally.conditions = text(4);
+                TallyTable table;
+                table.caption = text(1);
+                TallyRow first, second;
+                first.label = text(2);
+                first.runners = 3;
+                first.first = first.second = first.out = 1;
+                second.label = text(3);
+                second.runners = 3;
+                second.second = second.third = second.out = 1;
+                table.rows = {first, second};
+                tally.tables.push_back(table);
+                return writeTallyHtml(folder, tally);
             }},
     };
     for (const auto &c : cases) {

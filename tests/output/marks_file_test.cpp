@@ -152,10 +152,10 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
     EXPECT_TRUE(imported.unplaced[1].why.contains(QStringLiteral("2026-11-30")))
         << imported.unplaced[1].why.toStdString();
     EXPECT_EQ(marksOf(*journal),
-        QStringList({QStringLiteral("1 11 3 %1 ☆").arg(horseUrl(1, 11, 3)),
-            QStringLiteral("1 11 6 %1 ◎").arg(horseUrl(1, 11, 6)),
-            QStringLiteral("2 11 3 %1 ☆").arg(horseUrl(2, 11, 3)),
-            QStringLiteral("2 11 6 %1 ◎").arg(horseUrl(2, 11, 6))}));
+        QStringList({QStringLiteral("1 11 3 %1 ☆").arg(horseKey(horseUrl(1, 11, 3))),
+            QStringLiteral("1 11 6 %1 ◎").arg(horseKey(horseUrl(1, 11, 6))),
+            QStringLiteral("2 11 3 %1 ☆").arg(horseKey(horseUrl(2, 11, 3))),
+            QStringLiteral("2 11 6 %1 ◎").arg(horseKey(horseUrl(2, 11, 6)))}));
 }
 
 TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)

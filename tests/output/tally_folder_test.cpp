@@ -30,8 +30,15 @@ void writeFile(const QString &path, const QByteArray &bytes)
 TEST(TallyFolder, WritesOverItsOwnTallyAndRefusesAnyOtherFile)
 {
     Tally tally;
-    tally.tables.push_back(
-        {TallyKey::Mark, QStringLiteral("印別成績"), {{QStringLiteral("◎"), 2, 1, 1, 0, 0}}});
+    TallyTable marks;
+    marks.key = TallyKey::Mark;
+    marks.caption = QStringLiteral("印別成績");
+    TallyRow honmei;
+    honmei.label = QStringLiteral("◎");
+    honmei.runners = 2;
+    honmei.first = honmei.second = 1;
+    marks.rows = {honmei};
+    tally.tables.push_back(marks);
     const struct {
         const char *what;
         std::function<void(const QString &folder)> prepare;  // folder has no trailing slash
@@ -40,7 +47,7 @@ TEST(TallyFolder, WritesOverItsOwnTallyAndRefusesAnyOtherFile)
         {"a folder not there yet", [](const QString &) {}, nullptr},
         {"an empty folder", [](const QString &f) { QDir().mkpath(f); }, nullptr},
         {"a tally written before",
-            [&tally](const QString &f) { ASSERT_TRUE(writeTallyHtml(f, tally, QString()).ok()); }, nullptr},
+            [&tally](const QString &f) { ASSERT_TRUE(writeTallyHtml(f, tally).ok()); }, nullptr},
         {"a report's index.html",
             [](const QString &f) {
                 QDir().mkpath(f);
@@ -49,7 +56,7 @@ TEST(TallyFolder, WritesOverItsOwnTallyAndRefusesAnyOtherFile)
             "index.html"},
         {"the user's own file beside a tally",
             [&tally](const QString &f) {
-                ASSERT_TRUE(writeTallyHtml(f, tally, QString()).ok());
+                ASSERT_TRUE(writeTallyHtml(f, tally).ok());
                 writeFile(f + QStringLiteral("/notes.txt"), "mine");
             },
             "notes.txt"},
@@ -73,7 +80,7 @@ TEST(TallyFolder, WritesOverItsOwnTallyAndRefusesAnyOtherFile)
         const QString folder = root.file(QStringLiteral("tally"));
         c.prepare(folder);
         const QStringList before = QDir(folder).entryList(QDir::Files | QDir::System);
-        const Status written = writeTallyHtml(folder, tally, QString());
+        const Status written = writeTallyHtml(folder, tally);
         if (c.refusedFile == nullptr) {
             EXPECT_TRUE(written.ok()) << written.message().toStdString();
             EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/tally-1.svg")));

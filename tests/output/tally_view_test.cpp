@@ -1,6 +1,6 @@
-// The tally window's controls as the command line's options: every choice
-// gives a text the command line takes, an open range takes its other bound
-// from the largest one, and bounds the wrong way round are swapped.
+// The tally window's controls as a typed request: every choice is the filter
+// the command line makes of the same text, an open range takes its other
+// bound from the largest one, and bounds the wrong way round are swapped.
 
 #include "output/tally_view.h"
 
@@ -8,7 +8,7 @@
 
 using namespace marunoki;
 
-TEST(TallyOptionsOf, EveryChoiceOfTheWindowIsAFilterTheCommandLineTakes)
+TEST(TallyRequestOf, EveryChoiceOfTheWindowIsAFilterTheCommandLineTakes)
 {
     struct Case {
         const char *name;
@@ -26,6 +26,7 @@ TEST(TallyOptionsOf, EveryChoiceOfTheWindowIsAFilterTheCommandLineTakes)
     every.runnersLow = 8;
     every.runnersHigh = 12;
     every.by = 5;
+    every.group = 4;
     const auto with = [](auto change) {
         TallyForm form;
         change(form);
@@ -36,7 +37,7 @@ TEST(TallyOptionsOf, EveryChoiceOfTheWindowIsAFilterTheCommandLineTakes)
         {"every field", every,
             {QStringLiteral("2026-01-02"), QStringLiteral("2026-12-31"), QStringLiteral("2"),
                 QStringLiteral("10"), QStringLiteral("芝"), QStringLiteral("1000-2000"),
-                QStringLiteral("8-12"), QStringLiteral("mark")}},
+                QStringLiteral("8-12"), QStringLiteral("mark"), QStringLiteral("month")}},
         {"lower bounds only", with([](TallyForm &f) {
              f.distanceLow = 1200;
              f.runnersLow = 10;
@@ -59,23 +60,25 @@ TEST(TallyOptionsOf, EveryChoiceOfTheWindowIsAFilterTheCommandLineTakes)
              f.course = 11;
              f.surface = 3;
              f.by = 6;
+             f.group = 6;
          }),
             {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const TallyOptions options = tallyOptionsOf(c.form);
-        const auto fields = [](const TallyOptions &o) {
-            return QStringList {o.from, o.to, o.site, o.course, o.surface, o.distance, o.runners, o.by};
-        };
-        EXPECT_EQ(fields(options), fields(c.expected));
-        EXPECT_EQ(parseTallyRequest(options).error, QString());
+        const TallyRequest typed = tallyRequestOf(c.form);
+        const TallyRequest typedText = parseTallyRequest(c.expected);
+        ASSERT_EQ(typedText.error, QString());
+        EXPECT_TRUE(typed.filter == typedText.filter);
+        EXPECT_EQ(typed.description, typedText.description);
+        EXPECT_EQ(typed.spec.keys, typedText.spec.keys);
+        EXPECT_EQ(typed.spec.group, typedText.spec.group);
     }
 }
 
 // A text that is no filter names its option, and the window's view of it is
 // that one message with nothing tallied.
-TEST(TallyOptionsOf, ATextThatIsNoFilterIsNamedAndNothingIsTallied)
+TEST(TallyRequestOf, ATextThatIsNoFilterIsNamedAndNothingIsTallied)
 {
     struct Case {
         QString TallyOptions::*field;
@@ -91,6 +94,7 @@ TEST(TallyOptionsOf, ATextThatIsNoFilterIsNamedAndNothingIsTallied)
         {&TallyOptions::distance, "1800-1200", "--distance"},
         {&TallyOptions::runners, "8-12-16", "--runners"},
         {&TallyOptions::by, "odds", "--by"},
+        {&TallyOptions::group, "weather", "--group"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.named);
@@ -100,7 +104,7 @@ TEST(TallyOptionsOf, ATextThatIsNoFilterIsNamedAndNothingIsTallied)
         EXPECT_TRUE(request.error.startsWith(QString::fromLatin1(c.named) + u' '))
             << request.error.toStdString();
         // No journal is opened for it: the path is never looked at.
-        const TallyView view = tallyViewOf(QStringLiteral("/nonexistent/journal.sqlite"), options);
+        const TallyView view = tallyViewOf(QStringLiteral("/nonexistent/journal.sqlite"), request);
         EXPECT_FALSE(view.status.ok());
         EXPECT_EQ(view.status.message(), request.error);
         EXPECT_TRUE(view.tables.empty());

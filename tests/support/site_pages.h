@@ -96,6 +96,8 @@ struct PastRun {
     int number = 5;
     int popularity = 1;
     int finish = 1;
+    std::optional<QString> finishCell;  // the 着順 cell in place of finish ("中", "2(降)")
+    QString odds = QStringLiteral("3.4");  // Site 1's 単勝 cell
     QString jockey = QStringLiteral("見本一騎");
     QString carried = QStringLiteral("57");  // weight carried as printed ("57☆" for a weight with a mark)
     int bodyWeight = 452;
