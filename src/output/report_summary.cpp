@@ -37,24 +37,27 @@ QString resultText(const ResultsByNumber &results, qint32 n)
     QString text = QStringLiteral("%1着").arg(*result.finish);
     if (result.popularity > 0)
         text += QStringLiteral(" %1人気").arg(result.popularity);
+    if (result.winOdds)
+        text += QStringLiteral(" 単勝%1").arg(formatNumber(float(*result.winOdds), QLatin1String("0.0")));
     return text;
 }
 
 QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)> &href,
     const MarksByNumber &marks, const ResultsByNumber &results)
 {
-    // The results' columns once any is in: 着順 and 人気 beside the figures.
+    // The results' columns once any is in: 着順, 人気 and 単勝 beside the figures.
     const auto resultCells = [&results](qint32 n) {
         if (results.empty())
             return QString();
         const auto found = results.find(n);
         if (found == results.end())
-            return QStringLiteral("<td></td><td></td>");
+            return QStringLiteral("<td></td><td></td><td></td>");
         const RunnerResult &result = found->second;
         const QString finish = result.finish ? QString::number(*result.finish) : resultText(results, n);
-        return QStringLiteral("<td class=\"r\">%1</td><td class=\"r\">%2</td>")
-            .arg(xmlText(finish),
-                result.finish && result.popularity > 0 ? QString::number(result.popularity) : QString());
+        const bool ran = result.finish.has_value();
+        return QStringLiteral("<td class=\"r\">%1</td><td class=\"r\">%2</td><td class=\"r\">%3</td>")
+            .arg(xmlText(finish), ran && result.popularity > 0 ? QString::number(result.popularity) : QString(),
+                ran && result.winOdds ? formatNumber(float(*result.winOdds), QLatin1String("0.0")) : QString());
     };
     const struct {
         const StatTable &table;
@@ -72,7 +75,7 @@ QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)>
             "<thead><tr><th>順</th><th>印</th><th>馬</th><th>指数</th><th>走数</th>%2</tr></thead>\n"
             "<tbody>\n")
                     .arg(QString::fromUtf16(ranking.caption),
-                        results.empty() ? QString() : QStringLiteral("<th>着順</th><th>人気</th>"));
+                        results.empty() ? QString() : QStringLiteral("<th>着順</th><th>人気</th><th>単勝</th>"));
         int place = 0;
         for (const RankedRunner &r : rankRunners(store, ranking.table)) {
             const bool counted = r.runs > 0;
