@@ -239,6 +239,8 @@ TEST(OfflinePageSource, IndexLinesPointingOutsideTheFolderAreIgnored)
         "http://a/2\tsub/x.html\t\n"
         "broken line without tabs\n"
         "http://a/3\tsecret.txt\t\n");
+    // An index inside "sub" naming the file beside it.
+    folder.write(QStringLiteral("sub/index.tsv"), "http://a/1\t../secret.txt\t\n");
     PageArchive archive(folder.path() + QStringLiteral("sub"));
     QString error;
     EXPECT_FALSE(archive.load(QStringLiteral("http://a/1"), &error).has_value());
