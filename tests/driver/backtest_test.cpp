@@ -195,6 +195,10 @@ TEST(Backtest, AHorsePageIsFetchedOncePerSeasonAndASecondBacktestFetchesNothing)
     // 12 cards, a 404 race 4 on each of 4 days, day 3 of each meeting, meeting 3.
     EXPECT_EQ(fetched.size(), 12 + 4 + 2 + 1 + horses.size());
     EXPECT_EQ(first.pagesFetched, fetched.size());
+    // A day's other cards and the next day's race 1 are asked for together
+    // (fetched side by side, not one after the other).
+    for (const QString &card : {cardOf(1, 1, 2), cardOf(1, 1, 3), cardOf(1, 2, 1), cardOf(2, 2, 3)})
+        EXPECT_TRUE(source.prefetched().contains(card)) << card.toStdString();
 
     // Into another journal: every page, and every "not found", from the cache.
     TestFolder second;
