@@ -623,6 +623,9 @@ TEST_F(CliLoad, TimeoutBoundsTheWaitForAPage)
 
 TEST_F(CliLoad, JobsBoundsThePagesInFlight)
 {
+    // --jobs alone: at the settings' default rate, requests 150 ms long would
+    // never overlap.
+    app.write(QStringLiteral("marunoki.ini"), "[web]\r\nrate=0\r\n");
     for (int n = 1; n <= 6; ++n) {
         const QString horse = sampleHorseAddress(race, 1, base, n);
         server.route(path(horse),
