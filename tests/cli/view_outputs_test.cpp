@@ -597,6 +597,8 @@ TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
                   "<td class=\"r\">1</td><td class=\"r\">1</td></tr>"))),
         3);
     EXPECT_EQ(ran.count(QStringLiteral("class=\"result\"")), 2);
+    // Each ranking counts its places from 1.
+    EXPECT_EQ(ran.count(QStringLiteral("<tbody>\n<tr><td class=\"r\">1</td>")), 3);
     const RaceSummary afterRace = summarizeRace(store, 11, marks, results);
     const QString day = QString::fromUtf8(dayIndexHtml(QStringLiteral("5回東京9日"), {afterRace},
         {QStringLiteral("サイト1"), QStringLiteral("tally/index.html")}));
