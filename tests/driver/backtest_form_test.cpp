@@ -104,6 +104,9 @@ TEST(BacktestForm, TheLoadingLineNamesTheDayTheCountsAndTheTimeLeft)
     EXPECT_EQ(backtestPercent(p), 75);
     p.remainingMs = 0;
     EXPECT_EQ(backtestPercent(p), 100);
+    p.elapsedMs = 0;  // the very start: nothing done, whatever is left
+    p.remainingMs = 1;
+    EXPECT_EQ(backtestPercent(p), 0);
 }
 
 BacktestRace race(int number, BacktestRaceState state, const QString &reason = {})
