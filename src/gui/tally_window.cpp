@@ -170,7 +170,7 @@ QWidget *TallyWindow::buildFilters()
     connect(run, &QPushButton::clicked, this, &TallyWindow::tally);
     // Tab walks the filters in reading order, then 集計.
     const QList<QWidget *> order = {from_->edit(), to_->edit(), site_, course_, surface_, distanceLow_,
-        distanceHigh_, runnersLow_, runnersHigh_, by_, run};
+        distanceHigh_, runnersLow_, runnersHigh_, by_, group_, run};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     return group;

@@ -589,7 +589,8 @@ Journal::Opened Journal::open(const QString &path)
             // What the path names instead (a FIFO, a folder …), found without opening it.
             const Status kind = readRegularFile(path, 0).status;
             return {nullptr,
-                Status::failure(QStringLiteral("成績ジャーナル %1 は%2。そのまま残します")
+                Status::failure(
+                    QStringLiteral("成績ジャーナル %1 は%2。そのまま残します")
                         .arg(path,
                             kind.ok() ? QStringLiteral("通常のファイルではありません") : kind.message()))};
         }
@@ -955,7 +956,8 @@ Status Journal::setMarks(const std::vector<MarkChange> &changes)
         for (const MarkChange &change : changes) {
             // A runner without a page address is stored with an empty one, as its row is;
             // an address is kept without its scheme and host, as the runner rows keep it.
-            const QString horseUrl = change.horseUrl.isNull() ? QStringLiteral("") : horseKey(change.horseUrl);
+            const QString horseUrl
+                = change.horseUrl.isNull() ? QStringLiteral("") : horseKey(change.horseUrl);
             find.bind(1, change.key.site);
             find.bind(2, isoDate(change.key.date));
             find.bind(3, change.key.course);

@@ -442,8 +442,8 @@ std::vector<QString> tallyColumns(TallyKey key)
 {
     return {key == TallyKey::Mark ? QStringLiteral("印") : QStringLiteral("順位"), QStringLiteral("頭数"),
         QStringLiteral("1着"), QStringLiteral("2着"), QStringLiteral("3着"), QStringLiteral("着外"),
-        QStringLiteral("勝率"), QStringLiteral("連対率"), QStringLiteral("複勝率"), QStringLiteral("単勝回収率"),
-        QStringLiteral("注")};
+        QStringLiteral("勝率"), QStringLiteral("連対率"), QStringLiteral("複勝率"),
+        QStringLiteral("単勝回収率"), QStringLiteral("注")};
 }
 
 std::vector<QString> tallyCells(const TallyRow &row)

@@ -56,8 +56,10 @@ QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)>
         const QString finish = result.finish ? QString::number(*result.finish) : resultText(results, n);
         const bool ran = result.finish.has_value();
         return QStringLiteral("<td class=\"r\">%1</td><td class=\"r\">%2</td><td class=\"r\">%3</td>")
-            .arg(xmlText(finish), ran && result.popularity > 0 ? QString::number(result.popularity) : QString(),
-                ran && result.winOdds ? formatNumber(float(*result.winOdds), QLatin1String("0.0")) : QString());
+            .arg(xmlText(finish),
+                ran && result.popularity > 0 ? QString::number(result.popularity) : QString(),
+                ran && result.winOdds ? formatNumber(float(*result.winOdds), QLatin1String("0.0"))
+                                      : QString());
     };
     const struct {
         const StatTable &table;
@@ -75,7 +77,8 @@ QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)>
             "<thead><tr><th>順</th><th>印</th><th>馬</th><th>指数</th><th>走数</th>%2</tr></thead>\n"
             "<tbody>\n")
                     .arg(QString::fromUtf16(ranking.caption),
-                        results.empty() ? QString() : QStringLiteral("<th>着順</th><th>人気</th><th>単勝</th>"));
+                        results.empty() ? QString()
+                                        : QStringLiteral("<th>着順</th><th>人気</th><th>単勝</th>"));
         int place = 0;
         for (const RankedRunner &r : rankRunners(store, ranking.table)) {
             const bool counted = r.runs > 0;

@@ -561,7 +561,7 @@ TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
                     .contains(QStringLiteral("<td class=\"honmei\">3 A&amp;&lt;b&gt;</td>")));
     EXPECT_FALSE(summarizeRace(store, 11, {{5, Mark::Kesi}}).honmei);
 
-    // Once the results are in: each runner's 着順 and 人気 beside the figures,
+    // Once the results are in: each runner's 着順, 人気 and 単勝 beside the figures,
     // the winner and how the ◎ ran on the day's index; a result read for
     // another horse that stood at a number shows nowhere.
     RunnerResult second;
@@ -570,6 +570,7 @@ TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
     RunnerResult won;
     won.finish = 1;
     won.popularity = 1;
+    won.winOdds = 3.4;
     {
         Journal::Opened opened = Journal::open(folder.file(kJournalFile));
         ASSERT_TRUE(opened.status.ok());
@@ -591,11 +592,15 @@ TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
     const QString ran = QString::fromUtf8(again.readAll());
     EXPECT_TRUE(ran.contains(
         QStringLiteral("<span class=\"mark\">◎</span><span class=\"result\">2着 4人気</span></h2>")));
-    EXPECT_EQ(ran.count(QStringLiteral("<th>着順</th><th>人気</th>")), 3);
+    EXPECT_EQ(ran.count(QStringLiteral("<th>着順</th><th>人気</th><th>単勝</th>")), 3);
     EXPECT_EQ(ran.count(QRegularExpression(QStringLiteral(
                   "<a href=\"#uma-07\">07 [^<]*</a></td><td class=\"r\">[^<]*</td><td class=\"r\">[0-9]+</td>"
-                  "<td class=\"r\">1</td><td class=\"r\">1</td></tr>"))),
-        3);
+                  "<td class=\"r\">1</td><td class=\"r\">1</td><td class=\"r\">3.4</td></tr>"))),
+        3)
+        << QRegularExpression(QStringLiteral("<tr>[^\n]*uma-07[^\n]*</tr>"))
+               .match(ran)
+               .captured(0)
+               .toStdString();
     EXPECT_EQ(ran.count(QStringLiteral("class=\"result\"")), 2);
     // Each ranking counts its places from 1.
     EXPECT_EQ(ran.count(QStringLiteral("<tbody>\n<tr><td class=\"r\">1</td>")), 3);

@@ -150,8 +150,8 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         // Before 17:00 in Japan on race day nothing is asked for; from 17:00 the
         // page is read, and shows the run of that very day.
         {"race not over", pageWith({}), utc(kRaceDay, 7), 0, 0, 0, 0},
-        {"race just over", pageWith({runOn(kRaceDay, 3)}), utc(kRaceDay, 8), 1, 0, 0, 0,
-            FinishKind::Finished, 3},
+        {"race just over", pageWith({runOn(kRaceDay, 3)}), utc(kRaceDay, 8), 1, 0, 0, 0, FinishKind::Finished,
+            3},
         // Another race on that day is no run since.
         {"another race that day", pageWith({runOn(kRaceDay, 1, 5)}), nextMorning, 0, 0, 1, 0},
         // No run found: not run once the grace days have ended at 17:00.

@@ -804,6 +804,8 @@ TEST(TallyWindow, TheFiltersWorkFromTheKeyboardAndAreKeptForTheSession)
     const QRect screen = tally->screen()->availableGeometry();
     EXPECT_TRUE(screen.contains(tally->frameGeometry()))
         << screen.height() << " " << tally->frameGeometry().height();
+    // The tally made on opening has ended, so 集計 takes the focus.
+    ASSERT_TRUE(QTest::qWaitFor([tally] { return !tally->busy(); }, 5000));
     tally->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(tally));
 
@@ -813,14 +815,15 @@ TEST(TallyWindow, TheFiltersWorkFromTheKeyboardAndAreKeptForTheSession)
     QTest::keyClicks(from, QStringLiteral("2026-11-29"));
     EXPECT_EQ(tally->form().from, QDate(2026, 11, 29));
 
-    // Tab: the other date, site, course, surface, the four bounds, the table, 集計.
+    // Tab: the other date, site, course, surface, the four bounds, the table, the group, 集計.
     const QStringList expected = {QStringLiteral("QLineEdit"), QStringLiteral("QComboBox"),
         QStringLiteral("QComboBox"), QStringLiteral("QComboBox"), QStringLiteral("QSpinBox"),
         QStringLiteral("QSpinBox"), QStringLiteral("QSpinBox"), QStringLiteral("QSpinBox"),
-        QStringLiteral("QComboBox"), QStringLiteral("QPushButton")};
+        QStringLiteral("QComboBox"), QStringLiteral("QComboBox"), QStringLiteral("QPushButton")};
     QStringList walked;
     QList<QWidget *> visited = {from};
     for (qsizetype i = 0; i < expected.size(); ++i) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr) << walked.join(u' ').toStdString();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget *focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
@@ -831,7 +834,7 @@ TEST(TallyWindow, TheFiltersWorkFromTheKeyboardAndAreKeptForTheSession)
         EXPECT_FALSE(visited.contains(focus)) << walked.join(u' ').toStdString();
         visited.append(focus);
     }
-    EXPECT_EQ(walked, expected);
+    EXPECT_EQ(walked, expected) << walked.join(u' ').toStdString();
     EXPECT_EQ(visited.value(1), to);
     EXPECT_EQ(qobject_cast<QPushButton *>(visited.last())->text(), QStringLiteral("集計"));
 

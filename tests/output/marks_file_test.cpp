@@ -183,8 +183,9 @@ TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)
     const QString day = QStringLiteral("2026-11-29,東京,");
     EXPECT_EQ(marksCsvText(marked->allMarks().value).split(QStringLiteral("\r\n")).mid(1),
         QStringList({day + QStringLiteral("11,1,◎,1"), day + QStringLiteral("11,5,☆,1"),
-            day + QStringLiteral("11,8,×,1"), day + QStringLiteral("11,1,×,2"), day + QStringLiteral("11,5,☆,2"),
-            day + QStringLiteral("11,8,◎,2"), day + QStringLiteral("12,2,○,1"), day + QStringLiteral("12,3,▲,1"),
+            day + QStringLiteral("11,8,×,1"), day + QStringLiteral("11,1,×,2"),
+            day + QStringLiteral("11,5,☆,2"), day + QStringLiteral("11,8,◎,2"),
+            day + QStringLiteral("12,2,○,1"), day + QStringLiteral("12,3,▲,1"),
             day + QStringLiteral("12,4,△,1"), QString()}));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -46,8 +46,8 @@ TEST(TallyFolder, WritesOverItsOwnTallyAndRefusesAnyOtherFile)
     } cases[] = {
         {"a folder not there yet", [](const QString &) {}, nullptr},
         {"an empty folder", [](const QString &f) { QDir().mkpath(f); }, nullptr},
-        {"a tally written before",
-            [&tally](const QString &f) { ASSERT_TRUE(writeTallyHtml(f, tally).ok()); }, nullptr},
+        {"a tally written before", [&tally](const QString &f) { ASSERT_TRUE(writeTallyHtml(f, tally).ok()); },
+            nullptr},
         {"a report's index.html",
             [](const QString &f) {
                 QDir().mkpath(f);
