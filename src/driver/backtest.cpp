@@ -568,7 +568,7 @@ private:
 // its store's flag when it begins).
 class StopWatch {
 public:
-    StopWatch(const std::atomic<bool> &stop, std::vector<RaceStore *> stores, Walker &walker)
+    StopWatch(const std::atomic<bool> &stop, const std::vector<RaceStore *> &stores, Walker &walker)
         : thread_([this, &stop, stores, &walker] {
             std::unique_lock lock(mutex_);
             while (!done_) {

@@ -34,7 +34,7 @@ BacktestDialog::BacktestDialog(const BacktestChoices &choices, QWidget *parent)
     auto *courseGrid = new QGridLayout(courseBox);
     courseGrid->setContentsMargins(0, 0, 0, 0);
     for (int c = 0; c < kCourseCount; ++c) {
-        courses_[size_t(c)] = new QCheckBox(courseNames()[size_t(c + 1)]);
+        courses_[size_t(c)] = new QCheckBox(courseNames()[size_t(c) + 1]);
         courses_[size_t(c)]->setChecked(choices.courses[size_t(c)]);
         courseGrid->addWidget(courses_[size_t(c)], c / 5, c % 5);
     }

@@ -359,6 +359,7 @@ Tally computeTally(const std::vector<TallyRace> &races, const TallySpec &spec)
     for (const TallyKey key : spec.keys) {
         std::vector<QString> labels;
         const int rows = key == TallyKey::Mark ? kMarkCount : kRankedRows;
+        labels.reserve(size_t(rows));
         for (int i = 0; i < rows; ++i)
             labels.push_back(
                 key == TallyKey::Mark ? markSymbol(Mark(i)) : QString::number(i + 1) + QStringLiteral("位"));

@@ -235,6 +235,7 @@ std::vector<RaceSummary> dayIndexRaces(const QString &folder, const std::vector<
         races[race] = kept;
     }
     std::vector<RaceSummary> listed;
+    listed.reserve(races.size());
     for (auto &[race, summary] : races)
         listed.push_back(std::move(summary));
     return listed;
