@@ -58,7 +58,14 @@ TEST(CliManPage, SaysWhatTheHelpSaysForEveryCommand)
 // Both manual pages end their description with examples, kept line for line.
 TEST(CliManPage, BothPagesHaveExamples)
 {
+#ifdef MARUNOKI_DESKTOP_BUILT
+    const bool desktop = true;
+#else
+    const bool desktop = false;
+#endif
     for (const char *name : {"marunoki-cli", "marunoki"}) {
+        if (!desktop && QLatin1String(name) == QLatin1String("marunoki"))
+            continue;  // a build without the desktop program has no page for it
         QFile file(QStringLiteral(MARUNOKI_MAN_DIR "/%1.1").arg(QString::fromLatin1(name)));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
         const QString examples
