@@ -239,7 +239,7 @@ std::vector<NamedFilter> filters()
     return all;
 }
 
-void tallyWith(benchmark::State &state, const TallyFilter &filter, const TallySpec &spec)
+void tallyWith(benchmark::State &state, const TallyFilter &filter, const TallyLayout &layout)
 {
     Journal &journal = bigJournal();
     int counted = 0;
@@ -247,7 +247,7 @@ void tallyWith(benchmark::State &state, const TallyFilter &filter, const TallySp
         const auto races = journal.tallyRaces(filter);
         if (!races.status.ok())
             state.SkipWithError("the tally could not be read");
-        counted = computeTally(races.value, spec).counted;
+        counted = computeTally(races.value, layout).counted;
         benchmark::DoNotOptimize(counted);
     }
     state.counters["races"] = counted;
@@ -257,17 +257,17 @@ void BM_TallyFilter(benchmark::State &state)
 {
     const NamedFilter filter = filters()[size_t(state.range(0))];
     state.SetLabel(filter.name);
-    TallySpec spec;
-    spec.keys = tallyKeysFor(filter.by);
-    tallyWith(state, filter.filter, spec);
+    TallyLayout layout;
+    layout.keys = tallyKeysFor(filter.by);
+    tallyWith(state, filter.filter, layout);
 }
 BENCHMARK(BM_TallyFilter)->DenseRange(0, 8)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_TallyGroupMonth(benchmark::State &state)
 {
-    TallySpec spec;
-    spec.group = TallyGroup::Month;
-    tallyWith(state, {}, spec);
+    TallyLayout layout;
+    layout.group = TallyGroup::Month;
+    tallyWith(state, {}, layout);
 }
 BENCHMARK(BM_TallyGroupMonth)->Unit(benchmark::kMillisecond)->Iterations(5);
 

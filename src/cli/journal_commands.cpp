@@ -79,7 +79,7 @@ int runTally(const AppFolder &folder, const JournalOptions &options)
     }
     if (const auto refused = refuseOutputs(folder, options))
         return *refused;
-    request.spec.preferredSite = preferredTallySite(folder);
+    request.layout.preferredSite = preferredTallySite(folder);
     const JournalRead<Tally> read = tallyOfJournal(folder.file(kJournalFile), request);
     if (!read.status.ok())
         return openFailure(read.status);

@@ -239,7 +239,7 @@ void TallyWindow::tally()
         }
     }
     TallyRequest request = tallyRequestOf(form());
-    request.spec.preferredSite = preferredSite_;
+    request.layout.preferredSite = preferredSite_;
     const QString path = folder_.file(kJournalFile);
     auto made = std::make_shared<TallyView>();
     worker_ = QThread::create([path, request, made] { *made = tallyViewOf(path, request); });

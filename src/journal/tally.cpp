@@ -352,11 +352,11 @@ std::vector<TallyKey> tallyKeysFor(std::optional<TallyKey> by)
     return {*by, TallyKey::Popularity};
 }
 
-Tally computeTally(const std::vector<TallyRace> &races, const TallySpec &spec)
+Tally computeTally(const std::vector<TallyRace> &races, const TallyLayout &layout)
 {
     Tally tally;
-    tally.group = spec.group;
-    for (const TallyKey key : spec.keys) {
+    tally.group = layout.group;
+    for (const TallyKey key : layout.keys) {
         std::vector<QString> labels;
         const int rows = key == TallyKey::Mark ? kMarkCount : kRankedRows;
         labels.reserve(size_t(rows));
@@ -367,7 +367,7 @@ Tally computeTally(const std::vector<TallyRace> &races, const TallySpec &spec)
         table.comparesFavourite = isFigure(key);
         tally.tables.push_back(std::move(table));
     }
-    for (const TallyKey key : spec.keys) {
+    for (const TallyKey key : layout.keys) {
         if (!isFigure(key))
             continue;
         tally.tables.push_back(
@@ -376,9 +376,9 @@ Tally computeTally(const std::vector<TallyRace> &races, const TallySpec &spec)
                     QStringLiteral("10～")}));
     }
     // Grouped: per key one table, a row per value with the key's top runners.
-    std::vector<std::map<int, TallyRow>> grouped(spec.keys.size());
+    std::vector<std::map<int, TallyRow>> grouped(layout.keys.size());
 
-    const std::vector<const TallyRace *> chosen = oncePerRace(races, spec.preferredSite, tally.bothSites);
+    const std::vector<const TallyRace *> chosen = oncePerRace(races, layout.preferredSite, tally.bothSites);
     for (const TallyRace *race : chosen) {
         if (race->leftOut > 0) {
             ++tally.incomplete;
@@ -412,25 +412,25 @@ Tally computeTally(const std::vector<TallyRace> &races, const TallySpec &spec)
             else
                 addLead(table, counted);
         }
-        if (spec.group == TallyGroup::None)
+        if (layout.group == TallyGroup::None)
             continue;
-        const auto group = groupOf(spec.group, *race);
+        const auto group = groupOf(layout.group, *race);
         if (!group)
             continue;
-        for (size_t k = 0; k < spec.keys.size(); ++k) {
+        for (size_t k = 0; k < layout.keys.size(); ++k) {
             TallyRow &row = grouped[k][group->first];
-            row.label = topLabel(spec.keys[k]);
+            row.label = topLabel(layout.keys[k]);
             row.group = group->second;
             for (const TallyRunner &runner : race->runners) {
-                if (ran(runner.kind) && rankBy(spec.keys[k], runner) == 1)
+                if (ran(runner.kind) && rankBy(layout.keys[k], runner) == 1)
                     countRunner(row, runner, counted);
             }
         }
     }
-    if (spec.group != TallyGroup::None) {
-        for (size_t k = 0; k < spec.keys.size(); ++k) {
-            TallyTable table = emptyTable(spec.keys[k], TallyTableKind::Group,
-                QStringLiteral("%1 %2").arg(topLabel(spec.keys[k]), tallyGroupCaption(spec.group)), {});
+    if (layout.group != TallyGroup::None) {
+        for (size_t k = 0; k < layout.keys.size(); ++k) {
+            TallyTable table = emptyTable(layout.keys[k], TallyTableKind::Group,
+                QStringLiteral("%1 %2").arg(topLabel(layout.keys[k]), tallyGroupCaption(layout.group)), {});
             for (auto &[order, row] : grouped[k])
                 table.rows.push_back(std::move(row));
             tally.tables.push_back(std::move(table));

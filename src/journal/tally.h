@@ -103,7 +103,7 @@ struct Tally {
     QString conditions;  // the filter in words; empty for every race
 };
 
-struct TallySpec {
+struct TallyLayout {
     std::vector<TallyKey> keys = tallyKeysFor(std::nullopt);
     TallyGroup group = TallyGroup::None;
     // The site whose record counts when both sites' records have results.
@@ -111,7 +111,7 @@ struct TallySpec {
 };
 
 // The tally of the races (as Journal::tallyRaces gives them).
-Tally computeTally(const std::vector<TallyRace> &races, const TallySpec &spec);
+Tally computeTally(const std::vector<TallyRace> &races, const TallyLayout &layout);
 
 // The column heads of a table of key, first the row label's: 順位 for a
 // ranking, 印 for the marks.

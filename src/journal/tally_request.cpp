@@ -121,7 +121,7 @@ TallyRequest parseTallyRequest(const TallyOptions &options)
             return request;
         }
     }
-    request.spec.keys = tallyKeysFor(by);
+    request.layout.keys = tallyKeysFor(by);
     if (!options.group.isEmpty()) {
         const auto group = tallyGroupOf(options.group);
         if (!group) {
@@ -129,7 +129,7 @@ TallyRequest parseTallyRequest(const TallyOptions &options)
                         .arg(options.group);
             return request;
         }
-        request.spec.group = *group;
+        request.layout.group = *group;
     }
     request.description = describeFilter(filter);
     return request;
@@ -168,7 +168,7 @@ JournalRead<Tally> tallyOfJournal(const QString &path, const TallyRequest &reque
         tally.status = races.status;
         return tally;
     }
-    tally.value = computeTally(races.value, request.spec);
+    tally.value = computeTally(races.value, request.layout);
     tally.value.filter = request.filter;
     tally.value.conditions = request.description;
     return tally;

@@ -31,7 +31,7 @@ struct TallyOptions {
 // option that is not one (then the rest is not filled).
 struct TallyRequest {
     TallyFilter filter;
-    TallySpec spec;  // the tables, the group; the preferred site is the caller's to set
+    TallyLayout layout;  // the tables, the group; the preferred site is the caller's to set
     QString description;  // the filter in words; empty for every race
     QString error;
 };

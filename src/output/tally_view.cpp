@@ -94,9 +94,9 @@ TallyRequest tallyRequestOf(const TallyForm &form)
     std::optional<TallyKey> by;
     if (form.by > 0 && form.by < int(tallyByChoices().size()))
         by = tallyKeyOf(tallyByChoices()[size_t(form.by)].key);
-    request.spec.keys = tallyKeysFor(by);
+    request.layout.keys = tallyKeysFor(by);
     if (form.group > 0 && form.group < int(tallyGroupChoices().size()))
-        request.spec.group = tallyGroupChoices()[size_t(form.group)].group;
+        request.layout.group = tallyGroupChoices()[size_t(form.group)].group;
     request.description = describeFilter(filter);
     return request;
 }

@@ -304,7 +304,7 @@ TEST(JournalTally, ASmallJournalCountedByHand)
     ASSERT_TRUE(journal->setMark(keyOf(1), 3, horseUrl(3), Mark::Honmei).ok());
     ASSERT_TRUE(journal->setMark(keyOf(2), 2, horseUrl(2), Mark::Honmei).ok());
 
-    TallySpec spec;
+    TallyLayout spec;
     spec.keys = {TallyKey::Mean, TallyKey::Popularity, TallyKey::Mark};
     const Tally tally = computeTally(allRaces(*journal), spec);
     EXPECT_EQ(tally.counted, 2);
@@ -512,7 +512,7 @@ TEST(JournalTally, ReturnsCountEachRaceOnceWithRefundsAndDeadHeats)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        TallySpec spec;
+        TallyLayout spec;
         spec.keys = {TallyKey::Mean, TallyKey::Popularity};
         spec.preferredSite = c.preferredSite;
         const Tally tally = computeTally(c.races, spec);
@@ -534,7 +534,7 @@ TEST(JournalTally, ReturnsCountEachRaceOnceWithRefundsAndDeadHeats)
     }
 
     // All of them at once: 回収率 over the races with odds, and the first line says it.
-    TallySpec spec;
+    TallyLayout spec;
     spec.group = TallyGroup::Distance;
     const Tally all = computeTally({plain, bothPending, bothResulted, refund, deadHeat, incomplete}, spec);
     const TallyRow &top = all.tables[0].rows[0];

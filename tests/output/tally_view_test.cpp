@@ -71,8 +71,8 @@ TEST(TallyRequestOf, EveryChoiceOfTheWindowIsAFilterTheCommandLineTakes)
         ASSERT_EQ(typedText.error, QString());
         EXPECT_TRUE(typed.filter == typedText.filter);
         EXPECT_EQ(typed.description, typedText.description);
-        EXPECT_EQ(typed.spec.keys, typedText.spec.keys);
-        EXPECT_EQ(typed.spec.group, typedText.spec.group);
+        EXPECT_EQ(typed.layout.keys, typedText.layout.keys);
+        EXPECT_EQ(typed.layout.group, typedText.layout.group);
     }
 }
 
