@@ -705,6 +705,13 @@ class Build:
                                    capture_output=True, text=True).stdout
             inputs = [line.strip() for line in query.splitlines()[2:] if line.startswith("    ")]
             self.programs[name] = self.folder / (inputs[0] if inputs else f"tests/{name}")
+            # A program the tests run as a child process (the command line) is
+            # built before them, not linked: it is what they test all the same.
+            for line in query.splitlines():
+                built_first = re.match(r"\s+\|\| (?:.*/)?([\w.-]+)$", line)
+                if built_first and built_first.group(1) in labels.values() \
+                        and not built_first.group(1).endswith(".a"):
+                    self.links[name].add(built_first.group(1))
 
     def code_digest(self, obj):
         """Digest of an object file's code and data, its debug information left out."""
