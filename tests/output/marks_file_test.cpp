@@ -7,6 +7,7 @@
 
 #include "app/format.h"
 #include "app/race_store.h"
+#include "support/sqlite_file.h"
 #include "support/test_folder.h"
 
 #include <QFile>
@@ -151,11 +152,22 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
     EXPECT_EQ(imported.unplaced[1].line, 5);
     EXPECT_TRUE(imported.unplaced[1].why.contains(QStringLiteral("2026-11-30")))
         << imported.unplaced[1].why.toStdString();
-    EXPECT_EQ(marksOf(*journal),
+    const QStringList placed = marksOf(*journal);
+    EXPECT_EQ(placed,
         QStringList({QStringLiteral("1 11 3 %1 ☆").arg(horseKey(horseUrl(1, 11, 3))),
             QStringLiteral("1 11 6 %1 ◎").arg(horseKey(horseUrl(1, 11, 6))),
             QStringLiteral("2 11 3 %1 ☆").arg(horseKey(horseUrl(2, 11, 3))),
             QStringLiteral("2 11 6 %1 ◎").arg(horseKey(horseUrl(2, 11, 6)))}));
+
+    // A journal that refuses the write: nothing is placed, nothing changes.
+    {
+        test::SqliteFile other(folder.file(QStringLiteral("journal.sqlite")));
+        other.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON mark BEGIN SELECT RAISE(ABORT, 'full'); END"));
+    }
+    const MarksImport refused = importMarks(*journal, utf8("日付,場,レース,馬番,印\n2026-11-29,東京,11,1,▲\n"));
+    EXPECT_FALSE(refused.status.ok());
+    EXPECT_EQ(refused.placed, 0);
+    EXPECT_EQ(marksOf(*journal), placed);
 }
 
 TEST(MarksFile, ExportThenImportGivesTheSameMarksInEitherEncoding)
