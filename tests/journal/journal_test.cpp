@@ -765,3 +765,39 @@ TEST(JournalFile, TwoWritersAtOnceLoseNothing)
     auto journal = openJournal(path);
     EXPECT_EQ(allRunners(*journal).size(), size_t(2 * kRaces * 3));
 }
+
+// A journal whose tables another program renamed away: every read says it
+// failed, none hands back an empty answer as if the journal held nothing.
+TEST(JournalFile, EveryReadOfATableGoneFailsInsteadOfAnsweringEmpty)
+{
+    for (const char *table : {"race", "runner", "result", "mark"}) {
+        TestFolder folder;
+        const QString path = folder.file(QStringLiteral("journal.sqlite"));
+        auto journal = openJournal(path);
+        ASSERT_TRUE(journal->recordRace(keyOf(11), *raceOf({50, 60}), 0.3f, {}).ok());
+        ASSERT_TRUE(journal->setMark(keyOf(11), 1, horseUrl(1), Mark::Honmei).ok());
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        const std::string sql = std::string("ALTER TABLE ") + table + " RENAME TO gone";
+        ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << table;
+        sqlite3_close(db);
+        const std::map<std::string, Status> reads = {
+            {"marks", journal->marks(keyOf(11)).status},
+            {"allMarks", journal->allMarks().status},
+            {"recordedCard", journal->recordedCard(keyOf(11)).status},
+            {"raceResults", journal->raceResults(keyOf(11)).status},
+            {"tallyRaces", journal->tallyRaces({}).status},
+        };
+        // Which reads touch which table (the tally reads each race's summary).
+        const std::map<std::string, std::set<std::string>> uses = {
+            {"marks", {"race", "runner", "mark"}},
+            {"allMarks", {"race", "mark"}},
+            {"recordedCard", {"race", "runner"}},
+            {"raceResults", {"race", "result"}},
+            {"tallyRaces", {"race"}},
+        };
+        for (const auto &[name, status] : reads)
+            if (uses.at(name).count(table))
+                EXPECT_FALSE(status.ok()) << name << " without " << table;
+    }
+}
