@@ -51,6 +51,7 @@ TEST(SelectionBoxes, TakeOnlyWhatCanBeARace)
     } cases[] = {
         {B::Year, QStringLiteral("2026"), I::Value, QStringLiteral("2026")},
         {B::Year, QStringLiteral("20261"), I::Refused, std::nullopt},
+        {B::Year, QStringLiteral("02026"), I::Refused, std::nullopt},
         {B::Year, QStringLiteral("202"), I::Partial, std::nullopt},
         {B::Year, QStringLiteral("2"), I::Partial, std::nullopt},
         {B::Year, QStringLiteral("1989"), I::Refused, std::nullopt},

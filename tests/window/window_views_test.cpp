@@ -188,17 +188,20 @@ TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
         qint32 check1;
         qint32 shown;  // the shown runner
         bool redrawn;
+        const char *box;  // the runner box after the click
     };
     const Case cases[] = {
-        {"switched off on runner 3", 0, 3, true},
-        {"switched on on runner 3", 1, 3, true},
-        {"switched on before any runner is shown", 1, 0, false},
+        {"switched off on runner 3", 0, 3, true, "03"},
+        {"switched on on runner 3", 1, 3, true, "03"},
+        {"switched on on runner 12", 1, 12, true, "12"},
+        {"switched on before any runner is shown", 1, 0, false, "01"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        load(6);
-        const QString lastRun = QStringLiteral("三番の前走");
-        store.R_name[3][1] = lastRun;
+        load(14);
+        const qint32 runner = c.shown ? c.shown : 3;
+        const QString lastRun = QStringLiteral("その馬の前走");
+        store.R_name[runner][1] = lastRun;
         views.shownRunner = c.shown;
         TestFolder dir;
         const AppFolder folder(dir.path());
@@ -207,8 +210,8 @@ TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
 
         RecordingSink readBack;
         EXPECT_EQ(readIniPara(folder, readBack).writeHyo, QString::number(c.check1));
-        EXPECT_EQ(views.runnerBox, c.redrawn ? QStringLiteral("03") : QStringLiteral("01"));
-        EXPECT_EQ(views.umaInfo.contains(store.U_name[3]), c.redrawn);
+        EXPECT_EQ(views.runnerBox, QString::fromLatin1(c.box));
+        EXPECT_EQ(views.umaInfo.contains(store.U_name[runner]), c.redrawn);
         // The per-run grid is filled only while the box is on.
         const GridCell *firstRun = views.runGrid.at(1, 2);
         ASSERT_NE(firstRun, nullptr);
