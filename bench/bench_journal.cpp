@@ -182,7 +182,7 @@ QString tenSeasons()
     {
         // Each race summed up, as recording and results leave it.
         Journal::Opened opened = Journal::open(building);
-        if (!opened.status.ok() || !opened.journal->refreshTallySummaries().status.ok())
+        if (!opened.status.ok() || !opened.value->refreshTallySummaries().status.ok())
             return {};
     }
     sqlite3_open(QFile::encodeName(building).constData(), &db);
@@ -195,7 +195,7 @@ QString tenSeasons()
 
 Journal &bigJournal()
 {
-    static std::unique_ptr<Journal> journal = Journal::open(tenSeasons()).journal;
+    static std::unique_ptr<Journal> journal = Journal::open(tenSeasons()).value;
     return *journal;
 }
 
@@ -376,8 +376,8 @@ void BM_RecordRace(benchmark::State &state)
         RaceKey key {1, QDate(2026, 11, 29), QStringLiteral("05"), 5, 9, 1 + race % 12};
         key.date = key.date.addDays(-(race / 12));
         Journal::Opened opened = Journal::open(path);
-        if (!opened.status.ok() || !opened.journal->recordRace(key, *store, 0.3f, QString()).ok()
-            || !opened.journal->fillResultsFromRuns(1, *store).status.ok())
+        if (!opened.status.ok() || !opened.value->recordRace(key, *store, 0.3f, QString()).ok()
+            || !opened.value->fillResultsFromRuns(1, *store).status.ok())
             state.SkipWithError("the race was not recorded");
     }
 }
@@ -416,8 +416,8 @@ struct ResultsDay {
             const RaceKey key {1, QDate(card.year, card.month, card.day),
                 QStringLiteral("%1").arg(card.course, 2, 10, QLatin1Char('0')), card.meeting, card.meetingDay,
                 card.race};
-            if (opened.journal)
-                (void)opened.journal->recordRace(key, store, 0.3f, base);
+            if (opened.value)
+                (void)opened.value->recordRace(key, store, 0.3f, base);
         }
     }
 };
@@ -444,7 +444,7 @@ void fetchDay(benchmark::State &state, int inFlight)
         RecordingSink messages;
         std::atomic<qint16> cancel {0};
         state.ResumeTiming();
-        ResultsContext context {*opened.journal, {}, source, nullptr, progress, messages, cancel};
+        ResultsContext context {*opened.value, {}, source, nullptr, progress, messages, cancel};
         const ResultsOutcome outcome = fetchResults(context, std::nullopt, std::nullopt);
         found = outcome.found() + outcome.notRun();
         if (!outcome.status.ok() || !outcome.failedPages.isEmpty())
@@ -499,7 +499,7 @@ MarkedJournal markedJournal(int rows)
                 store->U_Url[n]
                     = QStringLiteral("https://site1.example/directory/horse/%1/").arg(r * 100 + n);
             const RaceKey key {1, date, QStringLiteral("05"), 1, 1 + r / kRacesADay, race};
-            if (!opened.journal->recordRace(key, *store, 0.35f, QString()).ok())
+            if (!opened.value->recordRace(key, *store, 0.35f, QString()).ok())
                 return {};
         }
         for (int n = 1; n <= kRunners; ++n)
@@ -523,7 +523,7 @@ void BM_MarksImport(benchmark::State &state)
     }
     for (auto _ : state) {
         Journal::Opened opened = Journal::open(marked.path);
-        const MarksImport imported = importMarks(*opened.journal, marked.file);
+        const MarksImport imported = importMarks(*opened.value, marked.file);
         if (!imported.status.ok() || imported.placed != rows)
             state.SkipWithError("the import failed");
     }

@@ -48,9 +48,10 @@ bool writeArchive(
     for (const SampleRace &race : races) {
         const QMap<QString, QString> pages = pagesOf(race, site, site == 1 ? kBase1 : kBase2);
         for (auto page = pages.begin(); page != pages.end(); ++page) {
-            QString error;
-            if (!archive.save(page.key(), samplePageBytes(page.value()), "UTF-8", &error)) {
-                std::fprintf(stderr, "cannot save %s: %s\n", qPrintable(page.key()), qPrintable(error));
+            const Status saved = archive.save(page.key(), samplePageBytes(page.value()), "UTF-8");
+            if (!saved.ok()) {
+                std::fprintf(
+                    stderr, "cannot save %s: %s\n", qPrintable(page.key()), qPrintable(saved.message()));
                 return false;
             }
         }

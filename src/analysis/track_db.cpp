@@ -65,11 +65,12 @@ OpenedTrackFile openTrackFile(const QString &path)
     const FormatProbe probe = probeDatabaseFormat(path);
     switch (probe.format) {
     case DatabaseFormat::Missing:
-        return {nullptr, QStringLiteral("ファイルがありません")};
+        return {nullptr, Status::failure(QStringLiteral("ファイルがありません"))};
     case DatabaseFormat::Unreadable:
-        return {nullptr, readRegularFile(path, 1).status.message()};
+        return {nullptr, readRegularFile(path, 1).status};
     case DatabaseFormat::Unknown:
-        return {nullptr, QStringLiteral("SQLite のデータベースでも Access のデータベースでもありません")};
+        return {nullptr,
+            Status::failure(QStringLiteral("SQLite のデータベースでも Access のデータベースでもありません"))};
     case DatabaseFormat::SQLite:
     case DatabaseFormat::Access:
         break;
@@ -80,7 +81,7 @@ OpenedTrackFile openTrackFile(const QString &path)
         // The database layer names the file; the caller names it already.
         if (error.startsWith(path + u' '))
             error.remove(0, path.size() + 1);
-        return {nullptr, QStringLiteral("データベースとして開けません（%1）").arg(error)};
+        return {nullptr, Status::failure(QStringLiteral("データベースとして開けません（%1）").arg(error))};
     }
     // A file cut short opens (SQLite reads its first page only) and fails at the
     // first lookup that reaches a page it lost.
@@ -93,17 +94,18 @@ OpenedTrackFile openTrackFile(const QString &path)
             damage = check.value(0).toString();
     }
     if (!damage.isEmpty())
-        return {nullptr, QStringLiteral("データベースが壊れています（%1）").arg(damage)};
+        return {nullptr, Status::failure(QStringLiteral("データベースが壊れています（%1）").arg(damage))};
     // A sound database of something else (an empty Access file, another
     // program's SQLite file) would give every run a failed lookup: it is no
     // track database, and the load stops before it fetches a page.
     for (const char *columns : {kVariantColumnsSql, kAverageColumnsSql}) {
         QSqlQuery probe(db->connection());
         if (!probe.exec(QString::fromLatin1(columns)))
-            return {
-                nullptr, QStringLiteral("指数の表がありません（%1）").arg(probe.lastError().databaseText())};
+            return {nullptr,
+                Status::failure(
+                    QStringLiteral("指数の表がありません（%1）").arg(probe.lastError().databaseText()))};
     }
-    return {std::move(db), {}};
+    return {std::move(db), Status::success()};
 }
 
 namespace {

@@ -13,6 +13,8 @@
 // remembered. Use from the thread that opened the database, which must outlive
 // this object.
 
+#include "app/result.h"
+
 #include <QString>
 
 #include <memory>
@@ -34,10 +36,8 @@ struct [[nodiscard]] Lookup {
 // check of every page) so that a file that is missing, refused, cut short or
 // damaged is refused before any figure is computed, not one lookup at a time.
 // The caller must see db/database.h (the result owns the Database).
-struct [[nodiscard]] OpenedTrackFile {
-    std::unique_ptr<Database> db;  // null on failure
-    QString cause;  // on failure: why, in Japanese, without the file's name
-};
+// On failure the status says why, in Japanese, without the file's name.
+using OpenedTrackFile = Result<std::unique_ptr<Database>>;
 OpenedTrackFile openTrackFile(const QString &path);
 
 class TrackDatabase {

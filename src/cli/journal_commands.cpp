@@ -72,15 +72,16 @@ std::optional<int> refuseOutputs(const AppFolder &folder, const JournalOptions &
 
 int runTally(const AppFolder &folder, const JournalOptions &options)
 {
-    TallyRequest request = parseTallyRequest(options);
-    if (!request.error.isEmpty()) {
-        complain(request.error);
+    Result<TallyRequest> parsed = parseTallyRequest(options);
+    if (!parsed.ok()) {
+        complain(parsed.status.message());
         return kExitUsage;
     }
+    TallyRequest &request = parsed.value;
     if (const auto refused = refuseOutputs(folder, options))
         return *refused;
     request.layout.preferredSite = preferredTallySite(folder);
-    const JournalRead<Tally> read = tallyOfJournal(folder.file(kJournalFile), request);
+    const Result<Tally> read = tallyOfJournal(folder.file(kJournalFile), request);
     if (!read.status.ok())
         return openFailure(read.status);
     const Tally &tally = read.value;
@@ -128,7 +129,7 @@ int runResults(const AppFolder &folder, const LoadOptions &load, const JournalOp
     const PageSources sources = makeSources(load, folder, *settings, console);
     std::atomic<qint16> cancel {0};
     ResultsContext context {
-        *opened.journal, *settings, *sources.source, sources.cached.cache.get(), console, console, cancel};
+        *opened.value, *settings, *sources.source, sources.cached.cache.get(), console, console, cancel};
     ResultsOutcome outcome;
     {
         const InterruptStop stopOnCtrlC(cancel);
@@ -190,9 +191,8 @@ int runTallyLine(const CommandLine &line)
         {"group", &options.group}, {"csv", &options.csvPath}, {"html", &options.htmlDir}};
     for (const auto &[name, field] : fields)
         *field = line.value(QString::fromLatin1(name));
-    const TallyRequest request = parseTallyRequest(options);
-    if (!request.error.isEmpty())
-        return usageError(line.command, request.error);
+    if (const Result<TallyRequest> request = parseTallyRequest(options); !request.ok())
+        return usageError(line.command, request.status.message());
     return runTally(appFolderOf(line), options);
 }
 

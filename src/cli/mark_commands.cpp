@@ -60,7 +60,7 @@ int runMark(const CommandLine &line)
     Journal::Opened opened = openExistingJournal(folder.file(kJournalFile));
     if (!opened.status.ok())
         return openFailure(opened.status);
-    Journal &journal = *opened.journal;
+    Journal &journal = *opened.value;
     const QString course = QStringLiteral("%1").arg(zyoIndex(race->course), 2, 10, QLatin1Char('0'));
     const QString raceName = QStringLiteral("サイト%1 %2年 %3 %4回%5日 %6R")
                                  .arg(*race->site)
@@ -174,8 +174,8 @@ int runMarks(const CommandLine &line)
     Journal::Opened opened = openExistingJournal(folder.file(kJournalFile));
     if (!opened.status.ok())
         return openFailure(opened.status);
-    return exportPath.isEmpty() ? importMarksFrom(*opened.journal, importPath)
-                                : exportMarksTo(*opened.journal, exportPath);
+    return exportPath.isEmpty() ? importMarksFrom(*opened.value, importPath)
+                                : exportMarksTo(*opened.value, exportPath);
 }
 
 }  // namespace

@@ -443,7 +443,7 @@ private:
             // The journal is opened for each day, and only when there is one.
             std::unique_ptr<Journal> journal;
             if (const QString path = context_.folder.file(kJournalFile); QFileInfo::exists(path))
-                journal = openExistingJournal(path).journal;
+                journal = openExistingJournal(path).value;
 
             QDate date;
             std::optional<RaceKey> done = passedOver(journal.get(), race1);
@@ -602,16 +602,16 @@ private:
 // were fetched after the race, so the race is their newest run but one.
 // Returns how many runners are still without a result, or the journal's
 // failure.
-JournalRead<int> fillRaceResults(const RaceSelection &selection, const RaceKey &key, const RaceStore &store,
+Result<int> fillRaceResults(const RaceSelection &selection, const RaceKey &key, const RaceStore &store,
     RaceStore &scratch, SeasonPages &pages, const BacktestContext &context, QDate lastRun)
 {
-    JournalRead<int> left;
+    Result<int> left;
     Journal::Opened opened = Journal::open(context.folder.file(kJournalFile));
     if (!opened.status.ok()) {
         left.status = opened.status;
         return left;
     }
-    Journal &journal = *opened.journal;
+    Journal &journal = *opened.value;
     scratch.resetPublic();
     scratch.raceDate = store.raceDate + 1;
     scratch.tousuu = store.tousuu;
@@ -834,7 +834,7 @@ BacktestOutcome runBacktest(
             continue;
         }
         race.key.date = dateOfSerial(store->raceDate);
-        const JournalRead<int> left
+        const Result<int> left
             = fillRaceResults(step.selection, race.key, *store, *scratch, pages, context, lastRun);
         if (!left.status.ok()) {
             outcome.status = left.status;

@@ -58,7 +58,7 @@ ResultsByNumber recordedResults(
     Journal::Opened opened = Journal::open(folder.file(kJournalFile));
     if (!opened.status.ok())
         return {};
-    JournalRead<ResultsByNumber> read = opened.journal->raceResults(*key);
+    Result<ResultsByNumber> read = opened.value->raceResults(*key);
     ResultsByNumber results;
     for (auto &[n, result] : read.value) {
         if (store.isRunner(n))
@@ -92,9 +92,9 @@ bool JournalRecorder::record(const RaceSelection &selection, const RaceStore &st
     if (!opened.status.ok()) {
         status = opened.status;
     } else {
-        status = opened.journal->recordRace(*key, store, share, siteBase);
+        status = opened.value->recordRace(*key, store, share, siteBase);
         if (status.ok())
-            status = opened.journal->fillResultsFromRuns(key->site, store).status;
+            status = opened.value->fillResultsFromRuns(key->site, store).status;
     }
     if (status.ok())
         return true;

@@ -58,9 +58,9 @@ public:
     {
         const QString path = folder_.file(kTrackDbFile);
         OpenedTrackFile file = openTrackFile(path);
-        if (!file.db)
-            return Stop {kTrackDbUnreadable, QStringLiteral("%1 (%2)").arg(path, file.cause)};
-        central_ = std::move(file.db);
+        if (!file.value)
+            return Stop {kTrackDbUnreadable, QStringLiteral("%1 (%2)").arg(path, file.status.message())};
+        central_ = std::move(file.value);
         return std::nullopt;
     }
 
@@ -73,12 +73,12 @@ public:
             if (narExists()) {
                 const QString path = folder_.file(kNarFile);
                 OpenedTrackFile file = openTrackFile(path);
-                nar_ = std::move(file.db);
+                nar_ = std::move(file.value);
                 store_.gaps.local = nar_ ? LocalDatabaseState::Read : LocalDatabaseState::Unreadable;
                 if (!nar_) {
-                    store_.gaps.localCause = file.cause;
+                    store_.gaps.localCause = file.status.message();
                     messages_.detailedMessage(
-                        kTrackDbUnreadable, QStringLiteral("%1 (%2)").arg(path, file.cause));
+                        kTrackDbUnreadable, QStringLiteral("%1 (%2)").arg(path, file.status.message()));
                 }
             }
         }

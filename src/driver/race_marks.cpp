@@ -65,7 +65,7 @@ void RaceMarks::raceShown(
         reason_ = opened.status.message();
         return;
     }
-    const JournalRead<std::optional<qint64>> race = opened.journal->raceId(*key);
+    const Result<std::optional<qint64>> race = opened.value->raceId(*key);
     if (!race.status.ok() || !race.value) {
         // Recorded a moment ago by the load; gone only when another program
         // replaced the file meanwhile.
@@ -75,7 +75,7 @@ void RaceMarks::raceShown(
         return;
     }
     key_ = key;
-    if (!reload(*opened.journal, messages)) {
+    if (!reload(*opened.value, messages)) {
         key_.reset();
         reason_ = said_;
         return;
@@ -106,7 +106,7 @@ bool RaceMarks::setMark(qint32 runner, std::optional<Mark> mark, MessageSink &me
         say(opened.status, messages);
         return false;
     }
-    Journal &journal = *opened.journal;
+    Journal &journal = *opened.value;
     // A horse that moved keeps one mark: the row of its old number goes, in
     // the same transaction, so a failure leaves the old mark where it was.
     std::vector<MarkChange> changes;
@@ -185,7 +185,7 @@ qint32 RaceMarks::runnerOf(const RunnerMark &mark) const
 
 bool RaceMarks::reload(Journal &journal, MessageSink &messages)
 {
-    JournalRead<std::vector<RunnerMark>> read = journal.marks(*key_);
+    Result<std::vector<RunnerMark>> read = journal.marks(*key_);
     if (!read.status.ok()) {
         say(read.status, messages);
         return false;

@@ -61,7 +61,7 @@ void MainWindow::fetchPendingResults()
                 return;
             }
             ResultsContext context {
-                *opened.journal, settings, *source, cache, *progress, *messages_, resultsStop_};
+                *opened.value, settings, *source, cache, *progress, *messages_, resultsStop_};
             resultsOutcome_ = fetchResults(context, std::nullopt, std::nullopt);
         },
         &MainWindow::resultsFetched);

@@ -595,16 +595,16 @@ Journal::Opened Journal::open(const QString &path)
                             kind.ok() ? QStringLiteral("通常のファイルではありません") : kind.message()))};
         }
         Opened check = connect(path, SQLITE_OPEN_READONLY);
-        if (!check.journal)
+        if (!check.value)
             return check;
-        if (Status ours = check.journal->checkIsOurs(); !ours.ok())
+        if (Status ours = check.value->checkIsOurs(); !ours.ok())
             return {nullptr, ours};
     }
 
     Opened opened = connect(path, SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
-    if (!opened.journal)
+    if (!opened.value)
         return opened;
-    Journal &journal = *opened.journal;
+    Journal &journal = *opened.value;
     Statement wal(journal.db_, "PRAGMA journal_mode = WAL");
     if (wal.step() != SQLITE_ROW || wal.text(0) != QStringLiteral("wal"))
         return {nullptr, journal.failure(kCannotWrite)};
@@ -692,9 +692,9 @@ Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float sha
     });
 }
 
-JournalRead<int> Journal::fillResultsFromRuns(int site, const RaceStore &store)
+Result<int> Journal::fillResultsFromRuns(int site, const RaceStore &store)
 {
-    JournalRead<int> filled;
+    Result<int> filled;
     filled.status = inTransaction([&] {
         Statement pending(db_, R"sql(
             SELECT r.id, r.race_date, r.course, r.race_no, u.number
@@ -746,10 +746,10 @@ JournalRead<int> Journal::fillResultsFromRuns(int site, const RaceStore &store)
     return filled;
 }
 
-JournalRead<std::vector<PendingRunner>> Journal::pendingResults(
+Result<std::vector<PendingRunner>> Journal::pendingResults(
     std::optional<QDate> since, std::optional<QDate> until, QDate lastRun)
 {
-    JournalRead<std::vector<PendingRunner>> read;
+    Result<std::vector<PendingRunner>> read;
     Statement pending(db_, R"sql(
         SELECT r.id, r.site, r.race_date, r.course, r.meeting, r.day, r.race_no, r.title, r.site_base,
                u.number, u.name, u.horse_url
@@ -809,9 +809,9 @@ Status Journal::writeResult(qint64 raceId, int number, const QString &horseUrl, 
     return insert.run() ? Status::success() : failure(kCannotWrite);
 }
 
-JournalRead<std::vector<TallyRunner>> Journal::runnersForTally(qint64 raceId)
+Result<std::vector<TallyRunner>> Journal::runnersForTally(qint64 raceId)
 {
-    JournalRead<std::vector<TallyRunner>> read;
+    Result<std::vector<TallyRunner>> read;
     Statement rows(db_, R"sql(
         SELECT u.number, u.rank_mean, u.rank_best, u.rank_mean90,
                s.race_id IS NOT NULL OR u.horse_url = '', s.kind, s.finish, s.popularity, s.win_odds, m.mark
@@ -843,10 +843,10 @@ JournalRead<std::vector<TallyRunner>> Journal::runnersForTally(qint64 raceId)
     return read;
 }
 
-JournalRead<std::array<std::optional<double>, 3>> Journal::leadsOf(qint64 raceId)
+Result<std::array<std::optional<double>, 3>> Journal::leadsOf(qint64 raceId)
 {
     // Each figure's lead: the best value less the second best of the card.
-    JournalRead<std::array<std::optional<double>, 3>> read;
+    Result<std::array<std::optional<double>, 3>> read;
     Statement figures(db_, "SELECT mean, best, mean90 FROM runner WHERE race_id = ?1");
     figures.bind(1, raceId);
     std::array<std::vector<double>, 3> values;
@@ -885,9 +885,9 @@ Status Journal::refreshSummary(qint64 raceId)
     return store.run() ? Status::success() : failure(kCannotWrite);
 }
 
-JournalRead<int> Journal::refreshTallySummaries()
+Result<int> Journal::refreshTallySummaries()
 {
-    JournalRead<int> made;
+    Result<int> made;
     std::vector<qint64> stale;
     {
         Statement list(db_, "SELECT id FROM race WHERE tally IS NULL");
@@ -912,9 +912,9 @@ JournalRead<int> Journal::refreshTallySummaries()
     return made;
 }
 
-JournalRead<std::optional<qint64>> Journal::raceId(const RaceKey &key)
+Result<std::optional<qint64>> Journal::raceId(const RaceKey &key)
 {
-    JournalRead<std::optional<qint64>> read;
+    Result<std::optional<qint64>> read;
     Statement find(db_, R"sql(
         SELECT id FROM race
         WHERE site = ?1 AND race_date = ?2 AND course = ?3 AND meeting = ?4 AND day = ?5 AND race_no = ?6)sql");
@@ -1005,9 +1005,9 @@ Status Journal::setMarks(const std::vector<MarkChange> &changes)
     });
 }
 
-JournalRead<std::vector<KeyedMark>> Journal::allMarks()
+Result<std::vector<KeyedMark>> Journal::allMarks()
 {
-    JournalRead<std::vector<KeyedMark>> read;
+    Result<std::vector<KeyedMark>> read;
     Statement list(db_, R"sql(
         SELECT r.site, r.race_date, r.course, r.meeting, r.day, r.race_no,
                m.number, m.horse_url, u.name, m.mark, m.set_at, u.number
@@ -1033,9 +1033,9 @@ JournalRead<std::vector<KeyedMark>> Journal::allMarks()
     return read;
 }
 
-JournalRead<std::vector<RecordedRunner>> Journal::recordedCard(const RaceKey &key)
+Result<std::vector<RecordedRunner>> Journal::recordedCard(const RaceKey &key)
 {
-    JournalRead<std::vector<RecordedRunner>> read;
+    Result<std::vector<RecordedRunner>> read;
     const auto race = raceId(key);
     read.status = race.status;
     if (!race.status.ok() || !race.value)
@@ -1050,10 +1050,10 @@ JournalRead<std::vector<RecordedRunner>> Journal::recordedCard(const RaceKey &ke
     return read;
 }
 
-JournalRead<std::optional<RecordedRunner>> Journal::recordedRunner(const RaceKey &key, int number)
+Result<std::optional<RecordedRunner>> Journal::recordedRunner(const RaceKey &key, int number)
 {
     const auto card = recordedCard(key);
-    JournalRead<std::optional<RecordedRunner>> read;
+    Result<std::optional<RecordedRunner>> read;
     read.status = card.status;
     for (const RecordedRunner &runner : card.value) {
         if (runner.number == number)
@@ -1062,10 +1062,10 @@ JournalRead<std::optional<RecordedRunner>> Journal::recordedRunner(const RaceKey
     return read;
 }
 
-JournalRead<std::optional<RaceKey>> Journal::recordedRace(
+Result<std::optional<RaceKey>> Journal::recordedRace(
     int site, int year, const QString &course, int meeting, int day, int race)
 {
-    JournalRead<std::optional<RaceKey>> read;
+    Result<std::optional<RaceKey>> read;
     Statement find(db_, R"sql(
         SELECT race_date FROM race
         WHERE site = ?1 AND race_date BETWEEN ?2 AND ?3 AND course = ?4 AND meeting = ?5 AND day = ?6
@@ -1086,9 +1086,9 @@ JournalRead<std::optional<RaceKey>> Journal::recordedRace(
     return read;
 }
 
-JournalRead<std::vector<RaceKey>> Journal::racesOn(const QDate &date, const QString &course, int race)
+Result<std::vector<RaceKey>> Journal::racesOn(const QDate &date, const QString &course, int race)
 {
-    JournalRead<std::vector<RaceKey>> read;
+    Result<std::vector<RaceKey>> read;
     Statement find(db_, R"sql(
         SELECT site, meeting, day FROM race WHERE race_date = ?1 AND course = ?2 AND race_no = ?3
         ORDER BY site, meeting, day)sql");
@@ -1103,9 +1103,9 @@ JournalRead<std::vector<RaceKey>> Journal::racesOn(const QDate &date, const QStr
     return read;
 }
 
-JournalRead<std::optional<QDate>> Journal::latestRaceDate()
+Result<std::optional<QDate>> Journal::latestRaceDate()
 {
-    JournalRead<std::optional<QDate>> read;
+    Result<std::optional<QDate>> read;
     Statement latest(db_, "SELECT MAX(race_date) FROM race");
     if (latest.step() != SQLITE_ROW) {
         read.status = failure(kCannotRead);
@@ -1117,9 +1117,9 @@ JournalRead<std::optional<QDate>> Journal::latestRaceDate()
     return read;
 }
 
-JournalRead<std::vector<RunnerMark>> Journal::marks(const RaceKey &key)
+Result<std::vector<RunnerMark>> Journal::marks(const RaceKey &key)
 {
-    JournalRead<std::vector<RunnerMark>> read;
+    Result<std::vector<RunnerMark>> read;
     const auto race = raceId(key);
     read.status = race.status;
     if (!race.status.ok() || !race.value)
@@ -1145,9 +1145,9 @@ JournalRead<std::vector<RunnerMark>> Journal::marks(const RaceKey &key)
     return read;
 }
 
-JournalRead<ResultsByNumber> Journal::raceResults(const RaceKey &key)
+Result<ResultsByNumber> Journal::raceResults(const RaceKey &key)
 {
-    JournalRead<ResultsByNumber> read;
+    Result<ResultsByNumber> read;
     const auto race = raceId(key);
     read.status = race.status;
     if (!race.status.ok() || !race.value)
@@ -1178,9 +1178,9 @@ JournalRead<ResultsByNumber> Journal::raceResults(const RaceKey &key)
     return read;
 }
 
-JournalRead<std::vector<TallyRace>> Journal::tallyRaces(const TallyFilter &filter)
+Result<std::vector<TallyRace>> Journal::tallyRaces(const TallyFilter &filter)
 {
-    JournalRead<std::vector<TallyRace>> read;
+    Result<std::vector<TallyRace>> read;
     // Every filter is a bound value; an unbound (NULL) one lets everything through.
     Statement rows(db_, R"sql(
         SELECT id, site, race_date, course, race_no, surface, distance, field_size, left_out, tally

@@ -33,6 +33,7 @@
 //   the statistic (no run counted) has no rank.
 // - One Journal is one connection; use it from one thread at a time.
 
+#include "app/result.h"
 #include "app/status.h"
 
 #include <QDate>
@@ -218,12 +219,6 @@ RunLookup findResultInRuns(const RaceStore &store, int n, const RaceKey &key);
 // The result only (nothing when refused).
 std::optional<RunnerResult> resultInRuns(const RaceStore &store, int n, const RaceKey &key);
 
-template <typename T>
-struct [[nodiscard]] JournalRead {
-    T value {};
-    Status status = Status::success();
-};
-
 class Journal {
 public:
     static constexpr int kSchemaVersion = 3;
@@ -231,10 +226,7 @@ public:
     // application_id of our files ("MKJ1").
     static constexpr int kApplicationId = 0x4d4b4a31;
 
-    struct [[nodiscard]] Opened {
-        std::unique_ptr<Journal> journal;
-        Status status = Status::success();
-    };
+    using Opened = Result<std::unique_ptr<Journal>>;
     // Opens the journal at path, making it when missing and bringing an older
     // schema up to date. Refuses (with one message in the status) a file that is
     // not a journal, one of a newer schema, a damaged one, and one that cannot
@@ -254,11 +246,11 @@ public:
     // (a load has just read their pages): a run of the same site's course on
     // the pending race's date. A run that cannot be the result (see
     // findResultInRuns) leaves the runner pending. Returns how many were filled.
-    JournalRead<int> fillResultsFromRuns(int site, const RaceStore &store);
+    Result<int> fillResultsFromRuns(int site, const RaceStore &store);
 
     // The runners without a result of the races from since to until (either may
     // be empty) that were run on or before lastRun, by race then number.
-    JournalRead<std::vector<PendingRunner>> pendingResults(
+    Result<std::vector<PendingRunner>> pendingResults(
         std::optional<QDate> since, std::optional<QDate> until, QDate lastRun);
 
     // Records a runner's result (replacing one there). horseUrl may be the
@@ -269,7 +261,7 @@ public:
     // horseUrl in the race; the race must have been recorded.
     Status setMark(const RaceKey &key, int number, const QString &horseUrl, std::optional<Mark> mark);
     // The race's marks in mark order, then by number.
-    JournalRead<std::vector<RunnerMark>> marks(const RaceKey &key);
+    Result<std::vector<RunnerMark>> marks(const RaceKey &key);
 
     // Sets every change in one transaction: all of them, or (on a failure, or
     // a race not recorded) none. A single mark (isSingleMark) set on a runner
@@ -277,38 +269,38 @@ public:
     Status setMarks(const std::vector<MarkChange> &changes);
     // Every mark of the journal with its horse's number on the recorded card,
     // by date, course, race number, site, then runner number.
-    JournalRead<std::vector<KeyedMark>> allMarks();
+    Result<std::vector<KeyedMark>> allMarks();
     // Runner `number` of the recorded race; nothing when the race is not
     // recorded or its card had no such runner.
-    JournalRead<std::optional<RecordedRunner>> recordedRunner(const RaceKey &key, int number);
+    Result<std::optional<RecordedRunner>> recordedRunner(const RaceKey &key, int number);
     // Every runner of the recorded race's card by number; empty when the race
     // is not recorded.
-    JournalRead<std::vector<RecordedRunner>> recordedCard(const RaceKey &key);
+    Result<std::vector<RecordedRunner>> recordedCard(const RaceKey &key);
     // The recorded race of a site's meeting, day and race at course in year
     // (as the race is chosen, without its date); nothing when not recorded.
-    JournalRead<std::optional<RaceKey>> recordedRace(
+    Result<std::optional<RaceKey>> recordedRace(
         int site, int year, const QString &course, int meeting, int day, int race);
     // The recorded races run on date at course with that race number: one per
     // site that was read for it, site 1 first.
-    JournalRead<std::vector<RaceKey>> racesOn(const QDate &date, const QString &course, int race);
+    Result<std::vector<RaceKey>> racesOn(const QDate &date, const QString &course, int race);
 
     // The date of the latest race recorded; nothing in an empty journal.
-    JournalRead<std::optional<QDate>> latestRaceDate();
+    Result<std::optional<QDate>> latestRaceDate();
 
     // The races the filter lets through, in the order recorded, with their runners.
-    JournalRead<std::vector<TallyRace>> tallyRaces(const TallyFilter &filter);
+    Result<std::vector<TallyRace>> tallyRaces(const TallyFilter &filter);
     // Brings every race's tally summary up to date (the rows written by
     // something other than this class leave it out of date); returns how many
     // were made again.
-    JournalRead<int> refreshTallySummaries();
+    Result<int> refreshTallySummaries();
 
     // The results recorded for the runners of the race's recorded card, by
     // their number on it (a result of a horse no longer on the card is left
     // out); empty when the race is not recorded or has no results yet.
-    JournalRead<ResultsByNumber> raceResults(const RaceKey &key);
+    Result<ResultsByNumber> raceResults(const RaceKey &key);
 
     // Whether a race is in the journal.
-    JournalRead<std::optional<qint64>> raceId(const RaceKey &key);
+    Result<std::optional<qint64>> raceId(const RaceKey &key);
 
     int schemaVersion() const;
     const QString &path() const { return path_; }
@@ -335,9 +327,9 @@ private:
     // Writes a result (inside a transaction).
     Status writeResult(qint64 raceId, int number, const QString &horseUrl, const RunnerResult &result);
     // The race's runners as the tally counts them, from the tables.
-    JournalRead<std::vector<TallyRunner>> runnersForTally(qint64 raceId);
+    Result<std::vector<TallyRunner>> runnersForTally(qint64 raceId);
     // The figures' leads of the race (TallyRace::lead).
-    JournalRead<std::array<std::optional<double>, 3>> leadsOf(qint64 raceId);
+    Result<std::array<std::optional<double>, 3>> leadsOf(qint64 raceId);
     // Writes the race's tally summary (inside a transaction).
     Status refreshSummary(qint64 raceId);
 

@@ -74,18 +74,19 @@ QString describeFilter(const TallyFilter &filter)
     return said.join(QStringLiteral("、"));
 }
 
-TallyRequest parseTallyRequest(const TallyOptions &options)
+Result<TallyRequest> parseTallyRequest(const TallyOptions &options)
 {
     TallyRequest request;
     TallyFilter &filter = request.filter;
-    QString &error = request.error;
+    QString error;
+    const auto refused = [&error] { return Result<TallyRequest>::failure(Status::failure(error)); };
     if (!readDateOption(QStringLiteral("--from"), options.from, filter.from, error)
         || !readDateOption(QStringLiteral("--to"), options.to, filter.to, error))
-        return request;
+        return refused();
     if (!options.site.isEmpty()) {
         if (options.site != QStringLiteral("1") && options.site != QStringLiteral("2")) {
             error = QStringLiteral("--site は 1 か 2 です（%1）").arg(options.site);
-            return request;
+            return refused();
         }
         filter.site = options.site.toInt();
     }
@@ -98,27 +99,27 @@ TallyRequest parseTallyRequest(const TallyOptions &options)
         }
         if (index == 0) {
             error = QStringLiteral("--course は競馬場の名前かコードです（%1）").arg(options.course);
-            return request;
+            return refused();
         }
         filter.course = QStringLiteral("%1").arg(index, 2, 10, QLatin1Char('0'));
     }
     if (!options.surface.isEmpty()) {
         if (options.surface != QStringLiteral("芝") && options.surface != QStringLiteral("ダ")) {
             error = QStringLiteral("--surface は 芝 か ダ です（%1）").arg(options.surface);
-            return request;
+            return refused();
         }
         filter.surface = options.surface == QStringLiteral("芝") ? 1 : 0;
     }
     if (!readRange(QStringLiteral("--distance"), options.distance, filter.distance, error)
         || !readRange(QStringLiteral("--runners"), options.runners, filter.runners, error))
-        return request;
+        return refused();
     std::optional<TallyKey> by;
     if (!options.by.isEmpty()) {
         by = tallyKeyOf(options.by);
         if (!by) {
             error = QStringLiteral("--by は mean, best, mean90, popularity, mark のどれかです（%1）")
                         .arg(options.by);
-            return request;
+            return refused();
         }
     }
     request.layout.keys = tallyKeysFor(by);
@@ -127,12 +128,12 @@ TallyRequest parseTallyRequest(const TallyOptions &options)
         if (!group) {
             error = QStringLiteral("--group は course, surface, distance, month, field のどれかです（%1）")
                         .arg(options.group);
-            return request;
+            return refused();
         }
         request.layout.group = *group;
     }
     request.description = describeFilter(filter);
-    return request;
+    return {std::move(request), Status::success()};
 }
 
 Journal::Opened openExistingJournal(const QString &path)
@@ -151,19 +152,19 @@ std::optional<QDate> latestRaceDateOf(const QString &path)
     Journal::Opened opened = openExistingJournal(path);
     if (!opened.status.ok())
         return std::nullopt;
-    const JournalRead<std::optional<QDate>> latest = opened.journal->latestRaceDate();
+    const Result<std::optional<QDate>> latest = opened.value->latestRaceDate();
     return latest.status.ok() ? latest.value : std::nullopt;
 }
 
-JournalRead<Tally> tallyOfJournal(const QString &path, const TallyRequest &request)
+Result<Tally> tallyOfJournal(const QString &path, const TallyRequest &request)
 {
-    JournalRead<Tally> tally;
+    Result<Tally> tally;
     Journal::Opened opened = openExistingJournal(path);
     if (!opened.status.ok()) {
         tally.status = opened.status;
         return tally;
     }
-    const auto races = opened.journal->tallyRaces(request.filter);
+    const auto races = opened.value->tallyRaces(request.filter);
     if (!races.status.ok()) {
         tally.status = races.status;
         return tally;

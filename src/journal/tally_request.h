@@ -27,15 +27,14 @@ struct TallyOptions {
     QString group;  // course, surface, distance, month, field
 };
 
-// The options as a filter and the tables to show; error names the first
-// option that is not one (then the rest is not filled).
+// The options as a filter and the tables to show.
 struct TallyRequest {
     TallyFilter filter;
     TallyLayout layout;  // the tables, the group; the preferred site is the caller's to set
     QString description;  // the filter in words; empty for every race
-    QString error;
 };
-TallyRequest parseTallyRequest(const TallyOptions &options);
+// The request of the options, or a failure naming the first option that is not one.
+Result<TallyRequest> parseTallyRequest(const TallyOptions &options);
 
 // The filter in words ("2026-01-01 〜 、サイト1、東京、芝、1200〜1800m"); empty for every race.
 QString describeFilter(const TallyFilter &filter);
@@ -55,8 +54,7 @@ Journal::Opened openExistingJournal(const QString &path);
 // none or the journal will not open (the caller then starts from today).
 [[nodiscard]] std::optional<QDate> latestRaceDateOf(const QString &path);
 
-// The tally of the journal at path for the request (whose error must be empty),
-// naming the request's filter.
-JournalRead<Tally> tallyOfJournal(const QString &path, const TallyRequest &request);
+// The tally of the journal at path for the request, naming the request's filter.
+Result<Tally> tallyOfJournal(const QString &path, const TallyRequest &request);
 
 }  // namespace marunoki

@@ -230,10 +230,10 @@ MarksExport exportMarks(Journal &journal, const QString &path, const FileSystem 
     return done;
 }
 
-JournalRead<std::vector<MarkChange>> withOldNumbersCleared(
+Result<std::vector<MarkChange>> withOldNumbersCleared(
     Journal &journal, const std::vector<MarkChange> &changes)
 {
-    JournalRead<std::vector<MarkChange>> all;
+    Result<std::vector<MarkChange>> all;
     // Each race's marks are read once, however many rows it has.
     std::map<SiteRace, std::vector<RunnerMark>> marksOfRace;
     for (const MarkChange &change : changes) {
@@ -269,10 +269,9 @@ public:
 
     // The races of a row's date, course and race number (the row's site only,
     // when it names one), each with its card.
-    JournalRead<std::vector<std::pair<RaceKey, const std::vector<RecordedRunner> *>>> of(
-        const MarkFileRow &row)
+    Result<std::vector<std::pair<RaceKey, const std::vector<RecordedRunner> *>>> of(const MarkFileRow &row)
     {
-        JournalRead<std::vector<std::pair<RaceKey, const std::vector<RecordedRunner> *>>> found;
+        Result<std::vector<std::pair<RaceKey, const std::vector<RecordedRunner> *>>> found;
         const auto day = std::tuple(row.date, row.course, row.race);
         auto known = races_.find(day);
         if (known == races_.end()) {

@@ -91,7 +91,7 @@ struct [[nodiscard]] MarksImport {
 // The changes, each mark set preceded by clearing the rows its horse kept
 // under another number of the race (set before the card changed), so that a
 // horse never holds two marks, as the window keeps it.
-JournalRead<std::vector<MarkChange>> withOldNumbersCleared(
+Result<std::vector<MarkChange>> withOldNumbersCleared(
     Journal &journal, const std::vector<MarkChange> &changes);
 
 // Told every few thousand rows how many of the file's rows were placed so far.

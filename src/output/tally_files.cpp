@@ -319,8 +319,7 @@ Status writeTallyHtml(const QString &folder, const Tally &tally, const FileSyste
 
 Status writeJournalTally(const QString &journalPath, const QString &folder)
 {
-    const TallyRequest request = parseTallyRequest({});
-    const JournalRead<Tally> read = tallyOfJournal(journalPath, request);
+    const Result<Tally> read = tallyOfJournal(journalPath, parseTallyRequest({}).value);
     if (!read.status.ok())
         return read.status;
     return writeTallyHtml(folder, read.value);

@@ -104,11 +104,7 @@ TallyRequest tallyRequestOf(const TallyForm &form)
 TallyView tallyViewOf(const QString &journalPath, const TallyRequest &request)
 {
     TallyView view;
-    if (!request.error.isEmpty()) {
-        view.status = Status::failure(request.error);
-        return view;
-    }
-    const JournalRead<Tally> read = tallyOfJournal(journalPath, request);
+    const Result<Tally> read = tallyOfJournal(journalPath, request);
     if (!read.status.ok()) {
         view.status = read.status;
         return view;

@@ -509,7 +509,7 @@ private:
                         shared->parseSlots.acquire();
                         const TransferBody body = transferBody(bytes, facts, kMaxPageBytes, tooLarge());
                         shared->store(url, id,
-                            body.status.ok() ? pageFromBytes(body.bytes, charset)
+                            body.status.ok() ? pageFromBytes(body.value, charset)
                                              : failedPage(body.status.message()));
                         shared->parseSlots.release();
                     }).detach();

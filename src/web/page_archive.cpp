@@ -204,15 +204,12 @@ QString PageArchive::fileNameLocked(const QString &url) const
     return nameIsFreeFor(url, hashed) ? hashed : QString();
 }
 
-bool PageArchive::writeIndexLocked(QString *error) const
+Status PageArchive::writeIndexLocked() const
 {
     QByteArray text;
     for (const IndexLine &line : lines_)
         text += line.raw + '\n';
-    const Status written = writeFileAtomically(folder_ + QLatin1String(kIndexName), text, files_);
-    if (!written.ok())
-        *error = written.message();
-    return written.ok();
+    return writeFileAtomically(folder_ + QLatin1String(kIndexName), text, files_);
 }
 
 namespace {
@@ -254,35 +251,26 @@ private:
 
 }  // namespace
 
-bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteArray &charset, QString *error)
+Status PageArchive::save(const QString &url, const QByteArray &bytes, const QByteArray &charset)
 {
     std::lock_guard lock(mutex_);
-    if (!QDir().mkpath(folder_)) {
-        *error = QStringLiteral("フォルダを作れません");
-        return false;
-    }
+    if (!QDir().mkpath(folder_))
+        return Status::failure(QStringLiteral("フォルダを作れません"));
     const FolderLock folderLock(folder_);
-    if (folderLock.busy()) {
-        *error = QStringLiteral("別のプログラムがこのフォルダに保存していて、%1 秒待っても終わりません")
-                     .arg(kLockWaitMs / 1000);
-        return false;
-    }
+    if (folderLock.busy())
+        return Status::failure(
+            QStringLiteral("別のプログラムがこのフォルダに保存していて、%1 秒待っても終わりません")
+                .arg(kLockWaitMs / 1000));
     // Another program may have saved since this one last read the index.
     readIndexLocked();
-    if (!indexProblem_.isEmpty()) {
-        *error = indexRefusal();
-        return false;
-    }
+    if (!indexProblem_.isEmpty())
+        return Status::failure(indexRefusal());
     const QString name = fileNameLocked(url);
-    if (name.isEmpty()) {
-        *error = QStringLiteral("このアドレスのファイル名はすべて別のファイルが使っています");
-        return false;
-    }
+    if (name.isEmpty())
+        return Status::failure(QStringLiteral("このアドレスのファイル名はすべて別のファイルが使っています"));
     const Status written = writeFileAtomically(folder_ + name, bytes, files_);
-    if (!written.ok()) {
-        *error = written.message();
-        return false;
-    }
+    if (!written.ok())
+        return written;
     QByteArray cleanCharset = charset;
     cleanCharset.replace('\t', ' ').replace('\n', ' ').replace('\r', ' ');
     IndexLine line {escapeField(url).toUtf8() + '\t' + name.toUtf8() + '\t' + cleanCharset.trimmed(), url,
@@ -293,37 +281,30 @@ bool PageArchive::save(const QString &url, const QByteArray &bytes, const QByteA
         lines_[*own] = std::move(line);
     else
         lines_.push_back(std::move(line));
-    return writeIndexLocked(error);
+    return writeIndexLocked();
 }
 
-std::optional<PageArchive::Page> PageArchive::load(const QString &url, QString *error) const
+Result<PageArchive::Page> PageArchive::load(const QString &url) const
 {
     IndexLine entry;
     {
         std::lock_guard lock(mutex_);
-        if (!indexProblem_.isEmpty()) {
-            *error = indexRefusal();
-            return std::nullopt;
-        }
+        if (!indexProblem_.isEmpty())
+            return Result<Page>::failure(Status::failure(indexRefusal()));
         const auto line = pageLineLocked(url);
-        if (!line) {
-            *error = notInArchiveCause();
-            return std::nullopt;
-        }
+        if (!line)
+            return Result<Page>::failure(Status::failure(notInArchiveCause()));
         entry = lines_[*line];
     }
     // The index may name anything in the folder; a FIFO would hold the load.
     RegularFileRead read = readRegularFile(folder_ + entry.file, NetworkPageSource::kMaxPageBytes + 1);
-    if (!read.status.ok()) {
-        *error = QStringLiteral("%1: %2").arg(entry.file, read.status.message());
-        return std::nullopt;
-    }
+    if (!read.status.ok())
+        return Result<Page>::failure(
+            Status::failure(QStringLiteral("%1: %2").arg(entry.file, read.status.message())));
     Page page {std::move(read.bytes), entry.charset};
-    if (page.bytes.size() > NetworkPageSource::kMaxPageBytes) {
-        *error = QStringLiteral("ページが大きすぎます");
-        return std::nullopt;
-    }
-    return page;
+    if (page.bytes.size() > NetworkPageSource::kMaxPageBytes)
+        return Result<Page>::failure(Status::failure(QStringLiteral("ページが大きすぎます")));
+    return {std::move(page), Status::success()};
 }
 
 ArchivingPageSource::ArchivingPageSource(PageSource &inner, PageArchive &archive, MessageSink &messages)
@@ -337,9 +318,9 @@ FetchedPage ArchivingPageSource::fetch(const QString &url, const std::atomic<qin
     FetchedPage page = inner_.fetch(url, cancelFlag);
     if (page.outcome != FetchedPage::Outcome::Ok)
         return page;
-    QString error;
-    if (!archive_.save(url, page.bytes, page.charset, &error) && !reported_.exchange(true))
-        messages_.message(QStringLiteral("ページを保存できません: %1 (%2)").arg(url, error));
+    if (const Status saved = archive_.save(url, page.bytes, page.charset);
+        !saved.ok() && !reported_.exchange(true))
+        messages_.message(QStringLiteral("ページを保存できません: %1 (%2)").arg(url, saved.message()));
     return page;
 }
 
@@ -351,11 +332,10 @@ FetchedPage OfflinePageSource::fetch(const QString &url, const std::atomic<qint1
 {
     // Reading the file never blocks (only regular files are read); its parse
     // may take long, and a stop does not wait for it.
-    QString error;
-    const std::optional<PageArchive::Page> page = archive_.load(url, &error);
-    if (!page)
-        return failedPage(error);
-    return pageFromBytesUnlessStopped(page->bytes, page->charset, cancelFlag);
+    const Result<PageArchive::Page> page = archive_.load(url);
+    if (!page.ok())
+        return failedPage(page.status.message());
+    return pageFromBytesUnlessStopped(page.value.bytes, page.value.charset, cancelFlag);
 }
 
 }  // namespace marunoki

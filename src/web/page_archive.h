@@ -25,6 +25,7 @@
 // byte for byte; of an address listed twice, the last line is its page.
 
 #include "app/atomic_file.h"
+#include "app/result.h"
 #include "web/page_source.h"
 
 #include <QString>
@@ -61,12 +62,11 @@ public:
     };
 
     // Saves a page (replacing an earlier copy of the same address) and rewrites
-    // the index as it is now in the folder, with this page's line. On failure
-    // returns false and sets error.
-    bool save(const QString &url, const QByteArray &bytes, const QByteArray &charset, QString *error);
-    // The saved page, or nothing (with error set) when the address is not in
-    // the archive or its file cannot be read.
-    std::optional<Page> load(const QString &url, QString *error) const;
+    // the index as it is now in the folder, with this page's line.
+    Status save(const QString &url, const QByteArray &bytes, const QByteArray &charset);
+    // The saved page, or a failure when the address is not in the archive or
+    // its file cannot be read.
+    Result<Page> load(const QString &url) const;
 
     // The file name a save of this address writes (for tests and the report of
     // a load); empty when every name it could get is taken by another file.
@@ -89,7 +89,7 @@ private:
     std::optional<size_t> pageLineLocked(const QString &url) const;
     QString fileNameLocked(const QString &url) const;
     bool nameIsFreeFor(const QString &url, const QString &name) const;
-    bool writeIndexLocked(QString *error) const;
+    Status writeIndexLocked() const;
     QString indexRefusal() const;
 
     QString folder_;

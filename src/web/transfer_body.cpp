@@ -30,17 +30,17 @@ TransferBody gunzip(const QByteArray &data, qint64 maxBytes, const QString &tooL
     TransferBody result;
     int rc = Z_OK;
     while (rc == Z_OK) {
-        const qsizetype have = result.bytes.size();
+        const qsizetype have = result.value.size();
         if (have > maxBytes) {
             inflateEnd(&stream);
             return failure(tooLarge);
         }
         const qsizetype room = qsizetype(std::min<qint64>(1 << 20, maxBytes + 1 - have));
-        result.bytes.resize(have + room);
-        stream.next_out = reinterpret_cast<Bytef *>(result.bytes.data() + have);
+        result.value.resize(have + room);
+        stream.next_out = reinterpret_cast<Bytef *>(result.value.data() + have);
         stream.avail_out = uInt(room);
         rc = inflate(&stream, Z_NO_FLUSH);
-        result.bytes.resize(have + room - qsizetype(stream.avail_out));
+        result.value.resize(have + room - qsizetype(stream.avail_out));
         // Out of input with the stream unfinished: inflate has nothing more to do.
         if (rc == Z_OK && stream.avail_in == 0 && stream.avail_out > 0)
             rc = Z_BUF_ERROR;
@@ -50,7 +50,7 @@ TransferBody gunzip(const QByteArray &data, qint64 maxBytes, const QString &tooL
         return failure(QStringLiteral("圧縮されたページが途中で切れています"));
     if (rc != Z_STREAM_END)
         return failure(QStringLiteral("圧縮されたページが壊れています"));
-    if (result.bytes.size() > maxBytes)
+    if (result.value.size() > maxBytes)
         return failure(tooLarge);
     return result;
 }
@@ -117,12 +117,12 @@ TransferBody transferBody(
         if (!body.status.ok())
             return body;
     } else if (encoding.isEmpty() || encoding == "identity") {
-        body.bytes = received;
+        body.value = received;
     } else {
         return failure(QStringLiteral("未対応の圧縮形式です（%1）").arg(QString::fromLatin1(encoding)));
     }
 
-    if (facts.chunked && endsBeforeItsHtmlEndTag(body.bytes))
+    if (facts.chunked && endsBeforeItsHtmlEndTag(body.value))
         return failure(cutShort());
     return body;
 }

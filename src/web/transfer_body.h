@@ -17,7 +17,7 @@
 //     that opened its <html> element must have its </html> end tag (a chunked
 //     page is cut somewhere, and every page the sites serve ends with it).
 
-#include "app/status.h"
+#include "app/result.h"
 
 #include <QByteArray>
 
@@ -30,10 +30,9 @@ struct TransferFacts {
     bool chunked = false;  // Transfer-Encoding: chunked
 };
 
-struct [[nodiscard]] TransferBody {
-    QByteArray bytes;  // the page as the server meant it (decompressed)
-    Status status = Status::success();  // failure: the cause, a short Japanese phrase
-};
+// The page as the server meant it (decompressed), or the cause it failed
+// with, a short Japanese phrase.
+using TransferBody = Result<QByteArray>;
 
 // Whether a page ends with its closing </html> tag (whitespace may follow,
 // and may stand before the tag's ">"). Every page the two sites serve ends so;

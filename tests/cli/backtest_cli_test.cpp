@@ -31,9 +31,8 @@ TEST(BacktestCli, ReplaysASeasonOfflineGoesOnFromTheJournalAndNeedsTheJournal)
         PageArchive archive(pages);
         const QMap<QString, QString> season = seasonPages(makeSampleSeason({{5}, 2, 2, 3, 60}), 1, kBase);
         for (auto it = season.begin(); it != season.end(); ++it) {
-            QString error;
-            ASSERT_TRUE(archive.save(it.key(), samplePageBytes(it.value()), "UTF-8", &error))
-                << error.toStdString();
+            const Status saved = archive.save(it.key(), samplePageBytes(it.value()), "UTF-8");
+            ASSERT_TRUE(saved.ok()) << saved.message().toStdString();
         }
     }
     const QStringList backtest = {QStringLiteral("--app-dir"), app, QStringLiteral("backtest"),

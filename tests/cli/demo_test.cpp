@@ -88,10 +88,10 @@ TEST(SampleArchive, HoldsThePagesTheGeneratorWrites)
         const QMap<QString, QString> pages = samplePages(race, site, bases[site - 1]);
         EXPECT_EQ(pages.size(), 1 + int(race.horses.size()));
         for (auto page = pages.begin(); page != pages.end(); ++page) {
-            QString error;
-            const auto saved = archive.load(page.key(), &error);
-            ASSERT_TRUE(saved) << error.toStdString() << " (run samples/make_samples.sh)";
-            EXPECT_EQ(saved->bytes, samplePageBytes(page.value()))
+            const auto saved = archive.load(page.key());
+            ASSERT_TRUE(saved.ok()) << saved.status.message().toStdString()
+                                    << " (run samples/make_samples.sh)";
+            EXPECT_EQ(saved.value.bytes, samplePageBytes(page.value()))
                 << page.key().toStdString() << " differs from the generator: run samples/make_samples.sh";
         }
     }

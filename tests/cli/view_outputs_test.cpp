@@ -529,10 +529,10 @@ TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
     {
         Journal::Opened opened = Journal::open(folder.file(kJournalFile));
         ASSERT_TRUE(opened.status.ok()) << opened.status.message().toStdString();
-        ASSERT_TRUE(opened.journal->setMark(*key, 3, store.U_Url[3], Mark::Honmei).ok());
-        ASSERT_TRUE(opened.journal->setMark(*key, 5, store.U_Url[5], Mark::Kesi).ok());
+        ASSERT_TRUE(opened.value->setMark(*key, 3, store.U_Url[3], Mark::Honmei).ok());
+        ASSERT_TRUE(opened.value->setMark(*key, 5, store.U_Url[5], Mark::Kesi).ok());
         ASSERT_TRUE(
-            opened.journal->setMark(*key, 6, QStringLiteral("http://other.example/"), Mark::Taikou).ok());
+            opened.value->setMark(*key, 6, QStringLiteral("http://other.example/"), Mark::Taikou).ok());
     }
     EXPECT_TRUE(recordedMarks(folder, false, selection, store).empty());
     const MarksByNumber marks = recordedMarks(folder, true, selection, store);
@@ -574,12 +574,12 @@ TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
     {
         Journal::Opened opened = Journal::open(folder.file(kJournalFile));
         ASSERT_TRUE(opened.status.ok());
-        const auto race = opened.journal->raceId(*key);
+        const auto race = opened.value->raceId(*key);
         ASSERT_TRUE(race.value);
-        ASSERT_TRUE(opened.journal->recordResult(*race.value, 3, store.U_Url[3], second).ok());
-        ASSERT_TRUE(opened.journal->recordResult(*race.value, 7, store.U_Url[7], won).ok());
+        ASSERT_TRUE(opened.value->recordResult(*race.value, 3, store.U_Url[3], second).ok());
+        ASSERT_TRUE(opened.value->recordResult(*race.value, 7, store.U_Url[7], won).ok());
         ASSERT_TRUE(
-            opened.journal->recordResult(*race.value, 8, QStringLiteral("http://other.example/"), won).ok());
+            opened.value->recordResult(*race.value, 8, QStringLiteral("http://other.example/"), won).ok());
     }
     EXPECT_TRUE(recordedResults(folder, false, selection, store).empty());
     const ResultsByNumber results = recordedResults(folder, true, selection, store);

@@ -44,7 +44,7 @@ void record(const TestFolder &folder, const RaceStore &store)
 {
     Journal::Opened opened = Journal::open(folder.file(kJournalFile));
     ASSERT_TRUE(opened.status.ok()) << opened.status.message().toStdString();
-    ASSERT_TRUE(opened.journal->recordRace(*raceKeyOf(kRace, store), store, 0.3f, QString()).ok());
+    ASSERT_TRUE(opened.value->recordRace(*raceKeyOf(kRace, store), store, 0.3f, QString()).ok());
 }
 
 std::vector<std::pair<int, QString>> panel(const RaceMarks &marks)

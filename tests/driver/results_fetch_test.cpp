@@ -172,7 +172,7 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         TestFolder folder;
         auto opened = Journal::open(folder.file(kJournalFile));
         ASSERT_TRUE(opened.status.ok());
-        recordRace(*opened.journal, 1);
+        recordRace(*opened.value, 1);
         FakePageSource source;
         if (c.page)
             source.setPage(c.base.isEmpty() ? addressOf(1) : site1HorseAddress(c.base, idOf(1)), *c.page);
@@ -181,8 +181,7 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         std::atomic<qint16> cancel {0};
         Settings settings;
         settings.site1Base = c.base;
-        ResultsContext context {
-            *opened.journal, settings, source, nullptr, progress, messages, cancel, c.now};
+        ResultsContext context {*opened.value, settings, source, nullptr, progress, messages, cancel, c.now};
         const ResultsOutcome outcome = fetchResults(context, std::nullopt, std::nullopt);
         ASSERT_TRUE(outcome.status.ok());
         EXPECT_EQ(outcome.found(), c.found);
@@ -190,11 +189,11 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         EXPECT_EQ(outcome.pending(), c.pending);
         EXPECT_EQ(outcome.failedPages.size(), c.failed) << outcome.failedPages.join(u'\n').toStdString();
         // What was recorded is no longer pending; the rest is asked for again.
-        const auto left = opened.journal->pendingResults(std::nullopt, std::nullopt, kRaceDay);
+        const auto left = opened.value->pendingResults(std::nullopt, std::nullopt, kRaceDay);
         EXPECT_EQ(int(left.value.size()), c.found + c.notRun == 1 ? 0 : 1);
         if (c.found + c.notRun == 0)
             continue;
-        const auto races = opened.journal->tallyRaces({});
+        const auto races = opened.value->tallyRaces({});
         ASSERT_EQ(races.value.size(), 1u);
         const TallyRunner &runner = races.value[0].runners.at(0);
         EXPECT_EQ(runner.kind, c.kind);
@@ -209,7 +208,7 @@ TEST(FetchResults, ACopyCachedBeforeTheRaceEndedIsFetchedAgain)
     TestFolder folder;
     auto opened = Journal::open(folder.file(kJournalFile));
     ASSERT_TRUE(opened.status.ok());
-    recordRace(*opened.journal, 2);
+    recordRace(*opened.value, 2);
 
     // Runner 1's page was cached on the morning of the race (no result on it);
     // runner 2's as the race ended at 17:00 in Japan (the result on it).
@@ -230,14 +229,14 @@ TEST(FetchResults, ACopyCachedBeforeTheRaceEndedIsFetchedAgain)
     CachingPageSource cached(network, cache, policy, false, messages);
     NoProgress progress;
     std::atomic<qint16> cancel {0};
-    ResultsContext context {*opened.journal, {}, cached, &cache, progress, messages, cancel, clock};
+    ResultsContext context {*opened.value, {}, cached, &cache, progress, messages, cancel, clock};
     const ResultsOutcome outcome = fetchResults(context, std::nullopt, std::nullopt);
     ASSERT_TRUE(outcome.status.ok());
     EXPECT_EQ(outcome.found(), 2);
     EXPECT_EQ(outcome.pending(), 0);
     // Only the stale copy went to the network.
     EXPECT_EQ(network.fetched(), QStringList {addressOf(1)});
-    const auto rows = opened.journal->tallyRaces({});
+    const auto rows = opened.value->tallyRaces({});
     ASSERT_EQ(rows.value.size(), 1u);
     ASSERT_EQ(rows.value[0].runners.size(), 2u);
     EXPECT_EQ(rows.value[0].runners[0].finish, 1);
@@ -288,7 +287,7 @@ TEST(FetchResults, CountsTheRacesStopsKeepingWhatWasFilledAndNamesFailedPages)
             }
             RaceKey key = kRace;
             key.race = race;
-            ASSERT_TRUE(opened.journal->recordRace(key, *store, 0.3f, kBase).ok());
+            ASSERT_TRUE(opened.value->recordRace(key, *store, 0.3f, kBase).ok());
         }
         std::atomic<qint16> cancel {0};
         source.onFetch = [&](const QString &url) {
@@ -298,7 +297,7 @@ TEST(FetchResults, CountsTheRacesStopsKeepingWhatWasFilledAndNamesFailedPages)
         PageProgress progress;
         RecordingSink messages;
         ResultsContext context {
-            *opened.journal, {}, source, nullptr, progress, messages, cancel, utc(kRaceDay.addDays(7), 3)};
+            *opened.value, {}, source, nullptr, progress, messages, cancel, utc(kRaceDay.addDays(7), 3)};
         const ResultsOutcome outcome = fetchResults(context, std::nullopt, std::nullopt);
         ASSERT_TRUE(outcome.status.ok());
 
@@ -310,7 +309,7 @@ TEST(FetchResults, CountsTheRacesStopsKeepingWhatWasFilledAndNamesFailedPages)
         }
         EXPECT_EQ(lastRace, c.lastRace);
         EXPECT_EQ(progress.last, std::pair(c.lastPage, 6));
-        const auto left = opened.journal->pendingResults(std::nullopt, std::nullopt, kRaceDay);
+        const auto left = opened.value->pendingResults(std::nullopt, std::nullopt, kRaceDay);
         EXPECT_EQ(int(left.value.size()), c.leftPending);
         const ResultsReport report = resultsReport(outcome);
         EXPECT_EQ(report.success, c.success);

@@ -126,7 +126,7 @@ void recordPendingRace(const AppFolder &app, const QString &base)
     store->U_Url[1] = test::site1HorseAddress(base, QStringLiteral("2004100001/"));
     store->U_heikin[1] = {50, 2};
     const RaceKey key {1, date, QStringLiteral("05"), 5, 9, 11};
-    ASSERT_TRUE(opened.journal->recordRace(key, *store, 0.3f, base).ok());
+    ASSERT_TRUE(opened.value->recordRace(key, *store, 0.3f, base).ok());
 }
 
 void chooseSampleRace(MainWindow &window)

@@ -67,7 +67,7 @@ std::unique_ptr<Journal> openJournal(const QString &path)
 {
     Journal::Opened opened = Journal::open(path);
     EXPECT_TRUE(opened.status.ok()) << opened.status.message().toStdString();
-    return std::move(opened.journal);
+    return std::move(opened.value);
 }
 
 std::vector<TallyRace> allRaces(Journal &journal)
@@ -636,8 +636,7 @@ TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
                     ASSERT_TRUE(journal.status.ok());
                     for (int r = 1; r <= 12; ++r)
                         ASSERT_TRUE(
-                            journal.journal->recordRace(keyOf(r), *raceOf({60, 70, 80}), 0.3f, QString())
-                                .ok());
+                            journal.value->recordRace(keyOf(r), *raceOf({60, 70, 80}), 0.3f, QString()).ok());
                 }
                 QFile f(path);
                 ASSERT_TRUE(f.open(QIODevice::ReadWrite));
@@ -665,9 +664,9 @@ TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
         bool refused = !opened.status.ok();
         // Damage behind the schema shows when the race is written.
         if (!refused)
-            refused = !opened.journal->recordRace(keyOf(1), *raceOf({60, 70}), 0.3f, QString()).ok()
-                || !opened.journal->tallyRaces({}).status.ok();
-        opened.journal.reset();
+            refused = !opened.value->recordRace(keyOf(1), *raceOf({60, 70}), 0.3f, QString()).ok()
+                || !opened.value->tallyRaces({}).status.ok();
+        opened.value.reset();
         EXPECT_TRUE(refused);
         if (!opened.status.ok())
             EXPECT_TRUE(opened.status.message().contains(QString::fromUtf8(c.says)))
@@ -753,7 +752,7 @@ TEST(JournalFile, TwoWritersAtOnceLoseNothing)
             RaceKey key = keyOf(r % 12 + 1, kDay.addDays(r / 12));
             key.site = site;
             if (!opened.status.ok()
-                || !opened.journal->recordRace(key, *raceOf({60, 70, 80}), 0.3f, QString()).ok())
+                || !opened.value->recordRace(key, *raceOf({60, 70, 80}), 0.3f, QString()).ok())
                 ++failures;
         }
     };

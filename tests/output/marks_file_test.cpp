@@ -56,9 +56,9 @@ std::unique_ptr<Journal> journalWithRaces(const QString &path)
         std::vector<QString> urls;
         for (int n = 1; n <= runners; ++n)
             urls.push_back(horseUrl(site, race, n));
-        recordCard(*opened.journal, site, race, urls);
+        recordCard(*opened.value, site, race, urls);
     }
-    return std::move(opened.journal);
+    return std::move(opened.value);
 }
 
 // Every mark as "site race number url mark", in the journal's order.
@@ -162,9 +162,11 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
     // A journal that refuses the write: nothing is placed, nothing changes.
     {
         test::SqliteFile other(folder.file(QStringLiteral("journal.sqlite")));
-        other.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON mark BEGIN SELECT RAISE(ABORT, 'full'); END"));
+        other.exec(QStringLiteral(
+            "CREATE TRIGGER refuse BEFORE INSERT ON mark BEGIN SELECT RAISE(ABORT, 'full'); END"));
     }
-    const MarksImport refused = importMarks(*journal, utf8("日付,場,レース,馬番,印\n2026-11-29,東京,11,1,▲\n"));
+    const MarksImport refused
+        = importMarks(*journal, utf8("日付,場,レース,馬番,印\n2026-11-29,東京,11,1,▲\n"));
     EXPECT_FALSE(refused.status.ok());
     EXPECT_EQ(refused.placed, 0);
     EXPECT_EQ(marksOf(*journal), placed);

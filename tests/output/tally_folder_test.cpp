@@ -113,11 +113,12 @@ TEST(TallyChart, EachBarStandsAtItsRateAndNamesIt)
     table.rows = {first, grouped};
     const QString svg = QString::fromUtf8(tallyChartSvg(table));
     EXPECT_TRUE(svg.contains(QStringLiteral("<title>平均指数 &lt;順位別&gt;</title>")));
-    for (const char *bar : {"y=\"189.0\" width=\"54.1\" height=\"51.0\" fill=\"#c0392b\"><title>1位 &lt;b&gt; 勝率 25.0",
-             "height=\"102.0\" fill=\"#2e6ab0\"><title>1位 &lt;b&gt; 連対率 50.0",
-             "height=\"153.0\" fill=\"#5f9e4a\"><title>1位 &lt;b&gt; 複勝率 75.0",
-             "height=\"0.0\" fill=\"#c0392b\"><title>東京 勝率 0.0",
-             "height=\"40.8\" fill=\"#2e6ab0\"><title>東京 連対率 20.0", ">4頭</text>", ">5頭</text>"})
+    for (const char *bar :
+        {"y=\"189.0\" width=\"54.1\" height=\"51.0\" fill=\"#c0392b\"><title>1位 &lt;b&gt; 勝率 25.0",
+            "height=\"102.0\" fill=\"#2e6ab0\"><title>1位 &lt;b&gt; 連対率 50.0",
+            "height=\"153.0\" fill=\"#5f9e4a\"><title>1位 &lt;b&gt; 複勝率 75.0",
+            "height=\"0.0\" fill=\"#c0392b\"><title>東京 勝率 0.0",
+            "height=\"40.8\" fill=\"#2e6ab0\"><title>東京 連対率 20.0", ">4頭</text>", ">5頭</text>"})
         EXPECT_TRUE(svg.contains(QString::fromUtf8(bar))) << bar;
     EXPECT_FALSE(svg.contains(QStringLiteral("<b>")));
 }

@@ -115,14 +115,13 @@ TEST(CutPage, EveryPageKindOfBothSitesCutShortFailsAndIsNeverKept)
             EXPECT_EQ(page.error, cutPageCause());
             EXPECT_FALSE(cache.lookup(url, 3600).has_value());
             EXPECT_FALSE(QFile::exists(cache.filePath(url)));
-            QString error;
-            EXPECT_FALSE(archive.load(url, &error).has_value());
+            EXPECT_FALSE(archive.load(url).ok());
 
             // The healthy page is taken and kept.
             server.route(kind.path, HttpRoute::html(whole, "UTF-8"));
             ASSERT_EQ(archiving.fetch(url, notStopped).outcome, FetchedPage::Outcome::Ok);
             EXPECT_TRUE(cache.lookup(url, 3600).has_value());
-            EXPECT_TRUE(archive.load(url, &error).has_value());
+            EXPECT_TRUE(archive.load(url).ok());
         }
 
         // A cut copy already in the cache (an older version kept it) is not
@@ -137,8 +136,7 @@ TEST(CutPage, EveryPageKindOfBothSitesCutShortFailsAndIsNeverKept)
 
         // A cut copy in an archive, and a cut file, fail with the cause.
         PageArchive offline(fresh("offline"));
-        QString error;
-        ASSERT_TRUE(offline.save(url, cut, "UTF-8", &error)) << error.toStdString();
+        ASSERT_TRUE(offline.save(url, cut, "UTF-8").ok());
         OfflinePageSource offlineSource(offline);
         const FetchedPage archived = offlineSource.fetch(url, notStopped);
         EXPECT_EQ(archived.outcome, FetchedPage::Outcome::Failed) << kind.name;

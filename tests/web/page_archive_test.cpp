@@ -94,9 +94,8 @@ TEST(PageArchive, KeepsTheBytesAsServedAndIndexesThem)
     TestFolder folder;
     PageArchive archive(folder.path());
     const QByteArray bytes("\x8f\x6f\x94\x6e\x95\x5c", 6);  // 出馬表 in Shift_JIS
-    QString error;
     const QString url = QStringLiteral("http://site1.example/scores/2007/05/02/12/11/denma.html");
-    ASSERT_TRUE(archive.save(url, bytes, "Shift_JIS", &error)) << error.toStdString();
+    ASSERT_TRUE(archive.save(url, bytes, "Shift_JIS").ok());
     const QString name = archive.fileNameFor(url);
     EXPECT_EQ(name, QStringLiteral("site1.example_scores_2007_05_02_12_11_denma.html"));
     EXPECT_EQ(readFile(folder.file(name)), bytes);
@@ -108,7 +107,6 @@ TEST(PageArchive, FileNamesAreReadableAndDistinct)
 {
     TestFolder folder;
     PageArchive archive(folder.path());
-    QString error;
     const QStringList urls = {
         QStringLiteral("http://site2.example/db/horse.php?hid=123"),
         QStringLiteral("http://site2.example/db/horse.php?hid/123"),  // same readable name as the first
@@ -118,7 +116,7 @@ TEST(PageArchive, FileNamesAreReadableAndDistinct)
     };
     QStringList names;
     for (const QString &url : urls) {
-        ASSERT_TRUE(archive.save(url, url.toUtf8(), {}, &error));
+        ASSERT_TRUE(archive.save(url, url.toUtf8(), {}).ok());
         names.append(archive.fileNameFor(url));
     }
     EXPECT_EQ(names[0], QStringLiteral("site2.example_db_horse.php_hid_123.html"));
@@ -137,9 +135,9 @@ TEST(PageArchive, FileNamesAreReadableAndDistinct)
         EXPECT_EQ(names.count(name), 1) << name.toStdString();
     }
     for (const QString &url : urls) {
-        const auto page = archive.load(url, &error);
-        ASSERT_TRUE(page.has_value()) << url.toStdString();
-        EXPECT_EQ(page->bytes, url.toUtf8());
+        const auto page = archive.load(url);
+        ASSERT_TRUE(page.ok()) << url.toStdString();
+        EXPECT_EQ(page.value.bytes, url.toUtf8());
     }
 }
 
@@ -156,13 +154,12 @@ TEST(PageArchive, NeverWritesOverAFileNamedByTheIndex)
     }
     folder.write(QStringLiteral("index.tsv"), index);
     PageArchive archive(folder.path());
-    QString error;
     for (const char *name : userFiles) {
         const QString url = QStringLiteral("http://a.example/") + QString::fromLatin1(name);
-        ASSERT_TRUE(archive.save(url, "<body>page", {}, &error)) << error.toStdString();
+        ASSERT_TRUE(archive.save(url, "<body>page", {}).ok());
         EXPECT_TRUE(archive.fileNameFor(url).endsWith(QStringLiteral(".html")));
         EXPECT_EQ(readFile(folder.file(QString::fromLatin1(name))), QByteArray("user data of ") + name);
-        EXPECT_EQ(archive.load(url, &error)->bytes, QByteArray("<body>page"));
+        EXPECT_EQ(archive.load(url).value.bytes, QByteArray("<body>page"));
     }
     // The index's own lines for those names stay as they were; the page of each
     // address is now the line after them.
@@ -175,8 +172,7 @@ TEST(PageArchive, AFileOfTheGeneratedNameThatIsNotOursIsKept)
     TestFolder folder;
     const QString plain = folder.write(QStringLiteral("a.example_card.html"), "someone else's page");
     PageArchive archive(folder.path());
-    QString error;
-    ASSERT_TRUE(archive.save(url, "<body>ours", {}, &error)) << error.toStdString();
+    ASSERT_TRUE(archive.save(url, "<body>ours", {}).ok());
     const QString hashed = archive.fileNameFor(url);
     EXPECT_NE(folder.file(hashed), plain);
     EXPECT_EQ(readFile(plain), QByteArray("someone else's page"));
@@ -187,8 +183,9 @@ TEST(PageArchive, AFileOfTheGeneratedNameThatIsNotOursIsKept)
     crowded.write(QStringLiteral("a.example_card.html"), "first");
     crowded.write(hashed, "second");
     PageArchive full(crowded.path());
-    EXPECT_FALSE(full.save(url, "<body>ours", {}, &error));
-    EXPECT_FALSE(error.isEmpty());
+    const Status refused = full.save(url, "<body>ours", {});
+    EXPECT_FALSE(refused.ok());
+    EXPECT_FALSE(refused.message().isEmpty());
     EXPECT_EQ(readFile(crowded.file(hashed)), QByteArray("second"));
     QStringList kept {QStringLiteral("a.example_card.html"), hashed};
     kept.sort();
@@ -201,17 +198,17 @@ TEST(PageArchive, AFailedWriteKeepsTheSavedPageAndTheIndex)
     for (const auto &fault : test::writeFaults()) {
         SCOPED_TRACE(fault.name);
         TestFolder folder;
-        QString error;
         {
             PageArchive first(folder.path());
-            ASSERT_TRUE(first.save(url, "<body>old page", "UTF-8", &error));
+            ASSERT_TRUE(first.save(url, "<body>old page", "UTF-8").ok());
         }
         const QStringList before = test::folderEntries(folder.path());
         const QByteArray index = readFile(folder.file(QStringLiteral("index.tsv")));
         PageArchive archive(folder.path(), fault.files);
-        EXPECT_FALSE(archive.save(url, "<body>new page", "UTF-8", &error));
-        EXPECT_FALSE(archive.save(QStringLiteral("http://a.example/other"), "<body>other", {}, &error));
-        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(archive.save(url, "<body>new page", "UTF-8").ok());
+        const Status other = archive.save(QStringLiteral("http://a.example/other"), "<body>other", {});
+        EXPECT_FALSE(other.ok());
+        EXPECT_FALSE(other.message().isEmpty());
         EXPECT_EQ(readFile(folder.file(archive.fileNameFor(url))), QByteArray("<body>old page"));
         EXPECT_EQ(readFile(folder.file(QStringLiteral("index.tsv"))), index);
         EXPECT_EQ(test::folderEntries(folder.path()), before);
@@ -242,14 +239,13 @@ TEST(OfflinePageSource, IndexLinesPointingOutsideTheFolderAreIgnored)
     // An index inside "sub" naming the file beside it.
     folder.write(QStringLiteral("sub/index.tsv"), "http://a/1\t../secret.txt\t\n");
     PageArchive archive(folder.path() + QStringLiteral("sub"));
-    QString error;
-    EXPECT_FALSE(archive.load(QStringLiteral("http://a/1"), &error).has_value());
+    EXPECT_FALSE(archive.load(QStringLiteral("http://a/1")).ok());
     PageArchive top(folder.path());
-    EXPECT_FALSE(top.load(QStringLiteral("http://a/1"), &error).has_value());
-    EXPECT_FALSE(top.load(QStringLiteral("http://a/2"), &error).has_value());
-    const auto page = top.load(QStringLiteral("http://a/3"), &error);
-    ASSERT_TRUE(page.has_value());
-    EXPECT_EQ(page->bytes, QByteArray("<body>secret"));
+    EXPECT_FALSE(top.load(QStringLiteral("http://a/1")).ok());
+    EXPECT_FALSE(top.load(QStringLiteral("http://a/2")).ok());
+    const auto page = top.load(QStringLiteral("http://a/3"));
+    ASSERT_TRUE(page.ok());
+    EXPECT_EQ(page.value.bytes, QByteArray("<body>secret"));
 }
 
 // A saved page that is no regular file, whether named by the index of an
@@ -302,8 +298,7 @@ TEST(OfflinePageSource, AStopDoesNotWaitForTheParse)
     TestFolder folder;
     const QByteArray page = "<html><body>" + QByteArray(200000, 'x').replace('x', "<p>x") + "</body></html>";
     PageArchive archive(folder.path());
-    QString error;
-    ASSERT_TRUE(archive.save(QStringLiteral("http://a/big"), page, {}, &error)) << error.toStdString();
+    ASSERT_TRUE(archive.save(QStringLiteral("http://a/big"), page, {}).ok());
     const QString file = folder.write(QStringLiteral("big.html"), page);
     OfflinePageSource offline(archive);
     NetworkPageSource network;
@@ -390,13 +385,14 @@ TEST(PageArchive, AnIndexThatCannotBeReadWholeIsNeverWritten)
         const bool ended = test::endsWithoutAWriter(
             [&] {
                 PageArchive archive(folder.path());
-                QString error;
-                EXPECT_FALSE(archive.save(QStringLiteral("http://a.example/new"), "<body>new", {}, &error));
-                EXPECT_TRUE(error.contains(QString::fromUtf8(c.cause))) << error.toStdString();
-                EXPECT_TRUE(error.contains(QStringLiteral("index.tsv"))) << error.toStdString();
-                error.clear();
-                EXPECT_FALSE(archive.load(QStringLiteral("http://a.example/page"), &error).has_value());
-                EXPECT_TRUE(error.contains(QString::fromUtf8(c.cause))) << error.toStdString();
+                const QString saved
+                    = archive.save(QStringLiteral("http://a.example/new"), "<body>new", {}).message();
+                EXPECT_TRUE(saved.contains(QString::fromUtf8(c.cause))) << saved.toStdString();
+                EXPECT_TRUE(saved.contains(QStringLiteral("index.tsv"))) << saved.toStdString();
+                const auto loaded = archive.load(QStringLiteral("http://a.example/page"));
+                EXPECT_FALSE(loaded.ok());
+                EXPECT_TRUE(loaded.status.message().contains(QString::fromUtf8(c.cause)))
+                    << loaded.status.message().toStdString();
             },
             {index});
         EXPECT_TRUE(ended);
@@ -422,14 +418,13 @@ TEST(PageArchive, KeepsTheIndexLinesItDidNotWriteByteForByte)
     const QString index = folder.write(QStringLiteral("index.tsv"), foreign);
     const QString twice = QStringLiteral("http://a/twice");
     const QString added = QStringLiteral("http://a.example/new");
-    QString error;
     {
         PageArchive archive(folder.path());
-        EXPECT_EQ(archive.load(twice, &error)->bytes, QByteArray("<body>second"));
-        ASSERT_TRUE(archive.save(added, "<body>new", {}, &error)) << error.toStdString();
-        ASSERT_TRUE(archive.save(twice, "<body>third", "UTF-8", &error)) << error.toStdString();
+        EXPECT_EQ(archive.load(twice).value.bytes, QByteArray("<body>second"));
+        ASSERT_TRUE(archive.save(added, "<body>new", {}).ok());
+        ASSERT_TRUE(archive.save(twice, "<body>third", "UTF-8").ok());
         // Saved again, an address's own line is replaced where it is.
-        ASSERT_TRUE(archive.save(added, "<body>newer", "EUC-JP", &error)) << error.toStdString();
+        ASSERT_TRUE(archive.save(added, "<body>newer", "EUC-JP").ok());
     }
     EXPECT_EQ(readFile(index),
         foreign
@@ -437,9 +432,9 @@ TEST(PageArchive, KeepsTheIndexLinesItDidNotWriteByteForByte)
               "http://a/twice\ta_twice.html\tUTF-8\n");
     EXPECT_EQ(readFile(folder.file(QStringLiteral("second.html"))), QByteArray("<body>second"));
     const PageArchive again(folder.path());
-    EXPECT_EQ(again.load(twice, &error)->bytes, QByteArray("<body>third"));
-    EXPECT_EQ(again.load(added, &error)->bytes, QByteArray("<body>newer"));
-    EXPECT_FALSE(again.load(QStringLiteral("http://a/sjis"), &error).has_value());
+    EXPECT_EQ(again.load(twice).value.bytes, QByteArray("<body>third"));
+    EXPECT_EQ(again.load(added).value.bytes, QByteArray("<body>newer"));
+    EXPECT_FALSE(again.load(QStringLiteral("http://a/sjis")).ok());
 }
 
 }  // namespace
