@@ -243,6 +243,21 @@ TEST(Backtest, AStopKeepsTheRacesFinishedAndTheNextRunGoesOnFromThere)
     EXPECT_EQ(resumed.count(BacktestRaceState::Analysed), int(smallSeason().races.size()) - kept);
     // The races passed over cost no request: their cards are not asked for.
     EXPECT_FALSE(source.fetched().mid(before).contains(cardOf(1, 1, 1)));
+    // A race with a runner still without its result is loaded again; the
+    // other races of its day are not.
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(folder.file(kJournalFile).toUtf8().constData(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db,
+                      "DELETE FROM result WHERE number = 1 AND race_id = "
+                      "(SELECT id FROM race WHERE meeting = 1 AND day = 1 AND race_no = 2)",
+                      nullptr, nullptr, nullptr),
+            SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const BacktestOutcome pending = backtest(folder, source, nullptr, stop);
+    EXPECT_EQ(pending.count(BacktestRaceState::Analysed), 1);
+    EXPECT_EQ(pending.count(BacktestRaceState::PassedOver), int(smallSeason().races.size()) - 1);
     // --refresh loads them again.
     const BacktestOutcome refreshed = backtest(folder, source, nullptr, stop, true);
     EXPECT_EQ(refreshed.count(BacktestRaceState::Analysed), int(smallSeason().races.size()));

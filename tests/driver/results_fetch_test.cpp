@@ -143,6 +143,8 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         {"ran since, not that day",
             pageWith({runOn(kRaceDay.addDays(1), 1), runOn(kRaceDay.addDays(-30), 4)}),
             utc(kRaceDay.addDays(1), 12), 0, 1, 0, 0, FinishKind::Scratched},
+        {"ran since, its only run", pageWith({runOn(kRaceDay.addDays(1), 1)}), utc(kRaceDay.addDays(1), 12),
+            0, 1, 0, 0, FinishKind::Scratched},
         {"not posted yet", pageWith({runOn(kRaceDay.addDays(-30), 4)}), nextMorning, 0, 0, 1, 0},
         {"long after, no run that day", pageWith({runOn(kRaceDay.addDays(-30), 4)}), weekLater, 0, 1, 0, 0,
             FinishKind::Scratched},
