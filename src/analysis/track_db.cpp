@@ -99,11 +99,11 @@ OpenedTrackFile openTrackFile(const QString &path)
     // program's SQLite file) would give every run a failed lookup: it is no
     // track database, and the load stops before it fetches a page.
     for (const char *columns : {kVariantColumnsSql, kAverageColumnsSql}) {
-        QSqlQuery probe(db->connection());
-        if (!probe.exec(QString::fromLatin1(columns)))
+        QSqlQuery tables(db->connection());
+        if (!tables.exec(QString::fromLatin1(columns)))
             return {nullptr,
                 Status::failure(
-                    QStringLiteral("指数の表がありません（%1）").arg(probe.lastError().databaseText()))};
+                    QStringLiteral("指数の表がありません（%1）").arg(tables.lastError().databaseText()))};
     }
     return {std::move(db), Status::success()};
 }

@@ -282,7 +282,7 @@ TallyTable emptyTable(
     table.kind = kind;
     table.caption = caption;
     for (const QString &label : labels)
-        table.rows.push_back({label});
+        table.rows.push_back({label, {}});
     return table;
 }
 

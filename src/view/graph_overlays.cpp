@@ -79,7 +79,7 @@ bool cyaku(const StepContext &c)
         return false;
     const RaceStore &s = c.store;
     setPen(c.box, 1);
-    Series series {c.box, c.layout.drawScale * 30, qbColor(8)};
+    Series series {c.box, c.layout.drawScale * 30, qbColor(8), {}};
     for (int run = 0; run <= kLastGraphRun; ++run) {
         const qint32 place = s.U_cyaku[c.h][run];
         if (!isDated(s, c.h, run) || place < 1) {
@@ -98,7 +98,7 @@ bool taizyu(const StepContext &c)
         return false;
     const RaceStore &s = c.store;
     setPen(c.box, 1);
-    Series series {c.box, c.layout.drawScale * 30, qbColor(0)};
+    Series series {c.box, c.layout.drawScale * 30, qbColor(0), {}};
     // Oldest first, so the line starts on the middle line at the oldest weighed run.
     qint32 base = 0;
     for (int run = kLastGraphRun; run >= 0; --run) {

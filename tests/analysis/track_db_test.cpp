@@ -358,8 +358,8 @@ TEST_P(TrackLookups, RemembersNothingAcrossObjects)
 
 INSTANTIATE_TEST_SUITE_P(AnyIndexes, TrackLookups,
     ::testing::Values(Indexes::None, Indexes::Plain, Indexes::Covering),
-    [](const ::testing::TestParamInfo<Indexes> &info) {
-        switch (info.param) {
+    [](const ::testing::TestParamInfo<Indexes> &indexes) {
+        switch (indexes.param) {
         case Indexes::None:
             return "NoIndex";
         case Indexes::Plain:

@@ -37,8 +37,9 @@ TEST(TypedDate, ReadsTheWaysADateIsTypedAndRefusesTheRest)
         EXPECT_EQ(read.valid, c.valid);
         EXPECT_EQ(read.date, c.date);
         // What a box shows again reads back as the same date.
-        if (read.date)
+        if (read.date) {
             EXPECT_EQ(readTypedDate(typedDateText(read.date)).date, read.date);
+        }
     }
     EXPECT_EQ(typedDateText(QDate(2026, 1, 5)), QStringLiteral("2026-01-05"));
     EXPECT_EQ(typedDateText(std::nullopt), QString());

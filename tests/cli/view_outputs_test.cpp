@@ -464,10 +464,11 @@ TEST_F(SampleRaceViews, PrintedReportIsCompactNamesTheRaceOnEveryPageAndSplitsNo
             at->contains(QStringLiteral("%1 %2").arg(n, 2, 10, QLatin1Char('0')).arg(store.U_name[n])));
         EXPECT_TRUE(at->contains(QStringLiteral("対戦成績")) && at->contains(QStringLiteral("成績表")))
             << at->toStdString();
-        if (n % 2 == 0)
+        if (n % 2 == 0) {
             EXPECT_EQ(at, pageOf(n - 1)) << "two runners to a page";
-        else if (n > 1)
+        } else if (n > 1) {
             EXPECT_NE(at, pageOf(n - 1)) << "a pair starts a page";
+        }
     }
 }
 

@@ -668,13 +668,15 @@ TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
                 || !opened.value->tallyRaces({}).status.ok();
         opened.value.reset();
         EXPECT_TRUE(refused);
-        if (!opened.status.ok())
+        if (!opened.status.ok()) {
             EXPECT_TRUE(opened.status.message().contains(QString::fromUtf8(c.says)))
                 << opened.status.message().toStdString();
+        }
         for (const auto &[file, hash] : before) {
             ASSERT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
-            if (!hash.isEmpty())
+            if (!hash.isEmpty()) {
                 EXPECT_EQ(fileHash(file), hash) << file.toStdString();
+            }
         }
     }
 }
@@ -795,8 +797,10 @@ TEST(JournalFile, EveryReadOfATableGoneFailsInsteadOfAnsweringEmpty)
             {"raceResults", {"race", "result"}},
             {"tallyRaces", {"race"}},
         };
-        for (const auto &[name, status] : reads)
-            if (uses.at(name).count(table))
+        for (const auto &[name, status] : reads) {
+            if (uses.at(name).count(table)) {
                 EXPECT_FALSE(status.ok()) << name << " without " << table;
+            }
+        }
     }
 }

@@ -175,12 +175,12 @@ TEST_F(Printing, TitleNamesTheRaceAndIsTheRacePanelOnOneLineInFivePoints)
         store.raceCourse = c.course;
         store.raceNumber = c.race;
         store.raceTitle = c.title;
-        RecordingPrintDevice printer;
-        printGraph(context, printer);
-        printBacyu(context, printer);
+        RecordingPrintDevice device;  // one of its own per case
+        printGraph(context, device);
+        printBacyu(context, device);
 
         // Two pages of graphs (18 runners) and the table: each with the title.
-        const std::vector<PrintCall> texts = printer.callsOf(Kind::Text);
+        const std::vector<PrintCall> texts = device.callsOf(Kind::Text);
         ASSERT_EQ(texts.size(), 3U);
         EXPECT_EQ(texts[0].position, QPointF(0, 0));
         EXPECT_EQ(texts[2].position, QPointF(0, 250));

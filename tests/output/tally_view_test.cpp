@@ -42,19 +42,19 @@ TEST(TallyRequestOf, EveryChoiceOfTheWindowIsAFilterTheCommandLineTakes)
              f.distanceLow = 1200;
              f.runnersLow = 10;
          }),
-            {{}, {}, {}, {}, {}, QStringLiteral("1200-4000"), QStringLiteral("10-18"), {}}},
+            {{}, {}, {}, {}, {}, QStringLiteral("1200-4000"), QStringLiteral("10-18"), {}, {}}},
         {"upper bounds only, dirt", with([](TallyForm &f) {
              f.distanceHigh = 1400;
              f.runnersHigh = 9;
              f.surface = 2;
          }),
-            {{}, {}, {}, {}, QStringLiteral("ダ"), QStringLiteral("0-1400"), QStringLiteral("0-9"), {}}},
+            {{}, {}, {}, {}, QStringLiteral("ダ"), QStringLiteral("0-1400"), QStringLiteral("0-9"), {}, {}}},
         {"bounds the wrong way round", with([](TallyForm &f) {
              f.distanceLow = 1800;
              f.distanceHigh = 1200;
              f.by = 4;
          }),
-            {{}, {}, {}, {}, {}, QStringLiteral("1200-1800"), {}, QStringLiteral("popularity")}},
+            {{}, {}, {}, {}, {}, QStringLiteral("1200-1800"), {}, QStringLiteral("popularity"), {}}},
         {"choices beyond the boxes", with([](TallyForm &f) {
              f.site = 3;
              f.course = 11;

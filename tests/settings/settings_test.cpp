@@ -269,9 +269,10 @@ TEST(ReadIniPara, ReadsTheRequestRateAndKeepsTheDefaultOfABadValue)
         const Loaded loaded = load(dir);
         EXPECT_EQ(loaded.settings.requestRate, c.rate);
         ASSERT_EQ(loaded.messages.size(), c.complains ? 1 : 0);
-        if (c.complains)
+        if (c.complains) {
             EXPECT_TRUE(loaded.messages[0].contains(QStringLiteral("rate=") + QString::fromLatin1(c.value)))
                 << loaded.messages[0].toStdString();
+        }
         // The key beside it is read as ever.
         EXPECT_EQ(loaded.settings.site1Base, QStringLiteral("https://one.example"));
     }

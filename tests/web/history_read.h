@@ -33,12 +33,12 @@ inline PastRun runOn(double serial)
 
 // Runs `parse` on the page for `runner` of a 16-runner race on historyRaceDay().
 struct HistoryRead {
-    HistoryRead(const QString &html, HistoryParse parse, int runner)
-        : runner(runner)
+    HistoryRead(const QString &html, HistoryParse parse, int which)
+        : runner(which)
     {
         store.raceDate = historyRaceDay();
         store.tousuu = 16;
-        store.curUma = runner;
+        store.curUma = which;
         splitPage(html, *table);
         parse(*table, store, messages);
     }
