@@ -39,8 +39,12 @@ TEST(BacktestCli, ReplaysASeasonOfflineGoesOnFromTheJournalAndNeedsTheJournal)
         QStringLiteral("--site"), QStringLiteral("1"), QStringLiteral("--year"), QStringLiteral("2026"),
         QStringLiteral("--courses"), QStringLiteral("東京"), QStringLiteral("--offline"), pages};
 
-    const CliRun first = runCli(backtest);
+    // Without --report nothing is written where the command runs.
+    const QString here = folder.file(QStringLiteral("here"));
+    ASSERT_TRUE(QDir().mkpath(here));
+    const CliRun first = runCli(backtest, here);
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_TRUE(QDir(here).isEmpty());
     const QString err = QString::fromUtf8(first.err);
     EXPECT_TRUE(err.contains(QStringLiteral("[2026-04-04 1回東京1日] 3/3 レース 解析済み（頁 ")))
         << first.err.toStdString();
@@ -59,6 +63,20 @@ TEST(BacktestCli, ReplaysASeasonOfflineGoesOnFromTheJournalAndNeedsTheJournal)
     EXPECT_TRUE(again.out.startsWith(
         QStringLiteral("計 4日 12レース: 解析 0、欠けあり 0、読めず 0、記録済みで省略 12").toUtf8()))
         << again.out.toStdString();
+
+    // --report: a folder per day with its index and a report per race.
+    const QString report = folder.file(QStringLiteral("report"));
+    const CliRun reported = runCli(backtest
+        + QStringList {QStringLiteral("--refresh"), QStringLiteral("--meetings"), QStringLiteral("1-1"),
+            QStringLiteral("--report"), report});
+    EXPECT_EQ(reported.exitCode, 0) << reported.err.toStdString();
+    const QStringList days = QDir(report).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    EXPECT_EQ(days.size(), 2) << days.join(u' ').toStdString();
+    for (const QString &day : days) {
+        const QDir dayDir(report + u'/' + day);
+        EXPECT_TRUE(dayDir.exists(QStringLiteral("index.html"))) << day.toStdString();
+        EXPECT_EQ(dayDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 3) << day.toStdString();
+    }
 
     // A season whose cards are all missing: nothing analysed.
     const CliRun empty

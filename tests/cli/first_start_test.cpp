@@ -105,6 +105,20 @@ TEST(CliFirstStart, WithoutAHomeTheUserIsToldWhatToSet)
         else
             EXPECT_TRUE(QDir(folder.path()).isEmpty());
     }
+    // Every command that reads races stops the same way in a new folder without
+    // its track database, before it asks for a page.
+    for (const QStringList &args :
+        {QStringList {QStringLiteral("backtest"), QStringLiteral("--site"), QStringLiteral("1"),
+             QStringLiteral("--year"), QStringLiteral("2026")},
+            QStringList {QStringLiteral("day"), QStringLiteral("--year"), QStringLiteral("2026"),
+                QStringLiteral("--course"), QStringLiteral("東京"), QStringLiteral("--meeting"),
+                QStringLiteral("5"), QStringLiteral("--day"), QStringLiteral("9")}}) {
+        TestFolder fresh;
+        const CliRun run = runCliAt(fresh.path(), args, fresh.path(), {{xdg, relative}});
+        EXPECT_EQ(run.exitCode, 3) << args.first().toStdString() << run.err.toStdString();
+        EXPECT_TRUE(QString::fromUtf8(run.err).contains(QStringLiteral("marunoki.dat")))
+            << run.err.toStdString();
+    }
     // The folder named outright needs no HOME.
     TestFolder chosen;
     chosen.copyIn(kSamples + QStringLiteral("/marunoki.dat"), QStringLiteral("marunoki.dat"));

@@ -70,6 +70,14 @@ TEST(JournalCli, RecordsFillsAndTalliesTheSampleDay)
     ASSERT_EQ(before.exitCode, 0) << before.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(before.out).contains(QStringLiteral("結果待ち 3 レース")));
 
+    // Races after --until, or before --since, are not asked for.
+    for (const char *bound : {"--until", "--since"}) {
+        CliRun outside = runCli({QStringLiteral("--app-dir"), app, QStringLiteral("results"),
+            QString::fromLatin1(bound), QString::fromLatin1(bound[2] == 'u' ? "2026-11-28" : "2026-11-30"),
+            QStringLiteral("--offline"), sourceFile(QStringLiteral("samples/site1-after"))});
+        EXPECT_TRUE(QString::fromUtf8(outside.out).contains(QStringLiteral("計 0 レース")))
+            << bound << ": " << outside.out.toStdString();
+    }
     CliRun results = runCli({QStringLiteral("--app-dir"), app, QStringLiteral("results"),
         QStringLiteral("--offline"), sourceFile(QStringLiteral("samples/site1-after"))});
     ASSERT_EQ(results.exitCode, 0) << results.err.toStdString();

@@ -17,6 +17,7 @@
 #include <QTimeZone>
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -223,11 +224,16 @@ TEST(Backtest, AStopKeepsTheRacesFinishedAndTheNextRunGoesOnFromThere)
     const QString stopAt = cardOf(2, 2, 1);
     std::chrono::steady_clock::time_point stoppedAt;
     source.onFetch = [&](const QString &url) {
-        if (url == stopAt && !stop.exchange(true))
+        if (url == stopAt && !stop.exchange(true)) {
             stoppedAt = std::chrono::steady_clock::now();
+            // Long enough for the stop to reach this very read, which then ends cancelled.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
     };
     const BacktestOutcome stopped = backtest(folder, source, nullptr, stop);
     EXPECT_TRUE(stopped.stopped);
+    // A read the stop cut short is no race that could not be read.
+    EXPECT_EQ(stopped.count(BacktestRaceState::NotRead), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - stoppedAt, std::chrono::seconds(1));
     const int kept = stopped.count(BacktestRaceState::Analysed);
     EXPECT_GE(kept, 1);

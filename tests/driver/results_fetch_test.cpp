@@ -108,6 +108,7 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         std::optional<int> finish = std::nullopt;
         QString base = {};  // the settings' site 1 address, when it moved
         bool oddsShown = true;
+        const char *cause = nullptr;  // in the failed page's line
     };
     const QDateTime weekLater = utc(kRaceDay.addDays(7), 3);
     const QDateTime nextMorning = utc(kRaceDay.addDays(1), 0);
@@ -117,6 +118,8 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
     PastRun slow = runOn(kRaceDay, 2);
     slow.time = 912.5;
     PastRun twice = runOn(kRaceDay, 2, 9);
+    PastRun noField = runOn(kRaceDay, 2);
+    noField.runners = 0;
     PastRun noOdds = runOn(kRaceDay, 2);
     noOdds.odds = QStringLiteral("---");
     const Case cases[] = {
@@ -134,7 +137,9 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         {"odds not shown", pageWith({noOdds}), weekLater, 1, 0, 0, 0, FinishKind::Finished, 2, {}, false},
         {"no finishing position", pageWith({runOn(kRaceDay, 0)}), weekLater, 0, 0, 1, 1},
         {"behind the field", pageWith({behindTheField}), weekLater, 0, 0, 1, 1},
-        {"no popularity", pageWith({noPopularity}), weekLater, 0, 0, 1, 1},
+        {"no popularity", pageWith({noPopularity}), weekLater, 0, 0, 1, 1, {}, {}, {}, true,
+            "人気 0 / 18 頭"},
+        {"no field size", pageWith({noField}), weekLater, 0, 0, 1, 1, {}, {}, {}, true, "頭数 0"},
         {"no such time", pageWith({slow}), weekLater, 0, 0, 1, 1},
         {"two runs that day, none of them the race", pageWith({twice, runOn(kRaceDay, 3, 10)}), weekLater, 0,
             0, 1, 1},
@@ -190,6 +195,10 @@ TEST(FetchResults, RecordsWhatEachPageShowsAndLeavesTheRestPending)
         EXPECT_EQ(outcome.notRun(), c.notRun);
         EXPECT_EQ(outcome.pending(), c.pending);
         EXPECT_EQ(outcome.failedPages.size(), c.failed) << outcome.failedPages.join(u'\n').toStdString();
+        if (c.cause) {
+            EXPECT_TRUE(outcome.failedPages.join(u'\n').contains(QString::fromUtf8(c.cause)))
+                << outcome.failedPages.join(u'\n').toStdString();
+        }
         // What was recorded is no longer pending; the rest is asked for again.
         const auto left = opened.value->pendingResults(std::nullopt, std::nullopt, kRaceDay);
         EXPECT_EQ(int(left.value.size()), c.found + c.notRun == 1 ? 0 : 1);
