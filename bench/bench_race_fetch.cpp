@@ -109,7 +109,7 @@ void BM_LoadRace(benchmark::State &state)
         PageRequest cardRequest;
         cardRequest.check = [](const PageTable &t) { return t.cell(1, 1) == QStringLiteral("出馬表"); };
         const auto start = std::chrono::steady_clock::now();
-        if (loader.load(race.cardUrl, cardRequest, card) != kPageRead)
+        if (loader.load(race.cardUrl, cardRequest, card) != PageStatus::Read)
             state.SkipWithError(("card not read: " + messages.messages().join(u' ')).toStdString().c_str());
         // The card reader finds the runners' addresses; the driver fetches them ahead.
         loader.prefetch(race.horseUrls);
@@ -118,7 +118,7 @@ void BM_LoadRace(benchmark::State &state)
             = [](const PageTable &t) { return t.cell(2, 1) == QStringLiteral("平地競走成績"); };
         for (const QString &url : race.horseUrls) {
             PageTable table;
-            if (loader.load(url, horseRequest, table) != kPageRead)
+            if (loader.load(url, horseRequest, table) != PageStatus::Read)
                 state.SkipWithError("runner page not read");
         }
         total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -39,7 +39,7 @@ CachedCopy cachedSqliteCopy(const QString &accessPath, const QString &cacheFolde
     if (!refresh && QFileInfo::exists(copy))
         return {copy, QString()};
     if (!folder.mkpath(QStringLiteral(".")))
-        return {QString(), QStringLiteral("the cache folder %1 cannot be created").arg(cacheFolder)};
+        return {QString(), QStringLiteral("キャッシュのフォルダ %1 を作れません").arg(cacheFolder)};
     const Status status = importMdb(accessPath, copy);
     if (!status.ok())
         return {QString(), status.message()};

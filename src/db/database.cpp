@@ -154,7 +154,7 @@ QString foldLog(const QString &copy, const QString &shown)
     if (rc != SQLITE_OK)
         error = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
     else if (mode != QStringLiteral("delete"))
-        error = QStringLiteral("its log cannot be folded into it (journal mode %1)").arg(mode);
+        error = QStringLiteral("ログをファイルにまとめられません（ジャーナルモード %1）").arg(mode);
     sqlite3_close(handle);
     return error.isEmpty() ? QString() : unreadable(shown, error);
 }
@@ -175,7 +175,7 @@ PrivateCopy copyWithLog(const QString &file)
     result.folder
         = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/marunoki-wal-XXXXXX"));
     if (!result.folder->isValid()) {
-        result.error = QStringLiteral("no private folder for reading the log of %1: %2")
+        result.error = QStringLiteral("%1 のログを読むための一時フォルダを作れません: %2")
                            .arg(file, result.folder->errorString());
         return result;
     }

@@ -380,11 +380,11 @@ private:
         RecordingSink messages;
         PageLoader loader(ahead_, progress, messages, store.cancelFlag);
         const PageStatus status = site->card->readCard(loader, site->cardUrl, site->base, store, messages);
-        if (status == kPageCancelled) {
+        if (status == PageStatus::Cancelled) {
             card.state = Card::State::Cancelled;
             return card;
         }
-        if (status != kPageRead || store.tousuu <= 0 || store.raceDate <= 0) {
+        if (status != PageStatus::Read || store.tousuu <= 0 || store.raceDate <= 0) {
             pages_.drop(site->cardUrl);
             if (isNotFound(ahead_.lastCause())) {
                 if (ahead_.lastCause() != notInArchiveCause())

@@ -123,7 +123,8 @@ private:
         RaceStore &store = *scratch_;
         PageLoader loader(keeper_, progress, messages, store.cancelFlag);
         const std::optional<SiteReaders> site = siteReaders(race, settings_);
-        if (!site || site->card->readCard(loader, site->cardUrl, site->base, store, messages) != kPageRead)
+        if (!site
+            || site->card->readCard(loader, site->cardUrl, site->base, store, messages) != PageStatus::Read)
             return;
         QStringList pages;
         for (const qint32 n : store.runners()) {

@@ -138,9 +138,9 @@ std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, Load
 
     const PageStatus cardStatus
         = site.card->readCard(loader, site.cardUrl, site.base, store, context.messages);
-    if (cardStatus == kPageNotExpected)
+    if (cardStatus == PageStatus::NotExpected)
         return Stop {kCardUnreadable, loader.failureDetail()};
-    if (cardStatus == kPageCancelled)
+    if (cardStatus == PageStatus::Cancelled)
         return Stop {kUserCancel, {}};
     // A card that passed its check but gave no runner is a page cut short
     // whose landmarks survived: there is nothing to analyse.
@@ -165,9 +165,9 @@ std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, Load
         context.progress.runnerProgress(n, last);
         const QString url = store.U_Url[n];
         const PageStatus status = site.history->readHistory(loader, url, site.base, store, context.messages);
-        if (status == kPageCancelled)
+        if (status == PageStatus::Cancelled)
             return Stop {kUserCancel, {}};
-        if (status == kPageNotExpected) {
+        if (status == PageStatus::NotExpected) {
             if (site.site == ReadingSite::Two)
                 return Stop {kCardUnreadable, loader.failureDetail()};
             // Site 1 carries on without this runner's history; the load is

@@ -193,12 +193,12 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
         HistoryReader &reader = page.site == 1 ? static_cast<HistoryReader &>(site1) : site2;
         const QString &base = page.site == 1 ? context.settings.site1Base : context.settings.site2Base;
         const PageStatus status = reader.readHistory(loader, page.address, base, *store, context.messages);
-        if (status == kPageCancelled) {
+        if (status == PageStatus::Cancelled) {
             context.source.cancelAll();
             outcome.stopped = true;
             return outcome;
         }
-        if (status != kPageRead) {
+        if (status != PageStatus::Read) {
             const QString detail = loader.failureDetail();
             outcome.failedPages.append(detail.isEmpty() ? page.address : detail);
             continue;

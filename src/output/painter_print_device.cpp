@@ -46,7 +46,7 @@ PainterPrintDevice::~PainterPrintDevice()
 Status PainterPrintDevice::begin(PageOrientation orientation)
 {
     if (pageOpen_)
-        return Status::failure(QStringLiteral("a document is already open"));
+        return Status::failure(QStringLiteral("前の印刷がまだ終わっていません"));
     const auto qtOrientation
         = orientation == PageOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
 
@@ -54,7 +54,7 @@ Status PainterPrintDevice::begin(PageOrientation orientation)
     if (oneFile_ != nullptr) {
         ++documents_;
         if (!oneFile_->setPageOrientation(qtOrientation) || !oneFile_->newPage())
-            return Status::failure(QStringLiteral("the file takes no further page"));
+            return Status::failure(QStringLiteral("このファイルにはこれ以上ページを足せません"));
         painter_.resetTransform();
         scaleToTwips(*oneFile_);
         pageOpen_ = true;
@@ -64,11 +64,11 @@ Status PainterPrintDevice::begin(PageOrientation orientation)
     QPagedPaintDevice *device = provider_ ? provider_(documents_) : nullptr;
     ++documents_;
     if (device == nullptr)
-        return Status::failure(QStringLiteral("no printer"));
+        return Status::failure(QStringLiteral("プリンタがありません"));
     if (!device->setPageSize(QPageSize(QPageSize::A4)) || !device->setPageOrientation(qtOrientation))
-        return Status::failure(QStringLiteral("the printer takes no A4 page"));
+        return Status::failure(QStringLiteral("プリンタが A4 の用紙を使えません"));
     if (!painter_.begin(device))
-        return Status::failure(QStringLiteral("the printer cannot be opened"));
+        return Status::failure(QStringLiteral("プリンタを開けません"));
     if (pages_ == Pages::OneFile)
         oneFile_ = device;
 
@@ -144,12 +144,12 @@ void PainterPrintDevice::text(double x, double y, const QString &text, double po
 Status PainterPrintDevice::end()
 {
     if (!pageOpen_)
-        return Status::failure(QStringLiteral("no document is open"));
+        return Status::failure(QStringLiteral("印刷が始まっていません"));
     pageOpen_ = false;
     if (oneFile_ != nullptr)
         return Status::success();  // the page stays in the file close() ends
     if (!painter_.end())
-        return Status::failure(QStringLiteral("the page could not be sent"));
+        return Status::failure(QStringLiteral("ページをプリンタに送れません"));
     return Status::success();
 }
 
@@ -158,10 +158,10 @@ Status PainterPrintDevice::close()
     pageOpen_ = false;
     oneFile_ = nullptr;
     if (!painter_.isActive())
-        return pages_ == Pages::OneFile ? Status::failure(QStringLiteral("no page was begun"))
+        return pages_ == Pages::OneFile ? Status::failure(QStringLiteral("印刷するページがありません"))
                                         : Status::success();
     if (!painter_.end())
-        return Status::failure(QStringLiteral("the file could not be finished"));
+        return Status::failure(QStringLiteral("ファイルを書き終えられません"));
     return Status::success();
 }
 

@@ -57,9 +57,10 @@ QRectF graphCell(qint32 first, qint32 n)
 
 bool finish(PrintDevice &printer, MessageSink &messages)
 {
-    if (printer.end().ok())
+    const Status ended = printer.end();
+    if (ended.ok())
         return true;
-    messages.message(kCannotPrint);
+    messages.detailedMessage(kCannotPrint, ended.message());
     return false;
 }
 
@@ -101,8 +102,8 @@ bool printGraphPage(
     const RaceStore &store = context.store;
     WindowViews &views = context.views;
     const BusyScope wait(busy);
-    if (!printer.begin(PageOrientation::Landscape).ok()) {
-        context.messages.message(kCannotPrint);
+    if (const Status begun = printer.begin(PageOrientation::Landscape); !begun.ok()) {
+        context.messages.detailedMessage(kCannotPrint, begun.message());
         return false;
     }
 
@@ -138,8 +139,12 @@ bool printBacyu(ViewContext &context, PrintDevice &printer, const BusyIndicator 
     const CellGrid &table = views.bacyuGrid;
     const double width = table.totalWidth();
     const double height = double(table.rows()) * CellGrid::kRowHeight;
-    if (width <= 0 || height <= 0 || !printer.begin(PageOrientation::Portrait).ok()) {
-        context.messages.message(kCannotPrint);
+    if (width <= 0 || height <= 0) {
+        context.messages.detailedMessage(kCannotPrint, QStringLiteral("印刷する表がありません"));
+        return false;
+    }
+    if (const Status begun = printer.begin(PageOrientation::Portrait); !begun.ok()) {
+        context.messages.detailedMessage(kCannotPrint, begun.message());
         return false;
     }
     // The whole table, every row and column at full size whatever the window

@@ -14,9 +14,9 @@ Status RecordingPrintDevice::begin(PageOrientation orientation)
     call.orientation = orientation;
     calls.push_back(call);
     if (open_)
-        return Status::failure(QStringLiteral("a document is already open"));
+        return Status::failure(QStringLiteral("前の印刷がまだ終わっていません"));
     if (failBegin.count(document) != 0)
-        return Status::failure(QStringLiteral("no printer"));
+        return Status::failure(QStringLiteral("プリンタがありません"));
     open_ = true;
     return Status::success();
 }
@@ -73,10 +73,10 @@ Status RecordingPrintDevice::end()
     call.document = begun_ - 1;
     calls.push_back(call);
     if (!open_)
-        return Status::failure(QStringLiteral("no document is open"));
+        return Status::failure(QStringLiteral("印刷が始まっていません"));
     open_ = false;
     if (failEnd.count(call.document) != 0)
-        return Status::failure(QStringLiteral("the page could not be sent"));
+        return Status::failure(QStringLiteral("ページをプリンタに送れません"));
     return Status::success();
 }
 

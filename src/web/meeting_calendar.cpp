@@ -83,11 +83,11 @@ CalendarTexts MeetingCalendarReader::readKaisai(PageLoader &loader, const QStrin
     const PageRequest calendar = request(
         QStringLiteral("開催情報 読込み中・・・"), {}, QStringLiteral("WebData読込みエラー(err-CA01)"));
     CalendarTexts texts;
-    const int status
+    const PageStatus status
         = read(loader, url, calendar, [&](const PageTable &page) { texts = parseKaisai(page, messages); });
     // A page that never came has no table to parse: the calendar's own error,
     // with the address and the cause behind it.
-    if (status != kPageRead && !loader.failureDetail().isEmpty())
+    if (status != PageStatus::Read && !loader.failureDetail().isEmpty())
         messages.detailedMessage(QStringLiteral("開催情報読込みエラー"), loader.failureDetail());
     return texts;
 }

@@ -26,7 +26,7 @@ PageStatus PageLoader::load(const QString &url, const PageRequest &request, Page
     const auto cancel = [this] {
         source_.cancelAll();
         cancelFlag_.store(0);
-        return kPageCancelled;
+        return PageStatus::Cancelled;
     };
 
     if (stopRequested())
@@ -36,7 +36,7 @@ PageStatus PageLoader::load(const QString &url, const PageRequest &request, Page
         return cancel();
     if (page.outcome == FetchedPage::Outcome::Failed) {
         failureDetail_ = QStringLiteral("%1 (%2)").arg(url, page.error);
-        return kPageNotExpected;
+        return PageStatus::NotExpected;
     }
 
     // A page without a body (a frameset page, or one nested too deeply to parse)
@@ -52,7 +52,7 @@ PageStatus PageLoader::load(const QString &url, const PageRequest &request, Page
     // A page that is no page for its reader is not kept for the next load.
     if (refused || page.bodyHtml.isNull())
         source_.discard(url);
-    return refused ? kPageNotExpected : kPageRead;
+    return refused ? PageStatus::NotExpected : PageStatus::Read;
 }
 
 void PageLoader::prefetch(const QStringList &urls)

@@ -43,8 +43,8 @@ struct PageRequest {
 };
 
 // What became of a page load: read and checked, not the expected page (or not
-// fetched), or stopped by the user. The values are the readers' historic codes.
-enum [[nodiscard]] PageStatus : int {kPageRead = 0, kPageNotExpected = 1, kPageCancelled = 2};
+// fetched), or stopped by the user.
+enum class [[nodiscard]] PageStatus {Read, NotExpected, Cancelled};
 
 class PageLoader {
 public:

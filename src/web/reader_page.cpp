@@ -14,7 +14,7 @@ PageStatus ReaderPage::read(PageLoader &loader, const QString &url, const PageRe
     const std::function<void(const PageTable &)> &parse)
 {
     const PageStatus status = loader.load(url, request, *table_);
-    if (status == kPageRead)
+    if (status == PageStatus::Read)
         parse(*table_);
     return status;
 }

@@ -28,7 +28,7 @@ protected:
     ~ReaderPage();
 
     // Loads url into the table through the loader and, when the page was read and
-    // passed the check (kPageRead), runs the parse steps on it. Returns the
+    // passed the check (PageStatus::Read), runs the parse steps on it. Returns the
     // loader's status.
     PageStatus read(PageLoader &loader, const QString &url, const PageRequest &request,
         const std::function<void(const PageTable &)> &parse);

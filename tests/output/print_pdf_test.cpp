@@ -123,11 +123,13 @@ TEST_F(PdfPrinting, NoPrinterOrAnUnwritableFileCannotPrint)
     struct Case {
         const char *name;
         PainterPrintDevice::DeviceProvider provider;
+        const char *why;  // the printer's reason, behind the message
     };
     QPdfWriter unwritable(folder.file(QStringLiteral("missing/folder/out.pdf")));
     const Case cases[] = {
-        {"no printer", [](int) -> QPagedPaintDevice * { return nullptr; }},
-        {"unwritable file", [&unwritable](int) -> QPagedPaintDevice * { return &unwritable; }},
+        {"no printer", [](int) -> QPagedPaintDevice * { return nullptr; }, "プリンタがありません"},
+        {"unwritable file", [&unwritable](int) -> QPagedPaintDevice * { return &unwritable; },
+            "プリンタを開けません"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,6 +137,7 @@ TEST_F(PdfPrinting, NoPrinterOrAnUnwritableFileCannotPrint)
         PainterPrintDevice printer(c.provider);
         EXPECT_FALSE(printGraphPage(context, printer, 1, 2));
         EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("印刷できません")});
+        EXPECT_EQ(sink.details(), QStringList {QString::fromUtf8(c.why)});
     }
 }
 

@@ -401,7 +401,7 @@ TEST_F(NetworkTest, PrefetchWithFourInFlightGivesTheSameTablesAsOne)
         request.check = [](const PageTable &t) { return t.cell(1, 1) == kTitle; };
         for (const QString &url : urls) {
             PageTable table;
-            ASSERT_EQ(loader.load(url, request, table), kPageRead)
+            ASSERT_EQ(loader.load(url, request, table), PageStatus::Read)
                 << messages.messages().join(u'\n').toStdString();
             tables[pass].push_back(table.pageHtml);
             for (int r = 1; r <= 41; ++r)
@@ -470,7 +470,7 @@ TEST_F(PageLoaderOverNetwork, FailureReturnsOneWithAddressAndCauseAsDetail)
     PageRequest request;
     request.check = [](const PageTable &) { return true; };
     const QString url = server.url(QStringLiteral("/nothing-here"));
-    EXPECT_EQ(loader.load(url, request, table), kPageNotExpected);
+    EXPECT_EQ(loader.load(url, request, table), PageStatus::NotExpected);
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_EQ(loader.failureDetail(), QStringLiteral("%1 (HTTP 404)").arg(url));
 }
@@ -482,7 +482,8 @@ TEST_F(PageLoaderOverNetwork, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         flag.store(-1);
     });
-    EXPECT_EQ(loader.load(server.url(QStringLiteral("/silent")), PageRequest {}, table), kPageCancelled);
+    EXPECT_EQ(
+        loader.load(server.url(QStringLiteral("/silent")), PageRequest {}, table), PageStatus::Cancelled);
     stopper.join();
     EXPECT_EQ(flag.load(), 0);
     EXPECT_TRUE(messages.messages().isEmpty());

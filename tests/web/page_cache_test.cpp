@@ -325,13 +325,13 @@ TEST(CachingPageSource, APageItsReaderRefusedIsFetchedAgainNextTime)
     PageRequest card;
     card.check = [](const PageTable &t) { return t.cell(1, 1) == QStringLiteral("出馬表"); };
     PageTable table;
-    EXPECT_EQ(loader.load(kCard, card, table), kPageNotExpected);
+    EXPECT_EQ(loader.load(kCard, card, table), PageStatus::NotExpected);
     EXPECT_FALSE(cache.lookup(kCard, 3600).has_value());
 
     inner.setResult(kCard, served(QStringLiteral("出馬表")));
-    EXPECT_EQ(loader.load(kCard, card, table), kPageRead);
+    EXPECT_EQ(loader.load(kCard, card, table), PageStatus::Read);
     EXPECT_EQ(inner.fetched().size(), 2);
-    EXPECT_EQ(loader.load(kCard, card, table), kPageRead);
+    EXPECT_EQ(loader.load(kCard, card, table), PageStatus::Read);
     EXPECT_EQ(inner.fetched().size(), 2);  // the accepted card now comes from the cache
 }
 

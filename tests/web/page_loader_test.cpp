@@ -51,10 +51,10 @@ TEST_F(LoaderTest, PageCheckAcceptsMarkerRowsInsideItsRange)
 {
     struct Case {
         int row;
-        int status;
+        PageStatus status;
     };
-    for (const Case c : {Case {24, kPageNotExpected}, Case {25, kPageRead}, Case {49, kPageRead},
-             Case {50, kPageNotExpected}}) {
+    for (const Case c : {Case {24, PageStatus::NotExpected}, Case {25, PageStatus::Read},
+             Case {49, PageStatus::Read}, Case {50, PageStatus::NotExpected}}) {
         source.setPage(kUrl, pageWithMarkerAt(c.row));
         EXPECT_EQ(loader.load(kUrl, cardRequest(), table), c.status) << c.row;
     }
@@ -64,7 +64,7 @@ TEST_F(LoaderTest, PageCheckAcceptsMarkerRowsInsideItsRange)
 TEST_F(LoaderTest, ShowsTheStatusTextAndFillsTheTable)
 {
     source.setPage(kUrl, pageWithMarkerAt(30));
-    ASSERT_EQ(loader.load(kUrl, cardRequest(), table), kPageRead);
+    ASSERT_EQ(loader.load(kUrl, cardRequest(), table), PageStatus::Read);
     EXPECT_EQ(progress.lines(), QStringList {QStringLiteral("出馬表読込み中・・・")});
     EXPECT_EQ(table.cell(30, 1), QStringLiteral("出馬表"));
     EXPECT_EQ(table.cell(31, 1), QStringLiteral("31"));
@@ -73,12 +73,12 @@ TEST_F(LoaderTest, ShowsTheStatusTextAndFillsTheTable)
 TEST_F(LoaderTest, FetchFailureLeavesTheMessageToTheCallerWithAddressAndCauseAsDetail)
 {
     table.setCell(5, 1, QStringLiteral("old"));
-    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageNotExpected);
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), PageStatus::NotExpected);
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_EQ(loader.failureDetail(), QStringLiteral("%1 (HTTP 404)").arg(kUrl));
     // The next load that fetches its page forgets the failure.
     source.setPage(kUrl, pageWithMarkerAt(30));
-    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageRead);
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), PageStatus::Read);
     EXPECT_TRUE(loader.failureDetail().isEmpty());
 }
 
@@ -86,13 +86,13 @@ TEST_F(LoaderTest, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
 {
     source.setPage(kUrl, pageWithMarkerAt(30));
     source.onFetch = [this](const QString &) { cancelFlag.store(-1); };
-    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageCancelled);
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), PageStatus::Cancelled);
     EXPECT_EQ(cancelFlag.load(), 0);
     EXPECT_EQ(source.cancelAllCalls(), 1);
     EXPECT_TRUE(messages.messages().isEmpty());
 
     source.onFetch = nullptr;  // the next load starts with the flag at 0
-    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageRead);
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), PageStatus::Read);
 
     // A source that finishes its page whatever the flag says (a cache, an archive) is stopped all
     // the same, before a page without a body would be said to be one.
@@ -108,21 +108,21 @@ TEST_F(LoaderTest, StopDuringTheWaitReturnsTwoAndResetsTheFlag)
     whole.setResult(kUrl, noBody);
     whole.onFetch = [this](const QString &) { cancelFlag.store(-1); };
     PageLoader wholeLoader {whole, progress, messages, cancelFlag};
-    EXPECT_EQ(wholeLoader.load(kUrl, cardRequest(), table), kPageCancelled);
+    EXPECT_EQ(wholeLoader.load(kUrl, cardRequest(), table), PageStatus::Cancelled);
     EXPECT_TRUE(messages.messages().isEmpty());
 
     // A page the source ended as cancelled (another load stopped it) ends this load the same way.
     FetchedPage cancelled;
     cancelled.outcome = FetchedPage::Outcome::Cancelled;
     source.setResult(kUrl, cancelled);
-    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageCancelled);
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), PageStatus::Cancelled);
     EXPECT_TRUE(messages.messages().isEmpty());
 }
 
 TEST_F(LoaderTest, StopPressedBeforeTheLoadReturnsTwoWithoutFetching)
 {
     cancelFlag.store(-1);
-    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), kPageCancelled);
+    EXPECT_EQ(loader.load(kUrl, cardRequest(), table), PageStatus::Cancelled);
     EXPECT_EQ(cancelFlag.load(), 0);
     EXPECT_TRUE(source.fetched().isEmpty());
 }
@@ -135,7 +135,7 @@ TEST_F(LoaderTest, CalendarDoesNotHonourTheStopFlag)
     calendar.statusText = QStringLiteral("開催情報 読込み中・・・");
     calendar.splitFailureMessage = QStringLiteral("WebData読込みエラー(err-CA01)");
     calendar.honoursCancel = false;
-    EXPECT_EQ(loader.load(kUrl, calendar, table), kPageRead);
+    EXPECT_EQ(loader.load(kUrl, calendar, table), PageStatus::Read);
     EXPECT_EQ(table.cell(3, 1), QStringLiteral("出馬表"));
     EXPECT_EQ(cancelFlag.load(), -1);  // left for the next reader that honours it
 }
@@ -158,9 +158,9 @@ TEST_F(LoaderTest, PageWithoutBodyShowsTheSplitterMessageAndIsNotKept)
         PageStatus status;
         bool kept;
     } cases[] = {
-        {kUrl, cardRequest(), kPageNotExpected, false},
-        {kUrl, unchecked, kPageRead, false},
-        {other, unchecked, kPageRead, true},
+        {kUrl, cardRequest(), PageStatus::NotExpected, false},
+        {kUrl, unchecked, PageStatus::Read, false},
+        {other, unchecked, PageStatus::Read, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(&c - cases);

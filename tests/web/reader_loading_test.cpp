@@ -61,15 +61,15 @@ TEST(ReaderLoading, Site1CardAndHorseThroughTheLoader)
     rig.source.setPage(site1HorseAddress(kBase1, card.runners[2].horseId), site1HorsePage(horse));
 
     Site1CardReader cardReader;
-    EXPECT_EQ(cardReader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageRead);
+    EXPECT_EQ(cardReader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), PageStatus::Read);
     ASSERT_EQ(rig.store.tousuu, 3);
     EXPECT_TRUE(checkSyutuba(cardReader.table()));
     EXPECT_FALSE(cardReader.table().pageHtml.isEmpty());
 
     Site1HorseReader horseReader;
     rig.store.curUma = 3;
-    EXPECT_EQ(
-        horseReader.readHistory(*rig.loader, rig.store.U_Url[3], kBase1, rig.store, rig.messages), kPageRead);
+    EXPECT_EQ(horseReader.readHistory(*rig.loader, rig.store.U_Url[3], kBase1, rig.store, rig.messages),
+        PageStatus::Read);
     EXPECT_EQ(rig.store.R_date[3][1], *serialFromYmd(2007, 5, 6));
     EXPECT_EQ(rig.store.R_zyo[3][1], QStringLiteral("05"));
 
@@ -83,7 +83,7 @@ TEST(ReaderLoading, Site1CardAndHorseThroughTheLoader)
     // reader's table still holds the card.
     rig.store.curUma = 1;
     EXPECT_EQ(horseReader.readHistory(*rig.loader, rig.store.U_Url[1], kBase1, rig.store, rig.messages),
-        kPageNotExpected);
+        PageStatus::NotExpected);
     EXPECT_EQ(rig.store.R_date[1][1], 0);
     EXPECT_TRUE(checkSyutuba(cardReader.table()));
 }
@@ -98,12 +98,12 @@ TEST(ReaderLoading, Site2CardAndHorseThroughTheLoader)
     rig.source.setPage(site2HorseAddress(kBase2, card.runners[1].horseId), site2HorsePage(horse));
 
     Site2CardReader cardReader;
-    EXPECT_EQ(cardReader.readCard(*rig.loader, kCard2, kBase2, rig.store, rig.messages), kPageRead);
+    EXPECT_EQ(cardReader.readCard(*rig.loader, kCard2, kBase2, rig.store, rig.messages), PageStatus::Read);
     ASSERT_EQ(rig.store.tousuu, 2);
     Site2HorseReader horseReader;
     rig.store.curUma = 2;
-    EXPECT_EQ(
-        horseReader.readHistory(*rig.loader, rig.store.U_Url[2], kBase2, rig.store, rig.messages), kPageRead);
+    EXPECT_EQ(horseReader.readHistory(*rig.loader, rig.store.U_Url[2], kBase2, rig.store, rig.messages),
+        PageStatus::Read);
     EXPECT_EQ(rig.store.R_no[2][1], 11);
     EXPECT_EQ(rig.progress.lines().last(), QStringLiteral("02/02 テストホース02成績読込み中・・・"));
     EXPECT_TRUE(rig.messages.messages().isEmpty());
@@ -117,18 +117,19 @@ TEST(ReaderLoading, WrongPageIsStatusOneAndIsNotParsed)
     rig.source.setPage(kCard2, site1CardPage(sampleCard(3, true)));
     Site1CardReader site1;
     Site2CardReader site2;
-    EXPECT_EQ(site1.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageNotExpected);
-    EXPECT_EQ(site2.readCard(*rig.loader, kCard2, kBase2, rig.store, rig.messages), kPageNotExpected);
+    EXPECT_EQ(site1.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), PageStatus::NotExpected);
+    EXPECT_EQ(site2.readCard(*rig.loader, kCard2, kBase2, rig.store, rig.messages), PageStatus::NotExpected);
     EXPECT_EQ(rig.store.tousuu, 0);
     EXPECT_TRUE(rig.store.raceTitle.isEmpty());
     EXPECT_TRUE(rig.messages.messages().isEmpty());
 
     // A horse page where a card was expected, and the reverse.
     rig.source.setPage(kCard1, site1HorsePage(HorsePage()));
-    EXPECT_EQ(site1.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageNotExpected);
+    EXPECT_EQ(site1.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), PageStatus::NotExpected);
     rig.store.curUma = 1;
     Site2HorseReader horse2;
-    EXPECT_EQ(horse2.readHistory(*rig.loader, kCard2, kBase2, rig.store, rig.messages), kPageNotExpected);
+    EXPECT_EQ(
+        horse2.readHistory(*rig.loader, kCard2, kBase2, rig.store, rig.messages), PageStatus::NotExpected);
 }
 
 TEST(ReaderLoading, StopButtonGivesStatusTwoAndResetsTheFlag)
@@ -137,13 +138,13 @@ TEST(ReaderLoading, StopButtonGivesStatusTwoAndResetsTheFlag)
     rig.source.setPage(kCard1, site1CardPage(sampleCard(3, true)));
     rig.source.onFetch = [&rig](const QString &) { rig.store.cancelFlag = -1; };
     Site1CardReader reader;
-    EXPECT_EQ(reader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageCancelled);
+    EXPECT_EQ(reader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), PageStatus::Cancelled);
     EXPECT_EQ(rig.store.cancelFlag.load(), 0);
     EXPECT_EQ(rig.store.tousuu, 0);
 
     // The next load starts afresh.
     rig.source.onFetch = nullptr;
-    EXPECT_EQ(reader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), kPageRead);
+    EXPECT_EQ(reader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), PageStatus::Read);
     EXPECT_EQ(rig.store.tousuu, 3);
 }
 
@@ -176,7 +177,7 @@ TEST(ReaderLoading, PageWithoutABodyShowsTheReadersSplitterMessage)
         FetchedPage frameset;
         frameset.outcome = FetchedPage::Outcome::Ok;
         rig.source.setResult(QStringLiteral("x"), frameset);
-        EXPECT_EQ(c.read(rig, QStringLiteral("x")), kPageNotExpected) << c.code.toStdString();
+        EXPECT_EQ(c.read(rig, QStringLiteral("x")), PageStatus::NotExpected) << c.code.toStdString();
         EXPECT_EQ(rig.loaderMessages.messages(),
             QStringList {QStringLiteral("WebData読込みエラー(err-%1)").arg(c.code)});
     }
