@@ -121,4 +121,9 @@ TEST(TallyChart, EachBarStandsAtItsRateAndNamesIt)
             "height=\"40.8\" fill=\"#2e6ab0\"><title>東京 連対率 20.0", ">4頭</text>", ">5頭</text>"})
         EXPECT_TRUE(svg.contains(QString::fromUtf8(bar))) << bar;
     EXPECT_FALSE(svg.contains(QStringLiteral("<b>")));
+    // The scale: a line and a label at every quarter, the base line black.
+    EXPECT_EQ(svg.count(QStringLiteral("%</text>")), 5);
+    for (const char *label : {">0%<", ">25%<", ">50%<", ">75%<", ">100%<"})
+        EXPECT_TRUE(svg.contains(QString::fromUtf8(label))) << label;
+    EXPECT_TRUE(svg.contains(QStringLiteral("y1=\"240.0\" x2=\"544\" y2=\"240.0\" stroke=\"#000\"")));
 }
