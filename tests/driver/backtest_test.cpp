@@ -269,6 +269,30 @@ TEST(Backtest, AStopKeepsTheRacesFinishedAndTheNextRunGoesOnFromThere)
     EXPECT_EQ(refreshed.count(BacktestRaceState::Analysed), int(smallSeason().races.size()));
 }
 
+// Two backtests of one season at once into one journal: both end well, and
+// the journal holds every runner once, each with its result.
+TEST(Backtest, TwoAtOnceIntoOneJournalLoseNothing)
+{
+    TestFolder folder;
+    withTrackDatabase(folder);
+    FakePageSource first;
+    FakePageSource second;
+    serveSeason(first);
+    serveSeason(second);
+    const std::atomic<bool> stop {false};
+    int otherStatus = -1;
+    std::thread other([&] { otherStatus = backtest(folder, second, nullptr, stop).exitStatus(); });
+    const int status = backtest(folder, first, nullptr, stop).exitStatus();
+    other.join();
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(otherStatus, 0);
+    int runners = 0;
+    for (const SeasonRace &race : smallSeason().races)
+        runners += int(race.horses.size());
+    EXPECT_EQ(journalRows(folder.file(kJournalFile), false).size(), runners);
+    EXPECT_EQ(journalRows(folder.file(kJournalFile), true).size(), runners);
+}
+
 TEST(Backtest, TheFiguresAreThoseOfALoadOnTheRacesMorning)
 {
     TestFolder backtested;
