@@ -132,10 +132,11 @@ TEST(MarksImport, NamesRowsItCannotPlaceAndSetsTheRestOnEverySiteOfTheRace)
     // A ◎ the file gives to runner 6 leaves runner 2; a ▲ and a ○ set on one
     // site and given back on the same runner stay.
     ASSERT_TRUE(journal->setMark(keyOf(1, 11), 2, horseUrl(1, 11, 2), Mark::Honmei).ok());
-    // A spreadsheet's own forms: quoted fields, a slashed date, a course code,
-    // a blank line, CRLF; the same runner twice (the later row counts).
+    // A spreadsheet's own forms: quoted fields (blanks outside the quotes), a
+    // slashed date, a course code, a blank line, CRLF; the same runner twice
+    // (the later row counts).
     const QByteArray file = utf8("日付,場,レース,馬番,印\r\n"
-                                 "\"2026/11/29\",05,11,3,▲\r\n"
+                                 " \"2026/11/29\" ,05,11,3,▲\r\n"
                                  "2026-11-29,東京,12,18,◎\r\n"  // a number, but race 12 has 4 runners
                                  "\r\n"
                                  "2026-11-30,東京,1,1,◎\r\n"  // race 1, but no race that day
