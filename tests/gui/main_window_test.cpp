@@ -837,6 +837,21 @@ TEST(TallyWindow, TheFiltersWorkFromTheKeyboardAndAreKeptForTheSession)
     EXPECT_EQ(walked, expected) << walked.join(u' ').toStdString();
     EXPECT_EQ(visited.value(1), to);
     EXPECT_EQ(qobject_cast<QPushButton *>(visited.last())->text(), QStringLiteral("集計"));
+    // Up in a bound box steps a distance by 100 m and a field by one runner;
+    // Down back to 指定なし.
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up}) {
+        for (qsizetype i = 5; i <= 8; ++i)
+            QTest::keyClick(visited[i], key);
+    }
+    EXPECT_EQ(tally->form().distanceLow, 200);
+    EXPECT_EQ(tally->form().distanceHigh, 200);
+    EXPECT_EQ(tally->form().runnersLow, 2);
+    EXPECT_EQ(tally->form().runnersHigh, 2);
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down}) {
+        for (qsizetype i = 5; i <= 8; ++i)
+            QTest::keyClick(visited[i], key);
+    }
+    EXPECT_EQ(tally->form().runnersHigh, 0);
 
     // F4 in an empty date box: the calendar at the latest race.
     to->setFocus();
