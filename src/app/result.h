@@ -5,8 +5,6 @@
 
 #include "app/status.h"
 
-#include <utility>
-
 namespace marunoki {
 
 template <typename T>
@@ -18,10 +16,10 @@ struct [[nodiscard]] Result {
 
     bool ok() const { return status.ok(); }
 
-    static Result failure(Status why)
+    static Result failure(const Status &why)
     {
         Result result;
-        result.status = std::move(why);
+        result.status = why;
         return result;
     }
 };
