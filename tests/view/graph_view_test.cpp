@@ -85,13 +85,13 @@ TEST(DrawGraph, OverlaysFollowTheirSwitchesExactly)
         PrimitiveKind kind;
         QColor colour;
     } overlays[] = {
-        {"taizyu", 0, PrimitiveKind::FilledBox, qbColor(0)},
-        {"waku", 1, PrimitiveKind::FilledBox, qbColor(3)},
-        {"kyori", 2, PrimitiveKind::Circle, qbColor(5)},
-        {"baba", 3, PrimitiveKind::Circle, qbColor(8)},
-        {"tuka", 4, PrimitiveKind::Box, qbColor(12)},
-        {"cyaku", 5, PrimitiveKind::FilledBox, qbColor(8)},
-        {"agari", 6, PrimitiveKind::Circle, QColor(192, 192, 0)},
+        {"body weight", 0, PrimitiveKind::FilledBox, qbColor(0)},
+        {"bracket", 1, PrimitiveKind::FilledBox, qbColor(3)},
+        {"distance", 2, PrimitiveKind::Circle, qbColor(5)},
+        {"going", 3, PrimitiveKind::Circle, qbColor(8)},
+        {"first corner", 4, PrimitiveKind::Box, qbColor(12)},
+        {"finish", 5, PrimitiveKind::FilledBox, qbColor(8)},
+        {"last furlongs", 6, PrimitiveKind::Circle, QColor(192, 192, 0)},
     };
     for (const auto &o : overlays) {
         for (const QString &value :
