@@ -55,11 +55,11 @@ void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, 
         surfaces.raceInfo = writeRaceInfo(store, sink);
         if (!drawLegend(layout, settings.iniGraph, surfaces.picture2))
             sink.message(QStringLiteral("凡例作成エラー(err-AD10)"));
-        grid_init(surfaces.runGrid, sink);
+        layOutRunGrid(surfaces.runGrid, sink);
     }
     if (check1 == 1)
-        write_grid(store, h, surfaces.runGrid, sink);
-    taisen_grid(store, h, surfaces.taisenGrid, sink);
+        fillRunGrid(store, h, surfaces.runGrid, sink);
+    fillHeadToHeadGrid(store, h, surfaces.taisenGrid, sink);
     // A failed panel keeps its previous caption, as a label does.
     if (const QString info = writeUmaInfo(store, h, sink); !info.isNull())
         surfaces.umaInfo = info;

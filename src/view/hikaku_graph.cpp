@@ -146,7 +146,7 @@ void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &setti
 
     if (const QString info = writeUmaInfo(store, chosen, sink); !info.isNull())
         surfaces.umaInfo = info;
-    taisen_grid(store, chosen, surfaces.taisenGrid, sink);
+    fillHeadToHeadGrid(store, chosen, surfaces.taisenGrid, sink);
 }
 
 }  // namespace marunoki

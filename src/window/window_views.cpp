@@ -29,7 +29,7 @@ WindowViews::WindowViews()
     // empty grid instead of failing on a grid without rows. Laying out a fresh
     // grid cannot fail; nothing is shown.
     RecordingSink unused;
-    grid_init(runGrid, unused);
+    layOutRunGrid(runGrid, unused);
 }
 
 GraphSurfaces WindowViews::surfaces()
