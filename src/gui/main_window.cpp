@@ -418,7 +418,7 @@ QWidget *MainWindow::buildViews()
 void MainWindow::startUp()
 {
     store_.resetPublic();
-    settings_ = readIniPara(folder_, *messages_);
+    settings_ = readSettings(folder_, *messages_);
     if (settings_.tableCheck) {
         // 2 is the grey state of the box.
         tableCheck_->setTristate(*settings_.tableCheck == 2);

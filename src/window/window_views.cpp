@@ -133,7 +133,7 @@ void shareChanged(RaceStore &store, ViewContext &context)
 
 void tableCheckClicked(ViewContext &context, const AppFolder &folder)
 {
-    const Status written = writeWriteHyo(folder, context.check1);
+    const Status written = writeTableCheck(folder, context.check1);
     if (!written.ok())
         context.messages.message(written.message());
     if (context.views.shownRunner > 0)

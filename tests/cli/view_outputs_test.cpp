@@ -139,7 +139,7 @@ protected:
     {
         for (const char *name : {"marunoki.dat", "NAR_data.mdb", "marunoki.ini"})
             app.copyIn(sourceFile(QStringLiteral("samples/") + QLatin1String(name)), QLatin1String(name));
-        settings = readIniPara(AppFolder(app.path()), sink);
+        settings = readSettings(AppFolder(app.path()), sink);
         const PageArchive archive(sourceFile(QStringLiteral("samples/site1")));
         OfflinePageSource source(archive);
         struct : ProgressSink {

@@ -209,7 +209,7 @@ TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
         tableCheckClicked(clicked, folder);
 
         RecordingSink readBack;
-        EXPECT_EQ(readIniPara(folder, readBack).writeHyo, QString::number(c.check1));
+        EXPECT_EQ(readSettings(folder, readBack).writeHyo, QString::number(c.check1));
         EXPECT_EQ(views.runnerBox, QString::fromLatin1(c.box));
         EXPECT_EQ(views.umaInfo.contains(store.U_name[runner]), c.redrawn);
         // The per-run grid is filled only while the box is on.
