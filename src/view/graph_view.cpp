@@ -11,12 +11,12 @@
 
 namespace marunoki {
 
-void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, qint32 check1,
+void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, qint32 tableCheck,
     GraphSurfaces &surfaces, MessageSink &sink)
 {
     using namespace graph;
-    surfaces.picture1.clear();
-    const GraphLayout layout = GraphLayout::of(surfaces.picture1, store.raceDate);
+    surfaces.graphBox.clear();
+    const GraphLayout layout = GraphLayout::of(surfaces.graphBox, store.raceDate);
     const qint32 h = runner;
     surfaces.runnerBox = formatNumber(h, QStringLiteral("00"));
 
@@ -40,7 +40,7 @@ void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, 
         {Overlay::Distance, drawDistanceOverlay, u"kyoriエラー(err-AD06)"},
         {Overlay::Going, drawGoingOverlay, u"babaエラー(err-AD07)"},
     };
-    const StepContext context {store, layout, surfaces.picture1, h, settings.kakeritu};
+    const StepContext context {store, layout, surfaces.graphBox, h, settings.kakeritu};
     for (const auto &s : steps) {
         if (s.overlay && !overlayOn(settings.iniGraph, *s.overlay))
             continue;
@@ -53,11 +53,11 @@ void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, 
     // so they are drawn with runner 1, which every load shows first.
     if (h == 1) {
         surfaces.raceInfo = writeRaceInfo(store, sink);
-        if (!drawLegend(layout, settings.iniGraph, surfaces.picture2))
+        if (!drawLegend(layout, settings.iniGraph, surfaces.legendBox))
             sink.message(QStringLiteral("凡例作成エラー(err-AD10)"));
         layOutRunGrid(surfaces.runGrid, sink);
     }
-    if (check1 == 1)
+    if (tableCheck == 1)
         fillRunGrid(store, h, surfaces.runGrid, sink);
     fillHeadToHeadGrid(store, h, surfaces.taisenGrid, sink);
     // A failed panel keeps its previous caption, as a label does.

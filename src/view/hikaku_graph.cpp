@@ -118,7 +118,7 @@ std::array<QColor, kRunnerSlots> hikakuColours(const RaceStore &store)
 void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &settings, GraphSurfaces &surfaces,
     MessageSink &sink)
 {
-    DrawBox &box = surfaces.picture1;
+    DrawBox &box = surfaces.graphBox;
     const GraphLayout layout = GraphLayout::of(box, store.raceDate);
     box.setBorder(false);
     box.setBackground(windowBackgroundColor());
