@@ -318,7 +318,7 @@ void analyseOpenOnce(RaceStore &store, MessageSink &sink)
         }
         TrackDatabase centralTrack(*central, TrackDatabase::Kind::Central);
         TrackDatabase localTrack(*local, TrackDatabase::Kind::Local);
-        anaSisuu(store, AnalysisSources {&centralTrack, &localTrack}, 0.3f, sink);
+        analyseRace(store, AnalysisSources {&centralTrack, &localTrack}, 0.3f, sink);
     }
 }
 
@@ -337,7 +337,7 @@ void analyseConnectionPerRunner(RaceStore &store, MessageSink &sink)
         {
             TrackDatabase centralTrack(*central, TrackDatabase::Kind::Central);
             TrackDatabase localTrack(*local, TrackDatabase::Kind::Local);
-            umaSisuu(store, AnalysisSources {&centralTrack, &localTrack}, sink);
+            computeRunnerFigures(store, AnalysisSources {&centralTrack, &localTrack}, sink);
         }
         runnerStatistics(store, sink);
     }
@@ -419,7 +419,7 @@ struct OpenRace {
     {
         for (int h = 1; h <= store->tousuu; ++h) {
             store->curUma = h;
-            umaSisuu(*store, AnalysisSources {&centralTrack, &localTrack}, sink);
+            computeRunnerFigures(*store, AnalysisSources {&centralTrack, &localTrack}, sink);
         }
     }
     void report(benchmark::State &state) const

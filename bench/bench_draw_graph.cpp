@@ -125,11 +125,11 @@ void BM_DrawGraphRecorded(benchmark::State &state)
     RaceStore store;
     fillRace(store);
     const Settings settings = everyOverlay();
-    RecordedDrawing picture1;
-    picture1.setSize(kBoxWidth, kBoxHeight);
-    RecordedDrawing picture2;
+    RecordedDrawing graphBox;
+    graphBox.setSize(kBoxWidth, kBoxHeight);
+    RecordedDrawing legendBox;
     Panels panels;
-    GraphSurfaces surfaces {picture1, picture2, panels.runGrid, panels.taisenGrid, panels.raceInfo,
+    GraphSurfaces surfaces {graphBox, legendBox, panels.runGrid, panels.taisenGrid, panels.raceInfo,
         panels.umaInfo, panels.runnerBox};
     RecordingSink sink;
     QImage graph = screenImage(kBoxWidth, kBoxHeight);
@@ -138,15 +138,15 @@ void BM_DrawGraphRecorded(benchmark::State &state)
         for (int h = 1; h <= kRunners; ++h) {
             drawGraph(store, h, settings, 1, surfaces, sink);
             QPainter painter(&graph);
-            paintDrawing(picture1, painter, QRectF(0, 0, graph.width(), graph.height()));
+            paintDrawing(graphBox, painter, QRectF(0, 0, graph.width(), graph.height()));
             if (h == 1) {
                 QPainter legendPainter(&legend);
-                paintDrawing(picture2, legendPainter, QRectF(0, 0, legend.width(), legend.height()));
+                paintDrawing(legendBox, legendPainter, QRectF(0, 0, legend.width(), legend.height()));
             }
         }
         benchmark::DoNotOptimize(graph.constBits());
     }
-    state.counters["primitives"] = double(picture1.primitives().size());
+    state.counters["primitives"] = double(graphBox.primitives().size());
     if (!sink.messages().isEmpty())
         state.SkipWithError("the drawing reported a failure");
 }
@@ -186,10 +186,10 @@ void BM_DrawGraphDirect(benchmark::State &state)
                 p->setRenderHint(QPainter::Antialiasing);
                 p->setRenderHint(QPainter::TextAntialiasing);
             }
-            FontPerTextDrawBox picture1(painter, kPixelsPerTwip);
-            picture1.setSize(kBoxWidth, kBoxHeight);
-            FontPerTextDrawBox picture2(legendPainter, kPixelsPerTwip);
-            GraphSurfaces surfaces {picture1, picture2, panels.runGrid, panels.taisenGrid, panels.raceInfo,
+            FontPerTextDrawBox graphBox(painter, kPixelsPerTwip);
+            graphBox.setSize(kBoxWidth, kBoxHeight);
+            FontPerTextDrawBox legendBox(legendPainter, kPixelsPerTwip);
+            GraphSurfaces surfaces {graphBox, legendBox, panels.runGrid, panels.taisenGrid, panels.raceInfo,
                 panels.umaInfo, panels.runnerBox};
             drawGraph(store, h, settings, 1, surfaces, sink);
             pixels += size_t(graph.sizeInBytes());

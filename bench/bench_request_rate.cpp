@@ -64,7 +64,7 @@ void BM_RequestRate(benchmark::State &state)
             state.SkipWithError("settings file not written");
     }
     RecordingSink messages;
-    const Settings settings = readIniPara(folder, messages);
+    const Settings settings = readSettings(folder, messages);
     for (auto _ : state) {
         PageSourceChoice choice;
         choice.maxInFlight = 4;

@@ -66,11 +66,11 @@ void runnerChange(benchmark::State &state)
         QPainter painter(&screen);
         painter.setRenderHint(QPainter::Antialiasing);
         const double scale = std::min(pane.width() / twips, pane.height() / kGraphBoxHeight);
-        paintDrawing(views.picture1, painter,
-            QRectF(0, 0, views.picture1.width() * scale, views.picture1.height() * scale));
-        paintDrawing(views.picture2, painter,
-            QRectF(views.picture1.width() * scale, 0, views.picture2.width() * scale,
-                views.picture2.height() * scale));
+        paintDrawing(views.graphBox, painter,
+            QRectF(0, 0, views.graphBox.width() * scale, views.graphBox.height() * scale));
+        paintDrawing(views.legendBox, painter,
+            QRectF(views.graphBox.width() * scale, 0, views.legendBox.width() * scale,
+                views.legendBox.height() * scale));
         painter.end();
         benchmark::DoNotOptimize(gridImage(views.runGrid, 96));
         benchmark::DoNotOptimize(gridImage(views.taisenGrid, 96));

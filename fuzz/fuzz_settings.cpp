@@ -1,6 +1,6 @@
 // Fuzz target: the settings file "marunoki.ini" as arbitrary bytes.
 //
-// Reads it the way the program does at start (readIniPara, every profile-string
+// Reads it the way the program does at start (readSettings, every profile-string
 // read), then checks the promises of a rewrite: after setting a key, the rewritten
 // file reads that key back as set, every other key reads as before, and writing
 // the same value again changes no byte.
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     writeFile(path, bytes);
 
     RecordingSink sink;
-    const Settings settings = readIniPara(folder, sink);
+    const Settings settings = readSettings(folder, sink);
     (void)settings;
 
     IniFile ini = IniFile::read(path);
@@ -129,6 +129,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The file-level writer on the same input.
     writeFile(path, bytes);
     (void)writeSite(folder, QStringLiteral("サイト2"));
-    (void)readBabadir(folder);
+    (void)readTrackDataFolder(folder);
     return 0;
 }

@@ -64,7 +64,7 @@ double agariFigure(RunSource source, float averageTime, float last3f, qint32 dis
         + c.agariBase + c.agariAdjust;
 }
 
-void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &messages)
+void computeRunnerFigures(RaceStore &store, const AnalysisSources &sources, MessageSink &messages)
 {
     const int h = store.curUma;
     if (!isHorseNumber(h))
@@ -140,11 +140,11 @@ void umaSisuu(RaceStore &store, const AnalysisSources &sources, MessageSink &mes
     }
 }
 
-void anaSisuu(RaceStore &store, const AnalysisSources &sources, float kakeritu, MessageSink &messages)
+void analyseRace(RaceStore &store, const AnalysisSources &sources, float kakeritu, MessageSink &messages)
 {
     for (const qint32 h : store.runners()) {
         store.curUma = h;
-        umaSisuu(store, sources, messages);
+        computeRunnerFigures(store, sources, messages);
         meanFigure(store, messages);
         bestFigure(store);
         recentMeanFigure(store, messages);

@@ -46,7 +46,7 @@ public:
 int preferredTallySite(const AppFolder &folder)
 {
     QuietSink quiet;
-    return readIniPara(folder, quiet).site == ReadingSite::Two ? 2 : 1;
+    return readSettings(folder, quiet).site == ReadingSite::Two ? 2 : 1;
 }
 
 // An output naming one of the folder's own files: the exit status, said already.

@@ -184,7 +184,7 @@ std::optional<Settings> settingsFor(const LoadOptions &load, const AppFolder &fo
                      .arg(folder.path()));
         return std::nullopt;
     }
-    Settings settings = readIniPara(folder, console);
+    Settings settings = readSettings(folder, console);
     // The reading stopped there: the site and the settings after it were never
     // read, and a load would "analyse" a race of nobody.
     if (!settings.stoppedKey.isEmpty()) {

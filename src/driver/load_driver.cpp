@@ -251,7 +251,7 @@ LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
             return stopAt(*stop, context);
     }
 
-    anaSisuu(store, databases.analysisSources(), context.settings.kakeritu, context.messages);
+    analyseRace(store, databases.analysisSources(), context.settings.kakeritu, context.messages);
     store.curUma = 1;
 
     JournalRecorder own(context.folder, context.settings.keepJournal);

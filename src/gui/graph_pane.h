@@ -1,5 +1,5 @@
 #pragma once
-// The graph box (Picture1) and its legend (Picture2) side by side, drawn at the
+// The graph box and its legend box side by side, drawn at the
 // largest size the pane allows with the pair's aspect ratio kept: the drawings
 // are vectors in twips, so a larger window shows a larger, sharper graph. A
 // click on the graph (not on the legend) is reported. The drawings belong to the

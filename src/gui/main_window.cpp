@@ -353,7 +353,7 @@ QWidget *MainWindow::buildViews()
     auto *graphArea = new QWidget;
     auto *stack = new QGridLayout(graphArea);
     stack->setContentsMargins(0, 0, 0, 0);
-    graphPane_ = new GraphPane(views_.picture1, views_.picture2);
+    graphPane_ = new GraphPane(views_.graphBox, views_.legendBox);
     stack->addWidget(graphPane_, 0, 0);
     bacyuGrid_ = new CellGridView(views_.bacyuGrid);
     stack->addWidget(bacyuGrid_, 0, 0);
@@ -418,7 +418,7 @@ QWidget *MainWindow::buildViews()
 void MainWindow::startUp()
 {
     store_.resetPublic();
-    settings_ = readIniPara(folder_, *messages_);
+    settings_ = readSettings(folder_, *messages_);
     if (settings_.tableCheck) {
         // 2 is the grey state of the box.
         tableCheck_->setTristate(*settings_.tableCheck == 2);
@@ -702,7 +702,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::shareLeftColumn()
 {
-    const bool gridShown = runGridShown(check1());
+    const bool gridShown = runGridShown(tableCheckState());
     runGrid_->setVisible(gridShown);
     const QList<int> sizes = leftColumn_->sizes();
     const int handles = leftColumn_->handleWidth() * (gridShown ? 2 : 1);

@@ -1,10 +1,9 @@
 #pragma once
 // The main window "中央競馬もMarunoki": the race selection, the load button, runner
-// navigation, the view buttons, and the loaded race as the graph (Picture1) with
-// its legend (Picture2), the per-run grid (MSFlexGrid2), the head-to-head grid
-// (MSFlexGrid1), the race and runner panels (Label1, Label7) and, over the graph,
-// the past-performance table (MSFlexGrid3). The menus print, export and open the
-// maintenance dialogs.
+// navigation, the view buttons, and the loaded race as the graph box with its
+// legend box, the per-run grid, the head-to-head grid, the race and runner panels
+// and, over the graph, the past-performance (馬柱) grid. The menus print, export
+// and open the maintenance dialogs.
 //
 // The views draw into models (WindowViews) that the widgets display; every
 // action changes the store or the models through the core and then refreshes the
@@ -193,7 +192,7 @@ private:
     void setControlsEnabled(bool enabled);
 
     // The table check box as its setting value: 0 off, 1 on, 2 grey.
-    qint32 check1() const;
+    qint32 tableCheckState() const;
     ViewContext viewContext();
     // Runs one view action and shows its result.
     void withViews(const std::function<void(ViewContext &)> &action);
@@ -249,19 +248,19 @@ private:
     QComboBox *meeting_ = nullptr;
     QComboBox *day_ = nullptr;
     QComboBox *race_ = nullptr;
-    QComboBox *runnerBox_ = nullptr;  // Combo2
-    QPushButton *loadButton_ = nullptr;  // Command1
-    QPushButton *calendarButton_ = nullptr;  // Command7
-    QPushButton *previousButton_ = nullptr;  // Command3(1)
-    QPushButton *nextButton_ = nullptr;  // Command3(0)
-    QPushButton *graphButton_ = nullptr;  // Command6
-    QPushButton *bacyuButton_ = nullptr;  // Command5
-    QPushButton *hikakuButton_ = nullptr;  // Command8
-    QPushButton *endButton_ = nullptr;  // Command4
-    QCheckBox *tableCheck_ = nullptr;  // Check1
-    QLabel *versionLabel_ = nullptr;  // Label10
-    QLabel *raceLabel_ = nullptr;  // Label1
-    QLabel *runnerLabel_ = nullptr;  // Label7
+    QComboBox *runnerBox_ = nullptr;  // the shown runner's number
+    QPushButton *loadButton_ = nullptr;
+    QPushButton *calendarButton_ = nullptr;  // 開催情報取得: reads the meetings
+    QPushButton *previousButton_ = nullptr;  // the runner before
+    QPushButton *nextButton_ = nullptr;  // the runner after
+    QPushButton *graphButton_ = nullptr;
+    QPushButton *bacyuButton_ = nullptr;  // the 馬柱 over the graph
+    QPushButton *hikakuButton_ = nullptr;  // the comparison graph
+    QPushButton *endButton_ = nullptr;  // 終了
+    QCheckBox *tableCheck_ = nullptr;  // the per-run grid on or off
+    QLabel *versionLabel_ = nullptr;
+    QLabel *raceLabel_ = nullptr;  // the race panel
+    QLabel *runnerLabel_ = nullptr;  // the runner panel
     QSplitter *leftColumn_ = nullptr;
     QSplitter *area_ = nullptr;  // the left column beside the panels
     // The per-run grid's height as the user set it; nothing: the window shares.
@@ -269,10 +268,10 @@ private:
     // The graph pane's design size the room was last shared for.
     QSize paneDesign_;
     QWidget *raceArea_ = nullptr;
-    GraphPane *graphPane_ = nullptr;  // Picture1 and Picture2
-    CellGridView *taisenGrid_ = nullptr;  // MSFlexGrid1
-    CellGridView *runGrid_ = nullptr;  // MSFlexGrid2
-    CellGridView *bacyuGrid_ = nullptr;  // MSFlexGrid3
+    GraphPane *graphPane_ = nullptr;  // the graph box and the legend box
+    CellGridView *taisenGrid_ = nullptr;  // the head-to-head grid
+    CellGridView *runGrid_ = nullptr;  // the per-run grid
+    CellGridView *bacyuGrid_ = nullptr;  // the 馬柱 grid
     QPointer<QDialog> optionsDialog_;
     QPointer<QDialog> aboutDialog_;
     QPointer<QDialog> trackDialog_;

@@ -146,7 +146,7 @@ void MainWindow::stepRunner(int step)
                            : previousRunner(views_.shownRunner, store_.runnerCount()));
 }
 
-qint32 MainWindow::check1() const
+qint32 MainWindow::tableCheckState() const
 {
     switch (tableCheck_->checkState()) {
     case Qt::Checked:
@@ -160,7 +160,7 @@ qint32 MainWindow::check1() const
 
 ViewContext MainWindow::viewContext()
 {
-    return ViewContext {store_, settings_, check1(), views_, *messages_};
+    return ViewContext {store_, settings_, tableCheckState(), views_, *messages_};
 }
 
 void MainWindow::withViews(const std::function<void(ViewContext &)> &action)
@@ -239,7 +239,7 @@ void MainWindow::previewWith(
         // A preview is no printing: the job's notes ("2ページ目を印刷します") would
         // only stand between the user and the pages.
         RecordingSink quiet;
-        ViewContext context {store_, settings_, check1(), views_, quiet};
+        ViewContext context {store_, settings_, tableCheckState(), views_, quiet};
         {
             // Nor does it change the view on screen (the table's preview would
             // leave 馬柱 shown, and remembered at the end).

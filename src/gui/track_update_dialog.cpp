@@ -180,7 +180,7 @@ void TrackUpdateDialog::done(int result)
 {
     if (!folderSaved_) {
         folderSaved_ = true;
-        const Status written = writeBabadir(folder_, QDir::toNativeSeparators(currentFolder_));
+        const Status written = writeTrackDataFolder(folder_, QDir::toNativeSeparators(currentFolder_));
         if (!written.ok())
             messages_.message(written.message());
     }

@@ -255,7 +255,7 @@ TrackUpdateResult updateTrackFile(const AppFolder &folder, const QString &source
 
 QString updateStartFolder(const AppFolder &folder)
 {
-    const QFileInfo saved(readBabadir(folder));
+    const QFileInfo saved(readTrackDataFolder(folder));
     if (saved.isAbsolute() && saved.isDir())
         return QDir::cleanPath(saved.filePath());
     return folder.path();

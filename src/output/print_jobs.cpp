@@ -112,17 +112,17 @@ bool printGraphPage(
             continue;
         views.shownRunner = n;
         showGraph(context);
-        printer.drawPicture(views.picture1, graphCell(first, n));
+        printer.drawPicture(views.graphBox, graphCell(first, n));
     }
 
     // The legend shrunk by the factors the graphs were shrunk by, so its rows
     // stay level with the values they explain.
-    if (views.picture1.width() > 0 && views.picture1.height() > 0) {
-        const double sx = kCellWidth / views.picture1.width();
-        const double sy = kCellHeight / views.picture1.height();
-        printer.drawPicture(views.picture2,
-            QRectF(kCellsPerRow * kCellWidth, kCellsTop, views.picture2.width() * sx,
-                views.picture2.height() * sy));
+    if (views.graphBox.width() > 0 && views.graphBox.height() > 0) {
+        const double sx = kCellWidth / views.graphBox.width();
+        const double sy = kCellHeight / views.graphBox.height();
+        printer.drawPicture(views.legendBox,
+            QRectF(kCellsPerRow * kCellWidth, kCellsTop, views.legendBox.width() * sx,
+                views.legendBox.height() * sy));
     }
 
     printer.text(0, 0, printedTitle(store, views.raceInfo), kTitlePoints);

@@ -31,7 +31,7 @@ bool pdfOf(ViewContext &context, QByteArray &bytes, Job job)
     if (!buffer.open(QIODevice::WriteOnly))
         return false;
     RecordingSink jobMessages;
-    ViewContext quiet {context.store, context.settings, context.check1, context.views, jobMessages};
+    ViewContext quiet {context.store, context.settings, context.tableCheck, context.views, jobMessages};
     QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("Marunoki"));
     PainterPrintDevice printer(writer, PainterPrintDevice::Pages::OneFile);
@@ -92,8 +92,8 @@ QByteArray pngBytes(const QImage &image)
 
 QSizeF graphWithLegendTwips(const WindowViews &views)
 {
-    return QSizeF(views.picture1.width() + views.picture2.width(),
-        std::max(views.picture1.height(), views.picture2.height()));
+    return QSizeF(views.graphBox.width() + views.legendBox.width(),
+        std::max(views.graphBox.height(), views.legendBox.height()));
 }
 
 void paintGraphWithLegend(const WindowViews &views, QPainter &painter, const QRectF &target)
@@ -103,10 +103,10 @@ void paintGraphWithLegend(const WindowViews &views, QPainter &painter, const QRe
         return;
     const double sx = target.width() / whole.width();
     const double sy = target.height() / whole.height();
-    const QRectF graph(target.x(), target.y(), views.picture1.width() * sx, views.picture1.height() * sy);
-    paintDrawing(views.picture1, painter, graph);
-    paintDrawing(views.picture2, painter,
-        QRectF(graph.right(), target.y(), views.picture2.width() * sx, views.picture2.height() * sy));
+    const QRectF graph(target.x(), target.y(), views.graphBox.width() * sx, views.graphBox.height() * sy);
+    paintDrawing(views.graphBox, painter, graph);
+    paintDrawing(views.legendBox, painter,
+        QRectF(graph.right(), target.y(), views.legendBox.width() * sx, views.legendBox.height() * sy));
 }
 
 Status writeGraphsPdf(ViewContext &context, const QString &path)

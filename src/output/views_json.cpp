@@ -125,7 +125,7 @@ QJsonObject viewsJson(ViewContext &context)
     WindowViews &views = context.views;
 
     QJsonArray runners;
-    QJsonObject legend = drawingJson(views.picture2);
+    QJsonObject legend = drawingJson(views.legendBox);
     for (const qint32 n : store.runners()) {
         views.shownRunner = n;
         showGraph(shown);
@@ -133,16 +133,16 @@ QJsonObject viewsJson(ViewContext &context)
             QJsonObject {{QStringLiteral("uma"), n}, {QStringLiteral("Label7"), captionText(views.umaInfo)},
                 {QStringLiteral("MSFlexGrid2"), gridJson(views.runGrid)},
                 {QStringLiteral("MSFlexGrid1"), gridJson(views.taisenGrid)},
-                {QStringLiteral("graph"), drawingJson(views.picture1)}});
+                {QStringLiteral("graph"), drawingJson(views.graphBox)}});
         // The legend is drawn with runner 1 only and stays until it is drawn again.
         if (n == 1)
-            legend = drawingJson(views.picture2);
+            legend = drawingJson(views.legendBox);
     }
     // The race panel as the graphs wrote it; the comparison graph of runner 1;
     // the table drawn last, as the window draws it over the graph.
     const QString raceInfo = captionText(views.raceInfo);
     showHikakuOf(shown, 1);
-    const QJsonObject hikaku = drawingJson(views.picture1);
+    const QJsonObject hikaku = drawingJson(views.graphBox);
     switchToBacyu(shown);
     return QJsonObject {{QStringLiteral("Label1"), raceInfo},
         {QStringLiteral("MSFlexGrid3"), gridJson(views.bacyuGrid)}, {QStringLiteral("runners"), runners},

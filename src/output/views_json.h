@@ -3,7 +3,10 @@
 // past-performance table, and for every runner of the card the runner panel,
 // the per-run grid and the head-to-head grid as they are right after that
 // runner is shown (drawGraph with the per-run table switch on). Filled by the
-// same code that fills the window's views.
+// same code that fills the window's views. The keys are the dump's own and
+// stay as they are, whatever the views are called in the code: "Label1" is the
+// race panel, "MSFlexGrid3" the 馬柱 grid, "Label7" the runner panel,
+// "MSFlexGrid2" the per-run grid and "MSFlexGrid1" the head-to-head grid.
 //
 //   { "Label1": caption, "MSFlexGrid3": GRID,
 //     "runners": [ { "uma": n, "Label7": caption, "MSFlexGrid2": GRID, "MSFlexGrid1": GRID,
@@ -39,7 +42,7 @@ QJsonObject gridJson(const CellGrid &grid);
 // One retained drawing as JSON.
 QJsonObject drawingJson(const RecordedDrawing &drawing);
 
-// The whole dump. Draws every runner (check1 is taken as 1 whatever the
+// The whole dump. Draws every runner (tableCheck is taken as 1 whatever the
 // context says), then shows again what was shown.
 QJsonObject viewsJson(ViewContext &context);
 

@@ -95,7 +95,7 @@ QString settingsFile(const AppFolder &folder)
     return folder.file(QStringLiteral("marunoki.ini"));
 }
 
-Settings readIniPara(const AppFolder &folder, MessageSink &sink)
+Settings readSettings(const AppFolder &folder, MessageSink &sink)
 {
     // One read of the file serves every key: nothing writes it in between.
     const IniFile ini = IniFile::read(settingsFile(folder));
@@ -144,7 +144,7 @@ Status writeGraphOverlay(const AppFolder &folder, int index, const QString &valu
     return writeProfileString(kGraph, overlayKey(index), value, settingsFile(folder));
 }
 
-Status writeWriteHyo(const AppFolder &folder, qint32 checkState)
+Status writeTableCheck(const AppFolder &folder, qint32 checkState)
 {
     return writeProfileString(
         kGraph, QStringLiteral("writeHyo"), QString::number(checkState), settingsFile(folder));
@@ -161,16 +161,15 @@ Status writeSite(const AppFolder &folder, const QString &site)
     return writeProfileString(QStringLiteral("site"), QStringLiteral("site"), site, settingsFile(folder));
 }
 
-QString readBabadir(const AppFolder &folder)
+QString readTrackDataFolder(const AppFolder &folder)
 {
     return readIni(
         QStringLiteral("file"), QStringLiteral("babadir"), QStringLiteral("C:\\"), settingsFile(folder));
 }
 
-Status writeBabadir(const AppFolder &folder, const QString &babadir)
+Status writeTrackDataFolder(const AppFolder &folder, const QString &path)
 {
-    return writeProfileString(
-        QStringLiteral("file"), QStringLiteral("babadir"), babadir, settingsFile(folder));
+    return writeProfileString(QStringLiteral("file"), QStringLiteral("babadir"), path, settingsFile(folder));
 }
 
 Status prepareUserFolder(const AppFolder &folder, const FileSystem &files)

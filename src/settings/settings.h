@@ -3,7 +3,7 @@
 // graph overlays, the reference-line share, the per-run table switch, the web
 // site to read races from, and the base addresses of the two sites.
 //
-// The settings are read once at start (readIniPara) and written back key by key
+// The settings are read once at start (readSettings) and written back key by key
 // by whoever changes one (the options dialog, the table check box, the track-data
 // update). Nothing here is global: the caller keeps the Settings value.
 
@@ -34,11 +34,12 @@ QString unreadableSettingsMessage(const QString &path, const IniFile &ini);
 // default; a cache value that is no number of hours (or megabytes) from 0 up is reported once
 // ("キャッシュの設定 ... が正しくありません") and keeps its default. A file that exists but cannot be read is
 // reported first (unreadableSettingsMessage) and every setting takes its default.
-Settings readIniPara(const AppFolder &folder, MessageSink &sink);
+Settings readSettings(const AppFolder &folder, MessageSink &sink);
 
 // Writers, one key each; a failure comes back as a value and changes nothing.
 Status writeGraphOverlay(const AppFolder &folder, int index, const QString &value);
-Status writeWriteHyo(const AppFolder &folder, qint32 checkState);
+// The table check box's state, key "writeHyo".
+Status writeTableCheck(const AppFolder &folder, qint32 checkState);
 // Written as the shortest text of the single-precision value (0.3, 0.35).
 Status writeKakeritu(const AppFolder &folder, float kakeritu);
 Status writeSite(const AppFolder &folder, const QString &site);
@@ -51,7 +52,7 @@ Status prepareUserFolder(const AppFolder &folder, const FileSystem &files = syst
 
 // The start folder of the track-data update (section "file", key "babadir"),
 // "C:\" when not set, and its writer.
-QString readBabadir(const AppFolder &folder);
-Status writeBabadir(const AppFolder &folder, const QString &babadir);
+QString readTrackDataFolder(const AppFolder &folder);
+Status writeTrackDataFolder(const AppFolder &folder, const QString &path);
 
 }  // namespace marunoki

@@ -1,4 +1,4 @@
-// The grid and axes of the speed-figure graph (keisen).
+// The grid and axes of the speed-figure graph (drawAxes).
 
 #include "view/graph_steps.h"
 
@@ -19,7 +19,7 @@ bool isCalendarDay(double serial)
 
 }  // namespace
 
-bool keisen(const StepContext &c)
+bool drawAxes(const StepContext &c)
 {
     const GraphLayout &l = c.layout;
     DrawBox &box = c.box;

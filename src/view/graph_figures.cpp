@@ -1,5 +1,5 @@
-// The runner's own figures on the graph: the headline (U_label), the speed-figure
-// line (SP_sisuu) and the last-three-furlong circles (agari).
+// The runner's own figures on the graph: the headline (drawHeadline), the speed-figure
+// line (drawSpeedFigureLine) and the last-three-furlong circles (drawLastFurlongs).
 
 #include "view/graph_steps.h"
 #include "view/view_text.h"
@@ -55,7 +55,7 @@ QString headline(const RaceStore &store, qint32 h)
     return text;
 }
 
-bool U_label(const StepContext &c)
+bool drawHeadline(const StepContext &c)
 {
     if (!isRunnerSlot(c.h))
         return false;
@@ -63,7 +63,7 @@ bool U_label(const StepContext &c)
     return true;
 }
 
-bool agari(const StepContext &c)
+bool drawLastFurlongs(const StepContext &c)
 {
     if (!isRunnerSlot(c.h))
         return false;
@@ -96,7 +96,7 @@ bool agari(const StepContext &c)
     return true;
 }
 
-bool SP_sisuu(const StepContext &c)
+bool drawSpeedFigureLine(const StepContext &c)
 {
     if (!isRunnerSlot(c.h))
         return false;

@@ -1,4 +1,4 @@
-// The legend beside the speed-figure graph (hanrei). Its rows stand at the height
+// The legend beside the speed-figure graph (drawLegend). Its rows stand at the height
 // of the value they explain in the graph, so the legend box uses the graph's
 // plot area for its y positions; the three series keys sit below the graph's
 // height, which is why the box is 1000 twips taller than the graph.
@@ -35,7 +35,7 @@ void seriesKey(DrawBox &box, double y, const QString &name, const QColor &colour
 
 }  // namespace
 
-bool hanrei(
+bool drawLegend(
     const GraphLayout &layout, const std::array<QString, kGraphOverlayCount> &iniGraph, DrawBox &legend)
 {
     legend.clear();

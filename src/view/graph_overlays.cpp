@@ -1,12 +1,12 @@
 // The six optional overlays of the speed-figure graph. Each puts one fact of the
 // runner's runs on the graph's 0..100 scale (kOverlayScales) at the run's date.
 //
-//   cyaku   finishing position   joined
-//   taizyu  body weight          joined
-//   waku    bracket
-//   tuka    first-corner place
-//   kyori   distance             2900 m and longer written beside the mark
-//   baba    going                past runs only
+//   drawFinishOverlay       finishing position   joined
+//   drawBodyWeightOverlay   body weight          joined
+//   drawBracketOverlay      bracket
+//   drawFirstCornerOverlay  first-corner place
+//   drawDistanceOverlay     distance             2900 m and longer written beside the mark
+//   drawGoingOverlay        going                past runs only
 
 #include "view/graph_steps.h"
 
@@ -73,7 +73,7 @@ bool eachDatedRun(const StepContext &c, int first, Draw draw)
 
 }  // namespace
 
-bool cyaku(const StepContext &c)
+bool drawFinishOverlay(const StepContext &c)
 {
     if (!isRunnerSlot(c.h))
         return false;
@@ -92,7 +92,7 @@ bool cyaku(const StepContext &c)
     return true;
 }
 
-bool taizyu(const StepContext &c)
+bool drawBodyWeightOverlay(const StepContext &c)
 {
     if (!isRunnerSlot(c.h))
         return false;
@@ -117,7 +117,7 @@ bool taizyu(const StepContext &c)
     return true;
 }
 
-bool waku(const StepContext &c)
+bool drawBracketOverlay(const StepContext &c)
 {
     const double half = c.layout.drawScale * 50;
     return eachDatedRun(c, 0, [&c, half](int run, double x) {
@@ -126,7 +126,7 @@ bool waku(const StepContext &c)
     });
 }
 
-bool tuka(const StepContext &c)
+bool drawFirstCornerOverlay(const StepContext &c)
 {
     const double half = c.layout.drawScale * 60;
     return eachDatedRun(c, 0, [&c, half](int run, double x) {
@@ -139,7 +139,7 @@ bool tuka(const StepContext &c)
     });
 }
 
-bool kyori(const StepContext &c)
+bool drawDistanceOverlay(const StepContext &c)
 {
     const double radius = c.layout.drawScale * 60;
     c.box.setFillStyle(FillStyle::Transparent);
@@ -154,7 +154,7 @@ bool kyori(const StepContext &c)
     });
 }
 
-bool baba(const StepContext &c)
+bool drawGoingOverlay(const StepContext &c)
 {
     const double radius = c.layout.drawScale * 40;
     // Today's going is not known when the card is read: past runs only.

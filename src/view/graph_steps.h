@@ -69,27 +69,27 @@ struct StepContext {
 };
 
 // Dotted grid, value and date labels, the reference line and the frame.
-bool keisen(const StepContext &c);
+bool drawAxes(const StepContext &c);
 // The headline: the runner's card data and summary figures at the top.
-bool U_label(const StepContext &c);
+bool drawHeadline(const StepContext &c);
 // Last-three-furlong figures: circles tied to the speed-figure points.
-bool agari(const StepContext &c);
+bool drawLastFurlongs(const StepContext &c);
 // The speed-figure line with its circles and course marks.
-bool SP_sisuu(const StepContext &c);
+bool drawSpeedFigureLine(const StepContext &c);
 // The overlays: finishing position, body weight, bracket, first corner, distance, going.
-bool cyaku(const StepContext &c);
-bool taizyu(const StepContext &c);
-bool waku(const StepContext &c);
-bool tuka(const StepContext &c);
-bool kyori(const StepContext &c);
-bool baba(const StepContext &c);
+bool drawFinishOverlay(const StepContext &c);
+bool drawBodyWeightOverlay(const StepContext &c);
+bool drawBracketOverlay(const StepContext &c);
+bool drawFirstCornerOverlay(const StepContext &c);
+bool drawDistanceOverlay(const StepContext &c);
+bool drawGoingOverlay(const StepContext &c);
 
 // The legend on its own box, its rows at the heights of the graph's values. A
 // section shows whenever its setting holds any text at all.
-bool hanrei(
+bool drawLegend(
     const GraphLayout &layout, const std::array<QString, kGraphOverlayCount> &iniGraph, DrawBox &legend);
 
-// The headline text of runner h (see U_label).
+// The headline text of runner h (see drawHeadline).
 QString headline(const RaceStore &store, qint32 h);
 // The one-character course mark of run r: "名" for 中京, else the course's first
 // character; a local course (or a number that names no central course) gives the

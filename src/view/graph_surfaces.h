@@ -12,8 +12,8 @@
 namespace marunoki {
 
 struct GraphSurfaces {
-    DrawBox &picture1;  // the graph of the shown runner
-    DrawBox &picture2;  // the legend beside it
+    DrawBox &graphBox;  // the graph of the shown runner
+    DrawBox &legendBox;  // the legend beside it
     CellGrid &runGrid;  // one row per past run of the shown runner
     CellGrid &taisenGrid;  // head-to-head record against every other runner
     QString &raceInfo;  // race panel: title, CR, conditions

@@ -11,35 +11,36 @@
 
 namespace marunoki {
 
-void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, qint32 check1,
+void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, qint32 tableCheck,
     GraphSurfaces &surfaces, MessageSink &sink)
 {
     using namespace graph;
-    surfaces.picture1.clear();
-    const GraphLayout layout = GraphLayout::of(surfaces.picture1, store.raceDate);
+    surfaces.graphBox.clear();
+    const GraphLayout layout = GraphLayout::of(surfaces.graphBox, store.raceDate);
     const qint32 h = runner;
     surfaces.runnerBox = formatNumber(h, QStringLiteral("00"));
 
     // The steps in drawing order, each with the overlay switch it depends on.
     // The last-three-furlong circles come before the speed-figure line so the
-    // line lies on top of them.
+    // line lies on top of them. The failure texts are the messages users know:
+    // they keep their wording whatever the step is called.
     const struct {
         std::optional<Overlay> overlay;  // nothing: always drawn
         bool (*step)(const StepContext &);
         const char16_t *failure;
     } steps[] = {
-        {std::nullopt, keisen, u"罫線エラー(err-AD01)"},
-        {std::nullopt, U_label, u"U_labelエラー(err-AD02)"},
-        {Overlay::LastFurlongs, agari, u"agariエラー(err-AD16)"},
-        {std::nullopt, SP_sisuu, u"SP_sisuuエラー(err-AD03)"},
-        {Overlay::Finish, cyaku, u"cyakuエラー(err-AD09)"},
-        {Overlay::BodyWeight, taizyu, u"taizyuエラー(err-AD04)"},
-        {Overlay::Bracket, waku, u"wakuエラー(err-AD05)"},
-        {Overlay::FirstCorner, tuka, u"tukaエラー(err-AD08)"},
-        {Overlay::Distance, kyori, u"kyoriエラー(err-AD06)"},
-        {Overlay::Going, baba, u"babaエラー(err-AD07)"},
+        {std::nullopt, drawAxes, u"罫線エラー(err-AD01)"},
+        {std::nullopt, drawHeadline, u"U_labelエラー(err-AD02)"},
+        {Overlay::LastFurlongs, drawLastFurlongs, u"agariエラー(err-AD16)"},
+        {std::nullopt, drawSpeedFigureLine, u"SP_sisuuエラー(err-AD03)"},
+        {Overlay::Finish, drawFinishOverlay, u"cyakuエラー(err-AD09)"},
+        {Overlay::BodyWeight, drawBodyWeightOverlay, u"taizyuエラー(err-AD04)"},
+        {Overlay::Bracket, drawBracketOverlay, u"wakuエラー(err-AD05)"},
+        {Overlay::FirstCorner, drawFirstCornerOverlay, u"tukaエラー(err-AD08)"},
+        {Overlay::Distance, drawDistanceOverlay, u"kyoriエラー(err-AD06)"},
+        {Overlay::Going, drawGoingOverlay, u"babaエラー(err-AD07)"},
     };
-    const StepContext context {store, layout, surfaces.picture1, h, settings.kakeritu};
+    const StepContext context {store, layout, surfaces.graphBox, h, settings.kakeritu};
     for (const auto &s : steps) {
         if (s.overlay && !overlayOn(settings.iniGraph, *s.overlay))
             continue;
@@ -52,13 +53,13 @@ void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, 
     // so they are drawn with runner 1, which every load shows first.
     if (h == 1) {
         surfaces.raceInfo = writeRaceInfo(store, sink);
-        if (!hanrei(layout, settings.iniGraph, surfaces.picture2))
+        if (!drawLegend(layout, settings.iniGraph, surfaces.legendBox))
             sink.message(QStringLiteral("凡例作成エラー(err-AD10)"));
-        grid_init(surfaces.runGrid, sink);
+        layOutRunGrid(surfaces.runGrid, sink);
     }
-    if (check1 == 1)
-        write_grid(store, h, surfaces.runGrid, sink);
-    taisen_grid(store, h, surfaces.taisenGrid, sink);
+    if (tableCheck == 1)
+        fillRunGrid(store, h, surfaces.runGrid, sink);
+    fillHeadToHeadGrid(store, h, surfaces.taisenGrid, sink);
     // A failed panel keeps its previous caption, as a label does.
     if (const QString info = writeUmaInfo(store, h, sink); !info.isNull())
         surfaces.umaInfo = info;

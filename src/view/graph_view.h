@@ -1,8 +1,8 @@
 #pragma once
 // The speed-figure graph of one runner and the comparison graph of all runners.
 //
-// drawGraph draws `runner` on surfaces.picture1 (and, for runner 1,
-// the legend on surfaces.picture2), then fills the grids and panels. Steps with
+// drawGraph draws `runner` on surfaces.graphBox (and, for runner 1,
+// the legend on surfaces.legendBox), then fills the grids and panels. Steps with
 // their own failure handling report through the sink ("罫線エラー(err-AD01)" ...)
 // and the drawing goes on.
 //
@@ -18,8 +18,8 @@
 namespace marunoki {
 
 // settings: iniGraph (overlay switches) and kakeritu (the reference-line label).
-// check1: the value of the table check box; the per-run grid is filled only at 1.
-void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, qint32 check1,
+// tableCheck: the value of the table check box; the per-run grid is filled only at 1.
+void drawGraph(const RaceStore &store, qint32 runner, const Settings &settings, qint32 tableCheck,
     GraphSurfaces &surfaces, MessageSink &sink);
 
 void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &settings, GraphSurfaces &surfaces,

@@ -118,7 +118,7 @@ std::array<QColor, kRunnerSlots> hikakuColours(const RaceStore &store)
 void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &settings, GraphSurfaces &surfaces,
     MessageSink &sink)
 {
-    DrawBox &box = surfaces.picture1;
+    DrawBox &box = surfaces.graphBox;
     const GraphLayout layout = GraphLayout::of(box, store.raceDate);
     box.setBorder(false);
     box.setBackground(windowBackgroundColor());
@@ -146,7 +146,7 @@ void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &setti
 
     if (const QString info = writeUmaInfo(store, chosen, sink); !info.isNull())
         surfaces.umaInfo = info;
-    taisen_grid(store, chosen, surfaces.taisenGrid, sink);
+    fillHeadToHeadGrid(store, chosen, surfaces.taisenGrid, sink);
 }
 
 }  // namespace marunoki

@@ -6,7 +6,7 @@
 //   routine with its message and leaves the cells written before it.
 // - A runner index outside the store's slots 0..18 is a failure of the routine,
 //   reported the same way; nothing reads outside the store's tables.
-// - write_grid empties rows 1 to 35, every row it can write, so the rows of the
+// - fillRunGrid empties rows 1 to 35, every row it can write, so the rows of the
 //   previous runner never show through under a runner with fewer runs. Only the
 //   texts are emptied; the figure column's colour and bold are set again with
 //   every text written there.
@@ -137,7 +137,7 @@ QString winRate(float wins, float losses)
 
 }  // namespace
 
-void grid_init(CellGrid &grid, MessageSink &sink)
+void layOutRunGrid(CellGrid &grid, MessageSink &sink)
 {
     grid.clear();
     grid.setRows(kRunGridRows);
@@ -158,7 +158,7 @@ void grid_init(CellGrid &grid, MessageSink &sink)
     }
 }
 
-void write_grid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink)
+void fillRunGrid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink)
 {
     CellWriter w(grid);
     for (int r = 1; r < kRunGridRows; ++r) {
@@ -179,7 +179,7 @@ void write_grid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSi
     }
 }
 
-void taisen_grid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink)
+void fillHeadToHeadGrid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink)
 {
     static const std::array<int, kTaisenCols> widths = {250, 1400, 400, 400, 500, 250};
     grid.clear();

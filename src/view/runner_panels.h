@@ -13,13 +13,13 @@
 namespace marunoki {
 
 // Lays out the per-run grid: cleared, 36 rows, 21 columns, widths and headers.
-void grid_init(CellGrid &grid, MessageSink &sink);
+void layOutRunGrid(CellGrid &grid, MessageSink &sink);
 
 // Fills the per-run grid with the runs of `runner`, one row per dated run.
-void write_grid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink);
+void fillRunGrid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink);
 
 // Rebuilds the head-to-head grid of `runner` against runners 1..tousuu.
-void taisen_grid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink);
+void fillHeadToHeadGrid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink);
 
 // The race panel's caption: title, CR, conditions.
 QString writeRaceInfo(const RaceStore &store, MessageSink &sink);

@@ -32,9 +32,9 @@ RowShares shareRow(int width, int graphHeight, double graphAspect, int sideMinim
     return {shared, width - shared};
 }
 
-bool runGridShown(qint32 check1)
+bool runGridShown(qint32 tableCheck)
 {
-    return check1 == 1;
+    return tableCheck == 1;
 }
 
 }  // namespace marunoki

@@ -45,6 +45,6 @@ struct RowShares {
 
 // Whether the per-run grid has anything to show: it is filled only when the
 // table box (成績表の表示) is ticked, not when it is off or grey.
-[[nodiscard]] bool runGridShown(qint32 check1);
+[[nodiscard]] bool runGridShown(qint32 tableCheck);
 
 }  // namespace marunoki

@@ -21,27 +21,27 @@ WindowViews::WindowViews()
     , umaInfo(kNothingLoaded)
     , runnerBox(QStringLiteral("01"))
 {
-    picture1.setSize(kGraphBoxWidth, kGraphBoxHeight);
-    picture2.setSize(kLegendBoxWidth, kGraphBoxHeight);
+    graphBox.setSize(kGraphBoxWidth, kGraphBoxHeight);
+    legendBox.setSize(kLegendBoxWidth, kGraphBoxHeight);
     bacyuGrid.visible = false;
     // The per-run grid has its columns and headers from the start, as designed,
     // so a graph drawn before any load (or after a load that stopped) fills an
     // empty grid instead of failing on a grid without rows. Laying out a fresh
     // grid cannot fail; nothing is shown.
     RecordingSink unused;
-    grid_init(runGrid, unused);
+    layOutRunGrid(runGrid, unused);
 }
 
 GraphSurfaces WindowViews::surfaces()
 {
-    return GraphSurfaces {picture1, picture2, runGrid, taisenGrid, raceInfo, umaInfo, runnerBox};
+    return GraphSurfaces {graphBox, legendBox, runGrid, taisenGrid, raceInfo, umaInfo, runnerBox};
 }
 
 void showGraph(ViewContext &context)
 {
     context.views.drawn = DrawnView::Graph;
     GraphSurfaces surfaces = context.views.surfaces();
-    drawGraph(context.store, context.views.shownRunner, context.settings, context.check1, surfaces,
+    drawGraph(context.store, context.views.shownRunner, context.settings, context.tableCheck, surfaces,
         context.messages);
 }
 
@@ -133,7 +133,7 @@ void shareChanged(RaceStore &store, ViewContext &context)
 
 void tableCheckClicked(ViewContext &context, const AppFolder &folder)
 {
-    const Status written = writeWriteHyo(folder, context.check1);
+    const Status written = writeTableCheck(folder, context.tableCheck);
     if (!written.ok())
         context.messages.message(written.message());
     if (context.views.shownRunner > 0)

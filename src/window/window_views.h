@@ -17,7 +17,7 @@
 
 namespace marunoki {
 
-// Design sizes of the graph box (Picture1) and the legend box (Picture2), twips.
+// Design sizes of the graph box and the legend box, twips.
 constexpr double kGraphBoxWidth = 9135;
 constexpr double kGraphBoxHeight = 6735;
 constexpr double kLegendBoxWidth = 900;
@@ -34,14 +34,14 @@ struct WindowViews {
     // the runner box at "01" and the past-performance table hidden.
     WindowViews();
 
-    RecordedDrawing picture1;  // Picture1: the graph
-    RecordedDrawing picture2;  // Picture2: the legend
-    CellGrid runGrid;  // MSFlexGrid2: per-run data
-    CellGrid taisenGrid;  // MSFlexGrid1: head-to-head
-    CellGrid bacyuGrid;  // MSFlexGrid3: the past-performance table
-    QString raceInfo;  // Label1
-    QString umaInfo;  // Label7
-    QString runnerBox;  // Combo2's text
+    RecordedDrawing graphBox;  // the graph (or the comparison graph)
+    RecordedDrawing legendBox;  // the legend beside it
+    CellGrid runGrid;  // the per-run grid: one row per past run of the shown runner
+    CellGrid taisenGrid;  // the head-to-head grid (対戦成績)
+    CellGrid bacyuGrid;  // the past-performance table (馬柱)
+    QString raceInfo;  // the race panel's caption
+    QString umaInfo;  // the runner panel's caption
+    QString runnerBox;  // the runner box's text, the shown runner as "01"
 
     // The runner the graph views draw, 1..tousuu (0 = none): set by the runner
     // navigation, by the end of a load and by the jobs that draw every runner.
@@ -68,7 +68,7 @@ struct WindowViews {
 struct ViewContext {
     const RaceStore &store;
     const Settings &settings;
-    qint32 check1;  // Check1: the per-run grid is filled only at 1
+    qint32 tableCheck;  // the table check box: the per-run grid is filled only at 1
     WindowViews &views;
     MessageSink &messages;
 };
@@ -112,7 +112,7 @@ QString shownView(const WindowViews &views);
 // before a load has gone through.
 void shareChanged(RaceStore &store, ViewContext &context);
 
-// The table check box was clicked; context.check1 is its new value (0 or 1). The
+// The table check box was clicked; context.tableCheck is its new value (0 or 1). The
 // value is saved at once as "writeHyo" in the settings file of `folder` (a failed
 // save is reported), then the speed-figure graph of the shown runner is drawn
 // again when a runner is shown (views.shownRunner > 0), filling the per-run grid only at 1.

@@ -357,7 +357,7 @@ TEST(AnalysisDriver, RunsThePassAndEveryStatisticForEachRunner)
     setFigures(store, 2, {120, 110});
     store.U_tuka[2][1][1] = 1;
     RecordingSink sink;
-    anaSisuu(store, AnalysisSources {}, 0.5f, sink);
+    analyseRace(store, AnalysisSources {}, 0.5f, sink);
 
     EXPECT_EQ(store.U_heikin[1][0], 70.0f);
     EXPECT_EQ(store.U_saikou[2][0], 120.0f);

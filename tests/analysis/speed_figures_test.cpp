@@ -157,7 +157,7 @@ protected:
         sources = files.open();
         for (int h : runners) {
             store.curUma = h;
-            umaSisuu(store, sources, sink);
+            computeRunnerFigures(store, sources, sink);
         }
     }
     void run(int h, int r, const RunSpec &fields) { setRun(store, h, r, fields); }

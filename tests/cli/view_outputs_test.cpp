@@ -139,7 +139,7 @@ protected:
     {
         for (const char *name : {"marunoki.dat", "NAR_data.mdb", "marunoki.ini"})
             app.copyIn(sourceFile(QStringLiteral("samples/") + QLatin1String(name)), QLatin1String(name));
-        settings = readIniPara(AppFolder(app.path()), sink);
+        settings = readSettings(AppFolder(app.path()), sink);
         const PageArchive archive(sourceFile(QStringLiteral("samples/site1")));
         OfflinePageSource source(archive);
         struct : ProgressSink {
@@ -191,9 +191,9 @@ TEST_F(SampleRaceViews, DumpHoldsWhatTheWindowShowsForEveryRunner)
         expectSameGrid(runner[QStringLiteral("MSFlexGrid2")].toObject(), window.runGrid, "MSFlexGrid2");
         expectSameGrid(runner[QStringLiteral("MSFlexGrid1")].toObject(), window.taisenGrid, "MSFlexGrid1");
     }
-    const QString label1 = dump[QStringLiteral("Label1")].toString();
-    EXPECT_EQ(label1, lf(window.raceInfo));
-    EXPECT_EQ(label1, store.raceTitle + u'\n' + store.raceJouken);
+    const QString raceCaption = dump[QStringLiteral("Label1")].toString();
+    EXPECT_EQ(raceCaption, lf(window.raceInfo));
+    EXPECT_EQ(raceCaption, store.raceTitle + u'\n' + store.raceJouken);
     switchToBacyu(shown);
     expectSameGrid(dump[QStringLiteral("MSFlexGrid3")].toObject(), window.bacyuGrid, "MSFlexGrid3");
 }
@@ -211,9 +211,9 @@ TEST_F(SampleRaceViews, DrawingsInTheDumpAreWhatTheWindowPaintsWithEveryOverlay)
         window.shownRunner = n;
         showGraph(shown);
         SCOPED_TRACE(n);
-        expectSameDrawing(runnerDump(dump, n)[QStringLiteral("graph")].toObject(), window.picture1, "graph");
+        expectSameDrawing(runnerDump(dump, n)[QStringLiteral("graph")].toObject(), window.graphBox, "graph");
         if (n == 1)
-            expectSameDrawing(dump[QStringLiteral("legend")].toObject(), window.picture2, "legend");
+            expectSameDrawing(dump[QStringLiteral("legend")].toObject(), window.legendBox, "legend");
         for (const QJsonValue op :
             runnerDump(dump, n)[QStringLiteral("graph")][QStringLiteral("ops")].toArray()) {
             seen << op[QStringLiteral("kind")].toString() << op[QStringLiteral("style")].toString();
@@ -230,7 +230,7 @@ TEST_F(SampleRaceViews, DrawingsInTheDumpAreWhatTheWindowPaintsWithEveryOverlay)
     // The comparison graph: the 比較 button with runner 1 in the runner box.
     window.runnerBox = QStringLiteral("01");
     switchToHikaku(shown);
-    expectSameDrawing(dump[QStringLiteral("hikaku")].toObject(), window.picture1, "hikaku");
+    expectSameDrawing(dump[QStringLiteral("hikaku")].toObject(), window.graphBox, "hikaku");
     // The dump leaves the window as it was: runner 1's graph.
     EXPECT_EQ(views.drawn, DrawnView::Graph);
     EXPECT_EQ(views.shownRunner, 1);

@@ -352,7 +352,7 @@ TEST(UpdateStartFolder, OpensInTheSavedFolderOnlyWhenItExists)
     for (const auto &c : cases) {
         QFile::remove(app.file(QStringLiteral("marunoki.ini")));
         if (c.babadir) {
-            ASSERT_TRUE(writeBabadir(folder, *c.babadir).ok());
+            ASSERT_TRUE(writeTrackDataFolder(folder, *c.babadir).ok());
         }
         EXPECT_EQ(updateStartFolder(folder), c.expected) << c.name;
     }

@@ -22,8 +22,8 @@ protected:
     {
         // Each graph picture is named by the runner it was drawn for.
         printer.tagPicture = [this](const RecordedDrawing &picture) {
-            return &picture == &views.picture2 ? QStringLiteral("legend")
-                                               : QString::number(views.shownRunner);
+            return &picture == &views.legendBox ? QStringLiteral("legend")
+                                                : QString::number(views.shownRunner);
         };
     }
 
@@ -138,14 +138,14 @@ TEST_F(Printing, LegendIsShrunkLikeTheGraphs)
             legends.push_back(call);
     }
     ASSERT_EQ(legends.size(), 1U);
-    const QSizeF legendBox(views.picture2.width(), views.picture2.height());
-    EXPECT_EQ(legends[0].pictureSize, legendBox);
+    const QSizeF legendSize(views.legendBox.width(), views.legendBox.height());
+    EXPECT_EQ(legends[0].pictureSize, legendSize);
     const double sx = 3800.0 / 9135.0;
     const double sy = 2700.0 / 6735.0;
     EXPECT_DOUBLE_EQ(legends[0].target.x(), 15200);
     EXPECT_DOUBLE_EQ(legends[0].target.y(), 200);
-    EXPECT_NEAR(legends[0].target.width(), legendBox.width() * sx, 1e-6);
-    EXPECT_NEAR(legends[0].target.height(), legendBox.height() * sy, 1e-6);
+    EXPECT_NEAR(legends[0].target.width(), legendSize.width() * sx, 1e-6);
+    EXPECT_NEAR(legends[0].target.height(), legendSize.height() * sy, 1e-6);
 }
 
 // Every printed page names its race: date, course and race number before the

@@ -88,8 +88,8 @@ TEST(ReportRunGrid, EndsAtTheLastRunTellsTheTwoAgariApartAndWritesMinutes)
     }
     RecordingSink sink;
     CellGrid window;
-    grid_init(window, sink);
-    write_grid(store, 1, window, sink);
+    layOutRunGrid(window, sink);
+    fillRunGrid(store, 1, window, sink);
     const CellGrid report = reportRunGrid(window, store, 1);
     EXPECT_EQ(window.rows(), 36) << "the window's grid stays as it is";
     EXPECT_EQ(report.rows(), 4);

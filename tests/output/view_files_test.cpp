@@ -161,7 +161,7 @@ TEST_F(ViewFiles, PicturesOfEveryRunnerTheComparisonAndTheTable)
     // 14500 twips.
     const QImage graph(dir + QStringLiteral("/graph-17.png"));
     EXPECT_NEAR(graph.width(), (9135 + 900) / 10.0, 1);
-    EXPECT_NEAR(graph.height(), std::max(views.picture1.height(), views.picture2.height()) / 10.0, 1);
+    EXPECT_NEAR(graph.height(), std::max(views.graphBox.height(), views.legendBox.height()) / 10.0, 1);
     EXPECT_NEAR(graph.dotsPerMeterX() * 0.0254, 144, 0.5);
     EXPECT_NEAR(QImage(dir + QStringLiteral("/bacyu.png")).width(), 1450, 1);
     // The comparison as the report draws it, runner 1 thick whichever runner

@@ -138,7 +138,7 @@ TEST(OptionsModel, ReopensWithTheSavedShare)
     ASSERT_TRUE(first.save(folder, s).ok());
 
     RecordingSink sink;
-    const OptionsModel reopened(readIniPara(folder, sink));
+    const OptionsModel reopened(readSettings(folder, sink));
     EXPECT_TRUE(sink.messages().isEmpty());
     EXPECT_EQ(reopened.slider(), 35);
     EXPECT_EQ(reopened.statusText(), QStringLiteral("上位35%ライン表示中"));
@@ -156,7 +156,7 @@ TEST(OptionsModel, SavesATypedSiteUnchanged)
     EXPECT_EQ(s.site, ReadingSite::None);
     EXPECT_EQ(s.otherSite, QStringLiteral("サイト3（試験用）"));
     RecordingSink sink;
-    const Settings read = readIniPara(folder, sink);
+    const Settings read = readSettings(folder, sink);
     EXPECT_EQ(read.site, ReadingSite::None);
     EXPECT_EQ(read.otherSite, QStringLiteral("サイト3（試験用）"));
     // Reopened, the dialog shows the typed text again.

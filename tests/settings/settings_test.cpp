@@ -22,7 +22,7 @@ struct Loaded {
 Loaded load(const TestFolder &dir)
 {
     RecordingSink sink;
-    const Settings s = readIniPara(AppFolder(dir.path()), sink);
+    const Settings s = readSettings(AppFolder(dir.path()), sink);
     return {s, sink.messages()};
 }
 
@@ -34,7 +34,7 @@ void expectOverlays(const Settings &s, const char *value)
 
 }  // namespace
 
-TEST(ReadIniPara, GivesEveryDefaultWithoutAFile)
+TEST(ReadSettings, GivesEveryDefaultWithoutAFile)
 {
     TestFolder dir;
     const Loaded r = load(dir);
@@ -46,10 +46,10 @@ TEST(ReadIniPara, GivesEveryDefaultWithoutAFile)
     EXPECT_EQ(r.settings.site, ReadingSite::One);
     EXPECT_TRUE(r.settings.site1Base.isEmpty());
     EXPECT_TRUE(r.settings.site2Base.isEmpty());
-    EXPECT_EQ(readBabadir(AppFolder(dir.path())), QStringLiteral("C:\\"));
+    EXPECT_EQ(readTrackDataFolder(AppFolder(dir.path())), QStringLiteral("C:\\"));
 }
 
-TEST(ReadIniPara, SaysWhyAnUnreadableFileGivesTheDefaults)
+TEST(ReadSettings, SaysWhyAnUnreadableFileGivesTheDefaults)
 {
     TestFolder dir;
     ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("marunoki.ini"))));
@@ -62,7 +62,7 @@ TEST(ReadIniPara, SaysWhyAnUnreadableFileGivesTheDefaults)
     EXPECT_EQ(r.settings.kakeritu, 0.3f);
 }
 
-TEST(ReadIniPara, TakesTheDefaultForAnEmptyValue)
+TEST(ReadSettings, TakesTheDefaultForAnEmptyValue)
 {
     TestFolder dir;
     dir.write(QStringLiteral("marunoki.ini"),
@@ -76,7 +76,7 @@ TEST(ReadIniPara, TakesTheDefaultForAnEmptyValue)
     EXPECT_EQ(r.settings.site, ReadingSite::One);
 }
 
-TEST(ReadIniPara, KeepsTextsAsWrittenSoOnlyLowerCaseTrueSwitchesOn)
+TEST(ReadSettings, KeepsTextsAsWrittenSoOnlyLowerCaseTrueSwitchesOn)
 {
     TestFolder dir;
     dir.write(
@@ -89,7 +89,7 @@ TEST(ReadIniPara, KeepsTextsAsWrittenSoOnlyLowerCaseTrueSwitchesOn)
     EXPECT_EQ(r.settings.iniGraph[5], QStringLiteral("true"));
 }
 
-TEST(ReadIniPara, StopsAtAKakerituThatIsNotAShare)
+TEST(ReadSettings, StopsAtAKakerituThatIsNotAShare)
 {
     for (const char *bad : {"abc", "0,3", "30%", "1.5", "-0.1", "0.3.1"}) {
         TestFolder dir;
@@ -109,7 +109,7 @@ TEST(ReadIniPara, StopsAtAKakerituThatIsNotAShare)
     }
 }
 
-TEST(ReadIniPara, StopsAtAWriteHyoThatIsNoCheckBoxState)
+TEST(ReadSettings, StopsAtAWriteHyoThatIsNoCheckBoxState)
 {
     for (const char *bad : {"yes", "3", "-1", "1e1"}) {
         TestFolder dir;
@@ -124,7 +124,7 @@ TEST(ReadIniPara, StopsAtAWriteHyoThatIsNoCheckBoxState)
     }
 }
 
-TEST(ReadIniPara, ReadsNumbersTheWayTheConversionsDo)
+TEST(ReadSettings, ReadsNumbersTheWayTheConversionsDo)
 {
     const struct {
         const char *writeHyo;
@@ -149,7 +149,7 @@ TEST(ReadIniPara, ReadsNumbersTheWayTheConversionsDo)
     }
 }
 
-TEST(ReadIniPara, ReadsAShiftJisFileFromTheWindowsProgram)
+TEST(ReadSettings, ReadsAShiftJisFileFromTheWindowsProgram)
 {
     TestFolder dir;
     // "; 設定" comment and site=サイト2, in CP932.
@@ -161,7 +161,7 @@ TEST(ReadIniPara, ReadsAShiftJisFileFromTheWindowsProgram)
     EXPECT_EQ(r.settings.kakeritu, 0.4f);
 }
 
-TEST(ReadIniPara, NeverCrashesOnGarbage)
+TEST(ReadSettings, NeverCrashesOnGarbage)
 {
     TestFolder dir;
     QByteArray garbage;
@@ -182,10 +182,10 @@ TEST(SettingsWriters, WriteWhatTheReaderReadsBack)
     const AppFolder folder(dir.path());
     ASSERT_TRUE(writeGraphOverlay(folder, 0, QStringLiteral("false")).ok());
     ASSERT_TRUE(writeGraphOverlay(folder, 6, QStringLiteral("false")).ok());
-    ASSERT_TRUE(writeWriteHyo(folder, 0).ok());
+    ASSERT_TRUE(writeTableCheck(folder, 0).ok());
     ASSERT_TRUE(writeKakeritu(folder, 35 / 100.0f).ok());
     ASSERT_TRUE(writeSite(folder, QStringLiteral("サイト2")).ok());
-    ASSERT_TRUE(writeBabadir(folder, QStringLiteral("/home/user/data/")).ok());
+    ASSERT_TRUE(writeTrackDataFolder(folder, QStringLiteral("/home/user/data/")).ok());
 
     QFile f(dir.file(QStringLiteral("marunoki.ini")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -202,7 +202,7 @@ TEST(SettingsWriters, WriteWhatTheReaderReadsBack)
     EXPECT_EQ(r.settings.tableCheck, 0);
     EXPECT_EQ(r.settings.kakeritu, 0.35f);
     EXPECT_EQ(r.settings.site, ReadingSite::Two);
-    EXPECT_EQ(readBabadir(folder), QStringLiteral("/home/user/data/"));
+    EXPECT_EQ(readTrackDataFolder(folder), QStringLiteral("/home/user/data/"));
 }
 
 TEST(SettingsWriters, RefuseAnOverlayNumberOutsideTheSeven)
@@ -214,7 +214,7 @@ TEST(SettingsWriters, RefuseAnOverlayNumberOutsideTheSeven)
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("marunoki.ini"))));
 }
 
-TEST(ReadIniPara, ReadsThePageCacheSectionAndKeepsTheDefaultOfABadValue)
+TEST(ReadSettings, ReadsThePageCacheSectionAndKeepsTheDefaultOfABadValue)
 {
     const struct {
         QString section;
@@ -242,7 +242,7 @@ TEST(ReadIniPara, ReadsThePageCacheSectionAndKeepsTheDefaultOfABadValue)
     }
 }
 
-TEST(ReadIniPara, ReadsTheRequestRateAndKeepsTheDefaultOfABadValue)
+TEST(ReadSettings, ReadsTheRequestRateAndKeepsTheDefaultOfABadValue)
 {
     const struct {
         const char *value;  // nullptr: no key
@@ -308,7 +308,7 @@ TEST(PrepareUserFolder, MakesTheFolderWithDefaultsAndLeavesAnExistingFileAlone)
     ASSERT_TRUE(prepareUserFolder(fresh).ok());
     // The default file reads without a message and gives the reader's defaults.
     RecordingSink sink;
-    const Settings s = readIniPara(fresh, sink);
+    const Settings s = readSettings(fresh, sink);
     EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
     EXPECT_EQ(s.site, ReadingSite::One);
     EXPECT_TRUE(s.site1Base.isEmpty());

@@ -1,4 +1,4 @@
-// The graph's layout, its grid and axes (keisen) and its headline (U_label).
+// The graph's layout, its grid and axes (drawAxes) and its headline (drawHeadline).
 
 #include "app/format.h"
 #include "graph_steps_support.h"
@@ -41,7 +41,7 @@ TEST(Keisen, DrawsTheGridWithTheMiddleLineSolid)
 {
     RaceStore store;
     setUpRace(store);
-    const StepResult r = runStep(graph::keisen, store);
+    const StepResult r = runStep(graph::drawAxes, store);
     ASSERT_TRUE(r.ok);
 
     const auto grey = primitivesIn(r.box, PrimitiveKind::Line, qbColor(8));
@@ -79,7 +79,7 @@ TEST(Keisen, ValueLabelsAreShiftedByTheBaseAndTheBottomLineHasNone)
 {
     RaceStore store;
     setUpRace(store, 1, 30);
-    const StepResult r = runStep(graph::keisen, store);
+    const StepResult r = runStep(graph::drawAxes, store);
     for (int i = 0; i <= 9; ++i) {
         const QString label = QString::number((10 - i) * 10 + 30);
         const auto found = textsReading(r.box, label);
@@ -95,7 +95,7 @@ TEST(Keisen, DateLabelsEverySeventyDaysFromTheLeftEdge)
 {
     RaceStore store;
     setUpRace(store);
-    const StepResult r = runStep(graph::keisen, store);
+    const StepResult r = runStep(graph::drawAxes, store);
     for (int i = 0; i <= 6; ++i) {
         const QString label = formatDate(graphRaceDay() - 420 + 70 * i, QStringLiteral("m/d"));
         const auto found = textsReading(r.box, label);
@@ -118,7 +118,7 @@ TEST(Keisen, ReferenceLineFollowsTheBaseUnclamped)
         RaceStore store;
         setUpRace(store, 1, c.base);
         store.rentaiKizyun = c.rentaiKizyun;
-        const StepResult r = runStep(graph::keisen, store, 0.35f);
+        const StepResult r = runStep(graph::drawAxes, store, 0.35f);
         const auto yellow = primitivesIn(r.box, PrimitiveKind::Line, qbColor(14));
         ASSERT_EQ(yellow.size(), 1u);
         EXPECT_DOUBLE_EQ(yellow[0].y1, yOfValue(c.value)) << c.rentaiKizyun;
@@ -137,7 +137,7 @@ TEST(Keisen, FailsOnARaceDateOffTheCalendar)
     RaceStore store;
     setUpRace(store);
     store.raceDate = 1e9;
-    const StepResult r = runStep(graph::keisen, store);
+    const StepResult r = runStep(graph::drawAxes, store);
     EXPECT_FALSE(r.ok);
     // What came before the date labels is drawn; the reference line and frame are not.
     EXPECT_EQ(primitivesIn(r.box, PrimitiveKind::Line, qbColor(8)).size(), 39u);
@@ -155,7 +155,7 @@ TEST(Headline, CardDataThenMeanBestAndRunningStyle)
     store.U_heikin[1][0] = 75.4f;
     store.U_saikou[1][0] = 82.6f;
     store.U_kyakusitu[1][0] = 2.5f;
-    const StepResult r = runStep(graph::U_label, store);
+    const StepResult r = runStep(graph::drawHeadline, store);
     ASSERT_TRUE(r.ok);
     const auto texts = primitivesOf(r.box, PrimitiveKind::Text);
     ASSERT_EQ(texts.size(), 1u);
@@ -192,7 +192,7 @@ TEST(Headline, FailsForARunnerOutsideTheSlots)
     RaceStore store;
     setUpRace(store);
     store.curUma = 19;
-    const StepResult r = runStep(graph::U_label, store);
+    const StepResult r = runStep(graph::drawHeadline, store);
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.box.primitives().empty());
 }

@@ -1,4 +1,4 @@
-// The speed-figure line (SP_sisuu) and the last-three-furlong circles (agari).
+// The speed-figure line (drawSpeedFigureLine) and the last-three-furlong circles (drawLastFurlongs).
 
 #include "graph_steps_support.h"
 #include "support/qt_print.h"
@@ -33,7 +33,7 @@ TEST(SpSisuu, FiguresOffTheScaleSitOnItsEdgesWithTheirValue)
     placeRun(store, 1, 2, 56, 25);  // below the scale
     placeRun(store, 1, 3, 84, 70);  // on it
     placeRun(store, 1, 4, 112, 30);  // on its lower edge: still on it
-    const StepResult r = runStep(graph::SP_sisuu, store);
+    const StepResult r = runStep(graph::drawSpeedFigureLine, store);
     ASSERT_TRUE(r.ok);
 
     const auto circles = figureCircles(r.box);
@@ -63,7 +63,7 @@ TEST(SpSisuu, NegativeDifferenceShowsTheTwoDigitFigure)
     setUpRace(store, 1, 10);
     placeRun(store, 1, 1, 28, 5);
     store.R_zyo[1][1] = QStringLiteral("大井");
-    const StepResult r = runStep(graph::SP_sisuu, store);
+    const StepResult r = runStep(graph::drawSpeedFigureLine, store);
     EXPECT_EQ(textsReading(r.box, QStringLiteral("大05")).size(), 1u);
 }
 
@@ -79,7 +79,7 @@ TEST(SpSisuu, CircleSizeAndFillMarkTurfAndTheTrackVariant)
     placeRun(store, 1, 4, 112, 70);
     store.R_siba[1][4] = 0;
     store.U_babasisuu[1][4] = 0;  // dirt without one
-    const StepResult r = runStep(graph::SP_sisuu, store);
+    const StepResult r = runStep(graph::drawSpeedFigureLine, store);
 
     const auto circles = primitivesOf(r.box, PrimitiveKind::Circle);
     ASSERT_EQ(circles.size(), 4u);
@@ -105,7 +105,7 @@ TEST(SpSisuu, DatedRunWithoutFigureBreaksTheLineAndUndatedRunDoesNot)
     // run 4 has no date: the line joins run 3 to run 5 across it
     store.U_sisuu[1][4] = 99;
     placeRun(store, 1, 5, 112, 50);
-    const StepResult r = runStep(graph::SP_sisuu, store);
+    const StepResult r = runStep(graph::drawSpeedFigureLine, store);
 
     const auto lines = primitivesIn(r.box, PrimitiveKind::Line, qbColor(9));
     ASSERT_EQ(lines.size(), 1u);
@@ -123,7 +123,7 @@ TEST(SpSisuu, RunsPastThirtyNeverAppearAndOldRunsLandLeftOfThePlot)
     placeRun(store, 1, 30, 430, 70);
     for (int run = 31; run <= 50; ++run)
         placeRun(store, 1, run, 100 + run, 70);
-    const StepResult r = runStep(graph::SP_sisuu, store);
+    const StepResult r = runStep(graph::drawSpeedFigureLine, store);
     const auto circles = figureCircles(r.box);
     ASSERT_EQ(circles.size(), 1u);
     EXPECT_DOUBLE_EQ(circles[0].x1, xOfDaysBefore(430));
@@ -136,7 +136,7 @@ TEST(SpSisuu, RunnerWithoutFiguresDrawsNothing)
     setUpRace(store);
     for (int run = 1; run <= 5; ++run)
         placeRun(store, 1, run, 28.0 * run, 0);
-    const StepResult r = runStep(graph::SP_sisuu, store);
+    const StepResult r = runStep(graph::drawSpeedFigureLine, store);
     EXPECT_TRUE(r.ok);
     EXPECT_TRUE(r.box.primitives().empty());
 }
@@ -150,7 +150,7 @@ TEST(Agari, CirclesWithAStemToTheSpeedFigure)
     placeRun(store, 1, 2, 56, 0);  // no speed figure: the stem goes to the clamped 0 - base
     store.U_agari[1][2] = 60;
     placeRun(store, 1, 3, 84, 70);  // no 上がり figure: nothing
-    const StepResult r = runStep(graph::agari, store);
+    const StepResult r = runStep(graph::drawLastFurlongs, store);
     ASSERT_TRUE(r.ok);
 
     const auto circles = primitivesIn(r.box, PrimitiveKind::Circle, kAgari);
@@ -181,7 +181,7 @@ TEST(Agari, LabelsTestTheFigureItself)
     store.R_zyo[1][2] = QStringLiteral("07");
     placeRun(store, 1, 3, 84, 70);
     store.U_agari[1][3] = 100;  // the edge of the range: no label
-    const StepResult r = runStep(graph::agari, store);
+    const StepResult r = runStep(graph::drawLastFurlongs, store);
     const auto high = textsReading(r.box, QStringLiteral("東105"));
     ASSERT_EQ(high.size(), 1u);
     EXPECT_DOUBLE_EQ(high[0].x1, xOfDaysBefore(28) - 130);
@@ -201,7 +201,7 @@ TEST(FigureSteps, FailForARunnerOutsideTheSlots)
     setUpRace(store);
     for (const qint32 h : {-1, 19, 1000}) {
         store.curUma = h;
-        EXPECT_FALSE(runStep(graph::SP_sisuu, store).ok) << h;
-        EXPECT_FALSE(runStep(graph::agari, store).ok) << h;
+        EXPECT_FALSE(runStep(graph::drawSpeedFigureLine, store).ok) << h;
+        EXPECT_FALSE(runStep(graph::drawLastFurlongs, store).ok) << h;
     }
 }

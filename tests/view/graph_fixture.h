@@ -18,16 +18,16 @@ namespace marunoki::test {
 // The window's graph box (9135 x 6735 twips, as designed), legend box, grids and
 // panel texts, and the surfaces that point at them.
 struct GraphWindow {
-    RecordedDrawing picture1;
-    RecordedDrawing picture2;
+    RecordedDrawing graphBox;
+    RecordedDrawing legendBox;
     CellGrid runGrid;
     CellGrid taisenGrid;
     QString raceInfo;
     QString umaInfo;
     QString runnerBox;
-    GraphSurfaces surfaces {picture1, picture2, runGrid, taisenGrid, raceInfo, umaInfo, runnerBox};
+    GraphSurfaces surfaces {graphBox, legendBox, runGrid, taisenGrid, raceInfo, umaInfo, runnerBox};
 
-    GraphWindow() { picture1.setSize(9135, 6735); }
+    GraphWindow() { graphBox.setSize(9135, 6735); }
 };
 
 // Race day of the hand-built graph races: 2026-11-29.

@@ -1,4 +1,4 @@
-// The legend beside the graph (hanrei).
+// The legend beside the graph (drawLegend).
 
 #include "graph_fixture.h"
 #include "support/qt_print.h"
@@ -26,7 +26,7 @@ Legend drawLegend(const QString &setting)
     const GraphLayout layout = GraphLayout::of(graphBox, graphRaceDay());
     Legend legend;
     legend.box.text(0, 0, QStringLiteral("前の凡例"), 8, QStringLiteral("x"));
-    legend.ok = graph::hanrei(layout, graphSettings(setting).iniGraph, legend.box);
+    legend.ok = graph::drawLegend(layout, graphSettings(setting).iniGraph, legend.box);
     return legend;
 }
 

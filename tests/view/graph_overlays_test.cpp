@@ -36,23 +36,29 @@ TEST(Overlays, ValueOfEachFact)
         qint32 fact;
         double value;
     } cases[] = {
-        {"1st", graph::cyaku, [](RaceStore &s, qint32 v) { s.U_cyaku[1][1] = v; }, 1, 100},
-        {"3rd", graph::cyaku, [](RaceStore &s, qint32 v) { s.U_cyaku[1][1] = v; }, 3, 90},
-        {"18th", graph::cyaku, [](RaceStore &s, qint32 v) { s.U_cyaku[1][1] = v; }, 18, 15},
-        {"bracket 1", graph::waku, [](RaceStore &s, qint32 v) { s.U_waku[1][1] = v; }, 1, 40},
-        {"bracket 8", graph::waku, [](RaceStore &s, qint32 v) { s.U_waku[1][1] = v; }, 8, 5},
-        {"bracket 0", graph::waku, [](RaceStore &s, qint32 v) { s.U_waku[1][1] = v; }, 0, 45},
-        {"corner 1", graph::tuka, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; }, 1, 100},
-        {"corner 9", graph::tuka, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; }, 9, 60},
-        {"corner 10", graph::tuka, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; }, 10, 50},
-        {"corner 12", graph::tuka, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; }, 12, 50},
-        {"1900 m", graph::kyori, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 1900, 50},
-        {"1000 m", graph::kyori, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 1000, 5},
-        {"2800 m", graph::kyori, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 2800, 95},
-        {"1150 m", graph::kyori, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 1150, 12.5},
-        {"3200 m", graph::kyori, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 3200, 100},
-        {"良", graph::baba, [](RaceStore &s, qint32 v) { s.R_baba[1][1] = v; }, 1, 100},
-        {"不", graph::baba, [](RaceStore &s, qint32 v) { s.R_baba[1][1] = v; }, 4, 85},
+        {"1st", graph::drawFinishOverlay, [](RaceStore &s, qint32 v) { s.U_cyaku[1][1] = v; }, 1, 100},
+        {"3rd", graph::drawFinishOverlay, [](RaceStore &s, qint32 v) { s.U_cyaku[1][1] = v; }, 3, 90},
+        {"18th", graph::drawFinishOverlay, [](RaceStore &s, qint32 v) { s.U_cyaku[1][1] = v; }, 18, 15},
+        {"bracket 1", graph::drawBracketOverlay, [](RaceStore &s, qint32 v) { s.U_waku[1][1] = v; }, 1, 40},
+        {"bracket 8", graph::drawBracketOverlay, [](RaceStore &s, qint32 v) { s.U_waku[1][1] = v; }, 8, 5},
+        {"bracket 0", graph::drawBracketOverlay, [](RaceStore &s, qint32 v) { s.U_waku[1][1] = v; }, 0, 45},
+        {"corner 1", graph::drawFirstCornerOverlay, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; }, 1,
+            100},
+        {"corner 9", graph::drawFirstCornerOverlay, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; }, 9,
+            60},
+        {"corner 10", graph::drawFirstCornerOverlay, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; },
+            10, 50},
+        {"corner 12", graph::drawFirstCornerOverlay, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; },
+            12, 50},
+        {"1900 m", graph::drawDistanceOverlay, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 1900, 50},
+        {"1000 m", graph::drawDistanceOverlay, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 1000, 5},
+        {"2800 m", graph::drawDistanceOverlay, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 2800, 95},
+        {"1150 m", graph::drawDistanceOverlay, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 1150,
+            12.5},
+        {"3200 m", graph::drawDistanceOverlay, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 3200,
+            100},
+        {"良", graph::drawGoingOverlay, [](RaceStore &s, qint32 v) { s.R_baba[1][1] = v; }, 1, 100},
+        {"不", graph::drawGoingOverlay, [](RaceStore &s, qint32 v) { s.R_baba[1][1] = v; }, 4, 85},
     };
     for (const auto &c : cases) {
         RaceStore store;
@@ -81,12 +87,12 @@ TEST(Overlays, MarkersSizesAndPens)
         double size;
         int pen;
     } cases[] = {
-        {"cyaku", graph::cyaku, PrimitiveKind::FilledBox, qbColor(8), 27, 1},
-        {"taizyu", graph::taizyu, PrimitiveKind::FilledBox, qbColor(0), 27, 1},
-        {"waku", graph::waku, PrimitiveKind::FilledBox, qbColor(3), 45, 3},
-        {"tuka", graph::tuka, PrimitiveKind::Box, qbColor(12), 54, 3},
-        {"kyori", graph::kyori, PrimitiveKind::Circle, qbColor(5), 54, 3},
-        {"baba", graph::baba, PrimitiveKind::Circle, qbColor(8), 36, 3},
+        {"finish", graph::drawFinishOverlay, PrimitiveKind::FilledBox, qbColor(8), 27, 1},
+        {"body weight", graph::drawBodyWeightOverlay, PrimitiveKind::FilledBox, qbColor(0), 27, 1},
+        {"bracket", graph::drawBracketOverlay, PrimitiveKind::FilledBox, qbColor(3), 45, 3},
+        {"first corner", graph::drawFirstCornerOverlay, PrimitiveKind::Box, qbColor(12), 54, 3},
+        {"distance", graph::drawDistanceOverlay, PrimitiveKind::Circle, qbColor(5), 54, 3},
+        {"going", graph::drawGoingOverlay, PrimitiveKind::Circle, qbColor(8), 36, 3},
     };
     for (const auto &c : cases) {
         RaceStore store;
@@ -115,7 +121,7 @@ TEST(Overlays, GoingIsFilledAndLeavesTodayOut)
     store.R_baba[1][0] = 1;  // today's race: no going marker
     placeRun(store, 1, 1, 28, 70);
     store.R_baba[1][1] = 3;
-    const StepResult r = runStep(graph::baba, store);
+    const StepResult r = runStep(graph::drawGoingOverlay, store);
     const auto circles = primitivesOf(r.box, PrimitiveKind::Circle);
     ASSERT_EQ(circles.size(), 1u);
     EXPECT_DOUBLE_EQ(circles[0].y1, yOfValue(90));
@@ -130,7 +136,7 @@ TEST(Overlays, TodaysEntryStandsOnTheRightEdge)
     setUpRace(store);
     store.U_waku[1][0] = 5;
     store.R_kyori[1][0] = 2400;
-    for (auto step : {graph::waku, graph::kyori}) {
+    for (auto step : {graph::drawBracketOverlay, graph::drawDistanceOverlay}) {
         const StepResult r = runStep(step, store);
         ASSERT_EQ(r.box.primitives().size(), 1u);
         const DrawPrimitive &m = r.box.primitives().front();
@@ -147,7 +153,7 @@ TEST(Overlays, LongDistanceWrittenBesideItsCircle)
     store.R_kyori[1][1] = 3200;
     placeRun(store, 1, 2, 56, 70);
     store.R_kyori[1][2] = 2800;
-    const StepResult r = runStep(graph::kyori, store);
+    const StepResult r = runStep(graph::drawDistanceOverlay, store);
     const auto texts = primitivesOf(r.box, PrimitiveKind::Text);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].text, QStringLiteral("3200"));
@@ -161,7 +167,7 @@ TEST(Overlays, CornerPositionMissingDrawsNothing)
     RaceStore store;
     setUpRace(store);
     placeRun(store, 1, 1, 28, 70);
-    EXPECT_TRUE(runStep(graph::tuka, store).box.primitives().empty());
+    EXPECT_TRUE(runStep(graph::drawFirstCornerOverlay, store).box.primitives().empty());
 }
 
 TEST(Overlays, FinishingPositionsJoinedAndBrokenByAnyUndrawnRun)
@@ -179,7 +185,7 @@ TEST(Overlays, FinishingPositionsJoinedAndBrokenByAnyUndrawnRun)
     store.U_cyaku[1][5] = 3;  // no date: breaks as well
     placeRun(store, 1, 6, 168, 70);
     store.U_cyaku[1][6] = 4;
-    const StepResult r = runStep(graph::cyaku, store);
+    const StepResult r = runStep(graph::drawFinishOverlay, store);
 
     EXPECT_EQ(primitivesOf(r.box, PrimitiveKind::FilledBox).size(), 4u);
     const auto lines = primitivesIn(r.box, PrimitiveKind::Line, qbColor(8));
@@ -202,7 +208,7 @@ TEST(Overlays, BodyWeightRelativeToTheOldestWeighedRun)
     placeRun(store, 1, 3, 84, 70);
     store.U_taizyu[1][3] = 470;  // the oldest weighed run: the base
     store.U_taizyu[1][4] = 400;  // no date: not the base, not drawn
-    const StepResult r = runStep(graph::taizyu, store);
+    const StepResult r = runStep(graph::drawBodyWeightOverlay, store);
 
     const auto squares = primitivesOf(r.box, PrimitiveKind::FilledBox);
     ASSERT_EQ(squares.size(), 3u);  // drawn oldest first
@@ -221,7 +227,8 @@ TEST(Overlays, EveryStepFailsForARunnerOutsideTheSlots)
     RaceStore store;
     setUpRace(store);
     store.curUma = 40;
-    for (auto step : {graph::cyaku, graph::taizyu, graph::waku, graph::tuka, graph::kyori, graph::baba}) {
+    for (auto step : {graph::drawFinishOverlay, graph::drawBodyWeightOverlay, graph::drawBracketOverlay,
+             graph::drawFirstCornerOverlay, graph::drawDistanceOverlay, graph::drawGoingOverlay}) {
         const StepResult r = runStep(step, store);
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(r.box.primitives().empty());

@@ -67,11 +67,11 @@ TEST(DrawGraph, LastThreeFurlongCirclesLieUnderTheFigureLine)
     drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
     const QColor agariOutline(192, 192, 0);
     const QColor turfGreen(0, 128, 0);
-    const size_t agari = firstIndex(window.picture1, PrimitiveKind::Circle, agariOutline);
-    const size_t figure = firstIndex(window.picture1, PrimitiveKind::Circle, turfGreen);
-    const size_t corner = firstIndex(window.picture1, PrimitiveKind::Box, qbColor(12));
-    const size_t frame = firstIndex(window.picture1, PrimitiveKind::Box, qbColor(0));
-    ASSERT_LT(agari, window.picture1.primitives().size());
+    const size_t agari = firstIndex(window.graphBox, PrimitiveKind::Circle, agariOutline);
+    const size_t figure = firstIndex(window.graphBox, PrimitiveKind::Circle, turfGreen);
+    const size_t corner = firstIndex(window.graphBox, PrimitiveKind::Box, qbColor(12));
+    const size_t frame = firstIndex(window.graphBox, PrimitiveKind::Box, qbColor(0));
+    ASSERT_LT(agari, window.graphBox.primitives().size());
     EXPECT_LT(frame, agari);  // the grid first
     EXPECT_LT(agari, figure);
     EXPECT_LT(figure, corner);  // the overlays after the line
@@ -85,13 +85,13 @@ TEST(DrawGraph, OverlaysFollowTheirSwitchesExactly)
         PrimitiveKind kind;
         QColor colour;
     } overlays[] = {
-        {"taizyu", 0, PrimitiveKind::FilledBox, qbColor(0)},
-        {"waku", 1, PrimitiveKind::FilledBox, qbColor(3)},
-        {"kyori", 2, PrimitiveKind::Circle, qbColor(5)},
-        {"baba", 3, PrimitiveKind::Circle, qbColor(8)},
-        {"tuka", 4, PrimitiveKind::Box, qbColor(12)},
-        {"cyaku", 5, PrimitiveKind::FilledBox, qbColor(8)},
-        {"agari", 6, PrimitiveKind::Circle, QColor(192, 192, 0)},
+        {"body weight", 0, PrimitiveKind::FilledBox, qbColor(0)},
+        {"bracket", 1, PrimitiveKind::FilledBox, qbColor(3)},
+        {"distance", 2, PrimitiveKind::Circle, qbColor(5)},
+        {"going", 3, PrimitiveKind::Circle, qbColor(8)},
+        {"first corner", 4, PrimitiveKind::Box, qbColor(12)},
+        {"finish", 5, PrimitiveKind::FilledBox, qbColor(8)},
+        {"last furlongs", 6, PrimitiveKind::Circle, QColor(192, 192, 0)},
     };
     for (const auto &o : overlays) {
         for (const QString &value :
@@ -104,7 +104,7 @@ TEST(DrawGraph, OverlaysFollowTheirSwitchesExactly)
             GraphWindow window;
             RecordingSink sink;
             drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
-            const bool drawn = !primitivesIn(window.picture1, o.kind, o.colour).empty();
+            const bool drawn = !primitivesIn(window.graphBox, o.kind, o.colour).empty();
             EXPECT_EQ(drawn, value == QStringLiteral("true")) << o.name << " " << value.toStdString();
         }
     }
@@ -119,7 +119,7 @@ TEST(DrawGraph, EverySwitchOffLeavesGridHeadlineReferenceAndFigureLine)
     RecordingSink sink;
     drawGraph(store, store.curUma, graphSettings(QStringLiteral("false")), 0, window.surfaces, sink);
 
-    const RecordedDrawing &graph = window.picture1;
+    const RecordedDrawing &graph = window.graphBox;
     EXPECT_EQ(primitivesOf(graph, PrimitiveKind::FilledBox).size(), 0u);
     EXPECT_EQ(primitivesOf(graph, PrimitiveKind::Box).size(), 1u);  // the frame
     EXPECT_EQ(primitivesOf(graph, PrimitiveKind::Circle).size(), 2u);  // the two figures
@@ -128,7 +128,7 @@ TEST(DrawGraph, EverySwitchOffLeavesGridHeadlineReferenceAndFigureLine)
     EXPECT_EQ(textsReading(graph, QStringLiteral("30%ライン")).size(), 1u);
     // The legend of runner 1 still explains every overlay.
     for (const char16_t *text : {u"1枠", u"24", u"1角通過", u"良", u"SP指数", u"馬体重推移", u"着順"})
-        EXPECT_FALSE(textsReading(window.picture2, QString::fromUtf16(text)).empty());
+        EXPECT_FALSE(textsReading(window.legendBox, QString::fromUtf16(text)).empty());
 }
 
 TEST(DrawGraph, RunnerOneAlsoDrawsLegendRacePanelAndGridLayout)
@@ -143,7 +143,7 @@ TEST(DrawGraph, RunnerOneAlsoDrawsLegendRacePanelAndGridLayout)
     RecordingSink sink;
     store.curUma = 2;
     drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
-    EXPECT_TRUE(window.picture2.primitives().empty());
+    EXPECT_TRUE(window.legendBox.primitives().empty());
     EXPECT_TRUE(window.raceInfo.isEmpty());
     EXPECT_EQ(window.runGrid.rows(), 0);
     EXPECT_TRUE(window.umaInfo.contains(QStringLiteral("グラフテスト2")));
@@ -151,7 +151,7 @@ TEST(DrawGraph, RunnerOneAlsoDrawsLegendRacePanelAndGridLayout)
 
     store.curUma = 1;
     drawGraph(store, store.curUma, settings, 1, window.surfaces, sink);
-    EXPECT_FALSE(window.picture2.primitives().empty());
+    EXPECT_FALSE(window.legendBox.primitives().empty());
     EXPECT_EQ(window.raceInfo, QStringLiteral("サンプルステークス\r3歳以上オープン"));
     EXPECT_EQ(window.runGrid.rows(), 36);
     EXPECT_TRUE(window.umaInfo.contains(QStringLiteral("グラフテスト1")));
@@ -182,11 +182,11 @@ TEST(DrawGraph, EachDrawingStartsFromAClearedBox)
     RecordingSink sink;
     const Settings settings = graphSettings(QStringLiteral("true"));
     drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
-    const size_t first = window.picture1.primitives().size();
+    const size_t first = window.graphBox.primitives().size();
     store.curUma = 2;
     drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
-    EXPECT_LT(window.picture1.primitives().size(), first);
-    EXPECT_TRUE(primitivesIn(window.picture1, PrimitiveKind::Circle, QColor(0, 128, 0)).empty());
+    EXPECT_LT(window.graphBox.primitives().size(), first);
+    EXPECT_TRUE(primitivesIn(window.graphBox, PrimitiveKind::Circle, QColor(0, 128, 0)).empty());
 }
 
 TEST(DrawGraph, FailingStepsAreReportedAndTheDrawingGoesOn)
@@ -206,7 +206,7 @@ TEST(DrawGraph, FailingStepsAreReportedAndTheDrawingGoesOn)
     for (size_t i = 0; i < std::size(expected); ++i)
         EXPECT_EQ(messages[qsizetype(i)], QString::fromUtf16(expected[i]));
     // The grid went through, and the panels reported their own failures after the steps.
-    EXPECT_EQ(primitivesOf(window.picture1, PrimitiveKind::Box).size(), 1u);
+    EXPECT_EQ(primitivesOf(window.graphBox, PrimitiveKind::Box).size(), 1u);
     EXPECT_TRUE(messages.contains(QStringLiteral("taisen_gridエラー(err-AD13)")));
     EXPECT_EQ(messages.back(), QStringLiteral("writeUmaInfoエラー(err-AD15)"));
     // The runner panel keeps its caption when it could not be written.
@@ -238,7 +238,7 @@ TEST(DrawGraph, RenderedGraphShowsItsLines)
     QImage image(609, 449, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    paintDrawing(window.picture1, painter, QRectF(0, 0, 609, 449));
+    paintDrawing(window.graphBox, painter, QRectF(0, 0, 609, 449));
     painter.end();
     // The solid middle line at value 50 (y 3367.5 twips, pixel row 224) and the
     // background above it, between two vertical grid lines.
@@ -279,13 +279,13 @@ TEST(DrawGraph, WildValuesAreDrawnAndRenderedWithoutHarm)
                 store, store.curUma, graphSettings(QStringLiteral("true")), window.surfaces, sink);
         image.fill(Qt::white);
         QPainter painter(&image);
-        paintDrawing(window.picture1, painter, QRectF(0, 0, 609, 449));
+        paintDrawing(window.graphBox, painter, QRectF(0, 0, 609, 449));
         painter.end();
         // The frame is there whatever the data.
         EXPECT_LT(image.pixelColor(int(250 / 15.0), 300).lightness(), 128) << pass;
     }
     EXPECT_TRUE(sink.messages().isEmpty());
-    EXPECT_FALSE(textsReading(window.picture2, QStringLiteral("SP指数")).empty());
+    EXPECT_FALSE(textsReading(window.legendBox, QStringLiteral("SP指数")).empty());
 }
 
 // Figures and facts that are no number at all (a damaged store) are drawn without
@@ -321,11 +321,11 @@ TEST(DrawGraph, NotANumberFiguresAreDrawnAndRenderedWithoutHarm)
             drawGraph(store, store.curUma, settings, 1, window.surfaces, sink);
         image.fill(Qt::white);
         QPainter painter(&image);
-        paintDrawing(window.picture1, painter, QRectF(0, 0, 609, 449));
+        paintDrawing(window.graphBox, painter, QRectF(0, 0, 609, 449));
         painter.end();
         if (pass == 0) {
             // The figure that is no number keeps its circle; the run without a date has none.
-            EXPECT_EQ(primitivesIn(window.picture1, PrimitiveKind::Circle, QColor(0, 128, 0)).size(), 1u);
+            EXPECT_EQ(primitivesIn(window.graphBox, PrimitiveKind::Circle, QColor(0, 128, 0)).size(), 1u);
         }
         if (pass == 2) {
             // The grid stops at its first date label, before the reference line and the frame.

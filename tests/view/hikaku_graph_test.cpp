@@ -25,7 +25,7 @@ struct Hikaku {
     }
     std::vector<DrawPrimitive> circles() const
     {
-        return primitivesOf(window.picture1, PrimitiveKind::Circle);
+        return primitivesOf(window.graphBox, PrimitiveKind::Circle);
     }
 };
 
@@ -53,22 +53,22 @@ TEST(HikakuGraph, ReferenceLineAndFrameWithoutGridOrLabels)
     Hikaku h(1);
     h.store.rentaiKizyun = 80;
     h.draw();
-    const auto yellow = primitivesIn(h.window.picture1, PrimitiveKind::Line, qbColor(14));
+    const auto yellow = primitivesIn(h.window.graphBox, PrimitiveKind::Line, qbColor(14));
     ASSERT_EQ(yellow.size(), 1u);
     EXPECT_DOUBLE_EQ(yellow[0].y1, yOfValue(80));  // the raw line, the base not subtracted
     EXPECT_EQ(yellow[0].pen.drawStyle, LineStyle::DashDot);
     EXPECT_EQ(yellow[0].pen.drawWidth, 4);
-    const auto frame = primitivesOf(h.window.picture1, PrimitiveKind::Box);
+    const auto frame = primitivesOf(h.window.graphBox, PrimitiveKind::Box);
     ASSERT_EQ(frame.size(), 1u);
     // The label just inside the frame, above the line.
-    const auto label = textsReading(h.window.picture1, QStringLiteral("30%ライン"));
+    const auto label = textsReading(h.window.graphBox, QStringLiteral("30%ライン"));
     ASSERT_EQ(label.size(), 1u);
     EXPECT_DOUBLE_EQ(label[0].x1, frame[0].x1 + 50);
     EXPECT_DOUBLE_EQ(label[0].y1, yOfValue(80) - 200);
     EXPECT_EQ(frame[0].pen.drawWidth, 2);
-    EXPECT_EQ(primitivesOf(h.window.picture1, PrimitiveKind::Text).size(), 1u);
-    EXPECT_TRUE(primitivesIn(h.window.picture1, PrimitiveKind::Line, qbColor(8)).empty());
-    EXPECT_FALSE(h.window.picture1.border());
+    EXPECT_EQ(primitivesOf(h.window.graphBox, PrimitiveKind::Text).size(), 1u);
+    EXPECT_TRUE(primitivesIn(h.window.graphBox, PrimitiveKind::Line, qbColor(8)).empty());
+    EXPECT_FALSE(h.window.graphBox.border());
 }
 
 TEST(HikakuGraph, ChosenRunnerDrawnThickerWithLargerCircles)
@@ -82,7 +82,7 @@ TEST(HikakuGraph, ChosenRunnerDrawnThickerWithLargerCircles)
     h.draw();
     const auto circles = h.circles();
     ASSERT_EQ(circles.size(), 6u);
-    const auto lines = primitivesOf(h.window.picture1, PrimitiveKind::Line);
+    const auto lines = primitivesOf(h.window.graphBox, PrimitiveKind::Line);
     ASSERT_EQ(lines.size(), 1u + 3u);  // the reference line, then one piece per runner
     for (int k = 0; k < 3; ++k) {
         const bool chosen = k == 1;
@@ -145,14 +145,14 @@ TEST(HikakuGraph, SkipsUnnamedRunnersAndBreaksOnMissingFigures)
     h.store.R_date[3][0] = 0;  // runner 3: no dated run at all
     h.draw();
     EXPECT_EQ(h.circles().size(), 2u);
-    EXPECT_EQ(primitivesOf(h.window.picture1, PrimitiveKind::Line).size(), 1u);  // the reference line only
+    EXPECT_EQ(primitivesOf(h.window.graphBox, PrimitiveKind::Line).size(), 1u);  // the reference line only
     // A run without a date is passed over: the runs either side are joined.
     Hikaku joined(1);
     placeRun(joined.store, 1, 1, 28, 60);
     placeRun(joined.store, 1, 3, 84, 62);
     joined.draw();
     EXPECT_EQ(joined.circles().size(), 2u);
-    EXPECT_EQ(primitivesOf(joined.window.picture1, PrimitiveKind::Line).size(), 2u);
+    EXPECT_EQ(primitivesOf(joined.window.graphBox, PrimitiveKind::Line).size(), 2u);
 }
 
 TEST(HikakuGraph, CircleBeforeTheLineBackToThePreviousPoint)
@@ -161,7 +161,7 @@ TEST(HikakuGraph, CircleBeforeTheLineBackToThePreviousPoint)
     placeRun(h.store, 1, 1, 28, 60);
     placeRun(h.store, 1, 2, 56, 65);
     h.draw();
-    const auto &p = h.window.picture1.primitives();
+    const auto &p = h.window.graphBox.primitives();
     ASSERT_GE(p.size(), 2u);
     const DrawPrimitive &last = p.back();
     EXPECT_EQ(last.kind, PrimitiveKind::Line);
@@ -177,7 +177,7 @@ TEST(HikakuGraph, FillsThePanelAndHeadToHeadGridOnly)
     h.window.runnerBox = QStringLiteral("01");
     h.draw();
     EXPECT_EQ(h.window.raceInfo, QStringLiteral("前のレース"));
-    EXPECT_TRUE(h.window.picture2.primitives().empty());
+    EXPECT_TRUE(h.window.legendBox.primitives().empty());
     EXPECT_EQ(h.window.runGrid.rows(), 0);
     EXPECT_EQ(h.window.taisenGrid.rows(), 20);
     EXPECT_TRUE(h.window.umaInfo.contains(QStringLiteral("グラフテスト1")));

@@ -46,7 +46,7 @@ struct RunGridFixture : ::testing::Test {
     RunGridFixture()
     {
         addRunner(store, 1, QStringLiteral("テストウマ"), 3);
-        grid_init(grid, sink);
+        layOutRunGrid(grid, sink);
     }
     RaceStore store;
     CellGrid grid;
@@ -55,7 +55,7 @@ struct RunGridFixture : ::testing::Test {
 
 }  // namespace
 
-TEST(GridInit, LaysOutHeadersAndWidths)
+TEST(LayOutRunGrid, LaysOutHeadersAndWidths)
 {
     struct Column {
         int col;
@@ -90,7 +90,7 @@ TEST(GridInit, LaysOutHeadersAndWidths)
     grid.setCols(40);
     grid.at(2, 30)->text = QStringLiteral("old");
     RecordingSink sink;
-    grid_init(grid, sink);
+    layOutRunGrid(grid, sink);
     EXPECT_EQ(grid.rows(), 36);
     EXPECT_EQ(grid.cols(), 21);
     EXPECT_EQ(grid.fixedCols, 0);
@@ -110,7 +110,7 @@ TEST_F(RunGridFixture, WritesOneRowPerDatedRunWithEveryColumnFormatted)
         addRun(store, 1, r);
     }
     store.R_date[1][4] = 0;  // run 4 absent
-    write_grid(store, 1, grid, sink);
+    fillRunGrid(store, 1, grid, sink);
 
     const QStringList row1 = {QStringLiteral("26/11/15"), QStringLiteral("東京"), QStringLiteral("レース1"),
         QStringLiteral("03/16"), QStringLiteral("61"), QStringLiteral("51"), QStringLiteral("2"),
@@ -136,7 +136,7 @@ TEST_F(RunGridFixture, OtherRunnersRowsDoNotShowThrough)
         addRun(store, 1, r);
     }
     addRun(store, 1, 33);
-    write_grid(store, 1, grid, sink);
+    fillRunGrid(store, 1, grid, sink);
     ASSERT_EQ(cellText(grid, 10, 20), QStringLiteral("5"));
     ASSERT_FALSE(rowEmpty(grid, 33));
 
@@ -144,7 +144,7 @@ TEST_F(RunGridFixture, OtherRunnersRowsDoNotShowThrough)
     for (int r = 1; r <= 5; ++r) {
         addRun(store, 2, r);
     }
-    write_grid(store, 2, grid, sink);
+    fillRunGrid(store, 2, grid, sink);
     for (int r = 1; r <= 5; ++r) {
         EXPECT_FALSE(rowEmpty(grid, r)) << "row " << r;
     }
@@ -163,7 +163,7 @@ TEST_F(RunGridFixture, MissingValuesLeaveTheirCellsEmpty)
     store.U_agari[1][1] = 0;
     store.R_siba[1][1] = 0;
     store.R_kyori[1][1] = 1200;
-    write_grid(store, 1, grid, sink);
+    fillRunGrid(store, 1, grid, sink);
     EXPECT_EQ(cellText(grid, 1, 11), QString());  // going
     EXPECT_EQ(cellText(grid, 1, 16), QString());  // first corner
     EXPECT_EQ(cellText(grid, 1, 17), QStringLiteral("5"));
@@ -178,7 +178,7 @@ TEST_F(RunGridFixture, FigureWithoutTrackVariantIsGreyAndEveryFigureBold)
     addRun(store, 1, 2);
     store.U_babasisuu[1][2] = 0;
     store.U_sisuu[1][2] = 7.4f;
-    write_grid(store, 1, grid, sink);
+    fillRunGrid(store, 1, grid, sink);
     EXPECT_EQ(grid.at(1, 4)->foreground, QColor(0, 0, 0));
     EXPECT_EQ(grid.at(2, 4)->foreground, QColor(128, 128, 128));
     EXPECT_EQ(cellText(grid, 2, 4), QStringLiteral("07"));
@@ -198,7 +198,7 @@ TEST_F(RunGridFixture, CourseShownByNameOnlyForCentralCodes)
         addRun(store, 1, ++r);
         store.R_zyo[1][r] = QString::fromUtf8(c.zyo);
     }
-    write_grid(store, 1, grid, sink);
+    fillRunGrid(store, 1, grid, sink);
     r = 0;
     for (const auto &c : cases) {
         EXPECT_EQ(cellText(grid, ++r, 1), QString::fromUtf8(c.shown)) << c.zyo;
@@ -210,7 +210,7 @@ TEST_F(RunGridFixture, DatedRunBeyondRow35StopsWithMessage)
     for (int r = 1; r <= 40; ++r) {
         addRun(store, 1, r);
     }
-    write_grid(store, 1, grid, sink);
+    fillRunGrid(store, 1, grid, sink);
     EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("write_gridエラー(err-AD12)")});
     EXPECT_EQ(cellText(grid, 35, 2), QStringLiteral("レース35"));
     EXPECT_EQ(cellText(grid, 35, 20), QStringLiteral("5"));
@@ -219,26 +219,26 @@ TEST_F(RunGridFixture, DatedRunBeyondRow35StopsWithMessage)
 
 TEST_F(RunGridFixture, RunnerOutsideTheSlotsIsReported)
 {
-    write_grid(store, 19, grid, sink);
-    write_grid(store, -1, grid, sink);
+    fillRunGrid(store, 19, grid, sink);
+    fillRunGrid(store, -1, grid, sink);
     EXPECT_EQ(sink.messages().size(), 2);
 }
 
-TEST(WriteGrid, GridNotLaidOutIsReported)
+TEST(FillRunGrid, GridNotLaidOutIsReported)
 {
     RaceStore store;
     addRunner(store, 1, QStringLiteral("ウマ"), 1);
     addRun(store, 1, 1);
     CellGrid grid;
     RecordingSink sink;
-    write_grid(store, 1, grid, sink);
+    fillRunGrid(store, 1, grid, sink);
     EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("write_gridエラー(err-AD12)")});
 }
 
 namespace {
 
-struct TaisenFixture : ::testing::Test {
-    TaisenFixture()
+struct HeadToHeadGridFixture : ::testing::Test {
+    HeadToHeadGridFixture()
     {
         addRunner(store, 1, QStringLiteral("イチ"), 1);
         addRunner(store, 2, QStringLiteral("ニ"), 1);
@@ -257,12 +257,12 @@ struct TaisenFixture : ::testing::Test {
 
 }  // namespace
 
-TEST_F(TaisenFixture, LaysOutHeadersWidthsAndTotalsRowColour)
+TEST_F(HeadToHeadGridFixture, LaysOutHeadersWidthsAndTotalsRowColour)
 {
     grid.setRows(40);
     grid.setCols(9);
     grid.at(30, 8)->text = QStringLiteral("old");
-    taisen_grid(store, 1, grid, sink);
+    fillHeadToHeadGrid(store, 1, grid, sink);
     EXPECT_EQ(grid.rows(), 20);
     EXPECT_EQ(grid.cols(), 6);
     const int widths[] = {250, 1400, 400, 400, 500, 250};
@@ -277,9 +277,9 @@ TEST_F(TaisenFixture, LaysOutHeadersWidthsAndTotalsRowColour)
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
-TEST_F(TaisenFixture, RowsShowRecordAgainstEachRunner)
+TEST_F(HeadToHeadGridFixture, RowsShowRecordAgainstEachRunner)
 {
-    taisen_grid(store, 1, grid, sink);
+    fillHeadToHeadGrid(store, 1, grid, sink);
     const struct {
         int row;
         QStringList cells;
@@ -299,20 +299,20 @@ TEST_F(TaisenFixture, RowsShowRecordAgainstEachRunner)
     }
 }
 
-TEST_F(TaisenFixture, TotalsWithoutMeetingsShowNoRate)
+TEST_F(HeadToHeadGridFixture, TotalsWithoutMeetingsShowNoRate)
 {
     store.U_taisen[2][0] = {0, 0};
-    taisen_grid(store, 2, grid, sink);
+    fillHeadToHeadGrid(store, 2, grid, sink);
     EXPECT_EQ(cellText(grid, 19, 2), QStringLiteral("0"));
     EXPECT_EQ(cellText(grid, 19, 3), QStringLiteral("0"));
     EXPECT_EQ(cellText(grid, 19, 4), QString());
     EXPECT_EQ(cellText(grid, 2, 2), QString());  // now runner 2's own row
 }
 
-TEST_F(TaisenFixture, OversizedCardStopsAtTheLastSlotWithMessage)
+TEST_F(HeadToHeadGridFixture, OversizedCardStopsAtTheLastSlotWithMessage)
 {
     store.tousuu = 25;
-    taisen_grid(store, 1, grid, sink);
+    fillHeadToHeadGrid(store, 1, grid, sink);
     EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("taisen_gridエラー(err-AD13)")});
     EXPECT_EQ(cellText(grid, 18, 0), QStringLiteral("18"));
     EXPECT_EQ(cellText(grid, 19, 1), QString());
@@ -399,9 +399,9 @@ TEST(RunnerPanels, OddStoreContentsAreShownWithoutHarm)
     CellGrid runs;
     CellGrid taisen;
     RecordingSink sink;
-    grid_init(runs, sink);
-    write_grid(store, 1, runs, sink);
-    taisen_grid(store, 1, taisen, sink);
+    layOutRunGrid(runs, sink);
+    fillRunGrid(store, 1, runs, sink);
+    fillHeadToHeadGrid(store, 1, taisen, sink);
     const QString info = writeUmaInfo(store, 1, sink);
     EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'|').toStdString();
 

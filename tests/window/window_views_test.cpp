@@ -30,7 +30,7 @@ protected:
     // Whether the graph box holds a text containing `part` (the headline names the runner).
     bool graphShows(const QString &part) const
     {
-        for (const DrawPrimitive &p : views.picture1.primitives()) {
+        for (const DrawPrimitive &p : views.graphBox.primitives()) {
             if (p.kind == PrimitiveKind::Text && p.text.contains(part))
                 return true;
         }
@@ -47,9 +47,9 @@ protected:
 TEST(WindowViews, StartWithDesignSizesAndNothingLoaded)
 {
     const WindowViews views;
-    EXPECT_EQ(views.picture1.width(), 9135);
-    EXPECT_EQ(views.picture1.height(), 6735);
-    EXPECT_EQ(views.picture2.width(), 900);
+    EXPECT_EQ(views.graphBox.width(), 9135);
+    EXPECT_EQ(views.graphBox.height(), 6735);
+    EXPECT_EQ(views.legendBox.width(), 900);
     EXPECT_FALSE(views.bacyuGrid.visible);
     EXPECT_EQ(views.raceInfo, QStringLiteral("データ未読込み"));
     EXPECT_EQ(views.umaInfo, QStringLiteral("データ未読込み"));
@@ -122,13 +122,13 @@ TEST_F(WindowViewSwitches, RunnerChangeRedrawsTheCurrentGraph)
 TEST_F(WindowViewSwitches, NoRedrawForARunnerOutsideTheRace)
 {
     load(6);
-    const std::size_t drawn = views.picture1.primitives().size();
+    const std::size_t drawn = views.graphBox.primitives().size();
     for (qint32 runner : {0, 7, 19, -1}) {
         SCOPED_TRACE(runner);
         views.shownRunner = runner;
         redrawAfterRunnerChange(context);
         EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
-        EXPECT_EQ(views.picture1.primitives().size(), drawn);
+        EXPECT_EQ(views.graphBox.primitives().size(), drawn);
     }
 }
 
@@ -185,7 +185,7 @@ TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
 {
     struct Case {
         const char *name;
-        qint32 check1;
+        qint32 tableCheck;
         qint32 shown;  // the shown runner
         bool redrawn;
         const char *box;  // the runner box after the click
@@ -205,17 +205,17 @@ TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
         views.shownRunner = c.shown;
         TestFolder dir;
         const AppFolder folder(dir.path());
-        ViewContext clicked {store, settings, c.check1, views, sink};
+        ViewContext clicked {store, settings, c.tableCheck, views, sink};
         tableCheckClicked(clicked, folder);
 
         RecordingSink readBack;
-        EXPECT_EQ(readIniPara(folder, readBack).writeHyo, QString::number(c.check1));
+        EXPECT_EQ(readSettings(folder, readBack).writeHyo, QString::number(c.tableCheck));
         EXPECT_EQ(views.runnerBox, QString::fromLatin1(c.box));
         EXPECT_EQ(views.umaInfo.contains(store.U_name[runner]), c.redrawn);
         // The per-run grid is filled only while the box is on.
         const GridCell *firstRun = views.runGrid.at(1, 2);
         ASSERT_NE(firstRun, nullptr);
-        EXPECT_EQ(firstRun->text == lastRun, c.redrawn && c.check1 == 1) << firstRun->text.toStdString();
+        EXPECT_EQ(firstRun->text == lastRun, c.redrawn && c.tableCheck == 1) << firstRun->text.toStdString();
     }
     EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'|').toStdString();
 }
@@ -225,7 +225,7 @@ TEST_F(WindowViewSwitches, TableCheckReportsASaveThatFails)
     load(6);
     TestFolder dir;
     const AppFolder folder(dir.file(QStringLiteral("no such folder")));
-    context.check1 = 0;
+    context.tableCheck = 0;
     tableCheckClicked(context, folder);
     EXPECT_EQ(sink.messages().size(), 1) << sink.messages().join(u'|').toStdString();
     EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
@@ -258,7 +258,7 @@ TEST_F(WindowViewSwitches, ALoadHidesTheTableAndDrawsRunnerOneOrClearsTheViewsWh
         if (!analysed) {
             // Nothing of the old race is left to click on.
             EXPECT_EQ(views.shownRunner, 0);
-            EXPECT_TRUE(views.picture1.primitives().empty());
+            EXPECT_TRUE(views.graphBox.primitives().empty());
             EXPECT_EQ(views.raceInfo, QStringLiteral("データ未読込み"));
             EXPECT_EQ(views.umaInfo, QStringLiteral("データ未読込み"));
             EXPECT_EQ(views.taisenGrid.rows(), 0);
@@ -304,7 +304,7 @@ namespace {
 // The y of the dash-dot reference line in the graph box; nothing when none is drawn.
 std::optional<double> referenceLineY(const WindowViews &views)
 {
-    for (const DrawPrimitive &p : views.picture1.primitives()) {
+    for (const DrawPrimitive &p : views.graphBox.primitives()) {
         if (p.kind == PrimitiveKind::Line && p.pen.drawStyle == LineStyle::DashDot && p.y1 == p.y2)
             return p.y1;
     }
@@ -313,7 +313,7 @@ std::optional<double> referenceLineY(const WindowViews &views)
 
 bool graphSays(const WindowViews &views, const QString &text)
 {
-    for (const DrawPrimitive &p : views.picture1.primitives()) {
+    for (const DrawPrimitive &p : views.graphBox.primitives()) {
         if (p.kind == PrimitiveKind::Text && p.text == text)
             return true;
     }
@@ -357,11 +357,11 @@ TEST_F(WindowViewSwitches, ANewShareBeforeAnyLoadChangesNothing)
 {
     load(8);
     const float line = store.rentaiKizyun;
-    const std::size_t drawn = views.picture1.primitives().size();
+    const std::size_t drawn = views.graphBox.primitives().size();
     settings.kakeritu = 0.05f;
     shareChanged(store, context);  // no load went through: the store holds no analysed race
     EXPECT_EQ(store.rentaiKizyun, line);
-    EXPECT_EQ(views.picture1.primitives().size(), drawn);
+    EXPECT_EQ(views.graphBox.primitives().size(), drawn);
 }
 
 TEST_F(WindowViewSwitches, TheRememberedViewIsShownOnceAfterTheFirstLoad)
