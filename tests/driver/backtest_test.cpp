@@ -144,6 +144,7 @@ TEST(Backtest, TheWalkEndsMeetingsDaysAndCoursesWhereTheCardsEnd)
         {"meeting 1 without day 2 goes on with meeting 2", {cardOf(1, 2, 1)}, {}, 9, 0, 0, 3, 0},
         {"a missing race card ends its day", {cardOf(1, 1, 2)}, {}, 10, 0, 0, 4, 0},
         {"a failed race 1 card is one day not read", {}, {cardOf(1, 2, 1)}, 9, 0, 1, 3, 4},
+        {"a failed race 2 card is one race not read", {}, {cardOf(1, 1, 2)}, all - 1, 0, 1, 4, 4},
         {"a failed runner page leaves its races incomplete", {}, {horse}, all - ranIn, ranIn, 0, 4, 4},
     };
     for (const Case &c : cases) {
@@ -165,6 +166,9 @@ TEST(Backtest, TheWalkEndsMeetingsDaysAndCoursesWhereTheCardsEnd)
         EXPECT_EQ(outcome.days, c.days);
         EXPECT_EQ(outcome.exitStatus(), c.exit);
         EXPECT_EQ(outcome.problems().size(), c.incomplete + c.notRead);
+        // Each listed with the cause behind it.
+        for (const QString &problem : outcome.problems())
+            EXPECT_TRUE(problem.contains(QStringLiteral("HTTP 500"))) << problem.toStdString();
         // Every runner of a race read whole has its result.
         const int read = c.analysed;
         QSet<QString> racesWithResults;
