@@ -188,6 +188,14 @@ TEST(JournalRecording, AgainReplacesTheAnalysisAndKeepsMarksAndResults)
     EXPECT_TRUE(journal->marks(keyOf(11)).value.empty());
     ASSERT_TRUE(journal->setMark(keyOf(11), 3, horseUrl(3), Mark::Kesi).ok());
     EXPECT_EQ(journal->marks(keyOf(11)).value.size(), 1u);
+    // A ◎ set on a horse at another number moves there: one ◎ in the race,
+    // on the same horse as on another one.
+    for (const int number : {1, 2, 2}) {
+        ASSERT_TRUE(journal->setMark(keyOf(11), number, horseUrl(1), Mark::Honmei).ok());
+        const auto now = journal->marks(keyOf(11)).value;
+        ASSERT_EQ(now.size(), 2u) << number;
+        EXPECT_EQ(now[0].number + now[1].number, number + 3) << number;
+    }
 }
 
 TEST(JournalResults, ARunOnTheRaceDateGivesTheResult)
@@ -559,7 +567,7 @@ TEST(JournalTally, ReturnsCountEachRaceOnceWithRefundsAndDeadHeats)
     EXPECT_EQ(grouped->rows[0].runners, top.runners);
 }
 
-TEST(JournalTally, LeadBandsAndIntervalsAtTheirEdges)
+TEST(JournalTally, LeadBandsIntervalsAndPlausibleResultsAtTheirEdges)
 {
     const std::pair<double, int> leads[] = {{0, 0}, {1.9, 0}, {1.94, 0}, {1.96, 1}, {2, 1}, {4.9, 1}, {5, 2},
         {9.9, 2}, {9.96, 3}, {10, 3}, {35, 3}};
@@ -577,6 +585,23 @@ TEST(JournalTally, LeadBandsAndIntervalsAtTheirEdges)
     EXPECT_EQ(tallyCells(row).back(), QStringLiteral("参考"));
     row.runners = kTentativeRunners;
     EXPECT_EQ(tallyCells(row).back(), QString());
+    // A result at the edge of what a race can give is kept, a step past it
+    // refused: a time of 40 to 400 s, a last three furlongs of 25 to 60 s,
+    // odds from 1.0.
+    const struct {
+        double time, last3f;
+        std::optional<double> odds;
+        bool kept;
+    } edges[] = {{40, 25, 1.0, true}, {400, 60, 1.0, true}, {0, 0, std::nullopt, true},
+        {39.9, 0, std::nullopt, false}, {400.1, 0, std::nullopt, false}, {0, 24.9, std::nullopt, false},
+        {0, 60.1, std::nullopt, false}, {0, 0, 0.9, false}};
+    for (const auto &e : edges) {
+        RunnerResult result = finished(1, 1);
+        result.time = e.time;
+        result.last3f = e.last3f;
+        result.winOdds = e.odds;
+        EXPECT_EQ(implausibleResult(result).isEmpty(), e.kept) << e.time << " " << e.last3f;
+    }
 }
 
 TEST(JournalFile, RefusesFilesItCannotOwnAndLeavesThemAsTheyWere)
