@@ -4,7 +4,7 @@
 // (1/1440 inch) with the origin at the top-left corner of the printable area.
 //
 // The printing jobs only talk to this interface: the desktop program prints on
-// a QPrinter, the tests on a PDF writer or on RecordingPrintDevice, which keeps
+// a QPrinter, the tests on a PDF writer or on the tests' RecordingPrintDevice, which keeps
 // what was asked of it.
 
 #include "app/status.h"
