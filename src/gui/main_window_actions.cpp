@@ -5,6 +5,7 @@
 
 #include "app/runner_navigation.h"
 #include "driver/race_selection.h"
+#include "driver/view_choices.h"
 #include "gui/cell_grid_view.h"
 #include "gui/graph_pane.h"
 #include "gui/gui_sinks.h"

@@ -131,11 +131,8 @@ void shareChanged(RaceStore &store, ViewContext &context)
     redrawAfterRunnerChange(context);
 }
 
-void tableCheckClicked(ViewContext &context, const AppFolder &folder)
+void tableCheckChanged(ViewContext &context)
 {
-    const Status written = writeTableCheck(folder, context.tableCheck);
-    if (!written.ok())
-        context.messages.message(written.message());
     if (context.views.shownRunner > 0)
         showGraph(context);
 }

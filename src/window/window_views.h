@@ -112,11 +112,11 @@ QString shownView(const WindowViews &views);
 // before a load has gone through.
 void shareChanged(RaceStore &store, ViewContext &context);
 
-// The table check box was clicked; context.tableCheck is its new value (0 or 1). The
-// value is saved at once as "writeHyo" in the settings file of `folder` (a failed
-// save is reported), then the speed-figure graph of the shown runner is drawn
-// again when a runner is shown (views.shownRunner > 0), filling the per-run grid only at 1.
-void tableCheckClicked(ViewContext &context, const AppFolder &folder);
+// The table check box changed; context.tableCheck is its new value (0 or 1). The
+// speed-figure graph of the shown runner is drawn again when a runner is shown
+// (views.shownRunner > 0), filling the per-run grid only at 1. (Saving the
+// choice is the driver's: `tableCheckClicked`.)
+void tableCheckChanged(ViewContext &context);
 
 // A click on the head-to-head grid's row `row`: the runner of that row, or 0 when
 // the row is the captions (0), the totals or an empty row below the last runner.

@@ -181,7 +181,7 @@ TEST(WindowViewsOnOddStores, EveryViewDrawsWithoutHarm)
 
 namespace {
 
-TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
+TEST_F(WindowViewSwitches, TableCheckRedrawsAShownRunner)
 {
     struct Case {
         const char *name;
@@ -203,13 +203,9 @@ TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
         const QString lastRun = QStringLiteral("その馬の前走");
         store.R_name[runner][1] = lastRun;
         views.shownRunner = c.shown;
-        TestFolder dir;
-        const AppFolder folder(dir.path());
         ViewContext clicked {store, settings, c.tableCheck, views, sink};
-        tableCheckClicked(clicked, folder);
+        tableCheckChanged(clicked);
 
-        RecordingSink readBack;
-        EXPECT_EQ(readSettings(folder, readBack).writeHyo, QString::number(c.tableCheck));
         EXPECT_EQ(views.runnerBox, QString::fromLatin1(c.box));
         EXPECT_EQ(views.umaInfo.contains(store.U_name[runner]), c.redrawn);
         // The per-run grid is filled only while the box is on.
@@ -218,17 +214,6 @@ TEST_F(WindowViewSwitches, TableCheckSavesAtOnceAndRedrawsAShownRunner)
         EXPECT_EQ(firstRun->text == lastRun, c.redrawn && c.tableCheck == 1) << firstRun->text.toStdString();
     }
     EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'|').toStdString();
-}
-
-TEST_F(WindowViewSwitches, TableCheckReportsASaveThatFails)
-{
-    load(6);
-    TestFolder dir;
-    const AppFolder folder(dir.file(QStringLiteral("no such folder")));
-    context.tableCheck = 0;
-    tableCheckClicked(context, folder);
-    EXPECT_EQ(sink.messages().size(), 1) << sink.messages().join(u'|').toStdString();
-    EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
 }
 
 }  // namespace
