@@ -12,8 +12,7 @@ using marunoki::gui::WrappingRow;
 TEST(WrappingRow, WrapsWhereTheWidthEndsAndGivesItsItemsBack)
 {
     QWidget parent;
-    auto *row = new WrappingRow(&parent, 6);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto *row = new WrappingRow(&parent, 6);  // no margins of its own
     QWidget *widgets[3];
     for (QWidget *&w : widgets) {
         w = new QWidget(&parent);

@@ -183,6 +183,12 @@ TEST(HikakuChart, ScaleHoldsEveryFigureAndEachLineIsAFragment)
         EXPECT_EQ(thick, QStringLiteral("u02"));
         EXPECT_EQ(svg.contains("連対基準線"), c.reference > 0);
         EXPECT_TRUE(svg.contains("svg:has(#u01:target) #w01{display:inline}"));
+        // The dates: a tick at each month of the 420 days, the year at the
+        // first one and at January, and the race's day.
+        const QString text = QString::fromUtf8(svg);
+        for (const char *label : {">2025/11<", ">12月<", ">2026/1<", ">11月<", ">2026/11/29 レース日<"})
+            EXPECT_TRUE(text.contains(QString::fromUtf8(label))) << label;
+        EXPECT_EQ(text.count(QStringLiteral("月</text>")), 11);
     }
 }
 
