@@ -8,6 +8,7 @@
 
 #include "app/format.h"
 #include "app/message_sink.h"
+#include "view/bacyu_table.h"
 #include "view/recorded_drawing.h"
 #include "view/runner_panels.h"
 
@@ -109,6 +110,28 @@ TEST(ReportRunGrid, EndsAtTheLastRunTellsTheTwoAgariApartAndWritesMinutes)
     store.U_time[2][1] = 61.0f;
     const CellGrid other = reportRunGrid(window, store, 2);
     EXPECT_EQ(other.at(1, time)->text, window.at(1, time)->text);
+}
+
+// The report's 馬柱 names a central course as the local ones are named: the
+// codes 01 to 10 by their names, anything else as it was written.
+TEST(ReportBacyuGrid, NamesCentralCoursesAndLeavesTheRestAsWritten)
+{
+    RaceStore store;
+    store.tousuu = 1;
+    CellGrid window;
+    window.setRows(kBacyuBlockRows);
+    window.setCols(bacyuRunTextColumn(kBacyuShownRuns) + 1);
+    const char *const written[] = {"01", "10", "11", "00", "大井"};
+    const char *const shown[] = {"札幌 芝1200", "小倉 芝1200", "11 芝1200", "00 芝1200", "大井 芝1200"};
+    for (int k = 1; k <= kBacyuShownRuns; ++k) {
+        store.R_zyo[1][k] = QString::fromUtf8(written[k - 1]);
+        window.at(bacyuBlockRow(1), bacyuRunTextColumn(k))->text
+            = store.R_zyo[1][k] + QStringLiteral(" 芝1200");
+    }
+    const CellGrid report = reportBacyuGrid(window, store);
+    for (int k = 1; k <= kBacyuShownRuns; ++k)
+        EXPECT_EQ(report.at(bacyuBlockRow(1), bacyuRunTextColumn(k))->text, QString::fromUtf8(shown[k - 1]))
+            << k;
 }
 
 // The report's comparison graph frames the figures there are: every circle
