@@ -132,6 +132,23 @@ TEST(ReportBacyuGrid, NamesCentralCoursesAndLeavesTheRestAsWritten)
     for (int k = 1; k <= kBacyuShownRuns; ++k)
         EXPECT_EQ(report.at(bacyuBlockRow(1), bacyuRunTextColumn(k))->text, QString::fromUtf8(shown[k - 1]))
             << k;
+
+    // Only a named runner's name cell links to its section: in the 馬柱 the
+    // block's second row, in the head-to-head grid column 1 of its row.
+    store.U_name[1] = QStringLiteral("ミホン");
+    const auto href = [](qint32 n) { return QStringLiteral("#u%1").arg(n); };
+    const CellLinks bacyu = bacyuNameLinks(store, href);
+    const CellLinks taisen = taisenNameLinks(store, href);
+    const struct {
+        const CellLinks &links;
+        int row, col;
+        const char *link;
+    } cells[] = {{bacyu, bacyuBlockRow(1) + 1, kBacyuNameColumn, "#u1"},
+        {bacyu, bacyuBlockRow(1), kBacyuNameColumn, ""}, {bacyu, bacyuBlockRow(2) + 1, kBacyuNameColumn, ""},
+        {taisen, 1, 1, "#u1"}, {taisen, 1, 0, ""}, {taisen, 1, 2, ""}, {taisen, 2, 1, ""},
+        {taisen, 0, 1, ""}};
+    for (const auto &c : cells)
+        EXPECT_EQ(c.links(c.row, c.col), QString::fromLatin1(c.link)) << c.row << " " << c.col;
 }
 
 // The report's comparison graph frames the figures there are: every circle
