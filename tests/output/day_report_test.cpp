@@ -71,6 +71,19 @@ TEST(DayIndexHtml, ShowsTheBestRunnersAndLinksOnlyRacesWithAFolder)
     EXPECT_EQ(html.count(QStringLiteral("<a href=\"05R/\">5R</a>")), 1);
     EXPECT_EQ(html.count(QStringLiteral("<a href=")), 1);
     EXPECT_EQ(raceReportFolder(12), QStringLiteral("12R"));
+
+    // The tally's link goes into the day navigation of a page there is; a page
+    // that cannot be read is named first, then why.
+    test::TestFolder folder;
+    const QString page = folder.write(QStringLiteral("index.html"), "<body><nav class=\"day\"></nav>x");
+    ASSERT_TRUE(linkTallyPage(page, QStringLiteral("tally/index.html")).ok());
+    QFile written(page);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("<a href=\"tally/index.html\">成績集計</a>"));
+    const QString absent = folder.file(QStringLiteral("none.html"));
+    const Status unread = linkTallyPage(absent, QStringLiteral("tally/index.html"));
+    EXPECT_TRUE(unread.message().startsWith(absent + QStringLiteral(" を読めません（")))
+        << unread.message().toStdString();
 }
 
 // Every text a page is given comes out escaped, in every file the writer
