@@ -492,6 +492,7 @@ TEST(TallyWindow, AMissingJournalIsSaidOnceAndTheWindowStaysUsable)
     QTRY_COMPARE(boxes.texts().size(), 1);
     EXPECT_TRUE(boxes.texts().value(0).contains(app.app().file(kJournalFile)));
     EXPECT_TRUE(tally->isVisible());
+    EXPECT_EQ(tally->windowTitle(), QStringLiteral("成績集計"));
     EXPECT_TRUE(tally->shown().tables.empty());
 
     recordPendingRace(app.app(), QStringLiteral("https://site1.example"));
