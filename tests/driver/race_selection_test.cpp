@@ -61,6 +61,8 @@ TEST(SelectionBoxes, TakeOnlyWhatCanBeARace)
         {B::Year, QString(), I::Partial, std::nullopt},
         {B::Course, QStringLiteral("東京"), I::Value, QStringLiteral("東京")},
         {B::Course, QStringLiteral("東"), I::Partial, std::nullopt},
+        {B::Course, QStringLiteral("札"), I::Partial, std::nullopt},  // the first course begun
+        {B::Course, QStringLiteral("小"), I::Partial, std::nullopt},  // the last one
         {B::Course, QStringLiteral("場選択"), I::Partial, std::nullopt},
         {B::Course, QStringLiteral("場選"), I::Partial, std::nullopt},
         {B::Course, QStringLiteral("大井"), I::Refused, std::nullopt},
