@@ -312,9 +312,9 @@ TEST(JournalTally, ASmallJournalCountedByHand)
     ASSERT_TRUE(journal->setMark(keyOf(1), 3, horseUrl(3), Mark::Honmei).ok());
     ASSERT_TRUE(journal->setMark(keyOf(2), 2, horseUrl(2), Mark::Honmei).ok());
 
-    TallyLayout spec;
-    spec.keys = {TallyKey::Mean, TallyKey::Popularity, TallyKey::Mark};
-    const Tally tally = computeTally(allRaces(*journal), spec);
+    TallyLayout layout;
+    layout.keys = {TallyKey::Mean, TallyKey::Popularity, TallyKey::Mark};
+    const Tally tally = computeTally(allRaces(*journal), layout);
     EXPECT_EQ(tally.counted, 2);
     EXPECT_EQ(tally.pending, 1);
     EXPECT_EQ(tally.unranked, 1);
@@ -520,10 +520,10 @@ TEST(JournalTally, ReturnsCountEachRaceOnceWithRefundsAndDeadHeats)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        TallyLayout spec;
-        spec.keys = {TallyKey::Mean, TallyKey::Popularity};
-        spec.preferredSite = c.preferredSite;
-        const Tally tally = computeTally(c.races, spec);
+        TallyLayout layout;
+        layout.keys = {TallyKey::Mean, TallyKey::Popularity};
+        layout.preferredSite = c.preferredSite;
+        const Tally tally = computeTally(c.races, layout);
         EXPECT_EQ(tally.counted, c.counted);
         EXPECT_EQ(tally.pending, c.pending);
         EXPECT_EQ(tally.incomplete, c.incomplete);
@@ -542,9 +542,9 @@ TEST(JournalTally, ReturnsCountEachRaceOnceWithRefundsAndDeadHeats)
     }
 
     // All of them at once: 回収率 over the races with odds, and the first line says it.
-    TallyLayout spec;
-    spec.group = TallyGroup::Distance;
-    const Tally all = computeTally({plain, bothPending, bothResulted, refund, deadHeat, incomplete}, spec);
+    TallyLayout layout;
+    layout.group = TallyGroup::Distance;
+    const Tally all = computeTally({plain, bothPending, bothResulted, refund, deadHeat, incomplete}, layout);
     const TallyRow &top = all.tables[0].rows[0];
     // Stakes: plain, deadHeat (bothResulted has no odds, refund's top was scratched).
     EXPECT_EQ(top.staked, 2);
