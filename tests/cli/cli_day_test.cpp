@@ -27,6 +27,8 @@ protected:
         for (int number : kSampleDayRaces)
             serveSamplePages(server, makeSampleRace(sampleDayRaceOptions(number)), base);
         writeSampleTrackDb(app.file(QStringLiteral("marunoki.dat")));
+        // No request pacing: these runs are about the day, not the site's manners.
+        app.write(QStringLiteral("marunoki.ini"), "[web]\r\nrate=0\r\n");
     }
 
     QStringList dayArgs(int site, const QString &races) const

@@ -112,6 +112,8 @@ protected:
     {
         serveSamplePages(server, race, base);
         writeSampleTrackDb(app.file(QStringLiteral("marunoki.dat")));
+        // No request pacing unless a test sets it: the pacing has tests of its own.
+        app.write(QStringLiteral("marunoki.ini"), "[web]\r\nrate=0\r\n");
     }
 
     void addLocalRuns()
@@ -623,9 +625,8 @@ TEST_F(CliLoad, TimeoutBoundsTheWaitForAPage)
 
 TEST_F(CliLoad, JobsBoundsThePagesInFlight)
 {
-    // --jobs alone: at the settings' default rate, requests 150 ms long would
-    // never overlap.
-    app.write(QStringLiteral("marunoki.ini"), "[web]\r\nrate=0\r\n");
+    // --jobs alone (the fixture's settings set no rate): at the default rate,
+    // requests 150 ms long would never overlap.
     for (int n = 1; n <= 6; ++n) {
         const QString horse = sampleHorseAddress(race, 1, base, n);
         server.route(path(horse),
