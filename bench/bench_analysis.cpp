@@ -269,19 +269,21 @@ void fillCard(RaceStore &store)
     store.raceDate = kRaceDay;
     store.tousuu = kMaxRunners;
     for (int h = 1; h <= kMaxRunners; ++h) {
-        store.U_name[h] = runnerName(h);
-        store.R_date[h][0] = kRaceDay;
+        store.horses[h].name = runnerName(h);
+        store.horses[h].runs[0].date = kRaceDay;
         for (int r = 1; r <= kPageRuns; ++r) {
             const int k = r - 1;
-            store.R_date[h][r] = kRaceDay - 3 - 13 * k - h % 7;
-            store.R_zyo[h][r] = QStringLiteral("%1").arg(k % kCentralCourses + 1, 2, 10, QChar(u'0'));
-            store.R_no[h][r] = k % 12 + 1;
-            store.R_siba[h][r] = k % 2;
-            store.R_kyori[h][r] = 1200 + 200 * (k % 8);
-            store.U_time[h][r] = static_cast<float>(store.R_kyori[h][r] * 0.0605 + (h % 5) * 0.2 - 0.4);
-            store.U_3f[h][r] = 35.0f + static_cast<float>(k % 4) * 0.3f;
-            store.U_cyaku[h][r] = (h + r) % 12 + 1;
-            store.U_tuka[h][r][1] = (h * 3 + r) % 14 + 1;
+            store.horses[h].runs[r].date = kRaceDay - 3 - 13 * k - h % 7;
+            store.horses[h].runs[r].course
+                = QStringLiteral("%1").arg(k % kCentralCourses + 1, 2, 10, QChar(u'0'));
+            store.horses[h].runs[r].raceNumber = k % 12 + 1;
+            store.horses[h].runs[r].surface = k % 2;
+            store.horses[h].runs[r].distance = 1200 + 200 * (k % 8);
+            store.horses[h].runs[r].time
+                = static_cast<float>(store.horses[h].runs[r].distance * 0.0605 + (h % 5) * 0.2 - 0.4);
+            store.horses[h].runs[r].last3f = 35.0f + static_cast<float>(k % 4) * 0.3f;
+            store.horses[h].runs[r].finish = (h + r) % 12 + 1;
+            store.horses[h].runs[r].cornerPositions[1] = (h * 3 + r) % 14 + 1;
         }
     }
 }
@@ -357,7 +359,7 @@ void raceAnalysis(benchmark::State &state)
         fillCard(*store);
         state.ResumeTiming();
         analyse(*store, sink);
-        benchmark::DoNotOptimize(store->U_sisuu[kMaxRunners][kMaxRuns]);
+        benchmark::DoNotOptimize(store->horses[kMaxRunners].runs[kMaxRuns].speedFigure);
     }
     if (!sink.messages().isEmpty())
         state.SkipWithError(sink.messages().first().toLocal8Bit().constData());
@@ -365,8 +367,8 @@ void raceAnalysis(benchmark::State &state)
     int figures = 0;
     for (int h = 1; h <= kMaxRunners; ++h) {
         for (int r = 1; r <= kMaxRuns; ++r) {
-            runs += store->R_date[h][r] > 0 ? 1 : 0;
-            figures += store->U_sisuu[h][r] != 0.0f ? 1 : 0;
+            runs += store->horses[h].runs[r].date > 0 ? 1 : 0;
+            figures += store->horses[h].runs[r].speedFigure != 0.0f ? 1 : 0;
         }
     }
     state.counters["runs"] = runs;
@@ -383,8 +385,16 @@ void checkSetup()
     fillCard(*fresh);
     analyseOpenOnce(*once, sink);
     analyseConnectionPerRunner(*fresh, sink);
-    if (once->U_sisuu != fresh->U_sisuu || once->U_agari != fresh->U_agari || once->R_date != fresh->R_date
-        || once->rentaiKizyun != fresh->rentaiKizyun)
+    bool same = once->rentaiKizyun == fresh->rentaiKizyun;
+    for (int n = 0; n < kRunnerSlots; ++n) {
+        for (int r = 0; r < kRunSlots; ++r) {
+            const Run &a = once->horses[n].runs[r];
+            const Run &b = fresh->horses[n].runs[r];
+            same = same && a.speedFigure == b.speedFigure && a.last3fFigure == b.last3fFigure
+                && a.date == b.date;
+        }
+    }
+    if (!same)
         fail(QStringLiteral("the two ways gave different results"));
 
     auto db = openOrFail(files().local);

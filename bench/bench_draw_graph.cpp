@@ -52,45 +52,45 @@ void fillRace(RaceStore &store)
     store.graphBase = 10;
     store.rentaiKizyun = 78;
     for (int h = 1; h <= kRunners; ++h) {
-        store.U_name[h] = QStringLiteral("ベンチホース%1").arg(h);
-        store.U_seirei[h] = QStringLiteral("牡%1").arg(3 + h % 4);
-        store.U_keiro[h] = QStringLiteral("鹿毛");
-        store.U_titi[h] = QStringLiteral("サンプル父%1").arg(h);
-        store.U_hahatiti[h] = QStringLiteral("サンプル母父%1").arg(h);
-        store.U_heikin[h][0] = 60.0f + h;
-        store.U_saikou[h][0] = 75.0f + h;
-        store.U_heikin3m[h][0] = 62.0f + h;
-        store.U_saikou3m[h][0] = 70.0f + h;
-        store.U_kyakusitu[h][0] = 1.0f + 0.3f * h;
+        store.horses[h].name = QStringLiteral("ベンチホース%1").arg(h);
+        store.horses[h].sexAge = QStringLiteral("牡%1").arg(3 + h % 4);
+        store.horses[h].coatColour = QStringLiteral("鹿毛");
+        store.horses[h].sire = QStringLiteral("サンプル父%1").arg(h);
+        store.horses[h].damSire = QStringLiteral("サンプル母父%1").arg(h);
+        store.horses[h].meanFigure.value = 60.0f + h;
+        store.horses[h].bestFigure.value = 75.0f + h;
+        store.horses[h].recentMeanFigure.value = 62.0f + h;
+        store.horses[h].recentBestFigure.value = 70.0f + h;
+        store.horses[h].runningStyle.value = 1.0f + 0.3f * h;
         for (int r = 0; r <= kPastRuns; ++r) {
             const int seed = h * 31 + r * 7;
-            store.R_date[h][r] = store.raceDate - 13.0 * r - (r > 0 ? h % 5 : 0);
-            store.R_zyo[h][r] = QStringLiteral("%1").arg(1 + seed % 10, 2, 10, QLatin1Char('0'));
-            store.R_name[h][r] = QStringLiteral("サンプル特別%1").arg(r);
-            store.R_kyori[h][r] = 1000 + 200 * (seed % 12);
-            store.R_siba[h][r] = seed % 3 == 0 ? 0 : 1;
-            store.R_baba[h][r] = 1 + seed % 4;
-            store.R_tousuu[h][r] = 16;
-            store.U_waku[h][r] = 1 + (h + r) % 8;
-            store.U_no[h][r] = 1 + (h + r) % 16;
-            store.U_cyaku[h][r] = r == 0 ? 0 : 1 + seed % 16;
-            store.U_taizyu[h][r] = 460 + seed % 24;
-            store.U_kisyu[h][r] = QStringLiteral("騎手%1").arg(seed % 20);
-            store.U_hutan[h][r] = 54.0f + float(seed % 4);
-            store.U_time[h][r] = 95.0f + float(seed % 30) / 10;
-            store.U_3f[h][r] = 34.0f + float(seed % 20) / 10;
-            store.U_ninki[h][r] = 1 + seed % 16;
+            store.horses[h].runs[r].date = store.raceDate - 13.0 * r - (r > 0 ? h % 5 : 0);
+            store.horses[h].runs[r].course = QStringLiteral("%1").arg(1 + seed % 10, 2, 10, QLatin1Char('0'));
+            store.horses[h].runs[r].raceName = QStringLiteral("サンプル特別%1").arg(r);
+            store.horses[h].runs[r].distance = 1000 + 200 * (seed % 12);
+            store.horses[h].runs[r].surface = seed % 3 == 0 ? 0 : 1;
+            store.horses[h].runs[r].going = 1 + seed % 4;
+            store.horses[h].runs[r].fieldSize = 16;
+            store.horses[h].runs[r].bracket = 1 + (h + r) % 8;
+            store.horses[h].runs[r].horseNumber = 1 + (h + r) % 16;
+            store.horses[h].runs[r].finish = r == 0 ? 0 : 1 + seed % 16;
+            store.horses[h].runs[r].bodyWeight = 460 + seed % 24;
+            store.horses[h].runs[r].jockey = QStringLiteral("騎手%1").arg(seed % 20);
+            store.horses[h].runs[r].weightCarried = 54.0f + float(seed % 4);
+            store.horses[h].runs[r].time = 95.0f + float(seed % 30) / 10;
+            store.horses[h].runs[r].last3f = 34.0f + float(seed % 20) / 10;
+            store.horses[h].runs[r].popularity = 1 + seed % 16;
             for (int corner = 1; corner <= 4; ++corner)
-                store.U_tuka[h][r][corner] = 1 + (seed + corner) % 14;
+                store.horses[h].runs[r].cornerPositions[corner] = 1 + (seed + corner) % 14;
             if (r > 0) {
-                store.U_sisuu[h][r] = seed % 9 == 0 ? 0.0f : 35.0f + float(seed % 80);
-                store.U_agari[h][r] = 40.0f + float(seed % 70);
-                store.U_babasisuu[h][r] = seed % 5 == 0 ? 0.0f : -1.5f;
+                store.horses[h].runs[r].speedFigure = seed % 9 == 0 ? 0.0f : 35.0f + float(seed % 80);
+                store.horses[h].runs[r].last3fFigure = 40.0f + float(seed % 70);
+                store.horses[h].runs[r].trackVariant = seed % 5 == 0 ? 0.0f : -1.5f;
             }
         }
         for (int k = 0; k <= kRunners; ++k) {
-            store.U_taisen[h][k][0] = float((h + k) % 3);
-            store.U_taisen[h][k][1] = float((h * k) % 3);
+            store.horses[h].headToHead[k].ahead = float((h + k) % 3);
+            store.horses[h].headToHead[k].behind = float((h * k) % 3);
         }
     }
 }

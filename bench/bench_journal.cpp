@@ -354,13 +354,14 @@ std::unique_ptr<RaceStore> analysedRace(int race)
     store->raceJouken = QStringLiteral("3歳以上 芝1600m");
     store->tousuu = 16;
     for (const qint32 n : store->runners()) {
-        store->U_name[n] = QStringLiteral("ベンチホース%1").arg(n);
-        store->U_Url[n] = QStringLiteral("https://site1.example/directory/horse/%1/").arg(race * 100 + n);
-        store->U_heikin[n] = {float(60 + (n * 7) % 16), 5};
-        store->U_saikou[n] = {float(70 + (n * 5) % 16), 5};
+        store->horses[n].name = QStringLiteral("ベンチホース%1").arg(n);
+        store->horses[n].pageAddress
+            = QStringLiteral("https://site1.example/directory/horse/%1/").arg(race * 100 + n);
+        store->horses[n].meanFigure = {float(60 + (n * 7) % 16), 5};
+        store->horses[n].bestFigure = {float(70 + (n * 5) % 16), 5};
         for (int run = 1; run <= 10; ++run) {
-            store->R_date[n][run] = store->raceDate - run * 21;
-            store->R_zyo[n][run] = QStringLiteral("05");
+            store->horses[n].runs[run].date = store->raceDate - run * 21;
+            store->horses[n].runs[run].course = QStringLiteral("05");
         }
     }
     return store;
@@ -412,7 +413,7 @@ struct ResultsDay {
             store.raceDate = *serialFromYmd(card.year, card.month, card.day);
             store.tousuu = options.runners;
             for (const qint32 n : store.runners())
-                store.U_Url[n] = test::sampleHorseAddress(race, 1, base, n);
+                store.horses[n].pageAddress = test::sampleHorseAddress(race, 1, base, n);
             const RaceKey key {1, QDate(card.year, card.month, card.day),
                 QStringLiteral("%1").arg(card.course, 2, 10, QLatin1Char('0')), card.meeting, card.meetingDay,
                 card.race};
@@ -496,7 +497,7 @@ MarkedJournal markedJournal(int rows)
         if (!exists) {
             store->raceDate = *serialFromYmd(date.year(), date.month(), date.day());
             for (const qint32 n : store->runners())
-                store->U_Url[n]
+                store->horses[n].pageAddress
                     = QStringLiteral("https://site1.example/directory/horse/%1/").arg(r * 100 + n);
             const RaceKey key {1, date, QStringLiteral("05"), 1, 1 + r / kRacesADay, race};
             if (!opened.value->recordRace(key, *store, 0.35f, QString()).ok())

@@ -56,11 +56,12 @@ void useAsLocalDatabase(Database &db)
     store->raceDate = 46383;  // 2026-12-27, the sample data's race day
     store->tousuu = 1;
     store->curUma = 1;
-    store->U_name[1] = QStringLiteral("サンプルホース");
+    store->horses[1].name = QStringLiteral("サンプルホース");
     RecordingSink sink;
     readNar(*store, &db, sink);
     for (int r = 2; r <= kMaxRuns; ++r)
-        check(store->R_date[1][r] <= store->R_date[1][r - 1] || store->R_date[1][r] == 0,
+        check(store->horses[1].runs[r].date <= store->horses[1].runs[r - 1].date
+                || store->horses[1].runs[r].date == 0,
             "merged runs are newest first");
 }
 

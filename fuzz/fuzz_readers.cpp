@@ -43,27 +43,29 @@ void checkCard(const RaceStore &store, bool site1)
     check(store.tousuu >= 0 && store.tousuu <= kMaxRunners, "field size 0..18");
     for (int n = 1; n <= kMaxRunners; ++n) {
         if (n > store.tousuu)
-            check(store.U_Url[n].isEmpty(), "no address past the field");
+            check(store.horses[n].pageAddress.isEmpty(), "no address past the field");
         else if (site1)
-            check(store.U_waku[n][0] >= 1 && store.U_waku[n][0] <= 8, "Site 1 bracket 1..8");
+            check(store.horses[n].runs[0].bracket >= 1 && store.horses[n].runs[0].bracket <= 8,
+                "Site 1 bracket 1..8");
     }
-    check(store.U_Url[0].isEmpty() && store.U_name[0].isEmpty(), "slot 0 stays empty");
+    check(store.horses[0].pageAddress.isEmpty() && store.horses[0].name.isEmpty(), "slot 0 stays empty");
 }
 
 void checkHistory(const RaceStore &store, int runner)
 {
     for (int n = 0; n <= kMaxRunners; ++n) {
         for (int r = 1; r <= kMaxRuns; ++r) {
-            const double date = store.R_date[n][r];
+            const double date = store.horses[n].runs[r].date;
             if (n != runner) {
-                check(date == 0 && store.R_zyo[n][r].isEmpty(), "only the current runner is written");
+                check(date == 0 && store.horses[n].runs[r].course.isEmpty(),
+                    "only the current runner is written");
                 continue;
             }
             check(r < kMaxRuns || date == 0, "at most 49 runs");
             check(date == 0 || (date > store.raceDate - 420 && date < store.raceDate),
                 "runs inside the window");
             if (r > 1 && date > 0)
-                check(store.R_date[n][r - 1] > 0, "runs without gaps");
+                check(store.horses[n].runs[r - 1].date > 0, "runs without gaps");
         }
     }
 }

@@ -17,42 +17,44 @@ constexpr double kRecentDays = 90;
 
 using RunFilter = std::function<bool(int run)>;
 
-// Mean of the runner's selected non-zero figures into table[h]. The total is kept
-// in single precision like the figures themselves.
-void accumulateMean(
-    RaceStore &store, StatTable &table, const RunFilter &take, const QString &error, MessageSink &messages)
+// Mean of the runner's selected non-zero figures into its statistic. The total is
+// kept in single precision like the figures themselves.
+void accumulateMean(RaceStore &store, Statistic Runner::*statistic, const RunFilter &take,
+    const QString &error, MessageSink &messages)
 {
     const int h = store.curUma;
     if (!isHorseNumber(h))
         return;
+    Statistic &mean = store.horses[h].*statistic;
     float total = 0.0f;
     for (int r = 1; r <= kMaxRuns; ++r) {
-        const float figure = store.U_sisuu[h][r];
+        const float figure = store.horses[h].runs[r].speedFigure;
         if (figure == 0.0f || !take(r))
             continue;
-        table[h][1] += 1.0f;
+        mean.runs += 1.0f;
         total = total + figure;
         if (!std::isfinite(total)) {
             messages.message(error);
             return;
         }
     }
-    if (table[h][1] > 0.0f)
-        table[h][0] = total / table[h][1];
+    if (mean.runs > 0.0f)
+        mean.value = total / mean.runs;
 }
 
-void accumulateBest(RaceStore &store, StatTable &table, const RunFilter &take)
+void accumulateBest(RaceStore &store, Statistic Runner::*statistic, const RunFilter &take)
 {
     const int h = store.curUma;
     if (!isHorseNumber(h))
         return;
+    Statistic &best = store.horses[h].*statistic;
     for (int r = 1; r <= kMaxRuns; ++r) {
-        const float figure = store.U_sisuu[h][r];
+        const float figure = store.horses[h].runs[r].speedFigure;
         if (figure == 0.0f || !take(r))
             continue;
-        table[h][1] += 1.0f;
-        if (table[h][0] < figure)
-            table[h][0] = figure;
+        best.runs += 1.0f;
+        if (best.value < figure)
+            best.value = figure;
     }
 }
 
@@ -66,15 +68,16 @@ RunFilter recentRuns(const RaceStore &store)
 {
     const double cutOff = store.raceDate - kRecentDays;
     const int h = store.curUma;
-    return [&store, cutOff, h](int r) { return store.R_date[h][r] > cutOff; };
+    return [&store, cutOff, h](int r) { return store.horses[h].runs[r].date > cutOff; };
 }
 
 // The first run of runner k in the same past race as run r of runner h, or 0.
 int sameRace(const RaceStore &store, int h, int r, int k)
 {
     for (int d = 1; d <= kMaxRuns; ++d) {
-        if (store.R_date[k][d] == store.R_date[h][r] && store.R_zyo[k][d] == store.R_zyo[h][r]
-            && store.R_no[k][d] == store.R_no[h][r])
+        if (store.horses[k].runs[d].date == store.horses[h].runs[r].date
+            && store.horses[k].runs[d].course == store.horses[h].runs[r].course
+            && store.horses[k].runs[d].raceNumber == store.horses[h].runs[r].raceNumber)
             return d;
     }
     return 0;
@@ -84,23 +87,24 @@ int sameRace(const RaceStore &store, int h, int r, int k)
 
 void meanFigure(RaceStore &store, MessageSink &messages)
 {
-    accumulateMean(store, store.U_heikin, anyRun, QStringLiteral("指数の分析エラー(err-AC03)"), messages);
+    accumulateMean(
+        store, &Runner::meanFigure, anyRun, QStringLiteral("指数の分析エラー(err-AC03)"), messages);
 }
 
 void bestFigure(RaceStore &store)
 {
-    accumulateBest(store, store.U_saikou, anyRun);
+    accumulateBest(store, &Runner::bestFigure, anyRun);
 }
 
 void recentMeanFigure(RaceStore &store, MessageSink &messages)
 {
-    accumulateMean(
-        store, store.U_heikin3m, recentRuns(store), QStringLiteral("指数の分析エラー(err-AC05)"), messages);
+    accumulateMean(store, &Runner::recentMeanFigure, recentRuns(store),
+        QStringLiteral("指数の分析エラー(err-AC05)"), messages);
 }
 
 void recentBestFigure(RaceStore &store)
 {
-    accumulateBest(store, store.U_saikou3m, recentRuns(store));
+    accumulateBest(store, &Runner::recentBestFigure, recentRuns(store));
 }
 
 void headToHead(RaceStore &store)
@@ -108,11 +112,11 @@ void headToHead(RaceStore &store)
     const int h = store.curUma;
     if (!isHorseNumber(h))
         return;
-    auto &record = store.U_taisen[h];
+    auto &record = store.horses[h].headToHead;
     // Only this runner's figure is asked for: a meeting counts for h when h has a
     // figure in that race, whether or not the opponent has one.
     for (int r = 1; r <= kMaxRuns; ++r) {
-        if (store.U_sisuu[h][r] == 0.0f)
+        if (store.horses[h].runs[r].speedFigure == 0.0f)
             continue;
         for (const qint32 k : store.runners()) {
             if (k == h)
@@ -120,15 +124,15 @@ void headToHead(RaceStore &store)
             const int d = sameRace(store, h, r, k);
             if (d == 0)
                 continue;
-            if (store.U_cyaku[h][r] < store.U_cyaku[k][d])
-                record[k][0] += 1.0f;
-            else if (store.U_cyaku[h][r] > store.U_cyaku[k][d])
-                record[k][1] += 1.0f;
+            if (store.horses[h].runs[r].finish < store.horses[k].runs[d].finish)
+                record[k].ahead += 1.0f;
+            else if (store.horses[h].runs[r].finish > store.horses[k].runs[d].finish)
+                record[k].behind += 1.0f;
         }
     }
     for (int k = 1; k <= kMaxRunners; ++k) {
-        record[0][0] += record[k][0];
-        record[0][1] += record[k][1];
+        record[0].ahead += record[k].ahead;
+        record[0].behind += record[k].behind;
     }
 }
 
@@ -139,32 +143,32 @@ void runningStyle(RaceStore &store, MessageSink &messages)
         return;
     const QString error = QStringLiteral("指数の分析エラー(err-AC14)");
     const qint32 fieldSize = store.tousuu;
-    auto &style = store.U_kyakusitu[h];
+    auto &style = store.horses[h].runningStyle;
     // Runs 0..4: run 0 is today's race and has no corner positions, so in practice
     // the index rests on the four most recent runs.
     for (int r = 0; r <= 4; ++r) {
-        const qint32 corner = store.U_tuka[h][r][1];
+        const qint32 corner = store.horses[h].runs[r].cornerPositions[1];
         if (corner == 0)
             continue;
-        style[1] += 1.0f;
+        style.runs += 1.0f;
         qint32 product = 0;
         if (__builtin_mul_overflow(corner, qint32(8), &product) || fieldSize == 0) {
             messages.message(error);
             return;
         }
         // The position is scaled to an eight-horse field by today's field size.
-        style[0] = static_cast<float>(
-            static_cast<double>(style[0]) + static_cast<double>(product) / static_cast<double>(fieldSize));
+        style.value = static_cast<float>(
+            static_cast<double>(style.value) + static_cast<double>(product) / static_cast<double>(fieldSize));
     }
-    if (style[1] > 0.0f)
-        style[0] = style[0] / style[1];
+    if (style.runs > 0.0f)
+        style.value = style.value / style.runs;
 }
 
 void topThreeMeans(RaceStore &store)
 {
     auto &top = store.zyouiHeikin;
     for (int h = 1; h <= kMaxRunners; ++h) {
-        const float m = store.U_heikin[h][0];
+        const float m = store.horses[h].meanFigure.value;
         if (m > top[1]) {
             top[3] = top[2];
             top[2] = top[1];
@@ -183,8 +187,8 @@ void referenceLine(RaceStore &store, float kakeritu, MessageSink &messages)
     std::vector<float> figures;
     for (const qint32 h : store.runners()) {
         for (int r = 0; r <= kMaxRuns; ++r) {
-            if (store.U_sisuu[h][r] != 0.0f)
-                figures.push_back(store.U_sisuu[h][r]);
+            if (store.horses[h].runs[r].speedFigure != 0.0f)
+                figures.push_back(store.horses[h].runs[r].speedFigure);
         }
     }
     const auto n = static_cast<qint64>(figures.size());
@@ -207,7 +211,7 @@ qint32 graphBaseOf(const RaceStore &store)
     qint64 low = 0;
     for (const qint32 h : store.runners()) {
         for (int r = 1; r <= kMaxRuns; ++r) {
-            const float figure = store.U_sisuu[h][r];
+            const float figure = store.horses[h].runs[r].speedFigure;
             if (figure == 0.0f)
                 continue;
             ++total;

@@ -16,22 +16,22 @@ namespace marunoki {
 class MessageSink;
 class RaceStore;
 
-// Mean of the runner's figures over runs 1..50 (U_heikin). A total that overflows
+// Mean of the runner's figures over runs 1..50 (meanFigure). A total that overflows
 // shows "指数の分析エラー(err-AC03)".
 void meanFigure(RaceStore &store, MessageSink &messages);
-// Highest figure over runs 1..50 (U_saikou); starts at 0, so never below 0.
+// Highest figure over runs 1..50 (bestFigure); starts at 0, so never below 0.
 void bestFigure(RaceStore &store);
 // Mean of the figures of runs dated strictly after raceDate - 90 days
-// (U_heikin3m). A total that overflows shows "指数の分析エラー(err-AC05)".
+// (recentMeanFigure). A total that overflows shows "指数の分析エラー(err-AC05)".
 void recentMeanFigure(RaceStore &store, MessageSink &messages);
-// Highest of those figures (U_saikou3m), never below 0.
+// Highest of those figures (recentBestFigure), never below 0.
 void recentBestFigure(RaceStore &store);
-// Head-to-head record (U_taisen) against every other runner of today's card: for
+// Head-to-head record (headToHead) against every other runner of today's card: for
 // each run with a figure, the first run of the opponent in the same past race (same
 // date, course text and race number) decides who finished ahead; a dead heat counts
 // nothing. Opponent slot 0 receives the totals.
 void headToHead(RaceStore &store);
-// Running-style index (U_kyakusitu): mean of first-corner position * 8 / tousuu over
+// Running-style index (runningStyle): mean of first-corner position * 8 / tousuu over
 // runs 0..4 that have a first-corner position. An overflowing product or an empty
 // card shows "指数の分析エラー(err-AC14)".
 void runningStyle(RaceStore &store, MessageSink &messages);

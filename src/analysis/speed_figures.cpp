@@ -78,18 +78,18 @@ void computeRunnerFigures(RaceStore &store, const AnalysisSources &sources, Mess
             missing = kPassError;
     };
     for (int r = 1; r <= kMaxRuns; ++r) {
-        const bool central = isNumeric(store.R_zyo[h][r]);
+        const bool central = isNumeric(store.horses[h].runs[r].course);
         const RunSource source = central ? RunSource::Central : RunSource::Local;
         TrackDatabase *db = central ? sources.central : sources.local;
 
-        const qint32 surface = store.R_siba[h][r];
-        const float time = store.U_time[h][r];
+        const qint32 surface = store.horses[h].runs[r].surface;
+        const float time = store.horses[h].runs[r].time;
         if (surface == kSurfaceOther || !(time > 0.0f))
             continue;
         // Without NAR_data.mdb there is nothing to measure a local run against.
         if (!central && db == nullptr)
             continue;
-        const qint32 distance = store.R_kyori[h][r];
+        const qint32 distance = store.horses[h].runs[r].distance;
         // A run without a distance cannot be scaled; it is reported and left out,
         // and the runner's other runs are still measured.
         if (distance == 0) {
@@ -101,14 +101,14 @@ void computeRunnerFigures(RaceStore &store, const AnalysisSources &sources, Mess
             return;
         }
 
-        const QString &course = store.R_zyo[h][r];
-        const Lookup variantRow = db->trackVariant(store.R_date[h][r], course, surface);
+        const QString &course = store.horses[h].runs[r].course;
+        const Lookup variantRow = db->trackVariant(store.horses[h].runs[r].date, course, surface);
         if (!variantRow.ok) {
             endPass();
             return;
         }
         const float variant = variantRow.value.value_or(0.0f);
-        store.U_babasisuu[h][r] = variant;
+        store.horses[h].runs[r].trackVariant = variant;
 
         const Lookup averageRow = db->averageTime(distance, course, surface);
         if (!averageRow.ok) {
@@ -116,7 +116,7 @@ void computeRunnerFigures(RaceStore &store, const AnalysisSources &sources, Mess
             return;
         }
         if (!averageRow.value) {
-            store.U_sisuu[h][r] = 0.0f;
+            store.horses[h].runs[r].speedFigure = 0.0f;
             continue;
         }
         const float average = *averageRow.value;
@@ -126,16 +126,16 @@ void computeRunnerFigures(RaceStore &store, const AnalysisSources &sources, Mess
             endPass();
             return;
         }
-        store.U_sisuu[h][r] = *sisuu;
+        store.horses[h].runs[r].speedFigure = *sisuu;
 
-        const float last3f = store.U_3f[h][r];
+        const float last3f = store.horses[h].runs[r].last3f;
         if (last3f > 0.0f) {
             const auto agari = finiteFloat(agariFigure(source, average, last3f, distance, variant));
             if (!agari) {
                 endPass();
                 return;
             }
-            store.U_agari[h][r] = *agari;
+            store.horses[h].runs[r].last3fFigure = *agari;
         }
     }
 }

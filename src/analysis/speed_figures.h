@@ -46,7 +46,7 @@ double speedFigure(RunSource source, float averageTime, float time, qint32 dista
 // + V * 0.4) * 10 + E, evaluated in double. Distance must not be 0.
 double agariFigure(RunSource source, float averageTime, float last3f, qint32 distance, float variant);
 
-// The runner pass: computes U_sisuu, U_agari and U_babasisuu of runs 1..50 of
+// The runner pass: computes speedFigure, last3fFigure and trackVariant of runs 1..50 of
 // the runner store.curUma. Obstacle runs and runs without a time are skipped. A run
 // without a distance shows "U_sisuu算出エラー(err-AC01)" and gets no figure; the
 // later runs are still computed. A lookup that fails, a central run without

@@ -18,40 +18,9 @@ RaceStore::RaceStore()
     resetPublic();
 }
 
-namespace {
-
-template <typename T>
-void fill(RunTable<T> &table, const T &value)
-{
-    for (auto &runner : table)
-        runner.fill(value);
-}
-
-}  // namespace
-
 void RaceStore::resetPublic()
 {
-    const QString empty;
-    for (auto *table : {&R_date})
-        fill(*table, 0.0);
-    for (auto *table : {&R_zyo, &R_name, &R_class, &R_zyo02, &U_kisyu, &U_cyoukyou, &U_cyakuText})
-        fill(*table, empty);
-    for (auto *table : {&R_no, &R_kyori, &R_baba, &R_siba, &R_tousuu, &U_waku, &U_no, &U_ninki, &U_cyaku,
-             &U_taizyu, &U_rowFailed})
-        fill(*table, qint32(0));
-    for (auto *table : {&U_time, &U_cyakusa, &U_3f, &U_hutan, &U_sisuu, &U_agari, &U_babasisuu, &U_odds})
-        fill(*table, 0.0f);
-    for (auto &runner : U_tuka)
-        for (auto &run : runner)
-            run.fill(0);
-    for (auto *table : {&U_name, &U_seirei, &U_keiro, &U_titi, &U_haha, &U_hahatiti, &U_Url})
-        table->fill(empty);
-    for (auto *table : {&U_heikin, &U_saikou, &U_heikin3m, &U_saikou3m, &U_kyakusitu})
-        for (auto &pair : *table)
-            pair.fill(0.0f);
-    for (auto &runner : U_taisen)
-        for (auto &pair : runner)
-            pair.fill(0.0f);
+    horses.fill(Runner());
     zyouiHeikin.fill(0.0f);
 
     raceDate = 0;

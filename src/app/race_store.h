@@ -2,15 +2,18 @@
 // The race store: the whole in-memory state of one loaded race.
 //
 // NOTES ON THE DESIGN
-// - Every table has fixed bounds and is allocated once with the store; nothing grows.
+// - The store holds records: the race's facts, its runners (Runner) and each
+//   runner's runs (Run). Every array has fixed bounds and is allocated once with
+//   the store; nothing grows.
 // - Runner slots 0..18: slot n holds horse number n, slots 1..tousuu are used, slot 0
 //   is never filled with runner data.
 // - Run slots 0..50: run 0 is today's entry from the card, runs 1..50 are past runs,
-//   newest first. A run is present when its R_date is greater than 0.
+//   newest first. A run is present when its date is greater than 0.
 // - Dates are day counts since 1899-12-30 in doubles (0 = no date); times and figures
 //   are floats; counts and codes are 32-bit integers. A figure of 0 means "no figure".
-// - Field names are the local-racing database's column names, so the readers, the
-//   merge and the JSON export all speak of the same thing.
+// - Members have English names, with the domain's Japanese term beside them; the
+//   local-racing database's column names (R_date, U_cyaku, ...) appear only where
+//   they are a contract with the outside: the merge's query, the JSON dump's keys.
 // - The store is passed by reference to whatever reads or writes it; it is not a
 //   global. Only cancelFlag may be touched from another thread (the stop button).
 
@@ -45,10 +48,6 @@ enum class LocalRuns {
 
 template <typename T>
 using RunnerTable = std::array<T, kRunnerSlots>;
-template <typename T>
-using RunTable = std::array<std::array<T, kRunSlots>, kRunnerSlots>;
-// [runner][0] holds the statistic, [runner][1] how many runs went into it.
-using StatTable = std::array<std::array<float, 2>, kRunnerSlots>;
 
 // The horse numbers 1..count, for a range-for over the runners of a card.
 class RunnerRange {
@@ -101,6 +100,79 @@ struct LoadGaps {
     QString summary() const;
 };
 
+// One run of a runner: a past run, or today's entry (run 0) from the card.
+// A run is present when its date is greater than 0. Numbers left 0 are not
+// known. The Japanese term is the one the pages and the database use.
+struct Run {
+    double date = 0;  // the race's date (day count); 0 = no run in this slot
+    QString course;  // 場: central code "01".."10" or a local course name
+    QString raceName;  // レース名
+    QString raceClass;  // クラス (local-racing merge only)
+    QString secondCourse;  // second course text (local-racing merge only)
+    QString jockey;  // 騎手, spaces removed
+    QString trainer;  // 調教師, spaces removed
+    qint32 raceNumber = 0;  // race number of the day
+    qint32 distance = 0;  // 距離 in metres
+    qint32 going = 0;  // 馬場状態: 1 良, 2 稍, 3 重, 4 不, 0 unknown
+    qint32 surface = 0;  // 0 ダート, 1 芝, 2 other (障害)
+    qint32 fieldSize = 0;  // 頭数: runners in that race
+    qint32 bracket = 0;  // 枠番 1..8
+    qint32 horseNumber = 0;  // 馬番 in that race
+    qint32 popularity = 0;  // 人気 order, 1 = favourite
+    qint32 finish = 0;  // 着順
+    QString finishText;  // the 着順 cell as the page shows it ("1", "中", "3(降)")
+    float winOdds = 0;  // 単勝 odds of the run, 0 = not shown
+    qint32 rowFailed = 0;  // 1: the reader gave up at this row, its later cells are missing
+    qint32 bodyWeight = 0;  // 馬体重 in kg
+    float time = 0;  // 走破タイム in seconds (1:34.5 is 94.5)
+    float margin = 0;  // 着差 behind the winner (local-racing merge only)
+    float last3f = 0;  // 上がり3F time in seconds
+    float weightCarried = 0;  // 斤量 in kg
+    // 通過順: position at corners 1..4; corner 0 is unused, 0 = none.
+    std::array<qint32, kCornerSlots> cornerPositions {};
+
+    // Derived by the analysis; 0 = no figure.
+    float speedFigure = 0;  // SP指数
+    float last3fFigure = 0;  // 上がり指数
+    float trackVariant = 0;  // 馬場指数 applied to the run
+};
+
+// A statistic over a runner's runs and how many runs went into it.
+struct Statistic {
+    float value = 0;
+    float runs = 0;
+};
+
+// Head to head against one opponent: past races both ran.
+struct HeadToHead {
+    float ahead = 0;  // races the runner finished ahead
+    float behind = 0;  // races the opponent finished ahead
+};
+
+// One runner of the card: its card facts, its runs and what the analysis
+// derived from them.
+struct Runner {
+    QString name;  // 馬名, spaces removed
+    QString sexAge;  // 性齢, e.g. "牡3"
+    QString coatColour;  // 毛色 with its final "毛" (Site 1 cards only)
+    QString sire;  // 父
+    QString dam;  // 母
+    QString damSire;  // 母父
+    QString pageAddress;  // full address of the runner's past-performance page
+
+    // Runs 0..50: run 0 is today's entry, runs 1..50 are past runs, newest first.
+    std::array<Run, kRunSlots> runs;
+
+    // Derived by the analysis.
+    Statistic meanFigure;  // mean figure over runs 1..50
+    Statistic bestFigure;  // best figure over runs 1..50 (never below 0)
+    Statistic recentMeanFigure;  // mean figure of the runs of the last 90 days
+    Statistic recentBestFigure;  // best figure of the runs of the last 90 days
+    Statistic runningStyle;  // 脚質 index from the first-corner positions
+    // Against each opponent 1..18 of today's card; entry 0 holds the totals.
+    std::array<HeadToHead, kRunnerSlots> headToHead {};
+};
+
 class RaceStore {
 public:
     RaceStore();
@@ -132,57 +204,9 @@ public:
     qint32 raceNumber = 0;  // the race number chosen for the load (0 = not known)
     LocalRuns localRuns = LocalRuns::NotMerged;
 
-    // --- per runner [0..18], slots 1..tousuu used ---
-    RunnerTable<QString> U_name;  // horse name, spaces removed
-    RunnerTable<QString> U_seirei;  // sex and age (性齢), e.g. "牡3"
-    RunnerTable<QString> U_keiro;  // coat colour with its final "毛" (Site 1 cards only)
-    RunnerTable<QString> U_titi;  // sire (父)
-    RunnerTable<QString> U_haha;  // dam (母)
-    RunnerTable<QString> U_hahatiti;  // dam's sire (母父)
-    RunnerTable<QString> U_Url;  // full address of the runner's past-performance page
-
-    // --- per run [runner 0..18][run 0..50]; run 0 is today's entry ---
-    RunTable<double> R_date {};  // the race's date (day count); 0 = no run in this slot
-    RunTable<QString> R_zyo;  // course: central code "01".."10" or a local course name
-    RunTable<QString> R_name;  // race name
-    RunTable<QString> R_class;  // class text (local-racing merge only)
-    RunTable<QString> R_zyo02;  // second course text (local-racing merge only)
-    RunTable<QString> U_kisyu;  // jockey, spaces removed
-    RunTable<QString> U_cyoukyou;  // trainer, spaces removed
-    RunTable<qint32> R_no {};  // race number of the day
-    RunTable<qint32> R_kyori {};  // distance in metres
-    RunTable<qint32> R_baba {};  // going: 1 良, 2 稍, 3 重, 4 不, 0 unknown
-    RunTable<qint32> R_siba {};  // surface: 0 dirt, 1 turf, 2 other (obstacle)
-    RunTable<qint32> R_tousuu {};  // runners in that race
-    RunTable<qint32> U_waku {};  // bracket number 1..8
-    RunTable<qint32> U_no {};  // horse number in that race
-    RunTable<qint32> U_ninki {};  // popularity order, 1 = favourite
-    RunTable<qint32> U_cyaku {};  // finishing position
-    RunTable<QString> U_cyakuText;  // the finishing-position cell as the page shows it ("1", "中", "3(降)")
-    RunTable<float> U_odds {};  // win odds of the run (単勝), 0 = not shown
-    RunTable<qint32> U_rowFailed {};  // 1: the reader gave up at this row, its later cells are missing
-    RunTable<qint32> U_taizyu {};  // body weight in kg
-    RunTable<float> U_time {};  // finishing time in seconds (1:34.5 is 94.5)
-    RunTable<float> U_cyakusa {};  // margin behind the winner (local-racing merge only)
-    RunTable<float> U_3f {};  // last-three-furlong time in seconds
-    RunTable<float> U_hutan {};  // weight carried in kg
-    // Position at corners 1..4 [runner][run][corner 0..4]; corner 0 is unused, 0 = none.
-    std::array<std::array<std::array<qint32, kCornerSlots>, kRunSlots>, kRunnerSlots> U_tuka {};
-
-    // --- derived per run [runner][run], written by the analysis; 0 = no figure ---
-    RunTable<float> U_sisuu {};  // speed figure (SP指数)
-    RunTable<float> U_agari {};  // last-three-furlong figure (上がり指数)
-    RunTable<float> U_babasisuu {};  // track variant applied to the run
-
-    // --- derived per runner [0..18][0 = value, 1 = runs counted] ---
-    StatTable U_heikin {};  // mean figure over runs 1..50
-    StatTable U_saikou {};  // best figure over runs 1..50 (never below 0)
-    StatTable U_heikin3m {};  // mean figure of the runs of the last 90 days
-    StatTable U_saikou3m {};  // best figure of the runs of the last 90 days
-    StatTable U_kyakusitu {};  // running-style index from the first-corner positions
-    // Head to head [runner][opponent 0..18][0 = runner ahead, 1 = opponent ahead];
-    // opponent 0 holds the runner's totals.
-    std::array<std::array<std::array<float, 2>, kRunnerSlots>, kRunnerSlots> U_taisen {};
+    // The runners by horse number: slot n holds horse number n, slots
+    // 1..tousuu are used, slot 0 is never filled.
+    std::array<Runner, kRunnerSlots> horses;
     std::array<float, 4> zyouiHeikin {};  // the three best means, highest first, in 1..3
     float rentaiKizyun = 0;  // figure at which the graph's reference line is drawn
     qint32 graphBase = 0;  // lower end of the graph's figure scale: 0, 30 or -30

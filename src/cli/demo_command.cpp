@@ -71,7 +71,7 @@ QString summaryTable(const RaceStore &store)
         + store.raceJouken + u'\n';
     int nameWidth = displayWidth(QStringLiteral("馬名"));
     for (int n = 1; n <= store.tousuu; ++n)
-        nameWidth = qMax(nameWidth, displayWidth(store.U_name[n]));
+        nameWidth = qMax(nameWidth, displayWidth(store.horses[n].name));
     const QStringList heads = {QStringLiteral("指数数"), QStringLiteral("平均"), QStringLiteral("最高"),
         QStringLiteral("90日平均"), QStringLiteral("脚質")};
     constexpr int kColumn = 9;
@@ -80,12 +80,12 @@ QString summaryTable(const RaceStore &store)
         out += padLeft(head, kColumn);
     out += u'\n';
     for (int n = 1; n <= store.tousuu; ++n) {
-        out += padLeft(QString::number(n), 4) + u' ' + padRight(store.U_name[n], nameWidth);
-        out += padLeft(QString::number(qint32(store.U_heikin[n][1])), kColumn);
-        out += padLeft(figure(store.U_heikin[n][0]), kColumn);
-        out += padLeft(figure(store.U_saikou[n][0]), kColumn);
-        out += padLeft(figure(store.U_heikin3m[n][0]), kColumn);
-        out += padLeft(figure(store.U_kyakusitu[n][0]), kColumn);
+        out += padLeft(QString::number(n), 4) + u' ' + padRight(store.horses[n].name, nameWidth);
+        out += padLeft(QString::number(qint32(store.horses[n].meanFigure.runs)), kColumn);
+        out += padLeft(figure(store.horses[n].meanFigure.value), kColumn);
+        out += padLeft(figure(store.horses[n].bestFigure.value), kColumn);
+        out += padLeft(figure(store.horses[n].recentMeanFigure.value), kColumn);
+        out += padLeft(figure(store.horses[n].runningStyle.value), kColumn);
         out += u'\n';
     }
     out += QStringLiteral("連対基準線 ") + figure(store.rentaiKizyun) + u'\n';

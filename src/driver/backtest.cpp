@@ -403,8 +403,8 @@ private:
         }
         QStringList horsePages;
         for (const qint32 n : store.runners()) {
-            if (!store.U_Url[n].isEmpty())
-                horsePages.append(store.U_Url[n]);
+            if (!store.horses[n].pageAddress.isEmpty())
+                horsePages.append(store.horses[n].pageAddress);
         }
         pages_.prefetch(horsePages);
         return card;
@@ -623,12 +623,12 @@ Result<int> fillRaceResults(const RaceSelection &selection, const RaceKey &key, 
     if (!site)
         return left;
     for (const qint32 n : store.runners()) {
-        scratch.U_Url[n] = store.U_Url[n];
-        scratch.U_name[n] = store.U_name[n];
-        if (store.U_Url[n].isEmpty() || !store.gaps.missing[size_t(n)].isEmpty())
+        scratch.horses[n].pageAddress = store.horses[n].pageAddress;
+        scratch.horses[n].name = store.horses[n].name;
+        if (store.horses[n].pageAddress.isEmpty() || !store.gaps.missing[size_t(n)].isEmpty())
             continue;
         scratch.curUma = n;
-        (void)site->history->readHistory(loader, store.U_Url[n], site->base, scratch, messages);
+        (void)site->history->readHistory(loader, store.horses[n].pageAddress, site->base, scratch, messages);
     }
     if (const auto filled = journal.fillResultsFromRuns(key.site, scratch); !filled.status.ok()) {
         left.status = filled.status;
@@ -646,7 +646,7 @@ Result<int> fillRaceResults(const RaceSelection &selection, const RaceKey &key, 
             continue;
         const bool pageRead = store.isRunner(runner.number)
             && store.gaps.missing[size_t(runner.number)].isEmpty()
-            && store.U_Url[runner.number] == runner.horseUrl;
+            && store.horses[runner.number].pageAddress == runner.horseUrl;
         if (!pageRead || key.date.addDays(kGraceDays) > lastRun) {
             left.value++;
             continue;

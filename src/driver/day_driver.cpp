@@ -128,8 +128,8 @@ private:
             return;
         QStringList pages;
         for (const qint32 n : store.runners()) {
-            if (!store.U_Url[n].isEmpty())
-                pages.append(store.U_Url[n]);
+            if (!store.horses[n].pageAddress.isEmpty())
+                pages.append(store.horses[n].pageAddress);
         }
         keeper_.prefetch(pages);
     }

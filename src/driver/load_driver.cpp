@@ -149,8 +149,8 @@ std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, Load
 
     QStringList horsePages;
     for (const qint32 n : store.runners()) {
-        if (!store.U_Url[n].isEmpty())
-            horsePages.append(store.U_Url[n]);
+        if (!store.horses[n].pageAddress.isEmpty())
+            horsePages.append(store.horses[n].pageAddress);
     }
     loader.prefetch(horsePages);
     if (context.pagesAsked)
@@ -163,7 +163,7 @@ std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, Load
     for (const qint32 n : store.runners()) {
         store.curUma = n;
         context.progress.runnerProgress(n, last);
-        const QString url = store.U_Url[n];
+        const QString url = store.horses[n].pageAddress;
         const PageStatus status = site.history->readHistory(loader, url, site.base, store, context.messages);
         if (status == PageStatus::Cancelled)
             return Stop {kUserCancel, {}};

@@ -100,7 +100,7 @@ bool RaceMarks::setMark(qint32 runner, std::optional<Mark> mark, MessageSink &me
                 from = n;
         }
     }
-    const QString &url = store_.U_Url[runner];
+    const QString &url = store_.horses[runner].pageAddress;
     Journal::Opened opened = Journal::open(path_);
     if (!opened.status.ok()) {
         say(opened.status, messages);
@@ -122,9 +122,9 @@ bool RaceMarks::setMark(qint32 runner, std::optional<Mark> mark, MessageSink &me
         note_ = QStringLiteral("%1 を %2番 %3 から %4番 %5 へ移しました")
                     .arg(markSymbol(*mark))
                     .arg(from)
-                    .arg(store_.U_name[from])
+                    .arg(store_.horses[from].name)
                     .arg(runner)
-                    .arg(store_.U_name[runner]);
+                    .arg(store_.horses[runner].name);
     // What the journal now holds is shown, whether or not the write went through.
     return reload(journal, messages) && status.ok();
 }
@@ -161,7 +161,7 @@ std::vector<MarkRow> RaceMarks::rows() const
             && std::any_of(rows.begin(), rows.end(), [&](const MarkRow &r) { return r.runner == runner; }))
             continue;
         if (runner != 0)
-            rows.push_back({runner, runner, store_.U_name[runner], mark.mark});
+            rows.push_back({runner, runner, store_.horses[runner].name, mark.mark});
         else
             rows.push_back({0, mark.number, mark.name, mark.mark});
     }
@@ -175,9 +175,10 @@ qint32 RaceMarks::runnerOf(const RunnerMark &mark) const
 {
     // Without a page address the number is all there is to go by.
     if (mark.horseUrl.isEmpty())
-        return store_.isRunner(mark.number) && store_.U_Url[mark.number].isEmpty() ? mark.number : 0;
+        return store_.isRunner(mark.number) && store_.horses[mark.number].pageAddress.isEmpty() ? mark.number
+                                                                                                : 0;
     for (const qint32 n : store_.runners()) {
-        if (horseKey(store_.U_Url[n]) == horseKey(mark.horseUrl))
+        if (horseKey(store_.horses[n].pageAddress) == horseKey(mark.horseUrl))
             return n;
     }
     return 0;

@@ -53,7 +53,7 @@ struct HorsePage {
 bool runsAfter(const RaceStore &page, QDate date)
 {
     for (int run = 1; run <= kMaxRuns; ++run) {
-        if (page.R_date[1][run] > 0 && dateOfSerial(page.R_date[1][run]) > date)
+        if (page.horses[1].runs[run].date > 0 && dateOfSerial(page.horses[1].runs[run].date) > date)
             return true;
     }
     return false;
@@ -188,7 +188,7 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
         store->resetPublic();
         store->tousuu = 1;
         store->curUma = 1;
-        store->U_name[1] = page.runners.front()->name;
+        store->horses[1].name = page.runners.front()->name;
         store->raceDate = std::min(today + 1, serialOf(oldest) + kHistoryDays - 1);
         HistoryReader &reader = page.site == 1 ? static_cast<HistoryReader &>(site1) : site2;
         const QString &base = page.site == 1 ? context.settings.site1Base : context.settings.site2Base;

@@ -63,7 +63,7 @@ void MainWindow::popUpMarkMenu(qint32 runner, const QPoint &where)
     auto *menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     QAction *title = menu->addAction(
-        QStringLiteral("%1 %2").arg(runner, 2, 10, QLatin1Char('0')).arg(store_.U_name[runner]));
+        QStringLiteral("%1 %2").arg(runner, 2, 10, QLatin1Char('0')).arg(store_.horses[runner].name));
     title->setEnabled(false);
     if (!marks_.possible())
         menu->addAction(marks_.offReason())->setEnabled(false);

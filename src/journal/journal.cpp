@@ -69,13 +69,15 @@ std::optional<int> surfaceOf(const QString &conditions)
 }
 
 // 1 + the runners with a strictly higher value; nothing without runs counted.
-std::optional<int> rankIn(const RaceStore &store, const StatTable &stat, int n)
+std::optional<int> rankIn(const RaceStore &store, Statistic Runner::*statistic, int n)
 {
-    if (stat[n][1] <= 0)
+    const Statistic &own = store.horses[n].*statistic;
+    if (own.runs <= 0)
         return std::nullopt;
     int rank = 1;
     for (const qint32 other : store.runners()) {
-        if (stat[other][1] > 0 && stat[other][0] > stat[n][0])
+        const Statistic &theirs = store.horses[other].*statistic;
+        if (theirs.runs > 0 && theirs.value > own.value)
             ++rank;
     }
     return rank;
@@ -378,15 +380,16 @@ RunLookup findResultInRuns(const RaceStore &store, int n, const RaceKey &key)
         return lookup;
     std::vector<int> sameDay;
     for (int run = 1; run <= kMaxRuns; ++run) {
-        if (store.R_date[n][run] > 0 && dateOfSerial(store.R_date[n][run]) == key.date)
+        if (store.horses[n].runs[run].date > 0 && dateOfSerial(store.horses[n].runs[run].date) == key.date)
             sameDay.push_back(run);
     }
     const auto matches = [&](int run, bool exact) {
-        if (store.R_zyo[n][run] != key.course)
+        if (store.horses[n].runs[run].course != key.course)
             return false;
         if (exact)
-            return store.R_no[n][run] == key.race;
-        return store.R_no[n][run] <= 0 || key.race <= 0 || store.R_no[n][run] == key.race;
+            return store.horses[n].runs[run].raceNumber == key.race;
+        return store.horses[n].runs[run].raceNumber <= 0 || key.race <= 0
+            || store.horses[n].runs[run].raceNumber == key.race;
     };
     int found = 0;
     for (const int run : sameDay) {
@@ -402,14 +405,14 @@ RunLookup findResultInRuns(const RaceStore &store, int n, const RaceKey &key)
                                  .arg(sameDay.size());
         return lookup;
     }
-    if (store.U_rowFailed[n][found] != 0) {
+    if (store.horses[n].runs[found].rowFailed != 0) {
         lookup.refused = QStringLiteral("%1 の行を読めませんでした").arg(key.date.toString(Qt::ISODate));
         return lookup;
     }
     RunnerResult result;
-    const QString &cell = store.U_cyakuText[n][found];
-    if (store.U_cyaku[n][found] > 0) {
-        result.finish = store.U_cyaku[n][found];
+    const QString &cell = store.horses[n].runs[found].finishText;
+    if (store.horses[n].runs[found].finish > 0) {
+        result.finish = store.horses[n].runs[found].finish;
     } else if (cell.isEmpty()) {
         result.kind = FinishKind::Scratched;
         result.notRun = kNoFinish;
@@ -422,12 +425,12 @@ RunLookup findResultInRuns(const RaceStore &store, int n, const RaceKey &key)
         lookup.refused = QStringLiteral("着順「%1」を読めません").arg(cell);
         return lookup;
     }
-    result.popularity = store.U_ninki[n][found];
-    result.fieldSize = store.R_tousuu[n][found];
-    result.time = store.U_time[n][found];
-    result.last3f = store.U_3f[n][found];
-    if (store.U_odds[n][found] > 0 && ran(result.kind))
-        result.winOdds = store.U_odds[n][found];
+    result.popularity = store.horses[n].runs[found].popularity;
+    result.fieldSize = store.horses[n].runs[found].fieldSize;
+    result.time = store.horses[n].runs[found].time;
+    result.last3f = store.horses[n].runs[found].last3f;
+    if (store.horses[n].runs[found].winOdds > 0 && ran(result.kind))
+        result.winOdds = store.horses[n].runs[found].winOdds;
     if (const QString why = implausibleResult(result); !why.isEmpty()) {
         lookup.refused = QStringLiteral("ありえない結果（%1）").arg(why);
         return lookup;
@@ -644,7 +647,7 @@ Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float sha
         race.bind(7, store.raceTitle);
         race.bind(8, store.raceJouken);
         race.bind(9, surfaceOf(store.raceJouken));
-        race.bind(10, store.isRunner(1) ? store.R_kyori[1][0] : 0);
+        race.bind(10, store.isRunner(1) ? store.horses[1].runs[0].distance : 0);
         race.bind(11, store.runnerCount());
         race.bind(12, store.graphBase);
         race.bind(13, double(store.rentaiKizyun));
@@ -665,26 +668,28 @@ Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float sha
             INSERT INTO runner (race_id, number, bracket, name, horse_url, jockey, weight, figure_count,
                                 mean, best, mean90, best90, style, rank_mean, rank_best, rank_mean90)
             VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16))sql");
-        const auto statistic = [](const StatTable &table, int n) {
-            return table[n][1] > 0 ? std::optional<double>(table[n][0]) : std::nullopt;
+        const auto statistic = [](const Statistic &value) {
+            return value.runs > 0 ? std::optional<double>(value.value) : std::nullopt;
         };
         for (const qint32 n : store.runners()) {
             runner.bind(1, raceId);
             runner.bind(2, n);
-            runner.bind(3, store.U_waku[n][0]);
-            runner.bind(4, store.U_name[n]);
-            runner.bind(5, horseKey(store.U_Url[n].isNull() ? QStringLiteral("") : store.U_Url[n]));
-            runner.bind(6, store.U_kisyu[n][0]);
-            runner.bind(7, double(store.U_hutan[n][0]));
-            runner.bind(8, int(store.U_heikin[n][1]));
-            runner.bind(9, statistic(store.U_heikin, n));
-            runner.bind(10, statistic(store.U_saikou, n));
-            runner.bind(11, statistic(store.U_heikin3m, n));
-            runner.bind(12, statistic(store.U_saikou3m, n));
-            runner.bind(13, statistic(store.U_kyakusitu, n));
-            runner.bind(14, rankIn(store, store.U_heikin, n));
-            runner.bind(15, rankIn(store, store.U_saikou, n));
-            runner.bind(16, rankIn(store, store.U_heikin3m, n));
+            runner.bind(3, store.horses[n].runs[0].bracket);
+            runner.bind(4, store.horses[n].name);
+            runner.bind(5,
+                horseKey(
+                    store.horses[n].pageAddress.isNull() ? QStringLiteral("") : store.horses[n].pageAddress));
+            runner.bind(6, store.horses[n].runs[0].jockey);
+            runner.bind(7, double(store.horses[n].runs[0].weightCarried));
+            runner.bind(8, int(store.horses[n].meanFigure.runs));
+            runner.bind(9, statistic(store.horses[n].meanFigure));
+            runner.bind(10, statistic(store.horses[n].bestFigure));
+            runner.bind(11, statistic(store.horses[n].recentMeanFigure));
+            runner.bind(12, statistic(store.horses[n].recentBestFigure));
+            runner.bind(13, statistic(store.horses[n].runningStyle));
+            runner.bind(14, rankIn(store, &Runner::meanFigure, n));
+            runner.bind(15, rankIn(store, &Runner::bestFigure, n));
+            runner.bind(16, rankIn(store, &Runner::recentMeanFigure, n));
             if (!runner.run())
                 return failure(kCannotWrite);
         }
@@ -710,9 +715,9 @@ Result<int> Journal::fillResultsFromRuns(int site, const RaceStore &store)
         };
         std::vector<Found> found;
         for (const qint32 n : store.runners()) {
-            if (store.U_Url[n].isEmpty())
+            if (store.horses[n].pageAddress.isEmpty())
                 continue;
-            const QString key = horseKey(store.U_Url[n]);
+            const QString key = horseKey(store.horses[n].pageAddress);
             pending.bind(1, key);
             pending.bind(2, site);
             pending.bind(3, storeDate);

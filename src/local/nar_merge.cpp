@@ -26,83 +26,6 @@ const char kMergeSql[]
     = "SELECT * FROM T_Rdata LEFT JOIN T_Useiseki ON T_Rdata.R_code = T_Useiseki.R_code "
       "WHERE U_name = ? AND substr(R_date, 1, 10) < ? AND substr(R_date, 1, 10) > ? ORDER BY R_date DESC";
 
-// Every per-run field of the store, so that a run can be moved as a whole.
-struct Run {
-    double R_date = 0;
-    QString R_zyo, R_name, R_class, R_zyo02, U_kisyu, U_cyoukyou, U_cyakuText;
-    qint32 R_no = 0, R_kyori = 0, R_baba = 0, R_siba = 0, R_tousuu = 0;
-    qint32 U_waku = 0, U_no = 0, U_ninki = 0, U_cyaku = 0, U_taizyu = 0, U_rowFailed = 0;
-    float U_time = 0, U_cyakusa = 0, U_3f = 0, U_hutan = 0, U_odds = 0;
-    std::array<qint32, kCornerSlots> U_tuka {};
-    float U_sisuu = 0, U_agari = 0, U_babasisuu = 0;
-};
-
-Run takeRun(const RaceStore &s, int h, int r)
-{
-    Run run;
-    run.R_date = s.R_date[h][r];
-    run.R_zyo = s.R_zyo[h][r];
-    run.R_name = s.R_name[h][r];
-    run.R_class = s.R_class[h][r];
-    run.R_zyo02 = s.R_zyo02[h][r];
-    run.U_kisyu = s.U_kisyu[h][r];
-    run.U_cyoukyou = s.U_cyoukyou[h][r];
-    run.R_no = s.R_no[h][r];
-    run.R_kyori = s.R_kyori[h][r];
-    run.R_baba = s.R_baba[h][r];
-    run.R_siba = s.R_siba[h][r];
-    run.R_tousuu = s.R_tousuu[h][r];
-    run.U_waku = s.U_waku[h][r];
-    run.U_no = s.U_no[h][r];
-    run.U_ninki = s.U_ninki[h][r];
-    run.U_cyaku = s.U_cyaku[h][r];
-    run.U_odds = s.U_odds[h][r];
-    run.U_rowFailed = s.U_rowFailed[h][r];
-    run.U_cyakuText = s.U_cyakuText[h][r];
-    run.U_taizyu = s.U_taizyu[h][r];
-    run.U_time = s.U_time[h][r];
-    run.U_cyakusa = s.U_cyakusa[h][r];
-    run.U_3f = s.U_3f[h][r];
-    run.U_hutan = s.U_hutan[h][r];
-    run.U_tuka = s.U_tuka[h][r];
-    run.U_sisuu = s.U_sisuu[h][r];
-    run.U_agari = s.U_agari[h][r];
-    run.U_babasisuu = s.U_babasisuu[h][r];
-    return run;
-}
-
-void putRun(RaceStore &s, int h, int r, const Run &run)
-{
-    s.R_date[h][r] = run.R_date;
-    s.R_zyo[h][r] = run.R_zyo;
-    s.R_name[h][r] = run.R_name;
-    s.R_class[h][r] = run.R_class;
-    s.R_zyo02[h][r] = run.R_zyo02;
-    s.U_kisyu[h][r] = run.U_kisyu;
-    s.U_cyoukyou[h][r] = run.U_cyoukyou;
-    s.R_no[h][r] = run.R_no;
-    s.R_kyori[h][r] = run.R_kyori;
-    s.R_baba[h][r] = run.R_baba;
-    s.R_siba[h][r] = run.R_siba;
-    s.R_tousuu[h][r] = run.R_tousuu;
-    s.U_waku[h][r] = run.U_waku;
-    s.U_no[h][r] = run.U_no;
-    s.U_ninki[h][r] = run.U_ninki;
-    s.U_cyaku[h][r] = run.U_cyaku;
-    s.U_odds[h][r] = run.U_odds;
-    s.U_rowFailed[h][r] = run.U_rowFailed;
-    s.U_cyakuText[h][r] = run.U_cyakuText;
-    s.U_taizyu[h][r] = run.U_taizyu;
-    s.U_time[h][r] = run.U_time;
-    s.U_cyakusa[h][r] = run.U_cyakusa;
-    s.U_3f[h][r] = run.U_3f;
-    s.U_hutan[h][r] = run.U_hutan;
-    s.U_tuka[h][r] = run.U_tuka;
-    s.U_sisuu[h][r] = run.U_sisuu;
-    s.U_agari[h][r] = run.U_agari;
-    s.U_babasisuu[h][r] = run.U_babasisuu;
-}
-
 // The columns the merge reads, by name; the position of each in the query's rows
 // is found once per query.
 enum Column {
@@ -225,30 +148,30 @@ private:
 Run runFromRow(const RowReader &row, double date)
 {
     Run run;
-    run.R_date = date;
-    row.text(C_R_zyo, run.R_zyo);
-    row.whole(C_R_no, run.R_no);
-    row.text(C_R_name, run.R_name);
-    row.text(C_R_class, run.R_class);
-    row.whole(C_R_kyori, run.R_kyori);
-    row.whole(C_R_baba, run.R_baba);
-    row.text(C_R_zyo02, run.R_zyo02);
-    row.whole(C_U_waku, run.U_waku);
-    row.whole(C_U_no, run.U_no);
-    row.whole(C_U_ninki, run.U_ninki);
-    row.whole(C_U_cyaku, run.U_cyaku);
-    row.whole(C_R_tousuu, run.R_tousuu);
-    row.single(C_U_time, run.U_time);
-    row.single(C_U_cyakusa, run.U_cyakusa);
-    row.single(C_U_3f, run.U_3f);
-    row.whole(C_U_taizyu, run.U_taizyu);
-    row.text(C_U_kisyu, run.U_kisyu);
-    row.single(C_U_hutan, run.U_hutan);
-    row.text(C_U_cyoukyou, run.U_cyoukyou);
-    row.whole(C_R_siba, run.R_siba);
+    run.date = date;
+    row.text(C_R_zyo, run.course);
+    row.whole(C_R_no, run.raceNumber);
+    row.text(C_R_name, run.raceName);
+    row.text(C_R_class, run.raceClass);
+    row.whole(C_R_kyori, run.distance);
+    row.whole(C_R_baba, run.going);
+    row.text(C_R_zyo02, run.secondCourse);
+    row.whole(C_U_waku, run.bracket);
+    row.whole(C_U_no, run.horseNumber);
+    row.whole(C_U_ninki, run.popularity);
+    row.whole(C_U_cyaku, run.finish);
+    row.whole(C_R_tousuu, run.fieldSize);
+    row.single(C_U_time, run.time);
+    row.single(C_U_cyakusa, run.margin);
+    row.single(C_U_3f, run.last3f);
+    row.whole(C_U_taizyu, run.bodyWeight);
+    row.text(C_U_kisyu, run.jockey);
+    row.single(C_U_hutan, run.weightCarried);
+    row.text(C_U_cyoukyou, run.trainer);
+    row.whole(C_R_siba, run.surface);
     // Corner n of the store comes from the column "U_tuka0n".
     for (int corner = 1; corner < kCornerSlots; ++corner)
-        row.whole(static_cast<Column>(C_U_tuka01 + corner - 1), run.U_tuka[corner]);
+        row.whole(static_cast<Column>(C_U_tuka01 + corner - 1), run.cornerPositions[corner]);
     return run;
 }
 
@@ -295,7 +218,7 @@ struct NarMerge::Query {
             statement.reset(prepared);
         }
         sqlite3_stmt *query = statement.get();
-        bindText(query, 1, store.U_name[h]);
+        bindText(query, 1, store.horses[h].name);
         bindText(query, 2, QString::fromStdString(storedDay(store.raceDate)));
         bindText(query, 3, QString::fromStdString(storedDay(store.raceDate - kHistoryDays)));
 
@@ -335,14 +258,14 @@ void NarMerge::merge(RaceStore &store, MessageSink &messages)
     std::vector<Run> runs;
     runs.reserve(kMaxRuns);
     for (int r = 1; r <= kMaxRuns; ++r) {
-        if (store.R_date[h][r] > 0)
-            runs.push_back(takeRun(store, h, r));
+        if (store.horses[h].runs[r].date > 0)
+            runs.push_back(store.horses[h].runs[r]);
     }
 
     // A nameless runner would match every nameless row; it has no local runs.
-    if (!store.U_name[h].isEmpty()) {
+    if (!store.horses[h].name.isEmpty()) {
         std::vector<Run> local;
-        QString name = store.U_name[h];
+        QString name = store.horses[h].name;
         QString error;
         if (!query_->fetch(store, h, nar_, kMaxRuns - runs.size(), local, &name, &error)) {
             messages.message(
@@ -351,14 +274,13 @@ void NarMerge::merge(RaceStore &store, MessageSink &messages)
             return;
         }
         runs.insert(runs.end(), local.begin(), local.end());
-        store.U_name[h] = name;
+        store.horses[h].name = name;
     }
 
-    std::stable_sort(
-        runs.begin(), runs.end(), [](const Run &a, const Run &b) { return a.R_date > b.R_date; });
+    std::stable_sort(runs.begin(), runs.end(), [](const Run &a, const Run &b) { return a.date > b.date; });
     const Run absent;
     for (int r = 1; r <= kMaxRuns; ++r)
-        putRun(store, h, r, r <= static_cast<int>(runs.size()) ? runs[r - 1] : absent);
+        store.horses[h].runs[r] = r <= static_cast<int>(runs.size()) ? runs[r - 1] : absent;
 }
 
 void readNar(RaceStore &store, Database *nar, MessageSink &messages)

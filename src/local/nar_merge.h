@@ -13,7 +13,7 @@
 //   runs keep their order, the runs already in the store before the merged ones.
 //   Afterwards the runner's runs occupy runs 1..m without gaps. The re-sort also
 //   runs when nothing was added.
-// - A Null U_3f (no last-three-furlong time) leaves 0; a Null or unreadable value in
+// - A Null last3f (no last-three-furlong time) leaves 0; a Null or unreadable value in
 //   any other column leaves that field at its reset value (0 or empty). A row whose
 //   date cannot be read is not a run and is left out.
 
@@ -46,8 +46,8 @@ private:
 
 // Merges the local runs of the runner store.curUma from the local-racing database
 // (nar; nothing happens when it is null) and re-sorts the runner's runs. Reads
-// raceDate and the runner's U_name; writes the runner's runs 1..50 and, for every
-// row taken, the database's spelling of the name into U_name. Run 0 is never
+// raceDate and the runner's name; writes the runner's runs 1..50 and, for every
+// row taken, the database's spelling of the name into the runner's name. Run 0 is never
 // touched. A query that fails (a missing table or column) shows a message naming
 // the file, the runner's runs are left as they were, and its gap
 // (RaceStore::gaps) says so. For several runners of

@@ -63,8 +63,8 @@ QStringList runnersInStore(const RaceStore &store)
 {
     QStringList runners;
     for (const qint32 n : store.runners()) {
-        if (!store.U_name[n].isEmpty())
-            runners.append(QString::number(n) + u',' + store.U_name[n]);
+        if (!store.horses[n].name.isEmpty())
+            runners.append(QString::number(n) + u',' + store.horses[n].name);
     }
     return runners;
 }
@@ -75,12 +75,13 @@ QString csvText(const RaceStore &store)
 {
     QString text = QStringLiteral("枠番,馬番,馬名") + kLineEnd;
     for (const qint32 n : store.runners()) {
-        if (store.U_name[n].isEmpty())
+        if (store.horses[n].name.isEmpty())
             continue;
-        text += QString::number(store.U_waku[n][0]) + u',' + QString::number(n) + u',' + store.U_name[n];
+        text += QString::number(store.horses[n].runs[0].bracket) + u',' + QString::number(n) + u','
+            + store.horses[n].name;
         for (int r = 1; r <= kMaxRuns; ++r) {
-            if (store.U_sisuu[n][r] != 0.0f)
-                text += u',' + wholeFigure(store.U_sisuu[n][r]);
+            if (store.horses[n].runs[r].speedFigure != 0.0f)
+                text += u',' + wholeFigure(store.horses[n].runs[r].speedFigure);
         }
         text += kLineEnd;
     }

@@ -81,9 +81,9 @@ RaceSummary summarizeRace(
     s.conditions = store.raceJouken;
     s.runners = store.runnerCount();
     for (const qint32 n : store.runners()) {
-        const float mean = store.U_heikin[n][0];
+        const float mean = store.horses[n].meanFigure.value;
         if (mean != 0)
-            s.best.push_back({n, store.U_name[n], mean});
+            s.best.push_back({n, store.horses[n].name, mean});
     }
     std::stable_sort(
         s.best.begin(), s.best.end(), [](const RaceSummary::Runner &a, const RaceSummary::Runner &b) {
@@ -93,14 +93,14 @@ RaceSummary summarizeRace(
         s.best.resize(kBestShown);
     for (const auto &[n, mark] : marks) {
         if (mark == Mark::Honmei && store.isRunner(n)) {
-            s.honmei = RaceSummary::Runner {n, store.U_name[n], 0};
+            s.honmei = RaceSummary::Runner {n, store.horses[n].name, 0};
             s.honmeiRan = resultText(results, n);
             break;
         }
     }
     for (const auto &[n, result] : results) {
         if (result.finish == 1 && store.isRunner(n))
-            s.winners.push_back({n, store.U_name[n], store.U_heikin[n][0]});
+            s.winners.push_back({n, store.horses[n].name, store.horses[n].meanFigure.value});
     }
     return s;
 }

@@ -46,7 +46,7 @@ struct DayPage {
 };
 
 // The summary of the race the store holds: the runners with a mean figure
-// (U_heikin, 0 = none) ranked by it, ties by horse number; the title without a
+// (meanFigure, 0 = none) ranked by it, ties by horse number; the title without a
 // leading race number (Site 2's titles carry one); the runner marks gives ◎.
 // Reads the store only.
 // results: the race's results from the journal, for the winner and the ◎.

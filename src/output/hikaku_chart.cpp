@@ -43,16 +43,17 @@ struct Point {
 // (run 0) as the window plots it, its figure on the scale.
 Point plotted(const RaceStore &store, qint32 k, int r, const ChartScale &scale)
 {
-    const double days = store.R_date[k][0] - store.R_date[k][r];
+    const double days = store.horses[k].runs[0].date - store.horses[k].runs[r].date;
     const double x = kLeft + (1 - days / kGraphDays) * (kRight - kLeft);
-    const double y
-        = kBottom - (store.U_sisuu[k][r] - scale.low) / (scale.high - scale.low) * (kBottom - kTop);
+    const double y = kBottom
+        - (store.horses[k].runs[r].speedFigure - scale.low) / (scale.high - scale.low) * (kBottom - kTop);
     return {x, y};
 }
 
 bool hasFigure(const RaceStore &store, qint32 k, int r)
 {
-    return store.R_date[k][r] > 0 && store.U_sisuu[k][r] != 0 && std::isfinite(store.U_sisuu[k][r]);
+    return store.horses[k].runs[r].date > 0 && store.horses[k].runs[r].speedFigure != 0
+        && std::isfinite(store.horses[k].runs[r].speedFigure);
 }
 
 // The value axis: a line and a label every step.
@@ -113,7 +114,7 @@ template <typename Visit>
 void forEachFigure(const RaceStore &store, Visit visit)
 {
     for (const qint32 k : store.runners()) {
-        if (store.U_name[k].isEmpty())
+        if (store.horses[k].name.isEmpty())
             continue;
         for (int r = 0; r <= kLastGraphRun; ++r) {
             if (hasFigure(store, k, r) && !visit(k, r))
@@ -174,8 +175,8 @@ ChartScale hikakuScale(const RaceStore &store)
     double low = store.rentaiKizyun > 0 ? store.rentaiKizyun : HUGE_VAL;
     double high = store.rentaiKizyun > 0 ? store.rentaiKizyun : -HUGE_VAL;
     forEachFigure(store, [&](qint32 k, int r) {
-        low = std::min(low, double(store.U_sisuu[k][r]));
-        high = std::max(high, double(store.U_sisuu[k][r]));
+        low = std::min(low, double(store.horses[k].runs[r].speedFigure));
+        high = std::max(high, double(store.horses[k].runs[r].speedFigure));
         return true;
     });
     if (!(low <= high))
@@ -211,13 +212,13 @@ QByteArray chartSvg(
                .arg(num(kLeft), xmlText(title));
     // Who is drawn thick: the chosen runner, or the one the fragment names.
     for (const qint32 k : store.runners()) {
-        if (store.U_name[k].isEmpty() || (!fragments && k != chosen))
+        if (store.horses[k].name.isEmpty() || (!fragments && k != chosen))
             continue;
         svg += QStringLiteral("<text id=\"w%1\" class=\"who%2\" x=\"%3\" y=\"36\" font-size=\"12\">"
                               "太線: %1 %4</text>\n")
                    .arg(k, 2, 10, QLatin1Char('0'))
                    .arg(k == chosen ? QStringLiteral(" chosen") : QString(), num(kLeft),
-                       xmlText(store.U_name[k]));
+                       xmlText(store.horses[k].name));
     }
     svg += valueAxis(scale) + dateAxis(store.raceDate);
     svg += QStringLiteral(
@@ -239,7 +240,7 @@ QByteArray chartSvg(
     const std::array<QColor, kRunnerSlots> colours = hikakuColours(store);
     const std::vector<Tag> tags = placeTags(store, scale);
     for (const qint32 k : store.runners()) {
-        if (store.U_name[k].isEmpty())
+        if (store.horses[k].name.isEmpty())
             continue;
         const bool thick = k == chosen;
         const QString colour = colours[size_t(k)].name();
@@ -255,7 +256,7 @@ QByteArray chartSvg(
             points.clear();
         };
         for (int r = 0; r <= kLastGraphRun; ++r) {
-            if (!(store.R_date[k][r] > 0))
+            if (!(store.horses[k].runs[r].date > 0))
                 continue;
             if (!hasFigure(store, k, r)) {
                 endLine();

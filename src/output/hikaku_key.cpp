@@ -20,16 +20,16 @@ QString hikakuKeyHtml(const RaceStore &store, qint32 chosen, const std::function
     QString html = QStringLiteral("<div class=\"key\">\n");
     if (store.isRunner(chosen))
         html += QStringLiteral("<p class=\"chosen\">太線: <a href=\"%1\">%2 %3</a></p>\n")
-                    .arg(xmlText(href(chosen)), number(chosen), xmlText(store.U_name[chosen]));
+                    .arg(xmlText(href(chosen)), number(chosen), xmlText(store.horses[chosen].name));
     html += QStringLiteral("<ul>\n");
     for (const qint32 k : store.runners()) {
-        if (store.U_name[k].isEmpty())
+        if (store.horses[k].name.isEmpty())
             continue;
         const QString colour = colours[size_t(k)].name();
         html += QStringLiteral("<li%1><span class=\"swatch\" style=\"background:%2\"></span>"
                                "<a href=\"%3\" style=\"color:%2\">%4 %5</a></li>\n")
                     .arg(k == chosen ? QStringLiteral(" class=\"chosen\"") : QString(), colour,
-                        xmlText(href(k)), number(k), xmlText(store.U_name[k]));
+                        xmlText(href(k)), number(k), xmlText(store.horses[k].name));
     }
     return html + QStringLiteral("</ul>\n</div>\n");
 }

@@ -107,61 +107,61 @@ void writeRun(JsonWriter &w, const RaceStore &s, int n, int r)
     w.key("run", true);
     w.integer(r);
     w.key("R_date");
-    w.date(s.R_date[n][r]);
+    w.date(s.horses[n].runs[r].date);
     w.key("R_zyo");
-    w.string(s.R_zyo[n][r]);
+    w.string(s.horses[n].runs[r].course);
     w.key("R_no");
-    w.integer(s.R_no[n][r]);
+    w.integer(s.horses[n].runs[r].raceNumber);
     w.key("R_name");
-    w.string(s.R_name[n][r]);
+    w.string(s.horses[n].runs[r].raceName);
     w.key("R_class");
-    w.string(s.R_class[n][r]);
+    w.string(s.horses[n].runs[r].raceClass);
     w.key("R_kyori");
-    w.integer(s.R_kyori[n][r]);
+    w.integer(s.horses[n].runs[r].distance);
     w.key("R_baba");
-    w.integer(s.R_baba[n][r]);
+    w.integer(s.horses[n].runs[r].going);
     w.key("R_zyo02");
-    w.string(s.R_zyo02[n][r]);
+    w.string(s.horses[n].runs[r].secondCourse);
     w.key("R_siba");
-    w.integer(s.R_siba[n][r]);
+    w.integer(s.horses[n].runs[r].surface);
     w.key("R_tousuu");
-    w.integer(s.R_tousuu[n][r]);
+    w.integer(s.horses[n].runs[r].fieldSize);
     w.key("U_waku");
-    w.integer(s.U_waku[n][r]);
+    w.integer(s.horses[n].runs[r].bracket);
     w.key("U_no");
-    w.integer(s.U_no[n][r]);
+    w.integer(s.horses[n].runs[r].horseNumber);
     w.key("U_ninki");
-    w.integer(s.U_ninki[n][r]);
+    w.integer(s.horses[n].runs[r].popularity);
     w.key("U_cyaku");
-    w.integer(s.U_cyaku[n][r]);
+    w.integer(s.horses[n].runs[r].finish);
     w.key("U_time");
-    w.number(s.U_time[n][r]);
+    w.number(s.horses[n].runs[r].time);
     w.key("U_cyakusa");
-    w.number(s.U_cyakusa[n][r]);
+    w.number(s.horses[n].runs[r].margin);
     w.key("U_3f");
-    w.number(s.U_3f[n][r]);
+    w.number(s.horses[n].runs[r].last3f);
     w.key("U_taizyu");
-    w.integer(s.U_taizyu[n][r]);
+    w.integer(s.horses[n].runs[r].bodyWeight);
     w.key("U_hutan");
-    w.number(s.U_hutan[n][r]);
+    w.number(s.horses[n].runs[r].weightCarried);
     w.key("U_kisyu");
-    w.string(s.U_kisyu[n][r]);
+    w.string(s.horses[n].runs[r].jockey);
     w.key("U_cyoukyou");
-    w.string(s.U_cyoukyou[n][r]);
+    w.string(s.horses[n].runs[r].trainer);
     w.key("U_tuka");
     w.raw(u"[");
     for (int c = 1; c <= 4; ++c) {
         if (c > 1)
             w.raw(u",");
-        w.integer(s.U_tuka[n][r][c]);
+        w.integer(s.horses[n].runs[r].cornerPositions[c]);
     }
     w.raw(u"]");
     w.key("U_sisuu");
-    w.number(s.U_sisuu[n][r]);
+    w.number(s.horses[n].runs[r].speedFigure);
     w.key("U_agari");
-    w.number(s.U_agari[n][r]);
+    w.number(s.horses[n].runs[r].last3fFigure);
     w.key("U_babasisuu");
-    w.number(s.U_babasisuu[n][r]);
+    w.number(s.horses[n].runs[r].trackVariant);
     w.raw(u"}");
 }
 
@@ -203,41 +203,41 @@ void writeRunner(JsonWriter &w, const RaceStore &s, int n)
         w.string(missing);
     }
     w.key("U_name");
-    w.string(s.U_name[n]);
+    w.string(s.horses[n].name);
     w.key("U_seirei");
-    w.string(s.U_seirei[n]);
+    w.string(s.horses[n].sexAge);
     w.key("U_keiro");
-    w.string(s.U_keiro[n]);
+    w.string(s.horses[n].coatColour);
     w.key("U_titi");
-    w.string(s.U_titi[n]);
+    w.string(s.horses[n].sire);
     w.key("U_haha");
-    w.string(s.U_haha[n]);
+    w.string(s.horses[n].dam);
     w.key("U_hahatiti");
-    w.string(s.U_hahatiti[n]);
+    w.string(s.horses[n].damSire);
     w.key("U_Url");
-    w.string(s.U_Url[n]);
+    w.string(s.horses[n].pageAddress);
     w.key("U_heikin");
-    w.pair(s.U_heikin[n][0], s.U_heikin[n][1]);
+    w.pair(s.horses[n].meanFigure.value, s.horses[n].meanFigure.runs);
     w.key("U_saikou");
-    w.pair(s.U_saikou[n][0], s.U_saikou[n][1]);
+    w.pair(s.horses[n].bestFigure.value, s.horses[n].bestFigure.runs);
     w.key("U_heikin3m");
-    w.pair(s.U_heikin3m[n][0], s.U_heikin3m[n][1]);
+    w.pair(s.horses[n].recentMeanFigure.value, s.horses[n].recentMeanFigure.runs);
     w.key("U_saikou3m");
-    w.pair(s.U_saikou3m[n][0], s.U_saikou3m[n][1]);
+    w.pair(s.horses[n].recentBestFigure.value, s.horses[n].recentBestFigure.runs);
     w.key("U_kyakusitu");
-    w.pair(s.U_kyakusitu[n][0], s.U_kyakusitu[n][1]);
+    w.pair(s.horses[n].runningStyle.value, s.horses[n].runningStyle.runs);
     w.key("U_taisen");
     w.raw(u"[");
     for (int o = 0; o < kRunnerSlots; ++o) {
         if (o > 0)
             w.raw(u",");
-        w.pair(s.U_taisen[n][o][0], s.U_taisen[n][o][1]);
+        w.pair(s.horses[n].headToHead[o].ahead, s.horses[n].headToHead[o].behind);
     }
     w.raw(u"]");
     w.key("runs");
     w.raw(u"[");
     for (int r = 0; r < kRunSlots; ++r) {
-        if (r > 0 && !(s.R_date[n][r] > 0))
+        if (r > 0 && !(s.horses[n].runs[r].date > 0))
             continue;
         if (r > 0)
             w.raw(u",");

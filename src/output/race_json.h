@@ -4,7 +4,7 @@
 //
 // Shape: the race fields, the race statistics, and per runner slot 1..tousuu its
 // fields, statistics ([value, count] pairs), head-to-head pairs for opponent
-// slots 0..18, and its runs: run 0 always, then every run 1..50 whose R_date is
+// slots 0..18, and its runs: run 0 always, then every run 1..50 whose date is
 // greater than 0, in index order. Dates are "YYYY-MM-DD"; a date of 0 (no date,
 // possible for run 0 and raceDate before a card was read) is null. Floats are
 // written as their shortest round-trip decimal text (25.2, not 25.200000762939453);

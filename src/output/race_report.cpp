@@ -333,7 +333,8 @@ Status writeRaceReport(
     for (const qint32 n : store.runners()) {
         views.shownRunner = n;
         showGraph(shown);
-        const QString name = QStringLiteral("%1 %2").arg(n, 2, 10, QLatin1Char('0')).arg(store.U_name[n]);
+        const QString name
+            = QStringLiteral("%1 %2").arg(n, 2, 10, QLatin1Char('0')).arg(store.horses[n].name);
         if (Status written = writeRunnerGraph(views, dir.filePath(graphFile(n)), name); !written.ok())
             return named(written);
         const CellGrid runGrid = reportRunGrid(views.runGrid, store, n);

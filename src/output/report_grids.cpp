@@ -53,8 +53,8 @@ CellGrid reportRunGrid(const CellGrid &runGrid, const RaceStore &store, qint32 r
             continue;
         // Row r holds run r.
         for (int r = 1; r < grid.rows() && r <= kMaxRuns; ++r) {
-            if (store.R_date[runner][r] > 0)
-                grid.at(r, c)->text = raceTimeText(store.U_time[runner][r]);
+            if (store.horses[runner].runs[r].date > 0)
+                grid.at(r, c)->text = raceTimeText(store.horses[runner].runs[r].time);
         }
     }
     grid.setRows(lastRowWithText(grid) + 1);
@@ -67,13 +67,13 @@ CellGrid reportBacyuGrid(const CellGrid &bacyuGrid, const RaceStore &store)
     for (const qint32 n : store.runners()) {
         for (int k = 1; k <= kBacyuShownRuns; ++k) {
             // A central course by its name, as the local ones are written.
-            const QString &zyo = store.R_zyo[n][k];
+            const QString &zyo = store.horses[n].runs[k].course;
             const int course = zyo.size() == 2 ? zyo.toInt() : 0;
             if (GridCell *head = grid.at(bacyuBlockRow(n), bacyuRunTextColumn(k));
                 head && course >= 1 && course <= kCourseCount && head->text.startsWith(zyo + u' '))
                 head->text = courseNames()[size_t(course)] + head->text.mid(zyo.size());
             GridCell *cell = grid.at(bacyuBlockRow(n) + kBacyuBlockRows - 1, bacyuRunTextColumn(k));
-            const float time = store.U_time[n][k];
+            const float time = store.horses[n].runs[k].time;
             const QString shown = plainNumber(time);
             // The time leads the text, followed by the margin in brackets.
             if (cell && time > 0 && cell->text.startsWith(shown + u'('))
@@ -90,7 +90,7 @@ CellLinks bacyuNameLinks(const RaceStore &store, const std::function<QString(qin
     return [&store, href](int row, int col) {
         const int n = row / kBacyuBlockRows + 1;
         if (col != kBacyuNameColumn || row != bacyuBlockRow(n) + 1 || !store.isRunner(n)
-            || store.U_name[n].isEmpty())
+            || store.horses[n].name.isEmpty())
             return QString();
         return href(n);
     };
@@ -99,7 +99,7 @@ CellLinks bacyuNameLinks(const RaceStore &store, const std::function<QString(qin
 CellLinks taisenNameLinks(const RaceStore &store, const std::function<QString(qint32)> &href)
 {
     return [&store, href](int row, int col) {
-        if (col != 1 || !store.isRunner(row) || store.U_name[row].isEmpty())
+        if (col != 1 || !store.isRunner(row) || store.horses[row].name.isEmpty())
             return QString();
         return href(row);
     };

@@ -7,11 +7,13 @@
 
 namespace marunoki {
 
-std::vector<RankedRunner> rankRunners(const RaceStore &store, const StatTable &table)
+std::vector<RankedRunner> rankRunners(const RaceStore &store, Statistic Runner::*statistic)
 {
     std::vector<RankedRunner> ranked;
-    for (const qint32 n : store.runners())
-        ranked.push_back({n, table[size_t(n)][0], int(table[size_t(n)][1])});
+    for (const qint32 n : store.runners()) {
+        const Statistic &value = store.horses[n].*statistic;
+        ranked.push_back({n, value.value, int(value.runs)});
+    }
     std::stable_sort(ranked.begin(), ranked.end(), [](const RankedRunner &a, const RankedRunner &b) {
         if ((a.runs > 0) != (b.runs > 0))
             return a.runs > 0;
@@ -62,13 +64,13 @@ QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)>
                                       : QString());
     };
     const struct {
-        const StatTable &table;
+        Statistic Runner::*statistic;
         const char16_t *caption;
         const char *pattern;
     } rankings[] = {
-        {store.U_heikin, u"平均指数（14ヶ月）", "0.0"},
-        {store.U_saikou, u"最高指数（14ヶ月）", "0"},
-        {store.U_heikin3m, u"平均指数（近3ヶ月）", "0.0"},
+        {&Runner::meanFigure, u"平均指数（14ヶ月）", "0.0"},
+        {&Runner::bestFigure, u"最高指数（14ヶ月）", "0"},
+        {&Runner::recentMeanFigure, u"平均指数（近3ヶ月）", "0.0"},
     };
     QString html = QStringLiteral("<div class=\"ranks\">\n");
     for (const auto &ranking : rankings) {
@@ -80,7 +82,7 @@ QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)>
                         results.empty() ? QString()
                                         : QStringLiteral("<th>着順</th><th>人気</th><th>単勝</th>"));
         int place = 0;
-        for (const RankedRunner &r : rankRunners(store, ranking.table)) {
+        for (const RankedRunner &r : rankRunners(store, ranking.statistic)) {
             const bool counted = r.runs > 0;
             html += QStringLiteral("<tr><td class=\"r\">%1</td><td class=\"mark\">%2</td>"
                                    "<td><a href=\"%3\">%4 %5</a></td>"
@@ -88,7 +90,7 @@ QString summaryHtml(const RaceStore &store, const std::function<QString(qint32)>
                         .arg(counted ? QString::number(++place) : QStringLiteral("-"),
                             xmlText(markText(marks, r.number)), xmlText(href(r.number)),
                             QStringLiteral("%1").arg(r.number, 2, 10, QLatin1Char('0')),
-                            xmlText(store.U_name[r.number]),
+                            xmlText(store.horses[r.number].name),
                             counted ? formatNumber(r.figure, QLatin1String(ranking.pattern))
                                     : QStringLiteral("-"),
                             QString::number(r.runs), resultCells(r.number));

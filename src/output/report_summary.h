@@ -22,7 +22,7 @@ struct RankedRunner {
 
 // The runners of the card by one statistic: those with runs counted first,
 // highest figure first, ties by horse number; then those without, by number.
-std::vector<RankedRunner> rankRunners(const RaceStore &store, const StatTable &table);
+std::vector<RankedRunner> rankRunners(const RaceStore &store, Statistic Runner::*statistic);
 
 // The mark of runner n as its symbol; empty when it has none.
 QString markText(const MarksByNumber &marks, qint32 n);

@@ -116,8 +116,8 @@ void shadeSlots(CellWriter &w, int firstSlot, const std::array<int, N> &columns)
 // five rows.
 void writeBracket(const RaceStore &store, int n, int b, CellWriter &w)
 {
-    const qint32 bracket = store.U_waku[n][0];
-    if (n == 1 || bracket != store.U_waku[n - 1][0]) {
+    const qint32 bracket = store.horses[n].runs[0].bracket;
+    if (n == 1 || bracket != store.horses[n - 1].runs[0].bracket) {
         w.text(b, 0, plain(bracket));
     }
     const BracketColours colours = bracketColours(bracket);
@@ -130,11 +130,11 @@ void writeBracket(const RaceStore &store, int n, int b, CellWriter &w)
 void writeIdentity(const RaceStore &store, int n, int b, CellWriter &w)
 {
     w.text(b, 1, plain(n));
-    w.text(b + 1, kBacyuNameColumn, store.U_name[n]);
+    w.text(b + 1, kBacyuNameColumn, store.horses[n].name);
     w.bold(b + 1, kBacyuNameColumn, true);
-    w.text(b + 2, 2, QStringLiteral("  父 ") + store.U_titi[n]);
+    w.text(b + 2, 2, QStringLiteral("  父 ") + store.horses[n].sire);
     w.fontSize(b + 2, 2, kSmallSize);
-    w.text(b + 3, 2, QStringLiteral("  母 ") + store.U_haha[n]);
+    w.text(b + 3, 2, QStringLiteral("  母 ") + store.horses[n].dam);
     w.fontSize(b + 3, 2, kSmallSize);
 }
 
@@ -142,22 +142,22 @@ void writeIdentity(const RaceStore &store, int n, int b, CellWriter &w)
 // carried, body weight, sex and age.
 void writeToday(const RaceStore &store, int n, int b, CellWriter &w)
 {
-    const QString &jockey = store.U_kisyu[n][0];
+    const QString &jockey = store.horses[n].runs[0].jockey;
     w.text(b + 1, 3, jockey);
-    w.text(b + 2, 3, formatNumber(store.U_hutan[n][0], QStringLiteral("00.0")));
-    w.text(b + 3, 3, plain(store.U_taizyu[n][0]));
-    w.text(b, 3, store.U_seirei[n]);
-    const bool changed = jockey.left(3) != store.U_kisyu[n][1].left(3);
+    w.text(b + 2, 3, formatNumber(store.horses[n].runs[0].weightCarried, QStringLiteral("00.0")));
+    w.text(b + 3, 3, plain(store.horses[n].runs[0].bodyWeight));
+    w.text(b, 3, store.horses[n].sexAge);
+    const bool changed = jockey.left(3) != store.horses[n].runs[1].jockey.left(3);
     w.foreground(b + 1, 3, changed ? kRed : kBlack);
 }
 
 void writeStatistics(const RaceStore &store, int n, int b, CellWriter &w)
 {
-    const float mean = store.U_heikin[n][0];
+    const float mean = store.horses[n].meanFigure.value;
     w.text(b, 4, figureText(mean));
-    w.text(b + 1, 4, figureText(store.U_heikin3m[n][0]));
-    w.text(b, 5, formatNumber(store.U_saikou[n][0], QStringLiteral("00")));
-    w.text(b + 1, 5, formatNumber(store.U_saikou3m[n][0], QStringLiteral("00")));
+    w.text(b + 1, 4, figureText(store.horses[n].recentMeanFigure.value));
+    w.text(b, 5, formatNumber(store.horses[n].bestFigure.value, QStringLiteral("00")));
+    w.text(b + 1, 5, formatNumber(store.horses[n].recentBestFigure.value, QStringLiteral("00")));
 
     QColor colour = kBlack;
     bool bold = false;
@@ -178,12 +178,12 @@ void writeStatistics(const RaceStore &store, int n, int b, CellWriter &w)
 
 void writeStyleAndRecord(const RaceStore &store, int n, int b, CellWriter &w)
 {
-    const float style = store.U_kyakusitu[n][0];
+    const float style = store.horses[n].runningStyle.value;
     w.text(b + 3, 4, runningStyleMark(style));
     w.text(b + 3, 5, formatNumber(style, QStringLiteral("##.0")));
 
-    const float wins = store.U_taisen[n][0][0];
-    const float losses = store.U_taisen[n][0][1];
+    const float wins = store.horses[n].headToHead[0].ahead;
+    const float losses = store.horses[n].headToHead[0].behind;
     if (wins + losses > 0) {
         w.text(b + 4, 3,
             formatNumber(
@@ -197,37 +197,42 @@ void writeRun(const RaceStore &store, float rentaiKizyun, int n, int k, int b, C
 {
     const int t = bacyuRunTextColumn(k);
     const int f = t - 1;
-    const float figure = store.U_sisuu[n][k];
+    const float figure = store.horses[n].runs[k].speedFigure;
     w.text(b, f, figureText(figure));
     w.bold(b, f, true);
     w.foreground(b, f, figure > rentaiKizyun ? kRed : kBlack);
-    if (store.U_agari[n][k] != 0.0f) {
+    if (store.horses[n].runs[k].last3fFigure != 0.0f) {
         w.text(b + 1, f, QStringLiteral("上がり"));
         w.fontSize(b + 1, f, kSmallSize);
         w.bold(b + 1, f, false);
-        w.text(b + 2, f, figureText(store.U_agari[n][k]));
+        w.text(b + 2, f, figureText(store.horses[n].runs[k].last3fFigure));
         w.bold(b + 2, f, false);
     }
 
-    const QString surface = store.R_siba[n][k] == 1 ? QStringLiteral("芝") : QString();
+    const QString surface = store.horses[n].runs[k].surface == 1 ? QStringLiteral("芝") : QString();
     w.text(b, t,
-        store.R_zyo[n][k] + u' ' + formatDate(store.R_date[n][k], QStringLiteral("mmdd")) + u' '
-            + goingMark(store.R_baba[n][k]) + u' ' + surface + plain(store.R_kyori[n][k]));
-    w.text(b + 1, t, store.R_name[n][k]);
+        store.horses[n].runs[k].course + u' '
+            + formatDate(store.horses[n].runs[k].date, QStringLiteral("mmdd")) + u' '
+            + goingMark(store.horses[n].runs[k].going) + u' ' + surface
+            + plain(store.horses[n].runs[k].distance));
+    w.text(b + 1, t, store.horses[n].runs[k].raceName);
     w.fontSize(b + 1, t, kBaseSize - 1);
     w.text(b + 2, t,
-        plain(store.U_cyaku[n][k]) + u'/' + plain(store.R_tousuu[n][k]) + u' ' + plain(store.U_ninki[n][k])
-            + QStringLiteral("人 ") + store.U_kisyu[n][k] + u' ' + plainNumber(store.U_hutan[n][k]));
-    QString weights = plain(store.U_no[n][k]) + QStringLiteral("番 ") + plain(store.U_taizyu[n][k]);
-    if (store.U_3f[n][k] != 0.0f) {
-        weights += QStringLiteral("　  ") + formatNumber(store.U_3f[n][k], QStringLiteral("00.0"));
+        plain(store.horses[n].runs[k].finish) + u'/' + plain(store.horses[n].runs[k].fieldSize) + u' '
+            + plain(store.horses[n].runs[k].popularity) + QStringLiteral("人 ")
+            + store.horses[n].runs[k].jockey + u' ' + plainNumber(store.horses[n].runs[k].weightCarried));
+    QString weights = plain(store.horses[n].runs[k].horseNumber) + QStringLiteral("番 ")
+        + plain(store.horses[n].runs[k].bodyWeight);
+    if (store.horses[n].runs[k].last3f != 0.0f) {
+        weights
+            += QStringLiteral("　  ") + formatNumber(store.horses[n].runs[k].last3f, QStringLiteral("00.0"));
     }
     w.text(b + 3, t, weights);
-    const auto &corners = store.U_tuka[n][k];
+    const auto &corners = store.horses[n].runs[k].cornerPositions;
     w.text(b + 4, t,
-        plainNumber(store.U_time[n][k]) + u'(' + plainNumber(store.U_cyakusa[n][k]) + QStringLiteral(")  ")
-            + plain(corners[1]) + u'-' + plain(corners[2]) + u'-' + plain(corners[3]) + u'-'
-            + plain(corners[4]));
+        plainNumber(store.horses[n].runs[k].time) + u'(' + plainNumber(store.horses[n].runs[k].margin)
+            + QStringLiteral(")  ") + plain(corners[1]) + u'-' + plain(corners[2]) + u'-' + plain(corners[3])
+            + u'-' + plain(corners[4]));
 }
 
 void writeRunner(const RaceStore &store, int n, CellWriter &w)
@@ -239,7 +244,7 @@ void writeRunner(const RaceStore &store, int n, CellWriter &w)
     writeStatistics(store, n, b, w);
     writeStyleAndRecord(store, n, b, w);
     for (int k = 1; k <= kShownRuns; ++k) {
-        if (store.R_date[n][k] > 0) {
+        if (store.horses[n].runs[k].date > 0) {
             writeRun(store, store.rentaiKizyun, n, k, b, w);
         }
     }
@@ -256,7 +261,7 @@ void drawBacyu(const RaceStore &store, CellGrid &grid, MessageSink &sink)
     shadeSlots(w, 1, kOddShade);
     shadeSlots(w, 2, kEvenShade);
     for (int n = 1; n <= kMaxRunners && !w.failed(); ++n) {
-        if (!store.U_name[n].isEmpty()) {
+        if (!store.horses[n].name.isEmpty()) {
             writeRunner(store, n, w);
         }
     }

@@ -17,7 +17,7 @@ const QColor kNoVariantFill(255, 255, 255);
 
 bool isDated(const RaceStore &store, qint32 h, int run)
 {
-    return store.R_date[h][run] > 0;
+    return store.horses[h].runs[run].date > 0;
 }
 
 // A figure's height on the graph: its distance above the race's base, kept on the scale.
@@ -30,7 +30,7 @@ double figureY(const StepContext &c, float figure)
 
 QString courseMark(const RaceStore &store, qint32 h, int run)
 {
-    const QString &zyo = store.R_zyo[h][run];
+    const QString &zyo = store.horses[h].runs[run].course;
     const std::optional<qint32> n = toWholeNumber(zyo);
     if (n && *n >= 1 && *n <= kCourseCount) {
         const QString &name = store.zyoName[*n];
@@ -45,12 +45,13 @@ QString courseMark(const RaceStore &store, qint32 h, int run)
 QString headline(const RaceStore &store, qint32 h)
 {
     const QChar blank(u' ');
-    QString text = QString::number(store.U_waku[h][0]) + blank + QString::number(h) + blank + store.U_name[h]
-        + blank + store.U_seirei[h] + blank + QString::number(store.U_taizyu[h][0]) + blank
-        + store.U_kisyu[h][0] + u'(' + plainNumber(store.U_hutan[h][0]) + QStringLiteral(") ");
-    text += formatNumber(store.U_heikin[h][0], QStringLiteral("##")) + blank
-        + formatNumber(store.U_saikou[h][0], QStringLiteral("##")) + blank;
-    const float style = store.U_kyakusitu[h][0];
+    QString text = QString::number(store.horses[h].runs[0].bracket) + blank + QString::number(h) + blank
+        + store.horses[h].name + blank + store.horses[h].sexAge + blank
+        + QString::number(store.horses[h].runs[0].bodyWeight) + blank + store.horses[h].runs[0].jockey + u'('
+        + plainNumber(store.horses[h].runs[0].weightCarried) + QStringLiteral(") ");
+    text += formatNumber(store.horses[h].meanFigure.value, QStringLiteral("##")) + blank
+        + formatNumber(store.horses[h].bestFigure.value, QStringLiteral("##")) + blank;
+    const float style = store.horses[h].runningStyle.value;
     text += runningStyleMark(style) + formatNumber(style, QStringLiteral("0.0"));
     return text;
 }
@@ -73,16 +74,16 @@ bool drawLastFurlongs(const StepContext &c)
     box.setDrawWidth(3);
     box.setDrawStyle(LineStyle::Solid);
     for (int run = 0; run <= kLastGraphRun; ++run) {
-        const float figure = s.U_agari[c.h][run];
+        const float figure = s.horses[c.h].runs[run].last3fFigure;
         if (!isDated(s, c.h, run) || figure == 0)
             continue;
-        const double x = c.layout.dateToX(s.R_date[c.h][run]);
+        const double x = c.layout.dateToX(s.horses[c.h].runs[run].date);
         const double y = figureY(c, figure);
         box.setFillStyle(FillStyle::Transparent);
         box.circle(x, y, radius, kAgariOutline);
         // A thin stem to the run's speed figure ties the two circles of one run together.
         box.setDrawWidth(1);
-        box.line(x, y, x, figureY(c, s.U_sisuu[c.h][run]), qbColor(9));
+        box.line(x, y, x, figureY(c, s.horses[c.h].runs[run].speedFigure), qbColor(9));
         box.setDrawWidth(3);
         // Only a figure off the whole 0..100 range gets its value printed.
         if (figure > 100) {
@@ -111,21 +112,21 @@ bool drawSpeedFigureLine(const StepContext &c)
         // A run without a date is no run: the line joins across it.
         if (!isDated(s, c.h, run))
             continue;
-        const float figure = s.U_sisuu[c.h][run];
+        const float figure = s.horses[c.h].runs[run].speedFigure;
         if (figure == 0) {
             // A run without a figure breaks the line.
             prevX = prevY = 0;
             continue;
         }
-        const double x = c.layout.dateToX(s.R_date[c.h][run]);
+        const double x = c.layout.dateToX(s.horses[c.h].runs[run].date);
         const double y = figureY(c, figure);
         if (prevX > 0)
             box.line(x, y, prevX, prevY, qbColor(9));
 
         // A white inside marks a figure computed without the day's track variant.
-        const bool withVariant = s.U_babasisuu[c.h][run] != 0;
+        const bool withVariant = s.horses[c.h].runs[run].trackVariant != 0;
         box.setFillStyle(FillStyle::Solid);
-        if (s.R_siba[c.h][run] == 1) {
+        if (s.horses[c.h].runs[run].surface == 1) {
             box.setFillColor(withVariant ? kTurfGreen : kNoVariantFill);
             box.circle(x, y, radius, kTurfGreen);
         } else {

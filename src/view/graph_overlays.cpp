@@ -21,7 +21,7 @@ namespace {
 
 bool isDated(const RaceStore &store, qint32 h, int run)
 {
-    return store.R_date[h][run] > 0;
+    return store.horses[h].runs[run].date > 0;
 }
 
 // A square marker of half side `half` around (x, y).
@@ -66,7 +66,7 @@ bool eachDatedRun(const StepContext &c, int first, Draw draw)
     setPen(c.box, 3);
     for (int run = first; run <= kLastGraphRun; ++run) {
         if (isDated(c.store, c.h, run))
-            draw(run, c.layout.dateToX(c.store.R_date[c.h][run]));
+            draw(run, c.layout.dateToX(c.store.horses[c.h].runs[run].date));
     }
     return true;
 }
@@ -81,12 +81,12 @@ bool drawFinishOverlay(const StepContext &c)
     setPen(c.box, 1);
     Series series {c.box, c.layout.drawScale * 30, qbColor(8), {}};
     for (int run = 0; run <= kLastGraphRun; ++run) {
-        const qint32 place = s.U_cyaku[c.h][run];
+        const qint32 place = s.horses[c.h].runs[run].finish;
         if (!isDated(s, c.h, run) || place < 1) {
             series.breakLine();
             continue;
         }
-        series.add(c.layout.dateToX(s.R_date[c.h][run]),
+        series.add(c.layout.dateToX(s.horses[c.h].runs[run].date),
             c.layout.valueToY(overlayScale(Overlay::Finish).value(double(place))));
     }
     return true;
@@ -104,14 +104,14 @@ bool drawBodyWeightOverlay(const StepContext &c)
     for (int run = kLastGraphRun; run >= 0; --run) {
         if (!isDated(s, c.h, run))
             continue;
-        const qint32 weight = s.U_taizyu[c.h][run];
+        const qint32 weight = s.horses[c.h].runs[run].bodyWeight;
         if (weight < 1) {
             series.breakLine();
             continue;
         }
         if (base == 0)
             base = weight;
-        series.add(c.layout.dateToX(s.R_date[c.h][run]),
+        series.add(c.layout.dateToX(s.horses[c.h].runs[run].date),
             c.layout.valueToY(overlayScale(Overlay::BodyWeight).value(double(weight) - double(base))));
     }
     return true;
@@ -121,7 +121,8 @@ bool drawBracketOverlay(const StepContext &c)
 {
     const double half = c.layout.drawScale * 50;
     return eachDatedRun(c, 0, [&c, half](int run, double x) {
-        const double value = overlayScale(Overlay::Bracket).value(double(c.store.U_waku[c.h][run]));
+        const double value
+            = overlayScale(Overlay::Bracket).value(double(c.store.horses[c.h].runs[run].bracket));
         square(c.box, x, c.layout.valueToY(value), half, qbColor(3), true);
     });
 }
@@ -130,7 +131,7 @@ bool drawFirstCornerOverlay(const StepContext &c)
 {
     const double half = c.layout.drawScale * 60;
     return eachDatedRun(c, 0, [&c, half](int run, double x) {
-        const qint32 place = c.store.U_tuka[c.h][run][1];
+        const qint32 place = c.store.horses[c.h].runs[run].cornerPositions[1];
         if (place < 1)
             return;
         // From the tenth place on, the marker stays on the middle line.
@@ -144,7 +145,7 @@ bool drawDistanceOverlay(const StepContext &c)
     const double radius = c.layout.drawScale * 60;
     c.box.setFillStyle(FillStyle::Transparent);
     return eachDatedRun(c, 0, [&c, radius](int run, double x) {
-        const qint32 distance = c.store.R_kyori[c.h][run];
+        const qint32 distance = c.store.horses[c.h].runs[run].distance;
         const OverlayScale &scale = overlayScale(Overlay::Distance);
         const double y = c.layout.valueToY(scale.value(double(distance)));
         c.box.circle(x, y, radius, qbColor(5));
@@ -159,7 +160,7 @@ bool drawGoingOverlay(const StepContext &c)
     const double radius = c.layout.drawScale * 40;
     // Today's going is not known when the card is read: past runs only.
     return eachDatedRun(c, 1, [&c, radius](int run, double x) {
-        const double value = overlayScale(Overlay::Going).value(double(c.store.R_baba[c.h][run]));
+        const double value = overlayScale(Overlay::Going).value(double(c.store.horses[c.h].runs[run].going));
         c.box.setFillStyle(FillStyle::Solid);
         c.box.setFillColor(qbColor(8));
         c.box.circle(x, c.layout.valueToY(value), radius, qbColor(8));

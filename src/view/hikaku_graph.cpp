@@ -61,8 +61,9 @@ qint32 chosenRunner(const RaceStore &store, qint32 shown, const QString &runnerB
 QPointF runPoint(const RaceStore &store, qint32 k, int r, const GraphLayout &layout)
 {
     const double x
-        = (1 - (store.R_date[k][0] - store.R_date[k][r]) / kGraphDays) * layout.plotWidth + layout.graphLeft;
-    return {x, layout.valueToY(store.U_sisuu[k][r])};
+        = (1 - (store.horses[k].runs[0].date - store.horses[k].runs[r].date) / kGraphDays) * layout.plotWidth
+        + layout.graphLeft;
+    return {x, layout.valueToY(store.horses[k].runs[r].speedFigure)};
 }
 
 // One runner's figure line: circles at the runs with a figure, joined; a run
@@ -76,9 +77,9 @@ void drawRunner(const RaceStore &store, qint32 k, const GraphLayout &layout, Dra
     double prevX = 0;
     double prevY = 0;
     for (int r = 0; r <= kLastGraphRun; ++r) {
-        if (!(store.R_date[k][r] > 0))
+        if (!(store.horses[k].runs[r].date > 0))
             continue;
-        const float figure = store.U_sisuu[k][r];
+        const float figure = store.horses[k].runs[r].speedFigure;
         if (figure == 0) {
             prevX = prevY = 0;
             continue;
@@ -107,9 +108,9 @@ std::array<QColor, kRunnerSlots> hikakuColours(const RaceStore &store)
     // a runner without a name is not drawn and passes no colour on.
     QColor colour(0, 0, 0);
     for (const qint32 k : store.runners()) {
-        if (store.U_name[k].isEmpty())
+        if (store.horses[k].name.isEmpty())
             continue;
-        colour = bracketColour(store.U_waku[k][0]).value_or(colour);
+        colour = bracketColour(store.horses[k].runs[0].bracket).value_or(colour);
         colours[size_t(k)] = colour;
     }
     return colours;
@@ -139,7 +140,7 @@ void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &setti
     const qint32 chosen = chosenRunner(store, shown, surfaces.runnerBox);
     const std::array<QColor, kRunnerSlots> colours = hikakuColours(store);
     for (const qint32 k : store.runners()) {
-        if (store.U_name[k].isEmpty())
+        if (store.horses[k].name.isEmpty())
             continue;
         drawRunner(store, k, layout, box, colours[size_t(k)], k == chosen ? 2.5 : 1.0);
     }

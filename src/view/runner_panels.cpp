@@ -95,37 +95,38 @@ QString courseText(const RaceStore &store, const QString &zyo)
 // One row of the per-run grid, in the grid's own write order (0..13, 15, 14, 16..20).
 void writeRunRow(const RaceStore &store, qint32 h, int r, CellWriter &w)
 {
-    w.text(r, 0, formatDate(store.R_date[h][r], QStringLiteral("yy/mm/dd")));
-    w.text(r, 1, courseText(store, store.R_zyo[h][r]));
-    w.text(r, 2, store.R_name[h][r]);
+    w.text(r, 0, formatDate(store.horses[h].runs[r].date, QStringLiteral("yy/mm/dd")));
+    w.text(r, 1, courseText(store, store.horses[h].runs[r].course));
+    w.text(r, 2, store.horses[h].runs[r].raceName);
     w.text(r, 3,
-        formatNumber(store.U_cyaku[h][r], QStringLiteral("00")) + u'/'
-            + formatNumber(store.R_tousuu[h][r], QStringLiteral("00")));
-    w.text(r, 4, formatNumber(store.U_sisuu[h][r], QStringLiteral("00")));
-    w.foreground(r, 4, store.U_babasisuu[h][r] != 0.0f ? kBlack : kGrey);
+        formatNumber(store.horses[h].runs[r].finish, QStringLiteral("00")) + u'/'
+            + formatNumber(store.horses[h].runs[r].fieldSize, QStringLiteral("00")));
+    w.text(r, 4, formatNumber(store.horses[h].runs[r].speedFigure, QStringLiteral("00")));
+    w.foreground(r, 4, store.horses[h].runs[r].trackVariant != 0.0f ? kBlack : kGrey);
     w.bold(r, 4, true);
-    if (store.U_agari[h][r] != 0.0f) {
-        w.text(r, 5, formatNumber(store.U_agari[h][r], QStringLiteral("00")));
+    if (store.horses[h].runs[r].last3fFigure != 0.0f) {
+        w.text(r, 5, formatNumber(store.horses[h].runs[r].last3fFigure, QStringLiteral("00")));
     }
-    w.text(r, 6, plain(store.U_waku[h][r]));
-    w.text(r, 7, plain(store.U_no[h][r]));
+    w.text(r, 6, plain(store.horses[h].runs[r].bracket));
+    w.text(r, 7, plain(store.horses[h].runs[r].horseNumber));
     w.text(r, 8,
-        (store.R_siba[h][r] == 1 ? QStringLiteral("芝") : QStringLiteral("ダ")) + plain(store.R_kyori[h][r]));
-    w.text(r, 9, store.U_kisyu[h][r]);
-    w.text(r, 10, plainNumber(store.U_hutan[h][r]));
-    w.text(r, 11, goingMark(store.R_baba[h][r]));
-    w.text(r, 12, formatNumber(store.U_time[h][r], QStringLiteral("#0.0")));
-    w.text(r, 13, formatNumber(store.U_cyakusa[h][r], QStringLiteral("#0.0")));
-    w.text(r, 15, plain(store.U_taizyu[h][r]));
-    w.text(r, 14, formatNumber(store.U_3f[h][r], QStringLiteral("00.0")));
+        (store.horses[h].runs[r].surface == 1 ? QStringLiteral("芝") : QStringLiteral("ダ"))
+            + plain(store.horses[h].runs[r].distance));
+    w.text(r, 9, store.horses[h].runs[r].jockey);
+    w.text(r, 10, plainNumber(store.horses[h].runs[r].weightCarried));
+    w.text(r, 11, goingMark(store.horses[h].runs[r].going));
+    w.text(r, 12, formatNumber(store.horses[h].runs[r].time, QStringLiteral("#0.0")));
+    w.text(r, 13, formatNumber(store.horses[h].runs[r].margin, QStringLiteral("#0.0")));
+    w.text(r, 15, plain(store.horses[h].runs[r].bodyWeight));
+    w.text(r, 14, formatNumber(store.horses[h].runs[r].last3f, QStringLiteral("00.0")));
     for (int corner = 1; corner < kCornerSlots; ++corner) {
-        const qint32 position = store.U_tuka[h][r][corner];
+        const qint32 position = store.horses[h].runs[r].cornerPositions[corner];
         if (position > 0) {
             w.text(r, 15 + corner, plain(position));
         }
     }
-    if (store.U_ninki[h][r] > 0) {
-        w.text(r, 20, plain(store.U_ninki[h][r]));
+    if (store.horses[h].runs[r].popularity > 0) {
+        w.text(r, 20, plain(store.horses[h].runs[r].popularity));
     }
 }
 
@@ -170,7 +171,7 @@ void fillRunGrid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageS
         w.fail();
     }
     for (int r = 1; r <= kMaxRuns && !w.failed(); ++r) {
-        if (store.R_date[runner][r] > 0) {
+        if (store.horses[runner].runs[r].date > 0) {
             writeRunRow(store, runner, r, w);
         }
     }
@@ -208,23 +209,23 @@ void fillHeadToHeadGrid(const RaceStore &store, qint32 runner, CellGrid &grid, M
             break;
         }
         w.text(k, 0, plain(k));
-        w.text(k, 1, store.U_name[k]);
-        if (!store.U_name[k].isEmpty() && k != runner) {
-            const auto &record = store.U_taisen[runner][k];
-            w.text(k, 2, plainNumber(record[0]));
-            w.text(k, 3, plainNumber(record[1]));
-            if (record[0] + record[1] > 0) {
-                w.text(k, 4, winRate(record[0], record[1]));
+        w.text(k, 1, store.horses[k].name);
+        if (!store.horses[k].name.isEmpty() && k != runner) {
+            const auto &record = store.horses[runner].headToHead[k];
+            w.text(k, 2, plainNumber(record.ahead));
+            w.text(k, 3, plainNumber(record.behind));
+            if (record.ahead + record.behind > 0) {
+                w.text(k, 4, winRate(record.ahead, record.behind));
             }
         }
     }
     if (!w.failed()) {
-        const auto &totals = store.U_taisen[runner][0];
+        const auto &totals = store.horses[runner].headToHead[0];
         w.text(kTotalsRow, 1, QStringLiteral("計"));
-        w.text(kTotalsRow, 2, plainNumber(totals[0]));
-        w.text(kTotalsRow, 3, plainNumber(totals[1]));
-        if (totals[0] + totals[1] > 0) {
-            w.text(kTotalsRow, 4, winRate(totals[0], totals[1]));
+        w.text(kTotalsRow, 2, plainNumber(totals.ahead));
+        w.text(kTotalsRow, 3, plainNumber(totals.behind));
+        if (totals.ahead + totals.behind > 0) {
+            w.text(kTotalsRow, 4, winRate(totals.ahead, totals.behind));
         }
     }
     if (w.failed()) {
@@ -246,18 +247,19 @@ QString writeUmaInfo(const RaceStore &store, qint32 runner, MessageSink &sink)
     const qint32 h = runner;
     const QString twoDigits = QStringLiteral("00");
     QString text;
-    text += plain(store.U_waku[h][0]) + QStringLiteral("枠") + plain(h) + QStringLiteral("番")
-        + store.U_name[h] + kCr;
-    text += QStringLiteral("　　　") + store.U_kisyu[h][0] + u'('
-        + formatNumber(store.U_hutan[h][0], QStringLiteral("00.0")) + u')' + u' ' + store.U_seirei[h] + u' '
-        + store.U_keiro[h] + kCr;
-    text += QStringLiteral("父　 ") + store.U_titi[h].left(20) + kCr;
-    text += QStringLiteral("母父 ") + store.U_hahatiti[h].left(20) + kCr;
+    text += plain(store.horses[h].runs[0].bracket) + QStringLiteral("枠") + plain(h) + QStringLiteral("番")
+        + store.horses[h].name + kCr;
+    text += QStringLiteral("　　　") + store.horses[h].runs[0].jockey + u'('
+        + formatNumber(store.horses[h].runs[0].weightCarried, QStringLiteral("00.0")) + u')' + u' '
+        + store.horses[h].sexAge + u' ' + store.horses[h].coatColour + kCr;
+    text += QStringLiteral("父　 ") + store.horses[h].sire.left(20) + kCr;
+    text += QStringLiteral("母父 ") + store.horses[h].damSire.left(20) + kCr;
     text += u' ' + QString(kCr);
-    text += QStringLiteral("14ヶ月間  平均:") + formatNumber(store.U_heikin[h][0], twoDigits)
-        + QStringLiteral("　最高:") + formatNumber(store.U_saikou[h][0], twoDigits) + kCr;
-    text += QStringLiteral("近3ヶ月間 平均:") + formatNumber(store.U_heikin3m[h][0], twoDigits)
-        + QStringLiteral("　最高:") + formatNumber(store.U_saikou3m[h][0], twoDigits) + kCr;
+    text += QStringLiteral("14ヶ月間  平均:") + formatNumber(store.horses[h].meanFigure.value, twoDigits)
+        + QStringLiteral("　最高:") + formatNumber(store.horses[h].bestFigure.value, twoDigits) + kCr;
+    text += QStringLiteral("近3ヶ月間 平均:")
+        + formatNumber(store.horses[h].recentMeanFigure.value, twoDigits) + QStringLiteral("　最高:")
+        + formatNumber(store.horses[h].recentBestFigure.value, twoDigits) + kCr;
     return text;
 }
 

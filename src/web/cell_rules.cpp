@@ -164,9 +164,10 @@ int profileRow(const PageTable &table)
 bool readSharedCells(
     const PageTable &table, int row, const ResultColumns &cols, int n, int run, RaceStore &store)
 {
-    std::array<std::pair<int, qint32 *>, 5> wholes = {{{cols.tousuu, &store.R_tousuu[n][run]},
-        {cols.waku, &store.U_waku[n][run]}, {cols.no, &store.U_no[n][run]},
-        {cols.ninki, &store.U_ninki[n][run]}, {cols.cyaku, &store.U_cyaku[n][run]}}};
+    std::array<std::pair<int, qint32 *>, 5> wholes = {{{cols.tousuu, &store.horses[n].runs[run].fieldSize},
+        {cols.waku, &store.horses[n].runs[run].bracket}, {cols.no, &store.horses[n].runs[run].horseNumber},
+        {cols.ninki, &store.horses[n].runs[run].popularity},
+        {cols.cyaku, &store.horses[n].runs[run].finish}}};
     std::sort(wholes.begin(), wholes.end());
     for (const auto &[col, field] : wholes) {
         if (readWhole(table.cell(row, col), *field) == CellRead::Failed)
@@ -174,9 +175,10 @@ bool readSharedCells(
     }
     // The cell as shown: a mark in place of a position (中, 取, 3(降)) says what
     // became of the runner, which the journal's results keep.
-    store.U_cyakuText[n][run] = stripSpaces(table.cell(row, cols.cyaku));
-    store.U_kisyu[n][run] = stripSpaces(table.cell(row, cols.kisyu));
-    return readCarried(table.cell(row, cols.hutan), store.U_hutan[n][run]) != CellRead::Failed;
+    store.horses[n].runs[run].finishText = stripSpaces(table.cell(row, cols.cyaku));
+    store.horses[n].runs[run].jockey = stripSpaces(table.cell(row, cols.kisyu));
+    return readCarried(table.cell(row, cols.hutan), store.horses[n].runs[run].weightCarried)
+        != CellRead::Failed;
 }
 
 void readResultRows(const PageTable &table, int h, RaceStore &store, MessageSink &messages,
@@ -191,7 +193,7 @@ void readResultRows(const PageTable &table, int h, RaceStore &store, MessageSink
         if (!date || !inDateWindow(*date, raceDate))
             continue;
         if (!readRun(row, *date, run)) {
-            store.U_rowFailed[n][run] = 1;
+            store.horses[n].runs[run].rowFailed = 1;
             messages.message(failureMessage);
             return;
         }
@@ -205,7 +207,7 @@ void readResultRows(const PageTable &table, int h, RaceStore &store, MessageSink
 
 QString runnerStatusLine(const RaceStore &store)
 {
-    const QString name = validRunner(store) ? store.U_name[store.curUma] : QString();
+    const QString name = validRunner(store) ? store.horses[store.curUma].name : QString();
     return formatNumber(store.curUma, QStringLiteral("00")) + u'/'
         + formatNumber(store.tousuu, QStringLiteral("00")) + u' ' + name
         + QStringLiteral("成績読込み中・・・");

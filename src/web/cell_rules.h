@@ -105,7 +105,7 @@ bool readSharedCells(
 // first cell is a date in the 420-day window fill runs 1, 2, ... through
 // readRun(row, date, run) for the store's current runner, within the 420 days
 // before store.raceDate. A row that readRun reports as failed is marked
-// (U_rowFailed), shows failureMessage and ends the reading (the fields it set
+// (rowFailed), shows failureMessage and ends the reading (the fields it set
 // stay); when the 49th run
 // has been filled, "全て読み込み出来ませんでした" ends it.
 void readResultRows(const PageTable &table, int h, RaceStore &store, MessageSink &messages,

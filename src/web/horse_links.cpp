@@ -52,8 +52,8 @@ bool scanHorseLinks(
             const qsizetype close = window.indexOf(u'<', open + 1);
             if (close < 0)
                 return false;
-            if (window.mid(open + 1, close - open - 1) == store.U_name[n]) {
-                store.U_Url[n]
+            if (window.mid(open + 1, close - open - 1) == store.horses[n].name) {
+                store.horses[n].pageAddress
                     = siteBase + form.marker + html.mid(idStart, idLength).toString() + form.urlSuffix;
                 break;
             }

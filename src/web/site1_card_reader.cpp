@@ -50,17 +50,17 @@ bool readRaceHead(const PageTable &table, int d, RaceStore &store, qint32 &dista
 // Runner n from its two rows. False on a parse failure.
 bool readRunner(const PageTable &table, int n, int r1, int r2, qint32 distance, RaceStore &store)
 {
-    store.U_name[n] = stripSpaces(table.cell(r1, 4));
+    store.horses[n].name = stripSpaces(table.cell(r1, 4));
 
     // Second row, first cell: 牡3/鹿毛 見本調教師 (sex and age / coat colour, trainer).
     const QString &profile = table.cell(r2, 1);
     const qsizetype slash = profile.indexOf(u'/');
     if (slash >= 0)
-        store.U_seirei[n] = profile.left(slash);
+        store.horses[n].sexAge = profile.left(slash);
     const qsizetype coatEnd = profile.indexOf(u'毛');
     if (coatEnd > slash) {
-        store.U_keiro[n] = profile.mid(slash + 1, coatEnd - slash);
-        store.U_cyoukyou[n][0] = stripSpaces(profile.mid(coatEnd + 1, 50));
+        store.horses[n].coatColour = profile.mid(slash + 1, coatEnd - slash);
+        store.horses[n].runs[0].trainer = stripSpaces(profile.mid(coatEnd + 1, 50));
     }
 
     // Second row, second cell: 57.0kg 見本一騎 (weight carried, jockey).
@@ -68,14 +68,14 @@ bool readRunner(const PageTable &table, int n, int r1, int r2, qint32 distance, 
     const qsizetype kg = weightCell.indexOf(QStringLiteral("kg"));
     if (kg < 0)
         return false;
-    const CellRead weight = readSingle(weightCell.left(kg), store.U_hutan[n][0]);
+    const CellRead weight = readSingle(weightCell.left(kg), store.horses[n].runs[0].weightCarried);
     if (weight == CellRead::Failed)
         return false;
     if (weight == CellRead::Set)
-        store.U_kisyu[n][0] = stripSpaces(weightCell.mid(kg + 2, 50));
+        store.horses[n].runs[0].jockey = stripSpaces(weightCell.mid(kg + 2, 50));
 
-    store.R_kyori[n][0] = distance;
-    store.R_date[n][0] = store.raceDate;
+    store.horses[n].runs[0].distance = distance;
+    store.horses[n].runs[0].date = store.raceDate;
     return true;
 }
 
@@ -140,7 +140,7 @@ void parseSyutuba(const PageTable &table, RaceStore &store, MessageSink &message
     noteRunnersLeftOut(table, e + 2 * runners + 1, 2, 2, 4, store, messages);
 
     for (int n = 1; n <= store.tousuu; ++n)
-        store.U_waku[n][0] = site1Bracket(n, store.tousuu);
+        store.horses[n].runs[0].bracket = site1Bracket(n, store.tousuu);
 }
 
 void scanSyutubaLinks(

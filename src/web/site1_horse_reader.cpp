@@ -44,25 +44,25 @@ CellRead readBodyWeight(const QString &cell, qint32 &field)
 bool readRun(const PageTable &table, int row, double date, int n, int run, RaceStore &store)
 {
     const auto cell = [&table, row](int col) -> const QString & { return table.cell(row, col); };
-    store.R_date[n][run] = date;
-    store.R_name[n][run] = cell(2);
-    store.R_siba[n][run] = surfaceCode(cell(3));
+    store.horses[n].runs[run].date = date;
+    store.horses[n].runs[run].raceName = cell(2);
+    store.horses[n].runs[run].surface = surfaceCode(cell(3));
     if (const auto distance = courseDistance(cell(3)))
-        store.R_kyori[n][run] = *distance;
-    store.R_baba[n][run] = babaCode(cell(4).left(1));
+        store.horses[n].runs[run].distance = *distance;
+    store.horses[n].runs[run].going = babaCode(cell(4).left(1));
     if (!readSharedCells(table, row, {5, 6, 7, 8, 10, 11, 12}, n, run, store))
         return false;
     // The win odds (単勝, between 人気 and 着順) only go to the journal's
     // results; a scratched runner's cell holds none.
-    if (readSingle(cell(9), store.U_odds[n][run]) == CellRead::Failed)
+    if (readSingle(cell(9), store.horses[n].runs[run].winOdds) == CellRead::Failed)
         return false;
-    if (readBodyWeight(cell(13), store.U_taizyu[n][run]) == CellRead::Failed)
+    if (readBodyWeight(cell(13), store.horses[n].runs[run].bodyWeight) == CellRead::Failed)
         return false;
-    if (!readTime(cell(14), store.U_time[n][run]))
+    if (!readTime(cell(14), store.horses[n].runs[run].time))
         return false;
-    if (readSingle(cell(15), store.U_3f[n][run]) == CellRead::Failed)
+    if (readSingle(cell(15), store.horses[n].runs[run].last3f) == CellRead::Failed)
         return false;
-    return readCorners(cell(16), store.U_tuka[n][run]) != CellRead::Failed;
+    return readCorners(cell(16), store.horses[n].runs[run].cornerPositions) != CellRead::Failed;
 }
 
 }  // namespace
@@ -84,9 +84,9 @@ void parseUma(const PageTable &table, RaceStore &store, MessageSink &messages)
         messages.message(kProfileMissing);
         return;
     }
-    store.U_titi[n] = table.cell(p, 6);
-    store.U_haha[n] = table.cell(p + 1, 6);
-    store.U_hahatiti[n] = table.cell(p + 2, 6);
+    store.horses[n].sire = table.cell(p, 6);
+    store.horses[n].dam = table.cell(p + 1, 6);
+    store.horses[n].damSire = table.cell(p + 2, 6);
 
     const int h = firstRow(table, 1, 20, 99, [](const QString &c) { return c == QStringLiteral("年月日"); });
     if (h < 0)
@@ -107,9 +107,9 @@ void scanUmaCourses(const QString &pageHtml, RaceStore &store, MessageSink &mess
     // previous find, or from the top again after a date that was not found.
     qsizetype from = 0;
     for (int r = 1; r <= kMaxRuns; ++r) {
-        if (store.R_date[n][r] <= 0)
+        if (store.horses[n].runs[r].date <= 0)
             continue;
-        const QString key = formatDate(store.R_date[n][r], QStringLiteral("yy/m/d"));
+        const QString key = formatDate(store.horses[n].runs[r].date, QStringLiteral("yy/m/d"));
         const qsizetype q = html.indexOf(key, from);
         if (q < 0) {
             from = 0;
@@ -120,13 +120,13 @@ void scanUmaCourses(const QString &pageHtml, RaceStore &store, MessageSink &mess
         const qsizetype a = s.indexOf(u"/scores/");
         if (a < 0)
             continue;
-        store.R_zyo[n][r] = s.mid(a + 13, 2).toString();
+        store.horses[n].runs[r].course = s.mid(a + 13, 2).toString();
         const auto raceNo = toWholeNumber(s.mid(a + 22, 2).toString());
         if (!raceNo) {
             messages.message(kCoursesFailed);
             return;
         }
-        store.R_no[n][r] = *raceNo;
+        store.horses[n].runs[r].raceNumber = *raceNo;
     }
 }
 

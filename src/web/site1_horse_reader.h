@@ -31,7 +31,7 @@ bool checkUma(const PageTable &table);
 // The history parse for runner curUma: pedigree and result rows.
 void parseUma(const PageTable &table, RaceStore &store, MessageSink &messages);
 
-// The course scan: R_zyo and R_no of runner curUma's runs from the race links.
+// The course scan: course and raceNumber of runner curUma's runs from the race links.
 void scanUmaCourses(const QString &pageHtml, RaceStore &store, MessageSink &messages);
 
 // Both parse steps in order, as after a load that passed the check.

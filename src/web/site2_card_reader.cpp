@@ -59,16 +59,16 @@ bool readRunner(const PageTable &table, int n, int row, qint32 distance, RaceSto
     const auto bracket = toWholeNumber(table.cell(row, 1));
     if (!bracket)
         return false;
-    store.U_waku[n][0] = *bracket;
-    store.U_name[n] = stripSpaces(table.cell(row, 4));
-    store.U_seirei[n] = table.cell(row, 5);
+    store.horses[n].runs[0].bracket = *bracket;
+    store.horses[n].name = stripSpaces(table.cell(row, 4));
+    store.horses[n].sexAge = table.cell(row, 5);
     const auto weight = toSingle(table.cell(row, 6));
     if (!weight)
         return false;
-    store.U_hutan[n][0] = *weight;
-    store.U_kisyu[n][0] = table.cell(row, 7);
-    store.R_kyori[n][0] = distance;
-    store.R_date[n][0] = store.raceDate;
+    store.horses[n].runs[0].weightCarried = *weight;
+    store.horses[n].runs[0].jockey = table.cell(row, 7);
+    store.horses[n].runs[0].distance = distance;
+    store.horses[n].runs[0].date = store.raceDate;
     return true;
 }
 

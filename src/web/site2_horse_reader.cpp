@@ -58,34 +58,34 @@ void readBodyWeight(const QString &cell, qint32 &field)
 bool readRun(const PageTable &table, int row, double date, int n, int run, RaceStore &store)
 {
     const auto cell = [&table, row](int col) -> const QString & { return table.cell(row, col); };
-    store.R_date[n][run] = date;
+    store.horses[n].runs[run].date = date;
     // 2回東京12日: the course name is characters 3..4.
-    store.R_zyo[n][run] = formatNumber(zyoIndex(cell(2).mid(2, 2)), QStringLiteral("00"));
+    store.horses[n].runs[run].course = formatNumber(zyoIndex(cell(2).mid(2, 2)), QStringLiteral("00"));
     // 晴（稍）: the going follows the bracket.
     const qsizetype bracket = cell(3).indexOf(u'（');
     if (bracket >= 0)
-        store.R_baba[n][run] = babaCode(cell(3).mid(bracket + 1, 1));
+        store.horses[n].runs[run].going = babaCode(cell(3).mid(bracket + 1, 1));
     const qsizetype r = cell(4).indexOf(u'R');
     if (r >= 0) {
         const auto raceNo = toWholeNumber(cell(4).left(r));
         if (!raceNo)
             return false;
-        store.R_no[n][run] = *raceNo;
+        store.horses[n].runs[run].raceNumber = *raceNo;
     }
-    store.R_name[n][run] = cell(5);
+    store.horses[n].runs[run].raceName = cell(5);
     if (!readSharedCells(table, row, {6, 7, 8, 10, 9, 11, 12}, n, run, store))
         return false;
-    store.R_siba[n][run] = surfaceCode(cell(13));
+    store.horses[n].runs[run].surface = surfaceCode(cell(13));
     if (const auto distance = courseDistance(cell(13)))
-        store.R_kyori[n][run] = *distance;
-    if (!readTime(cell(14), store.U_time[n][run]))
+        store.horses[n].runs[run].distance = *distance;
+    if (!readTime(cell(14), store.horses[n].runs[run].time))
         return false;
     // Column 15 holds the margin, which the analysis does not use.
-    if (readSingle(cell(16), store.U_3f[n][run]) == CellRead::Failed)
+    if (readSingle(cell(16), store.horses[n].runs[run].last3f) == CellRead::Failed)
         return false;
-    if (readCorners(cell(17), store.U_tuka[n][run]) == CellRead::Failed)
+    if (readCorners(cell(17), store.horses[n].runs[run].cornerPositions) == CellRead::Failed)
         return false;
-    readBodyWeight(cell(18), store.U_taizyu[n][run]);
+    readBodyWeight(cell(18), store.horses[n].runs[run].bodyWeight);
     return true;
 }
 
@@ -107,9 +107,9 @@ void parseUma02(const PageTable &table, RaceStore &store, MessageSink &messages)
         messages.message(kLandmarkMissing);
         return;
     }
-    store.U_titi[n] = table.cell(p + 13, 1);
-    store.U_haha[n] = table.cell(p + 21, 1);
-    store.U_hahatiti[n] = table.cell(p + 21, 2);
+    store.horses[n].sire = table.cell(p + 13, 1);
+    store.horses[n].dam = table.cell(p + 21, 1);
+    store.horses[n].damSire = table.cell(p + 21, 2);
 
     const int h = firstRow(table, 1, 20, 99, [](const QString &c) { return c == QStringLiteral("Date"); });
     if (h < 0) {

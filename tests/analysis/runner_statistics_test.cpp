@@ -24,8 +24,8 @@ void setFigures(RaceStore &store, int h, const std::vector<float> &figures)
 {
     int r = 1;
     for (float figure : figures) {
-        store.R_date[h][r] = dateOf(2007, 1, 1) + r;
-        store.U_sisuu[h][r] = figure;
+        store.horses[h].runs[r].date = dateOf(2007, 1, 1) + r;
+        store.horses[h].runs[r].speedFigure = figure;
         ++r;
     }
 }
@@ -52,14 +52,15 @@ TEST(RunnerStatistics, ARunnerWithoutFiguresKeepsZeroEverywhere)
     RecordingSink sink;
     runAllPerRunner(store, sink);
 
-    for (const StatTable *table :
-        {&store.U_heikin, &store.U_saikou, &store.U_heikin3m, &store.U_saikou3m, &store.U_kyakusitu}) {
-        EXPECT_EQ((*table)[1][0], 0.0f);
-        EXPECT_EQ((*table)[1][1], 0.0f);
+    const Runner &runner = store.horses[1];
+    for (const Statistic &statistic : {runner.meanFigure, runner.bestFigure, runner.recentMeanFigure,
+             runner.recentBestFigure, runner.runningStyle}) {
+        EXPECT_EQ(statistic.value, 0.0f);
+        EXPECT_EQ(statistic.runs, 0.0f);
     }
-    for (const auto &opponent : store.U_taisen[1]) {
-        EXPECT_EQ(opponent[0], 0.0f);
-        EXPECT_EQ(opponent[1], 0.0f);
+    for (const HeadToHead &opponent : runner.headToHead) {
+        EXPECT_EQ(opponent.ahead, 0.0f);
+        EXPECT_EQ(opponent.behind, 0.0f);
     }
     EXPECT_TRUE(sink.messages().isEmpty());
 }
@@ -74,10 +75,10 @@ TEST(RunnerStatistics, NegativeFiguresAverageButNeverMakeTheBest)
     meanFigure(store, sink);
     bestFigure(store);
 
-    EXPECT_EQ(store.U_heikin[1][0], -8.5f);
-    EXPECT_EQ(store.U_heikin[1][1], 2.0f);
-    EXPECT_EQ(store.U_saikou[1][0], 0.0f);
-    EXPECT_EQ(store.U_saikou[1][1], 2.0f);
+    EXPECT_EQ(store.horses[1].meanFigure.value, -8.5f);
+    EXPECT_EQ(store.horses[1].meanFigure.runs, 2.0f);
+    EXPECT_EQ(store.horses[1].bestFigure.value, 0.0f);
+    EXPECT_EQ(store.horses[1].bestFigure.runs, 2.0f);
 }
 
 TEST(RunnerStatistics, MeanAndBestOverAllRuns)
@@ -85,15 +86,15 @@ TEST(RunnerStatistics, MeanAndBestOverAllRuns)
     RaceStore store;
     store.curUma = 3;
     setFigures(store, 3, {70, 85.5f, 60});
-    store.U_sisuu[3][50] = 64.5f;  // the last run slot counts too
+    store.horses[3].runs[50].speedFigure = 64.5f;  // the last run slot counts too
     RecordingSink sink;
     meanFigure(store, sink);
     bestFigure(store);
 
-    EXPECT_EQ(store.U_heikin[3][0], 70.0f);
-    EXPECT_EQ(store.U_heikin[3][1], 4.0f);
-    EXPECT_EQ(store.U_saikou[3][0], 85.5f);
-    EXPECT_EQ(store.U_saikou[3][1], 4.0f);
+    EXPECT_EQ(store.horses[3].meanFigure.value, 70.0f);
+    EXPECT_EQ(store.horses[3].meanFigure.runs, 4.0f);
+    EXPECT_EQ(store.horses[3].bestFigure.value, 85.5f);
+    EXPECT_EQ(store.horses[3].bestFigure.runs, 4.0f);
 }
 
 TEST(RunnerStatistics, RecentValuesTakeOnlyRunsLaterThanNinetyDaysBefore)
@@ -107,8 +108,8 @@ TEST(RunnerStatistics, RecentValuesTakeOnlyRunsLaterThanNinetyDaysBefore)
     } runs[] = {{9, 20, 60}, {7, 4, 80}, {7, 3, 95}, {5, 1, 99}};
     int r = 1;
     for (const auto &run : runs) {
-        store.R_date[1][r] = dateOf(2007, run.month, run.day);
-        store.U_sisuu[1][r] = run.figure;
+        store.horses[1].runs[r].date = dateOf(2007, run.month, run.day);
+        store.horses[1].runs[r].speedFigure = run.figure;
         ++r;
     }
     RecordingSink sink;
@@ -116,10 +117,10 @@ TEST(RunnerStatistics, RecentValuesTakeOnlyRunsLaterThanNinetyDaysBefore)
     recentBestFigure(store);
 
     // 3 July is exactly 90 days before 1 October and is left out; 4 July counts.
-    EXPECT_EQ(store.U_heikin3m[1][0], 70.0f);
-    EXPECT_EQ(store.U_heikin3m[1][1], 2.0f);
-    EXPECT_EQ(store.U_saikou3m[1][0], 80.0f);
-    EXPECT_EQ(store.U_saikou3m[1][1], 2.0f);
+    EXPECT_EQ(store.horses[1].recentMeanFigure.value, 70.0f);
+    EXPECT_EQ(store.horses[1].recentMeanFigure.runs, 2.0f);
+    EXPECT_EQ(store.horses[1].recentBestFigure.value, 80.0f);
+    EXPECT_EQ(store.horses[1].recentBestFigure.runs, 2.0f);
 }
 
 TEST(RunnerStatistics, AMeanWhoseTotalOverflowsIsReported)
@@ -128,7 +129,7 @@ TEST(RunnerStatistics, AMeanWhoseTotalOverflowsIsReported)
     store.raceDate = dateOf(2007, 10, 1);
     store.curUma = 1;
     setFigures(store, 1, {3.0e38f, 3.0e38f});
-    store.R_date[1][1] = store.R_date[1][2] = dateOf(2007, 9, 30);
+    store.horses[1].runs[1].date = store.horses[1].runs[2].date = dateOf(2007, 9, 30);
     RecordingSink sink;
     meanFigure(store, sink);
     recentMeanFigure(store, sink);
@@ -136,8 +137,8 @@ TEST(RunnerStatistics, AMeanWhoseTotalOverflowsIsReported)
     EXPECT_EQ(sink.messages(),
         (QStringList {
             QStringLiteral("指数の分析エラー(err-AC03)"), QStringLiteral("指数の分析エラー(err-AC05)")}));
-    EXPECT_EQ(store.U_heikin[1][0], 0.0f);
-    EXPECT_EQ(store.U_heikin3m[1][0], 0.0f);
+    EXPECT_EQ(store.horses[1].meanFigure.value, 0.0f);
+    EXPECT_EQ(store.horses[1].recentMeanFigure.value, 0.0f);
 }
 
 // Two runners that met in one past race (same date, course and race number).
@@ -165,36 +166,36 @@ TEST(HeadToHead, CountsWhoFinishedAheadWhenTheRunnerHasAFigure)
         RaceStore store;
         store.tousuu = 3;
         for (const auto &[h, r] : {std::pair {1, c.runA}, std::pair {2, c.runB}}) {
-            store.R_date[h][r] = dateOf(2007, 6, 3);
-            store.R_zyo[h][r] = QStringLiteral("05");
-            store.R_no[h][r] = 11;
+            store.horses[h].runs[r].date = dateOf(2007, 6, 3);
+            store.horses[h].runs[r].course = QStringLiteral("05");
+            store.horses[h].runs[r].raceNumber = 11;
         }
         // Runner 2 also ran an earlier race of the same day and course.
-        store.R_date[2][3] = dateOf(2007, 6, 3);
-        store.R_zyo[2][3] = QStringLiteral("05");
-        store.R_no[2][3] = 9;
-        store.U_cyaku[2][3] = 1;
-        store.U_sisuu[2][3] = 60;
-        store.U_cyaku[1][c.runA] = c.cyakuA;
-        store.U_cyaku[2][c.runB] = c.cyakuB;
-        store.U_sisuu[1][c.runA] = c.figureA;
-        store.U_sisuu[2][c.runB] = c.figureB;
+        store.horses[2].runs[3].date = dateOf(2007, 6, 3);
+        store.horses[2].runs[3].course = QStringLiteral("05");
+        store.horses[2].runs[3].raceNumber = 9;
+        store.horses[2].runs[3].finish = 1;
+        store.horses[2].runs[3].speedFigure = 60;
+        store.horses[1].runs[c.runA].finish = c.cyakuA;
+        store.horses[2].runs[c.runB].finish = c.cyakuB;
+        store.horses[1].runs[c.runA].speedFigure = c.figureA;
+        store.horses[2].runs[c.runB].speedFigure = c.figureB;
         for (int h : {1, 2, 3}) {
             store.curUma = h;
             headToHead(store);
         }
-        const auto &a = store.U_taisen[1];
-        const auto &b = store.U_taisen[2];
-        EXPECT_EQ(a[2][0], c.aAhead) << c.cyakuA << " vs " << c.cyakuB << " in runs " << c.runA << " and "
-                                     << c.runB;
-        EXPECT_EQ(a[2][1], c.aBehind);
-        EXPECT_EQ(b[1][0], c.bAhead);
-        EXPECT_EQ(b[1][1], c.bBehind);
-        EXPECT_EQ(a[0][0], c.aAhead);
-        EXPECT_EQ(a[0][1], c.aBehind);
-        EXPECT_EQ(b[0][0], c.bAhead);
-        EXPECT_EQ(b[0][1], c.bBehind);
-        EXPECT_EQ(store.U_taisen[3][0][0] + store.U_taisen[3][0][1], 0.0f);
+        const auto &a = store.horses[1].headToHead;
+        const auto &b = store.horses[2].headToHead;
+        EXPECT_EQ(a[2].ahead, c.aAhead)
+            << c.cyakuA << " vs " << c.cyakuB << " in runs " << c.runA << " and " << c.runB;
+        EXPECT_EQ(a[2].behind, c.aBehind);
+        EXPECT_EQ(b[1].ahead, c.bAhead);
+        EXPECT_EQ(b[1].behind, c.bBehind);
+        EXPECT_EQ(a[0].ahead, c.aAhead);
+        EXPECT_EQ(a[0].behind, c.aBehind);
+        EXPECT_EQ(b[0].ahead, c.bAhead);
+        EXPECT_EQ(b[0].behind, c.bBehind);
+        EXPECT_EQ(store.horses[3].headToHead[0].ahead + store.horses[3].headToHead[0].behind, 0.0f);
     }
 }
 
@@ -203,17 +204,17 @@ TEST(HeadToHead, OtherCoursesOrRaceNumbersAreOtherRaces)
     RaceStore store;
     store.tousuu = 2;
     for (int h : {1, 2}) {
-        store.R_date[h][1] = dateOf(2007, 6, 3);
-        store.R_zyo[h][1] = QStringLiteral("05");
-        store.R_no[h][1] = 11;
-        store.U_sisuu[h][1] = 70;
+        store.horses[h].runs[1].date = dateOf(2007, 6, 3);
+        store.horses[h].runs[1].course = QStringLiteral("05");
+        store.horses[h].runs[1].raceNumber = 11;
+        store.horses[h].runs[1].speedFigure = 70;
     }
-    store.R_zyo[2][1] = QStringLiteral("06");
-    store.U_cyaku[1][1] = 1;
-    store.U_cyaku[2][1] = 2;
+    store.horses[2].runs[1].course = QStringLiteral("06");
+    store.horses[1].runs[1].finish = 1;
+    store.horses[2].runs[1].finish = 2;
     store.curUma = 1;
     headToHead(store);
-    EXPECT_EQ(store.U_taisen[1][0][0], 0.0f);
+    EXPECT_EQ(store.horses[1].headToHead[0].ahead, 0.0f);
 }
 
 TEST(RunningStyle, AveragesFirstCornerPositionsScaledToTodaysField)
@@ -221,15 +222,15 @@ TEST(RunningStyle, AveragesFirstCornerPositionsScaledToTodaysField)
     RaceStore store;
     store.tousuu = 16;
     store.curUma = 1;
-    store.U_tuka[1][1][1] = 2;
-    store.U_tuka[1][2][1] = 4;
-    store.U_tuka[1][5][1] = 1;  // run 5 is beyond the four most recent
-    store.U_tuka[1][3][2] = 7;  // second corner does not count
+    store.horses[1].runs[1].cornerPositions[1] = 2;
+    store.horses[1].runs[2].cornerPositions[1] = 4;
+    store.horses[1].runs[5].cornerPositions[1] = 1;  // run 5 is beyond the four most recent
+    store.horses[1].runs[3].cornerPositions[2] = 7;  // second corner does not count
     RecordingSink sink;
     runningStyle(store, sink);
 
-    EXPECT_EQ(store.U_kyakusitu[1][0], 1.5f);
-    EXPECT_EQ(store.U_kyakusitu[1][1], 2.0f);
+    EXPECT_EQ(store.horses[1].runningStyle.value, 1.5f);
+    EXPECT_EQ(store.horses[1].runningStyle.runs, 2.0f);
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
@@ -238,15 +239,15 @@ TEST(RunningStyle, AnOverflowingProductIsReported)
     RaceStore store;
     store.tousuu = 16;
     store.curUma = 1;
-    store.U_tuka[1][1][1] = 2;
-    store.U_tuka[1][2][1] = 300000000;
+    store.horses[1].runs[1].cornerPositions[1] = 2;
+    store.horses[1].runs[2].cornerPositions[1] = 300000000;
     RecordingSink sink;
     runningStyle(store, sink);
 
     EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("指数の分析エラー(err-AC14)")});
     // The step ended where it failed: the first run was summed, the mean never taken.
-    EXPECT_EQ(store.U_kyakusitu[1][0], 1.0f);
-    EXPECT_EQ(store.U_kyakusitu[1][1], 2.0f);
+    EXPECT_EQ(store.horses[1].runningStyle.value, 1.0f);
+    EXPECT_EQ(store.horses[1].runningStyle.runs, 2.0f);
 }
 
 // --- per race ----------------------------------------------------------------------------
@@ -268,7 +269,7 @@ TEST(TopThreeMeans, KeepsTheThreeHighestInOrder)
         store.tousuu = 1;  // every slot counts, whatever the field size
         int h = 1;
         for (float m : c.means)
-            store.U_heikin[h++][0] = m;
+            store.horses[h++].meanFigure.value = m;
         topThreeMeans(store);
         EXPECT_EQ(store.zyouiHeikin[0], 0.0f);
         EXPECT_EQ(store.zyouiHeikin[1], c.first);
@@ -297,8 +298,9 @@ TEST(ReferenceLine, TakesTheShareIndexRoundedHalfToEven)
         store.tousuu = 2;
         // Spread over two runners and the whole run range, the last run included.
         for (std::size_t i = 0; i < c.figures.size(); ++i)
-            store.U_sisuu[1 + i % 2][i + 1 == c.figures.size() ? kMaxRuns : 1 + i * 3] = c.figures[i];
-        store.U_sisuu[3][1] = 200;  // beyond tousuu
+            store.horses[1 + i % 2].runs[i + 1 == c.figures.size() ? kMaxRuns : 1 + i * 3].speedFigure
+                = c.figures[i];
+        store.horses[3].runs[1].speedFigure = 200;  // beyond tousuu
         store.rentaiKizyun = -1;
         RecordingSink sink;
         referenceLine(store, c.kakeritu, sink);
@@ -341,8 +343,8 @@ TEST(GraphBase, MovesForManyHighOrLowFigures)
         figures.insert(figures.end(), c.high, 101.0f);
         figures.insert(figures.end(), c.low, -1.0f);
         for (std::size_t i = 0; i < figures.size(); ++i)
-            store.U_sisuu[1 + i / 50][1 + i % 50] = figures[i];
-        store.U_sisuu[1][0] = 150;  // run 0 is not counted
+            store.horses[1 + i / 50].runs[1 + i % 50].speedFigure = figures[i];
+        store.horses[1].runs[0].speedFigure = 150;  // run 0 is not counted
         EXPECT_EQ(graphBaseOf(store), c.expected) << c.normal << "/" << c.high << "/" << c.low;
     }
 }
@@ -355,13 +357,13 @@ TEST(AnalysisDriver, RunsThePassAndEveryStatisticForEachRunner)
     // No databases: runs without a time are skipped, so the figures set here stay.
     setFigures(store, 1, {80, 60});
     setFigures(store, 2, {120, 110});
-    store.U_tuka[2][1][1] = 1;
+    store.horses[2].runs[1].cornerPositions[1] = 1;
     RecordingSink sink;
     analyseRace(store, AnalysisSources {}, 0.5f, sink);
 
-    EXPECT_EQ(store.U_heikin[1][0], 70.0f);
-    EXPECT_EQ(store.U_saikou[2][0], 120.0f);
-    EXPECT_EQ(store.U_kyakusitu[2][0], 4.0f);
+    EXPECT_EQ(store.horses[1].meanFigure.value, 70.0f);
+    EXPECT_EQ(store.horses[2].bestFigure.value, 120.0f);
+    EXPECT_EQ(store.horses[2].runningStyle.value, 4.0f);
     EXPECT_EQ(store.zyouiHeikin[1], 115.0f);
     EXPECT_EQ(store.zyouiHeikin[2], 70.0f);
     EXPECT_EQ(store.rentaiKizyun, 80.0f);  // 120, 110, 80, 60, 0: index 2

@@ -93,19 +93,19 @@ struct RunSpec {
 
 void setRun(RaceStore &store, int h, int r, const RunSpec &run)
 {
-    store.R_date[h][r] = kDaySerial;
-    store.R_zyo[h][r] = run.course;
-    store.R_siba[h][r] = run.surface;
-    store.R_kyori[h][r] = run.distance;
-    store.U_time[h][r] = run.time;
-    store.U_3f[h][r] = run.last3f;
+    store.horses[h].runs[r].date = kDaySerial;
+    store.horses[h].runs[r].course = run.course;
+    store.horses[h].runs[r].surface = run.surface;
+    store.horses[h].runs[r].distance = run.distance;
+    store.horses[h].runs[r].time = run.time;
+    store.horses[h].runs[r].last3f = run.last3f;
 }
 
 void expectNoOutputs(const RaceStore &store, int h, int r)
 {
-    EXPECT_EQ(store.U_sisuu[h][r], 0.0f) << "run " << r;
-    EXPECT_EQ(store.U_agari[h][r], 0.0f) << "run " << r;
-    EXPECT_EQ(store.U_babasisuu[h][r], 0.0f) << "run " << r;
+    EXPECT_EQ(store.horses[h].runs[r].speedFigure, 0.0f) << "run " << r;
+    EXPECT_EQ(store.horses[h].runs[r].last3fFigure, 0.0f) << "run " << r;
+    EXPECT_EQ(store.horses[h].runs[r].trackVariant, 0.0f) << "run " << r;
 }
 
 // --- the formulas ---------------------------------------------------------------
@@ -178,10 +178,10 @@ TEST_F(RunnerPass, ComputesACentralRunFromBothReferenceRows)
     run(1, kMaxRuns, {"05", 1, 1600, 95.5f, 34.0f});  // the last slot is a run too
     pass({1});
 
-    EXPECT_EQ(store.U_sisuu[1][1], 80.0f);
-    EXPECT_EQ(store.U_sisuu[1][kMaxRuns], 80.0f);
-    EXPECT_EQ(store.U_agari[1][1], 90.75f);
-    EXPECT_EQ(store.U_babasisuu[1][1], 0.5f);
+    EXPECT_EQ(store.horses[1].runs[1].speedFigure, 80.0f);
+    EXPECT_EQ(store.horses[1].runs[kMaxRuns].speedFigure, 80.0f);
+    EXPECT_EQ(store.horses[1].runs[1].last3fFigure, 90.75f);
+    EXPECT_EQ(store.horses[1].runs[1].trackVariant, 0.5f);
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
@@ -193,9 +193,9 @@ TEST_F(RunnerPass, ComputesALocalRunFromTheLocalFile)
     run(1, 1, {"大井", 0, 1500, 101.0f, 0.0f});
     pass({1});
 
-    EXPECT_EQ(store.U_sisuu[1][1], 25.2f);
-    EXPECT_EQ(store.U_agari[1][1], 0.0f);
-    EXPECT_EQ(store.U_babasisuu[1][1], 0.0f);
+    EXPECT_EQ(store.horses[1].runs[1].speedFigure, 25.2f);
+    EXPECT_EQ(store.horses[1].runs[1].last3fFigure, 0.0f);
+    EXPECT_EQ(store.horses[1].runs[1].trackVariant, 0.0f);
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
@@ -228,13 +228,13 @@ TEST_F(RunnerPass, MissingReferenceRowsGiveNoFigure)
     run(1, 3, {"00", 1, 1600, 95.5f, 34.0f});  // a course outside the table is central
     pass({1});
 
-    EXPECT_EQ(store.U_sisuu[1][1], 0.0f);
-    EXPECT_EQ(store.U_agari[1][1], 0.0f);
-    EXPECT_EQ(store.U_babasisuu[1][1], 0.7f);
+    EXPECT_EQ(store.horses[1].runs[1].speedFigure, 0.0f);
+    EXPECT_EQ(store.horses[1].runs[1].last3fFigure, 0.0f);
+    EXPECT_EQ(store.horses[1].runs[1].trackVariant, 0.7f);
     // No variant row: V = 0; no last three furlongs: no agari.
-    EXPECT_EQ(store.U_sisuu[1][2], 75.0f);
-    EXPECT_EQ(store.U_agari[1][2], 0.0f);
-    EXPECT_EQ(store.U_babasisuu[1][2], 0.0f);
+    EXPECT_EQ(store.horses[1].runs[2].speedFigure, 75.0f);
+    EXPECT_EQ(store.horses[1].runs[2].last3fFigure, 0.0f);
+    EXPECT_EQ(store.horses[1].runs[2].trackVariant, 0.0f);
     expectNoOutputs(store, 1, 3);
     EXPECT_TRUE(sink.messages().isEmpty());
 }
@@ -248,8 +248,8 @@ TEST_F(RunnerPass, FindsACourseNameWithAnApostrophe)
     run(1, 1, {"O'Hare", 0, 1500, 100.0f, 0.0f});
     pass({1});
 
-    EXPECT_EQ(store.U_sisuu[1][1], static_cast<float>(0.5 * 10.0 + 50.0 - 14.8));
-    EXPECT_EQ(store.U_babasisuu[1][1], 0.5f);
+    EXPECT_EQ(store.horses[1].runs[1].speedFigure, static_cast<float>(0.5 * 10.0 + 50.0 - 14.8));
+    EXPECT_EQ(store.horses[1].runs[1].trackVariant, 0.5f);
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
@@ -267,11 +267,11 @@ TEST_F(RunnerPass, ARunWithoutDistanceIsReportedOnceAndTheLaterRunsAreComputed)
     pass({1, 2});
 
     EXPECT_EQ(sink.messages(), QStringList {kPassError});
-    EXPECT_EQ(store.U_sisuu[1][1], 80.0f);
+    EXPECT_EQ(store.horses[1].runs[1].speedFigure, 80.0f);
     expectNoOutputs(store, 1, 2);
-    EXPECT_EQ(store.U_sisuu[1][3], 80.0f);
-    EXPECT_EQ(store.U_agari[1][3], 90.75f);
-    EXPECT_EQ(store.U_sisuu[2][1], 80.0f);
+    EXPECT_EQ(store.horses[1].runs[3].speedFigure, 80.0f);
+    EXPECT_EQ(store.horses[1].runs[3].last3fFigure, 90.75f);
+    EXPECT_EQ(store.horses[2].runs[1].speedFigure, 80.0f);
 }
 
 TEST_F(RunnerPass, LocalRunsWithoutTheLocalFileGetNoFigureAndNoMessage)
@@ -284,7 +284,7 @@ TEST_F(RunnerPass, LocalRunsWithoutTheLocalFileGetNoFigureAndNoMessage)
 
     ASSERT_EQ(sources.local, nullptr);
     expectNoOutputs(store, 1, 1);
-    EXPECT_EQ(store.U_sisuu[1][2], 75.0f);
+    EXPECT_EQ(store.horses[1].runs[2].speedFigure, 75.0f);
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
@@ -300,7 +300,7 @@ TEST_F(RunnerPass, ACentralRunWithoutTheTrackFileEndsThePassOfEveryRunner)
     pass({1, 2});
 
     ASSERT_EQ(sources.central, nullptr);
-    EXPECT_EQ(store.U_sisuu[1][1], 25.2f);
+    EXPECT_EQ(store.horses[1].runs[1].speedFigure, 25.2f);
     expectNoOutputs(store, 1, 2);
     expectNoOutputs(store, 1, 3);  // the pass ended at run 2
     EXPECT_EQ(sink.messages(), (QStringList {kPassError, kPassError}));
@@ -317,10 +317,10 @@ TEST_F(RunnerPass, AFailingLookupEndsThePassAndKeepsEarlierFigures)
     run(1, 3, {"05", 1, 1600, 95.5f, 0.0f});
     pass({1});
 
-    EXPECT_EQ(store.U_sisuu[1][1], 75.0f);
+    EXPECT_EQ(store.horses[1].runs[1].speedFigure, 75.0f);
     // The variant was found before the average-time lookup failed.
-    EXPECT_EQ(store.U_babasisuu[1][2], 0.5f);
-    EXPECT_EQ(store.U_sisuu[1][2], 0.0f);
+    EXPECT_EQ(store.horses[1].runs[2].trackVariant, 0.5f);
+    EXPECT_EQ(store.horses[1].runs[2].speedFigure, 0.0f);
     expectNoOutputs(store, 1, 3);
     EXPECT_EQ(sink.messages(), QStringList {kPassError});
 }
@@ -334,13 +334,13 @@ TEST_F(RunnerPass, AFigureThatIsNotFiniteIsAnArithmeticFault)
     run(1, 3, {"05", 1, 1600, 95.5f, 0.0f});
     // A figure beyond the single-precision range overflows as well.
     run(2, 1, {"05", 1, 1600, 95.5f, 0.0f});
-    store.U_time[2][1] = 3.0e38f;
+    store.horses[2].runs[1].time = 3.0e38f;
     pass({1, 2});
 
-    EXPECT_EQ(store.U_sisuu[1][1], 75.0f);
-    EXPECT_EQ(store.U_sisuu[1][2], 0.0f);
-    EXPECT_EQ(store.U_sisuu[1][3], 0.0f);
-    EXPECT_EQ(store.U_sisuu[2][1], 0.0f);
+    EXPECT_EQ(store.horses[1].runs[1].speedFigure, 75.0f);
+    EXPECT_EQ(store.horses[1].runs[2].speedFigure, 0.0f);
+    EXPECT_EQ(store.horses[1].runs[3].speedFigure, 0.0f);
+    EXPECT_EQ(store.horses[2].runs[1].speedFigure, 0.0f);
     EXPECT_EQ(sink.messages(), (QStringList {kPassError, kPassError}));
 }
 

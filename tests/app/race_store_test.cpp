@@ -13,16 +13,16 @@ TEST(RaceStore, ResetEmptiesEveryRunnerRunAndFigure)
     store.raceDate = 39000;
     store.raceTitle = QStringLiteral("日本ダービー");
     for (int h = 0; h < kRunnerSlots; ++h) {
-        store.U_name[h] = QStringLiteral("馬");
-        store.U_heikin[h] = {70.0f, 3.0f};
+        store.horses[h].name = QStringLiteral("馬");
+        store.horses[h].meanFigure = {70.0f, 3.0f};
         for (int r = 0; r < kRunSlots; ++r) {
-            store.R_date[h][r] = 39000 - r;
-            store.R_siba[h][r] = 1;
-            store.R_zyo[h][r] = QStringLiteral("05");
-            store.U_time[h][r] = 95.5f;
-            store.U_sisuu[h][r] = 80.0f;
-            store.U_tuka[h][r][4] = 3;
-            store.U_taisen[h][r % kRunnerSlots][1] = 2.0f;
+            store.horses[h].runs[r].date = 39000 - r;
+            store.horses[h].runs[r].surface = 1;
+            store.horses[h].runs[r].course = QStringLiteral("05");
+            store.horses[h].runs[r].time = 95.5f;
+            store.horses[h].runs[r].speedFigure = 80.0f;
+            store.horses[h].runs[r].cornerPositions[4] = 3;
+            store.horses[h].headToHead[r % kRunnerSlots].behind = 2.0f;
         }
     }
     store.zyouiHeikin = {1, 2, 3, 4};
@@ -38,19 +38,19 @@ TEST(RaceStore, ResetEmptiesEveryRunnerRunAndFigure)
     EXPECT_TRUE(store.raceTitle.isEmpty());
     EXPECT_EQ(store.cancelFlag.load(), 0);
     for (int h = 0; h < kRunnerSlots; ++h) {
-        EXPECT_TRUE(store.U_name[h].isEmpty());
-        EXPECT_EQ(store.U_heikin[h][0], 0.0f);
-        EXPECT_EQ(store.U_heikin[h][1], 0.0f);
+        EXPECT_TRUE(store.horses[h].name.isEmpty());
+        EXPECT_EQ(store.horses[h].meanFigure.value, 0.0f);
+        EXPECT_EQ(store.horses[h].meanFigure.runs, 0.0f);
         for (int r = 0; r < kRunSlots; ++r) {
-            ASSERT_EQ(store.R_date[h][r], 0) << h << "," << r;
-            ASSERT_EQ(store.R_siba[h][r], 0);
-            ASSERT_TRUE(store.R_zyo[h][r].isEmpty());
-            ASSERT_EQ(store.U_time[h][r], 0.0f);
-            ASSERT_EQ(store.U_sisuu[h][r], 0.0f);
-            ASSERT_EQ(store.U_tuka[h][r][4], 0);
+            ASSERT_EQ(store.horses[h].runs[r].date, 0) << h << "," << r;
+            ASSERT_EQ(store.horses[h].runs[r].surface, 0);
+            ASSERT_TRUE(store.horses[h].runs[r].course.isEmpty());
+            ASSERT_EQ(store.horses[h].runs[r].time, 0.0f);
+            ASSERT_EQ(store.horses[h].runs[r].speedFigure, 0.0f);
+            ASSERT_EQ(store.horses[h].runs[r].cornerPositions[4], 0);
         }
         for (int k = 0; k < kRunnerSlots; ++k)
-            ASSERT_EQ(store.U_taisen[h][k][1], 0.0f);
+            ASSERT_EQ(store.horses[h].headToHead[k].behind, 0.0f);
     }
     for (float v : store.zyouiHeikin)
         EXPECT_EQ(v, 0.0f);

@@ -249,11 +249,12 @@ TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
         const QJsonObject grid = runnerDump(dump, n)[QStringLiteral("MSFlexGrid2")].toObject();
         const auto styles = stylesOf(grid);
         for (int r = 1; r < grid[QStringLiteral("rows")].toInt() && r <= kMaxRuns; ++r) {
-            if (store.U_sisuu[n][r] == 0 || store.U_babasisuu[n][r] != 0 || store.R_date[n][r] == 0)
+            if (store.horses[n].runs[r].speedFigure == 0 || store.horses[n].runs[r].trackVariant != 0
+                || store.horses[n].runs[r].date == 0)
                 continue;
             SCOPED_TRACE(QStringLiteral("runner %1 run %2").arg(n).arg(r).toStdString());
             ++greyFound;
-            EXPECT_EQ(cellText(grid, r, 4).toInt(), qRound(store.U_sisuu[n][r]));
+            EXPECT_EQ(cellText(grid, r, 4).toInt(), qRound(store.horses[n].runs[r].speedFigure));
             ASSERT_EQ(styles.count({r, 4}), 1U);
             EXPECT_EQ(styles.at({r, 4})[QStringLiteral("fore")].toString(), QStringLiteral("#808080"));
             EXPECT_TRUE(styles.at({r, 4})[QStringLiteral("bold")].toBool());
@@ -266,7 +267,8 @@ TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
     for (int h = 1; h <= store.tousuu; ++h) {
         const QJsonObject grid = runnerDump(dump, h)[QStringLiteral("MSFlexGrid1")].toObject();
         for (int k = 1; k <= store.tousuu; ++k) {
-            if (k != h && store.U_taisen[h][k][0] == 2 && store.U_taisen[h][k][1] == 1) {
+            if (k != h && store.horses[h].headToHead[k].ahead == 2
+                && store.horses[h].headToHead[k].behind == 1) {
                 ++twoToOne;
                 EXPECT_EQ(cellText(grid, k, 4), QStringLiteral("67%")) << h << " against " << k;
             }
@@ -286,10 +288,10 @@ TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
     for (int n = 1; n <= store.tousuu; ++n) {
         SCOPED_TRACE(n);
         const int top = 5 * (n - 1);
-        EXPECT_EQ(cellText(bacyu, top + 1, 2), store.U_name[n]);
+        EXPECT_EQ(cellText(bacyu, top + 1, 2), store.horses[n].name);
         ASSERT_EQ(bacyuStyles.count({top + 1, 2}), 1U);
         EXPECT_TRUE(bacyuStyles.at({top + 1, 2})[QStringLiteral("bold")].toBool());
-        if (store.U_heikin[n][0] != store.zyouiHeikin[1])
+        if (store.horses[n].meanFigure.value != store.zyouiHeikin[1])
             continue;
         ++best;
         ASSERT_EQ(bacyuStyles.count({top, 4}), 1U);
@@ -421,9 +423,9 @@ TEST_F(SampleRaceViews, PrintedReportIsCompactNamesTheRaceOnEveryPageAndSplitsNo
     ASSERT_TRUE(QFile::exists(pdf));
 
     // Runner 1's fifth run: its time and margin lead the block's last row.
-    const QString lastRun
-        = raceTimeText(store.U_time[1][5]) + u'(' + plainNumber(store.U_cyakusa[1][5]) + u')';
-    ASSERT_TRUE(store.U_time[1][5] > 60) << "the sample's fifth run has a time";
+    const QString lastRun = raceTimeText(store.horses[1].runs[5].time) + u'('
+        + plainNumber(store.horses[1].runs[5].margin) + u')';
+    ASSERT_TRUE(store.horses[1].runs[5].time > 60) << "the sample's fifth run has a time";
     const QString boxes
         = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     const QRegularExpression pageSize(QStringLiteral("<page width=\"([0-9.]+)\""));
@@ -461,7 +463,7 @@ TEST_F(SampleRaceViews, PrintedReportIsCompactNamesTheRaceOnEveryPageAndSplitsNo
         const auto at = pageOf(n);
         ASSERT_NE(at, text.end());
         EXPECT_TRUE(
-            at->contains(QStringLiteral("%1 %2").arg(n, 2, 10, QLatin1Char('0')).arg(store.U_name[n])));
+            at->contains(QStringLiteral("%1 %2").arg(n, 2, 10, QLatin1Char('0')).arg(store.horses[n].name)));
         EXPECT_TRUE(at->contains(QStringLiteral("対戦成績")) && at->contains(QStringLiteral("成績表")))
             << at->toStdString();
         if (n % 2 == 0) {
@@ -483,7 +485,7 @@ TEST_F(SampleRaceViews, HostileTextsKeepEveryReportFileWellFormed)
         QStringLiteral("ctrl\x01\x08\x1F\uFFFE end"),
     };
     for (int i = 0; i < int(std::size(hostile)) && i + 1 <= store.tousuu; ++i)
-        store.U_name[i + 1] = hostile[i];
+        store.horses[i + 1].name = hostile[i];
     store.raceTitle = hostile[0] + hostile[3];
     TestFolder out;
     const QString folder = out.file(QStringLiteral("report"));
@@ -530,8 +532,8 @@ TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
     {
         Journal::Opened opened = Journal::open(folder.file(kJournalFile));
         ASSERT_TRUE(opened.status.ok()) << opened.status.message().toStdString();
-        ASSERT_TRUE(opened.value->setMark(*key, 3, store.U_Url[3], Mark::Honmei).ok());
-        ASSERT_TRUE(opened.value->setMark(*key, 5, store.U_Url[5], Mark::Kesi).ok());
+        ASSERT_TRUE(opened.value->setMark(*key, 3, store.horses[3].pageAddress, Mark::Honmei).ok());
+        ASSERT_TRUE(opened.value->setMark(*key, 5, store.horses[5].pageAddress, Mark::Kesi).ok());
         ASSERT_TRUE(
             opened.value->setMark(*key, 6, QStringLiteral("http://other.example/"), Mark::Taikou).ok());
     }
@@ -539,7 +541,7 @@ TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
     const MarksByNumber marks = recordedMarks(folder, true, selection, store);
     EXPECT_EQ(marks, (MarksByNumber {{3, Mark::Honmei}, {5, Mark::Kesi}}));
 
-    store.U_name[3] = QStringLiteral("A&<b>");
+    store.horses[3].name = QStringLiteral("A&<b>");
     TestFolder out;
     const QString report = out.file(QStringLiteral("report"));
     ASSERT_TRUE(writeRaceReport(store, settings, report, sink, marks).ok());
@@ -577,8 +579,8 @@ TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
         ASSERT_TRUE(opened.status.ok());
         const auto race = opened.value->raceId(*key);
         ASSERT_TRUE(race.value);
-        ASSERT_TRUE(opened.value->recordResult(*race.value, 3, store.U_Url[3], second).ok());
-        ASSERT_TRUE(opened.value->recordResult(*race.value, 7, store.U_Url[7], won).ok());
+        ASSERT_TRUE(opened.value->recordResult(*race.value, 3, store.horses[3].pageAddress, second).ok());
+        ASSERT_TRUE(opened.value->recordResult(*race.value, 7, store.horses[7].pageAddress, won).ok());
         ASSERT_TRUE(
             opened.value->recordResult(*race.value, 8, QStringLiteral("http://other.example/"), won).ok());
     }
@@ -609,8 +611,8 @@ TEST_F(SampleRaceViews, ReportShowsTheJournalsMarksOfTheRunnersOnTheCard)
     const QString day = QString::fromUtf8(dayIndexHtml(QStringLiteral("5回東京9日"), {afterRace},
         {QStringLiteral("サイト1"), QStringLiteral("tally/index.html")}));
     EXPECT_TRUE(day.contains(QStringLiteral("<td class=\"honmei\">3 A&amp;&lt;b&gt; → 2着 4人気</td>")));
-    EXPECT_TRUE(
-        day.contains(QStringLiteral("<td class=\"winner\">7 %1</td>").arg(store.U_name[7].toHtmlEscaped())));
+    EXPECT_TRUE(day.contains(
+        QStringLiteral("<td class=\"winner\">7 %1</td>").arg(store.horses[7].name.toHtmlEscaped())));
     EXPECT_TRUE(day.contains(
         QStringLiteral("2026年11月29日（日）　サイト1　<a href=\"tally/index.html\">成績集計</a>")));
 }

@@ -27,7 +27,8 @@ TEST(JournalRecorder, ALockedJournalIsWaitedForOnceAndGivenUpForTheRestOfTheRun)
     store.raceDate = *serialFromYmd(2026, 11, 29);
     store.tousuu = 2;
     for (const qint32 n : store.runners())
-        store.U_Url[n] = QStringLiteral("https://site1.example/directory/horse/20041000%1/").arg(n);
+        store.horses[n].pageAddress
+            = QStringLiteral("https://site1.example/directory/horse/20041000%1/").arg(n);
     const auto race = [](int number) {
         return RaceSelection {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
             QStringLiteral("09"), QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')),

@@ -75,7 +75,8 @@ protected:
     {
         int count = 0;
         for (int r = 1; r <= kMaxRuns; ++r)
-            count += store.R_date[n][r] > 0 && store.R_zyo[n][r] == QStringLiteral("大井");
+            count += store.horses[n].runs[r].date > 0
+                && store.horses[n].runs[r].course == QStringLiteral("大井");
         return count;
     }
 
@@ -138,9 +139,9 @@ TEST_F(LoadDriver, ReadsTheCardThenEveryRunnerInOrderAndAnalyses)
         EXPECT_EQ(store.curUma, 1);
         EXPECT_EQ(store.raceDate, *serialFromYmd(2026, 11, 29));
         for (int n = 1; n <= 4; ++n) {
-            EXPECT_GT(store.R_date[n][1], 0) << n;
-            EXPECT_NE(store.U_sisuu[n][1], 0) << n;
-            EXPECT_GT(store.U_heikin[n][1], 0) << n;
+            EXPECT_GT(store.horses[n].runs[1].date, 0) << n;
+            EXPECT_NE(store.horses[n].runs[1].speedFigure, 0) << n;
+            EXPECT_GT(store.horses[n].meanFigure.runs, 0) << n;
         }
     }
 }
@@ -161,8 +162,8 @@ TEST_F(LoadDriver, OnSite1AnUnreadableHorsePageIsNamedAndTheLoadGoesOn)
     EXPECT_TRUE(details[0].startsWith(horse(1, 2) + QStringLiteral(" ("))) << details[0].toStdString();
     EXPECT_EQ(details[1], QString());
     EXPECT_EQ(source.fetched().last(), horse(1, 4));
-    EXPECT_EQ(store.R_date[2][1], 0);
-    EXPECT_GT(store.U_heikin[4][1], 0);
+    EXPECT_EQ(store.horses[2].runs[1].date, 0);
+    EXPECT_GT(store.horses[4].meanFigure.runs, 0);
     EXPECT_EQ(store.curUma, 1);
 }
 
@@ -176,8 +177,8 @@ TEST_F(LoadDriver, OnSite2AnUnreadableHorsePageStopsTheLoad)
     EXPECT_EQ(source.fetched(), (QStringList {card(2), horse(2, 1), horse(2, 2)}));
     EXPECT_GE(source.cancelAllCalls(), 1);  // the pages fetched ahead are dropped
     // Runner 1 was read but nothing was analysed.
-    EXPECT_GT(store.R_date[1][1], 0);
-    EXPECT_EQ(store.U_sisuu[1][1], 0);
+    EXPECT_GT(store.horses[1].runs[1].date, 0);
+    EXPECT_EQ(store.horses[1].runs[1].speedFigure, 0);
 }
 
 // The card cut off before its first runner row: the date, title and column
@@ -273,11 +274,11 @@ TEST_F(LoadDriver, MergesLocalRunsOnSite1OnlyWhenTheLocalDatabaseIsThere)
     EXPECT_EQ(messages.messages(), QStringList());
     ASSERT_EQ(localRuns(1), 1);
     // The newest run: merged runs are sorted in by date.
-    EXPECT_EQ(store.R_zyo[1][1], QStringLiteral("大井"));
-    EXPECT_EQ(store.R_date[1][1], *serialFromYmd(2026, 11, 26));
-    EXPECT_EQ(store.U_3f[1][1], 0);
-    EXPECT_NE(store.U_sisuu[1][1], 0);  // from the local reference rows
-    EXPECT_EQ(store.U_agari[1][1], 0);  // no last-three-furlong time, no figure
+    EXPECT_EQ(store.horses[1].runs[1].course, QStringLiteral("大井"));
+    EXPECT_EQ(store.horses[1].runs[1].date, *serialFromYmd(2026, 11, 26));
+    EXPECT_EQ(store.horses[1].runs[1].last3f, 0);
+    EXPECT_NE(store.horses[1].runs[1].speedFigure, 0);  // from the local reference rows
+    EXPECT_EQ(store.horses[1].runs[1].last3fFigure, 0);  // no last-three-furlong time, no figure
     EXPECT_EQ(localRuns(2), 0);
 
     ASSERT_TRUE(load(ReadingSite::Two).analysed);
@@ -425,15 +426,15 @@ TEST_F(LoadDriver, ASecondLoadLeavesNoTraceOfTheFirst)
     useRace(test::makeSampleRace({6, false, {}}));
     ASSERT_TRUE(load(ReadingSite::One).analysed);
     ASSERT_EQ(store.tousuu, 6);
-    ASSERT_GT(store.R_date[6][1], 0);
+    ASSERT_GT(store.horses[6].runs[1].date, 0);
     useRace(test::makeSampleRace({4, false, {}}));
     ASSERT_TRUE(load(ReadingSite::One).analysed);
     EXPECT_EQ(store.tousuu, 4);
     for (int n = 5; n <= 6; ++n) {
-        EXPECT_TRUE(store.U_name[n].isEmpty());
-        EXPECT_EQ(store.R_date[n][1], 0);
-        EXPECT_EQ(store.U_sisuu[n][1], 0);
-        EXPECT_EQ(store.U_heikin[n][1], 0);
+        EXPECT_TRUE(store.horses[n].name.isEmpty());
+        EXPECT_EQ(store.horses[n].runs[1].date, 0);
+        EXPECT_EQ(store.horses[n].runs[1].speedFigure, 0);
+        EXPECT_EQ(store.horses[n].meanFigure.runs, 0);
     }
 }
 

@@ -32,9 +32,9 @@ std::unique_ptr<RaceStore> card(const std::vector<int> &ids)
     store->raceDate = *serialFromYmd(2026, 11, 29);
     store->tousuu = qint32(ids.size());
     for (const qint32 n : store->runners()) {
-        store->U_name[n] = QStringLiteral("見本馬%1").arg(ids[size_t(n - 1)]);
-        store->U_Url[n] = horsePage(ids[size_t(n - 1)]);
-        store->U_heikin[n] = {float(60 + n), 2};
+        store->horses[n].name = QStringLiteral("見本馬%1").arg(ids[size_t(n - 1)]);
+        store->horses[n].pageAddress = horsePage(ids[size_t(n - 1)]);
+        store->horses[n].meanFigure = {float(60 + n), 2};
     }
     return store;
 }
@@ -126,9 +126,9 @@ TEST(RaceMarks, KeysMarkOnlyAnAnalysedRaceTheJournalHoldsAndThePanelListsMarkOrd
     RecordingSink messages;
     const auto first = card({1, 2, 3, 4, 5});
     const auto second = card({2, 1, 3, 4, 6});
-    first->U_Url[3].clear();
-    first->U_Url[4].clear();
-    second->U_Url[3].clear();
+    first->horses[3].pageAddress.clear();
+    first->horses[4].pageAddress.clear();
+    second->horses[3].pageAddress.clear();
     record(folder, *first);
     RaceMarks before(AppFolder(folder.path()), *first);
     before.raceShown(kRace, true, false, true, messages);

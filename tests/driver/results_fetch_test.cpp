@@ -39,9 +39,9 @@ void recordRace(Journal &journal, int count)
     store->raceDate = *serialFromYmd(2026, 5, 5);
     store->tousuu = count;
     for (const qint32 n : store->runners()) {
-        store->U_name[n] = QStringLiteral("見本馬%1").arg(n);
-        store->U_Url[n] = addressOf(n);
-        store->U_heikin[n] = {float(50 + n), 2};
+        store->horses[n].name = QStringLiteral("見本馬%1").arg(n);
+        store->horses[n].pageAddress = addressOf(n);
+        store->horses[n].meanFigure = {float(50 + n), 2};
     }
     ASSERT_TRUE(journal.recordRace(kRace, *store, 0.3f, kBase).ok());
 }
@@ -290,9 +290,9 @@ TEST(FetchResults, CountsTheRacesStopsKeepingWhatWasFilledAndNamesFailedPages)
             store->raceDate = *serialFromYmd(2026, 5, 5);
             store->tousuu = 2;
             for (const qint32 n : store->runners()) {
-                store->U_name[n] = QStringLiteral("見本馬%1").arg(race * 10 + n);
-                store->U_Url[n] = pageOf(race, n);
-                store->U_heikin[n] = {float(50 + n), 2};
+                store->horses[n].name = QStringLiteral("見本馬%1").arg(race * 10 + n);
+                store->horses[n].pageAddress = pageOf(race, n);
+                store->horses[n].meanFigure = {float(50 + n), 2};
                 if (pageOf(race, n) != c.missingPage)
                     source.setPage(pageOf(race, n), pageWith({runOn(kRaceDay, n, race)}));
             }

@@ -122,9 +122,9 @@ void recordPendingRace(const AppFolder &app, const QString &base)
     const QDate date = QDate::currentDate().addDays(-7);
     store->raceDate = *serialFromYmd(date.year(), date.month(), date.day());
     store->tousuu = 1;
-    store->U_name[1] = QStringLiteral("見本馬1");
-    store->U_Url[1] = test::site1HorseAddress(base, QStringLiteral("2004100001/"));
-    store->U_heikin[1] = {50, 2};
+    store->horses[1].name = QStringLiteral("見本馬1");
+    store->horses[1].pageAddress = test::site1HorseAddress(base, QStringLiteral("2004100001/"));
+    store->horses[1].meanFigure = {50, 2};
     const RaceKey key {1, date, QStringLiteral("05"), 5, 9, 11};
     ASSERT_TRUE(opened.value->recordRace(key, *store, 0.3f, base).ok());
 }

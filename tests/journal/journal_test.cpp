@@ -52,12 +52,12 @@ std::unique_ptr<RaceStore> raceOf(const std::vector<float> &means, QDate date = 
     store->tousuu = int(means.size());
     for (const qint32 n : store->runners()) {
         const float mean = means[size_t(n - 1)];
-        store->U_name[n] = QStringLiteral("テスト馬%1").arg(n);
-        store->U_Url[n] = horseUrl(n);
-        store->R_kyori[n][0] = 1600;
+        store->horses[n].name = QStringLiteral("テスト馬%1").arg(n);
+        store->horses[n].pageAddress = horseUrl(n);
+        store->horses[n].runs[0].distance = 1600;
         if (mean != 0) {
-            store->U_heikin[n] = {mean, 3};
-            store->U_saikou[n] = {mean + 10, 3};
+            store->horses[n].meanFigure = {mean, 3};
+            store->horses[n].bestFigure = {mean + 10, 3};
         }
     }
     return store;
@@ -151,11 +151,11 @@ TEST(JournalRecording, AgainReplacesTheAnalysisAndKeepsMarksAndResults)
 
     // The card changed: runner 3 is now another horse, and the figures moved;
     // the site answers under a new address (https, another host) since.
-    store->U_heikin[1] = {80, 4};
+    store->horses[1].meanFigure = {80, 4};
     for (const qint32 n : store->runners())
-        store->U_Url[n].replace(
+        store->horses[n].pageAddress.replace(
             QStringLiteral("http://site1.example"), QStringLiteral("https://www.site1.example"));
-    store->U_Url[3] = QStringLiteral("https://www.site1.example/directory/horse/2004109999/");
+    store->horses[3].pageAddress = QStringLiteral("https://www.site1.example/directory/horse/2004109999/");
     ASSERT_TRUE(journal->recordRace(keyOf(11), *store, 0.3f, QString()).ok());
     EXPECT_EQ(*journal->raceId(keyOf(11)).value, id);
 
@@ -171,7 +171,7 @@ TEST(JournalRecording, AgainReplacesTheAnalysisAndKeepsMarksAndResults)
     ASSERT_TRUE(journal->recordRace(keyOf(11), *store, 0.3f, QString()).ok());
     EXPECT_EQ(allRaces(*journal).at(0).leftOut, 1);
     // The window finds the mark's horse on the card under its new address.
-    EXPECT_EQ(journal->recordedRunner(keyOf(11), 2).value->horseUrl, horseKey(store->U_Url[2]));
+    EXPECT_EQ(journal->recordedRunner(keyOf(11), 2).value->horseUrl, horseKey(store->horses[2].pageAddress));
 
     const auto marks = journal->marks(keyOf(11));
     ASSERT_EQ(marks.value.size(), 1u);
@@ -223,14 +223,14 @@ TEST(JournalResults, ARunOnTheRaceDateGivesTheResult)
         SCOPED_TRACE(c.name);
         RaceStore page;
         page.tousuu = 1;
-        page.R_date[1][1] = serial(c.date);
-        page.R_zyo[1][1] = c.course;
-        page.R_no[1][1] = c.raceNo;
-        page.U_cyaku[1][1] = c.finish;
-        page.U_ninki[1][1] = 4;
-        page.R_tousuu[1][1] = 8;
-        page.U_time[1][1] = 94.5f;
-        page.U_3f[1][1] = 34.1f;
+        page.horses[1].runs[1].date = serial(c.date);
+        page.horses[1].runs[1].course = c.course;
+        page.horses[1].runs[1].raceNumber = c.raceNo;
+        page.horses[1].runs[1].finish = c.finish;
+        page.horses[1].runs[1].popularity = 4;
+        page.horses[1].runs[1].fieldSize = 8;
+        page.horses[1].runs[1].time = 94.5f;
+        page.horses[1].runs[1].last3f = 34.1f;
         const auto result = resultInRuns(page, 1, race);
         ASSERT_EQ(result.has_value(), c.found);
         if (!result)
@@ -251,12 +251,12 @@ TEST(JournalResults, ALaterLoadFillsPendingResultsOfItsRunners)
 
     // Two weeks later runner 1 of that race runs again; its page shows the race.
     auto later = raceOf({65}, kDay.addDays(14));
-    later->R_date[1][1] = serial(kDay);
-    later->R_zyo[1][1] = QStringLiteral("05");
-    later->R_no[1][1] = 11;
-    later->U_cyaku[1][1] = 2;
-    later->U_ninki[1][1] = 1;
-    later->R_tousuu[1][1] = 2;
+    later->horses[1].runs[1].date = serial(kDay);
+    later->horses[1].runs[1].course = QStringLiteral("05");
+    later->horses[1].runs[1].raceNumber = 11;
+    later->horses[1].runs[1].finish = 2;
+    later->horses[1].runs[1].popularity = 1;
+    later->horses[1].runs[1].fieldSize = 2;
     const auto filled = journal->fillResultsFromRuns(1, *later);
     ASSERT_TRUE(filled.status.ok());
     EXPECT_EQ(filled.value, 1);
@@ -366,7 +366,7 @@ TEST(JournalTally, FiltersChooseTheRaces)
     auto dirt = raceOf({60, 70, 50, 40}, kDay.addDays(7));
     dirt->raceJouken = QStringLiteral("3歳以上 ダ1200m");
     for (const qint32 n : dirt->runners())
-        dirt->R_kyori[n][0] = 1200;
+        dirt->horses[n].runs[0].distance = 1200;
     ASSERT_TRUE(journal->recordRace(keyOf(1), *turf, 0.3f, QString()).ok());
     ASSERT_TRUE(journal->recordRace(keyOf(1, kDay.addDays(7)), *dirt, 0.3f, QString()).ok());
 
@@ -756,7 +756,7 @@ TEST(JournalFile, MigratesAJournalOfTheFirstSchema)
     // The old result and the mark stay with the horse read again under a new address.
     auto again = raceOf({70, 60});
     for (const qint32 n : again->runners())
-        again->U_Url[n].replace(QStringLiteral("http://"), QStringLiteral("https://"));
+        again->horses[n].pageAddress.replace(QStringLiteral("http://"), QStringLiteral("https://"));
     ASSERT_TRUE(journal->recordRace(keyOf(11), *again, 0.3f, QString()).ok());
     const auto moved = allRunners(*journal);
     ASSERT_EQ(moved.size(), 2u);

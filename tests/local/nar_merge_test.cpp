@@ -50,7 +50,7 @@ protected:
             "U_tuka03 INTEGER, U_tuka04 INTEGER)");
         store.raceDate = kRaceDay;
         store.tousuu = 2;
-        store.U_name[1] = QStringLiteral("ミナミノカゼ");
+        store.horses[1].name = QStringLiteral("ミナミノカゼ");
     }
 
     void add(const LocalRow &row)
@@ -66,7 +66,7 @@ protected:
         writer_->exec(
             "INSERT INTO T_Useiseki VALUES (?, ?, ?, 3, 5, 2, 4, ?, 0.3, ?, ?, 56.0, '藤田', 6, 5, 4, "
             "NULL)",
-            {code, row.name.isEmpty() ? store.U_name[1] : row.name, row.kisyu, row.time, row.last3f,
+            {code, row.name.isEmpty() ? store.horses[1].name : row.name, row.kisyu, row.time, row.last3f,
                 row.taizyu});
     }
     void addDaysBefore(std::initializer_list<double> days)
@@ -80,11 +80,11 @@ protected:
     // A run already read from the horse's page.
     void history(int r, double daysBefore, const QString &raceName = QStringLiteral("府中特別"))
     {
-        store.R_date[1][r] = kRaceDay - daysBefore;
-        store.R_zyo[1][r] = QStringLiteral("05");
-        store.R_name[1][r] = raceName;
-        store.U_time[1][r] = 95.0f;
-        store.U_tuka[1][r][1] = 3;
+        store.horses[1].runs[r].date = kRaceDay - daysBefore;
+        store.horses[1].runs[r].course = QStringLiteral("05");
+        store.horses[1].runs[r].raceName = raceName;
+        store.horses[1].runs[r].time = 95.0f;
+        store.horses[1].runs[r].cornerPositions[1] = 3;
     }
 
     void closeWriter() { writer_.reset(); }
@@ -103,15 +103,15 @@ protected:
     std::vector<double> runDays(int h = 1) const
     {
         std::vector<double> days;
-        for (int r = 1; r <= kMaxRuns && store.R_date[h][r] > 0; ++r)
-            days.push_back(kRaceDay - store.R_date[h][r]);
+        for (int r = 1; r <= kMaxRuns && store.horses[h].runs[r].date > 0; ++r)
+            days.push_back(kRaceDay - store.horses[h].runs[r].date);
         return days;
     }
     int presentRuns(int h = 1) const
     {
         int count = 0;
         for (int r = 1; r <= kMaxRuns; ++r)
-            count += store.R_date[h][r] > 0 ? 1 : 0;
+            count += store.horses[h].runs[r].date > 0 ? 1 : 0;
         return count;
     }
 
@@ -131,30 +131,30 @@ TEST_F(ReadNar, CopiesEveryColumnOfTheRunnersLocalRun)
     add({});
     merge();
 
-    EXPECT_EQ(store.R_date[1][1], kRaceDay - 10);
-    EXPECT_EQ(store.R_zyo[1][1], QStringLiteral("大井"));
-    EXPECT_EQ(store.R_no[1][1], 11);
-    EXPECT_EQ(store.R_name[1][1], QStringLiteral("C1特別"));
-    EXPECT_EQ(store.R_class[1][1], QStringLiteral("C1"));
-    EXPECT_EQ(store.R_kyori[1][1], 1600);
-    EXPECT_EQ(store.R_baba[1][1], 2);
-    EXPECT_EQ(store.R_zyo02[1][1], QStringLiteral("外"));
-    EXPECT_EQ(store.R_tousuu[1][1], 12);
-    EXPECT_EQ(store.R_siba[1][1], 0);
-    EXPECT_EQ(store.U_kisyu[1][1], QStringLiteral("的場"));
-    EXPECT_EQ(store.U_waku[1][1], 3);
-    EXPECT_EQ(store.U_no[1][1], 5);
-    EXPECT_EQ(store.U_ninki[1][1], 2);
-    EXPECT_EQ(store.U_cyaku[1][1], 4);
-    EXPECT_EQ(store.U_time[1][1], 101.5f);
-    EXPECT_EQ(store.U_cyakusa[1][1], 0.3f);
-    EXPECT_EQ(store.U_3f[1][1], 38.2f);
-    EXPECT_EQ(store.U_taizyu[1][1], 480);
-    EXPECT_EQ(store.U_hutan[1][1], 56.0f);
-    EXPECT_EQ(store.U_cyoukyou[1][1], QStringLiteral("藤田"));
-    EXPECT_EQ(store.U_tuka[1][1], (std::array<qint32, kCornerSlots> {0, 6, 5, 4, 0}));
-    EXPECT_EQ(store.R_date[1][2], 0.0);
-    EXPECT_EQ(store.U_name[1], QStringLiteral("ミナミノカゼ"));
+    EXPECT_EQ(store.horses[1].runs[1].date, kRaceDay - 10);
+    EXPECT_EQ(store.horses[1].runs[1].course, QStringLiteral("大井"));
+    EXPECT_EQ(store.horses[1].runs[1].raceNumber, 11);
+    EXPECT_EQ(store.horses[1].runs[1].raceName, QStringLiteral("C1特別"));
+    EXPECT_EQ(store.horses[1].runs[1].raceClass, QStringLiteral("C1"));
+    EXPECT_EQ(store.horses[1].runs[1].distance, 1600);
+    EXPECT_EQ(store.horses[1].runs[1].going, 2);
+    EXPECT_EQ(store.horses[1].runs[1].secondCourse, QStringLiteral("外"));
+    EXPECT_EQ(store.horses[1].runs[1].fieldSize, 12);
+    EXPECT_EQ(store.horses[1].runs[1].surface, 0);
+    EXPECT_EQ(store.horses[1].runs[1].jockey, QStringLiteral("的場"));
+    EXPECT_EQ(store.horses[1].runs[1].bracket, 3);
+    EXPECT_EQ(store.horses[1].runs[1].horseNumber, 5);
+    EXPECT_EQ(store.horses[1].runs[1].popularity, 2);
+    EXPECT_EQ(store.horses[1].runs[1].finish, 4);
+    EXPECT_EQ(store.horses[1].runs[1].time, 101.5f);
+    EXPECT_EQ(store.horses[1].runs[1].margin, 0.3f);
+    EXPECT_EQ(store.horses[1].runs[1].last3f, 38.2f);
+    EXPECT_EQ(store.horses[1].runs[1].bodyWeight, 480);
+    EXPECT_EQ(store.horses[1].runs[1].weightCarried, 56.0f);
+    EXPECT_EQ(store.horses[1].runs[1].trainer, QStringLiteral("藤田"));
+    EXPECT_EQ(store.horses[1].runs[1].cornerPositions, (std::array<qint32, kCornerSlots> {0, 6, 5, 4, 0}));
+    EXPECT_EQ(store.horses[1].runs[2].date, 0.0);
+    EXPECT_EQ(store.horses[1].name, QStringLiteral("ミナミノカゼ"));
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
@@ -163,16 +163,16 @@ TEST_F(ReadNar, ARunnerNotFoundKeepsItsRunsSortedNewestFirst)
     history(1, 30, "A");
     history(2, 5, "B");
     history(3, 60, "C");
-    store.U_time[1][2] = 91.0f;
+    store.horses[1].runs[2].time = 91.0f;
     LocalRow other;
     other.name = QStringLiteral("ベツノウマ");
     add(other);
     merge();
 
     EXPECT_EQ(runDays(), (std::vector<double> {5, 30, 60}));
-    EXPECT_EQ(store.R_name[1][1], QStringLiteral("B"));
-    EXPECT_EQ(store.U_time[1][1], 91.0f);  // every field moves with its run
-    EXPECT_EQ(store.R_name[1][3], QStringLiteral("C"));
+    EXPECT_EQ(store.horses[1].runs[1].raceName, QStringLiteral("B"));
+    EXPECT_EQ(store.horses[1].runs[1].time, 91.0f);  // every field moves with its run
+    EXPECT_EQ(store.horses[1].runs[3].raceName, QStringLiteral("C"));
     EXPECT_EQ(presentRuns(), 3);
 }
 
@@ -225,18 +225,18 @@ TEST_F(ReadNar, NullsAndValuesBeyondTheirFieldLeaveTheResetValues)
     add(beyond);
     merge();
     ASSERT_EQ(presentRuns(), 4);
-    EXPECT_EQ(store.U_3f[1][3], std::numeric_limits<float>::max());
-    EXPECT_EQ(store.U_taizyu[1][3], std::numeric_limits<qint32>::max());
-    EXPECT_EQ(store.U_3f[1][4], 0.0f);
-    EXPECT_EQ(store.U_taizyu[1][4], 0);
-    EXPECT_EQ(store.U_3f[1][1], 0.0f);
-    EXPECT_EQ(store.U_kisyu[1][1], QString());
-    EXPECT_EQ(store.U_taizyu[1][1], 0);
-    EXPECT_EQ(store.U_time[1][1], 101.5f);
-    EXPECT_EQ(store.R_zyo[1][2], QString());
-    EXPECT_EQ(store.R_no[1][2], 0);
-    EXPECT_EQ(store.U_time[1][2], 0.0f);
-    EXPECT_EQ(store.U_3f[1][2], 38.2f);
+    EXPECT_EQ(store.horses[1].runs[3].last3f, std::numeric_limits<float>::max());
+    EXPECT_EQ(store.horses[1].runs[3].bodyWeight, std::numeric_limits<qint32>::max());
+    EXPECT_EQ(store.horses[1].runs[4].last3f, 0.0f);
+    EXPECT_EQ(store.horses[1].runs[4].bodyWeight, 0);
+    EXPECT_EQ(store.horses[1].runs[1].last3f, 0.0f);
+    EXPECT_EQ(store.horses[1].runs[1].jockey, QString());
+    EXPECT_EQ(store.horses[1].runs[1].bodyWeight, 0);
+    EXPECT_EQ(store.horses[1].runs[1].time, 101.5f);
+    EXPECT_EQ(store.horses[1].runs[2].course, QString());
+    EXPECT_EQ(store.horses[1].runs[2].raceNumber, 0);
+    EXPECT_EQ(store.horses[1].runs[2].time, 0.0f);
+    EXPECT_EQ(store.horses[1].runs[2].last3f, 38.2f);
 }
 
 TEST_F(ReadNar, ARowWhoseDateCannotBeReadIsNotARun)
@@ -257,8 +257,8 @@ TEST_F(ReadNar, EqualDatesKeepTheRunsAlreadyThereFirst)
     addDaysBefore({10});
     merge();
     EXPECT_EQ(runDays(), (std::vector<double> {10, 10, 40}));
-    EXPECT_EQ(store.R_name[1][1], QStringLiteral("page"));
-    EXPECT_EQ(store.R_name[1][2], QStringLiteral("C1特別"));
+    EXPECT_EQ(store.horses[1].runs[1].raceName, QStringLiteral("page"));
+    EXPECT_EQ(store.horses[1].runs[2].raceName, QStringLiteral("C1特別"));
 }
 
 TEST_F(ReadNar, StopsAtFiftyRunsWithoutTouchingTheRunsAlreadyThere)
@@ -275,7 +275,7 @@ TEST_F(ReadNar, StopsAtFiftyRunsWithoutTouchingTheRunsAlreadyThere)
     EXPECT_EQ(days[1], 2);
     EXPECT_EQ(days[2], 3);
     EXPECT_EQ(days[3], 4);
-    EXPECT_EQ(store.R_name[1][50], QStringLiteral("48"));
+    EXPECT_EQ(store.horses[1].runs[50].raceName, QStringLiteral("48"));
     for (double d : days)
         EXPECT_NE(d, 5) << "the third local run found no room";
 }
@@ -287,8 +287,8 @@ TEST_F(ReadNar, AFullRunnerGetsNothingMore)
     addDaysBefore({0.5, 1});
     merge();
     EXPECT_EQ(presentRuns(), kMaxRuns);
-    EXPECT_EQ(store.R_name[1][1], QStringLiteral("1"));
-    EXPECT_EQ(store.R_zyo[1][1], QStringLiteral("05"));
+    EXPECT_EQ(store.horses[1].runs[1].raceName, QStringLiteral("1"));
+    EXPECT_EQ(store.horses[1].runs[1].course, QStringLiteral("05"));
 }
 
 TEST_F(ReadNar, ClosesGapsWithoutRepeatingARun)
@@ -300,9 +300,9 @@ TEST_F(ReadNar, ClosesGapsWithoutRepeatingARun)
     merge();
     EXPECT_EQ(runDays(), (std::vector<double> {10, 20, 30, 40}));
     EXPECT_EQ(presentRuns(), 4);
-    EXPECT_EQ(store.R_name[1][4], QStringLiteral("D"));
-    EXPECT_EQ(store.R_name[1][5], QString());
-    EXPECT_EQ(store.U_tuka[1][5][1], 0);
+    EXPECT_EQ(store.horses[1].runs[4].raceName, QStringLiteral("D"));
+    EXPECT_EQ(store.horses[1].runs[5].raceName, QString());
+    EXPECT_EQ(store.horses[1].runs[5].cornerPositions[1], 0);
 }
 
 TEST_F(ReadNar, OneMergeServesEveryRunnerOfTheLoad)
@@ -310,10 +310,10 @@ TEST_F(ReadNar, OneMergeServesEveryRunnerOfTheLoad)
     for (int r = 1; r <= 49; ++r)
         history(r, 100 + r, QString::number(r));
     addDaysBefore({3, 4, 5});  // runner 1 has room for one of them
-    store.U_name[2] = QStringLiteral("ニシノカゼ");
+    store.horses[2].name = QStringLiteral("ニシノカゼ");
     for (double days : {6.0, 7.0}) {
         LocalRow row;
-        row.name = store.U_name[2];
+        row.name = store.horses[2].name;
         row.daysBefore = days;
         add(row);
     }
@@ -334,7 +334,7 @@ TEST_F(ReadNar, OneMergeServesEveryRunnerOfTheLoad)
 
 TEST_F(ReadNar, FindsANameWithAnApostrophe)
 {
-    store.U_name[1] = QStringLiteral("O'Brien");
+    store.horses[1].name = QStringLiteral("O'Brien");
     LocalRow row;
     row.name = QStringLiteral("O'Brien");
     row.daysBefore = 12;
@@ -346,14 +346,14 @@ TEST_F(ReadNar, FindsANameWithAnApostrophe)
 
 TEST_F(ReadNar, LeavesTodaysEntryAndOtherRunnersAlone)
 {
-    store.R_date[1][0] = kRaceDay;
-    store.R_kyori[1][0] = 1400;
-    store.U_name[2] = store.U_name[1];
+    store.horses[1].runs[0].date = kRaceDay;
+    store.horses[1].runs[0].distance = 1400;
+    store.horses[2].name = store.horses[1].name;
     addDaysBefore({8});
     merge(1);
-    EXPECT_EQ(store.R_date[1][0], kRaceDay);
-    EXPECT_EQ(store.R_kyori[1][0], 1400);
-    EXPECT_EQ(store.R_date[2][1], 0.0);
+    EXPECT_EQ(store.horses[1].runs[0].date, kRaceDay);
+    EXPECT_EQ(store.horses[1].runs[0].distance, 1400);
+    EXPECT_EQ(store.horses[2].runs[1].date, 0.0);
 }
 
 TEST_F(ReadNar, AMissingTableIsReportedAndTheRunsStayAsTheyWere)
@@ -364,8 +364,8 @@ TEST_F(ReadNar, AMissingTableIsReportedAndTheRunsStayAsTheyWere)
     merge();
     ASSERT_EQ(sink.messages().size(), 1);
     EXPECT_TRUE(sink.messages().first().contains(path())) << sink.messages().first().toStdString();
-    EXPECT_EQ(store.R_name[1][1], QStringLiteral("A"));
-    EXPECT_EQ(store.R_name[1][2], QStringLiteral("B"));
+    EXPECT_EQ(store.horses[1].runs[1].raceName, QStringLiteral("A"));
+    EXPECT_EQ(store.horses[1].runs[2].raceName, QStringLiteral("B"));
 }
 
 TEST_F(ReadNar, DoesNothingWithoutTheLocalFile)
@@ -374,8 +374,8 @@ TEST_F(ReadNar, DoesNothingWithoutTheLocalFile)
     history(2, 5, "B");
     store.curUma = 1;
     readNar(store, nullptr, sink);
-    EXPECT_EQ(store.R_name[1][1], QStringLiteral("A"));
-    EXPECT_EQ(store.R_name[1][2], QStringLiteral("B"));
+    EXPECT_EQ(store.horses[1].runs[1].raceName, QStringLiteral("A"));
+    EXPECT_EQ(store.horses[1].runs[2].raceName, QStringLiteral("B"));
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 

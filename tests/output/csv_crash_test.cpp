@@ -32,10 +32,11 @@ std::unique_ptr<RaceStore> fullRace(int variant)
     store->raceDate = serialFromYmd(2026, 12, 27).value();
     store->tousuu = kMaxRunners;
     for (int n = 1; n <= kMaxRunners; ++n) {
-        store->U_name[n] = QStringLiteral("テストホース%1-%2").arg(n).arg(variant);
-        store->U_waku[n][0] = std::min((n + 1) / 2, 8);
+        store->horses[n].name = QStringLiteral("テストホース%1-%2").arg(n).arg(variant);
+        store->horses[n].runs[0].bracket = std::min((n + 1) / 2, 8);
         for (int r = 1; r <= kMaxRuns; ++r)
-            store->U_sisuu[n][r] = static_cast<float>(40 + (n * 7 + r * 3 + variant * 11) % 60);
+            store->horses[n].runs[r].speedFigure
+                = static_cast<float>(40 + (n * 7 + r * 3 + variant * 11) % 60);
     }
     return store;
 }

@@ -29,7 +29,7 @@ void setFigures(RaceStore &store, int h, std::initializer_list<float> figures)
 {
     int r = 1;
     for (float figure : figures)
-        store.U_sisuu[h][r++] = figure;
+        store.horses[h].runs[r++].speedFigure = figure;
 }
 
 TEST(CsvExport, WritesTheExactBytesOfASmallRace)
@@ -38,11 +38,11 @@ TEST(CsvExport, WritesTheExactBytesOfASmallRace)
     RaceStore store;
     store.raceDate = serialFromYmd(2008, 5, 18).value();
     store.tousuu = 2;
-    store.U_name[1] = QStringLiteral("サクラ");
-    store.U_waku[1][0] = 1;
+    store.horses[1].name = QStringLiteral("サクラ");
+    store.horses[1].runs[0].bracket = 1;
     setFigures(store, 1, {80.4f, 0.0f, -3.6f, 56.5f});
-    store.U_name[2] = QStringLiteral("ABC");
-    store.U_waku[2][0] = 2;
+    store.horses[2].name = QStringLiteral("ABC");
+    store.horses[2].runs[0].bracket = 2;
     RecordingSink sink;
 
     ASSERT_TRUE(writeCsv(store, AppFolder(folder.path()), sink));
@@ -66,9 +66,9 @@ TEST(CsvExport, RoundsFiguresHalfToEvenWithoutANegativeZero)
     for (const auto &c : cases) {
         RaceStore store;
         store.tousuu = 1;
-        store.U_name[1] = QStringLiteral("X");
-        store.U_waku[1][0] = 1;
-        store.U_sisuu[1][7] = c.figure;
+        store.horses[1].name = QStringLiteral("X");
+        store.horses[1].runs[0].bracket = 1;
+        store.horses[1].runs[7].speedFigure = c.figure;
         EXPECT_EQ(
             csvText(store), QStringLiteral("枠番,馬番,馬名\r\n1,1,X,%1\r\n\r\n").arg(QLatin1String(c.text)))
             << c.figure;
@@ -80,12 +80,12 @@ TEST(CsvExport, CoversEveryRunnerOfTheCardWithAName)
     RaceStore store;
     store.tousuu = 18;
     for (int n = 1; n <= kMaxRunners; ++n) {
-        store.U_name[n] = QStringLiteral("H%1").arg(n);
-        store.U_waku[n][0] = (n + 1) / 2 > 8 ? 8 : (n + 1) / 2;
+        store.horses[n].name = QStringLiteral("H%1").arg(n);
+        store.horses[n].runs[0].bracket = (n + 1) / 2 > 8 ? 8 : (n + 1) / 2;
     }
-    store.U_name[5].clear();  // a slot without a name has no line
+    store.horses[5].name.clear();  // a slot without a name has no line
     setFigures(store, 17, {70.0f});
-    store.U_sisuu[18][50] = 64.0f;
+    store.horses[18].runs[50].speedFigure = 64.0f;
 
     const QStringList lines = csvText(store).split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 1 + 17 + 2);
@@ -124,7 +124,7 @@ TEST(CsvExport, AFolderThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
     }
     RaceStore store;
     store.tousuu = 1;
-    store.U_name[1] = QStringLiteral("X");
+    store.horses[1].name = QStringLiteral("X");
     RecordingSink sink;
     bool written = true;
     {
@@ -147,7 +147,7 @@ TEST(CsvExport, AFailedWriteKeepsTheOldExportAndIsReported)
         const QString target = folder.write("9912300.csv", "old export\r\n");
         RaceStore store;
         store.tousuu = 1;
-        store.U_name[1] = QStringLiteral("X");
+        store.horses[1].name = QStringLiteral("X");
         RecordingSink sink;
         EXPECT_FALSE(writeCsv(store, AppFolder(folder.path()), sink, fault.files));
         ASSERT_EQ(sink.messages().size(), 1);
@@ -178,8 +178,8 @@ void fillRace(RaceStore &store, const QString &firstName)
     store.resetPublic();
     store.raceDate = serialFromYmd(2026, 11, 29).value();
     store.tousuu = 2;
-    store.U_name[1] = firstName;
-    store.U_name[2] = QStringLiteral("ミホンダッシュ");
+    store.horses[1].name = firstName;
+    store.horses[2].name = QStringLiteral("ミホンダッシュ");
 }
 
 // The session asks before a file holding another race is replaced, names that

@@ -35,8 +35,8 @@ TEST(SummarizeRace, RanksTheRunnersWithAMeanFigureBestFirst)
         store.raceJouken = QStringLiteral("3歳以上 芝1600m");
         store.tousuu = int(c.means.size());
         for (int n = 1; n <= store.tousuu; ++n) {
-            store.U_name[n] = QStringLiteral("ミホン%1").arg(n);
-            store.U_heikin[n][0] = c.means[size_t(n - 1)];
+            store.horses[n].name = QStringLiteral("ミホン%1").arg(n);
+            store.horses[n].meanFigure.value = c.means[size_t(n - 1)];
         }
         const RaceSummary s = summarizeRace(store, 7);
         EXPECT_EQ(s.race, 7) << c.what;

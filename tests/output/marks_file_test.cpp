@@ -39,8 +39,8 @@ void recordCard(Journal &journal, int site, int race, const std::vector<QString>
     store.raceDate = *serialFromYmd(kDay.year(), kDay.month(), kDay.day());
     store.tousuu = int(urls.size());
     for (const qint32 n : store.runners()) {
-        store.U_name[n] = QStringLiteral("ミホン%1").arg(n);
-        store.U_Url[n] = urls[size_t(n - 1)];
+        store.horses[n].name = QStringLiteral("ミホン%1").arg(n);
+        store.horses[n].pageAddress = urls[size_t(n - 1)];
     }
     EXPECT_TRUE(journal.recordRace(keyOf(site, race), store, 0.35f, {}).ok());
 }

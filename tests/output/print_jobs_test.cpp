@@ -225,7 +225,7 @@ TEST_F(Printing, TablePrintingDrawsTheTableFirstAndLeavesItShown)
     EXPECT_TRUE(views.bacyuGrid.visible);
     EXPECT_EQ(views.drawn, DrawnView::Bacyu);
     ASSERT_NE(views.bacyuGrid.at(1, 2), nullptr);
-    EXPECT_EQ(views.bacyuGrid.at(1, 2)->text, store.U_name[1]);
+    EXPECT_EQ(views.bacyuGrid.at(1, 2)->text, store.horses[1].name);
 }
 
 TEST_F(Printing, TableOnScreenIsPrintedAsItIs)
@@ -317,7 +317,7 @@ TEST_F(Printing, RunnerShownBeforePrintingIsShownAgain)
         EXPECT_EQ(views.shownRunner, 5);
         EXPECT_EQ(views.runnerBox, QStringLiteral("05"));
         EXPECT_EQ(views.drawn, c.drawn);
-        EXPECT_TRUE(views.umaInfo.contains(store.U_name[5])) << views.umaInfo.toStdString();
+        EXPECT_TRUE(views.umaInfo.contains(store.horses[5].name)) << views.umaInfo.toStdString();
     }
 }
 

@@ -41,9 +41,9 @@ protected:
         store.rentaiKizyun = 78.3f;
         store.graphBase = 40;
         for (int n = 1; n <= 2; ++n) {
-            store.U_name[n] = QStringLiteral("ウマ%1").arg(n);
-            store.R_date[n][0] = store.raceDate;
-            store.R_kyori[n][0] = 2400;
+            store.horses[n].name = QStringLiteral("ウマ%1").arg(n);
+            store.horses[n].runs[0].date = store.raceDate;
+            store.horses[n].runs[0].distance = 2400;
         }
     }
     RaceStore store;
@@ -68,10 +68,10 @@ TEST_F(RaceJsonTest, WritesRaceFieldsAndRunnerSlotsInOrder)
 
 TEST_F(RaceJsonTest, IncludesRunZeroAndOnlyPresentPastRuns)
 {
-    store.R_date[1][1] = serial(2026, 10, 1);
-    store.R_date[1][3] = serial(2026, 6, 1);  // run 2 absent: a gap is skipped, not an end
-    store.R_zyo[1][3] = QStringLiteral("05");
-    store.U_tuka[1][3] = {0, 3, 4, 5, 6};
+    store.horses[1].runs[1].date = serial(2026, 10, 1);
+    store.horses[1].runs[3].date = serial(2026, 6, 1);  // run 2 absent: a gap is skipped, not an end
+    store.horses[1].runs[3].course = QStringLiteral("05");
+    store.horses[1].runs[3].cornerPositions = {0, 3, 4, 5, 6};
     const QJsonArray runs = parse(raceStoreJson(store))["runners"].toArray()[0].toObject()["runs"].toArray();
     ASSERT_EQ(runs.size(), 3);
     EXPECT_EQ(runs[0].toObject()["run"].toInt(), 0);
@@ -85,10 +85,10 @@ TEST_F(RaceJsonTest, IncludesRunZeroAndOnlyPresentPastRuns)
 
 TEST_F(RaceJsonTest, WritesFloatsAsShortestText)
 {
-    store.U_time[1][0] = 25.2f;
-    store.U_hutan[1][0] = 57.0f;
-    store.U_heikin[1] = {90.75f, 3};
-    store.U_taisen[1][2] = {1, 0.5f};
+    store.horses[1].runs[0].time = 25.2f;
+    store.horses[1].runs[0].weightCarried = 57.0f;
+    store.horses[1].meanFigure = {90.75f, 3};
+    store.horses[1].headToHead[2] = {1, 0.5f};
     const QByteArray json = raceStoreJson(store);
     EXPECT_TRUE(json.contains("\"U_time\":25.2,")) << json.toStdString();
     EXPECT_TRUE(json.contains("\"U_hutan\":57,"));
@@ -101,9 +101,9 @@ TEST_F(RaceJsonTest, WritesFloatsAsShortestText)
 TEST_F(RaceJsonTest, WritesNullForNoDateAndForNonFiniteFigures)
 {
     store.raceDate = 0;
-    store.R_date[1][0] = 0;
-    store.U_sisuu[1][0] = std::numeric_limits<float>::quiet_NaN();
-    store.U_agari[1][0] = std::numeric_limits<float>::infinity();
+    store.horses[1].runs[0].date = 0;
+    store.horses[1].runs[0].speedFigure = std::numeric_limits<float>::quiet_NaN();
+    store.horses[1].runs[0].last3fFigure = std::numeric_limits<float>::infinity();
     const QJsonObject o = parse(raceStoreJson(store));
     EXPECT_TRUE(o["raceDate"].isNull());
     const QJsonObject run0 = o["runners"].toArray()[0].toObject()["runs"].toArray()[0].toObject();
@@ -116,7 +116,7 @@ TEST_F(RaceJsonTest, ExtremeFloatsStayValidJson)
 {
     const float values[] = {3.4e38f, -3.4e38f, 1e-30f, -0.0f, 1.17549435e-38f, 123456789.0f};
     for (float v : values) {
-        store.U_time[1][0] = v;
+        store.horses[1].runs[0].time = v;
         const QJsonObject run0
             = parse(raceStoreJson(store))["runners"].toArray()[0].toObject()["runs"].toArray()[0].toObject();
         ASSERT_TRUE(run0["U_time"].isDouble()) << v;
@@ -128,7 +128,7 @@ TEST_F(RaceJsonTest, EscapesStrings)
 {
     const QString awkward = QStringLiteral("O'Brien \"Jr\" \\ tab\t nl\n cr\r bs\b ff\f ctl\x01 ")
         + QChar(0x2028) + QStringLiteral("馬");
-    store.U_name[1] = awkward;
+    store.horses[1].name = awkward;
     const QByteArray json = raceStoreJson(store);
     EXPECT_TRUE(json.contains("\\u0001"));
     EXPECT_TRUE(json.contains("\\u2028"));

@@ -68,11 +68,11 @@ TEST(RankRunners, FigureFirstTiesByNumberRunnersWithoutRunsLast)
         RaceStore store;
         store.tousuu = int(c.stats.size());
         for (int n = 1; n <= store.tousuu; ++n)
-            store.U_heikin[n] = {c.stats[size_t(n - 1)].first, c.stats[size_t(n - 1)].second};
+            store.horses[n].meanFigure = {c.stats[size_t(n - 1)].first, c.stats[size_t(n - 1)].second};
         std::vector<int> order;
-        for (const RankedRunner &r : rankRunners(store, store.U_heikin)) {
+        for (const RankedRunner &r : rankRunners(store, &Runner::meanFigure)) {
             order.push_back(r.number);
-            EXPECT_EQ(r.runs, int(store.U_heikin[r.number][1])) << c.what;
+            EXPECT_EQ(r.runs, int(store.horses[r.number].meanFigure.runs)) << c.what;
         }
         EXPECT_EQ(order, c.order) << c.what;
     }
@@ -82,10 +82,10 @@ TEST(ReportRunGrid, EndsAtTheLastRunTellsTheTwoAgariApartAndWritesMinutes)
 {
     RaceStore store;
     store.tousuu = 1;
-    store.U_name[1] = QStringLiteral("ミホン");
+    store.horses[1].name = QStringLiteral("ミホン");
     for (int r = 1; r <= 3; ++r) {
-        store.R_date[1][r] = 46000 - 30 * r;
-        store.U_time[1][r] = 94.0f + float(r);
+        store.horses[1].runs[r].date = 46000 - 30 * r;
+        store.horses[1].runs[r].time = 94.0f + float(r);
     }
     RecordingSink sink;
     CellGrid window;
@@ -106,8 +106,8 @@ TEST(ReportRunGrid, EndsAtTheLastRunTellsTheTwoAgariApartAndWritesMinutes)
     EXPECT_EQ(report.at(3, time)->text, QStringLiteral("1:37.0"));
 
     // A slot past the card's runners has no times to show, whatever it holds.
-    store.R_date[2][1] = 46000;
-    store.U_time[2][1] = 61.0f;
+    store.horses[2].runs[1].date = 46000;
+    store.horses[2].runs[1].time = 61.0f;
     const CellGrid other = reportRunGrid(window, store, 2);
     EXPECT_EQ(other.at(1, time)->text, window.at(1, time)->text);
 }
@@ -124,9 +124,9 @@ TEST(ReportBacyuGrid, NamesCentralCoursesAndLeavesTheRestAsWritten)
     const char *const written[] = {"01", "10", "11", "00", "大井"};
     const char *const shown[] = {"札幌 芝1200", "小倉 芝1200", "11 芝1200", "00 芝1200", "大井 芝1200"};
     for (int k = 1; k <= kBacyuShownRuns; ++k) {
-        store.R_zyo[1][k] = QString::fromUtf8(written[k - 1]);
+        store.horses[1].runs[k].course = QString::fromUtf8(written[k - 1]);
         window.at(bacyuBlockRow(1), bacyuRunTextColumn(k))->text
-            = store.R_zyo[1][k] + QStringLiteral(" 芝1200");
+            = store.horses[1].runs[k].course + QStringLiteral(" 芝1200");
     }
     const CellGrid report = reportBacyuGrid(window, store);
     for (int k = 1; k <= kBacyuShownRuns; ++k)
@@ -135,7 +135,7 @@ TEST(ReportBacyuGrid, NamesCentralCoursesAndLeavesTheRestAsWritten)
 
     // Only a named runner's name cell links to its section: in the 馬柱 the
     // block's second row, in the head-to-head grid column 1 of its row.
-    store.U_name[1] = QStringLiteral("ミホン");
+    store.horses[1].name = QStringLiteral("ミホン");
     const auto href = [](qint32 n) { return QStringLiteral("#u%1").arg(n); };
     const CellLinks bacyu = bacyuNameLinks(store, href);
     const CellLinks taisen = taisenNameLinks(store, href);
@@ -176,13 +176,13 @@ TEST(HikakuChart, ScaleHoldsEveryFigureAndEachLineIsAFragment)
         store.tousuu = 2;
         store.rentaiKizyun = c.reference;
         for (const qint32 n : {1, 2}) {
-            store.U_name[n] = QStringLiteral("ミホン%1").arg(n);
-            store.U_waku[n][0] = n + 2;
-            store.R_date[n][0] = store.raceDate;
+            store.horses[n].name = QStringLiteral("ミホン%1").arg(n);
+            store.horses[n].runs[0].bracket = n + 2;
+            store.horses[n].runs[0].date = store.raceDate;
         }
         for (size_t r = 0; r < c.figures.size(); ++r) {
-            store.R_date[1][r + 1] = store.raceDate - 30 * double(r + 1);
-            store.U_sisuu[1][r + 1] = c.figures[r];
+            store.horses[1].runs[r + 1].date = store.raceDate - 30 * double(r + 1);
+            store.horses[1].runs[r + 1].speedFigure = c.figures[r];
         }
         const ChartScale scale = hikakuScale(store);
         EXPECT_EQ(scale.low, c.scale.low);

@@ -115,8 +115,8 @@ TEST_F(ViewFiles, GraphsOfSeventeenRunnersAreOneFileOfTwoLandscapePagesEachWithT
             << page << text.toStdString();
     }
     // Runner 17 alone on the second page, after the first sixteen.
-    EXPECT_TRUE(pageText(path, 2).contains(store.U_name[17]));
-    EXPECT_FALSE(pageText(path, 1).contains(store.U_name[17]));
+    EXPECT_TRUE(pageText(path, 2).contains(store.horses[17].name));
+    EXPECT_FALSE(pageText(path, 1).contains(store.horses[17].name));
     // Nothing asked of the user, and runner 1 is shown again.
     EXPECT_TRUE(sink.messages().isEmpty());
     EXPECT_EQ(views.shownRunner, 1);
@@ -135,7 +135,7 @@ TEST_F(ViewFiles, TableIsOnePortraitPageOfText)
     EXPECT_TRUE(squeezed(text).contains(squeezed(store.raceTitle)));
     EXPECT_TRUE(squeezed(text).contains(squeezed(store.raceJouken)));
     for (int n : {1, 9, 17})
-        EXPECT_TRUE(text.contains(store.U_name[n])) << n;
+        EXPECT_TRUE(text.contains(store.horses[n].name)) << n;
     // Drawn, not pasted: the page holds no picture at all.
     const QStringList images = poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path})
                                    .split(u'\n', Qt::SkipEmptyParts);

@@ -98,7 +98,7 @@ TEST_F(BacyuFixture, ShadingAlternatesByRunnerSlotWhetherFilledOrNot)
 TEST_F(BacyuFixture, RunnerWithoutHistoryShowsOnlyTodayAndStatistics)
 {
     addRunner(store, 1, QStringLiteral("シンザン"), 1);
-    store.U_heikin[1] = {0, 0};
+    store.horses[1].meanFigure = {0, 0};
     draw();
     const struct {
         int offset;
@@ -143,10 +143,10 @@ TEST_F(BacyuFixture, RunTextsOfOnePastRun)
 {
     addRunner(store, 3, QStringLiteral("サン"), 2);
     addRun(store, 3, 1);
-    store.R_date[3][1] = *serialFromYmd(2026, 5, 18);
-    store.U_time[3][1] = 95.3f;
-    store.U_cyakusa[3][1] = 0.2f;
-    store.U_hutan[3][1] = 55.5f;
+    store.horses[3].runs[1].date = *serialFromYmd(2026, 5, 18);
+    store.horses[3].runs[1].time = 95.3f;
+    store.horses[3].runs[1].margin = 0.2f;
+    store.horses[3].runs[1].weightCarried = 55.5f;
     draw();
     const int t = 7;
     EXPECT_EQ(text(3, 0, t), QStringLiteral("05 0518 良 芝1600"));
@@ -171,11 +171,11 @@ TEST_F(BacyuFixture, DirtRunWithoutGoingShowsDistanceAlone)
 {
     addRunner(store, 1, QStringLiteral("イチ"), 1);
     addRun(store, 1, 1);
-    store.R_date[1][1] = *serialFromYmd(2026, 1, 4);
-    store.R_zyo[1][1] = QStringLiteral("大井");
-    store.R_siba[1][1] = 0;
-    store.R_baba[1][1] = 0;
-    store.R_kyori[1][1] = 1200;
+    store.horses[1].runs[1].date = *serialFromYmd(2026, 1, 4);
+    store.horses[1].runs[1].course = QStringLiteral("大井");
+    store.horses[1].runs[1].surface = 0;
+    store.horses[1].runs[1].going = 0;
+    store.horses[1].runs[1].distance = 1200;
     draw();
     EXPECT_EQ(text(1, 0, 7), QStringLiteral("大井 0104  1200"));
 }
@@ -186,7 +186,7 @@ TEST_F(BacyuFixture, RunsFillTheirColumnPairsAndSkipUndatedRuns)
     for (int r = 1; r <= 7; ++r) {
         addRun(store, 1, r);
     }
-    store.R_date[1][3] = 0;  // run 3 absent: its pair stays empty
+    store.horses[1].runs[3].date = 0;  // run 3 absent: its pair stays empty
     draw();
     EXPECT_EQ(text(1, 1, 7), QStringLiteral("レース1"));
     EXPECT_EQ(text(1, 1, 9), QStringLiteral("レース2"));
@@ -201,9 +201,9 @@ TEST_F(BacyuFixture, MissingFigureAgariAndThreeFurlongs)
 {
     addRunner(store, 1, QStringLiteral("イチ"), 1);
     addRun(store, 1, 1);
-    store.U_sisuu[1][1] = 0;
-    store.U_agari[1][1] = 0;
-    store.U_3f[1][1] = 0;
+    store.horses[1].runs[1].speedFigure = 0;
+    store.horses[1].runs[1].last3fFigure = 0;
+    store.horses[1].runs[1].last3f = 0;
     store.rentaiKizyun = 60;
     draw();
     EXPECT_EQ(text(1, 0, 6), QStringLiteral("00"));
@@ -239,7 +239,7 @@ TEST_F(BacyuFixture, FigureFormatAndReferenceLineColour)
             ++slot;
         }
         addRun(store, slot, k);
-        store.U_sisuu[slot][k] = c.figure;
+        store.horses[slot].runs[k].speedFigure = c.figure;
     }
     draw();
     k = 0;
@@ -310,7 +310,7 @@ TEST_F(BacyuFixture, RunningStyleMarkAndIndex)
     int slot = 0;
     for (const auto &c : cases) {
         addRunner(store, ++slot, QStringLiteral("ウマ"), 1);
-        store.U_kyakusitu[slot] = {c.v, 3};
+        store.horses[slot].runningStyle = {c.v, 3};
     }
     draw();
     slot = 0;
@@ -325,8 +325,8 @@ TEST_F(BacyuFixture, HeadToHeadTotals)
 {
     addRunner(store, 1, QStringLiteral("イチ"), 1);
     addRunner(store, 2, QStringLiteral("ニ"), 1);
-    store.U_taisen[1][0] = {2, 1};
-    store.U_taisen[2][0] = {0, 0};
+    store.horses[1].headToHead[0] = {2, 1};
+    store.horses[2].headToHead[0] = {0, 0};
     draw();
     EXPECT_EQ(text(1, 4, 3), QStringLiteral("67%"));
     EXPECT_EQ(text(1, 4, 4), QStringLiteral("2"));
@@ -353,8 +353,8 @@ TEST_F(BacyuFixture, JockeyChangeComparesFirstThreeCharacters)
     int slot = 0;
     for (const auto &c : cases) {
         addRunner(store, ++slot, QStringLiteral("ウマ"), 1);
-        store.U_kisyu[slot][0] = QString::fromUtf8(c.today);
-        store.U_kisyu[slot][1] = QString::fromUtf8(c.last);
+        store.horses[slot].runs[0].jockey = QString::fromUtf8(c.today);
+        store.horses[slot].runs[1].jockey = QString::fromUtf8(c.last);
     }
     draw();
     slot = 0;
@@ -379,7 +379,7 @@ TEST_F(BacyuFixture, MeanFigureRankingColours)
     int slot = 0;
     for (const auto &c : cases) {
         addRunner(store, ++slot, QStringLiteral("ウマ"), 1);
-        store.U_heikin[slot] = {c.mean, 3};
+        store.horses[slot].meanFigure = {c.mean, 3};
     }
     draw();
     slot = 0;
@@ -400,7 +400,7 @@ TEST_F(BacyuFixture, MeanOfZeroTakesNoPlaceWhenFewRunnersHaveFigures)
     store.zyouiHeikin = {0, 72, 0, 0};
     addRunner(store, 1, QStringLiteral("イチ"), 1);
     addRunner(store, 2, QStringLiteral("ニ"), 1);
-    store.U_heikin[1] = {72, 2};
+    store.horses[1].meanFigure = {72, 2};
     draw();
     EXPECT_EQ(cell(1, 0, 4).foreground, kRed);
     EXPECT_EQ(cell(2, 0, 4).foreground, kBlack);
@@ -410,11 +410,11 @@ TEST_F(BacyuFixture, MeanOfZeroTakesNoPlaceWhenFewRunnersHaveFigures)
 TEST_F(BacyuFixture, StatisticsInTheirFormats)
 {
     addRunner(store, 1, QStringLiteral("イチ"), 1);
-    store.U_heikin[1] = {103.4f, 3};
-    store.U_heikin3m[1] = {6.6f, 1};
-    store.U_saikou[1] = {110.5f, 3};
-    store.U_saikou3m[1] = {-3.2f, 1};
-    store.U_taizyu[1][0] = 0;  // the card gave no body weight
+    store.horses[1].meanFigure = {103.4f, 3};
+    store.horses[1].recentMeanFigure = {6.6f, 1};
+    store.horses[1].bestFigure = {110.5f, 3};
+    store.horses[1].recentBestFigure = {-3.2f, 1};
+    store.horses[1].runs[0].bodyWeight = 0;  // the card gave no body weight
     draw();
     EXPECT_EQ(text(1, 0, 4), QStringLiteral("103"));
     EXPECT_EQ(text(1, 1, 4), QStringLiteral("07"));
@@ -428,7 +428,7 @@ TEST_F(BacyuFixture, RedrawStartsFromAnEmptyTable)
     addRunner(store, 1, QStringLiteral("イチ"), 1);
     addRunner(store, 2, QStringLiteral("ニ"), 3);
     addRun(store, 2, 1);
-    store.U_heikin[1] = {80, 2};
+    store.horses[1].meanFigure = {80, 2};
     store.zyouiHeikin = {0, 80, 0, 0};
     draw();
     ASSERT_EQ(text(2, 1, 2), QStringLiteral("ニ"));
@@ -452,16 +452,16 @@ TEST_F(BacyuFixture, OddStoreContentsAreShownWithoutHarm)
     addRunner(store, 1, QStringLiteral("イチ"), -7);
     addRunner(store, 2, QStringLiteral("ニ"), 1000);
     addRun(store, 1, 1);
-    store.R_date[1][1] = 1e300;  // beyond any calendar
-    store.U_sisuu[1][1] = nan;
-    store.U_agari[1][1] = nan;
-    store.U_tuka[1][1] = {0, -1, 0, 0, 0};
-    store.U_kisyu[1][0].clear();
-    store.U_heikin[1][0] = nan;
-    store.U_taisen[1][0] = {nan, 1};
+    store.horses[1].runs[1].date = 1e300;  // beyond any calendar
+    store.horses[1].runs[1].speedFigure = nan;
+    store.horses[1].runs[1].last3fFigure = nan;
+    store.horses[1].runs[1].cornerPositions = {0, -1, 0, 0, 0};
+    store.horses[1].runs[0].jockey.clear();
+    store.horses[1].meanFigure.value = nan;
+    store.horses[1].headToHead[0] = {nan, 1};
     store.zyouiHeikin = {0, nan, nan, nan};
     store.rentaiKizyun = nan;
-    store.U_name[5] = QStringLiteral("ゴ");  // a runner beyond the card's count
+    store.horses[5].name = QStringLiteral("ゴ");  // a runner beyond the card's count
     draw();
 
     EXPECT_EQ(text(1, 0, 0), QStringLiteral("-7"));

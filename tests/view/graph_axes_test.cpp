@@ -148,13 +148,13 @@ TEST(Headline, CardDataThenMeanBestAndRunningStyle)
 {
     RaceStore store;
     setUpRace(store);
-    store.U_seirei[1] = QStringLiteral("牡4");
-    store.U_taizyu[1][0] = 480;
-    store.U_kisyu[1][0] = QStringLiteral("騎手A");
-    store.U_hutan[1][0] = 57;
-    store.U_heikin[1][0] = 75.4f;
-    store.U_saikou[1][0] = 82.6f;
-    store.U_kyakusitu[1][0] = 2.5f;
+    store.horses[1].sexAge = QStringLiteral("牡4");
+    store.horses[1].runs[0].bodyWeight = 480;
+    store.horses[1].runs[0].jockey = QStringLiteral("騎手A");
+    store.horses[1].runs[0].weightCarried = 57;
+    store.horses[1].meanFigure.value = 75.4f;
+    store.horses[1].bestFigure.value = 82.6f;
+    store.horses[1].runningStyle.value = 2.5f;
     const StepResult r = runStep(graph::drawHeadline, store);
     ASSERT_TRUE(r.ok);
     const auto texts = primitivesOf(r.box, PrimitiveKind::Text);
@@ -169,10 +169,10 @@ TEST(Headline, RunnerWithoutFiguresShowsEmptyStatisticsAndNoMark)
 {
     RaceStore store;
     setUpRace(store);
-    store.U_seirei[1] = QStringLiteral("牝3");
-    store.U_taizyu[1][0] = 452;
-    store.U_kisyu[1][0] = QStringLiteral("騎手B");
-    store.U_hutan[1][0] = 55.5f;
+    store.horses[1].sexAge = QStringLiteral("牝3");
+    store.horses[1].runs[0].bodyWeight = 452;
+    store.horses[1].runs[0].jockey = QStringLiteral("騎手B");
+    store.horses[1].runs[0].weightCarried = 55.5f;
     EXPECT_EQ(graph::headline(store, 1), QStringLiteral("3 1 グラフテスト1 牝3 452 騎手B(55.5)   0.0"));
 }
 
@@ -206,8 +206,8 @@ TEST(CourseMark, FirstCharacterOfTheCourseAndNagoyaForChukyo)
         {u"大井", u"大"}, {u"12", u"1"}, {u"0", u"0"}, {u"", u""}};
     RaceStore store;
     for (const auto &c : cases) {
-        store.R_zyo[1][1] = QString::fromUtf16(c.zyo);
+        store.horses[1].runs[1].course = QString::fromUtf16(c.zyo);
         EXPECT_EQ(graph::courseMark(store, 1, 1), QString::fromUtf16(c.mark))
-            << store.R_zyo[1][1].toStdString();
+            << store.horses[1].runs[1].course.toStdString();
     }
 }

@@ -62,7 +62,7 @@ TEST(SpSisuu, NegativeDifferenceShowsTheTwoDigitFigure)
     RaceStore store;
     setUpRace(store, 1, 10);
     placeRun(store, 1, 1, 28, 5);
-    store.R_zyo[1][1] = QStringLiteral("大井");
+    store.horses[1].runs[1].course = QStringLiteral("大井");
     const StepResult r = runStep(graph::drawSpeedFigureLine, store);
     EXPECT_EQ(textsReading(r.box, QStringLiteral("大05")).size(), 1u);
 }
@@ -73,12 +73,12 @@ TEST(SpSisuu, CircleSizeAndFillMarkTurfAndTheTrackVariant)
     setUpRace(store);
     placeRun(store, 1, 1, 28, 70);  // turf with a variant
     placeRun(store, 1, 2, 56, 70);
-    store.U_babasisuu[1][2] = 0;  // turf without one
+    store.horses[1].runs[2].trackVariant = 0;  // turf without one
     placeRun(store, 1, 3, 84, 70);
-    store.R_siba[1][3] = 0;  // dirt with one
+    store.horses[1].runs[3].surface = 0;  // dirt with one
     placeRun(store, 1, 4, 112, 70);
-    store.R_siba[1][4] = 0;
-    store.U_babasisuu[1][4] = 0;  // dirt without one
+    store.horses[1].runs[4].surface = 0;
+    store.horses[1].runs[4].trackVariant = 0;  // dirt without one
     const StepResult r = runStep(graph::drawSpeedFigureLine, store);
 
     const auto circles = primitivesOf(r.box, PrimitiveKind::Circle);
@@ -103,7 +103,7 @@ TEST(SpSisuu, DatedRunWithoutFigureBreaksTheLineAndUndatedRunDoesNot)
     placeRun(store, 1, 2, 56, 0);  // dated, no figure: the line breaks
     placeRun(store, 1, 3, 84, 60);
     // run 4 has no date: the line joins run 3 to run 5 across it
-    store.U_sisuu[1][4] = 99;
+    store.horses[1].runs[4].speedFigure = 99;
     placeRun(store, 1, 5, 112, 50);
     const StepResult r = runStep(graph::drawSpeedFigureLine, store);
 
@@ -146,9 +146,9 @@ TEST(Agari, CirclesWithAStemToTheSpeedFigure)
     RaceStore store;
     setUpRace(store, 1, 30);
     placeRun(store, 1, 1, 28, 90);
-    store.U_agari[1][1] = 80;
+    store.horses[1].runs[1].last3fFigure = 80;
     placeRun(store, 1, 2, 56, 0);  // no speed figure: the stem goes to the clamped 0 - base
-    store.U_agari[1][2] = 60;
+    store.horses[1].runs[2].last3fFigure = 60;
     placeRun(store, 1, 3, 84, 70);  // no 上がり figure: nothing
     const StepResult r = runStep(graph::drawLastFurlongs, store);
     ASSERT_TRUE(r.ok);
@@ -175,12 +175,12 @@ TEST(Agari, LabelsTestTheFigureItself)
     RaceStore store;
     setUpRace(store, 1, 30);
     placeRun(store, 1, 1, 28, 70);
-    store.U_agari[1][1] = 105;  // placed at 75, labelled for being above 100
+    store.horses[1].runs[1].last3fFigure = 105;  // placed at 75, labelled for being above 100
     placeRun(store, 1, 2, 56, 70);
-    store.U_agari[1][2] = -3;
-    store.R_zyo[1][2] = QStringLiteral("07");
+    store.horses[1].runs[2].last3fFigure = -3;
+    store.horses[1].runs[2].course = QStringLiteral("07");
     placeRun(store, 1, 3, 84, 70);
-    store.U_agari[1][3] = 100;  // the edge of the range: no label
+    store.horses[1].runs[3].last3fFigure = 100;  // the edge of the range: no label
     const StepResult r = runStep(graph::drawLastFurlongs, store);
     const auto high = textsReading(r.box, QStringLiteral("東105"));
     ASSERT_EQ(high.size(), 1u);

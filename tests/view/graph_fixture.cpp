@@ -19,20 +19,20 @@ void setUpRace(RaceStore &store, int runners, qint32 base)
     store.curUma = 1;
     store.graphBase = base;
     for (int h = 1; h <= runners; ++h) {
-        store.U_name[h] = QStringLiteral("グラフテスト%1").arg(h);
-        store.U_waku[h][0] = 3;
-        store.R_date[h][0] = graphRaceDay();
+        store.horses[h].name = QStringLiteral("グラフテスト%1").arg(h);
+        store.horses[h].runs[0].bracket = 3;
+        store.horses[h].runs[0].date = graphRaceDay();
     }
 }
 
 void placeRun(RaceStore &store, int h, int r, double daysBefore, float figure)
 {
-    store.R_date[h][r] = graphRaceDay() - daysBefore;
-    store.R_zyo[h][r] = QStringLiteral("05");
-    store.R_siba[h][r] = 1;
-    store.R_kyori[h][r] = 1600;
-    store.U_sisuu[h][r] = figure;
-    store.U_babasisuu[h][r] = figure == 0 ? 0.0f : 1.5f;
+    store.horses[h].runs[r].date = graphRaceDay() - daysBefore;
+    store.horses[h].runs[r].course = QStringLiteral("05");
+    store.horses[h].runs[r].surface = 1;
+    store.horses[h].runs[r].distance = 1600;
+    store.horses[h].runs[r].speedFigure = figure;
+    store.horses[h].runs[r].trackVariant = figure == 0 ? 0.0f : 1.5f;
 }
 
 Settings graphSettings(const QString &value)

@@ -36,35 +36,45 @@ TEST(Overlays, ValueOfEachFact)
         qint32 fact;
         double value;
     } cases[] = {
-        {"1st", graph::drawFinishOverlay, [](RaceStore &s, qint32 v) { s.U_cyaku[1][1] = v; }, 1, 100},
-        {"3rd", graph::drawFinishOverlay, [](RaceStore &s, qint32 v) { s.U_cyaku[1][1] = v; }, 3, 90},
-        {"18th", graph::drawFinishOverlay, [](RaceStore &s, qint32 v) { s.U_cyaku[1][1] = v; }, 18, 15},
-        {"bracket 1", graph::drawBracketOverlay, [](RaceStore &s, qint32 v) { s.U_waku[1][1] = v; }, 1, 40},
-        {"bracket 8", graph::drawBracketOverlay, [](RaceStore &s, qint32 v) { s.U_waku[1][1] = v; }, 8, 5},
-        {"bracket 0", graph::drawBracketOverlay, [](RaceStore &s, qint32 v) { s.U_waku[1][1] = v; }, 0, 45},
-        {"corner 1", graph::drawFirstCornerOverlay, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; }, 1,
+        {"1st", graph::drawFinishOverlay, [](RaceStore &s, qint32 v) { s.horses[1].runs[1].finish = v; }, 1,
             100},
-        {"corner 9", graph::drawFirstCornerOverlay, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; }, 9,
-            60},
-        {"corner 10", graph::drawFirstCornerOverlay, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; },
-            10, 50},
-        {"corner 12", graph::drawFirstCornerOverlay, [](RaceStore &s, qint32 v) { s.U_tuka[1][1][1] = v; },
-            12, 50},
-        {"1900 m", graph::drawDistanceOverlay, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 1900, 50},
-        {"1000 m", graph::drawDistanceOverlay, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 1000, 5},
-        {"2800 m", graph::drawDistanceOverlay, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 2800, 95},
-        {"1150 m", graph::drawDistanceOverlay, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 1150,
-            12.5},
-        {"3200 m", graph::drawDistanceOverlay, [](RaceStore &s, qint32 v) { s.R_kyori[1][1] = v; }, 3200,
+        {"3rd", graph::drawFinishOverlay, [](RaceStore &s, qint32 v) { s.horses[1].runs[1].finish = v; }, 3,
+            90},
+        {"18th", graph::drawFinishOverlay, [](RaceStore &s, qint32 v) { s.horses[1].runs[1].finish = v; }, 18,
+            15},
+        {"bracket 1", graph::drawBracketOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].bracket = v; }, 1, 40},
+        {"bracket 8", graph::drawBracketOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].bracket = v; }, 8, 5},
+        {"bracket 0", graph::drawBracketOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].bracket = v; }, 0, 45},
+        {"corner 1", graph::drawFirstCornerOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].cornerPositions[1] = v; }, 1, 100},
+        {"corner 9", graph::drawFirstCornerOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].cornerPositions[1] = v; }, 9, 60},
+        {"corner 10", graph::drawFirstCornerOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].cornerPositions[1] = v; }, 10, 50},
+        {"corner 12", graph::drawFirstCornerOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].cornerPositions[1] = v; }, 12, 50},
+        {"1900 m", graph::drawDistanceOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].distance = v; }, 1900, 50},
+        {"1000 m", graph::drawDistanceOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].distance = v; }, 1000, 5},
+        {"2800 m", graph::drawDistanceOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].distance = v; }, 2800, 95},
+        {"1150 m", graph::drawDistanceOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].distance = v; }, 1150, 12.5},
+        {"3200 m", graph::drawDistanceOverlay,
+            [](RaceStore &s, qint32 v) { s.horses[1].runs[1].distance = v; }, 3200, 100},
+        {"良", graph::drawGoingOverlay, [](RaceStore &s, qint32 v) { s.horses[1].runs[1].going = v; }, 1,
             100},
-        {"良", graph::drawGoingOverlay, [](RaceStore &s, qint32 v) { s.R_baba[1][1] = v; }, 1, 100},
-        {"不", graph::drawGoingOverlay, [](RaceStore &s, qint32 v) { s.R_baba[1][1] = v; }, 4, 85},
+        {"不", graph::drawGoingOverlay, [](RaceStore &s, qint32 v) { s.horses[1].runs[1].going = v; }, 4, 85},
     };
     for (const auto &c : cases) {
         RaceStore store;
         setUpRace(store);
         placeRun(store, 1, 1, 28, 70);
-        store.R_date[1][0] = 0;  // only run 1 counts
+        store.horses[1].runs[0].date = 0;  // only run 1 counts
         c.set(store, c.fact);
         const StepResult r = runStep(c.step, store);
         ASSERT_TRUE(r.ok) << c.name;
@@ -97,13 +107,13 @@ TEST(Overlays, MarkersSizesAndPens)
     for (const auto &c : cases) {
         RaceStore store;
         setUpRace(store);
-        store.R_date[1][0] = 0;  // only run 1 counts
+        store.horses[1].runs[0].date = 0;  // only run 1 counts
         placeRun(store, 1, 1, 28, 70);
-        store.U_cyaku[1][1] = 2;
-        store.U_taizyu[1][1] = 470;
-        store.U_waku[1][1] = 4;
-        store.U_tuka[1][1][1] = 5;
-        store.R_baba[1][1] = 2;
+        store.horses[1].runs[1].finish = 2;
+        store.horses[1].runs[1].bodyWeight = 470;
+        store.horses[1].runs[1].bracket = 4;
+        store.horses[1].runs[1].cornerPositions[1] = 5;
+        store.horses[1].runs[1].going = 2;
         const StepResult r = runStep(c.step, store);
         const auto markers = primitivesIn(r.box, c.kind, c.colour);
         ASSERT_EQ(markers.size(), 1u) << c.name;
@@ -118,9 +128,9 @@ TEST(Overlays, GoingIsFilledAndLeavesTodayOut)
 {
     RaceStore store;
     setUpRace(store);
-    store.R_baba[1][0] = 1;  // today's race: no going marker
+    store.horses[1].runs[0].going = 1;  // today's race: no going marker
     placeRun(store, 1, 1, 28, 70);
-    store.R_baba[1][1] = 3;
+    store.horses[1].runs[1].going = 3;
     const StepResult r = runStep(graph::drawGoingOverlay, store);
     const auto circles = primitivesOf(r.box, PrimitiveKind::Circle);
     ASSERT_EQ(circles.size(), 1u);
@@ -134,8 +144,8 @@ TEST(Overlays, TodaysEntryStandsOnTheRightEdge)
 {
     RaceStore store;
     setUpRace(store);
-    store.U_waku[1][0] = 5;
-    store.R_kyori[1][0] = 2400;
+    store.horses[1].runs[0].bracket = 5;
+    store.horses[1].runs[0].distance = 2400;
     for (auto step : {graph::drawBracketOverlay, graph::drawDistanceOverlay}) {
         const StepResult r = runStep(step, store);
         ASSERT_EQ(r.box.primitives().size(), 1u);
@@ -148,11 +158,11 @@ TEST(Overlays, LongDistanceWrittenBesideItsCircle)
 {
     RaceStore store;
     setUpRace(store);
-    store.R_date[1][0] = 0;
+    store.horses[1].runs[0].date = 0;
     placeRun(store, 1, 1, 28, 70);
-    store.R_kyori[1][1] = 3200;
+    store.horses[1].runs[1].distance = 3200;
     placeRun(store, 1, 2, 56, 70);
-    store.R_kyori[1][2] = 2800;
+    store.horses[1].runs[2].distance = 2800;
     const StepResult r = runStep(graph::drawDistanceOverlay, store);
     const auto texts = primitivesOf(r.box, PrimitiveKind::Text);
     ASSERT_EQ(texts.size(), 1u);
@@ -174,17 +184,17 @@ TEST(Overlays, FinishingPositionsJoinedAndBrokenByAnyUndrawnRun)
 {
     RaceStore store;
     setUpRace(store);
-    store.R_date[1][0] = 0;
+    store.horses[1].runs[0].date = 0;
     placeRun(store, 1, 1, 28, 70);
-    store.U_cyaku[1][1] = 1;
+    store.horses[1].runs[1].finish = 1;
     placeRun(store, 1, 2, 56, 70);
-    store.U_cyaku[1][2] = 5;
+    store.horses[1].runs[2].finish = 5;
     placeRun(store, 1, 3, 84, 70);  // dated, no place: breaks
     placeRun(store, 1, 4, 112, 70);
-    store.U_cyaku[1][4] = 2;
-    store.U_cyaku[1][5] = 3;  // no date: breaks as well
+    store.horses[1].runs[4].finish = 2;
+    store.horses[1].runs[5].finish = 3;  // no date: breaks as well
     placeRun(store, 1, 6, 168, 70);
-    store.U_cyaku[1][6] = 4;
+    store.horses[1].runs[6].finish = 4;
     const StepResult r = runStep(graph::drawFinishOverlay, store);
 
     EXPECT_EQ(primitivesOf(r.box, PrimitiveKind::FilledBox).size(), 4u);
@@ -201,13 +211,13 @@ TEST(Overlays, BodyWeightRelativeToTheOldestWeighedRun)
 {
     RaceStore store;
     setUpRace(store);
-    store.U_taizyu[1][0] = 530;  // today: 60 kg up, off the plot
+    store.horses[1].runs[0].bodyWeight = 530;  // today: 60 kg up, off the plot
     placeRun(store, 1, 1, 28, 70);
-    store.U_taizyu[1][1] = 476;
+    store.horses[1].runs[1].bodyWeight = 476;
     placeRun(store, 1, 2, 56, 70);  // dated, not weighed: the line breaks
     placeRun(store, 1, 3, 84, 70);
-    store.U_taizyu[1][3] = 470;  // the oldest weighed run: the base
-    store.U_taizyu[1][4] = 400;  // no date: not the base, not drawn
+    store.horses[1].runs[3].bodyWeight = 470;  // the oldest weighed run: the base
+    store.horses[1].runs[4].bodyWeight = 400;  // no date: not the base, not drawn
     const StepResult r = runStep(graph::drawBodyWeightOverlay, store);
 
     const auto squares = primitivesOf(r.box, PrimitiveKind::FilledBox);

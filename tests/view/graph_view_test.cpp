@@ -26,12 +26,12 @@ void fillRunner(RaceStore &store, int h)
 {
     for (int run = 1; run <= 2; ++run) {
         placeRun(store, h, run, 35.0 * run, 60 + 5 * run);
-        store.U_agari[h][run] = 55;
-        store.U_cyaku[h][run] = run;
-        store.U_taizyu[h][run] = 470 + run;
-        store.U_waku[h][run] = run + 2;
-        store.U_tuka[h][run][1] = run + 1;
-        store.R_baba[h][run] = 1;
+        store.horses[h].runs[run].last3fFigure = 55;
+        store.horses[h].runs[run].finish = run;
+        store.horses[h].runs[run].bodyWeight = 470 + run;
+        store.horses[h].runs[run].bracket = run + 2;
+        store.horses[h].runs[run].cornerPositions[1] = run + 1;
+        store.horses[h].runs[run].going = 1;
     }
 }
 
@@ -259,14 +259,14 @@ TEST(DrawGraph, WildValuesAreDrawnAndRenderedWithoutHarm)
     store.rentaiKizyun = -std::numeric_limits<float>::max();
     for (int h = 1; h <= 2; ++h) {
         fillRunner(store, h);
-        store.U_sisuu[h][1] = std::numeric_limits<float>::max();
-        store.U_agari[h][1] = std::numeric_limits<float>::lowest();
-        store.U_cyaku[h][1] = std::numeric_limits<qint32>::max();
-        store.U_taizyu[h][2] = std::numeric_limits<qint32>::max();
-        store.U_waku[h][1] = std::numeric_limits<qint32>::min();
-        store.R_kyori[h][2] = std::numeric_limits<qint32>::min();
-        store.R_baba[h][1] = std::numeric_limits<qint32>::max();
-        store.R_date[h][2] = 1e300;  // dated, but nowhere near the race
+        store.horses[h].runs[1].speedFigure = std::numeric_limits<float>::max();
+        store.horses[h].runs[1].last3fFigure = std::numeric_limits<float>::lowest();
+        store.horses[h].runs[1].finish = std::numeric_limits<qint32>::max();
+        store.horses[h].runs[2].bodyWeight = std::numeric_limits<qint32>::max();
+        store.horses[h].runs[1].bracket = std::numeric_limits<qint32>::min();
+        store.horses[h].runs[2].distance = std::numeric_limits<qint32>::min();
+        store.horses[h].runs[1].going = std::numeric_limits<qint32>::max();
+        store.horses[h].runs[2].date = 1e300;  // dated, but nowhere near the race
     }
     GraphWindow window;
     RecordingSink sink;
@@ -298,14 +298,14 @@ TEST(DrawGraph, NotANumberFiguresAreDrawnAndRenderedWithoutHarm)
     store.rentaiKizyun = nan;
     for (int h = 1; h <= 2; ++h) {
         fillRunner(store, h);
-        store.U_sisuu[h][1] = nan;
-        store.U_agari[h][1] = nan;
-        store.U_babasisuu[h][1] = nan;
-        store.U_heikin[h][0] = nan;
-        store.U_saikou[h][0] = nan;
-        store.U_kyakusitu[h][0] = nan;
-        store.U_hutan[h][0] = nan;
-        store.R_date[h][2] = std::numeric_limits<double>::quiet_NaN();  // no date: passed over
+        store.horses[h].runs[1].speedFigure = nan;
+        store.horses[h].runs[1].last3fFigure = nan;
+        store.horses[h].runs[1].trackVariant = nan;
+        store.horses[h].meanFigure.value = nan;
+        store.horses[h].bestFigure.value = nan;
+        store.horses[h].runningStyle.value = nan;
+        store.horses[h].runs[0].weightCarried = nan;
+        store.horses[h].runs[2].date = std::numeric_limits<double>::quiet_NaN();  // no date: passed over
     }
     Settings settings = graphSettings(QStringLiteral("true"));
     settings.kakeritu = nan;

@@ -121,7 +121,7 @@ TEST(HikakuGraph, BracketColoursAndUnknownBracketsKeepThePreviousColour)
     const int runners = int(std::size(brackets));
     Hikaku h(runners);
     for (int k = 1; k <= runners; ++k) {
-        h.store.U_waku[k][0] = brackets[k - 1];
+        h.store.horses[k].runs[0].bracket = brackets[k - 1];
         placeRun(h.store, k, 1, 28, 60);
     }
     h.draw();
@@ -140,9 +140,9 @@ TEST(HikakuGraph, SkipsUnnamedRunnersAndBreaksOnMissingFigures)
     placeRun(h.store, 1, 1, 28, 60);
     placeRun(h.store, 1, 2, 56, 0);  // breaks runner 1's line
     placeRun(h.store, 1, 3, 84, 62);
-    h.store.U_name[2].clear();  // skipped although it has runs
+    h.store.horses[2].name.clear();  // skipped although it has runs
     placeRun(h.store, 2, 1, 28, 60);
-    h.store.R_date[3][0] = 0;  // runner 3: no dated run at all
+    h.store.horses[3].runs[0].date = 0;  // runner 3: no dated run at all
     h.draw();
     EXPECT_EQ(h.circles().size(), 2u);
     EXPECT_EQ(primitivesOf(h.window.graphBox, PrimitiveKind::Line).size(), 1u);  // the reference line only

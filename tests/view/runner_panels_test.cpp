@@ -109,7 +109,7 @@ TEST_F(RunGridFixture, WritesOneRowPerDatedRunWithEveryColumnFormatted)
     for (int r = 1; r <= 3; ++r) {
         addRun(store, 1, r);
     }
-    store.R_date[1][4] = 0;  // run 4 absent
+    store.horses[1].runs[4].date = 0;  // run 4 absent
     fillRunGrid(store, 1, grid, sink);
 
     const QStringList row1 = {QStringLiteral("26/11/15"), QStringLiteral("東京"), QStringLiteral("レース1"),
@@ -157,12 +157,12 @@ TEST_F(RunGridFixture, OtherRunnersRowsDoNotShowThrough)
 TEST_F(RunGridFixture, MissingValuesLeaveTheirCellsEmpty)
 {
     addRun(store, 1, 1);
-    store.R_baba[1][1] = 0;
-    store.U_tuka[1][1] = {0, 0, 5, 4, 2};
-    store.U_ninki[1][1] = 0;
-    store.U_agari[1][1] = 0;
-    store.R_siba[1][1] = 0;
-    store.R_kyori[1][1] = 1200;
+    store.horses[1].runs[1].going = 0;
+    store.horses[1].runs[1].cornerPositions = {0, 0, 5, 4, 2};
+    store.horses[1].runs[1].popularity = 0;
+    store.horses[1].runs[1].last3fFigure = 0;
+    store.horses[1].runs[1].surface = 0;
+    store.horses[1].runs[1].distance = 1200;
     fillRunGrid(store, 1, grid, sink);
     EXPECT_EQ(cellText(grid, 1, 11), QString());  // going
     EXPECT_EQ(cellText(grid, 1, 16), QString());  // first corner
@@ -176,8 +176,8 @@ TEST_F(RunGridFixture, FigureWithoutTrackVariantIsGreyAndEveryFigureBold)
 {
     addRun(store, 1, 1);
     addRun(store, 1, 2);
-    store.U_babasisuu[1][2] = 0;
-    store.U_sisuu[1][2] = 7.4f;
+    store.horses[1].runs[2].trackVariant = 0;
+    store.horses[1].runs[2].speedFigure = 7.4f;
     fillRunGrid(store, 1, grid, sink);
     EXPECT_EQ(grid.at(1, 4)->foreground, QColor(0, 0, 0));
     EXPECT_EQ(grid.at(2, 4)->foreground, QColor(128, 128, 128));
@@ -196,7 +196,7 @@ TEST_F(RunGridFixture, CourseShownByNameOnlyForCentralCodes)
     int r = 0;
     for (const auto &c : cases) {
         addRun(store, 1, ++r);
-        store.R_zyo[1][r] = QString::fromUtf8(c.zyo);
+        store.horses[1].runs[r].course = QString::fromUtf8(c.zyo);
     }
     fillRunGrid(store, 1, grid, sink);
     r = 0;
@@ -244,11 +244,11 @@ struct HeadToHeadGridFixture : ::testing::Test {
         addRunner(store, 2, QStringLiteral("ニ"), 1);
         addRunner(store, 3, QStringLiteral("サン"), 2);
         addRunner(store, 4, QString(), 2);  // a slot without a runner
-        store.U_taisen[1][2] = {2, 1};
-        store.U_taisen[1][3] = {0, 0};
-        store.U_taisen[1][4] = {9, 9};
-        store.U_taisen[1][1] = {5, 5};
-        store.U_taisen[1][0] = {2, 1};
+        store.horses[1].headToHead[2] = {2, 1};
+        store.horses[1].headToHead[3] = {0, 0};
+        store.horses[1].headToHead[4] = {9, 9};
+        store.horses[1].headToHead[1] = {5, 5};
+        store.horses[1].headToHead[0] = {2, 1};
     }
     RaceStore store;
     CellGrid grid;
@@ -301,7 +301,7 @@ TEST_F(HeadToHeadGridFixture, RowsShowRecordAgainstEachRunner)
 
 TEST_F(HeadToHeadGridFixture, TotalsWithoutMeetingsShowNoRate)
 {
-    store.U_taisen[2][0] = {0, 0};
+    store.horses[2].headToHead[0] = {0, 0};
     fillHeadToHeadGrid(store, 2, grid, sink);
     EXPECT_EQ(cellText(grid, 19, 2), QStringLiteral("0"));
     EXPECT_EQ(cellText(grid, 19, 3), QStringLiteral("0"));
@@ -332,11 +332,11 @@ TEST(WriteUmaInfo, SevenLinesOfTheRunner)
 {
     RaceStore store;
     addRunner(store, 5, QStringLiteral("テストウマ"), 3);
-    store.U_hutan[5][0] = 55.5f;
-    store.U_heikin[5] = {72.4f, 3};
-    store.U_saikou[5] = {80.5f, 3};
-    store.U_heikin3m[5] = {68.0f, 1};
-    store.U_saikou3m[5] = {68.0f, 1};
+    store.horses[5].runs[0].weightCarried = 55.5f;
+    store.horses[5].meanFigure = {72.4f, 3};
+    store.horses[5].bestFigure = {80.5f, 3};
+    store.horses[5].recentMeanFigure = {68.0f, 1};
+    store.horses[5].recentBestFigure = {68.0f, 1};
     const QStringList lines = umaInfoLines(store, 5);
     const QStringList expected = {
         QStringLiteral("3枠5番テストウマ"), QStringLiteral("　　　騎手一(55.5) 牡4 鹿毛"),
@@ -361,8 +361,8 @@ TEST(WriteUmaInfo, PedigreeNamesCutToTwentyCharacters)
 {
     RaceStore store;
     addRunner(store, 1, QStringLiteral("ウマ"), 1);
-    store.U_titi[1] = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    store.U_hahatiti[1] = QStringLiteral("アイウエオカキクケコサシスセソタチツテトナニ");
+    store.horses[1].sire = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    store.horses[1].damSire = QStringLiteral("アイウエオカキクケコサシスセソタチツテトナニ");
     const QStringList lines = umaInfoLines(store, 1);
     ASSERT_EQ(lines.size(), 8);
     EXPECT_EQ(lines[2], QStringLiteral("父　 ABCDEFGHIJKLMNOPQRST"));
@@ -384,16 +384,16 @@ TEST(RunnerPanels, OddStoreContentsAreShownWithoutHarm)
     RaceStore store;
     addRunner(store, 1, QString(), 9);
     addRun(store, 1, 1);
-    store.R_date[1][1] = 1e300;  // beyond any calendar
-    store.U_sisuu[1][1] = nan;
-    store.U_babasisuu[1][1] = nan;
-    store.U_agari[1][1] = inf;
-    store.U_time[1][1] = -inf;
-    store.U_hutan[1][1] = nan;
-    store.R_zyo[1][1] = QStringLiteral("5.5");
-    store.U_heikin[1][0] = nan;
-    store.U_saikou[1][0] = inf;
-    store.U_taisen[1][0] = {nan, 1};
+    store.horses[1].runs[1].date = 1e300;  // beyond any calendar
+    store.horses[1].runs[1].speedFigure = nan;
+    store.horses[1].runs[1].trackVariant = nan;
+    store.horses[1].runs[1].last3fFigure = inf;
+    store.horses[1].runs[1].time = -inf;
+    store.horses[1].runs[1].weightCarried = nan;
+    store.horses[1].runs[1].course = QStringLiteral("5.5");
+    store.horses[1].meanFigure.value = nan;
+    store.horses[1].bestFigure.value = inf;
+    store.horses[1].headToHead[0] = {nan, 1};
     store.tousuu = -4;
 
     CellGrid runs;

@@ -46,7 +46,7 @@ struct HistoryRead {
     int runs() const
     {
         int count = 0;
-        while (count < kMaxRuns && store.R_date[runner][count + 1] > 0)
+        while (count < kMaxRuns && store.horses[runner].runs[count + 1].date > 0)
             ++count;
         return count;
     }

@@ -68,10 +68,11 @@ TEST(ReaderLoading, Site1CardAndHorseThroughTheLoader)
 
     Site1HorseReader horseReader;
     rig.store.curUma = 3;
-    EXPECT_EQ(horseReader.readHistory(*rig.loader, rig.store.U_Url[3], kBase1, rig.store, rig.messages),
+    EXPECT_EQ(horseReader.readHistory(
+                  *rig.loader, rig.store.horses[3].pageAddress, kBase1, rig.store, rig.messages),
         PageStatus::Read);
-    EXPECT_EQ(rig.store.R_date[3][1], *serialFromYmd(2007, 5, 6));
-    EXPECT_EQ(rig.store.R_zyo[3][1], QStringLiteral("05"));
+    EXPECT_EQ(rig.store.horses[3].runs[1].date, *serialFromYmd(2007, 5, 6));
+    EXPECT_EQ(rig.store.horses[3].runs[1].course, QStringLiteral("05"));
 
     EXPECT_EQ(rig.progress.lines(),
         (QStringList {QStringLiteral("出馬表読込み中・・・"),
@@ -82,9 +83,10 @@ TEST(ReaderLoading, Site1CardAndHorseThroughTheLoader)
     // Runner 1's page is not there: status 1 and its runs stay empty; the card
     // reader's table still holds the card.
     rig.store.curUma = 1;
-    EXPECT_EQ(horseReader.readHistory(*rig.loader, rig.store.U_Url[1], kBase1, rig.store, rig.messages),
+    EXPECT_EQ(horseReader.readHistory(
+                  *rig.loader, rig.store.horses[1].pageAddress, kBase1, rig.store, rig.messages),
         PageStatus::NotExpected);
-    EXPECT_EQ(rig.store.R_date[1][1], 0);
+    EXPECT_EQ(rig.store.horses[1].runs[1].date, 0);
     EXPECT_TRUE(checkSyutuba(cardReader.table()));
 }
 
@@ -102,9 +104,10 @@ TEST(ReaderLoading, Site2CardAndHorseThroughTheLoader)
     ASSERT_EQ(rig.store.tousuu, 2);
     Site2HorseReader horseReader;
     rig.store.curUma = 2;
-    EXPECT_EQ(horseReader.readHistory(*rig.loader, rig.store.U_Url[2], kBase2, rig.store, rig.messages),
+    EXPECT_EQ(horseReader.readHistory(
+                  *rig.loader, rig.store.horses[2].pageAddress, kBase2, rig.store, rig.messages),
         PageStatus::Read);
-    EXPECT_EQ(rig.store.R_no[2][1], 11);
+    EXPECT_EQ(rig.store.horses[2].runs[1].raceNumber, 11);
     EXPECT_EQ(rig.progress.lines().last(), QStringLiteral("02/02 テストホース02成績読込み中・・・"));
     EXPECT_TRUE(rig.messages.messages().isEmpty());
 }

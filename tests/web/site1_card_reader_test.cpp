@@ -50,25 +50,26 @@ TEST(Site1Card, ReadsTheRaceAndEveryRunner)
     EXPECT_EQ(s.raceTitle, QStringLiteral("東京優駿(GI)"));
     EXPECT_EQ(s.raceJouken, QStringLiteral("サラ系3歳 オープン (国際)(指定) 定量 芝2400m"));
     ASSERT_EQ(s.tousuu, 3);
-    EXPECT_EQ(s.U_name[1], QStringLiteral("テストホース01"));
-    EXPECT_EQ(s.U_seirei[1], QStringLiteral("牡3"));
-    EXPECT_EQ(s.U_keiro[1], QStringLiteral("鹿毛"));
-    EXPECT_EQ(s.U_cyoukyou[1][0], QStringLiteral("見本調教師"));
-    EXPECT_EQ(s.U_hutan[1][0], 57.0f);
-    EXPECT_EQ(s.U_seirei[2], QStringLiteral("牝4"));
-    EXPECT_EQ(s.U_keiro[2], QStringLiteral("栗毛"));
-    EXPECT_EQ(s.U_cyoukyou[2][0], QStringLiteral("(美)見本調"));
-    EXPECT_EQ(s.U_hutan[2][0], 55.5f);
-    EXPECT_EQ(s.U_kisyu[2][0], QStringLiteral("見本次郎"));
+    EXPECT_EQ(s.horses[1].name, QStringLiteral("テストホース01"));
+    EXPECT_EQ(s.horses[1].sexAge, QStringLiteral("牡3"));
+    EXPECT_EQ(s.horses[1].coatColour, QStringLiteral("鹿毛"));
+    EXPECT_EQ(s.horses[1].runs[0].trainer, QStringLiteral("見本調教師"));
+    EXPECT_EQ(s.horses[1].runs[0].weightCarried, 57.0f);
+    EXPECT_EQ(s.horses[2].sexAge, QStringLiteral("牝4"));
+    EXPECT_EQ(s.horses[2].coatColour, QStringLiteral("栗毛"));
+    EXPECT_EQ(s.horses[2].runs[0].trainer, QStringLiteral("(美)見本調"));
+    EXPECT_EQ(s.horses[2].runs[0].weightCarried, 55.5f);
+    EXPECT_EQ(s.horses[2].runs[0].jockey, QStringLiteral("見本次郎"));
     for (int n = 1; n <= 3; ++n) {
-        EXPECT_EQ(s.R_kyori[n][0], 2400) << n;
-        EXPECT_EQ(s.R_date[n][0], s.raceDate) << n;
-        EXPECT_EQ(s.U_waku[n][0], n) << n;
+        EXPECT_EQ(s.horses[n].runs[0].distance, 2400) << n;
+        EXPECT_EQ(s.horses[n].runs[0].date, s.raceDate) << n;
+        EXPECT_EQ(s.horses[n].runs[0].bracket, n) << n;
         // The id keeps its trailing slash: it is everything up to "index.html".
-        EXPECT_EQ(s.U_Url[n], site1HorseAddress(kBase, card.runners[n - 1].horseId)) << n;
+        EXPECT_EQ(s.horses[n].pageAddress, site1HorseAddress(kBase, card.runners[n - 1].horseId)) << n;
     }
-    EXPECT_EQ(s.U_Url[1], QStringLiteral("https://site1.example/directory/horse/2004100001/index.html"));
-    EXPECT_TRUE(s.U_name[4].isEmpty());
+    EXPECT_EQ(s.horses[1].pageAddress,
+        QStringLiteral("https://site1.example/directory/horse/2004100001/index.html"));
+    EXPECT_TRUE(s.horses[4].name.isEmpty());
 }
 
 TEST(Site1Card, LandmarksFollowTheNavigationRows)
@@ -148,7 +149,7 @@ TEST(Site1Card, BracketsFollowTheCentralRule)
         ASSERT_EQ(read.store.tousuu, runners);
         std::vector<int> brackets;
         for (int n = 1; n <= runners; ++n)
-            brackets.push_back(read.store.U_waku[n][0]);
+            brackets.push_back(read.store.horses[n].runs[0].bracket);
         EXPECT_EQ(brackets, expected) << runners << " runners";
         EXPECT_TRUE(read.messages.messages().isEmpty()) << runners;
     }
@@ -176,7 +177,7 @@ TEST(Site1Card, RunnerLoopEndsAtTheFirstRowWhoseNumberIsNotN)
         EXPECT_EQ(read.messages.messages().size(), c.runners == 2 ? 1 : 0) << c.third.toStdString();
         EXPECT_EQ(read.store.gaps.leftOut.size(), c.runners == 2 ? 3 : 0) << c.third.toStdString();
         // Runners past the end are not read even though the page lists them.
-        EXPECT_EQ(read.store.U_name[3].isEmpty(), c.runners == 2) << c.third.toStdString();
+        EXPECT_EQ(read.store.horses[3].name.isEmpty(), c.runners == 2) << c.third.toStdString();
     }
 }
 
@@ -184,8 +185,8 @@ TEST(Site1Card, EighteenRunnersFillEverySlot)
 {
     CardRead read(site1CardPage(sampleCard(18, true)));
     EXPECT_EQ(read.store.tousuu, 18);
-    EXPECT_EQ(read.store.U_name[18], QStringLiteral("テストホース18"));
-    EXPECT_EQ(read.store.U_Url[18], site1HorseAddress(kBase, QStringLiteral("2004100018/")));
+    EXPECT_EQ(read.store.horses[18].name, QStringLiteral("テストホース18"));
+    EXPECT_EQ(read.store.horses[18].pageAddress, site1HorseAddress(kBase, QStringLiteral("2004100018/")));
     EXPECT_TRUE(read.messages.messages().isEmpty());
 }
 
@@ -206,7 +207,7 @@ TEST(Site1Card, DistanceIsTheFourCharactersBeforeTheFirstM)
         RaceCard card = sampleCard(2, true);
         card.conditions = c.conditions;
         CardRead read(site1CardPage(card));
-        EXPECT_EQ(read.store.R_kyori[1][0], c.distance) << c.conditions.toStdString();
+        EXPECT_EQ(read.store.horses[1].runs[0].distance, c.distance) << c.conditions.toStdString();
         EXPECT_EQ(read.store.raceJouken, c.conditions);
         const QStringList expected
             = c.failed ? QStringList {QStringLiteral("WebData読込みエラー(err-AA02)")} : QStringList {};
@@ -226,7 +227,7 @@ TEST(Site1Card, RaceDateEndsAtTheFirstDayMark)
     CardRead noDay(site1CardPage(card));
     EXPECT_EQ(noDay.store.raceDate, 0);
     EXPECT_EQ(noDay.store.tousuu, 2);
-    EXPECT_EQ(noDay.store.R_date[1][0], 0);
+    EXPECT_EQ(noDay.store.horses[1].runs[0].date, 0);
 
     // A date that cannot be read is a card failure.
     card.dateCell = QStringLiteral("2007年13月9日(日)");
@@ -244,7 +245,7 @@ TEST(Site1Card, MissingLandmarksEndTheCardParse)
     EXPECT_EQ(noDate.messages.messages(), QStringList {QStringLiteral("出走データ読込みエラー")});
     EXPECT_EQ(noDate.store.tousuu, 0);
     EXPECT_TRUE(noDate.store.raceTitle.isEmpty());
-    EXPECT_TRUE(noDate.store.U_Url[1].isEmpty());
+    EXPECT_TRUE(noDate.store.horses[1].pageAddress.isEmpty());
 
     QString html = site1CardPage(sampleCard(3, true));
     html.replace(QStringLiteral("<td>枠番</td>"), QStringLiteral("<td>枠</td>"));
@@ -252,7 +253,7 @@ TEST(Site1Card, MissingLandmarksEndTheCardParse)
     EXPECT_EQ(noHeader.messages.messages(), QStringList {QStringLiteral("出走データ読込みエラー")});
     EXPECT_EQ(noHeader.store.raceTitle, QStringLiteral("東京優駿(GI)"));
     EXPECT_EQ(noHeader.store.tousuu, 0);
-    EXPECT_TRUE(noHeader.store.U_name[1].isEmpty());
+    EXPECT_TRUE(noHeader.store.horses[1].name.isEmpty());
 }
 
 TEST(Site1Card, WeightCellWithoutKgEndsTheCardAtThatRunner)
@@ -263,12 +264,12 @@ TEST(Site1Card, WeightCellWithoutKgEndsTheCardAtThatRunner)
     EXPECT_EQ(read.messages.messages(), QStringList {QStringLiteral("WebData読込みエラー(err-AA02)")});
     // The loop had not ended: no field size, no brackets, no links.
     EXPECT_EQ(read.store.tousuu, 0);
-    EXPECT_EQ(read.store.U_hutan[2][0], 57.0f);
-    EXPECT_EQ(read.store.U_name[3], QStringLiteral("テストホース03"));
-    EXPECT_EQ(read.store.U_hutan[3][0], 0.0f);
-    EXPECT_TRUE(read.store.U_name[4].isEmpty());
-    EXPECT_EQ(read.store.U_waku[1][0], 0);
-    EXPECT_TRUE(read.store.U_Url[1].isEmpty());
+    EXPECT_EQ(read.store.horses[2].runs[0].weightCarried, 57.0f);
+    EXPECT_EQ(read.store.horses[3].name, QStringLiteral("テストホース03"));
+    EXPECT_EQ(read.store.horses[3].runs[0].weightCarried, 0.0f);
+    EXPECT_TRUE(read.store.horses[4].name.isEmpty());
+    EXPECT_EQ(read.store.horses[1].runs[0].bracket, 0);
+    EXPECT_TRUE(read.store.horses[1].pageAddress.isEmpty());
 }
 
 TEST(Site1Card, WeightThatIsNotANumberLeavesWeightAndJockeyEmpty)
@@ -278,10 +279,10 @@ TEST(Site1Card, WeightThatIsNotANumberLeavesWeightAndJockeyEmpty)
     card.runners[1].profileCell = QStringLiteral("牡3");  // no "/" and no 毛
     CardRead read(site1CardPage(card));
     EXPECT_TRUE(read.messages.messages().isEmpty());
-    EXPECT_EQ(read.store.U_hutan[1][0], 0.0f);
-    EXPECT_TRUE(read.store.U_kisyu[1][0].isEmpty());
-    EXPECT_TRUE(read.store.U_seirei[2].isEmpty());
-    EXPECT_TRUE(read.store.U_keiro[2].isEmpty());
+    EXPECT_EQ(read.store.horses[1].runs[0].weightCarried, 0.0f);
+    EXPECT_TRUE(read.store.horses[1].runs[0].jockey.isEmpty());
+    EXPECT_TRUE(read.store.horses[2].sexAge.isEmpty());
+    EXPECT_TRUE(read.store.horses[2].coatColour.isEmpty());
     EXPECT_EQ(read.store.tousuu, 2);
 }
 
@@ -290,10 +291,11 @@ TEST(Site1CardLinks, NameWithAFullWidthSpaceIsStoredWithoutItAndItsLinkDoesNotMa
     RaceCard card = sampleCard(3, true);
     card.runners[1].name = QStringLiteral("ディープ　インパクト");
     CardRead read(site1CardPage(card));
-    EXPECT_EQ(read.store.U_name[2], QStringLiteral("ディープインパクト"));
-    EXPECT_EQ(read.store.U_Url[1], site1HorseAddress(kBase, card.runners[0].horseId));
-    EXPECT_TRUE(read.store.U_Url[2].isEmpty());
-    EXPECT_TRUE(read.store.U_Url[3].isEmpty()) << "the search for runner 2 used up the later links";
+    EXPECT_EQ(read.store.horses[2].name, QStringLiteral("ディープインパクト"));
+    EXPECT_EQ(read.store.horses[1].pageAddress, site1HorseAddress(kBase, card.runners[0].horseId));
+    EXPECT_TRUE(read.store.horses[2].pageAddress.isEmpty());
+    EXPECT_TRUE(read.store.horses[3].pageAddress.isEmpty())
+        << "the search for runner 2 used up the later links";
     EXPECT_EQ(read.messages.messages(), QStringList {QStringLiteral("U_Url読込みエラー(err-AA03)")});
 }
 
@@ -304,14 +306,14 @@ TEST(Site1CardLinks, ScanOnlyMovesForward)
     RaceCard card = sampleCard(3, true);
     card.extraLinks = {{QStringLiteral("1999100002/"), QStringLiteral("テストホース02")}};
     CardRead read(site1CardPage(card));
-    EXPECT_EQ(read.store.U_Url[2], site1HorseAddress(kBase, QStringLiteral("2004100002/")));
+    EXPECT_EQ(read.store.horses[2].pageAddress, site1HorseAddress(kBase, QStringLiteral("2004100002/")));
     EXPECT_TRUE(read.messages.messages().isEmpty());
 
     // Runner 1's only link is in the menu before everything: it is matched there.
     card.extraLinks = {{QStringLiteral("1999100001/"), QStringLiteral("テストホース01")}};
     CardRead early(site1CardPage(card));
-    EXPECT_EQ(early.store.U_Url[1], site1HorseAddress(kBase, QStringLiteral("1999100001/")));
-    EXPECT_EQ(early.store.U_Url[2], site1HorseAddress(kBase, QStringLiteral("2004100002/")));
+    EXPECT_EQ(early.store.horses[1].pageAddress, site1HorseAddress(kBase, QStringLiteral("1999100001/")));
+    EXPECT_EQ(early.store.horses[2].pageAddress, site1HorseAddress(kBase, QStringLiteral("2004100002/")));
 }
 
 TEST(Site1CardLinks, RunnerWithoutALinkEndsTheScan)
@@ -320,10 +322,10 @@ TEST(Site1CardLinks, RunnerWithoutALinkEndsTheScan)
     card.runners[2].linked = false;
     CardRead read(site1CardPage(card));
     EXPECT_EQ(read.store.tousuu, 4);
-    EXPECT_FALSE(read.store.U_Url[1].isEmpty());
-    EXPECT_FALSE(read.store.U_Url[2].isEmpty());
-    EXPECT_TRUE(read.store.U_Url[3].isEmpty());
-    EXPECT_TRUE(read.store.U_Url[4].isEmpty());
+    EXPECT_FALSE(read.store.horses[1].pageAddress.isEmpty());
+    EXPECT_FALSE(read.store.horses[2].pageAddress.isEmpty());
+    EXPECT_TRUE(read.store.horses[3].pageAddress.isEmpty());
+    EXPECT_TRUE(read.store.horses[4].pageAddress.isEmpty());
     EXPECT_EQ(read.messages.messages(), QStringList {QStringLiteral("U_Url読込みエラー(err-AA03)")});
 }
 
@@ -343,10 +345,10 @@ TEST(Site1CardLinks, MalformedLinksFailTheScan)
     for (const auto &c : cases) {
         RaceStore store;
         store.tousuu = 1;
-        store.U_name[1] = QStringLiteral("馬");
+        store.horses[1].name = QStringLiteral("馬");
         RecordingSink messages;
         scanSyutubaLinks(c.html, QStringLiteral("B"), store, messages);
-        EXPECT_EQ(store.U_Url[1], c.url) << c.html.toStdString();
+        EXPECT_EQ(store.horses[1].pageAddress, c.url) << c.html.toStdString();
         EXPECT_EQ(messages.messages().isEmpty(), !c.url.isEmpty()) << c.html.toStdString();
     }
 }
@@ -361,9 +363,9 @@ TEST(Site1CardLinks, LinkTextIsLookedForInEightyCharactersAfterTheIdStart)
     for (const auto &[fill, matched] : std::vector<std::pair<int, bool>> {{66, true}, {67, false}}) {
         RaceStore store;
         store.tousuu = 1;
-        store.U_name[1] = QStringLiteral("馬");
+        store.horses[1].name = QStringLiteral("馬");
         RecordingSink messages;
         scanSyutubaLinks(page(fill), QString(), store, messages);
-        EXPECT_EQ(!store.U_Url[1].isEmpty(), matched) << fill;
+        EXPECT_EQ(!store.horses[1].pageAddress.isEmpty(), matched) << fill;
     }
 }

@@ -73,46 +73,46 @@ TEST(Site1Horse, ReadsPedigreeAndEveryField)
     const RaceStore &s = read.store;
     const int n = kRunner;
     EXPECT_TRUE(read.messages.messages().isEmpty()) << read.messages.messages().join(u'|').toStdString();
-    EXPECT_EQ(s.U_titi[n], QStringLiteral("サンデーサイレンス"));
-    EXPECT_EQ(s.U_haha[n], QStringLiteral("ウインドインハーヘア"));
-    EXPECT_EQ(s.U_hahatiti[n], QStringLiteral("Alzao"));
+    EXPECT_EQ(s.horses[n].sire, QStringLiteral("サンデーサイレンス"));
+    EXPECT_EQ(s.horses[n].dam, QStringLiteral("ウインドインハーヘア"));
+    EXPECT_EQ(s.horses[n].damSire, QStringLiteral("Alzao"));
     ASSERT_EQ(read.runs(), 2);
 
-    EXPECT_EQ(s.R_date[n][1], *serialFromYmd(2007, 5, 27));
-    EXPECT_EQ(s.R_name[n][1], QStringLiteral("東京優駿(GI)"));
-    EXPECT_EQ(s.R_siba[n][1], 1);
-    EXPECT_EQ(s.R_kyori[n][1], 2400);
-    EXPECT_EQ(s.R_baba[n][1], 1);
-    EXPECT_EQ(s.R_tousuu[n][1], 18);
-    EXPECT_EQ(s.U_waku[n][1], 3);
-    EXPECT_EQ(s.U_no[n][1], 5);
-    EXPECT_EQ(s.U_ninki[n][1], 1);
-    EXPECT_EQ(s.U_cyaku[n][1], 1);
-    EXPECT_EQ(s.U_kisyu[n][1], QStringLiteral("見本一騎"));
-    EXPECT_EQ(s.U_hutan[n][1], 57.0f);
-    EXPECT_EQ(s.U_taizyu[n][1], 452);
-    EXPECT_FLOAT_EQ(s.U_time[n][1], 143.3f);
-    EXPECT_FLOAT_EQ(s.U_3f[n][1], 33.4f);
-    EXPECT_EQ(s.U_tuka[n][1], (std::array<qint32, 5> {0, 10, 10, 8, 1}));
-    EXPECT_EQ(s.R_zyo[n][1], QStringLiteral("05"));
-    EXPECT_EQ(s.R_no[n][1], 11);
+    EXPECT_EQ(s.horses[n].runs[1].date, *serialFromYmd(2007, 5, 27));
+    EXPECT_EQ(s.horses[n].runs[1].raceName, QStringLiteral("東京優駿(GI)"));
+    EXPECT_EQ(s.horses[n].runs[1].surface, 1);
+    EXPECT_EQ(s.horses[n].runs[1].distance, 2400);
+    EXPECT_EQ(s.horses[n].runs[1].going, 1);
+    EXPECT_EQ(s.horses[n].runs[1].fieldSize, 18);
+    EXPECT_EQ(s.horses[n].runs[1].bracket, 3);
+    EXPECT_EQ(s.horses[n].runs[1].horseNumber, 5);
+    EXPECT_EQ(s.horses[n].runs[1].popularity, 1);
+    EXPECT_EQ(s.horses[n].runs[1].finish, 1);
+    EXPECT_EQ(s.horses[n].runs[1].jockey, QStringLiteral("見本一騎"));
+    EXPECT_EQ(s.horses[n].runs[1].weightCarried, 57.0f);
+    EXPECT_EQ(s.horses[n].runs[1].bodyWeight, 452);
+    EXPECT_FLOAT_EQ(s.horses[n].runs[1].time, 143.3f);
+    EXPECT_FLOAT_EQ(s.horses[n].runs[1].last3f, 33.4f);
+    EXPECT_EQ(s.horses[n].runs[1].cornerPositions, (std::array<qint32, 5> {0, 10, 10, 8, 1}));
+    EXPECT_EQ(s.horses[n].runs[1].course, QStringLiteral("05"));
+    EXPECT_EQ(s.horses[n].runs[1].raceNumber, 11);
 
-    EXPECT_EQ(s.R_date[n][2], *serialFromYmd(2007, 4, 15));
-    EXPECT_EQ(s.R_siba[n][2], 0);
-    EXPECT_EQ(s.R_kyori[n][2], 1800);
-    EXPECT_EQ(s.R_baba[n][2], 2);
-    EXPECT_EQ(s.U_cyaku[n][2], 12);
-    EXPECT_EQ(s.U_kisyu[n][2], QStringLiteral("見本次郎"));
-    EXPECT_EQ(s.U_hutan[n][2], 56.0f);
-    EXPECT_EQ(s.U_taizyu[n][2], 500);
-    EXPECT_FLOAT_EQ(s.U_time[n][2], 58.7f);
-    EXPECT_EQ(s.U_tuka[n][2], (std::array<qint32, 5> {0, 5, 5, 0, 0}));
-    EXPECT_EQ(s.R_zyo[n][2], QStringLiteral("06"));
-    EXPECT_EQ(s.R_no[n][2], 9);
+    EXPECT_EQ(s.horses[n].runs[2].date, *serialFromYmd(2007, 4, 15));
+    EXPECT_EQ(s.horses[n].runs[2].surface, 0);
+    EXPECT_EQ(s.horses[n].runs[2].distance, 1800);
+    EXPECT_EQ(s.horses[n].runs[2].going, 2);
+    EXPECT_EQ(s.horses[n].runs[2].finish, 12);
+    EXPECT_EQ(s.horses[n].runs[2].jockey, QStringLiteral("見本次郎"));
+    EXPECT_EQ(s.horses[n].runs[2].weightCarried, 56.0f);
+    EXPECT_EQ(s.horses[n].runs[2].bodyWeight, 500);
+    EXPECT_FLOAT_EQ(s.horses[n].runs[2].time, 58.7f);
+    EXPECT_EQ(s.horses[n].runs[2].cornerPositions, (std::array<qint32, 5> {0, 5, 5, 0, 0}));
+    EXPECT_EQ(s.horses[n].runs[2].course, QStringLiteral("06"));
+    EXPECT_EQ(s.horses[n].runs[2].raceNumber, 9);
 
     // Only the current runner is written.
-    EXPECT_EQ(s.R_date[n - 1][1], 0);
-    EXPECT_TRUE(s.U_titi[n + 1].isEmpty());
+    EXPECT_EQ(s.horses[n - 1].runs[1].date, 0);
+    EXPECT_TRUE(s.horses[n + 1].sire.isEmpty());
 }
 
 TEST(Site1Horse, TakesOnlyTheRunsOfThe420DaysBeforeTheRace)
@@ -130,8 +130,8 @@ TEST(Site1Horse, TakesOnlyTheRunsOfThe420DaysBeforeTheRace)
     HorseRead mixed(site1HorsePage(
         horseWith({runOn(kRaceDay), runOn(kRaceDay - 30), runOn(kRaceDay - 500), runOn(kRaceDay - 60)})));
     ASSERT_EQ(mixed.runs(), 2);
-    EXPECT_EQ(mixed.store.R_date[kRunner][1], kRaceDay - 30);
-    EXPECT_EQ(mixed.store.R_date[kRunner][2], kRaceDay - 60);
+    EXPECT_EQ(mixed.store.horses[kRunner].runs[1].date, kRaceDay - 30);
+    EXPECT_EQ(mixed.store.horses[kRunner].runs[2].date, kRaceDay - 60);
 }
 
 TEST(Site1Horse, FinishingTimes)
@@ -155,7 +155,7 @@ TEST(Site1Horse, FinishingTimes)
         PastRun run = runOn(kRaceDay - 7);
         run.timeCell = c.cell;
         HorseRead read = readOneRun(run);
-        EXPECT_FLOAT_EQ(read.store.U_time[kRunner][1], c.seconds) << c.cell.toStdString();
+        EXPECT_FLOAT_EQ(read.store.horses[kRunner].runs[1].time, c.seconds) << c.cell.toStdString();
         EXPECT_EQ(read.messages.messages(), c.failed ? QStringList {kFailed} : QStringList {})
             << c.cell.toStdString();
     }
@@ -179,7 +179,7 @@ TEST(Site1Horse, CornerPositions)
         PastRun run = runOn(kRaceDay - 7);
         run.corners = c.cell;
         HorseRead read = readOneRun(run);
-        EXPECT_EQ(read.store.U_tuka[kRunner][1], c.corners) << c.cell.toStdString();
+        EXPECT_EQ(read.store.horses[kRunner].runs[1].cornerPositions, c.corners) << c.cell.toStdString();
         EXPECT_TRUE(read.messages.messages().isEmpty()) << c.cell.toStdString();
     }
 }
@@ -204,8 +204,8 @@ TEST(Site1Horse, CarriedAndBodyWeights)
         run.carried = c.carried;
         run.bodyWeightCell = c.body;
         HorseRead read = readOneRun(run);
-        EXPECT_EQ(read.store.U_hutan[kRunner][1], c.carriedKg) << c.carried.toStdString();
-        EXPECT_EQ(read.store.U_taizyu[kRunner][1], c.bodyKg) << c.body.toStdString();
+        EXPECT_EQ(read.store.horses[kRunner].runs[1].weightCarried, c.carriedKg) << c.carried.toStdString();
+        EXPECT_EQ(read.store.horses[kRunner].runs[1].bodyWeight, c.bodyKg) << c.body.toStdString();
         EXPECT_TRUE(read.messages.messages().isEmpty());
     }
 }
@@ -217,14 +217,14 @@ TEST(Site1Horse, FailureEndsTheParseAndKeepsWhatWasRead)
     HorseRead read(site1HorsePage(horseWith({runOn(kRaceDay - 7), bad, runOn(kRaceDay - 21)})));
     EXPECT_EQ(read.messages.messages(), QStringList {kFailed});
     const RaceStore &s = read.store;
-    EXPECT_FLOAT_EQ(s.U_time[kRunner][1], 143.3f);
+    EXPECT_FLOAT_EQ(s.horses[kRunner].runs[1].time, 143.3f);
     // The failing row keeps the fields read before its time cell.
-    EXPECT_EQ(s.R_date[kRunner][2], kRaceDay - 14);
-    EXPECT_EQ(s.U_taizyu[kRunner][2], 452);
-    EXPECT_EQ(s.U_3f[kRunner][2], 0.0f);
-    EXPECT_EQ(s.R_date[kRunner][3], 0);
+    EXPECT_EQ(s.horses[kRunner].runs[2].date, kRaceDay - 14);
+    EXPECT_EQ(s.horses[kRunner].runs[2].bodyWeight, 452);
+    EXPECT_EQ(s.horses[kRunner].runs[2].last3f, 0.0f);
+    EXPECT_EQ(s.horses[kRunner].runs[3].date, 0);
     // The course scan still runs over the runs there are.
-    EXPECT_EQ(s.R_zyo[kRunner][2], QStringLiteral("05"));
+    EXPECT_EQ(s.horses[kRunner].runs[2].course, QStringLiteral("05"));
 
     PastRun overflow = runOn(kRaceDay - 7);
     overflow.corners = QStringLiteral("99999999999-1");
@@ -243,7 +243,7 @@ TEST(Site1Horse, ReadsAtMost49Runs)
         const QStringList expected
             = count >= 49 ? QStringList {QStringLiteral("全て読み込み出来ませんでした")} : QStringList {};
         EXPECT_EQ(read.messages.messages(), expected) << count;
-        EXPECT_EQ(read.store.R_date[kRunner][50], 0);
+        EXPECT_EQ(read.store.horses[kRunner].runs[50].date, 0);
     }
 }
 
@@ -254,7 +254,7 @@ TEST(Site1Horse, ReadsEightyRowsAfterTheHeader)
     runs.push_back(runOn(kRaceDay - 20));  // row h + 81
     HorseRead read(site1HorsePage(horseWith(runs)));
     ASSERT_EQ(read.runs(), 1);
-    EXPECT_EQ(read.store.R_date[kRunner][1], kRaceDay - 10);
+    EXPECT_EQ(read.store.horses[kRunner].runs[1].date, kRaceDay - 10);
 }
 
 TEST(Site1Horse, MissingLandmarks)
@@ -263,14 +263,14 @@ TEST(Site1Horse, MissingLandmarks)
     noProfile.profile = false;
     HorseRead a(site1HorsePage(noProfile));
     EXPECT_EQ(a.messages.messages(), QStringList {QStringLiteral("）umaデータ読込みエラー")});
-    EXPECT_TRUE(a.store.U_titi[kRunner].isEmpty());
+    EXPECT_TRUE(a.store.horses[kRunner].sire.isEmpty());
     EXPECT_EQ(a.runs(), 0);
 
     HorsePage noHeader = horseWith({runOn(kRaceDay - 7)});
     noHeader.resultsHeader = false;
     HorseRead b(site1HorsePage(noHeader));
     EXPECT_TRUE(b.messages.messages().isEmpty());
-    EXPECT_EQ(b.store.U_titi[kRunner], QStringLiteral("サンデーサイレンス"));
+    EXPECT_EQ(b.store.horses[kRunner].sire, QStringLiteral("サンデーサイレンス"));
     EXPECT_EQ(b.runs(), 0);
 }
 
@@ -304,7 +304,7 @@ TEST(Site1HorseCourses, DateNotFoundRestartsTheSearchFromTheTop)
         auto store = std::make_unique<RaceStore>();
         store->curUma = kRunner;
         for (std::size_t i = 0; i < dates.size(); ++i)
-            store->R_date[kRunner][i + 1] = dates[i];
+            store->horses[kRunner].runs[i + 1].date = dates[i];
         RecordingSink messages;
         scanUmaCourses(html, *store, messages);
         EXPECT_TRUE(messages.messages().isEmpty());
@@ -316,18 +316,18 @@ TEST(Site1HorseCourses, DateNotFoundRestartsTheSearchFromTheTop)
 
     // In order: each search starts after the previous find.
     auto inOrder = scan({may27, may6});
-    EXPECT_EQ(inOrder->R_zyo[kRunner][1], QStringLiteral("05"));
-    EXPECT_EQ(inOrder->R_no[kRunner][1], 11);
-    EXPECT_EQ(inOrder->R_zyo[kRunner][2], QStringLiteral("09"));
-    EXPECT_EQ(inOrder->R_no[kRunner][2], 5);
+    EXPECT_EQ(inOrder->horses[kRunner].runs[1].course, QStringLiteral("05"));
+    EXPECT_EQ(inOrder->horses[kRunner].runs[1].raceNumber, 11);
+    EXPECT_EQ(inOrder->horses[kRunner].runs[2].course, QStringLiteral("09"));
+    EXPECT_EQ(inOrder->horses[kRunner].runs[2].raceNumber, 5);
 
     // A date missing from the page: its run stays without course, and the next
     // search starts at the top again, where it finds the first 07/5/6.
     auto restarted = scan({may27, may13, may6});
-    EXPECT_TRUE(restarted->R_zyo[kRunner][2].isEmpty());
-    EXPECT_EQ(restarted->R_no[kRunner][2], 0);
-    EXPECT_EQ(restarted->R_zyo[kRunner][3], QStringLiteral("08"));
-    EXPECT_EQ(restarted->R_no[kRunner][3], 3);
+    EXPECT_TRUE(restarted->horses[kRunner].runs[2].course.isEmpty());
+    EXPECT_EQ(restarted->horses[kRunner].runs[2].raceNumber, 0);
+    EXPECT_EQ(restarted->horses[kRunner].runs[3].course, QStringLiteral("08"));
+    EXPECT_EQ(restarted->horses[kRunner].runs[3].raceNumber, 3);
 }
 
 TEST(Site1HorseCourses, LinkIsReadInThe150CharactersAfterTheDate)
@@ -351,11 +351,11 @@ TEST(Site1HorseCourses, LinkIsReadInThe150CharactersAfterTheDate)
             = QStringLiteral("07/5/27") + QString(c.gap, u' ') + QStringLiteral("/scores/2007/05/02/12/11/");
         RaceStore store;
         store.curUma = kRunner;
-        store.R_date[kRunner][1] = *serialFromYmd(2007, 5, 27);
+        store.horses[kRunner].runs[1].date = *serialFromYmd(2007, 5, 27);
         RecordingSink messages;
         scanUmaCourses(html, store, messages);
-        EXPECT_EQ(store.R_zyo[kRunner][1], c.course) << c.gap;
-        EXPECT_EQ(store.R_no[kRunner][1], c.race) << c.gap;
+        EXPECT_EQ(store.horses[kRunner].runs[1].course, c.course) << c.gap;
+        EXPECT_EQ(store.horses[kRunner].runs[1].raceNumber, c.race) << c.gap;
         EXPECT_EQ(messages.messages().isEmpty(), !c.failed) << c.gap;
     }
 }
@@ -366,14 +366,14 @@ TEST(Site1HorseCourses, RaceNumberThatIsNotANumberEndsTheScan)
                                         "07/5/6 <a href=\"/scores/2007/09/01/02/05/\">b</a>");
     RaceStore store;
     store.curUma = kRunner;
-    store.R_date[kRunner][1] = *serialFromYmd(2007, 5, 27);
-    store.R_date[kRunner][2] = *serialFromYmd(2007, 5, 6);
+    store.horses[kRunner].runs[1].date = *serialFromYmd(2007, 5, 27);
+    store.horses[kRunner].runs[2].date = *serialFromYmd(2007, 5, 6);
     RecordingSink messages;
     scanUmaCourses(html, store, messages);
     EXPECT_EQ(messages.messages(), QStringList {QStringLiteral("U_Url読込みエラー(err-AB03)")});
-    EXPECT_EQ(store.R_zyo[kRunner][1], QStringLiteral("05"));
-    EXPECT_EQ(store.R_no[kRunner][1], 0);
-    EXPECT_TRUE(store.R_zyo[kRunner][2].isEmpty());
+    EXPECT_EQ(store.horses[kRunner].runs[1].course, QStringLiteral("05"));
+    EXPECT_EQ(store.horses[kRunner].runs[1].raceNumber, 0);
+    EXPECT_TRUE(store.horses[kRunner].runs[2].course.isEmpty());
 }
 
 TEST(Site1Horse, StatusLineNamesTheRunner)
@@ -381,7 +381,7 @@ TEST(Site1Horse, StatusLineNamesTheRunner)
     RaceStore store;
     store.tousuu = 16;
     store.curUma = 3;
-    store.U_name[3] = QStringLiteral("ディープインパクト");
+    store.horses[3].name = QStringLiteral("ディープインパクト");
     EXPECT_EQ(runnerStatusLine(store), QStringLiteral("03/16 ディープインパクト成績読込み中・・・"));
     store.curUma = 12;
     store.tousuu = 8;
@@ -400,5 +400,5 @@ TEST(Site1Horse, RunnerOutsideTheTableIsNotRead)
         parseUmaPage(*table, store, messages);
     }
     EXPECT_TRUE(messages.messages().isEmpty());
-    EXPECT_EQ(store.R_date[0][1], 0);
+    EXPECT_EQ(store.horses[0].runs[1].date, 0);
 }

@@ -47,30 +47,30 @@ TEST(Site2Card, ReadsTheRaceAndEveryRunner)
     EXPECT_EQ(s.raceTitle, QStringLiteral("11R 東京優駿(GI)"));
     EXPECT_EQ(s.raceJouken, QStringLiteral("芝2400m 天候:晴 馬場:良 15:40発走"));
     ASSERT_EQ(s.tousuu, 3);
-    EXPECT_EQ(s.U_waku[1][0], 8);
-    EXPECT_EQ(s.U_waku[2][0], 1);
-    EXPECT_EQ(s.U_waku[3][0], 2);
-    EXPECT_EQ(s.U_name[2], QStringLiteral("テストホース02"));
-    EXPECT_EQ(s.U_seirei[3], QStringLiteral("牝3"));
-    EXPECT_EQ(s.U_hutan[1][0], 57.0f);
-    EXPECT_EQ(s.U_hutan[3][0], 55.0f);
-    EXPECT_EQ(s.U_kisyu[2][0], QStringLiteral("見本 次郎")) << "the jockey is taken as printed";
+    EXPECT_EQ(s.horses[1].runs[0].bracket, 8);
+    EXPECT_EQ(s.horses[2].runs[0].bracket, 1);
+    EXPECT_EQ(s.horses[3].runs[0].bracket, 2);
+    EXPECT_EQ(s.horses[2].name, QStringLiteral("テストホース02"));
+    EXPECT_EQ(s.horses[3].sexAge, QStringLiteral("牝3"));
+    EXPECT_EQ(s.horses[1].runs[0].weightCarried, 57.0f);
+    EXPECT_EQ(s.horses[3].runs[0].weightCarried, 55.0f);
+    EXPECT_EQ(s.horses[2].runs[0].jockey, QStringLiteral("見本 次郎")) << "the jockey is taken as printed";
     for (int n = 1; n <= 3; ++n) {
-        EXPECT_EQ(s.R_kyori[n][0], 2400) << n;
-        EXPECT_EQ(s.R_date[n][0], s.raceDate) << n;
-        EXPECT_TRUE(s.U_keiro[n].isEmpty()) << n;
-        EXPECT_TRUE(s.U_cyoukyou[n][0].isEmpty()) << n;
+        EXPECT_EQ(s.horses[n].runs[0].distance, 2400) << n;
+        EXPECT_EQ(s.horses[n].runs[0].date, s.raceDate) << n;
+        EXPECT_TRUE(s.horses[n].coatColour.isEmpty()) << n;
+        EXPECT_TRUE(s.horses[n].runs[0].trainer.isEmpty()) << n;
     }
-    EXPECT_EQ(s.U_Url[1], QStringLiteral("https://site2.example/db/horse.php?hid=2004100001"));
-    EXPECT_EQ(s.U_Url[3], site2HorseAddress(kBase, QStringLiteral("2004100003")));
+    EXPECT_EQ(s.horses[1].pageAddress, QStringLiteral("https://site2.example/db/horse.php?hid=2004100001"));
+    EXPECT_EQ(s.horses[3].pageAddress, site2HorseAddress(kBase, QStringLiteral("2004100003")));
 }
 
 TEST(Site2Card, EighteenRunners)
 {
     CardRead read(site2CardPage(sampleCard(18, false)));
     EXPECT_EQ(read.store.tousuu, 18);
-    EXPECT_EQ(read.store.U_waku[18][0], 8);
-    EXPECT_EQ(read.store.U_Url[18], site2HorseAddress(kBase, QStringLiteral("2004100018")));
+    EXPECT_EQ(read.store.horses[18].runs[0].bracket, 8);
+    EXPECT_EQ(read.store.horses[18].pageAddress, site2HorseAddress(kBase, QStringLiteral("2004100018")));
     EXPECT_TRUE(read.messages.messages().isEmpty());
 }
 
@@ -80,7 +80,7 @@ TEST(Site2Card, RunnerLoopEndsAtTheFirstRowWhoseNumberIsNotN)
     card.runners[3].numberCell = QString();
     CardRead read(site2CardPage(card));
     EXPECT_EQ(read.store.tousuu, 3);
-    EXPECT_TRUE(read.store.U_name[4].isEmpty());
+    EXPECT_TRUE(read.store.horses[4].name.isEmpty());
     // The two rows after the break are named (see card_break_test.cpp).
     EXPECT_EQ(read.store.gaps.leftOut.size(), 2);
     EXPECT_EQ(read.messages.messages().size(), 1);
@@ -104,7 +104,7 @@ TEST(Site2Card, DistanceFollowsTheSurface)
         RaceCard card = sampleCard(2, false);
         card.conditions = c.conditions;
         CardRead read(site2CardPage(card));
-        EXPECT_EQ(read.store.R_kyori[2][0], c.distance) << c.conditions.toStdString();
+        EXPECT_EQ(read.store.horses[2].runs[0].distance, c.distance) << c.conditions.toStdString();
         EXPECT_EQ(read.messages.messages(), c.failed ? QStringList {kFailed} : QStringList {})
             << c.conditions.toStdString();
         EXPECT_EQ(read.store.tousuu, c.failed ? 0 : 2) << c.conditions.toStdString();
@@ -148,10 +148,10 @@ TEST(Site2Card, CellThatIsNotANumberEndsTheCard)
         CardRead read(site2CardPage(card));
         EXPECT_EQ(read.messages.messages(), QStringList {kFailed}) << bracket;
         EXPECT_EQ(read.store.tousuu, 0) << bracket;
-        EXPECT_EQ(read.store.U_name[2], QStringLiteral("テストホース02")) << bracket;
-        EXPECT_EQ(read.store.U_name[3].isEmpty(), bracket)
+        EXPECT_EQ(read.store.horses[2].name, QStringLiteral("テストホース02")) << bracket;
+        EXPECT_EQ(read.store.horses[3].name.isEmpty(), bracket)
             << "the name comes after the bracket, before the weight";
-        EXPECT_TRUE(read.store.U_Url[1].isEmpty()) << bracket;
+        EXPECT_TRUE(read.store.horses[1].pageAddress.isEmpty()) << bracket;
     }
 }
 
@@ -206,9 +206,9 @@ TEST(Site2CardLinks, NameWithASpaceIsStoredWithoutItAndItsLinkDoesNotMatch)
     RaceCard card = sampleCard(2, false);
     card.runners[0].name = QStringLiteral("ディープ インパクト");
     CardRead read(site2CardPage(card));
-    EXPECT_EQ(read.store.U_name[1], QStringLiteral("ディープインパクト"));
-    EXPECT_TRUE(read.store.U_Url[1].isEmpty());
-    EXPECT_TRUE(read.store.U_Url[2].isEmpty());
+    EXPECT_EQ(read.store.horses[1].name, QStringLiteral("ディープインパクト"));
+    EXPECT_TRUE(read.store.horses[1].pageAddress.isEmpty());
+    EXPECT_TRUE(read.store.horses[2].pageAddress.isEmpty());
     EXPECT_EQ(read.messages.messages(), QStringList {QStringLiteral("U_Url読込みエラー(err-AA23)")});
 }
 
@@ -232,10 +232,10 @@ TEST(Site2CardLinks, IdEndsBeforeTheCharacterBeforeTarget)
     for (const auto &c : cases) {
         RaceStore store;
         store.tousuu = 1;
-        store.U_name[1] = QStringLiteral("馬");
+        store.horses[1].name = QStringLiteral("馬");
         RecordingSink messages;
         scanSyutuba02Links(c.html, QStringLiteral("B"), store, messages);
-        EXPECT_EQ(store.U_Url[1], c.url) << c.html.toStdString();
+        EXPECT_EQ(store.horses[1].pageAddress, c.url) << c.html.toStdString();
         EXPECT_EQ(messages.messages().isEmpty(), !c.url.isEmpty()) << c.html.toStdString();
     }
 }
@@ -245,6 +245,6 @@ TEST(Site2CardLinks, LinksAfterTheCardAreNotUsedOnceRunnersAreMatched)
     RaceCard card = sampleCard(2, false);
     card.extraLinks = {{QStringLiteral("1999000001"), QStringLiteral("テストホース01")}};
     CardRead read(site2CardPage(card));
-    EXPECT_EQ(read.store.U_Url[1], site2HorseAddress(kBase, QStringLiteral("2004100001")));
+    EXPECT_EQ(read.store.horses[1].pageAddress, site2HorseAddress(kBase, QStringLiteral("2004100001")));
     EXPECT_TRUE(read.messages.messages().isEmpty());
 }

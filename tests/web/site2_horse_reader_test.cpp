@@ -62,41 +62,41 @@ TEST(Site2Horse, ReadsPedigreeAndEveryField)
     const RaceStore &s = read.store;
     const int n = kRunner;
     EXPECT_TRUE(read.messages.messages().isEmpty()) << read.messages.messages().join(u'|').toStdString();
-    EXPECT_EQ(s.U_titi[n], QStringLiteral("サンデーサイレンス"));
-    EXPECT_EQ(s.U_haha[n], QStringLiteral("ウインドインハーヘア"));
-    EXPECT_EQ(s.U_hahatiti[n], QStringLiteral("Alzao"));
+    EXPECT_EQ(s.horses[n].sire, QStringLiteral("サンデーサイレンス"));
+    EXPECT_EQ(s.horses[n].dam, QStringLiteral("ウインドインハーヘア"));
+    EXPECT_EQ(s.horses[n].damSire, QStringLiteral("Alzao"));
     ASSERT_EQ(read.runs(), 2);
 
-    EXPECT_EQ(s.R_date[n][1], *serialFromYmd(2007, 5, 27));
-    EXPECT_EQ(s.R_zyo[n][1], QStringLiteral("05"));
-    EXPECT_EQ(s.R_baba[n][1], 2);
-    EXPECT_EQ(s.R_no[n][1], 11);
-    EXPECT_EQ(s.R_name[n][1], QStringLiteral("東京優駿(GI)"));
-    EXPECT_EQ(s.R_tousuu[n][1], 18);
-    EXPECT_EQ(s.U_waku[n][1], 3);
-    EXPECT_EQ(s.U_no[n][1], 5);
-    EXPECT_EQ(s.U_cyaku[n][1], 1);
-    EXPECT_EQ(s.U_ninki[n][1], 1);
-    EXPECT_EQ(s.U_kisyu[n][1], QStringLiteral("見本一騎"));
-    EXPECT_EQ(s.U_hutan[n][1], 57.0f);
-    EXPECT_EQ(s.R_siba[n][1], 1);
-    EXPECT_EQ(s.R_kyori[n][1], 2400);
-    EXPECT_FLOAT_EQ(s.U_time[n][1], 143.3f);
-    EXPECT_FLOAT_EQ(s.U_3f[n][1], 33.4f);
-    EXPECT_EQ(s.U_tuka[n][1], (std::array<qint32, 5> {0, 10, 10, 8, 1}));
-    EXPECT_EQ(s.U_taizyu[n][1], 452);
+    EXPECT_EQ(s.horses[n].runs[1].date, *serialFromYmd(2007, 5, 27));
+    EXPECT_EQ(s.horses[n].runs[1].course, QStringLiteral("05"));
+    EXPECT_EQ(s.horses[n].runs[1].going, 2);
+    EXPECT_EQ(s.horses[n].runs[1].raceNumber, 11);
+    EXPECT_EQ(s.horses[n].runs[1].raceName, QStringLiteral("東京優駿(GI)"));
+    EXPECT_EQ(s.horses[n].runs[1].fieldSize, 18);
+    EXPECT_EQ(s.horses[n].runs[1].bracket, 3);
+    EXPECT_EQ(s.horses[n].runs[1].horseNumber, 5);
+    EXPECT_EQ(s.horses[n].runs[1].finish, 1);
+    EXPECT_EQ(s.horses[n].runs[1].popularity, 1);
+    EXPECT_EQ(s.horses[n].runs[1].jockey, QStringLiteral("見本一騎"));
+    EXPECT_EQ(s.horses[n].runs[1].weightCarried, 57.0f);
+    EXPECT_EQ(s.horses[n].runs[1].surface, 1);
+    EXPECT_EQ(s.horses[n].runs[1].distance, 2400);
+    EXPECT_FLOAT_EQ(s.horses[n].runs[1].time, 143.3f);
+    EXPECT_FLOAT_EQ(s.horses[n].runs[1].last3f, 33.4f);
+    EXPECT_EQ(s.horses[n].runs[1].cornerPositions, (std::array<qint32, 5> {0, 10, 10, 8, 1}));
+    EXPECT_EQ(s.horses[n].runs[1].bodyWeight, 452);
 
-    EXPECT_EQ(s.R_zyo[n][2], QStringLiteral("00"));
-    EXPECT_EQ(s.R_baba[n][2], 4);
-    EXPECT_EQ(s.R_no[n][2], 3);
-    EXPECT_EQ(s.U_cyaku[n][2], 4);
-    EXPECT_EQ(s.U_ninki[n][2], 2);
-    EXPECT_EQ(s.U_hutan[n][2], 56.0f);
-    EXPECT_EQ(s.R_siba[n][2], 0);
-    EXPECT_EQ(s.R_kyori[n][2], 1600);
-    EXPECT_FLOAT_EQ(s.U_time[n][2], 100.2f);
-    EXPECT_EQ(s.U_tuka[n][2], (std::array<qint32, 5> {0, 3, 3, 0, 0}));
-    EXPECT_EQ(s.U_taizyu[n][2], 470);
+    EXPECT_EQ(s.horses[n].runs[2].course, QStringLiteral("00"));
+    EXPECT_EQ(s.horses[n].runs[2].going, 4);
+    EXPECT_EQ(s.horses[n].runs[2].raceNumber, 3);
+    EXPECT_EQ(s.horses[n].runs[2].finish, 4);
+    EXPECT_EQ(s.horses[n].runs[2].popularity, 2);
+    EXPECT_EQ(s.horses[n].runs[2].weightCarried, 56.0f);
+    EXPECT_EQ(s.horses[n].runs[2].surface, 0);
+    EXPECT_EQ(s.horses[n].runs[2].distance, 1600);
+    EXPECT_FLOAT_EQ(s.horses[n].runs[2].time, 100.2f);
+    EXPECT_EQ(s.horses[n].runs[2].cornerPositions, (std::array<qint32, 5> {0, 3, 3, 0, 0}));
+    EXPECT_EQ(s.horses[n].runs[2].bodyWeight, 470);
 }
 
 TEST(Site2Horse, CourseGoingAndRaceNumberCells)
@@ -122,9 +122,9 @@ TEST(Site2Horse, CourseGoingAndRaceNumberCells)
         run.weatherCell = c.weather;
         run.raceCell = c.race;
         HorseRead read = readRuns({run});
-        EXPECT_EQ(read.store.R_zyo[kRunner][1], c.course) << c.meeting.toStdString();
-        EXPECT_EQ(read.store.R_baba[kRunner][1], c.going) << c.weather.toStdString();
-        EXPECT_EQ(read.store.R_no[kRunner][1], c.raceNo) << c.race.toStdString();
+        EXPECT_EQ(read.store.horses[kRunner].runs[1].course, c.course) << c.meeting.toStdString();
+        EXPECT_EQ(read.store.horses[kRunner].runs[1].going, c.going) << c.weather.toStdString();
+        EXPECT_EQ(read.store.horses[kRunner].runs[1].raceNumber, c.raceNo) << c.race.toStdString();
         EXPECT_TRUE(read.messages.messages().isEmpty()) << c.race.toStdString();
     }
 }
@@ -154,7 +154,7 @@ TEST(Site2Horse, FinishingTimes)
         PastRun run = runOn(kRaceDay - 7);
         run.timeCell = c.cell;
         HorseRead read = readRuns({run});
-        EXPECT_FLOAT_EQ(read.store.U_time[kRunner][1], c.seconds) << c.cell.toStdString();
+        EXPECT_FLOAT_EQ(read.store.horses[kRunner].runs[1].time, c.seconds) << c.cell.toStdString();
         EXPECT_EQ(read.messages.messages(), c.failed ? QStringList {kFailed} : QStringList {})
             << c.cell.toStdString();
     }
@@ -178,7 +178,7 @@ TEST(Site2Horse, BodyWeightIsTheNumberBeforeTheChange)
         PastRun odd = runOn(kRaceDay - 14);
         odd.bodyWeightCell = c.cell;
         HorseRead read = readRuns({runOn(kRaceDay - 7), odd, runOn(kRaceDay - 21)});
-        EXPECT_EQ(read.store.U_taizyu[kRunner][2], c.kg) << c.cell.toStdString();
+        EXPECT_EQ(read.store.horses[kRunner].runs[2].bodyWeight, c.kg) << c.cell.toStdString();
         // A weight that cannot be read costs the runner nothing else.
         EXPECT_EQ(read.runs(), 3) << c.cell.toStdString();
         EXPECT_TRUE(read.messages.messages().isEmpty()) << c.cell.toStdString();
@@ -191,11 +191,11 @@ TEST(Site2Horse, FailureEndsTheParseAndKeepsWhatWasRead)
     bad.raceCell = QStringLiteral("R");
     HorseRead read = readRuns({runOn(kRaceDay - 7), bad, runOn(kRaceDay - 21)});
     EXPECT_EQ(read.messages.messages(), QStringList {kFailed});
-    EXPECT_EQ(read.store.R_no[kRunner][1], 11);
-    EXPECT_EQ(read.store.R_date[kRunner][2], kRaceDay - 14);
-    EXPECT_EQ(read.store.R_zyo[kRunner][2], QStringLiteral("05"));
-    EXPECT_TRUE(read.store.R_name[kRunner][2].isEmpty());
-    EXPECT_EQ(read.store.R_date[kRunner][3], 0);
+    EXPECT_EQ(read.store.horses[kRunner].runs[1].raceNumber, 11);
+    EXPECT_EQ(read.store.horses[kRunner].runs[2].date, kRaceDay - 14);
+    EXPECT_EQ(read.store.horses[kRunner].runs[2].course, QStringLiteral("05"));
+    EXPECT_TRUE(read.store.horses[kRunner].runs[2].raceName.isEmpty());
+    EXPECT_EQ(read.store.horses[kRunner].runs[3].date, 0);
 }
 
 TEST(Site2Horse, DateWindowAndRunLimit)
@@ -222,7 +222,7 @@ TEST(Site2Horse, MissingLandmarks)
     noProfile.runs = {runOn(kRaceDay - 7)};
     HorseRead a(site2HorsePage(noProfile));
     EXPECT_EQ(a.messages.messages(), QStringList {kMissing});
-    EXPECT_TRUE(a.store.U_titi[kRunner].isEmpty());
+    EXPECT_TRUE(a.store.horses[kRunner].sire.isEmpty());
     EXPECT_EQ(a.runs(), 0);
 
     HorsePage noHeader;
@@ -230,7 +230,7 @@ TEST(Site2Horse, MissingLandmarks)
     noHeader.runs = {runOn(kRaceDay - 7)};
     HorseRead b(site2HorsePage(noHeader));
     EXPECT_EQ(b.messages.messages(), QStringList {kMissing});
-    EXPECT_EQ(b.store.U_titi[kRunner], QStringLiteral("サンデーサイレンス"));
+    EXPECT_EQ(b.store.horses[kRunner].sire, QStringLiteral("サンデーサイレンス"));
     EXPECT_EQ(b.runs(), 0);
 }
 

@@ -113,9 +113,9 @@ TEST_F(WindowViewSwitches, RunnerChangeRedrawsTheCurrentGraph)
         redrawAfterRunnerChange(context);
         EXPECT_EQ(views.runnerBox, QStringLiteral("04"));
         EXPECT_EQ(views.drawn, c.viewAfter);
-        EXPECT_TRUE(views.umaInfo.contains(store.U_name[4])) << views.umaInfo.toStdString();
+        EXPECT_TRUE(views.umaInfo.contains(store.horses[4].name)) << views.umaInfo.toStdString();
         // Only the speed-figure graph has a headline naming the runner.
-        EXPECT_EQ(graphShows(store.U_name[4]), c.viewAfter == DrawnView::Graph);
+        EXPECT_EQ(graphShows(store.horses[4].name), c.viewAfter == DrawnView::Graph);
     }
 }
 
@@ -201,13 +201,13 @@ TEST_F(WindowViewSwitches, TableCheckRedrawsAShownRunner)
         load(14);
         const qint32 runner = c.shown ? c.shown : 3;
         const QString lastRun = QStringLiteral("その馬の前走");
-        store.R_name[runner][1] = lastRun;
+        store.horses[runner].runs[1].raceName = lastRun;
         views.shownRunner = c.shown;
         ViewContext clicked {store, settings, c.tableCheck, views, sink};
         tableCheckChanged(clicked);
 
         EXPECT_EQ(views.runnerBox, QString::fromLatin1(c.box));
-        EXPECT_EQ(views.umaInfo.contains(store.U_name[runner]), c.redrawn);
+        EXPECT_EQ(views.umaInfo.contains(store.horses[runner].name), c.redrawn);
         // The per-run grid is filled only while the box is on.
         const GridCell *firstRun = views.runGrid.at(1, 2);
         ASSERT_NE(firstRun, nullptr);
@@ -236,7 +236,7 @@ TEST_F(WindowViewSwitches, ALoadHidesTheTableAndDrawsRunnerOneOrClearsTheViewsWh
         store.curUma = 1;
         loadEnded(context, analysed);
         EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
-        EXPECT_EQ(views.umaInfo.contains(store.U_name[1]), analysed) << views.umaInfo.toStdString();
+        EXPECT_EQ(views.umaInfo.contains(store.horses[1].name), analysed) << views.umaInfo.toStdString();
         EXPECT_NE(views.umaInfo, runnerFourPanel);
         EXPECT_EQ(views.drawn, DrawnView::Graph);
         EXPECT_EQ(views.analysed, analysed);
