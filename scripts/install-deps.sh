@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6sql6-sqlite libqt6opengl6-dev libgl-dev
   libgumbo-dev mdbtools-dev libsqlite3-dev zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  clang clang-tidy clang-format libclang-rt-14-dev
+  clang clang-tidy clang-format libclang-rt-14-dev lld
   fonts-ipafont-gothic sqlite3 python3 time poppler-utils chromium bindfs
   qt6-translations-l10n
   dpkg-dev lintian desktop-file-utils appstream xvfb xauth imagemagick dex libgtk-3-bin

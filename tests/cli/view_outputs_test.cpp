@@ -356,9 +356,10 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
     EXPECT_GT(page.count(QRegularExpression(QStringLiteral("<td[^>]*>東京 [0-9]{4} "))), 0);
     EXPECT_EQ(page.count(QRegularExpression(QStringLiteral("<td[^>]*>(0[1-9]|10) [0-9]{4} "))), 0);
     // Every runner's section links to the one after it but the last, to the one
-    // before it but the first (the links' targets are checked below).
+    // before it but the first, and to the top (the links' targets are checked below).
     EXPECT_EQ(page.count(QStringLiteral("次へ →</a>")), store.tousuu - 1);
     EXPECT_EQ(page.count(QStringLiteral("← 前へ</a>")), store.tousuu - 1);
+    EXPECT_EQ(page.count(QStringLiteral("<a href=\"#top\">↑ 一覧</a>")), store.tousuu);
 
     // Three rankings, the table, the comparison graph, and per runner a section
     // with its two grids.

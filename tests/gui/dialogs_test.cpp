@@ -48,11 +48,12 @@ TEST(TrackUpdateDialog, TheTreeOpensAtTheRememberedFolder)
     auto *model = qobject_cast<QFileSystemModel *>(tree->model());
     ASSERT_NE(model, nullptr);
     // The model reads folders in the background; the tree follows as they come.
-    QTRY_COMPARE_WITH_TIMEOUT(model->filePath(tree->currentIndex()), nested, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->filePath(tree->currentIndex()) == nested; }, 5000));
     for (QModelIndex parent = tree->currentIndex().parent(); parent.isValid(); parent = parent.parent())
         EXPECT_TRUE(tree->isExpanded(parent)) << model->filePath(parent).toStdString();
     // And it is in sight, not scrolled away among the other folders.
-    QTRY_VERIFY_WITH_TIMEOUT(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())), 5000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); }, 5000));
 }
 
 // The print and file dialogs and the message boxes' buttons speak Japanese on a
@@ -120,7 +121,7 @@ TEST(MessageBoxSink, EnterClosesTheBoxAfterItsDetailsWereOpened)
         sink.detailedMessage(QStringLiteral("2番の馬情報が正常に読み込めません"),
             QStringLiteral("https://site1.example/horse/2 (timeout)"));
     });
-    QTRY_COMPARE_WITH_TIMEOUT(boxesClosedByEnter, 1, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxesClosedByEnter == 1; }, 5000));
     worker.join();
     EXPECT_TRUE(detailsOpened);
     EXPECT_EQ(title, QStringLiteral("中央競馬もMarunoki"));

@@ -299,7 +299,7 @@ TEST(MainWindowLoad, AnUnchosenBoxIsNamedWithoutALoadingWindow)
     chooseSampleRace(window);
     window.findChild<QComboBox *>(QStringLiteral("course"))->setEditText(QStringLiteral("場選択"));
     window.findChild<QAbstractButton *>(QStringLiteral("load"))->click();
-    QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.seen.size() == 1; }, 5000));
     EXPECT_EQ(boxes.seen[0].text, QStringLiteral("場を選択してください"));
     EXPECT_FALSE(boxes.seen[0].loadingWindowShown);
     EXPECT_FALSE(window.loading());
@@ -386,15 +386,15 @@ TEST(MainWindowQuit, TheProgramEndsWithinASecondDuringAHangingLoad)
             QTimer tick;
             QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
             tick.start(10);
-            QTRY_VERIFY_WITH_TIMEOUT(
+            ASSERT_TRUE(QTest::qWaitFor(
                 [&] {
                     for (QLabel *label : loadWindow->findChildren<QLabel *>()) {
                         if (label->text() == load.status)
                             return true;
                     }
                     return false;
-                }(),
-                3000);
+                },
+                3000));
             QTest::qWait(300);
             EXPECT_GE(ticks, 5);
 
@@ -489,7 +489,7 @@ TEST(TallyWindow, AMissingJournalIsSaidOnceAndTheWindowStaysUsable)
     menuAction(window, QStringLiteral("成績集計(&T)..."))->trigger();
     auto *tally = window.findChild<TallyWindow *>();
     ASSERT_NE(tally, nullptr);
-    QTRY_COMPARE(boxes.texts().size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.texts().size() == 1; }, 5000));
     EXPECT_TRUE(boxes.texts().value(0).contains(app.app().file(kJournalFile)));
     EXPECT_TRUE(tally->isVisible());
     EXPECT_EQ(tally->windowTitle(), QStringLiteral("成績集計"));
@@ -505,7 +505,7 @@ TEST(TallyWindow, AMissingJournalIsSaidOnceAndTheWindowStaysUsable)
     // meanwhile runs once after it.
     EXPECT_FALSE(tally->findChild<QAbstractButton *>(QStringLiteral("tally"))->isEnabled());
     tally->tally();
-    QTRY_COMPARE(tallied.size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tallied.size() == 1; }, 5000));
     EXPECT_FALSE(tally->busy());
     EXPECT_EQ(boxes.texts().size(), 1);
     // Four rank tables and the three figures' lead tables, 単勝回収率 in each.
@@ -548,7 +548,8 @@ TEST(MainWindowLoad, TheCalendarFillsTheSelection)
     EXPECT_EQ(window.findChild<QComboBox *>(QStringLiteral("day"))->currentText(), chosen.day);
     EXPECT_EQ(window.findChild<QComboBox *>(QStringLiteral("course"))->currentText(), chosen.course);
     EXPECT_FALSE(chosen.course.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QDialog *>(QStringLiteral("calendarWindow")) == nullptr, 2000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window.findChild<QDialog *>(QStringLiteral("calendarWindow")) == nullptr; }, 2000));
 }
 
 TEST(MainWindowKeyboard, MenusHaveMnemonicsAndTheKeysMoveBetweenRunners)
