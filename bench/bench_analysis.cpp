@@ -297,14 +297,14 @@ std::unique_ptr<Database> openOrFail(const QString &path)
     return db;
 }
 
-void runnerStatistics(RaceStore &store, MessageSink &sink)
+void runnerStatistics(RaceStore &store, qint32 h, MessageSink &sink)
 {
-    meanFigure(store, sink);
-    bestFigure(store);
-    recentMeanFigure(store, sink);
-    recentBestFigure(store);
-    headToHead(store);
-    runningStyle(store, sink);
+    meanFigure(store, h, sink);
+    bestFigure(store, h);
+    recentMeanFigure(store, h, sink);
+    recentBestFigure(store, h);
+    headToHead(store, h);
+    runningStyle(store, h, sink);
 }
 
 // The load's way: both files opened once for the merges and the analysis.
@@ -315,8 +315,7 @@ void analyseOpenOnce(RaceStore &store, MessageSink &sink)
     {
         NarMerge merge(*local);
         for (int h = 1; h <= store.tousuu; ++h) {
-            store.curUma = h;
-            merge.merge(store, sink);
+            merge.merge(store, h, sink);
         }
         TrackDatabase centralTrack(*central, TrackDatabase::Kind::Central);
         TrackDatabase localTrack(*local, TrackDatabase::Kind::Local);
@@ -328,20 +327,18 @@ void analyseOpenOnce(RaceStore &store, MessageSink &sink)
 void analyseConnectionPerRunner(RaceStore &store, MessageSink &sink)
 {
     for (int h = 1; h <= store.tousuu; ++h) {
-        store.curUma = h;
         auto nar = openOrFail(files().local);
-        readNar(store, nar.get(), sink);
+        readNar(store, h, nar.get(), sink);
     }
     for (int h = 1; h <= store.tousuu; ++h) {
-        store.curUma = h;
         auto central = openOrFail(files().central);
         auto local = openOrFail(files().local);
         {
             TrackDatabase centralTrack(*central, TrackDatabase::Kind::Central);
             TrackDatabase localTrack(*local, TrackDatabase::Kind::Local);
-            computeRunnerFigures(store, AnalysisSources {&centralTrack, &localTrack}, sink);
+            computeRunnerFigures(store, h, AnalysisSources {&centralTrack, &localTrack}, sink);
         }
-        runnerStatistics(store, sink);
+        runnerStatistics(store, h, sink);
     }
     topThreeMeans(store);
     referenceLine(store, 0.3f, sink);
@@ -421,15 +418,13 @@ struct OpenRace {
         fillCard(*store);
         NarMerge merge(*local);
         for (int h = 1; h <= store->tousuu; ++h) {
-            store->curUma = h;
-            merge.merge(*store, sink);
+            merge.merge(*store, h, sink);
         }
     }
     void figures(TrackDatabase &centralTrack, TrackDatabase &localTrack)
     {
         for (int h = 1; h <= store->tousuu; ++h) {
-            store->curUma = h;
-            computeRunnerFigures(*store, AnalysisSources {&centralTrack, &localTrack}, sink);
+            computeRunnerFigures(*store, h, AnalysisSources {&centralTrack, &localTrack}, sink);
         }
     }
     void report(benchmark::State &state) const
@@ -453,8 +448,7 @@ void merges(benchmark::State &state)
         state.ResumeTiming();
         NarMerge merge(*race.local);
         for (int h = 1; h <= race.store->tousuu; ++h) {
-            race.store->curUma = h;
-            merge.merge(*race.store, race.sink);
+            merge.merge(*race.store, h, race.sink);
         }
     }
     race.report(state);
@@ -487,8 +481,7 @@ void statistics(benchmark::State &state)
         }
         state.ResumeTiming();
         for (int h = 1; h <= race.store->tousuu; ++h) {
-            race.store->curUma = h;
-            runnerStatistics(*race.store, race.sink);
+            runnerStatistics(*race.store, h, race.sink);
         }
         topThreeMeans(*race.store);
         referenceLine(*race.store, 0.3f, race.sink);

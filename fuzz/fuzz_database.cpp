@@ -55,10 +55,9 @@ void useAsLocalDatabase(Database &db)
     auto store = std::make_unique<RaceStore>();
     store->raceDate = 46383;  // 2026-12-27, the sample data's race day
     store->tousuu = 1;
-    store->curUma = 1;
     store->horses[1].name = QStringLiteral("サンプルホース");
     RecordingSink sink;
-    readNar(*store, &db, sink);
+    readNar(*store, 1, &db, sink);
     for (int r = 2; r <= kMaxRuns; ++r)
         check(store->horses[1].runs[r].date <= store->horses[1].runs[r - 1].date
                 || store->horses[1].runs[r].date == 0,

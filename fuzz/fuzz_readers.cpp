@@ -91,11 +91,10 @@ void readTable(const PageTable &table)
         auto store = std::make_unique<RaceStore>();
         store->raceDate = *serialFromYmd(2007, 6, 24);
         store->tousuu = 16;
-        store->curUma = 7;
         if (site1)
-            parseUmaPage(table, *store, messages);
+            parseUmaPage(table, *store, 7, messages);
         else
-            parseUma02(table, *store, messages);
+            parseUma02(table, *store, 7, messages);
         checkHistory(*store, 7);
     }
 

@@ -19,10 +19,9 @@ using RunFilter = std::function<bool(int run)>;
 
 // Mean of the runner's selected non-zero figures into its statistic. The total is
 // kept in single precision like the figures themselves.
-void accumulateMean(RaceStore &store, Statistic Runner::*statistic, const RunFilter &take,
+void accumulateMean(RaceStore &store, qint32 h, Statistic Runner::*statistic, const RunFilter &take,
     const QString &error, MessageSink &messages)
 {
-    const int h = store.curUma;
     if (!isHorseNumber(h))
         return;
     Statistic &mean = store.horses[h].*statistic;
@@ -42,9 +41,8 @@ void accumulateMean(RaceStore &store, Statistic Runner::*statistic, const RunFil
         mean.value = total / mean.runs;
 }
 
-void accumulateBest(RaceStore &store, Statistic Runner::*statistic, const RunFilter &take)
+void accumulateBest(RaceStore &store, qint32 h, Statistic Runner::*statistic, const RunFilter &take)
 {
-    const int h = store.curUma;
     if (!isHorseNumber(h))
         return;
     Statistic &best = store.horses[h].*statistic;
@@ -64,10 +62,9 @@ bool anyRun(int)
 }
 
 // Runs dated strictly after the cut-off 90 days before the race.
-RunFilter recentRuns(const RaceStore &store)
+RunFilter recentRuns(const RaceStore &store, qint32 h)
 {
     const double cutOff = store.raceDate - kRecentDays;
-    const int h = store.curUma;
     return [&store, cutOff, h](int r) { return store.horses[h].runs[r].date > cutOff; };
 }
 
@@ -85,31 +82,30 @@ int sameRace(const RaceStore &store, int h, int r, int k)
 
 }  // namespace
 
-void meanFigure(RaceStore &store, MessageSink &messages)
+void meanFigure(RaceStore &store, qint32 h, MessageSink &messages)
 {
     accumulateMean(
-        store, &Runner::meanFigure, anyRun, QStringLiteral("指数の分析エラー(err-AC03)"), messages);
+        store, h, &Runner::meanFigure, anyRun, QStringLiteral("指数の分析エラー(err-AC03)"), messages);
 }
 
-void bestFigure(RaceStore &store)
+void bestFigure(RaceStore &store, qint32 h)
 {
-    accumulateBest(store, &Runner::bestFigure, anyRun);
+    accumulateBest(store, h, &Runner::bestFigure, anyRun);
 }
 
-void recentMeanFigure(RaceStore &store, MessageSink &messages)
+void recentMeanFigure(RaceStore &store, qint32 h, MessageSink &messages)
 {
-    accumulateMean(store, &Runner::recentMeanFigure, recentRuns(store),
+    accumulateMean(store, h, &Runner::recentMeanFigure, recentRuns(store, h),
         QStringLiteral("指数の分析エラー(err-AC05)"), messages);
 }
 
-void recentBestFigure(RaceStore &store)
+void recentBestFigure(RaceStore &store, qint32 h)
 {
-    accumulateBest(store, &Runner::recentBestFigure, recentRuns(store));
+    accumulateBest(store, h, &Runner::recentBestFigure, recentRuns(store, h));
 }
 
-void headToHead(RaceStore &store)
+void headToHead(RaceStore &store, qint32 h)
 {
-    const int h = store.curUma;
     if (!isHorseNumber(h))
         return;
     auto &record = store.horses[h].headToHead;
@@ -136,9 +132,8 @@ void headToHead(RaceStore &store)
     }
 }
 
-void runningStyle(RaceStore &store, MessageSink &messages)
+void runningStyle(RaceStore &store, qint32 h, MessageSink &messages)
 {
-    const int h = store.curUma;
     if (!isHorseNumber(h))
         return;
     const QString error = QStringLiteral("指数の分析エラー(err-AC14)");

@@ -1,9 +1,9 @@
 #pragma once
-// The statistics derived from the speed figures: per runner (for the runner
-// store.curUma, after its figures are computed) and per race (after every runner).
+// The statistics derived from the speed figures: per runner (for runner h, after
+// its figures are computed) and per race (after every runner).
 //
-// Every per-runner table [h][0..1] holds the statistic in element 0 and the number
-// of runs that went into it in element 1; a figure of 0 is "no figure" and is never
+// Every per-runner Statistic holds the statistic (value) and the number of runs
+// that went into it (runs); a figure of 0 is "no figure" and is never
 // counted. The tables start at 0 (the store's reset) and are accumulated into, so
 // each procedure runs once per load. Arithmetic faults (a float total that
 // overflows, an integer product that overflows, an index outside the list) show the
@@ -18,23 +18,23 @@ class RaceStore;
 
 // Mean of the runner's figures over runs 1..50 (meanFigure). A total that overflows
 // shows "指数の分析エラー(err-AC03)".
-void meanFigure(RaceStore &store, MessageSink &messages);
+void meanFigure(RaceStore &store, qint32 h, MessageSink &messages);
 // Highest figure over runs 1..50 (bestFigure); starts at 0, so never below 0.
-void bestFigure(RaceStore &store);
+void bestFigure(RaceStore &store, qint32 h);
 // Mean of the figures of runs dated strictly after raceDate - 90 days
 // (recentMeanFigure). A total that overflows shows "指数の分析エラー(err-AC05)".
-void recentMeanFigure(RaceStore &store, MessageSink &messages);
+void recentMeanFigure(RaceStore &store, qint32 h, MessageSink &messages);
 // Highest of those figures (recentBestFigure), never below 0.
-void recentBestFigure(RaceStore &store);
+void recentBestFigure(RaceStore &store, qint32 h);
 // Head-to-head record (headToHead) against every other runner of today's card: for
 // each run with a figure, the first run of the opponent in the same past race (same
 // date, course text and race number) decides who finished ahead; a dead heat counts
 // nothing. Opponent slot 0 receives the totals.
-void headToHead(RaceStore &store);
+void headToHead(RaceStore &store, qint32 h);
 // Running-style index (runningStyle): mean of first-corner position * 8 / tousuu over
 // runs 0..4 that have a first-corner position. An overflowing product or an empty
 // card shows "指数の分析エラー(err-AC14)".
-void runningStyle(RaceStore &store, MessageSink &messages);
+void runningStyle(RaceStore &store, qint32 h, MessageSink &messages);
 
 // The three highest means of runner slots 1..18 into zyouiHeikin[1..3], highest
 // first; strict comparisons, so equal means keep their order and means of 0 or

@@ -64,9 +64,8 @@ double agariFigure(RunSource source, float averageTime, float last3f, qint32 dis
         + c.agariBase + c.agariAdjust;
 }
 
-void computeRunnerFigures(RaceStore &store, const AnalysisSources &sources, MessageSink &messages)
+void computeRunnerFigures(RaceStore &store, qint32 h, const AnalysisSources &sources, MessageSink &messages)
 {
-    const int h = store.curUma;
     if (!isHorseNumber(h))
         return;
     // A pass that ends early leaves the runner's later runs without figures:
@@ -143,14 +142,13 @@ void computeRunnerFigures(RaceStore &store, const AnalysisSources &sources, Mess
 void analyseRace(RaceStore &store, const AnalysisSources &sources, float kakeritu, MessageSink &messages)
 {
     for (const qint32 h : store.runners()) {
-        store.curUma = h;
-        computeRunnerFigures(store, sources, messages);
-        meanFigure(store, messages);
-        bestFigure(store);
-        recentMeanFigure(store, messages);
-        recentBestFigure(store);
-        headToHead(store);
-        runningStyle(store, messages);
+        computeRunnerFigures(store, h, sources, messages);
+        meanFigure(store, h, messages);
+        bestFigure(store, h);
+        recentMeanFigure(store, h, messages);
+        recentBestFigure(store, h);
+        headToHead(store, h);
+        runningStyle(store, h, messages);
     }
     topThreeMeans(store);
     referenceLine(store, kakeritu, messages);

@@ -47,18 +47,17 @@ double speedFigure(RunSource source, float averageTime, float time, qint32 dista
 double agariFigure(RunSource source, float averageTime, float last3f, qint32 distance, float variant);
 
 // The runner pass: computes speedFigure, last3fFigure and trackVariant of runs 1..50 of
-// the runner store.curUma. Obstacle runs and runs without a time are skipped. A run
+// runner h. Obstacle runs and runs without a time are skipped. A run
 // without a distance shows "U_sisuu算出エラー(err-AC01)" and gets no figure; the
 // later runs are still computed. A lookup that fails, a central run without
 // marunoki.dat, or a figure that is not a finite single-precision number shows the
 // same message and ends the pass: figures already written stay, later runs keep 0,
 // and the runner's gap (RaceStore::gaps) says so.
-void computeRunnerFigures(RaceStore &store, const AnalysisSources &sources, MessageSink &messages);
+void computeRunnerFigures(RaceStore &store, qint32 h, const AnalysisSources &sources, MessageSink &messages);
 
-// The analysis driver: for every runner 1..tousuu, with store.curUma set to
-// it, the runner pass and the six runner statistics; then the top three means, the
-// reference line (kakeritu is the share setting) and the graph base. Leaves curUma
-// at the last runner analysed (unchanged for an empty card).
+// The analysis driver: for every runner 1..tousuu, the runner pass and the six
+// runner statistics; then the top three means, the reference line (kakeritu is
+// the share setting) and the graph base.
 void analyseRace(RaceStore &store, const AnalysisSources &sources, float kakeritu, MessageSink &messages);
 
 }  // namespace marunoki

@@ -27,7 +27,6 @@ void RaceStore::resetPublic()
     raceTitle.clear();
     raceJouken.clear();
     tousuu = 0;
-    curUma = 0;
     gaps = LoadGaps();
     raceCourse.clear();
     raceNumber = 0;

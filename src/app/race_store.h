@@ -180,8 +180,7 @@ public:
     RaceStore &operator=(const RaceStore &) = delete;
 
     // Empties the store for a new load: every run and runner field, the derived
-    // figures and statistics, the race fields, the gaps, tousuu, curUma and
-    // cancelFlag.
+    // figures and statistics, the race fields, the gaps, tousuu and cancelFlag.
     // Leaves rentaiKizyun and graphBase as they are (they describe the last
     // analysis), and refills the course table.
     void resetPublic();
@@ -199,7 +198,6 @@ public:
     QString raceTitle;  // the race name as the card heads it
     QString raceJouken;  // the race's conditions line (distance, class, weights)
     qint32 tousuu = 0;  // runners on the loaded card, 0..18 (read from the page: use runners())
-    qint32 curUma = 0;  // the runner being loaded, 1..tousuu (0 = none)
     QString raceCourse;  // the course chosen for the load, "東京" (empty = not known)
     qint32 raceNumber = 0;  // the race number chosen for the load (0 = not known)
     LocalRuns localRuns = LocalRuns::NotMerged;
@@ -230,7 +228,7 @@ inline bool isRunnerSlot(qint32 n)
 }
 
 // Whether n is a slot that can hold a runner (1..18): the slots the readers and
-// the analysis fill for runner n = curUma, whatever the card's count.
+// the analysis fill for the runner n they are given, whatever the card's count.
 inline bool isHorseNumber(qint32 n)
 {
     return n >= 1 && n <= kMaxRunners;

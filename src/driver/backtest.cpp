@@ -627,8 +627,8 @@ Result<int> fillRaceResults(const RaceSelection &selection, const RaceKey &key, 
         scratch.horses[n].name = store.horses[n].name;
         if (store.horses[n].pageAddress.isEmpty() || !store.gaps.missing[size_t(n)].isEmpty())
             continue;
-        scratch.curUma = n;
-        (void)site->history->readHistory(loader, store.horses[n].pageAddress, site->base, scratch, messages);
+        (void)site->history->readHistory(
+            loader, store.horses[n].pageAddress, site->base, scratch, n, messages);
     }
     if (const auto filled = journal.fillResultsFromRuns(key.site, scratch); !filled.status.ok()) {
         left.status = filled.status;

@@ -161,10 +161,10 @@ std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, Load
     const bool merge = site.site == ReadingSite::One && databases.narExists();
     const qint32 last = store.runnerCount();
     for (const qint32 n : store.runners()) {
-        store.curUma = n;
         context.progress.runnerProgress(n, last);
         const QString url = store.horses[n].pageAddress;
-        const PageStatus status = site.history->readHistory(loader, url, site.base, store, context.messages);
+        const PageStatus status
+            = site.history->readHistory(loader, url, site.base, store, n, context.messages);
         if (status == PageStatus::Cancelled)
             return Stop {kUserCancel, {}};
         if (status == PageStatus::NotExpected) {
@@ -182,7 +182,7 @@ std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, Load
         }
         if (merge) {
             if (NarMerge *narMerge = databases.narMerge())
-                narMerge->merge(store, context.messages);
+                narMerge->merge(store, n, context.messages);
         }
     }
     if (site.site == ReadingSite::One) {
@@ -250,10 +250,7 @@ LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
         if (const auto stop = readRace(*site, context, databases))
             return stopAt(*stop, context);
     }
-
     analyseRace(store, databases.analysisSources(), context.settings.kakeritu, context.messages);
-    store.curUma = 1;
-
     JournalRecorder own(context.folder, context.settings.keepJournal);
     JournalRecorder &journal = context.journal ? *context.journal : own;
     const QString base

@@ -8,9 +8,9 @@
 //   "dataファイルが開けません", its path and cause as the detail: no figure can
 //   exist without it); compose the card
 //   address of the chosen site; read the card; read every runner's page in
-//   horse-number order with curUma set to the runner (on Site 1 followed by the
-//   local-racing merge when NAR_data.mdb lies in the application folder); run the
-//   analysis; set curUma to 1; record the race in the journal (journal_recorder.h).
+//   horse-number order (on Site 1 each followed by the local-racing merge when
+//   NAR_data.mdb lies in the application folder); run the analysis; record the
+//   race in the journal (journal_recorder.h).
 // - A reader's status decides what follows: 1 on the card, or on a Site 2 horse
 //   page, ends the load with "出馬表が正常に読み込めません"; 1 on a Site 1 horse page
 //   names the horse number and the load goes on; 2 anywhere ends the load with

@@ -187,12 +187,11 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
             oldest = std::min(oldest, runner->key.date);
         store->resetPublic();
         store->tousuu = 1;
-        store->curUma = 1;
         store->horses[1].name = page.runners.front()->name;
         store->raceDate = std::min(today + 1, serialOf(oldest) + kHistoryDays - 1);
         HistoryReader &reader = page.site == 1 ? static_cast<HistoryReader &>(site1) : site2;
         const QString &base = page.site == 1 ? context.settings.site1Base : context.settings.site2Base;
-        const PageStatus status = reader.readHistory(loader, page.address, base, *store, context.messages);
+        const PageStatus status = reader.readHistory(loader, page.address, base, *store, 1, context.messages);
         if (status == PageStatus::Cancelled) {
             context.source.cancelAll();
             outcome.stopped = true;

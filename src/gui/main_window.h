@@ -9,7 +9,7 @@
 // action changes the store or the models through the core and then refreshes the
 // widgets. A race load and the meeting calendar's load run on a worker thread
 // (one at a time); while one runs every control that could read or change the
-// store is disabled (the load uses curUma as its loop index) and the loading
+// store is disabled (the load fills it as it goes) and the loading
 // window shows how far it has come and offers "読込み中止". The loading window
 // opens only once the selection is accepted and is hidden while a message box
 // is up. The menus' keys (Ctrl+Q, Ctrl+P ...) work from every window of the

@@ -248,9 +248,8 @@ NarMerge::NarMerge(Database &nar)
 
 NarMerge::~NarMerge() = default;
 
-void NarMerge::merge(RaceStore &store, MessageSink &messages)
+void NarMerge::merge(RaceStore &store, qint32 h, MessageSink &messages)
 {
-    const int h = store.curUma;
     if (!isHorseNumber(h))
         return;
 
@@ -283,10 +282,10 @@ void NarMerge::merge(RaceStore &store, MessageSink &messages)
         store.horses[h].runs[r] = r <= static_cast<int>(runs.size()) ? runs[r - 1] : absent;
 }
 
-void readNar(RaceStore &store, Database *nar, MessageSink &messages)
+void readNar(RaceStore &store, qint32 h, Database *nar, MessageSink &messages)
 {
     if (nar != nullptr)
-        NarMerge(*nar).merge(store, messages);
+        NarMerge(*nar).merge(store, h, messages);
 }
 
 }  // namespace marunoki

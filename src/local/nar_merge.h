@@ -17,6 +17,8 @@
 //   any other column leaves that field at its reset value (0 or empty). A row whose
 //   date cannot be read is not a run and is left out.
 
+#include <QtGlobal>
+
 #include <memory>
 
 namespace marunoki {
@@ -35,8 +37,8 @@ public:
     NarMerge(const NarMerge &) = delete;
     NarMerge &operator=(const NarMerge &) = delete;
 
-    // Merges the local runs of the runner store.curUma, as readNar below.
-    void merge(RaceStore &store, MessageSink &messages);
+    // Merges the local runs of runner h, as readNar below.
+    void merge(RaceStore &store, qint32 h, MessageSink &messages);
 
 private:
     struct Query;
@@ -44,7 +46,7 @@ private:
     std::unique_ptr<Query> query_;
 };
 
-// Merges the local runs of the runner store.curUma from the local-racing database
+// Merges the local runs of runner h from the local-racing database
 // (nar; nothing happens when it is null) and re-sorts the runner's runs. Reads
 // raceDate and the runner's name; writes the runner's runs 1..50 and, for every
 // row taken, the database's spelling of the name into the runner's name. Run 0 is never
@@ -52,6 +54,6 @@ private:
 // the file, the runner's runs are left as they were, and its gap
 // (RaceStore::gaps) says so. For several runners of
 // one load, NarMerge saves preparing the query again for each.
-void readNar(RaceStore &store, Database *nar, MessageSink &messages);
+void readNar(RaceStore &store, qint32 h, Database *nar, MessageSink &messages);
 
 }  // namespace marunoki

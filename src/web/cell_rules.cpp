@@ -181,10 +181,9 @@ bool readSharedCells(
         != CellRead::Failed;
 }
 
-void readResultRows(const PageTable &table, int h, RaceStore &store, MessageSink &messages,
+void readResultRows(const PageTable &table, int h, RaceStore &store, qint32 n, MessageSink &messages,
     const QString &failureMessage, const std::function<bool(int row, double date, int run)> &readRun)
 {
-    const int n = store.curUma;
     const double raceDate = store.raceDate;
     int run = 1;
     for (int i = 1; i <= 80; ++i) {
@@ -205,17 +204,11 @@ void readResultRows(const PageTable &table, int h, RaceStore &store, MessageSink
     }
 }
 
-QString runnerStatusLine(const RaceStore &store)
+QString runnerStatusLine(const RaceStore &store, qint32 n)
 {
-    const QString name = validRunner(store) ? store.horses[store.curUma].name : QString();
-    return formatNumber(store.curUma, QStringLiteral("00")) + u'/'
-        + formatNumber(store.tousuu, QStringLiteral("00")) + u' ' + name
-        + QStringLiteral("成績読込み中・・・");
-}
-
-bool validRunner(const RaceStore &store)
-{
-    return isHorseNumber(store.curUma);
+    const QString name = isHorseNumber(n) ? store.horses[n].name : QString();
+    return formatNumber(n, QStringLiteral("00")) + u'/' + formatNumber(store.tousuu, QStringLiteral("00"))
+        + u' ' + name + QStringLiteral("成績読込み中・・・");
 }
 
 }  // namespace marunoki

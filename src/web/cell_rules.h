@@ -103,19 +103,16 @@ bool readSharedCells(
 
 // Reads the result rows of a history page: of the rows h+1..h+80, those whose
 // first cell is a date in the 420-day window fill runs 1, 2, ... through
-// readRun(row, date, run) for the store's current runner, within the 420 days
+// readRun(row, date, run) for runner n, within the 420 days
 // before store.raceDate. A row that readRun reports as failed is marked
 // (rowFailed), shows failureMessage and ends the reading (the fields it set
 // stay); when the 49th run
 // has been filled, "全て読み込み出来ませんでした" ends it.
-void readResultRows(const PageTable &table, int h, RaceStore &store, MessageSink &messages,
+void readResultRows(const PageTable &table, int h, RaceStore &store, qint32 n, MessageSink &messages,
     const QString &failureMessage, const std::function<bool(int row, double date, int run)> &readRun);
 
 // The history readers' status line: runner and field size as two digits, the
 // horse's name and the fixed text ("03/16 ディープインパクト成績読込み中・・・").
-QString runnerStatusLine(const RaceStore &store);
-
-// True when curUma names a runner slot the history readers can fill.
-bool validRunner(const RaceStore &store);
+QString runnerStatusLine(const RaceStore &store, qint32 n);
 
 }  // namespace marunoki

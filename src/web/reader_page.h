@@ -54,7 +54,7 @@ public:
         = 0;
 };
 
-// A site's horse-history reader: loads runner curUma's past-performance page and
+// A site's horse-history reader: loads runner n's past-performance page and
 // fills its pedigree and past runs.
 class HistoryReader : public ReaderPage {
 public:
@@ -62,7 +62,7 @@ public:
     // Loads the page at url and, when the page check passes, parses it. Returns
     // the loader's status; the parse never changes it.
     virtual PageStatus readHistory(PageLoader &loader, const QString &url, const QString &siteBase,
-        RaceStore &store, MessageSink &messages)
+        RaceStore &store, qint32 n, MessageSink &messages)
         = 0;
 };
 

@@ -73,11 +73,10 @@ bool checkUma(const PageTable &table)
         >= 0;
 }
 
-void parseUma(const PageTable &table, RaceStore &store, MessageSink &messages)
+void parseUma(const PageTable &table, RaceStore &store, qint32 n, MessageSink &messages)
 {
-    if (!validRunner(store))
+    if (!isHorseNumber(n))
         return;
-    const int n = store.curUma;
 
     const int p = profileRow(table);
     if (p < 0) {
@@ -92,15 +91,14 @@ void parseUma(const PageTable &table, RaceStore &store, MessageSink &messages)
     if (h < 0)
         return;
 
-    readResultRows(table, h, store, messages, kHistoryFailed,
+    readResultRows(table, h, store, n, messages, kHistoryFailed,
         [&](int row, double date, int run) { return readRun(table, row, date, n, run, store); });
 }
 
-void scanUmaCourses(const QString &pageHtml, RaceStore &store, MessageSink &messages)
+void scanUmaCourses(const QString &pageHtml, RaceStore &store, qint32 n, MessageSink &messages)
 {
-    if (!validRunner(store))
+    if (!isHorseNumber(n))
         return;
-    const int n = store.curUma;
     const QStringView html(pageHtml);
     // The page writes run dates as yy/m/d (07/5/27) and the run's race link
     // /scores/yyyy/cc/mm/dd/rr/ right after it; each search starts one past the
@@ -130,19 +128,19 @@ void scanUmaCourses(const QString &pageHtml, RaceStore &store, MessageSink &mess
     }
 }
 
-void parseUmaPage(const PageTable &table, RaceStore &store, MessageSink &messages)
+void parseUmaPage(const PageTable &table, RaceStore &store, qint32 n, MessageSink &messages)
 {
-    parseUma(table, store, messages);
-    scanUmaCourses(table.pageHtml, store, messages);
+    parseUma(table, store, n, messages);
+    scanUmaCourses(table.pageHtml, store, n, messages);
 }
 
-PageStatus Site1HorseReader::readHistory(
-    PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store, MessageSink &messages)
+PageStatus Site1HorseReader::readHistory(PageLoader &loader, const QString &url, const QString &siteBase,
+    RaceStore &store, qint32 n, MessageSink &messages)
 {
     (void)siteBase;
     return read(loader, url,
-        request(runnerStatusLine(store), checkUma, QStringLiteral("WebData読込みエラー(err-AB01)")),
-        [&](const PageTable &page) { parseUmaPage(page, store, messages); });
+        request(runnerStatusLine(store, n), checkUma, QStringLiteral("WebData読込みエラー(err-AB01)")),
+        [&](const PageTable &page) { parseUmaPage(page, store, n, messages); });
 }
 
 }  // namespace marunoki

@@ -96,11 +96,10 @@ bool checkUma02(const PageTable &table)
     return firstRow(table, 1, 5, 29, [](const QString &c) { return c == QStringLiteral("生年月日"); }) >= 0;
 }
 
-void parseUma02(const PageTable &table, RaceStore &store, MessageSink &messages)
+void parseUma02(const PageTable &table, RaceStore &store, qint32 n, MessageSink &messages)
 {
-    if (!validRunner(store))
+    if (!isHorseNumber(n))
         return;
-    const int n = store.curUma;
 
     const int p = profileRow(table);
     if (p < 0) {
@@ -117,17 +116,17 @@ void parseUma02(const PageTable &table, RaceStore &store, MessageSink &messages)
         return;
     }
 
-    readResultRows(table, h, store, messages, kHistoryFailed,
+    readResultRows(table, h, store, n, messages, kHistoryFailed,
         [&](int row, double date, int run) { return readRun(table, row, date, n, run, store); });
 }
 
-PageStatus Site2HorseReader::readHistory(
-    PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store, MessageSink &messages)
+PageStatus Site2HorseReader::readHistory(PageLoader &loader, const QString &url, const QString &siteBase,
+    RaceStore &store, qint32 n, MessageSink &messages)
 {
     (void)siteBase;
     return read(loader, url,
-        request(runnerStatusLine(store), checkUma02, QStringLiteral("WebData読込みエラー(err-AB21)")),
-        [&](const PageTable &page) { parseUma02(page, store, messages); });
+        request(runnerStatusLine(store, n), checkUma02, QStringLiteral("WebData読込みエラー(err-AB21)")),
+        [&](const PageTable &page) { parseUma02(page, store, n, messages); });
 }
 
 }  // namespace marunoki

@@ -1,7 +1,7 @@
 #pragma once
 // Site 2 horse-history reader: one runner's past-performance page fills the
 // runner's pedigree and its past runs 1..49 (newest first), taking only runs of
-// the 420 days before the race. The runner is store.curUma. Site 2's result rows
+// the 420 days before the race, for the runner n it is given. Site 2's result rows
 // carry the course, race number and weather with going themselves, so no scan of
 // the HTML follows.
 //
@@ -33,18 +33,18 @@ class RaceStore;
 // The page check: some row in 5..29 has "生年月日" as its first cell.
 bool checkUma02(const PageTable &table);
 
-// The history parse for runner curUma: pedigree and result rows.
-void parseUma02(const PageTable &table, RaceStore &store, MessageSink &messages);
+// The history parse for runner n: pedigree and result rows.
+void parseUma02(const PageTable &table, RaceStore &store, qint32 n, MessageSink &messages);
 
 // Holds the page table of the last horse page it loaded.
 class Site2HorseReader final : public HistoryReader {
 public:
-    // Loads runner curUma's page at url with the runner status line
+    // Loads runner n's page at url with the runner status line
     // ("03/16 <name>成績読込み中・・・") and, when the check passes, runs the
     // history parse. Returns the loader's status. siteBase is not
     // needed by this reader; it is taken so that every reader is called alike.
     PageStatus readHistory(PageLoader &loader, const QString &url, const QString &siteBase, RaceStore &store,
-        MessageSink &messages) override;
+        qint32 n, MessageSink &messages) override;
 };
 
 }  // namespace marunoki

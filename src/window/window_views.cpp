@@ -102,7 +102,7 @@ void loadEnded(ViewContext &context, bool analysed)
         context.views.viewAfterLoad = std::move(remembered);
         return;
     }
-    context.views.shownRunner = context.store.curUma;
+    context.views.shownRunner = 1;
     context.views.analysed = true;
     showGraph(context);
     const QString view = std::exchange(context.views.viewAfterLoad, QString());

@@ -92,9 +92,8 @@ void showHikakuOf(ViewContext &context, qint32 runner);
 // A race load begins: the past-performance table is hidden (even when the load
 // then stops at a missing selection).
 void loadStarting(WindowViews &views);
-// A race load ended. The runner the load ended at (store.curUma) becomes the
-// shown runner. When it went through to the analysis the speed-figure graph of
-// that runner (runner 1) is drawn, then views.viewAfterLoad when it names another
+// A race load ended. When it went through to the analysis runner 1 becomes the
+// shown runner and its speed-figure graph is drawn,then views.viewAfterLoad when it names another
 // view (and it is forgotten). A load stopped at a message has emptied the store:
 // every view goes back to "データ未読込み" (no runner shown, nothing drawn), and
 // views.viewAfterLoad is kept for the next load.

@@ -30,14 +30,14 @@ void setFigures(RaceStore &store, int h, const std::vector<float> &figures)
     }
 }
 
-void runAllPerRunner(RaceStore &store, MessageSink &sink)
+void runAllPerRunner(RaceStore &store, qint32 h, MessageSink &sink)
 {
-    meanFigure(store, sink);
-    bestFigure(store);
-    recentMeanFigure(store, sink);
-    recentBestFigure(store);
-    headToHead(store);
-    runningStyle(store, sink);
+    meanFigure(store, h, sink);
+    bestFigure(store, h);
+    recentMeanFigure(store, h, sink);
+    recentBestFigure(store, h);
+    headToHead(store, h);
+    runningStyle(store, h, sink);
 }
 
 // --- per runner ------------------------------------------------------------------------
@@ -48,9 +48,8 @@ TEST(RunnerStatistics, ARunnerWithoutFiguresKeepsZeroEverywhere)
     store.tousuu = 2;
     store.raceDate = dateOf(2007, 10, 1);
     setFigures(store, 2, {70, 80});
-    store.curUma = 1;
     RecordingSink sink;
-    runAllPerRunner(store, sink);
+    runAllPerRunner(store, 1, sink);
 
     const Runner &runner = store.horses[1];
     for (const Statistic &statistic : {runner.meanFigure, runner.bestFigure, runner.recentMeanFigure,
@@ -69,11 +68,10 @@ TEST(RunnerStatistics, NegativeFiguresAverageButNeverMakeTheBest)
 {
     RaceStore store;
     store.tousuu = 1;
-    store.curUma = 1;
     setFigures(store, 1, {-5, 0, -12});
     RecordingSink sink;
-    meanFigure(store, sink);
-    bestFigure(store);
+    meanFigure(store, 1, sink);
+    bestFigure(store, 1);
 
     EXPECT_EQ(store.horses[1].meanFigure.value, -8.5f);
     EXPECT_EQ(store.horses[1].meanFigure.runs, 2.0f);
@@ -84,12 +82,11 @@ TEST(RunnerStatistics, NegativeFiguresAverageButNeverMakeTheBest)
 TEST(RunnerStatistics, MeanAndBestOverAllRuns)
 {
     RaceStore store;
-    store.curUma = 3;
     setFigures(store, 3, {70, 85.5f, 60});
     store.horses[3].runs[50].speedFigure = 64.5f;  // the last run slot counts too
     RecordingSink sink;
-    meanFigure(store, sink);
-    bestFigure(store);
+    meanFigure(store, 3, sink);
+    bestFigure(store, 3);
 
     EXPECT_EQ(store.horses[3].meanFigure.value, 70.0f);
     EXPECT_EQ(store.horses[3].meanFigure.runs, 4.0f);
@@ -101,7 +98,6 @@ TEST(RunnerStatistics, RecentValuesTakeOnlyRunsLaterThanNinetyDaysBefore)
 {
     RaceStore store;
     store.raceDate = dateOf(2007, 10, 1);
-    store.curUma = 1;
     const struct {
         int month, day;
         float figure;
@@ -113,8 +109,8 @@ TEST(RunnerStatistics, RecentValuesTakeOnlyRunsLaterThanNinetyDaysBefore)
         ++r;
     }
     RecordingSink sink;
-    recentMeanFigure(store, sink);
-    recentBestFigure(store);
+    recentMeanFigure(store, 1, sink);
+    recentBestFigure(store, 1);
 
     // 3 July is exactly 90 days before 1 October and is left out; 4 July counts.
     EXPECT_EQ(store.horses[1].recentMeanFigure.value, 70.0f);
@@ -127,12 +123,11 @@ TEST(RunnerStatistics, AMeanWhoseTotalOverflowsIsReported)
 {
     RaceStore store;
     store.raceDate = dateOf(2007, 10, 1);
-    store.curUma = 1;
     setFigures(store, 1, {3.0e38f, 3.0e38f});
     store.horses[1].runs[1].date = store.horses[1].runs[2].date = dateOf(2007, 9, 30);
     RecordingSink sink;
-    meanFigure(store, sink);
-    recentMeanFigure(store, sink);
+    meanFigure(store, 1, sink);
+    recentMeanFigure(store, 1, sink);
 
     EXPECT_EQ(sink.messages(),
         (QStringList {
@@ -181,8 +176,7 @@ TEST(HeadToHead, CountsWhoFinishedAheadWhenTheRunnerHasAFigure)
         store.horses[1].runs[c.runA].speedFigure = c.figureA;
         store.horses[2].runs[c.runB].speedFigure = c.figureB;
         for (int h : {1, 2, 3}) {
-            store.curUma = h;
-            headToHead(store);
+            headToHead(store, h);
         }
         const auto &a = store.horses[1].headToHead;
         const auto &b = store.horses[2].headToHead;
@@ -212,8 +206,7 @@ TEST(HeadToHead, OtherCoursesOrRaceNumbersAreOtherRaces)
     store.horses[2].runs[1].course = QStringLiteral("06");
     store.horses[1].runs[1].finish = 1;
     store.horses[2].runs[1].finish = 2;
-    store.curUma = 1;
-    headToHead(store);
+    headToHead(store, 1);
     EXPECT_EQ(store.horses[1].headToHead[0].ahead, 0.0f);
 }
 
@@ -221,13 +214,12 @@ TEST(RunningStyle, AveragesFirstCornerPositionsScaledToTodaysField)
 {
     RaceStore store;
     store.tousuu = 16;
-    store.curUma = 1;
     store.horses[1].runs[1].cornerPositions[1] = 2;
     store.horses[1].runs[2].cornerPositions[1] = 4;
     store.horses[1].runs[5].cornerPositions[1] = 1;  // run 5 is beyond the four most recent
     store.horses[1].runs[3].cornerPositions[2] = 7;  // second corner does not count
     RecordingSink sink;
-    runningStyle(store, sink);
+    runningStyle(store, 1, sink);
 
     EXPECT_EQ(store.horses[1].runningStyle.value, 1.5f);
     EXPECT_EQ(store.horses[1].runningStyle.runs, 2.0f);
@@ -238,11 +230,10 @@ TEST(RunningStyle, AnOverflowingProductIsReported)
 {
     RaceStore store;
     store.tousuu = 16;
-    store.curUma = 1;
     store.horses[1].runs[1].cornerPositions[1] = 2;
     store.horses[1].runs[2].cornerPositions[1] = 300000000;
     RecordingSink sink;
-    runningStyle(store, sink);
+    runningStyle(store, 1, sink);
 
     EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("指数の分析エラー(err-AC14)")});
     // The step ended where it failed: the first run was summed, the mean never taken.
@@ -368,7 +359,6 @@ TEST(AnalysisDriver, RunsThePassAndEveryStatisticForEachRunner)
     EXPECT_EQ(store.zyouiHeikin[2], 70.0f);
     EXPECT_EQ(store.rentaiKizyun, 80.0f);  // 120, 110, 80, 60, 0: index 2
     EXPECT_EQ(store.graphBase, 30);
-    EXPECT_EQ(store.curUma, 2);
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 

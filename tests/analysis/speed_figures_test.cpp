@@ -156,8 +156,7 @@ protected:
     {
         sources = files.open();
         for (int h : runners) {
-            store.curUma = h;
-            computeRunnerFigures(store, sources, sink);
+            computeRunnerFigures(store, h, sources, sink);
         }
     }
     void run(int h, int r, const RunSpec &fields) { setRun(store, h, r, fields); }

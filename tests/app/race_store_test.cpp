@@ -9,7 +9,6 @@ TEST(RaceStore, ResetEmptiesEveryRunnerRunAndFigure)
 {
     RaceStore store;
     store.tousuu = 18;
-    store.curUma = 7;
     store.raceDate = 39000;
     store.raceTitle = QStringLiteral("日本ダービー");
     for (int h = 0; h < kRunnerSlots; ++h) {
@@ -33,7 +32,6 @@ TEST(RaceStore, ResetEmptiesEveryRunnerRunAndFigure)
     store.resetPublic();
 
     EXPECT_EQ(store.tousuu, 0);
-    EXPECT_EQ(store.curUma, 0);
     EXPECT_EQ(store.raceDate, 0);
     EXPECT_TRUE(store.raceTitle.isEmpty());
     EXPECT_EQ(store.cancelFlag.load(), 0);

@@ -136,7 +136,6 @@ TEST_F(LoadDriver, ReadsTheCardThenEveryRunnerInOrderAndAnalyses)
         EXPECT_EQ(progress.lines().at(2), QStringLiteral("02/04 サンプルホース02成績読込み中・・・"));
 
         EXPECT_EQ(store.tousuu, 4);
-        EXPECT_EQ(store.curUma, 1);
         EXPECT_EQ(store.raceDate, *serialFromYmd(2026, 11, 29));
         for (int n = 1; n <= 4; ++n) {
             EXPECT_GT(store.horses[n].runs[1].date, 0) << n;
@@ -164,7 +163,6 @@ TEST_F(LoadDriver, OnSite1AnUnreadableHorsePageIsNamedAndTheLoadGoesOn)
     EXPECT_EQ(source.fetched().last(), horse(1, 4));
     EXPECT_EQ(store.horses[2].runs[1].date, 0);
     EXPECT_GT(store.horses[4].meanFigure.runs, 0);
-    EXPECT_EQ(store.curUma, 1);
 }
 
 TEST_F(LoadDriver, OnSite2AnUnreadableHorsePageStopsTheLoad)
@@ -243,7 +241,6 @@ TEST_F(LoadDriver, ASiteSettingOfNeitherSiteReadsNothingAndStillAnalyses)
     EXPECT_TRUE(result.analysed);
     EXPECT_TRUE(source.fetched().isEmpty());
     EXPECT_EQ(store.tousuu, 0);
-    EXPECT_EQ(store.curUma, 1);
     EXPECT_EQ(messages.messages(), QStringList());
 }
 

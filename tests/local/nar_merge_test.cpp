@@ -94,8 +94,7 @@ protected:
         QString error;
         auto db = Database::openQuietly(path_, &error);
         ASSERT_TRUE(db) << error.toStdString();
-        store.curUma = h;
-        readNar(store, db.get(), sink);
+        readNar(store, h, db.get(), sink);
     }
     void dropTable(const char *table) { writer_->exec(QStringLiteral("DROP TABLE ") + QLatin1String(table)); }
 
@@ -323,8 +322,7 @@ TEST_F(ReadNar, OneMergeServesEveryRunnerOfTheLoad)
     ASSERT_TRUE(db) << error.toStdString();
     marunoki::NarMerge merge(*db);
     for (int h : {1, 2, 1}) {
-        store.curUma = h;
-        merge.merge(store, sink);
+        merge.merge(store, h, sink);
     }
     EXPECT_EQ(presentRuns(1), kMaxRuns);
     EXPECT_EQ(runDays(1)[0], 3);
@@ -372,8 +370,7 @@ TEST_F(ReadNar, DoesNothingWithoutTheLocalFile)
 {
     history(1, 30, "A");
     history(2, 5, "B");
-    store.curUma = 1;
-    readNar(store, nullptr, sink);
+    readNar(store, 1, nullptr, sink);
     EXPECT_EQ(store.horses[1].runs[1].raceName, QStringLiteral("A"));
     EXPECT_EQ(store.horses[1].runs[2].raceName, QStringLiteral("B"));
     EXPECT_TRUE(sink.messages().isEmpty());

@@ -40,7 +40,6 @@ void fillPrintRace(RaceStore &store, int runners)
         store.horses[n].bestFigure.value = static_cast<float>(63 + n);
     }
     store.rentaiKizyun = 70;
-    store.curUma = 1;
 }
 
 }  // namespace marunoki::test

@@ -6,8 +6,7 @@
 
 namespace marunoki::test {
 
-// Fills the store with `runners` runners (1..18), a race on 2026-11-29 and curUma 1
-// (as a load leaves it).
+// Fills the store with `runners` runners (1..18), a race on 2026-11-29, as a load leaves it.
 void fillPrintRace(RaceStore &store, int runners);
 
 }  // namespace marunoki::test

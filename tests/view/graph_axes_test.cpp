@@ -191,8 +191,7 @@ TEST(Headline, FailsForARunnerOutsideTheSlots)
 {
     RaceStore store;
     setUpRace(store);
-    store.curUma = 19;
-    const StepResult r = runStep(graph::drawHeadline, store);
+    const StepResult r = runStep(graph::drawHeadline, store, 0.3f, 19);
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.box.primitives().empty());
 }

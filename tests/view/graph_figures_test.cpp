@@ -200,8 +200,7 @@ TEST(FigureSteps, FailForARunnerOutsideTheSlots)
     RaceStore store;
     setUpRace(store);
     for (const qint32 h : {-1, 19, 1000}) {
-        store.curUma = h;
-        EXPECT_FALSE(runStep(graph::drawSpeedFigureLine, store).ok) << h;
-        EXPECT_FALSE(runStep(graph::drawLastFurlongs, store).ok) << h;
+        EXPECT_FALSE(runStep(graph::drawSpeedFigureLine, store, 0.3f, h).ok) << h;
+        EXPECT_FALSE(runStep(graph::drawLastFurlongs, store, 0.3f, h).ok) << h;
     }
 }

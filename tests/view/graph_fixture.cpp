@@ -16,7 +16,6 @@ void setUpRace(RaceStore &store, int runners, qint32 base)
     store.resetPublic();
     store.raceDate = graphRaceDay();
     store.tousuu = runners;
-    store.curUma = 1;
     store.graphBase = base;
     for (int h = 1; h <= runners; ++h) {
         store.horses[h].name = QStringLiteral("グラフテスト%1").arg(h);

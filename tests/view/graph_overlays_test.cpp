@@ -236,10 +236,9 @@ TEST(Overlays, EveryStepFailsForARunnerOutsideTheSlots)
 {
     RaceStore store;
     setUpRace(store);
-    store.curUma = 40;
     for (auto step : {graph::drawFinishOverlay, graph::drawBodyWeightOverlay, graph::drawBracketOverlay,
              graph::drawFirstCornerOverlay, graph::drawDistanceOverlay, graph::drawGoingOverlay}) {
-        const StepResult r = runStep(step, store);
+        const StepResult r = runStep(step, store, 0.3f, 40);
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(r.box.primitives().empty());
     }

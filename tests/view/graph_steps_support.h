@@ -11,13 +11,13 @@ struct StepResult {
     bool ok = false;
 };
 
-inline StepResult runStep(
-    bool (*step)(const graph::StepContext &), const RaceStore &store, float kakeritu = 0.3f)
+inline StepResult runStep(bool (*step)(const graph::StepContext &), const RaceStore &store,
+    float kakeritu = 0.3f, qint32 runner = 1)
 {
     StepResult result;
     result.box.setSize(9135, 6735);
     const GraphLayout layout = GraphLayout::of(result.box, store.raceDate);
-    const graph::StepContext context {store, layout, result.box, store.curUma, kakeritu};
+    const graph::StepContext context {store, layout, result.box, runner, kakeritu};
     result.ok = step(context);
     return result;
 }

@@ -47,24 +47,26 @@ size_t firstIndex(const RecordedDrawing &box, PrimitiveKind kind, const QColor &
 
 TEST(DrawGraph, SetsTheRunnerBox)
 {
+    qint32 shown = 1;
     RaceStore store;
     setUpRace(store, 8);
-    store.curUma = 7;
+    shown = 7;
     GraphWindow window;
     RecordingSink sink;
-    drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
+    drawGraph(store, shown, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
     EXPECT_EQ(window.runnerBox, QStringLiteral("07"));
     EXPECT_TRUE(sink.messages().isEmpty());
 }
 
 TEST(DrawGraph, LastThreeFurlongCirclesLieUnderTheFigureLine)
 {
+    qint32 shown = 1;
     RaceStore store;
     setUpRace(store);
     fillRunner(store, 1);
     GraphWindow window;
     RecordingSink sink;
-    drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
+    drawGraph(store, shown, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
     const QColor agariOutline(192, 192, 0);
     const QColor turfGreen(0, 128, 0);
     const size_t agari = firstIndex(window.graphBox, PrimitiveKind::Circle, agariOutline);
@@ -79,6 +81,7 @@ TEST(DrawGraph, LastThreeFurlongCirclesLieUnderTheFigureLine)
 
 TEST(DrawGraph, OverlaysFollowTheirSwitchesExactly)
 {
+    qint32 shown = 1;
     const struct {
         const char *name;
         int overlay;
@@ -103,7 +106,7 @@ TEST(DrawGraph, OverlaysFollowTheirSwitchesExactly)
             settings.iniGraph[o.overlay] = value;
             GraphWindow window;
             RecordingSink sink;
-            drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
+            drawGraph(store, shown, settings, 0, window.surfaces, sink);
             const bool drawn = !primitivesIn(window.graphBox, o.kind, o.colour).empty();
             EXPECT_EQ(drawn, value == QStringLiteral("true")) << o.name << " " << value.toStdString();
         }
@@ -112,12 +115,13 @@ TEST(DrawGraph, OverlaysFollowTheirSwitchesExactly)
 
 TEST(DrawGraph, EverySwitchOffLeavesGridHeadlineReferenceAndFigureLine)
 {
+    qint32 shown = 1;
     RaceStore store;
     setUpRace(store);
     fillRunner(store, 1);
     GraphWindow window;
     RecordingSink sink;
-    drawGraph(store, store.curUma, graphSettings(QStringLiteral("false")), 0, window.surfaces, sink);
+    drawGraph(store, shown, graphSettings(QStringLiteral("false")), 0, window.surfaces, sink);
 
     const RecordedDrawing &graph = window.graphBox;
     EXPECT_EQ(primitivesOf(graph, PrimitiveKind::FilledBox).size(), 0u);
@@ -133,6 +137,7 @@ TEST(DrawGraph, EverySwitchOffLeavesGridHeadlineReferenceAndFigureLine)
 
 TEST(DrawGraph, RunnerOneAlsoDrawsLegendRacePanelAndGridLayout)
 {
+    qint32 shown = 1;
     RaceStore store;
     setUpRace(store, 2);
     store.raceTitle = QStringLiteral("サンプルステークス");
@@ -141,16 +146,16 @@ TEST(DrawGraph, RunnerOneAlsoDrawsLegendRacePanelAndGridLayout)
 
     GraphWindow window;
     RecordingSink sink;
-    store.curUma = 2;
-    drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
+    shown = 2;
+    drawGraph(store, shown, settings, 0, window.surfaces, sink);
     EXPECT_TRUE(window.legendBox.primitives().empty());
     EXPECT_TRUE(window.raceInfo.isEmpty());
     EXPECT_EQ(window.runGrid.rows(), 0);
     EXPECT_TRUE(window.umaInfo.contains(QStringLiteral("グラフテスト2")));
     EXPECT_EQ(window.taisenGrid.rows(), 20);
 
-    store.curUma = 1;
-    drawGraph(store, store.curUma, settings, 1, window.surfaces, sink);
+    shown = 1;
+    drawGraph(store, shown, settings, 1, window.surfaces, sink);
     EXPECT_FALSE(window.legendBox.primitives().empty());
     EXPECT_EQ(window.raceInfo, QStringLiteral("サンプルステークス\r3歳以上オープン"));
     EXPECT_EQ(window.runGrid.rows(), 36);
@@ -160,13 +165,14 @@ TEST(DrawGraph, RunnerOneAlsoDrawsLegendRacePanelAndGridLayout)
 
 TEST(DrawGraph, PerRunGridFilledOnlyWhenTheCheckBoxIsOne)
 {
+    qint32 shown = 1;
     for (const qint32 check : {0, 1, 2}) {
         RaceStore store;
         setUpRace(store);
         fillRunner(store, 1);
         GraphWindow window;
         RecordingSink sink;
-        drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), check, window.surfaces, sink);
+        drawGraph(store, shown, graphSettings(QStringLiteral("true")), check, window.surfaces, sink);
         const GridCell *date = window.runGrid.at(1, 0);
         ASSERT_NE(date, nullptr);
         EXPECT_EQ(date->text.isEmpty(), check != 1) << check;
@@ -175,29 +181,31 @@ TEST(DrawGraph, PerRunGridFilledOnlyWhenTheCheckBoxIsOne)
 
 TEST(DrawGraph, EachDrawingStartsFromAClearedBox)
 {
+    qint32 shown = 1;
     RaceStore store;
     setUpRace(store, 2);
     fillRunner(store, 1);
     GraphWindow window;
     RecordingSink sink;
     const Settings settings = graphSettings(QStringLiteral("true"));
-    drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
+    drawGraph(store, shown, settings, 0, window.surfaces, sink);
     const size_t first = window.graphBox.primitives().size();
-    store.curUma = 2;
-    drawGraph(store, store.curUma, settings, 0, window.surfaces, sink);
+    shown = 2;
+    drawGraph(store, shown, settings, 0, window.surfaces, sink);
     EXPECT_LT(window.graphBox.primitives().size(), first);
     EXPECT_TRUE(primitivesIn(window.graphBox, PrimitiveKind::Circle, QColor(0, 128, 0)).empty());
 }
 
 TEST(DrawGraph, FailingStepsAreReportedAndTheDrawingGoesOn)
 {
+    qint32 shown = 1;
     RaceStore store;
     setUpRace(store);
-    store.curUma = 25;
+    shown = 25;
     GraphWindow window;
     window.umaInfo = QStringLiteral("前の馬");
     RecordingSink sink;
-    drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
+    drawGraph(store, shown, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
     const QStringList messages = sink.messages();
     const char16_t *const expected[] = {u"U_labelエラー(err-AD02)", u"agariエラー(err-AD16)",
         u"SP_sisuuエラー(err-AD03)", u"cyakuエラー(err-AD09)", u"taizyuエラー(err-AD04)",
@@ -216,24 +224,26 @@ TEST(DrawGraph, FailingStepsAreReportedAndTheDrawingGoesOn)
 
 TEST(DrawGraph, ARaceDateOffTheCalendarIsReportedByTheGrid)
 {
+    qint32 shown = 1;
     RaceStore store;
     setUpRace(store);
     store.raceDate = -1e12;
     GraphWindow window;
     RecordingSink sink;
-    drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
+    drawGraph(store, shown, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
     ASSERT_FALSE(sink.messages().isEmpty());
     EXPECT_EQ(sink.messages().first(), QStringLiteral("罫線エラー(err-AD01)"));
 }
 
 TEST(DrawGraph, RenderedGraphShowsItsLines)
 {
+    qint32 shown = 1;
     RaceStore store;
     setUpRace(store);
     fillRunner(store, 1);
     GraphWindow window;
     RecordingSink sink;
-    drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
+    drawGraph(store, shown, graphSettings(QStringLiteral("true")), 0, window.surfaces, sink);
 
     QImage image(609, 449, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -254,6 +264,7 @@ TEST(DrawGraph, RenderedGraphShowsItsLines)
 
 TEST(DrawGraph, WildValuesAreDrawnAndRenderedWithoutHarm)
 {
+    qint32 shown = 1;
     RaceStore store;
     setUpRace(store, 2, std::numeric_limits<qint32>::max());
     store.rentaiKizyun = -std::numeric_limits<float>::max();
@@ -273,10 +284,9 @@ TEST(DrawGraph, WildValuesAreDrawnAndRenderedWithoutHarm)
     QImage image(609, 449, QImage::Format_ARGB32_Premultiplied);
     for (int pass = 0; pass < 2; ++pass) {
         if (pass == 0)
-            drawGraph(store, store.curUma, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
+            drawGraph(store, shown, graphSettings(QStringLiteral("true")), 1, window.surfaces, sink);
         else
-            drawHikakuGraph(
-                store, store.curUma, graphSettings(QStringLiteral("true")), window.surfaces, sink);
+            drawHikakuGraph(store, shown, graphSettings(QStringLiteral("true")), window.surfaces, sink);
         image.fill(Qt::white);
         QPainter painter(&image);
         paintDrawing(window.graphBox, painter, QRectF(0, 0, 609, 449));
@@ -292,6 +302,7 @@ TEST(DrawGraph, WildValuesAreDrawnAndRenderedWithoutHarm)
 // harm; only the date labels of a race day that is no day are refused.
 TEST(DrawGraph, NotANumberFiguresAreDrawnAndRenderedWithoutHarm)
 {
+    qint32 shown = 1;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     RaceStore store;
     setUpRace(store, 2);
@@ -316,9 +327,9 @@ TEST(DrawGraph, NotANumberFiguresAreDrawnAndRenderedWithoutHarm)
         if (pass == 2)
             store.raceDate = std::numeric_limits<double>::quiet_NaN();
         if (pass == 1)
-            drawHikakuGraph(store, store.curUma, settings, window.surfaces, sink);
+            drawHikakuGraph(store, shown, settings, window.surfaces, sink);
         else
-            drawGraph(store, store.curUma, settings, 1, window.surfaces, sink);
+            drawGraph(store, shown, settings, 1, window.surfaces, sink);
         image.fill(Qt::white);
         QPainter painter(&image);
         paintDrawing(window.graphBox, painter, QRectF(0, 0, 609, 449));

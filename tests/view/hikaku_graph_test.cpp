@@ -15,13 +15,14 @@ namespace {
 
 struct Hikaku {
     RaceStore store;
+    qint32 shown = 1;
     GraphWindow window;
     RecordingSink sink;
 
     explicit Hikaku(int runners) { setUpRace(store, runners, 30); }
     void draw()
     {
-        drawHikakuGraph(store, store.curUma, graphSettings(QStringLiteral("true")), window.surfaces, sink);
+        drawHikakuGraph(store, shown, graphSettings(QStringLiteral("true")), window.surfaces, sink);
     }
     std::vector<DrawPrimitive> circles() const
     {
@@ -98,7 +99,7 @@ TEST(HikakuGraph, RunnerBoxNotNamingARunnerFallsBackToTheShownRunner)
     for (const QString &box :
         {QStringLiteral(""), QStringLiteral("abc"), QStringLiteral("00"), QStringLiteral("4")}) {
         Hikaku h(3);
-        h.store.curUma = 3;
+        h.shown = 3;
         for (int k = 1; k <= 3; ++k)
             placeRun(h.store, k, 1, 28, 60);
         h.window.runnerBox = box;

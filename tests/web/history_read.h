@@ -12,7 +12,7 @@
 
 namespace marunoki::test {
 
-using HistoryParse = void (*)(const PageTable &, RaceStore &, MessageSink &);
+using HistoryParse = void (*)(const PageTable &, RaceStore &, qint32, MessageSink &);
 
 // The race of the history tests: 2007-06-24.
 inline double historyRaceDay()
@@ -38,9 +38,8 @@ struct HistoryRead {
     {
         store.raceDate = historyRaceDay();
         store.tousuu = 16;
-        store.curUma = which;
         splitPage(html, *table);
-        parse(*table, store, messages);
+        parse(*table, store, which, messages);
     }
     // How many runs were filled, counted from run 1 up to the first without a date.
     int runs() const

@@ -67,9 +67,8 @@ TEST(ReaderLoading, Site1CardAndHorseThroughTheLoader)
     EXPECT_FALSE(cardReader.table().pageHtml.isEmpty());
 
     Site1HorseReader horseReader;
-    rig.store.curUma = 3;
     EXPECT_EQ(horseReader.readHistory(
-                  *rig.loader, rig.store.horses[3].pageAddress, kBase1, rig.store, rig.messages),
+                  *rig.loader, rig.store.horses[3].pageAddress, kBase1, rig.store, 3, rig.messages),
         PageStatus::Read);
     EXPECT_EQ(rig.store.horses[3].runs[1].date, *serialFromYmd(2007, 5, 6));
     EXPECT_EQ(rig.store.horses[3].runs[1].course, QStringLiteral("05"));
@@ -82,9 +81,8 @@ TEST(ReaderLoading, Site1CardAndHorseThroughTheLoader)
 
     // Runner 1's page is not there: status 1 and its runs stay empty; the card
     // reader's table still holds the card.
-    rig.store.curUma = 1;
     EXPECT_EQ(horseReader.readHistory(
-                  *rig.loader, rig.store.horses[1].pageAddress, kBase1, rig.store, rig.messages),
+                  *rig.loader, rig.store.horses[1].pageAddress, kBase1, rig.store, 1, rig.messages),
         PageStatus::NotExpected);
     EXPECT_EQ(rig.store.horses[1].runs[1].date, 0);
     EXPECT_TRUE(checkSyutuba(cardReader.table()));
@@ -103,9 +101,8 @@ TEST(ReaderLoading, Site2CardAndHorseThroughTheLoader)
     EXPECT_EQ(cardReader.readCard(*rig.loader, kCard2, kBase2, rig.store, rig.messages), PageStatus::Read);
     ASSERT_EQ(rig.store.tousuu, 2);
     Site2HorseReader horseReader;
-    rig.store.curUma = 2;
     EXPECT_EQ(horseReader.readHistory(
-                  *rig.loader, rig.store.horses[2].pageAddress, kBase2, rig.store, rig.messages),
+                  *rig.loader, rig.store.horses[2].pageAddress, kBase2, rig.store, 2, rig.messages),
         PageStatus::Read);
     EXPECT_EQ(rig.store.horses[2].runs[1].raceNumber, 11);
     EXPECT_EQ(rig.progress.lines().last(), QStringLiteral("02/02 テストホース02成績読込み中・・・"));
@@ -129,10 +126,9 @@ TEST(ReaderLoading, WrongPageIsStatusOneAndIsNotParsed)
     // A horse page where a card was expected, and the reverse.
     rig.source.setPage(kCard1, site1HorsePage(HorsePage()));
     EXPECT_EQ(site1.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), PageStatus::NotExpected);
-    rig.store.curUma = 1;
     Site2HorseReader horse2;
     EXPECT_EQ(
-        horse2.readHistory(*rig.loader, kCard2, kBase2, rig.store, rig.messages), PageStatus::NotExpected);
+        horse2.readHistory(*rig.loader, kCard2, kBase2, rig.store, 1, rig.messages), PageStatus::NotExpected);
 }
 
 TEST(ReaderLoading, StopButtonGivesStatusTwoAndResetsTheFlag)
@@ -163,7 +159,7 @@ TEST(ReaderLoading, PageWithoutABodyShowsTheReadersSplitterMessage)
             }},
         {QStringLiteral("AB01"),
             [](Rig &r, const QString &url) {
-                return Site1HorseReader().readHistory(*r.loader, url, kBase1, r.store, r.messages);
+                return Site1HorseReader().readHistory(*r.loader, url, kBase1, r.store, 1, r.messages);
             }},
         {QStringLiteral("AA21"),
             [](Rig &r, const QString &url) {
@@ -171,12 +167,11 @@ TEST(ReaderLoading, PageWithoutABodyShowsTheReadersSplitterMessage)
             }},
         {QStringLiteral("AB21"),
             [](Rig &r, const QString &url) {
-                return Site2HorseReader().readHistory(*r.loader, url, kBase2, r.store, r.messages);
+                return Site2HorseReader().readHistory(*r.loader, url, kBase2, r.store, 1, r.messages);
             }},
     };
     for (const auto &c : cases) {
         Rig rig;
-        rig.store.curUma = 1;
         FetchedPage frameset;
         frameset.outcome = FetchedPage::Outcome::Ok;
         rig.source.setResult(QStringLiteral("x"), frameset);

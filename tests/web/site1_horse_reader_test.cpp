@@ -302,11 +302,10 @@ TEST(Site1HorseCourses, DateNotFoundRestartsTheSearchFromTheTop)
                          "<td>07/5/6</td><td><a href=\"/scores/2007/09/01/02/05/\">c</a></td>");
     const auto scan = [&html](const std::vector<double> &dates) {
         auto store = std::make_unique<RaceStore>();
-        store->curUma = kRunner;
         for (std::size_t i = 0; i < dates.size(); ++i)
             store->horses[kRunner].runs[i + 1].date = dates[i];
         RecordingSink messages;
-        scanUmaCourses(html, *store, messages);
+        scanUmaCourses(html, *store, kRunner, messages);
         EXPECT_TRUE(messages.messages().isEmpty());
         return store;
     };
@@ -350,10 +349,9 @@ TEST(Site1HorseCourses, LinkIsReadInThe150CharactersAfterTheDate)
         const QString html
             = QStringLiteral("07/5/27") + QString(c.gap, u' ') + QStringLiteral("/scores/2007/05/02/12/11/");
         RaceStore store;
-        store.curUma = kRunner;
         store.horses[kRunner].runs[1].date = *serialFromYmd(2007, 5, 27);
         RecordingSink messages;
-        scanUmaCourses(html, store, messages);
+        scanUmaCourses(html, store, kRunner, messages);
         EXPECT_EQ(store.horses[kRunner].runs[1].course, c.course) << c.gap;
         EXPECT_EQ(store.horses[kRunner].runs[1].raceNumber, c.race) << c.gap;
         EXPECT_EQ(messages.messages().isEmpty(), !c.failed) << c.gap;
@@ -365,11 +363,10 @@ TEST(Site1HorseCourses, RaceNumberThatIsNotANumberEndsTheScan)
     const QString html = QStringLiteral("07/5/27 <a href=\"/scores/2007/05/02/12/1x/\">a</a>"
                                         "07/5/6 <a href=\"/scores/2007/09/01/02/05/\">b</a>");
     RaceStore store;
-    store.curUma = kRunner;
     store.horses[kRunner].runs[1].date = *serialFromYmd(2007, 5, 27);
     store.horses[kRunner].runs[2].date = *serialFromYmd(2007, 5, 6);
     RecordingSink messages;
-    scanUmaCourses(html, store, messages);
+    scanUmaCourses(html, store, kRunner, messages);
     EXPECT_EQ(messages.messages(), QStringList {QStringLiteral("U_Url読込みエラー(err-AB03)")});
     EXPECT_EQ(store.horses[kRunner].runs[1].course, QStringLiteral("05"));
     EXPECT_EQ(store.horses[kRunner].runs[1].raceNumber, 0);
@@ -380,12 +377,10 @@ TEST(Site1Horse, StatusLineNamesTheRunner)
 {
     RaceStore store;
     store.tousuu = 16;
-    store.curUma = 3;
     store.horses[3].name = QStringLiteral("ディープインパクト");
-    EXPECT_EQ(runnerStatusLine(store), QStringLiteral("03/16 ディープインパクト成績読込み中・・・"));
-    store.curUma = 12;
+    EXPECT_EQ(runnerStatusLine(store, 3), QStringLiteral("03/16 ディープインパクト成績読込み中・・・"));
     store.tousuu = 8;
-    EXPECT_EQ(runnerStatusLine(store), QStringLiteral("12/08 成績読込み中・・・"));
+    EXPECT_EQ(runnerStatusLine(store, 12), QStringLiteral("12/08 成績読込み中・・・"));
 }
 
 TEST(Site1Horse, RunnerOutsideTheTableIsNotRead)
@@ -396,8 +391,7 @@ TEST(Site1Horse, RunnerOutsideTheTableIsNotRead)
     auto table = std::make_unique<PageTable>();
     splitPage(site1HorsePage(horseWith({runOn(kRaceDay - 7)})), *table);
     for (int runner : {0, 19, -1}) {
-        store.curUma = runner;
-        parseUmaPage(*table, store, messages);
+        parseUmaPage(*table, store, runner, messages);
     }
     EXPECT_TRUE(messages.messages().isEmpty());
     EXPECT_EQ(store.horses[0].runs[1].date, 0);

@@ -232,8 +232,6 @@ TEST_F(WindowViewSwitches, ALoadHidesTheTableAndDrawsRunnerOneOrClearsTheViewsWh
 
         loadStarting(views);
         EXPECT_FALSE(views.bacyuGrid.visible);
-        // The driver leaves curUma at 1 after the analysis.
-        store.curUma = 1;
         loadEnded(context, analysed);
         EXPECT_EQ(views.runnerBox, QStringLiteral("01"));
         EXPECT_EQ(views.umaInfo.contains(store.horses[1].name), analysed) << views.umaInfo.toStdString();
@@ -365,7 +363,6 @@ TEST_F(WindowViewSwitches, TheRememberedViewIsShownOnceAfterTheFirstLoad)
         fillPrintRace(store, 6);
         views.viewAfterLoad = c.remembered;
         loadStarting(views);
-        store.curUma = 1;
         loadEnded(context, true);
         EXPECT_EQ(shownView(views), c.shown);
         EXPECT_TRUE(views.viewAfterLoad.isEmpty());
