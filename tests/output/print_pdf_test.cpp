@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <memory>
@@ -141,16 +142,33 @@ TEST_F(PdfPrinting, NoPrinterOrAnUnwritableFileCannotPrint)
     }
 }
 
-TEST_F(PdfPrinting, DeviceRefusesDrawingOutsideADocument)
+// Text lands where its twips say, at its size in points, whatever scale the
+// drawing before it left on the page.
+TEST_F(PdfPrinting, DeviceRefusesDrawingOutsideADocumentAndPlacesItsText)
 {
-    QPdfWriter writer(folder.file(QStringLiteral("x.pdf")));
-    PainterPrintDevice printer(writer);
-    EXPECT_FALSE(printer.end().ok());
-    ASSERT_TRUE(printer.begin(PageOrientation::Portrait).ok());
-    EXPECT_FALSE(printer.begin(PageOrientation::Portrait).ok());
-    printer.text(0, 0, QStringLiteral("一行目\r二行目"), 5);
-    EXPECT_TRUE(printer.end().ok());
-    EXPECT_FALSE(printer.end().ok());
+    const QString path = folder.file(QStringLiteral("x.pdf"));
+    {
+        QPdfWriter writer(path);
+        PainterPrintDevice printer(writer);
+        EXPECT_FALSE(printer.end().ok());
+        ASSERT_TRUE(printer.begin(PageOrientation::Portrait).ok());
+        EXPECT_FALSE(printer.begin(PageOrientation::Portrait).ok());
+        printer.text(1440, 2880, QStringLiteral("一行目\r二行目"), 10);  // one inch in, two down
+        EXPECT_TRUE(printer.end().ok());
+        EXPECT_FALSE(printer.end().ok());
+    }
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    ASSERT_TRUE(pdftotext.waitForFinished(60000));
+    const QRegularExpressionMatch word = QRegularExpression(
+        QStringLiteral(
+            "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">一行目"))
+                                             .match(QString::fromUtf8(pdftotext.readAllStandardOutput()));
+    ASSERT_TRUE(word.hasMatch());
+    // Inside the writer's margins of 10 pt.
+    EXPECT_NEAR(word.captured(1).toDouble(), 10 + 72, 2);
+    EXPECT_NEAR(word.captured(2).toDouble(), 10 + 144, 2);
+    EXPECT_NEAR(word.captured(3).toDouble() - word.captured(2).toDouble(), 10, 1.5);
 }
 
 // A print preview paints once: seventeen runners' graphs are its two pages, each

@@ -162,12 +162,13 @@ TEST(HikakuChart, ScaleHoldsEveryFigureAndEachLineIsAFragment)
         std::vector<float> figures;  // runner 1's runs 1..
         float reference;
         ChartScale scale;
+        int lines;  // a run without a figure breaks the line; one point alone is no line
     } cases[] = {
-        {"above 100", {110, 45, 0, 88}, 60, {40, 120, 10}},
-        {"below 0", {-5, 30}, 0, {-10, 40, 10}},
-        {"narrow range", {60, 70}, 64, {55, 75, 5}},
-        {"reference below the runs", {80, 90}, 50, {40, 100, 10}},
-        {"no figure", {}, 0, {0, 100, 10}},
+        {"above 100", {110, 45, 0, 88}, 60, {40, 120, 10}, 1},
+        {"below 0", {-5, 30}, 0, {-10, 40, 10}, 1},
+        {"narrow range", {60, 70}, 64, {55, 75, 5}, 1},
+        {"reference below the runs", {80, 90}, 50, {40, 100, 10}, 1},
+        {"no figure", {}, 0, {0, 100, 10}, 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -195,6 +196,7 @@ TEST(HikakuChart, ScaleHoldsEveryFigureAndEachLineIsAFragment)
         QXmlStreamReader xml(svg);
         double width = 0, height = 0;
         int circles = 0;
+        int lines = 0;
         QStringList groups;
         QString thick;
         while (!xml.atEnd()) {
@@ -210,6 +212,9 @@ TEST(HikakuChart, ScaleHoldsEveryFigureAndEachLineIsAFragment)
                 EXPECT_LT(a.value(QStringLiteral("cx")).toDouble(), width);
                 EXPECT_GT(a.value(QStringLiteral("cy")).toDouble(), 0);
                 EXPECT_LT(a.value(QStringLiteral("cy")).toDouble(), height);
+            } else if (xml.name() == QStringLiteral("polyline")
+                && !a.hasAttribute(QStringLiteral("stroke-width"))) {
+                ++lines;  // a runner's line, not a tag's leader
             } else if (xml.name() == QStringLiteral("g") && a.hasAttribute(QStringLiteral("id"))) {
                 groups << a.value(QStringLiteral("id")).toString();
                 if (a.value(QStringLiteral("class")).contains(QStringLiteral("chosen")))
@@ -219,6 +224,7 @@ TEST(HikakuChart, ScaleHoldsEveryFigureAndEachLineIsAFragment)
         ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
         EXPECT_EQ(
             circles, int(std::count_if(c.figures.begin(), c.figures.end(), [](float f) { return f != 0; })));
+        EXPECT_EQ(lines, c.lines);
         EXPECT_EQ(groups, (QStringList {hikakuLineId(1), hikakuLineId(2)}));
         EXPECT_EQ(thick, QStringLiteral("u02"));
         EXPECT_EQ(svg.contains("連対基準線"), c.reference > 0);
