@@ -5,6 +5,7 @@
 #include "cli/interrupt_stop.h"
 #include "cli/journal_commands.h"
 #include "cli/load_command.h"
+#include "cli/tally_options.h"
 
 #include "app/output_target.h"
 #include "app/race_store.h"

@@ -6,6 +6,7 @@
 #include "cli/console.h"
 #include "cli/interrupt_stop.h"
 #include "cli/load_command.h"
+#include "cli/tally_options.h"
 
 #include "app/common.h"
 #include "app/message_sink.h"

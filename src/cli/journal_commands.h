@@ -4,6 +4,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/race_options.h"
+#include "cli/tally_options.h"
 
 #include "app/common.h"
 #include "journal/tally_request.h"

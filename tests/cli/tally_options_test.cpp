@@ -2,6 +2,7 @@
 // the command line makes of the same text, an open range takes its other
 // bound from the largest one, and bounds the wrong way round are swapped.
 
+#include "cli/tally_options.h"
 #include "output/tally_view.h"
 
 #include <gtest/gtest.h>
