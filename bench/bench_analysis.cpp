@@ -265,9 +265,9 @@ const Files &files()
 // Today's card as the readers leave it: 18 runners with 30 runs from their pages.
 void fillCard(RaceStore &store)
 {
-    store.resetPublic();
+    store.clearForLoad();
     store.raceDate = kRaceDay;
-    store.tousuu = kMaxRunners;
+    store.fieldSize = kMaxRunners;
     for (int h = 1; h <= kMaxRunners; ++h) {
         store.horses[h].name = runnerName(h);
         store.horses[h].runs[0].date = kRaceDay;
@@ -314,7 +314,7 @@ void analyseOpenOnce(RaceStore &store, MessageSink &sink)
     auto local = openOrFail(files().local);
     {
         NarMerge merge(*local);
-        for (int h = 1; h <= store.tousuu; ++h) {
+        for (int h = 1; h <= store.fieldSize; ++h) {
             merge.merge(store, h, sink);
         }
         TrackDatabase centralTrack(*central, TrackDatabase::Kind::Central);
@@ -326,11 +326,11 @@ void analyseOpenOnce(RaceStore &store, MessageSink &sink)
 // A fresh connection to each file for every runner's merge and runner pass.
 void analyseConnectionPerRunner(RaceStore &store, MessageSink &sink)
 {
-    for (int h = 1; h <= store.tousuu; ++h) {
+    for (int h = 1; h <= store.fieldSize; ++h) {
         auto nar = openOrFail(files().local);
         readNar(store, h, nar.get(), sink);
     }
-    for (int h = 1; h <= store.tousuu; ++h) {
+    for (int h = 1; h <= store.fieldSize; ++h) {
         auto central = openOrFail(files().central);
         auto local = openOrFail(files().local);
         {
@@ -382,7 +382,7 @@ void checkSetup()
     fillCard(*fresh);
     analyseOpenOnce(*once, sink);
     analyseConnectionPerRunner(*fresh, sink);
-    bool same = once->rentaiKizyun == fresh->rentaiKizyun;
+    bool same = once->referenceFigure == fresh->referenceFigure;
     for (int n = 0; n < kRunnerSlots; ++n) {
         for (int r = 0; r < kRunSlots; ++r) {
             const Run &a = once->horses[n].runs[r];
@@ -417,13 +417,13 @@ struct OpenRace {
     {
         fillCard(*store);
         NarMerge merge(*local);
-        for (int h = 1; h <= store->tousuu; ++h) {
+        for (int h = 1; h <= store->fieldSize; ++h) {
             merge.merge(*store, h, sink);
         }
     }
     void figures(TrackDatabase &centralTrack, TrackDatabase &localTrack)
     {
-        for (int h = 1; h <= store->tousuu; ++h) {
+        for (int h = 1; h <= store->fieldSize; ++h) {
             computeRunnerFigures(*store, h, AnalysisSources {&centralTrack, &localTrack}, sink);
         }
     }
@@ -447,7 +447,7 @@ void merges(benchmark::State &state)
         fillCard(*race.store);
         state.ResumeTiming();
         NarMerge merge(*race.local);
-        for (int h = 1; h <= race.store->tousuu; ++h) {
+        for (int h = 1; h <= race.store->fieldSize; ++h) {
             merge.merge(*race.store, h, race.sink);
         }
     }
@@ -480,7 +480,7 @@ void statistics(benchmark::State &state)
             race.figures(centralTrack, localTrack);
         }
         state.ResumeTiming();
-        for (int h = 1; h <= race.store->tousuu; ++h) {
+        for (int h = 1; h <= race.store->fieldSize; ++h) {
             runnerStatistics(*race.store, h, race.sink);
         }
         topThreeMeans(*race.store);

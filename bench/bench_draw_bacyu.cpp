@@ -35,12 +35,12 @@ constexpr int kRuns = 12;  // more than the five the table shows
 // 18 runners, each with a full history and statistics.
 void fillRace(RaceStore &store)
 {
-    store.resetPublic();
+    store.clearForLoad();
     const double raceDay = *serialFromYmd(2026, 11, 29);
     store.raceDate = raceDay;
-    store.tousuu = kMaxRunners;
-    store.rentaiKizyun = 72;
-    store.zyouiHeikin = {0, 80, 78, 76};
+    store.fieldSize = kMaxRunners;
+    store.referenceFigure = 72;
+    store.topMeans = {0, 80, 78, 76};
     for (int n = 1; n <= kMaxRunners; ++n) {
         store.horses[n].name = QStringLiteral("ベンチホース%1").arg(n);
         store.horses[n].sexAge = QStringLiteral("牡%1").arg(3 + n % 4);

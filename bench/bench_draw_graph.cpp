@@ -44,13 +44,13 @@ constexpr int kPastRuns = 30;
 // values vary by runner and run so that lines, labels and markers spread out.
 void fillRace(RaceStore &store)
 {
-    store.resetPublic();
+    store.clearForLoad();
     store.raceDate = *serialFromYmd(2026, 11, 29);
     store.raceTitle = QStringLiteral("ベンチマーク記念");
-    store.raceJouken = QStringLiteral("3歳以上オープン 芝2400m");
-    store.tousuu = kRunners;
+    store.raceConditions = QStringLiteral("3歳以上オープン 芝2400m");
+    store.fieldSize = kRunners;
     store.graphBase = 10;
-    store.rentaiKizyun = 78;
+    store.referenceFigure = 78;
     for (int h = 1; h <= kRunners; ++h) {
         store.horses[h].name = QStringLiteral("ベンチホース%1").arg(h);
         store.horses[h].sexAge = QStringLiteral("牡%1").arg(3 + h % 4);

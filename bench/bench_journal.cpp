@@ -351,8 +351,8 @@ std::unique_ptr<RaceStore> analysedRace(int race)
     auto store = std::make_unique<RaceStore>();
     store->raceDate = *serialFromYmd(2026, 11, 29);
     store->raceTitle = QStringLiteral("ベンチステークス");
-    store->raceJouken = QStringLiteral("3歳以上 芝1600m");
-    store->tousuu = 16;
+    store->raceConditions = QStringLiteral("3歳以上 芝1600m");
+    store->fieldSize = 16;
     for (const qint32 n : store->runners()) {
         store->horses[n].name = QStringLiteral("ベンチホース%1").arg(n);
         store->horses[n].pageAddress
@@ -411,7 +411,7 @@ struct ResultsDay {
             RaceStore store;
             const test::RaceCard &card = race.card;
             store.raceDate = *serialFromYmd(card.year, card.month, card.day);
-            store.tousuu = options.runners;
+            store.fieldSize = options.runners;
             for (const qint32 n : store.runners())
                 store.horses[n].pageAddress = test::sampleHorseAddress(race, 1, base, n);
             const RaceKey key {1, QDate(card.year, card.month, card.day),
@@ -482,7 +482,7 @@ MarkedJournal markedJournal(int rows)
     made.path = cacheFolder() + QStringLiteral("/journal-marks-%1.sqlite").arg(rows);
     const int races = rows / kRunners;
     auto store = std::make_unique<RaceStore>();
-    store->tousuu = kRunners;
+    store->fieldSize = kRunners;
     const QDate first(2020, 1, 4);
     const bool exists = QFileInfo::exists(made.path);
     Journal::Opened opened = Journal::open(made.path);

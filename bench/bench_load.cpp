@@ -38,7 +38,7 @@ void sampleLoad(benchmark::State &state)
             state.SkipWithError("the sample race did not load cleanly");
             break;
         }
-        benchmark::DoNotOptimize(store.rentaiKizyun);
+        benchmark::DoNotOptimize(store.referenceFigure);
     }
 }
 

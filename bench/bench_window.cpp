@@ -60,7 +60,7 @@ void runnerChange(benchmark::State &state)
     const QSize pane(int(twips / kTwipsPerPixel * share), int(kGraphBoxHeight / kTwipsPerPixel * share));
     QImage screen(pane, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        views.shownRunner = views.shownRunner % store.tousuu + 1;
+        views.shownRunner = views.shownRunner % store.fieldSize + 1;
         redrawAfterRunnerChange(context);
         screen.fill(Qt::white);
         QPainter painter(&screen);

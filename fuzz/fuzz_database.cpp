@@ -54,7 +54,7 @@ void useAsLocalDatabase(Database &db)
 {
     auto store = std::make_unique<RaceStore>();
     store->raceDate = 46383;  // 2026-12-27, the sample data's race day
-    store->tousuu = 1;
+    store->fieldSize = 1;
     store->horses[1].name = QStringLiteral("サンプルホース");
     RecordingSink sink;
     readNar(*store, 1, &db, sink);

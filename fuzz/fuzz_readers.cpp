@@ -40,9 +40,9 @@ void check(bool condition, const char *what)
 
 void checkCard(const RaceStore &store, bool site1)
 {
-    check(store.tousuu >= 0 && store.tousuu <= kMaxRunners, "field size 0..18");
+    check(store.fieldSize >= 0 && store.fieldSize <= kMaxRunners, "field size 0..18");
     for (int n = 1; n <= kMaxRunners; ++n) {
-        if (n > store.tousuu)
+        if (n > store.fieldSize)
             check(store.horses[n].pageAddress.isEmpty(), "no address past the field");
         else if (site1)
             check(store.horses[n].runs[0].bracket >= 1 && store.horses[n].runs[0].bracket <= 8,
@@ -90,7 +90,7 @@ void readTable(const PageTable &table)
     for (const bool site1 : {true, false}) {
         auto store = std::make_unique<RaceStore>();
         store->raceDate = *serialFromYmd(2007, 6, 24);
-        store->tousuu = 16;
+        store->fieldSize = 16;
         if (site1)
             parseUmaPage(table, *store, 7, messages);
         else

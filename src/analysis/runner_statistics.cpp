@@ -137,7 +137,7 @@ void runningStyle(RaceStore &store, qint32 h, MessageSink &messages)
     if (!isHorseNumber(h))
         return;
     const QString error = QStringLiteral("指数の分析エラー(err-AC14)");
-    const qint32 fieldSize = store.tousuu;
+    const qint32 fieldSize = store.fieldSize;
     auto &style = store.horses[h].runningStyle;
     // Runs 0..4: run 0 is today's race and has no corner positions, so in practice
     // the index rests on the four most recent runs.
@@ -161,7 +161,7 @@ void runningStyle(RaceStore &store, qint32 h, MessageSink &messages)
 
 void topThreeMeans(RaceStore &store)
 {
-    auto &top = store.zyouiHeikin;
+    auto &top = store.topMeans;
     for (int h = 1; h <= kMaxRunners; ++h) {
         const float m = store.horses[h].meanFigure.value;
         if (m > top[1]) {
@@ -196,7 +196,7 @@ void referenceLine(RaceStore &store, float kakeritu, MessageSink &messages)
         messages.message(QStringLiteral("平均指数の分析エラー(err-AC16)"));
         return;
     }
-    store.rentaiKizyun = figures[static_cast<std::size_t>(index)];
+    store.referenceFigure = figures[static_cast<std::size_t>(index)];
 }
 
 qint32 graphBaseOf(const RaceStore &store)

@@ -31,20 +31,20 @@ void recentBestFigure(RaceStore &store, qint32 h);
 // date, course text and race number) decides who finished ahead; a dead heat counts
 // nothing. Opponent slot 0 receives the totals.
 void headToHead(RaceStore &store, qint32 h);
-// Running-style index (runningStyle): mean of first-corner position * 8 / tousuu over
+// Running-style index (runningStyle): mean of first-corner position * 8 / fieldSize over
 // runs 0..4 that have a first-corner position. An overflowing product or an empty
 // card shows "指数の分析エラー(err-AC14)".
 void runningStyle(RaceStore &store, qint32 h, MessageSink &messages);
 
-// The three highest means of runner slots 1..18 into zyouiHeikin[1..3], highest
+// The three highest means of runner slots 1..18 into topMeans[1..3], highest
 // first; strict comparisons, so equal means keep their order and means of 0 or
 // below never enter.
 void topThreeMeans(RaceStore &store);
-// rentaiKizyun: the non-zero figures of runners 1..tousuu (runs 0..50) plus one 0,
+// referenceFigure: the non-zero figures of runners 1..fieldSize (runs 0..50) plus one 0,
 // sorted descending; the element at the nearest index to kakeritu * n (halves to
 // even; the product of the single-precision share and n, formed in double). An
 // index outside the list shows "平均指数の分析エラー(err-AC16)" and leaves
-// rentaiKizyun as it was.
+// referenceFigure as it was.
 void referenceLine(RaceStore &store, float kakeritu, MessageSink &messages);
 // Lower end of the graph's figure scale: 30 when more than 10% of the figures of
 // runs 1..50 exceed 100, -30 when more than 11% are below 0 (this wins), else 0.

@@ -55,7 +55,7 @@ double agariFigure(RunSource source, float averageTime, float last3f, qint32 dis
 // and the runner's gap (RaceStore::gaps) says so.
 void computeRunnerFigures(RaceStore &store, qint32 h, const AnalysisSources &sources, MessageSink &messages);
 
-// The analysis driver: for every runner 1..tousuu, the runner pass and the six
+// The analysis driver: for every runner 1..fieldSize, the runner pass and the six
 // runner statistics; then the top three means, the reference line (kakeritu is
 // the share setting) and the graph base.
 void analyseRace(RaceStore &store, const AnalysisSources &sources, float kakeritu, MessageSink &messages);

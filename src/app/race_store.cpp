@@ -15,23 +15,22 @@ const std::array<QString, kCourseCount + 1> &courseNames()
 
 RaceStore::RaceStore()
 {
-    resetPublic();
+    clearForLoad();
 }
 
-void RaceStore::resetPublic()
+void RaceStore::clearForLoad()
 {
     horses.fill(Runner());
-    zyouiHeikin.fill(0.0f);
+    topMeans.fill(0.0f);
 
     raceDate = 0;
     raceTitle.clear();
-    raceJouken.clear();
-    tousuu = 0;
+    raceConditions.clear();
+    fieldSize = 0;
     gaps = LoadGaps();
     raceCourse.clear();
     raceNumber = 0;
     localRuns = LocalRuns::NotMerged;
-    zyoName = courseNames();
     cancelFlag.store(0);
 }
 

@@ -5,7 +5,7 @@
 // - The store holds records: the race's facts, its runners (Runner) and each
 //   runner's runs (Run). Every array has fixed bounds and is allocated once with
 //   the store; nothing grows.
-// - Runner slots 0..18: slot n holds horse number n, slots 1..tousuu are used, slot 0
+// - Runner slots 0..18: slot n holds horse number n, slots 1..fieldSize are used, slot 0
 //   is never filled with runner data.
 // - Run slots 0..50: run 0 is today's entry from the card, runs 1..50 are past runs,
 //   newest first. A run is present when its date is greater than 0.
@@ -180,14 +180,17 @@ public:
     RaceStore &operator=(const RaceStore &) = delete;
 
     // Empties the store for a new load: every run and runner field, the derived
-    // figures and statistics, the race fields, the gaps, tousuu and cancelFlag.
-    // Leaves rentaiKizyun and graphBase as they are (they describe the last
-    // analysis), and refills the course table.
-    void resetPublic();
+    // figures and statistics, the race fields, the gaps, fieldSize and cancelFlag.
+    // Leaves referenceFigure and graphBase as they are (they describe the last
+    // analysis).
+    void clearForLoad();
 
-    // The runners of the card: tousuu held to the store's slots, 0..18. tousuu
+    // The runners of the card: fieldSize held to the store's slots, 0..18. fieldSize
     // comes from a page; nothing indexes a table with it unchecked.
-    qint32 runnerCount() const { return tousuu < 0 ? 0 : tousuu > kMaxRunners ? kMaxRunners : tousuu; }
+    qint32 runnerCount() const
+    {
+        return fieldSize < 0 ? 0 : fieldSize > kMaxRunners ? kMaxRunners : fieldSize;
+    }
     // The horse numbers of the card in order, 1..runnerCount().
     RunnerRange runners() const { return RunnerRange(runnerCount()); }
     // Whether n is the horse number of a runner of the card (1..runnerCount()).
@@ -196,17 +199,17 @@ public:
     // --- race level ---
     double raceDate = 0;  // the race's date (day count; 0 = none)
     QString raceTitle;  // the race name as the card heads it
-    QString raceJouken;  // the race's conditions line (distance, class, weights)
-    qint32 tousuu = 0;  // runners on the loaded card, 0..18 (read from the page: use runners())
+    QString raceConditions;  // the race's conditions line (distance, class, weights)
+    qint32 fieldSize = 0;  // runners on the loaded card, 0..18 (read from the page: use runners())
     QString raceCourse;  // the course chosen for the load, "東京" (empty = not known)
     qint32 raceNumber = 0;  // the race number chosen for the load (0 = not known)
     LocalRuns localRuns = LocalRuns::NotMerged;
 
     // The runners by horse number: slot n holds horse number n, slots
-    // 1..tousuu are used, slot 0 is never filled.
+    // 1..fieldSize are used, slot 0 is never filled.
     std::array<Runner, kRunnerSlots> horses;
-    std::array<float, 4> zyouiHeikin {};  // the three best means, highest first, in 1..3
-    float rentaiKizyun = 0;  // figure at which the graph's reference line is drawn
+    std::array<float, 4> topMeans {};  // the three best means, highest first, in 1..3
+    float referenceFigure = 0;  // figure at which the graph's reference line is drawn
     qint32 graphBase = 0;  // lower end of the graph's figure scale: 0, 30 or -30
 
     // What the load could not read (see LoadGaps); written by the load driver
@@ -214,7 +217,6 @@ public:
     LoadGaps gaps;
 
     // --- control ---
-    std::array<QString, kCourseCount + 1> zyoName;  // course names 1..10, entry 0 unused
     // -1 when the user asked to stop the running load, else 0. Written by the stop
     // button from the user-interface thread while a load runs on another thread.
     std::atomic<qint16> cancelFlag {0};

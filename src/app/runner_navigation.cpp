@@ -4,28 +4,28 @@
 
 namespace marunoki {
 
-qint32 nextRunner(qint32 current, qint32 tousuu)
+qint32 nextRunner(qint32 current, qint32 fieldSize)
 {
-    if (tousuu <= 0)
+    if (fieldSize <= 0)
         return 0;
-    return current >= tousuu || current < 1 ? 1 : current + 1;
+    return current >= fieldSize || current < 1 ? 1 : current + 1;
 }
 
-qint32 previousRunner(qint32 current, qint32 tousuu)
+qint32 previousRunner(qint32 current, qint32 fieldSize)
 {
-    if (tousuu <= 0)
+    if (fieldSize <= 0)
         return 0;
-    return current <= 1 || current > tousuu ? tousuu : current - 1;
+    return current <= 1 || current > fieldSize ? fieldSize : current - 1;
 }
 
-qint32 runnerFromBoxText(const QString &text, qint32 tousuu)
+qint32 runnerFromBoxText(const QString &text, qint32 fieldSize)
 {
-    if (tousuu <= 0)
+    if (fieldSize <= 0)
         return 0;
     const std::optional<qint32> n = toWholeNumber(text);
     if (!n || *n < 1)
         return 0;
-    return std::min(*n, tousuu);
+    return std::min(*n, fieldSize);
 }
 
 QStringList yearItems(int currentYear)

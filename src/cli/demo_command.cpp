@@ -68,9 +68,9 @@ QString figure(float value)
 QString summaryTable(const RaceStore &store)
 {
     QString out = formatDate(store.raceDate, QStringLiteral("yyyy/mm/dd")) + u' ' + store.raceTitle + u' '
-        + store.raceJouken + u'\n';
+        + store.raceConditions + u'\n';
     int nameWidth = displayWidth(QStringLiteral("馬名"));
-    for (int n = 1; n <= store.tousuu; ++n)
+    for (int n = 1; n <= store.fieldSize; ++n)
         nameWidth = qMax(nameWidth, displayWidth(store.horses[n].name));
     const QStringList heads = {QStringLiteral("指数数"), QStringLiteral("平均"), QStringLiteral("最高"),
         QStringLiteral("90日平均"), QStringLiteral("脚質")};
@@ -79,7 +79,7 @@ QString summaryTable(const RaceStore &store)
     for (const QString &head : heads)
         out += padLeft(head, kColumn);
     out += u'\n';
-    for (int n = 1; n <= store.tousuu; ++n) {
+    for (int n = 1; n <= store.fieldSize; ++n) {
         out += padLeft(QString::number(n), 4) + u' ' + padRight(store.horses[n].name, nameWidth);
         out += padLeft(QString::number(qint32(store.horses[n].meanFigure.runs)), kColumn);
         out += padLeft(figure(store.horses[n].meanFigure.value), kColumn);
@@ -88,7 +88,7 @@ QString summaryTable(const RaceStore &store)
         out += padLeft(figure(store.horses[n].runningStyle.value), kColumn);
         out += u'\n';
     }
-    out += QStringLiteral("連対基準線 ") + figure(store.rentaiKizyun) + u'\n';
+    out += QStringLiteral("連対基準線 ") + figure(store.referenceFigure) + u'\n';
     return out;
 }
 

@@ -373,7 +373,7 @@ private:
             return card;
         }
         RaceStore &store = *scratch_;
-        store.resetPublic();
+        store.clearForLoad();
         if (stopping())
             store.cancelFlag.store(-1);
         SilentProgress progress;
@@ -384,7 +384,7 @@ private:
             card.state = Card::State::Cancelled;
             return card;
         }
-        if (status != PageStatus::Read || store.tousuu <= 0 || store.raceDate <= 0) {
+        if (status != PageStatus::Read || store.fieldSize <= 0 || store.raceDate <= 0) {
             pages_.drop(site->cardUrl);
             if (isNotFound(ahead_.lastCause())) {
                 if (ahead_.lastCause() != notInArchiveCause())
@@ -612,9 +612,9 @@ Result<int> fillRaceResults(const RaceSelection &selection, const RaceKey &key, 
         return left;
     }
     Journal &journal = *opened.value;
-    scratch.resetPublic();
+    scratch.clearForLoad();
     scratch.raceDate = store.raceDate + 1;
-    scratch.tousuu = store.tousuu;
+    scratch.fieldSize = store.fieldSize;
     SilentProgress progress;
     RecordingSink messages;
     SeasonPages::OfRace racePages(pages);

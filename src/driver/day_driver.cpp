@@ -101,7 +101,7 @@ public:
     void start(const RaceSelection &race)
     {
         join();
-        scratch_->resetPublic();
+        scratch_->clearForLoad();
         thread_ = std::thread([this, race] { run(race); });
     }
     void join()

@@ -144,7 +144,7 @@ std::optional<Stop> readRace(const SiteReaders &site, LoadContext &context, Load
         return Stop {kUserCancel, {}};
     // A card that passed its check but gave no runner is a page cut short
     // whose landmarks survived: there is nothing to analyse.
-    if (store.tousuu <= 0)
+    if (store.fieldSize <= 0)
         return Stop {kCardUnreadable, {}};
 
     QStringList horsePages;
@@ -226,7 +226,7 @@ std::optional<SiteReaders> siteReaders(const RaceSelection &selection, const Set
 LoadResult runLoad(const RaceSelection &selection, LoadContext &context)
 {
     RaceStore &store = context.store;
-    store.resetPublic();
+    store.clearForLoad();
 
     const QString missing = missingSelectionMessage(selection);
     if (!missing.isEmpty()) {

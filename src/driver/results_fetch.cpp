@@ -185,8 +185,8 @@ ResultsOutcome fetchResults(ResultsContext &context, std::optional<QDate> since,
         QDate oldest = page.runners.front()->key.date;
         for (const PendingRunner *runner : page.runners)
             oldest = std::min(oldest, runner->key.date);
-        store->resetPublic();
-        store->tousuu = 1;
+        store->clearForLoad();
+        store->fieldSize = 1;
         store->horses[1].name = page.runners.front()->name;
         store->raceDate = std::min(today + 1, serialOf(oldest) + kHistoryDays - 1);
         HistoryReader &reader = page.site == 1 ? static_cast<HistoryReader &>(site1) : site2;

@@ -417,7 +417,7 @@ QWidget *MainWindow::buildViews()
 
 void MainWindow::startUp()
 {
-    store_.resetPublic();
+    store_.clearForLoad();
     settings_ = readSettings(folder_, *messages_);
     if (settings_.tableCheck) {
         // 2 is the grey state of the box.
@@ -427,7 +427,7 @@ void MainWindow::startUp()
                 : (*settings_.tableCheck != 0 ? Qt::Checked : Qt::Unchecked));
     }
     for (int i = 1; i <= kCourseCount; ++i)
-        course_->addItem(store_.zyoName[i]);
+        course_->addItem(courseNames()[size_t(i)]);
     course_->setEditText(kCourseUnchosen);
     const int thisYear = QDate::currentDate().year();
     year_->addItems(yearItems(thisYear));

@@ -173,7 +173,7 @@ void MainWindow::withViews(const std::function<void(ViewContext &)> &action)
 
 void MainWindow::runnerChanged(qint32 runner)
 {
-    if (runner < 1 || runner > store_.tousuu) {
+    if (runner < 1 || runner > store_.fieldSize) {
         // Nothing loaded: the runner box goes back to the runner shown.
         refreshViews();
         return;

@@ -645,12 +645,12 @@ Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float sha
         race.bind(5, key.day);
         race.bind(6, key.race);
         race.bind(7, store.raceTitle);
-        race.bind(8, store.raceJouken);
-        race.bind(9, surfaceOf(store.raceJouken));
+        race.bind(8, store.raceConditions);
+        race.bind(9, surfaceOf(store.raceConditions));
         race.bind(10, store.isRunner(1) ? store.horses[1].runs[0].distance : 0);
         race.bind(11, store.runnerCount());
         race.bind(12, store.graphBase);
-        race.bind(13, double(store.rentaiKizyun));
+        race.bind(13, double(store.referenceFigure));
         race.bind(14, double(share));
         race.bind(15, siteBase);
         race.bind(16, nowText());

@@ -24,7 +24,7 @@ class RaceStore;
 QByteArray toCodePage(const QString &text);
 
 // The file's text: the header "枠番,馬番,馬名", then for every runner slot
-// 1..tousuu with a name, its bracket, number and name followed by every non-zero
+// 1..fieldSize with a name, its bracket, number and name followed by every non-zero
 // figure of runs 1..50 rounded half to even; each line ends in CRLF, and one more
 // CRLF ends the file.
 QString csvText(const RaceStore &store);

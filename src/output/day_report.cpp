@@ -78,7 +78,7 @@ RaceSummary summarizeRace(
     s.date = store.raceDate;
     s.analysed = true;
     s.title = titleWithoutRaceNumber(store.raceTitle, race);
-    s.conditions = store.raceJouken;
+    s.conditions = store.raceConditions;
     s.runners = store.runnerCount();
     for (const qint32 n : store.runners()) {
         const float mean = store.horses[n].meanFigure.value;

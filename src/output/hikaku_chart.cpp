@@ -172,8 +172,8 @@ QString hikakuLineId(qint32 n)
 
 ChartScale hikakuScale(const RaceStore &store)
 {
-    double low = store.rentaiKizyun > 0 ? store.rentaiKizyun : HUGE_VAL;
-    double high = store.rentaiKizyun > 0 ? store.rentaiKizyun : -HUGE_VAL;
+    double low = store.referenceFigure > 0 ? store.referenceFigure : HUGE_VAL;
+    double high = store.referenceFigure > 0 ? store.referenceFigure : -HUGE_VAL;
     forEachFigure(store, [&](qint32 k, int r) {
         low = std::min(low, double(store.horses[k].runs[r].speedFigure));
         high = std::max(high, double(store.horses[k].runs[r].speedFigure));
@@ -224,16 +224,16 @@ QByteArray chartSvg(
     svg += QStringLiteral(
         "<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"none\" stroke=\"#000\"/>\n")
                .arg(num(kLeft), num(kTop), num(kRight - kLeft), num(kBottom - kTop));
-    if (store.rentaiKizyun > 0) {
+    if (store.referenceFigure > 0) {
         const double y
-            = kBottom - (store.rentaiKizyun - scale.low) / (scale.high - scale.low) * (kBottom - kTop);
+            = kBottom - (store.referenceFigure - scale.low) / (scale.high - scale.low) * (kBottom - kTop);
         svg += QStringLiteral(
             "<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\" stroke=\"#e0b800\" stroke-width=\"2\" "
             "stroke-dasharray=\"10 4 2 4\"/>\n"
             "<text x=\"%4\" y=\"%5\" font-size=\"12\" fill=\"#8a6d00\">連対基準線 %6（%7ライン）"
             "</text>\n")
                    .arg(num(kLeft), num(y), num(kRight), num(kLeft + 6), num(y - 5),
-                       formatNumber(store.rentaiKizyun, QStringLiteral("0.0")),
+                       formatNumber(store.referenceFigure, QStringLiteral("0.0")),
                        formatNumber(settings.kakeritu, QStringLiteral("00%")));
     }
 

@@ -80,16 +80,16 @@ void printGraph(ViewContext &context, PrintDevice &printer, const BusyIndicator 
     const qint32 shown = context.views.shownRunner;
     const DrawnView view = context.views.drawn;
 
-    if (store.tousuu > kGraphsPerPage) {
+    if (store.fieldSize > kGraphsPerPage) {
         printGraphPage(context, printer, 1, kGraphsPerPage, busy);
         context.messages.message(kSecondPage);
-        printGraphPage(context, printer, kGraphsPerPage + 1, store.tousuu, busy);
+        printGraphPage(context, printer, kGraphsPerPage + 1, store.fieldSize, busy);
     } else {
-        printGraphPage(context, printer, 1, store.tousuu, busy);
+        printGraphPage(context, printer, 1, store.fieldSize, busy);
     }
 
     // Back to the runner and the view the user was looking at.
-    if (shown >= 1 && shown <= store.tousuu) {
+    if (shown >= 1 && shown <= store.fieldSize) {
         context.views.shownRunner = shown;
         context.views.drawn = view;
         redrawAfterRunnerChange(context);

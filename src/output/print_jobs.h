@@ -40,7 +40,7 @@ QString printedTitle(const RaceStore &store, const QString &raceInfo);
 constexpr int kGraphsPerPage = 16;
 
 // All runners' graphs: runners 1..16, then, with 17 or more runners, the message
-// "2ページ目を印刷します" and runners 17..tousuu on a second page. Afterwards the
+// "2ページ目を印刷します" and runners 17..fieldSize on a second page. Afterwards the
 // runner shown before printing is shown again (graph, or comparison graph when
 // that was the view).
 void printGraph(ViewContext &context, PrintDevice &printer, const BusyIndicator &busy = {});

@@ -257,9 +257,9 @@ QByteArray raceStoreJson(const RaceStore &store)
     w.key("raceTitle");
     w.string(store.raceTitle);
     w.key("raceJouken");
-    w.string(store.raceJouken);
+    w.string(store.raceConditions);
     w.key("tousuu");
-    w.integer(store.tousuu);
+    w.integer(store.fieldSize);
     w.key("complete");
     w.raw(store.gaps.complete() ? u"true" : u"false");
     w.key("leftOut");
@@ -276,11 +276,11 @@ QByteArray raceStoreJson(const RaceStore &store)
     for (int i = 0; i < 4; ++i) {
         if (i > 0)
             w.raw(u",");
-        w.number(store.zyouiHeikin[i]);
+        w.number(store.topMeans[i]);
     }
     w.raw(u"]");
     w.key("rentaiKizyun");
-    w.number(store.rentaiKizyun);
+    w.number(store.referenceFigure);
     w.key("graphBase");
     w.integer(store.graphBase);
     w.key("runners");

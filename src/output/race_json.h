@@ -2,7 +2,7 @@
 // The race store as a JSON document (UTF-8), for the command line and for checks
 // that compare loads.
 //
-// Shape: the race fields, the race statistics, and per runner slot 1..tousuu its
+// Shape: the race fields, the race statistics, and per runner slot 1..fieldSize its
 // fields, statistics ([value, count] pairs), head-to-head pairs for opponent
 // slots 0..18, and its runs: run 0 always, then every run 1..50 whose date is
 // greater than 0, in index order. Dates are "YYYY-MM-DD"; a date of 0 (no date,

@@ -233,8 +233,8 @@ QString bacyuLegend(const RaceStore &store)
         "<span class=\"blue\">青</span> 3位。<span class=\"red\">赤の騎手</span>: 前走から乗り替わり。"
         "<span class=\"shade\">灰色の地</span>: 馬と走の区切りの網掛け（意味はありません）。"
         "左端の色: 枠の色。</p>\n")
-        .arg(store.rentaiKizyun > 0 ? formatNumber(store.rentaiKizyun, QStringLiteral("0.0"))
-                                    : QStringLiteral("（なし）"));
+        .arg(store.referenceFigure > 0 ? formatNumber(store.referenceFigure, QStringLiteral("0.0"))
+                                       : QStringLiteral("（なし）"));
 }
 
 // The print rule that fits a table of `widthPx` to the page width.

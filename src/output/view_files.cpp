@@ -114,10 +114,10 @@ Status writeGraphsPdf(ViewContext &context, const QString &path)
     const ShownRunner keep(context);
     QByteArray bytes;
     const bool printed = pdfOf(context, bytes, [](ViewContext &job, PrintDevice &printer) {
-        const qint32 tousuu = job.store.tousuu;
+        const qint32 fieldSize = job.store.fieldSize;
         bool ok = printGraphPage(job, printer, 1, kGraphsPerPage);
-        if (tousuu > kGraphsPerPage)
-            ok = printGraphPage(job, printer, kGraphsPerPage + 1, tousuu) && ok;
+        if (fieldSize > kGraphsPerPage)
+            ok = printGraphPage(job, printer, kGraphsPerPage + 1, fieldSize) && ok;
         return ok;
     });
     if (!printed)

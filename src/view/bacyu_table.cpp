@@ -11,7 +11,7 @@
 //   left-aligned in every row, the others keep general alignment.
 // - A mean figure of 0 means the runner has no figures; it takes no place in the
 //   ranking colours even when fewer than three runners have a mean (the unused
-//   places of zyouiHeikin are then 0 as well).
+//   places of topMeans are then 0 as well).
 
 #include "view/bacyu_table.h"
 
@@ -162,13 +162,13 @@ void writeStatistics(const RaceStore &store, int n, int b, CellWriter &w)
     QColor colour = kBlack;
     bool bold = false;
     if (mean != 0.0f) {
-        if (mean == store.zyouiHeikin[1]) {
+        if (mean == store.topMeans[1]) {
             colour = kRed;
             bold = true;
-        } else if (mean == store.zyouiHeikin[2]) {
+        } else if (mean == store.topMeans[2]) {
             colour = kBlue;
             bold = true;
-        } else if (mean == store.zyouiHeikin[3]) {
+        } else if (mean == store.topMeans[3]) {
             colour = kBlue;
         }
     }
@@ -193,14 +193,14 @@ void writeStyleAndRecord(const RaceStore &store, int n, int b, CellWriter &w)
     w.text(b + 4, 5, plainNumber(losses));
 }
 
-void writeRun(const RaceStore &store, float rentaiKizyun, int n, int k, int b, CellWriter &w)
+void writeRun(const RaceStore &store, float referenceFigure, int n, int k, int b, CellWriter &w)
 {
     const int t = bacyuRunTextColumn(k);
     const int f = t - 1;
     const float figure = store.horses[n].runs[k].speedFigure;
     w.text(b, f, figureText(figure));
     w.bold(b, f, true);
-    w.foreground(b, f, figure > rentaiKizyun ? kRed : kBlack);
+    w.foreground(b, f, figure > referenceFigure ? kRed : kBlack);
     if (store.horses[n].runs[k].last3fFigure != 0.0f) {
         w.text(b + 1, f, QStringLiteral("上がり"));
         w.fontSize(b + 1, f, kSmallSize);
@@ -245,7 +245,7 @@ void writeRunner(const RaceStore &store, int n, CellWriter &w)
     writeStyleAndRecord(store, n, b, w);
     for (int k = 1; k <= kShownRuns; ++k) {
         if (store.horses[n].runs[k].date > 0) {
-            writeRun(store, store.rentaiKizyun, n, k, b, w);
+            writeRun(store, store.referenceFigure, n, k, b, w);
         }
     }
 }

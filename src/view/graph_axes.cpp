@@ -66,7 +66,7 @@ bool drawAxes(const StepContext &c)
     box.setDrawWidth(4);
     box.setDrawStyle(LineStyle::DashDot);
     const double y
-        = (100 - (double(c.store.rentaiKizyun) - c.store.graphBase)) / 100 * l.plotHeight + l.graphTop;
+        = (100 - (double(c.store.referenceFigure) - c.store.graphBase)) / 100 * l.plotHeight + l.graphTop;
     box.line(l.graphLeft, y, right, y, qbColor(14));
     printText(box, l.graphLeft + 50, y - 200,
         formatNumber(c.kakeritu, QStringLiteral("00%")) + QStringLiteral("ライン"), 8);

@@ -33,7 +33,7 @@ QString courseMark(const RaceStore &store, qint32 h, int run)
     const QString &zyo = store.horses[h].runs[run].course;
     const std::optional<qint32> n = toWholeNumber(zyo);
     if (n && *n >= 1 && *n <= kCourseCount) {
-        const QString &name = store.zyoName[*n];
+        const QString &name = courseNames()[size_t(*n)];
         // 中京 and 中山 share their first character; 中京 goes by its city, 名古屋.
         if (name == QStringLiteral("中京"))
             return QStringLiteral("名");

@@ -128,7 +128,7 @@ void drawHikakuGraph(const RaceStore &store, qint32 shown, const Settings &setti
     const double right = layout.graphLeft + layout.plotWidth;
     box.setDrawWidth(4);
     box.setDrawStyle(LineStyle::DashDot);
-    const double y = layout.valueToY(store.rentaiKizyun);
+    const double y = layout.valueToY(store.referenceFigure);
     box.line(layout.graphLeft, y, right, y, qbColor(14));
     printText(box, layout.graphLeft + 50, y - 200,
         formatNumber(settings.kakeritu, QStringLiteral("00%")) + QStringLiteral("ライン"), 8);

@@ -83,11 +83,11 @@ QString plain(qint32 value)
 
 // The course of a run: a central course code (1..10) by its name, anything else
 // (a local course's name, an unknown code) as written.
-QString courseText(const RaceStore &store, const QString &zyo)
+QString courseText(const QString &zyo)
 {
     const std::optional<double> code = toNumber(zyo);
     if (code && *code >= 1 && *code <= kCourseCount && *code == static_cast<int>(*code)) {
-        return store.zyoName[static_cast<size_t>(*code)];
+        return courseNames()[static_cast<size_t>(*code)];
     }
     return zyo;
 }
@@ -96,7 +96,7 @@ QString courseText(const RaceStore &store, const QString &zyo)
 void writeRunRow(const RaceStore &store, qint32 h, int r, CellWriter &w)
 {
     w.text(r, 0, formatDate(store.horses[h].runs[r].date, QStringLiteral("yy/mm/dd")));
-    w.text(r, 1, courseText(store, store.horses[h].runs[r].course));
+    w.text(r, 1, courseText(store.horses[h].runs[r].course));
     w.text(r, 2, store.horses[h].runs[r].raceName);
     w.text(r, 3,
         formatNumber(store.horses[h].runs[r].finish, QStringLiteral("00")) + u'/'
@@ -203,7 +203,7 @@ void fillHeadToHeadGrid(const RaceStore &store, qint32 runner, CellGrid &grid, M
     if (!isRunnerSlot(runner)) {
         w.fail();
     }
-    for (qint32 k = 1; k <= store.tousuu && !w.failed(); ++k) {
+    for (qint32 k = 1; k <= store.fieldSize && !w.failed(); ++k) {
         if (k > kMaxRunners) {
             w.fail();  // a card of more than 18 runners: nothing to read for them
             break;
@@ -235,7 +235,7 @@ void fillHeadToHeadGrid(const RaceStore &store, qint32 runner, CellGrid &grid, M
 
 QString writeRaceInfo(const RaceStore &store, MessageSink & /*sink: nothing here can fail*/)
 {
-    return store.raceTitle + kCr + store.raceJouken;
+    return store.raceTitle + kCr + store.raceConditions;
 }
 
 QString writeUmaInfo(const RaceStore &store, qint32 runner, MessageSink &sink)

@@ -18,7 +18,7 @@ void layOutRunGrid(CellGrid &grid, MessageSink &sink);
 // Fills the per-run grid with the runs of `runner`, one row per dated run.
 void fillRunGrid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink);
 
-// Rebuilds the head-to-head grid of `runner` against runners 1..tousuu.
+// Rebuilds the head-to-head grid of `runner` against runners 1..fieldSize.
 void fillHeadToHeadGrid(const RaceStore &store, qint32 runner, CellGrid &grid, MessageSink &sink);
 
 // The race panel's caption: title, CR, conditions.

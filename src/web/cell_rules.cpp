@@ -164,7 +164,7 @@ int profileRow(const PageTable &table)
 bool readSharedCells(
     const PageTable &table, int row, const ResultColumns &cols, int n, int run, RaceStore &store)
 {
-    std::array<std::pair<int, qint32 *>, 5> wholes = {{{cols.tousuu, &store.horses[n].runs[run].fieldSize},
+    std::array<std::pair<int, qint32 *>, 5> wholes = {{{cols.fieldSize, &store.horses[n].runs[run].fieldSize},
         {cols.waku, &store.horses[n].runs[run].bracket}, {cols.no, &store.horses[n].runs[run].horseNumber},
         {cols.ninki, &store.horses[n].runs[run].popularity},
         {cols.cyaku, &store.horses[n].runs[run].finish}}};
@@ -207,7 +207,7 @@ void readResultRows(const PageTable &table, int h, RaceStore &store, qint32 n, M
 QString runnerStatusLine(const RaceStore &store, qint32 n)
 {
     const QString name = isHorseNumber(n) ? store.horses[n].name : QString();
-    return formatNumber(n, QStringLiteral("00")) + u'/' + formatNumber(store.tousuu, QStringLiteral("00"))
+    return formatNumber(n, QStringLiteral("00")) + u'/' + formatNumber(store.fieldSize, QStringLiteral("00"))
         + u' ' + name + QStringLiteral("成績読込み中・・・");
 }
 

@@ -38,7 +38,7 @@ int firstRow(
 // left out at a break in its horse numbers (a gap, a duplicate, a nineteenth
 // runner, a scratched runner's mark). They are named in one message ("6番
 // <name>") and kept in the store's gaps, so that the load is reported
-// incomplete. Call with tousuu set.
+// incomplete. Call with fieldSize set.
 void noteRunnersLeftOut(const PageTable &table, int from, int step, int numberCol, int nameCol,
     RaceStore &store, MessageSink &messages);
 
@@ -91,7 +91,7 @@ int profileRow(const PageTable &table);
 
 // Columns of the result-row cells both sites print, each read the same way.
 struct ResultColumns {
-    int tousuu, waku, no, ninki, cyaku;  // whole numbers, "if a number"
+    int fieldSize, waku, no, ninki, cyaku;  // whole numbers, "if a number"
     int kisyu;  // jockey, spaces removed
     int hutan;  // weight carried, maybe with a mark
 };

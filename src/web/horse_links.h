@@ -25,7 +25,7 @@ struct HorseLinkForm {
 HorseLinkForm site1HorseLinks();
 HorseLinkForm site2HorseLinks();
 
-// Sets runner n's pageAddress = siteBase + marker + id + urlSuffix for runners 1..tousuu. For
+// Sets runner n's pageAddress = siteBase + marker + id + urlSuffix for runners 1..fieldSize. For
 // every occurrence of the marker it reads the id (up to idEnd) and the link text:
 // in the 80 characters that start at the second character after the marker, the
 // text between the first ">" and the next "<". Returns false when the scan

@@ -31,15 +31,15 @@ bool readRaceHead(const PageTable &table, int d, RaceStore &store, qint32 &dista
         store.raceDate = *date;
     }
     store.raceTitle = table.cell(d + 1, 1);
-    store.raceJouken = table.cell(d + 2, 1);
+    store.raceConditions = table.cell(d + 2, 1);
 
     // The conditions line ends in the distance: ... 芝2400m.
     distance = 0;
-    const qsizetype metre = store.raceJouken.indexOf(u'm');
+    const qsizetype metre = store.raceConditions.indexOf(u'm');
     if (metre >= 0) {
         if (metre < 4)
             return false;
-        const auto value = toWholeNumber(store.raceJouken.mid(metre - 4, 4));
+        const auto value = toWholeNumber(store.raceConditions.mid(metre - 4, 4));
         if (!value)
             return false;
         distance = *value;
@@ -134,13 +134,13 @@ void parseSyutuba(const PageTable &table, RaceStore &store, MessageSink &message
             return;
         }
     }
-    store.tousuu = runners;
+    store.fieldSize = runners;
     // The count stops at the first break in the horse numbers; the rows after it
     // are named, not dropped without a word.
     noteRunnersLeftOut(table, e + 2 * runners + 1, 2, 2, 4, store, messages);
 
-    for (int n = 1; n <= store.tousuu; ++n)
-        store.horses[n].runs[0].bracket = site1Bracket(n, store.tousuu);
+    for (int n = 1; n <= store.fieldSize; ++n)
+        store.horses[n].runs[0].bracket = site1Bracket(n, store.fieldSize);
 }
 
 void scanSyutubaLinks(

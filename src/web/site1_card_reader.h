@@ -11,7 +11,7 @@
 //
 // Messages: "出走データ読込みエラー" (date or header row missing; the card parse
 // ends), "WebData読込みエラー(err-AA02)" (any other failure in the card parse,
-// e.g. a weight cell without "kg"; the parse ends there and tousuu keeps its
+// e.g. a weight cell without "kg"; the parse ends there and fieldSize keeps its
 // value), "U_Url読込みエラー(err-AA03)" (the horse-link scan failed).
 
 #include "web/reader_page.h"
@@ -30,7 +30,7 @@ bool checkSyutuba(const PageTable &table);
 // The card parse: race date, title, conditions, runners, brackets.
 void parseSyutuba(const PageTable &table, RaceStore &store, MessageSink &messages);
 
-// The horse-link scan over the page HTML for runners 1..tousuu.
+// The horse-link scan over the page HTML for runners 1..fieldSize.
 void scanSyutubaLinks(
     const QString &pageHtml, const QString &siteBase, RaceStore &store, MessageSink &messages);
 

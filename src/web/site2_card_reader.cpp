@@ -92,9 +92,9 @@ void parseSyutuba02(const PageTable &table, RaceStore &store, MessageSink &messa
         return;
     }
     store.raceTitle = table.cell(race, 1);
-    store.raceJouken = table.cell(race + 1, 1);
+    store.raceConditions = table.cell(race + 1, 1);
     qint32 distance = 0;
-    if (!readDistance(store.raceJouken, distance)) {
+    if (!readDistance(store.raceConditions, distance)) {
         messages.message(kCardFailed);
         return;
     }
@@ -118,7 +118,7 @@ void parseSyutuba02(const PageTable &table, RaceStore &store, MessageSink &messa
             return;
         }
     }
-    store.tousuu = runners;
+    store.fieldSize = runners;
     // The count stops at the first break in the horse numbers; the rows after it
     // are named, not dropped without a word.
     noteRunnersLeftOut(table, e + 2 + runners, 1, 2, 4, store, messages);

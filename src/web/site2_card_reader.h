@@ -12,7 +12,7 @@
 // Messages: "出走データ読込みエラー" (race or header row missing; the card parse
 // ends), "WebData読込みエラー(err-AA22)" (any other failure in the card parse,
 // e.g. a bracket or weight cell that is not a number; the parse ends there and
-// tousuu keeps its value), "U_Url読込みエラー(err-AA23)" (the horse-link scan
+// fieldSize keeps its value), "U_Url読込みエラー(err-AA23)" (the horse-link scan
 // failed).
 
 #include "web/reader_page.h"
@@ -31,7 +31,7 @@ bool checkSyutuba02(const PageTable &table);
 // The card parse: race date, title, conditions, runners with their brackets.
 void parseSyutuba02(const PageTable &table, RaceStore &store, MessageSink &messages);
 
-// The horse-link scan over the page HTML for runners 1..tousuu.
+// The horse-link scan over the page HTML for runners 1..fieldSize.
 void scanSyutuba02Links(
     const QString &pageHtml, const QString &siteBase, RaceStore &store, MessageSink &messages);
 

@@ -43,7 +43,7 @@ struct WindowViews {
     QString umaInfo;  // the runner panel's caption
     QString runnerBox;  // the runner box's text, the shown runner as "01"
 
-    // The runner the graph views draw, 1..tousuu (0 = none): set by the runner
+    // The runner the graph views draw, 1..fieldSize (0 = none): set by the runner
     // navigation, by the end of a load and by the jobs that draw every runner.
     qint32 shownRunner = 0;
 

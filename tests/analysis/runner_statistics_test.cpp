@@ -45,7 +45,7 @@ void runAllPerRunner(RaceStore &store, qint32 h, MessageSink &sink)
 TEST(RunnerStatistics, ARunnerWithoutFiguresKeepsZeroEverywhere)
 {
     RaceStore store;
-    store.tousuu = 2;
+    store.fieldSize = 2;
     store.raceDate = dateOf(2007, 10, 1);
     setFigures(store, 2, {70, 80});
     RecordingSink sink;
@@ -67,7 +67,7 @@ TEST(RunnerStatistics, ARunnerWithoutFiguresKeepsZeroEverywhere)
 TEST(RunnerStatistics, NegativeFiguresAverageButNeverMakeTheBest)
 {
     RaceStore store;
-    store.tousuu = 1;
+    store.fieldSize = 1;
     setFigures(store, 1, {-5, 0, -12});
     RecordingSink sink;
     meanFigure(store, 1, sink);
@@ -159,7 +159,7 @@ TEST(HeadToHead, CountsWhoFinishedAheadWhenTheRunnerHasAFigure)
     };
     for (const auto &c : cases) {
         RaceStore store;
-        store.tousuu = 3;
+        store.fieldSize = 3;
         for (const auto &[h, r] : {std::pair {1, c.runA}, std::pair {2, c.runB}}) {
             store.horses[h].runs[r].date = dateOf(2007, 6, 3);
             store.horses[h].runs[r].course = QStringLiteral("05");
@@ -196,7 +196,7 @@ TEST(HeadToHead, CountsWhoFinishedAheadWhenTheRunnerHasAFigure)
 TEST(HeadToHead, OtherCoursesOrRaceNumbersAreOtherRaces)
 {
     RaceStore store;
-    store.tousuu = 2;
+    store.fieldSize = 2;
     for (int h : {1, 2}) {
         store.horses[h].runs[1].date = dateOf(2007, 6, 3);
         store.horses[h].runs[1].course = QStringLiteral("05");
@@ -213,7 +213,7 @@ TEST(HeadToHead, OtherCoursesOrRaceNumbersAreOtherRaces)
 TEST(RunningStyle, AveragesFirstCornerPositionsScaledToTodaysField)
 {
     RaceStore store;
-    store.tousuu = 16;
+    store.fieldSize = 16;
     store.horses[1].runs[1].cornerPositions[1] = 2;
     store.horses[1].runs[2].cornerPositions[1] = 4;
     store.horses[1].runs[5].cornerPositions[1] = 1;  // run 5 is beyond the four most recent
@@ -229,7 +229,7 @@ TEST(RunningStyle, AveragesFirstCornerPositionsScaledToTodaysField)
 TEST(RunningStyle, AnOverflowingProductIsReported)
 {
     RaceStore store;
-    store.tousuu = 16;
+    store.fieldSize = 16;
     store.horses[1].runs[1].cornerPositions[1] = 2;
     store.horses[1].runs[2].cornerPositions[1] = 300000000;
     RecordingSink sink;
@@ -257,15 +257,15 @@ TEST(TopThreeMeans, KeepsTheThreeHighestInOrder)
     };
     for (const auto &c : cases) {
         RaceStore store;
-        store.tousuu = 1;  // every slot counts, whatever the field size
+        store.fieldSize = 1;  // every slot counts, whatever the field size
         int h = 1;
         for (float m : c.means)
             store.horses[h++].meanFigure.value = m;
         topThreeMeans(store);
-        EXPECT_EQ(store.zyouiHeikin[0], 0.0f);
-        EXPECT_EQ(store.zyouiHeikin[1], c.first);
-        EXPECT_EQ(store.zyouiHeikin[2], c.second);
-        EXPECT_EQ(store.zyouiHeikin[3], c.third);
+        EXPECT_EQ(store.topMeans[0], 0.0f);
+        EXPECT_EQ(store.topMeans[1], c.first);
+        EXPECT_EQ(store.topMeans[2], c.second);
+        EXPECT_EQ(store.topMeans[3], c.third);
     }
 }
 
@@ -286,16 +286,16 @@ TEST(ReferenceLine, TakesTheShareIndexRoundedHalfToEven)
     };
     for (const auto &c : cases) {
         RaceStore store;
-        store.tousuu = 2;
+        store.fieldSize = 2;
         // Spread over two runners and the whole run range, the last run included.
         for (std::size_t i = 0; i < c.figures.size(); ++i)
             store.horses[1 + i % 2].runs[i + 1 == c.figures.size() ? kMaxRuns : 1 + i * 3].speedFigure
                 = c.figures[i];
-        store.horses[3].runs[1].speedFigure = 200;  // beyond tousuu
-        store.rentaiKizyun = -1;
+        store.horses[3].runs[1].speedFigure = 200;  // beyond fieldSize
+        store.referenceFigure = -1;
         RecordingSink sink;
         referenceLine(store, c.kakeritu, sink);
-        EXPECT_EQ(store.rentaiKizyun, c.expected) << c.kakeritu << " of " << c.figures.size();
+        EXPECT_EQ(store.referenceFigure, c.expected) << c.kakeritu << " of " << c.figures.size();
         EXPECT_TRUE(sink.messages().isEmpty());
     }
 }
@@ -304,12 +304,12 @@ TEST(ReferenceLine, AShareOutsideTheListIsReportedAndKeepsTheLine)
 {
     for (float kakeritu : {1.5f, -0.5f}) {
         RaceStore store;
-        store.tousuu = 1;
+        store.fieldSize = 1;
         setFigures(store, 1, {60, 70});
-        store.rentaiKizyun = 55;
+        store.referenceFigure = 55;
         RecordingSink sink;
         referenceLine(store, kakeritu, sink);
-        EXPECT_EQ(store.rentaiKizyun, 55.0f);
+        EXPECT_EQ(store.referenceFigure, 55.0f);
         EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("平均指数の分析エラー(err-AC16)")});
     }
 }
@@ -329,7 +329,7 @@ TEST(GraphBase, MovesForManyHighOrLowFigures)
     };
     for (const auto &c : cases) {
         RaceStore store;
-        store.tousuu = 3;
+        store.fieldSize = 3;
         std::vector<float> figures(c.normal, 70.0f);
         figures.insert(figures.end(), c.high, 101.0f);
         figures.insert(figures.end(), c.low, -1.0f);
@@ -343,7 +343,7 @@ TEST(GraphBase, MovesForManyHighOrLowFigures)
 TEST(AnalysisDriver, RunsThePassAndEveryStatisticForEachRunner)
 {
     RaceStore store;
-    store.tousuu = 2;
+    store.fieldSize = 2;
     store.raceDate = dateOf(2007, 10, 1);
     // No databases: runs without a time are skipped, so the figures set here stay.
     setFigures(store, 1, {80, 60});
@@ -355,9 +355,9 @@ TEST(AnalysisDriver, RunsThePassAndEveryStatisticForEachRunner)
     EXPECT_EQ(store.horses[1].meanFigure.value, 70.0f);
     EXPECT_EQ(store.horses[2].bestFigure.value, 120.0f);
     EXPECT_EQ(store.horses[2].runningStyle.value, 4.0f);
-    EXPECT_EQ(store.zyouiHeikin[1], 115.0f);
-    EXPECT_EQ(store.zyouiHeikin[2], 70.0f);
-    EXPECT_EQ(store.rentaiKizyun, 80.0f);  // 120, 110, 80, 60, 0: index 2
+    EXPECT_EQ(store.topMeans[1], 115.0f);
+    EXPECT_EQ(store.topMeans[2], 70.0f);
+    EXPECT_EQ(store.referenceFigure, 80.0f);  // 120, 110, 80, 60, 0: index 2
     EXPECT_EQ(store.graphBase, 30);
     EXPECT_TRUE(sink.messages().isEmpty());
 }

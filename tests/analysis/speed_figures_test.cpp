@@ -172,7 +172,7 @@ TEST_F(RunnerPass, ComputesACentralRunFromBothReferenceRows)
     Sources::variant(files.central(), "05", 1, 0.5);
     Sources::average(files.central(), 1600, "05", 1, 96.0);
 
-    store.tousuu = 1;
+    store.fieldSize = 1;
     run(1, 1, {"05", 1, 1600, 95.5f, 34.0f});
     run(1, kMaxRuns, {"05", 1, 1600, 95.5f, 34.0f});  // the last slot is a run too
     pass({1});
@@ -258,7 +258,7 @@ TEST_F(RunnerPass, ARunWithoutDistanceIsReportedOnceAndTheLaterRunsAreComputed)
     Sources::average(files.central(), 1600, "05", 1, 96.0);
     Sources::average(files.central(), 0, "05", 1, 96.0);  // even a row for distance 0
 
-    store.tousuu = 2;
+    store.fieldSize = 2;
     run(1, 1, {"05", 1, 1600, 95.5f, 34.0f});
     run(1, 2, {"05", 1, 0, 95.5f, 34.0f});
     run(1, 3, {"05", 1, 1600, 95.5f, 34.0f});
@@ -291,7 +291,7 @@ TEST_F(RunnerPass, ACentralRunWithoutTheTrackFileEndsThePassOfEveryRunner)
 {
     Sources::average(files.local(), 1500, "大井", 0, 100.0);
 
-    store.tousuu = 2;
+    store.fieldSize = 2;
     run(1, 1, {"大井", 0, 1500, 101.0f, 0.0f});
     run(1, 2, {"05", 1, 1600, 95.5f, 0.0f});
     run(1, 3, {"大井", 0, 1500, 101.0f, 0.0f});

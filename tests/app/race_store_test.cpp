@@ -8,7 +8,7 @@ using namespace marunoki;
 TEST(RaceStore, ResetEmptiesEveryRunnerRunAndFigure)
 {
     RaceStore store;
-    store.tousuu = 18;
+    store.fieldSize = 18;
     store.raceDate = 39000;
     store.raceTitle = QStringLiteral("日本ダービー");
     for (int h = 0; h < kRunnerSlots; ++h) {
@@ -24,14 +24,14 @@ TEST(RaceStore, ResetEmptiesEveryRunnerRunAndFigure)
             store.horses[h].headToHead[r % kRunnerSlots].behind = 2.0f;
         }
     }
-    store.zyouiHeikin = {1, 2, 3, 4};
+    store.topMeans = {1, 2, 3, 4};
     store.cancelFlag = -1;
-    store.rentaiKizyun = 71.5f;
+    store.referenceFigure = 71.5f;
     store.graphBase = 30;
 
-    store.resetPublic();
+    store.clearForLoad();
 
-    EXPECT_EQ(store.tousuu, 0);
+    EXPECT_EQ(store.fieldSize, 0);
     EXPECT_EQ(store.raceDate, 0);
     EXPECT_TRUE(store.raceTitle.isEmpty());
     EXPECT_EQ(store.cancelFlag.load(), 0);
@@ -50,35 +50,34 @@ TEST(RaceStore, ResetEmptiesEveryRunnerRunAndFigure)
         for (int k = 0; k < kRunnerSlots; ++k)
             ASSERT_EQ(store.horses[h].headToHead[k].behind, 0.0f);
     }
-    for (float v : store.zyouiHeikin)
+    for (float v : store.topMeans)
         EXPECT_EQ(v, 0.0f);
     // The last analysis's race values survive a reset.
-    EXPECT_EQ(store.rentaiKizyun, 71.5f);
+    EXPECT_EQ(store.referenceFigure, 71.5f);
     EXPECT_EQ(store.graphBase, 30);
 }
 
 TEST(RaceStore, CourseTableHoldsTheTenCentralCoursesInCodeOrder)
 {
-    RaceStore store;
-    EXPECT_EQ(store.zyoName[5], QStringLiteral("東京"));
-    EXPECT_EQ(store.zyoName[1], QStringLiteral("札幌"));
-    EXPECT_EQ(store.zyoName[10], QStringLiteral("小倉"));
-    EXPECT_TRUE(store.zyoName[0].isEmpty());
+    EXPECT_EQ(courseNames()[5], QStringLiteral("東京"));
+    EXPECT_EQ(courseNames()[1], QStringLiteral("札幌"));
+    EXPECT_EQ(courseNames()[10], QStringLiteral("小倉"));
+    EXPECT_TRUE(courseNames()[0].isEmpty());
 }
 
-// tousuu is read from a page: a count beyond the slots, or below zero, must never
+// fieldSize is read from a page: a count beyond the slots, or below zero, must never
 // let a caller index past the tables, and a real runner is one of the card.
 TEST(RaceStore, RunnersStayWithinTheCardAndTheSlots)
 {
     struct Case {
-        qint32 tousuu;
+        qint32 fieldSize;
         qint32 count;
     };
     const Case cases[] = {{0, 0}, {-3, 0}, {1, 1}, {12, 12}, {18, 18}, {19, 18}, {40, 18}};
     for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << "tousuu " << c.tousuu);
+        SCOPED_TRACE(testing::Message() << "tousuu " << c.fieldSize);
         RaceStore store;
-        store.tousuu = c.tousuu;
+        store.fieldSize = c.fieldSize;
         EXPECT_EQ(store.runnerCount(), c.count);
         std::vector<qint32> seen;
         for (const qint32 n : store.runners())

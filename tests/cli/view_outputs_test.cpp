@@ -149,7 +149,7 @@ protected:
         const RaceSelection selection {QStringLiteral("2026"), QStringLiteral("東京"), QStringLiteral("05"),
             QStringLiteral("09"), QStringLiteral("11"), ReadingSite::One};
         ASSERT_TRUE(runLoad(selection, load).analysed) << sink.messages().join(u'\n').toStdString();
-        ASSERT_GE(store.tousuu, 2);
+        ASSERT_GE(store.fieldSize, 2);
         loadEnded(context, true);
         sink.clear();
     }
@@ -180,8 +180,8 @@ TEST_F(SampleRaceViews, DumpHoldsWhatTheWindowShowsForEveryRunner)
     WindowViews window;
     ViewContext shown {store, settings, 1, window, sink};
     const QJsonArray runners = dump[QStringLiteral("runners")].toArray();
-    ASSERT_EQ(runners.size(), store.tousuu);
-    for (int n = 1; n <= store.tousuu; ++n) {
+    ASSERT_EQ(runners.size(), store.fieldSize);
+    for (int n = 1; n <= store.fieldSize; ++n) {
         SCOPED_TRACE(n);
         window.shownRunner = n;
         showGraph(shown);
@@ -193,7 +193,7 @@ TEST_F(SampleRaceViews, DumpHoldsWhatTheWindowShowsForEveryRunner)
     }
     const QString raceCaption = dump[QStringLiteral("Label1")].toString();
     EXPECT_EQ(raceCaption, lf(window.raceInfo));
-    EXPECT_EQ(raceCaption, store.raceTitle + u'\n' + store.raceJouken);
+    EXPECT_EQ(raceCaption, store.raceTitle + u'\n' + store.raceConditions);
     switchToBacyu(shown);
     expectSameGrid(dump[QStringLiteral("MSFlexGrid3")].toObject(), window.bacyuGrid, "MSFlexGrid3");
 }
@@ -207,7 +207,7 @@ TEST_F(SampleRaceViews, DrawingsInTheDumpAreWhatTheWindowPaintsWithEveryOverlay)
     WindowViews window;
     ViewContext shown {store, settings, 1, window, sink};
     QSet<QString> seen;  // kinds, line styles and fills met: every overlay drew
-    for (int n = 1; n <= store.tousuu; ++n) {
+    for (int n = 1; n <= store.fieldSize; ++n) {
         window.shownRunner = n;
         showGraph(shown);
         SCOPED_TRACE(n);
@@ -245,7 +245,7 @@ TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
     // A figure computed without a track variant: grey and emphasised in the
     // per-run grid, at the row of its run.
     int greyFound = 0;
-    for (int n = 1; n <= store.tousuu; ++n) {
+    for (int n = 1; n <= store.fieldSize; ++n) {
         const QJsonObject grid = runnerDump(dump, n)[QStringLiteral("MSFlexGrid2")].toObject();
         const auto styles = stylesOf(grid);
         for (int r = 1; r < grid[QStringLiteral("rows")].toInt() && r <= kMaxRuns; ++r) {
@@ -264,9 +264,9 @@ TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
 
     // Two wins and one loss against a rival read 67%; the totals row is yellow.
     int twoToOne = 0;
-    for (int h = 1; h <= store.tousuu; ++h) {
+    for (int h = 1; h <= store.fieldSize; ++h) {
         const QJsonObject grid = runnerDump(dump, h)[QStringLiteral("MSFlexGrid1")].toObject();
-        for (int k = 1; k <= store.tousuu; ++k) {
+        for (int k = 1; k <= store.fieldSize; ++k) {
             if (k != h && store.horses[h].headToHead[k].ahead == 2
                 && store.horses[h].headToHead[k].behind == 1) {
                 ++twoToOne;
@@ -285,13 +285,13 @@ TEST_F(SampleRaceViews, HandCheckedCellsOfEveryGrid)
     // In the 馬柱, runner n's block starts at row 5 (n - 1): the best mean is red
     // and bold, every name bold.
     int best = 0;
-    for (int n = 1; n <= store.tousuu; ++n) {
+    for (int n = 1; n <= store.fieldSize; ++n) {
         SCOPED_TRACE(n);
         const int top = 5 * (n - 1);
         EXPECT_EQ(cellText(bacyu, top + 1, 2), store.horses[n].name);
         ASSERT_EQ(bacyuStyles.count({top + 1, 2}), 1U);
         EXPECT_TRUE(bacyuStyles.at({top + 1, 2})[QStringLiteral("bold")].toBool());
-        if (store.horses[n].meanFigure.value != store.zyouiHeikin[1])
+        if (store.horses[n].meanFigure.value != store.topMeans[1])
             continue;
         ++best;
         ASSERT_EQ(bacyuStyles.count({top, 4}), 1U);
@@ -352,21 +352,21 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
     EXPECT_TRUE(page.contains(QStringLiteral("<th>指数</th><th>前走</th>")));
     EXPECT_TRUE(page.contains(QStringLiteral("<th>指数</th><th>5走前</th></tr></thead>")));
     EXPECT_TRUE(page.contains(QStringLiteral("連対基準線 %1 を超えた走")
-                                  .arg(formatNumber(store.rentaiKizyun, QStringLiteral("0.0")))));
+                                  .arg(formatNumber(store.referenceFigure, QStringLiteral("0.0")))));
     EXPECT_GT(page.count(QRegularExpression(QStringLiteral("<td[^>]*>東京 [0-9]{4} "))), 0);
     EXPECT_EQ(page.count(QRegularExpression(QStringLiteral("<td[^>]*>(0[1-9]|10) [0-9]{4} "))), 0);
     // Every runner's section links to the one after it but the last, to the one
     // before it but the first, and to the top (the links' targets are checked below).
-    EXPECT_EQ(page.count(QStringLiteral("次へ →</a>")), store.tousuu - 1);
-    EXPECT_EQ(page.count(QStringLiteral("← 前へ</a>")), store.tousuu - 1);
-    EXPECT_EQ(page.count(QStringLiteral("<a href=\"#top\">↑ 一覧</a>")), store.tousuu);
+    EXPECT_EQ(page.count(QStringLiteral("次へ →</a>")), store.fieldSize - 1);
+    EXPECT_EQ(page.count(QStringLiteral("← 前へ</a>")), store.fieldSize - 1);
+    EXPECT_EQ(page.count(QStringLiteral("<a href=\"#top\">↑ 一覧</a>")), store.fieldSize);
 
     // Three rankings, the table, the comparison graph, and per runner a section
     // with its two grids.
-    EXPECT_EQ(tables, 3 + 1 + 2 * store.tousuu);
-    for (int n = 1; n <= store.tousuu; ++n)
+    EXPECT_EQ(tables, 3 + 1 + 2 * store.fieldSize);
+    for (int n = 1; n <= store.fieldSize; ++n)
         EXPECT_TRUE(ids.contains(QStringLiteral("uma-%1").arg(n, 2, 10, QLatin1Char('0')))) << n;
-    EXPECT_EQ(files.size(), store.tousuu + 1);
+    EXPECT_EQ(files.size(), store.fieldSize + 1);
     QStringList linkedFiles;
     int toSections = 0;
     for (const QString &anchor : anchors) {
@@ -379,10 +379,10 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
     }
     // Per runner: the navigation, three rankings, the key, the 馬柱, the
     // head-to-head tables of every runner and the steps of the neighbours.
-    EXPECT_GE(toSections, store.tousuu * (1 + 3 + 1 + 1 + store.tousuu));
+    EXPECT_GE(toSections, store.fieldSize * (1 + 3 + 1 + 1 + store.fieldSize));
     // Each runner's comparison graph is the one file with its line as the fragment.
-    EXPECT_EQ(linkedFiles.size(), store.tousuu);
-    for (int n = 1; n <= store.tousuu; ++n)
+    EXPECT_EQ(linkedFiles.size(), store.fieldSize);
+    for (int n = 1; n <= store.fieldSize; ++n)
         EXPECT_TRUE(linkedFiles.contains(QStringLiteral("hikaku.svg#u%1").arg(n, 2, 10, QLatin1Char('0'))))
             << n;
     for (const QString &file : files + linkedFiles) {
@@ -443,7 +443,7 @@ TEST_F(SampleRaceViews, PrintedReportIsCompactNamesTheRaceOnEveryPageAndSplitsNo
     EXPECT_GE(found.captured(4).toDouble() - found.captured(2).toDouble(), 6.95);
 
     const int pages = boxes.count(QStringLiteral("<page "));
-    ASSERT_EQ(store.tousuu, 16) << "the sample race";
+    ASSERT_EQ(store.fieldSize, 16) << "the sample race";
     EXPECT_LE(pages, 10);
     QStringList text;
     for (int p = 1; p <= pages; ++p)
@@ -459,7 +459,7 @@ TEST_F(SampleRaceViews, PrintedReportIsCompactNamesTheRaceOnEveryPageAndSplitsNo
         const QString panel = writeUmaInfo(store, n, sink).section(QChar(13), 0, 0);
         return std::find_if(text.begin(), text.end(), [&](const QString &t) { return t.contains(panel); });
     };
-    for (int n = 1; n <= store.tousuu; ++n) {
+    for (int n = 1; n <= store.fieldSize; ++n) {
         SCOPED_TRACE(n);
         const auto at = pageOf(n);
         ASSERT_NE(at, text.end());
@@ -485,7 +485,7 @@ TEST_F(SampleRaceViews, HostileTextsKeepEveryReportFileWellFormed)
         QStringLiteral("\"quoted\" 'single' ]]>"),
         QStringLiteral("ctrl\x01\x08\x1F\uFFFE end"),
     };
-    for (int i = 0; i < int(std::size(hostile)) && i + 1 <= store.tousuu; ++i)
+    for (int i = 0; i < int(std::size(hostile)) && i + 1 <= store.fieldSize; ++i)
         store.horses[i + 1].name = hostile[i];
     store.raceTitle = hostile[0] + hostile[3];
     TestFolder out;
@@ -493,7 +493,7 @@ TEST_F(SampleRaceViews, HostileTextsKeepEveryReportFileWellFormed)
     const Status written = writeRaceReport(store, settings, folder, sink);
     ASSERT_TRUE(written.ok()) << written.message().toStdString();
     const QStringList files = QDir(folder).entryList(QDir::Files);
-    ASSERT_EQ(files.size(), store.tousuu + 2);  // index, hikaku and graph-NN
+    ASSERT_EQ(files.size(), store.fieldSize + 2);  // index, hikaku and graph-NN
     for (const QString &name : files) {
         SCOPED_TRACE(name.toStdString());
         QFile file(folder + u'/' + name);

@@ -25,7 +25,7 @@ TEST(JournalRecorder, ALockedJournalIsWaitedForOnceAndGivenUpForTheRestOfTheRun)
     test::TestFolder folder;
     RaceStore store;
     store.raceDate = *serialFromYmd(2026, 11, 29);
-    store.tousuu = 2;
+    store.fieldSize = 2;
     for (const qint32 n : store.runners())
         store.horses[n].pageAddress
             = QStringLiteral("https://site1.example/directory/horse/20041000%1/").arg(n);

@@ -103,7 +103,7 @@ TEST_F(LoadDriver, StopsAtTheFirstUnchosenBoxWithoutLoading)
         {&RaceSelection::race, QStringLiteral("Raceを選択してください")},
     };
     for (const Case &c : cases) {
-        store.tousuu = 7;  // left from an earlier load: the reset comes first
+        store.fieldSize = 7;  // left from an earlier load: the reset comes first
         messages.clear();
         RaceSelection chosen = selection(ReadingSite::One);
         chosen.*c.box = std::nullopt;
@@ -111,7 +111,7 @@ TEST_F(LoadDriver, StopsAtTheFirstUnchosenBoxWithoutLoading)
         EXPECT_FALSE(result.analysed);
         EXPECT_EQ(result.stopMessage, c.message);
         EXPECT_EQ(messages.messages(), QStringList {c.message});
-        EXPECT_EQ(store.tousuu, 0);
+        EXPECT_EQ(store.fieldSize, 0);
     }
     EXPECT_TRUE(source.fetched().isEmpty());
 }
@@ -135,7 +135,7 @@ TEST_F(LoadDriver, ReadsTheCardThenEveryRunnerInOrderAndAnalyses)
         EXPECT_EQ(progress.lines().first(), QStringLiteral("出馬表読込み中・・・"));
         EXPECT_EQ(progress.lines().at(2), QStringLiteral("02/04 サンプルホース02成績読込み中・・・"));
 
-        EXPECT_EQ(store.tousuu, 4);
+        EXPECT_EQ(store.fieldSize, 4);
         EXPECT_EQ(store.raceDate, *serialFromYmd(2026, 11, 29));
         for (int n = 1; n <= 4; ++n) {
             EXPECT_GT(store.horses[n].runs[1].date, 0) << n;
@@ -205,7 +205,7 @@ TEST_F(LoadDriver, AnUnreadableCardStopsBeforeAnyHorsePage)
             EXPECT_EQ(result.stopMessage, kCardUnreadable);
             EXPECT_EQ(messages.messages().last(), kCardUnreadable);
             EXPECT_EQ(source.fetched(), QStringList {card(site)});
-            EXPECT_EQ(store.tousuu, 0);
+            EXPECT_EQ(store.fieldSize, 0);
         }
     }
 }
@@ -240,7 +240,7 @@ TEST_F(LoadDriver, ASiteSettingOfNeitherSiteReadsNothingAndStillAnalyses)
     const LoadResult result = load(ReadingSite::None);
     EXPECT_TRUE(result.analysed);
     EXPECT_TRUE(source.fetched().isEmpty());
-    EXPECT_EQ(store.tousuu, 0);
+    EXPECT_EQ(store.fieldSize, 0);
     EXPECT_EQ(messages.messages(), QStringList());
 }
 
@@ -349,7 +349,7 @@ TEST_F(LoadDriver, ATrackDatabaseThatCannotBeOpenedOrReadStopsTheLoadFirst)
         EXPECT_TRUE(result.stopDetail.contains(c.cause)) << result.stopDetail.toStdString();
         EXPECT_EQ(messages.details(), QStringList {result.stopDetail});
         EXPECT_TRUE(source.fetched().isEmpty());
-        EXPECT_EQ(store.tousuu, 0);
+        EXPECT_EQ(store.fieldSize, 0);
     }
     QDir(path).removeRecursively();
     temp.write(QStringLiteral("marunoki.dat"), bytes);
@@ -422,11 +422,11 @@ TEST_F(LoadDriver, ASecondLoadLeavesNoTraceOfTheFirst)
 {
     useRace(test::makeSampleRace({6, false, {}}));
     ASSERT_TRUE(load(ReadingSite::One).analysed);
-    ASSERT_EQ(store.tousuu, 6);
+    ASSERT_EQ(store.fieldSize, 6);
     ASSERT_GT(store.horses[6].runs[1].date, 0);
     useRace(test::makeSampleRace({4, false, {}}));
     ASSERT_TRUE(load(ReadingSite::One).analysed);
-    EXPECT_EQ(store.tousuu, 4);
+    EXPECT_EQ(store.fieldSize, 4);
     for (int n = 5; n <= 6; ++n) {
         EXPECT_TRUE(store.horses[n].name.isEmpty());
         EXPECT_EQ(store.horses[n].runs[1].date, 0);

@@ -30,7 +30,7 @@ std::unique_ptr<RaceStore> card(const std::vector<int> &ids)
 {
     auto store = std::make_unique<RaceStore>();
     store->raceDate = *serialFromYmd(2026, 11, 29);
-    store->tousuu = qint32(ids.size());
+    store->fieldSize = qint32(ids.size());
     for (const qint32 n : store->runners()) {
         store->horses[n].name = QStringLiteral("見本馬%1").arg(ids[size_t(n - 1)]);
         store->horses[n].pageAddress = horsePage(ids[size_t(n - 1)]);

@@ -37,7 +37,7 @@ void recordRace(Journal &journal, int count)
 {
     auto store = std::make_unique<RaceStore>();
     store->raceDate = *serialFromYmd(2026, 5, 5);
-    store->tousuu = count;
+    store->fieldSize = count;
     for (const qint32 n : store->runners()) {
         store->horses[n].name = QStringLiteral("見本馬%1").arg(n);
         store->horses[n].pageAddress = addressOf(n);
@@ -288,7 +288,7 @@ TEST(FetchResults, CountsTheRacesStopsKeepingWhatWasFilledAndNamesFailedPages)
         for (const int race : {10, 11, 12}) {
             auto store = std::make_unique<RaceStore>();
             store->raceDate = *serialFromYmd(2026, 5, 5);
-            store->tousuu = 2;
+            store->fieldSize = 2;
             for (const qint32 n : store->runners()) {
                 store->horses[n].name = QStringLiteral("見本馬%1").arg(race * 10 + n);
                 store->horses[n].pageAddress = pageOf(race, n);

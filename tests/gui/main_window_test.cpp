@@ -121,7 +121,7 @@ void recordPendingRace(const AppFolder &app, const QString &base)
     auto store = std::make_unique<RaceStore>();
     const QDate date = QDate::currentDate().addDays(-7);
     store->raceDate = *serialFromYmd(date.year(), date.month(), date.day());
-    store->tousuu = 1;
+    store->fieldSize = 1;
     store->horses[1].name = QStringLiteral("見本馬1");
     store->horses[1].pageAddress = test::site1HorseAddress(base, QStringLiteral("2004100001/"));
     store->horses[1].meanFigure = {50, 2};

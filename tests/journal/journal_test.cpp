@@ -48,8 +48,8 @@ std::unique_ptr<RaceStore> raceOf(const std::vector<float> &means, QDate date = 
     auto store = std::make_unique<RaceStore>();
     store->raceDate = serial(date);
     store->raceTitle = QStringLiteral("テストステークス");
-    store->raceJouken = QStringLiteral("3歳以上 芝1600m");
-    store->tousuu = int(means.size());
+    store->raceConditions = QStringLiteral("3歳以上 芝1600m");
+    store->fieldSize = int(means.size());
     for (const qint32 n : store->runners()) {
         const float mean = means[size_t(n - 1)];
         store->horses[n].name = QStringLiteral("テスト馬%1").arg(n);
@@ -222,7 +222,7 @@ TEST(JournalResults, ARunOnTheRaceDateGivesTheResult)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         RaceStore page;
-        page.tousuu = 1;
+        page.fieldSize = 1;
         page.horses[1].runs[1].date = serial(c.date);
         page.horses[1].runs[1].course = c.course;
         page.horses[1].runs[1].raceNumber = c.raceNo;
@@ -364,7 +364,7 @@ TEST(JournalTally, FiltersChooseTheRaces)
     auto journal = openJournal(folder.file(kJournalFile));
     auto turf = raceOf({60, 70});
     auto dirt = raceOf({60, 70, 50, 40}, kDay.addDays(7));
-    dirt->raceJouken = QStringLiteral("3歳以上 ダ1200m");
+    dirt->raceConditions = QStringLiteral("3歳以上 ダ1200m");
     for (const qint32 n : dirt->runners())
         dirt->horses[n].runs[0].distance = 1200;
     ASSERT_TRUE(journal->recordRace(keyOf(1), *turf, 0.3f, QString()).ok());

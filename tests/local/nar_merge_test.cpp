@@ -49,7 +49,7 @@ protected:
             "U_taizyu INTEGER, U_hutan REAL, U_cyoukyou TEXT, U_tuka01 INTEGER, U_tuka02 INTEGER, "
             "U_tuka03 INTEGER, U_tuka04 INTEGER)");
         store.raceDate = kRaceDay;
-        store.tousuu = 2;
+        store.fieldSize = 2;
         store.horses[1].name = QStringLiteral("ミナミノカゼ");
     }
 

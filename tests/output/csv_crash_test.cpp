@@ -30,7 +30,7 @@ std::unique_ptr<RaceStore> fullRace(int variant)
 {
     auto store = std::make_unique<RaceStore>();
     store->raceDate = serialFromYmd(2026, 12, 27).value();
-    store->tousuu = kMaxRunners;
+    store->fieldSize = kMaxRunners;
     for (int n = 1; n <= kMaxRunners; ++n) {
         store->horses[n].name = QStringLiteral("テストホース%1-%2").arg(n).arg(variant);
         store->horses[n].runs[0].bracket = std::min((n + 1) / 2, 8);

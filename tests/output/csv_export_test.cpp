@@ -37,7 +37,7 @@ TEST(CsvExport, WritesTheExactBytesOfASmallRace)
     TestFolder folder;
     RaceStore store;
     store.raceDate = serialFromYmd(2008, 5, 18).value();
-    store.tousuu = 2;
+    store.fieldSize = 2;
     store.horses[1].name = QStringLiteral("サクラ");
     store.horses[1].runs[0].bracket = 1;
     setFigures(store, 1, {80.4f, 0.0f, -3.6f, 56.5f});
@@ -65,7 +65,7 @@ TEST(CsvExport, RoundsFiguresHalfToEvenWithoutANegativeZero)
         {99.49f, "99"}, {120.6f, "121"}, {-12.7f, "-13"}};
     for (const auto &c : cases) {
         RaceStore store;
-        store.tousuu = 1;
+        store.fieldSize = 1;
         store.horses[1].name = QStringLiteral("X");
         store.horses[1].runs[0].bracket = 1;
         store.horses[1].runs[7].speedFigure = c.figure;
@@ -78,7 +78,7 @@ TEST(CsvExport, RoundsFiguresHalfToEvenWithoutANegativeZero)
 TEST(CsvExport, CoversEveryRunnerOfTheCardWithAName)
 {
     RaceStore store;
-    store.tousuu = 18;
+    store.fieldSize = 18;
     for (int n = 1; n <= kMaxRunners; ++n) {
         store.horses[n].name = QStringLiteral("H%1").arg(n);
         store.horses[n].runs[0].bracket = (n + 1) / 2 > 8 ? 8 : (n + 1) / 2;
@@ -96,7 +96,7 @@ TEST(CsvExport, CoversEveryRunnerOfTheCardWithAName)
     EXPECT_EQ(lines[18], QString());
     EXPECT_EQ(lines[19], QString());
 
-    store.tousuu = 16;  // slots beyond today's field are not written
+    store.fieldSize = 16;  // slots beyond today's field are not written
     EXPECT_FALSE(csvText(store).contains(QStringLiteral("H17")));
 }
 
@@ -123,7 +123,7 @@ TEST(CsvExport, AFolderThatCannotBeWrittenIsReportedAndKeepsTheOldFile)
         old.write("old export\r\n");
     }
     RaceStore store;
-    store.tousuu = 1;
+    store.fieldSize = 1;
     store.horses[1].name = QStringLiteral("X");
     RecordingSink sink;
     bool written = true;
@@ -146,7 +146,7 @@ TEST(CsvExport, AFailedWriteKeepsTheOldExportAndIsReported)
         TestFolder folder;
         const QString target = folder.write("9912300.csv", "old export\r\n");
         RaceStore store;
-        store.tousuu = 1;
+        store.fieldSize = 1;
         store.horses[1].name = QStringLiteral("X");
         RecordingSink sink;
         EXPECT_FALSE(writeCsv(store, AppFolder(folder.path()), sink, fault.files));
@@ -175,9 +175,9 @@ namespace {
 // One race of a day: every race of the day shares the file name.
 void fillRace(RaceStore &store, const QString &firstName)
 {
-    store.resetPublic();
+    store.clearForLoad();
     store.raceDate = serialFromYmd(2026, 11, 29).value();
-    store.tousuu = 2;
+    store.fieldSize = 2;
     store.horses[1].name = firstName;
     store.horses[2].name = QStringLiteral("ミホンダッシュ");
 }

@@ -32,15 +32,15 @@ TEST(SummarizeRace, RanksTheRunnersWithAMeanFigureBestFirst)
     for (const auto &c : cases) {
         RaceStore store;
         store.raceTitle = QStringLiteral("見本特別");
-        store.raceJouken = QStringLiteral("3歳以上 芝1600m");
-        store.tousuu = int(c.means.size());
-        for (int n = 1; n <= store.tousuu; ++n) {
+        store.raceConditions = QStringLiteral("3歳以上 芝1600m");
+        store.fieldSize = int(c.means.size());
+        for (int n = 1; n <= store.fieldSize; ++n) {
             store.horses[n].name = QStringLiteral("ミホン%1").arg(n);
             store.horses[n].meanFigure.value = c.means[size_t(n - 1)];
         }
         const RaceSummary s = summarizeRace(store, 7);
         EXPECT_EQ(s.race, 7) << c.what;
-        EXPECT_EQ(s.runners, store.tousuu) << c.what;
+        EXPECT_EQ(s.runners, store.fieldSize) << c.what;
         std::vector<int> got;
         for (const RaceSummary::Runner &r : s.best) {
             got.push_back(r.number);

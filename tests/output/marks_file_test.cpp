@@ -37,7 +37,7 @@ void recordCard(Journal &journal, int site, int race, const std::vector<QString>
 {
     RaceStore store;
     store.raceDate = *serialFromYmd(kDay.year(), kDay.month(), kDay.day());
-    store.tousuu = int(urls.size());
+    store.fieldSize = int(urls.size());
     for (const qint32 n : store.runners()) {
         store.horses[n].name = QStringLiteral("ミホン%1").arg(n);
         store.horses[n].pageAddress = urls[size_t(n - 1)];

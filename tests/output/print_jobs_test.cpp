@@ -185,7 +185,7 @@ TEST_F(Printing, TitleNamesTheRaceAndIsTheRacePanelOnOneLineInFivePoints)
         EXPECT_EQ(texts[0].position, QPointF(0, 0));
         EXPECT_EQ(texts[2].position, QPointF(0, 250));
         for (const PrintCall &text : texts) {
-            EXPECT_EQ(text.text, c.heading + QStringLiteral("\u3000") + store.raceJouken);
+            EXPECT_EQ(text.text, c.heading + QStringLiteral("\u3000") + store.raceConditions);
             EXPECT_DOUBLE_EQ(text.points, 5);
         }
     }
@@ -282,7 +282,7 @@ TEST_F(Printing, FailuresOfEitherJobSayTheyCannotPrint)
 
 TEST_F(Printing, BeforeAnyLoadOnlyTheLegendAndTheTitleArePrinted)
 {
-    store.resetPublic();
+    store.clearForLoad();
     printGraph(context, printer);
 
     const std::vector<PrintCall> pictures = printer.callsOf(Kind::Picture);

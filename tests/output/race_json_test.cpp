@@ -32,13 +32,13 @@ class RaceJsonTest : public ::testing::Test {
 protected:
     RaceJsonTest()
     {
-        store.resetPublic();
+        store.clearForLoad();
         store.raceDate = serial(2026, 11, 29);
         store.raceTitle = QStringLiteral("ジャパンカップ");
-        store.raceJouken = QStringLiteral("芝2400m");
-        store.tousuu = 2;
-        store.zyouiHeikin = {0, 80.5f, 75.25f, 70};
-        store.rentaiKizyun = 78.3f;
+        store.raceConditions = QStringLiteral("芝2400m");
+        store.fieldSize = 2;
+        store.topMeans = {0, 80.5f, 75.25f, 70};
+        store.referenceFigure = 78.3f;
         store.graphBase = 40;
         for (int n = 1; n <= 2; ++n) {
             store.horses[n].name = QStringLiteral("ウマ%1").arg(n);
@@ -137,9 +137,9 @@ TEST_F(RaceJsonTest, EscapesStrings)
 
 TEST_F(RaceJsonTest, NeverReadsBeyondTheRunnerTable)
 {
-    store.tousuu = 40;  // a broken card count must not walk off the table
+    store.fieldSize = 40;  // a broken card count must not walk off the table
     EXPECT_EQ(parse(raceStoreJson(store))["runners"].toArray().size(), kMaxRunners);
-    store.tousuu = 0;
+    store.fieldSize = 0;
     EXPECT_TRUE(parse(raceStoreJson(store))["runners"].toArray().isEmpty());
 }
 

@@ -66,8 +66,8 @@ TEST(RankRunners, FigureFirstTiesByNumberRunnersWithoutRunsLast)
     };
     for (const auto &c : cases) {
         RaceStore store;
-        store.tousuu = int(c.stats.size());
-        for (int n = 1; n <= store.tousuu; ++n)
+        store.fieldSize = int(c.stats.size());
+        for (int n = 1; n <= store.fieldSize; ++n)
             store.horses[n].meanFigure = {c.stats[size_t(n - 1)].first, c.stats[size_t(n - 1)].second};
         std::vector<int> order;
         for (const RankedRunner &r : rankRunners(store, &Runner::meanFigure)) {
@@ -81,7 +81,7 @@ TEST(RankRunners, FigureFirstTiesByNumberRunnersWithoutRunsLast)
 TEST(ReportRunGrid, EndsAtTheLastRunTellsTheTwoAgariApartAndWritesMinutes)
 {
     RaceStore store;
-    store.tousuu = 1;
+    store.fieldSize = 1;
     store.horses[1].name = QStringLiteral("ミホン");
     for (int r = 1; r <= 3; ++r) {
         store.horses[1].runs[r].date = 46000 - 30 * r;
@@ -117,7 +117,7 @@ TEST(ReportRunGrid, EndsAtTheLastRunTellsTheTwoAgariApartAndWritesMinutes)
 TEST(ReportBacyuGrid, NamesCentralCoursesAndLeavesTheRestAsWritten)
 {
     RaceStore store;
-    store.tousuu = 1;
+    store.fieldSize = 1;
     CellGrid window;
     window.setRows(kBacyuBlockRows);
     window.setCols(bacyuRunTextColumn(kBacyuShownRuns) + 1);
@@ -174,8 +174,8 @@ TEST(HikakuChart, ScaleHoldsEveryFigureAndEachLineIsAFragment)
         SCOPED_TRACE(c.what);
         RaceStore store;
         store.raceDate = *serialFromYmd(2026, 11, 29);
-        store.tousuu = 2;
-        store.rentaiKizyun = c.reference;
+        store.fieldSize = 2;
+        store.referenceFigure = c.reference;
         for (const qint32 n : {1, 2}) {
             store.horses[n].name = QStringLiteral("ミホン%1").arg(n);
             store.horses[n].runs[0].bracket = n + 2;

@@ -111,7 +111,7 @@ TEST_F(ViewFiles, GraphsOfSeventeenRunnersAreOneFileOfTwoLandscapePagesEachWithT
     EXPECT_NEAR(pdf.height, kA4Short, 1);
     for (int page : {1, 2}) {
         const QString text = squeezed(pageText(path, page));
-        EXPECT_TRUE(text.contains(squeezed(store.raceTitle + store.raceJouken)))
+        EXPECT_TRUE(text.contains(squeezed(store.raceTitle + store.raceConditions)))
             << page << text.toStdString();
     }
     // Runner 17 alone on the second page, after the first sixteen.
@@ -133,7 +133,7 @@ TEST_F(ViewFiles, TableIsOnePortraitPageOfText)
     const QString text = pageText(path, 1);
     // pdftotext may put the title's two halves in columns of their own.
     EXPECT_TRUE(squeezed(text).contains(squeezed(store.raceTitle)));
-    EXPECT_TRUE(squeezed(text).contains(squeezed(store.raceJouken)));
+    EXPECT_TRUE(squeezed(text).contains(squeezed(store.raceConditions)));
     for (int n : {1, 9, 17})
         EXPECT_TRUE(text.contains(store.horses[n].name)) << n;
     // Drawn, not pasted: the page holds no picture at all.

@@ -6,11 +6,11 @@ namespace marunoki::test {
 
 void fillPrintRace(RaceStore &store, int runners)
 {
-    store.resetPublic();
+    store.clearForLoad();
     store.raceDate = *serialFromYmd(2026, 11, 29);
     store.raceTitle = QStringLiteral("5回東京9日 11R 印刷テストカップ");
-    store.raceJouken = QStringLiteral("3歳以上オープン 芝2400m");
-    store.tousuu = runners;
+    store.raceConditions = QStringLiteral("3歳以上オープン 芝2400m");
+    store.fieldSize = runners;
     for (int n = 1; n <= runners; ++n) {
         store.horses[n].name = QStringLiteral("テストホース%1").arg(n);
         store.horses[n].sexAge = QStringLiteral("牡4");
@@ -39,7 +39,7 @@ void fillPrintRace(RaceStore &store, int runners)
         store.horses[n].meanFigure.value = static_cast<float>(62 + n);
         store.horses[n].bestFigure.value = static_cast<float>(63 + n);
     }
-    store.rentaiKizyun = 70;
+    store.referenceFigure = 70;
 }
 
 }  // namespace marunoki::test

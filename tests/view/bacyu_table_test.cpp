@@ -204,7 +204,7 @@ TEST_F(BacyuFixture, MissingFigureAgariAndThreeFurlongs)
     store.horses[1].runs[1].speedFigure = 0;
     store.horses[1].runs[1].last3fFigure = 0;
     store.horses[1].runs[1].last3f = 0;
-    store.rentaiKizyun = 60;
+    store.referenceFigure = 60;
     draw();
     EXPECT_EQ(text(1, 0, 6), QStringLiteral("00"));
     EXPECT_TRUE(cell(1, 0, 6).bold);
@@ -228,7 +228,7 @@ TEST_F(BacyuFixture, FigureFormatAndReferenceLineColour)
         {70.0f, "70", false},
         {70.2f, "70", true},
     };
-    store.rentaiKizyun = 70;
+    store.referenceFigure = 70;
     addRunner(store, 1, QStringLiteral("イチ"), 1);
     addRunner(store, 2, QStringLiteral("ニ"), 1);
     int k = 0;
@@ -365,7 +365,7 @@ TEST_F(BacyuFixture, JockeyChangeComparesFirstThreeCharacters)
 
 TEST_F(BacyuFixture, MeanFigureRankingColours)
 {
-    store.zyouiHeikin = {0, 80, 75, 75};  // second and third place tied
+    store.topMeans = {0, 80, 75, 75};  // second and third place tied
     const struct {
         float mean;
         QColor colour;
@@ -389,7 +389,7 @@ TEST_F(BacyuFixture, MeanFigureRankingColours)
         EXPECT_EQ(mean.bold, c.bold) << c.mean;
     }
 
-    store.zyouiHeikin = {0, 80, 78, 75};
+    store.topMeans = {0, 80, 78, 75};
     draw();
     EXPECT_EQ(cell(2, 0, 4).foreground, kBlue);
     EXPECT_FALSE(cell(2, 0, 4).bold);  // third place: blue, regular
@@ -397,7 +397,7 @@ TEST_F(BacyuFixture, MeanFigureRankingColours)
 
 TEST_F(BacyuFixture, MeanOfZeroTakesNoPlaceWhenFewRunnersHaveFigures)
 {
-    store.zyouiHeikin = {0, 72, 0, 0};
+    store.topMeans = {0, 72, 0, 0};
     addRunner(store, 1, QStringLiteral("イチ"), 1);
     addRunner(store, 2, QStringLiteral("ニ"), 1);
     store.horses[1].meanFigure = {72, 2};
@@ -429,10 +429,10 @@ TEST_F(BacyuFixture, RedrawStartsFromAnEmptyTable)
     addRunner(store, 2, QStringLiteral("ニ"), 3);
     addRun(store, 2, 1);
     store.horses[1].meanFigure = {80, 2};
-    store.zyouiHeikin = {0, 80, 0, 0};
+    store.topMeans = {0, 80, 0, 0};
     draw();
     ASSERT_EQ(text(2, 1, 2), QStringLiteral("ニ"));
-    store.resetPublic();
+    store.clearForLoad();
     addRunner(store, 1, QStringLiteral("ベツ"), 1);
     draw();
     EXPECT_EQ(cell(1, 0, 4).foreground, kBlack);
@@ -459,8 +459,8 @@ TEST_F(BacyuFixture, OddStoreContentsAreShownWithoutHarm)
     store.horses[1].runs[0].jockey.clear();
     store.horses[1].meanFigure.value = nan;
     store.horses[1].headToHead[0] = {nan, 1};
-    store.zyouiHeikin = {0, nan, nan, nan};
-    store.rentaiKizyun = nan;
+    store.topMeans = {0, nan, nan, nan};
+    store.referenceFigure = nan;
     store.horses[5].name = QStringLiteral("ゴ");  // a runner beyond the card's count
     draw();
 

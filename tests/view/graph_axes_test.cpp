@@ -110,18 +110,18 @@ TEST(Keisen, DateLabelsEverySeventyDaysFromTheLeftEdge)
 TEST(Keisen, ReferenceLineFollowsTheBaseUnclamped)
 {
     const struct {
-        float rentaiKizyun;
+        float referenceFigure;
         qint32 base;
         double value;
     } cases[] = {{80, 30, 50}, {75, 0, 75}, {150, 30, 120}, {10, 30, -20}};
     for (const auto &c : cases) {
         RaceStore store;
         setUpRace(store, 1, c.base);
-        store.rentaiKizyun = c.rentaiKizyun;
+        store.referenceFigure = c.referenceFigure;
         const StepResult r = runStep(graph::drawAxes, store, 0.35f);
         const auto yellow = primitivesIn(r.box, PrimitiveKind::Line, qbColor(14));
         ASSERT_EQ(yellow.size(), 1u);
-        EXPECT_DOUBLE_EQ(yellow[0].y1, yOfValue(c.value)) << c.rentaiKizyun;
+        EXPECT_DOUBLE_EQ(yellow[0].y1, yOfValue(c.value)) << c.referenceFigure;
         EXPECT_EQ(yellow[0].pen.drawWidth, 4);
         EXPECT_EQ(yellow[0].pen.drawStyle, LineStyle::DashDot);
         const auto label = textsReading(r.box, QStringLiteral("35%ライン"));

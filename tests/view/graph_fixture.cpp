@@ -13,9 +13,9 @@ double graphRaceDay()
 
 void setUpRace(RaceStore &store, int runners, qint32 base)
 {
-    store.resetPublic();
+    store.clearForLoad();
     store.raceDate = graphRaceDay();
-    store.tousuu = runners;
+    store.fieldSize = runners;
     store.graphBase = base;
     for (int h = 1; h <= runners; ++h) {
         store.horses[h].name = QStringLiteral("グラフテスト%1").arg(h);

@@ -141,7 +141,7 @@ TEST(DrawGraph, RunnerOneAlsoDrawsLegendRacePanelAndGridLayout)
     RaceStore store;
     setUpRace(store, 2);
     store.raceTitle = QStringLiteral("サンプルステークス");
-    store.raceJouken = QStringLiteral("3歳以上オープン");
+    store.raceConditions = QStringLiteral("3歳以上オープン");
     const Settings settings = graphSettings(QStringLiteral("true"));
 
     GraphWindow window;
@@ -267,7 +267,7 @@ TEST(DrawGraph, WildValuesAreDrawnAndRenderedWithoutHarm)
     qint32 shown = 1;
     RaceStore store;
     setUpRace(store, 2, std::numeric_limits<qint32>::max());
-    store.rentaiKizyun = -std::numeric_limits<float>::max();
+    store.referenceFigure = -std::numeric_limits<float>::max();
     for (int h = 1; h <= 2; ++h) {
         fillRunner(store, h);
         store.horses[h].runs[1].speedFigure = std::numeric_limits<float>::max();
@@ -306,7 +306,7 @@ TEST(DrawGraph, NotANumberFiguresAreDrawnAndRenderedWithoutHarm)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     RaceStore store;
     setUpRace(store, 2);
-    store.rentaiKizyun = nan;
+    store.referenceFigure = nan;
     for (int h = 1; h <= 2; ++h) {
         fillRunner(store, h);
         store.horses[h].runs[1].speedFigure = nan;

@@ -52,7 +52,7 @@ TEST(HikakuGraph, PlotsRawFiguresUnclampedAndUnshifted)
 TEST(HikakuGraph, ReferenceLineAndFrameWithoutGridOrLabels)
 {
     Hikaku h(1);
-    h.store.rentaiKizyun = 80;
+    h.store.referenceFigure = 80;
     h.draw();
     const auto yellow = primitivesIn(h.window.graphBox, PrimitiveKind::Line, qbColor(14));
     ASSERT_EQ(yellow.size(), 1u);
@@ -188,7 +188,7 @@ TEST(HikakuGraph, FillsThePanelAndHeadToHeadGridOnly)
 TEST(HikakuGraph, RunnerCountBeyondTheSlotsIsSafe)
 {
     Hikaku h(18);
-    h.store.tousuu = 40;
+    h.store.fieldSize = 40;
     h.window.runnerBox = QStringLiteral("30");
     for (int k = 1; k <= 18; ++k)
         placeRun(h.store, k, 1, 28, 60);

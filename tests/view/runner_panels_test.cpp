@@ -311,7 +311,7 @@ TEST_F(HeadToHeadGridFixture, TotalsWithoutMeetingsShowNoRate)
 
 TEST_F(HeadToHeadGridFixture, OversizedCardStopsAtTheLastSlotWithMessage)
 {
-    store.tousuu = 25;
+    store.fieldSize = 25;
     fillHeadToHeadGrid(store, 1, grid, sink);
     EXPECT_EQ(sink.messages(), QStringList {QStringLiteral("taisen_gridエラー(err-AD13)")});
     EXPECT_EQ(cellText(grid, 18, 0), QStringLiteral("18"));
@@ -322,7 +322,7 @@ TEST(WriteRaceInfo, JoinsTitleAndConditionsWithCarriageReturn)
 {
     RaceStore store;
     store.raceTitle = QStringLiteral("ジャパンC");
-    store.raceJouken = QStringLiteral("3歳以上 芝2400m");
+    store.raceConditions = QStringLiteral("3歳以上 芝2400m");
     RecordingSink sink;
     EXPECT_EQ(
         writeRaceInfo(store, sink), QStringLiteral("ジャパンC") + kCr + QStringLiteral("3歳以上 芝2400m"));
@@ -394,7 +394,7 @@ TEST(RunnerPanels, OddStoreContentsAreShownWithoutHarm)
     store.horses[1].meanFigure.value = nan;
     store.horses[1].bestFigure.value = inf;
     store.horses[1].headToHead[0] = {nan, 1};
-    store.tousuu = -4;
+    store.fieldSize = -4;
 
     CellGrid runs;
     CellGrid taisen;

@@ -14,7 +14,7 @@ double viewRaceDay()
 void addRunner(RaceStore &store, int h, const QString &name, int bracket)
 {
     store.raceDate = viewRaceDay();
-    store.tousuu = std::max(store.tousuu, static_cast<qint32>(h));
+    store.fieldSize = std::max(store.fieldSize, static_cast<qint32>(h));
     store.horses[h].name = name;
     store.horses[h].sexAge = QStringLiteral("牡4");
     store.horses[h].coatColour = QStringLiteral("鹿毛");

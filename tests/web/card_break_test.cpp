@@ -23,7 +23,7 @@ struct Break {
     int runners;  // on the card
     int at;  // 0-based runner whose number cell is replaced (-1: none)
     QString cell;  // its number cell
-    int counted;  // tousuu afterwards
+    int counted;  // fieldSize afterwards
     QStringList leftOut;  // as named
 };
 
@@ -66,7 +66,7 @@ TEST(CardBreak, RunnersAfterABreakInTheHorseNumbersAreNamedOnBothSites)
                 splitPage(site2CardPage(card), *table);
                 parseSyutuba02(*table, store, messages);
             }
-            EXPECT_EQ(store.tousuu, c.counted);
+            EXPECT_EQ(store.fieldSize, c.counted);
             EXPECT_EQ(store.gaps.leftOut, c.leftOut);
             EXPECT_EQ(store.gaps.complete(), c.leftOut.isEmpty());
             if (c.leftOut.isEmpty()) {

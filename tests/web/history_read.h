@@ -37,7 +37,7 @@ struct HistoryRead {
         : runner(which)
     {
         store.raceDate = historyRaceDay();
-        store.tousuu = 16;
+        store.fieldSize = 16;
         splitPage(html, *table);
         parse(*table, store, which, messages);
     }

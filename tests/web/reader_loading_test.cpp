@@ -62,7 +62,7 @@ TEST(ReaderLoading, Site1CardAndHorseThroughTheLoader)
 
     Site1CardReader cardReader;
     EXPECT_EQ(cardReader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), PageStatus::Read);
-    ASSERT_EQ(rig.store.tousuu, 3);
+    ASSERT_EQ(rig.store.fieldSize, 3);
     EXPECT_TRUE(checkSyutuba(cardReader.table()));
     EXPECT_FALSE(cardReader.table().pageHtml.isEmpty());
 
@@ -99,7 +99,7 @@ TEST(ReaderLoading, Site2CardAndHorseThroughTheLoader)
 
     Site2CardReader cardReader;
     EXPECT_EQ(cardReader.readCard(*rig.loader, kCard2, kBase2, rig.store, rig.messages), PageStatus::Read);
-    ASSERT_EQ(rig.store.tousuu, 2);
+    ASSERT_EQ(rig.store.fieldSize, 2);
     Site2HorseReader horseReader;
     EXPECT_EQ(horseReader.readHistory(
                   *rig.loader, rig.store.horses[2].pageAddress, kBase2, rig.store, 2, rig.messages),
@@ -119,7 +119,7 @@ TEST(ReaderLoading, WrongPageIsStatusOneAndIsNotParsed)
     Site2CardReader site2;
     EXPECT_EQ(site1.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), PageStatus::NotExpected);
     EXPECT_EQ(site2.readCard(*rig.loader, kCard2, kBase2, rig.store, rig.messages), PageStatus::NotExpected);
-    EXPECT_EQ(rig.store.tousuu, 0);
+    EXPECT_EQ(rig.store.fieldSize, 0);
     EXPECT_TRUE(rig.store.raceTitle.isEmpty());
     EXPECT_TRUE(rig.messages.messages().isEmpty());
 
@@ -139,12 +139,12 @@ TEST(ReaderLoading, StopButtonGivesStatusTwoAndResetsTheFlag)
     Site1CardReader reader;
     EXPECT_EQ(reader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), PageStatus::Cancelled);
     EXPECT_EQ(rig.store.cancelFlag.load(), 0);
-    EXPECT_EQ(rig.store.tousuu, 0);
+    EXPECT_EQ(rig.store.fieldSize, 0);
 
     // The next load starts afresh.
     rig.source.onFetch = nullptr;
     EXPECT_EQ(reader.readCard(*rig.loader, kCard1, kBase1, rig.store, rig.messages), PageStatus::Read);
-    EXPECT_EQ(rig.store.tousuu, 3);
+    EXPECT_EQ(rig.store.fieldSize, 3);
 }
 
 TEST(ReaderLoading, PageWithoutABodyShowsTheReadersSplitterMessage)

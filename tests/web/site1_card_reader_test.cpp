@@ -48,8 +48,8 @@ TEST(Site1Card, ReadsTheRaceAndEveryRunner)
     EXPECT_TRUE(read.messages.messages().isEmpty()) << read.messages.messages().join(u'|').toStdString();
     EXPECT_EQ(s.raceDate, serial(2007, 5, 27));
     EXPECT_EQ(s.raceTitle, QStringLiteral("東京優駿(GI)"));
-    EXPECT_EQ(s.raceJouken, QStringLiteral("サラ系3歳 オープン (国際)(指定) 定量 芝2400m"));
-    ASSERT_EQ(s.tousuu, 3);
+    EXPECT_EQ(s.raceConditions, QStringLiteral("サラ系3歳 オープン (国際)(指定) 定量 芝2400m"));
+    ASSERT_EQ(s.fieldSize, 3);
     EXPECT_EQ(s.horses[1].name, QStringLiteral("テストホース01"));
     EXPECT_EQ(s.horses[1].sexAge, QStringLiteral("牡3"));
     EXPECT_EQ(s.horses[1].coatColour, QStringLiteral("鹿毛"));
@@ -80,7 +80,7 @@ TEST(Site1Card, LandmarksFollowTheNavigationRows)
         card.navRows = navRows;
         CardRead read(site1CardPage(card));
         EXPECT_TRUE(checkSyutuba(*read.table)) << navRows;
-        EXPECT_EQ(read.store.tousuu, 2) << navRows;
+        EXPECT_EQ(read.store.fieldSize, 2) << navRows;
         EXPECT_EQ(read.table->cell(navRows + 3, 2).left(4), QStringLiteral("2007")) << navRows;
     }
     // The date row is looked for from the table's first row on: the same card with
@@ -105,7 +105,7 @@ TEST(Site1Card, LandmarksFollowTheNavigationRows)
     card.navRows = 27;
     CardRead read(site1CardPage(card));
     EXPECT_EQ(read.messages.messages(), QStringList {QStringLiteral("出走データ読込みエラー")});
-    EXPECT_EQ(read.store.tousuu, 0);
+    EXPECT_EQ(read.store.fieldSize, 0);
 }
 
 TEST(Site1Card, PageCheckLooksForTheMarkerInRows25To49)
@@ -146,7 +146,7 @@ TEST(Site1Card, BracketsFollowTheCentralRule)
     };
     for (const auto &[runners, expected] : cases) {
         CardRead read(site1CardPage(sampleCard(runners, true)));
-        ASSERT_EQ(read.store.tousuu, runners);
+        ASSERT_EQ(read.store.fieldSize, runners);
         std::vector<int> brackets;
         for (int n = 1; n <= runners; ++n)
             brackets.push_back(read.store.horses[n].runs[0].bracket);
@@ -172,7 +172,7 @@ TEST(Site1Card, RunnerLoopEndsAtTheFirstRowWhoseNumberIsNotN)
         RaceCard card = sampleCard(5, true);
         card.runners[2].numberCell = c.third;
         CardRead read(site1CardPage(card));
-        EXPECT_EQ(read.store.tousuu, c.runners) << c.third.toStdString();
+        EXPECT_EQ(read.store.fieldSize, c.runners) << c.third.toStdString();
         // The rows after the break are named, not dropped without a word.
         EXPECT_EQ(read.messages.messages().size(), c.runners == 2 ? 1 : 0) << c.third.toStdString();
         EXPECT_EQ(read.store.gaps.leftOut.size(), c.runners == 2 ? 3 : 0) << c.third.toStdString();
@@ -184,7 +184,7 @@ TEST(Site1Card, RunnerLoopEndsAtTheFirstRowWhoseNumberIsNotN)
 TEST(Site1Card, EighteenRunnersFillEverySlot)
 {
     CardRead read(site1CardPage(sampleCard(18, true)));
-    EXPECT_EQ(read.store.tousuu, 18);
+    EXPECT_EQ(read.store.fieldSize, 18);
     EXPECT_EQ(read.store.horses[18].name, QStringLiteral("テストホース18"));
     EXPECT_EQ(read.store.horses[18].pageAddress, site1HorseAddress(kBase, QStringLiteral("2004100018/")));
     EXPECT_TRUE(read.messages.messages().isEmpty());
@@ -208,11 +208,11 @@ TEST(Site1Card, DistanceIsTheFourCharactersBeforeTheFirstM)
         card.conditions = c.conditions;
         CardRead read(site1CardPage(card));
         EXPECT_EQ(read.store.horses[1].runs[0].distance, c.distance) << c.conditions.toStdString();
-        EXPECT_EQ(read.store.raceJouken, c.conditions);
+        EXPECT_EQ(read.store.raceConditions, c.conditions);
         const QStringList expected
             = c.failed ? QStringList {QStringLiteral("WebData読込みエラー(err-AA02)")} : QStringList {};
         EXPECT_EQ(read.messages.messages(), expected) << c.conditions.toStdString();
-        EXPECT_EQ(read.store.tousuu, c.failed ? 0 : 2) << c.conditions.toStdString();
+        EXPECT_EQ(read.store.fieldSize, c.failed ? 0 : 2) << c.conditions.toStdString();
     }
 }
 
@@ -226,7 +226,7 @@ TEST(Site1Card, RaceDateEndsAtTheFirstDayMark)
     card.dateCell = QStringLiteral("2007年12月9");
     CardRead noDay(site1CardPage(card));
     EXPECT_EQ(noDay.store.raceDate, 0);
-    EXPECT_EQ(noDay.store.tousuu, 2);
+    EXPECT_EQ(noDay.store.fieldSize, 2);
     EXPECT_EQ(noDay.store.horses[1].runs[0].date, 0);
 
     // A date that cannot be read is a card failure.
@@ -234,7 +234,7 @@ TEST(Site1Card, RaceDateEndsAtTheFirstDayMark)
     CardRead bad(site1CardPage(card));
     EXPECT_EQ(bad.messages.messages(), QStringList {QStringLiteral("WebData読込みエラー(err-AA02)")});
     EXPECT_TRUE(bad.store.raceTitle.isEmpty());
-    EXPECT_EQ(bad.store.tousuu, 0);
+    EXPECT_EQ(bad.store.fieldSize, 0);
 }
 
 TEST(Site1Card, MissingLandmarksEndTheCardParse)
@@ -243,7 +243,7 @@ TEST(Site1Card, MissingLandmarksEndTheCardParse)
     card.dateCell = QStringLiteral("平成19年5月27日(日)");
     CardRead noDate(site1CardPage(card));
     EXPECT_EQ(noDate.messages.messages(), QStringList {QStringLiteral("出走データ読込みエラー")});
-    EXPECT_EQ(noDate.store.tousuu, 0);
+    EXPECT_EQ(noDate.store.fieldSize, 0);
     EXPECT_TRUE(noDate.store.raceTitle.isEmpty());
     EXPECT_TRUE(noDate.store.horses[1].pageAddress.isEmpty());
 
@@ -252,7 +252,7 @@ TEST(Site1Card, MissingLandmarksEndTheCardParse)
     CardRead noHeader(html);
     EXPECT_EQ(noHeader.messages.messages(), QStringList {QStringLiteral("出走データ読込みエラー")});
     EXPECT_EQ(noHeader.store.raceTitle, QStringLiteral("東京優駿(GI)"));
-    EXPECT_EQ(noHeader.store.tousuu, 0);
+    EXPECT_EQ(noHeader.store.fieldSize, 0);
     EXPECT_TRUE(noHeader.store.horses[1].name.isEmpty());
 }
 
@@ -263,7 +263,7 @@ TEST(Site1Card, WeightCellWithoutKgEndsTheCardAtThatRunner)
     CardRead read(site1CardPage(card));
     EXPECT_EQ(read.messages.messages(), QStringList {QStringLiteral("WebData読込みエラー(err-AA02)")});
     // The loop had not ended: no field size, no brackets, no links.
-    EXPECT_EQ(read.store.tousuu, 0);
+    EXPECT_EQ(read.store.fieldSize, 0);
     EXPECT_EQ(read.store.horses[2].runs[0].weightCarried, 57.0f);
     EXPECT_EQ(read.store.horses[3].name, QStringLiteral("テストホース03"));
     EXPECT_EQ(read.store.horses[3].runs[0].weightCarried, 0.0f);
@@ -283,7 +283,7 @@ TEST(Site1Card, WeightThatIsNotANumberLeavesWeightAndJockeyEmpty)
     EXPECT_TRUE(read.store.horses[1].runs[0].jockey.isEmpty());
     EXPECT_TRUE(read.store.horses[2].sexAge.isEmpty());
     EXPECT_TRUE(read.store.horses[2].coatColour.isEmpty());
-    EXPECT_EQ(read.store.tousuu, 2);
+    EXPECT_EQ(read.store.fieldSize, 2);
 }
 
 TEST(Site1CardLinks, NameWithAFullWidthSpaceIsStoredWithoutItAndItsLinkDoesNotMatch)
@@ -321,7 +321,7 @@ TEST(Site1CardLinks, RunnerWithoutALinkEndsTheScan)
     RaceCard card = sampleCard(4, true);
     card.runners[2].linked = false;
     CardRead read(site1CardPage(card));
-    EXPECT_EQ(read.store.tousuu, 4);
+    EXPECT_EQ(read.store.fieldSize, 4);
     EXPECT_FALSE(read.store.horses[1].pageAddress.isEmpty());
     EXPECT_FALSE(read.store.horses[2].pageAddress.isEmpty());
     EXPECT_TRUE(read.store.horses[3].pageAddress.isEmpty());
@@ -344,7 +344,7 @@ TEST(Site1CardLinks, MalformedLinksFailTheScan)
     };
     for (const auto &c : cases) {
         RaceStore store;
-        store.tousuu = 1;
+        store.fieldSize = 1;
         store.horses[1].name = QStringLiteral("馬");
         RecordingSink messages;
         scanSyutubaLinks(c.html, QStringLiteral("B"), store, messages);
@@ -362,7 +362,7 @@ TEST(Site1CardLinks, LinkTextIsLookedForInEightyCharactersAfterTheIdStart)
     // 1 skipped id character, then fill + 12 characters before the name.
     for (const auto &[fill, matched] : std::vector<std::pair<int, bool>> {{66, true}, {67, false}}) {
         RaceStore store;
-        store.tousuu = 1;
+        store.fieldSize = 1;
         store.horses[1].name = QStringLiteral("馬");
         RecordingSink messages;
         scanSyutubaLinks(page(fill), QString(), store, messages);

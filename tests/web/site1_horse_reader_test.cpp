@@ -376,10 +376,10 @@ TEST(Site1HorseCourses, RaceNumberThatIsNotANumberEndsTheScan)
 TEST(Site1Horse, StatusLineNamesTheRunner)
 {
     RaceStore store;
-    store.tousuu = 16;
+    store.fieldSize = 16;
     store.horses[3].name = QStringLiteral("ディープインパクト");
     EXPECT_EQ(runnerStatusLine(store, 3), QStringLiteral("03/16 ディープインパクト成績読込み中・・・"));
-    store.tousuu = 8;
+    store.fieldSize = 8;
     EXPECT_EQ(runnerStatusLine(store, 12), QStringLiteral("12/08 成績読込み中・・・"));
 }
 

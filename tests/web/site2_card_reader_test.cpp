@@ -45,8 +45,8 @@ TEST(Site2Card, ReadsTheRaceAndEveryRunner)
     EXPECT_TRUE(read.messages.messages().isEmpty()) << read.messages.messages().join(u'|').toStdString();
     EXPECT_EQ(s.raceDate, *serialFromYmd(2007, 5, 27));
     EXPECT_EQ(s.raceTitle, QStringLiteral("11R 東京優駿(GI)"));
-    EXPECT_EQ(s.raceJouken, QStringLiteral("芝2400m 天候:晴 馬場:良 15:40発走"));
-    ASSERT_EQ(s.tousuu, 3);
+    EXPECT_EQ(s.raceConditions, QStringLiteral("芝2400m 天候:晴 馬場:良 15:40発走"));
+    ASSERT_EQ(s.fieldSize, 3);
     EXPECT_EQ(s.horses[1].runs[0].bracket, 8);
     EXPECT_EQ(s.horses[2].runs[0].bracket, 1);
     EXPECT_EQ(s.horses[3].runs[0].bracket, 2);
@@ -68,7 +68,7 @@ TEST(Site2Card, ReadsTheRaceAndEveryRunner)
 TEST(Site2Card, EighteenRunners)
 {
     CardRead read(site2CardPage(sampleCard(18, false)));
-    EXPECT_EQ(read.store.tousuu, 18);
+    EXPECT_EQ(read.store.fieldSize, 18);
     EXPECT_EQ(read.store.horses[18].runs[0].bracket, 8);
     EXPECT_EQ(read.store.horses[18].pageAddress, site2HorseAddress(kBase, QStringLiteral("2004100018")));
     EXPECT_TRUE(read.messages.messages().isEmpty());
@@ -79,7 +79,7 @@ TEST(Site2Card, RunnerLoopEndsAtTheFirstRowWhoseNumberIsNotN)
     RaceCard card = sampleCard(5, false);
     card.runners[3].numberCell = QString();
     CardRead read(site2CardPage(card));
-    EXPECT_EQ(read.store.tousuu, 3);
+    EXPECT_EQ(read.store.fieldSize, 3);
     EXPECT_TRUE(read.store.horses[4].name.isEmpty());
     // The two rows after the break are named (see card_break_test.cpp).
     EXPECT_EQ(read.store.gaps.leftOut.size(), 2);
@@ -107,7 +107,7 @@ TEST(Site2Card, DistanceFollowsTheSurface)
         EXPECT_EQ(read.store.horses[2].runs[0].distance, c.distance) << c.conditions.toStdString();
         EXPECT_EQ(read.messages.messages(), c.failed ? QStringList {kFailed} : QStringList {})
             << c.conditions.toStdString();
-        EXPECT_EQ(read.store.tousuu, c.failed ? 0 : 2) << c.conditions.toStdString();
+        EXPECT_EQ(read.store.fieldSize, c.failed ? 0 : 2) << c.conditions.toStdString();
     }
 }
 
@@ -147,7 +147,7 @@ TEST(Site2Card, CellThatIsNotANumberEndsTheCard)
             card.runners[2].weight = QStringLiteral("未定");
         CardRead read(site2CardPage(card));
         EXPECT_EQ(read.messages.messages(), QStringList {kFailed}) << bracket;
-        EXPECT_EQ(read.store.tousuu, 0) << bracket;
+        EXPECT_EQ(read.store.fieldSize, 0) << bracket;
         EXPECT_EQ(read.store.horses[2].name, QStringLiteral("テストホース02")) << bracket;
         EXPECT_EQ(read.store.horses[3].name.isEmpty(), bracket)
             << "the name comes after the bracket, before the weight";
@@ -162,7 +162,7 @@ TEST(Site2Card, MissingLandmarksEndTheCardParse)
     CardRead noRace(site2CardPage(card));
     EXPECT_EQ(noRace.messages.messages(), QStringList {kMissing});
     EXPECT_TRUE(noRace.store.raceTitle.isEmpty());
-    EXPECT_EQ(noRace.store.tousuu, 0);
+    EXPECT_EQ(noRace.store.fieldSize, 0);
 
     card = sampleCard(2, false);
     card.navRows = 7;  // the race row moves to row 10
@@ -174,7 +174,7 @@ TEST(Site2Card, MissingLandmarksEndTheCardParse)
     CardRead noHeader(html);
     EXPECT_EQ(noHeader.messages.messages(), QStringList {kMissing});
     EXPECT_EQ(noHeader.store.raceTitle, QStringLiteral("11R 東京優駿(GI)"));
-    EXPECT_EQ(noHeader.store.tousuu, 0);
+    EXPECT_EQ(noHeader.store.fieldSize, 0);
 }
 
 TEST(Site2Card, PageCheckLooksForTheBracketHeaderInRows5To19)
@@ -231,7 +231,7 @@ TEST(Site2CardLinks, IdEndsBeforeTheCharacterBeforeTarget)
     };
     for (const auto &c : cases) {
         RaceStore store;
-        store.tousuu = 1;
+        store.fieldSize = 1;
         store.horses[1].name = QStringLiteral("馬");
         RecordingSink messages;
         scanSyutuba02Links(c.html, QStringLiteral("B"), store, messages);

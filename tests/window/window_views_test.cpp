@@ -144,7 +144,7 @@ TEST(WindowViewsOnOddStores, EveryViewDrawsWithoutHarm)
         const char *name;
         int runners;  // 0: nothing loaded
         qint32 shown;  // the shown runner
-        qint32 tousuu;  // as the store says, whatever was filled
+        qint32 fieldSize;  // as the store says, whatever was filled
     };
     const Case cases[] = {
         {"nothing loaded", 0, 0, 0},
@@ -159,10 +159,10 @@ TEST(WindowViewsOnOddStores, EveryViewDrawsWithoutHarm)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         RaceStore store;
-        store.resetPublic();
+        store.clearForLoad();
         if (c.runners > 0)
             fillPrintRace(store, c.runners);
-        store.tousuu = c.tousuu;
+        store.fieldSize = c.fieldSize;
         Settings settings;
         WindowViews views;
         views.shownRunner = c.shown;
@@ -258,7 +258,7 @@ TEST(WindowViews, OnlyRunnerRowsOfTheHeadToHeadGridSelect)
 {
     struct Case {
         int row;
-        qint32 tousuu;
+        qint32 fieldSize;
         qint32 runner;
     };
     const Case cases[] = {
@@ -273,9 +273,9 @@ TEST(WindowViews, OnlyRunnerRowsOfTheHeadToHeadGridSelect)
         {-1, 12, 0},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << c.row << " of " << c.tousuu);
+        SCOPED_TRACE(testing::Message() << "row " << c.row << " of " << c.fieldSize);
         RaceStore store;
-        store.tousuu = c.tousuu;
+        store.fieldSize = c.fieldSize;
         EXPECT_EQ(runnerOfTaisenRow(c.row, store), c.runner);
     }
 }
@@ -328,9 +328,9 @@ TEST_F(WindowViewSwitches, ANewShareMovesTheLineWithItsLabel)
         // A smaller share is a higher figure: the line moves up (smaller y).
         EXPECT_LT(*after, *before);
         // Drawn afresh from the same figures, the line lies where the new share puts it.
-        const float recomputed = store.rentaiKizyun;
+        const float recomputed = store.referenceFigure;
         referenceLine(store, settings.kakeritu, sink);
-        EXPECT_EQ(store.rentaiKizyun, recomputed);
+        EXPECT_EQ(store.referenceFigure, recomputed);
         EXPECT_EQ(shownView(views), view);
     }
     EXPECT_TRUE(sink.messages().isEmpty()) << sink.messages().join(u'\n').toStdString();
@@ -339,11 +339,11 @@ TEST_F(WindowViewSwitches, ANewShareMovesTheLineWithItsLabel)
 TEST_F(WindowViewSwitches, ANewShareBeforeAnyLoadChangesNothing)
 {
     load(8);
-    const float line = store.rentaiKizyun;
+    const float line = store.referenceFigure;
     const std::size_t drawn = views.graphBox.primitives().size();
     settings.kakeritu = 0.05f;
     shareChanged(store, context);  // no load went through: the store holds no analysed race
-    EXPECT_EQ(store.rentaiKizyun, line);
+    EXPECT_EQ(store.referenceFigure, line);
     EXPECT_EQ(views.graphBox.primitives().size(), drawn);
 }
 
