@@ -245,6 +245,28 @@ void endTag(OpenElements &open, const std::string &name)
 // Position just after the next '>' from i, passing over quoted attribute
 // values; the text's size if there is none. selfClosing tells whether "/>"
 // ended the tag.
+// One past the end of the comment that starts at i ("<!--") as the parser reads
+// it: "<!-->" and "<!--->" are whole empty comments, and "--!>" closes one as
+// "-->" does; the input's end when nothing closes it. Reading on to the next
+// "-->" instead would hide the markup between from the checks below while the
+// parser builds it.
+qsizetype commentEnd(QByteArrayView html, qsizetype i)
+{
+    const qsizetype body = i + 4;
+    if (html.sliced(body).startsWith(">"))
+        return body + 1;
+    if (html.sliced(body).startsWith("->"))
+        return body + 2;
+    for (qsizetype dashes = html.indexOf("--", body); dashes >= 0; dashes = html.indexOf("--", dashes + 1)) {
+        const QByteArrayView after = html.sliced(dashes + 2);
+        if (after.startsWith(">"))
+            return dashes + 3;
+        if (after.startsWith("!>"))
+            return dashes + 4;
+    }
+    return html.size();
+}
+
 qsizetype skipTag(QByteArrayView html, qsizetype i, bool *selfClosing)
 {
     const qsizetype n = html.size();
@@ -337,8 +359,7 @@ QByteArray dropExcessAttributes(const QByteArray &html, int maxPerElement)
     while (i >= 0 && i + 1 < n) {
         const char next = html[i + 1];
         if (next == '!' && QByteArrayView(html).sliced(i).startsWith("<!--")) {
-            const qsizetype end = html.indexOf("-->", i + 4);
-            i = end < 0 ? n : end + 3;
+            i = commentEnd(html, i);
         } else if (next == '!' || next == '?') {
             const qsizetype end = html.indexOf('>', i + 2);
             i = end < 0 ? n : end + 1;
@@ -384,8 +405,7 @@ int estimateNestingDepth(QByteArrayView html, int limit)
         const char next = html[i + 1];
         if (next == '!') {
             if (html.sliced(i).startsWith("<!--")) {
-                const qsizetype end = html.indexOf("-->", i + 4);
-                i = end < 0 ? n : end + 3;
+                i = commentEnd(html, i);
             } else {
                 i = skipTag(html, i + 2, nullptr);
             }

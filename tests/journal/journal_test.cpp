@@ -136,6 +136,25 @@ TEST(JournalRanks, TiesShareTheBetterRankAndRunnersWithoutFiguresAreUnranked)
             EXPECT_EQ(runners[i].rankBest, c.ranks[i]) << "runner " << i + 1;
             EXPECT_EQ(runners[i].rankMean90, std::nullopt);
         }
+        // Each runner's own figures in the file, none where it has none.
+        journal.reset();
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(folder.file(kJournalFile)).constData(), &db), SQLITE_OK);
+        sqlite3_stmt *rows = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT mean, best FROM runner ORDER BY number", -1, &rows, nullptr),
+            SQLITE_OK);
+        for (const float mean : c.means) {
+            ASSERT_EQ(sqlite3_step(rows), SQLITE_ROW);
+            if (mean == 0) {
+                EXPECT_EQ(sqlite3_column_type(rows, 0), SQLITE_NULL);
+            } else {
+                EXPECT_EQ(sqlite3_column_double(rows, 0), mean);
+                EXPECT_EQ(sqlite3_column_double(rows, 1), mean + 10);
+            }
+        }
+        EXPECT_EQ(sqlite3_step(rows), SQLITE_DONE);
+        sqlite3_finalize(rows);
+        sqlite3_close(db);
     }
 }
 

@@ -160,15 +160,24 @@ TEST_F(PdfPrinting, DeviceRefusesDrawingOutsideADocumentAndPlacesItsText)
     QProcess pdftotext;
     pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
     ASSERT_TRUE(pdftotext.waitForFinished(60000));
-    const QRegularExpressionMatch word = QRegularExpression(
-        QStringLiteral(
-            "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">一行目"))
-                                             .match(QString::fromUtf8(pdftotext.readAllStandardOutput()));
-    ASSERT_TRUE(word.hasMatch());
+    const QString boxes = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const auto wordBox = [&boxes](const QString &text) {
+        return QRegularExpression(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                                                 "xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">%1")
+                                      .arg(text))
+            .match(boxes);
+    };
+    const QRegularExpressionMatch word = wordBox(QStringLiteral("一行目"));
+    ASSERT_TRUE(word.hasMatch()) << boxes.toStdString();
     // Inside the writer's margins of 10 pt.
     EXPECT_NEAR(word.captured(1).toDouble(), 10 + 72, 2);
     EXPECT_NEAR(word.captured(2).toDouble(), 10 + 144, 2);
     EXPECT_NEAR(word.captured(3).toDouble() - word.captured(2).toDouble(), 10, 1.5);
+    // A lone CR breaks the line as CR LF does.
+    const QRegularExpressionMatch second = wordBox(QStringLiteral("二行目"));
+    ASSERT_TRUE(second.hasMatch()) << boxes.toStdString();
+    EXPECT_NEAR(second.captured(1).toDouble(), 10 + 72, 2);
+    EXPECT_GT(second.captured(2).toDouble(), word.captured(3).toDouble() - 1);
 }
 
 // A print preview paints once: seventeen runners' graphs are its two pages, each
