@@ -201,6 +201,8 @@ TEST(JournalRecording, AgainReplacesTheAnalysisAndKeepsMarksAndResults)
     // A race never recorded takes no mark, and a change of several marks that
     // holds one is undone whole; the journal then takes the next change.
     EXPECT_FALSE(journal->setMark(keyOf(12), 1, horseUrl(1), Mark::Ana).ok());
+    const auto unrecorded = journal->marks(keyOf(12));
+    EXPECT_TRUE(unrecorded.status.ok() && unrecorded.value.empty());
     EXPECT_FALSE(
         journal->setMarks({{keyOf(11), 1, horseUrl(1), Mark::Ana}, {keyOf(12), 1, horseUrl(1), Mark::Ana}})
             .ok());
@@ -782,6 +784,19 @@ TEST(JournalFile, MigratesAJournalOfTheFirstSchema)
     EXPECT_EQ(moved[0].finish, 1);
     EXPECT_EQ(moved[0].kind, FinishKind::Finished);
     EXPECT_EQ(moved[0].mark, Mark::Taikou);
+    // A kind this program never writes (a damaged file) reads as a plain finish.
+    journal.reset();
+    for (const char *kind : {"-1", "99"}) {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, (std::string("UPDATE result SET kind = ") + kind).c_str(), nullptr,
+                      nullptr, nullptr),
+            SQLITE_OK);
+        sqlite3_close(db);
+        journal = openJournal(path);
+        EXPECT_EQ(allRunners(*journal).at(0).kind, FinishKind::Finished) << kind;
+        journal.reset();
+    }
 }
 
 TEST(JournalFile, TwoWritersAtOnceLoseNothing)
