@@ -77,21 +77,19 @@ void computeRunnerFigures(RaceStore &store, qint32 h, const AnalysisSources &sou
             missing = kPassError;
     };
     for (int r = 1; r <= kMaxRuns; ++r) {
-        const bool central = isNumeric(store.horses[h].runs[r].course);
+        Run &run = store.horses[h].runs[r];
+        const bool central = isNumeric(run.course);
         const RunSource source = central ? RunSource::Central : RunSource::Local;
         TrackDatabase *db = central ? sources.central : sources.local;
 
-        const qint32 surface = store.horses[h].runs[r].surface;
-        const float time = store.horses[h].runs[r].time;
-        if (surface == kSurfaceOther || !(time > 0.0f))
+        if (run.surface == kSurfaceOther || !(run.time > 0.0f))
             continue;
         // Without NAR_data.mdb there is nothing to measure a local run against.
         if (!central && db == nullptr)
             continue;
-        const qint32 distance = store.horses[h].runs[r].distance;
         // A run without a distance cannot be scaled; it is reported and left out,
         // and the runner's other runs are still measured.
-        if (distance == 0) {
+        if (run.distance == 0) {
             messages.message(kPassError);
             continue;
         }
@@ -100,41 +98,39 @@ void computeRunnerFigures(RaceStore &store, qint32 h, const AnalysisSources &sou
             return;
         }
 
-        const QString &course = store.horses[h].runs[r].course;
-        const Lookup variantRow = db->trackVariant(store.horses[h].runs[r].date, course, surface);
+        const Lookup variantRow = db->trackVariant(run.date, run.course, run.surface);
         if (!variantRow.ok) {
             endPass();
             return;
         }
         const float variant = variantRow.value.value_or(0.0f);
-        store.horses[h].runs[r].trackVariant = variant;
+        run.trackVariant = variant;
 
-        const Lookup averageRow = db->averageTime(distance, course, surface);
+        const Lookup averageRow = db->averageTime(run.distance, run.course, run.surface);
         if (!averageRow.ok) {
             endPass();
             return;
         }
         if (!averageRow.value) {
-            store.horses[h].runs[r].speedFigure = 0.0f;
+            run.speedFigure = 0.0f;
             continue;
         }
         const float average = *averageRow.value;
 
-        const auto sisuu = finiteFloat(speedFigure(source, average, time, distance, variant));
+        const auto sisuu = finiteFloat(speedFigure(source, average, run.time, run.distance, variant));
         if (!sisuu) {
             endPass();
             return;
         }
-        store.horses[h].runs[r].speedFigure = *sisuu;
+        run.speedFigure = *sisuu;
 
-        const float last3f = store.horses[h].runs[r].last3f;
-        if (last3f > 0.0f) {
-            const auto agari = finiteFloat(agariFigure(source, average, last3f, distance, variant));
+        if (run.last3f > 0.0f) {
+            const auto agari = finiteFloat(agariFigure(source, average, run.last3f, run.distance, variant));
             if (!agari) {
                 endPass();
                 return;
             }
-            store.horses[h].runs[r].last3fFigure = *agari;
+            run.last3fFigure = *agari;
         }
     }
 }

@@ -672,21 +672,21 @@ Status Journal::recordRace(const RaceKey &key, const RaceStore &store, float sha
             return value.runs > 0 ? std::optional<double>(value.value) : std::nullopt;
         };
         for (const qint32 n : store.runners()) {
+            const Runner &horse = store.horses[n];
+            const Run &today = horse.runs[0];
             runner.bind(1, raceId);
             runner.bind(2, n);
-            runner.bind(3, store.horses[n].runs[0].bracket);
-            runner.bind(4, store.horses[n].name);
-            runner.bind(5,
-                horseKey(
-                    store.horses[n].pageAddress.isNull() ? QStringLiteral("") : store.horses[n].pageAddress));
-            runner.bind(6, store.horses[n].runs[0].jockey);
-            runner.bind(7, double(store.horses[n].runs[0].weightCarried));
-            runner.bind(8, int(store.horses[n].meanFigure.runs));
-            runner.bind(9, statistic(store.horses[n].meanFigure));
-            runner.bind(10, statistic(store.horses[n].bestFigure));
-            runner.bind(11, statistic(store.horses[n].recentMeanFigure));
-            runner.bind(12, statistic(store.horses[n].recentBestFigure));
-            runner.bind(13, statistic(store.horses[n].runningStyle));
+            runner.bind(3, today.bracket);
+            runner.bind(4, horse.name);
+            runner.bind(5, horseKey(horse.pageAddress.isNull() ? QStringLiteral("") : horse.pageAddress));
+            runner.bind(6, today.jockey);
+            runner.bind(7, double(today.weightCarried));
+            runner.bind(8, int(horse.meanFigure.runs));
+            runner.bind(9, statistic(horse.meanFigure));
+            runner.bind(10, statistic(horse.bestFigure));
+            runner.bind(11, statistic(horse.recentMeanFigure));
+            runner.bind(12, statistic(horse.recentBestFigure));
+            runner.bind(13, statistic(horse.runningStyle));
             runner.bind(14, rankIn(store, &Runner::meanFigure, n));
             runner.bind(15, rankIn(store, &Runner::bestFigure, n));
             runner.bind(16, rankIn(store, &Runner::recentMeanFigure, n));

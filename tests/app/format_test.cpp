@@ -171,6 +171,8 @@ TEST(FormatDate, WritesYearMonthAndDayParts)
         {jan, "mmdd", "0105"},
         {jan, "yyyy年m月d日", "2008年1月5日"},
         {jan, "y", "5"},  // day of the year
+        {jan, "\\m\\d m", "md 1"},  // an escaped letter is itself
+        {jan, "\"mm\"dd", "mm05"},  // so is quoted text
         {0, "yymmdd", "991230"},  // no date is the epoch day
         {0, "yyyy/mm/dd", "1899/12/30"},
         {-1, "yyyy/mm/dd", "1899/12/29"},

@@ -505,6 +505,11 @@ TEST_F(CliLoad, OfflineFromAnArchiveGivesIdenticalJson)
     ASSERT_EQ(missing.details().size(), 1) << missing.err.toStdString();
     EXPECT_TRUE(missing.details()[0].endsWith(QStringLiteral(" (保存されたページにありません)")))
         << missing.err.toStdString();
+    // A folder that is not there is a mistyped option, said before anything is read.
+    const CliRun absent
+        = runCli(other + QStringList {QStringLiteral("--offline"), archive.file(QStringLiteral("absent"))});
+    EXPECT_EQ(absent.exitCode, 2);
+    EXPECT_TRUE(absent.err.contains("--offline のフォルダ")) << absent.err.toStdString();
 }
 
 TEST_F(CliLoad, AnArchiveThatCannotBeWrittenFailsTheRunAndKeepsItsIndex)
