@@ -2,6 +2,8 @@
 // against the generator that wrote them.
 
 #include "cli_process.h"
+
+#include "app/format.h"
 #include "support/qt_print.h"
 #include "support/sample_race.h"
 #include "support/test_folder.h"
@@ -51,6 +53,14 @@ TEST(CliDemo, LoadsTheSampleRaceAndWritesItsResults)
     ASSERT_EQ(lines.size(), 21) << run.out.toStdString();
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("2026/11/29 サンプルカップ")));
     EXPECT_TRUE(lines[2].contains(QStringLiteral("サンプルホース01")));
+    // Each runner's line holds its own figures, as the JSON has them.
+    for (int n = 1; n <= 16; ++n) {
+        const QStringList cells = lines[n + 1].split(u' ', Qt::SkipEmptyParts);
+        const QJsonArray mean = runners[n - 1].toObject()[QStringLiteral("U_heikin")].toArray();
+        ASSERT_GE(cells.size(), 4) << n;
+        EXPECT_EQ(cells[2], QString::number(mean[1].toInt())) << n;
+        EXPECT_EQ(cells[3], formatNumber(float(mean[0].toDouble()), QStringLiteral("0.0"))) << n;
+    }
     EXPECT_TRUE(lines[18].startsWith(QStringLiteral("連対基準線")));
     const QString index = out + QStringLiteral("index.html");
     EXPECT_TRUE(lines[20].endsWith(u' ' + index)) << lines[20].toStdString();

@@ -99,6 +99,8 @@ TEST(BacktestForm, TheLoadingLineNamesTheDayTheCountsAndTheTimeLeft)
     p.remainingMs = 180'000;
     EXPECT_TRUE(backtestStatusLine(p).endsWith(QStringLiteral("　残り 約 3 分")));
     EXPECT_EQ(backtestPercent(p), 25);
+    p.remainingMs = 60'000;
+    EXPECT_TRUE(backtestStatusLine(p).endsWith(QStringLiteral("　残り 約 1 分")));
     p.remainingMs = 20'000;
     EXPECT_TRUE(backtestStatusLine(p).endsWith(QStringLiteral("残り 1 分未満")));
     EXPECT_EQ(backtestPercent(p), 75);

@@ -327,5 +327,6 @@ TEST(FetchResults, CountsTheRacesStopsKeepingWhatWasFilledAndNamesFailedPages)
         for (const QString &text : c.said)
             EXPECT_TRUE(report.text.contains(text)) << report.text.toStdString();
         EXPECT_EQ(report.detail.isEmpty(), c.missingPage.isEmpty()) << report.detail.toStdString();
+        EXPECT_FALSE(report.text.contains(QStringLiteral("ほか"))) << "every failed page is listed";
     }
 }

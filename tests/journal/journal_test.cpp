@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -154,7 +155,23 @@ TEST(JournalRanks, TiesShareTheBetterRankAndRunnersWithoutFiguresAreUnranked)
         }
         EXPECT_EQ(sqlite3_step(rows), SQLITE_DONE);
         sqlite3_finalize(rows);
+        // A summary another writer cleared: the tally reads the same from the tables.
+        ASSERT_EQ(sqlite3_exec(db, "UPDATE race SET tally = NULL", nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
+        journal = openJournal(folder.file(kJournalFile));
+        const std::vector<TallyRace> races = allRaces(*journal);
+        ASSERT_EQ(races.size(), 1u);
+        ASSERT_EQ(races[0].runners.size(), c.ranks.size());
+        for (size_t i = 0; i < c.ranks.size(); ++i)
+            EXPECT_EQ(races[0].runners[i].rankMean, c.ranks[i]) << "runner " << i + 1;
+        std::vector<float> figures;
+        std::copy_if(
+            c.means.begin(), c.means.end(), std::back_inserter(figures), [](float m) { return m != 0; });
+        std::sort(figures.rbegin(), figures.rend());
+        const std::optional<double> lead
+            = figures.size() >= 2 ? std::optional<double>(figures[0] - figures[1]) : std::nullopt;
+        EXPECT_EQ(races[0].lead[0], lead);
+        EXPECT_EQ(races[0].lead[1], lead);  // best = mean + 10
     }
 }
 
