@@ -218,6 +218,7 @@ TEST(EstimateNestingDepth, FollowsOmittedEndTagsAndRawText)
         {"empty comments", "<!----><div><!--><div><!---><div>-->", 3},
         {"a comment closed by --!>", "<!-- x --!><div><div>-->", 2},
         {"script", "<script>'<div><div><div>'</script><p>", 1},
+        {"script ended by a self-closing end tag", "<script>x</script/><div><div>", 2},
         {"quoted attribute", "<a title='<div><div>'>x</a>", 1},
         {"double-quoted attribute", "<a title=\"<div><div>\">x</a>", 1},
         {"nesting after a quoted attribute", "<a title='t'><b><i>x</i></b></a>", 3},
