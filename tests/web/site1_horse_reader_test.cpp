@@ -134,6 +134,15 @@ TEST(Site1Horse, TakesOnlyTheRunsOfThe420DaysBeforeTheRace)
     EXPECT_EQ(mixed.store.horses[kRunner].runs[2].date, kRaceDay - 60);
 }
 
+TEST(Site1Horse, SurfaceOfTheCourseCell)
+{
+    for (const auto &[text, code] : {std::pair {"芝", 1}, {"ダ", 0}, {"障", 2}}) {
+        PastRun run = runOn(kRaceDay - 7);
+        run.surface = QString::fromUtf8(text);
+        EXPECT_EQ(readOneRun(run).store.horses[kRunner].runs[1].surface, code) << text;
+    }
+}
+
 TEST(Site1Horse, FinishingTimes)
 {
     const struct {
