@@ -234,6 +234,12 @@ TEST(JournalRecording, AgainReplacesTheAnalysisAndKeepsMarksAndResults)
         ASSERT_EQ(now.size(), 2u) << number;
         EXPECT_EQ(now[0].number + now[1].number, number + 3) << number;
     }
+    // The marks come in their own order (◎ first), not the horses'.
+    ASSERT_TRUE(journal->setMark(keyOf(11), 1, horseUrl(1), Mark::Ana).ok());
+    std::vector<Mark> order;
+    for (const RunnerMark &m : journal->marks(keyOf(11)).value)
+        order.push_back(m.mark);
+    EXPECT_EQ(order, (std::vector<Mark> {Mark::Honmei, Mark::Ana, Mark::Kesi}));
 }
 
 TEST(JournalResults, ARunOnTheRaceDateGivesTheResult)
@@ -611,6 +617,23 @@ TEST(JournalTally, LeadBandsIntervalsAndPlausibleResultsAtTheirEdges)
         {9.9, 2}, {9.96, 3}, {10, 3}, {35, 3}};
     for (const auto &[lead, band] : leads)
         EXPECT_EQ(leadBand(float(lead)), band) << lead;
+    // The field-size groups at their edges.
+    const std::pair<int, const char *> fields[]
+        = {{8, "～8頭"}, {9, "9～12頭"}, {12, "9～12頭"}, {13, "13～16頭"}, {16, "13～16頭"}, {17, "17頭～"}};
+    for (const auto &[size, label] : fields) {
+        std::vector<HandRunner> runners;
+        for (int k = 1; k <= size; ++k)
+            runners.push_back({k, FinishKind::Finished, k, k, 2.0});
+        const TallyRace race = handRace(1, 11, runners);
+        TallyLayout byField;
+        byField.group = TallyGroup::Field;
+        const Tally tally = computeTally({race}, byField);
+        const auto grouped = std::find_if(tally.tables.begin(), tally.tables.end(),
+            [](const TallyTable &t) { return t.kind == TallyTableKind::Group && t.key == TallyKey::Mean; });
+        ASSERT_NE(grouped, tally.tables.end());
+        ASSERT_EQ(grouped->rows.size(), 1u) << size;
+        EXPECT_EQ(grouped->rows[0].group, QString::fromUtf8(label)) << size;
+    }
     // Wilson: never outside 0..1, and the known values of 1 in 10 and 0 in 30.
     const auto [low, high] = wilsonInterval(1, 10);
     EXPECT_NEAR(low, 0.0179, 1e-4);

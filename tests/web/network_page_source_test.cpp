@@ -227,7 +227,9 @@ TEST_F(NetworkTest, RefusesPagesOverTheSizeLimit)
             + zipped));
     const FetchedPage huge = fetch(source, server.url(QStringLiteral("/huge")));
     EXPECT_EQ(huge.outcome, FetchedPage::Outcome::Failed);
-    EXPECT_TRUE(huge.error.contains(QStringLiteral("大きすぎます"))) << huge.error.toStdString();
+    EXPECT_TRUE(huge.error.contains(QStringLiteral("大きすぎます（%1 MB を超えています）")
+                                        .arg(NetworkPageSource::kMaxPageBytes / (1024 * 1024))))
+        << huge.error.toStdString();
     for (const char *path : {"/just-fits", "/just-fits-zipped"}) {
         const FetchedPage page = fetch(source, server.url(QString::fromLatin1(path)));
         EXPECT_EQ(page.outcome, FetchedPage::Outcome::Ok) << path << ": " << page.error.toStdString();
