@@ -132,6 +132,11 @@ TEST(ReportBacyuGrid, NamesCentralCoursesAndLeavesTheRestAsWritten)
     for (int k = 1; k <= kBacyuShownRuns; ++k)
         EXPECT_EQ(report.at(bacyuBlockRow(1), bacyuRunTextColumn(k))->text, QString::fromUtf8(shown[k - 1]))
             << k;
+    // The runner's whole block stays; the blocks of horse numbers the card lacks go.
+    EXPECT_EQ(report.rows(), window.rows());
+    CellGrid twoBlocks = window;
+    twoBlocks.setRows(bacyuBlockRow(3));
+    EXPECT_EQ(reportBacyuGrid(twoBlocks, store).rows(), bacyuBlockRow(2));
 
     // Only a named runner's name cell links to its section: in the 馬柱 the
     // block's second row, in the head-to-head grid column 1 of its row.
