@@ -399,11 +399,12 @@ TEST_F(SampleRaceViews, ReportIsWellFormedWithEveryRunnerAndEveryFileItNames)
             fragment.isEmpty() || bytes.contains(QStringLiteral("<g id=\"%1\"").arg(fragment).toUtf8()));
         // A runner's graph is titled with its number and name.
         if (const int n = file.section(u'-', 1).section(u'.', 0, 0).toInt();
-            file.startsWith(u"graph-") && n > 0)
+            file.startsWith(u"graph-") && n > 0) {
             EXPECT_TRUE(bytes.contains(QStringLiteral("<title>%1 %2</title>")
                                            .arg(n, 2, 10, QLatin1Char('0'))
                                            .arg(store.horses[n].name)
                                            .toUtf8()));
+        }
     }
     // Nothing else lies in the folder: no temporaries left behind.
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), files.size() + 1);
