@@ -297,16 +297,6 @@ std::unique_ptr<Database> openOrFail(const QString &path)
     return db;
 }
 
-void runnerStatistics(RaceStore &store, qint32 h, MessageSink &sink)
-{
-    meanFigure(store, h, sink);
-    bestFigure(store, h);
-    recentMeanFigure(store, h, sink);
-    recentBestFigure(store, h);
-    headToHead(store, h);
-    runningStyle(store, h, sink);
-}
-
 // The load's way: both files opened once for the merges and the analysis.
 void analyseOpenOnce(RaceStore &store, MessageSink &sink)
 {

@@ -159,6 +159,16 @@ void runningStyle(RaceStore &store, qint32 h, MessageSink &messages)
         style.value = style.value / style.runs;
 }
 
+void runnerStatistics(RaceStore &store, qint32 h, MessageSink &messages)
+{
+    meanFigure(store, h, messages);
+    bestFigure(store, h);
+    recentMeanFigure(store, h, messages);
+    recentBestFigure(store, h);
+    headToHead(store, h);
+    runningStyle(store, h, messages);
+}
+
 void topThreeMeans(RaceStore &store)
 {
     auto &top = store.topMeans;

@@ -35,6 +35,8 @@ void headToHead(RaceStore &store, qint32 h);
 // runs 0..4 that have a first-corner position. An overflowing product or an empty
 // card shows "指数の分析エラー(err-AC14)".
 void runningStyle(RaceStore &store, qint32 h, MessageSink &messages);
+// The six above for runner h, in that order.
+void runnerStatistics(RaceStore &store, qint32 h, MessageSink &messages);
 
 // The three highest means of runner slots 1..18 into topMeans[1..3], highest
 // first; strict comparisons, so equal means keep their order and means of 0 or

@@ -139,12 +139,7 @@ void analyseRace(RaceStore &store, const AnalysisSources &sources, float kakerit
 {
     for (const qint32 h : store.runners()) {
         computeRunnerFigures(store, h, sources, messages);
-        meanFigure(store, h, messages);
-        bestFigure(store, h);
-        recentMeanFigure(store, h, messages);
-        recentBestFigure(store, h);
-        headToHead(store, h);
-        runningStyle(store, h, messages);
+        runnerStatistics(store, h, messages);
     }
     topThreeMeans(store);
     referenceLine(store, kakeritu, messages);

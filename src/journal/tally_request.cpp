@@ -32,13 +32,6 @@ QString describeFilter(const TallyFilter &filter)
     return said.join(QStringLiteral("、"));
 }
 
-TallyRequest everyRaceRequest()
-{
-    TallyRequest request;
-    request.layout.keys = tallyKeysFor(std::nullopt);
-    return request;
-}
-
 Journal::Opened openExistingJournal(const QString &path)
 {
     if (!QFileInfo::exists(path)) {

@@ -17,14 +17,12 @@
 namespace marunoki {
 
 // The options as a filter and the tables to show.
+// A default request is every race, with the tables of every key.
 struct TallyRequest {
     TallyFilter filter;
     TallyLayout layout;  // the tables, the group; the preferred site is the caller's to set
     QString description;  // the filter in words; empty for every race
 };
-// Every race, the tables of every key: what a tally shows before any filter is chosen.
-TallyRequest everyRaceRequest();
-
 // The filter in words ("2026-01-01 〜 、サイト1、東京、芝、1200〜1800m"); empty for every race.
 QString describeFilter(const TallyFilter &filter);
 

@@ -319,7 +319,7 @@ Status writeTallyHtml(const QString &folder, const Tally &tally, const FileSyste
 
 Status writeJournalTally(const QString &journalPath, const QString &folder)
 {
-    const Result<Tally> read = tallyOfJournal(journalPath, everyRaceRequest());
+    const Result<Tally> read = tallyOfJournal(journalPath, TallyRequest());
     if (!read.status.ok())
         return read.status;
     return writeTallyHtml(folder, read.value);

@@ -30,16 +30,6 @@ void setFigures(RaceStore &store, int h, const std::vector<float> &figures)
     }
 }
 
-void runAllPerRunner(RaceStore &store, qint32 h, MessageSink &sink)
-{
-    meanFigure(store, h, sink);
-    bestFigure(store, h);
-    recentMeanFigure(store, h, sink);
-    recentBestFigure(store, h);
-    headToHead(store, h);
-    runningStyle(store, h, sink);
-}
-
 // --- per runner ------------------------------------------------------------------------
 
 TEST(RunnerStatistics, ARunnerWithoutFiguresKeepsZeroEverywhere)
@@ -49,7 +39,7 @@ TEST(RunnerStatistics, ARunnerWithoutFiguresKeepsZeroEverywhere)
     store.raceDate = dateOf(2007, 10, 1);
     setFigures(store, 2, {70, 80});
     RecordingSink sink;
-    runAllPerRunner(store, 1, sink);
+    runnerStatistics(store, 1, sink);
 
     const Runner &runner = store.horses[1];
     for (const Statistic &statistic : {runner.meanFigure, runner.bestFigure, runner.recentMeanFigure,
